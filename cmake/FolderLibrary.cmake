@@ -1,0 +1,30 @@
+# le_folder_library(NAME [DEPS ...] [QT ...])
+# One library per folder: every .cpp in the folder, public headers beside it.
+# Sources are globbed so that a new class needs no edit here.
+function(le_folder_library name)
+	cmake_parse_arguments(ARG "" "" "DEPS;PRIVATE_DEPS" ${ARGN})
+	file(GLOB _sources CONFIGURE_DEPENDS ${CMAKE_CURRENT_SOURCE_DIR}/*.cpp)
+	if(_sources)
+		add_library(${name} STATIC ${_sources})
+		target_include_directories(${name} PUBLIC ${CMAKE_CURRENT_SOURCE_DIR})
+		target_link_libraries(${name} PUBLIC ${ARG_DEPS} PRIVATE ${ARG_PRIVATE_DEPS})
+	else()
+		add_library(${name} INTERFACE)
+		target_include_directories(${name} INTERFACE ${CMAKE_CURRENT_SOURCE_DIR})
+		target_link_libraries(${name} INTERFACE ${ARG_DEPS})
+	endif()
+endfunction()
+
+# le_test(NAME DIR DEPS...): one gtest binary of every .cpp in DIR.
+function(le_test name dir)
+	file(GLOB _sources CONFIGURE_DEPENDS ${dir}/*.cpp)
+	if(NOT _sources)
+		return()
+	endif()
+	add_executable(${name} ${_sources})
+	target_link_libraries(${name} PRIVATE ${ARGN} GTest::gtest GTest::gtest_main)
+	set_target_properties(${name} PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR}/tests)
+	add_test(NAME ${name} COMMAND ${name})
+	set_tests_properties(${name} PROPERTIES TIMEOUT 600
+		ENVIRONMENT "QT_QPA_PLATFORM=offscreen;ASAN_OPTIONS=detect_leaks=0;LE_BUILD_DIR=${CMAKE_BINARY_DIR}")
+endfunction()

@@ -1,0 +1,29 @@
+#!/usr/bin/env bash
+# Installs the Debian packages the build and the tests need, quietly, and
+# only when something is missing. Sourced by run.sh and test.sh.
+le_install_deps() {
+	local packages=(g++ cmake ninja-build pkg-config qt6-base-dev qt6-base-dev-tools libgl-dev
+		libgtest-dev libgmock-dev googletest libbenchmark-dev dbus dbus-bin dbus-daemon
+		shared-mime-info xdg-utils)
+	local missing=()
+	local p
+	for p in "${packages[@]}"; do
+		dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q 'install ok installed' || missing+=("$p")
+	done
+	[ ${#missing[@]} -eq 0 ] && return 0
+	echo "Installing: ${missing[*]}"
+	local sudo=""
+	[ "$(id -u)" -ne 0 ] && sudo="sudo"
+	$sudo apt-get update -qq
+	DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y -qq --no-install-recommends "${missing[@]}" >/dev/null
+}
+
+# le_build DIR [cmake options...]: configures once, then builds everything.
+le_build() {
+	local dir=$1
+	shift
+	if [ ! -f "$dir/build.ninja" ]; then
+		cmake -S . -B "$dir" -G Ninja "$@" >/dev/null
+	fi
+	cmake --build "$dir" -- -j"$(nproc)"
+}
