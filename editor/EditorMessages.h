@@ -1,0 +1,41 @@
+#ifndef EDITOR_MESSAGES_H
+#define EDITOR_MESSAGES_H
+
+#include <cstdint>
+
+// The editor's own message codes, each defined once. The window's dispatch,
+// its menus, buttons and panels, and the application object (which forwards
+// files opened from outside as kMsgLoadFile) all use these.
+
+inline constexpr std::uint32_t kMsgNewFile = 'newd';
+inline constexpr std::uint32_t kMsgShowHelp = 'hlps';
+inline constexpr std::uint32_t kMsgLoadFilePanel = 'lfip';
+inline constexpr std::uint32_t kMsgLoadFile = 'lfil';
+inline constexpr std::uint32_t kMsgSaveFilePanel = 'sfip';
+inline constexpr std::uint32_t kMsgSaveFile = 'sfil';
+inline constexpr std::uint32_t kMsgLoadRefPanel = 'lrep';
+inline constexpr std::uint32_t kMsgLoadRefFile = 'lref';
+inline constexpr std::uint32_t kMsgGetRef = 'gref';
+inline constexpr std::uint32_t kMsgLanguage = 'lang';
+inline constexpr std::uint32_t kMsgAutoPrefs = 'paut';
+inline constexpr std::uint32_t kMsgSavePrefs = 'psav';
+// Sent by the text controls; nothing handles it.
+inline constexpr std::uint32_t kMsgDummy = 'dumy';
+
+// Every code above, for checks that they are distinct.
+inline constexpr std::uint32_t kEditorMessageCodes[] = {kMsgNewFile, kMsgShowHelp,
+	kMsgLoadFilePanel, kMsgLoadFile, kMsgSaveFilePanel, kMsgSaveFile, kMsgLoadRefPanel,
+	kMsgLoadRefFile, kMsgGetRef, kMsgLanguage, kMsgAutoPrefs, kMsgSavePrefs, kMsgDummy};
+
+// Field names of the editor's messages.
+inline constexpr const char kFieldLanguage[] = "language";
+inline constexpr const char kFieldSignature[] = "signature";
+
+// Preference keys the window reads and writes.
+inline constexpr const char kPrefAutoPrefs[] = "ZT_AUTOPREFS";
+inline constexpr const char kPrefMainWinPos[] = "ZT_MAINWINPOS";
+inline constexpr const char kPrefLanguage[] = "ZT_LANGUAGE";
+inline constexpr const char kPrefLoadPath[] = "loadpath";
+inline constexpr const char kPrefFileSavePath[] = "filesavepath";
+
+#endif // EDITOR_MESSAGES_H
