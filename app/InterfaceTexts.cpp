@@ -1,0 +1,46 @@
+#include "InterfaceTexts.h"
+
+const char* const kInterfaceTextLanguage = "English";
+
+const char* mText[kInterfaceTextCount] = {
+	"Ok",
+	"Cancel",
+	"Continue",
+	"Yes",
+	"No",
+	"All",
+	"Clear",
+	"Select All",
+	"Clear All",
+	"File",
+	"About",
+	"Help",
+	"Load",
+	"Selection",
+	"Quit",
+	"Preferences",
+	"Autoprefs",
+	"Save",
+	"Language",
+	"Reference",
+	"Application ID",
+	"Version",
+	"Can't load help file '%s'!",
+	"Edit",
+	"Undo",
+	"Cut",
+	"Copy",
+	"Paste",
+	"MIME",
+	"New",
+	"The selected language will be used correct if you restart the application!",
+	"ERROR: There is no version defined at the version input field!",
+	"ERROR: There is no application id defined!\n\nPlease insert an application id at the "
+	"application input field. The ID is used to identfy uniquely the locale file by the "
+	"application that is loading the file.",
+	"ERROR: There is no language name defined! Please set a language name.",
+	"Get",
+	"ERROR: There is no text to save!",
+	"Font",
+	"Size",
+};

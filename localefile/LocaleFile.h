@@ -1,0 +1,58 @@
+#ifndef LOCALE_FILE_H
+#define LOCALE_FILE_H
+
+#include <SupportDefs.h>
+
+#include <string>
+
+class BFile;
+class BMessage;
+
+// Field names of the locale message, the language attribute and the file type.
+// Defined once here; the editor, the localization library and the tools use
+// these.
+extern const char* const kLocaleFieldVersion;  // "zt:version"
+extern const char* const kLocaleFieldAppID;    // "zt:app_id"
+extern const char* const kLocaleFieldLanguage; // "zt:language"
+extern const char* const kLocaleFieldText;     // "zt:text"
+extern const char* const kLocaleLanguageAttr;  // "zt:language"
+extern const char* const kLocaleMimeType;      // "locale/x-vnd.vessmor-locale"
+
+// A locale file bigger than this is refused unread: real ones hold a few
+// hundred short texts.
+const off_t kLocaleFileMaxSize = 16 * 1024 * 1024;
+
+// Reading and writing locale files: the body is a flattened message, beside it
+// the zt:language attribute and the file type.
+class LocaleFile
+{
+public:
+	// Reads the body of the file at path into message. Anything that is not a
+	// complete flattened message (truncated, oversized, garbage, a folder)
+	// gives an error and leaves message empty. Attribute and type are not
+	// looked at: files often lose them on the way.
+	static status_t Read(const char* path, BMessage* message);
+
+	// The same for a file already open for reading, read from its start.
+	static status_t Read(BFile* file, BMessage* message);
+
+	// Writes message as the locale file at path, without ever leaving a half
+	// written file there: the new file is written completely under a temporary
+	// name in the same folder, gets the zt:language attribute (only when
+	// language is not null), the locale file type and the permissions of the
+	// file it replaces (0644 for a new one), is flushed to disk, and then
+	// renamed over path. When path is a symbolic link the file it points to
+	// is replaced and the link stays.
+	// On failure the temporary file is removed, the file at path is
+	// untouched, and when reason is given it receives the system's
+	// explanation, ready to be shown in an alert.
+	static status_t Write(const char* path, const BMessage& message, const char* language,
+		std::string* reason = nullptr);
+
+	// Builds a locale message from its parts, fields in the order the format
+	// asks for.
+	static void Build(BMessage* message, const char* version, const char* appID,
+		const char* language, const char* const* texts, long count);
+};
+
+#endif // LOCALE_FILE_H
