@@ -46,10 +46,11 @@ public:
 	// are in effect.
 	const char* Language();
 
-	// The language registered with the defaults, or null before that.
+	// The language registered with the defaults, or null before that. Valid
+	// until the next SetDefaultText.
 	const char* DefaultLanguage();
 
-	// The registered id, or null before SetAppID.
+	// The registered id, or null before SetAppID. Valid until the next SetAppID.
 	const char* AppID();
 
 	// The number of registered default texts.
