@@ -1,0 +1,58 @@
+// BAlert: a modal message box with up to three buttons.
+#ifndef _ALERT_H
+#define _ALERT_H
+
+#include <string>
+#include <vector>
+
+#include "SupportDefs.h"
+
+enum button_width {
+	B_WIDTH_AS_USUAL,
+	B_WIDTH_FROM_WIDEST,
+	B_WIDTH_FROM_LABEL,
+};
+
+enum alert_type {
+	B_EMPTY_ALERT = 0,
+	B_INFO_ALERT,
+	B_IDEA_ALERT,
+	B_WARNING_ALERT,
+	B_STOP_ALERT,
+};
+
+// Go() shows the alert modally, returns the index of the pressed button
+// (0 to 2; closing the box counts as the last button) and deletes the alert.
+// It may be called from any thread: the dialog itself always runs on the Qt
+// main thread, and a caller on another thread waits for it. Called on the
+// main thread it runs a nested event loop; messages for windows then wait
+// until the current dispatch returns.
+class BAlert {
+public:
+	BAlert(const char* title, const char* text, const char* button0,
+		const char* button1 = NULL, const char* button2 = NULL,
+		button_width width = B_WIDTH_AS_USUAL, alert_type type = B_INFO_ALERT);
+	virtual ~BAlert();
+
+	int32 Go();
+
+	const char* Title() const { return mTitle.c_str(); }
+	const char* Text() const { return mText.c_str(); }
+	int32 CountButtons() const { return (int32)mButtons.size(); }
+	const char* ButtonLabel(int32 index) const;
+	alert_type Type() const { return mType; }
+
+private:
+	BAlert(const BAlert&) = delete;
+	BAlert& operator=(const BAlert&) = delete;
+
+	int32 _RunDialog() const;
+
+	std::string mTitle;
+	std::string mText;
+	std::vector<std::string> mButtons;
+	button_width mWidth;
+	alert_type mType;
+};
+
+#endif // _ALERT_H
