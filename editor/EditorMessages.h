@@ -27,9 +27,9 @@ inline constexpr std::uint32_t kEditorMessageCodes[] = {kMsgNewFile, kMsgShowHel
 	kMsgLoadFilePanel, kMsgLoadFile, kMsgSaveFilePanel, kMsgSaveFile, kMsgLoadRefPanel,
 	kMsgLoadRefFile, kMsgGetRef, kMsgLanguage, kMsgAutoPrefs, kMsgSavePrefs, kMsgDummy};
 
-// Field names of the editor's messages.
+// Field names of the editor's messages. ("signature" of kMsgGetRef is the
+// reference pop-up's, in AppRefPopUp.h.)
 inline constexpr const char kFieldLanguage[] = "language";
-inline constexpr const char kFieldSignature[] = "signature";
 
 // Preference keys the window reads and writes.
 inline constexpr const char kPrefAutoPrefs[] = "ZT_AUTOPREFS";

@@ -55,7 +55,10 @@ public:
 	// save never harms an existing file. Returns B_OK when the file was saved.
 	void FileSave(BFile* file);
 	status_t FileSaveTo(const entry_ref& directory, const char* name);
-	void FileLoad(BFile* file);
+	// Reads the file's locale message, fills the header fields and merges its
+	// entries into the text. A file that is no locale file changes nothing
+	// and gives its error.
+	status_t FileLoad(BFile* file);
 
 	// Input checks and panels.
 	bool CheckInputFields();
@@ -87,12 +90,13 @@ private:
 	void _SaveFileMessage(BMessage* message);
 	// The locale message of the current header fields and text; false (after
 	// the field alert) when a required field is empty.
-	bool _BuildLocaleMessage(BMessage* locale, std::string* language);
+	bool _BuildLocaleMessage(BMessage* locale, std::string* language, bool* hasLanguage);
 	void _FieldAlert(int32 textIndex, BView* focus);
 	void _MarkClean();
 	std::string _CleanStateKey();
 	BTextControl* _TextControl(const char* name);
 	const char* _Text(int32 index);
+	std::string _Label(int32 index, const char* suffix);
 	status_t _AppFolder(BPath* path);
 	status_t _LocaleFolder(BPath* path);
 
