@@ -1,0 +1,29 @@
+#ifndef APP_REF_POP_UP_H
+#define APP_REF_POP_UP_H
+
+// The pop-up of running applications that speak the locale suite. Each item
+// shows the application's mini icon and file name and sends kMsgGetReference
+// with the application's signature under "signature".
+
+#include <Message.h>
+
+class BPopUpMenu;
+class LocaleSuiteClient;
+class ZTBitmapMenuItem;
+
+const uint32 kMsgGetReference = 'gref';
+extern const char* const kFieldSignature;
+extern const char* const kAppRefMenuTitle; // "Application Reference"
+extern const char* const kLostFileLabel;   // "<Lost File>"
+
+// A new pop-up, filled from the roster; the caller owns it.
+BPopUpMenu* CreateAppRefMenu(const LocaleSuiteClient& client);
+
+// Empties menu and lists every running locale application in the roster's
+// order.
+void FillAppRefMenu(BPopUpMenu* menu, const LocaleSuiteClient& client);
+
+// A new item for the running application of team; the caller owns it.
+ZTBitmapMenuItem* CreateAppRefItem(team_id team);
+
+#endif // APP_REF_POP_UP_H

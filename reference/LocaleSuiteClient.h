@@ -1,0 +1,74 @@
+#ifndef LOCALE_SUITE_CLIENT_H
+#define LOCALE_SUITE_CLIENT_H
+
+// The asking side of the locale scripting suite: whether a running
+// application speaks it, and fetching its default texts as a reference
+// message (fields "zt:language", "zt:app_id", "zt:text").
+//
+// Every request is synchronous and bounded by a finite time-out; a request
+// that runs out, fails to be delivered or is answered with anything but
+// B_REPLY counts as unanswered. Call from any thread except the looper of
+// the application being asked (the editor's window thread is the usual one).
+
+#include <Message.h>
+#include <Messenger.h>
+
+#include <string>
+
+// The suite's name as it appears in a "Suites" reply.
+extern const char* const kLocaleSuiteName;
+
+// Properties of the suite and the fields of a reference message.
+extern const char* const kPropDefaultText;
+extern const char* const kPropDefaultLanguage;
+extern const char* const kPropTextAppID;
+extern const char* const kFieldReferenceLanguage;
+extern const char* const kFieldReferenceAppID;
+extern const char* const kFieldReferenceText;
+
+// An application that does not say within this time which suites it speaks
+// is not listed; a reference request gets longer, since 38 or 100,000 texts
+// may have to be gathered first.
+const bigtime_t kSuitesTimeout = 2000000;
+const bigtime_t kReferenceTimeout = 10000000;
+
+class LocaleSuiteClient {
+public:
+	// ownTeam is answered true without a request (the editor itself); pass
+	// -1 when there is no such team.
+	explicit LocaleSuiteClient(team_id ownTeam, bigtime_t suitesTimeout = kSuitesTimeout,
+		bigtime_t referenceTimeout = kReferenceTimeout);
+
+	// True when the application of that team lists kLocaleSuiteName among
+	// its suites.
+	bool IsLocaleApp(team_id team) const;
+
+	// Asks the application with that signature for its language, id and
+	// texts, in that order, and adds every answered one to reference (which
+	// should be empty). A text's line feeds become backslash-n and its
+	// backslash-t pairs a tab. Returns B_OK when all three were answered,
+	// B_BAD_VALUE for a null signature, B_BAD_TEAM_ID when no application
+	// has it, B_ERROR when a request went unanswered.
+	status_t FetchReference(const char* signature, BMessage* reference) const;
+
+	// The same, with an already made messenger.
+	status_t FetchReference(const BMessenger& target, BMessage* reference) const;
+
+	// Whether a "Suites" reply lists the locale suite.
+	static bool ListsLocaleSuite(const BMessage& reply);
+
+	// A default text made fit for one comment line.
+	static std::string EscapeReferenceText(const char* text);
+
+private:
+	// Sends a B_GET_PROPERTY for property; true when the reply's what is
+	// B_REPLY (cleared before the send, so an earlier reply never counts).
+	bool _Ask(const BMessenger& target, const char* property, BMessage* reply,
+		bigtime_t timeout) const;
+
+	team_id mOwnTeam;
+	bigtime_t mSuitesTimeout;
+	bigtime_t mReferenceTimeout;
+};
+
+#endif // LOCALE_SUITE_CLIENT_H
