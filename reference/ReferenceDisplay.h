@@ -22,9 +22,4 @@ void ShowReference(BWindow* window, BTextView* textView, const BMessage* referen
 // text changed.
 bool ApplyReferenceTexts(BTextView* textView, const BMessage* reference);
 
-// Reads a flattened reference message from the file's current position. A
-// file that holds none leaves reference empty and returns the error.
-class BFile;
-status_t ReadReferenceFile(BFile* file, BMessage* reference);
-
 #endif // REFERENCE_DISPLAY_H

@@ -1,0 +1,136 @@
+#include "LocaleSuiteClient.h"
+
+#include <AppDefs.h>
+
+#include <cstring>
+
+const char* const kLocaleSuiteName = "suite/vnd.Vessmor-locale";
+const char* const kPropDefaultText = "DefaultText";
+const char* const kPropDefaultLanguage = "DefaultLanguage";
+const char* const kPropTextAppID = "TextAppID";
+const char* const kFieldReferenceLanguage = "zt:language";
+const char* const kFieldReferenceAppID = "zt:app_id";
+const char* const kFieldReferenceText = "zt:text";
+
+namespace {
+
+const char* const kPropSuites = "Suites";
+const char* const kFieldSuites = "suites";
+const char* const kFieldResult = "result";
+
+} // namespace
+
+LocaleSuiteClient::LocaleSuiteClient(team_id ownTeam, bigtime_t suitesTimeout,
+	bigtime_t referenceTimeout)
+	:
+	mOwnTeam(ownTeam),
+	mSuitesTimeout(suitesTimeout),
+	mReferenceTimeout(referenceTimeout)
+{
+}
+
+bool LocaleSuiteClient::IsLocaleApp(team_id team) const
+{
+	if (team < 0)
+		return false;
+	if (team == mOwnTeam)
+		return true;
+
+	BMessenger target(NULL, team);
+	if (!target.IsValid())
+		return false;
+
+	BMessage reply;
+	if (!_Ask(target, kPropSuites, &reply, mSuitesTimeout))
+		return false;
+	return ListsLocaleSuite(reply);
+}
+
+status_t LocaleSuiteClient::FetchReference(const char* signature, BMessage* reference) const
+{
+	if (signature == NULL || reference == NULL)
+		return B_BAD_VALUE;
+	BMessenger target(signature);
+	if (!target.IsValid())
+		return B_BAD_TEAM_ID;
+	return FetchReference(target, reference);
+}
+
+status_t LocaleSuiteClient::FetchReference(const BMessenger& target, BMessage* reference) const
+{
+	if (reference == NULL)
+		return B_BAD_VALUE;
+	if (!target.IsValid())
+		return B_BAD_TEAM_ID;
+
+	bool allAnswered = true;
+	BMessage reply;
+
+	// A reply without "result" still answers: the field is then present and
+	// empty, which the display shows as it would any other name.
+	const char* value = NULL;
+	if (_Ask(target, kPropDefaultLanguage, &reply, mReferenceTimeout)) {
+		if (reply.FindString(kFieldResult, 0, &value) != B_OK)
+			value = "";
+		reference->AddString(kFieldReferenceLanguage, value);
+	} else
+		allAnswered = false;
+
+	if (_Ask(target, kPropTextAppID, &reply, mReferenceTimeout)) {
+		if (reply.FindString(kFieldResult, 0, &value) != B_OK)
+			value = "";
+		reference->AddString(kFieldReferenceAppID, value);
+	} else
+		allAnswered = false;
+
+	if (_Ask(target, kPropDefaultText, &reply, mReferenceTimeout)) {
+		for (int32 index = 0; reply.FindString(kFieldResult, index, &value) == B_OK; index++)
+			reference->AddString(kFieldReferenceText, EscapeReferenceText(value).c_str());
+	} else
+		allAnswered = false;
+
+	return allAnswered ? B_OK : B_ERROR;
+}
+
+bool LocaleSuiteClient::ListsLocaleSuite(const BMessage& reply)
+{
+	const char* suite = NULL;
+	for (int32 index = 0; reply.FindString(kFieldSuites, index, &suite) == B_OK; index++) {
+		if (suite != NULL && strcmp(suite, kLocaleSuiteName) == 0)
+			return true;
+	}
+	return false;
+}
+
+std::string LocaleSuiteClient::EscapeReferenceText(const char* text)
+{
+	std::string result;
+	if (text == NULL)
+		return result;
+	// Line feeds first, then backslash-t: a backslash-n made here is never
+	// taken for the start of a backslash-t pair, and a tab already in the
+	// text stays a tab.
+	for (const char* p = text; *p != '\0'; p++) {
+		if (*p == '\n')
+			result += "\\n";
+		else if (*p == '\\' && p[1] == 't') {
+			result += '\t';
+			p++;
+		} else
+			result += *p;
+	}
+	return result;
+}
+
+bool LocaleSuiteClient::_Ask(const BMessenger& target, const char* property, BMessage* reply,
+	bigtime_t timeout) const
+{
+	BMessage request(B_GET_PROPERTY);
+	request.AddSpecifier(property);
+	// Cleared first, so that a reply left over from an earlier request never
+	// counts for this one whatever the send does with it.
+	reply->MakeEmpty();
+	reply->what = 0;
+	target.SendMessage(&request, reply, timeout, timeout);
+	return reply->what == B_REPLY;
+}
