@@ -12,7 +12,7 @@ class LocaleSuiteClient;
 class ZTBitmapMenuItem;
 
 const uint32 kMsgGetReference = 'gref';
-extern const char* const kFieldSignature;
+extern const char* const kFieldAppSignature; // "signature"
 extern const char* const kAppRefMenuTitle; // "Application Reference"
 extern const char* const kLostFileLabel;   // "<Lost File>"
 
