@@ -1,0 +1,224 @@
+#include "LocaleEditorApplication.h"
+
+#include <cstring>
+
+#include <Alert.h>
+#include <AppDefs.h>
+#include <Entry.h>
+#include <Message.h>
+#include <Node.h>
+#include <NodeInfo.h>
+#include <Path.h>
+#include <PropertyInfo.h>
+#include <Roster.h>
+
+#include "EditorMessages.h"
+#include "InterfaceTexts.h"
+#include "LocaleFile.h"
+#include "Preferences.h"
+#include "ZTLEWindow.h"
+#include "ZTLocale.h"
+
+const char* const kAppSignature = "application/x-vnd.vessmor-localeeditor";
+const char* const kLocaleAppID = "korvane localeeditor locale";
+const char* const kLocaleSuiteName = "suite/vnd.Vessmor-locale";
+const char* const kLocaleFolderName = "locale";
+const char* const kPrefsFileName = "LocaleEditor.prefs";
+const char* const kPrefsKennung = "ZTLOCALE";
+const char* const kMainWindowTitle = "Korvane Locale Editor";
+
+namespace {
+
+const char* const kPropDefaultText = "DefaultText";
+const char* const kPropDefaultLanguage = "DefaultLanguage";
+const char* const kPropTextAppID = "TextAppID";
+const char* const kResultField = "result";
+
+const BRect kDefaultFrame(50, 50, 500, 400);
+
+const char* const kAboutText
+	= "Korvane Locale Editor\n"
+	  "Version 1.0.0\n"
+	  "\n"
+	  "Creates and edits locale files: the interface texts of an application in one "
+	  "language, typed line by line under the texts they translate.\n";
+
+} // namespace
+
+// The locale scripting suite. Not const: BPropertyInfo takes a plain pointer,
+// though it never writes through it.
+property_info mPropList[] = {
+	{kPropDefaultText, {B_GET_PROPERTY, 0}, {B_DIRECT_SPECIFIER, 0},
+		"get the default texts for localization", 0, {}, {}, {}},
+	{kPropDefaultLanguage, {B_GET_PROPERTY, 0}, {B_DIRECT_SPECIFIER, 0},
+		"get the default language name for localization", 0, {}, {}, {}},
+	{kPropTextAppID, {B_GET_PROPERTY, 0}, {B_DIRECT_SPECIFIER, 0}, "get the id for locale files", 0,
+		{}, {}, {}},
+	{},
+};
+
+LocaleEditorApplication::LocaleEditorApplication()
+	:
+	BApplication(kAppSignature),
+	mWindow(nullptr),
+	mPrefs(nullptr)
+{
+	BPath appFolder;
+	_FindAppFolder(&appFolder);
+	_StartUp(appFolder);
+
+	// The texts and the language are in place: the window takes every label
+	// from the library while it is built.
+	mWindow = new ZTLEWindow(kMainWindowTitle, mPrefs, B_TITLED_WINDOW_LOOK, B_NORMAL_WINDOW_FEEL,
+		0);
+	mWindowMessenger = BMessenger(mWindow);
+	mWindow->Show();
+}
+
+LocaleEditorApplication::LocaleEditorApplication(const char* appFolder,
+	const BMessenger& fileTarget)
+	:
+	BApplication(kAppSignature),
+	mWindow(nullptr),
+	mWindowMessenger(fileTarget),
+	mPrefs(nullptr)
+{
+	_StartUp(BPath(appFolder));
+}
+
+LocaleEditorApplication::~LocaleEditorApplication()
+{
+}
+
+void LocaleEditorApplication::_StartUp(const BPath& appFolder)
+{
+	ZTLocale* locale = ZTLocale::GetInstance();
+	locale->SetAppID(kLocaleAppID);
+	locale->SetDefaultText(mText, kInterfaceTextCount, kInterfaceTextLanguage);
+
+	BPath localeFolder(appFolder);
+	localeFolder.Append(kLocaleFolderName);
+	create_directory(localeFolder.Path(), 0777);
+
+	BPath prefsPath(appFolder);
+	prefsPath.Append(kPrefsFileName);
+	mPrefs = new Preferences(prefsPath.Path(), kPrefsKennung);
+	SetDefaults(mPrefs);
+
+	locale->SetLanguage(&localeFolder, mPrefs->GetString(kPrefLanguage, nullptr));
+}
+
+status_t LocaleEditorApplication::_FindAppFolder(BPath* folder) const
+{
+	app_info info;
+	status_t status = GetAppInfo(&info);
+	if (status != B_OK)
+		return status;
+	BEntry entry(&info.ref);
+	BPath path;
+	status = entry.GetPath(&path);
+	if (status != B_OK)
+		return status;
+	return path.GetParent(folder);
+}
+
+void LocaleEditorApplication::SetDefaults(Preferences* prefs)
+{
+	if (prefs == nullptr)
+		return;
+	BRect frame = prefs->GetRect(kPrefMainWinPos);
+	if (frame.right - frame.left != 0)
+		return;
+	prefs->Set(kPrefMainWinPos, kDefaultFrame);
+	prefs->Set(kPrefAutoPrefs, (int8)1);
+}
+
+void LocaleEditorApplication::ReadyToRun()
+{
+}
+
+void LocaleEditorApplication::RefsReceived(BMessage* message)
+{
+	// Only the first file: the editor holds one document.
+	entry_ref ref;
+	if (message == nullptr || message->FindRef("refs", 0, &ref) != B_OK)
+		return;
+	BNode node(&ref);
+	if (node.InitCheck() != B_OK)
+		return;
+	BNodeInfo nodeInfo(&node);
+	char type[B_MIME_TYPE_LENGTH];
+	if (nodeInfo.InitCheck() != B_OK || nodeInfo.GetType(type) != B_OK)
+		return;
+	if (strcmp(type, kLocaleMimeType) != 0)
+		return;
+
+	BMessage load(kMsgLoadFile);
+	load.AddRef("refs", &ref);
+	mWindowMessenger.SendMessage(&load);
+}
+
+void LocaleEditorApplication::AboutRequested()
+{
+	BAlert* alert = new BAlert("About...", kAboutText, "OK", nullptr, nullptr, B_WIDTH_AS_USUAL,
+		B_INFO_ALERT);
+	alert->Go();
+}
+
+void LocaleEditorApplication::MessageReceived(BMessage* message)
+{
+	if (message->what != B_GET_PROPERTY) {
+		BApplication::MessageReceived(message);
+		return;
+	}
+
+	int32 index;
+	BMessage specifier;
+	int32 form;
+	const char* property = nullptr;
+	if (message->GetCurrentSpecifier(&index, &specifier, &form, &property) != B_OK
+		|| property == nullptr) {
+		BApplication::MessageReceived(message);
+		return;
+	}
+
+	// Whole names only, case included, and only as direct specifiers.
+	BMessage reply(B_REPLY);
+	bool answered = false;
+	if (form == B_DIRECT_SPECIFIER) {
+		if (strcmp(property, kPropDefaultLanguage) == 0) {
+			reply.AddString(kResultField, kInterfaceTextLanguage);
+			answered = true;
+		} else if (strcmp(property, kPropDefaultText) == 0) {
+			// The stored English table, whatever the interface language.
+			for (long i = 0; i < kInterfaceTextCount; i++)
+				reply.AddString(kResultField, mText[i]);
+			answered = true;
+		} else if (strcmp(property, kPropTextAppID) == 0) {
+			reply.AddString(kResultField, kLocaleAppID);
+			answered = true;
+		}
+	}
+
+	if (answered)
+		message->SendReply(&reply, (BHandler*)nullptr, B_INFINITE_TIMEOUT);
+	else
+		BApplication::MessageReceived(message);
+}
+
+BHandler* LocaleEditorApplication::ResolveSpecifier(BMessage* message, int32 index,
+	BMessage* specifier, int32 form, const char* property)
+{
+	BPropertyInfo propertyInfo(mPropList, nullptr, false);
+	if (propertyInfo.FindMatch(message, index, specifier, form, property) >= 0)
+		return this;
+	return BApplication::ResolveSpecifier(message, index, specifier, form, property);
+}
+
+status_t LocaleEditorApplication::GetSupportedSuites(BMessage* data)
+{
+	data->AddString("suites", kLocaleSuiteName);
+	BPropertyInfo propertyInfo(mPropList, nullptr, false);
+	data->AddFlat("messages", &propertyInfo, 1);
+	return BApplication::GetSupportedSuites(data);
+}
