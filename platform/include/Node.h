@@ -74,6 +74,9 @@ public:
 	status_t GetNodeRef(node_ref* ref) const;
 	// Writes the node's data to the disk (fsync).
 	status_t Sync();
+	// Permission bits (07777) of the node.
+	status_t GetPermissions(mode_t* permissions) const;
+	status_t SetPermissions(mode_t permissions);
 
 	// Layer extension: the path the node was opened under, links resolved.
 	const char* NodePath() const;

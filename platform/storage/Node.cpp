@@ -359,3 +359,25 @@ status_t BNode::Sync()
 		return B_FILE_ERROR;
 	return fsync(mFd) == 0 ? B_OK : storage_error(errno);
 }
+
+status_t BNode::GetPermissions(mode_t* permissions) const
+{
+	if (permissions == NULL)
+		return B_BAD_VALUE;
+	if (mStatus != B_OK)
+		return mStatus;
+	struct stat info;
+	if (fstat(mFd, &info) != 0)
+		return storage_error(errno);
+	*permissions = info.st_mode & 07777;
+	return B_OK;
+}
+
+status_t BNode::SetPermissions(mode_t permissions)
+{
+	if (mStatus != B_OK)
+		return mStatus;
+	int result = mPathOnly ? chmod(mPath.c_str(), permissions & 07777)
+						   : fchmod(mFd, permissions & 07777);
+	return result == 0 ? B_OK : storage_error(errno);
+}

@@ -1,0 +1,162 @@
+#include <gtest/gtest.h>
+
+#include <fstream>
+#include <sys/xattr.h>
+#include <vector>
+
+#include "File.h"
+#include "Message.h"
+#include "Node.h"
+#include "NodeInfo.h"
+#include "TempFolder.h"
+
+namespace {
+
+const char* kLocaleType = "locale/x-vnd.vessmor-locale";
+
+std::vector<char> Flattened(const BMessage& message)
+{
+	std::vector<char> bytes((size_t)message.FlattenedSize());
+	EXPECT_EQ(message.Flatten(bytes.data(), (ssize_t)bytes.size()), B_OK);
+	return bytes;
+}
+
+void WriteBytes(const std::string& path, const std::vector<char>& bytes)
+{
+	std::ofstream(path, std::ios::binary).write(bytes.data(), (std::streamsize)bytes.size());
+}
+
+BMessage LocaleMessage()
+{
+	BMessage message;
+	message.AddString("zt:version", "01.00");
+	message.AddString("zt:app_id", "some app");
+	message.AddString("zt:language", "Deutsch");
+	message.AddString("zt:text", "Abbrechen");
+	return message;
+}
+
+std::string TypeOf(const std::string& path, status_t* status)
+{
+	BNode node(path.c_str());
+	BNodeInfo info(&node);
+	char type[B_MIME_TYPE_LENGTH] = {};
+	*status = info.GetType(type);
+	return type;
+}
+
+} // namespace
+
+TEST(NodeInfoTest, TypeIsTheFreedesktopAttributeWithoutNul)
+{
+	TempFolder temp;
+	std::string path = temp / "file";
+	std::ofstream(path) << "x";
+	BNode node(path.c_str());
+	BNodeInfo info(&node);
+	ASSERT_EQ(info.InitCheck(), B_OK);
+	ASSERT_EQ(info.SetType(kLocaleType), B_OK);
+
+	char raw[300];
+	ssize_t size = getxattr(path.c_str(), "user.mime_type", raw, sizeof(raw));
+	ASSERT_EQ(size, (ssize_t)strlen(kLocaleType));
+	EXPECT_EQ(std::string(raw, (size_t)size), kLocaleType);
+
+	status_t status;
+	EXPECT_EQ(TypeOf(path, &status), kLocaleType);
+	EXPECT_EQ(status, B_OK);
+
+	ASSERT_EQ(info.SetType(NULL), B_OK);
+	EXPECT_EQ(getxattr(path.c_str(), "user.mime_type", raw, sizeof(raw)), -1);
+	EXPECT_EQ(info.SetType(NULL), B_OK);
+}
+
+TEST(NodeInfoTest, AcceptsATypeStoredWithNulByOtherTools)
+{
+	TempFolder temp;
+	std::string path = temp / "file";
+	std::ofstream(path) << "x";
+	ASSERT_EQ(setxattr(path.c_str(), "user.mime_type", "text/plain", 11, 0), 0);
+	status_t status;
+	EXPECT_EQ(TypeOf(path, &status), "text/plain");
+	EXPECT_EQ(status, B_OK);
+}
+
+TEST(NodeInfoTest, RefusesMalformedTypes)
+{
+	TempFolder temp;
+	std::string path = temp / "file";
+	std::ofstream(path) << "x";
+	BNode node(path.c_str());
+	BNodeInfo info(&node);
+	EXPECT_EQ(info.SetType(""), B_BAD_VALUE);
+	EXPECT_EQ(info.SetType("plain"), B_BAD_VALUE);
+	EXPECT_EQ(info.SetType("text/pl ain"), B_BAD_VALUE);
+	EXPECT_EQ(info.SetType(("a/" + std::string(240, 'b')).c_str()), B_BAD_VALUE);
+
+	BNodeInfo unset;
+	char type[B_MIME_TYPE_LENGTH];
+	EXPECT_EQ(unset.GetType(type), B_NO_INIT);
+	BNode closed;
+	EXPECT_EQ(unset.SetTo(&closed), B_BAD_VALUE);
+}
+
+TEST(NodeInfoTest, TypelessLocaleFileIsKnownByItsContent)
+{
+	TempFolder temp;
+	std::string path = temp / "copied.locale";
+	WriteBytes(path, Flattened(LocaleMessage()));
+	status_t status;
+	EXPECT_EQ(TypeOf(path, &status), kLocaleType);
+	EXPECT_EQ(status, B_OK);
+
+	// A file opened for writing only is still recognised, and its position
+	// is left alone.
+	BFile file(path.c_str(), B_WRITE_ONLY);
+	ASSERT_EQ(file.Seek(3, SEEK_SET), 3);
+	BNodeInfo info(&file);
+	char type[B_MIME_TYPE_LENGTH];
+	ASSERT_EQ(info.GetType(type), B_OK);
+	EXPECT_STREQ(type, kLocaleType);
+	EXPECT_EQ(file.Position(), 3);
+}
+
+TEST(NodeInfoTest, OtherContentHasNoType)
+{
+	TempFolder temp;
+	status_t status;
+
+	std::ofstream(temp / "notes.txt") << "Just some text that is not a message.\n";
+	TypeOf(temp / "notes.txt", &status);
+	EXPECT_EQ(status, B_ENTRY_NOT_FOUND);
+
+	BMessage other('abcd');
+	other.AddString("zt:language", "Deutsch");
+	WriteBytes(temp / "other", Flattened(other));
+	TypeOf(temp / "other", &status);
+	EXPECT_EQ(status, B_ENTRY_NOT_FOUND);
+
+	// The right magic on a broken body.
+	std::vector<char> broken = Flattened(LocaleMessage());
+	broken.resize(broken.size() / 2);
+	WriteBytes(temp / "broken", broken);
+	TypeOf(temp / "broken", &status);
+	EXPECT_EQ(status, B_ENTRY_NOT_FOUND);
+
+	std::ofstream(temp / "empty").close();
+	TypeOf(temp / "empty", &status);
+	EXPECT_EQ(status, B_ENTRY_NOT_FOUND);
+
+	TypeOf(temp.Path(), &status);
+	EXPECT_EQ(status, B_ENTRY_NOT_FOUND);
+}
+
+TEST(NodeInfoTest, StoredTypeWinsOverContent)
+{
+	TempFolder temp;
+	std::string path = temp / "file";
+	WriteBytes(path, Flattened(LocaleMessage()));
+	ASSERT_EQ(setxattr(path.c_str(), "user.mime_type", "text/plain", 10, 0), 0);
+	status_t status;
+	EXPECT_EQ(TypeOf(path, &status), "text/plain");
+}
