@@ -1,0 +1,90 @@
+// BFilePanel: a non-modal window for choosing files to open or a name to
+// save under. It answers its target with a message.
+#ifndef _FILE_PANEL_H
+#define _FILE_PANEL_H
+
+#include <sys/stat.h>
+
+#include "EntryRef.h"
+#include "Message.h"
+#include "Messenger.h"
+#include "StorageDefs.h"
+#include "SupportDefs.h"
+
+class BDirectory;
+class BEntry;
+class BNode;
+
+enum file_panel_mode { B_OPEN_PANEL, B_SAVE_PANEL };
+
+// Decides which entries an open panel lists.
+class BRefFilter {
+public:
+	virtual ~BRefFilter();
+	virtual bool Filter(const entry_ref* ref, BNode* node, struct stat* st,
+		const char* mimeType) = 0;
+};
+
+namespace BPrivate {
+class FilePanelImpl;
+}
+
+// Replies, sent to the target when the user is done:
+//  - open panel: a copy of the panel's message (default B_REFS_RECEIVED)
+//    with "refs" (B_REF_TYPE), one entry_ref per chosen entry;
+//  - save panel: a copy of the panel's message (default B_SAVE_REQUESTED)
+//    with "directory" (entry_ref of the folder) and "name" (string);
+//  - cancel or close: B_CANCEL with "old_what" (int32, the panel message's
+//    what).
+// The default target is be_app_messenger.
+//
+// Threads: the panel's window lives on the Qt main thread. Calls from
+// another thread are carried over to it; Show and Hide then return before
+// the window changes.
+class BFilePanel {
+public:
+	// nodeFlavors: what an open panel lets the user choose (B_FILE_NODE,
+	// B_DIRECTORY_NODE, or both; 0 means files). The panel copies message;
+	// filter stays the caller's.
+	BFilePanel(file_panel_mode mode = B_OPEN_PANEL, BMessenger* target = NULL,
+		const entry_ref* directory = NULL, uint32 nodeFlavors = 0,
+		bool allowMultipleSelection = true, BMessage* message = NULL, BRefFilter* filter = NULL,
+		bool modal = false, bool hideWhenDone = true);
+	virtual ~BFilePanel();
+
+	void Show();
+	void Hide();
+	bool IsShowing() const;
+
+	void SetTarget(BMessenger target);
+	BMessenger Messenger() const;
+	// The panel keeps its own copy; NULL restores the default message.
+	void SetMessage(BMessage* message);
+
+	// A folder that does not exist leaves the panel where it was.
+	void SetPanelDirectory(const entry_ref* ref);
+	void SetPanelDirectory(const BEntry* entry);
+	void SetPanelDirectory(const BDirectory* dir);
+	void SetPanelDirectory(const char* path);
+	void GetPanelDirectory(entry_ref* ref) const;
+
+	// The name a save panel proposes.
+	void SetSaveText(const char* text);
+
+	void SetRefFilter(BRefFilter* filter);
+	BRefFilter* RefFilter() const;
+	file_panel_mode PanelMode() const;
+	void SetHideWhenDone(bool hideWhenDone);
+	bool HidesWhenDone() const;
+
+	// Layer-internal.
+	BPrivate::FilePanelImpl* Impl() const { return mImpl; }
+
+private:
+	BFilePanel(const BFilePanel&) = delete;
+	BFilePanel& operator=(const BFilePanel&) = delete;
+
+	BPrivate::FilePanelImpl* mImpl;
+};
+
+#endif // _FILE_PANEL_H

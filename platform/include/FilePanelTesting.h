@@ -1,0 +1,39 @@
+// Test seam of the file panels: lets tests see the panels that are shown
+// and act in them as a user would. The reply then takes the normal path.
+// Call from the main thread.
+#ifndef _FILE_PANEL_TESTING_H
+#define _FILE_PANEL_TESTING_H
+
+#include <string>
+#include <vector>
+
+#include "SupportDefs.h"
+
+class BFilePanel;
+
+namespace BPrivate {
+namespace FilePanelTesting {
+
+// Panels in the order they were shown (most recent last).
+std::vector<BFilePanel*> ShownPanels();
+// The folder a panel shows, as a path ("" when unknown).
+std::string PanelFolder(const BFilePanel* panel);
+// The name a save panel proposes.
+std::string ProposedName(const BFilePanel* panel);
+
+// Chooses entries in a shown open panel and confirms. Paths are absolute,
+// or relative to the panel's folder. B_BAD_VALUE for a save panel, a panel
+// not shown, no path, several paths in a single-selection panel, or a
+// path that does not exist.
+status_t ChooseEntries(BFilePanel* panel, const std::vector<std::string>& paths);
+// Types a name into a shown save panel (in its current folder, or in
+// folder when given) and confirms.
+status_t ChooseSaveName(BFilePanel* panel, const std::string& name,
+	const std::string& folder = std::string());
+// Presses Cancel.
+status_t Cancel(BFilePanel* panel);
+
+} // namespace FilePanelTesting
+} // namespace BPrivate
+
+#endif // _FILE_PANEL_TESTING_H
