@@ -8,6 +8,7 @@
 #ifndef _MESSAGE_H
 #define _MESSAGE_H
 
+#include <atomic>
 #include <memory>
 
 #include "AppDefs.h"
@@ -55,7 +56,7 @@ public:
 	bool WasReplied() const;
 
 private:
-	int32 mReplied = 0;
+	std::atomic<bool> mReplied{false};
 };
 
 class MessageBody;
@@ -100,6 +101,7 @@ public:
 	bool IsReply() const;
 	// Defined by the app kit.
 	BMessenger ReturnAddress() const;
+	// Note: replyTo is not supported yet; replies to replies are not routed.
 
 	// B_BAD_REPLY when the message cannot be answered (not delivered, or
 	// its sender takes no reply), B_DUPLICATE_REPLY after the first reply.
@@ -306,6 +308,8 @@ public:
 	static bool ReplySent(const BMessage& message);
 	// Maximum nesting of messages inside messages accepted by Unflatten.
 	static const int kMaxNesting = 64;
+	// Unflatten at a given nesting depth (used while reading nested values).
+	static status_t UnflattenNested(BMessage& message, const void* data, size_t size, int depth);
 };
 
 } // namespace BPrivate

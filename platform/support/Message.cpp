@@ -1,0 +1,796 @@
+// BMessage fields: adding, finding, replacing and removing values.
+// Flattening is in MessageFlatten.cpp, specifiers and replies in
+// MessageScripting.cpp.
+#include "Message.h"
+
+#include <cstdio>
+#include <cstring>
+#include <vector>
+
+#include "MessageBody.h"
+
+using BPrivate::MessageBody;
+using BPrivate::MessageField;
+
+namespace {
+
+bool IsValidName(const char* name)
+{
+	return name != NULL && strlen(name) <= B_FIELD_NAME_LENGTH;
+}
+
+} // namespace
+
+BMessage::BMessage() : BMessage((uint32)0) {}
+
+BMessage::BMessage(uint32 what)
+	: what(what), mBody(new MessageBody), mCurrentSpecifier(-1), mHasSpecifiers(false),
+	  mWasDelivered(false), mIsReply(false), mSourceWaiting(false)
+{
+}
+
+// A copy is a new, undelivered message: it has the fields and specifier
+// state, but no reply route.
+BMessage::BMessage(const BMessage& other)
+	: what(other.what), mBody(new MessageBody(*other.mBody)),
+	  mCurrentSpecifier(other.mCurrentSpecifier), mHasSpecifiers(other.mHasSpecifiers),
+	  mWasDelivered(false), mIsReply(other.mIsReply), mSourceWaiting(false)
+{
+}
+
+BMessage::~BMessage() = default;
+
+BMessage& BMessage::operator=(const BMessage& other)
+{
+	if (this == &other)
+		return *this;
+	what = other.what;
+	*mBody = *other.mBody;
+	mCurrentSpecifier = other.mCurrentSpecifier;
+	mHasSpecifiers = other.mHasSpecifiers;
+	mIsReply = other.mIsReply;
+	mWasDelivered = false;
+	mSourceWaiting = false;
+	mReplyChannel.reset();
+	return *this;
+}
+
+status_t BMessage::GetInfo(type_code typeRequested, int32 index, const char** nameFound,
+	type_code* typeFound, int32* countFound) const
+{
+	if (index < 0)
+		return B_BAD_INDEX;
+	int32 matched = 0;
+	for (int32 i = 0; i < mBody->CountFields(); i++) {
+		const MessageField& field = mBody->FieldAt(i);
+		if (typeRequested != B_ANY_TYPE && field.type != typeRequested)
+			continue;
+		if (matched++ != index)
+			continue;
+		if (nameFound != NULL)
+			*nameFound = field.name.c_str();
+		if (typeFound != NULL)
+			*typeFound = field.type;
+		if (countFound != NULL)
+			*countFound = field.count;
+		return B_OK;
+	}
+	if (matched == 0)
+		return B_BAD_TYPE;
+	return B_BAD_INDEX;
+}
+
+status_t BMessage::GetInfo(type_code typeRequested, int32 index, char** nameFound,
+	type_code* typeFound, int32* countFound) const
+{
+	const char* name = NULL;
+	const status_t status = GetInfo(typeRequested, index, &name, typeFound, countFound);
+	if (status == B_OK && nameFound != NULL)
+		*nameFound = const_cast<char*>(name);
+	return status;
+}
+
+status_t BMessage::GetInfo(const char* name, type_code* typeFound, int32* countFound) const
+{
+	return GetInfo(name, typeFound, countFound, NULL);
+}
+
+status_t BMessage::GetInfo(const char* name, type_code* typeFound, int32* countFound,
+	bool* fixedSize) const
+{
+	if (name == NULL)
+		return B_BAD_VALUE;
+	const MessageField* field = mBody->Find(name);
+	if (field == NULL)
+		return B_NAME_NOT_FOUND;
+	if (typeFound != NULL)
+		*typeFound = field->type;
+	if (countFound != NULL)
+		*countFound = field->count;
+	if (fixedSize != NULL)
+		*fixedSize = field->fixedSize;
+	return B_OK;
+}
+
+int32 BMessage::CountNames(type_code type) const
+{
+	int32 count = 0;
+	for (int32 i = 0; i < mBody->CountFields(); i++) {
+		if (type == B_ANY_TYPE || mBody->FieldAt(i).type == type)
+			count++;
+	}
+	return count;
+}
+
+bool BMessage::IsEmpty() const
+{
+	return mBody->CountFields() == 0;
+}
+
+bool BMessage::IsSystem() const
+{
+	const char c0 = (char)(what >> 24);
+	const char c1 = (char)(what >> 16);
+	const char c2 = (char)(what >> 8);
+	const char c3 = (char)what;
+	auto upper = [](char c) { return c >= 'A' && c <= 'Z'; };
+	return c0 == '_' && upper(c1) && upper(c2) && upper(c3);
+}
+
+void BMessage::PrintToStream() const
+{
+	auto code = [](uint32 value) {
+		std::string text;
+		for (int shift = 24; shift >= 0; shift -= 8) {
+			const char c = (char)(value >> shift);
+			text += (c >= 32 && c < 127) ? c : '.';
+		}
+		return text;
+	};
+	printf("BMessage('%s') {\n", code(what).c_str());
+	for (int32 i = 0; i < mBody->CountFields(); i++) {
+		const MessageField& field = mBody->FieldAt(i);
+		for (int32 j = 0; j < field.count; j++) {
+			uint32 size;
+			const uint8* item = field.Item(j, &size);
+			printf("\t%s[%d], type '%s': ", field.name.c_str(), (int)j, code(field.type).c_str());
+			if (field.type == B_STRING_TYPE)
+				printf("\"%s\"\n", (const char*)item);
+			else if (field.type == B_INT32_TYPE && size == 4) {
+				int32 value;
+				memcpy(&value, item, 4);
+				printf("%d\n", (int)value);
+			} else
+				printf("%u bytes\n", (unsigned)size);
+		}
+	}
+	printf("}\n");
+}
+
+status_t BMessage::Rename(const char* oldName, const char* newName)
+{
+	if (oldName == NULL || !IsValidName(newName))
+		return B_BAD_VALUE;
+	const int32 index = mBody->IndexOf(oldName);
+	if (index < 0)
+		return B_NAME_NOT_FOUND;
+	if (strcmp(oldName, newName) == 0)
+		return B_OK;
+	if (mBody->IndexOf(newName) >= 0)
+		return B_NAME_IN_USE;
+	mBody->Rename(index, newName);
+	return B_OK;
+}
+
+status_t BMessage::RemoveName(const char* name)
+{
+	if (name == NULL)
+		return B_BAD_VALUE;
+	const int32 index = mBody->IndexOf(name);
+	if (index < 0)
+		return B_NAME_NOT_FOUND;
+	mBody->RemoveField(index);
+	if (strcmp(name, "specifiers") == 0) {
+		mCurrentSpecifier = -1;
+		mHasSpecifiers = false;
+	}
+	return B_OK;
+}
+
+status_t BMessage::RemoveData(const char* name, int32 index)
+{
+	if (name == NULL)
+		return B_BAD_VALUE;
+	const int32 fieldIndex = mBody->IndexOf(name);
+	if (fieldIndex < 0)
+		return B_NAME_NOT_FOUND;
+	MessageField& field = mBody->FieldAt(fieldIndex);
+	if (index < 0 || index >= field.count)
+		return B_BAD_INDEX;
+	if (field.count == 1)
+		return RemoveName(name);
+	field.RemoveItem(index);
+	if (strcmp(name, "specifiers") == 0 && mCurrentSpecifier >= field.count)
+		mCurrentSpecifier = field.count - 1;
+	return B_OK;
+}
+
+status_t BMessage::MakeEmpty()
+{
+	mBody->Clear();
+	mCurrentSpecifier = -1;
+	mHasSpecifiers = false;
+	return B_OK;
+}
+
+// #pragma mark - generic item access
+
+namespace {
+
+// Adds one item; creates the field on first use.
+status_t AddItem(MessageBody& body, const char* name, type_code type, bool fixedSize,
+	const void* data, ssize_t size)
+{
+	if (!IsValidName(name) || data == NULL || size <= 0 || (uint64)size > 0x7fff0000)
+		return B_BAD_VALUE;
+	if (!BPrivate::IsValidItem(type, (const uint8*)data, (uint32)size))
+		return B_BAD_VALUE;
+	MessageField* field = body.Find(name);
+	if (field == NULL)
+		field = &body.AddField(name, type, fixedSize, (uint32)size);
+	else if (field->type != type)
+		return B_BAD_TYPE;
+	return field->AddItem(data, (uint32)size);
+}
+
+status_t LookUp(const MessageBody& body, const char* name, type_code type, int32 index,
+	const MessageField** fieldFound)
+{
+	if (name == NULL)
+		return B_BAD_VALUE;
+	const MessageField* field = body.Find(name);
+	if (field == NULL)
+		return B_NAME_NOT_FOUND;
+	if (type != B_ANY_TYPE && field->type != type)
+		return B_BAD_TYPE;
+	if (index < 0 || index >= field->count)
+		return B_BAD_INDEX;
+	*fieldFound = field;
+	return B_OK;
+}
+
+status_t ReplaceItem(MessageBody& body, const char* name, type_code type, int32 index,
+	const void* data, ssize_t size)
+{
+	if (data == NULL || size <= 0 || (uint64)size > 0x7fff0000)
+		return B_BAD_VALUE;
+	const MessageField* field;
+	status_t status = LookUp(body, name, type, index, &field);
+	if (status != B_OK)
+		return status;
+	if (!BPrivate::IsValidItem(field->type, (const uint8*)data, (uint32)size))
+		return B_BAD_VALUE;
+	return const_cast<MessageField*>(field)->ReplaceItem(index, data, (uint32)size);
+}
+
+} // namespace
+
+status_t BMessage::_FindFixed(const char* name, type_code type, int32 index, size_t size,
+	void* value) const
+{
+	const MessageField* field;
+	const status_t status = LookUp(*mBody, name, type, index, &field);
+	if (status != B_OK)
+		return status;
+	uint32 itemSize;
+	const uint8* item = field->Item(index, &itemSize);
+	if (itemSize != size)
+		return B_BAD_DATA;
+	memcpy(value, item, size);
+	return B_OK;
+}
+
+status_t BMessage::_ReplaceFixed(const char* name, type_code type, int32 index,
+	const void* value, size_t size)
+{
+	return ReplaceItem(*mBody, name, type, index, value, (ssize_t)size);
+}
+
+// #pragma mark - typed calls of fixed-size values
+
+#define FIXED_TYPE_CALLS(Name, Type, TypeCode)                                          \
+	status_t BMessage::Add##Name(const char* name, Type value)                          \
+	{                                                                                   \
+		return AddItem(*mBody, name, TypeCode, true, &value, sizeof(Type));             \
+	}                                                                                   \
+	status_t BMessage::Find##Name(const char* name, Type* value) const                  \
+	{                                                                                   \
+		return Find##Name(name, 0, value);                                              \
+	}                                                                                   \
+	status_t BMessage::Find##Name(const char* name, int32 index, Type* value) const     \
+	{                                                                                   \
+		if (value == NULL)                                                              \
+			return B_BAD_VALUE;                                                         \
+		return _FindFixed(name, TypeCode, index, sizeof(Type), value);                  \
+	}
+
+#define FIXED_TYPE_REPLACE(Name, Type, TypeCode)                                        \
+	status_t BMessage::Replace##Name(const char* name, Type value)                      \
+	{                                                                                   \
+		return _ReplaceFixed(name, TypeCode, 0, &value, sizeof(Type));                  \
+	}                                                                                   \
+	status_t BMessage::Replace##Name(const char* name, int32 index, Type value)         \
+	{                                                                                   \
+		return _ReplaceFixed(name, TypeCode, index, &value, sizeof(Type));              \
+	}
+
+#define FIXED_TYPE_HAS(Name, TypeCode)                                                  \
+	bool BMessage::Has##Name(const char* name, int32 index) const                       \
+	{                                                                                   \
+		return HasData(name, TypeCode, index);                                          \
+	}
+
+FIXED_TYPE_CALLS(Rect, BRect, B_RECT_TYPE)
+FIXED_TYPE_CALLS(Point, BPoint, B_POINT_TYPE)
+FIXED_TYPE_CALLS(Int8, int8, B_INT8_TYPE)
+FIXED_TYPE_CALLS(UInt8, uint8, B_UINT8_TYPE)
+FIXED_TYPE_CALLS(Int16, int16, B_INT16_TYPE)
+FIXED_TYPE_CALLS(UInt16, uint16, B_UINT16_TYPE)
+FIXED_TYPE_CALLS(Int32, int32, B_INT32_TYPE)
+FIXED_TYPE_CALLS(UInt32, uint32, B_UINT32_TYPE)
+FIXED_TYPE_CALLS(Int64, int64, B_INT64_TYPE)
+FIXED_TYPE_CALLS(UInt64, uint64, B_UINT64_TYPE)
+FIXED_TYPE_CALLS(Float, float, B_FLOAT_TYPE)
+FIXED_TYPE_CALLS(Double, double, B_DOUBLE_TYPE)
+FIXED_TYPE_CALLS(Color, rgb_color, B_RGB_COLOR_TYPE)
+
+FIXED_TYPE_REPLACE(Rect, BRect, B_RECT_TYPE)
+FIXED_TYPE_REPLACE(Point, BPoint, B_POINT_TYPE)
+FIXED_TYPE_REPLACE(Int8, int8, B_INT8_TYPE)
+FIXED_TYPE_REPLACE(Int16, int16, B_INT16_TYPE)
+FIXED_TYPE_REPLACE(Int32, int32, B_INT32_TYPE)
+FIXED_TYPE_REPLACE(UInt32, uint32, B_UINT32_TYPE)
+FIXED_TYPE_REPLACE(Int64, int64, B_INT64_TYPE)
+FIXED_TYPE_REPLACE(Float, float, B_FLOAT_TYPE)
+FIXED_TYPE_REPLACE(Double, double, B_DOUBLE_TYPE)
+FIXED_TYPE_REPLACE(Color, rgb_color, B_RGB_COLOR_TYPE)
+
+FIXED_TYPE_HAS(Rect, B_RECT_TYPE)
+FIXED_TYPE_HAS(Point, B_POINT_TYPE)
+FIXED_TYPE_HAS(String, B_STRING_TYPE)
+FIXED_TYPE_HAS(Int8, B_INT8_TYPE)
+FIXED_TYPE_HAS(Int16, B_INT16_TYPE)
+FIXED_TYPE_HAS(Int32, B_INT32_TYPE)
+FIXED_TYPE_HAS(Int64, B_INT64_TYPE)
+FIXED_TYPE_HAS(Bool, B_BOOL_TYPE)
+FIXED_TYPE_HAS(Float, B_FLOAT_TYPE)
+FIXED_TYPE_HAS(Double, B_DOUBLE_TYPE)
+FIXED_TYPE_HAS(Color, B_RGB_COLOR_TYPE)
+FIXED_TYPE_HAS(Pointer, B_POINTER_TYPE)
+FIXED_TYPE_HAS(Ref, B_REF_TYPE)
+FIXED_TYPE_HAS(Message, B_MESSAGE_TYPE)
+
+// bool is one byte in the flattened form whatever the compiler's bool is.
+status_t BMessage::AddBool(const char* name, bool value)
+{
+	const uint8 byte = value ? 1 : 0;
+	return AddItem(*mBody, name, B_BOOL_TYPE, true, &byte, 1);
+}
+
+status_t BMessage::FindBool(const char* name, bool* value) const
+{
+	return FindBool(name, 0, value);
+}
+
+status_t BMessage::FindBool(const char* name, int32 index, bool* value) const
+{
+	if (value == NULL)
+		return B_BAD_VALUE;
+	uint8 byte;
+	const status_t status = _FindFixed(name, B_BOOL_TYPE, index, 1, &byte);
+	if (status == B_OK)
+		*value = byte != 0;
+	return status;
+}
+
+status_t BMessage::ReplaceBool(const char* name, bool value)
+{
+	return ReplaceBool(name, 0, value);
+}
+
+status_t BMessage::ReplaceBool(const char* name, int32 index, bool value)
+{
+	const uint8 byte = value ? 1 : 0;
+	return _ReplaceFixed(name, B_BOOL_TYPE, index, &byte, 1);
+}
+
+status_t BMessage::AddPointer(const char* name, const void* pointer)
+{
+	return AddItem(*mBody, name, B_POINTER_TYPE, true, &pointer, sizeof(pointer));
+}
+
+status_t BMessage::FindPointer(const char* name, void** pointer) const
+{
+	return FindPointer(name, 0, pointer);
+}
+
+status_t BMessage::FindPointer(const char* name, int32 index, void** pointer) const
+{
+	if (pointer == NULL)
+		return B_BAD_VALUE;
+	return _FindFixed(name, B_POINTER_TYPE, index, sizeof(void*), pointer);
+}
+
+status_t BMessage::ReplacePointer(const char* name, const void* pointer)
+{
+	return ReplacePointer(name, 0, pointer);
+}
+
+status_t BMessage::ReplacePointer(const char* name, int32 index, const void* pointer)
+{
+	return _ReplaceFixed(name, B_POINTER_TYPE, index, &pointer, sizeof(pointer));
+}
+
+// #pragma mark - strings
+
+status_t BMessage::AddString(const char* name, const char* string)
+{
+	if (string == NULL)
+		return B_BAD_VALUE;
+	return AddItem(*mBody, name, B_STRING_TYPE, false, string, (ssize_t)strlen(string) + 1);
+}
+
+status_t BMessage::AddString(const char* name, const BString& string)
+{
+	return AddItem(*mBody, name, B_STRING_TYPE, false, string.String(), string.Length() + 1);
+}
+
+status_t BMessage::FindString(const char* name, const char** string) const
+{
+	return FindString(name, 0, string);
+}
+
+status_t BMessage::FindString(const char* name, int32 index, const char** string) const
+{
+	if (string == NULL)
+		return B_BAD_VALUE;
+	const MessageField* field;
+	const status_t status = LookUp(*mBody, name, B_STRING_TYPE, index, &field);
+	if (status != B_OK)
+		return status;
+	uint32 size;
+	*string = (const char*)field->Item(index, &size);
+	return B_OK;
+}
+
+status_t BMessage::FindString(const char* name, BString* string) const
+{
+	return FindString(name, 0, string);
+}
+
+status_t BMessage::FindString(const char* name, int32 index, BString* string) const
+{
+	if (string == NULL)
+		return B_BAD_VALUE;
+	const MessageField* field;
+	const status_t status = LookUp(*mBody, name, B_STRING_TYPE, index, &field);
+	if (status != B_OK)
+		return status;
+	uint32 size;
+	const char* item = (const char*)field->Item(index, &size);
+	// Up to the first NUL, as a C string reader would see it.
+	string->SetTo(item, (int32)size - 1);
+	return B_OK;
+}
+
+status_t BMessage::ReplaceString(const char* name, const char* string)
+{
+	return ReplaceString(name, 0, string);
+}
+
+status_t BMessage::ReplaceString(const char* name, int32 index, const char* string)
+{
+	if (string == NULL)
+		return B_BAD_VALUE;
+	return ReplaceItem(*mBody, name, B_STRING_TYPE, index, string, (ssize_t)strlen(string) + 1);
+}
+
+status_t BMessage::ReplaceString(const char* name, const BString& string)
+{
+	return ReplaceString(name, 0, string);
+}
+
+status_t BMessage::ReplaceString(const char* name, int32 index, const BString& string)
+{
+	return ReplaceItem(*mBody, name, B_STRING_TYPE, index, string.String(), string.Length() + 1);
+}
+
+// #pragma mark - refs
+
+status_t BMessage::AddRef(const char* name, const entry_ref* ref)
+{
+	if (ref == NULL)
+		return B_BAD_VALUE;
+	const std::vector<uint8> bytes = BPrivate::FlattenRef(*ref);
+	return AddItem(*mBody, name, B_REF_TYPE, false, bytes.data(), (ssize_t)bytes.size());
+}
+
+status_t BMessage::FindRef(const char* name, entry_ref* ref) const
+{
+	return FindRef(name, 0, ref);
+}
+
+status_t BMessage::FindRef(const char* name, int32 index, entry_ref* ref) const
+{
+	if (ref == NULL)
+		return B_BAD_VALUE;
+	const MessageField* field;
+	const status_t status = LookUp(*mBody, name, B_REF_TYPE, index, &field);
+	if (status != B_OK)
+		return status;
+	uint32 size;
+	const uint8* item = field->Item(index, &size);
+	return BPrivate::UnflattenRef(item, size, ref);
+}
+
+status_t BMessage::ReplaceRef(const char* name, const entry_ref* ref)
+{
+	return ReplaceRef(name, 0, ref);
+}
+
+status_t BMessage::ReplaceRef(const char* name, int32 index, const entry_ref* ref)
+{
+	if (ref == NULL)
+		return B_BAD_VALUE;
+	const std::vector<uint8> bytes = BPrivate::FlattenRef(*ref);
+	return ReplaceItem(*mBody, name, B_REF_TYPE, index, bytes.data(), (ssize_t)bytes.size());
+}
+
+// #pragma mark - messages
+
+namespace {
+
+status_t FlattenToVector(const BMessage& message, std::vector<uint8>* bytes)
+{
+	const ssize_t size = message.FlattenedSize();
+	if (size < 0)
+		return (status_t)size;
+	bytes->resize((size_t)size);
+	return message.Flatten((char*)bytes->data(), size);
+}
+
+} // namespace
+
+status_t BMessage::AddMessage(const char* name, const BMessage* message)
+{
+	if (message == NULL)
+		return B_BAD_VALUE;
+	std::vector<uint8> bytes;
+	const status_t status = FlattenToVector(*message, &bytes);
+	if (status != B_OK)
+		return status;
+	return AddItem(*mBody, name, B_MESSAGE_TYPE, false, bytes.data(), (ssize_t)bytes.size());
+}
+
+status_t BMessage::FindMessage(const char* name, BMessage* message) const
+{
+	return FindMessage(name, 0, message);
+}
+
+status_t BMessage::FindMessage(const char* name, int32 index, BMessage* message) const
+{
+	if (message == NULL)
+		return B_BAD_VALUE;
+	const MessageField* field;
+	const status_t status = LookUp(*mBody, name, B_MESSAGE_TYPE, index, &field);
+	if (status != B_OK)
+		return status;
+	uint32 size;
+	const uint8* item = field->Item(index, &size);
+	// The item may point into message itself (msg.FindMessage(.., &msg)).
+	if (message == this) {
+		const std::vector<uint8> copy(item, item + size);
+		return message->Unflatten(copy.data(), copy.size());
+	}
+	return message->Unflatten(item, size);
+}
+
+status_t BMessage::ReplaceMessage(const char* name, const BMessage* message)
+{
+	return ReplaceMessage(name, 0, message);
+}
+
+status_t BMessage::ReplaceMessage(const char* name, int32 index, const BMessage* message)
+{
+	if (message == NULL)
+		return B_BAD_VALUE;
+	std::vector<uint8> bytes;
+	const status_t status = FlattenToVector(*message, &bytes);
+	if (status != B_OK)
+		return status;
+	return ReplaceItem(*mBody, name, B_MESSAGE_TYPE, index, bytes.data(), (ssize_t)bytes.size());
+}
+
+// #pragma mark - flattenable objects and raw data
+
+status_t BMessage::AddFlat(const char* name, const BFlattenable* object, int32 count)
+{
+	if (object == NULL || count < 1)
+		return B_BAD_VALUE;
+	const ssize_t size = object->FlattenedSize();
+	if (size <= 0)
+		return B_BAD_VALUE;
+	std::vector<uint8> bytes((size_t)size);
+	status_t status = object->Flatten(bytes.data(), size);
+	if (status != B_OK)
+		return status;
+	for (int32 i = 0; i < count && status == B_OK; i++)
+		status = AddData(name, object->TypeCode(), bytes.data(), size, object->IsFixedSize());
+	return status;
+}
+
+status_t BMessage::FindFlat(const char* name, BFlattenable* object) const
+{
+	return FindFlat(name, 0, object);
+}
+
+status_t BMessage::FindFlat(const char* name, int32 index, BFlattenable* object) const
+{
+	if (object == NULL)
+		return B_BAD_VALUE;
+	const MessageField* field;
+	const status_t status = LookUp(*mBody, name, B_ANY_TYPE, index, &field);
+	if (status != B_OK)
+		return status;
+	if (!object->AllowsTypeCode(field->type))
+		return B_BAD_TYPE;
+	uint32 size;
+	const uint8* item = field->Item(index, &size);
+	return object->Unflatten(field->type, item, size);
+}
+
+status_t BMessage::ReplaceFlat(const char* name, const BFlattenable* object)
+{
+	return ReplaceFlat(name, 0, object);
+}
+
+status_t BMessage::ReplaceFlat(const char* name, int32 index, const BFlattenable* object)
+{
+	if (object == NULL)
+		return B_BAD_VALUE;
+	const ssize_t size = object->FlattenedSize();
+	if (size <= 0)
+		return B_BAD_VALUE;
+	std::vector<uint8> bytes((size_t)size);
+	const status_t status = object->Flatten(bytes.data(), size);
+	if (status != B_OK)
+		return status;
+	return ReplaceData(name, object->TypeCode(), index, bytes.data(), size);
+}
+
+bool BMessage::HasFlat(const char* name, const BFlattenable* object) const
+{
+	return HasFlat(name, 0, object);
+}
+
+bool BMessage::HasFlat(const char* name, int32 index, const BFlattenable* object) const
+{
+	const MessageField* field;
+	return object != NULL && LookUp(*mBody, name, B_ANY_TYPE, index, &field) == B_OK
+		&& object->AllowsTypeCode(field->type);
+}
+
+status_t BMessage::AddData(const char* name, type_code type, const void* data,
+	ssize_t numBytes, bool isFixedSize, int32 /*count*/)
+{
+	if (type == B_ANY_TYPE)
+		return B_BAD_VALUE;
+	if (type == B_MESSAGE_TYPE) {
+		// Keep nested messages valid and in our own form, so that
+		// Flatten never writes bytes a reader would refuse.
+		if (data == NULL || numBytes <= 0)
+			return B_BAD_VALUE;
+		BMessage nested;
+		if (nested.Unflatten(data, (size_t)numBytes) != B_OK)
+			return B_BAD_VALUE;
+		return AddMessage(name, &nested);
+	}
+	return AddItem(*mBody, name, type, isFixedSize, data, numBytes);
+}
+
+status_t BMessage::FindData(const char* name, type_code type, const void** data,
+	ssize_t* numBytes) const
+{
+	return FindData(name, type, 0, data, numBytes);
+}
+
+status_t BMessage::FindData(const char* name, type_code type, int32 index, const void** data,
+	ssize_t* numBytes) const
+{
+	if (data == NULL)
+		return B_BAD_VALUE;
+	const MessageField* field;
+	const status_t status = LookUp(*mBody, name, type, index, &field);
+	if (status != B_OK)
+		return status;
+	uint32 size;
+	*data = field->Item(index, &size);
+	if (numBytes != NULL)
+		*numBytes = (ssize_t)size;
+	return B_OK;
+}
+
+status_t BMessage::ReplaceData(const char* name, type_code type, const void* data,
+	ssize_t numBytes)
+{
+	return ReplaceData(name, type, 0, data, numBytes);
+}
+
+status_t BMessage::ReplaceData(const char* name, type_code type, int32 index, const void* data,
+	ssize_t numBytes)
+{
+	if (type == B_MESSAGE_TYPE) {
+		if (data == NULL || numBytes <= 0)
+			return B_BAD_VALUE;
+		BMessage nested;
+		if (nested.Unflatten(data, (size_t)numBytes) != B_OK)
+			return B_BAD_VALUE;
+		return ReplaceMessage(name, index, &nested);
+	}
+	return ReplaceItem(*mBody, name, type, index, data, numBytes);
+}
+
+bool BMessage::HasData(const char* name, type_code type, int32 index) const
+{
+	const MessageField* field;
+	return LookUp(*mBody, name, type, index, &field) == B_OK;
+}
+
+// #pragma mark - values with defaults
+
+bool BMessage::GetBool(const char* name, bool defaultValue) const
+{
+	bool value;
+	return FindBool(name, &value) == B_OK ? value : defaultValue;
+}
+
+int32 BMessage::GetInt32(const char* name, int32 defaultValue) const
+{
+	int32 value;
+	return FindInt32(name, &value) == B_OK ? value : defaultValue;
+}
+
+int64 BMessage::GetInt64(const char* name, int64 defaultValue) const
+{
+	int64 value;
+	return FindInt64(name, &value) == B_OK ? value : defaultValue;
+}
+
+float BMessage::GetFloat(const char* name, float defaultValue) const
+{
+	float value;
+	return FindFloat(name, &value) == B_OK ? value : defaultValue;
+}
+
+double BMessage::GetDouble(const char* name, double defaultValue) const
+{
+	double value;
+	return FindDouble(name, &value) == B_OK ? value : defaultValue;
+}
+
+const char* BMessage::GetString(const char* name, const char* defaultValue) const
+{
+	return GetString(name, 0, defaultValue);
+}
+
+const char* BMessage::GetString(const char* name, int32 index, const char* defaultValue) const
+{
+	const char* value;
+	return FindString(name, index, &value) == B_OK ? value : defaultValue;
+}
+
+BRect BMessage::GetRect(const char* name, const BRect& defaultValue) const
+{
+	BRect value;
+	return FindRect(name, &value) == B_OK ? value : defaultValue;
+}

@@ -1,0 +1,111 @@
+// Private storage of BMessage fields, shared by the message sources.
+//
+// Each field keeps all of its values in one contiguous buffer. Variable-size
+// items are stored exactly as the little-endian flattened form lays them out
+// (size word, bytes, zero padding to a multiple of 8), so flattening is a
+// copy per field and unflattening a copy plus one pass that checks the size
+// words and records where each item starts.
+#ifndef MESSAGE_BODY_H
+#define MESSAGE_BODY_H
+
+#include <bit>
+#include <cstring>
+#include <string>
+#include <string_view>
+#include <unordered_map>
+#include <vector>
+
+#include "EntryRef.h"
+#include "SupportDefs.h"
+
+static_assert(std::endian::native == std::endian::little,
+	"the message store keeps the little-endian flattened layout in memory");
+
+namespace BPrivate {
+
+inline uint32 PaddedItemSize(uint32 size)
+{
+	// size word + bytes, rounded up to a multiple of 8
+	return (uint32)((4 + (uint64)size + 7) & ~(uint64)7);
+}
+
+struct MessageField {
+	std::string name;
+	type_code type = 0;
+	bool fixedSize = false;
+	uint32 itemSize = 0; // fixed-size fields only
+	int32 count = 0;
+	std::vector<uint8> data;
+	std::vector<uint32> offsets; // variable-size fields: start of each size word
+
+	const uint8* Item(int32 index, uint32* size) const
+	{
+		if (fixedSize) {
+			*size = itemSize;
+			return data.data() + (size_t)index * itemSize;
+		}
+		const uint8* start = data.data() + offsets[(size_t)index];
+		uint32 length;
+		memcpy(&length, start, 4);
+		*size = length;
+		return start + 4;
+	}
+
+	status_t AddItem(const void* item, uint32 size);
+	status_t ReplaceItem(int32 index, const void* item, uint32 size);
+	void RemoveItem(int32 index);
+};
+
+struct NameHash {
+	using is_transparent = void;
+	size_t operator()(std::string_view name) const { return std::hash<std::string_view>()(name); }
+};
+
+class MessageBody {
+public:
+	const MessageField* Find(std::string_view name) const
+	{
+		const auto found = mIndex.find(name);
+		return found == mIndex.end() ? NULL : &mFields[(size_t)found->second];
+	}
+	MessageField* Find(std::string_view name)
+	{
+		const auto found = mIndex.find(name);
+		return found == mIndex.end() ? NULL : &mFields[(size_t)found->second];
+	}
+	int32 IndexOf(std::string_view name) const
+	{
+		const auto found = mIndex.find(name);
+		return found == mIndex.end() ? -1 : found->second;
+	}
+
+	// Appends a new, empty field; the name must not exist yet.
+	MessageField& AddField(std::string_view name, type_code type, bool fixedSize,
+		uint32 itemSize);
+	void RemoveField(int32 index);
+	void Rename(int32 index, std::string_view newName);
+	void Clear();
+
+	int32 CountFields() const { return (int32)mFields.size(); }
+	const MessageField& FieldAt(int32 index) const { return mFields[(size_t)index]; }
+	MessageField& FieldAt(int32 index) { return mFields[(size_t)index]; }
+
+	// Backing store for GetCurrentSpecifier's property answer.
+	mutable std::string specifierProperty;
+
+private:
+	std::vector<MessageField> mFields;
+	std::unordered_map<std::string, int32, NameHash, std::equal_to<>> mIndex;
+};
+
+// Checks the bytes of one item of a typed field (strings end in NUL, refs
+// are long enough), so that the typed Find calls never read past an item.
+bool IsValidItem(type_code type, const uint8* data, uint32 size);
+
+// Flattened form of an entry_ref value (see Message.cpp).
+std::vector<uint8> FlattenRef(const entry_ref& ref);
+status_t UnflattenRef(const uint8* data, uint32 size, entry_ref* ref);
+
+} // namespace BPrivate
+
+#endif // MESSAGE_BODY_H

@@ -1,0 +1,24 @@
+// Helpers for tests that work on flattened bytes.
+#ifndef TEST_MESSAGE_BYTES_H
+#define TEST_MESSAGE_BYTES_H
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "Message.h"
+
+// "31 42 4f 46 ..." -> bytes (white space ignored).
+std::vector<uint8_t> FromHex(const std::string& hex);
+std::string ToHex(const std::vector<uint8_t>& bytes);
+std::vector<uint8_t> FlattenToBytes(const BMessage& message);
+
+// Appends 16/32-bit numbers in the chosen byte order.
+void Put16(std::vector<uint8_t>& out, uint16_t value, bool bigEndian);
+void Put32(std::vector<uint8_t>& out, uint32_t value, bool bigEndian);
+
+// The worked example "a" = "hello", "b" = 1, 2, what 'RPLY', in the Haiku
+// native form, built field by field.
+std::vector<uint8_t> HaikuExample(bool bigEndian);
+
+#endif
