@@ -1,0 +1,603 @@
+#include "TextView.h"
+
+#include <QApplication>
+#include <QClipboard>
+#include <QScrollBar>
+#include <QTextBlock>
+#include <QTextCursor>
+#include <QTextDocument>
+
+#include <cstring>
+
+#include "AppDefs.h"
+#include "Message.h"
+#include "TextViewData.h"
+#include "ViewPrivate.h"
+
+using BPrivate::TextViewData;
+
+BTextView::BTextView(BRect frame, const char* name, BRect textRect, uint32 resizingMode,
+	uint32 flags)
+	:
+	BView(frame, name, resizingMode, flags),
+	mText(new TextViewData(this))
+{
+	BPrivate::ViewAccess::SetNativeWidget(this, mText->widget);
+	BFont font;
+	GetFont(&font);
+	mText->document->setDefaultFont(BPrivate::to_qfont(font));
+	SetTextRect(textRect);
+	mText->ApplyInteraction();
+}
+
+
+BTextView::BTextView(BRect frame, const char* name, BRect textRect, const BFont* initialFont,
+	const rgb_color* initialColor, uint32 resizingMode, uint32 flags)
+	:
+	BTextView(frame, name, textRect, resizingMode, flags)
+{
+	if (initialFont != nullptr)
+		SetFont(initialFont);
+	if (initialColor != nullptr) {
+		mText->baseColor = *initialColor;
+		mText->baseFormat.setForeground(QBrush(BPrivate::to_qcolor(*initialColor)));
+		QPalette palette = mText->widget->palette();
+		palette.setColor(QPalette::Text, BPrivate::to_qcolor(*initialColor));
+		mText->widget->setPalette(palette);
+	}
+}
+
+
+BTextView::~BTextView()
+{
+	delete mText;
+}
+
+
+void
+BTextView::SetText(const char* text, const text_run_array* runs)
+{
+	SetText(text, text != nullptr ? (int32)strlen(text) : 0, runs);
+}
+
+
+void
+BTextView::SetText(const char* text, int32 length, const text_run_array* runs)
+{
+	if (mText->hookDepth > 0)
+		return;
+	const std::string clean = mText->Clean(text, length);
+	mText->undoing = true; // a new text starts a new history
+	mText->BeginProgram();
+	if (TextLength() > 0)
+		DeleteText(0, TextLength());
+	if (!clean.empty())
+		InsertText(clean.c_str(), (int32)clean.size(), 0, runs);
+	mText->EndProgram();
+	mText->undoing = false;
+	mText->undo.Clear();
+	Select(mText->singleLine ? TextLength() : 0, mText->singleLine ? TextLength() : 0);
+}
+
+
+const char*
+BTextView::Text() const
+{
+	if (!mText->textCacheValid) {
+		mText->paragraphs.Collect(&mText->textCache);
+		mText->textCacheValid = true;
+	}
+	return mText->textCache.c_str();
+}
+
+
+int32
+BTextView::TextLength() const
+{
+	return mText->Length();
+}
+
+
+char
+BTextView::ByteAt(int32 offset) const
+{
+	if (offset < 0 || offset >= TextLength())
+		return 0;
+	if (mText->textCacheValid)
+		return mText->textCache[(size_t)offset];
+	const BPrivate::ParagraphPlace place = mText->paragraphs.FindByByte(offset);
+	const std::string& text = mText->paragraphs.At(place.index).text;
+	const size_t inside = (size_t)(offset - place.byte);
+	return inside < text.size() ? text[inside] : '\n';
+}
+
+
+void
+BTextView::GetText(int32 offset, int32 length, char* buffer) const
+{
+	if (buffer == nullptr)
+		return;
+	const int32 total = TextLength();
+	offset = std::clamp<int32>(offset, 0, total);
+	length = std::clamp<int32>(length, 0, total - offset);
+	if (mText->textCacheValid || length > total / 2) {
+		memcpy(buffer, Text() + offset, (size_t)length);
+	} else {
+		BPrivate::ParagraphPlace place = mText->paragraphs.FindByByte(offset);
+		int32 index = place.index;
+		size_t inside = (size_t)(offset - place.byte);
+		int32 copied = 0;
+		while (copied < length) {
+			const std::string& text = mText->paragraphs.At(index).text;
+			const size_t take = std::min<size_t>(text.size() - std::min(inside, text.size()),
+				(size_t)(length - copied));
+			memcpy(buffer + copied, text.data() + inside, take);
+			copied += (int32)take;
+			if (copied < length)
+				buffer[copied++] = '\n';
+			index++;
+			inside = 0;
+		}
+	}
+	buffer[length] = '\0';
+}
+
+
+void
+BTextView::Insert(const char* text, const text_run_array* runs)
+{
+	Insert(text, text != nullptr ? (int32)strlen(text) : 0, runs);
+}
+
+
+void
+BTextView::Insert(const char* text, int32 length, const text_run_array* runs)
+{
+	if (mText->hookDepth > 0)
+		return;
+	int32 start, end;
+	GetSelection(&start, &end);
+	mText->BeginProgram();
+	if (end > start)
+		DeleteText(start, end);
+	Insert(start, text, length, runs);
+	mText->EndProgram();
+	// The caret goes behind the inserted text.
+	const int32 caret = std::min(start + (int32)mText->Clean(text, length).size(), TextLength());
+	Select(caret, caret);
+}
+
+
+void
+BTextView::Insert(int32 offset, const char* text, int32 length, const text_run_array* runs)
+{
+	if (mText->hookDepth > 0)
+		return;
+	const std::string clean = mText->Clean(text, length);
+	if (clean.empty())
+		return;
+	mText->ProgramInsert(offset, clean, runs);
+}
+
+
+void
+BTextView::Delete()
+{
+	int32 start, end;
+	GetSelection(&start, &end);
+	Delete(start, end);
+}
+
+
+void
+BTextView::Delete(int32 start, int32 finish)
+{
+	if (mText->hookDepth > 0)
+		return;
+	start = mText->ClampOffset(start);
+	finish = mText->ClampOffset(finish);
+	if (finish <= start)
+		return;
+	mText->BeginProgram();
+	DeleteText(start, finish);
+	mText->EndProgram();
+}
+
+
+void
+BTextView::InsertText(const char* text, int32 length, int32 offset, const text_run_array* runs)
+{
+	// Changes made in the widget are in the document already.
+	if (mText->hookDepth > 0)
+		return;
+	mText->PerformInsert(offset, text, length, runs);
+}
+
+
+void
+BTextView::DeleteText(int32 fromOffset, int32 toOffset)
+{
+	if (mText->hookDepth > 0)
+		return;
+	mText->PerformDelete(fromOffset, toOffset);
+}
+
+
+int32
+BTextView::CountLines() const
+{
+	return mText->CountLines();
+}
+
+
+int32
+BTextView::CurrentLine() const
+{
+	int32 start, end;
+	GetSelection(&start, &end);
+	return mText->LineAt(start);
+}
+
+
+int32
+BTextView::LineAt(int32 offset) const
+{
+	return mText->LineAt(offset);
+}
+
+
+int32
+BTextView::LineAt(BPoint point) const
+{
+	return mText->LineAt(OffsetAt(point));
+}
+
+
+int32
+BTextView::OffsetAt(int32 line) const
+{
+	return mText->OffsetAt(line);
+}
+
+
+int32
+BTextView::OffsetAt(BPoint point) const
+{
+	const QMargins margins = mText->widget->Margins();
+	const QPoint inViewport((int)point.x - margins.left(), (int)point.y - margins.top());
+	const QTextCursor cursor = mText->widget->cursorForPosition(inViewport);
+	return mText->ToByte(cursor.position());
+}
+
+
+BPoint
+BTextView::PointAt(int32 offset, float* height) const
+{
+	QTextCursor cursor(mText->document);
+	cursor.setPosition(mText->ToChar(offset));
+	const QRect rect = mText->widget->cursorRect(cursor);
+	const QMargins margins = mText->widget->Margins();
+	if (height != nullptr)
+		*height = (float)rect.height();
+	return BPoint((float)(rect.left() + margins.left()), (float)(rect.top() + margins.top()));
+}
+
+
+void
+BTextView::SetTextRect(BRect rect)
+{
+	mText->textRect = rect;
+	mText->ApplyTextRect();
+}
+
+
+BRect
+BTextView::TextRect() const
+{
+	return mText->textRect;
+}
+
+
+void
+BTextView::SetWordWrap(bool wrap)
+{
+	if (mText->singleLine)
+		wrap = false;
+	mText->wrap = wrap;
+	mText->widget->setLineWrapMode(wrap ? QPlainTextEdit::WidgetWidth : QPlainTextEdit::NoWrap);
+}
+
+
+bool
+BTextView::DoesWordWrap() const
+{
+	return mText->wrap;
+}
+
+
+void
+BTextView::MakeEditable(bool editable)
+{
+	mText->SetEditable(editable);
+}
+
+
+bool
+BTextView::IsEditable() const
+{
+	return mText->editable;
+}
+
+
+void
+BTextView::MakeSelectable(bool selectable)
+{
+	mText->SetSelectable(selectable);
+}
+
+
+bool
+BTextView::IsSelectable() const
+{
+	return mText->selectable;
+}
+
+
+void
+BTextView::SetStylable(bool stylable)
+{
+	mText->stylable = stylable;
+}
+
+
+bool
+BTextView::IsStylable() const
+{
+	return mText->stylable;
+}
+
+
+void
+BTextView::SetDoesUndo(bool undo)
+{
+	mText->doesUndo = undo;
+	if (!undo)
+		mText->undo.Clear();
+}
+
+
+bool
+BTextView::DoesUndo() const
+{
+	return mText->doesUndo;
+}
+
+
+void
+BTextView::Undo(BClipboard*)
+{
+	if (mText->hookDepth > 0 || mText->programDepth > 0 || !mText->undo.CanUndo())
+		return;
+	mText->ApplyStep(mText->undo.TakeUndo(), true);
+}
+
+
+void
+BTextView::Redo()
+{
+	if (mText->hookDepth > 0 || mText->programDepth > 0 || !mText->undo.CanRedo())
+		return;
+	mText->ApplyStep(mText->undo.TakeRedo(), false);
+}
+
+
+bool
+BTextView::CanUndo() const
+{
+	return mText->undo.CanUndo();
+}
+
+
+bool
+BTextView::CanRedo() const
+{
+	return mText->undo.CanRedo();
+}
+
+
+void
+BTextView::Cut(BClipboard*)
+{
+	if (mText->hookDepth > 0 || mText->programDepth > 0 || !mText->editable)
+		return;
+	mText->ApplyInteraction();
+	mText->BeginUserAction(BPrivate::EditSource::kUserAction);
+	mText->widget->cut();
+	mText->EndUserAction();
+}
+
+
+void
+BTextView::Copy(BClipboard*)
+{
+	mText->widget->copy();
+}
+
+
+void
+BTextView::Paste(BClipboard*)
+{
+	if (mText->hookDepth > 0 || mText->programDepth > 0 || !mText->editable)
+		return;
+	mText->ApplyInteraction();
+	mText->BeginUserAction(BPrivate::EditSource::kUserAction);
+	mText->widget->paste();
+	mText->EndUserAction();
+}
+
+
+void
+BTextView::SelectAll()
+{
+	Select(0, TextLength());
+}
+
+
+void
+BTextView::Select(int32 startOffset, int32 endOffset)
+{
+	startOffset = mText->ClampOffset(startOffset);
+	endOffset = mText->ClampOffset(endOffset);
+	if (endOffset < startOffset)
+		std::swap(startOffset, endOffset);
+	QTextCursor cursor = mText->widget->textCursor();
+	cursor.setPosition(mText->ToChar(startOffset));
+	cursor.setPosition(mText->ToChar(endOffset), QTextCursor::KeepAnchor);
+	mText->widget->setTextCursor(cursor);
+	mText->undo.Seal();
+}
+
+
+void
+BTextView::GetSelection(int32* startOffset, int32* endOffset) const
+{
+	const QTextCursor cursor = mText->widget->textCursor();
+	if (startOffset != nullptr)
+		*startOffset = mText->ToByte(cursor.selectionStart());
+	if (endOffset != nullptr)
+		*endOffset = mText->ToByte(cursor.selectionEnd());
+}
+
+
+void
+BTextView::ScrollToSelection()
+{
+	mText->widget->ensureCursorVisible();
+}
+
+
+void
+BTextView::SetFontAndColor(const BFont* font, uint32 mode, const rgb_color* color)
+{
+	int32 start, end;
+	GetSelection(&start, &end);
+	SetFontAndColor(start, end, font, mode, color);
+}
+
+
+void
+BTextView::SetFontAndColor(int32 startOffset, int32 endOffset, const BFont* font, uint32 mode,
+	const rgb_color* color)
+{
+	mText->SetColorAndFont(startOffset, endOffset, font, mode, color);
+}
+
+
+void
+BTextView::GetFontAndColor(int32 offset, BFont* font, rgb_color* color) const
+{
+	const int position = mText->ToChar(offset);
+	const QTextBlock block = mText->document->findBlock(position);
+	QTextCharFormat format = block.charFormat();
+	for (QTextBlock::iterator it = block.begin(); !it.atEnd(); ++it) {
+		const QTextFragment fragment = it.fragment();
+		if (fragment.contains(position)
+			|| fragment.position() + fragment.length() == position) {
+			format = fragment.charFormat();
+			if (fragment.contains(position))
+				break;
+		}
+	}
+	if (color != nullptr) {
+		const QBrush brush = format.foreground();
+		*color = brush.style() != Qt::NoBrush ? BPrivate::to_rgb(brush.color())
+											  : mText->baseColor;
+	}
+	if (font != nullptr) {
+		GetFont(font);
+		if (format.hasProperty(QTextFormat::FontFamilies)) {
+			const QStringList families = format.fontFamilies().toStringList();
+			if (!families.isEmpty()) {
+				font_style style = "";
+				font->SetFamilyAndStyle(families.first().toUtf8().constData(), style);
+			}
+		}
+		if (format.hasProperty(QTextFormat::FontPixelSize))
+			font->SetSize((float)format.intProperty(QTextFormat::FontPixelSize));
+		uint16 face = 0;
+		if (format.hasProperty(QTextFormat::FontWeight) && format.fontWeight() >= QFont::Bold)
+			face |= B_BOLD_FACE;
+		if (format.hasProperty(QTextFormat::FontItalic) && format.fontItalic())
+			face |= B_ITALIC_FACE;
+		if (face != 0)
+			font->SetFace(face);
+	}
+}
+
+
+void
+BTextView::SetViewColor(rgb_color color)
+{
+	BView::SetViewColor(color);
+	QPalette palette = mText->widget->palette();
+	palette.setColor(QPalette::Base, BPrivate::to_qcolor(color));
+	palette.setColor(QPalette::Window, BPrivate::to_qcolor(color));
+	mText->widget->setPalette(palette);
+	mText->widget->viewport()->setAutoFillBackground(true);
+}
+
+
+void
+BTextView::SetFont(const BFont* font, uint32 mask)
+{
+	BView::SetFont(font, mask);
+	BFont whole;
+	GetFont(&whole);
+	mText->document->setDefaultFont(BPrivate::to_qfont(whole));
+}
+
+
+void
+BTextView::MessageReceived(BMessage* message)
+{
+	switch (message->what) {
+		case B_UNDO:
+			Undo();
+			break;
+		case B_REDO:
+			Redo();
+			break;
+		case B_CUT:
+			Cut();
+			break;
+		case B_COPY:
+			Copy();
+			break;
+		case B_PASTE:
+			Paste();
+			break;
+		case B_SELECT_ALL:
+			SelectAll();
+			break;
+		default:
+			BView::MessageReceived(message);
+			break;
+	}
+}
+
+
+void
+BTextView::FrameResized(float newWidth, float newHeight)
+{
+	BView::FrameResized(newWidth, newHeight);
+	mText->ApplyTextRect();
+}
+
+
+void
+BTextView::MakeFocus(bool focus)
+{
+	BView::MakeFocus(focus);
+	if (focus)
+		mText->widget->setFocus(Qt::OtherFocusReason);
+}

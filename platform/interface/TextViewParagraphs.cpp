@@ -1,0 +1,410 @@
+#include "TextViewParagraphs.h"
+
+#include <algorithm>
+#include <cassert>
+
+namespace BPrivate {
+
+TextViewParagraphs::TextViewParagraphs()
+	:
+	mRandom(0x5eed)
+{
+	std::vector<TextParagraph> one(1);
+	Reset(std::move(one));
+}
+
+
+int32_t
+TextViewParagraphs::Count() const
+{
+	return mRoot < 0 ? 0 : mNodes[mRoot].size;
+}
+
+
+int64_t
+TextViewParagraphs::Bytes() const
+{
+	return mRoot < 0 ? 0 : mNodes[mRoot].bytes;
+}
+
+
+int64_t
+TextViewParagraphs::Chars() const
+{
+	return mRoot < 0 ? 0 : mNodes[mRoot].chars;
+}
+
+
+int64_t
+TextViewParagraphs::Lines() const
+{
+	return mRoot < 0 ? 0 : mNodes[mRoot].lines;
+}
+
+
+int32_t
+TextViewParagraphs::DirtyCount() const
+{
+	return mRoot < 0 ? 0 : mNodes[mRoot].dirty;
+}
+
+
+ParagraphPlace
+TextViewParagraphs::FindByByte(int64_t byte) const
+{
+	return _Find(byte, 0);
+}
+
+
+ParagraphPlace
+TextViewParagraphs::FindByChar(int64_t chr) const
+{
+	return _Find(chr, 1);
+}
+
+
+ParagraphPlace
+TextViewParagraphs::FindByLine(int64_t line) const
+{
+	return _Find(line, 2);
+}
+
+
+ParagraphPlace
+TextViewParagraphs::_Find(int64_t value, int which) const
+{
+	ParagraphPlace place;
+	if (mRoot < 0)
+		return place;
+	auto weight = [&](int32_t node) -> int64_t {
+		if (node < 0)
+			return 0;
+		const Node& n = mNodes[node];
+		return which == 0 ? n.bytes : which == 1 ? n.chars : n.lines;
+	};
+	value = std::clamp<int64_t>(value, 0, weight(mRoot) - 1);
+	int32_t node = mRoot;
+	while (true) {
+		const Node& n = mNodes[node];
+		int64_t leftWeight = weight(n.left);
+		if (value < leftWeight) {
+			node = n.left;
+			continue;
+		}
+		int64_t own = which == 0 ? (int64_t)n.value.text.size() + 1
+			: which == 1		 ? n.value.chars
+								 : n.value.lines;
+		const int32_t leftSize = n.left < 0 ? 0 : mNodes[n.left].size;
+		const Node* l = n.left < 0 ? nullptr : &mNodes[n.left];
+		if (value < leftWeight + own || n.right < 0) {
+			place.index += leftSize;
+			place.byte += l ? l->bytes : 0;
+			place.chr += l ? l->chars : 0;
+			place.line += l ? l->lines : 0;
+			return place;
+		}
+		value -= leftWeight + own;
+		place.index += leftSize + 1;
+		place.byte += (l ? l->bytes : 0) + (int64_t)n.value.text.size() + 1;
+		place.chr += (l ? l->chars : 0) + n.value.chars;
+		place.line += (l ? l->lines : 0) + n.value.lines;
+		node = n.right;
+	}
+}
+
+
+ParagraphPlace
+TextViewParagraphs::FindByIndex(int32_t index) const
+{
+	ParagraphPlace place;
+	if (mRoot < 0)
+		return place;
+	index = std::clamp(index, 0, mNodes[mRoot].size - 1);
+	int32_t node = mRoot;
+	while (true) {
+		const Node& n = mNodes[node];
+		const Node* l = n.left < 0 ? nullptr : &mNodes[n.left];
+		const int32_t leftSize = l ? l->size : 0;
+		if (index < leftSize) {
+			node = n.left;
+			continue;
+		}
+		if (l) {
+			place.byte += l->bytes;
+			place.chr += l->chars;
+			place.line += l->lines;
+		}
+		if (index == leftSize) {
+			place.index += leftSize;
+			return place;
+		}
+		index -= leftSize + 1;
+		place.index += leftSize + 1;
+		place.byte += (int64_t)n.value.text.size() + 1;
+		place.chr += n.value.chars;
+		place.line += n.value.lines;
+		node = n.right;
+	}
+}
+
+
+const TextParagraph&
+TextViewParagraphs::At(int32_t index) const
+{
+	assert(mRoot >= 0);
+	index = std::clamp(index, 0, mNodes[mRoot].size - 1);
+	int32_t node = mRoot;
+	while (true) {
+		const Node& n = mNodes[node];
+		const int32_t leftSize = n.left < 0 ? 0 : mNodes[n.left].size;
+		if (index < leftSize) {
+			node = n.left;
+		} else if (index == leftSize) {
+			return n.value;
+		} else {
+			index -= leftSize + 1;
+			node = n.right;
+		}
+	}
+}
+
+
+void
+TextViewParagraphs::Replace(int32_t first, int32_t count, std::vector<TextParagraph>&& items)
+{
+	const int32_t total = Count();
+	first = std::clamp(first, 0, total);
+	count = std::clamp(count, 0, total - first);
+	int32_t head = -1, rest = -1, middle = -1, tail = -1;
+	_Split(mRoot, first, &head, &rest);
+	_Split(rest, count, &middle, &tail);
+	_FreeTree(middle);
+	mRoot = _Merge(_Merge(head, _Build(std::move(items))), tail);
+}
+
+
+void
+TextViewParagraphs::Reset(std::vector<TextParagraph>&& items)
+{
+	mNodes.clear();
+	mFree.clear();
+	mRoot = _Build(std::move(items));
+}
+
+
+void
+TextViewParagraphs::FlushDirty(const std::function<void(TextParagraph&, int32_t)>& count)
+{
+	if (mRoot >= 0 && mNodes[mRoot].dirty > 0)
+		_Flush(mRoot, 0, count);
+}
+
+
+void
+TextViewParagraphs::Collect(std::string* out) const
+{
+	out->clear();
+	if (mRoot < 0)
+		return;
+	out->reserve(mNodes[mRoot].bytes);
+	// In order, without recursion.
+	std::vector<int32_t> stack;
+	int32_t node = mRoot;
+	bool first = true;
+	while (node >= 0 || !stack.empty()) {
+		while (node >= 0) {
+			stack.push_back(node);
+			node = mNodes[node].left;
+		}
+		node = stack.back();
+		stack.pop_back();
+		if (!first)
+			out->push_back('\n');
+		first = false;
+		out->append(mNodes[node].value.text);
+		node = mNodes[node].right;
+	}
+}
+
+
+void
+TextViewParagraphs::MarkAllDirty()
+{
+	if (mRoot >= 0)
+		_MarkDirty(mRoot);
+}
+
+
+int32_t
+TextViewParagraphs::_NewNode(TextParagraph&& value)
+{
+	int32_t index;
+	if (!mFree.empty()) {
+		index = mFree.back();
+		mFree.pop_back();
+		mNodes[index] = Node();
+	} else {
+		index = (int32_t)mNodes.size();
+		mNodes.emplace_back();
+	}
+	Node& node = mNodes[index];
+	node.value = std::move(value);
+	node.value.lines = std::max<int32_t>(node.value.lines, 1);
+	node.priority = (uint32_t)mRandom();
+	_Pull(index);
+	return index;
+}
+
+
+void
+TextViewParagraphs::_FreeTree(int32_t node)
+{
+	if (node < 0)
+		return;
+	// Iterative, so a long run of freed paragraphs cannot exhaust the stack.
+	std::vector<int32_t> stack{node};
+	while (!stack.empty()) {
+		int32_t n = stack.back();
+		stack.pop_back();
+		if (mNodes[n].left >= 0)
+			stack.push_back(mNodes[n].left);
+		if (mNodes[n].right >= 0)
+			stack.push_back(mNodes[n].right);
+		mNodes[n].value = TextParagraph();
+		mFree.push_back(n);
+	}
+}
+
+
+void
+TextViewParagraphs::_Pull(int32_t index)
+{
+	Node& n = mNodes[index];
+	n.size = 1;
+	n.bytes = (int64_t)n.value.text.size() + 1;
+	n.chars = n.value.chars;
+	n.lines = n.value.lines;
+	n.dirty = n.value.dirty ? 1 : 0;
+	for (int32_t child : {n.left, n.right}) {
+		if (child < 0)
+			continue;
+		const Node& c = mNodes[child];
+		n.size += c.size;
+		n.bytes += c.bytes;
+		n.chars += c.chars;
+		n.lines += c.lines;
+		n.dirty += c.dirty;
+	}
+}
+
+
+int32_t
+TextViewParagraphs::_Merge(int32_t a, int32_t b)
+{
+	if (a < 0)
+		return b;
+	if (b < 0)
+		return a;
+	if (mNodes[a].priority >= mNodes[b].priority) {
+		int32_t merged = _Merge(mNodes[a].right, b);
+		mNodes[a].right = merged;
+		_Pull(a);
+		return a;
+	}
+	int32_t merged = _Merge(a, mNodes[b].left);
+	mNodes[b].left = merged;
+	_Pull(b);
+	return b;
+}
+
+
+void
+TextViewParagraphs::_Split(int32_t node, int32_t count, int32_t* left, int32_t* right)
+{
+	if (node < 0) {
+		*left = *right = -1;
+		return;
+	}
+	const int32_t leftSize = mNodes[node].left < 0 ? 0 : mNodes[mNodes[node].left].size;
+	if (count <= leftSize) {
+		int32_t a, b;
+		_Split(mNodes[node].left, count, &a, &b);
+		mNodes[node].left = b;
+		_Pull(node);
+		*left = a;
+		*right = node;
+	} else {
+		int32_t a, b;
+		_Split(mNodes[node].right, count - leftSize - 1, &a, &b);
+		mNodes[node].right = a;
+		_Pull(node);
+		*left = node;
+		*right = b;
+	}
+}
+
+
+int32_t
+TextViewParagraphs::_Build(std::vector<TextParagraph>&& items)
+{
+	// Cartesian tree over random priorities, in linear time.
+	std::vector<int32_t> spine;
+	for (TextParagraph& item : items) {
+		int32_t node = _NewNode(std::move(item));
+		int32_t last = -1;
+		while (!spine.empty() && mNodes[spine.back()].priority < mNodes[node].priority) {
+			last = spine.back();
+			spine.pop_back();
+			_Pull(last);
+		}
+		mNodes[node].left = last;
+		if (!spine.empty())
+			mNodes[spine.back()].right = node;
+		spine.push_back(node);
+	}
+	while (spine.size() > 1) {
+		_Pull(spine.back());
+		spine.pop_back();
+	}
+	if (spine.empty())
+		return -1;
+	_Pull(spine.back());
+	return spine.back();
+}
+
+
+void
+TextViewParagraphs::_Flush(int32_t node, int32_t first,
+	const std::function<void(TextParagraph&, int32_t)>& count)
+{
+	Node& n = mNodes[node];
+	if (n.dirty == 0)
+		return;
+	const int32_t leftSize = n.left < 0 ? 0 : mNodes[n.left].size;
+	if (n.left >= 0)
+		_Flush(n.left, first, count);
+	if (n.right >= 0)
+		_Flush(n.right, first + leftSize + 1, count);
+	TextParagraph& value = mNodes[node].value;
+	if (value.dirty) {
+		count(value, first + leftSize);
+		value.lines = std::max<int32_t>(value.lines, 1);
+		value.dirty = false;
+	}
+	_Pull(node);
+}
+
+
+void
+TextViewParagraphs::_MarkDirty(int32_t node)
+{
+	Node& n = mNodes[node];
+	if (n.left >= 0)
+		_MarkDirty(n.left);
+	if (n.right >= 0)
+		_MarkDirty(mNodes[node].right);
+	mNodes[node].value.dirty = true;
+	_Pull(node);
+}
+
+} // namespace BPrivate

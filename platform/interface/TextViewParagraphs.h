@@ -1,0 +1,103 @@
+// The text view's own index of its paragraphs: the UTF-8 bytes of each
+// paragraph, its length in document characters (UTF-16 units) and its count
+// of visual lines, in a tree that sums all three. Finding the paragraph of a
+// byte offset, a document position or a visual line, and replacing a run of
+// paragraphs, cost O(log n); nothing here walks the whole text.
+//
+// Weights: every paragraph weighs text.size() + 1 bytes (its line feed, or
+// the end of the text after the last one) and chars UTF-16 units (its block
+// separator included), so the byte length of the text is Bytes() - 1.
+#ifndef _TEXT_VIEW_PARAGRAPHS_H
+#define _TEXT_VIEW_PARAGRAPHS_H
+
+#include <cstdint>
+#include <functional>
+#include <random>
+#include <string>
+#include <vector>
+
+namespace BPrivate {
+
+struct TextParagraph {
+	std::string text;				 // UTF-8, without its line feed
+	int32_t chars = 1;				 // document characters, separator included
+	int32_t lines = 1;				 // visual lines, at least 1
+	std::vector<int32_t> lineStarts; // byte offsets in text of visual lines 2, 3, ...
+	bool dirty = true;				 // lines need counting again
+};
+
+// Where a paragraph starts: its index and the sums of everything before it.
+struct ParagraphPlace {
+	int32_t index = 0;
+	int64_t byte = 0;
+	int64_t chr = 0;
+	int64_t line = 0;
+};
+
+class TextViewParagraphs {
+public:
+	TextViewParagraphs();
+
+	int32_t Count() const;
+	int64_t Bytes() const;
+	int64_t Chars() const;
+	int64_t Lines() const;
+	int32_t DirtyCount() const;
+
+	// The paragraph holding the byte offset / document position / visual
+	// line; the value is clamped into the text first.
+	ParagraphPlace FindByByte(int64_t byte) const;
+	ParagraphPlace FindByChar(int64_t chr) const;
+	ParagraphPlace FindByLine(int64_t line) const;
+	ParagraphPlace FindByIndex(int32_t index) const;
+
+	const TextParagraph& At(int32_t index) const;
+
+	// Replaces count paragraphs from first by items (which may be empty).
+	void Replace(int32_t first, int32_t count, std::vector<TextParagraph>&& items);
+	// Everything, as one call of Replace.
+	void Reset(std::vector<TextParagraph>&& items);
+
+	// Calls count with every dirty paragraph and its index; count sets its
+	// lines and lineStarts, and the paragraph is clean afterwards.
+	void FlushDirty(const std::function<void(TextParagraph&, int32_t)>& count);
+	void MarkAllDirty();
+
+	// The whole text: the paragraphs joined by line feeds.
+	void Collect(std::string* out) const;
+
+private:
+	struct Node {
+		TextParagraph value;
+		uint32_t priority = 0;
+		int32_t left = -1;
+		int32_t right = -1;
+		int32_t size = 1;
+		int64_t bytes = 0;
+		int64_t chars = 0;
+		int64_t lines = 0;
+		int32_t dirty = 0;
+	};
+
+	int32_t _NewNode(TextParagraph&& value);
+	void _FreeTree(int32_t node);
+	void _Pull(int32_t node);
+	int32_t _Merge(int32_t a, int32_t b);
+	void _Split(int32_t node, int32_t count, int32_t* left, int32_t* right);
+	int32_t _Build(std::vector<TextParagraph>&& items);
+	void _Flush(int32_t node, int32_t first,
+		const std::function<void(TextParagraph&, int32_t)>& count);
+	void _MarkDirty(int32_t node);
+
+	// Descends by one of the three sums; which = 0 bytes, 1 chars, 2 lines.
+	ParagraphPlace _Find(int64_t value, int which) const;
+
+	std::vector<Node> mNodes;
+	std::vector<int32_t> mFree;
+	int32_t mRoot = -1;
+	std::minstd_rand mRandom;
+};
+
+} // namespace BPrivate
+
+#endif // _TEXT_VIEW_PARAGRAPHS_H

@@ -1,0 +1,33 @@
+// The editor's locale text view: colours comments as the text changes.
+// From a ';' to the end of its line the text is Red, everything else Black.
+#ifndef _ZTLE_TEXT_VIEW_H
+#define _ZTLE_TEXT_VIEW_H
+
+#include "GraphicsDefs.h"
+#include "ZTTextView.h"
+
+class ZTLETextView : public ZTTextView {
+public:
+	ZTLETextView(BRect frame, const char* name, BRect textRect, uint32 resizingMode,
+		uint32 flags);
+	virtual ~ZTLETextView();
+
+	// Text outside comments, and comments.
+	static const rgb_color Black;
+	static const rgb_color Red;
+
+	// Recolours from the start of the line (paragraph) holding start up to
+	// end (exclusive).
+	void SyntaxHighlighting(int32 start, int32 end);
+
+protected:
+	virtual void InsertText(const char* text, int32 length, int32 offset,
+		const text_run_array* runs);
+	virtual void DeleteText(int32 from, int32 to);
+
+private:
+	int32 _LineStart(int32 offset);
+	int32 _LineEnd(int32 offset);
+};
+
+#endif // _ZTLE_TEXT_VIEW_H
