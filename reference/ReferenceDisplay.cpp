@@ -1,0 +1,73 @@
+#include "ReferenceDisplay.h"
+
+#include "LocaleSuiteClient.h"
+#include "ReferenceWalk.h"
+
+#include <TextControl.h>
+#include <TextView.h>
+#include <Window.h>
+
+#include <string_view>
+#include <vector>
+
+namespace {
+
+// A single space, not an empty text, stands for "no reference": the field
+// then still shows that something was asked.
+const char* const kNoValue = " ";
+
+void ShowField(BWindow* window, const char* viewName, const BMessage* reference,
+	const char* field)
+{
+	if (window == NULL)
+		return;
+	BTextControl* control = dynamic_cast<BTextControl*>(window->FindView(viewName));
+	if (control == NULL)
+		return;
+	const char* value = NULL;
+	if (reference == NULL || reference->FindString(field, 0, &value) != B_OK || value == NULL)
+		value = kNoValue;
+	control->SetText(value);
+}
+
+} // namespace
+
+void ShowReference(BWindow* window, BTextView* textView, const BMessage* reference)
+{
+	ShowField(window, "txtctrl_reference", reference, kFieldReferenceLanguage);
+	ShowField(window, "txtctrl_appid", reference, kFieldReferenceAppID);
+	ApplyReferenceTexts(textView, reference);
+}
+
+bool ApplyReferenceTexts(BTextView* textView, const BMessage* reference)
+{
+	if (textView == NULL || reference == NULL)
+		return false;
+
+	// The strings stay inside the message, which outlives the walk.
+	std::vector<std::string_view> texts;
+	const char* text = NULL;
+	for (int32 index = 0; reference->FindString(kFieldReferenceText, index, &text) == B_OK;
+		 index++) {
+		if (text == NULL || *text == '\0')
+			break;
+		texts.emplace_back(text);
+	}
+	if (texts.empty())
+		return false;
+
+	std::string_view current(textView->Text(), textView->TextLength());
+	ReferenceReplacement change = ReferenceWalk(current, texts);
+	if (!change.Changes())
+		return false;
+
+	// One deletion and one insertion: the view's hooks (colouring) see the
+	// changed span once, however many blocks it holds.
+	if (change.to > change.from)
+		textView->Delete(static_cast<int32>(change.from), static_cast<int32>(change.to));
+	if (!change.text.empty()) {
+		textView->Insert(static_cast<int32>(change.from), change.text.data(),
+			static_cast<int32>(change.text.size()));
+	}
+	return true;
+}
