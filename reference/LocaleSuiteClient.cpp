@@ -4,13 +4,19 @@
 
 #include <cstring>
 
-const char* const kLocaleSuiteName = "suite/vnd.Vessmor-locale";
-const char* const kPropDefaultText = "DefaultText";
-const char* const kPropDefaultLanguage = "DefaultLanguage";
-const char* const kPropTextAppID = "TextAppID";
-const char* const kFieldReferenceLanguage = "zt:language";
-const char* const kFieldReferenceAppID = "zt:app_id";
-const char* const kFieldReferenceText = "zt:text";
+namespace LocaleSuite {
+
+const char* const kName = "suite/vnd.Vessmor-locale";
+const char* const kDefaultText = "DefaultText";
+const char* const kDefaultLanguage = "DefaultLanguage";
+const char* const kTextAppID = "TextAppID";
+const char* const kFieldLanguage = "zt:language";
+const char* const kFieldAppID = "zt:app_id";
+const char* const kFieldText = "zt:text";
+
+} // namespace LocaleSuite
+
+using namespace LocaleSuite;
 
 namespace {
 
@@ -69,23 +75,23 @@ status_t LocaleSuiteClient::FetchReference(const BMessenger& target, BMessage* r
 	// A reply without "result" still answers: the field is then present and
 	// empty, which the display shows as it would any other name.
 	const char* value = NULL;
-	if (_Ask(target, kPropDefaultLanguage, &reply, mReferenceTimeout)) {
+	if (_Ask(target, kDefaultLanguage, &reply, mReferenceTimeout)) {
 		if (reply.FindString(kFieldResult, 0, &value) != B_OK)
 			value = "";
-		reference->AddString(kFieldReferenceLanguage, value);
+		reference->AddString(kFieldLanguage, value);
 	} else
 		allAnswered = false;
 
-	if (_Ask(target, kPropTextAppID, &reply, mReferenceTimeout)) {
+	if (_Ask(target, kTextAppID, &reply, mReferenceTimeout)) {
 		if (reply.FindString(kFieldResult, 0, &value) != B_OK)
 			value = "";
-		reference->AddString(kFieldReferenceAppID, value);
+		reference->AddString(kFieldAppID, value);
 	} else
 		allAnswered = false;
 
-	if (_Ask(target, kPropDefaultText, &reply, mReferenceTimeout)) {
+	if (_Ask(target, kDefaultText, &reply, mReferenceTimeout)) {
 		for (int32 index = 0; reply.FindString(kFieldResult, index, &value) == B_OK; index++)
-			reference->AddString(kFieldReferenceText, EscapeReferenceText(value).c_str());
+			reference->AddString(kFieldText, EscapeReferenceText(value).c_str());
 	} else
 		allAnswered = false;
 
@@ -96,7 +102,7 @@ bool LocaleSuiteClient::ListsLocaleSuite(const BMessage& reply)
 {
 	const char* suite = NULL;
 	for (int32 index = 0; reply.FindString(kFieldSuites, index, &suite) == B_OK; index++) {
-		if (suite != NULL && strcmp(suite, kLocaleSuiteName) == 0)
+		if (suite != NULL && strcmp(suite, kName) == 0)
 			return true;
 	}
 	return false;

@@ -15,16 +15,19 @@
 
 #include <string>
 
-// The suite's name as it appears in a "Suites" reply.
-extern const char* const kLocaleSuiteName;
+namespace LocaleSuite {
 
-// Properties of the suite and the fields of a reference message.
-extern const char* const kPropDefaultText;
-extern const char* const kPropDefaultLanguage;
-extern const char* const kPropTextAppID;
-extern const char* const kFieldReferenceLanguage;
-extern const char* const kFieldReferenceAppID;
-extern const char* const kFieldReferenceText;
+// The suite's name as it appears in a "Suites" reply, its properties, and
+// the fields of a reference message.
+extern const char* const kName; // "suite/vnd.Vessmor-locale"
+extern const char* const kDefaultText;
+extern const char* const kDefaultLanguage;
+extern const char* const kTextAppID;
+extern const char* const kFieldLanguage; // "zt:language"
+extern const char* const kFieldAppID;	  // "zt:app_id"
+extern const char* const kFieldText;	  // "zt:text"
+
+} // namespace LocaleSuite
 
 // An application that does not say within this time which suites it speaks
 // is not listed; a reference request gets longer, since 38 or 100,000 texts
@@ -39,7 +42,7 @@ public:
 	explicit LocaleSuiteClient(team_id ownTeam, bigtime_t suitesTimeout = kSuitesTimeout,
 		bigtime_t referenceTimeout = kReferenceTimeout);
 
-	// True when the application of that team lists kLocaleSuiteName among
+	// True when the application of that team lists LocaleSuite::kName among
 	// its suites.
 	bool IsLocaleApp(team_id team) const;
 

@@ -34,8 +34,8 @@ void ShowField(BWindow* window, const char* viewName, const BMessage* reference,
 
 void ShowReference(BWindow* window, BTextView* textView, const BMessage* reference)
 {
-	ShowField(window, "txtctrl_reference", reference, kFieldReferenceLanguage);
-	ShowField(window, "txtctrl_appid", reference, kFieldReferenceAppID);
+	ShowField(window, "txtctrl_reference", reference, LocaleSuite::kFieldLanguage);
+	ShowField(window, "txtctrl_appid", reference, LocaleSuite::kFieldAppID);
 	ApplyReferenceTexts(textView, reference);
 }
 
@@ -47,7 +47,7 @@ bool ApplyReferenceTexts(BTextView* textView, const BMessage* reference)
 	// The strings stay inside the message, which outlives the walk.
 	std::vector<std::string_view> texts;
 	const char* text = NULL;
-	for (int32 index = 0; reference->FindString(kFieldReferenceText, index, &text) == B_OK;
+	for (int32 index = 0; reference->FindString(LocaleSuite::kFieldText, index, &text) == B_OK;
 		 index++) {
 		if (text == NULL || *text == '\0')
 			break;

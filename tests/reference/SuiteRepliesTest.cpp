@@ -25,7 +25,7 @@ TEST(SuiteReplies, TheLocaleSuiteCountsAnywhereInTheListButOnlyExactly)
 
 	// Under another field name it is no answer to "Suites".
 	BMessage elsewhere(B_REPLY);
-	elsewhere.AddString("result", kLocaleSuiteName);
+	elsewhere.AddString("result", LocaleSuite::kName);
 	EXPECT_FALSE(LocaleSuiteClient::ListsLocaleSuite(elsewhere));
 }
 
