@@ -1,6 +1,7 @@
 #include "LocaleSuiteClient.h"
 
 #include <AppDefs.h>
+#include <OS.h>
 
 #include <cstring>
 
@@ -24,7 +25,22 @@ const char* const kPropSuites = "Suites";
 const char* const kFieldSuites = "suites";
 const char* const kFieldResult = "result";
 
+bigtime_t sDefaultSuitesTimeout = kSuitesTimeout;
+bigtime_t sDefaultReferenceTimeout = kReferenceTimeout;
+
 } // namespace
+
+void LocaleSuiteClient::SetDefaultTimeouts(bigtime_t suitesTimeout, bigtime_t referenceTimeout)
+{
+	sDefaultSuitesTimeout = suitesTimeout;
+	sDefaultReferenceTimeout = referenceTimeout;
+}
+
+LocaleSuiteClient::LocaleSuiteClient(team_id ownTeam)
+	:
+	LocaleSuiteClient(ownTeam, sDefaultSuitesTimeout, sDefaultReferenceTimeout)
+{
+}
 
 LocaleSuiteClient::LocaleSuiteClient(team_id ownTeam, bigtime_t suitesTimeout,
 	bigtime_t referenceTimeout)
@@ -47,7 +63,7 @@ bool LocaleSuiteClient::IsLocaleApp(team_id team) const
 		return false;
 
 	BMessage reply;
-	if (!_Ask(target, kPropSuites, &reply, mSuitesTimeout))
+	if (_Ask(target, kPropSuites, &reply, mSuitesTimeout) != B_OK)
 		return false;
 	return ListsLocaleSuite(reply);
 }
@@ -69,33 +85,40 @@ status_t LocaleSuiteClient::FetchReference(const BMessenger& target, BMessage* r
 	if (!target.IsValid())
 		return B_BAD_TEAM_ID;
 
-	bool allAnswered = true;
+	status_t result = B_OK;
 	BMessage reply;
+	const char* value = NULL;
 
 	// A reply without "result" still answers: the field is then present and
 	// empty, which the display shows as it would any other name.
-	const char* value = NULL;
-	if (_Ask(target, kDefaultLanguage, &reply, mReferenceTimeout)) {
+	status_t status = _Ask(target, kDefaultLanguage, &reply, mReferenceTimeout);
+	if (status == B_OK) {
 		if (reply.FindString(kFieldResult, 0, &value) != B_OK)
 			value = "";
 		reference->AddString(kFieldLanguage, value);
-	} else
-		allAnswered = false;
+	} else if (status == B_TIMED_OUT)
+		return status;
+	else
+		result = status;
 
-	if (_Ask(target, kTextAppID, &reply, mReferenceTimeout)) {
+	status = _Ask(target, kTextAppID, &reply, mReferenceTimeout);
+	if (status == B_OK) {
 		if (reply.FindString(kFieldResult, 0, &value) != B_OK)
 			value = "";
 		reference->AddString(kFieldAppID, value);
-	} else
-		allAnswered = false;
+	} else if (status == B_TIMED_OUT)
+		return status;
+	else
+		result = status;
 
-	if (_Ask(target, kDefaultText, &reply, mReferenceTimeout)) {
+	status = _Ask(target, kDefaultText, &reply, mReferenceTimeout);
+	if (status == B_OK) {
 		for (int32 index = 0; reply.FindString(kFieldResult, index, &value) == B_OK; index++)
 			reference->AddString(kFieldText, EscapeReferenceText(value).c_str());
 	} else
-		allAnswered = false;
+		result = status;
 
-	return allAnswered ? B_OK : B_ERROR;
+	return result;
 }
 
 bool LocaleSuiteClient::ListsLocaleSuite(const BMessage& reply)
@@ -128,8 +151,8 @@ std::string LocaleSuiteClient::EscapeReferenceText(const char* text)
 	return result;
 }
 
-bool LocaleSuiteClient::_Ask(const BMessenger& target, const char* property, BMessage* reply,
-	bigtime_t timeout) const
+status_t LocaleSuiteClient::_Ask(const BMessenger& target, const char* property,
+	BMessage* reply, bigtime_t timeout) const
 {
 	BMessage request(B_GET_PROPERTY);
 	request.AddSpecifier(property);
@@ -137,6 +160,13 @@ bool LocaleSuiteClient::_Ask(const BMessenger& target, const char* property, BMe
 	// counts for this one whatever the send does with it.
 	reply->MakeEmpty();
 	reply->what = 0;
-	target.SendMessage(&request, reply, timeout, timeout);
-	return reply->what == B_REPLY;
+	bigtime_t start = system_time();
+	status_t status = target.SendMessage(&request, reply, timeout, timeout);
+	if (reply->what == B_REPLY)
+		return B_OK;
+	// Delivery and reply each have the time-out; a send that failed late is
+	// a hung target even if the layer called it something else.
+	if (status == B_TIMED_OUT || system_time() - start >= timeout)
+		return B_TIMED_OUT;
+	return B_ERROR;
 }

@@ -38,9 +38,14 @@ const bigtime_t kReferenceTimeout = 10000000;
 class LocaleSuiteClient {
 public:
 	// ownTeam is answered true without a request (the editor itself); pass
-	// -1 when there is no such team.
-	explicit LocaleSuiteClient(team_id ownTeam, bigtime_t suitesTimeout = kSuitesTimeout,
-		bigtime_t referenceTimeout = kReferenceTimeout);
+	// -1 when there is no such team. The first form uses the default
+	// time-outs.
+	explicit LocaleSuiteClient(team_id ownTeam);
+	LocaleSuiteClient(team_id ownTeam, bigtime_t suitesTimeout, bigtime_t referenceTimeout);
+
+	// Test seam: the time-outs the first constructor uses from now on (the
+	// constants above at start).
+	static void SetDefaultTimeouts(bigtime_t suitesTimeout, bigtime_t referenceTimeout);
 
 	// True when the application of that team lists LocaleSuite::kName among
 	// its suites.
@@ -49,9 +54,12 @@ public:
 	// Asks the application with that signature for its language, id and
 	// texts, in that order, and adds every answered one to reference (which
 	// should be empty). A text's line feeds become backslash-n and its
-	// backslash-t pairs a tab. Returns B_OK when all three were answered,
-	// B_BAD_VALUE for a null signature, B_BAD_TEAM_ID when no application
-	// has it, B_ERROR when a request went unanswered.
+	// backslash-t pairs a tab. A request that runs out of time ends the
+	// fetch: an application that hangs once would only cost the time-out
+	// again for each of the others. Returns B_OK when all three were
+	// answered, B_BAD_VALUE for a null signature, B_BAD_TEAM_ID when no
+	// application has it, B_TIMED_OUT after a time-out, B_ERROR when a
+	// request was refused.
 	status_t FetchReference(const char* signature, BMessage* reference) const;
 
 	// The same, with an already made messenger.
@@ -64,9 +72,10 @@ public:
 	static std::string EscapeReferenceText(const char* text);
 
 private:
-	// Sends a B_GET_PROPERTY for property; true when the reply's what is
-	// B_REPLY (cleared before the send, so an earlier reply never counts).
-	bool _Ask(const BMessenger& target, const char* property, BMessage* reply,
+	// Sends a B_GET_PROPERTY for property; B_OK when the reply's what is
+	// B_REPLY (cleared before the send, so an earlier reply never counts),
+	// B_TIMED_OUT when it did not come in time, B_ERROR otherwise.
+	status_t _Ask(const BMessenger& target, const char* property, BMessage* reply,
 		bigtime_t timeout) const;
 
 	team_id mOwnTeam;
