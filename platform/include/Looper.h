@@ -24,8 +24,9 @@ class LooperImpl;
 
 enum { B_LOOPER_PORT_DEFAULT_CAPACITY = 200 };
 
-// Ownership: a looper owns the messages in its queue; PostMessage copies the
-// message it is given. A running looper deletes itself when it quits; one
+// A new looper is locked by the thread that built it; Run() releases that
+// lock. Ownership: a looper owns the messages in its queue; PostMessage
+// copies the message it is given. A running looper deletes itself when it quits; one
 // that never ran is deleted by Quit() (with it locked) or by its owner.
 // Handlers added with AddHandler are not owned.
 class BLooper : public BHandler {

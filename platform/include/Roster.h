@@ -57,4 +57,13 @@ public:
 
 extern const BRoster* be_roster;
 
+namespace BPrivate {
+
+// Test seam: what BRoster::Launch uses to open a document (by default
+// xdg-open). An empty function restores the default.
+typedef status_t (*document_opener)(const char* path);
+void set_document_opener(document_opener opener);
+
+} // namespace BPrivate
+
 #endif // _ROSTER_H

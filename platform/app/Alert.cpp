@@ -1,0 +1,150 @@
+#include "Alert.h"
+
+#include <mutex>
+
+#include <QAbstractButton>
+#include <QMessageBox>
+#include <QPushButton>
+
+#include "AlertTesting.h"
+#include "MainThread.h"
+#include "OS.h"
+
+namespace {
+
+std::mutex sSeamLock;
+BPrivate::alert_responder sResponder;
+std::vector<BPrivate::shown_alert> sShown;
+
+QMessageBox::Icon icon_for(alert_type type)
+{
+	switch (type) {
+		case B_EMPTY_ALERT:
+			return QMessageBox::NoIcon;
+		case B_WARNING_ALERT:
+			return QMessageBox::Warning;
+		case B_STOP_ALERT:
+			return QMessageBox::Critical;
+		case B_INFO_ALERT:
+		case B_IDEA_ALERT:
+		default:
+			return QMessageBox::Information;
+	}
+}
+
+} // namespace
+
+namespace BPrivate {
+
+void set_alert_responder(alert_responder responder)
+{
+	std::lock_guard<std::mutex> guard(sSeamLock);
+	sResponder = std::move(responder);
+}
+
+std::vector<shown_alert> shown_alerts()
+{
+	std::lock_guard<std::mutex> guard(sSeamLock);
+	return sShown;
+}
+
+void clear_shown_alerts()
+{
+	std::lock_guard<std::mutex> guard(sSeamLock);
+	sShown.clear();
+}
+
+ScopedAlertResponder::ScopedAlertResponder(alert_responder responder)
+{
+	std::lock_guard<std::mutex> guard(sSeamLock);
+	mPrevious = std::move(sResponder);
+	sResponder = std::move(responder);
+}
+
+ScopedAlertResponder::~ScopedAlertResponder()
+{
+	std::lock_guard<std::mutex> guard(sSeamLock);
+	sResponder = std::move(mPrevious);
+}
+
+} // namespace BPrivate
+
+BAlert::BAlert(const char* title, const char* text, const char* button0, const char* button1,
+	const char* button2, button_width width, alert_type type)
+	:
+	mTitle(title != NULL ? title : ""),
+	mText(text != NULL ? text : ""),
+	mWidth(width),
+	mType(type)
+{
+	for (const char* label : {button0, button1, button2}) {
+		if (label != NULL)
+			mButtons.push_back(label);
+	}
+	if (mButtons.empty())
+		mButtons.push_back("OK");
+}
+
+BAlert::~BAlert()
+{
+}
+
+const char* BAlert::ButtonLabel(int32 index) const
+{
+	if (index < 0 || index >= (int32)mButtons.size())
+		return NULL;
+	return mButtons[index].c_str();
+}
+
+int32 BAlert::Go()
+{
+	BPrivate::shown_alert shown{mTitle, mText, mButtons, (int32)mType, find_thread(NULL)};
+	BPrivate::alert_responder responder;
+	{
+		std::lock_guard<std::mutex> guard(sSeamLock);
+		sShown.push_back(shown);
+		responder = sResponder;
+	}
+	int32 last = (int32)mButtons.size() - 1;
+	int32 result;
+	if (responder) {
+		result = responder(shown);
+		if (result < 0 || result > last)
+			result = last;
+	} else {
+		result = _RunDialog();
+	}
+	delete this;
+	return result;
+}
+
+int32 BAlert::_RunDialog() const
+{
+	if (!BPrivate::have_qt_application())
+		return B_ERROR;
+	int32 last = (int32)mButtons.size() - 1;
+	int32 result = last;
+	auto run = [this, last, &result] {
+		QMessageBox box;
+		box.setWindowTitle(QString::fromStdString(mTitle));
+		box.setText(QString::fromStdString(mText));
+		box.setIcon(icon_for(mType));
+		std::vector<QAbstractButton*> buttons;
+		for (const std::string& label : mButtons)
+			buttons.push_back(box.addButton(QString::fromStdString(label), QMessageBox::ActionRole));
+		// The framework's default button is the last one, and so is Escape.
+		box.setDefaultButton(static_cast<QPushButton*>(buttons.back()));
+		box.setEscapeButton(buttons.back());
+		box.exec();
+		QAbstractButton* clicked = box.clickedButton();
+		for (size_t i = 0; i < buttons.size(); i++) {
+			if (buttons[i] == clicked)
+				result = (int32)i;
+		}
+		(void)last;
+	};
+	// The dialog lives on the main thread; another thread waits for it.
+	if (!BPrivate::run_on_main_blocking(run))
+		return B_ERROR;
+	return result;
+}

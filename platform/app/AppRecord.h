@@ -1,0 +1,36 @@
+// What the layer knows of one running application, here or across the bus.
+#ifndef APP_RECORD_H
+#define APP_RECORD_H
+
+#include <string>
+#include <vector>
+
+#include "SupportDefs.h"
+
+struct app_info;
+
+namespace BPrivate {
+
+struct app_record {
+	team_id team = -1;
+	thread_id thread = -1;
+	uint32 flags = 0;
+	std::string signature;
+	std::string executable; // absolute path, links resolved
+	bigtime_t registeredAt = 0; // system_time() when it registered
+};
+
+// This process's application (false when there is none) and every running
+// application, this one included, in the order they registered.
+bool own_app_record(app_record* record);
+std::vector<app_record> running_app_records();
+bool app_record_for_team(team_id team, app_record* record);
+
+void fill_app_info(const app_record& record, app_info* info);
+
+// The token of this process's application looper, -1 when there is none.
+int32 application_looper_token();
+
+} // namespace BPrivate
+
+#endif // APP_RECORD_H

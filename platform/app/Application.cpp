@@ -1,0 +1,394 @@
+#include "Application.h"
+
+#include <atomic>
+#include <cstring>
+#include <mutex>
+#include <strings.h>
+#include <unistd.h>
+
+#include <QApplication>
+#include <QEventLoop>
+
+#include "ApplicationImpl.h"
+#include "Bus.h"
+#include "BusWire.h"
+#include "LooperImpl.h"
+#include "MainThread.h"
+#include "Message.h"
+#include "PropertyInfo.h"
+#include "Roster.h"
+#include "ScriptingReplies.h"
+#include "TokenRegistry.h"
+
+BApplication* be_app = NULL;
+BMessenger be_app_messenger;
+
+namespace {
+
+const char* kApplicationSuite = "suite/vnd.Be-application";
+
+property_info sApplicationProperties[] = {
+	{"Window", {}, {B_INDEX_SPECIFIER, B_REVERSE_INDEX_SPECIFIER}, "the application's windows",
+		0, {}, {}, {}},
+	{},
+};
+
+std::atomic<int32> sAppLooperToken{-1};
+
+std::mutex sRecordLock;
+bool sHaveRecord = false;
+BPrivate::app_record sRecord;
+
+struct WindowEntry {
+	BWindow* window;
+	BLooper* looper;
+};
+
+std::mutex sWindowsLock;
+std::vector<WindowEntry> sWindows;
+
+// Qt keeps pointers to these for the life of the application object.
+int sQtArgc = 1;
+char sQtProgram[] = "application";
+char* sQtArgv[] = {sQtProgram, NULL};
+
+void ensure_qt_application()
+{
+	if (QCoreApplication::instance() != nullptr)
+		return;
+	// Only the program name: files and options on the command line are
+	// ours, Qt must not interpret them. Kept for the whole process.
+	new QApplication(sQtArgc, sQtArgv);
+}
+
+} // namespace
+
+namespace BPrivate {
+
+int32 application_looper_token()
+{
+	return sAppLooperToken.load();
+}
+
+bool own_app_record(app_record* record)
+{
+	std::lock_guard<std::mutex> guard(sRecordLock);
+	if (!sHaveRecord)
+		return false;
+	*record = sRecord;
+	return true;
+}
+
+void set_own_app_record(const app_record* record)
+{
+	std::lock_guard<std::mutex> guard(sRecordLock);
+	sHaveRecord = record != nullptr;
+	if (record != nullptr)
+		sRecord = *record;
+}
+
+void set_own_app_thread(thread_id thread)
+{
+	std::lock_guard<std::mutex> guard(sRecordLock);
+	sRecord.thread = thread;
+}
+
+void register_window(BWindow* window, BLooper* looper)
+{
+	if (looper == NULL)
+		return;
+	std::lock_guard<std::mutex> guard(sWindowsLock);
+	sWindows.push_back(WindowEntry{window, looper});
+}
+
+std::vector<int32> window_looper_tokens()
+{
+	std::lock_guard<std::mutex> guard(sWindowsLock);
+	std::vector<int32> tokens;
+	for (const WindowEntry& entry : sWindows)
+		tokens.push_back(entry.looper->Token());
+	return tokens;
+}
+
+void unregister_window(BLooper* looper)
+{
+	std::lock_guard<std::mutex> guard(sWindowsLock);
+	for (auto it = sWindows.begin(); it != sWindows.end(); ++it) {
+		if (it->looper == looper) {
+			sWindows.erase(it);
+			return;
+		}
+	}
+}
+
+} // namespace BPrivate
+
+BApplication::BApplication(const char* signature)
+	:
+	BApplication(signature, NULL)
+{
+}
+
+BApplication::BApplication(const char* signature, status_t* error)
+	:
+	BLooper("application", BPrivate::kOwnThread)
+{
+	mAppImpl = new BPrivate::ApplicationImpl(this);
+	mAppImpl->signature = signature != NULL ? signature : "";
+	if (signature == NULL || strncasecmp(signature, "application/", 12) != 0)
+		mAppImpl->initStatus = B_BAD_VALUE;
+
+	if (be_app != NULL) {
+		// One application object per process; this one stays inert.
+		mAppImpl->initStatus = B_ALREADY_RUNNING;
+		if (error != NULL)
+			*error = mAppImpl->initStatus;
+		return;
+	}
+	be_app = this;
+	ensure_qt_application();
+	if (auto* gui = qobject_cast<QGuiApplication*>(QCoreApplication::instance()))
+		gui->setQuitOnLastWindowClosed(false); // windows quit through the app kit
+
+	be_app_messenger = BMessenger(this);
+	sAppLooperToken = Token();
+
+	BPrivate::app_record record;
+	record.team = current_team();
+	record.thread = -1;
+	record.flags = B_MULTIPLE_LAUNCH;
+	record.signature = mAppImpl->signature.substr(0, B_MIME_TYPE_LENGTH - 1);
+	record.executable = BPrivate::executable_of(record.team);
+	record.registeredAt = system_time();
+	BPrivate::set_own_app_record(&record);
+	BPrivate::Bus::RegisterSelf([] {
+		BPrivate::app_record own;
+		BPrivate::own_app_record(&own);
+		return own;
+	});
+	mAppImpl->InstallSignalHandlers();
+
+	if (error != NULL)
+		*error = mAppImpl->initStatus;
+}
+
+BApplication::~BApplication()
+{
+	if (be_app == this) {
+		mAppImpl->RemoveSignalHandlers();
+		BPrivate::Bus::UnregisterSelf();
+		BPrivate::set_own_app_record(nullptr);
+		sAppLooperToken = -1;
+		be_app_messenger = BMessenger();
+		be_app = NULL;
+	}
+	delete mAppImpl;
+	mAppImpl = NULL;
+}
+
+status_t BApplication::InitCheck() const
+{
+	return mAppImpl->initStatus;
+}
+
+thread_id BApplication::Run()
+{
+	if (be_app != this)
+		return B_ERROR;
+	if (mAppImpl->quitBeforeRun)
+		return B_ERROR;
+
+	QEventLoop loop;
+	mAppImpl->runLoop = &loop;
+	mAppImpl->loopEnded = false;
+	BPrivate::ApplicationImpl* impl = mAppImpl;
+	mImpl->SetDeleteOnQuit(false);
+	mImpl->SetLoopHooks([impl] { impl->LoopStarted(); },
+		[impl] {
+			BPrivate::post_to_main([impl] {
+				impl->loopEnded = true;
+				if (impl->runLoop != nullptr)
+					impl->runLoop->quit();
+			});
+		});
+	thread_id thread = BLooper::Run();
+	while (!mAppImpl->loopEnded)
+		loop.exec();
+	mAppImpl->runLoop = nullptr;
+	mImpl->WaitForLoopEnd();
+
+	// Windows still open when the application quits go with it.
+	for (;;) {
+		BLooper* window = NULL;
+		{
+			std::lock_guard<std::mutex> guard(sWindowsLock);
+			if (!sWindows.empty())
+				window = sWindows.back().looper;
+		}
+		if (window == NULL)
+			break;
+		if (window->Lock())
+			window->Quit();
+		BPrivate::unregister_window(window); // in case the window kept itself
+	}
+	return thread;
+}
+
+void BApplication::Quit()
+{
+	if (!IsRunning()) {
+		mAppImpl->quitBeforeRun = true;
+		return;
+	}
+	mImpl->Quit();
+}
+
+bool BApplication::QuitRequested()
+{
+	return true;
+}
+
+void BApplication::ReadyToRun()
+{
+}
+
+void BApplication::ArgvReceived(int32 argc, char** argv)
+{
+	(void)argc;
+	(void)argv;
+}
+
+void BApplication::RefsReceived(BMessage* message)
+{
+	(void)message;
+}
+
+void BApplication::AboutRequested()
+{
+}
+
+void BApplication::MessageReceived(BMessage* message)
+{
+	switch (message->what) {
+		case B_REFS_RECEIVED:
+			RefsReceived(message);
+			break;
+		case B_ABOUT_REQUESTED:
+			AboutRequested();
+			break;
+		case B_READY_TO_RUN:
+			ReadyToRun();
+			break;
+		case B_ARGV_RECEIVED:
+		{
+			int32 argc = 0;
+			if (message->FindInt32("argc", &argc) != B_OK || argc <= 0)
+				break;
+			std::vector<char*> argv;
+			for (int32 i = 0; i < argc; i++) {
+				const char* arg = NULL;
+				if (message->FindString("argv", i, &arg) != B_OK)
+					break;
+				argv.push_back(const_cast<char*>(arg));
+			}
+			argv.push_back(NULL);
+			ArgvReceived((int32)argv.size() - 1, argv.data());
+			break;
+		}
+		default:
+			BLooper::MessageReceived(message);
+			break;
+	}
+}
+
+void BApplication::DispatchMessage(BMessage* message, BHandler* handler)
+{
+	if (handler == this && message->what == B_QUIT_REQUESTED) {
+		mAppImpl->StartQuitRound();
+		return;
+	}
+	if (handler == this && message->what == BPrivate::kMsgQuitAnswer) {
+		mAppImpl->QuitAnswered(message);
+		return;
+	}
+	BLooper::DispatchMessage(message, handler);
+}
+
+BHandler* BApplication::ResolveSpecifier(BMessage* message, int32 index, BMessage* specifier,
+	int32 form, const char* property)
+{
+	BPropertyInfo info(sApplicationProperties);
+	if (property != NULL && info.FindMatch(message, index, specifier, form, property) >= 0
+		&& strcmp(property, "Window") == 0) {
+		int32 windowIndex = -1;
+		if (specifier->FindInt32("index", &windowIndex) == B_OK) {
+			int32 count = CountWindows();
+			if (form == B_REVERSE_INDEX_SPECIFIER)
+				windowIndex = count - 1 - windowIndex;
+			BLooper* window = NULL;
+			{
+				std::lock_guard<std::mutex> guard(sWindowsLock);
+				if (windowIndex >= 0 && windowIndex < (int32)sWindows.size())
+					window = sWindows[windowIndex].looper;
+			}
+			if (window != NULL) {
+				message->PopSpecifier();
+				return window;
+			}
+		}
+		BPrivate::send_not_understood(message, B_BAD_INDEX);
+		return NULL;
+	}
+	return BLooper::ResolveSpecifier(message, index, specifier, form, property);
+}
+
+status_t BApplication::GetSupportedSuites(BMessage* data)
+{
+	if (data == NULL)
+		return B_BAD_VALUE;
+	status_t status = data->AddString("suites", kApplicationSuite);
+	if (status != B_OK)
+		return status;
+	BPropertyInfo info(sApplicationProperties);
+	status = data->AddFlat("messages", &info);
+	if (status != B_OK)
+		return status;
+	return BLooper::GetSupportedSuites(data);
+}
+
+status_t BApplication::GetAppInfo(app_info* info) const
+{
+	if (info == NULL)
+		return B_BAD_VALUE;
+	if (be_app != this)
+		return B_NO_INIT;
+	BPrivate::app_record record;
+	if (!BPrivate::own_app_record(&record))
+		return B_NO_INIT;
+	BPrivate::fill_app_info(record, info);
+	return B_OK;
+}
+
+const char* BApplication::Signature() const
+{
+	return mAppImpl->signature.c_str();
+}
+
+int32 BApplication::CountWindows() const
+{
+	std::lock_guard<std::mutex> guard(sWindowsLock);
+	return (int32)sWindows.size();
+}
+
+BWindow* BApplication::WindowAt(int32 index) const
+{
+	std::lock_guard<std::mutex> guard(sWindowsLock);
+	if (index < 0 || index >= (int32)sWindows.size())
+		return NULL;
+	return sWindows[index].window;
+}
+
+bool BApplication::IsLaunching() const
+{
+	return mAppImpl->launching;
+}

@@ -1,0 +1,62 @@
+// The layer's side of the session bus: this application's registration and
+// exported object, messages to other applications, and what the bus knows
+// of them. The wire protocol is described in docs/protocol.md.
+#ifndef BUS_H
+#define BUS_H
+
+#include <functional>
+#include <vector>
+
+#include "AppRecord.h"
+#include "Messenger.h"
+#include "SupportDefs.h"
+
+class BMessage;
+
+namespace BPrivate {
+
+// Names on the bus.
+extern const char* const kBusServicePrefix; // + team id
+extern const char* const kBusObjectPath;
+extern const char* const kBusInterface;
+
+// The largest flattened message accepted from or sent to the bus.
+const size_t kMaxWireMessageSize = 64 * 1024 * 1024;
+// What a wait for another process means when the caller said "forever".
+const bigtime_t kMaxRemoteWait = 30 * 1000000LL;
+// Questions the roster asks other processes (their app_info).
+const bigtime_t kRosterQueryTimeout = 2 * 1000000LL;
+
+class Bus {
+public:
+	// Connects on first use. False without a Qt application or without a
+	// session bus address; everything below then fails quietly.
+	static bool Available();
+
+	// Exports this process's object and takes its bus name. provider
+	// answers app_info questions (any thread).
+	static status_t RegisterSelf(std::function<app_record()> provider);
+	static void UnregisterSelf();
+
+	static bool IsRegistered(team_id team);
+	// Other registered applications (not this one), unordered.
+	static std::vector<app_record> Applications();
+	static bool Application(team_id team, app_record* record);
+
+	// Launch (true) and quit (false) of other applications; called on the
+	// bus thread. One watcher; an empty function removes it.
+	static void SetWatcher(std::function<void(bool launched, const app_record&)> watcher);
+
+	static status_t Post(const BMessenger::Address& target, const BMessage& message,
+		const BMessenger::Address& replyTo, bigtime_t timeout);
+	static status_t Request(const BMessenger::Address& target, const BMessage& message,
+		BMessage* reply, bigtime_t timeout);
+
+	// Milliseconds for a bus call: finite time-outs rounded up, infinite
+	// ones bounded by kMaxRemoteWait.
+	static int TimeoutMs(bigtime_t timeout);
+};
+
+} // namespace BPrivate
+
+#endif // BUS_H

@@ -1,0 +1,130 @@
+#include "BusWire.h"
+
+#include <climits>
+#include <unistd.h>
+
+#include "Bus.h"
+#include "Message.h"
+
+namespace BPrivate {
+
+const char* const kErrorBadMessage = "org.vessmor.Error.BadMessage";
+const char* const kErrorTooLarge = "org.vessmor.Error.TooLarge";
+const char* const kErrorNoTarget = "org.vessmor.Error.NoTarget";
+const char* const kErrorBadArguments = "org.freedesktop.DBus.Error.InvalidArgs";
+
+namespace {
+
+// Generous, but a peer cannot make us keep megabytes of "signature".
+const int kMaxSignatureLength = B_MIME_TYPE_LENGTH - 1;
+const int kMaxPathLength = 4096;
+
+} // namespace
+
+QString service_name(team_id team)
+{
+	return QString::fromLatin1(kBusServicePrefix) + QString::number(team);
+}
+
+team_id team_from_service(const QString& name)
+{
+	QString prefix = QString::fromLatin1(kBusServicePrefix);
+	if (!name.startsWith(prefix))
+		return -1;
+	QStringView digits = QStringView(name).mid(prefix.size());
+	if (digits.isEmpty() || digits.size() > 10 || digits.at(0) == u'0')
+		return -1;
+	for (QChar c : digits) {
+		if (c < u'0' || c > u'9')
+			return -1;
+	}
+	bool ok = false;
+	qlonglong value = digits.toLongLong(&ok);
+	if (!ok || value <= 0 || value > INT_MAX)
+		return -1;
+	return (team_id)value;
+}
+
+status_t flatten_for_wire(const BMessage& message, QByteArray* bytes)
+{
+	ssize_t size = message.FlattenedSize();
+	if (size <= 0)
+		return B_BAD_VALUE;
+	if ((size_t)size > kMaxWireMessageSize)
+		return B_BAD_VALUE;
+	bytes->resize(size);
+	return message.Flatten(bytes->data(), size);
+}
+
+status_t unflatten_from_wire(const QByteArray& bytes, BMessage* message)
+{
+	if (bytes.isEmpty() || (size_t)bytes.size() > kMaxWireMessageSize) {
+		message->MakeEmpty();
+		message->what = 0;
+		return B_BAD_DATA;
+	}
+	status_t status = message->Unflatten(bytes.constData(), (size_t)bytes.size());
+	return status == B_OK ? B_OK : B_BAD_DATA;
+}
+
+status_t status_from_reply(const QDBusMessage& reply)
+{
+	if (reply.type() == QDBusMessage::ReplyMessage)
+		return B_OK;
+	if (reply.type() != QDBusMessage::ErrorMessage)
+		return B_ERROR;
+	QString name = reply.errorName();
+	if (name == QLatin1String("org.freedesktop.DBus.Error.NoReply")
+		|| name == QLatin1String("org.freedesktop.DBus.Error.Timeout")
+		|| name == QLatin1String("org.freedesktop.DBus.Error.TimedOut"))
+		return B_TIMED_OUT;
+	if (name == QLatin1String("org.freedesktop.DBus.Error.ServiceUnknown")
+		|| name == QLatin1String("org.freedesktop.DBus.Error.NameHasNoOwner")
+		|| name == QLatin1String("org.freedesktop.DBus.Error.UnknownObject")
+		|| name == QLatin1String("org.freedesktop.DBus.Error.Disconnected"))
+		return B_BAD_PORT_ID;
+	if (name == QLatin1String(kErrorBadMessage))
+		return B_BAD_DATA;
+	if (name == QLatin1String(kErrorTooLarge) || name == QLatin1String(kErrorBadArguments))
+		return B_BAD_VALUE;
+	if (name == QLatin1String(kErrorNoTarget))
+		return B_BAD_HANDLER;
+	return B_ERROR;
+}
+
+std::string executable_of(team_id team)
+{
+	char link[64];
+	snprintf(link, sizeof(link), "/proc/%d/exe", (int)team);
+	char target[PATH_MAX];
+	ssize_t length = readlink(link, target, sizeof(target) - 1);
+	if (length <= 0)
+		return std::string();
+	target[length] = '\0';
+	return std::string(target, (size_t)length);
+}
+
+bool parse_app_info(const QDBusMessage& reply, team_id team, app_record* record)
+{
+	if (reply.type() != QDBusMessage::ReplyMessage || reply.signature() != QLatin1String("iissux"))
+		return false;
+	const QList<QVariant> args = reply.arguments();
+	if (args.size() != 6 || args.at(0).toInt() != team)
+		return false;
+	QByteArray signature = args.at(2).toString().toUtf8();
+	QByteArray executable = args.at(3).toString().toUtf8();
+	if (signature.size() > kMaxSignatureLength || executable.size() > kMaxPathLength)
+		return false;
+	record->team = team;
+	record->thread = args.at(1).toInt();
+	record->signature = signature.toStdString();
+	record->flags = args.at(4).toUInt();
+	record->registeredAt = args.at(5).toLongLong();
+	// What the process itself runs beats what it says it runs.
+	record->executable = executable_of(team);
+	if (record->executable.empty())
+		record->executable = executable.toStdString();
+	return true;
+}
+
+} // namespace BPrivate

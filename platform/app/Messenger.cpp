@@ -1,0 +1,289 @@
+#include "Messenger.h"
+
+#include <strings.h>
+
+#include "AppRecord.h"
+#include "Application.h"
+#include "Bus.h"
+#include "Handler.h"
+#include "LooperImpl.h"
+#include "Message.h"
+#include "OS.h"
+#include "ReplyChannels.h"
+#include "TokenRegistry.h"
+
+using BPrivate::LooperImpl;
+using BPrivate::MessageInternals;
+using BPrivate::TokenRegistry;
+
+namespace {
+
+const BMessenger::Address kNoAddress = {-1, -1, -1};
+
+bool same_signature(const char* a, const std::string& b)
+{
+	return strcasecmp(a, b.c_str()) == 0;
+}
+
+void set_no_reply(BMessage* reply)
+{
+	reply->MakeEmpty();
+	reply->what = B_NO_REPLY;
+}
+
+} // namespace
+
+BMessenger::BMessenger()
+	:
+	mAddress(kNoAddress)
+{
+}
+
+BMessenger::BMessenger(const BHandler* handler, const BLooper* looper, status_t* result)
+	:
+	mAddress(kNoAddress)
+{
+	status_t status = B_OK;
+	if (handler != NULL) {
+		BLooper* owner = handler->Looper();
+		if (owner == NULL)
+			status = B_BAD_HANDLER;
+		else if (looper != NULL && looper != owner)
+			status = B_MISMATCHED_VALUES;
+		else
+			mAddress = Address{current_team(), owner->Token(), handler->Token()};
+	} else if (looper != NULL) {
+		mAddress = Address{current_team(), looper->Token(), -1};
+	} else {
+		status = B_BAD_VALUE;
+	}
+	if (result != NULL)
+		*result = status;
+}
+
+BMessenger::BMessenger(const char* signature, team_id team, status_t* result)
+	:
+	mAddress(kNoAddress)
+{
+	status_t status = B_OK;
+	BPrivate::app_record record;
+	if (signature == NULL && team < 0) {
+		status = B_BAD_VALUE;
+	} else if (team >= 0) {
+		if (!BPrivate::app_record_for_team(team, &record))
+			status = B_BAD_TEAM_ID;
+		else if (signature != NULL && !same_signature(signature, record.signature))
+			status = B_MISMATCHED_VALUES;
+	} else {
+		status = B_BAD_VALUE;
+		for (const BPrivate::app_record& candidate : BPrivate::running_app_records()) {
+			if (same_signature(signature, candidate.signature)) {
+				record = candidate;
+				status = B_OK;
+				break;
+			}
+		}
+	}
+	if (status == B_OK) {
+		if (record.team == current_team()) {
+			if (be_app != NULL)
+				mAddress = Address{record.team, be_app->Token(), -1};
+			else
+				status = B_BAD_TEAM_ID;
+		} else {
+			mAddress = Address{record.team, -1, -1};
+		}
+	}
+	if (result != NULL)
+		*result = status;
+}
+
+BMessenger::BMessenger(const BMessenger& other) = default;
+BMessenger& BMessenger::operator=(const BMessenger& other) = default;
+BMessenger::~BMessenger() = default;
+
+bool BMessenger::operator==(const BMessenger& other) const
+{
+	return mAddress.team == other.mAddress.team
+		&& mAddress.looperToken == other.mAddress.looperToken
+		&& mAddress.handlerToken == other.mAddress.handlerToken;
+}
+
+BMessenger BMessenger::FromAddress(const Address& address)
+{
+	BMessenger messenger;
+	messenger.mAddress = address;
+	return messenger;
+}
+
+bool BMessenger::IsTargetLocal() const
+{
+	return mAddress.team >= 0 && mAddress.team == current_team();
+}
+
+team_id BMessenger::Team() const
+{
+	return mAddress.team;
+}
+
+bool BMessenger::IsValid() const
+{
+	if (mAddress.team < 0)
+		return false;
+	if (!IsTargetLocal())
+		return BPrivate::Bus::IsRegistered(mAddress.team);
+	TokenRegistry& registry = TokenRegistry::Default();
+	std::shared_ptr<LooperImpl> looper = registry.Looper(mAddress.looperToken);
+	if (!looper || looper->Owner() == NULL)
+		return false;
+	return mAddress.handlerToken < 0
+		|| registry.LooperOfHandler(mAddress.handlerToken) == mAddress.looperToken;
+}
+
+BHandler* BMessenger::Target(BLooper** looper) const
+{
+	if (looper != NULL)
+		*looper = NULL;
+	if (!IsTargetLocal())
+		return NULL;
+	TokenRegistry& registry = TokenRegistry::Default();
+	std::shared_ptr<LooperImpl> impl = registry.Looper(mAddress.looperToken);
+	if (!impl || impl->Owner() == NULL)
+		return NULL;
+	if (looper != NULL)
+		*looper = impl->Owner();
+	if (mAddress.handlerToken < 0)
+		return NULL;
+	if (registry.LooperOfHandler(mAddress.handlerToken) != mAddress.looperToken)
+		return NULL;
+	return registry.Handler(mAddress.handlerToken);
+}
+
+bool BMessenger::LockTarget() const
+{
+	return LockTargetWithTimeout(B_INFINITE_TIMEOUT) == B_OK;
+}
+
+status_t BMessenger::LockTargetWithTimeout(bigtime_t timeout) const
+{
+	if (!IsTargetLocal())
+		return B_BAD_VALUE;
+	std::shared_ptr<LooperImpl> impl = TokenRegistry::Default().Looper(mAddress.looperToken);
+	if (!impl)
+		return B_BAD_VALUE;
+	if (!impl->Lock(timeout))
+		return impl->Owner() == NULL ? B_BAD_VALUE : B_TIMED_OUT;
+	return B_OK;
+}
+
+namespace {
+
+// The local looper a messenger points at, with the handler check done.
+status_t local_target(const BMessenger::Address& address, std::shared_ptr<LooperImpl>* looper)
+{
+	TokenRegistry& registry = TokenRegistry::Default();
+	*looper = registry.Looper(address.looperToken);
+	if (!*looper || (*looper)->Owner() == NULL)
+		return B_BAD_PORT_ID;
+	if (address.handlerToken >= 0
+		&& registry.LooperOfHandler(address.handlerToken) != address.looperToken)
+		return B_BAD_HANDLER;
+	return B_OK;
+}
+
+} // namespace
+
+status_t BMessenger::SendMessage(uint32 command, BHandler* replyTo) const
+{
+	BMessage message(command);
+	return SendMessage(&message, replyTo);
+}
+
+status_t BMessenger::SendMessage(BMessage* message, BHandler* replyTo, bigtime_t timeout) const
+{
+	if (message == NULL)
+		return B_BAD_VALUE;
+	if (replyTo != NULL && replyTo->Looper() == NULL)
+		return B_BAD_HANDLER;
+	BMessenger replyAddress;
+	if (replyTo != NULL)
+		replyAddress = BMessenger(replyTo);
+	return SendMessage(message, replyAddress, timeout);
+}
+
+status_t BMessenger::SendMessage(BMessage* message, BMessenger replyTo, bigtime_t timeout) const
+{
+	if (message == NULL)
+		return B_BAD_VALUE;
+	if (mAddress.team < 0)
+		return B_BAD_PORT_ID;
+	if (!IsTargetLocal()) {
+		BMessenger address = replyTo.GetAddress().team >= 0 ? replyTo : be_app_messenger;
+		return BPrivate::Bus::Post(mAddress, *message, address.GetAddress(), timeout);
+	}
+	std::shared_ptr<LooperImpl> looper;
+	status_t status = local_target(mAddress, &looper);
+	if (status != B_OK)
+		return status;
+	BMessage* copy = new BMessage(*message);
+	MessageInternals::SetReplyChannel(*copy, BPrivate::channel_for_reply_to(replyTo));
+	return looper->Enqueue(copy, mAddress.handlerToken);
+}
+
+status_t BMessenger::SendMessage(uint32 command, BMessage* reply) const
+{
+	BMessage message(command);
+	return SendMessage(&message, reply);
+}
+
+status_t BMessenger::SendMessage(BMessage* message, BMessage* reply, bigtime_t deliveryTimeout,
+	bigtime_t replyTimeout) const
+{
+	(void)deliveryTimeout; // local queues take a message at once
+	if (message == NULL || reply == NULL)
+		return B_BAD_VALUE;
+	if (mAddress.team < 0) {
+		set_no_reply(reply);
+		return B_BAD_PORT_ID;
+	}
+	if (!IsTargetLocal()) {
+		status_t status = BPrivate::Bus::Request(mAddress, *message, reply, replyTimeout);
+		if (status != B_OK)
+			set_no_reply(reply);
+		return status;
+	}
+
+	std::shared_ptr<LooperImpl> looper;
+	status_t status = local_target(mAddress, &looper);
+	if (status != B_OK) {
+		set_no_reply(reply);
+		return status;
+	}
+	// Waiting for a message that only this very thread could dispatch would
+	// never end. A GUI looper asked from the main thread outside any
+	// dispatch is fine: the wait's event loop dispatches it.
+	if (looper->CallerIsDispatcher()
+		&& (looper->Kind() == BPrivate::kOwnThread || BPrivate::gui_dispatch_depth() > 0)) {
+		set_no_reply(reply);
+		return B_WOULD_BLOCK;
+	}
+
+	auto slot = std::make_shared<BPrivate::ReplySlot>();
+	BMessage* copy = new BMessage(*message);
+	MessageInternals::SetReplyChannel(*copy,
+		std::make_shared<BPrivate::WaitingReplyChannel>(slot));
+	MessageInternals::SetSourceWaiting(*copy, true);
+	status = looper->Enqueue(copy, mAddress.handlerToken);
+	if (status != B_OK) {
+		set_no_reply(reply);
+		return status;
+	}
+	if (!slot->done.Wait(replyTimeout)) {
+		set_no_reply(reply);
+		return B_TIMED_OUT;
+	}
+	std::lock_guard<std::mutex> guard(slot->lock);
+	*reply = slot->reply;
+	MessageInternals::SetIsReply(*reply, true);
+	return B_OK;
+}

@@ -1,0 +1,687 @@
+// The node monitor over inotify: one thread of the layer reads the kernel's
+// events, turns them into B_NODE_MONITOR notices and sends them to the
+// watchers' messengers.
+#include "NodeMonitor.h"
+
+#include <cerrno>
+#include <cstring>
+#include <dirent.h>
+#include <fcntl.h>
+#include <map>
+#include <mutex>
+#include <poll.h>
+#include <string>
+#include <sys/eventfd.h>
+#include <sys/inotify.h>
+#include <sys/stat.h>
+#include <sys/xattr.h>
+#include <thread>
+#include <unistd.h>
+#include <utility>
+#include <vector>
+
+#include "Handler.h"
+#include "Looper.h"
+#include "Message.h"
+#include "StoragePrivate.h"
+
+namespace {
+
+const char* kUserPrefix = "user.";
+const char* kTypePrefix = "user.attr-type:";
+// How long a rename's first half waits for its second half (ms).
+const int kMovePairWait = 10;
+// A folder larger than this is not mirrored; its removed entries then
+// report node 0.
+const size_t kMaxMirroredEntries = 20000;
+
+struct Watcher {
+	BMessenger target;
+	uint32 flags;
+};
+
+struct StatSnapshot {
+	mode_t mode = 0;
+	uid_t uid = 0;
+	gid_t gid = 0;
+	off_t size = 0;
+	struct timespec modified = {};
+};
+
+bool operator==(const StatSnapshot& a, const StatSnapshot& b)
+{
+	return a.mode == b.mode && a.uid == b.uid && a.gid == b.gid && a.size == b.size
+		&& a.modified.tv_sec == b.modified.tv_sec && a.modified.tv_nsec == b.modified.tv_nsec;
+}
+
+struct WatchedNode {
+	node_ref ref;
+	int fd = -1; // O_PATH: follows the node through renames
+	bool isDirectory = false;
+	std::vector<Watcher> watchers;
+	std::map<std::string, ino_t> entries;			   // folder contents
+	std::map<std::string, std::string> attributes; // name → value (+ kept type)
+	StatSnapshot stat;
+
+	uint32 Flags() const
+	{
+		uint32 flags = 0;
+		for (const Watcher& watcher : watchers)
+			flags |= watcher.flags;
+		return flags;
+	}
+	std::string ProcPath() const { return "/proc/self/fd/" + std::to_string(fd); }
+};
+
+struct Delivery {
+	BMessenger target;
+	BMessage message;
+};
+
+struct RawEvent {
+	int wd;
+	uint32 mask;
+	uint32 cookie;
+	std::string name;
+};
+
+StatSnapshot take_stat(int fd)
+{
+	StatSnapshot snapshot;
+	struct stat info;
+	if (fstat(fd, &info) == 0) {
+		snapshot.mode = info.st_mode;
+		snapshot.uid = info.st_uid;
+		snapshot.gid = info.st_gid;
+		snapshot.size = info.st_size;
+		snapshot.modified = info.st_mtim;
+	}
+	return snapshot;
+}
+
+// The node's attributes by their framework names; a kept type counts as
+// part of its attribute's value.
+std::map<std::string, std::string> take_attributes(const std::string& procPath)
+{
+	std::map<std::string, std::string> attributes;
+	std::vector<char> names(4096);
+	ssize_t length = listxattr(procPath.c_str(), names.data(), names.size());
+	if (length < 0 && errno == ERANGE) {
+		length = listxattr(procPath.c_str(), NULL, 0);
+		if (length > 0) {
+			names.resize((size_t)length);
+			length = listxattr(procPath.c_str(), names.data(), names.size());
+		}
+	}
+	if (length <= 0)
+		return attributes;
+	for (size_t offset = 0; offset < (size_t)length;) {
+		std::string full(names.data() + offset);
+		offset += full.size() + 1;
+		std::string name;
+		bool isType = false;
+		if (full.compare(0, strlen(kTypePrefix), kTypePrefix) == 0) {
+			name = full.substr(strlen(kTypePrefix));
+			isType = true;
+		} else if (full.compare(0, strlen(kUserPrefix), kUserPrefix) == 0) {
+			name = full.substr(strlen(kUserPrefix));
+		} else {
+			continue;
+		}
+		std::vector<char> value(65536);
+		ssize_t size = getxattr(procPath.c_str(), full.c_str(), value.data(), value.size());
+		std::string bytes = size >= 0 ? std::string(value.data(), (size_t)size) : std::string();
+		if (isType)
+			attributes[name] += "\0type:" + bytes;
+		else
+			attributes[name].insert(0, bytes);
+	}
+	return attributes;
+}
+
+// Where a node is now, followed through renames.
+std::string current_path(int fd)
+{
+	char buffer[4096];
+	std::string procPath = "/proc/self/fd/" + std::to_string(fd);
+	ssize_t length = readlink(procPath.c_str(), buffer, sizeof(buffer) - 1);
+	return length > 0 ? std::string(buffer, (size_t)length) : std::string();
+}
+
+// Lets a receiver of a notice make refs and watch the nodes it names.
+void remember_child(const WatchedNode& folder, const std::string& name, ino_t ino)
+{
+	std::string path = current_path(folder.fd);
+	if (ino != 0 && !path.empty())
+		BPrivate::remember_node(node_ref(folder.ref.device, ino), BPrivate::append_path(path, name));
+}
+
+std::map<std::string, ino_t> take_entries(int fd)
+{
+	std::map<std::string, ino_t> entries;
+	std::string procPath = "/proc/self/fd/" + std::to_string(fd);
+	int dirFd = open(procPath.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+	if (dirFd < 0)
+		return entries;
+	DIR* dir = fdopendir(dirFd);
+	if (dir == NULL) {
+		close(dirFd);
+		return entries;
+	}
+	while (struct dirent* item = readdir(dir)) {
+		if (strcmp(item->d_name, ".") == 0 || strcmp(item->d_name, "..") == 0)
+			continue;
+		if (entries.size() >= kMaxMirroredEntries) {
+			entries.clear();
+			break;
+		}
+		entries[item->d_name] = item->d_ino;
+	}
+	closedir(dir);
+	return entries;
+}
+
+BMessage notice(int32 opcode, const node_ref& node)
+{
+	BMessage message(B_NODE_MONITOR);
+	message.AddInt32("opcode", opcode);
+	message.AddInt32("device", (int32)node.device);
+	return message;
+}
+
+class NodeMonitor {
+public:
+	NodeMonitor();
+	~NodeMonitor();
+
+	status_t Watch(const node_ref& ref, uint32 flags, const BMessenger& target);
+	status_t StopWatching(const BMessenger& target);
+
+private:
+	status_t _StartThread();
+	void _Run();
+	bool _ReadEvents(std::vector<RawEvent>* events);
+	void _Handle(const std::vector<RawEvent>& events, std::vector<Delivery>* deliveries);
+	void _HandleMoves(const std::vector<RawEvent>& events, std::vector<Delivery>* deliveries);
+	void _HandleChange(WatchedNode& node, uint32 mask, std::vector<Delivery>* deliveries);
+	void _Deliver(std::vector<Delivery>& deliveries);
+	status_t _UpdateWatch(WatchedNode& node);
+	void _Forget(int wd);
+	WatchedNode* _Find(const node_ref& ref, int* wd);
+	static void _Send(const WatchedNode& node, uint32 flag, const BMessage& message,
+		std::vector<Delivery>* deliveries);
+
+	std::mutex mLock;
+	int mInotify = -1;
+	int mWake = -1;
+	bool mStopping = false;
+	std::thread mThread;
+	std::map<int, WatchedNode> mNodes; // by inotify watch descriptor
+};
+
+NodeMonitor::NodeMonitor() {}
+
+NodeMonitor::~NodeMonitor()
+{
+	{
+		std::lock_guard<std::mutex> lock(mLock);
+		mStopping = true;
+	}
+	if (mWake >= 0) {
+		uint64_t one = 1;
+		if (write(mWake, &one, sizeof(one)) < 0) {
+			// The thread then ends with the process.
+		}
+	}
+	if (mThread.joinable())
+		mThread.join();
+	for (auto& item : mNodes)
+		close(item.second.fd);
+	if (mInotify >= 0)
+		close(mInotify);
+	if (mWake >= 0)
+		close(mWake);
+}
+
+status_t NodeMonitor::_StartThread()
+{
+	if (mInotify >= 0)
+		return B_OK;
+	mInotify = inotify_init1(IN_NONBLOCK | IN_CLOEXEC);
+	if (mInotify < 0)
+		return BPrivate::storage_error(errno);
+	mWake = eventfd(0, EFD_NONBLOCK | EFD_CLOEXEC);
+	if (mWake < 0) {
+		status_t status = BPrivate::storage_error(errno);
+		close(mInotify);
+		mInotify = -1;
+		return status;
+	}
+	mThread = std::thread(&NodeMonitor::_Run, this);
+	return B_OK;
+}
+
+WatchedNode* NodeMonitor::_Find(const node_ref& ref, int* wd)
+{
+	for (auto& item : mNodes) {
+		if (item.second.ref == ref) {
+			*wd = item.first;
+			return &item.second;
+		}
+	}
+	return NULL;
+}
+
+status_t NodeMonitor::Watch(const node_ref& ref, uint32 flags, const BMessenger& target)
+{
+	std::lock_guard<std::mutex> lock(mLock);
+	int wd = -1;
+	WatchedNode* node = _Find(ref, &wd);
+
+	if (flags == B_STOP_WATCHING) {
+		if (node == NULL)
+			return B_BAD_VALUE;
+		size_t before = node->watchers.size();
+		std::erase_if(node->watchers, [&](const Watcher& w) { return w.target == target; });
+		if (node->watchers.size() == before)
+			return B_BAD_VALUE;
+		if (node->watchers.empty()) {
+			inotify_rm_watch(mInotify, wd);
+			_Forget(wd);
+			return B_OK;
+		}
+		return _UpdateWatch(*node);
+	}
+
+	flags &= B_WATCH_ALL;
+	if (flags == 0)
+		return B_NOT_SUPPORTED;
+	if (!target.IsValid())
+		return B_BAD_VALUE;
+
+	if (node == NULL) {
+		status_t status = _StartThread();
+		if (status != B_OK)
+			return status;
+		std::string path;
+		if (!BPrivate::path_for_node(ref, &path))
+			return B_ENTRY_NOT_FOUND;
+		int fd = open(path.c_str(), O_PATH | O_NOFOLLOW | O_CLOEXEC);
+		if (fd < 0)
+			return BPrivate::storage_error(errno);
+		struct stat info;
+		if (fstat(fd, &info) != 0 || info.st_dev != ref.device || info.st_ino != ref.node) {
+			// The path now names another node: the one asked for has moved.
+			close(fd);
+			return B_ENTRY_NOT_FOUND;
+		}
+		std::string procPath = "/proc/self/fd/" + std::to_string(fd);
+		wd = inotify_add_watch(mInotify, procPath.c_str(), IN_DELETE_SELF);
+		if (wd < 0) {
+			status_t result = BPrivate::storage_error(errno);
+			close(fd);
+			return result;
+		}
+		WatchedNode& added = mNodes[wd];
+		if (added.fd >= 0 && added.fd != fd)
+			close(added.fd);
+		added.ref = ref;
+		added.fd = fd;
+		added.isDirectory = S_ISDIR(info.st_mode);
+		node = &added;
+	}
+
+	bool found = false;
+	for (Watcher& watcher : node->watchers) {
+		if (watcher.target == target) {
+			watcher.flags = flags;
+			found = true;
+		}
+	}
+	if (!found)
+		node->watchers.push_back(Watcher{target, flags});
+	return _UpdateWatch(*node);
+}
+
+status_t NodeMonitor::_UpdateWatch(WatchedNode& node)
+{
+	uint32 flags = node.Flags();
+	uint32 mask = IN_DELETE_SELF;
+	if ((flags & B_WATCH_DIRECTORY) != 0 && node.isDirectory)
+		mask |= IN_CREATE | IN_DELETE | IN_MOVED_FROM | IN_MOVED_TO;
+	if ((flags & B_WATCH_NAME) != 0)
+		mask |= IN_MOVE_SELF;
+	if ((flags & B_WATCH_STAT) != 0)
+		mask |= IN_ATTRIB | IN_MODIFY;
+	if ((flags & B_WATCH_ATTR) != 0)
+		mask |= IN_ATTRIB;
+
+	// Snapshots to tell later what changed.
+	if ((flags & B_WATCH_DIRECTORY) != 0 && node.isDirectory && node.entries.empty())
+		node.entries = take_entries(node.fd);
+	if ((flags & B_WATCH_ATTR) != 0)
+		node.attributes = take_attributes(node.ProcPath());
+	node.stat = take_stat(node.fd);
+
+	if (inotify_add_watch(mInotify, node.ProcPath().c_str(), mask) < 0)
+		return BPrivate::storage_error(errno);
+	return B_OK;
+}
+
+void NodeMonitor::_Forget(int wd)
+{
+	auto found = mNodes.find(wd);
+	if (found == mNodes.end())
+		return;
+	close(found->second.fd);
+	mNodes.erase(found);
+}
+
+status_t NodeMonitor::StopWatching(const BMessenger& target)
+{
+	std::lock_guard<std::mutex> lock(mLock);
+	bool any = false;
+	for (auto it = mNodes.begin(); it != mNodes.end();) {
+		size_t before = it->second.watchers.size();
+		std::erase_if(it->second.watchers, [&](const Watcher& w) { return w.target == target; });
+		any = any || it->second.watchers.size() != before;
+		if (it->second.watchers.empty()) {
+			inotify_rm_watch(mInotify, it->first);
+			close(it->second.fd);
+			it = mNodes.erase(it);
+		} else {
+			if (it->second.watchers.size() != before)
+				_UpdateWatch(it->second);
+			++it;
+		}
+	}
+	return any ? B_OK : B_BAD_VALUE;
+}
+
+bool NodeMonitor::_ReadEvents(std::vector<RawEvent>* events)
+{
+	alignas(struct inotify_event) char buffer[65536];
+	bool any = false;
+	for (;;) {
+		ssize_t length = read(mInotify, buffer, sizeof(buffer));
+		if (length <= 0)
+			return any;
+		any = true;
+		for (char* at = buffer; at < buffer + length;) {
+			const struct inotify_event* event = (const struct inotify_event*)at;
+			RawEvent raw{event->wd, event->mask, event->cookie,
+				event->len > 0 ? std::string(event->name) : std::string()};
+			events->push_back(raw);
+			at += sizeof(struct inotify_event) + event->len;
+		}
+	}
+}
+
+void NodeMonitor::_Run()
+{
+	for (;;) {
+		struct pollfd fds[2] = {{mInotify, POLLIN, 0}, {mWake, POLLIN, 0}};
+		if (poll(fds, 2, -1) < 0 && errno != EINTR)
+			return;
+		if ((fds[1].revents & POLLIN) != 0)
+			return;
+		std::vector<RawEvent> events;
+		_ReadEvents(&events);
+		// A rename reaches us as two events; give the second half a moment
+		// when only the first has come.
+		bool unpaired = false;
+		for (const RawEvent& event : events) {
+			if ((event.mask & IN_MOVED_FROM) != 0) {
+				unpaired = true;
+				for (const RawEvent& other : events) {
+					if ((other.mask & IN_MOVED_TO) != 0 && other.cookie == event.cookie)
+						unpaired = false;
+				}
+				if (unpaired)
+					break;
+			}
+		}
+		if (unpaired) {
+			struct pollfd more = {mInotify, POLLIN, 0};
+			if (poll(&more, 1, kMovePairWait) > 0)
+				_ReadEvents(&events);
+		}
+		std::vector<Delivery> deliveries;
+		{
+			std::lock_guard<std::mutex> lock(mLock);
+			if (mStopping)
+				return;
+			_Handle(events, &deliveries);
+		}
+		_Deliver(deliveries);
+	}
+}
+
+void NodeMonitor::_Send(const WatchedNode& node, uint32 flag, const BMessage& message,
+	std::vector<Delivery>* deliveries)
+{
+	for (const Watcher& watcher : node.watchers) {
+		if ((watcher.flags & flag) != 0)
+			deliveries->push_back(Delivery{watcher.target, message});
+	}
+}
+
+void NodeMonitor::_Handle(const std::vector<RawEvent>& events, std::vector<Delivery>* deliveries)
+{
+	bool movesHandled = false;
+	for (const RawEvent& event : events) {
+		if ((event.mask & IN_Q_OVERFLOW) != 0) {
+			// Events were lost: start the folder mirrors afresh.
+			for (auto& item : mNodes) {
+				if (!item.second.entries.empty())
+					item.second.entries = take_entries(item.second.fd);
+			}
+			continue;
+		}
+		auto found = mNodes.find(event.wd);
+		if (found == mNodes.end())
+			continue;
+		WatchedNode& node = found->second;
+
+		if ((event.mask & (IN_MOVED_FROM | IN_MOVED_TO)) != 0) {
+			// All moves of the batch at once, at the place of the first.
+			if (!movesHandled)
+				_HandleMoves(events, deliveries);
+			movesHandled = true;
+		} else if ((event.mask & IN_CREATE) != 0) {
+			struct stat info;
+			ino_t ino = fstatat(node.fd, event.name.c_str(), &info, AT_SYMLINK_NOFOLLOW) == 0
+				? info.st_ino
+				: 0;
+			if (ino != 0) {
+				node.entries[event.name] = ino;
+				remember_child(node, event.name, ino);
+			}
+			BMessage message = notice(B_ENTRY_CREATED, node.ref);
+			message.AddInt64("directory", (int64)node.ref.node);
+			message.AddInt64("node", (int64)ino);
+			message.AddString("name", event.name.c_str());
+			_Send(node, B_WATCH_DIRECTORY, message, deliveries);
+		} else if ((event.mask & IN_DELETE) != 0) {
+			ino_t ino = 0;
+			auto entry = node.entries.find(event.name);
+			if (entry != node.entries.end()) {
+				ino = entry->second;
+				node.entries.erase(entry);
+			}
+			BMessage message = notice(B_ENTRY_REMOVED, node.ref);
+			message.AddInt64("directory", (int64)node.ref.node);
+			message.AddInt64("node", (int64)ino);
+			message.AddString("name", event.name.c_str());
+			_Send(node, B_WATCH_DIRECTORY, message, deliveries);
+		} else if ((event.mask & IN_DELETE_SELF) != 0) {
+			BMessage message = notice(B_ENTRY_REMOVED, node.ref);
+			message.AddInt64("directory", 0);
+			message.AddInt64("node", (int64)node.ref.node);
+			_Send(node, B_WATCH_NAME, message, deliveries);
+		} else if ((event.mask & IN_MOVE_SELF) != 0) {
+			BMessage message = notice(B_ENTRY_MOVED, node.ref);
+			message.AddInt64("from directory", 0);
+			message.AddInt64("to directory", 0);
+			message.AddInt64("node", (int64)node.ref.node);
+			_Send(node, B_WATCH_NAME, message, deliveries);
+		} else if ((event.mask & (IN_ATTRIB | IN_MODIFY)) != 0 && event.name.empty()) {
+			_HandleChange(node, event.mask, deliveries);
+		}
+		if ((event.mask & IN_IGNORED) != 0)
+			_Forget(event.wd);
+	}
+}
+
+void NodeMonitor::_HandleMoves(const std::vector<RawEvent>& events,
+	std::vector<Delivery>* deliveries)
+{
+	struct Move {
+		int fromWd = -1;
+		std::string fromName;
+		int toWd = -1;
+		std::string toName;
+	};
+	std::vector<std::pair<uint32, Move>> moves; // in order of first appearance
+	for (const RawEvent& event : events) {
+		if ((event.mask & (IN_MOVED_FROM | IN_MOVED_TO)) == 0 || mNodes.count(event.wd) == 0)
+			continue;
+		Move* move = NULL;
+		for (auto& item : moves) {
+			if (item.first == event.cookie)
+				move = &item.second;
+		}
+		if (move == NULL) {
+			moves.emplace_back(event.cookie, Move());
+			move = &moves.back().second;
+		}
+		if ((event.mask & IN_MOVED_FROM) != 0) {
+			move->fromWd = event.wd;
+			move->fromName = event.name;
+		} else {
+			move->toWd = event.wd;
+			move->toName = event.name;
+		}
+	}
+
+	for (auto& item : moves) {
+		Move& move = item.second;
+		WatchedNode* from = move.fromWd >= 0 ? &mNodes[move.fromWd] : NULL;
+		WatchedNode* to = move.toWd >= 0 ? &mNodes[move.toWd] : NULL;
+		ino_t ino = 0;
+		if (from != NULL) {
+			auto entry = from->entries.find(move.fromName);
+			if (entry != from->entries.end()) {
+				ino = entry->second;
+				from->entries.erase(entry);
+			}
+		}
+		if (to != NULL) {
+			struct stat info;
+			if (fstatat(to->fd, move.toName.c_str(), &info, AT_SYMLINK_NOFOLLOW) == 0)
+				ino = info.st_ino;
+			if (ino != 0) {
+				to->entries[move.toName] = ino;
+				remember_child(*to, move.toName, ino);
+			}
+		}
+		const node_ref& device = from != NULL ? from->ref : to->ref;
+		BMessage message = notice(B_ENTRY_MOVED, device);
+		message.AddInt64("from directory", from != NULL ? (int64)from->ref.node : 0);
+		message.AddInt64("to directory", to != NULL ? (int64)to->ref.node : 0);
+		message.AddInt64("node", (int64)ino);
+		message.AddString("name", to != NULL ? move.toName.c_str() : move.fromName.c_str());
+		message.AddString("from name", from != NULL ? move.fromName.c_str() : "");
+		if (from != NULL)
+			_Send(*from, B_WATCH_DIRECTORY, message, deliveries);
+		if (to != NULL && to != from)
+			_Send(*to, B_WATCH_DIRECTORY, message, deliveries);
+	}
+}
+
+void NodeMonitor::_HandleChange(WatchedNode& node, uint32 mask, std::vector<Delivery>* deliveries)
+{
+	uint32 flags = node.Flags();
+	if ((flags & B_WATCH_ATTR) != 0 && (mask & IN_ATTRIB) != 0) {
+		std::map<std::string, std::string> now = take_attributes(node.ProcPath());
+		std::vector<std::string> changed;
+		for (const auto& item : now) {
+			auto old = node.attributes.find(item.first);
+			if (old == node.attributes.end() || old->second != item.second)
+				changed.push_back(item.first);
+		}
+		for (const auto& item : node.attributes) {
+			if (now.count(item.first) == 0)
+				changed.push_back(item.first);
+		}
+		node.attributes = std::move(now);
+		for (const std::string& name : changed) {
+			BMessage message = notice(B_ATTR_CHANGED, node.ref);
+			message.AddInt64("node", (int64)node.ref.node);
+			message.AddString("attr", name.c_str());
+			_Send(node, B_WATCH_ATTR, message, deliveries);
+		}
+	}
+	if ((flags & B_WATCH_STAT) != 0) {
+		StatSnapshot now = take_stat(node.fd);
+		if (!(now == node.stat)) {
+			node.stat = now;
+			BMessage message = notice(B_STAT_CHANGED, node.ref);
+			message.AddInt64("node", (int64)node.ref.node);
+			_Send(node, B_WATCH_STAT, message, deliveries);
+		}
+	}
+}
+
+void NodeMonitor::_Deliver(std::vector<Delivery>& deliveries)
+{
+	std::vector<BMessenger> gone;
+	for (Delivery& delivery : deliveries) {
+		if (delivery.target.SendMessage(&delivery.message) != B_OK
+			&& !delivery.target.IsValid())
+			gone.push_back(delivery.target);
+	}
+	for (const BMessenger& target : gone)
+		StopWatching(target);
+}
+
+NodeMonitor& monitor()
+{
+	// Built on first use, after the app kit's own state, so it is torn down
+	// (and its thread stopped) before that state goes.
+	static NodeMonitor sMonitor;
+	return sMonitor;
+}
+
+} // namespace
+
+status_t watch_node(const node_ref* node, uint32 flags, BMessenger target)
+{
+	if (node == NULL)
+		return B_BAD_VALUE;
+	return monitor().Watch(*node, flags, target);
+}
+
+status_t watch_node(const node_ref* node, uint32 flags, const BHandler* handler,
+	const BLooper* looper)
+{
+	status_t status = B_OK;
+	BMessenger target(handler, looper, &status);
+	if (status != B_OK)
+		return status;
+	return watch_node(node, flags, target);
+}
+
+status_t stop_watching(BMessenger target)
+{
+	return monitor().StopWatching(target);
+}
+
+status_t stop_watching(const BHandler* handler, const BLooper* looper)
+{
+	status_t status = B_OK;
+	BMessenger target(handler, looper, &status);
+	if (status != B_OK)
+		return status;
+	return stop_watching(target);
+}
