@@ -42,6 +42,10 @@ enum {
 	B_FIXED_SPACING = 3,
 };
 
+namespace BPrivate {
+class FontAccess;
+}
+
 struct font_height {
 	float ascent;
 	float descent;
@@ -89,6 +93,8 @@ public:
 	bool IsFixed() const;
 
 private:
+	friend class BPrivate::FontAccess;
+
 	font_family mFamily;
 	font_style mStyle;
 	float mSize;

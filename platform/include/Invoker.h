@@ -7,12 +7,12 @@
 #ifndef _INVOKER_H
 #define _INVOKER_H
 
+#include "Messenger.h"
 #include "SupportDefs.h"
 
 class BHandler;
 class BLooper;
 class BMessage;
-class BMessenger;
 
 class BInvoker {
 public:

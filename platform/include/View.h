@@ -166,6 +166,8 @@ private:
 
 	BView(const BView&) = delete;
 	BView& operator=(const BView&) = delete;
+	void _SetFrame(BRect frame, bool notifyMove);
+	void _ParentResized(float dw, float dh);
 
 	BPrivate::ViewData* mData;
 };

@@ -157,6 +157,7 @@ private:
 	BWindow(const BWindow&) = delete;
 	BWindow& operator=(const BWindow&) = delete;
 	void _Init(BRect frame, const char* title, window_look look, window_feel feel, uint32 flags);
+	void _NotifyActivated(BView* view, bool active);
 
 	BPrivate::WindowData* mData;
 };

@@ -26,6 +26,8 @@ class QWidget;
 
 namespace BPrivate {
 
+struct ViewData;
+
 class ViewAccess {
 public:
 	// The widget that shows the view.
@@ -54,6 +56,22 @@ public:
 
 	// Calls the view's hooks in the order a window attach or detach does.
 	static void NotifyAttached(BView* view);
+
+	// For BWindow: its top view, whose widget is the window's own.
+	static void SetTopView(BView* view);
+	static void AttachTopView(BView* view, BWindow* window);
+	static void DetachTopView(BView* view);
+	// Sets the frame and lays the children out, without FrameMoved().
+	static void SetFrame(BView* view, BRect frame);
+	static ViewData* Data(const BView* view);
+};
+
+class FontAccess {
+public:
+	// Empty for the system's default family.
+	static const char* RawFamily(const BFont& font);
+	// Family, face and spacing, without checking the family exists.
+	static void CopyFamilyAndStyle(BFont& target, const BFont& source);
 };
 
 // Inclusive BRect <-> pixel QRect.

@@ -1,0 +1,126 @@
+// BMenuField: a label drawn by the field and a one-item menu bar whose item
+// opens the menu.
+#include "MenuField.h"
+
+#include <algorithm>
+#include <cmath>
+
+#include "Menu.h"
+#include "MenuBar.h"
+#include "MenuItem.h"
+
+BMenuField::BMenuField(BRect frame, const char* name, const char* label, BMenu* menu,
+	uint32 resizingMode, uint32 flags)
+	: BMenuField(frame, name, label, menu, true, resizingMode, flags)
+{
+}
+
+BMenuField::BMenuField(BRect frame, const char* name, const char* label, BMenu* menu,
+	bool fixedSize, uint32 resizingMode, uint32 flags)
+	: BView(frame, name, resizingMode, flags),
+	  mMenu(menu),
+	  mMenuBar(nullptr),
+	  mLabel(label != nullptr ? label : ""),
+	  mDivider(0.0f),
+	  mEnabled(true)
+{
+	(void)fixedSize;
+	if (!mLabel.empty())
+		mDivider = std::floor(StringWidth(mLabel.c_str()) + 5.0f);
+	BRect bounds = Bounds();
+	mMenuBar = new BMenuBar(BRect(mDivider, 0, bounds.right, bounds.bottom), "_mc_mb_",
+		B_FOLLOW_ALL_SIDES, B_ITEMS_IN_ROW, false);
+	AddChild(mMenuBar);
+	if (menu != nullptr) {
+		mMenuBar->AddItem(menu);
+		// The field shows the marked item's label from the start.
+		if (menu->IsLabelFromMarked() && menu->FindMarked() != nullptr)
+			menu->Superitem()->SetLabel(menu->FindMarked()->Label());
+	}
+}
+
+BMenuField::~BMenuField() {}
+
+void BMenuField::AttachedToWindow()
+{
+	if (Parent() != nullptr) {
+		SetViewColor(Parent()->ViewColor());
+		SetLowColor(Parent()->ViewColor());
+	}
+	BView::AttachedToWindow();
+}
+
+void BMenuField::Draw(BRect updateRect)
+{
+	(void)updateRect;
+	if (mLabel.empty() || mDivider <= 0)
+		return;
+	font_height height;
+	GetFontHeight(&height);
+	float baseline
+		= std::floor((Bounds().Height() + 1 - (height.ascent + height.descent)) / 2 + height.ascent);
+	SetHighColor(mEnabled ? make_color(0, 0, 0) : make_color(128, 128, 128));
+	MovePenTo(3, baseline);
+	DrawString(mLabel.c_str());
+}
+
+void BMenuField::FrameResized(float newWidth, float newHeight)
+{
+	BView::FrameResized(newWidth, newHeight);
+	_LayoutBar();
+}
+
+BMenu* BMenuField::Menu() const
+{
+	return mMenu;
+}
+
+BMenuBar* BMenuField::MenuBar() const
+{
+	return mMenuBar;
+}
+
+void BMenuField::SetDivider(float divider)
+{
+	if (!std::isfinite(divider))
+		return;
+	mDivider = std::clamp(divider, 0.0f, Bounds().Width());
+	_LayoutBar();
+	Invalidate();
+}
+
+float BMenuField::Divider() const
+{
+	return mDivider;
+}
+
+void BMenuField::SetLabel(const char* label)
+{
+	mLabel = label != nullptr ? label : "";
+	Invalidate();
+}
+
+const char* BMenuField::Label() const
+{
+	return mLabel.c_str();
+}
+
+void BMenuField::SetEnabled(bool enabled)
+{
+	mEnabled = enabled;
+	if (mMenu != nullptr)
+		mMenu->SetEnabled(enabled);
+	Invalidate();
+}
+
+bool BMenuField::IsEnabled() const
+{
+	return mEnabled;
+}
+
+void BMenuField::_LayoutBar()
+{
+	BRect bounds = Bounds();
+	mMenuBar->MoveTo(mDivider, 0);
+	mMenuBar->ResizeTo(std::max(0.0f, bounds.Width() - mDivider), bounds.Height());
+}

@@ -1,0 +1,93 @@
+// The state behind menus and menu items, and their Qt side: a column menu
+// is a QMenu whose plain items are QWidgetActions drawn by the items
+// themselves (GetContentSize / DrawContent); a menu bar is a QMenuBar.
+// Layer-internal.
+#ifndef _MENU_PRIVATE_H
+#define _MENU_PRIVATE_H
+
+#include <QPointer>
+#include <QWidget>
+
+#include <string>
+#include <vector>
+
+#include "Menu.h"
+#include "MenuItem.h"
+
+class QAction;
+class QMenu;
+class QMenuBar;
+
+namespace BPrivate {
+
+class MenuItemWidget;
+
+struct MenuItemData {
+	std::string label;
+	BMenu* submenu = nullptr;
+	BMenu* menu = nullptr;
+	char shortcut = 0;
+	uint32 modifiers = 0;
+	bool enabled = true;
+	bool marked = false;
+	bool separator = false;
+	BRect frame;
+	QPointer<QAction> action;
+	QPointer<MenuItemWidget> widget;
+};
+
+struct MenuData {
+	std::vector<BMenuItem*> items;
+	menu_layout layout = B_ITEMS_IN_COLUMN;
+	bool radioMode = false;
+	bool labelFromMarked = false;
+	bool enabled = true;
+	BMenuItem* superitem = nullptr;
+	QPointer<QMenu> menu;		// column menus
+	QPointer<QMenuBar> bar;		// menu bars: the view's own widget
+	bool dirty = true;
+	// BPopUpMenu::Go(): picks are recorded here instead of invoked.
+	bool recordPick = false;
+	BMenuItem* picked = nullptr;
+};
+
+// Space around an item's content inside its row: room for the mark on the
+// left, and the shortcut on the right.
+const float kItemLeftMargin = 20.0f;
+const float kItemRightMargin = 10.0f;
+const float kItemVerticalMargin = 2.0f;
+const float kShortcutGap = 20.0f;
+
+class MenuAccess {
+public:
+	static MenuData* Data(const BMenu* menu) { return menu->mMenuData; }
+	static MenuItemData* Data(const BMenuItem* item) { return item->mItemData; }
+
+	// The QMenu of a column menu, up to date with its items.
+	static QMenu* QtMenu(BMenu* menu);
+	// Rebuilds the Qt side (QMenu or QMenuBar) from the items.
+	static void Sync(BMenu* menu);
+	static void SetBarWidget(BMenu* menu, QMenuBar* bar);
+	// Shows a changed label, mark or enabled state.
+	static void ItemChanged(BMenuItem* item);
+
+	// The item's size and drawing, for the widget that shows it.
+	static void GetContentSize(BMenuItem* item, float* width, float* height);
+	static void DrawContent(BMenuItem* item);
+	// The text shown for the item's shortcut ("Ctrl+Q"), or empty.
+	static QString ShortcutText(const BMenuItem* item);
+	// The widget that draws a plain item of a column menu, once built.
+	static QWidget* ItemWidget(const BMenuItem* item);
+
+	// Picking: radio marking, then Invoke() (or recording, for Go()).
+	static void ItemPicked(BMenuItem* item);
+	static BMenuItem* FindShortcut(BMenu* menu, uint32 key, uint32 modifiers);
+	static void InvokeFromShortcut(BMenuItem* item);
+
+	// The window that items of the menu send to by default.
+	static BWindow* WindowOf(const BMenu* menu);
+};
+
+} // namespace BPrivate
+
+#endif // _MENU_PRIVATE_H

@@ -1,0 +1,661 @@
+// BWindow: a GUI-thread looper around a top-level widget whose content area
+// is the window's top view.
+#include "Window.h"
+
+#include <QApplication>
+#include <QKeyEvent>
+#include <QScreen>
+
+#include <algorithm>
+#include <cmath>
+#include <cstring>
+
+#include "Application.h"
+#include "Button.h"
+#include "Menu.h"
+#include "MenuBar.h"
+#include "MenuItem.h"
+#include "Message.h"
+#include "MenuPrivate.h"
+#include "OS.h"
+#include "View.h"
+#include "ViewPrivate.h"
+#include "ViewWidget.h"
+#include "WindowPrivate.h"
+#include "WindowWidget.h"
+
+namespace BPrivate {
+
+namespace {
+
+// Ctrl-key presses anywhere in a window that match one of its menu
+// shortcuts become B_KEY_DOWN messages to the window before the focused
+// widget sees them, so that text widgets do not run their own Ctrl-C etc.
+class ShortcutFilter : public QObject {
+public:
+	bool eventFilter(QObject* object, QEvent* event) override
+	{
+		if (event->type() != QEvent::KeyPress && event->type() != QEvent::ShortcutOverride)
+			return false;
+		QKeyEvent* keyEvent = static_cast<QKeyEvent*>(event);
+		if (!(keyEvent->modifiers() & Qt::ControlModifier) || !object->isWidgetType())
+			return false;
+		QWidget* widget = static_cast<QWidget*>(object);
+		BWindow* window = WindowAccess::WindowForWidget(widget);
+		if (window == nullptr)
+			return false;
+		QByteArray bytes = key_bytes(keyEvent);
+		if (bytes.size() != 1)
+			return false;
+		uint32 modifiers = modifiers_from_qt(keyEvent->modifiers());
+		if (!window->Lock())
+			return false;
+		bool found = WindowAccess::FindShortcut(window, (uint8)bytes[0], modifiers) != nullptr;
+		BView* focus = window->CurrentFocus();
+		window->Unlock();
+		if (!found)
+			return false;
+		if (event->type() == QEvent::ShortcutOverride) {
+			// Claim the key so that no Qt shortcut takes it; the key
+			// press that follows is posted below.
+			event->accept();
+			return true;
+		}
+		BMessage message(B_KEY_DOWN);
+		message.AddInt64("when", system_time());
+		message.AddInt32("modifiers", (int32)modifiers);
+		message.AddInt32("key", (int32)keyEvent->nativeScanCode());
+		message.AddInt32("raw_char", (int32)(uint8)bytes[0]);
+		message.AddInt8("byte", (int8)bytes[0]);
+		message.AddString("bytes", bytes.constData());
+		window->PostMessage(&message, focus);
+		return true;
+	}
+};
+
+void install_shortcut_filter()
+{
+	static ShortcutFilter* filter = nullptr;
+	if (filter == nullptr && qApp != nullptr) {
+		filter = new ShortcutFilter;
+		filter->setParent(qApp);
+		qApp->installEventFilter(filter);
+	}
+}
+
+int to_pixels(float size)
+{
+	if (size >= (float)QWIDGETSIZE_MAX - 1)
+		return QWIDGETSIZE_MAX;
+	return std::clamp((int)std::lround(size) + 1, 1, QWIDGETSIZE_MAX);
+}
+
+void apply_size_limits(WindowData* data)
+{
+	QWidget* widget = data->widget.data();
+	if (widget == nullptr)
+		return;
+	if ((data->flags & B_NOT_RESIZABLE) != 0) {
+		widget->setFixedSize(widget->size());
+		return;
+	}
+	QSize minimum(to_pixels(data->minWidth), to_pixels(data->minHeight));
+	QSize maximum(to_pixels(data->maxWidth), to_pixels(data->maxHeight));
+	if ((data->flags & B_NOT_H_RESIZABLE) != 0) {
+		minimum.setWidth(widget->width());
+		maximum.setWidth(widget->width());
+	}
+	if ((data->flags & B_NOT_V_RESIZABLE) != 0) {
+		minimum.setHeight(widget->height());
+		maximum.setHeight(widget->height());
+	}
+	widget->setMinimumSize(minimum);
+	widget->setMaximumSize(maximum);
+}
+
+Qt::WindowFlags qt_flags(window_look look, window_feel feel, uint32 flags)
+{
+	Qt::WindowFlags result = Qt::Window;
+	switch (look) {
+		case B_MODAL_WINDOW_LOOK:
+			result = Qt::Dialog;
+			break;
+		case B_FLOATING_WINDOW_LOOK:
+			result = Qt::Tool;
+			break;
+		case B_NO_BORDER_WINDOW_LOOK:
+		case B_BORDERED_WINDOW_LOOK:
+			result |= Qt::FramelessWindowHint;
+			break;
+		default:
+			break;
+	}
+	if (feel == B_FLOATING_ALL_WINDOW_FEEL)
+		result |= Qt::WindowStaysOnTopHint;
+	if ((result & Qt::FramelessWindowHint) == 0) {
+		result |= Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowSystemMenuHint;
+		if ((flags & B_NOT_CLOSABLE) == 0)
+			result |= Qt::WindowCloseButtonHint;
+		if ((flags & B_NOT_MINIMIZABLE) == 0)
+			result |= Qt::WindowMinimizeButtonHint;
+		if ((flags & (B_NOT_ZOOMABLE | B_NOT_RESIZABLE)) == 0)
+			result |= Qt::WindowMaximizeButtonHint;
+	}
+	return result;
+}
+
+void window_type_to_look_feel(window_type type, window_look* look, window_feel* feel)
+{
+	*feel = B_NORMAL_WINDOW_FEEL;
+	switch (type) {
+		case B_MODAL_WINDOW:
+			*look = B_MODAL_WINDOW_LOOK;
+			*feel = B_MODAL_APP_WINDOW_FEEL;
+			break;
+		case B_DOCUMENT_WINDOW:
+			*look = B_DOCUMENT_WINDOW_LOOK;
+			break;
+		case B_BORDERED_WINDOW:
+			*look = B_BORDERED_WINDOW_LOOK;
+			break;
+		case B_FLOATING_WINDOW:
+			*look = B_FLOATING_WINDOW_LOOK;
+			*feel = B_FLOATING_APP_WINDOW_FEEL;
+			break;
+		default:
+			*look = B_TITLED_WINDOW_LOOK;
+			break;
+	}
+}
+
+} // namespace
+
+BView* WindowAccess::TopView(const BWindow* window)
+{
+	return window->mData->topView;
+}
+
+QWidget* WindowAccess::Widget(const BWindow* window)
+{
+	return window->mData->widget.data();
+}
+
+BWindow* WindowAccess::WindowForWidget(const QWidget* widget)
+{
+	if (widget == nullptr)
+		return nullptr;
+	const WindowWidget* top = dynamic_cast<const WindowWidget*>(widget->window());
+	return top != nullptr ? top->Window() : nullptr;
+}
+
+void WindowAccess::ViewDetached(BWindow* window, BView* view)
+{
+	WindowData* data = window->mData;
+	if ((BView*)data->defaultButton == view)
+		data->defaultButton = nullptr;
+	if ((BView*)data->keyMenuBar == view)
+		data->keyMenuBar = nullptr;
+}
+
+void WindowAccess::WidgetResized(BWindow* window)
+{
+	WindowData* data = window->mData;
+	if (!data->widget || data->topView == nullptr)
+		return;
+	BRect bounds = to_brect(QRect(QPoint(0, 0), data->widget->size()));
+	if (bounds == data->topView->Frame())
+		return;
+	bool locked = window->Lock();
+	ViewAccess::SetFrame(data->topView, bounds);
+	if (locked)
+		window->Unlock();
+}
+
+BMenuItem* WindowAccess::FindShortcut(const BWindow* window, uint32 key, uint32 modifiers)
+{
+	BMenuBar* bar = window->mData->keyMenuBar;
+	if (bar == nullptr || (modifiers & B_COMMAND_KEY) == 0)
+		return nullptr;
+	return MenuAccess::FindShortcut(bar, key, modifiers);
+}
+
+} // namespace BPrivate
+
+using BPrivate::WindowAccess;
+using BPrivate::ViewAccess;
+
+BWindow::BWindow(BRect frame, const char* title, window_look look, window_feel feel,
+	uint32 flags, uint32 workspace)
+	: BLooper(title, BPrivate::kGuiThread),
+	  mData(new BPrivate::WindowData)
+{
+	(void)workspace;
+	_Init(frame, title, look, feel, flags);
+}
+
+BWindow::BWindow(BRect frame, const char* title, window_type type, uint32 flags,
+	uint32 workspace)
+	: BLooper(title, BPrivate::kGuiThread),
+	  mData(new BPrivate::WindowData)
+{
+	(void)workspace;
+	window_look look;
+	window_feel feel;
+	BPrivate::window_type_to_look_feel(type, &look, &feel);
+	_Init(frame, title, look, feel, flags);
+}
+
+void BWindow::_Init(BRect frame, const char* title, window_look look, window_feel feel,
+	uint32 flags)
+{
+	mData->title = title != nullptr ? title : "";
+	mData->look = look;
+	mData->feel = feel;
+	mData->flags = flags;
+
+	// Windows end through QuitRequested(), and the application through its
+	// own quit path; Qt must not end the event loop when a window hides.
+	QApplication::setQuitOnLastWindowClosed(false);
+	BPrivate::install_shortcut_filter();
+
+	BPrivate::WindowWidget* widget = new BPrivate::WindowWidget(this);
+	mData->widget = widget;
+	widget->setWindowFlags(BPrivate::qt_flags(look, feel, flags));
+	widget->setWindowTitle(QString::fromUtf8(mData->title.c_str()));
+	if (feel == B_MODAL_APP_WINDOW_FEEL || feel == B_MODAL_ALL_WINDOW_FEEL)
+		widget->setWindowModality(Qt::ApplicationModal);
+	widget->setAttribute(Qt::WA_DeleteOnClose, false);
+
+	BRect bounds(0, 0, std::max(0.0f, frame.Width()), std::max(0.0f, frame.Height()));
+	mData->topView = new BView(bounds, "_top_view_", B_FOLLOW_ALL_SIDES, 0);
+	ViewAccess::SetTopView(mData->topView);
+	ViewAccess::SetNativeWidget(mData->topView, widget);
+	widget->setGeometry(BPrivate::to_qrect(frame));
+	BPrivate::apply_size_limits(mData);
+	ViewAccess::AttachTopView(mData->topView, this);
+
+	BPrivate::register_window(this, this);
+}
+
+BWindow::~BWindow()
+{
+	BPrivate::unregister_window(this);
+	if (mData->widget)
+		mData->widget->hide();
+	ViewAccess::DetachTopView(mData->topView);
+	// Deletes every view and, last, the window's widget.
+	delete mData->topView;
+	delete mData;
+}
+
+void BWindow::Quit()
+{
+	if (mData->widget)
+		mData->widget->hide();
+	BLooper::Quit();
+}
+
+void BWindow::AddChild(BView* child, BView* before)
+{
+	mData->topView->AddChild(child, before);
+}
+
+bool BWindow::RemoveChild(BView* child)
+{
+	return mData->topView->RemoveChild(child);
+}
+
+int32 BWindow::CountChildren() const
+{
+	return mData->topView->CountChildren();
+}
+
+BView* BWindow::ChildAt(int32 index) const
+{
+	return mData->topView->ChildAt(index);
+}
+
+BView* BWindow::FindView(const char* name) const
+{
+	if (name == nullptr)
+		return nullptr;
+	for (int32 i = 0; i < mData->topView->CountChildren(); i++) {
+		if (BView* found = mData->topView->ChildAt(i)->FindView(name))
+			return found;
+	}
+	return nullptr;
+}
+
+BView* BWindow::CurrentFocus() const
+{
+	if (!mData->widget)
+		return nullptr;
+	QWidget* focus = mData->widget->focusWidget();
+	if (focus == nullptr || focus == mData->widget)
+		return nullptr;
+	BView* view = ViewAccess::ViewForWidget(focus);
+	return view == mData->topView ? nullptr : view;
+}
+
+void BWindow::DispatchMessage(BMessage* message, BHandler* handler)
+{
+	if (message == nullptr)
+		return;
+	BView* view = dynamic_cast<BView*>(handler);
+	switch (message->what) {
+		case B_KEY_DOWN: {
+			int32 modifiers = 0;
+			message->FindInt32("modifiers", &modifiers);
+			const char* bytes = nullptr;
+			if (message->FindString("bytes", &bytes) != B_OK || bytes == nullptr)
+				break;
+			if ((modifiers & B_COMMAND_KEY) != 0 && std::strlen(bytes) == 1) {
+				BMenuItem* item
+					= WindowAccess::FindShortcut(this, (uint8)bytes[0], (uint32)modifiers);
+				if (item != nullptr) {
+					BPrivate::MenuAccess::InvokeFromShortcut(item);
+					break;
+				}
+			}
+			if (view == nullptr)
+				view = CurrentFocus();
+			if (view != nullptr)
+				view->KeyDown(bytes, (int32)std::strlen(bytes));
+			break;
+		}
+		case B_KEY_UP: {
+			const char* bytes = nullptr;
+			if (view != nullptr && message->FindString("bytes", &bytes) == B_OK && bytes != nullptr)
+				view->KeyUp(bytes, (int32)std::strlen(bytes));
+			break;
+		}
+		case B_MOUSE_DOWN: {
+			BPoint where;
+			if (view != nullptr && message->FindPoint("where", &where) == B_OK)
+				view->MouseDown(where);
+			break;
+		}
+		case B_MOUSE_UP: {
+			BPoint where;
+			if (view != nullptr && message->FindPoint("where", &where) == B_OK)
+				view->MouseUp(where);
+			break;
+		}
+		case B_WINDOW_RESIZED: {
+			float width = 0;
+			float height = 0;
+			if (message->FindFloat("width", &width) == B_OK
+				&& message->FindFloat("height", &height) == B_OK) {
+				FrameResized(width, height);
+			}
+			break;
+		}
+		case B_WINDOW_MOVED: {
+			BPoint where;
+			if (message->FindPoint("where", &where) == B_OK)
+				FrameMoved(where);
+			break;
+		}
+		case B_WINDOW_ACTIVATED: {
+			bool active = false;
+			if (message->FindBool("active", &active) == B_OK) {
+				WindowActivated(active);
+				_NotifyActivated(mData->topView, active);
+			}
+			break;
+		}
+		case B_QUIT_REQUESTED:
+			if (handler == this || handler == nullptr) {
+				if (QuitRequested()) {
+					if ((mData->flags & B_QUIT_ON_WINDOW_CLOSE) != 0 && be_app != nullptr)
+						be_app->PostMessage(B_QUIT_REQUESTED);
+					Quit();
+				}
+				break;
+			}
+			BLooper::DispatchMessage(message, handler);
+			break;
+		default:
+			BLooper::DispatchMessage(message, handler);
+			break;
+	}
+}
+
+void BWindow::_NotifyActivated(BView* view, bool active)
+{
+	for (int32 i = 0; i < view->CountChildren(); i++) {
+		BView* child = view->ChildAt(i);
+		child->WindowActivated(active);
+		_NotifyActivated(child, active);
+	}
+}
+
+void BWindow::MessageReceived(BMessage* message)
+{
+	BLooper::MessageReceived(message);
+}
+
+void BWindow::FrameMoved(BPoint) {}
+void BWindow::FrameResized(float, float) {}
+void BWindow::WindowActivated(bool) {}
+
+bool BWindow::QuitRequested()
+{
+	return true;
+}
+
+void BWindow::Minimize(bool minimize)
+{
+	mData->minimized = minimize;
+	if (!mData->widget)
+		return;
+	if (minimize)
+		mData->widget->showMinimized();
+	else if (!IsHidden())
+		mData->widget->showNormal();
+}
+
+void BWindow::Show()
+{
+	mData->showLevel--;
+	if (mData->showLevel == 0 && mData->widget) {
+		if (mData->minimized)
+			mData->widget->showMinimized();
+		else
+			mData->widget->show();
+	}
+	// The first Show() starts the message loop; the constructor left the
+	// window locked for its creator, and Run() unlocks it.
+	if (!IsRunning()) {
+		if (LockingThread() != find_thread(NULL))
+			Lock();
+		Run();
+	}
+}
+
+void BWindow::Hide()
+{
+	mData->showLevel++;
+	if (mData->showLevel == 1 && mData->widget)
+		mData->widget->hide();
+}
+
+bool BWindow::IsHidden() const
+{
+	return mData->showLevel > 0;
+}
+
+bool BWindow::IsMinimized() const
+{
+	return mData->minimized;
+}
+
+bool BWindow::IsActive() const
+{
+	return mData->widget && mData->widget->isActiveWindow();
+}
+
+void BWindow::Activate(bool active)
+{
+	if (!mData->widget)
+		return;
+	if (active) {
+		mData->widget->raise();
+		mData->widget->activateWindow();
+	}
+}
+
+const char* BWindow::Title() const
+{
+	return mData->title.c_str();
+}
+
+void BWindow::SetTitle(const char* title)
+{
+	mData->title = title != nullptr ? title : "";
+	if (mData->widget)
+		mData->widget->setWindowTitle(QString::fromUtf8(mData->title.c_str()));
+	SetName(mData->title.c_str());
+}
+
+window_look BWindow::Look() const
+{
+	return mData->look;
+}
+
+window_feel BWindow::Feel() const
+{
+	return mData->feel;
+}
+
+uint32 BWindow::Flags() const
+{
+	return mData->flags;
+}
+
+BRect BWindow::Frame() const
+{
+	if (!mData->widget)
+		return BRect();
+	return BPrivate::to_brect(mData->widget->geometry());
+}
+
+BRect BWindow::Bounds() const
+{
+	return mData->topView->Bounds();
+}
+
+void BWindow::MoveTo(BPoint where)
+{
+	MoveTo(where.x, where.y);
+}
+
+void BWindow::MoveTo(float x, float y)
+{
+	if (mData->widget) {
+		QRect geometry = mData->widget->geometry();
+		geometry.moveTo((int)std::lround(x), (int)std::lround(y));
+		mData->widget->setGeometry(geometry);
+	}
+}
+
+void BWindow::MoveBy(float dx, float dy)
+{
+	BRect frame = Frame();
+	MoveTo(frame.left + dx, frame.top + dy);
+}
+
+void BWindow::ResizeTo(float width, float height)
+{
+	width = std::clamp(width, mData->minWidth, std::max(mData->minWidth, mData->maxWidth));
+	height = std::clamp(height, mData->minHeight, std::max(mData->minHeight, mData->maxHeight));
+	if (!mData->widget)
+		return;
+	QSize size(std::max(1, (int)std::lround(width) + 1), std::max(1, (int)std::lround(height) + 1));
+	if ((mData->flags & B_NOT_RESIZABLE) != 0)
+		mData->widget->setFixedSize(size);
+	else
+		mData->widget->resize(size);
+	// Lay the views out now: a hidden widget gets its resize event only
+	// when it is shown.
+	ViewAccess::SetFrame(mData->topView, BRect(0, 0, size.width() - 1, size.height() - 1));
+}
+
+void BWindow::ResizeBy(float dw, float dh)
+{
+	BRect bounds = Bounds();
+	ResizeTo(bounds.Width() + dw, bounds.Height() + dh);
+}
+
+void BWindow::CenterOnScreen()
+{
+	if (!mData->widget)
+		return;
+	QScreen* screen = mData->widget->screen();
+	if (screen == nullptr)
+		return;
+	QRect area = screen->availableGeometry();
+	QRect geometry = mData->widget->geometry();
+	geometry.moveCenter(area.center());
+	mData->widget->setGeometry(geometry);
+}
+
+void BWindow::SetSizeLimits(float minWidth, float maxWidth, float minHeight, float maxHeight)
+{
+	// Nonsense limits (negative, or a maximum below the minimum) are
+	// mended rather than handed to the window system.
+	mData->minWidth = std::max(0.0f, minWidth);
+	mData->maxWidth = std::max(mData->minWidth, maxWidth);
+	mData->minHeight = std::max(0.0f, minHeight);
+	mData->maxHeight = std::max(mData->minHeight, maxHeight);
+	BPrivate::apply_size_limits(mData);
+	BRect bounds = Bounds();
+	float width = std::clamp(bounds.Width(), mData->minWidth, mData->maxWidth);
+	float height = std::clamp(bounds.Height(), mData->minHeight, mData->maxHeight);
+	if (width != bounds.Width() || height != bounds.Height())
+		ResizeTo(width, height);
+}
+
+void BWindow::GetSizeLimits(float* minWidth, float* maxWidth, float* minHeight,
+	float* maxHeight) const
+{
+	if (minWidth != nullptr)
+		*minWidth = mData->minWidth;
+	if (maxWidth != nullptr)
+		*maxWidth = mData->maxWidth;
+	if (minHeight != nullptr)
+		*minHeight = mData->minHeight;
+	if (maxHeight != nullptr)
+		*maxHeight = mData->maxHeight;
+}
+
+void BWindow::UpdateIfNeeded()
+{
+	if (mData->widget && mData->widget->isVisible())
+		mData->widget->repaint();
+}
+
+void BWindow::SetDefaultButton(BButton* button)
+{
+	BButton* old = mData->defaultButton;
+	mData->defaultButton = button;
+	if (old != nullptr && old != button)
+		old->MakeDefault(false);
+	if (button != nullptr && !button->IsDefault())
+		button->MakeDefault(true);
+}
+
+BButton* BWindow::DefaultButton() const
+{
+	return mData->defaultButton;
+}
+
+BMenuBar* BWindow::KeyMenuBar() const
+{
+	return mData->keyMenuBar;
+}
+
+void BWindow::SetKeyMenuBar(BMenuBar* bar)
+{
+	mData->keyMenuBar = bar;
+}
