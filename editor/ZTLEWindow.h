@@ -97,6 +97,7 @@ private:
 	BTextControl* _TextControl(const char* name);
 	const char* _Text(int32 index);
 	std::string _Label(int32 index, const char* suffix);
+	std::string _LoadPath();
 	status_t _AppFolder(BPath* path);
 	status_t _LocaleFolder(BPath* path);
 

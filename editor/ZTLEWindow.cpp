@@ -1,0 +1,295 @@
+#include "ZTLEWindow.h"
+
+#include <string>
+
+#include "Application.h"
+#include "Button.h"
+#include "Entry.h"
+#include "FilePanel.h"
+#include "Menu.h"
+#include "MenuBar.h"
+#include "MenuField.h"
+#include "MenuItem.h"
+#include "Messenger.h"
+#include "NodeMonitor.h"
+#include "Path.h"
+#include "PopUpMenu.h"
+#include "Roster.h"
+#include "ScrollView.h"
+#include "TextControl.h"
+#include "TextView.h"
+
+#include "EditorMessages.h"
+#include "Preferences.h"
+#include "ZTLEBkgView.h"
+#include "ZTLETextView.h"
+#include "ZTLocale.h"
+
+namespace {
+
+// Layout of the three rows of controls, in the background view's coordinates.
+const float kMargin = 10;
+const float kRowTop[3] = {5, 35, 65};
+const float kRowHeight = 25;
+const float kWideSlot = 105;
+const float kLastSlot = 100;
+const float kSlotGap = 5;
+const float kDivider = 60;
+const float kTextTop = 95;
+const float kMinWidth = 450;
+const float kMinHeight = 350;
+const rgb_color kBackgroundGrey = {232, 232, 232, 255};
+
+BRect
+MainWindowFrame(Preferences* prefs)
+{
+	BRect frame;
+	if (prefs != nullptr)
+		frame = prefs->GetRect(kPrefMainWinPos);
+	// The application replaces a missing frame before the window is built;
+	// this only keeps a window made without it on screen.
+	if (frame.Width() <= 0 || frame.Height() <= 0)
+		frame.Set(50, 50, 500, 400);
+	return frame;
+}
+
+} // namespace
+
+ZTLEWindow::ZTLEWindow(const char* title, Preferences* prefs, window_look look,
+	window_feel feel, uint32 flags)
+	: BWindow(MainWindowFrame(prefs), title, look, feel, flags, B_CURRENT_WORKSPACE),
+	  mBkgView(nullptr),
+	  mLocale(ZTLocale::GetInstance()),
+	  mLanguageMenu(nullptr),
+	  mPrefs(prefs),
+	  mScrollView(nullptr),
+	  mTextView(nullptr),
+	  mSavePanel(nullptr),
+	  mOpenPanel(nullptr)
+{
+	float minWidth, maxWidth, minHeight, maxHeight;
+	GetSizeLimits(&minWidth, &maxWidth, &minHeight, &maxHeight);
+	SetSizeLimits(kMinWidth, maxWidth, kMinHeight, maxHeight);
+
+	_BuildMenuBar();
+	_BuildControls();
+	_WatchLocaleFolder();
+
+	BMessenger self(nullptr, this);
+	if (self.IsValid())
+		be_roster->StartWatching(self, B_REQUEST_LAUNCHED | B_REQUEST_QUIT);
+
+	_MarkClean();
+}
+
+ZTLEWindow::~ZTLEWindow()
+{
+	stop_watching(this, nullptr);
+	delete mSavePanel;
+	delete mOpenPanel;
+}
+
+void
+ZTLEWindow::FrameResized(float, float)
+{
+	// The views follow the window through their resizing modes.
+}
+
+void
+ZTLEWindow::_BuildMenuBar()
+{
+	BMenuBar* menuBar = new BMenuBar(BRect(0, 0, 1000, 15), "MB",
+		B_FOLLOW_LEFT_RIGHT | B_FOLLOW_TOP, B_ITEMS_IN_ROW, true);
+
+	BMenu* fileMenu = new BMenu(_Text(9), B_ITEMS_IN_COLUMN);
+	fileMenu->AddItem(new BMenuItem(_Text(29), new BMessage(kMsgNewFile)));
+	fileMenu->AddItem(new BMenuItem(_Label(11, "...").c_str(),
+		new BMessage(kMsgShowHelp), 'H', 0));
+	fileMenu->AddSeparatorItem();
+	BMenuItem* about = new BMenuItem(_Label(10, "...").c_str(),
+		new BMessage(B_ABOUT_REQUESTED));
+	about->SetTarget(be_app, nullptr);
+	fileMenu->AddItem(about);
+	fileMenu->AddSeparatorItem();
+	BMenuItem* quit = new BMenuItem(_Text(14), new BMessage(B_QUIT_REQUESTED), 'Q',
+		B_COMMAND_KEY);
+	quit->SetTarget(be_app, nullptr);
+	fileMenu->AddItem(quit);
+	menuBar->AddItem(fileMenu);
+
+	BMenu* editMenu = new BMenu(_Text(23), B_ITEMS_IN_COLUMN);
+	editMenu->AddItem(new BMenuItem(_Text(24), new BMessage(B_UNDO), 'Z', 0));
+	editMenu->AddSeparatorItem();
+	editMenu->AddItem(new BMenuItem(_Text(25), new BMessage(B_CUT), 'X', 0));
+	editMenu->AddItem(new BMenuItem(_Text(26), new BMessage(B_COPY), 'C', 0));
+	editMenu->AddItem(new BMenuItem(_Text(27), new BMessage(B_PASTE), 'V', 0));
+	editMenu->AddSeparatorItem();
+	editMenu->AddItem(new BMenuItem(_Text(7), new BMessage(B_SELECT_ALL), 'A', 0));
+	menuBar->AddItem(editMenu);
+
+	BMenu* prefsMenu = new BMenu(_Text(15), B_ITEMS_IN_COLUMN);
+	BMenu* languageMenu = new BMenu(_Text(18));
+	const char* language = mPrefs != nullptr ? mPrefs->GetString(kPrefLanguage, "English")
+											 : "English";
+	BuildLanguageMenu(languageMenu, language);
+	mLanguageMenu = languageMenu;
+	prefsMenu->AddItem(languageMenu);
+	prefsMenu->AddSeparatorItem();
+	BMenuItem* autoPrefs = new BMenuItem(_Text(16), new BMessage(kMsgAutoPrefs));
+	autoPrefs->SetMarked(mPrefs != nullptr && mPrefs->GetInt8(kPrefAutoPrefs, 0) != 0);
+	prefsMenu->AddItem(autoPrefs);
+	prefsMenu->AddItem(new BMenuItem(_Text(17), new BMessage(kMsgSavePrefs)));
+	prefsMenu->SetTargetForItems(this);
+	menuBar->AddItem(prefsMenu);
+
+	AddChild(menuBar);
+}
+
+void
+ZTLEWindow::_BuildControls()
+{
+	BMenuBar* menuBar = dynamic_cast<BMenuBar*>(FindView("MB"));
+	BRect frame = Bounds();
+	if (menuBar != nullptr) {
+		BRect barBounds = menuBar->Bounds();
+		frame.top = barBounds.bottom - barBounds.top + 1;
+	}
+	mBkgView = new ZTLEBkgView(frame);
+	AddChild(mBkgView);
+
+	const BRect bounds = mBkgView->Bounds();
+	const float right = bounds.right - kMargin;
+	const float fieldRight = right - kLastSlot - kWideSlot - 2 * kSlotGap;
+	const uint32 controlFlags = B_WILL_DRAW | B_NAVIGABLE;
+	auto row = [](int index) { return BRect(0, kRowTop[index], 0, kRowTop[index] + kRowHeight); };
+	auto slot = [&](int index, float left, float rightEdge) {
+		BRect r = row(index);
+		r.left = left;
+		r.right = rightEdge;
+		return r;
+	};
+
+	// Row 1: the reference's language and where a reference comes from.
+	BTextControl* reference = new BTextControl(slot(0, kMargin, fieldRight),
+		"txtctrl_reference", _Label(19, ":").c_str(), nullptr, new BMessage(kMsgDummy),
+		B_FOLLOW_LEFT_RIGHT | B_FOLLOW_TOP, controlFlags);
+	reference->SetDivider(kDivider);
+	mBkgView->AddChild(reference);
+	if (BTextView* view = reference->TextView()) {
+		view->MakeEditable(false);
+		view->SetViewColor(kBackgroundGrey);
+	}
+	mBkgView->AddChild(new BButton(slot(0, fieldRight + kSlotGap, right - kLastSlot - kSlotGap),
+		"btn_refload", _Label(12, "...").c_str(), new BMessage(kMsgLoadRefPanel),
+		B_FOLLOW_RIGHT | B_FOLLOW_TOP, controlFlags));
+	BMenuField* refGet = new BMenuField(slot(0, right - kLastSlot, right), "mnu_refget", " ",
+		CreateAppRefPopUp(), (uint32)(B_FOLLOW_RIGHT | B_FOLLOW_TOP), controlFlags);
+	refGet->SetDivider(0);
+	mBkgView->AddChild(refGet);
+
+	// Row 2: the edited file's language and the file buttons.
+	BTextControl* language = new BTextControl(slot(1, kMargin, fieldRight), "txtctrl_language",
+		_Label(18, ":").c_str(), nullptr, new BMessage(kMsgDummy),
+		B_FOLLOW_LEFT_RIGHT | B_FOLLOW_TOP, controlFlags);
+	language->SetDivider(kDivider);
+	mBkgView->AddChild(language);
+	mBkgView->AddChild(new BButton(slot(1, fieldRight + kSlotGap, right - kLastSlot - kSlotGap),
+		"btn_fileload", _Label(12, "...").c_str(), new BMessage(kMsgLoadFilePanel),
+		B_FOLLOW_RIGHT | B_FOLLOW_TOP, controlFlags));
+	mBkgView->AddChild(new BButton(slot(1, right - kLastSlot, right), "btn_filesave",
+		_Label(17, "...").c_str(), new BMessage(kMsgSaveFilePanel),
+		B_FOLLOW_RIGHT | B_FOLLOW_TOP, controlFlags));
+
+	// Row 3: version and application id.
+	BTextControl* version = new BTextControl(slot(2, kMargin, 160), "txtctrl_version",
+		_Label(21, ":").c_str(), nullptr, new BMessage(kMsgDummy),
+		B_FOLLOW_LEFT | B_FOLLOW_TOP, controlFlags);
+	version->SetDivider(kDivider);
+	mBkgView->AddChild(version);
+	// A missing text leaves this label empty, without its colon.
+	std::string appIDLabel = _Text(20);
+	if (!appIDLabel.empty())
+		appIDLabel += ":";
+	BTextControl* appID = new BTextControl(slot(2, 170, right), "txtctrl_appid",
+		appIDLabel.c_str(), nullptr, new BMessage(kMsgDummy),
+		B_FOLLOW_LEFT_RIGHT | B_FOLLOW_TOP, controlFlags);
+	appID->SetDivider(mBkgView->StringWidth(appIDLabel.c_str()) + 10);
+	mBkgView->AddChild(appID);
+
+	// The locale text fills the rest, beside its vertical scroll bar.
+	BRect textFrame(0, kTextTop, bounds.right - B_V_SCROLL_BAR_WIDTH, bounds.bottom);
+	mTextView = new ZTLETextView(textFrame, nullptr, textFrame, B_FOLLOW_ALL_SIDES,
+		B_WILL_DRAW | B_FRAME_EVENTS);
+	mTextView->MakeEditable(true);
+	mTextView->SetDoesUndo(true);
+	mTextView->SetStylable(true);
+	mScrollView = new BScrollView(nullptr, mTextView, B_FOLLOW_ALL_SIDES, 0, false, true,
+		B_FANCY_BORDER);
+	mBkgView->AddChild(mScrollView);
+	mTextView->FrameResized(textFrame.right - textFrame.left, bounds.bottom - kTextTop);
+}
+
+void
+ZTLEWindow::_WatchLocaleFolder()
+{
+	BPath folder;
+	if (_LocaleFolder(&folder) != B_OK)
+		return;
+	BEntry entry(folder.Path());
+	node_ref node;
+	if (entry.InitCheck() != B_OK || entry.GetNodeRef(&node) != B_OK)
+		return;
+	watch_node(&node, B_WATCH_DIRECTORY, this);
+}
+
+BTextControl*
+ZTLEWindow::_TextControl(const char* name)
+{
+	return dynamic_cast<BTextControl*>(FindView(name));
+}
+
+const char*
+ZTLEWindow::_Text(int32 index)
+{
+	const char* text = mLocale != nullptr ? mLocale->Text(index) : nullptr;
+	return text != nullptr ? text : "";
+}
+
+std::string
+ZTLEWindow::_Label(int32 index, const char* suffix)
+{
+	return std::string(_Text(index)) + suffix;
+}
+
+std::string
+ZTLEWindow::_LoadPath()
+{
+	const char* path = mPrefs != nullptr ? mPrefs->GetString(kPrefLoadPath, "") : nullptr;
+	return path != nullptr ? path : "";
+}
+
+status_t
+ZTLEWindow::_AppFolder(BPath* path)
+{
+	if (be_app == nullptr)
+		return B_NO_INIT;
+	app_info info;
+	status_t status = be_app->GetAppInfo(&info);
+	if (status != B_OK)
+		return status;
+	BEntry entry(&info.ref);
+	BPath file;
+	status = entry.GetPath(&file);
+	if (status != B_OK)
+		return status;
+	return file.GetParent(path);
+}
+
+status_t
+ZTLEWindow::_LocaleFolder(BPath* path)
+{
+	status_t status = _AppFolder(path);
+	if (status != B_OK)
+		return status;
+	return path->Append("locale");
+}

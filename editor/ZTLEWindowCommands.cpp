@@ -1,0 +1,257 @@
+// The window's dispatch and its own small commands: quitting, the menu flag,
+// help, New, the interface language switch and the unsaved-work question.
+
+#include "ZTLEWindow.h"
+
+#include <string>
+
+#include "Alert.h"
+#include "Application.h"
+#include "Entry.h"
+#include "File.h"
+#include "Menu.h"
+#include "MenuField.h"
+#include "MenuItem.h"
+#include "Path.h"
+#include "PopUpMenu.h"
+#include "Roster.h"
+#include "TextControl.h"
+
+#include "EditorMessages.h"
+#include "Preferences.h"
+#include "ZTLETextView.h"
+#include "ZTLocale.h"
+
+namespace {
+
+const char* const kHelpFile = "Documentation/KorvaneLocale-UserGuide-English.html";
+const char* const kUnsavedQuestion = "The locale text has unsaved changes. Discard them?";
+
+// The header fields in the order New empties them.
+const char* const kHeaderControls[] = {"txtctrl_version", "txtctrl_appid", "txtctrl_language"};
+
+// Fills the first "%s" of a translated format. The format comes from a locale
+// file, so it never reaches printf: any other '%' stays as it is.
+std::string
+FillFormat(const char* format, const char* value)
+{
+	std::string text = format;
+	size_t at = text.find("%s");
+	if (at != std::string::npos)
+		text.replace(at, 2, value);
+	return text;
+}
+
+} // namespace
+
+void
+ZTLEWindow::MessageReceived(BMessage* message)
+{
+	switch (message->what) {
+		case kMsgNewFile:
+			NewFile();
+			break;
+		case kMsgShowHelp:
+			ShowHelp();
+			break;
+		case kMsgLoadFilePanel:
+			LoadPanel(kMsgLoadFile);
+			break;
+		case kMsgLoadFile:
+			_LoadFileMessage(message, false);
+			break;
+		case kMsgSaveFilePanel:
+			FileSavePanel();
+			break;
+		case kMsgSaveFile:
+			_SaveFileMessage(message);
+			break;
+		case kMsgLoadRefPanel:
+			LoadPanel(kMsgLoadRefFile);
+			break;
+		case kMsgLoadRefFile:
+			_LoadFileMessage(message, true);
+			break;
+		case kMsgGetRef: {
+			const char* signature = nullptr;
+			if (message->FindString("signature", 0, &signature) == B_OK)
+				ReferenceLoadSig(signature);
+			break;
+		}
+		case B_SOME_APP_LAUNCHED: {
+			int32 team = -1;
+			if (message->FindInt32("be:team", 0, &team) == B_OK && IsZTLocaleApp(team))
+				_RefreshAppRefPopUp();
+			break;
+		}
+		case B_SOME_APP_QUIT:
+			_RefreshAppRefPopUp();
+			break;
+		case B_NODE_MONITOR:
+			UpdateLocaleMenu(message);
+			break;
+		case kMsgLanguage: {
+			const char* language = nullptr;
+			if (message->FindString(kFieldLanguage, 0, &language) == B_OK)
+				SwitchLanguage(language);
+			break;
+		}
+		case kMsgAutoPrefs:
+			SetMenuFlag(message, kPrefAutoPrefs);
+			break;
+		case kMsgSavePrefs:
+			if (mPrefs != nullptr)
+				mPrefs->Save();
+			break;
+		case B_UNDO:
+		case B_CUT:
+		case B_COPY:
+		case B_PASTE:
+		case B_SELECT_ALL:
+			_PostToFocus(message);
+			break;
+		default:
+			BWindow::MessageReceived(message);
+			break;
+	}
+}
+
+bool
+ZTLEWindow::QuitRequested()
+{
+	if (!ConfirmDiscardChanges())
+		return false;
+
+	if (mPrefs != nullptr && mPrefs->GetInt8(kPrefAutoPrefs, 0) != 0) {
+		mPrefs->Set(kPrefMainWinPos, Frame());
+		mPrefs->Save();
+	}
+	// Closing the window ends the program.
+	if (be_app != nullptr)
+		be_app->PostMessage(B_QUIT_REQUESTED);
+	return true;
+}
+
+void
+ZTLEWindow::SetMenuFlag(BMessage* message, const char* key)
+{
+	void* source = nullptr;
+	if (message->FindPointer("source", &source) != B_OK || source == nullptr)
+		return;
+	BMenuItem* item = static_cast<BMenuItem*>(source);
+	bool marked = !item->IsMarked();
+	item->SetMarked(marked);
+	if (mPrefs != nullptr)
+		mPrefs->Set(key, (int8)(marked ? 1 : 0));
+}
+
+void
+ZTLEWindow::ShowHelp()
+{
+	BPath path;
+	_AppFolder(&path);
+	path.Append(kHelpFile);
+
+	entry_ref ref;
+	team_id team = -1;
+	status_t status = get_ref_for_path(path.Path(), &ref);
+	if (status == B_OK)
+		status = be_roster->Launch(&ref, (BMessage*)nullptr, &team);
+	if (status != B_OK && team == -1) {
+		std::string text = FillFormat(_Text(22), path.Path() != nullptr ? path.Path() : "");
+		BAlert* alert = new BAlert("Backup", text.c_str(), _Text(2), nullptr, nullptr,
+			B_WIDTH_AS_USUAL, B_WARNING_ALERT);
+		alert->Go();
+	}
+}
+
+void
+ZTLEWindow::NewFile()
+{
+	if (!ConfirmDiscardChanges())
+		return;
+	if (!Lock())
+		return;
+	for (const char* name : kHeaderControls) {
+		if (BTextControl* control = _TextControl(name))
+			control->SetText(nullptr);
+	}
+	if (BTextControl* control = _TextControl("txtctrl_reference"))
+		control->SetText(nullptr);
+	if (mTextView != nullptr)
+		mTextView->SetText("", 0, nullptr);
+	_MarkClean();
+	Unlock();
+}
+
+void
+ZTLEWindow::SwitchLanguage(const char* language)
+{
+	BPath folder;
+	_LocaleFolder(&folder);
+	if (mPrefs != nullptr)
+		mPrefs->Set(kPrefLanguage, language);
+	if (mLocale != nullptr)
+		mLocale->SetLanguage(&folder, language);
+	BAlert* alert = new BAlert("Locale", _Text(30), _Text(2), nullptr, nullptr,
+		B_WIDTH_AS_USUAL, B_INFO_ALERT);
+	alert->Go();
+}
+
+bool
+ZTLEWindow::HasUnsavedChanges()
+{
+	return _CleanStateKey() != mCleanState;
+}
+
+bool
+ZTLEWindow::ConfirmDiscardChanges()
+{
+	if (!HasUnsavedChanges())
+		return true;
+	BAlert* alert = new BAlert("Locale", kUnsavedQuestion, _Text(1), _Text(2), nullptr,
+		B_WIDTH_AS_USUAL, B_WARNING_ALERT);
+	return alert->Go() == 1;
+}
+
+void
+ZTLEWindow::_MarkClean()
+{
+	mCleanState = _CleanStateKey();
+}
+
+std::string
+ZTLEWindow::_CleanStateKey()
+{
+	// Header fields and text, each closed by a null byte so that no two
+	// different states give the same key.
+	std::string key;
+	for (const char* name : kHeaderControls) {
+		if (BTextControl* control = _TextControl(name))
+			key += control->Text() != nullptr ? control->Text() : "";
+		key.push_back('\0');
+	}
+	if (mTextView != nullptr && mTextView->Text() != nullptr)
+		key.append(mTextView->Text(), mTextView->TextLength());
+	return key;
+}
+
+void
+ZTLEWindow::_RefreshAppRefPopUp()
+{
+	BMenuField* field = dynamic_cast<BMenuField*>(FindView("mnu_refget"));
+	if (field == nullptr)
+		return;
+	if (BPopUpMenu* menu = dynamic_cast<BPopUpMenu*>(field->Menu()))
+		UpdateAppRefPopUp(menu);
+}
+
+void
+ZTLEWindow::_PostToFocus(BMessage* message)
+{
+	// Through the queue, so the focused view edits after this handler returns.
+	if (BView* focus = CurrentFocus())
+		PostMessage(message, focus);
+	else
+		BWindow::MessageReceived(message);
+}

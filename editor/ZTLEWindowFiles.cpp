@@ -1,0 +1,272 @@
+// Saving and loading locale files, and the checks before saving.
+
+#include "ZTLEWindow.h"
+
+#include <cstring>
+#include <string>
+#include <vector>
+
+#include "Alert.h"
+#include "Entry.h"
+#include "File.h"
+#include "Message.h"
+#include "Node.h"
+#include "NodeInfo.h"
+#include "Path.h"
+#include "TextControl.h"
+#include "TypeConstants.h"
+
+#include "EditedText.h"
+#include "EditorMessages.h"
+#include "LocaleFile.h"
+#include "Preferences.h"
+#include "ZTLETextView.h"
+#include "ZTLocale.h"
+
+namespace {
+
+// A header control, the field it fills, the interface text that names it
+// when empty, and what a window without the control saves.
+struct HeaderField {
+	const char* control;
+	const char* const* field;
+	int32 emptyText;
+	const char* fallback;
+};
+
+// In the order saving checks and loading fills them.
+const HeaderField kHeaderFields[] = {
+	{"txtctrl_version", &kLocaleFieldVersion, 31, "01.00"},
+	{"txtctrl_appid", &kLocaleFieldAppID, 32, "---"},
+	{"txtctrl_language", &kLocaleFieldLanguage, 33, "---"},
+};
+
+std::string
+Reason(status_t status)
+{
+	switch (status) {
+		case B_ENTRY_NOT_FOUND:
+		case B_FILE_NOT_FOUND:
+			return "The file does not exist.";
+		case B_PERMISSION_DENIED:
+		case B_NOT_ALLOWED:
+			return "Permission denied.";
+		case B_IS_A_DIRECTORY:
+			return "It is a folder.";
+		case B_NO_INIT:
+		case B_BAD_VALUE:
+			return "The file name is not valid.";
+		default:
+			return "It is not a locale file, or it is damaged.";
+	}
+}
+
+} // namespace
+
+bool
+ZTLEWindow::CheckInputFields()
+{
+	static const struct {
+		const char* control;
+		int32 emptyText;
+	} kChecks[] = {{"txtctrl_language", 33}, {"txtctrl_version", 31}, {"txtctrl_appid", 32}};
+
+	for (const auto& check : kChecks) {
+		BTextControl* control = _TextControl(check.control);
+		if (control != nullptr && (control->Text() == nullptr || control->Text()[0] == '\0')) {
+			_FieldAlert(check.emptyText, control);
+			return false;
+		}
+	}
+	if (mTextView != nullptr && mTextView->TextLength() < 2) {
+		_FieldAlert(35, mTextView);
+		return false;
+	}
+	return true;
+}
+
+bool
+ZTLEWindow::_BuildLocaleMessage(BMessage* locale, std::string* language, bool* hasLanguage)
+{
+	std::string values[3];
+	*hasLanguage = false;
+	for (int i = 0; i < 3; i++) {
+		BTextControl* control = _TextControl(kHeaderFields[i].control);
+		if (control == nullptr) {
+			values[i] = kHeaderFields[i].fallback;
+			continue;
+		}
+		const char* text = control->Text();
+		if (text == nullptr || text[0] == '\0') {
+			_FieldAlert(kHeaderFields[i].emptyText, control);
+			return false;
+		}
+		values[i] = text;
+		if (i == 2)
+			*hasLanguage = true;
+	}
+	*language = values[2];
+
+	std::vector<std::string> entries;
+	if (mTextView != nullptr && mTextView->Text() != nullptr)
+		entries = EditedText::CollectEntries(
+			std::string_view(mTextView->Text(), mTextView->TextLength()));
+	std::vector<const char*> texts;
+	texts.reserve(entries.size());
+	for (const std::string& entry : entries)
+		texts.push_back(entry.c_str());
+	LocaleFile::Build(locale, values[0].c_str(), values[1].c_str(), values[2].c_str(),
+		texts.data(), (long)texts.size());
+	return true;
+}
+
+void
+ZTLEWindow::FileSave(BFile* file)
+{
+	BMessage locale;
+	std::string language;
+	bool hasLanguage = false;
+	if (file == nullptr || !_BuildLocaleMessage(&locale, &language, &hasLanguage))
+		return;
+	if (hasLanguage)
+		file->WriteAttr(kLocaleLanguageAttr, B_STRING_TYPE, 0, language.data(), language.size());
+	BNodeInfo info;
+	if (info.SetTo(file) == B_OK)
+		info.SetType(kLocaleMimeType);
+	locale.Flatten(file);
+}
+
+status_t
+ZTLEWindow::FileSaveTo(const entry_ref& directory, const char* name)
+{
+	BPath path(&directory);
+	std::string shownPath = path.Path() != nullptr ? path.Path() : "";
+	status_t status = path.InitCheck();
+	// The name is a leaf: a '/' would put the file somewhere else.
+	if (status == B_OK && (name == nullptr || name[0] == '\0' || strchr(name, '/') != nullptr))
+		status = B_BAD_VALUE;
+	if (status == B_OK)
+		status = path.Append(name);
+	if (name != nullptr)
+		shownPath += std::string("/") + name;
+	std::string reason;
+	if (status == B_OK) {
+		shownPath = path.Path();
+		BMessage locale;
+		std::string language;
+		bool hasLanguage = false;
+		if (!_BuildLocaleMessage(&locale, &language, &hasLanguage))
+			return B_CANCELED;
+		status = LocaleFile::Write(path.Path(), locale, hasLanguage ? language.c_str() : nullptr,
+			&reason);
+	} else
+		reason = Reason(status);
+	if (status != B_OK) {
+		std::string text = "Can't save the locale file '" + shownPath + "'.\n\n" + reason;
+		(new BAlert("Locale", text.c_str(), _Text(1), nullptr, nullptr, B_WIDTH_AS_USUAL,
+			 B_WARNING_ALERT))
+			->Go();
+	}
+	return status;
+}
+
+status_t
+ZTLEWindow::FileLoad(BFile* file)
+{
+	BMessage locale;
+	status_t status = file != nullptr ? LocaleFile::Read(file, &locale) : B_BAD_VALUE;
+	// A file that is not a locale file changes nothing the user has.
+	if (status != B_OK)
+		return status;
+
+	for (const HeaderField& header : kHeaderFields) {
+		BTextControl* control = _TextControl(header.control);
+		if (control == nullptr)
+			continue;
+		control->SetText(" ");
+		const char* value = nullptr;
+		if (locale.FindString(*header.field, 0, &value) == B_OK && value != nullptr)
+			control->SetText(value);
+	}
+
+	if (mTextView == nullptr)
+		return B_OK;
+	std::vector<std::string> entries;
+	const char* entry = nullptr;
+	for (int32 i = 0; locale.FindString(kLocaleFieldText, i, &entry) == B_OK; i++)
+		entries.emplace_back(entry != nullptr ? entry : "");
+	std::string_view before(mTextView->Text() != nullptr ? mTextView->Text() : "",
+		mTextView->TextLength());
+	std::string after = EditedText::MergeEntries(before, entries);
+	// One deletion and one insertion at most, both through the view's hooks
+	// so the changed lines are coloured.
+	EditedText::Replacement change = EditedText::SmallestReplacement(before, after);
+	if (change.to > change.from)
+		mTextView->Delete((int32)change.from, (int32)change.to);
+	if (!change.replacement.empty())
+		mTextView->Insert((int32)change.from, change.replacement.data(),
+			(int32)change.replacement.size());
+	return B_OK;
+}
+
+void
+ZTLEWindow::_LoadFileMessage(BMessage* message, bool asReference)
+{
+	entry_ref ref;
+	if (message->FindRef("refs", 0, &ref) != B_OK)
+		return;
+	BPath path(&ref);
+	const char* fullPath = path.Path() != nullptr ? path.Path() : "";
+	BFile file(&ref, B_READ_ONLY);
+
+	if (asReference) {
+		ReferenceLoadFile(&file);
+		if (mPrefs != nullptr)
+			mPrefs->Set(kPrefLoadPath, fullPath);
+		return;
+	}
+
+	status_t status = file.InitCheck();
+	if (status == B_OK)
+		status = FileLoad(&file);
+	if (status != B_OK) {
+		std::string text = std::string("Can't load the locale file '") + fullPath + "'.\n\n"
+			+ Reason(status);
+		(new BAlert("Locale", text.c_str(), _Text(1), nullptr, nullptr, B_WIDTH_AS_USUAL,
+			 B_WARNING_ALERT))
+			->Go();
+		return;
+	}
+	if (mPrefs != nullptr)
+		mPrefs->Set(kPrefLoadPath, fullPath);
+	_MarkClean();
+}
+
+void
+ZTLEWindow::_SaveFileMessage(BMessage* message)
+{
+	entry_ref directory;
+	const char* name = nullptr;
+	if (message->FindRef("directory", 0, &directory) != B_OK
+		|| message->FindString("name", 0, &name) != B_OK)
+		return;
+	if (FileSaveTo(directory, name) != B_OK)
+		return;
+	BPath path(&directory);
+	path.Append(name);
+	if (mPrefs != nullptr) {
+		mPrefs->Set(kPrefFileSavePath, path.Path());
+		mPrefs->Set(kPrefLoadPath, path.Path());
+	}
+	_MarkClean();
+}
+
+void
+ZTLEWindow::_FieldAlert(int32 textIndex, BView* focus)
+{
+	(new BAlert("Locale", _Text(textIndex), _Text(1), nullptr, nullptr, B_WIDTH_AS_USUAL,
+		 B_INFO_ALERT))
+		->Go();
+	if (focus != nullptr)
+		focus->MakeFocus(true);
+}

@@ -1,0 +1,77 @@
+// The save panel and the shared open panel.
+
+#include "ZTLEWindow.h"
+
+#include <string>
+
+#include "Entry.h"
+#include "FilePanel.h"
+#include "Message.h"
+#include "Messenger.h"
+#include "Path.h"
+
+#include "EditorMessages.h"
+#include "Preferences.h"
+
+namespace {
+
+BFilePanel*
+NewPanel(file_panel_mode mode)
+{
+	return new BFilePanel(mode, nullptr, nullptr, 0, true, nullptr, nullptr, false, true);
+}
+
+} // namespace
+
+void
+ZTLEWindow::FileSavePanel()
+{
+	BMessage message(kMsgSaveFile);
+	if (!CheckInputFields())
+		return;
+
+	if (mSavePanel == nullptr) {
+		mSavePanel = NewPanel(B_SAVE_PANEL);
+		mSavePanel->SetTarget(BMessenger(nullptr, this));
+		mSavePanel->SetMessage(&message);
+
+		std::string loadPath = _LoadPath();
+		entry_ref folder;
+		BPath path;
+		if (mOpenPanel != nullptr) {
+			mOpenPanel->GetPanelDirectory(&folder);
+			mSavePanel->SetPanelDirectory(&folder);
+		} else if (!loadPath.empty() && path.SetTo(loadPath.c_str()) == B_OK) {
+			if (path.Leaf() != nullptr)
+				mSavePanel->SetSaveText(path.Leaf());
+			BPath parent;
+			if (path.GetParent(&parent) == B_OK)
+				mSavePanel->SetPanelDirectory(parent.Path());
+		} else if (_AppFolder(&path) == B_OK)
+			mSavePanel->SetPanelDirectory(path.Path());
+	}
+	if (!mSavePanel->IsShowing())
+		mSavePanel->Show();
+}
+
+void
+ZTLEWindow::LoadPanel(int32 what)
+{
+	BMessage message(what);
+	if (mOpenPanel == nullptr) {
+		mOpenPanel = NewPanel(B_OPEN_PANEL);
+		mOpenPanel->SetTarget(BMessenger(nullptr, this));
+
+		std::string loadPath = _LoadPath();
+		BPath path;
+		BPath parent;
+		if (!loadPath.empty() && path.SetTo(loadPath.c_str()) == B_OK
+			&& path.GetParent(&parent) == B_OK)
+			mOpenPanel->SetPanelDirectory(parent.Path());
+		else if (_AppFolder(&path) == B_OK)
+			mOpenPanel->SetPanelDirectory(path.Path());
+	}
+	mOpenPanel->SetMessage(&message);
+	if (!mOpenPanel->IsShowing())
+		mOpenPanel->Show();
+}
