@@ -4,9 +4,6 @@
 #include <memory>
 #include <random>
 #include <string>
-#include <cerrno>
-#include <sys/stat.h>
-#include <unistd.h>
 
 #include <Entry.h>
 #include <File.h>
@@ -61,7 +58,7 @@ status_t WriteAll(BFile* file, const char* data, size_t size)
 
 // Writes everything of the new file under its temporary name; the caller
 // renames it into place.
-status_t FillTemporary(BFile* file, const std::string& path, const char* body, size_t size,
+status_t FillTemporary(BFile* file, const char* body, size_t size,
 	const char* language, mode_t mode)
 {
 	status_t status = WriteAll(file, body, size);
@@ -84,10 +81,11 @@ status_t FillTemporary(BFile* file, const std::string& path, const char* body, s
 	if (status != B_OK && !IsUnsupported(status))
 		return status;
 
-	// The layer creates files with the umask applied; the new file takes the
+	// Files are created with the umask applied; the new file takes the
 	// replaced file's mode exactly.
-	if (chmod(path.c_str(), mode) != 0)
-		return b_from_errno(errno);
+	status = file->SetPermissions(mode);
+	if (status != B_OK)
+		return status;
 
 	return file->Sync();
 }
@@ -182,16 +180,17 @@ status_t LocaleFile::Write(const char* path, const BMessage& message, const char
 	}
 
 	mode_t mode = kNewFileMode;
-	struct stat info;
-	const bool replacing = stat(targetPath.c_str(), &info) == 0;
-	if (replacing) {
-		// A rename would go around a file the user made read-only.
-		if (access(targetPath.c_str(), W_OK) != 0) {
-			status = b_from_errno(errno);
+	if (target.Exists()) {
+		// A rename would go around a file the user made read-only: it must
+		// be writable as it stands (opening it so changes nothing in it).
+		BFile existing(targetPath.c_str(), B_WRITE_ONLY);
+		status = existing.InitCheck();
+		if (status == B_OK)
+			status = existing.GetPermissions(&mode);
+		if (status != B_OK) {
 			SetReason(reason, status);
 			return status;
 		}
-		mode = info.st_mode & 07777;
 	}
 
 	ssize_t size = message.FlattenedSize();
@@ -225,11 +224,7 @@ status_t LocaleFile::Write(const char* path, const BMessage& message, const char
 		return status;
 	}
 
-	// Saving someone else's file as root keeps it theirs. Without that
-	// privilege the new file is simply ours, as after any save.
-	if (replacing && chown(temporary.c_str(), info.st_uid, info.st_gid) != 0)
-		errno = 0;
-	status = FillTemporary(&file, temporary, body.get(), (size_t)size, language, mode);
+	status = FillTemporary(&file, body.get(), (size_t)size, language, mode);
 	file.Unset();
 	BEntry temporaryEntry(temporary.c_str());
 	if (status == B_OK)

@@ -1,0 +1,2 @@
+// The temporary folder and byte helpers are shared with the locale file tests.
+#include "../localefileio/LocaleFileTestSupport.cpp"
