@@ -1,0 +1,325 @@
+#include "ReferenceTestSupport.h"
+
+#include <QCoreApplication>
+#include <QEventLoop>
+
+#include <csignal>
+#include <cstdlib>
+#include <filesystem>
+#include <sys/wait.h>
+#include <sys/xattr.h>
+#include <thread>
+#include <unistd.h>
+
+#include <AppDefs.h>
+#include <Application.h>
+#include <Menu.h>
+#include <MenuField.h>
+#include <MenuItem.h>
+#include <PopUpMenu.h>
+#include <Roster.h>
+#include <TextControl.h>
+#include <TextView.h>
+
+#include "LocaleEditorApplication.h"
+#include "LocaleSuiteClient.h"
+
+namespace fs = std::filesystem;
+
+namespace {
+
+const uint32 kMsgSync = 'sync';
+
+std::string gAppFolder;
+
+// The editor's application object, started up in a scratch folder and
+// without its own window: each test makes the window it needs. Quit
+// requests (a closing window sends one) must not end the test run.
+class TestEditorApplication : public LocaleEditorApplication {
+public:
+	TestEditorApplication(const char* folder) : LocaleEditorApplication(folder, BMessenger()) {}
+	void DispatchMessage(BMessage* message, BHandler* handler) override
+	{
+		if (message->what == B_QUIT_REQUESTED)
+			return;
+		LocaleEditorApplication::DispatchMessage(message, handler);
+	}
+};
+
+} // namespace
+
+bool WaitFor(const std::function<bool()>& condition, std::chrono::milliseconds timeout)
+{
+	auto end = std::chrono::steady_clock::now() + timeout;
+	while (!condition()) {
+		if (std::chrono::steady_clock::now() > end)
+			return false;
+		QCoreApplication::processEvents(QEventLoop::AllEvents, 10);
+		QCoreApplication::sendPostedEvents();
+		std::this_thread::sleep_for(std::chrono::milliseconds(1));
+	}
+	return true;
+}
+
+const std::string& AppFolder()
+{
+	return gAppFolder;
+}
+
+std::string BuildFolder()
+{
+	const char* build = getenv("LE_BUILD_DIR");
+	if (build != nullptr && build[0] != '\0')
+		return build;
+	return fs::read_symlink("/proc/self/exe").parent_path().parent_path().string();
+}
+
+std::string EditorExecutable()
+{
+	return BuildFolder() + "/LocaleEditor";
+}
+
+std::string PeerExecutable(const char* name)
+{
+	return BuildFolder() + "/tests/peers/" + name;
+}
+
+ScratchFolder::ScratchFolder()
+{
+	char pattern[] = "/tmp/le-reference-XXXXXX";
+	const char* made = mkdtemp(pattern);
+	mPath = made != nullptr ? fs::canonical(made).string() : std::string();
+}
+
+ScratchFolder::~ScratchFolder()
+{
+	std::error_code ignored;
+	if (!mPath.empty())
+		fs::remove_all(mPath, ignored);
+}
+
+void CopyWithAttributes(const std::string& from, const std::string& to)
+{
+	fs::copy_file(from, to, fs::copy_options::overwrite_existing);
+	fs::permissions(to, fs::perms::owner_all);
+	char names[4096];
+	ssize_t length = listxattr(from.c_str(), names, sizeof(names));
+	for (ssize_t at = 0; at < length; at += strlen(names + at) + 1) {
+		std::vector<char> value(65536);
+		ssize_t size = getxattr(from.c_str(), names + at, value.data(), value.size());
+		if (size >= 0)
+			setxattr(to.c_str(), names + at, value.data(), size, 0);
+	}
+}
+
+ChildProcess::ChildProcess(const std::string& executable, std::vector<std::string> arguments,
+	std::map<std::string, std::string> environment)
+	:
+	mPid(-1)
+{
+	std::vector<char*> argv;
+	argv.push_back(const_cast<char*>(executable.c_str()));
+	for (std::string& argument : arguments)
+		argv.push_back(argument.data());
+	argv.push_back(nullptr);
+	pid_t pid = fork();
+	if (pid == 0) {
+		setenv("QT_QPA_PLATFORM", "offscreen", 1);
+		for (const auto& [name, value] : environment)
+			setenv(name.c_str(), value.c_str(), 1);
+		execv(executable.c_str(), argv.data());
+		_exit(127);
+	}
+	mPid = pid;
+}
+
+ChildProcess::~ChildProcess()
+{
+	Stop();
+}
+
+bool ChildProcess::WaitUntilRegistered(std::chrono::milliseconds timeout)
+{
+	return WaitFor(
+		[this] {
+			app_info info;
+			return mPid > 0 && be_roster->GetRunningAppInfo(mPid, &info) == B_OK;
+		},
+		timeout);
+}
+
+void ChildProcess::Stop()
+{
+	if (mPid <= 0)
+		return;
+	kill(mPid, SIGTERM);
+	bool ended = WaitFor([this] { return waitpid(mPid, nullptr, WNOHANG) == mPid; },
+		std::chrono::seconds(5));
+	if (!ended) {
+		kill(mPid, SIGKILL);
+		waitpid(mPid, nullptr, 0);
+	}
+	mPid = -1;
+}
+
+RecordingWindow::RecordingWindow(Preferences* prefs)
+	:
+	ZTLEWindow("Korvane Locale Editor", prefs, B_TITLED_WINDOW_LOOK, B_NORMAL_WINDOW_FEEL, 0)
+{
+}
+
+void RecordingWindow::MessageReceived(BMessage* message)
+{
+	if (message->what != kMsgSync)
+		ZTLEWindow::MessageReceived(message);
+	mHandled.push_back(*message);
+}
+
+int32 RecordingWindow::CountHandled(uint32 what) const
+{
+	int32 count = 0;
+	for (const BMessage& handled : mHandled)
+		count += handled.what == what ? 1 : 0;
+	return count;
+}
+
+int32 RecordingWindow::CountHandledFor(uint32 what, team_id team) const
+{
+	int32 count = 0;
+	for (const BMessage& handled : mHandled) {
+		int32 noticed = -1;
+		if (handled.what == what && handled.FindInt32("be:team", &noticed) == B_OK
+			&& noticed == team)
+			count++;
+	}
+	return count;
+}
+
+void ReferenceWindowTest::SetUp()
+{
+	auto* app = dynamic_cast<LocaleEditorApplication*>(be_app);
+	ASSERT_NE(app, nullptr);
+	mWindow = new RecordingWindow(app->Prefs());
+	mWindow->Show();
+	Settle();
+}
+
+void ReferenceWindowTest::TearDown()
+{
+	if (mWindow != nullptr && mWindow->Lock())
+		mWindow->Quit();
+	mWindow = nullptr;
+	WaitFor([] { return false; }, std::chrono::milliseconds(20));
+}
+
+void ReferenceWindowTest::Dispatch(const BMessage& message)
+{
+	BMessage copy(message);
+	ASSERT_EQ(mWindow->PostMessage(&copy), B_OK);
+	Settle();
+}
+
+void ReferenceWindowTest::Settle()
+{
+	int32 before = mWindow->CountHandled(kMsgSync);
+	ASSERT_EQ(mWindow->PostMessage(kMsgSync), B_OK);
+	// A dispatch may wait for replies up to the reference time-out.
+	ASSERT_TRUE(WaitFor([&] { return mWindow->CountHandled(kMsgSync) > before; },
+		std::chrono::seconds(40)))
+		<< "the window stopped dispatching";
+}
+
+BTextControl* ReferenceWindowTest::Control(const char* name)
+{
+	return dynamic_cast<BTextControl*>(mWindow->FindView(name));
+}
+
+std::string ReferenceWindowTest::ControlText(const char* name)
+{
+	BTextControl* control = Control(name);
+	return control != nullptr && control->Text() != nullptr ? control->Text() : "<none>";
+}
+
+BTextView* ReferenceWindowTest::TextView()
+{
+	// The locale text view is the one text view outside the text controls.
+	BView* background = mWindow->FindView("bkg_view");
+	for (int32 i = 0; background != nullptr && i < background->CountChildren(); i++) {
+		BView* child = background->ChildAt(i);
+		if (dynamic_cast<BTextControl*>(child) != nullptr)
+			continue;
+		if (auto* text = dynamic_cast<BTextView*>(child))
+			return text;
+		for (int32 j = 0; j < child->CountChildren(); j++) {
+			if (auto* text = dynamic_cast<BTextView*>(child->ChildAt(j)))
+				return text;
+		}
+	}
+	return nullptr;
+}
+
+std::string ReferenceWindowTest::Text()
+{
+	BTextView* view = TextView();
+	return view != nullptr ? std::string(view->Text(), view->TextLength()) : "<none>";
+}
+
+void ReferenceWindowTest::SetText(const std::string& text)
+{
+	BTextView* view = TextView();
+	ASSERT_NE(view, nullptr);
+	view->SetText(text.data(), static_cast<int32>(text.size()));
+}
+
+BPopUpMenu* ReferenceWindowTest::PopUp()
+{
+	auto* field = dynamic_cast<BMenuField*>(mWindow->FindView("mnu_refget"));
+	return field != nullptr ? dynamic_cast<BPopUpMenu*>(field->Menu()) : nullptr;
+}
+
+std::vector<std::string> ReferenceWindowTest::Labels()
+{
+	std::vector<std::string> labels;
+	BPopUpMenu* menu = PopUp();
+	for (int32 i = 0; menu != nullptr && i < menu->CountItems(); i++)
+		labels.push_back(menu->ItemAt(i)->Label() != nullptr ? menu->ItemAt(i)->Label() : "");
+	return labels;
+}
+
+std::vector<std::string> ReferenceWindowTest::Signatures()
+{
+	std::vector<std::string> signatures;
+	BPopUpMenu* menu = PopUp();
+	for (int32 i = 0; menu != nullptr && i < menu->CountItems(); i++) {
+		const char* signature = nullptr;
+		BMessage* message = menu->ItemAt(i)->Message();
+		signatures.push_back(message != nullptr
+					&& message->FindString("signature", &signature) == B_OK
+				? signature
+				: "<none>");
+	}
+	return signatures;
+}
+
+int main(int argc, char** argv)
+{
+	::testing::InitGoogleTest(&argc, argv);
+
+	ScratchFolder folder;
+	gAppFolder = folder.Path();
+	// Short waits for programs that never answer, so those tests take
+	// seconds rather than the program's time-outs.
+	LocaleSuiteClient::SetDefaultTimeouts(500000, 1500000);
+
+	TestEditorApplication* app = new TestEditorApplication(gAppFolder.c_str());
+	// The application's own thread runs as in the program and answers the
+	// suite; the test body keeps the main thread and runs the GUI.
+	app->Lock();
+	app->BLooper::Run();
+
+	int result = RUN_ALL_TESTS();
+
+	if (app->Lock())
+		app->Quit();
+	return result;
+}

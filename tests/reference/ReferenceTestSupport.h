@@ -1,0 +1,114 @@
+// Shared pieces of the reference tests: the editor application running in
+// this process (its window is made per test), second processes on the same
+// session bus, and waits that keep the GUI going with a watchdog.
+#ifndef TESTS_REFERENCE_TEST_SUPPORT_H
+#define TESTS_REFERENCE_TEST_SUPPORT_H
+
+#include <gtest/gtest.h>
+
+#include <chrono>
+#include <functional>
+#include <map>
+#include <string>
+#include <vector>
+
+#include <Message.h>
+#include <OS.h>
+
+#include "ZTLEWindow.h"
+
+class BPopUpMenu;
+class BTextControl;
+class BTextView;
+
+// Keeps the GUI (and with it the window's dispatch) going until condition
+// holds; false once timeout has passed.
+bool WaitFor(const std::function<bool()>& condition,
+	std::chrono::milliseconds timeout = std::chrono::seconds(10));
+
+// The folder this run's editor application starts up in.
+const std::string& AppFolder();
+
+// The build folder: LE_BUILD_DIR, or the parent of the tests' folder.
+std::string BuildFolder();
+
+// A scratch folder, removed with its contents.
+class ScratchFolder {
+public:
+	ScratchFolder();
+	~ScratchFolder();
+	ScratchFolder(const ScratchFolder&) = delete;
+	ScratchFolder& operator=(const ScratchFolder&) = delete;
+	const std::string& Path() const { return mPath; }
+	std::string operator/(const std::string& leaf) const { return mPath + "/" + leaf; }
+
+private:
+	std::string mPath;
+};
+
+// Copies a file with its attributes (the icon of a program lives there).
+void CopyWithAttributes(const std::string& from, const std::string& to);
+
+// A program running beside the tests, offscreen, on the same session bus.
+// Killed when this goes away.
+class ChildProcess {
+public:
+	ChildProcess(const std::string& executable, std::vector<std::string> arguments = {},
+		std::map<std::string, std::string> environment = {});
+	~ChildProcess();
+	ChildProcess(const ChildProcess&) = delete;
+	ChildProcess& operator=(const ChildProcess&) = delete;
+
+	team_id Team() const { return mPid; }
+	// Waits until the roster lists it; false after timeout.
+	bool WaitUntilRegistered(std::chrono::milliseconds timeout = std::chrono::seconds(10));
+	// Ends it (SIGTERM, then SIGKILL) and waits for the end.
+	void Stop();
+
+private:
+	team_id mPid;
+};
+
+// The editor window with a record of what its dispatch handled.
+class RecordingWindow : public ZTLEWindow {
+public:
+	RecordingWindow(Preferences* prefs);
+	void MessageReceived(BMessage* message) override;
+	int32 CountHandled(uint32 what) const;
+	// Handled messages of that code carrying "be:team" == team.
+	int32 CountHandledFor(uint32 what, team_id team) const;
+
+private:
+	std::vector<BMessage> mHandled;
+};
+
+// A fresh editor window per test, in this process's editor application.
+class ReferenceWindowTest : public ::testing::Test {
+protected:
+	void SetUp() override;
+	void TearDown() override;
+
+	// Posts message to the window and waits until it was dispatched.
+	void Dispatch(const BMessage& message);
+	// Waits until everything posted to the window so far was dispatched.
+	void Settle();
+
+	BTextControl* Control(const char* name);
+	std::string ControlText(const char* name);
+	BTextView* TextView();
+	std::string Text();
+	void SetText(const std::string& text);
+
+	BPopUpMenu* PopUp();
+	// The labels and the "signature" fields of the pop-up's items.
+	std::vector<std::string> Labels();
+	std::vector<std::string> Signatures();
+
+	RecordingWindow* mWindow = nullptr;
+};
+
+// The paths of the built programs the tests start.
+std::string EditorExecutable();
+std::string PeerExecutable(const char* name);
+
+#endif // TESTS_REFERENCE_TEST_SUPPORT_H
