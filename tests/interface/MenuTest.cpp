@@ -1,0 +1,273 @@
+// Menus: item lists, radio mode, label from marked, invoking and targets,
+// and Ctrl shortcuts.
+#include <QMenu>
+#include <QMenuBar>
+#include <QTest>
+
+#include <gtest/gtest.h>
+
+#include "InterfaceTestSupport.h"
+#include "Menu.h"
+#include "MenuBar.h"
+#include "MenuField.h"
+#include "MenuItem.h"
+#include "MenuPrivate.h"
+#include "PopUpMenu.h"
+#include "TextControl.h"
+#include "TextView.h"
+#include "ViewPrivate.h"
+
+using namespace interfacetest;
+using BPrivate::MenuAccess;
+
+namespace {
+
+BMenuItem* item(const char* label, uint32 what = 'item', char shortcut = 0)
+{
+	return new BMenuItem(label, new BMessage(what), shortcut);
+}
+
+// A window with a menu bar: File (New, Help Ctrl-H, Quit Ctrl-Q to the
+// application) and Edit (Copy Ctrl-C), and a text control.
+struct MenuWindow {
+	MenuWindow()
+	{
+		window = new RecordingWindow(BRect(60, 60, 510, 410), "menus");
+		BMenuBar* bar = new BMenuBar(BRect(0, 0, 1000, 15), "MB");
+		file = new BMenu("File");
+		file->AddItem(item("New", 'newd'));
+		file->AddItem(help = item("Help", 'hlps', 'H'));
+		file->AddSeparatorItem();
+		file->AddItem(quit = new BMenuItem("Quit", new BMessage('tqut'), 'Q',
+			B_COMMAND_KEY));
+		quit->SetTarget(be_app);
+		BMenu* edit = new BMenu("Edit");
+		edit->AddItem(copy = item("Copy", B_COPY, 'C'));
+		bar->AddItem(file);
+		bar->AddItem(edit);
+		window->AddChild(bar);
+		field = new BTextControl(BRect(10, 40, 300, 65), "field", "Field:", "", nullptr);
+		window->AddChild(field);
+		window->Show();
+	}
+	~MenuWindow() { close_window(window); }
+
+	RecordingWindow* window;
+	BMenu* file;
+	BMenuItem* help;
+	BMenuItem* quit;
+	BMenuItem* copy;
+	BTextControl* field;
+};
+
+// Opens the menu as a pop-up and clicks the row of the item.
+void click_item(BMenu* menu, BMenuItem* target)
+{
+	QMenu* qmenu = MenuAccess::QtMenu(menu);
+	qmenu->popup(QPoint(20, 20));
+	ASSERT_TRUE(wait_until([&] { return qmenu->isVisible(); }));
+	QWidget* row = MenuAccess::ItemWidget(target);
+	ASSERT_NE(row, nullptr);
+	ASSERT_TRUE(wait_until([&] { return row->isVisible(); }));
+	QTest::mouseClick(row, Qt::LeftButton, Qt::NoModifier, row->rect().center());
+}
+
+} // namespace
+
+TEST(Menu, ItemsAreAddedAndRemovedAtTheirPlace)
+{
+	BMenu menu("menu");
+	BMenuItem* a = item("a");
+	BMenuItem* b = item("b");
+	BMenuItem* c = item("c");
+	EXPECT_TRUE(menu.AddItem(a));
+	EXPECT_TRUE(menu.AddItem(c));
+	EXPECT_TRUE(menu.AddItem(b, 1));
+	EXPECT_EQ(menu.CountItems(), 3);
+	EXPECT_EQ(menu.ItemAt(1), b);
+	EXPECT_EQ(menu.IndexOf(c), 2);
+	EXPECT_EQ(b->Menu(), &menu);
+
+	EXPECT_EQ(menu.RemoveItem(0), a);
+	EXPECT_EQ(a->Menu(), nullptr);
+	EXPECT_EQ(menu.IndexOf(a), -1);
+	EXPECT_EQ(menu.ItemAt(0), b);
+	EXPECT_EQ(menu.RemoveItem(5), nullptr);
+	EXPECT_EQ(menu.RemoveItem(-1), nullptr);
+
+	// Bad places and items that belong elsewhere are refused.
+	EXPECT_FALSE(menu.AddItem(a, 7));
+	EXPECT_FALSE(menu.AddItem(a, -1));
+	EXPECT_FALSE(menu.AddItem(b));
+	EXPECT_FALSE(menu.AddItem((BMenuItem*)nullptr));
+	EXPECT_TRUE(menu.AddItem(a, 2));
+	EXPECT_EQ(menu.ItemAt(2), a);
+
+	BMenu* sub = new BMenu("sub");
+	sub->AddItem(item("deep"));
+	EXPECT_TRUE(menu.AddItem(sub));
+	EXPECT_EQ(menu.ItemAt(3)->Submenu(), sub);
+	EXPECT_STREQ(menu.ItemAt(3)->Label(), "sub");
+	EXPECT_EQ(sub->Supermenu(), &menu);
+	EXPECT_NE(menu.FindItem("deep"), nullptr);
+	EXPECT_EQ(menu.FindItem("nothing"), nullptr);
+	EXPECT_EQ(menu.FindItem('item'), b);
+
+	// Emptying from the front, as a pop-up rebuild does.
+	while (BMenuItem* removed = menu.RemoveItem((int32)0))
+		delete removed;
+	EXPECT_EQ(menu.CountItems(), 0);
+}
+
+TEST(Menu, RadioModeMarksOnlyThePickedItem)
+{
+	BPopUpMenu menu("choose", true, false);
+	BMenuItem* a = item("a");
+	BMenuItem* b = item("b");
+	BMenuItem* c = item("c");
+	menu.AddItem(a);
+	menu.AddItem(b);
+	menu.AddItem(c);
+	a->SetMarked(true);
+
+	MenuAccess::ItemPicked(b);
+	EXPECT_FALSE(a->IsMarked());
+	EXPECT_TRUE(b->IsMarked());
+	EXPECT_EQ(menu.FindMarked(), b);
+
+	c->SetMarked(true);
+	EXPECT_FALSE(b->IsMarked());
+	EXPECT_EQ(menu.FindMarked(), c);
+
+	// Without radio mode picking marks nothing and marks stay independent.
+	BPopUpMenu plain("plain", false, false);
+	BMenuItem* x = item("x");
+	BMenuItem* y = item("y");
+	plain.AddItem(x);
+	plain.AddItem(y);
+	MenuAccess::ItemPicked(x);
+	EXPECT_FALSE(x->IsMarked());
+	x->SetMarked(true);
+	y->SetMarked(true);
+	EXPECT_TRUE(x->IsMarked());
+}
+
+TEST(Menu, FieldShowsTheTitleOrTheMarkedLabel)
+{
+	RecordingWindow* window = new RecordingWindow;
+	BPopUpMenu* follows = new BPopUpMenu("Pick one");
+	BMenuItem* first = item("First");
+	BMenuItem* second = item("Second");
+	follows->AddItem(first);
+	follows->AddItem(second);
+	BMenuField* field = new BMenuField(BRect(10, 10, 200, 35), "field", "Label:", follows);
+	window->AddChild(field);
+	QMenuBar* bar = static_cast<QMenuBar*>(BPrivate::ViewAccess::Widget(field->MenuBar()));
+	ASSERT_EQ(bar->actions().size(), 1);
+	EXPECT_EQ(bar->actions()[0]->text(), QString("Pick one"));
+
+	MenuAccess::ItemPicked(second);
+	EXPECT_TRUE(second->IsMarked());
+	EXPECT_STREQ(follows->Superitem()->Label(), "Second");
+	EXPECT_EQ(bar->actions()[0]->text(), QString("Second"));
+	EXPECT_EQ(field->Menu(), follows);
+
+	// The reference pop-up's kind: no radio mode, so the title stays.
+	BPopUpMenu* titled = new BPopUpMenu("Application Reference", false, true);
+	BMenuItem* app = item("app");
+	titled->AddItem(app);
+	BMenuField* other = new BMenuField(BRect(10, 40, 200, 65), "other", " ", titled);
+	other->SetDivider(0);
+	window->AddChild(other);
+	MenuAccess::ItemPicked(app);
+	EXPECT_FALSE(app->IsMarked());
+	EXPECT_STREQ(titled->Superitem()->Label(), "Application Reference");
+	EXPECT_FLOAT_EQ(other->MenuBar()->Frame().left, 0);
+	EXPECT_FLOAT_EQ(other->MenuBar()->Frame().right, 190);
+	close_window(window);
+}
+
+TEST(Menu, ClickedItemSendsSourceIndexAndWhenToItsWindow)
+{
+	MenuWindow setup;
+	click_item(setup.file, setup.help);
+	ASSERT_TRUE(setup.window->WaitFor('hlps'));
+	const BMessage* message = setup.window->Find('hlps');
+	void* source = nullptr;
+	EXPECT_EQ(message->FindPointer("source", &source), B_OK);
+	EXPECT_EQ(source, setup.help);
+	int32 index = -1;
+	EXPECT_EQ(message->FindInt32("index", &index), B_OK);
+	EXPECT_EQ(index, 1);
+	int64 when = 0;
+	EXPECT_EQ(message->FindInt64("when", &when), B_OK);
+	EXPECT_GT(when, 0);
+	EXPECT_EQ(QApplication::activePopupWidget(), nullptr);
+}
+
+TEST(Menu, ItemsTargetedAtTheApplicationReachIt)
+{
+	MenuWindow setup;
+	test_app()->ClearReceived();
+	BMenuItem* about = new BMenuItem("About", new BMessage('tabr'));
+	setup.file->AddItem(about);
+	EXPECT_EQ(about->SetTarget(be_app), B_OK);
+	MenuAccess::ItemPicked(about);
+	EXPECT_TRUE(wait_until([] {
+		for (const BMessage& message : test_app()->Received()) {
+			if (message.what == 'tabr')
+				return true;
+		}
+		return false;
+	}));
+	settle();
+	EXPECT_EQ(setup.window->Find('tabr'), nullptr);
+
+	// SetTargetForItems sends every item of the menu to the given handler.
+	BView* handler = new BView(BRect(0, 0, 1, 1), "handler", B_FOLLOW_NONE, 0);
+	setup.window->AddChild(handler);
+	setup.file->SetTargetForItems(setup.window);
+	MenuAccess::ItemPicked(about);
+	EXPECT_TRUE(setup.window->WaitFor('tabr'));
+}
+
+TEST(Menu, CtrlShortcutsReachTheWindowWhateverHasTheFocus)
+{
+	MenuWindow setup;
+	setup.field->MakeFocus(true);
+	QWidget* focused = BPrivate::ViewAccess::Widget(setup.field->TextView());
+	ASSERT_TRUE(wait_until([&] { return focused->isVisible(); }));
+
+	QTest::keyClick(focused, Qt::Key_H, Qt::ControlModifier);
+	EXPECT_TRUE(setup.window->WaitFor('hlps'));
+
+	// Ctrl-C goes through the Edit menu's item, not the text field's own
+	// copy, so the window can pass it on to the focused view.
+	QTest::keyClick(focused, Qt::Key_C, Qt::ControlModifier);
+	EXPECT_TRUE(setup.window->WaitFor(B_COPY));
+
+	// A disabled item's shortcut does nothing; neither does the key alone.
+	setup.window->received.clear();
+	setup.help->SetEnabled(false);
+	QTest::keyClick(focused, Qt::Key_H, Qt::ControlModifier);
+	QTest::keyClick(focused, Qt::Key_H);
+	settle(50);
+	EXPECT_EQ(setup.window->Find('hlps'), nullptr);
+}
+
+TEST(Menu, ShortcutWithCommandModifierPostedAsKeyDownInvokesTheItem)
+{
+	MenuWindow setup;
+	test_app()->ClearReceived();
+	BMessage key(B_KEY_DOWN);
+	key.AddInt32("modifiers", B_COMMAND_KEY);
+	key.AddString("bytes", "q");
+	setup.window->PostMessage(&key);
+	EXPECT_TRUE(wait_until([] {
+		for (const BMessage& message : test_app()->Received()) {
+			if (message.what == 'tqut')
+				return true;
+		}
+		return false;
+	}));
+}
