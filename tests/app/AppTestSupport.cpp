@@ -1,0 +1,254 @@
+#include "AppTestSupport.h"
+
+#include <chrono>
+#include <csignal>
+#include <cstdio>
+#include <cstdlib>
+#include <fstream>
+#include <iterator>
+#include <spawn.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <gtest/gtest.h>
+
+#include "List.h"
+#include "OS.h"
+#include "Roster.h"
+
+extern char** environ;
+
+namespace apptest {
+
+Watchdog::Watchdog(int seconds)
+{
+	const testing::TestInfo* info = testing::UnitTest::GetInstance()->current_test_info();
+	std::string name = info != nullptr ? std::string(info->test_suite_name()) + "." + info->name()
+									   : std::string("(no test)");
+	mThread = std::thread([this, seconds, name] {
+		std::unique_lock<std::mutex> guard(mLock);
+		if (!mCond.wait_for(guard, std::chrono::seconds(seconds), [this] { return mDone; })) {
+			fprintf(stderr, "watchdog: %s still running after %d s\n", name.c_str(), seconds);
+			fflush(stderr);
+			_exit(3);
+		}
+	});
+}
+
+Watchdog::~Watchdog()
+{
+	{
+		std::lock_guard<std::mutex> guard(mLock);
+		mDone = true;
+	}
+	mCond.notify_all();
+	mThread.join();
+}
+
+bool wait_until(const std::function<bool()>& predicate, int timeoutMs)
+{
+	bigtime_t deadline = system_time() + (bigtime_t)timeoutMs * 1000;
+	while (!predicate()) {
+		if (system_time() > deadline)
+			return false;
+		snooze(2000);
+	}
+	return true;
+}
+
+RecordingHandler::RecordingHandler(const char* name)
+	:
+	BHandler(name)
+{
+}
+
+void RecordingHandler::MessageReceived(BMessage* message)
+{
+	std::lock_guard<std::mutex> guard(mLock);
+	mMessages.push_back(*message);
+	mThreads.push_back(find_thread(NULL));
+}
+
+int32 RecordingHandler::Count() const
+{
+	std::lock_guard<std::mutex> guard(mLock);
+	return (int32)mMessages.size();
+}
+
+std::vector<uint32> RecordingHandler::Codes() const
+{
+	std::lock_guard<std::mutex> guard(mLock);
+	std::vector<uint32> codes;
+	for (const BMessage& message : mMessages)
+		codes.push_back(message.what);
+	return codes;
+}
+
+std::vector<thread_id> RecordingHandler::Threads() const
+{
+	std::lock_guard<std::mutex> guard(mLock);
+	return mThreads;
+}
+
+BMessage RecordingHandler::MessageAt(int32 index) const
+{
+	std::lock_guard<std::mutex> guard(mLock);
+	return mMessages.at(index);
+}
+
+bool RecordingHandler::WaitForCount(int32 count, int timeoutMs) const
+{
+	return wait_until([this, count] { return Count() >= count; }, timeoutMs);
+}
+
+RecordingLooper::RecordingLooper()
+{
+	looper = new BLooper("recording looper");
+	handler = new RecordingHandler;
+	looper->AddHandler(handler);
+	looper->SetPreferredHandler(handler);
+	looper->Run();
+}
+
+RecordingLooper::~RecordingLooper()
+{
+	if (looper->Lock()) {
+		looper->RemoveHandler(handler);
+		looper->Quit();
+	}
+	delete handler;
+}
+
+PeerProcess::PeerProcess(const std::string& program, const std::vector<std::string>& args,
+	const std::string& workingDir, bool withoutBus)
+{
+	std::vector<std::string> all{program};
+	all.insert(all.end(), args.begin(), args.end());
+	std::vector<char*> argv;
+	for (std::string& arg : all)
+		argv.push_back(arg.data());
+	argv.push_back(nullptr);
+
+	std::vector<std::string> env;
+	for (char** entry = environ; *entry != nullptr; entry++) {
+		std::string text = *entry;
+		if (withoutBus && text.rfind("DBUS_SESSION_BUS_ADDRESS=", 0) == 0)
+			continue;
+		env.push_back(text);
+	}
+	std::vector<char*> envp;
+	for (std::string& entry : env)
+		envp.push_back(entry.data());
+	envp.push_back(nullptr);
+
+	// posix_spawn has no working-folder option in this libc; change around it.
+	char previous[4096];
+	bool moved = false;
+	if (!workingDir.empty() && getcwd(previous, sizeof(previous)) != nullptr)
+		moved = chdir(workingDir.c_str()) == 0;
+	if (posix_spawn(&mPid, program.c_str(), nullptr, nullptr, argv.data(), envp.data()) != 0)
+		mPid = -1;
+	if (moved && chdir(previous) != 0)
+		ADD_FAILURE() << "could not return to " << previous;
+}
+
+PeerProcess::~PeerProcess()
+{
+	if (mPid <= 0 || mExited)
+		return;
+	kill(mPid, SIGTERM);
+	if (WaitForExit(3000) < 0) {
+		kill(mPid, SIGKILL);
+		WaitForExit(3000);
+	}
+}
+
+int PeerProcess::WaitForExit(int timeoutMs)
+{
+	if (mPid <= 0)
+		return -1;
+	if (mExited)
+		return mStatus;
+	bigtime_t deadline = system_time() + (bigtime_t)timeoutMs * 1000;
+	for (;;) {
+		int status;
+		pid_t done = waitpid(mPid, &status, WNOHANG);
+		if (done == mPid) {
+			mExited = true;
+			mStatus = WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
+			return mStatus;
+		}
+		if (system_time() > deadline)
+			return -1;
+		snooze(5000);
+	}
+}
+
+void PeerProcess::Signal(int signal)
+{
+	if (mPid > 0 && !mExited)
+		kill(mPid, signal);
+}
+
+std::string peer_path(const char* name)
+{
+	char self[4096];
+	ssize_t length = readlink("/proc/self/exe", self, sizeof(self) - 1);
+	if (length <= 0)
+		return name;
+	self[length] = '\0';
+	std::string folder(self);
+	folder.erase(folder.rfind('/'));
+	return folder + "/" + name;
+}
+
+bool have_session_bus()
+{
+	const char* address = getenv("DBUS_SESSION_BUS_ADDRESS");
+	return address != nullptr && address[0] != '\0';
+}
+
+TempDir::TempDir()
+{
+	char pattern[] = "/tmp/apptest-XXXXXX";
+	if (mkdtemp(pattern) != nullptr)
+		mPath = pattern;
+}
+
+TempDir::~TempDir()
+{
+	if (!mPath.empty()) {
+		std::string command = "rm -rf '" + mPath + "'";
+		if (system(command.c_str()) != 0)
+			fprintf(stderr, "could not remove %s\n", mPath.c_str());
+	}
+}
+
+std::string read_file(const std::string& path)
+{
+	std::ifstream in(path);
+	return std::string((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+}
+
+void run_app(BApplication* app, const std::function<void()>& body)
+{
+	std::thread worker([app, &body] {
+		body();
+		app->Quit();
+	});
+	app->Run();
+	worker.join();
+}
+
+bool wait_for_team(team_id team, int timeoutMs)
+{
+	return wait_until(
+		[team] {
+			BList teams;
+			be_roster->GetAppList(&teams);
+			return teams.HasItem((void*)(addr_t)team);
+		},
+		timeoutMs);
+}
+
+} // namespace apptest

@@ -1,0 +1,113 @@
+// Helpers of the app kit tests: watchdogs, waiting, recording handlers,
+// peer processes and running an application around a test body.
+#ifndef APP_TEST_SUPPORT_H
+#define APP_TEST_SUPPORT_H
+
+#include <condition_variable>
+#include <functional>
+#include <mutex>
+#include <string>
+#include <thread>
+#include <vector>
+
+#include <sys/types.h>
+
+#include "Application.h"
+#include "Handler.h"
+#include "Looper.h"
+#include "Message.h"
+
+namespace apptest {
+
+// Aborts the whole test program when a test hangs, so a lost message fails
+// in seconds instead of at the test runner's time limit.
+class Watchdog {
+public:
+	explicit Watchdog(int seconds);
+	~Watchdog();
+
+private:
+	std::mutex mLock;
+	std::condition_variable mCond;
+	bool mDone = false;
+	std::thread mThread;
+};
+
+// Polls until predicate holds; false when timeoutMs passed first.
+bool wait_until(const std::function<bool()>& predicate, int timeoutMs = 5000);
+
+// Records every message it receives (what, thread, a copy).
+class RecordingHandler : public BHandler {
+public:
+	explicit RecordingHandler(const char* name = "recorder");
+	void MessageReceived(BMessage* message) override;
+
+	int32 Count() const;
+	std::vector<uint32> Codes() const;
+	std::vector<thread_id> Threads() const;
+	BMessage MessageAt(int32 index) const;
+	bool WaitForCount(int32 count, int timeoutMs = 5000) const;
+
+private:
+	mutable std::mutex mLock;
+	std::vector<BMessage> mMessages;
+	std::vector<thread_id> mThreads;
+};
+
+// A looper (own thread) with a recording handler that is also its
+// preferred handler. Quits in the destructor.
+class RecordingLooper {
+public:
+	RecordingLooper();
+	~RecordingLooper();
+	BLooper* looper;
+	RecordingHandler* handler;
+};
+
+// A test peer program, stopped (SIGTERM, then SIGKILL) when destroyed.
+class PeerProcess {
+public:
+	PeerProcess(const std::string& program, const std::vector<std::string>& args,
+		const std::string& workingDir = "", bool withoutBus = false);
+	~PeerProcess();
+
+	pid_t Pid() const { return mPid; }
+	bool Started() const { return mPid > 0; }
+	// Waits for exit; the exit status (>= 0) or -1 when it did not end.
+	int WaitForExit(int timeoutMs);
+	void Signal(int signal);
+
+private:
+	pid_t mPid = -1;
+	bool mExited = false;
+	int mStatus = -1;
+};
+
+// Full path of a peer program built beside this test binary.
+std::string peer_path(const char* name);
+bool have_session_bus();
+
+// A fresh folder, removed with its files when destroyed.
+class TempDir {
+public:
+	TempDir();
+	~TempDir();
+	const std::string& Path() const { return mPath; }
+	std::string File(const char* leaf) const { return mPath + "/" + leaf; }
+
+private:
+	std::string mPath;
+};
+
+std::string read_file(const std::string& path);
+
+// Runs app->Run() on the calling (main) thread while body runs on another
+// thread; when body returns, the application is asked to quit.
+void run_app(BApplication* app, const std::function<void()>& body);
+
+// Waits until the roster lists the team; false on time-out.
+bool wait_for_team(team_id team, int timeoutMs = 10000);
+
+} // namespace apptest
+
+#endif // APP_TEST_SUPPORT_H

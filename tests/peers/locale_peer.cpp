@@ -1,0 +1,192 @@
+// locale_peer: a small application on the platform layer that answers the
+// locale scripting suite "suite/vnd.Vessmor-locale" (DefaultText,
+// DefaultLanguage, TextAppID; B_GET_PROPERTY with a direct specifier;
+// replies B_REPLY with "result" strings and no other field), for tests.
+//
+// Usage: locale_peer [--option=value ...]
+//   --signature=SIG    application signature (application/x-vnd.test-localepeer)
+//   --texts=N          answer N texts "Default text 0" ... (38)
+//   --text=TEXT        one text, taken as given; repeat for several (replaces --texts)
+//   --language=NAME    the DefaultLanguage answer (English)
+//   --app-id=ID        the TextAppID answer (test localepeer locale)
+//   --no-suite         list no locale suite under "Suites" and answer none of it
+//   --silent           accept every suite request and never answer it
+//   --delay=MS         wait MS milliseconds before each suite answer
+//   --ready-file=PATH  write "ready <team>" to PATH once the application runs
+//   --help             print this usage and exit 2
+// Options are stable: other tests rely on them. Exits 0 after quitting
+// (B_QUIT_REQUESTED, SIGTERM or SIGINT), 2 on a bad option.
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <string>
+#include <vector>
+
+#include "Application.h"
+#include "Message.h"
+#include "OS.h"
+#include "PropertyInfo.h"
+#include "PeerOptions.h"
+
+namespace {
+
+const char* kUsage = "usage: locale_peer [--signature=SIG] [--texts=N] [--text=TEXT ...] "
+	"[--language=NAME] [--app-id=ID] [--no-suite] [--silent] [--delay=MS] "
+	"[--ready-file=PATH]\n";
+const char* kLocaleSuite = "suite/vnd.Vessmor-locale";
+
+property_info sLocaleProperties[] = {
+	{"DefaultText", {B_GET_PROPERTY}, {B_DIRECT_SPECIFIER},
+		"get the default texts for localization", 0, {}, {}, {}},
+	{"DefaultLanguage", {B_GET_PROPERTY}, {B_DIRECT_SPECIFIER},
+		"get the default language name for localization", 0, {}, {}, {}},
+	{"TextAppID", {B_GET_PROPERTY}, {B_DIRECT_SPECIFIER}, "get the id for locale files", 0, {},
+		{}, {}},
+	{},
+};
+
+struct PeerSettings {
+	std::string signature = "application/x-vnd.test-localepeer";
+	std::vector<std::string> texts;
+	std::string language = "English";
+	std::string appID = "test localepeer locale";
+	bool suite = true;
+	bool silent = false;
+	bigtime_t delay = 0;
+	std::string readyFile;
+};
+
+class LocalePeer : public BApplication {
+public:
+	explicit LocalePeer(const PeerSettings& settings)
+		:
+		BApplication(settings.signature.c_str()),
+		mSettings(settings)
+	{
+	}
+
+	~LocalePeer() override
+	{
+		for (BMessage* held : mHeld)
+			delete held;
+	}
+
+	void ReadyToRun() override
+	{
+		write_peer_file(mSettings.readyFile, "ready " + std::to_string(Team()) + "\n");
+	}
+
+	status_t GetSupportedSuites(BMessage* data) override
+	{
+		if (mSettings.suite) {
+			data->AddString("suites", kLocaleSuite);
+			BPropertyInfo info(sLocaleProperties);
+			data->AddFlat("messages", &info);
+		}
+		return BApplication::GetSupportedSuites(data);
+	}
+
+	BHandler* ResolveSpecifier(BMessage* message, int32 index, BMessage* specifier, int32 form,
+		const char* property) override
+	{
+		BPropertyInfo info(sLocaleProperties);
+		if (mSettings.suite && info.FindMatch(message, index, specifier, form, property) >= 0)
+			return this;
+		return BApplication::ResolveSpecifier(message, index, specifier, form, property);
+	}
+
+	void MessageReceived(BMessage* message) override
+	{
+		if (!mSettings.suite || message->what != B_GET_PROPERTY) {
+			BApplication::MessageReceived(message);
+			return;
+		}
+		int32 index;
+		BMessage specifier;
+		int32 form;
+		const char* property = NULL;
+		if (message->GetCurrentSpecifier(&index, &specifier, &form, &property) != B_OK
+			|| form != B_DIRECT_SPECIFIER || property == NULL) {
+			BApplication::MessageReceived(message);
+			return;
+		}
+		BMessage reply(B_REPLY);
+		if (strcmp(property, "DefaultLanguage") == 0)
+			reply.AddString("result", mSettings.language.c_str());
+		else if (strcmp(property, "DefaultText") == 0) {
+			for (const std::string& text : mSettings.texts)
+				reply.AddString("result", text.c_str());
+		} else if (strcmp(property, "TextAppID") == 0)
+			reply.AddString("result", mSettings.appID.c_str());
+		else {
+			BApplication::MessageReceived(message);
+			return;
+		}
+		if (mSettings.silent) {
+			// Keep it: deleting it would answer B_NO_REPLY.
+			mHeld.push_back(DetachCurrentMessage());
+			return;
+		}
+		if (mSettings.delay > 0)
+			snooze(mSettings.delay);
+		message->SendReply(&reply);
+	}
+
+private:
+	PeerSettings mSettings;
+	std::vector<BMessage*> mHeld;
+};
+
+bool read_settings(int argc, char** argv, PeerSettings* settings)
+{
+	std::vector<PeerOption> options;
+	if (!parse_peer_options(argc, argv, &options))
+		return false;
+	int textCount = 38;
+	bool explicitTexts = false;
+	for (const PeerOption& option : options) {
+		if (option.name == "signature" && option.hasValue)
+			settings->signature = option.value;
+		else if (option.name == "texts" && option.hasValue)
+			textCount = atoi(option.value.c_str());
+		else if (option.name == "text" && option.hasValue) {
+			settings->texts.push_back(option.value);
+			explicitTexts = true;
+		} else if (option.name == "language" && option.hasValue)
+			settings->language = option.value;
+		else if (option.name == "app-id" && option.hasValue)
+			settings->appID = option.value;
+		else if (option.name == "no-suite" && !option.hasValue)
+			settings->suite = false;
+		else if (option.name == "silent" && !option.hasValue)
+			settings->silent = true;
+		else if (option.name == "delay" && option.hasValue)
+			settings->delay = (bigtime_t)atoi(option.value.c_str()) * 1000;
+		else if (option.name == "ready-file" && option.hasValue)
+			settings->readyFile = option.value;
+		else
+			return false;
+	}
+	if (textCount < 0)
+		return false;
+	if (!explicitTexts) {
+		for (int i = 0; i < textCount; i++)
+			settings->texts.push_back("Default text " + std::to_string(i));
+	}
+	return true;
+}
+
+} // namespace
+
+int main(int argc, char** argv)
+{
+	PeerSettings settings;
+	if (!read_settings(argc, argv, &settings)) {
+		fputs(kUsage, stderr);
+		return 2;
+	}
+	LocalePeer* peer = new LocalePeer(settings);
+	peer->Run();
+	delete peer;
+	return 0;
+}
