@@ -1,0 +1,379 @@
+#include "LocaleMerge.h"
+
+#include <cstdint>
+#include <cstring>
+#include <random>
+
+// The load merge as a sequence of line records.
+//
+// The literal load searches the whole text for each entry's marker and
+// counts lines from the start, which is quadratic. Here the text is a
+// sequence of line records (slices of the original text or of an entry)
+// held in an implicit treap, so that "the line at index i", "the index of
+// this line", "insert lines at i" and "remove line i" each cost O(log n).
+// Markers are found once: in the original text up front, and in each entry
+// as it goes in. An insert or delete never reorders surviving lines, so the
+// first occurrence of a marker is the live candidate with the smallest
+// (line index, column); each candidate is looked at once, when its entry
+// comes up.
+
+namespace LocaleMerge {
+
+namespace {
+
+bool IsBlank(unsigned char byte)
+{
+	return byte <= 0x20;
+}
+
+struct LineRecord {
+	const char* data;
+	uint32_t length; // bytes, with the line feed when it has one
+	bool hasFeed;
+	bool addedFeed; // the merge added the missing line feed of the last line
+	bool alive;
+};
+
+// An implicit treap over node ids; node ids are the line records' indices.
+class LineSequence {
+public:
+	int32_t Count() const { return _Size(mRoot); }
+
+	void AddNode()
+	{
+		Node node;
+		node.priority = (uint32_t)mRandom();
+		mNodes.push_back(node);
+	}
+
+	// Builds the tree for nodes [first, first + count) in order, in linear
+	// time (a Cartesian tree over the random priorities).
+	int32_t BuildRun(int32_t first, int32_t count)
+	{
+		std::vector<int32_t> stack;
+		for (int32_t id = first; id < first + count; id++) {
+			int32_t last = -1;
+			while (!stack.empty() && mNodes[stack.back()].priority < mNodes[id].priority) {
+				last = stack.back();
+				stack.pop_back();
+				_Update(last);
+			}
+			mNodes[id].left = last;
+			if (last >= 0)
+				mNodes[last].parent = id;
+			if (!stack.empty()) {
+				mNodes[stack.back()].right = id;
+				mNodes[id].parent = stack.back();
+			}
+			stack.push_back(id);
+		}
+		while (!stack.empty()) {
+			_Update(stack.back());
+			if (stack.size() == 1)
+				break;
+			stack.pop_back();
+		}
+		const int32_t root = stack.empty() ? -1 : stack.front();
+		if (root >= 0) {
+			// Sizes along the right spine were updated bottom-up above.
+			mNodes[root].parent = -1;
+		}
+		return root;
+	}
+
+	void SetRoot(int32_t root) { mRoot = root; }
+
+	int32_t At(int32_t index) const
+	{
+		int32_t node = mRoot;
+		while (node >= 0) {
+			const int32_t leftSize = _Size(mNodes[node].left);
+			if (index < leftSize) {
+				node = mNodes[node].left;
+			} else if (index == leftSize) {
+				return node;
+			} else {
+				index -= leftSize + 1;
+				node = mNodes[node].right;
+			}
+		}
+		return -1;
+	}
+
+	int32_t IndexOf(int32_t node) const
+	{
+		int32_t index = _Size(mNodes[node].left);
+		while (mNodes[node].parent >= 0) {
+			const int32_t parent = mNodes[node].parent;
+			if (mNodes[parent].right == node)
+				index += _Size(mNodes[parent].left) + 1;
+			node = parent;
+		}
+		return index;
+	}
+
+	void InsertRun(int32_t index, int32_t runRoot)
+	{
+		int32_t before, after;
+		_Split(mRoot, index, before, after);
+		mRoot = _Merge(_Merge(before, runRoot), after);
+		mNodes[mRoot].parent = -1;
+	}
+
+	void Erase(int32_t index)
+	{
+		int32_t before, rest, middle, after;
+		_Split(mRoot, index, before, rest);
+		_Split(rest, 1, middle, after);
+		mRoot = _Merge(before, after);
+		if (mRoot >= 0)
+			mNodes[mRoot].parent = -1;
+	}
+
+	// Node ids in sequence order.
+	std::vector<int32_t> InOrder() const
+	{
+		std::vector<int32_t> order;
+		order.reserve((size_t)Count());
+		std::vector<int32_t> stack;
+		int32_t node = mRoot;
+		while (node >= 0 || !stack.empty()) {
+			while (node >= 0) {
+				stack.push_back(node);
+				node = mNodes[node].left;
+			}
+			node = stack.back();
+			stack.pop_back();
+			order.push_back(node);
+			node = mNodes[node].right;
+		}
+		return order;
+	}
+
+private:
+	struct Node {
+		int32_t left = -1;
+		int32_t right = -1;
+		int32_t parent = -1;
+		int32_t size = 1;
+		uint32_t priority = 0;
+	};
+
+	int32_t _Size(int32_t node) const { return node < 0 ? 0 : mNodes[node].size; }
+
+	void _Update(int32_t node)
+	{
+		Node& n = mNodes[node];
+		n.size = 1 + _Size(n.left) + _Size(n.right);
+		if (n.left >= 0)
+			mNodes[n.left].parent = node;
+		if (n.right >= 0)
+			mNodes[n.right].parent = node;
+	}
+
+	int32_t _Merge(int32_t a, int32_t b)
+	{
+		if (a < 0)
+			return b;
+		if (b < 0)
+			return a;
+		if (mNodes[a].priority > mNodes[b].priority) {
+			mNodes[a].right = _Merge(mNodes[a].right, b);
+			_Update(a);
+			return a;
+		}
+		mNodes[b].left = _Merge(a, mNodes[b].left);
+		_Update(b);
+		return b;
+	}
+
+	// The first count nodes of the tree go to before, the rest to after.
+	void _Split(int32_t node, int32_t count, int32_t& before, int32_t& after)
+	{
+		if (node < 0) {
+			before = after = -1;
+			return;
+		}
+		const int32_t leftSize = _Size(mNodes[node].left);
+		if (count <= leftSize) {
+			int32_t leftAfter;
+			_Split(mNodes[node].left, count, before, leftAfter);
+			mNodes[node].left = leftAfter;
+			_Update(node);
+			after = node;
+		} else {
+			int32_t rightBefore;
+			_Split(mNodes[node].right, count - leftSize - 1, rightBefore, after);
+			mNodes[node].right = rightBefore;
+			_Update(node);
+			before = node;
+		}
+		if (before >= 0)
+			mNodes[before].parent = -1;
+		if (after >= 0)
+			mNodes[after].parent = -1;
+	}
+
+	std::vector<Node> mNodes;
+	int32_t mRoot = -1;
+	std::mt19937 mRandom{0x5eed};
+};
+
+struct Occurrence {
+	int32_t line;
+	uint32_t column;
+};
+
+const char kMarkerStart[] = "; #ID";
+const size_t kMarkerStartLength = sizeof(kMarkerStart) - 1;
+
+// Calls found(entry, column) for every marker "; #ID<n>:" in the line with
+// 1 <= n <= maxEntry. Markers cannot overlap: ';' only starts them.
+template<typename Found>
+void FindMarkers(const char* data, size_t length, long maxEntry, Found found)
+{
+	const std::string_view line(data, length);
+	size_t at = line.find(kMarkerStart);
+	while (at != std::string_view::npos) {
+		size_t digit = at + kMarkerStartLength;
+		long value = 0;
+		size_t digits = 0;
+		while (digit < length && data[digit] >= '0' && data[digit] <= '9' && digits < 12) {
+			value = value * 10 + (data[digit] - '0');
+			digit++;
+			digits++;
+		}
+		if (digits > 0 && data[at + kMarkerStartLength] != '0' && digit < length
+			&& data[digit] == ':' && value <= maxEntry)
+			found(value, (uint32_t)at);
+		at = line.find(kMarkerStart, at + 1);
+	}
+}
+
+} // namespace
+
+std::vector<std::string> CollectEntries(std::string_view text)
+{
+	std::vector<std::string> entries;
+	size_t start = 0;
+	while (start < text.size()) {
+		const size_t feed = text.find('\n', start);
+		const size_t end = feed == std::string_view::npos ? text.size() : feed;
+		size_t first = start;
+		while (first < end && IsBlank((unsigned char)text[first]))
+			first++;
+		if (first < end && text[first] != ';')
+			entries.emplace_back(text.substr(first, end - first));
+		start = feed == std::string_view::npos ? text.size() : feed + 1;
+	}
+	return entries;
+}
+
+std::string EntryMarker(long entry)
+{
+	return kMarkerStart + std::to_string(entry) + ":";
+}
+
+std::string MergeEntries(std::string_view text, const std::vector<std::string>& entries)
+{
+	long entryCount = 0;
+	while (entryCount < (long)entries.size() && !entries[(size_t)entryCount].empty())
+		entryCount++;
+	if (entryCount == 0)
+		return std::string(text);
+
+	std::vector<LineRecord> lines;
+	LineSequence sequence;
+	std::vector<std::vector<Occurrence>> candidates((size_t)entryCount + 1);
+
+	// Splits data into line records and notes the markers of entries from
+	// firstEntry on; returns the records as a tree to insert.
+	auto addLines = [&](const char* data, size_t length, long firstEntry) {
+		const int32_t first = (int32_t)lines.size();
+		size_t start = 0;
+		while (start < length) {
+			const char* feed = (const char*)memchr(data + start, '\n', length - start);
+			const size_t end = feed == NULL ? length : (size_t)(feed - data) + 1;
+			const int32_t id = (int32_t)lines.size();
+			lines.push_back({data + start, (uint32_t)(end - start), feed != NULL, false, true});
+			sequence.AddNode();
+			FindMarkers(data + start, end - start, entryCount, [&](long entry, uint32_t column) {
+				if (entry >= firstEntry)
+					candidates[(size_t)entry].push_back({id, column});
+			});
+			start = end;
+		}
+		return sequence.BuildRun(first, (int32_t)lines.size() - first);
+	};
+
+	sequence.SetRoot(addLines(text.data(), text.size(), 1));
+
+	// Entries with their line feed; reserved so that the records' pointers
+	// stay valid.
+	std::vector<std::string> inserted;
+	inserted.reserve((size_t)entryCount);
+
+	// V of the load: the line index the next entry is placed after.
+	int64_t lineV = 0;
+	for (long k = 1; k <= entryCount; k++) {
+		// The first live occurrence of this entry's marker, if any.
+		int32_t bestIndex = -1;
+		uint32_t bestColumn = 0;
+		for (const Occurrence& occurrence : candidates[(size_t)k]) {
+			if (!lines[(size_t)occurrence.line].alive)
+				continue;
+			const int32_t index = sequence.IndexOf(occurrence.line);
+			if (bestIndex < 0 || index < bestIndex
+				|| (index == bestIndex && occurrence.column < bestColumn)) {
+				bestIndex = index;
+				bestColumn = occurrence.column;
+			}
+		}
+		std::vector<Occurrence>().swap(candidates[(size_t)k]);
+		if (bestIndex >= 0)
+			lineV = (int64_t)bestIndex + 1;
+
+		const int32_t count = sequence.Count();
+		const int64_t target = lineV + 1;
+		int32_t insertAt;
+		if (target < count) {
+			insertAt = (int32_t)target;
+			const int32_t node = sequence.At(insertAt);
+			const unsigned char first = (unsigned char)lines[(size_t)node].data[0];
+			if (!IsBlank(first) && first != ';') {
+				sequence.Erase(insertAt);
+				lines[(size_t)node].alive = false;
+			}
+		} else {
+			// At the end of the text. A last line without its line feed
+			// gets one, as if the text had ended with it.
+			insertAt = count;
+			if (count > 0) {
+				LineRecord& last = lines[(size_t)sequence.At(count - 1)];
+				if (!last.hasFeed)
+					last.addedFeed = true;
+			}
+		}
+		inserted.push_back(entries[(size_t)k - 1] + "\n");
+		const std::string& entry = inserted.back();
+		// An entry may itself hold markers; only later entries look for them.
+		sequence.InsertRun(insertAt, addLines(entry.data(), entry.size(), k + 1));
+		lineV = (int64_t)insertAt + 1;
+	}
+
+	std::string result;
+	size_t size = 0;
+	const std::vector<int32_t> order = sequence.InOrder();
+	for (int32_t node : order)
+		size += lines[(size_t)node].length + (lines[(size_t)node].addedFeed ? 1 : 0);
+	result.reserve(size);
+	for (int32_t node : order) {
+		const LineRecord& line = lines[(size_t)node];
+		result.append(line.data, line.length);
+		if (line.addedFeed)
+			result += '\n';
+	}
+	return result;
+}
+
+} // namespace LocaleMerge

@@ -1,0 +1,38 @@
+// The edited locale text and the entries of a locale file, without any
+// view: lines are paragraphs (stretches ended by a line feed, or the rest
+// after the last one), however a view wraps them. Blank bytes are 0x00 to
+// 0x20; a line whose first non-blank byte is ';' is a comment.
+#ifndef LOCALE_MERGE_H
+#define LOCALE_MERGE_H
+
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace LocaleMerge {
+
+// What saving stores: each translation line in text order, from its first
+// non-blank byte up to (not including) its line feed; trailing bytes stay.
+// Blank and comment lines give no entry. Linear in the text.
+std::vector<std::string> CollectEntries(std::string_view text);
+
+// What loading makes of the text: entry k (from 1) goes on the line two
+// below the first occurrence of the marker "; #ID<k>:" anywhere in the
+// current text (the line under the reference line), replacing a
+// translation that starts in the first column there, else inserted above
+// what stands there; an entry without a marker goes two lines below the
+// line of the previous one (or at the end), as the load has always stepped.
+// Stops at the first empty entry. When an entry goes at the
+// end of a text whose last line has no line feed, a line feed is added
+// first, so that the entry begins a line of its own.
+// Time linear in the text and the entries (up to a logarithmic factor in
+// the number of lines), where a literal replay costs one search of the
+// whole text per entry.
+std::string MergeEntries(std::string_view text, const std::vector<std::string>& entries);
+
+// "; #ID<entry>:"
+std::string EntryMarker(long entry);
+
+} // namespace LocaleMerge
+
+#endif // LOCALE_MERGE_H

@@ -1,0 +1,200 @@
+// The entry walk of saving and the entry merge of loading, checked against
+// a literal replay of the load (by text lines) on many generated texts.
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <chrono>
+#include <random>
+#include <string>
+#include <vector>
+
+#include "LocaleMerge.h"
+
+namespace {
+
+// The load exactly as described: a search of the whole text per entry and
+// line counting from the start, with lines being text lines. Quadratic; the
+// reference for the real merge.
+class LiteralLoad {
+public:
+	explicit LiteralLoad(std::string text) : mText(std::move(text)) {}
+
+	size_t LineAt(size_t offset) const
+	{
+		offset = std::min(offset, mText.size());
+		return (size_t)std::count(mText.begin(), mText.begin() + (ptrdiff_t)offset, '\n');
+	}
+
+	size_t OffsetAt(size_t line) const
+	{
+		size_t offset = 0;
+		for (size_t i = 0; i < line; i++) {
+			const size_t feed = mText.find('\n', offset);
+			if (feed == std::string::npos)
+				return mText.size();
+			offset = feed + 1;
+		}
+		return offset;
+	}
+
+	size_t NextLineOffset(size_t line) const
+	{
+		const size_t feed = mText.find('\n', OffsetAt(line));
+		return feed == std::string::npos ? mText.size() : feed + 1;
+	}
+
+	std::string Merge(const std::vector<std::string>& entries)
+	{
+		size_t v = 0;
+		for (size_t k = 1; k <= entries.size() && !entries[k - 1].empty(); k++) {
+			std::string entry = entries[k - 1] + "\n";
+			const std::string copy = mText;
+			const size_t p = copy.find("; #ID" + std::to_string(k) + ":");
+			if (p != std::string::npos)
+				v = LineAt(p) + 1;
+			size_t o = NextLineOffset(v);
+			v = LineAt(o);
+			const unsigned char byte = o < mText.size() ? (unsigned char)mText[o] : 0;
+			if (byte > 0x20 && byte != ';')
+				mText.erase(o, NextLineOffset(v) - o);
+			// The mend: an entry at the end of a text whose last line lacks
+			// its line feed gets one first, as if the text had ended with it.
+			if (o == mText.size() && o > 0 && mText[o - 1] != '\n') {
+				entry.insert(entry.begin(), '\n');
+				o = mText.size();
+				v++;
+			}
+			mText.insert(o, entry);
+			v++;
+		}
+		return mText;
+	}
+
+private:
+	std::string mText;
+};
+
+std::string Literal(const std::string& text, const std::vector<std::string>& entries)
+{
+	return LiteralLoad(text).Merge(entries);
+}
+
+} // namespace
+
+TEST(CollectEntries, TakesTranslationLinesWithoutLeadingBlanks)
+{
+	const std::string text =
+		"; #ID1:\n; Ok\n  Gut ; mit Kommentar\n\t\n\r\n   ; comment after blanks\n"
+		"Abbrechen\r\n\nLast line";
+	const std::vector<std::string> expected = {"Gut ; mit Kommentar", "Abbrechen\r", "Last line"};
+	EXPECT_EQ(LocaleMerge::CollectEntries(text), expected);
+	EXPECT_TRUE(LocaleMerge::CollectEntries("").empty());
+	EXPECT_TRUE(LocaleMerge::CollectEntries("; only\n;comments\n\n").empty());
+	// Bytes from 0x80 up are not blank: a line starting with UTF-8 is kept.
+	EXPECT_EQ(LocaleMerge::CollectEntries("\xc3\xbc" "ber\n"), std::vector<std::string>{"über"});
+}
+
+TEST(MergeEntries, PutsEachEntryUnderItsReferenceLine)
+{
+	const std::string reference = "; #ID1:\n; Ok\n\n; #ID2:\n; Cancel\n\n; #ID3:\n; Continue\n\n";
+	const std::string once = LocaleMerge::MergeEntries(reference, {"Gut", "Abbrechen", "Weiter"});
+	EXPECT_EQ(once, "; #ID1:\n; Ok\nGut\n\n; #ID2:\n; Cancel\nAbbrechen\n\n"
+					"; #ID3:\n; Continue\nWeiter\n\n");
+	// Loading again replaces the entries instead of adding more.
+	EXPECT_EQ(LocaleMerge::MergeEntries(once, {"Gut", "Abbrechen", "Weiter"}), once);
+}
+
+TEST(MergeEntries, AppendsEntriesToAnEmptyTextOnePerLine)
+{
+	EXPECT_EQ(LocaleMerge::MergeEntries("", {"a", "b", "c"}), "a\nb\nc\n");
+	EXPECT_EQ(LocaleMerge::MergeEntries("", {"a", "", "c"}), "a\n");
+	EXPECT_EQ(LocaleMerge::MergeEntries("keep", {}), "keep");
+}
+
+TEST(MergeEntries, NeverGluesAnEntryToALastLineWithoutLineFeed)
+{
+	EXPECT_EQ(LocaleMerge::MergeEntries("abc", {"x", "y"}), "abc\nx\ny\n");
+	EXPECT_EQ(LocaleMerge::MergeEntries("; #ID1:", {"x"}), "; #ID1:\nx\n");
+}
+
+TEST(MergeEntries, MarkerOfEntryOneIsNotFoundInsideMarkerTen)
+{
+	std::string text;
+	for (int k = 1; k <= 12; k++)
+		text += LocaleMerge::EntryMarker(k) + "\n; ref\n\n";
+	// Put marker 10 first so that a prefix match would go wrong.
+	text = "; #ID10:\n; ten\n\n" + text;
+	std::vector<std::string> entries;
+	for (int k = 1; k <= 12; k++)
+		entries.push_back("entry " + std::to_string(k));
+	EXPECT_EQ(LocaleMerge::MergeEntries(text, entries), Literal(text, entries));
+	const std::string merged = LocaleMerge::MergeEntries(text, entries);
+	EXPECT_NE(merged.find("; #ID1:\n; ref\nentry 1\n"), std::string::npos);
+}
+
+TEST(MergeEntries, MatchesTheLiteralLoadOnGeneratedTexts)
+{
+	std::mt19937 random(7);
+	auto pick = [&random](int n) { return (int)(random() % (unsigned)n); };
+	int compared = 0;
+	for (int round = 0; round < 3000; round++) {
+		const int maxEntry = 1 + pick(12);
+		auto marker = [&]() { return LocaleMerge::EntryMarker(1 + pick(maxEntry + 2)); };
+		std::string text;
+		const int lineCount = pick(14);
+		for (int i = 0; i < lineCount; i++) {
+			switch (pick(12)) {
+				case 0: text += marker(); break;
+				case 1: text += "; reference text"; break;
+				case 2: break; // empty line
+				case 3: text += "  translation"; break;
+				case 4: text += "\t"; break;
+				case 5: text += "\r"; break;
+				case 6: text += "word " + marker() + " inside"; break;
+				case 7: text += std::string(300 + pick(200), 'L'); break;
+				case 8: text += "; #ID0" + std::to_string(pick(3)) + ":"; break;
+				default: text += "t" + std::to_string(i); break;
+			}
+			if (i + 1 < lineCount || pick(3) != 0)
+				text += '\n';
+		}
+		std::vector<std::string> entries;
+		const int entryCount = pick(maxEntry + 3);
+		for (int k = 0; k < entryCount; k++) {
+			switch (pick(10)) {
+				case 0: entries.push_back(""); break; // ends the merge
+				case 1: entries.push_back("has " + marker()); break;
+				case 2: entries.push_back("two\nlines"); break;
+				case 3: entries.push_back("; looks like a comment"); break;
+				case 4: entries.push_back("  indented"); break;
+				case 5: entries.push_back(marker()); break;
+				default: entries.push_back("e" + std::to_string(k)); break;
+			}
+		}
+		const std::string expected = Literal(text, entries);
+		ASSERT_EQ(LocaleMerge::MergeEntries(text, entries), expected)
+			<< "round " << round << "\ntext: " << text;
+		compared++;
+	}
+	EXPECT_EQ(compared, 3000);
+}
+
+TEST(MergeEntries, StaysFastForManyEntries)
+{
+	// 100,000 reference blocks: the literal replay would search the whole
+	// text for each entry (hours); the merge must take well under seconds.
+	const int count = 100000;
+	std::string text;
+	std::vector<std::string> entries;
+	for (int k = 1; k <= count; k++) {
+		text += LocaleMerge::EntryMarker(k) + "\n; reference text number " + std::to_string(k)
+			+ "\n\n";
+		entries.push_back("Übersetzung " + std::to_string(k));
+	}
+	const auto start = std::chrono::steady_clock::now();
+	const std::string merged = LocaleMerge::MergeEntries(text, entries);
+	const double seconds =
+		std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+	EXPECT_LT(seconds, 5.0);
+	EXPECT_EQ(LocaleMerge::CollectEntries(merged), entries);
+}
