@@ -18,6 +18,9 @@ public:
 	ZTBitmapMenuItem(BMenu* submenu, BBitmap* bitmap, BMessage* message = NULL);
 	virtual ~ZTBitmapMenuItem();
 
+	// The picture, NULL for none; still owned by the item.
+	const BBitmap* Bitmap() const { return mBitmap; }
+
 protected:
 	virtual void GetContentSize(float* width, float* height);
 	virtual void DrawContent();

@@ -81,7 +81,7 @@ std::string EditorExecutable()
 
 std::string PeerExecutable(const char* name)
 {
-	return BuildFolder() + "/tests/peers/" + name;
+	return BuildFolder() + "/tests/" + name;
 }
 
 ScratchFolder::ScratchFolder()
