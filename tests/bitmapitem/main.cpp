@@ -1,0 +1,14 @@
+// Menu items draw through Qt widgets: the tests need a Qt application and
+// run offscreen.
+#include <QApplication>
+
+#include <gtest/gtest.h>
+
+int main(int argc, char** argv)
+{
+	if (qgetenv("QT_QPA_PLATFORM").isEmpty())
+		qputenv("QT_QPA_PLATFORM", "offscreen");
+	QApplication application(argc, argv);
+	::testing::InitGoogleTest(&argc, argv);
+	return RUN_ALL_TESTS();
+}
