@@ -1,0 +1,15 @@
+// The editor's start-up as the start-up benchmark times it: the real
+// application object (texts, locale folder, preferences, language, window
+// shown), then straight out again once the message loop runs.
+#include <AppDefs.h>
+
+#include "LocaleEditorApplication.h"
+
+int main()
+{
+	LocaleEditorApplication* app = new LocaleEditorApplication;
+	app->PostMessage(B_QUIT_REQUESTED);
+	app->Run();
+	delete app;
+	return 0;
+}

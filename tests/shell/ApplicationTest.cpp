@@ -1,0 +1,333 @@
+// The application object in this process, started through its test seam: an
+// application folder of the test's choosing and, instead of the editor
+// window, a looper that records what would reach the window.
+#include <gtest/gtest.h>
+
+#include <chrono>
+#include <condition_variable>
+#include <cstring>
+#include <filesystem>
+#include <fstream>
+#include <mutex>
+#include <vector>
+
+#include <AppDefs.h>
+#include <Entry.h>
+#include <Looper.h>
+#include <Message.h>
+#include <Node.h>
+#include <NodeInfo.h>
+#include <Path.h>
+#include <PropertyInfo.h>
+
+#include "EditorMessages.h"
+#include "InterfaceTexts.h"
+#include "LocaleEditorApplication.h"
+#include "LocaleFile.h"
+#include "Preferences.h"
+#include "ZTLocale.h"
+
+namespace {
+
+using namespace std::chrono_literals;
+
+class RecordingLooper : public BLooper
+{
+public:
+	RecordingLooper()
+		:
+		BLooper("recorder")
+	{
+	}
+
+	void MessageReceived(BMessage* message) override
+	{
+		std::lock_guard<std::mutex> guard(mLock);
+		mMessages.push_back(*message);
+		mChanged.notify_all();
+	}
+
+	// Waits until count messages have arrived; false after the time-out.
+	bool WaitFor(size_t count, std::chrono::milliseconds timeout)
+	{
+		std::unique_lock<std::mutex> guard(mLock);
+		return mChanged.wait_for(guard, timeout, [&] { return mMessages.size() >= count; });
+	}
+
+	std::vector<BMessage> Take()
+	{
+		std::lock_guard<std::mutex> guard(mLock);
+		std::vector<BMessage> messages;
+		messages.swap(mMessages);
+		return messages;
+	}
+
+private:
+	std::mutex mLock;
+	std::condition_variable mChanged;
+	std::vector<BMessage> mMessages;
+};
+
+class TestApplication : public LocaleEditorApplication
+{
+public:
+	TestApplication(const char* appFolder, const BMessenger& fileTarget)
+		:
+		LocaleEditorApplication(appFolder, fileTarget)
+	{
+	}
+};
+
+// One application per process, made before any test runs.
+class ApplicationEnvironment : public testing::Environment
+{
+public:
+	void SetUp() override
+	{
+		char pattern[] = "/tmp/shell-app-XXXXXX";
+		ASSERT_NE(mkdtemp(pattern), nullptr);
+		sFolder = pattern;
+		// The locale folder's parent does not exist yet: start-up makes both.
+		sAppFolder = sFolder + "/nested/app";
+		sRecorder = new RecordingLooper;
+		sRecorder->Run();
+		sApp = new TestApplication(sAppFolder.c_str(), BMessenger(sRecorder));
+	}
+	void TearDown() override
+	{
+		if (sRecorder->Lock())
+			sRecorder->Quit();
+		delete sApp;
+		std::error_code error;
+		std::filesystem::remove_all(sFolder, error);
+	}
+
+	static std::string sFolder;
+	static std::string sAppFolder;
+	static RecordingLooper* sRecorder;
+	static TestApplication* sApp;
+};
+
+std::string ApplicationEnvironment::sFolder;
+std::string ApplicationEnvironment::sAppFolder;
+RecordingLooper* ApplicationEnvironment::sRecorder = nullptr;
+TestApplication* ApplicationEnvironment::sApp = nullptr;
+
+testing::Environment* const gEnvironment
+	= testing::AddGlobalTestEnvironment(new ApplicationEnvironment);
+
+LocaleEditorApplication* App()
+{
+	return ApplicationEnvironment::sApp;
+}
+
+std::string WriteFile(const char* leaf, const std::vector<uint8_t>& bytes, const char* type)
+{
+	std::string path = ApplicationEnvironment::sFolder + "/" + leaf;
+	std::ofstream(path, std::ios::binary)
+		.write(reinterpret_cast<const char*>(bytes.data()), (std::streamsize)bytes.size());
+	if (type != nullptr) {
+		BNode node(path.c_str());
+		BNodeInfo info(&node);
+		info.SetType(type);
+	}
+	return path;
+}
+
+std::vector<uint8_t> LocaleBody()
+{
+	const char* texts[] = {"Gut"};
+	BMessage message;
+	LocaleFile::Build(&message, "01.00", kLocaleAppID, "Deutsch", texts, 1);
+	std::vector<uint8_t> bytes(message.FlattenedSize());
+	message.Flatten(reinterpret_cast<char*>(bytes.data()), (ssize_t)bytes.size());
+	return bytes;
+}
+
+entry_ref RefFor(const std::string& path)
+{
+	entry_ref ref;
+	get_ref_for_path(path.c_str(), &ref);
+	return ref;
+}
+
+BMessage RefsMessage(std::vector<std::string> paths)
+{
+	BMessage message(B_REFS_RECEIVED);
+	for (const std::string& path : paths) {
+		entry_ref ref = RefFor(path);
+		message.AddRef("refs", &ref);
+	}
+	return message;
+}
+
+// Hands each message to RefsReceived, then a good locale file as a marker.
+// Messages reach the recorder in the order they were posted, so when the
+// marker's arrives first, none of the others was forwarded.
+void ExpectNoneForwarded(std::vector<BMessage> messages)
+{
+	ApplicationEnvironment::sRecorder->Take();
+	for (BMessage& message : messages)
+		App()->RefsReceived(&message);
+	std::string marker = WriteFile("marker.locale", LocaleBody(), kLocaleMimeType);
+	BMessage markerMessage = RefsMessage({marker});
+	App()->RefsReceived(&markerMessage);
+
+	ASSERT_TRUE(ApplicationEnvironment::sRecorder->WaitFor(1, 5s));
+	std::vector<BMessage> forwarded = ApplicationEnvironment::sRecorder->Take();
+	ASSERT_FALSE(forwarded.empty());
+	entry_ref ref;
+	ASSERT_EQ(forwarded[0].FindRef("refs", &ref), B_OK);
+	EXPECT_EQ(ref, RefFor(marker));
+	EXPECT_EQ(forwarded.size(), 1u);
+}
+
+} // namespace
+
+TEST(ApplicationStartUp, RegistersTheTextsAndMakesTheLocaleFolder)
+{
+	ZTLocale* locale = ZTLocale::GetInstance();
+	EXPECT_STREQ(locale->AppID(), "korvane localeeditor locale");
+	EXPECT_STREQ(locale->DefaultLanguage(), "English");
+	EXPECT_EQ(locale->CountTexts(), 38);
+	EXPECT_EQ(locale->Text(32), mText[32]);
+	EXPECT_TRUE(std::filesystem::is_directory(ApplicationEnvironment::sAppFolder + "/locale"));
+
+	// First start: defaults in memory, nothing written yet.
+	Preferences* prefs = App()->Prefs();
+	ASSERT_NE(prefs, nullptr);
+	BRect frame = prefs->GetRect("ZT_MAINWINPOS");
+	EXPECT_EQ(frame.left, 50);
+	EXPECT_EQ(frame.top, 50);
+	EXPECT_EQ(frame.right, 500);
+	EXPECT_EQ(frame.bottom, 400);
+	EXPECT_EQ(prefs->GetInt8("ZT_AUTOPREFS", 0), 1);
+	EXPECT_STREQ(prefs->GetString("ZT_LANGUAGE", nullptr), "English");
+	EXPECT_FALSE(
+		std::filesystem::exists(ApplicationEnvironment::sAppFolder + "/LocaleEditor.prefs"));
+}
+
+TEST(ApplicationSetDefaults, OnlyAFrameWithoutWidthIsReplaced)
+{
+	std::string path = ApplicationEnvironment::sFolder + "/defaults.prefs";
+	struct Case {
+		BRect stored;
+		bool replaced;
+	};
+	const Case cases[] = {
+		{BRect(0, 0, 0, 0), true},
+		{BRect(200, 30, 200, 90), true},
+		{BRect(10, 10, 300, 10), false},	 // no height, but a width
+		{BRect(300, 10, 100, 200), false}, // negative width
+		{BRect(-5, -5, 2000, 3000), false},
+	};
+	for (const Case& test : cases) {
+		Preferences prefs(path.c_str(), "ZTLOCALE");
+		prefs.Set("ZT_MAINWINPOS", test.stored);
+		prefs.Set("ZT_AUTOPREFS", (int8)0);
+		App()->SetDefaults(&prefs);
+		BRect frame = prefs.GetRect("ZT_MAINWINPOS");
+		BRect expected = test.replaced ? BRect(50, 50, 500, 400) : test.stored;
+		EXPECT_EQ(frame.left, expected.left);
+		EXPECT_EQ(frame.top, expected.top);
+		EXPECT_EQ(frame.right, expected.right);
+		EXPECT_EQ(frame.bottom, expected.bottom);
+		EXPECT_EQ(prefs.GetInt8("ZT_AUTOPREFS", 0), test.replaced ? 1 : 0);
+	}
+	// Memory only: no file appears.
+	EXPECT_FALSE(std::filesystem::exists(path));
+
+	// A store without the key at all, as a loaded file may be.
+	Preferences empty(path.c_str(), "ZTLOCALE");
+	empty.Reset();
+	App()->SetDefaults(&empty);
+	EXPECT_EQ(empty.GetRect("ZT_MAINWINPOS").right, 500);
+}
+
+TEST(ApplicationRefs, ForwardsTheFirstLocaleFileToTheWindow)
+{
+	ApplicationEnvironment::sRecorder->Take();
+	std::string first = WriteFile("first.locale", LocaleBody(), kLocaleMimeType);
+	std::string second = WriteFile("second.locale", LocaleBody(), kLocaleMimeType);
+	BMessage message = RefsMessage({first, second});
+	App()->RefsReceived(&message);
+
+	ASSERT_TRUE(ApplicationEnvironment::sRecorder->WaitFor(1, 5s));
+	std::vector<BMessage> forwarded = ApplicationEnvironment::sRecorder->Take();
+	ASSERT_EQ(forwarded.size(), 1u);
+	EXPECT_EQ(forwarded[0].what, kMsgLoadFile);
+	entry_ref ref;
+	ASSERT_EQ(forwarded[0].FindRef("refs", 0, &ref), B_OK);
+	EXPECT_EQ(ref, RefFor(first));
+	EXPECT_NE(forwarded[0].FindRef("refs", 1, &ref), B_OK);
+}
+
+TEST(ApplicationRefs, RecognisesALocaleFileThatLostItsType)
+{
+	ApplicationEnvironment::sRecorder->Take();
+	std::string typeless = WriteFile("typeless", LocaleBody(), nullptr);
+	BMessage message = RefsMessage({typeless});
+	App()->RefsReceived(&message);
+	ASSERT_TRUE(ApplicationEnvironment::sRecorder->WaitFor(1, 5s));
+	std::vector<BMessage> forwarded = ApplicationEnvironment::sRecorder->Take();
+	ASSERT_EQ(forwarded.size(), 1u);
+	entry_ref ref;
+	ASSERT_EQ(forwarded[0].FindRef("refs", &ref), B_OK);
+	EXPECT_EQ(ref, RefFor(typeless));
+}
+
+TEST(ApplicationRefs, IgnoresOtherFilesAndBadMessages)
+{
+	std::string text = WriteFile("notes.txt", {'h', 'i', '\n'}, nullptr);
+	std::string longerType
+		= WriteFile("longer.locale", LocaleBody(), "locale/x-vnd.vessmor-locale-extra");
+	std::string otherCase = WriteFile("case.locale", LocaleBody(), "locale/x-vnd.Vessmor-locale");
+	std::string good = WriteFile("good.locale", LocaleBody(), kLocaleMimeType);
+	std::string missing = ApplicationEnvironment::sFolder + "/missing.locale";
+
+	std::vector<BMessage> messages;
+	messages.push_back(RefsMessage({text}));
+	messages.push_back(RefsMessage({longerType}));
+	messages.push_back(RefsMessage({otherCase}));
+	// Only the first ref counts, even when a later one is a locale file.
+	messages.push_back(RefsMessage({text, good}));
+	messages.push_back(RefsMessage({missing}));
+	messages.push_back(RefsMessage({}));
+	BMessage wrongType(B_REFS_RECEIVED);
+	wrongType.AddString("refs", good.c_str());
+	messages.push_back(wrongType);
+	ExpectNoneForwarded(messages);
+}
+
+TEST(ApplicationSuite, ClaimsOnlyDirectGetsOfItsThreeProperties)
+{
+	BMessage get(B_GET_PROPERTY);
+	BMessage specifier(B_DIRECT_SPECIFIER);
+	for (const char* name : {"DefaultText", "DefaultLanguage", "TextAppID"})
+		EXPECT_EQ(App()->ResolveSpecifier(&get, 0, &specifier, B_DIRECT_SPECIFIER, name), App())
+			<< name;
+
+	BMessage set(B_SET_PROPERTY);
+	EXPECT_NE(App()->ResolveSpecifier(&set, 0, &specifier, B_DIRECT_SPECIFIER, "DefaultText"),
+		App());
+	BMessage index(B_INDEX_SPECIFIER);
+	index.AddInt32("index", 0);
+	EXPECT_NE(App()->ResolveSpecifier(&get, 0, &index, B_INDEX_SPECIFIER, "DefaultText"), App());
+	EXPECT_NE(App()->ResolveSpecifier(&get, 0, &specifier, B_DIRECT_SPECIFIER, "defaultText"),
+		App());
+}
+
+TEST(ApplicationSuite, SupportedSuitesPutsTheLocaleSuiteBeforeTheFrameworks)
+{
+	BMessage data;
+	ASSERT_EQ(App()->GetSupportedSuites(&data), B_OK);
+	const char* first = nullptr;
+	ASSERT_EQ(data.FindString("suites", 0, &first), B_OK);
+	EXPECT_STREQ(first, "suite/vnd.Vessmor-locale");
+	const char* second = nullptr;
+	EXPECT_EQ(data.FindString("suites", 1, &second), B_OK);
+
+	BPropertyInfo table;
+	ASSERT_EQ(data.FindFlat("messages", 0, &table), B_OK);
+	EXPECT_EQ(table.CountProperties(), 3);
+}

@@ -1,0 +1,109 @@
+#include "ShellTestSupport.h"
+
+#include <cerrno>
+#include <csignal>
+#include <cstdlib>
+#include <ctime>
+#include <filesystem>
+#include <stdexcept>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <AppDefs.h>
+
+namespace fs = std::filesystem;
+
+std::string BuiltEditorPath()
+{
+	const char* buildDir = getenv("LE_BUILD_DIR");
+	if (buildDir != nullptr && buildDir[0] != '\0')
+		return std::string(buildDir) + "/LocaleEditor";
+	// Run by hand: the tests lie in <build>/tests.
+	return (fs::read_symlink("/proc/self/exe").parent_path().parent_path() / "LocaleEditor")
+		.string();
+}
+
+TempAppFolder::TempAppFolder()
+{
+	char pattern[] = "/tmp/shell-test-XXXXXX";
+	if (mkdtemp(pattern) == nullptr)
+		throw std::runtime_error("mkdtemp failed");
+	mPath = pattern;
+	fs::copy_file(BuiltEditorPath(), Executable());
+}
+
+TempAppFolder::~TempAppFolder()
+{
+	std::error_code error;
+	fs::remove_all(mPath, error);
+}
+
+EditorProcess::EditorProcess(const std::string& executable, std::vector<std::string> arguments)
+	:
+	mPid(-1)
+{
+	std::vector<char*> argv;
+	argv.push_back(const_cast<char*>(executable.c_str()));
+	for (std::string& argument : arguments)
+		argv.push_back(argument.data());
+	argv.push_back(nullptr);
+
+	mPid = fork();
+	if (mPid == 0) {
+		setenv("QT_QPA_PLATFORM", "offscreen", 1);
+		execv(executable.c_str(), argv.data());
+		_exit(127);
+	}
+}
+
+EditorProcess::~EditorProcess()
+{
+	if (mPid <= 0)
+		return;
+	kill(mPid, SIGKILL);
+	waitpid(mPid, nullptr, 0);
+}
+
+BMessenger EditorProcess::Messenger() const
+{
+	return BMessenger(nullptr, (team_id)mPid);
+}
+
+bool EditorProcess::WaitUntilAnswering(std::chrono::milliseconds timeout)
+{
+	return WaitUntil(
+		[this] {
+			BMessenger messenger = Messenger();
+			if (!messenger.IsValid())
+				return false;
+			BMessage request(B_GET_PROPERTY);
+			request.AddSpecifier("TextAppID");
+			BMessage reply;
+			return SendRequest(messenger, &request, &reply) == B_OK && reply.what == B_REPLY;
+		},
+		timeout);
+}
+
+int EditorProcess::Terminate(std::chrono::milliseconds timeout)
+{
+	if (mPid <= 0)
+		return -1;
+	kill(mPid, SIGTERM);
+	int status = 0;
+	bool ended = WaitUntil(
+		[&] {
+			pid_t result = waitpid(mPid, &status, WNOHANG);
+			return result == mPid;
+		},
+		timeout);
+	if (!ended)
+		return -1;
+	mPid = -1;
+	return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+}
+
+status_t SendRequest(const BMessenger& target, BMessage* request, BMessage* reply)
+{
+	const bigtime_t kTimeout = 5 * 1000 * 1000;
+	return target.SendMessage(request, reply, kTimeout, kTimeout);
+}
