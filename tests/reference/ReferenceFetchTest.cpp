@@ -1,0 +1,217 @@
+// Fetching a reference from a running application through the window:
+// the editor asking itself, escapes, and programs that refuse, hang or are
+// gone.
+
+#include "ReferenceTestSupport.h"
+
+#include <AppDefs.h>
+#include <Looper.h>
+#include <Messenger.h>
+#include <OS.h>
+#include <TextControl.h>
+
+#include <sstream>
+
+#include "InterfaceTexts.h"
+#include "LocaleEditorApplication.h"
+#include "LocaleSuiteClient.h"
+
+namespace {
+
+BMessage GetReference(const char* signature)
+{
+	BMessage message('gref');
+	message.AddString("signature", signature);
+	return message;
+}
+
+std::vector<std::string> Lines(const std::string& text)
+{
+	std::vector<std::string> lines;
+	std::istringstream in(text);
+	for (std::string line; std::getline(in, line);)
+		lines.push_back(line);
+	return lines;
+}
+
+std::string Escaped(const char* text)
+{
+	std::string escaped;
+	for (const char* p = text; *p != '\0'; p++)
+		escaped += *p == '\n' ? std::string("\\n") : std::string(1, *p);
+	return escaped;
+}
+
+} // namespace
+
+using ReferenceFetch = ReferenceWindowTest;
+
+TEST_F(ReferenceFetch, TheEditorsOwnItemLoadsItsThirtyEightTextsOneLineEach)
+{
+	Dispatch(GetReference(kAppSignature));
+
+	EXPECT_EQ(ControlText("txtctrl_reference"), "English");
+	EXPECT_EQ(ControlText("txtctrl_appid"), "korvane localeeditor locale");
+	std::vector<std::string> lines = Lines(Text());
+	// Three lines per block on an empty text: marker, reference, empty line.
+	ASSERT_EQ(lines.size(), 3u * kInterfaceTextCount);
+	for (long i = 0; i < kInterfaceTextCount; i++) {
+		EXPECT_EQ(lines[3 * i], "; #ID" + std::to_string(i + 1) + ":");
+		EXPECT_EQ(lines[3 * i + 1], "; " + Escaped(mText[i]));
+		EXPECT_EQ(lines[3 * i + 2], "");
+	}
+	// Entry 32 holds two line feeds of its own; they arrive as backslash-n.
+	EXPECT_NE(lines[3 * 32 + 1].find("defined!\\n\\nPlease"), std::string::npos);
+}
+
+TEST_F(ReferenceFetch, TabsStayAndBackslashTBecomesATabWhileBackslashNStays)
+{
+	ChildProcess peer(PeerExecutable("locale_peer"),
+		{"--signature=application/x-vnd.test-escapes", "--text=a\tb", "--text=c\\td",
+			"--text=e\\nf", "--text=two\nlines", "--language=Deutsch", "--app-id=escape id"});
+	ASSERT_TRUE(peer.WaitUntilRegistered());
+	SetText("eins\nzwei\ndrei\nvier\n");
+
+	Dispatch(GetReference("application/x-vnd.test-escapes"));
+
+	EXPECT_EQ(ControlText("txtctrl_reference"), "Deutsch");
+	EXPECT_EQ(ControlText("txtctrl_appid"), "escape id");
+	EXPECT_EQ(Text(),
+		"; #ID1:\n; a\tb\neins\n"
+		"; #ID2:\n; c\td\nzwei\n"
+		"; #ID3:\n; e\\nf\ndrei\n"
+		"; #ID4:\n; two\\nlines\nvier\n");
+}
+
+TEST_F(ReferenceFetch, AProgramThatNeverAnswersCostsOneTimeOutAndLeavesTheText)
+{
+	// main() sets the reference time-out to 1.5 s for this test run.
+	ChildProcess peer(PeerExecutable("locale_peer"),
+		{"--silent", "--signature=application/x-vnd.test-silent"});
+	ASSERT_TRUE(peer.WaitUntilRegistered());
+	SetText("Ok\n; mine\nAbbrechen\n");
+	Control("txtctrl_reference")->SetText("German");
+
+	bigtime_t start = system_time();
+	Dispatch(GetReference("application/x-vnd.test-silent"));
+	bigtime_t elapsed = system_time() - start;
+
+	EXPECT_GE(elapsed, 1400000);
+	EXPECT_LT(elapsed, 3000000) << "a hung program must cost one time-out, not three";
+	EXPECT_EQ(Text(), "Ok\n; mine\nAbbrechen\n");
+	EXPECT_EQ(ControlText("txtctrl_reference"), " ");
+	EXPECT_EQ(ControlText("txtctrl_appid"), " ");
+
+	// The window works on afterwards, and a late answer cannot leak into the
+	// next fetch.
+	Dispatch(GetReference(kAppSignature));
+	EXPECT_EQ(ControlText("txtctrl_reference"), "English");
+}
+
+TEST_F(ReferenceFetch, AProgramThatHasQuitLeavesTheTextAndBlanksLanguageAndId)
+{
+	ChildProcess peer(PeerExecutable("locale_peer"), {"--signature=application/x-vnd.test-gone"});
+	ASSERT_TRUE(peer.WaitUntilRegistered());
+	peer.Stop();
+	SetText("Ok\nAbbrechen\n");
+	Control("txtctrl_reference")->SetText("German");
+	Control("txtctrl_appid")->SetText("typed id");
+
+	Dispatch(GetReference("application/x-vnd.test-gone"));
+
+	EXPECT_EQ(Text(), "Ok\nAbbrechen\n");
+	EXPECT_EQ(ControlText("txtctrl_reference"), " ");
+	EXPECT_EQ(ControlText("txtctrl_appid"), " ");
+
+	// No signature at all is treated the same way.
+	Control("txtctrl_reference")->SetText("German");
+	mWindow->Lock();
+	mWindow->ReferenceLoadSig(nullptr);
+	mWindow->Unlock();
+	EXPECT_EQ(ControlText("txtctrl_reference"), " ");
+	EXPECT_EQ(Text(), "Ok\nAbbrechen\n");
+}
+
+TEST_F(ReferenceFetch, AProgramThatRefusesTheSuiteGivesAnEmptyReference)
+{
+	ChildProcess peer(PeerExecutable("locale_peer"),
+		{"--no-suite", "--signature=application/x-vnd.test-refuses"});
+	ASSERT_TRUE(peer.WaitUntilRegistered());
+	SetText("Ok\n");
+
+	LocaleSuiteClient client(current_team());
+	BMessage reference;
+	EXPECT_EQ(client.FetchReference("application/x-vnd.test-refuses", &reference), B_ERROR);
+	EXPECT_TRUE(reference.IsEmpty());
+
+	Dispatch(GetReference("application/x-vnd.test-refuses"));
+	EXPECT_EQ(Text(), "Ok\n");
+	EXPECT_EQ(ControlText("txtctrl_appid"), " ");
+}
+
+TEST_F(ReferenceFetch, EmptyAnswersGiveEmptyFieldsAndNoTexts)
+{
+	ChildProcess peer(PeerExecutable("locale_peer"),
+		{"--signature=application/x-vnd.test-empty", "--texts=0", "--language=", "--app-id="});
+	ASSERT_TRUE(peer.WaitUntilRegistered());
+
+	LocaleSuiteClient client(current_team());
+	BMessage reference;
+	EXPECT_EQ(client.FetchReference("application/x-vnd.test-empty", &reference), B_OK);
+	const char* value = nullptr;
+	EXPECT_EQ(reference.FindString("zt:language", &value), B_OK);
+	EXPECT_EQ(reference.FindString("zt:app_id", &value), B_OK);
+	EXPECT_NE(reference.FindString("zt:text", &value), B_OK);
+}
+
+namespace {
+
+// Answers every request with a bare B_REPLY, or, for "DefaultText", with
+// the error reply of a program that does not know the property. Counts what
+// it was asked.
+class BareReplier : public BLooper {
+public:
+	BHandler* ResolveSpecifier(BMessage*, int32, BMessage*, int32, const char*) override
+	{
+		return this;
+	}
+	void MessageReceived(BMessage* message) override
+	{
+		int32 index;
+		BMessage specifier;
+		int32 form;
+		const char* property = nullptr;
+		message->GetCurrentSpecifier(&index, &specifier, &form, &property);
+		mAsked.push_back(property != nullptr ? property : "");
+		BMessage reply(mAsked.back() == "DefaultText" ? B_MESSAGE_NOT_UNDERSTOOD : B_REPLY);
+		message->SendReply(&reply);
+	}
+	std::vector<std::string> mAsked;
+};
+
+} // namespace
+
+TEST(ReferenceRequests, ABareReplyCountsAsAnEmptyValueAndARefusalIsLeftOut)
+{
+	BareReplier* replier = new BareReplier;
+	replier->Run();
+	BMessenger target(replier);
+
+	LocaleSuiteClient client(-1, 500000, 1000000);
+	BMessage reference;
+	EXPECT_EQ(client.FetchReference(target, &reference), B_ERROR);
+
+	const char* value = nullptr;
+	ASSERT_EQ(reference.FindString("zt:language", &value), B_OK);
+	EXPECT_STREQ(value, "");
+	ASSERT_EQ(reference.FindString("zt:app_id", &value), B_OK);
+	EXPECT_STREQ(value, "");
+	EXPECT_NE(reference.FindString("zt:text", &value), B_OK);
+
+	// All three asked once each, in the fixed order.
+	if (replier->Lock()) {
+		EXPECT_EQ(replier->mAsked,
+			(std::vector<std::string>{"DefaultLanguage", "TextAppID", "DefaultText"}));
+		replier->Quit();
+	}
+}
