@@ -16,6 +16,34 @@
 
 using BPrivate::TextViewData;
 
+namespace {
+
+// One editing call of the program at a time: calls made from inside the
+// hooks (while a change is being made or reported) are refused.
+class EditCall {
+public:
+	explicit EditCall(TextViewData* data)
+		:
+		mData(data),
+		mAllowed(data->hookDepth == 0 && data->editDepth == 0)
+	{
+		if (mAllowed)
+			mData->editDepth++;
+	}
+	~EditCall()
+	{
+		if (mAllowed)
+			mData->editDepth--;
+	}
+	bool Allowed() const { return mAllowed; }
+
+private:
+	TextViewData* mData;
+	bool mAllowed;
+};
+
+} // namespace
+
 BTextView::BTextView(BRect frame, const char* name, BRect textRect, uint32 resizingMode,
 	uint32 flags)
 	:
@@ -64,7 +92,8 @@ BTextView::SetText(const char* text, const text_run_array* runs)
 void
 BTextView::SetText(const char* text, int32 length, const text_run_array* runs)
 {
-	if (mText->hookDepth > 0)
+	EditCall call(mText);
+	if (!call.Allowed())
 		return;
 	const std::string clean = mText->Clean(text, length);
 	mText->undoing = true; // a new text starts a new history
@@ -153,17 +182,20 @@ BTextView::Insert(const char* text, const text_run_array* runs)
 void
 BTextView::Insert(const char* text, int32 length, const text_run_array* runs)
 {
-	if (mText->hookDepth > 0)
+	EditCall call(mText);
+	if (!call.Allowed())
 		return;
 	int32 start, end;
 	GetSelection(&start, &end);
+	const std::string clean = mText->Clean(text, length);
 	mText->BeginProgram();
 	if (end > start)
 		DeleteText(start, end);
-	Insert(start, text, length, runs);
+	if (!clean.empty())
+		InsertText(clean.c_str(), (int32)clean.size(), start, runs);
 	mText->EndProgram();
 	// The caret goes behind the inserted text.
-	const int32 caret = std::min(start + (int32)mText->Clean(text, length).size(), TextLength());
+	const int32 caret = std::min(start + (int32)clean.size(), TextLength());
 	Select(caret, caret);
 }
 
@@ -171,7 +203,8 @@ BTextView::Insert(const char* text, int32 length, const text_run_array* runs)
 void
 BTextView::Insert(int32 offset, const char* text, int32 length, const text_run_array* runs)
 {
-	if (mText->hookDepth > 0)
+	EditCall call(mText);
+	if (!call.Allowed())
 		return;
 	const std::string clean = mText->Clean(text, length);
 	if (clean.empty())
@@ -192,7 +225,8 @@ BTextView::Delete()
 void
 BTextView::Delete(int32 start, int32 finish)
 {
-	if (mText->hookDepth > 0)
+	EditCall call(mText);
+	if (!call.Allowed())
 		return;
 	start = mText->ClampOffset(start);
 	finish = mText->ClampOffset(finish);
@@ -376,7 +410,8 @@ BTextView::DoesUndo() const
 void
 BTextView::Undo(BClipboard*)
 {
-	if (mText->hookDepth > 0 || mText->programDepth > 0 || !mText->undo.CanUndo())
+	EditCall call(mText);
+	if (!call.Allowed() || !mText->undo.CanUndo())
 		return;
 	mText->ApplyStep(mText->undo.TakeUndo(), true);
 }
@@ -385,7 +420,8 @@ BTextView::Undo(BClipboard*)
 void
 BTextView::Redo()
 {
-	if (mText->hookDepth > 0 || mText->programDepth > 0 || !mText->undo.CanRedo())
+	EditCall call(mText);
+	if (!call.Allowed() || !mText->undo.CanRedo())
 		return;
 	mText->ApplyStep(mText->undo.TakeRedo(), false);
 }
@@ -408,7 +444,8 @@ BTextView::CanRedo() const
 void
 BTextView::Cut(BClipboard*)
 {
-	if (mText->hookDepth > 0 || mText->programDepth > 0 || !mText->editable)
+	EditCall call(mText);
+	if (!call.Allowed() || !mText->editable)
 		return;
 	mText->ApplyInteraction();
 	mText->BeginUserAction(BPrivate::EditSource::kUserAction);
@@ -427,7 +464,8 @@ BTextView::Copy(BClipboard*)
 void
 BTextView::Paste(BClipboard*)
 {
-	if (mText->hookDepth > 0 || mText->programDepth > 0 || !mText->editable)
+	EditCall call(mText);
+	if (!call.Allowed() || !mText->editable)
 		return;
 	mText->ApplyInteraction();
 	mText->BeginUserAction(BPrivate::EditSource::kUserAction);

@@ -103,6 +103,7 @@ struct TextViewData {
 
 	int programDepth = 0;
 	int hookDepth = 0;
+	int editDepth = 0; // inside an editing call of the program
 	int formatDepth = 0;
 	EditSource userSource = EditSource::kUserAction;
 	int userDepth = 0;

@@ -1,0 +1,112 @@
+// Visual lines: LineAt, OffsetAt and CountLines, wrapped and unwrapped.
+#include <QApplication>
+#include <QPlainTextEdit>
+#include <QTextBlock>
+
+#include <gtest/gtest.h>
+
+#include "TextViewTestSupport.h"
+#include "ViewPrivate.h"
+
+TEST(TextViewLines, FinalLineFeedStartsAnEmptyLastLine)
+{
+	RecordingTextView view;
+	view.SetText("ab\ncd\n");
+	EXPECT_EQ(view.LineAt(0), 0);
+	EXPECT_EQ(view.LineAt(2), 0); // the line feed belongs to its line
+	EXPECT_EQ(view.LineAt(3), 1);
+	EXPECT_EQ(view.LineAt(6), 2);
+	EXPECT_EQ(view.LineAt(600), 2);
+	EXPECT_EQ(view.LineAt(-4), 0);
+	EXPECT_EQ(view.OffsetAt(0), 0);
+	EXPECT_EQ(view.OffsetAt(1), 3);
+	EXPECT_EQ(view.OffsetAt(2), 6);
+	EXPECT_EQ(view.OffsetAt(3), 6);
+	EXPECT_EQ(view.OffsetAt(-1), 0);
+	EXPECT_EQ(view.CountLines(), 3);
+
+	view.SetText("");
+	EXPECT_EQ(view.LineAt(0), 0);
+	EXPECT_EQ(view.OffsetAt(0), 0);
+	EXPECT_EQ(view.OffsetAt(1), 0);
+}
+
+
+TEST(TextViewLines, LongParagraphsWrapAtTheTextRectangle)
+{
+	RecordingTextView view(BRect(0, 0, 199, 99));
+	view.SetTextRect(BRect(0, 0, 199, 99));
+	std::string words;
+	for (int i = 0; i < 60; i++)
+		words += "word ";
+	view.SetText((words + "\nshort\n").c_str());
+	const int32 wrapped = view.LineAt((int32)words.size() - 1);
+	EXPECT_GT(wrapped, 2);
+	EXPECT_EQ(view.LineAt((int32)words.size() + 1), wrapped + 1); // "short"
+	EXPECT_EQ(view.CountLines(), wrapped + 3);
+	// Each visual line starts behind the previous one, at a word.
+	for (int32 line = 1; line <= wrapped; line++) {
+		const int32 offset = view.OffsetAt(line);
+		EXPECT_GT(offset, view.OffsetAt(line - 1));
+		EXPECT_EQ(view.ByteAt(offset - 1), ' ');
+		EXPECT_EQ(view.LineAt(offset), line);
+		EXPECT_EQ(view.LineAt(offset - 1), line - 1);
+	}
+
+	// Without wrapping the paragraph is one line.
+	view.SetWordWrap(false);
+	EXPECT_EQ(view.LineAt((int32)words.size() - 1), 0);
+	EXPECT_EQ(view.CountLines(), 3);
+	view.SetWordWrap(true);
+	EXPECT_EQ(view.CountLines(), wrapped + 3);
+
+	// A wider text rectangle needs fewer lines.
+	view.ResizeTo(799, 99);
+	view.SetTextRect(BRect(0, 0, 799, 99));
+	EXPECT_LT(view.CountLines(), wrapped + 3);
+}
+
+
+TEST(TextViewLines, LineCountsAgreeWithTheLayoutOnScreen)
+{
+	RecordingTextView view(BRect(0, 0, 299, 199));
+	view.SetTextRect(BRect(3, 3, 296, 196));
+	std::string text;
+	for (int i = 0; i < 40; i++) {
+		text += std::string((size_t)(i * 7 % 90), i % 2 ? 'm' : 'i');
+		text += i % 5 == 0 ? " \xC3\xA9t\xC3\xA9 une longue phrase avec des mots\tet tab" : " w";
+		text += "\n";
+	}
+	view.SetText(text.c_str());
+	QPlainTextEdit* widget
+		= qobject_cast<QPlainTextEdit*>(BPrivate::ViewAccess::Widget(&view));
+	ASSERT_NE(widget, nullptr);
+	widget->show();
+	QApplication::processEvents();
+	// Lay every paragraph out the way the widget paints it and compare.
+	int32 line = 0;
+	for (QTextBlock block = widget->document()->begin(); block.isValid(); block = block.next()) {
+		widget->document()->documentLayout()->blockBoundingRect(block);
+		const int shown = block.layout()->lineCount();
+		const int32 start = view.OffsetAt(line);
+		EXPECT_EQ(view.LineAt(start), line) << "paragraph " << block.blockNumber();
+		line += shown;
+		if (block.next().isValid())
+			EXPECT_EQ(view.ByteAt(view.OffsetAt(line) - 1), '\n')
+				<< "paragraph " << block.blockNumber() << " has " << shown << " lines";
+	}
+	EXPECT_EQ(view.CountLines(), line);
+	EXPECT_GT(line, widget->document()->blockCount() + 10); // many paragraphs did wrap
+	widget->hide();
+}
+
+
+TEST(TextViewLines, CurrentLineFollowsTheCaret)
+{
+	RecordingTextView view;
+	view.SetText("a\nb\nc");
+	view.Select(4, 4);
+	EXPECT_EQ(view.CurrentLine(), 2);
+	view.Select(2, 3);
+	EXPECT_EQ(view.CurrentLine(), 1);
+}

@@ -1,0 +1,138 @@
+// The paragraph index against a plain vector doing the same edits.
+#include <gtest/gtest.h>
+
+#include <random>
+
+#include "TextViewParagraphs.h"
+
+using BPrivate::ParagraphPlace;
+using BPrivate::TextParagraph;
+using BPrivate::TextViewParagraphs;
+
+namespace {
+
+TextParagraph
+make_paragraph(std::mt19937& random)
+{
+	TextParagraph paragraph;
+	paragraph.text.assign(random() % 7, 'x');
+	paragraph.chars = (int32_t)paragraph.text.size() + 1 + (int32_t)(random() % 3);
+	paragraph.lines = 1 + (int32_t)(random() % 4);
+	paragraph.dirty = random() % 2 == 0;
+	return paragraph;
+}
+
+
+// Sums over a plain vector: the expected place of paragraph `index`.
+ParagraphPlace
+expected_place(const std::vector<TextParagraph>& model, int32_t index)
+{
+	ParagraphPlace place;
+	place.index = index;
+	for (int32_t i = 0; i < index; i++) {
+		place.byte += (int64_t)model[i].text.size() + 1;
+		place.chr += model[i].chars;
+		place.line += model[i].lines;
+	}
+	return place;
+}
+
+
+void
+expect_same_place(const ParagraphPlace& actual, const ParagraphPlace& expected)
+{
+	EXPECT_EQ(actual.index, expected.index);
+	EXPECT_EQ(actual.byte, expected.byte);
+	EXPECT_EQ(actual.chr, expected.chr);
+	EXPECT_EQ(actual.line, expected.line);
+}
+
+} // namespace
+
+
+TEST(TextViewParagraphs, RandomReplacementsKeepSumsAndLookupsRight)
+{
+	std::mt19937 random(7);
+	TextViewParagraphs tree;
+	std::vector<TextParagraph> model(1);
+	for (int round = 0; round < 400; round++) {
+		const int32_t first = (int32_t)(random() % (model.size() + 1));
+		int32_t count = (int32_t)(random() % 4);
+		count = std::min<int32_t>(count, (int32_t)model.size() - first);
+		std::vector<TextParagraph> items;
+		const int32_t added = (int32_t)(random() % (round % 50 == 0 ? 300 : 4));
+		for (int32_t i = 0; i < added; i++)
+			items.push_back(make_paragraph(random));
+		if ((int32_t)model.size() - count + added == 0)
+			items.push_back(make_paragraph(random));
+		model.erase(model.begin() + first, model.begin() + first + count);
+		model.insert(model.begin() + first, items.begin(), items.end());
+		tree.Replace(first, count, std::move(items));
+
+		ASSERT_EQ(tree.Count(), (int32_t)model.size());
+		const ParagraphPlace end = expected_place(model, (int32_t)model.size());
+		ASSERT_EQ(tree.Bytes(), end.byte);
+		ASSERT_EQ(tree.Chars(), end.chr);
+		ASSERT_EQ(tree.Lines(), end.line);
+
+		// Every paragraph is found by its index, its first and last byte,
+		// its first character and its first and last visual line.
+		for (int32_t i = 0; i < (int32_t)model.size(); i += 1 + (int32_t)(random() % 5)) {
+			const ParagraphPlace place = expected_place(model, i);
+			expect_same_place(tree.FindByIndex(i), place);
+			expect_same_place(tree.FindByByte(place.byte), place);
+			expect_same_place(tree.FindByByte(place.byte + (int64_t)model[i].text.size()), place);
+			expect_same_place(tree.FindByChar(place.chr + model[i].chars - 1), place);
+			expect_same_place(tree.FindByLine(place.line), place);
+			expect_same_place(tree.FindByLine(place.line + model[i].lines - 1), place);
+			EXPECT_EQ(tree.At(i).text, model[i].text);
+		}
+	}
+}
+
+
+TEST(TextViewParagraphs, LookupsOutsideTheTextArePinned)
+{
+	std::vector<TextParagraph> items(3);
+	items[0].text = "ab";
+	items[1].text = "cd";
+	TextViewParagraphs tree;
+	tree.Reset(std::move(items));
+	// "ab\ncd\n": bytes 0..6, the empty last paragraph starts at 6.
+	EXPECT_EQ(tree.Bytes() - 1, 6);
+	EXPECT_EQ(tree.FindByByte(-5).index, 0);
+	EXPECT_EQ(tree.FindByByte(2).index, 0); // the line feed belongs to its line
+	EXPECT_EQ(tree.FindByByte(3).index, 1);
+	EXPECT_EQ(tree.FindByByte(6).index, 2);
+	EXPECT_EQ(tree.FindByByte(600).index, 2);
+	EXPECT_EQ(tree.FindByLine(99).index, 2);
+}
+
+
+TEST(TextViewParagraphs, FlushCountsOnlyDirtyParagraphsWithTheirIndex)
+{
+	std::vector<TextParagraph> items(5);
+	for (int i = 0; i < 5; i++) {
+		items[i].text = std::string((size_t)i, 'a');
+		items[i].dirty = i % 2 == 0;
+	}
+	TextViewParagraphs tree;
+	tree.Reset(std::move(items));
+	EXPECT_EQ(tree.DirtyCount(), 3);
+	std::vector<int32_t> seen;
+	tree.FlushDirty([&](TextParagraph& paragraph, int32_t index) {
+		EXPECT_EQ(paragraph.text.size(), (size_t)index);
+		seen.push_back(index);
+		paragraph.lines = 2;
+	});
+	std::sort(seen.begin(), seen.end());
+	EXPECT_EQ(seen, (std::vector<int32_t>{0, 2, 4}));
+	EXPECT_EQ(tree.DirtyCount(), 0);
+	EXPECT_EQ(tree.Lines(), 8);
+	tree.MarkAllDirty();
+	EXPECT_EQ(tree.DirtyCount(), 5);
+
+	std::string text;
+	tree.Collect(&text);
+	EXPECT_EQ(text, "\na\naa\naaa\naaaa");
+}
