@@ -4,10 +4,12 @@
 #include <AppDefs.h>
 
 #include "LocaleEditorApplication.h"
+#include "StartupClock.h"
 
 int main()
 {
 	LocaleEditorApplication* app = new LocaleEditorApplication;
+	ReportShown();
 	app->PostMessage(B_QUIT_REQUESTED);
 	app->Run();
 	delete app;

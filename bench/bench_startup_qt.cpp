@@ -4,6 +4,8 @@
 #include <QTimer>
 #include <QWidget>
 
+#include "StartupClock.h"
+
 int main(int argc, char** argv)
 {
 	QApplication app(argc, argv);
@@ -11,6 +13,7 @@ int main(int argc, char** argv)
 	window.setWindowTitle("Baseline");
 	window.setGeometry(50, 50, 451, 351);
 	window.show();
+	ReportShown();
 	QTimer::singleShot(0, &app, &QCoreApplication::quit);
 	return app.exec();
 }
