@@ -1,0 +1,140 @@
+#include "FilePanelTesting.h"
+
+#include <QAbstractItemView>
+#include <QDir>
+#include <QFileInfo>
+#include <QItemSelectionModel>
+#include <QLineEdit>
+
+#include "FilePanel.h"
+#include "FilePanelImpl.h"
+#include "PanelDialog.h"
+
+namespace BPrivate {
+namespace FilePanelTesting {
+
+namespace {
+
+PanelDialog* shown_dialog(const BFilePanel* panel)
+{
+	if (panel == NULL)
+		return nullptr;
+	PanelDialog* dialog = panel->Impl()->Core()->dialog;
+	return dialog != nullptr && dialog->isVisible() ? dialog : nullptr;
+}
+
+QLineEdit* name_field(QFileDialog* dialog)
+{
+	return dialog->findChild<QLineEdit*>("fileNameEdit");
+}
+
+// What the user typed wins only while nothing is selected in the lists.
+void clear_selection(QFileDialog* dialog)
+{
+	for (QAbstractItemView* view : dialog->findChildren<QAbstractItemView*>()) {
+		if (view->selectionModel() != nullptr)
+			view->selectionModel()->clear();
+	}
+}
+
+QString quoted(const std::string& path)
+{
+	return "\"" + QString::fromStdString(path) + "\"";
+}
+
+} // namespace
+
+std::vector<BFilePanel*> ShownPanels()
+{
+	std::vector<BFilePanel*> panels;
+	for (BFilePanel* panel : shown_panels()) {
+		if (shown_dialog(panel) != nullptr)
+			panels.push_back(panel);
+	}
+	return panels;
+}
+
+std::string PanelFolder(const BFilePanel* panel)
+{
+	if (panel == NULL)
+		return std::string();
+	PanelCore* core = panel->Impl()->Core().get();
+	if (core->dialog != nullptr)
+		return QFileInfo(core->dialog->directory().absolutePath()).canonicalFilePath().toStdString();
+	std::lock_guard<std::mutex> lock(core->lock);
+	return core->directory;
+}
+
+std::string ProposedName(const BFilePanel* panel)
+{
+	if (panel == NULL)
+		return std::string();
+	PanelCore* core = panel->Impl()->Core().get();
+	if (core->dialog != nullptr) {
+		if (QLineEdit* field = name_field(core->dialog))
+			return field->text().toStdString();
+	}
+	std::lock_guard<std::mutex> lock(core->lock);
+	return core->saveText;
+}
+
+status_t ChooseEntries(BFilePanel* panel, const std::vector<std::string>& paths)
+{
+	PanelDialog* dialog = shown_dialog(panel);
+	if (dialog == nullptr || panel->PanelMode() != B_OPEN_PANEL || paths.empty())
+		return B_BAD_VALUE;
+	PanelCore* core = panel->Impl()->Core().get();
+	if (!core->multiple && paths.size() > 1)
+		return B_BAD_VALUE;
+	QDir folder = dialog->directory();
+	QStringList typed;
+	for (const std::string& path : paths) {
+		QFileInfo info(folder, QString::fromStdString(path));
+		if (!info.exists())
+			return B_BAD_VALUE;
+		typed << quoted(info.absoluteFilePath().toStdString());
+	}
+	QLineEdit* field = name_field(dialog);
+	if (field == nullptr)
+		return B_ERROR;
+	clear_selection(dialog);
+	field->setText(paths.size() == 1 ? QFileInfo(folder, QString::fromStdString(paths[0]))
+						.absoluteFilePath()
+									 : typed.join(' '));
+	dialog->accept();
+	return B_OK;
+}
+
+status_t ChooseSaveName(BFilePanel* panel, const std::string& name, const std::string& folder)
+{
+	PanelDialog* dialog = shown_dialog(panel);
+	if (dialog == nullptr || panel->PanelMode() != B_SAVE_PANEL || name.empty())
+		return B_BAD_VALUE;
+	if (!folder.empty()) {
+		if (!QFileInfo(QString::fromStdString(folder)).isDir())
+			return B_BAD_VALUE;
+		dialog->setDirectory(QString::fromStdString(folder));
+	}
+	QLineEdit* field = name_field(dialog);
+	if (field == nullptr)
+		return B_ERROR;
+	clear_selection(dialog);
+	field->setText(QString::fromStdString(name));
+	PanelCore* core = panel->Impl()->Core().get();
+	core->replaceAnswer = 1;
+	dialog->accept();
+	core->replaceAnswer = -1;
+	return B_OK;
+}
+
+status_t Cancel(BFilePanel* panel)
+{
+	PanelDialog* dialog = shown_dialog(panel);
+	if (dialog == nullptr)
+		return B_BAD_VALUE;
+	dialog->reject();
+	return B_OK;
+}
+
+} // namespace FilePanelTesting
+} // namespace BPrivate

@@ -1,0 +1,340 @@
+#include <gtest/gtest.h>
+
+#include <QApplication>
+#include <chrono>
+#include <condition_variable>
+#include <filesystem>
+#include <fstream>
+#include <functional>
+#include <mutex>
+#include <thread>
+#include <vector>
+
+#include "Entry.h"
+#include "FilePanel.h"
+#include "FilePanelTesting.h"
+#include "Looper.h"
+#include "Message.h"
+#include "Path.h"
+#include "TempFolder.h"
+
+namespace fs = std::filesystem;
+namespace panels = BPrivate::FilePanelTesting;
+
+namespace {
+
+const auto kWatchdog = std::chrono::seconds(5);
+
+class QtEnvironment : public ::testing::Environment {
+public:
+	void SetUp() override
+	{
+		static int argc = 1;
+		static char name[] = "test_tracker";
+		static char* argv[] = {name, nullptr};
+		mApp = new QApplication(argc, argv);
+	}
+	void TearDown() override
+	{
+		delete mApp;
+		mApp = nullptr;
+	}
+
+private:
+	QApplication* mApp = nullptr;
+};
+
+const ::testing::Environment* const kQt = ::testing::AddGlobalTestEnvironment(new QtEnvironment);
+
+// Keeps Qt going on this (the main) thread until done() holds or the
+// watchdog fires.
+bool SpinUntil(const std::function<bool()>& done)
+{
+	auto deadline = std::chrono::steady_clock::now() + kWatchdog;
+	while (!done()) {
+		if (std::chrono::steady_clock::now() > deadline)
+			return false;
+		QApplication::processEvents(QEventLoop::AllEvents, 20);
+	}
+	return true;
+}
+
+// Receives the panels' replies on a thread of its own.
+class ReplyRecorder : public BLooper {
+public:
+	ReplyRecorder()
+		: BLooper("panel replies")
+	{
+	}
+
+	void MessageReceived(BMessage* message) override
+	{
+		std::lock_guard<std::mutex> lock(mLock);
+		mReplies.push_back(*message);
+	}
+
+	bool Next(BMessage* reply)
+	{
+		bool got = SpinUntil([this] {
+			std::lock_guard<std::mutex> lock(mLock);
+			return !mReplies.empty();
+		});
+		if (!got)
+			return false;
+		std::lock_guard<std::mutex> lock(mLock);
+		*reply = mReplies.front();
+		mReplies.erase(mReplies.begin());
+		return true;
+	}
+
+	size_t Count()
+	{
+		std::lock_guard<std::mutex> lock(mLock);
+		return mReplies.size();
+	}
+
+private:
+	std::mutex mLock;
+	std::vector<BMessage> mReplies;
+};
+
+std::string RefPath(const BMessage& message, const char* field, int32 index = 0)
+{
+	entry_ref ref;
+	if (message.FindRef(field, index, &ref) != B_OK)
+		return "<none>";
+	return BPath(&ref).Path();
+}
+
+class FilePanelTest : public ::testing::Test {
+protected:
+	void SetUp() override
+	{
+		mRecorder = new ReplyRecorder();
+		mRecorder->Run();
+		mTarget = BMessenger(mRecorder);
+		std::ofstream(mTemp / "de.locale") << "x";
+		std::ofstream(mTemp / "fr.locale") << "x";
+		fs::create_directory(mTemp / "other");
+		std::ofstream(mTemp / "other/da.locale") << "x";
+	}
+	void TearDown() override
+	{
+		if (mRecorder->Lock())
+			mRecorder->Quit();
+	}
+
+	entry_ref FolderRef(const std::string& path)
+	{
+		entry_ref ref;
+		EXPECT_EQ(get_ref_for_path(path.c_str(), &ref), B_OK);
+		return ref;
+	}
+
+	TempFolder mTemp;
+	ReplyRecorder* mRecorder = nullptr;
+	BMessenger mTarget;
+};
+
+} // namespace
+
+TEST_F(FilePanelTest, OpenPanelRepliesWithRefsInACopyOfItsMessage)
+{
+	entry_ref start = FolderRef(mTemp.Path());
+	BFilePanel panel(B_OPEN_PANEL, &mTarget, &start);
+	BMessage request('lfil');
+	request.AddString("kept", "yes");
+	panel.SetMessage(&request);
+	request.what = 'xxxx'; // the panel has its own copy
+
+	panel.Show();
+	ASSERT_TRUE(SpinUntil([&] { return panel.IsShowing(); }));
+	ASSERT_EQ(panels::ShownPanels(), std::vector<BFilePanel*>{&panel});
+	EXPECT_EQ(panels::PanelFolder(&panel), mTemp.Path());
+
+	ASSERT_EQ(panels::ChooseEntries(&panel, {"de.locale", "fr.locale"}), B_OK);
+	BMessage reply;
+	ASSERT_TRUE(mRecorder->Next(&reply));
+	EXPECT_EQ(reply.what, (uint32)'lfil');
+	EXPECT_STREQ(reply.GetString("kept", ""), "yes");
+	EXPECT_EQ(RefPath(reply, "refs", 0), mTemp / "de.locale");
+	EXPECT_EQ(RefPath(reply, "refs", 1), mTemp / "fr.locale");
+	EXPECT_FALSE(panel.IsShowing());
+	EXPECT_TRUE(panels::ShownPanels().empty());
+}
+
+TEST_F(FilePanelTest, TheLatestMessageDecidesTheReplyCode)
+{
+	BFilePanel panel(B_OPEN_PANEL, &mTarget);
+	panel.SetPanelDirectory(mTemp.Path().c_str());
+	BMessage reference('lref');
+	panel.SetMessage(&reference);
+	panel.Show();
+	BMessage locale('lfil');
+	panel.SetMessage(&locale);
+	ASSERT_EQ(panels::ChooseEntries(&panel, {mTemp / "fr.locale"}), B_OK);
+	BMessage reply;
+	ASSERT_TRUE(mRecorder->Next(&reply));
+	EXPECT_EQ(reply.what, (uint32)'lfil');
+}
+
+TEST_F(FilePanelTest, SavePanelRepliesWithFolderAndName)
+{
+	BFilePanel panel(B_SAVE_PANEL, &mTarget);
+	BMessage save('sfil');
+	panel.SetMessage(&save);
+	panel.SetPanelDirectory((mTemp / "other").c_str());
+	panel.SetSaveText("da.locale");
+	panel.Show();
+	ASSERT_TRUE(SpinUntil([&] { return panel.IsShowing(); }));
+	EXPECT_EQ(panels::PanelFolder(&panel), mTemp / "other");
+	EXPECT_EQ(panels::ProposedName(&panel), "da.locale");
+
+	// An existing file: the replace question is answered yes.
+	ASSERT_EQ(panels::ChooseSaveName(&panel, "da.locale"), B_OK);
+	BMessage reply;
+	ASSERT_TRUE(mRecorder->Next(&reply));
+	EXPECT_EQ(reply.what, (uint32)'sfil');
+	EXPECT_EQ(RefPath(reply, "directory"), mTemp / "other");
+	EXPECT_STREQ(reply.GetString("name", ""), "da.locale");
+
+	// Reused, in the folder the user left it, with a new name typed.
+	panel.Show();
+	ASSERT_EQ(panels::ChooseSaveName(&panel, "new.locale", mTemp.Path()), B_OK);
+	ASSERT_TRUE(mRecorder->Next(&reply));
+	EXPECT_EQ(RefPath(reply, "directory"), mTemp.Path());
+	EXPECT_STREQ(reply.GetString("name", ""), "new.locale");
+	entry_ref where;
+	panel.GetPanelDirectory(&where);
+	EXPECT_EQ(std::string(BPath(&where).Path()), mTemp.Path());
+}
+
+TEST_F(FilePanelTest, DefaultMessagesAndCancel)
+{
+	BFilePanel open(B_OPEN_PANEL, &mTarget);
+	open.SetPanelDirectory(mTemp.Path().c_str());
+	open.Show();
+	ASSERT_EQ(panels::Cancel(&open), B_OK);
+	BMessage reply;
+	ASSERT_TRUE(mRecorder->Next(&reply));
+	EXPECT_EQ(reply.what, (uint32)B_CANCEL);
+	EXPECT_EQ(reply.GetInt32("old_what", 0), (int32)B_REFS_RECEIVED);
+	EXPECT_FALSE(open.IsShowing());
+
+	open.Show();
+	ASSERT_EQ(panels::ChooseEntries(&open, {"de.locale"}), B_OK);
+	ASSERT_TRUE(mRecorder->Next(&reply));
+	EXPECT_EQ(reply.what, (uint32)B_REFS_RECEIVED);
+
+	BFilePanel save(B_SAVE_PANEL, &mTarget);
+	save.SetPanelDirectory(mTemp.Path().c_str());
+	save.Show();
+	ASSERT_EQ(panels::ChooseSaveName(&save, "x.locale"), B_OK);
+	ASSERT_TRUE(mRecorder->Next(&reply));
+	EXPECT_EQ(reply.what, (uint32)B_SAVE_REQUESTED);
+}
+
+TEST_F(FilePanelTest, ChoosingElsewhereMovesThePanelThere)
+{
+	BFilePanel panel(B_OPEN_PANEL, &mTarget);
+	panel.SetPanelDirectory(mTemp.Path().c_str());
+	panel.Show();
+	ASSERT_EQ(panels::ChooseEntries(&panel, {mTemp / "other/da.locale"}), B_OK);
+	BMessage reply;
+	ASSERT_TRUE(mRecorder->Next(&reply));
+	entry_ref where;
+	panel.GetPanelDirectory(&where);
+	EXPECT_EQ(std::string(BPath(&where).Path()), mTemp / "other");
+}
+
+TEST_F(FilePanelTest, MissingFolderLeavesThePanelWhereItWas)
+{
+	BFilePanel panel(B_OPEN_PANEL, &mTarget);
+	panel.SetPanelDirectory(mTemp.Path().c_str());
+	panel.SetPanelDirectory((mTemp / "gone").c_str());
+	panel.SetPanelDirectory((mTemp / "de.locale").c_str());
+	panel.SetPanelDirectory((const char*)NULL);
+	entry_ref where;
+	panel.GetPanelDirectory(&where);
+	EXPECT_EQ(std::string(BPath(&where).Path()), mTemp.Path());
+}
+
+TEST_F(FilePanelTest, ShowingTwiceShowsOnePanel)
+{
+	BFilePanel panel(B_SAVE_PANEL, &mTarget);
+	panel.Show();
+	panel.Show();
+	ASSERT_TRUE(SpinUntil([&] { return panel.IsShowing(); }));
+	EXPECT_EQ(panels::ShownPanels().size(), 1u);
+	panel.Hide();
+	EXPECT_FALSE(panel.IsShowing());
+	EXPECT_TRUE(panels::ShownPanels().empty());
+	EXPECT_EQ(mRecorder->Count(), 0u);
+}
+
+TEST_F(FilePanelTest, SeamRefusesWhatAUserCouldNotDo)
+{
+	BFilePanel single(B_OPEN_PANEL, &mTarget, NULL, 0, false);
+	single.SetPanelDirectory(mTemp.Path().c_str());
+	EXPECT_EQ(panels::ChooseEntries(&single, {"de.locale"}), B_BAD_VALUE); // not shown
+	single.Show();
+	EXPECT_EQ(panels::ChooseEntries(&single, {"de.locale", "fr.locale"}), B_BAD_VALUE);
+	EXPECT_EQ(panels::ChooseEntries(&single, {"missing.locale"}), B_BAD_VALUE);
+	EXPECT_EQ(panels::ChooseSaveName(&single, "x"), B_BAD_VALUE);
+	ASSERT_EQ(panels::ChooseEntries(&single, {"fr.locale"}), B_OK);
+	BMessage reply;
+	ASSERT_TRUE(mRecorder->Next(&reply));
+	EXPECT_EQ(RefPath(reply, "refs"), mTemp / "fr.locale");
+	EXPECT_EQ(RefPath(reply, "refs", 1), "<none>");
+}
+
+TEST_F(FilePanelTest, PanelsKeptOpenWhenAskedTo)
+{
+	BFilePanel panel(B_OPEN_PANEL, &mTarget, NULL, 0, true, NULL, NULL, false, false);
+	panel.SetPanelDirectory(mTemp.Path().c_str());
+	panel.Show();
+	ASSERT_EQ(panels::ChooseEntries(&panel, {"de.locale"}), B_OK);
+	BMessage reply;
+	ASSERT_TRUE(mRecorder->Next(&reply));
+	EXPECT_TRUE(panel.IsShowing());
+}
+
+TEST_F(FilePanelTest, CallsFromAnotherThreadReachTheMainThread)
+{
+	BFilePanel panel(B_OPEN_PANEL, &mTarget);
+	std::thread other([&] {
+		panel.SetPanelDirectory((mTemp / "other").c_str());
+		panel.Show();
+	});
+	other.join();
+	ASSERT_TRUE(SpinUntil([&] { return panels::ShownPanels().size() == 1; }));
+	EXPECT_EQ(panels::PanelFolder(&panel), mTemp / "other");
+}
+
+namespace {
+
+class OnlyLocales : public BRefFilter {
+public:
+	bool Filter(const entry_ref* ref, BNode*, struct stat*, const char*) override
+	{
+		calls++;
+		std::string name = ref->name;
+		return name.size() > 7 && name.compare(name.size() - 7, 7, ".locale") == 0;
+	}
+	int calls = 0;
+};
+
+} // namespace
+
+TEST_F(FilePanelTest, RefFilterIsAskedAboutFiles)
+{
+	std::ofstream(mTemp / "notes.txt") << "x";
+	OnlyLocales filter;
+	BFilePanel panel(B_OPEN_PANEL, &mTarget, NULL, 0, true, NULL, &filter);
+	EXPECT_EQ(panel.RefFilter(), &filter);
+	panel.SetPanelDirectory(mTemp.Path().c_str());
+	panel.Show();
+	// The folder is read in the background; the filter sees its files.
+	EXPECT_TRUE(SpinUntil([&] { return filter.calls >= 3; }));
+	panel.Hide();
+}
