@@ -537,7 +537,11 @@ BTextView::GetFontAndColor(int32 offset, BFont* font, rgb_color* color) const
 	const int position = mText->ToChar(offset);
 	const QTextBlock block = mText->document->findBlock(position);
 	QTextCharFormat format = block.charFormat();
-	for (QTextBlock::iterator it = block.begin(); !it.atEnd(); ++it) {
+	const bool atLineFeed = position == block.position() + block.length() - 1;
+	if (atLineFeed && block.next().isValid()) {
+		// A line feed is the separator that starts the next block.
+		format = block.next().charFormat();
+	} else for (QTextBlock::iterator it = block.begin(); !it.atEnd(); ++it) {
 		const QTextFragment fragment = it.fragment();
 		if (fragment.contains(position)
 			|| fragment.position() + fragment.length() == position) {
