@@ -1,6 +1,7 @@
 #include "Entry.h"
 
 #include <cerrno>
+#include <climits>
 #include <cstdio>
 #include <cstring>
 #include <fcntl.h>
@@ -159,10 +160,14 @@ status_t BEntry::_SetFromPath(const std::string& absolute, bool traverse)
 		}
 		if (hops >= kMaxLinkHops)
 			return mStatus = B_LINK_LIMIT;
-		char target[B_PATH_NAME_LENGTH];
-		ssize_t length = readlink(full.c_str(), target, sizeof(target) - 1);
-		if (length <= 0)
-			return mStatus = length == 0 ? B_ENTRY_NOT_FOUND : storage_error(errno);
+		char target[PATH_MAX];
+		ssize_t length = readlink(full.c_str(), target, sizeof(target));
+		if (length < 0)
+			return mStatus = storage_error(errno);
+		if (length == 0)
+			return mStatus = B_ENTRY_NOT_FOUND;
+		if ((size_t)length >= sizeof(target))
+			return mStatus = B_NAME_TOO_LONG;
 		target[length] = '\0';
 		current = target[0] == '/' ? std::string(target) : append_path(folder, target);
 		current = absolute_path(current);

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cerrno>
+#include <climits>
 #include <cstring>
 #include <fcntl.h>
 #include <sys/stat.h>
@@ -197,10 +198,12 @@ status_t BNode::_Open(const char* path, int flags, mode_t mode, bool allowPathOn
 		return mStatus = status;
 	}
 	// Remember where the node really is, links resolved.
-	char buffer[B_PATH_NAME_LENGTH * 4];
+	char buffer[PATH_MAX];
 	std::string procPath = "/proc/self/fd/" + std::to_string(mFd);
-	ssize_t length = readlink(procPath.c_str(), buffer, sizeof(buffer) - 1);
-	if (length > 0) {
+	ssize_t length = readlink(procPath.c_str(), buffer, sizeof(buffer));
+	// A deleted node reads "… (deleted)"; a cut one would be wrong: then
+	// keep the path we were given.
+	if (length > 0 && (size_t)length < sizeof(buffer) && buffer[0] == '/') {
 		buffer[length] = '\0';
 		mPath = buffer;
 	} else {
