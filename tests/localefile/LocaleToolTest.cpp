@@ -1,0 +1,211 @@
+// The localetool program, run as the build runs it, and the locale files
+// the build makes with it.
+#include <gtest/gtest.h>
+
+#include <cstdio>
+#include <algorithm>
+#include <cstdlib>
+#include <cstring>
+#include <fstream>
+#include <sstream>
+#include <string>
+#include <unistd.h>
+#include <sys/wait.h>
+
+#include <Message.h>
+#include <Node.h>
+#include <fs_attr.h>
+
+#include "LocaleFile.h"
+#include "LocaleSource.h"
+
+namespace {
+
+std::string BuildFolder()
+{
+	if (const char* folder = getenv("LE_BUILD_DIR"))
+		return folder;
+	// The test binary lies in <build>/tests.
+	char self[4096];
+	const ssize_t length = readlink("/proc/self/exe", self, sizeof(self) - 1);
+	if (length <= 0)
+		return ".";
+	std::string path(self, (size_t)length);
+	path = path.substr(0, path.rfind('/'));
+	return path.substr(0, path.rfind('/'));
+}
+
+class ScratchFolder {
+public:
+	ScratchFolder()
+	{
+		char pattern[] = "/tmp/localetool-test-XXXXXX";
+		mPath = mkdtemp(pattern) != nullptr ? pattern : "";
+	}
+	~ScratchFolder()
+	{
+		if (!mPath.empty())
+			(void)!system(("rm -rf '" + mPath + "'").c_str());
+	}
+	std::string File(const char* leaf) const { return mPath + "/" + leaf; }
+
+private:
+	std::string mPath;
+};
+
+struct ToolRun {
+	int status;
+	std::string out;
+	std::string err;
+};
+
+// Runs localetool with the arguments (each quoted), collecting output.
+ToolRun Tool(const std::string& arguments, const ScratchFolder& scratch)
+{
+	const std::string out = scratch.File("stdout"), err = scratch.File("stderr");
+	const std::string command = "'" + BuildFolder() + "/localetool' " + arguments + " >'" + out
+		+ "' 2>'" + err + "'";
+	const int raw = system(command.c_str());
+	auto slurp = [](const std::string& path) {
+		std::ifstream in(path, std::ios::binary);
+		std::stringstream text;
+		text << in.rdbuf();
+		return text.str();
+	};
+	return {WIFEXITED(raw) ? WEXITSTATUS(raw) : -1, slurp(out), slurp(err)};
+}
+
+void WriteText(const std::string& path, const std::string& text)
+{
+	std::ofstream(path, std::ios::binary) << text;
+}
+
+std::string Quote(const std::string& path)
+{
+	return "'" + path + "'";
+}
+
+std::string ReadAll(const std::string& path)
+{
+	std::ifstream in(path, std::ios::binary);
+	std::stringstream text;
+	text << in.rdbuf();
+	return text.str();
+}
+
+} // namespace
+
+TEST(LocaleTool, CompileWritesBodyAttributeAndTypeAndDumpReadsThemBack)
+{
+	ScratchFolder scratch;
+	const std::string source = scratch.File("in.txt");
+	const std::string locale = scratch.File("out.locale");
+	WriteText(source, "language: Deutsch\nversion: 01.00\napp_id: my app\n\n1 = Ja\n2 = a\\nb\n");
+	ToolRun run = Tool("compile " + Quote(source) + " " + Quote(locale), scratch);
+	ASSERT_EQ(run.status, 0) << run.err;
+	EXPECT_TRUE(run.err.empty());
+
+	BMessage message;
+	ASSERT_EQ(LocaleFile::Read(locale.c_str(), &message), B_OK);
+	EXPECT_STREQ(message.GetString(kLocaleFieldText, 1, ""), "a\\nb");
+	BNode node(locale.c_str());
+	char attribute[16] = {};
+	EXPECT_EQ(node.ReadAttr(kLocaleLanguageAttr, B_STRING_TYPE, 0, attribute, sizeof(attribute)), 7);
+	EXPECT_STREQ(attribute, "Deutsch");
+
+	run = Tool("dump " + Quote(locale), scratch);
+	ASSERT_EQ(run.status, 0) << run.err;
+	EXPECT_NE(run.out.find("# attribute zt:language: Deutsch\n"), std::string::npos);
+	EXPECT_NE(run.out.find("# type: locale/x-vnd.vessmor-locale\n"), std::string::npos);
+	EXPECT_NE(run.out.find("2 = a\\nb\n"), std::string::npos);
+
+	// The dump is itself a source that compiles to the same body.
+	const std::string again = scratch.File("again.locale");
+	WriteText(scratch.File("dump.txt"), run.out);
+	run = Tool("compile " + Quote(scratch.File("dump.txt")) + " " + Quote(again), scratch);
+	ASSERT_EQ(run.status, 0) << run.err;
+	EXPECT_EQ(ReadAll(again), ReadAll(locale));
+}
+
+TEST(LocaleTool, JsonDumpEscapesEverythingJsonNeeds)
+{
+	ScratchFolder scratch;
+	const std::string locale = scratch.File("odd.locale");
+	BMessage message;
+	message.AddString(kLocaleFieldVersion, "1");
+	message.AddString(kLocaleFieldAppID, "quote\" backslash\\");
+	message.AddString(kLocaleFieldText, "line\nfeed\ttab\x01");
+	message.AddString(kLocaleFieldText, "bad \xff byte, ü");
+	ASSERT_EQ(LocaleFile::Write(locale.c_str(), message, nullptr), B_OK);
+	const ToolRun run = Tool("dump " + Quote(locale) + " --json", scratch);
+	ASSERT_EQ(run.status, 0) << run.err;
+	EXPECT_NE(run.out.find("\"app_id\": \"quote\\\" backslash\\\\\""), std::string::npos) << run.out;
+	EXPECT_NE(run.out.find("\"language\": null"), std::string::npos);
+	EXPECT_NE(run.out.find("\"attribute_language\": null"), std::string::npos);
+	EXPECT_NE(run.out.find("\"line\\nfeed\\ttab\\u0001\""), std::string::npos);
+	EXPECT_NE(run.out.find("\"bad \xef\xbf\xbd byte, ü\""), std::string::npos);
+}
+
+TEST(LocaleTool, BadInputGivesOneLineNamingTheFileAndStatusOne)
+{
+	ScratchFolder scratch;
+	const std::string garbage = scratch.File("garbage.locale");
+	WriteText(garbage, "this is not a flattened message");
+	ToolRun run = Tool("dump " + Quote(garbage), scratch);
+	EXPECT_EQ(run.status, 1);
+	EXPECT_EQ(run.err, "localetool: " + garbage
+		+ ": not a locale file (no complete flattened message)\n");
+	EXPECT_TRUE(run.out.empty());
+
+	run = Tool("dump " + Quote(scratch.File("missing.locale")), scratch);
+	EXPECT_EQ(run.status, 1);
+	EXPECT_EQ(run.err, "localetool: " + scratch.File("missing.locale")
+		+ ": No such file or directory\n");
+
+	// A broken source leaves the existing output file as it was.
+	const std::string source = scratch.File("broken.txt");
+	const std::string existing = scratch.File("existing.locale");
+	WriteText(source, "language: x\nversion: 1\napp_id: a\n3 = skipped two\n");
+	WriteText(existing, "keep me");
+	run = Tool("compile " + Quote(source) + " " + Quote(existing), scratch);
+	EXPECT_EQ(run.status, 1);
+	EXPECT_EQ(run.err, "localetool: " + source
+		+ ": line 4: entry 3 where entry 1 was expected\n");
+	EXPECT_EQ(ReadAll(existing), "keep me");
+
+	WriteText(source, "language: x\nversion: 1\napp_id: a\n1 = fine\n");
+	run = Tool("compile " + Quote(source) + " " + Quote(scratch.File("no/such/folder/x.locale")),
+		scratch);
+	EXPECT_EQ(run.status, 1);
+	EXPECT_EQ(run.err.rfind("localetool: " + scratch.File("no/such/folder/x.locale") + ": cannot write", 0), 0u)
+		<< run.err;
+	EXPECT_EQ(std::count(run.err.begin(), run.err.end(), '\n'), 1);
+
+	EXPECT_EQ(Tool("frobnicate", scratch).status, 2);
+	EXPECT_EQ(Tool("compile only-one", scratch).status, 2);
+}
+
+TEST(LocaleTool, TheEditorsOwnLocaleFilesHoldEveryText)
+{
+	const char* const languages[][2] = {
+		{"Deutsch", "Deutsch"}, {"Francais", "Français"}, {"Espanol", "Español"}};
+	for (const auto& language : languages) {
+		const std::string path = BuildFolder() + "/locale/" + language[0] + ".locale";
+		BMessage message;
+		ASSERT_EQ(LocaleFile::Read(path.c_str(), &message), B_OK) << path;
+		LocaleSource source;
+		source.FromMessage(message);
+		EXPECT_EQ(source.language, language[1]);
+		EXPECT_EQ(source.appID, "korvane localeeditor locale");
+		ASSERT_EQ(source.texts.size(), 38u) << path;
+		// Text 22 is a format for the help file's path; text 32 keeps its
+		// line feeds as backslash-n.
+		EXPECT_NE(source.texts[22].find("%s"), std::string::npos) << path;
+		EXPECT_EQ(source.texts[22].find('%'), source.texts[22].rfind('%')) << path;
+		EXPECT_NE(source.texts[32].find("\\n\\n"), std::string::npos) << path;
+		BNode node(path.c_str());
+		attr_info info;
+		ASSERT_EQ(node.GetAttrInfo(kLocaleLanguageAttr, &info), B_OK) << path;
+		EXPECT_EQ(info.size, (off_t)strlen(language[1]));
+	}
+}
