@@ -93,6 +93,12 @@ void set_own_app_thread(thread_id thread)
 	sRecord.thread = thread;
 }
 
+void set_own_app_registered(bigtime_t when)
+{
+	std::lock_guard<std::mutex> guard(sRecordLock);
+	sRecord.registeredAt = when;
+}
+
 void register_window(BWindow* window, BLooper* looper)
 {
 	if (looper == NULL)
@@ -161,11 +167,6 @@ BApplication::BApplication(const char* signature, status_t* error)
 	record.executable = BPrivate::executable_of(record.team);
 	record.registeredAt = system_time();
 	BPrivate::set_own_app_record(&record);
-	BPrivate::Bus::RegisterSelf([] {
-		BPrivate::app_record own;
-		BPrivate::own_app_record(&own);
-		return own;
-	});
 	mAppImpl->InstallSignalHandlers();
 
 	if (error != NULL)
@@ -212,6 +213,15 @@ thread_id BApplication::Run()
 			});
 		});
 	thread_id thread = BLooper::Run();
+	// Others see the application once it runs: its thread is known and
+	// messages from them are dispatched.
+	BPrivate::set_own_app_thread(thread);
+	BPrivate::set_own_app_registered(system_time());
+	BPrivate::Bus::RegisterSelf([] {
+		BPrivate::app_record own;
+		BPrivate::own_app_record(&own);
+		return own;
+	});
 	while (!mAppImpl->loopEnded)
 		loop.exec();
 	mAppImpl->runLoop = nullptr;

@@ -58,6 +58,7 @@ private:
 // The app record of this process, kept for the bus thread.
 void set_own_app_record(const app_record* record);
 void set_own_app_thread(thread_id thread);
+void set_own_app_registered(bigtime_t when);
 
 // Looper tokens of the registered windows, in registration order.
 std::vector<int32> window_looper_tokens();

@@ -23,7 +23,9 @@ inline bool parse_peer_options(int argc, char** argv, std::vector<PeerOption>* o
 		std::string arg = argv[i];
 		if (arg.rfind("--", 0) != 0)
 			continue;
-		if (arg == "--help" || arg == "--")
+		if (arg == "--")
+			break; // the rest are files
+		if (arg == "--help")
 			return false;
 		size_t equals = arg.find('=');
 		if (equals == std::string::npos)

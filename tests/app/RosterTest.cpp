@@ -1,0 +1,192 @@
+// The roster across processes: the list of applications, their app_info,
+// launch and quit notices, messengers by signature and team.
+#include <climits>
+#include <cstdlib>
+
+#include <gtest/gtest.h>
+
+#include "BusTestSupport.h"
+#include "Entry.h"
+#include "List.h"
+#include "Message.h"
+#include "Messenger.h"
+#include "Path.h"
+#include "Roster.h"
+
+using namespace apptest;
+
+namespace {
+
+team_id team_at(const BList& list, int32 index)
+{
+	return (team_id)(addr_t)list.ItemAt(index);
+}
+
+std::string real_path(const std::string& path)
+{
+	char resolved[PATH_MAX];
+	return realpath(path.c_str(), resolved) != nullptr ? resolved : path;
+}
+
+std::string ref_path(const entry_ref& ref)
+{
+	BEntry entry(&ref);
+	BPath path;
+	if (entry.GetPath(&path) != B_OK)
+		return "";
+	return path.Path();
+}
+
+} // namespace
+
+TEST_F(BusTest, RosterListsEveryApplicationInLaunchOrderWithItsRealExecutable)
+{
+	Watchdog watchdog(60);
+	run_app(app.get(), [&] {
+		auto first = StartPeer("locale_peer");
+		auto second = StartPeer("locale_peer");
+		auto plain = StartPeer("plain_peer");
+
+		BList all;
+		be_roster->GetAppList(&all);
+		std::vector<team_id> ours;
+		for (int32 i = 0; i < all.CountItems(); i++) {
+			team_id team = team_at(all, i);
+			if (team == getpid() || team == first->Pid() || team == second->Pid()
+				|| team == plain->Pid())
+				ours.push_back(team);
+		}
+		EXPECT_EQ((std::vector<team_id>{getpid(), first->Pid(), second->Pid(), plain->Pid()}),
+			ours);
+
+		BList same;
+		be_roster->GetAppList(kLocalePeerSignature, &same);
+		ASSERT_EQ(2, same.CountItems());
+		EXPECT_EQ(first->Pid(), team_at(same, 0));
+		EXPECT_EQ(second->Pid(), team_at(same, 1));
+		EXPECT_EQ(first->Pid(), be_roster->TeamFor(kLocalePeerSignature));
+		EXPECT_TRUE(be_roster->IsRunning(kPlainPeerSignature));
+		EXPECT_FALSE(be_roster->IsRunning("application/x-vnd.test-nobody"));
+
+		for (PeerProcess* peer : {first.get(), second.get()}) {
+			app_info info;
+			ASSERT_EQ(B_OK, be_roster->GetRunningAppInfo(peer->Pid(), &info));
+			EXPECT_EQ(peer->Pid(), info.team);
+			EXPECT_STREQ(kLocalePeerSignature, info.signature);
+			EXPECT_EQ(real_path(peer_path("locale_peer")), ref_path(info.ref));
+			EXPECT_GT(info.thread, 0);
+		}
+		app_info own;
+		ASSERT_EQ(B_OK, be_roster->GetRunningAppInfo(getpid(), &own));
+		EXPECT_STREQ(kBusTestSignature, own.signature);
+		app_info bySignature;
+		ASSERT_EQ(B_OK, be_roster->GetAppInfo(kPlainPeerSignature, &bySignature));
+		EXPECT_EQ(plain->Pid(), bySignature.team);
+
+		// The messenger to a shared signature goes to the first registered.
+		status_t status;
+		BMessenger messenger(kLocalePeerSignature, -1, &status);
+		EXPECT_EQ(B_OK, status);
+		EXPECT_EQ(first->Pid(), messenger.Team());
+		EXPECT_FALSE(messenger.IsTargetLocal());
+		BMessenger byTeam(NULL, second->Pid(), &status);
+		EXPECT_EQ(B_OK, status);
+		EXPECT_TRUE(byTeam.IsValid());
+		BMessenger mismatch(kPlainPeerSignature, second->Pid(), &status);
+		EXPECT_EQ(B_MISMATCHED_VALUES, status);
+		BMessenger nobody("application/x-vnd.test-nobody", -1, &status);
+		EXPECT_NE(B_OK, status);
+		EXPECT_FALSE(nobody.IsValid());
+	});
+}
+
+TEST_F(BusTest, MessengerToAPeerThatQuitIsInvalid)
+{
+	Watchdog watchdog(60);
+	run_app(app.get(), [&] {
+		auto peer = StartPeer("plain_peer");
+		BMessenger messenger(NULL, peer->Pid());
+		EXPECT_TRUE(messenger.IsValid());
+		peer->Signal(SIGTERM);
+		EXPECT_EQ(0, peer->WaitForExit(5000));
+		EXPECT_FALSE(messenger.IsValid());
+		BMessage reply;
+		EXPECT_EQ(B_BAD_PORT_ID, messenger.SendMessage('ping', &reply));
+		EXPECT_EQ((uint32)B_NO_REPLY, reply.what);
+		app_info info;
+		EXPECT_EQ(B_BAD_TEAM_ID, be_roster->GetRunningAppInfo(peer->Pid(), &info));
+	});
+}
+
+TEST_F(BusTest, LaunchAndQuitNoticesReachTheWatcher)
+{
+	Watchdog watchdog(60);
+	run_app(app.get(), [&] {
+		RecordingLooper watcher;
+		BMessenger target(watcher.handler);
+		ASSERT_EQ(B_OK, be_roster->StartWatching(target));
+
+		auto peer = std::make_unique<PeerProcess>(peer_path("plain_peer"),
+			std::vector<std::string>{});
+		ASSERT_TRUE(watcher.handler->WaitForCount(1, 10000));
+		BMessage launched = watcher.handler->MessageAt(0);
+		EXPECT_EQ((uint32)B_SOME_APP_LAUNCHED, launched.what);
+		EXPECT_EQ(peer->Pid(), launched.GetInt32("be:team", -1));
+		EXPECT_STREQ(kPlainPeerSignature, launched.GetString("be:signature", ""));
+		EXPECT_EQ((int32)B_MULTIPLE_LAUNCH, launched.GetInt32("be:flags", -1));
+		EXPECT_GT(launched.GetInt32("be:thread", -1), 0);
+		entry_ref ref;
+		ASSERT_EQ(B_OK, launched.FindRef("be:ref", &ref));
+		EXPECT_EQ(real_path(peer_path("plain_peer")), ref_path(ref));
+
+		team_id team = peer->Pid();
+		peer.reset(); // SIGTERM
+		ASSERT_TRUE(watcher.handler->WaitForCount(2, 10000));
+		BMessage quit = watcher.handler->MessageAt(1);
+		EXPECT_EQ((uint32)B_SOME_APP_QUIT, quit.what);
+		EXPECT_EQ(team, quit.GetInt32("be:team", -1));
+		EXPECT_STREQ(kPlainPeerSignature, quit.GetString("be:signature", ""));
+
+		// Launches only: the quit of the next one is not reported.
+		ASSERT_EQ(B_OK, be_roster->StartWatching(target, B_REQUEST_LAUNCHED));
+		auto next = StartPeer("plain_peer");
+		ASSERT_TRUE(watcher.handler->WaitForCount(3, 10000));
+		next.reset();
+		snooze(300000);
+		EXPECT_EQ(3, watcher.handler->Count());
+
+		ASSERT_EQ(B_OK, be_roster->StopWatching(target));
+		EXPECT_EQ(B_BAD_VALUE, be_roster->StopWatching(target));
+		auto unseen = StartPeer("plain_peer");
+		snooze(300000);
+		EXPECT_EQ(3, watcher.handler->Count());
+	});
+}
+
+TEST(RosterTest, LaunchOpensExistingDocumentsOnly)
+{
+	static std::string opened;
+	BPrivate::set_document_opener([](const char* path) {
+		opened = path;
+		return (status_t)B_OK;
+	});
+	TempDir dir;
+	std::string file = dir.File("help.html");
+	FILE* out = fopen(file.c_str(), "w");
+	ASSERT_NE(nullptr, out);
+	fclose(out);
+
+	entry_ref missing(dir.Path().c_str(), "missing.html");
+	team_id team = 42;
+	EXPECT_EQ(B_ENTRY_NOT_FOUND, be_roster->Launch(&missing, NULL, &team));
+	EXPECT_EQ(-1, team);
+	EXPECT_TRUE(opened.empty());
+
+	entry_ref present(dir.Path().c_str(), "help.html");
+	team = 42;
+	EXPECT_EQ(B_OK, be_roster->Launch(&present, NULL, &team));
+	EXPECT_EQ(-1, team);
+	EXPECT_EQ(file, opened);
+	EXPECT_EQ(B_BAD_VALUE, be_roster->Launch(NULL));
+	BPrivate::set_document_opener(NULL);
+}
