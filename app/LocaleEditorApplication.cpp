@@ -63,8 +63,11 @@ LocaleEditorApplication::LocaleEditorApplication()
 	mWindow(nullptr),
 	mPrefs(nullptr)
 {
+	// Without its own entry the program still starts, from the current
+	// folder, rather than writing its files under a null path.
 	BPath appFolder;
-	_FindAppFolder(&appFolder);
+	if (_FindAppFolder(&appFolder) != B_OK)
+		appFolder.SetTo(".");
 	_StartUp(appFolder);
 
 	// The texts and the language are in place: the window takes every label

@@ -11,6 +11,8 @@
 #include <mutex>
 #include <vector>
 
+#include <Alert.h>
+#include <AlertTesting.h>
 #include <AppDefs.h>
 #include <Entry.h>
 #include <Looper.h>
@@ -330,4 +332,22 @@ TEST(ApplicationSuite, SupportedSuitesPutsTheLocaleSuiteBeforeTheFrameworks)
 	BPropertyInfo table;
 	ASSERT_EQ(data.FindFlat("messages", 0, &table), B_OK);
 	EXPECT_EQ(table.CountProperties(), 3);
+}
+
+TEST(ApplicationAbout, ShowsTheProgramsOwnCreditsWithOneButton)
+{
+	BPrivate::clear_shown_alerts();
+	{
+		BPrivate::ScopedAlertResponder answer([](const BPrivate::shown_alert&) { return 0; });
+		App()->AboutRequested();
+	}
+	std::vector<BPrivate::shown_alert> shown = BPrivate::shown_alerts();
+	ASSERT_EQ(shown.size(), 1u);
+	EXPECT_EQ(shown[0].title, "About...");
+	EXPECT_EQ(shown[0].buttons, std::vector<std::string>{"OK"});
+	EXPECT_EQ(shown[0].type, (int32)B_INFO_ALERT);
+	EXPECT_NE(shown[0].text.find("Korvane Locale Editor"), std::string::npos);
+	EXPECT_NE(shown[0].text.find("1.0.0"), std::string::npos);
+	// Every credit line ends in a line feed.
+	EXPECT_EQ(shown[0].text.back(), '\n');
 }
