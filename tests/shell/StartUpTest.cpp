@@ -3,11 +3,13 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
+#include <fstream>
 
 #include <AppDefs.h>
 #include <Message.h>
 #include <Rect.h>
 
+#include "LocaleFile.h"
 #include "Preferences.h"
 #include "ShellTestSupport.h"
 
@@ -109,4 +111,39 @@ TEST(StartUp, TwoLaunchesAreTwoIndependentApplications)
 	EXPECT_EQ(SendRequest(second.Messenger(), &request, &reply), B_OK);
 	EXPECT_EQ(reply.what, (uint32)B_REPLY);
 	EXPECT_EQ(second.Terminate(15s), 0);
+}
+
+namespace {
+
+std::string LoadPathAfterLaunch(const TempAppFolder& folder, std::vector<std::string> arguments)
+{
+	EditorProcess editor(folder.Executable(), arguments);
+	if (!editor.WaitUntilAnswering(15s))
+		return "<did not start>";
+	// First start: the auto-preferences flag is on, so quitting saves what
+	// the window recorded, among it the path of the file it loaded.
+	if (editor.Terminate(15s) != 0)
+		return "<did not quit>";
+	Preferences prefs(folder.File("LocaleEditor.prefs").c_str(), "ZTLOCALE");
+	return prefs.GetString("loadpath", "<none>");
+}
+
+} // namespace
+
+TEST(StartUp, FilesGivenAtLaunchOpenOnlyTheFirstAndOnlyLocaleFiles)
+{
+	TempAppFolder folder;
+	const char* texts[] = {"Gut"};
+	BMessage body;
+	LocaleFile::Build(&body, "01.00", "some app", "Deutsch", texts, 1);
+	std::string first = folder.File("first.locale");
+	std::string second = folder.File("second.locale");
+	ASSERT_EQ(LocaleFile::Write(first.c_str(), body, "Deutsch"), B_OK);
+	ASSERT_EQ(LocaleFile::Write(second.c_str(), body, "Deutsch"), B_OK);
+	std::string text = folder.File("notes.txt");
+	std::ofstream(text) << "not a locale file\n";
+
+	EXPECT_EQ(LoadPathAfterLaunch(folder, {first, second}), first);
+	std::filesystem::remove(folder.File("LocaleEditor.prefs"));
+	EXPECT_EQ(LoadPathAfterLaunch(folder, {text, second}), "<none>");
 }
