@@ -1,0 +1,200 @@
+// Text view speed, each figure against a baseline measured in the same run:
+//   - a keystroke (type one byte, then erase it) at the end of a 1,000- and
+//     a 100,000-line text in the locale text view, recoloured, against the
+//     same two edits in a bare QTextDocument holding the same text;
+//   - inserting a 30,000-line text with comments into the locale text view
+//     (coloured) against a plain text view (not coloured);
+//   - walking a text line by line with LineAt/NextLineOffset/ByteAt, per
+//     line, for 1,000 and 100,000 lines (should not grow with the text).
+#include <QApplication>
+#include <QPlainTextEdit>
+#include <QTextCursor>
+#include <QTextDocument>
+
+#include <benchmark/benchmark.h>
+
+#include <memory>
+#include <string>
+
+#include "ZTLETextView.h"
+
+namespace {
+
+// Reference blocks and translations, as the editor shows them.
+std::string
+locale_text(int lines)
+{
+	std::string text;
+	text.reserve((size_t)lines * 32);
+	for (int i = 0; i < lines; i++) {
+		switch (i % 3) {
+			case 0:
+				text += "; #ID" + std::to_string(i / 3 + 1) + ":\n";
+				break;
+			case 1:
+				text += "; Reference text number " + std::to_string(i) + "\n";
+				break;
+			default:
+				text += "Translation " + std::to_string(i) + "\n";
+				break;
+		}
+	}
+	return text;
+}
+
+
+std::unique_ptr<ZTLETextView>
+make_locale_view()
+{
+	const BRect frame(0, 0, 599, 399);
+	std::unique_ptr<ZTLETextView> view(
+		new ZTLETextView(frame, NULL, frame, B_FOLLOW_ALL_SIDES, B_WILL_DRAW | B_FRAME_EVENTS));
+	view->MakeEditable(true);
+	view->SetDoesUndo(true);
+	view->SetStylable(true);
+	view->FrameResized(599, 399);
+	return view;
+}
+
+
+void
+BM_KeystrokeLocaleView(benchmark::State& state)
+{
+	std::unique_ptr<ZTLETextView> view = make_locale_view();
+	view->SetText(locale_text((int)state.range(0)).c_str());
+	view->CountLines();
+	for (auto _ : state) {
+		const int32 end = view->TextLength();
+		view->Insert(end, "x", 1);
+		view->Delete(end, end + 1);
+	}
+	// The undo history grows with the run; it is part of the cost.
+}
+BENCHMARK(BM_KeystrokeLocaleView)->Arg(1000)->Arg(100000)->Unit(benchmark::kMicrosecond);
+
+
+void
+BM_KeystrokeQTextDocument(benchmark::State& state)
+{
+	QTextDocument document;
+	document.setPlainText(QString::fromStdString(locale_text((int)state.range(0))));
+	QTextCursor cursor(&document);
+	for (auto _ : state) {
+		cursor.movePosition(QTextCursor::End);
+		cursor.insertText(QStringLiteral("x"));
+		cursor.deletePreviousChar();
+	}
+}
+BENCHMARK(BM_KeystrokeQTextDocument)->Arg(1000)->Arg(100000)->Unit(benchmark::kMicrosecond);
+
+
+// The same two edits in the document of a bare editor widget, which lays
+// out the changed paragraph as the text view's widget does.
+void
+BM_KeystrokeQPlainTextEdit(benchmark::State& state)
+{
+	QPlainTextEdit editor;
+	editor.resize(600, 400);
+	editor.setPlainText(QString::fromStdString(locale_text((int)state.range(0))));
+	QTextCursor cursor(editor.document());
+	for (auto _ : state) {
+		cursor.movePosition(QTextCursor::End);
+		cursor.insertText(QStringLiteral("x"));
+		cursor.deletePreviousChar();
+	}
+}
+BENCHMARK(BM_KeystrokeQPlainTextEdit)->Arg(1000)->Arg(100000)->Unit(benchmark::kMicrosecond);
+
+
+void
+BM_InsertColoured(benchmark::State& state)
+{
+	const std::string text = locale_text(30000);
+	for (auto _ : state) {
+		state.PauseTiming();
+		std::unique_ptr<ZTLETextView> view = make_locale_view();
+		state.ResumeTiming();
+		view->Insert(0, text.c_str(), (int32)text.size());
+		view->CountLines();
+		state.PauseTiming();
+		view.reset();
+		state.ResumeTiming();
+	}
+}
+BENCHMARK(BM_InsertColoured)->Unit(benchmark::kMillisecond);
+
+
+void
+BM_InsertPlain(benchmark::State& state)
+{
+	const std::string text = locale_text(30000);
+	const BRect frame(0, 0, 599, 399);
+	for (auto _ : state) {
+		state.PauseTiming();
+		std::unique_ptr<BTextView> view(
+			new BTextView(frame, NULL, frame.InsetByCopy(3, 3), B_FOLLOW_ALL_SIDES, B_WILL_DRAW));
+		state.ResumeTiming();
+		view->Insert(0, text.c_str(), (int32)text.size());
+		view->CountLines();
+		state.PauseTiming();
+		view.reset();
+		state.ResumeTiming();
+	}
+}
+BENCHMARK(BM_InsertPlain)->Unit(benchmark::kMillisecond);
+
+
+// The walk of the editor's save: per line LineAt, NextLineOffset, ByteAt.
+void
+BM_WalkLines(benchmark::State& state)
+{
+	std::unique_ptr<ZTLETextView> view = make_locale_view();
+	view->SetText(locale_text((int)state.range(0)).c_str());
+	// A change, so that nothing is served from a whole-text copy.
+	view->Insert(0, "x", 1);
+	const int32 length = view->TextLength();
+	int32 offset = 0;
+	int64_t lines = 0;
+	for (auto _ : state) {
+		if (offset >= length)
+			offset = 0;
+		const int32 next = view->NextLineOffset(view->LineAt(offset));
+		benchmark::DoNotOptimize(view->ByteAt(next - 1));
+		offset = next;
+		lines++;
+	}
+	state.SetItemsProcessed(lines);
+}
+BENCHMARK(BM_WalkLines)->Arg(1000)->Arg(100000);
+
+
+// A whole reference applied with few large edits to a 100,000-line text.
+void
+BM_LargeEdits(benchmark::State& state)
+{
+	std::unique_ptr<ZTLETextView> view = make_locale_view();
+	const std::string text = locale_text(100000);
+	view->SetText(text.c_str());
+	const std::string block = locale_text(3000);
+	for (auto _ : state) {
+		const int32 middle = view->OffsetAt(view->CountLines() / 2);
+		view->Insert(middle, block.c_str(), (int32)block.size());
+		view->Delete(middle, middle + (int32)block.size());
+	}
+}
+BENCHMARK(BM_LargeEdits)->Unit(benchmark::kMillisecond);
+
+} // namespace
+
+
+int
+main(int argc, char** argv)
+{
+	if (qgetenv("QT_QPA_PLATFORM").isEmpty())
+		qputenv("QT_QPA_PLATFORM", "offscreen");
+	QApplication app(argc, argv);
+	benchmark::Initialize(&argc, argv);
+	benchmark::RunSpecifiedBenchmarks();
+	benchmark::Shutdown();
+	return 0;
+}
