@@ -36,32 +36,47 @@ const char* const kResultField = "result";
 
 const BRect kDefaultFrame(50, 50, 500, 400);
 
-const char* const kAboutText
-	= "Korvane Locale Editor\n"
-	  "Version 1.0.0\n"
-	  "\n"
-	  "Creates and edits locale files: the interface texts of an application in one "
-	  "language, typed line by line under the texts they translate.\n";
+const char* const kAboutText =
+    "Korvane Locale Editor\n"
+    "Version 1.0.0\n"
+    "\n"
+    "Creates and edits locale files: the interface texts of an application in one "
+    "language, typed line by line under the texts they translate.\n";
 
 } // namespace
 
 // The locale scripting suite. Not const: BPropertyInfo takes a plain pointer,
 // though it never writes through it.
 property_info mPropList[] = {
-	{kPropDefaultText, {B_GET_PROPERTY, 0}, {B_DIRECT_SPECIFIER, 0},
-		"get the default texts for localization", 0, {}, {}, {}},
-	{kPropDefaultLanguage, {B_GET_PROPERTY, 0}, {B_DIRECT_SPECIFIER, 0},
-		"get the default language name for localization", 0, {}, {}, {}},
-	{kPropTextAppID, {B_GET_PROPERTY, 0}, {B_DIRECT_SPECIFIER, 0}, "get the id for locale files", 0,
-		{}, {}, {}},
-	{},
+    {kPropDefaultText,
+     {B_GET_PROPERTY, 0},
+     {B_DIRECT_SPECIFIER, 0},
+     "get the default texts for localization",
+     0,
+     {},
+     {},
+     {}},
+    {kPropDefaultLanguage,
+     {B_GET_PROPERTY, 0},
+     {B_DIRECT_SPECIFIER, 0},
+     "get the default language name for localization",
+     0,
+     {},
+     {},
+     {}},
+    {kPropTextAppID,
+     {B_GET_PROPERTY, 0},
+     {B_DIRECT_SPECIFIER, 0},
+     "get the id for locale files",
+     0,
+     {},
+     {},
+     {}},
+    {},
 };
 
 LocaleEditorApplication::LocaleEditorApplication()
-	:
-	BApplication(kAppSignature),
-	mWindow(nullptr),
-	mPrefs(nullptr)
+    : BApplication(kAppSignature), mWindow(nullptr), mPrefs(nullptr)
 {
 	// Without its own entry the program still starts, from the current
 	// folder, rather than writing its files under a null path.
@@ -72,26 +87,20 @@ LocaleEditorApplication::LocaleEditorApplication()
 
 	// The texts and the language are in place: the window takes every label
 	// from the library while it is built.
-	mWindow = new ZTLEWindow(kMainWindowTitle, mPrefs, B_TITLED_WINDOW_LOOK, B_NORMAL_WINDOW_FEEL,
-		0);
+	mWindow =
+	    new ZTLEWindow(kMainWindowTitle, mPrefs, B_TITLED_WINDOW_LOOK, B_NORMAL_WINDOW_FEEL, 0);
 	mWindowMessenger = BMessenger(mWindow);
 	mWindow->Show();
 }
 
 LocaleEditorApplication::LocaleEditorApplication(const char* appFolder,
-	const BMessenger& fileTarget)
-	:
-	BApplication(kAppSignature),
-	mWindow(nullptr),
-	mWindowMessenger(fileTarget),
-	mPrefs(nullptr)
+                                                 const BMessenger& fileTarget)
+    : BApplication(kAppSignature), mWindow(nullptr), mWindowMessenger(fileTarget), mPrefs(nullptr)
 {
 	_StartUp(BPath(appFolder));
 }
 
-LocaleEditorApplication::~LocaleEditorApplication()
-{
-}
+LocaleEditorApplication::~LocaleEditorApplication() {}
 
 void LocaleEditorApplication::_StartUp(const BPath& appFolder)
 {
@@ -136,9 +145,7 @@ void LocaleEditorApplication::SetDefaults(Preferences* prefs)
 	prefs->Set(kPrefAutoPrefs, (int8)1);
 }
 
-void LocaleEditorApplication::ReadyToRun()
-{
-}
+void LocaleEditorApplication::ReadyToRun() {}
 
 void LocaleEditorApplication::RefsReceived(BMessage* message)
 {
@@ -163,8 +170,8 @@ void LocaleEditorApplication::RefsReceived(BMessage* message)
 
 void LocaleEditorApplication::AboutRequested()
 {
-	BAlert* alert = new BAlert("About...", kAboutText, "OK", nullptr, nullptr, B_WIDTH_AS_USUAL,
-		B_INFO_ALERT);
+	BAlert* alert =
+	    new BAlert("About...", kAboutText, "OK", nullptr, nullptr, B_WIDTH_AS_USUAL, B_INFO_ALERT);
 	alert->Go();
 }
 
@@ -179,8 +186,8 @@ void LocaleEditorApplication::MessageReceived(BMessage* message)
 	BMessage specifier;
 	int32 form;
 	const char* property = nullptr;
-	if (message->GetCurrentSpecifier(&index, &specifier, &form, &property) != B_OK
-		|| property == nullptr) {
+	if (message->GetCurrentSpecifier(&index, &specifier, &form, &property) != B_OK ||
+	    property == nullptr) {
 		BApplication::MessageReceived(message);
 		return;
 	}
@@ -210,7 +217,8 @@ void LocaleEditorApplication::MessageReceived(BMessage* message)
 }
 
 BHandler* LocaleEditorApplication::ResolveSpecifier(BMessage* message, int32 index,
-	BMessage* specifier, int32 form, const char* property)
+                                                    BMessage* specifier, int32 form,
+                                                    const char* property)
 {
 	BPropertyInfo propertyInfo(mPropList, nullptr, false);
 	if (propertyInfo.FindMatch(message, index, specifier, form, property) >= 0)

@@ -8,13 +8,13 @@ class BPath;
 class Preferences;
 class ZTLEWindow;
 
-extern const char* const kAppSignature;		// "application/x-vnd.vessmor-localeeditor"
-extern const char* const kLocaleAppID;		// "korvane localeeditor locale"
-extern const char* const kLocaleSuiteName;	// "suite/vnd.Vessmor-locale"
+extern const char* const kAppSignature;     // "application/x-vnd.vessmor-localeeditor"
+extern const char* const kLocaleAppID;      // "korvane localeeditor locale"
+extern const char* const kLocaleSuiteName;  // "suite/vnd.Vessmor-locale"
 extern const char* const kLocaleFolderName; // "locale"
-extern const char* const kPrefsFileName;	// "LocaleEditor.prefs"
-extern const char* const kPrefsKennung;		// "ZTLOCALE"
-extern const char* const kMainWindowTitle;	// "Korvane Locale Editor"
+extern const char* const kPrefsFileName;    // "LocaleEditor.prefs"
+extern const char* const kPrefsKennung;     // "ZTLOCALE"
+extern const char* const kMainWindowTitle;  // "Korvane Locale Editor"
 
 // The application object: start-up, the About box, locale files opened from
 // outside, and the answers of the locale scripting suite for the editor's
@@ -28,7 +28,7 @@ public:
 
 	void MessageReceived(BMessage* message) override;
 	BHandler* ResolveSpecifier(BMessage* message, int32 index, BMessage* specifier, int32 form,
-		const char* property) override;
+	                           const char* property) override;
 	status_t GetSupportedSuites(BMessage* data) override;
 	void ReadyToRun() override;
 	void RefsReceived(BMessage* message) override;

@@ -1,5 +1,6 @@
 #include "LocaleFile.h"
 
+#include <cstdio>
 #include <cstring>
 #include <memory>
 #include <random>
@@ -34,7 +35,7 @@ bool IsUnsupported(status_t status)
 
 std::string TemporaryName(const std::string& folder, const char* leaf)
 {
-	static std::mt19937 generator(std::random_device{}());
+	thread_local std::mt19937 generator(std::random_device{}());
 	// Leave room for the suffix within the file system's name limit.
 	std::string base(leaf, strnlen(leaf, 200));
 	char suffix[16];
@@ -58,8 +59,8 @@ status_t WriteAll(BFile* file, const char* data, size_t size)
 
 // Writes everything of the new file under its temporary name; the caller
 // renames it into place.
-status_t FillTemporary(BFile* file, const char* body, size_t size,
-	const char* language, mode_t mode)
+status_t FillTemporary(BFile* file, const char* body, size_t size, const char* language,
+                       mode_t mode)
 {
 	status_t status = WriteAll(file, body, size);
 	if (status != B_OK)
@@ -150,7 +151,7 @@ status_t LocaleFile::Read(BFile* file, BMessage* message)
 }
 
 status_t LocaleFile::Write(const char* path, const BMessage& message, const char* language,
-	std::string* reason)
+                           std::string* reason)
 {
 	if (reason != nullptr)
 		reason->clear();
@@ -243,7 +244,7 @@ status_t LocaleFile::Write(const char* path, const BMessage& message, const char
 }
 
 void LocaleFile::Build(BMessage* message, const char* version, const char* appID,
-	const char* language, const char* const* texts, long count)
+                       const char* language, const char* const* texts, long count)
 {
 	if (message == nullptr)
 		return;

@@ -47,12 +47,12 @@ public:
 	// untouched, and when reason is given it receives the system's
 	// explanation, ready to be shown in an alert.
 	static status_t Write(const char* path, const BMessage& message, const char* language,
-		std::string* reason = nullptr);
+	                      std::string* reason = nullptr);
 
 	// Builds a locale message from its parts, fields in the order the format
 	// asks for.
 	static void Build(BMessage* message, const char* version, const char* appID,
-		const char* language, const char* const* texts, long count);
+	                  const char* language, const char* const* texts, long count);
 };
 
 #endif // LOCALE_FILE_H

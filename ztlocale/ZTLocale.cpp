@@ -19,7 +19,8 @@ namespace {
 // The texts of one locale file, unescaped once when the file is selected.
 // An entry that is empty in the file stays empty here and falls back to the
 // default in Text().
-struct Translation {
+struct Translation
+{
 	std::string language;
 	std::vector<std::string> texts;
 };
@@ -70,7 +71,8 @@ std::vector<std::string> ListFiles(const char* folder)
 
 } // namespace
 
-struct ZTLocale::Data {
+struct ZTLocale::Data
+{
 	std::mutex lock;
 	std::string appID;
 	bool hasAppID = false;
@@ -91,11 +93,7 @@ ZTLocale* ZTLocale::GetInstance()
 	return instance;
 }
 
-ZTLocale::ZTLocale()
-	:
-	mData(new Data)
-{
-}
+ZTLocale::ZTLocale() : mData(new Data) {}
 
 ZTLocale::~ZTLocale()
 {
@@ -138,8 +136,8 @@ bool ZTLocale::SetLanguage(BPath* folder, const char* language)
 			BMessage message;
 			if (LocaleFile::Read(file.c_str(), &message) != B_OK)
 				continue;
-			if (!MatchesField(message, kLocaleFieldAppID, appID.c_str())
-				|| !MatchesField(message, kLocaleFieldLanguage, language))
+			if (!MatchesField(message, kLocaleFieldAppID, appID.c_str()) ||
+			    !MatchesField(message, kLocaleFieldLanguage, language))
 				continue;
 			found.reset(new Translation);
 			found->language = language;
@@ -166,8 +164,7 @@ const char* ZTLocale::Text(long index)
 	if (index < 0 || index >= mData->count || mData->defaults == nullptr)
 		return nullptr;
 	const Translation* current = mData->current;
-	if (current != nullptr && index < (long)current->texts.size()
-		&& !current->texts[index].empty())
+	if (current != nullptr && index < (long)current->texts.size() && !current->texts[index].empty())
 		return current->texts[index].c_str();
 	return mData->defaults[index];
 }

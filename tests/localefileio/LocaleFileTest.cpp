@@ -90,9 +90,7 @@ private:
 class ReadOnlyFolder
 {
 public:
-	explicit ReadOnlyFolder(const std::string& path)
-		:
-		mPath(path)
+	explicit ReadOnlyFolder(const std::string& path) : mPath(path)
 	{
 		chmod(path.c_str(), 0555);
 		if (geteuid() != 0) {
@@ -279,12 +277,12 @@ TEST(LocaleFileWrite, RefusesFoldersReadOnlyFilesAndMissingFolders)
 	std::filesystem::create_directory(folder.File("sub"));
 	std::string reason;
 	EXPECT_EQ(LocaleFile::Write(folder.File("sub").c_str(), GoldenMessage(), "English", &reason),
-		B_IS_A_DIRECTORY);
+	          B_IS_A_DIRECTORY);
 	EXPECT_FALSE(reason.empty());
 	EXPECT_TRUE(std::filesystem::is_directory(folder.File("sub")));
 
 	EXPECT_NE(LocaleFile::Write(folder.File("none/x.locale").c_str(), GoldenMessage(), "English"),
-		B_OK);
+	          B_OK);
 	EXPECT_NE(LocaleFile::Write("", GoldenMessage(), "English"), B_OK);
 	EXPECT_NE(LocaleFile::Write(nullptr, GoldenMessage(), "English"), B_OK);
 
@@ -293,7 +291,7 @@ TEST(LocaleFileWrite, RefusesFoldersReadOnlyFilesAndMissingFolders)
 		WriteBytes(locked, {'x'});
 		chmod(locked.c_str(), 0444);
 		EXPECT_EQ(LocaleFile::Write(locked.c_str(), GoldenMessage(), "English"),
-			B_PERMISSION_DENIED);
+		          B_PERMISSION_DENIED);
 		EXPECT_EQ(ReadBytes(locked), std::vector<uint8_t>{'x'});
 	}
 }

@@ -36,11 +36,7 @@ using namespace std::chrono_literals;
 class RecordingLooper : public BLooper
 {
 public:
-	RecordingLooper()
-		:
-		BLooper("recorder")
-	{
-	}
+	RecordingLooper() : BLooper("recorder") {}
 
 	void MessageReceived(BMessage* message) override
 	{
@@ -74,8 +70,7 @@ class TestApplication : public LocaleEditorApplication
 {
 public:
 	TestApplication(const char* appFolder, const BMessenger& fileTarget)
-		:
-		LocaleEditorApplication(appFolder, fileTarget)
+	    : LocaleEditorApplication(appFolder, fileTarget)
 	{
 	}
 };
@@ -115,8 +110,8 @@ std::string ApplicationEnvironment::sAppFolder;
 RecordingLooper* ApplicationEnvironment::sRecorder = nullptr;
 TestApplication* ApplicationEnvironment::sApp = nullptr;
 
-testing::Environment* const gEnvironment
-	= testing::AddGlobalTestEnvironment(new ApplicationEnvironment);
+testing::Environment* const gEnvironment =
+    testing::AddGlobalTestEnvironment(new ApplicationEnvironment);
 
 LocaleEditorApplication* App()
 {
@@ -127,7 +122,7 @@ std::string WriteFile(const char* leaf, const std::vector<uint8_t>& bytes, const
 {
 	std::string path = ApplicationEnvironment::sFolder + "/" + leaf;
 	std::ofstream(path, std::ios::binary)
-		.write(reinterpret_cast<const char*>(bytes.data()), (std::streamsize)bytes.size());
+	    .write(reinterpret_cast<const char*>(bytes.data()), (std::streamsize)bytes.size());
 	if (type != nullptr) {
 		BNode node(path.c_str());
 		BNodeInfo info(&node);
@@ -206,22 +201,22 @@ TEST(ApplicationStartUp, RegistersTheTextsAndMakesTheLocaleFolder)
 	EXPECT_EQ(prefs->GetInt8("ZT_AUTOPREFS", 0), 1);
 	EXPECT_STREQ(prefs->GetString("ZT_LANGUAGE", nullptr), "English");
 	EXPECT_FALSE(
-		std::filesystem::exists(ApplicationEnvironment::sAppFolder + "/LocaleEditor.prefs"));
+	    std::filesystem::exists(ApplicationEnvironment::sAppFolder + "/LocaleEditor.prefs"));
 }
 
 TEST(ApplicationSetDefaults, OnlyAFrameWithoutWidthIsReplaced)
 {
 	std::string path = ApplicationEnvironment::sFolder + "/defaults.prefs";
-	struct Case {
+	struct Case
+	{
 		BRect stored;
 		bool replaced;
 	};
 	const Case cases[] = {
-		{BRect(0, 0, 0, 0), true},
-		{BRect(200, 30, 200, 90), true},
-		{BRect(10, 10, 300, 10), false},	 // no height, but a width
-		{BRect(300, 10, 100, 200), false}, // negative width
-		{BRect(-5, -5, 2000, 3000), false},
+	    {BRect(0, 0, 0, 0), true},          {BRect(200, 30, 200, 90), true},
+	    {BRect(10, 10, 300, 10), false},   // no height, but a width
+	    {BRect(300, 10, 100, 200), false}, // negative width
+	    {BRect(-5, -5, 2000, 3000), false},
 	};
 	for (const Case& test : cases) {
 		Preferences prefs(path.c_str(), "ZTLOCALE");
@@ -281,8 +276,8 @@ TEST(ApplicationRefs, RecognisesALocaleFileThatLostItsType)
 TEST(ApplicationRefs, IgnoresOtherFilesAndBadMessages)
 {
 	std::string text = WriteFile("notes.txt", {'h', 'i', '\n'}, nullptr);
-	std::string longerType
-		= WriteFile("longer.locale", LocaleBody(), "locale/x-vnd.vessmor-locale-extra");
+	std::string longerType =
+	    WriteFile("longer.locale", LocaleBody(), "locale/x-vnd.vessmor-locale-extra");
 	std::string otherCase = WriteFile("case.locale", LocaleBody(), "locale/x-vnd.Vessmor-locale");
 	std::string good = WriteFile("good.locale", LocaleBody(), kLocaleMimeType);
 	std::string missing = ApplicationEnvironment::sFolder + "/missing.locale";
@@ -307,16 +302,16 @@ TEST(ApplicationSuite, ClaimsOnlyDirectGetsOfItsThreeProperties)
 	BMessage specifier(B_DIRECT_SPECIFIER);
 	for (const char* name : {"DefaultText", "DefaultLanguage", "TextAppID"})
 		EXPECT_EQ(App()->ResolveSpecifier(&get, 0, &specifier, B_DIRECT_SPECIFIER, name), App())
-			<< name;
+		    << name;
 
 	BMessage set(B_SET_PROPERTY);
 	EXPECT_NE(App()->ResolveSpecifier(&set, 0, &specifier, B_DIRECT_SPECIFIER, "DefaultText"),
-		App());
+	          App());
 	BMessage index(B_INDEX_SPECIFIER);
 	index.AddInt32("index", 0);
 	EXPECT_NE(App()->ResolveSpecifier(&get, 0, &index, B_INDEX_SPECIFIER, "DefaultText"), App());
 	EXPECT_NE(App()->ResolveSpecifier(&get, 0, &specifier, B_DIRECT_SPECIFIER, "defaultText"),
-		App());
+	          App());
 }
 
 TEST(ApplicationSuite, SupportedSuitesPutsTheLocaleSuiteBeforeTheFrameworks)

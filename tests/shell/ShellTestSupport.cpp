@@ -20,7 +20,7 @@ std::string BuiltEditorPath()
 		return std::string(buildDir) + "/LocaleEditor";
 	// Run by hand: the tests lie in <build>/tests.
 	return (fs::read_symlink("/proc/self/exe").parent_path().parent_path() / "LocaleEditor")
-		.string();
+	    .string();
 }
 
 TempAppFolder::TempAppFolder()
@@ -39,8 +39,7 @@ TempAppFolder::~TempAppFolder()
 }
 
 EditorProcess::EditorProcess(const std::string& executable, std::vector<std::string> arguments)
-	:
-	mPid(-1)
+    : mPid(-1)
 {
 	std::vector<char*> argv;
 	argv.push_back(const_cast<char*>(executable.c_str()));
@@ -72,16 +71,16 @@ BMessenger EditorProcess::Messenger() const
 bool EditorProcess::WaitUntilAnswering(std::chrono::milliseconds timeout)
 {
 	return WaitUntil(
-		[this] {
-			BMessenger messenger = Messenger();
-			if (!messenger.IsValid())
-				return false;
-			BMessage request(B_GET_PROPERTY);
-			request.AddSpecifier("TextAppID");
-			BMessage reply;
-			return SendRequest(messenger, &request, &reply) == B_OK && reply.what == B_REPLY;
-		},
-		timeout);
+	    [this] {
+		    BMessenger messenger = Messenger();
+		    if (!messenger.IsValid())
+			    return false;
+		    BMessage request(B_GET_PROPERTY);
+		    request.AddSpecifier("TextAppID");
+		    BMessage reply;
+		    return SendRequest(messenger, &request, &reply) == B_OK && reply.what == B_REPLY;
+	    },
+	    timeout);
 }
 
 int EditorProcess::Terminate(std::chrono::milliseconds timeout)
@@ -91,11 +90,11 @@ int EditorProcess::Terminate(std::chrono::milliseconds timeout)
 	kill(mPid, SIGTERM);
 	int status = 0;
 	bool ended = WaitUntil(
-		[&] {
-			pid_t result = waitpid(mPid, &status, WNOHANG);
-			return result == mPid;
-		},
-		timeout);
+	    [&] {
+		    pid_t result = waitpid(mPid, &status, WNOHANG);
+		    return result == mPid;
+	    },
+	    timeout);
 	if (!ended)
 		return -1;
 	mPid = -1;

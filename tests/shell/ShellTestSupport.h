@@ -53,8 +53,7 @@ private:
 status_t SendRequest(const BMessenger& target, BMessage* request, BMessage* reply);
 
 // Polls condition until it holds or timeout passes.
-template <typename Condition>
-bool WaitUntil(Condition condition, std::chrono::milliseconds timeout)
+template <typename Condition> bool WaitUntil(Condition condition, std::chrono::milliseconds timeout)
 {
 	auto end = std::chrono::steady_clock::now() + timeout;
 	while (!condition()) {

@@ -80,8 +80,8 @@ TEST(StartUp, AnyOtherStoredFrameIsUsedUnchanged)
 
 	Preferences prefs(folder.File("LocaleEditor.prefs").c_str(), "ZTLOCALE");
 	BRect stored = prefs.GetRect("ZT_MAINWINPOS");
-	EXPECT_TRUE(SameRect(stored, odd)) << stored.left << "," << stored.top << "," << stored.right
-									   << "," << stored.bottom;
+	EXPECT_TRUE(SameRect(stored, odd))
+	    << stored.left << "," << stored.top << "," << stored.right << "," << stored.bottom;
 }
 
 TEST(StartUp, WithoutAutoPreferencesNothingIsWritten)

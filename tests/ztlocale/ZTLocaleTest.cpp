@@ -36,13 +36,13 @@ protected:
 	void TearDown() override { mLocale->SetLanguage(nullptr, nullptr); }
 
 	void WriteLocale(const char* leaf, const char* appID, const char* language,
-		std::vector<const char*> texts, bool withAttribute = true)
+	                 std::vector<const char*> texts, bool withAttribute = true)
 	{
 		BMessage message;
 		LocaleFile::Build(&message, "01.00", appID, language, texts.data(), (long)texts.size());
 		ASSERT_EQ(LocaleFile::Write(mFolder.File(leaf).c_str(), message,
-					  withAttribute ? language : nullptr),
-			B_OK);
+		                            withAttribute ? language : nullptr),
+		          B_OK);
 	}
 
 	bool Select(const char* language)
@@ -113,8 +113,7 @@ TEST_F(ZTLocaleTest, AnEmptyEntryFallsBackToTheDefault)
 
 TEST_F(ZTLocaleTest, TurnsBackslashSequencesIntoLineFeedsAndTabs)
 {
-	WriteLocale("de", kAppID, "Deutsch",
-		{"Zeile\\n\\nzwei", "a\\tb", "C:\\\\pfad \\x \\", "\\n"});
+	WriteLocale("de", kAppID, "Deutsch", {"Zeile\\n\\nzwei", "a\\tb", "C:\\\\pfad \\x \\", "\\n"});
 	ASSERT_TRUE(Select("Deutsch"));
 	EXPECT_STREQ(mLocale->Text(0), "Zeile\n\nzwei");
 	EXPECT_STREQ(mLocale->Text(1), "a\tb");
