@@ -58,8 +58,11 @@ bool LocaleSuiteClient::IsLocaleApp(team_id team) const
 	if (team == mOwnTeam)
 		return true;
 
+	// A messenger that found no such team has none; one whose application
+	// has gone since then fails on the send. Asking IsValid() on top would
+	// cost another round trip through the bus for every application.
 	BMessenger target(NULL, team);
-	if (!target.IsValid())
+	if (target.Team() < 0)
 		return false;
 
 	BMessage reply;
@@ -73,8 +76,6 @@ status_t LocaleSuiteClient::FetchReference(const char* signature, BMessage* refe
 	if (signature == NULL || reference == NULL)
 		return B_BAD_VALUE;
 	BMessenger target(signature);
-	if (!target.IsValid())
-		return B_BAD_TEAM_ID;
 	return FetchReference(target, reference);
 }
 
@@ -82,7 +83,7 @@ status_t LocaleSuiteClient::FetchReference(const BMessenger& target, BMessage* r
 {
 	if (reference == NULL)
 		return B_BAD_VALUE;
-	if (!target.IsValid())
+	if (target.Team() < 0)
 		return B_BAD_TEAM_ID;
 
 	status_t result = B_OK;
