@@ -156,10 +156,13 @@ bool NamesProgram(const QString& command, const QFileInfo& program)
 }
 
 // The Icon key of the first desktop entry whose TryExec or Exec runs the
-// program.
+// program. An entry in the program's own share folder travels with it, so
+// there the file name is enough: the folder may have been copied or moved
+// since the entry was written.
 QString DesktopIconName(const QStringList& dataFolders, const QFileInfo& program)
 {
 	for (const QString& folder : dataFolders) {
+		bool beside = folder == dataFolders.first();
 		QDir applications(folder + "/applications");
 		const QStringList entries
 			= applications.entryList(QStringList() << "*.desktop", QDir::Files, QDir::Name);
@@ -192,7 +195,12 @@ QString DesktopIconName(const QStringList& dataFolders, const QFileInfo& program
 			}
 			if (icon.isEmpty())
 				continue;
-			if (NamesProgram(tryExec, program) || NamesProgram(ExecProgram(exec), program))
+			QString command = ExecProgram(exec);
+			if (NamesProgram(tryExec, program) || NamesProgram(command, program))
+				return icon;
+			if (beside
+				&& (QFileInfo(tryExec).fileName() == program.fileName()
+					|| QFileInfo(command).fileName() == program.fileName()))
 				return icon;
 		}
 	}

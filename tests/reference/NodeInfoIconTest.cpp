@@ -181,3 +181,25 @@ TEST_F(NodeInfoIcon, AProgramWithoutAttributesGetsTheIconOfItsDesktopEntry)
 	MakeFile(document, false);
 	EXPECT_EQ(IconOf(document, &mini, B_MINI_ICON), B_ENTRY_NOT_FOUND);
 }
+
+TEST_F(NodeInfoIcon, TheEditorCopiedWithoutAttributesFindsItsIconInTheShareFolderBesideIt)
+{
+	std::string built = EditorExecutable();
+	BBitmap fromAttribute(BRect(0, 0, 15, 15), B_CMAP8);
+	ASSERT_EQ(IconOf(built, &fromAttribute, B_MINI_ICON), B_OK);
+
+	// Copied the way git or plain cp would: no attributes, and the desktop
+	// entry beside it still names the old place.
+	std::string copy = mFolder / "moved/LocaleEditor";
+	fs::create_directories(mFolder / "moved");
+	fs::copy_file(built, copy);
+	fs::permissions(copy, fs::perms::owner_all);
+	fs::copy(BuildFolder() + "/share", mFolder / "moved/share", fs::copy_options::recursive);
+	BNode node(copy.c_str());
+	char probe[1];
+	ASSERT_LT(node.ReadAttr("BEOS:M:STD_ICON", 0, 0, probe, 1), 0);
+
+	BBitmap fromDesktop(BRect(0, 0, 15, 15), B_CMAP8);
+	ASSERT_EQ(IconOf(copy, &fromDesktop, B_MINI_ICON), B_OK);
+	EXPECT_EQ(Bytes(fromDesktop, 16), Bytes(fromAttribute, 16));
+}
