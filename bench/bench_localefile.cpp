@@ -1,0 +1,113 @@
+// The entry walk of saving and the entry merge of loading on edited texts of
+// 10,000 and 100,000 reference blocks, against a memcpy of the text in the
+// same run; the literal replay of the load at small sizes shows what the
+// merge saves.
+#include <benchmark/benchmark.h>
+
+#include <cstdio>
+#include <cstring>
+#include <map>
+#include <string>
+#include <vector>
+
+#include "LiteralLoad.h"
+#include "LocaleMerge.h"
+
+namespace {
+
+struct Case {
+	std::string text;
+	std::vector<std::string> entries;
+};
+
+const Case& Blocks(int count)
+{
+	static std::map<int, Case> cache;
+	auto found = cache.find(count);
+	if (found != cache.end())
+		return found->second;
+	Case made;
+	for (int k = 1; k <= count; k++) {
+		made.text += LocaleMerge::EntryMarker(k) + "\n; Reference text number " + std::to_string(k)
+			+ " with some words\n\n";
+		made.entries.push_back("Übersetzung Nummer " + std::to_string(k) + " mit ein paar Wörtern");
+	}
+	return cache.emplace(count, std::move(made)).first->second;
+}
+
+void Memcpy(benchmark::State& state)
+{
+	const std::string& text = Blocks((int)state.range(0)).text;
+	std::string target(text.size(), '\0');
+	for (auto _ : state) {
+		memcpy(target.data(), text.data(), text.size());
+		benchmark::DoNotOptimize(target.data());
+		benchmark::ClobberMemory();
+	}
+}
+
+void Merge(benchmark::State& state)
+{
+	const Case& blocks = Blocks((int)state.range(0));
+	for (auto _ : state)
+		benchmark::DoNotOptimize(LocaleMerge::MergeEntries(blocks.text, blocks.entries));
+}
+
+void Collect(benchmark::State& state)
+{
+	const Case& blocks = Blocks((int)state.range(0));
+	const std::string merged = LocaleMerge::MergeEntries(blocks.text, blocks.entries);
+	for (auto _ : state)
+		benchmark::DoNotOptimize(LocaleMerge::CollectEntries(merged));
+}
+
+void LiteralMerge(benchmark::State& state)
+{
+	const Case& blocks = Blocks((int)state.range(0));
+	for (auto _ : state)
+		benchmark::DoNotOptimize(LiteralLoad(blocks.text).Merge(blocks.entries));
+}
+
+BENCHMARK(Memcpy)->Arg(1000)->Arg(10000)->Arg(100000)->Unit(benchmark::kMicrosecond);
+BENCHMARK(Merge)->Arg(1000)->Arg(10000)->Arg(100000)->Unit(benchmark::kMicrosecond);
+BENCHMARK(Collect)->Arg(10000)->Arg(100000)->Unit(benchmark::kMicrosecond);
+BENCHMARK(LiteralMerge)->Arg(1000)->Arg(4000)->Unit(benchmark::kMillisecond);
+
+class RatioReporter : public benchmark::ConsoleReporter {
+public:
+	void ReportRuns(const std::vector<Run>& runs) override
+	{
+		ConsoleReporter::ReportRuns(runs);
+		for (const Run& run : runs) {
+			if (run.run_type == Run::RT_Iteration && !run.error_occurred)
+				times[run.benchmark_name()] = run.GetAdjustedRealTime()
+					* (run.time_unit == benchmark::kMillisecond ? 1000.0 : 1.0);
+		}
+	}
+	std::map<std::string, double> times; // microseconds
+};
+
+} // namespace
+
+int main(int argc, char** argv)
+{
+	benchmark::Initialize(&argc, argv);
+	RatioReporter reporter;
+	benchmark::RunSpecifiedBenchmarks(&reporter);
+	auto& t = reporter.times;
+	printf("\nRatios to memcpy of the edited text:\n");
+	for (const char* count : {"10000", "100000"}) {
+		const std::string suffix = std::string("/") + count;
+		if (t["Memcpy" + suffix] > 0)
+			printf("  %6s blocks: merge %.0fx  collect %.0fx\n", count,
+				t["Merge" + suffix] / t["Memcpy" + suffix], t["Collect" + suffix] / t["Memcpy" + suffix]);
+	}
+	if (t["Merge/10000"] > 0)
+		printf("  merge 100k / 10k time: %.1f (linear: about 10)\n",
+			t["Merge/100000"] / t["Merge/10000"]);
+	if (t["LiteralMerge/1000"] > 0 && t["Merge/1000"] > 0)
+		printf("  literal replay / merge at 1000 blocks: %.0fx; literal 4000 / 1000 time: %.1f "
+			"(quadratic: about 16)\n",
+			t["LiteralMerge/1000"] / t["Merge/1000"], t["LiteralMerge/4000"] / t["LiteralMerge/1000"]);
+	return 0;
+}
