@@ -188,3 +188,20 @@ TEST_F(LocaleSuiteTest, SuitesListsTheLocaleSuiteFirstWithItsTable)
 		EXPECT_EQ(rows[i].types[0], 0u);
 	}
 }
+
+TEST_F(LocaleSuiteTest, EverythingElseGetsTheFrameworksAnswer)
+{
+	// A get without any specifier, and a command nobody knows.
+	BMessage bare(B_GET_PROPERTY);
+	BMessage reply;
+	ASSERT_EQ(SendRequest(sEditor->Messenger(), &bare, &reply), B_OK);
+	EXPECT_FALSE(AnsweredBySuite(reply));
+	EXPECT_TRUE(Results(reply).empty());
+
+	BMessage unknown('zzzz');
+	unknown.AddString("result", "mine");
+	ASSERT_EQ(SendRequest(sEditor->Messenger(), &unknown, &reply), B_OK);
+	// The framework's own handling: never a suite reply.
+	EXPECT_NE(reply.what, (uint32)B_REPLY);
+	EXPECT_TRUE(Results(reply).empty());
+}
