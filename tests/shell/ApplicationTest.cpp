@@ -20,7 +20,6 @@
 #include <Node.h>
 #include <NodeInfo.h>
 #include <Path.h>
-#include <PropertyInfo.h>
 
 #include "EditorMessages.h"
 #include "InterfaceTexts.h"
@@ -294,39 +293,6 @@ TEST(ApplicationRefs, IgnoresOtherFilesAndBadMessages)
 	wrongType.AddString("refs", good.c_str());
 	messages.push_back(wrongType);
 	ExpectNoneForwarded(messages);
-}
-
-TEST(ApplicationSuite, ClaimsOnlyDirectGetsOfItsThreeProperties)
-{
-	BMessage get(B_GET_PROPERTY);
-	BMessage specifier(B_DIRECT_SPECIFIER);
-	for (const char* name : {"DefaultText", "DefaultLanguage", "TextAppID"})
-		EXPECT_EQ(App()->ResolveSpecifier(&get, 0, &specifier, B_DIRECT_SPECIFIER, name), App())
-		    << name;
-
-	BMessage set(B_SET_PROPERTY);
-	EXPECT_NE(App()->ResolveSpecifier(&set, 0, &specifier, B_DIRECT_SPECIFIER, "DefaultText"),
-	          App());
-	BMessage index(B_INDEX_SPECIFIER);
-	index.AddInt32("index", 0);
-	EXPECT_NE(App()->ResolveSpecifier(&get, 0, &index, B_INDEX_SPECIFIER, "DefaultText"), App());
-	EXPECT_NE(App()->ResolveSpecifier(&get, 0, &specifier, B_DIRECT_SPECIFIER, "defaultText"),
-	          App());
-}
-
-TEST(ApplicationSuite, SupportedSuitesPutsTheLocaleSuiteBeforeTheFrameworks)
-{
-	BMessage data;
-	ASSERT_EQ(App()->GetSupportedSuites(&data), B_OK);
-	const char* first = nullptr;
-	ASSERT_EQ(data.FindString("suites", 0, &first), B_OK);
-	EXPECT_STREQ(first, "suite/vnd.Vessmor-locale");
-	const char* second = nullptr;
-	EXPECT_EQ(data.FindString("suites", 1, &second), B_OK);
-
-	BPropertyInfo table;
-	ASSERT_EQ(data.FindFlat("messages", 0, &table), B_OK);
-	EXPECT_EQ(table.CountProperties(), 3);
 }
 
 TEST(ApplicationAbout, ShowsTheProgramsOwnCreditsWithOneButton)
