@@ -47,33 +47,17 @@ const char* const kAboutText =
 
 // The locale scripting suite. Not const: BPropertyInfo takes a plain pointer,
 // though it never writes through it.
+// clang-format off
 property_info mPropList[] = {
-    {kPropDefaultText,
-     {B_GET_PROPERTY, 0},
-     {B_DIRECT_SPECIFIER, 0},
-     "get the default texts for localization",
-     0,
-     {},
-     {},
-     {}},
-    {kPropDefaultLanguage,
-     {B_GET_PROPERTY, 0},
-     {B_DIRECT_SPECIFIER, 0},
-     "get the default language name for localization",
-     0,
-     {},
-     {},
-     {}},
-    {kPropTextAppID,
-     {B_GET_PROPERTY, 0},
-     {B_DIRECT_SPECIFIER, 0},
-     "get the id for locale files",
-     0,
-     {},
-     {},
-     {}},
-    {},
+	{kPropDefaultText, {B_GET_PROPERTY, 0}, {B_DIRECT_SPECIFIER, 0},
+		"get the default texts for localization", 0, {}, {}, {}},
+	{kPropDefaultLanguage, {B_GET_PROPERTY, 0}, {B_DIRECT_SPECIFIER, 0},
+		"get the default language name for localization", 0, {}, {}, {}},
+	{kPropTextAppID, {B_GET_PROPERTY, 0}, {B_DIRECT_SPECIFIER, 0},
+		"get the id for locale files", 0, {}, {}, {}},
+	{},
 };
+// clang-format on
 
 LocaleEditorApplication::LocaleEditorApplication()
     : BApplication(kAppSignature), mWindow(nullptr), mPrefs(nullptr)
