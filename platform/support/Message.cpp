@@ -587,11 +587,8 @@ status_t BMessage::FindMessage(const char* name, int32 index, BMessage* message)
 		return status;
 	uint32 size;
 	const uint8* item = field->Item(index, &size);
-	// The item may point into message itself (msg.FindMessage(.., &msg)).
-	if (message == this) {
-		const std::vector<uint8> copy(item, item + size);
-		return message->Unflatten(copy.data(), copy.size());
-	}
+	// Unflatten keeps the old fields until it is done, so message may be
+	// this message.
 	return message->Unflatten(item, size);
 }
 

@@ -12,6 +12,7 @@
 #include <algorithm>
 #include <cstring>
 #include <limits>
+#include <memory>
 #include <vector>
 
 #include "Message.h"
@@ -559,6 +560,9 @@ status_t BPrivate::MessageInternals::UnflattenNested(BMessage& message, const vo
 
 status_t BMessage::_Unflatten(const uint8* data, size_t size, int depth)
 {
+	// The old fields are dropped only at the end: data may point into them.
+	std::unique_ptr<MessageBody> old = std::move(mBody);
+	mBody.reset(new MessageBody);
 	MakeEmpty();
 	what = 0;
 	if (data == NULL || size < 4)
@@ -581,16 +585,15 @@ status_t BMessage::_Unflatten(const uint8* data, size_t size, int depth)
 		mBody->Clear();
 		return status;
 	}
-	what = result.what;
 	const MessageField* specifiers = mBody->Find("specifiers");
 	const int32 specifierCount =
 		specifiers != NULL && specifiers->type == B_MESSAGE_TYPE ? specifiers->count : 0;
 	if (result.hasSpecifiers && result.haveCurrentSpecifier
 		&& (result.currentSpecifier < -1 || result.currentSpecifier >= specifierCount)) {
 		MakeEmpty();
-		what = 0;
 		return B_BAD_DATA;
 	}
+	what = result.what;
 	if (result.hasSpecifiers && specifierCount > 0) {
 		mHasSpecifiers = true;
 		// R5 does not store the current index: the last one added is

@@ -330,3 +330,22 @@ TEST(MessageFields, FlattenableObjectsRoundTrip)
 	message.AddInt32("n", 1);
 	EXPECT_EQ(message.FindFlat("n", &found), B_BAD_TYPE);
 }
+
+TEST(MessageFields, AMessageCanBeReadFromItsOwnFields)
+{
+	BMessage inner('INNR');
+	inner.AddString("s", "inside");
+	BMessage message('OUTR');
+	message.AddMessage("m", &inner);
+	ASSERT_EQ(message.FindMessage("m", &message), B_OK);
+	EXPECT_EQ(message.what, (uint32)'INNR');
+	EXPECT_STREQ(message.GetString("s"), "inside");
+	// The same through raw data that points into the message.
+	BMessage outer('OUTR');
+	outer.AddMessage("m", &inner);
+	const void* data;
+	ssize_t size;
+	ASSERT_EQ(outer.FindData("m", B_MESSAGE_TYPE, &data, &size), B_OK);
+	ASSERT_EQ(outer.Unflatten(data, (size_t)size), B_OK);
+	EXPECT_STREQ(outer.GetString("s"), "inside");
+}
