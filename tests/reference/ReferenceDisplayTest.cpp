@@ -7,8 +7,10 @@
 #include <Font.h>
 #include <TextControl.h>
 #include <TextView.h>
+#include <Window.h>
 
 #include "LocaleFile.h"
+#include "ReferenceDisplay.h"
 #include "ZTLETextView.h"
 
 namespace {
@@ -150,4 +152,70 @@ TEST_F(ReferenceDisplay, AFileThatIsNoLocaleFileBlanksTheFieldsAndKeepsTheText)
 	EXPECT_EQ(ControlText("txtctrl_reference"), " ");
 	EXPECT_EQ(ControlText("txtctrl_appid"), " ");
 	EXPECT_EQ(Text(), "Ok\nAbbrechen\n");
+}
+
+namespace {
+
+// Counts the edits that reach the view's hooks.
+class CountingTextView : public BTextView {
+public:
+	CountingTextView()
+		:
+		BTextView(BRect(0, 0, 300, 200), "counting", BRect(0, 0, 300, 200), B_FOLLOW_ALL,
+			B_WILL_DRAW)
+	{
+	}
+	int32 inserts = 0;
+	int32 deletes = 0;
+
+protected:
+	void InsertText(const char* text, int32 length, int32 offset,
+		const text_run_array* runs) override
+	{
+		inserts++;
+		BTextView::InsertText(text, length, offset, runs);
+	}
+	void DeleteText(int32 from, int32 to) override
+	{
+		deletes++;
+		BTextView::DeleteText(from, to);
+	}
+};
+
+} // namespace
+
+TEST(ReferenceDisplayEdits, AWholeReferenceReachesTheViewAsOneDeletionAndOneInsertion)
+{
+	BWindow* window = new BWindow(BRect(0, 0, 300, 200), "edits", B_TITLED_WINDOW_LOOK,
+		B_NORMAL_WINDOW_FEEL, 0);
+	CountingTextView* view = new CountingTextView;
+	window->AddChild(view);
+	ASSERT_TRUE(window->Lock());
+
+	std::string text;
+	BMessage first;
+	BMessage second;
+	for (int i = 1; i <= 500; i++) {
+		text += "; #ID" + std::to_string(i) + ":\n; old " + std::to_string(i) + "\n  line "
+			+ std::to_string(i) + "\n";
+		first.AddString("zt:text", ("first " + std::to_string(i)).c_str());
+		second.AddString("zt:text", ("second " + std::to_string(i)).c_str());
+	}
+	view->SetText(text.data(), static_cast<int32>(text.size()));
+	view->inserts = view->deletes = 0;
+
+	EXPECT_TRUE(ApplyReferenceTexts(view, &first));
+	EXPECT_EQ(view->inserts, 1);
+	EXPECT_EQ(view->deletes, 1);
+	std::string once(view->Text(), view->TextLength());
+	EXPECT_NE(once.find("; #ID500:\n; first 500\nline 500\n"), std::string::npos);
+
+	// The same again touches nothing; another one is again one of each.
+	EXPECT_FALSE(ApplyReferenceTexts(view, &first));
+	EXPECT_EQ(view->inserts, 1);
+	EXPECT_TRUE(ApplyReferenceTexts(view, &second));
+	EXPECT_EQ(view->inserts, 2);
+	EXPECT_EQ(view->deletes, 2);
+
+	window->Quit();
 }
