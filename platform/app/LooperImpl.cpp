@@ -251,6 +251,8 @@ void LooperImpl::WaitForLoopEnd()
 
 void LooperImpl::Quit()
 {
+	// The loop thread may drop the last reference while we still wait here.
+	std::shared_ptr<LooperImpl> keepAlive = weak_from_this().lock();
 	bool running;
 	{
 		std::lock_guard<std::mutex> guard(mQueueMutex);
