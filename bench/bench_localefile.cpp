@@ -15,7 +15,8 @@
 
 namespace {
 
-struct Case {
+struct Case
+{
 	std::string text;
 	std::vector<std::string> entries;
 };
@@ -28,8 +29,8 @@ const Case& Blocks(int count)
 		return found->second;
 	Case made;
 	for (int k = 1; k <= count; k++) {
-		made.text += LocaleMerge::EntryMarker(k) + "\n; Reference text number " + std::to_string(k)
-			+ " with some words\n\n";
+		made.text += LocaleMerge::EntryMarker(k) + "\n; Reference text number " +
+		             std::to_string(k) + " with some words\n\n";
 		made.entries.push_back("Übersetzung Nummer " + std::to_string(k) + " mit ein paar Wörtern");
 	}
 	return cache.emplace(count, std::move(made)).first->second;
@@ -73,15 +74,17 @@ BENCHMARK(Merge)->Arg(1000)->Arg(10000)->Arg(100000)->Unit(benchmark::kMicroseco
 BENCHMARK(Collect)->Arg(10000)->Arg(100000)->Unit(benchmark::kMicrosecond);
 BENCHMARK(LiteralMerge)->Arg(1000)->Arg(4000)->Unit(benchmark::kMillisecond);
 
-class RatioReporter : public benchmark::ConsoleReporter {
+class RatioReporter : public benchmark::ConsoleReporter
+{
 public:
 	void ReportRuns(const std::vector<Run>& runs) override
 	{
 		ConsoleReporter::ReportRuns(runs);
 		for (const Run& run : runs) {
 			if (run.run_type == Run::RT_Iteration && !run.error_occurred)
-				times[run.benchmark_name()] = run.GetAdjustedRealTime()
-					* (run.time_unit == benchmark::kMillisecond ? 1000.0 : 1.0);
+				times[run.benchmark_name()] =
+				    run.GetAdjustedRealTime() *
+				    (run.time_unit == benchmark::kMillisecond ? 1000.0 : 1.0);
 		}
 	}
 	std::map<std::string, double> times; // microseconds
@@ -100,14 +103,16 @@ int main(int argc, char** argv)
 		const std::string suffix = std::string("/") + count;
 		if (t["Memcpy" + suffix] > 0)
 			printf("  %6s blocks: merge %.0fx  collect %.0fx\n", count,
-				t["Merge" + suffix] / t["Memcpy" + suffix], t["Collect" + suffix] / t["Memcpy" + suffix]);
+			       t["Merge" + suffix] / t["Memcpy" + suffix],
+			       t["Collect" + suffix] / t["Memcpy" + suffix]);
 	}
 	if (t["Merge/10000"] > 0)
 		printf("  merge 100k / 10k time: %.1f (linear: about 10)\n",
-			t["Merge/100000"] / t["Merge/10000"]);
+		       t["Merge/100000"] / t["Merge/10000"]);
 	if (t["LiteralMerge/1000"] > 0 && t["Merge/1000"] > 0)
 		printf("  literal replay / merge at 1000 blocks: %.0fx; literal 4000 / 1000 time: %.1f "
-			"(quadratic: about 16)\n",
-			t["LiteralMerge/1000"] / t["Merge/1000"], t["LiteralMerge/4000"] / t["LiteralMerge/1000"]);
+		       "(quadratic: about 16)\n",
+		       t["LiteralMerge/1000"] / t["Merge/1000"],
+		       t["LiteralMerge/4000"] / t["LiteralMerge/1000"]);
 	return 0;
 }

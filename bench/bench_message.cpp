@@ -21,8 +21,8 @@ BMessage LocaleMessage(int count)
 	message.AddString("zt:app_id", "korvane localeeditor locale");
 	message.AddString("zt:language", "Deutsch");
 	std::mt19937 random(count);
-	const char* pieces[] = {"Datei ", "öffnen ", "Übersetzung ", "speichern ", "über ", "ß ",
-		"Sprache ", "Fenster ", "\\n", "Einstellungen "};
+	const char* pieces[] = {"Datei ", "öffnen ",  "Übersetzung ", "speichern ", "über ",
+	                        "ß ",     "Sprache ", "Fenster ",     "\\n",        "Einstellungen "};
 	for (int i = 0; i < count; i++) {
 		const size_t length = 20 + random() % 101;
 		std::string text;
@@ -95,7 +95,8 @@ BENCHMARK(Flatten)->Arg(10000)->Arg(100000)->Unit(benchmark::kMicrosecond);
 BENCHMARK(Unflatten)->Arg(10000)->Arg(100000)->Unit(benchmark::kMicrosecond);
 
 // Keeps each run's time so that the ratios can be printed afterwards.
-class RatioReporter : public benchmark::ConsoleReporter {
+class RatioReporter : public benchmark::ConsoleReporter
+{
 public:
 	void ReportRuns(const std::vector<Run>& runs) override
 	{
@@ -122,11 +123,12 @@ int main(int argc, char** argv)
 		if (base <= 0)
 			continue;
 		printf("  %6s texts: Flatten %.1fx  Unflatten %.1fx\n", count,
-			reporter.times["Flatten" + suffix] / base, reporter.times["Unflatten" + suffix] / base);
+		       reporter.times["Flatten" + suffix] / base,
+		       reporter.times["Unflatten" + suffix] / base);
 	}
 	const double unflatten10 = reporter.times["Unflatten/10000"];
 	if (unflatten10 > 0)
 		printf("  Unflatten 100k / 10k time: %.1f (linear: about 10)\n",
-			reporter.times["Unflatten/100000"] / unflatten10);
+		       reporter.times["Unflatten/100000"] / unflatten10);
 	return 0;
 }

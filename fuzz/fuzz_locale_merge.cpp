@@ -16,7 +16,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
 	size_t start = 0;
 	while (true) {
 		const size_t end = input.find('\0', start);
-		parts.push_back(input.substr(start, end == std::string::npos ? std::string::npos : end - start));
+		parts.push_back(
+		    input.substr(start, end == std::string::npos ? std::string::npos : end - start));
 		if (end == std::string::npos)
 			break;
 		start = end + 1;

@@ -26,7 +26,8 @@ bool IsBlank(unsigned char byte)
 	return byte <= 0x20;
 }
 
-struct LineRecord {
+struct LineRecord
+{
 	const char* data;
 	uint32_t length; // bytes, with the line feed when it has one
 	bool hasFeed;
@@ -35,7 +36,8 @@ struct LineRecord {
 };
 
 // An implicit treap over node ids; node ids are the line records' indices.
-class LineSequence {
+class LineSequence
+{
 public:
 	int32_t Count() const { return _Size(mRoot); }
 
@@ -151,7 +153,8 @@ public:
 	}
 
 private:
-	struct Node {
+	struct Node
+	{
 		int32_t left = -1;
 		int32_t right = -1;
 		int32_t parent = -1;
@@ -219,7 +222,8 @@ private:
 	std::mt19937 mRandom{0x5eed};
 };
 
-struct Occurrence {
+struct Occurrence
+{
 	int32_t line;
 	uint32_t column;
 };
@@ -229,7 +233,7 @@ const size_t kMarkerStartLength = sizeof(kMarkerStart) - 1;
 
 // Calls found(entry, column) for every marker "; #ID<n>:" in the line with
 // 1 <= n <= maxEntry. Markers cannot overlap: ';' only starts them.
-template<typename Found>
+template <typename Found>
 void FindMarkers(const char* data, size_t length, long maxEntry, Found found)
 {
 	const std::string_view line(data, length);
@@ -243,8 +247,8 @@ void FindMarkers(const char* data, size_t length, long maxEntry, Found found)
 			digit++;
 			digits++;
 		}
-		if (digits > 0 && data[at + kMarkerStartLength] != '0' && digit < length
-			&& data[digit] == ':' && value <= maxEntry)
+		if (digits > 0 && data[at + kMarkerStartLength] != '0' && digit < length &&
+		    data[digit] == ':' && value <= maxEntry)
 			found(value, (uint32_t)at);
 		at = line.find(kMarkerStart, at + 1);
 	}
@@ -323,8 +327,8 @@ std::string MergeEntries(std::string_view text, const std::vector<std::string>& 
 			if (!lines[(size_t)occurrence.line].alive)
 				continue;
 			const int32_t index = sequence.IndexOf(occurrence.line);
-			if (bestIndex < 0 || index < bestIndex
-				|| (index == bestIndex && occurrence.column < bestColumn)) {
+			if (bestIndex < 0 || index < bestIndex ||
+			    (index == bestIndex && occurrence.column < bestColumn)) {
 				bestIndex = index;
 				bestColumn = occurrence.column;
 			}

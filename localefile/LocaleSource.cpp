@@ -103,8 +103,8 @@ status_t LocaleSource::Parse(std::string_view text, std::string* error)
 		for (size_t i = 0; i < line.size();) {
 			const unsigned char c = (unsigned char)line[i];
 			if (c < 0x20 && c != '\t')
-				return fail(LineError(lineNumber, "control byte " + std::to_string(c)
-					+ " (only tab is allowed inside a line)"));
+				return fail(LineError(lineNumber, "control byte " + std::to_string(c) +
+				                                      " (only tab is allowed inside a line)"));
 			const size_t length = Utf8SequenceLength(line, i);
 			if (length == 0)
 				return fail(LineError(lineNumber, "not valid UTF-8"));
@@ -132,14 +132,16 @@ status_t LocaleSource::Parse(std::string_view text, std::string* error)
 			if (line[digitsStart] == '0' && digits > 1)
 				return fail(LineError(lineNumber, "entry number with a leading zero"));
 			if (number != texts.size() + 1)
-				return fail(LineError(lineNumber, "entry " + std::to_string(number)
-					+ " where entry " + std::to_string(texts.size() + 1) + " was expected"));
+				return fail(
+				    LineError(lineNumber, "entry " + std::to_string(number) + " where entry " +
+				                              std::to_string(texts.size() + 1) + " was expected"));
 			if (at < line.size() && line[at] == ' ')
 				at++;
 			const std::string_view entry = line.substr(at);
 			if (entry.empty())
-				return fail(LineError(lineNumber, "entry " + std::to_string(number)
-					+ " is empty (an empty text would end the entries)"));
+				return fail(
+				    LineError(lineNumber, "entry " + std::to_string(number) +
+				                              " is empty (an empty text would end the entries)"));
 			texts.emplace_back(entry);
 			continue;
 		}
@@ -155,11 +157,12 @@ status_t LocaleSource::Parse(std::string_view text, std::string* error)
 				which = i;
 		}
 		if (which < 0)
-			return fail(LineError(lineNumber, "unknown key \"" + std::string(key)
-				+ "\" (known: language, version, app_id)"));
+			return fail(LineError(lineNumber, "unknown key \"" + std::string(key) +
+			                                      "\" (known: language, version, app_id)"));
 		if (!texts.empty())
-			return fail(LineError(lineNumber, "\"" + std::string(key)
-				+ "\" after the first entry; the header comes first"));
+			return fail(
+			    LineError(lineNumber, "\"" + std::string(key) +
+			                              "\" after the first entry; the header comes first"));
 		if (seen[which])
 			return fail(LineError(lineNumber, "\"" + std::string(key) + "\" given twice"));
 		if (value.empty())
@@ -231,6 +234,6 @@ void LocaleSource::FromMessage(const BMessage& message)
 	appID = message.GetString(kLocaleFieldAppID, "");
 	const char* text;
 	for (int32 i = 0; message.FindString(kLocaleFieldText, i, &text) == B_OK && text[0] != '\0';
-		i++)
+	     i++)
 		texts.emplace_back(text);
 }

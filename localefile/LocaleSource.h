@@ -22,7 +22,8 @@
 
 class BMessage;
 
-struct LocaleSource {
+struct LocaleSource
+{
 	std::string language;
 	std::string version;
 	std::string appID;

@@ -8,7 +8,8 @@
 
 #include "SupportDefs.h"
 
-class BDataIO {
+class BDataIO
+{
 public:
 	BDataIO();
 	virtual ~BDataIO();
@@ -28,8 +29,8 @@ private:
 	BDataIO& operator=(const BDataIO&) = delete;
 };
 
-
-class BPositionIO : public BDataIO {
+class BPositionIO : public BDataIO
+{
 public:
 	BPositionIO();
 	virtual ~BPositionIO();
@@ -52,7 +53,8 @@ public:
 
 // A stream over a buffer the caller owns; it never grows. A BMemoryIO made
 // from a const buffer refuses writes with B_NOT_ALLOWED.
-class BMemoryIO : public BPositionIO {
+class BMemoryIO : public BPositionIO
+{
 public:
 	BMemoryIO(void* data, size_t length);
 	BMemoryIO(const void* data, size_t length);
@@ -74,7 +76,8 @@ private:
 };
 
 // A stream over a buffer of its own that grows as needed.
-class BMallocIO : public BPositionIO {
+class BMallocIO : public BPositionIO
+{
 public:
 	BMallocIO();
 	virtual ~BMallocIO();

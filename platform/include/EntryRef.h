@@ -9,7 +9,8 @@
 
 #include "SupportDefs.h"
 
-struct entry_ref {
+struct entry_ref
+{
 	entry_ref();
 	entry_ref(dev_t device, ino_t directory, const char* name);
 	// Our own: a ref from a folder path and a leaf name (no file system

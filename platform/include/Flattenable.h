@@ -4,7 +4,8 @@
 
 #include "SupportDefs.h"
 
-class BFlattenable {
+class BFlattenable
+{
 public:
 	virtual ~BFlattenable();
 

@@ -4,7 +4,8 @@
 
 #include "SupportDefs.h"
 
-struct rgb_color {
+struct rgb_color
+{
 	uint8 red;
 	uint8 green;
 	uint8 blue;
@@ -20,8 +21,8 @@ struct rgb_color {
 	}
 	bool operator==(const rgb_color& other) const
 	{
-		return red == other.red && green == other.green && blue == other.blue
-			&& alpha == other.alpha;
+		return red == other.red && green == other.green && blue == other.blue &&
+		       alpha == other.alpha;
 	}
 	bool operator!=(const rgb_color& other) const { return !(*this == other); }
 };
@@ -32,7 +33,8 @@ inline rgb_color make_color(uint8 red, uint8 green, uint8 blue, uint8 alpha = 25
 	return color;
 }
 
-struct pattern {
+struct pattern
+{
 	uint8 data[8];
 };
 

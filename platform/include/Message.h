@@ -46,7 +46,8 @@ namespace BPrivate {
 // Where a reply to a delivered message goes. The app kit attaches one to a
 // message whose sender waits for (or accepts) a reply. Copies of a message
 // do not carry it. A channel accepts one reply: the first SendReply wins.
-class ReplyChannel {
+class ReplyChannel
+{
 public:
 	virtual ~ReplyChannel();
 	virtual status_t Deliver(const BMessage& reply, bigtime_t timeout) = 0;
@@ -64,7 +65,8 @@ class MessageInternals;
 
 } // namespace BPrivate
 
-class BMessage {
+class BMessage
+{
 public:
 	uint32 what;
 
@@ -76,13 +78,13 @@ public:
 
 	// Information about the fields. The index form counts only fields of
 	// typeRequested (B_ANY_TYPE: all) in insertion order.
-	status_t GetInfo(type_code typeRequested, int32 index, char** nameFound,
-		type_code* typeFound, int32* countFound = NULL) const;
+	status_t GetInfo(type_code typeRequested, int32 index, char** nameFound, type_code* typeFound,
+	                 int32* countFound = NULL) const;
 	status_t GetInfo(type_code typeRequested, int32 index, const char** nameFound,
-		type_code* typeFound, int32* countFound = NULL) const;
+	                 type_code* typeFound, int32* countFound = NULL) const;
 	status_t GetInfo(const char* name, type_code* typeFound, int32* countFound = NULL) const;
 	status_t GetInfo(const char* name, type_code* typeFound, int32* countFound,
-		bool* fixedSize) const;
+	                 bool* fixedSize) const;
 	int32 CountNames(type_code type) const;
 	bool IsEmpty() const;
 	bool IsSystem() const; // `what` is '_' plus three capitals
@@ -107,7 +109,7 @@ public:
 	// its sender takes no reply), B_DUPLICATE_REPLY after the first reply.
 	status_t SendReply(uint32 command, BHandler* replyTo = NULL);
 	status_t SendReply(BMessage* reply, BHandler* replyTo = NULL,
-		bigtime_t timeout = B_INFINITE_TIMEOUT);
+	                   bigtime_t timeout = B_INFINITE_TIMEOUT);
 
 	// Flattening. Flatten writes the R5 little-endian form; pointer fields
 	// are left out. Unflatten reads R5 (either byte order) and the Haiku
@@ -132,7 +134,7 @@ public:
 	status_t SetCurrentSpecifier(int32 index);
 	// B_BAD_SCRIPT_SYNTAX when there is no current specifier.
 	status_t GetCurrentSpecifier(int32* index, BMessage* specifier = NULL, int32* form = NULL,
-		const char** property = NULL) const;
+	                             const char** property = NULL) const;
 	bool HasSpecifiers() const;
 	status_t PopSpecifier();
 
@@ -160,7 +162,7 @@ public:
 	status_t AddMessage(const char* name, const BMessage* message);
 	status_t AddFlat(const char* name, const BFlattenable* object, int32 count = 1);
 	status_t AddData(const char* name, type_code type, const void* data, ssize_t numBytes,
-		bool isFixedSize = true, int32 count = 1);
+	                 bool isFixedSize = true, int32 count = 1);
 
 	// Finding. B_NAME_NOT_FOUND, B_BAD_TYPE or B_BAD_INDEX on failure.
 	status_t FindRect(const char* name, BRect* rect) const;
@@ -204,10 +206,9 @@ public:
 	status_t FindFlat(const char* name, BFlattenable* object) const;
 	status_t FindFlat(const char* name, int32 index, BFlattenable* object) const;
 	// type B_ANY_TYPE matches any field type.
-	status_t FindData(const char* name, type_code type, const void** data,
-		ssize_t* numBytes) const;
+	status_t FindData(const char* name, type_code type, const void** data, ssize_t* numBytes) const;
 	status_t FindData(const char* name, type_code type, int32 index, const void** data,
-		ssize_t* numBytes) const;
+	                  ssize_t* numBytes) const;
 
 	// Replacing an existing value; same errors as Find.
 	status_t ReplaceRect(const char* name, BRect rect);
@@ -246,7 +247,7 @@ public:
 	status_t ReplaceFlat(const char* name, int32 index, const BFlattenable* object);
 	status_t ReplaceData(const char* name, type_code type, const void* data, ssize_t numBytes);
 	status_t ReplaceData(const char* name, type_code type, int32 index, const void* data,
-		ssize_t numBytes);
+	                     ssize_t numBytes);
 
 	bool HasRect(const char* name, int32 index = 0) const;
 	bool HasPoint(const char* name, int32 index = 0) const;
@@ -281,9 +282,9 @@ private:
 
 	status_t _Unflatten(const uint8* data, size_t size, int depth);
 	status_t _FindFixed(const char* name, type_code type, int32 index, size_t size,
-		void* value) const;
+	                    void* value) const;
 	status_t _ReplaceFixed(const char* name, type_code type, int32 index, const void* value,
-		size_t size);
+	                       size_t size);
 
 	std::unique_ptr<BPrivate::MessageBody> mBody;
 	int32 mCurrentSpecifier;
@@ -297,7 +298,8 @@ private:
 namespace BPrivate {
 
 // Layer-internal access for the app kit: delivery state and reply routing.
-class MessageInternals {
+class MessageInternals
+{
 public:
 	static void SetReplyChannel(BMessage& message, std::shared_ptr<ReplyChannel> channel);
 	static std::shared_ptr<ReplyChannel> GetReplyChannel(const BMessage& message);

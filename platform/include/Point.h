@@ -6,7 +6,8 @@
 
 class BRect;
 
-class BPoint {
+class BPoint
+{
 public:
 	float x;
 	float y;

@@ -7,7 +7,8 @@
 
 #include "Point.h"
 
-class BRect {
+class BRect
+{
 public:
 	float left;
 	float top;
@@ -18,11 +19,11 @@ public:
 	constexpr BRect() : left(0), top(0), right(-1), bottom(-1) {}
 	constexpr BRect(float l, float t, float r, float b) : left(l), top(t), right(r), bottom(b) {}
 	constexpr BRect(BPoint leftTop, BPoint rightBottom)
-		: left(leftTop.x), top(leftTop.y), right(rightBottom.x), bottom(rightBottom.y)
+	    : left(leftTop.x), top(leftTop.y), right(rightBottom.x), bottom(rightBottom.y)
 	{
 	}
 	constexpr BRect(BPoint leftTop, float width, float height)
-		: left(leftTop.x), top(leftTop.y), right(leftTop.x + width), bottom(leftTop.y + height)
+	    : left(leftTop.x), top(leftTop.y), right(leftTop.x + width), bottom(leftTop.y + height)
 	{
 	}
 

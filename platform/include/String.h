@@ -6,7 +6,8 @@
 
 #include "SupportDefs.h"
 
-class BString {
+class BString
+{
 public:
 	BString();
 	BString(const char* string);
@@ -90,7 +91,7 @@ public:
 
 	BString& ToLower(); // ASCII letters only
 	BString& ToUpper();
-	BString& Trim();    // drops leading and trailing ASCII white space
+	BString& Trim(); // drops leading and trailing ASCII white space
 
 	char operator[](int32 index) const { return mData[index]; }
 	char ByteAt(int32 index) const;

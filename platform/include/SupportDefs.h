@@ -22,10 +22,10 @@ typedef volatile int32 vint32;
 typedef volatile int64 vint64;
 
 typedef int32 status_t;
-typedef int64 bigtime_t;   // microseconds
+typedef int64 bigtime_t; // microseconds
 typedef uint32 type_code;
 typedef uint32 perform_code;
-typedef int32 team_id;     // the process id of an application
+typedef int32 team_id; // the process id of an application
 typedef int32 thread_id;
 typedef int32 port_id;
 typedef uintptr_t addr_t;

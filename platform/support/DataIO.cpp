@@ -118,13 +118,20 @@ off_t ResolveSeek(off_t position, uint32 seekMode, off_t current, off_t end)
 {
 	off_t base;
 	switch (seekMode) {
-		case SEEK_SET: base = 0; break;
-		case SEEK_CUR: base = current; break;
-		case SEEK_END: base = end; break;
-		default: return B_BAD_VALUE;
+	case SEEK_SET:
+		base = 0;
+		break;
+	case SEEK_CUR:
+		base = current;
+		break;
+	case SEEK_END:
+		base = end;
+		break;
+	default:
+		return B_BAD_VALUE;
 	}
-	if ((position > 0 && base > std::numeric_limits<off_t>::max() - position)
-		|| base + position < 0)
+	if ((position > 0 && base > std::numeric_limits<off_t>::max() - position) ||
+	    base + position < 0)
 		return B_BAD_VALUE;
 	return base + position;
 }
@@ -132,13 +139,13 @@ off_t ResolveSeek(off_t position, uint32 seekMode, off_t current, off_t end)
 } // namespace
 
 BMemoryIO::BMemoryIO(void* data, size_t length)
-	: mReadOnly(false), mBuffer((char*)data), mLength(length), mBufferSize(length), mPosition(0)
+    : mReadOnly(false), mBuffer((char*)data), mLength(length), mBufferSize(length), mPosition(0)
 {
 }
 
 BMemoryIO::BMemoryIO(const void* data, size_t length)
-	: mReadOnly(true), mBuffer((char*)const_cast<void*>(data)), mLength(length),
-	  mBufferSize(length), mPosition(0)
+    : mReadOnly(true), mBuffer((char*)const_cast<void*>(data)), mLength(length),
+      mBufferSize(length), mPosition(0)
 {
 }
 
@@ -200,10 +207,7 @@ status_t BMemoryIO::GetSize(off_t* size) const
 	return B_OK;
 }
 
-BMallocIO::BMallocIO()
-	: mBlockSize(256), mMallocSize(0), mLength(0), mData(NULL), mPosition(0)
-{
-}
+BMallocIO::BMallocIO() : mBlockSize(256), mMallocSize(0), mLength(0), mData(NULL), mPosition(0) {}
 
 BMallocIO::~BMallocIO()
 {

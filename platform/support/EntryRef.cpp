@@ -6,21 +6,21 @@
 entry_ref::entry_ref() : device(0), directory(0), name(NULL) {}
 
 entry_ref::entry_ref(dev_t device, ino_t directory, const char* name)
-	: device(device), directory(directory), name(NULL)
+    : device(device), directory(directory), name(NULL)
 {
 	set_name(name);
 }
 
 entry_ref::entry_ref(const char* directoryPath, const char* name)
-	: device(0), directory(0), name(NULL)
+    : device(0), directory(0), name(NULL)
 {
 	SetDirectoryPath(directoryPath);
 	set_name(name);
 }
 
 entry_ref::entry_ref(const entry_ref& other)
-	: device(other.device), directory(other.directory), name(NULL),
-	  mDirectoryPath(other.mDirectoryPath)
+    : device(other.device), directory(other.directory), name(NULL),
+      mDirectoryPath(other.mDirectoryPath)
 {
 	set_name(other.name);
 }
@@ -43,12 +43,12 @@ entry_ref& entry_ref::operator=(const entry_ref& other)
 
 bool entry_ref::operator==(const entry_ref& other) const
 {
-	const bool sameName = (name == NULL && other.name == NULL)
-		|| (name != NULL && other.name != NULL && strcmp(name, other.name) == 0);
+	const bool sameName = (name == NULL && other.name == NULL) ||
+	                      (name != NULL && other.name != NULL && strcmp(name, other.name) == 0);
 	if (!sameName)
 		return false;
-	const bool bothHaveNodes = (device != 0 || directory != 0)
-		&& (other.device != 0 || other.directory != 0);
+	const bool bothHaveNodes =
+	    (device != 0 || directory != 0) && (other.device != 0 || other.directory != 0);
 	if (bothHaveNodes)
 		return device == other.device && directory == other.directory;
 	return mDirectoryPath == other.mDirectoryPath;

@@ -91,7 +91,7 @@ void BList::SortItems(int (*compare)(const void*, const void*))
 		return;
 	// The comparison takes pointers to the items, as qsort passes them.
 	std::stable_sort(mItems.begin(), mItems.end(),
-		[compare](void* const& a, void* const& b) { return compare(&a, &b) < 0; });
+	                 [compare](void* const& a, void* const& b) { return compare(&a, &b) < 0; });
 }
 
 bool BList::SwapItems(int32 indexA, int32 indexB)

@@ -24,17 +24,17 @@ bool IsValidName(const char* name)
 BMessage::BMessage() : BMessage((uint32)0) {}
 
 BMessage::BMessage(uint32 what)
-	: what(what), mBody(new MessageBody), mCurrentSpecifier(-1), mHasSpecifiers(false),
-	  mWasDelivered(false), mIsReply(false), mSourceWaiting(false)
+    : what(what), mBody(new MessageBody), mCurrentSpecifier(-1), mHasSpecifiers(false),
+      mWasDelivered(false), mIsReply(false), mSourceWaiting(false)
 {
 }
 
 // A copy is a new, undelivered message: it has the fields and specifier
 // state, but no reply route.
 BMessage::BMessage(const BMessage& other)
-	: what(other.what), mBody(new MessageBody(*other.mBody)),
-	  mCurrentSpecifier(other.mCurrentSpecifier), mHasSpecifiers(other.mHasSpecifiers),
-	  mWasDelivered(false), mIsReply(other.mIsReply), mSourceWaiting(false)
+    : what(other.what), mBody(new MessageBody(*other.mBody)),
+      mCurrentSpecifier(other.mCurrentSpecifier), mHasSpecifiers(other.mHasSpecifiers),
+      mWasDelivered(false), mIsReply(other.mIsReply), mSourceWaiting(false)
 {
 }
 
@@ -56,7 +56,7 @@ BMessage& BMessage::operator=(const BMessage& other)
 }
 
 status_t BMessage::GetInfo(type_code typeRequested, int32 index, const char** nameFound,
-	type_code* typeFound, int32* countFound) const
+                           type_code* typeFound, int32* countFound) const
 {
 	if (index < 0)
 		return B_BAD_INDEX;
@@ -81,7 +81,7 @@ status_t BMessage::GetInfo(type_code typeRequested, int32 index, const char** na
 }
 
 status_t BMessage::GetInfo(type_code typeRequested, int32 index, char** nameFound,
-	type_code* typeFound, int32* countFound) const
+                           type_code* typeFound, int32* countFound) const
 {
 	const char* name = NULL;
 	const status_t status = GetInfo(typeRequested, index, &name, typeFound, countFound);
@@ -96,7 +96,7 @@ status_t BMessage::GetInfo(const char* name, type_code* typeFound, int32* countF
 }
 
 status_t BMessage::GetInfo(const char* name, type_code* typeFound, int32* countFound,
-	bool* fixedSize) const
+                           bool* fixedSize) const
 {
 	if (name == NULL)
 		return B_BAD_VALUE;
@@ -229,7 +229,7 @@ namespace {
 
 // Adds one item; creates the field on first use.
 status_t AddItem(MessageBody& body, const char* name, type_code type, bool fixedSize,
-	const void* data, ssize_t size)
+                 const void* data, ssize_t size)
 {
 	if (!IsValidName(name) || data == NULL || size <= 0 || (uint64)size > 0x7fff0000)
 		return B_BAD_VALUE;
@@ -244,7 +244,7 @@ status_t AddItem(MessageBody& body, const char* name, type_code type, bool fixed
 }
 
 status_t LookUp(const MessageBody& body, const char* name, type_code type, int32 index,
-	const MessageField** fieldFound)
+                const MessageField** fieldFound)
 {
 	if (name == NULL)
 		return B_BAD_VALUE;
@@ -260,7 +260,7 @@ status_t LookUp(const MessageBody& body, const char* name, type_code type, int32
 }
 
 status_t ReplaceItem(MessageBody& body, const char* name, type_code type, int32 index,
-	const void* data, ssize_t size)
+                     const void* data, ssize_t size)
 {
 	if (data == NULL || size <= 0 || (uint64)size > 0x7fff0000)
 		return B_BAD_VALUE;
@@ -276,7 +276,7 @@ status_t ReplaceItem(MessageBody& body, const char* name, type_code type, int32 
 } // namespace
 
 status_t BMessage::_FindFixed(const char* name, type_code type, int32 index, size_t size,
-	void* value) const
+                              void* value) const
 {
 	const MessageField* field;
 	const status_t status = LookUp(*mBody, name, type, index, &field);
@@ -290,44 +290,44 @@ status_t BMessage::_FindFixed(const char* name, type_code type, int32 index, siz
 	return B_OK;
 }
 
-status_t BMessage::_ReplaceFixed(const char* name, type_code type, int32 index,
-	const void* value, size_t size)
+status_t BMessage::_ReplaceFixed(const char* name, type_code type, int32 index, const void* value,
+                                 size_t size)
 {
 	return ReplaceItem(*mBody, name, type, index, value, (ssize_t)size);
 }
 
 // #pragma mark - typed calls of fixed-size values
 
-#define FIXED_TYPE_CALLS(Name, Type, TypeCode)                                          \
-	status_t BMessage::Add##Name(const char* name, Type value)                          \
-	{                                                                                   \
-		return AddItem(*mBody, name, TypeCode, true, &value, sizeof(Type));             \
-	}                                                                                   \
-	status_t BMessage::Find##Name(const char* name, Type* value) const                  \
-	{                                                                                   \
-		return Find##Name(name, 0, value);                                              \
-	}                                                                                   \
-	status_t BMessage::Find##Name(const char* name, int32 index, Type* value) const     \
-	{                                                                                   \
-		if (value == NULL)                                                              \
-			return B_BAD_VALUE;                                                         \
-		return _FindFixed(name, TypeCode, index, sizeof(Type), value);                  \
+#define FIXED_TYPE_CALLS(Name, Type, TypeCode)                                                     \
+	status_t BMessage::Add##Name(const char* name, Type value)                                     \
+	{                                                                                              \
+		return AddItem(*mBody, name, TypeCode, true, &value, sizeof(Type));                        \
+	}                                                                                              \
+	status_t BMessage::Find##Name(const char* name, Type* value) const                             \
+	{                                                                                              \
+		return Find##Name(name, 0, value);                                                         \
+	}                                                                                              \
+	status_t BMessage::Find##Name(const char* name, int32 index, Type* value) const                \
+	{                                                                                              \
+		if (value == NULL)                                                                         \
+			return B_BAD_VALUE;                                                                    \
+		return _FindFixed(name, TypeCode, index, sizeof(Type), value);                             \
 	}
 
-#define FIXED_TYPE_REPLACE(Name, Type, TypeCode)                                        \
-	status_t BMessage::Replace##Name(const char* name, Type value)                      \
-	{                                                                                   \
-		return _ReplaceFixed(name, TypeCode, 0, &value, sizeof(Type));                  \
-	}                                                                                   \
-	status_t BMessage::Replace##Name(const char* name, int32 index, Type value)         \
-	{                                                                                   \
-		return _ReplaceFixed(name, TypeCode, index, &value, sizeof(Type));              \
+#define FIXED_TYPE_REPLACE(Name, Type, TypeCode)                                                   \
+	status_t BMessage::Replace##Name(const char* name, Type value)                                 \
+	{                                                                                              \
+		return _ReplaceFixed(name, TypeCode, 0, &value, sizeof(Type));                             \
+	}                                                                                              \
+	status_t BMessage::Replace##Name(const char* name, int32 index, Type value)                    \
+	{                                                                                              \
+		return _ReplaceFixed(name, TypeCode, index, &value, sizeof(Type));                         \
 	}
 
-#define FIXED_TYPE_HAS(Name, TypeCode)                                                  \
-	bool BMessage::Has##Name(const char* name, int32 index) const                       \
-	{                                                                                   \
-		return HasData(name, TypeCode, index);                                          \
+#define FIXED_TYPE_HAS(Name, TypeCode)                                                             \
+	bool BMessage::Has##Name(const char* name, int32 index) const                                  \
+	{                                                                                              \
+		return HasData(name, TypeCode, index);                                                     \
 	}
 
 FIXED_TYPE_CALLS(Rect, BRect, B_RECT_TYPE)
@@ -673,12 +673,12 @@ bool BMessage::HasFlat(const char* name, const BFlattenable* object) const
 bool BMessage::HasFlat(const char* name, int32 index, const BFlattenable* object) const
 {
 	const MessageField* field;
-	return object != NULL && LookUp(*mBody, name, B_ANY_TYPE, index, &field) == B_OK
-		&& object->AllowsTypeCode(field->type);
+	return object != NULL && LookUp(*mBody, name, B_ANY_TYPE, index, &field) == B_OK &&
+	       object->AllowsTypeCode(field->type);
 }
 
-status_t BMessage::AddData(const char* name, type_code type, const void* data,
-	ssize_t numBytes, bool isFixedSize, int32 /*count*/)
+status_t BMessage::AddData(const char* name, type_code type, const void* data, ssize_t numBytes,
+                           bool isFixedSize, int32 /*count*/)
 {
 	if (type == B_ANY_TYPE)
 		return B_BAD_VALUE;
@@ -696,13 +696,13 @@ status_t BMessage::AddData(const char* name, type_code type, const void* data,
 }
 
 status_t BMessage::FindData(const char* name, type_code type, const void** data,
-	ssize_t* numBytes) const
+                            ssize_t* numBytes) const
 {
 	return FindData(name, type, 0, data, numBytes);
 }
 
 status_t BMessage::FindData(const char* name, type_code type, int32 index, const void** data,
-	ssize_t* numBytes) const
+                            ssize_t* numBytes) const
 {
 	if (data == NULL)
 		return B_BAD_VALUE;
@@ -717,14 +717,13 @@ status_t BMessage::FindData(const char* name, type_code type, int32 index, const
 	return B_OK;
 }
 
-status_t BMessage::ReplaceData(const char* name, type_code type, const void* data,
-	ssize_t numBytes)
+status_t BMessage::ReplaceData(const char* name, type_code type, const void* data, ssize_t numBytes)
 {
 	return ReplaceData(name, type, 0, data, numBytes);
 }
 
 status_t BMessage::ReplaceData(const char* name, type_code type, int32 index, const void* data,
-	ssize_t numBytes)
+                               ssize_t numBytes)
 {
 	if (type == B_MESSAGE_TYPE) {
 		if (data == NULL || numBytes <= 0)

@@ -59,7 +59,7 @@ status_t MessageField::ReplaceItem(int32 index, const void* item, uint32 size)
 			data.insert(data.begin() + (ptrdiff_t)(start + oldPadded), newPadded - oldPadded, 0);
 		else
 			data.erase(data.begin() + (ptrdiff_t)(start + newPadded),
-				data.begin() + (ptrdiff_t)(start + oldPadded));
+			           data.begin() + (ptrdiff_t)(start + oldPadded));
 		const int64 shift = (int64)newPadded - (int64)oldPadded;
 		for (size_t i = (size_t)index + 1; i < offsets.size(); i++)
 			offsets[i] = (uint32)((int64)offsets[i] + shift);
@@ -89,7 +89,7 @@ void MessageField::RemoveItem(int32 index)
 }
 
 MessageField& MessageBody::AddField(std::string_view name, type_code type, bool fixedSize,
-	uint32 itemSize)
+                                    uint32 itemSize)
 {
 	mIndex.emplace(std::string(name), (int32)mFields.size());
 	MessageField& field = mFields.emplace_back();
@@ -127,15 +127,15 @@ void MessageBody::Clear()
 bool IsValidItem(type_code type, const uint8* data, uint32 size)
 {
 	switch (type) {
-		case B_STRING_TYPE:
-		case B_MIME_STRING_TYPE:
-			return size >= 1 && data[size - 1] == '\0';
-		case B_REF_TYPE: {
-			entry_ref ref;
-			return UnflattenRef(data, size, &ref) == B_OK;
-		}
-		default:
-			return size >= 1;
+	case B_STRING_TYPE:
+	case B_MIME_STRING_TYPE:
+		return size >= 1 && data[size - 1] == '\0';
+	case B_REF_TYPE: {
+		entry_ref ref;
+		return UnflattenRef(data, size, &ref) == B_OK;
+	}
+	default:
+		return size >= 1;
 	}
 }
 
@@ -156,7 +156,7 @@ std::vector<uint8> FlattenRef(const entry_ref& ref)
 	memcpy(bytes.data() + 4, &directory, 8);
 	if (ref.name != NULL || pathLength > 0)
 		bytes.insert(bytes.end(), (const uint8*)(ref.name != NULL ? ref.name : ""),
-			(const uint8*)(ref.name != NULL ? ref.name : "") + nameLength + 1);
+		             (const uint8*)(ref.name != NULL ? ref.name : "") + nameLength + 1);
 	if (pathLength > 0)
 		bytes.insert(bytes.end(), (const uint8*)path, (const uint8*)path + pathLength + 1);
 	return bytes;

@@ -19,7 +19,7 @@
 #include "SupportDefs.h"
 
 static_assert(std::endian::native == std::endian::little,
-	"the message store keeps the little-endian flattened layout in memory");
+              "the message store keeps the little-endian flattened layout in memory");
 
 namespace BPrivate {
 
@@ -29,7 +29,8 @@ inline uint32 PaddedItemSize(uint32 size)
 	return (uint32)((4 + (uint64)size + 7) & ~(uint64)7);
 }
 
-struct MessageField {
+struct MessageField
+{
 	std::string name;
 	type_code type = 0;
 	bool fixedSize = false;
@@ -56,12 +57,14 @@ struct MessageField {
 	void RemoveItem(int32 index);
 };
 
-struct NameHash {
+struct NameHash
+{
 	using is_transparent = void;
 	size_t operator()(std::string_view name) const { return std::hash<std::string_view>()(name); }
 };
 
-class MessageBody {
+class MessageBody
+{
 public:
 	const MessageField* Find(std::string_view name) const
 	{
@@ -80,8 +83,7 @@ public:
 	}
 
 	// Appends a new, empty field; the name must not exist yet.
-	MessageField& AddField(std::string_view name, type_code type, bool fixedSize,
-		uint32 itemSize);
+	MessageField& AddField(std::string_view name, type_code type, bool fixedSize, uint32 itemSize);
 	void RemoveField(int32 index);
 	void Rename(int32 index, std::string_view newName);
 	void Clear();

@@ -23,8 +23,8 @@ using BPrivate::MessageField;
 
 namespace {
 
-const uint8 kR5MagicLE[4] = {0x31, 0x42, 0x4f, 0x46}; // "1BOF"
-const uint8 kR5MagicBE[4] = {0x46, 0x4f, 0x42, 0x31}; // "FOB1"
+const uint8 kR5MagicLE[4] = {0x31, 0x42, 0x4f, 0x46};    // "1BOF"
+const uint8 kR5MagicBE[4] = {0x46, 0x4f, 0x42, 0x31};    // "FOB1"
 const uint8 kHaikuMagicLE[4] = {0x48, 0x4d, 0x46, 0x31}; // "HMF1"
 const uint8 kHaikuMagicBE[4] = {0x31, 0x46, 0x4d, 0x48}; // "1FMH"
 const uint8 kDanoMagicLE[4] = {0x32, 0x42, 0x4f, 0x46};
@@ -68,8 +68,8 @@ MessageForm FormOf(const uint8* magic, bool* bigEndian)
 		*bigEndian = magic[0] == kHaikuMagicBE[0];
 		return kFormHaiku;
 	}
-	if (memcmp(magic, kDanoMagicLE, 4) == 0 || memcmp(magic, kDanoMagicBE, 4) == 0
-		|| memcmp(magic, kKernelMagicLE, 4) == 0 || memcmp(magic, kKernelMagicBE, 4) == 0)
+	if (memcmp(magic, kDanoMagicLE, 4) == 0 || memcmp(magic, kDanoMagicBE, 4) == 0 ||
+	    memcmp(magic, kKernelMagicLE, 4) == 0 || memcmp(magic, kKernelMagicBE, 4) == 0)
 		return kFormUnsupported;
 	return kFormUnknown;
 }
@@ -90,7 +90,8 @@ uint64 Swap64(uint64 v)
 }
 
 // Bounds-checked reads in the message's byte order.
-class Reader {
+class Reader
+{
 public:
 	Reader(const uint8* data, size_t size, bool swap) : mData(data), mSize(size), mSwap(swap) {}
 
@@ -151,25 +152,25 @@ private:
 size_t SwapWidth(type_code type)
 {
 	switch (type) {
-		case B_INT16_TYPE:
-		case B_UINT16_TYPE:
-			return 2;
-		case B_INT32_TYPE:
-		case B_UINT32_TYPE:
-		case B_FLOAT_TYPE:
-		case B_RECT_TYPE:
-		case B_POINT_TYPE:
-		case B_SIZE_T_TYPE:
-		case B_SSIZE_T_TYPE:
-			return 4;
-		case B_INT64_TYPE:
-		case B_UINT64_TYPE:
-		case B_DOUBLE_TYPE:
-		case B_OFF_T_TYPE:
-		case B_TIME_TYPE:
-			return 8;
-		default:
-			return 0;
+	case B_INT16_TYPE:
+	case B_UINT16_TYPE:
+		return 2;
+	case B_INT32_TYPE:
+	case B_UINT32_TYPE:
+	case B_FLOAT_TYPE:
+	case B_RECT_TYPE:
+	case B_POINT_TYPE:
+	case B_SIZE_T_TYPE:
+	case B_SSIZE_T_TYPE:
+		return 4;
+	case B_INT64_TYPE:
+	case B_UINT64_TYPE:
+	case B_DOUBLE_TYPE:
+	case B_OFF_T_TYPE:
+	case B_TIME_TYPE:
+		return 8;
+	default:
+		return 0;
 	}
 }
 
@@ -204,7 +205,8 @@ bool NameIsClean(const uint8* name, size_t length)
 
 // Fields are built here while a message is read, then moved into the
 // message only when every byte has been checked.
-class BodyBuilder {
+class BodyBuilder
+{
 public:
 	BodyBuilder(MessageBody& body, bool swap, int depth) : mBody(body), mSwap(swap), mDepth(depth)
 	{
@@ -212,7 +214,7 @@ public:
 
 	// A fixed-size field: count items over data.
 	status_t AddFixed(std::string_view name, type_code type, uint32 count, const uint8* data,
-		size_t size)
+	                  size_t size)
 	{
 		if (count == 0 || size == 0 || size % count != 0)
 			return B_BAD_DATA;
@@ -245,8 +247,8 @@ public:
 	}
 
 	// A variable-size field in the R5 layout (size word, bytes, padding).
-	status_t AddR5Variable(std::string_view name, type_code type, uint32 count,
-		const uint8* data, size_t size)
+	status_t AddR5Variable(std::string_view name, type_code type, uint32 count, const uint8* data,
+	                       size_t size)
 	{
 		if (count == 0 || size == 0)
 			return B_BAD_DATA;
@@ -270,7 +272,7 @@ public:
 	// A variable-size field in the Haiku layout (size word, bytes; no
 	// padding).
 	status_t AddHaikuVariable(std::string_view name, type_code type, uint32 count,
-		const uint8* data, size_t size)
+	                          const uint8* data, size_t size)
 	{
 		if (count == 0 || size == 0)
 			return B_BAD_DATA;
@@ -354,7 +356,8 @@ private:
 	{
 		if (field.type == B_MESSAGE_TYPE) {
 			BMessage nested;
-			status_t status = BPrivate::MessageInternals::UnflattenNested(nested, item, size, mDepth + 1);
+			status_t status =
+			    BPrivate::MessageInternals::UnflattenNested(nested, item, size, mDepth + 1);
 			if (status != B_OK)
 				return status;
 			const ssize_t nestedSize = nested.FlattenedSize();
@@ -395,7 +398,8 @@ private:
 	std::vector<std::string> mSkipped;
 };
 
-struct ReadResult {
+struct ReadResult
+{
 	uint32 what = 0;
 	bool hasSpecifiers = false;
 	int32 currentSpecifier = -1;
@@ -403,13 +407,13 @@ struct ReadResult {
 };
 
 status_t ReadR5(const uint8* data, size_t available, bool swap, int depth, MessageBody& body,
-	ReadResult* result)
+                ReadResult* result)
 {
 	Reader header(data, available, swap);
 	uint32 checksum, size = 0, what = 0;
 	uint8 flags = 0;
-	if (!header.Skip(4) || !header.Read32(&checksum) || !header.Read32(&size)
-		|| !header.Read32(&what) || !header.Read8(&flags))
+	if (!header.Skip(4) || !header.Read32(&checksum) || !header.Read32(&size) ||
+	    !header.Read32(&what) || !header.Read8(&flags))
 		return B_BAD_DATA;
 	if (size < kR5HeaderSize + 1 || size > available)
 		return B_BAD_DATA;
@@ -457,13 +461,14 @@ status_t ReadR5(const uint8* data, size_t available, bool swap, int depth, Messa
 		uint8 nameLength;
 		const uint8* name;
 		const uint8* fieldData;
-		if (!reader.Read8(&nameLength) || !reader.Bytes(nameLength, &name)
-			|| !NameIsClean(name, nameLength) || !reader.Bytes(length, &fieldData))
+		if (!reader.Read8(&nameLength) || !reader.Bytes(nameLength, &name) ||
+		    !NameIsClean(name, nameLength) || !reader.Bytes(length, &fieldData))
 			return B_BAD_DATA;
 		const std::string_view fieldName((const char*)name, nameLength);
-		const status_t status = (fieldFlags & kFieldFixed) != 0
-			? builder.AddFixed(fieldName, type, count, fieldData, length)
-			: builder.AddR5Variable(fieldName, type, count, fieldData, length);
+		const status_t status =
+		    (fieldFlags & kFieldFixed) != 0
+		        ? builder.AddFixed(fieldName, type, count, fieldData, length)
+		        : builder.AddR5Variable(fieldName, type, count, fieldData, length);
 		if (status != B_OK)
 			return status;
 	}
@@ -489,13 +494,13 @@ uint64 HaikuSize(const uint8* header, bool swap)
 }
 
 status_t ReadHaiku(const uint8* data, size_t available, bool swap, int depth, MessageBody& body,
-	ReadResult* result)
+                   ReadResult* result)
 {
 	if (available < kHaikuHeaderSize)
 		return B_BAD_DATA;
 	Reader header(data, available, swap);
 	uint32 what = 0, flags = 0, target, current = 0, area, replyPort, replyTarget, replyTeam,
-		dataSize = 0, fieldCount = 0;
+	       dataSize = 0, fieldCount = 0;
 	header.Skip(4);
 	header.Read32(&what);
 	header.Read32(&flags);
@@ -537,9 +542,10 @@ status_t ReadHaiku(const uint8* data, size_t available, bool swap, int depth, Me
 			return B_BAD_DATA;
 		const std::string_view fieldName((const char*)name, (size_t)nameLength - 1u);
 		const uint8* fieldData = name + nameLength;
-		const status_t status = (fieldFlags & kHaikuFieldFixed) != 0
-			? builder.AddFixed(fieldName, type, count, fieldData, fieldSize)
-			: builder.AddHaikuVariable(fieldName, type, count, fieldData, fieldSize);
+		const status_t status =
+		    (fieldFlags & kHaikuFieldFixed) != 0
+		        ? builder.AddFixed(fieldName, type, count, fieldData, fieldSize)
+		        : builder.AddHaikuVariable(fieldName, type, count, fieldData, fieldSize);
 		if (status != B_OK)
 			return status;
 	}
@@ -553,7 +559,7 @@ status_t ReadHaiku(const uint8* data, size_t available, bool swap, int depth, Me
 } // namespace
 
 status_t BPrivate::MessageInternals::UnflattenNested(BMessage& message, const void* data,
-	size_t size, int depth)
+                                                     size_t size, int depth)
 {
 	return message._Unflatten((const uint8*)data, size, depth);
 }
@@ -578,18 +584,17 @@ status_t BMessage::_Unflatten(const uint8* data, size_t size, int depth)
 	const bool swap = bigEndian != (std::endian::native == std::endian::big);
 
 	ReadResult result;
-	const status_t status = form == kFormR5
-		? ReadR5(data, size, swap, depth, *mBody, &result)
-		: ReadHaiku(data, size, swap, depth, *mBody, &result);
+	const status_t status = form == kFormR5 ? ReadR5(data, size, swap, depth, *mBody, &result)
+	                                        : ReadHaiku(data, size, swap, depth, *mBody, &result);
 	if (status != B_OK) {
 		mBody->Clear();
 		return status;
 	}
 	const MessageField* specifiers = mBody->Find("specifiers");
 	const int32 specifierCount =
-		specifiers != NULL && specifiers->type == B_MESSAGE_TYPE ? specifiers->count : 0;
-	if (result.hasSpecifiers && result.haveCurrentSpecifier
-		&& (result.currentSpecifier < -1 || result.currentSpecifier >= specifierCount)) {
+	    specifiers != NULL && specifiers->type == B_MESSAGE_TYPE ? specifiers->count : 0;
+	if (result.hasSpecifiers && result.haveCurrentSpecifier &&
+	    (result.currentSpecifier < -1 || result.currentSpecifier >= specifierCount)) {
 		MakeEmpty();
 		return B_BAD_DATA;
 	}
@@ -599,7 +604,7 @@ status_t BMessage::_Unflatten(const uint8* data, size_t size, int depth)
 		// R5 does not store the current index: the last one added is
 		// current, as after the sender's last AddSpecifier.
 		mCurrentSpecifier =
-			result.haveCurrentSpecifier ? result.currentSpecifier : specifierCount - 1;
+		    result.haveCurrentSpecifier ? result.currentSpecifier : specifierCount - 1;
 	}
 	return B_OK;
 }
@@ -617,28 +622,28 @@ status_t BMessage::Unflatten(const char* flatBuffer)
 	bool bigEndian = false;
 	size_t size = 0;
 	switch (FormOf(data, &bigEndian)) {
-		case kFormR5: {
-			uint32 announced;
-			memcpy(&announced, data + 8, 4);
-			if (bigEndian != (std::endian::native == std::endian::big))
-				announced = Swap32(announced);
-			size = announced;
-			break;
-		}
-		case kFormHaiku: {
-			const uint64 total =
-				HaikuSize(data, bigEndian != (std::endian::native == std::endian::big));
-			size = total > kMaxMessageSize ? 0 : (size_t)total;
-			break;
-		}
-		case kFormUnsupported:
-			MakeEmpty();
-			what = 0;
-			return B_NOT_SUPPORTED;
-		default:
-			MakeEmpty();
-			what = 0;
-			return B_NOT_A_MESSAGE;
+	case kFormR5: {
+		uint32 announced;
+		memcpy(&announced, data + 8, 4);
+		if (bigEndian != (std::endian::native == std::endian::big))
+			announced = Swap32(announced);
+		size = announced;
+		break;
+	}
+	case kFormHaiku: {
+		const uint64 total =
+		    HaikuSize(data, bigEndian != (std::endian::native == std::endian::big));
+		size = total > kMaxMessageSize ? 0 : (size_t)total;
+		break;
+	}
+	case kFormUnsupported:
+		MakeEmpty();
+		what = 0;
+		return B_NOT_SUPPORTED;
+	default:
+		MakeEmpty();
+		what = 0;
+		return B_NOT_A_MESSAGE;
 	}
 	return _Unflatten(data, size, 0);
 }
@@ -715,8 +720,8 @@ uint32 R5Checksum(const uint8* header, size_t headerSize)
 	uint32 sum = 0;
 	size_t i = 8;
 	for (; i + 4 <= headerSize; i += 4)
-		sum += (uint32)header[i] << 24 | (uint32)header[i + 1] << 16 | (uint32)header[i + 2] << 8
-			| header[i + 3];
+		sum += (uint32)header[i] << 24 | (uint32)header[i + 1] << 16 | (uint32)header[i + 2] << 8 |
+		       header[i + 3];
 	uint32 rest = 0;
 	for (; i < headerSize; i++)
 		rest = rest << 8 | header[i];

@@ -91,7 +91,7 @@ status_t BMessage::SetCurrentSpecifier(int32 index)
 }
 
 status_t BMessage::GetCurrentSpecifier(int32* index, BMessage* specifier, int32* form,
-	const char** property) const
+                                       const char** property) const
 {
 	if (!mHasSpecifiers || mCurrentSpecifier < 0)
 		return B_BAD_SCRIPT_SYNTAX;
@@ -165,13 +165,13 @@ status_t BMessage::SendReply(BMessage* reply, BHandler* /*replyTo*/, bigtime_t t
 }
 
 void BPrivate::MessageInternals::SetReplyChannel(BMessage& message,
-	std::shared_ptr<ReplyChannel> channel)
+                                                 std::shared_ptr<ReplyChannel> channel)
 {
 	message.mReplyChannel = std::move(channel);
 }
 
-std::shared_ptr<BPrivate::ReplyChannel> BPrivate::MessageInternals::GetReplyChannel(
-	const BMessage& message)
+std::shared_ptr<BPrivate::ReplyChannel>
+BPrivate::MessageInternals::GetReplyChannel(const BMessage& message)
 {
 	return message.mReplyChannel;
 }

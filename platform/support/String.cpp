@@ -31,7 +31,7 @@ BString::BString() = default;
 BString::BString(const char* string) : mData(string != NULL ? string : "") {}
 
 BString::BString(const char* string, int32 maxLength)
-	: mData(string != NULL ? string : "", BoundedLength(string, maxLength))
+    : mData(string != NULL ? string : "", BoundedLength(string, maxLength))
 {
 }
 

@@ -1,6 +1,6 @@
+#include "SupportDefs.h"
 #include "GraphicsDefs.h"
 #include "Point.h"
-#include "SupportDefs.h"
 
 const char* B_EMPTY_STRING = "";
 

@@ -10,7 +10,8 @@
 // The load exactly as described: a search of the whole text per entry and
 // line counting from the start, with lines being text lines. Quadratic; the
 // reference for the real merge.
-class LiteralLoad {
+class LiteralLoad
+{
 public:
 	explicit LiteralLoad(std::string text) : mText(std::move(text)) {}
 

@@ -23,14 +23,16 @@ std::string Literal(const std::string& text, const std::vector<std::string>& ent
 TEST(CollectEntries, TakesTranslationLinesWithoutLeadingBlanks)
 {
 	const std::string text =
-		"; #ID1:\n; Ok\n  Gut ; mit Kommentar\n\t\n\r\n   ; comment after blanks\n"
-		"Abbrechen\r\n\nLast line";
+	    "; #ID1:\n; Ok\n  Gut ; mit Kommentar\n\t\n\r\n   ; comment after blanks\n"
+	    "Abbrechen\r\n\nLast line";
 	const std::vector<std::string> expected = {"Gut ; mit Kommentar", "Abbrechen\r", "Last line"};
 	EXPECT_EQ(LocaleMerge::CollectEntries(text), expected);
 	EXPECT_TRUE(LocaleMerge::CollectEntries("").empty());
 	EXPECT_TRUE(LocaleMerge::CollectEntries("; only\n;comments\n\n").empty());
 	// Bytes from 0x80 up are not blank: a line starting with UTF-8 is kept.
-	EXPECT_EQ(LocaleMerge::CollectEntries("\xc3\xbc" "ber\n"), std::vector<std::string>{"über"});
+	EXPECT_EQ(LocaleMerge::CollectEntries("\xc3\xbc"
+	                                      "ber\n"),
+	          std::vector<std::string>{"über"});
 }
 
 TEST(MergeEntries, PutsEachEntryUnderItsReferenceLine)
@@ -38,7 +40,7 @@ TEST(MergeEntries, PutsEachEntryUnderItsReferenceLine)
 	const std::string reference = "; #ID1:\n; Ok\n\n; #ID2:\n; Cancel\n\n; #ID3:\n; Continue\n\n";
 	const std::string once = LocaleMerge::MergeEntries(reference, {"Gut", "Abbrechen", "Weiter"});
 	EXPECT_EQ(once, "; #ID1:\n; Ok\nGut\n\n; #ID2:\n; Cancel\nAbbrechen\n\n"
-					"; #ID3:\n; Continue\nWeiter\n\n");
+	                "; #ID3:\n; Continue\nWeiter\n\n");
 	// Loading again replaces the entries instead of adding more.
 	EXPECT_EQ(LocaleMerge::MergeEntries(once, {"Gut", "Abbrechen", "Weiter"}), once);
 }
@@ -83,16 +85,35 @@ TEST(MergeEntries, MatchesTheLiteralLoadOnGeneratedTexts)
 		const int lineCount = pick(14);
 		for (int i = 0; i < lineCount; i++) {
 			switch (pick(12)) {
-				case 0: text += marker(); break;
-				case 1: text += "; reference text"; break;
-				case 2: break; // empty line
-				case 3: text += "  translation"; break;
-				case 4: text += "\t"; break;
-				case 5: text += "\r"; break;
-				case 6: text += "word " + marker() + " inside"; break;
-				case 7: text += std::string(300 + pick(200), 'L'); break;
-				case 8: text += "; #ID0" + std::to_string(pick(3)) + ":"; break;
-				default: text += "t" + std::to_string(i); break;
+			case 0:
+				text += marker();
+				break;
+			case 1:
+				text += "; reference text";
+				break;
+			case 2:
+				break; // empty line
+			case 3:
+				text += "  translation";
+				break;
+			case 4:
+				text += "\t";
+				break;
+			case 5:
+				text += "\r";
+				break;
+			case 6:
+				text += "word " + marker() + " inside";
+				break;
+			case 7:
+				text += std::string(300 + pick(200), 'L');
+				break;
+			case 8:
+				text += "; #ID0" + std::to_string(pick(3)) + ":";
+				break;
+			default:
+				text += "t" + std::to_string(i);
+				break;
 			}
 			if (i + 1 < lineCount || pick(3) != 0)
 				text += '\n';
@@ -101,18 +122,32 @@ TEST(MergeEntries, MatchesTheLiteralLoadOnGeneratedTexts)
 		const int entryCount = pick(maxEntry + 3);
 		for (int k = 0; k < entryCount; k++) {
 			switch (pick(10)) {
-				case 0: entries.push_back(""); break; // ends the merge
-				case 1: entries.push_back("has " + marker()); break;
-				case 2: entries.push_back("two\nlines"); break;
-				case 3: entries.push_back("; looks like a comment"); break;
-				case 4: entries.push_back("  indented"); break;
-				case 5: entries.push_back(marker()); break;
-				default: entries.push_back("e" + std::to_string(k)); break;
+			case 0:
+				entries.push_back("");
+				break; // ends the merge
+			case 1:
+				entries.push_back("has " + marker());
+				break;
+			case 2:
+				entries.push_back("two\nlines");
+				break;
+			case 3:
+				entries.push_back("; looks like a comment");
+				break;
+			case 4:
+				entries.push_back("  indented");
+				break;
+			case 5:
+				entries.push_back(marker());
+				break;
+			default:
+				entries.push_back("e" + std::to_string(k));
+				break;
 			}
 		}
 		const std::string expected = Literal(text, entries);
 		ASSERT_EQ(LocaleMerge::MergeEntries(text, entries), expected)
-			<< "round " << round << "\ntext: " << text;
+		    << "round " << round << "\ntext: " << text;
 		compared++;
 	}
 	EXPECT_EQ(compared, 3000);
@@ -126,14 +161,14 @@ TEST(MergeEntries, StaysFastForManyEntries)
 	std::string text;
 	std::vector<std::string> entries;
 	for (int k = 1; k <= count; k++) {
-		text += LocaleMerge::EntryMarker(k) + "\n; reference text number " + std::to_string(k)
-			+ "\n\n";
+		text +=
+		    LocaleMerge::EntryMarker(k) + "\n; reference text number " + std::to_string(k) + "\n\n";
 		entries.push_back("Übersetzung " + std::to_string(k));
 	}
 	const auto start = std::chrono::steady_clock::now();
 	const std::string merged = LocaleMerge::MergeEntries(text, entries);
 	const double seconds =
-		std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+	    std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
 	EXPECT_LT(seconds, 5.0);
 	EXPECT_EQ(LocaleMerge::CollectEntries(merged), entries);
 }

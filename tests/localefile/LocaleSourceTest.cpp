@@ -8,18 +8,17 @@
 
 TEST(LocaleSource, ReadsHeaderAndNumberedTextsVerbatim)
 {
-	const std::string text =
-		"\xef\xbb\xbf# a comment\r\n"
-		"language:  Deutsch \r\n"
-		"version: 1.0.0\n"
-		"   # indented comment\n"
-		"app_id: korvane localeeditor locale\n"
-		"\n"
-		"1 = Abbrechen\n"
-		"2 =Zeile eins\\nZeile zwei\n"
-		"  3\t= mit Leerzeichen am Ende  \n"
-		"4 = \tTab voran\n"
-		"5 = # kein Kommentar";
+	const std::string text = "\xef\xbb\xbf# a comment\r\n"
+	                         "language:  Deutsch \r\n"
+	                         "version: 1.0.0\n"
+	                         "   # indented comment\n"
+	                         "app_id: korvane localeeditor locale\n"
+	                         "\n"
+	                         "1 = Abbrechen\n"
+	                         "2 =Zeile eins\\nZeile zwei\n"
+	                         "  3\t= mit Leerzeichen am Ende  \n"
+	                         "4 = \tTab voran\n"
+	                         "5 = # kein Kommentar";
 	LocaleSource source;
 	std::string error;
 	ASSERT_EQ(source.Parse(text, &error), B_OK) << error;
@@ -27,7 +26,8 @@ TEST(LocaleSource, ReadsHeaderAndNumberedTextsVerbatim)
 	EXPECT_EQ(source.version, "1.0.0");
 	EXPECT_EQ(source.appID, "korvane localeeditor locale");
 	const std::vector<std::string> expected = {"Abbrechen", "Zeile eins\\nZeile zwei",
-		"mit Leerzeichen am Ende  ", "\tTab voran", "# kein Kommentar"};
+	                                           "mit Leerzeichen am Ende  ", "\tTab voran",
+	                                           "# kein Kommentar"};
 	EXPECT_EQ(source.texts, expected);
 }
 
@@ -69,24 +69,28 @@ TEST(LocaleSource, FormatMarksWhatALineCannotCarry)
 TEST(LocaleSource, RefusesBrokenSourcesNamingTheLine)
 {
 	const std::string header = "language: L\nversion: 1\napp_id: a\n";
-	const struct {
+	const struct
+	{
 		std::string text;
 		std::string error;
 	} cases[] = {
-		{"version: 1\napp_id: a\n", "no \"language\" line"},
-		{header + "language: M\n", "line 4: \"language\" given twice"},
-		{"language:\n", "line 1: \"language\" is empty"},
-		{header + "colour: red\n", "line 4: unknown key \"colour\" (known: language, version, app_id)"},
-		{header + "2 = b\n", "line 4: entry 2 where entry 1 was expected"},
-		{header + "1 = a\n1 = b\n", "line 5: entry 1 where entry 2 was expected"},
-		{header + "01 = a\n", "line 4: entry number with a leading zero"},
-		{header + "1 =\n", "line 4: entry 1 is empty (an empty text would end the entries)"},
-		{header + "1 a\n", "line 4: expected \"<number> = <text>\""},
-		{header + "just words\n", "line 4: expected \"key: value\" or \"<number> = <text>\""},
-		{header + "1 = a\nversion: 2\n", "line 5: \"version\" after the first entry; the header comes first"},
-		{header + "1 = bad \xc3\x28 byte\n", "line 4: not valid UTF-8"},
-		{header + "1 = over\xc0\xaflong\n", "line 4: not valid UTF-8"},
-		{header + "1 = nul\x01here\n", "line 4: control byte 1 (only tab is allowed inside a line)"},
+	    {"version: 1\napp_id: a\n", "no \"language\" line"},
+	    {header + "language: M\n", "line 4: \"language\" given twice"},
+	    {"language:\n", "line 1: \"language\" is empty"},
+	    {header + "colour: red\n",
+	     "line 4: unknown key \"colour\" (known: language, version, app_id)"},
+	    {header + "2 = b\n", "line 4: entry 2 where entry 1 was expected"},
+	    {header + "1 = a\n1 = b\n", "line 5: entry 1 where entry 2 was expected"},
+	    {header + "01 = a\n", "line 4: entry number with a leading zero"},
+	    {header + "1 =\n", "line 4: entry 1 is empty (an empty text would end the entries)"},
+	    {header + "1 a\n", "line 4: expected \"<number> = <text>\""},
+	    {header + "just words\n", "line 4: expected \"key: value\" or \"<number> = <text>\""},
+	    {header + "1 = a\nversion: 2\n",
+	     "line 5: \"version\" after the first entry; the header comes first"},
+	    {header + "1 = bad \xc3\x28 byte\n", "line 4: not valid UTF-8"},
+	    {header + "1 = over\xc0\xaflong\n", "line 4: not valid UTF-8"},
+	    {header + "1 = nul\x01here\n",
+	     "line 4: control byte 1 (only tab is allowed inside a line)"},
 	};
 	for (const auto& test : cases) {
 		LocaleSource source;
@@ -110,7 +114,7 @@ TEST(LocaleSource, MessageHasTheFormatsFieldOrderAndReadsBack)
 	source.ToMessage(&message);
 	EXPECT_EQ(message.what, 0u);
 	const char* names[] = {kLocaleFieldVersion, kLocaleFieldAppID, kLocaleFieldLanguage,
-		kLocaleFieldText};
+	                       kLocaleFieldText};
 	for (int32 i = 0; i < 4; i++) {
 		const char* name;
 		type_code type;

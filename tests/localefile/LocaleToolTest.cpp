@@ -2,15 +2,15 @@
 // the build makes with it.
 #include <gtest/gtest.h>
 
-#include <cstdio>
 #include <algorithm>
+#include <cstdio>
 #include <cstdlib>
 #include <cstring>
 #include <fstream>
 #include <sstream>
 #include <string>
-#include <unistd.h>
 #include <sys/wait.h>
+#include <unistd.h>
 
 #include <Message.h>
 #include <Node.h>
@@ -35,7 +35,8 @@ std::string BuildFolder()
 	return path.substr(0, path.rfind('/'));
 }
 
-class ScratchFolder {
+class ScratchFolder
+{
 public:
 	ScratchFolder()
 	{
@@ -53,7 +54,8 @@ private:
 	std::string mPath;
 };
 
-struct ToolRun {
+struct ToolRun
+{
 	int status;
 	std::string out;
 	std::string err;
@@ -63,8 +65,8 @@ struct ToolRun {
 ToolRun Tool(const std::string& arguments, const ScratchFolder& scratch)
 {
 	const std::string out = scratch.File("stdout"), err = scratch.File("stderr");
-	const std::string command = "'" + BuildFolder() + "/localetool' " + arguments + " >'" + out
-		+ "' 2>'" + err + "'";
+	const std::string command =
+	    "'" + BuildFolder() + "/localetool' " + arguments + " >'" + out + "' 2>'" + err + "'";
 	const int raw = system(command.c_str());
 	auto slurp = [](const std::string& path) {
 		std::ifstream in(path, std::ios::binary);
@@ -110,7 +112,8 @@ TEST(LocaleTool, CompileWritesBodyAttributeAndTypeAndDumpReadsThemBack)
 	EXPECT_STREQ(message.GetString(kLocaleFieldText, 1, ""), "a\\nb");
 	BNode node(locale.c_str());
 	char attribute[16] = {};
-	EXPECT_EQ(node.ReadAttr(kLocaleLanguageAttr, B_STRING_TYPE, 0, attribute, sizeof(attribute)), 7);
+	EXPECT_EQ(node.ReadAttr(kLocaleLanguageAttr, B_STRING_TYPE, 0, attribute, sizeof(attribute)),
+	          7);
 	EXPECT_STREQ(attribute, "Deutsch");
 
 	run = Tool("dump " + Quote(locale), scratch);
@@ -139,7 +142,8 @@ TEST(LocaleTool, JsonDumpEscapesEverythingJsonNeeds)
 	ASSERT_EQ(LocaleFile::Write(locale.c_str(), message, nullptr), B_OK);
 	const ToolRun run = Tool("dump " + Quote(locale) + " --json", scratch);
 	ASSERT_EQ(run.status, 0) << run.err;
-	EXPECT_NE(run.out.find("\"app_id\": \"quote\\\" backslash\\\\\""), std::string::npos) << run.out;
+	EXPECT_NE(run.out.find("\"app_id\": \"quote\\\" backslash\\\\\""), std::string::npos)
+	    << run.out;
 	EXPECT_NE(run.out.find("\"language\": null"), std::string::npos);
 	EXPECT_NE(run.out.find("\"attribute_language\": null"), std::string::npos);
 	EXPECT_NE(run.out.find("\"line\\nfeed\\ttab\\u0001\""), std::string::npos);
@@ -153,14 +157,14 @@ TEST(LocaleTool, BadInputGivesOneLineNamingTheFileAndStatusOne)
 	WriteText(garbage, "this is not a flattened message");
 	ToolRun run = Tool("dump " + Quote(garbage), scratch);
 	EXPECT_EQ(run.status, 1);
-	EXPECT_EQ(run.err, "localetool: " + garbage
-		+ ": not a locale file (no complete flattened message)\n");
+	EXPECT_EQ(run.err,
+	          "localetool: " + garbage + ": not a locale file (no complete flattened message)\n");
 	EXPECT_TRUE(run.out.empty());
 
 	run = Tool("dump " + Quote(scratch.File("missing.locale")), scratch);
 	EXPECT_EQ(run.status, 1);
-	EXPECT_EQ(run.err, "localetool: " + scratch.File("missing.locale")
-		+ ": No such file or directory\n");
+	EXPECT_EQ(run.err,
+	          "localetool: " + scratch.File("missing.locale") + ": No such file or directory\n");
 
 	// A broken source leaves the existing output file as it was.
 	const std::string source = scratch.File("broken.txt");
@@ -169,16 +173,17 @@ TEST(LocaleTool, BadInputGivesOneLineNamingTheFileAndStatusOne)
 	WriteText(existing, "keep me");
 	run = Tool("compile " + Quote(source) + " " + Quote(existing), scratch);
 	EXPECT_EQ(run.status, 1);
-	EXPECT_EQ(run.err, "localetool: " + source
-		+ ": line 4: entry 3 where entry 1 was expected\n");
+	EXPECT_EQ(run.err, "localetool: " + source + ": line 4: entry 3 where entry 1 was expected\n");
 	EXPECT_EQ(ReadAll(existing), "keep me");
 
 	WriteText(source, "language: x\nversion: 1\napp_id: a\n1 = fine\n");
 	run = Tool("compile " + Quote(source) + " " + Quote(scratch.File("no/such/folder/x.locale")),
-		scratch);
+	           scratch);
 	EXPECT_EQ(run.status, 1);
-	EXPECT_EQ(run.err.rfind("localetool: " + scratch.File("no/such/folder/x.locale") + ": cannot write", 0), 0u)
-		<< run.err;
+	EXPECT_EQ(run.err.rfind(
+	              "localetool: " + scratch.File("no/such/folder/x.locale") + ": cannot write", 0),
+	          0u)
+	    << run.err;
 	EXPECT_EQ(std::count(run.err.begin(), run.err.end(), '\n'), 1);
 
 	EXPECT_EQ(Tool("frobnicate", scratch).status, 2);
@@ -188,7 +193,7 @@ TEST(LocaleTool, BadInputGivesOneLineNamingTheFileAndStatusOne)
 TEST(LocaleTool, TheEditorsOwnLocaleFilesHoldEveryText)
 {
 	const char* const languages[][2] = {
-		{"Deutsch", "Deutsch"}, {"Francais", "Français"}, {"Espanol", "Español"}};
+	    {"Deutsch", "Deutsch"}, {"Francais", "Français"}, {"Espanol", "Español"}};
 	for (const auto& language : languages) {
 		const std::string path = BuildFolder() + "/locale/" + language[0] + ".locale";
 		BMessage message;

@@ -71,12 +71,12 @@ std::vector<uint8_t> HaikuExample(bool bigEndian)
 	std::vector<uint8_t> out;
 	Put32(out, 0x31464D48, bigEndian); // '1FMH'
 	Put32(out, 'RPLY', bigEndian);
-	Put32(out, 0x01, bigEndian);      // flags: valid
-	for (int i = 0; i < 6; i++)       // target, current specifier, area, reply port/target/team
+	Put32(out, 0x01, bigEndian); // flags: valid
+	for (int i = 0; i < 6; i++)  // target, current specifier, area, reply port/target/team
 		Put32(out, 0xffffffff, bigEndian);
-	Put32(out, 22, bigEndian);        // data size
-	Put32(out, 2, bigEndian);         // field count
-	Put32(out, 5, bigEndian);         // hash table size
+	Put32(out, 22, bigEndian); // data size
+	Put32(out, 2, bigEndian);  // field count
+	Put32(out, 5, bigEndian);  // hash table size
 	const int32_t hash[5] = {-1, 1, -1, -1, 0};
 	for (int32_t slot : hash)
 		Put32(out, (uint32_t)slot, bigEndian);

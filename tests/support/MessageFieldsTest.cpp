@@ -288,7 +288,8 @@ TEST(MessageFields, ManyStringsAreFoundByIndex)
 
 namespace {
 
-class Pair : public BFlattenable {
+class Pair : public BFlattenable
+{
 public:
 	int32 a = 0;
 	int32 b = 0;

@@ -12,29 +12,28 @@
 namespace {
 
 const char* const kExampleLE =
-	"31 42 4F 46 53 50 4C 94 3B 00 00 00 59 4C 50 52 01"
-	"0B 52 54 53 43 10 01 61 06 00 00 00 68 65 6C 6C 6F 00 00 00 00 00 00 00"
-	"07 47 4E 4F 4C 02 08 01 62 01 00 00 00 02 00 00 00"
-	"00";
+    "31 42 4F 46 53 50 4C 94 3B 00 00 00 59 4C 50 52 01"
+    "0B 52 54 53 43 10 01 61 06 00 00 00 68 65 6C 6C 6F 00 00 00 00 00 00 00"
+    "07 47 4E 4F 4C 02 08 01 62 01 00 00 00 02 00 00 00"
+    "00";
 
 const char* const kExampleBE =
-	"46 4F 42 31 52 50 4C 95 00 00 00 3B 52 50 4C 59 01"
-	"0B 43 53 54 52 10 01 61 00 00 00 06 68 65 6C 6C 6F 00 00 00 00 00 00 00"
-	"07 4C 4F 4E 47 02 08 01 62 00 00 00 01 00 00 00 02"
-	"00";
+    "46 4F 42 31 52 50 4C 95 00 00 00 3B 52 50 4C 59 01"
+    "0B 43 53 54 52 10 01 61 00 00 00 06 68 65 6C 6C 6F 00 00 00 00 00 00 00"
+    "07 4C 4F 4E 47 02 08 01 62 00 00 00 01 00 00 00 02"
+    "00";
 
-const char* const kLocaleMessage =
-	"31 42 4f 46 01 00 00 ac ac 00 00 00 00 00 00 00"
-	"01 0b 52 54 53 43 10 0a 7a 74 3a 76 65 72 73 69"
-	"6f 6e 06 00 00 00 30 31 2e 30 30 00 00 00 00 00"
-	"00 00 0b 52 54 53 43 20 09 7a 74 3a 61 70 70 5f"
-	"69 64 1c 00 00 00 6b 6f 72 76 61 6e 65 20 6c 6f"
-	"63 61 6c 65 65 64 69 74 6f 72 20 6c 6f 63 61 6c"
-	"65 00 0b 52 54 53 43 10 0b 7a 74 3a 6c 61 6e 67"
-	"75 61 67 65 08 00 00 00 45 6e 67 6c 69 73 68 00"
-	"00 00 00 00 03 52 54 53 43 02 18 07 7a 74 3a 74"
-	"65 78 74 03 00 00 00 4f 6b 00 00 07 00 00 00 43"
-	"61 6e 63 65 6c 00 00 00 00 00 00 00";
+const char* const kLocaleMessage = "31 42 4f 46 01 00 00 ac ac 00 00 00 00 00 00 00"
+                                   "01 0b 52 54 53 43 10 0a 7a 74 3a 76 65 72 73 69"
+                                   "6f 6e 06 00 00 00 30 31 2e 30 30 00 00 00 00 00"
+                                   "00 00 0b 52 54 53 43 20 09 7a 74 3a 61 70 70 5f"
+                                   "69 64 1c 00 00 00 6b 6f 72 76 61 6e 65 20 6c 6f"
+                                   "63 61 6c 65 65 64 69 74 6f 72 20 6c 6f 63 61 6c"
+                                   "65 00 0b 52 54 53 43 10 0b 7a 74 3a 6c 61 6e 67"
+                                   "75 61 67 65 08 00 00 00 45 6e 67 6c 69 73 68 00"
+                                   "00 00 00 00 03 52 54 53 43 02 18 07 7a 74 3a 74"
+                                   "65 78 74 03 00 00 00 4f 6b 00 00 07 00 00 00 43"
+                                   "61 6e 63 65 6c 00 00 00 00 00 00 00";
 
 BMessage ExampleMessage()
 {
@@ -65,10 +64,10 @@ void ExpectRefusedBytes(BMessage& message, const std::vector<uint8_t>& bytes)
 	EXPECT_EQ(message.what, 0u);
 }
 
-#define ExpectRefused(message, bytes)                                                   \
-	do {                                                                                 \
-		SCOPED_TRACE(#bytes);                                                            \
-		ExpectRefusedBytes(message, bytes);                                              \
+#define ExpectRefused(message, bytes)                                                              \
+	do {                                                                                           \
+		SCOPED_TRACE(#bytes);                                                                      \
+		ExpectRefusedBytes(message, bytes);                                                        \
 	} while (false)
 
 } // namespace
@@ -94,7 +93,7 @@ TEST(MessageForms, FlattenWritesTheLocaleMessageExactly)
 TEST(MessageForms, UnflattenReadsEveryForm)
 {
 	const std::vector<std::vector<uint8_t>> forms = {FromHex(kExampleLE), FromHex(kExampleBE),
-		HaikuExample(false), HaikuExample(true)};
+	                                                 HaikuExample(false), HaikuExample(true)};
 	ASSERT_EQ(forms[2].size(), 138u);
 	for (const auto& bytes : forms) {
 		BMessage message;
@@ -129,7 +128,8 @@ TEST(MessageForms, BigEndianNumbersAreSwappedByTheirOwnWidth)
 	field(B_INT16_TYPE, "s", {0x12, 0x34});
 	field(B_INT64_TYPE, "l", {0, 0, 0, 0, 0, 0, 0x01, 0x02});
 	field(B_DOUBLE_TYPE, "d", {0x3f, 0xf8, 0, 0, 0, 0, 0, 0});
-	field(B_RECT_TYPE, "r", {0x42, 0x48, 0, 0, 0x42, 0x48, 0, 0, 0x43, 0xfa, 0, 0, 0x43, 0xc8, 0, 0});
+	field(B_RECT_TYPE, "r",
+	      {0x42, 0x48, 0, 0, 0x42, 0x48, 0, 0, 0x43, 0xfa, 0, 0, 0x43, 0xc8, 0, 0});
 	field(B_RGB_COLOR_TYPE, "c", {0xff, 0x00, 0x10, 0xff});
 	std::vector<uint8_t> bytes = {0x46, 0x4f, 0x42, 0x31, 0, 0, 0, 0};
 	Put32(bytes, (uint32)(17 + body.size() + 1), true);
@@ -255,20 +255,21 @@ TEST(MessageForms, InconsistentHaikuBytesAreRefused)
 	};
 	const size_t field0 = 68, field1 = 68 + 24, data = 68 + 48;
 	ExpectRefused(message, std::vector<uint8_t>(good.begin(), good.begin() + 67));
-	ExpectRefused(message, patched(8, {0x00}));               // no valid flag
-	ExpectRefused(message, patched(8, {0x81}));               // data in a shared area
-	ExpectRefused(message, patched(36, {23}));                // data size beyond the bytes
-	ExpectRefused(message, patched(40, {3}));                 // field count beyond the bytes
-	ExpectRefused(message, patched(field0 + 2, {3}));         // name runs into the data
-	ExpectRefused(message, patched(field0 + 8, {0}));         // count 0
-	ExpectRefused(message, patched(field0 + 8, {2}));         // items overrun
-	ExpectRefused(message, patched(field0 + 12, {11}));       // bytes left unused
-	ExpectRefused(message, patched(field1 + 8, {3}));         // 8 bytes are not 3 items
-	ExpectRefused(message, patched(field1 + 16, {20}));       // field beyond the data area
-	ExpectRefused(message, patched(data + 1, {'x'}));         // name without NUL
-	ExpectRefused(message, patched(data + 12, {'a'}));        // "a" twice
+	ExpectRefused(message, patched(8, {0x00}));              // no valid flag
+	ExpectRefused(message, patched(8, {0x81}));              // data in a shared area
+	ExpectRefused(message, patched(36, {23}));               // data size beyond the bytes
+	ExpectRefused(message, patched(40, {3}));                // field count beyond the bytes
+	ExpectRefused(message, patched(field0 + 2, {3}));        // name runs into the data
+	ExpectRefused(message, patched(field0 + 8, {0}));        // count 0
+	ExpectRefused(message, patched(field0 + 8, {2}));        // items overrun
+	ExpectRefused(message, patched(field0 + 12, {11}));      // bytes left unused
+	ExpectRefused(message, patched(field1 + 8, {3}));        // 8 bytes are not 3 items
+	ExpectRefused(message, patched(field1 + 16, {20}));      // field beyond the data area
+	ExpectRefused(message, patched(data + 1, {'x'}));        // name without NUL
+	ExpectRefused(message, patched(data + 12, {'a'}));       // "a" twice
 	ExpectRefused(message, patched(data + 2, {0xff, 0xff})); // item size huge
-	ExpectRefused(message, patched(8, {0x21, 0, 0, 0, 0xff, 0xff, 0xff, 0xff, 5})); // current specifier without any
+	ExpectRefused(message, patched(8, {0x21, 0, 0, 0, 0xff, 0xff, 0xff, 0xff,
+	                                   5})); // current specifier without any
 }
 
 TEST(MessageForms, EveryTruncationIsRefused)
@@ -278,8 +279,8 @@ TEST(MessageForms, EveryTruncationIsRefused)
 	big.AddString("s", std::string(400, 'y').c_str());
 	big.AddInt64("n", 5);
 	big.AddMessage("m", &big);
-	const std::vector<std::vector<uint8_t>> inputs = {FromHex(kLocaleMessage),
-		FromHex(kExampleBE), HaikuExample(false), FlattenToBytes(big)};
+	const std::vector<std::vector<uint8_t>> inputs = {FromHex(kLocaleMessage), FromHex(kExampleBE),
+	                                                  HaikuExample(false), FlattenToBytes(big)};
 	for (const auto& bytes : inputs) {
 		for (size_t length = 0; length < bytes.size(); length++) {
 			BMessage message;
@@ -302,8 +303,9 @@ TEST(MessageForms, RandomCorruptionIsRefusedOrReadConsistently)
 	rich.AddRef("ref", &ref);
 	rich.AddMessage("m", &rich);
 	rich.AddSpecifier("Window", 3);
-	const std::vector<std::vector<uint8_t>> inputs = {FromHex(kLocaleMessage),
-		FromHex(kExampleBE), HaikuExample(false), HaikuExample(true), FlattenToBytes(rich)};
+	const std::vector<std::vector<uint8_t>> inputs = {FromHex(kLocaleMessage), FromHex(kExampleBE),
+	                                                  HaikuExample(false), HaikuExample(true),
+	                                                  FlattenToBytes(rich)};
 	std::mt19937 random(20240607);
 	int accepted = 0;
 	for (int round = 0; round < 4000; round++) {
@@ -311,7 +313,8 @@ TEST(MessageForms, RandomCorruptionIsRefusedOrReadConsistently)
 		const int flips = 1 + (int)(random() % 4);
 		for (int i = 0; i < flips; i++) {
 			const size_t at = random() % bytes.size();
-			bytes[at] = (round & 1) ? (uint8_t)random() : (uint8_t)(bytes[at] ^ (1u << (random() % 8)));
+			bytes[at] =
+			    (round & 1) ? (uint8_t)random() : (uint8_t)(bytes[at] ^ (1u << (random() % 8)));
 		}
 		BMessage message;
 		const status_t status = message.Unflatten(bytes.data(), bytes.size());
@@ -365,11 +368,11 @@ TEST(MessageForms, StreamFlattenWritesTheSameBytes)
 TEST(MessageForms, RefsCarryTheirFolderPathAndReadPlatformRefs)
 {
 	// The platform's own layout, as another system writes it: no path.
-	const std::vector<uint8_t> platformRef =
-		FromHex("03 00 00 00 07 00 00 00 00 01 00 00 61 00");
+	const std::vector<uint8_t> platformRef = FromHex("03 00 00 00 07 00 00 00 00 01 00 00 61 00");
 	BMessage message;
-	ASSERT_EQ(message.AddData("ref", B_REF_TYPE, platformRef.data(),
-		(ssize_t)platformRef.size(), false), B_OK);
+	ASSERT_EQ(
+	    message.AddData("ref", B_REF_TYPE, platformRef.data(), (ssize_t)platformRef.size(), false),
+	    B_OK);
 	entry_ref ref;
 	ASSERT_EQ(message.FindRef("ref", &ref), B_OK);
 	EXPECT_EQ(ref.device, (dev_t)3);

@@ -88,7 +88,7 @@ TEST(MessageScripting, HaikuHeaderGivesTheCurrentSpecifier)
 	Put32(bytes, B_GET_PROPERTY, false);
 	Put32(bytes, 0x21, false); // valid | has specifiers
 	Put32(bytes, 0xffffffff, false);
-	Put32(bytes, 0, false);   // current specifier: the first
+	Put32(bytes, 0, false); // current specifier: the first
 	for (int i = 0; i < 4; i++)
 		Put32(bytes, 0xffffffff, false);
 	Put32(bytes, (uint32_t)data.size(), false);
@@ -113,7 +113,8 @@ TEST(MessageScripting, HaikuHeaderGivesTheCurrentSpecifier)
 
 namespace {
 
-class RecordingChannel : public BPrivate::ReplyChannel {
+class RecordingChannel : public BPrivate::ReplyChannel
+{
 public:
 	status_t Deliver(const BMessage& reply, bigtime_t) override
 	{

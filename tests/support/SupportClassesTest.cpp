@@ -157,11 +157,30 @@ TEST(SupportRect, EdgesAreInclusive)
 
 TEST(SupportErrors, CodesAreDistinctNegativeAndNamed)
 {
-	const int32 codes[] = {B_ERROR, B_NO_MEMORY, B_BAD_VALUE, B_BAD_TYPE, B_BAD_INDEX,
-		B_NAME_NOT_FOUND, B_ENTRY_NOT_FOUND, B_BAD_DATA, B_TIMED_OUT, B_BAD_REPLY,
-		B_DUPLICATE_REPLY, B_BAD_SCRIPT_SYNTAX, B_PERMISSION_DENIED, B_FILE_EXISTS,
-		B_NOT_A_DIRECTORY, B_IS_A_DIRECTORY, B_DEVICE_FULL, B_UNSUPPORTED, B_NOT_A_MESSAGE,
-		B_BUFFER_OVERFLOW, B_NOT_ALLOWED, B_IO_ERROR, B_BAD_PORT_ID, B_BAD_TEAM_ID};
+	const int32 codes[] = {B_ERROR,
+	                       B_NO_MEMORY,
+	                       B_BAD_VALUE,
+	                       B_BAD_TYPE,
+	                       B_BAD_INDEX,
+	                       B_NAME_NOT_FOUND,
+	                       B_ENTRY_NOT_FOUND,
+	                       B_BAD_DATA,
+	                       B_TIMED_OUT,
+	                       B_BAD_REPLY,
+	                       B_DUPLICATE_REPLY,
+	                       B_BAD_SCRIPT_SYNTAX,
+	                       B_PERMISSION_DENIED,
+	                       B_FILE_EXISTS,
+	                       B_NOT_A_DIRECTORY,
+	                       B_IS_A_DIRECTORY,
+	                       B_DEVICE_FULL,
+	                       B_UNSUPPORTED,
+	                       B_NOT_A_MESSAGE,
+	                       B_BUFFER_OVERFLOW,
+	                       B_NOT_ALLOWED,
+	                       B_IO_ERROR,
+	                       B_BAD_PORT_ID,
+	                       B_BAD_TEAM_ID};
 	std::set<int32> seen;
 	for (int32 code : codes) {
 		EXPECT_LT(code, 0);

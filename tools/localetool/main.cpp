@@ -30,9 +30,8 @@ int Fail(const char* file, const std::string& what)
 
 int Usage()
 {
-	fprintf(stderr,
-		"usage: localetool dump FILE [--json]\n"
-		"       localetool compile SOURCE OUT\n");
+	fprintf(stderr, "usage: localetool dump FILE [--json]\n"
+	                "       localetool compile SOURCE OUT\n");
 	return 2;
 }
 
@@ -57,19 +56,28 @@ std::string Json(const std::string& text)
 		} else if (c < 0x20) {
 			char buffer[8];
 			switch (c) {
-				case '\n': out += "\\n"; break;
-				case '\t': out += "\\t"; break;
-				case '\r': out += "\\r"; break;
-				default:
-					snprintf(buffer, sizeof(buffer), "\\u%04x", c);
-					out += buffer;
+			case '\n':
+				out += "\\n";
+				break;
+			case '\t':
+				out += "\\t";
+				break;
+			case '\r':
+				out += "\\r";
+				break;
+			default:
+				snprintf(buffer, sizeof(buffer), "\\u%04x", c);
+				out += buffer;
 			}
 			i++;
 		} else if (c < 0x80) {
 			out += (char)c;
 			i++;
 		} else {
-			size_t length = (c & 0xe0) == 0xc0 ? 2 : (c & 0xf0) == 0xe0 ? 3 : (c & 0xf8) == 0xf0 ? 4 : 0;
+			size_t length = (c & 0xe0) == 0xc0   ? 2
+			                : (c & 0xf0) == 0xe0 ? 3
+			                : (c & 0xf8) == 0xf0 ? 4
+			                                     : 0;
 			bool valid = length > 0 && i + length <= text.size();
 			for (size_t k = 1; valid && k < length; k++)
 				valid = ((unsigned char)text[i + k] & 0xc0) == 0x80;
@@ -104,11 +112,11 @@ int Dump(const char* path, bool json)
 	std::string type;
 	BNode node(path);
 	attr_info info;
-	if (node.InitCheck() == B_OK && node.GetAttrInfo(kLocaleLanguageAttr, &info) == B_OK
-		&& info.size >= 0 && info.size < 4096) {
+	if (node.InitCheck() == B_OK && node.GetAttrInfo(kLocaleLanguageAttr, &info) == B_OK &&
+	    info.size >= 0 && info.size < 4096) {
 		attribute.resize((size_t)info.size);
-		const ssize_t read = node.ReadAttr(kLocaleLanguageAttr, B_STRING_TYPE, 0,
-			attribute.data(), attribute.size());
+		const ssize_t read = node.ReadAttr(kLocaleLanguageAttr, B_STRING_TYPE, 0, attribute.data(),
+		                                   attribute.size());
 		hasAttribute = read == info.size;
 	}
 	BNodeInfo nodeInfo(&node);
@@ -140,8 +148,10 @@ int Dump(const char* path, bool json)
 	int32 escaped = 0;
 	fputs(source.Format(&escaped).c_str(), stdout);
 	if (escaped > 0)
-		fprintf(stderr, "localetool: %s: %d texts hold control bytes, shown as \\xNN; "
-			"--json shows them exactly\n", path, (int)escaped);
+		fprintf(stderr,
+		        "localetool: %s: %d texts hold control bytes, shown as \\xNN; "
+		        "--json shows them exactly\n",
+		        path, (int)escaped);
 	return 0;
 }
 
