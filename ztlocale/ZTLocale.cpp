@@ -153,6 +153,14 @@ bool ZTLocale::SetLanguage(BPath* folder, const char* language)
 		mData->current = nullptr;
 		return false;
 	}
+	// Switching back and forth must not grow the kept tables: an identical
+	// one selected before is taken again.
+	for (const std::unique_ptr<Translation>& kept : mData->keep) {
+		if (kept->language == found->language && kept->texts == found->texts) {
+			mData->current = kept.get();
+			return true;
+		}
+	}
 	mData->current = found.get();
 	mData->keep.push_back(std::move(found));
 	return true;

@@ -211,3 +211,20 @@ TEST_F(ZTLocaleTest, TextCanBeCalledWhileAnotherThreadSwitchesLanguages)
 	reader.join();
 	EXPECT_EQ(wrong, 0);
 }
+
+TEST_F(ZTLocaleTest, SwitchingBackGivesTheSameTextsAgain)
+{
+	WriteLocale("de", kAppID, "Deutsch", {"Gut"});
+	WriteLocale("fr", kAppID, "Francais", {"Bien"});
+	ASSERT_TRUE(Select("Deutsch"));
+	const char* first = mLocale->Text(0);
+	ASSERT_TRUE(Select("Francais"));
+	ASSERT_TRUE(Select("Deutsch"));
+	EXPECT_EQ(mLocale->Text(0), first);
+
+	// A changed file is a new table; the old pointer still reads the old text.
+	WriteLocale("de", kAppID, "Deutsch", {"Sehr gut"});
+	ASSERT_TRUE(Select("Deutsch"));
+	EXPECT_STREQ(mLocale->Text(0), "Sehr gut");
+	EXPECT_STREQ(first, "Gut");
+}
