@@ -4,7 +4,9 @@
 #include <QEventLoop>
 
 #include <csignal>
+#include <cstdio>
 #include <cstdlib>
+#include <cstring>
 #include <filesystem>
 #include <sys/wait.h>
 #include <sys/xattr.h>
@@ -301,8 +303,35 @@ std::vector<std::string> ReferenceWindowTest::Signatures()
 	return signatures;
 }
 
+namespace {
+
+// The pop-up lists every application on the session bus, so these tests
+// run on a bus of their own: other test programs running at the same time
+// would otherwise come and go in it. Returns only on the private bus (or
+// when no private bus can be had).
+void RunOnPrivateBus(int argc, char** argv)
+{
+	const char* const kMarker = "LE_REFERENCE_TEST_BUS";
+	if (getenv(kMarker) != nullptr)
+		return;
+	setenv(kMarker, "1", 1);
+	std::string self = fs::read_symlink("/proc/self/exe").string();
+	std::vector<char*> arguments;
+	arguments.push_back(const_cast<char*>("dbus-run-session"));
+	arguments.push_back(const_cast<char*>("--"));
+	arguments.push_back(self.data());
+	for (int i = 1; i < argc; i++)
+		arguments.push_back(argv[i]);
+	arguments.push_back(nullptr);
+	execvp("dbus-run-session", arguments.data());
+	fprintf(stderr, "dbus-run-session not found: running on the current session bus\n");
+}
+
+} // namespace
+
 int main(int argc, char** argv)
 {
+	RunOnPrivateBus(argc, argv);
 	::testing::InitGoogleTest(&argc, argv);
 
 	ScratchFolder folder;
