@@ -6,15 +6,13 @@ namespace EditedText {
 
 namespace {
 
-bool
-IsBlank(char byte)
+bool IsBlank(char byte)
 {
 	return static_cast<unsigned char>(byte) <= 0x20;
 }
 
 // Offset where line `line` (from 0) starts, or the text length past the end.
-size_t
-LineStart(std::string_view text, size_t line)
+size_t LineStart(std::string_view text, size_t line)
 {
 	size_t offset = 0;
 	while (line > 0) {
@@ -28,24 +26,21 @@ LineStart(std::string_view text, size_t line)
 }
 
 // Start of the line after the one that holds line `line`, or the length.
-size_t
-NextLineStart(std::string_view text, size_t line)
+size_t NextLineStart(std::string_view text, size_t line)
 {
 	size_t start = LineStart(text, line);
 	size_t feed = text.find('\n', start);
 	return feed == std::string_view::npos ? text.size() : feed + 1;
 }
 
-size_t
-LineOf(std::string_view text, size_t offset)
+size_t LineOf(std::string_view text, size_t offset)
 {
 	return std::count(text.begin(), text.begin() + std::min(offset, text.size()), '\n');
 }
 
 } // namespace
 
-std::vector<std::string>
-CollectEntries(std::string_view text)
+std::vector<std::string> CollectEntries(std::string_view text)
 {
 	std::vector<std::string> entries;
 	size_t start = 0;
@@ -62,8 +57,7 @@ CollectEntries(std::string_view text)
 	return entries;
 }
 
-std::string
-MergeEntries(std::string_view original, const std::vector<std::string>& entries)
+std::string MergeEntries(std::string_view original, const std::vector<std::string>& entries)
 {
 	std::string text(original);
 	size_t line = 0;
@@ -89,8 +83,7 @@ MergeEntries(std::string_view original, const std::vector<std::string>& entries)
 	return text;
 }
 
-Replacement
-SmallestReplacement(std::string_view before, std::string_view after)
+Replacement SmallestReplacement(std::string_view before, std::string_view after)
 {
 	// Both ends of the replaced stretch fall on character boundaries, so
 	// that no half of a UTF-8 sequence is ever inserted or deleted alone.
@@ -104,15 +97,14 @@ SmallestReplacement(std::string_view before, std::string_view after)
 	while (prefix > 0 && (splitsCharacter(before, prefix) || splitsCharacter(after, prefix)))
 		prefix--;
 	size_t suffix = 0;
-	while (suffix < shorter - prefix
-		&& before[before.size() - 1 - suffix] == after[after.size() - 1 - suffix])
+	while (suffix < shorter - prefix &&
+	       before[before.size() - 1 - suffix] == after[after.size() - 1 - suffix])
 		suffix++;
-	while (suffix > 0
-		&& (splitsCharacter(before, before.size() - suffix)
-			|| splitsCharacter(after, after.size() - suffix)))
+	while (suffix > 0 && (splitsCharacter(before, before.size() - suffix) ||
+	                      splitsCharacter(after, after.size() - suffix)))
 		suffix--;
 	return {prefix, before.size() - suffix,
-		std::string(after.substr(prefix, after.size() - suffix - prefix))};
+	        std::string(after.substr(prefix, after.size() - suffix - prefix))};
 }
 
 } // namespace EditedText

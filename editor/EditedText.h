@@ -23,7 +23,8 @@ std::string MergeEntries(std::string_view text, const std::vector<std::string>& 
 
 // The smallest single replacement that turns before into after: the bytes
 // [from, to) of before are replaced by replacement.
-struct Replacement {
+struct Replacement
+{
 	size_t from;
 	size_t to;
 	std::string replacement;

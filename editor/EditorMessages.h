@@ -23,9 +23,10 @@ inline constexpr std::uint32_t kMsgSavePrefs = 'psav';
 inline constexpr std::uint32_t kMsgDummy = 'dumy';
 
 // Every code above, for checks that they are distinct.
-inline constexpr std::uint32_t kEditorMessageCodes[] = {kMsgNewFile, kMsgShowHelp,
-	kMsgLoadFilePanel, kMsgLoadFile, kMsgSaveFilePanel, kMsgSaveFile, kMsgLoadRefPanel,
-	kMsgLoadRefFile, kMsgGetRef, kMsgLanguage, kMsgAutoPrefs, kMsgSavePrefs, kMsgDummy};
+inline constexpr std::uint32_t kEditorMessageCodes[] = {
+    kMsgNewFile,   kMsgShowHelp,     kMsgLoadFilePanel, kMsgLoadFile, kMsgSaveFilePanel,
+    kMsgSaveFile,  kMsgLoadRefPanel, kMsgLoadRefFile,   kMsgGetRef,   kMsgLanguage,
+    kMsgAutoPrefs, kMsgSavePrefs,    kMsgDummy};
 
 // Field names of the editor's messages. ("signature" of kMsgGetRef is the
 // reference pop-up's, in AppRefPopUp.h.)

@@ -4,14 +4,13 @@
 #include "InterfaceDefs.h"
 
 ZTLEBkgView::ZTLEBkgView(BRect frame)
-	: BView(frame, "bkg_view", B_FOLLOW_ALL_SIDES, B_WILL_DRAW | B_FRAME_EVENTS | B_NAVIGABLE)
+    : BView(frame, "bkg_view", B_FOLLOW_ALL_SIDES, B_WILL_DRAW | B_FRAME_EVENTS | B_NAVIGABLE)
 {
 }
 
 ZTLEBkgView::~ZTLEBkgView() = default;
 
-void
-ZTLEBkgView::AttachedToWindow()
+void ZTLEBkgView::AttachedToWindow()
 {
 	// The font is set here, before any control is built, because the window
 	// measures the application id label with it.

@@ -5,7 +5,8 @@
 
 // The grey background below the menu bar; parent of every control of the
 // editor window and of the text's scroll view.
-class ZTLEBkgView : public BView {
+class ZTLEBkgView : public BView
+{
 public:
 	explicit ZTLEBkgView(BRect frame);
 	~ZTLEBkgView() override;

@@ -40,8 +40,7 @@ const float kMinWidth = 450;
 const float kMinHeight = 350;
 const rgb_color kBackgroundGrey = {232, 232, 232, 255};
 
-BRect
-MainWindowFrame(Preferences* prefs)
+BRect MainWindowFrame(Preferences* prefs)
 {
 	BRect frame;
 	if (prefs != nullptr)
@@ -55,17 +54,11 @@ MainWindowFrame(Preferences* prefs)
 
 } // namespace
 
-ZTLEWindow::ZTLEWindow(const char* title, Preferences* prefs, window_look look,
-	window_feel feel, uint32 flags)
-	: BWindow(MainWindowFrame(prefs), title, look, feel, flags, B_CURRENT_WORKSPACE),
-	  mBkgView(nullptr),
-	  mLocale(ZTLocale::GetInstance()),
-	  mLanguageMenu(nullptr),
-	  mPrefs(prefs),
-	  mScrollView(nullptr),
-	  mTextView(nullptr),
-	  mSavePanel(nullptr),
-	  mOpenPanel(nullptr)
+ZTLEWindow::ZTLEWindow(const char* title, Preferences* prefs, window_look look, window_feel feel,
+                       uint32 flags)
+    : BWindow(MainWindowFrame(prefs), title, look, feel, flags, B_CURRENT_WORKSPACE),
+      mBkgView(nullptr), mLocale(ZTLocale::GetInstance()), mLanguageMenu(nullptr), mPrefs(prefs),
+      mScrollView(nullptr), mTextView(nullptr), mSavePanel(nullptr), mOpenPanel(nullptr)
 {
 	float minWidth, maxWidth, minHeight, maxHeight;
 	GetSizeLimits(&minWidth, &maxWidth, &minHeight, &maxHeight);
@@ -89,30 +82,25 @@ ZTLEWindow::~ZTLEWindow()
 	delete mOpenPanel;
 }
 
-void
-ZTLEWindow::FrameResized(float, float)
+void ZTLEWindow::FrameResized(float, float)
 {
 	// The views follow the window through their resizing modes.
 }
 
-void
-ZTLEWindow::_BuildMenuBar()
+void ZTLEWindow::_BuildMenuBar()
 {
 	BMenuBar* menuBar = new BMenuBar(BRect(0, 0, 1000, 15), "MB",
-		B_FOLLOW_LEFT_RIGHT | B_FOLLOW_TOP, B_ITEMS_IN_ROW, true);
+	                                 B_FOLLOW_LEFT_RIGHT | B_FOLLOW_TOP, B_ITEMS_IN_ROW, true);
 
 	BMenu* fileMenu = new BMenu(_Text(9), B_ITEMS_IN_COLUMN);
 	fileMenu->AddItem(new BMenuItem(_Text(29), new BMessage(kMsgNewFile)));
-	fileMenu->AddItem(new BMenuItem(_Label(11, "...").c_str(),
-		new BMessage(kMsgShowHelp), 'H', 0));
+	fileMenu->AddItem(new BMenuItem(_Label(11, "...").c_str(), new BMessage(kMsgShowHelp), 'H', 0));
 	fileMenu->AddSeparatorItem();
-	BMenuItem* about = new BMenuItem(_Label(10, "...").c_str(),
-		new BMessage(B_ABOUT_REQUESTED));
+	BMenuItem* about = new BMenuItem(_Label(10, "...").c_str(), new BMessage(B_ABOUT_REQUESTED));
 	about->SetTarget(be_app, nullptr);
 	fileMenu->AddItem(about);
 	fileMenu->AddSeparatorItem();
-	BMenuItem* quit = new BMenuItem(_Text(14), new BMessage(B_QUIT_REQUESTED), 'Q',
-		B_COMMAND_KEY);
+	BMenuItem* quit = new BMenuItem(_Text(14), new BMessage(B_QUIT_REQUESTED), 'Q', B_COMMAND_KEY);
 	quit->SetTarget(be_app, nullptr);
 	fileMenu->AddItem(quit);
 	menuBar->AddItem(fileMenu);
@@ -129,8 +117,8 @@ ZTLEWindow::_BuildMenuBar()
 
 	BMenu* prefsMenu = new BMenu(_Text(15), B_ITEMS_IN_COLUMN);
 	BMenu* languageMenu = new BMenu(_Text(18));
-	const char* language = mPrefs != nullptr ? mPrefs->GetString(kPrefLanguage, "English")
-											 : "English";
+	const char* language =
+	    mPrefs != nullptr ? mPrefs->GetString(kPrefLanguage, "English") : "English";
 	BuildLanguageMenu(languageMenu, language);
 	mLanguageMenu = languageMenu;
 	prefsMenu->AddItem(languageMenu);
@@ -145,8 +133,7 @@ ZTLEWindow::_BuildMenuBar()
 	AddChild(menuBar);
 }
 
-void
-ZTLEWindow::_BuildControls()
+void ZTLEWindow::_BuildControls()
 {
 	BMenuBar* menuBar = dynamic_cast<BMenuBar*>(FindView("MB"));
 	BRect frame = Bounds();
@@ -170,9 +157,9 @@ ZTLEWindow::_BuildControls()
 	};
 
 	// Row 1: the reference's language and where a reference comes from.
-	BTextControl* reference = new BTextControl(slot(0, kMargin, fieldRight),
-		"txtctrl_reference", _Label(19, ":").c_str(), nullptr, new BMessage(kMsgDummy),
-		B_FOLLOW_LEFT_RIGHT | B_FOLLOW_TOP, controlFlags);
+	BTextControl* reference = new BTextControl(
+	    slot(0, kMargin, fieldRight), "txtctrl_reference", _Label(19, ":").c_str(), nullptr,
+	    new BMessage(kMsgDummy), B_FOLLOW_LEFT_RIGHT | B_FOLLOW_TOP, controlFlags);
 	reference->SetDivider(kDivider);
 	mBkgView->AddChild(reference);
 	if (BTextView* view = reference->TextView()) {
@@ -180,57 +167,59 @@ ZTLEWindow::_BuildControls()
 		view->SetViewColor(kBackgroundGrey);
 	}
 	mBkgView->AddChild(new BButton(slot(0, fieldRight + kSlotGap, right - kLastSlot - kSlotGap),
-		"btn_refload", _Label(12, "...").c_str(), new BMessage(kMsgLoadRefPanel),
-		B_FOLLOW_RIGHT | B_FOLLOW_TOP, controlFlags));
-	BMenuField* refGet = new BMenuField(slot(0, right - kLastSlot, right), "mnu_refget", " ",
-		CreateAppRefPopUp(), (uint32)(B_FOLLOW_RIGHT | B_FOLLOW_TOP), controlFlags);
+	                               "btn_refload", _Label(12, "...").c_str(),
+	                               new BMessage(kMsgLoadRefPanel), B_FOLLOW_RIGHT | B_FOLLOW_TOP,
+	                               controlFlags));
+	BMenuField* refGet =
+	    new BMenuField(slot(0, right - kLastSlot, right), "mnu_refget", " ", CreateAppRefPopUp(),
+	                   (uint32)(B_FOLLOW_RIGHT | B_FOLLOW_TOP), controlFlags);
 	refGet->SetDivider(0);
 	mBkgView->AddChild(refGet);
 
 	// Row 2: the edited file's language and the file buttons.
-	BTextControl* language = new BTextControl(slot(1, kMargin, fieldRight), "txtctrl_language",
-		_Label(18, ":").c_str(), nullptr, new BMessage(kMsgDummy),
-		B_FOLLOW_LEFT_RIGHT | B_FOLLOW_TOP, controlFlags);
+	BTextControl* language = new BTextControl(
+	    slot(1, kMargin, fieldRight), "txtctrl_language", _Label(18, ":").c_str(), nullptr,
+	    new BMessage(kMsgDummy), B_FOLLOW_LEFT_RIGHT | B_FOLLOW_TOP, controlFlags);
 	language->SetDivider(kDivider);
 	mBkgView->AddChild(language);
 	mBkgView->AddChild(new BButton(slot(1, fieldRight + kSlotGap, right - kLastSlot - kSlotGap),
-		"btn_fileload", _Label(12, "...").c_str(), new BMessage(kMsgLoadFilePanel),
-		B_FOLLOW_RIGHT | B_FOLLOW_TOP, controlFlags));
+	                               "btn_fileload", _Label(12, "...").c_str(),
+	                               new BMessage(kMsgLoadFilePanel), B_FOLLOW_RIGHT | B_FOLLOW_TOP,
+	                               controlFlags));
 	mBkgView->AddChild(new BButton(slot(1, right - kLastSlot, right), "btn_filesave",
-		_Label(17, "...").c_str(), new BMessage(kMsgSaveFilePanel),
-		B_FOLLOW_RIGHT | B_FOLLOW_TOP, controlFlags));
+	                               _Label(17, "...").c_str(), new BMessage(kMsgSaveFilePanel),
+	                               B_FOLLOW_RIGHT | B_FOLLOW_TOP, controlFlags));
 
 	// Row 3: version and application id.
-	BTextControl* version = new BTextControl(slot(2, kMargin, 160), "txtctrl_version",
-		_Label(21, ":").c_str(), nullptr, new BMessage(kMsgDummy),
-		B_FOLLOW_LEFT | B_FOLLOW_TOP, controlFlags);
+	BTextControl* version =
+	    new BTextControl(slot(2, kMargin, 160), "txtctrl_version", _Label(21, ":").c_str(), nullptr,
+	                     new BMessage(kMsgDummy), B_FOLLOW_LEFT | B_FOLLOW_TOP, controlFlags);
 	version->SetDivider(kDivider);
 	mBkgView->AddChild(version);
 	// A missing text leaves this label empty, without its colon.
 	std::string appIDLabel = _Text(20);
 	if (!appIDLabel.empty())
 		appIDLabel += ":";
-	BTextControl* appID = new BTextControl(slot(2, 170, right), "txtctrl_appid",
-		appIDLabel.c_str(), nullptr, new BMessage(kMsgDummy),
-		B_FOLLOW_LEFT_RIGHT | B_FOLLOW_TOP, controlFlags);
+	BTextControl* appID =
+	    new BTextControl(slot(2, 170, right), "txtctrl_appid", appIDLabel.c_str(), nullptr,
+	                     new BMessage(kMsgDummy), B_FOLLOW_LEFT_RIGHT | B_FOLLOW_TOP, controlFlags);
 	appID->SetDivider(mBkgView->StringWidth(appIDLabel.c_str()) + 10);
 	mBkgView->AddChild(appID);
 
 	// The locale text fills the rest, beside its vertical scroll bar.
 	BRect textFrame(0, kTextTop, bounds.right - B_V_SCROLL_BAR_WIDTH, bounds.bottom);
 	mTextView = new ZTLETextView(textFrame, nullptr, textFrame, B_FOLLOW_ALL_SIDES,
-		B_WILL_DRAW | B_FRAME_EVENTS);
+	                             B_WILL_DRAW | B_FRAME_EVENTS);
 	mTextView->MakeEditable(true);
 	mTextView->SetDoesUndo(true);
 	mTextView->SetStylable(true);
-	mScrollView = new BScrollView(nullptr, mTextView, B_FOLLOW_ALL_SIDES, 0, false, true,
-		B_FANCY_BORDER);
+	mScrollView =
+	    new BScrollView(nullptr, mTextView, B_FOLLOW_ALL_SIDES, 0, false, true, B_FANCY_BORDER);
 	mBkgView->AddChild(mScrollView);
 	mTextView->FrameResized(textFrame.right - textFrame.left, bounds.bottom - kTextTop);
 }
 
-void
-ZTLEWindow::_WatchLocaleFolder()
+void ZTLEWindow::_WatchLocaleFolder()
 {
 	BPath folder;
 	if (_LocaleFolder(&folder) != B_OK)
@@ -242,34 +231,29 @@ ZTLEWindow::_WatchLocaleFolder()
 	watch_node(&node, B_WATCH_DIRECTORY, this);
 }
 
-BTextControl*
-ZTLEWindow::_TextControl(const char* name)
+BTextControl* ZTLEWindow::_TextControl(const char* name)
 {
 	return dynamic_cast<BTextControl*>(FindView(name));
 }
 
-const char*
-ZTLEWindow::_Text(int32 index)
+const char* ZTLEWindow::_Text(int32 index)
 {
 	const char* text = mLocale != nullptr ? mLocale->Text(index) : nullptr;
 	return text != nullptr ? text : "";
 }
 
-std::string
-ZTLEWindow::_Label(int32 index, const char* suffix)
+std::string ZTLEWindow::_Label(int32 index, const char* suffix)
 {
 	return std::string(_Text(index)) + suffix;
 }
 
-std::string
-ZTLEWindow::_LoadPath()
+std::string ZTLEWindow::_LoadPath()
 {
 	const char* path = mPrefs != nullptr ? mPrefs->GetString(kPrefLoadPath, "") : nullptr;
 	return path != nullptr ? path : "";
 }
 
-status_t
-ZTLEWindow::_AppFolder(BPath* path)
+status_t ZTLEWindow::_AppFolder(BPath* path)
 {
 	if (be_app == nullptr)
 		return B_NO_INIT;
@@ -285,8 +269,7 @@ ZTLEWindow::_AppFolder(BPath* path)
 	return file.GetParent(path);
 }
 
-status_t
-ZTLEWindow::_LocaleFolder(BPath* path)
+status_t ZTLEWindow::_LocaleFolder(BPath* path)
 {
 	status_t status = _AppFolder(path);
 	if (status != B_OK)

@@ -27,10 +27,11 @@ struct entry_ref;
 // message; the members below are the operations the dispatch calls.
 // The reference members (ReferenceLoadSig ... CreateBitmapItem) live in
 // ZTLEWindowReference.cpp.
-class ZTLEWindow : public BWindow {
+class ZTLEWindow : public BWindow
+{
 public:
 	ZTLEWindow(const char* title, Preferences* prefs, window_look look, window_feel feel,
-		uint32 flags);
+	           uint32 flags);
 	~ZTLEWindow() override;
 
 	void MessageReceived(BMessage* message) override;

@@ -32,8 +32,7 @@ const char* const kHeaderControls[] = {"txtctrl_version", "txtctrl_appid", "txtc
 
 // Fills the first "%s" of a translated format. The format comes from a locale
 // file, so it never reaches printf: any other '%' stays as it is.
-std::string
-FillFormat(const char* format, const char* value)
+std::string FillFormat(const char* format, const char* value)
 {
 	std::string text = format;
 	size_t at = text.find("%s");
@@ -44,80 +43,78 @@ FillFormat(const char* format, const char* value)
 
 } // namespace
 
-void
-ZTLEWindow::MessageReceived(BMessage* message)
+void ZTLEWindow::MessageReceived(BMessage* message)
 {
 	switch (message->what) {
-		case kMsgNewFile:
-			NewFile();
-			break;
-		case kMsgShowHelp:
-			ShowHelp();
-			break;
-		case kMsgLoadFilePanel:
-			LoadPanel(kMsgLoadFile);
-			break;
-		case kMsgLoadFile:
-			_LoadFileMessage(message, false);
-			break;
-		case kMsgSaveFilePanel:
-			FileSavePanel();
-			break;
-		case kMsgSaveFile:
-			_SaveFileMessage(message);
-			break;
-		case kMsgLoadRefPanel:
-			LoadPanel(kMsgLoadRefFile);
-			break;
-		case kMsgLoadRefFile:
-			_LoadFileMessage(message, true);
-			break;
-		case kMsgGetRef: {
-			const char* signature = nullptr;
-			if (message->FindString("signature", 0, &signature) == B_OK)
-				ReferenceLoadSig(signature);
-			break;
-		}
-		case B_SOME_APP_LAUNCHED: {
-			int32 team = -1;
-			if (message->FindInt32("be:team", 0, &team) == B_OK && IsZTLocaleApp(team))
-				_RefreshAppRefPopUp();
-			break;
-		}
-		case B_SOME_APP_QUIT:
+	case kMsgNewFile:
+		NewFile();
+		break;
+	case kMsgShowHelp:
+		ShowHelp();
+		break;
+	case kMsgLoadFilePanel:
+		LoadPanel(kMsgLoadFile);
+		break;
+	case kMsgLoadFile:
+		_LoadFileMessage(message, false);
+		break;
+	case kMsgSaveFilePanel:
+		FileSavePanel();
+		break;
+	case kMsgSaveFile:
+		_SaveFileMessage(message);
+		break;
+	case kMsgLoadRefPanel:
+		LoadPanel(kMsgLoadRefFile);
+		break;
+	case kMsgLoadRefFile:
+		_LoadFileMessage(message, true);
+		break;
+	case kMsgGetRef: {
+		const char* signature = nullptr;
+		if (message->FindString("signature", 0, &signature) == B_OK)
+			ReferenceLoadSig(signature);
+		break;
+	}
+	case B_SOME_APP_LAUNCHED: {
+		int32 team = -1;
+		if (message->FindInt32("be:team", 0, &team) == B_OK && IsZTLocaleApp(team))
 			_RefreshAppRefPopUp();
-			break;
-		case B_NODE_MONITOR:
-			UpdateLocaleMenu(message);
-			break;
-		case kMsgLanguage: {
-			const char* language = nullptr;
-			if (message->FindString(kFieldLanguage, 0, &language) == B_OK)
-				SwitchLanguage(language);
-			break;
-		}
-		case kMsgAutoPrefs:
-			SetMenuFlag(message, kPrefAutoPrefs);
-			break;
-		case kMsgSavePrefs:
-			if (mPrefs != nullptr)
-				mPrefs->Save();
-			break;
-		case B_UNDO:
-		case B_CUT:
-		case B_COPY:
-		case B_PASTE:
-		case B_SELECT_ALL:
-			_PostToFocus(message);
-			break;
-		default:
-			BWindow::MessageReceived(message);
-			break;
+		break;
+	}
+	case B_SOME_APP_QUIT:
+		_RefreshAppRefPopUp();
+		break;
+	case B_NODE_MONITOR:
+		UpdateLocaleMenu(message);
+		break;
+	case kMsgLanguage: {
+		const char* language = nullptr;
+		if (message->FindString(kFieldLanguage, 0, &language) == B_OK)
+			SwitchLanguage(language);
+		break;
+	}
+	case kMsgAutoPrefs:
+		SetMenuFlag(message, kPrefAutoPrefs);
+		break;
+	case kMsgSavePrefs:
+		if (mPrefs != nullptr)
+			mPrefs->Save();
+		break;
+	case B_UNDO:
+	case B_CUT:
+	case B_COPY:
+	case B_PASTE:
+	case B_SELECT_ALL:
+		_PostToFocus(message);
+		break;
+	default:
+		BWindow::MessageReceived(message);
+		break;
 	}
 }
 
-bool
-ZTLEWindow::QuitRequested()
+bool ZTLEWindow::QuitRequested()
 {
 	if (!ConfirmDiscardChanges())
 		return false;
@@ -132,8 +129,7 @@ ZTLEWindow::QuitRequested()
 	return true;
 }
 
-void
-ZTLEWindow::SetMenuFlag(BMessage* message, const char* key)
+void ZTLEWindow::SetMenuFlag(BMessage* message, const char* key)
 {
 	void* source = nullptr;
 	if (message->FindPointer("source", &source) != B_OK || source == nullptr)
@@ -145,8 +141,7 @@ ZTLEWindow::SetMenuFlag(BMessage* message, const char* key)
 		mPrefs->Set(key, (int8)(marked ? 1 : 0));
 }
 
-void
-ZTLEWindow::ShowHelp()
+void ZTLEWindow::ShowHelp()
 {
 	BPath path;
 	_AppFolder(&path);
@@ -160,13 +155,12 @@ ZTLEWindow::ShowHelp()
 	if (status != B_OK && team == -1) {
 		std::string text = FillFormat(_Text(22), path.Path() != nullptr ? path.Path() : "");
 		BAlert* alert = new BAlert("Backup", text.c_str(), _Text(2), nullptr, nullptr,
-			B_WIDTH_AS_USUAL, B_WARNING_ALERT);
+		                           B_WIDTH_AS_USUAL, B_WARNING_ALERT);
 		alert->Go();
 	}
 }
 
-void
-ZTLEWindow::NewFile()
+void ZTLEWindow::NewFile()
 {
 	if (!ConfirmDiscardChanges())
 		return;
@@ -184,8 +178,7 @@ ZTLEWindow::NewFile()
 	Unlock();
 }
 
-void
-ZTLEWindow::SwitchLanguage(const char* language)
+void ZTLEWindow::SwitchLanguage(const char* language)
 {
 	BPath folder;
 	_LocaleFolder(&folder);
@@ -193,35 +186,31 @@ ZTLEWindow::SwitchLanguage(const char* language)
 		mPrefs->Set(kPrefLanguage, language);
 	if (mLocale != nullptr)
 		mLocale->SetLanguage(&folder, language);
-	BAlert* alert = new BAlert("Locale", _Text(30), _Text(2), nullptr, nullptr,
-		B_WIDTH_AS_USUAL, B_INFO_ALERT);
+	BAlert* alert =
+	    new BAlert("Locale", _Text(30), _Text(2), nullptr, nullptr, B_WIDTH_AS_USUAL, B_INFO_ALERT);
 	alert->Go();
 }
 
-bool
-ZTLEWindow::HasUnsavedChanges()
+bool ZTLEWindow::HasUnsavedChanges()
 {
 	return _CleanStateKey() != mCleanState;
 }
 
-bool
-ZTLEWindow::ConfirmDiscardChanges()
+bool ZTLEWindow::ConfirmDiscardChanges()
 {
 	if (!HasUnsavedChanges())
 		return true;
 	BAlert* alert = new BAlert("Locale", kUnsavedQuestion, _Text(1), _Text(2), nullptr,
-		B_WIDTH_AS_USUAL, B_WARNING_ALERT);
+	                           B_WIDTH_AS_USUAL, B_WARNING_ALERT);
 	return alert->Go() == 1;
 }
 
-void
-ZTLEWindow::_MarkClean()
+void ZTLEWindow::_MarkClean()
 {
 	mCleanState = _CleanStateKey();
 }
 
-std::string
-ZTLEWindow::_CleanStateKey()
+std::string ZTLEWindow::_CleanStateKey()
 {
 	// Header fields and text, each closed by a null byte so that no two
 	// different states give the same key.
@@ -236,8 +225,7 @@ ZTLEWindow::_CleanStateKey()
 	return key;
 }
 
-void
-ZTLEWindow::_RefreshAppRefPopUp()
+void ZTLEWindow::_RefreshAppRefPopUp()
 {
 	BMenuField* field = dynamic_cast<BMenuField*>(FindView("mnu_refget"));
 	if (field == nullptr)
@@ -246,8 +234,7 @@ ZTLEWindow::_RefreshAppRefPopUp()
 		UpdateAppRefPopUp(menu);
 }
 
-void
-ZTLEWindow::_PostToFocus(BMessage* message)
+void ZTLEWindow::_PostToFocus(BMessage* message)
 {
 	// Through the queue, so the focused view edits after this handler returns.
 	if (BView* focus = CurrentFocus())

@@ -27,7 +27,8 @@ namespace {
 
 // A header control, the field it fills, the interface text that names it
 // when empty, and what a window without the control saves.
-struct HeaderField {
+struct HeaderField
+{
 	const char* control;
 	const char* const* field;
 	int32 emptyText;
@@ -36,37 +37,36 @@ struct HeaderField {
 
 // In the order saving checks and loading fills them.
 const HeaderField kHeaderFields[] = {
-	{"txtctrl_version", &kLocaleFieldVersion, 31, "01.00"},
-	{"txtctrl_appid", &kLocaleFieldAppID, 32, "---"},
-	{"txtctrl_language", &kLocaleFieldLanguage, 33, "---"},
+    {"txtctrl_version", &kLocaleFieldVersion, 31, "01.00"},
+    {"txtctrl_appid", &kLocaleFieldAppID, 32, "---"},
+    {"txtctrl_language", &kLocaleFieldLanguage, 33, "---"},
 };
 
-std::string
-Reason(status_t status)
+std::string Reason(status_t status)
 {
 	switch (status) {
-		case B_ENTRY_NOT_FOUND:
-		case B_FILE_NOT_FOUND:
-			return "The file does not exist.";
-		case B_PERMISSION_DENIED:
-		case B_NOT_ALLOWED:
-			return "Permission denied.";
-		case B_IS_A_DIRECTORY:
-			return "It is a folder.";
-		case B_NO_INIT:
-		case B_BAD_VALUE:
-			return "The file name is not valid.";
-		default:
-			return "It is not a locale file, or it is damaged.";
+	case B_ENTRY_NOT_FOUND:
+	case B_FILE_NOT_FOUND:
+		return "The file does not exist.";
+	case B_PERMISSION_DENIED:
+	case B_NOT_ALLOWED:
+		return "Permission denied.";
+	case B_IS_A_DIRECTORY:
+		return "It is a folder.";
+	case B_NO_INIT:
+	case B_BAD_VALUE:
+		return "The file name is not valid.";
+	default:
+		return "It is not a locale file, or it is damaged.";
 	}
 }
 
 } // namespace
 
-bool
-ZTLEWindow::CheckInputFields()
+bool ZTLEWindow::CheckInputFields()
 {
-	static const struct {
+	static const struct
+	{
 		const char* control;
 		int32 emptyText;
 	} kChecks[] = {{"txtctrl_language", 33}, {"txtctrl_version", 31}, {"txtctrl_appid", 32}};
@@ -85,8 +85,7 @@ ZTLEWindow::CheckInputFields()
 	return true;
 }
 
-bool
-ZTLEWindow::_BuildLocaleMessage(BMessage* locale, std::string* language, bool* hasLanguage)
+bool ZTLEWindow::_BuildLocaleMessage(BMessage* locale, std::string* language, bool* hasLanguage)
 {
 	std::string values[3];
 	*hasLanguage = false;
@@ -110,18 +109,17 @@ ZTLEWindow::_BuildLocaleMessage(BMessage* locale, std::string* language, bool* h
 	std::vector<std::string> entries;
 	if (mTextView != nullptr && mTextView->Text() != nullptr)
 		entries = EditedText::CollectEntries(
-			std::string_view(mTextView->Text(), mTextView->TextLength()));
+		    std::string_view(mTextView->Text(), mTextView->TextLength()));
 	std::vector<const char*> texts;
 	texts.reserve(entries.size());
 	for (const std::string& entry : entries)
 		texts.push_back(entry.c_str());
-	LocaleFile::Build(locale, values[0].c_str(), values[1].c_str(), values[2].c_str(),
-		texts.data(), (long)texts.size());
+	LocaleFile::Build(locale, values[0].c_str(), values[1].c_str(), values[2].c_str(), texts.data(),
+	                  (long)texts.size());
 	return true;
 }
 
-void
-ZTLEWindow::FileSave(BFile* file)
+void ZTLEWindow::FileSave(BFile* file)
 {
 	BMessage locale;
 	std::string language;
@@ -136,8 +134,7 @@ ZTLEWindow::FileSave(BFile* file)
 	locale.Flatten(file);
 }
 
-status_t
-ZTLEWindow::FileSaveTo(const entry_ref& directory, const char* name)
+status_t ZTLEWindow::FileSaveTo(const entry_ref& directory, const char* name)
 {
 	BPath path(&directory);
 	std::string shownPath = path.Path() != nullptr ? path.Path() : "";
@@ -158,20 +155,19 @@ ZTLEWindow::FileSaveTo(const entry_ref& directory, const char* name)
 		if (!_BuildLocaleMessage(&locale, &language, &hasLanguage))
 			return B_CANCELED;
 		status = LocaleFile::Write(path.Path(), locale, hasLanguage ? language.c_str() : nullptr,
-			&reason);
+		                           &reason);
 	} else
 		reason = Reason(status);
 	if (status != B_OK) {
 		std::string text = "Can't save the locale file '" + shownPath + "'.\n\n" + reason;
 		(new BAlert("Locale", text.c_str(), _Text(1), nullptr, nullptr, B_WIDTH_AS_USUAL,
-			 B_WARNING_ALERT))
-			->Go();
+		            B_WARNING_ALERT))
+		    ->Go();
 	}
 	return status;
 }
 
-status_t
-ZTLEWindow::FileLoad(BFile* file)
+status_t ZTLEWindow::FileLoad(BFile* file)
 {
 	BMessage locale;
 	status_t status = file != nullptr ? LocaleFile::Read(file, &locale) : B_BAD_VALUE;
@@ -196,7 +192,7 @@ ZTLEWindow::FileLoad(BFile* file)
 	for (int32 i = 0; locale.FindString(kLocaleFieldText, i, &entry) == B_OK; i++)
 		entries.emplace_back(entry != nullptr ? entry : "");
 	std::string_view before(mTextView->Text() != nullptr ? mTextView->Text() : "",
-		mTextView->TextLength());
+	                        mTextView->TextLength());
 	std::string after = EditedText::MergeEntries(before, entries);
 	// One deletion and one insertion at most, both through the view's hooks
 	// so the changed lines are coloured.
@@ -205,12 +201,11 @@ ZTLEWindow::FileLoad(BFile* file)
 		mTextView->Delete((int32)change.from, (int32)change.to);
 	if (!change.replacement.empty())
 		mTextView->Insert((int32)change.from, change.replacement.data(),
-			(int32)change.replacement.size());
+		                  (int32)change.replacement.size());
 	return B_OK;
 }
 
-void
-ZTLEWindow::_LoadFileMessage(BMessage* message, bool asReference)
+void ZTLEWindow::_LoadFileMessage(BMessage* message, bool asReference)
 {
 	entry_ref ref;
 	if (message->FindRef("refs", 0, &ref) != B_OK)
@@ -230,11 +225,11 @@ ZTLEWindow::_LoadFileMessage(BMessage* message, bool asReference)
 	if (status == B_OK)
 		status = FileLoad(&file);
 	if (status != B_OK) {
-		std::string text = std::string("Can't load the locale file '") + fullPath + "'.\n\n"
-			+ Reason(status);
+		std::string text =
+		    std::string("Can't load the locale file '") + fullPath + "'.\n\n" + Reason(status);
 		(new BAlert("Locale", text.c_str(), _Text(1), nullptr, nullptr, B_WIDTH_AS_USUAL,
-			 B_WARNING_ALERT))
-			->Go();
+		            B_WARNING_ALERT))
+		    ->Go();
 		return;
 	}
 	if (mPrefs != nullptr)
@@ -242,13 +237,12 @@ ZTLEWindow::_LoadFileMessage(BMessage* message, bool asReference)
 	_MarkClean();
 }
 
-void
-ZTLEWindow::_SaveFileMessage(BMessage* message)
+void ZTLEWindow::_SaveFileMessage(BMessage* message)
 {
 	entry_ref directory;
 	const char* name = nullptr;
-	if (message->FindRef("directory", 0, &directory) != B_OK
-		|| message->FindString("name", 0, &name) != B_OK)
+	if (message->FindRef("directory", 0, &directory) != B_OK ||
+	    message->FindString("name", 0, &name) != B_OK)
 		return;
 	if (FileSaveTo(directory, name) != B_OK)
 		return;
@@ -261,12 +255,11 @@ ZTLEWindow::_SaveFileMessage(BMessage* message)
 	_MarkClean();
 }
 
-void
-ZTLEWindow::_FieldAlert(int32 textIndex, BView* focus)
+void ZTLEWindow::_FieldAlert(int32 textIndex, BView* focus)
 {
 	(new BAlert("Locale", _Text(textIndex), _Text(1), nullptr, nullptr, B_WIDTH_AS_USUAL,
-		 B_INFO_ALERT))
-		->Go();
+	            B_INFO_ALERT))
+	    ->Go();
 	if (focus != nullptr)
 		focus->MakeFocus(true);
 }

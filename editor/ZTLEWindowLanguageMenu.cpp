@@ -27,8 +27,7 @@ const size_t kLanguageNameMax = 64;
 
 } // namespace
 
-void
-ZTLEWindow::BuildLanguageMenu(BMenu* menu, const char* language)
+void ZTLEWindow::BuildLanguageMenu(BMenu* menu, const char* language)
 {
 	if (menu == nullptr)
 		return;
@@ -44,8 +43,8 @@ ZTLEWindow::BuildLanguageMenu(BMenu* menu, const char* language)
 		while (directory.GetNextEntry(&entry, true) == B_OK && entry.InitCheck() == B_OK) {
 			BNode node(&entry);
 			char name[kLanguageNameMax + 1];
-			ssize_t size = node.ReadAttr(kLocaleLanguageAttr, B_STRING_TYPE, 0, name,
-				kLanguageNameMax);
+			ssize_t size =
+			    node.ReadAttr(kLocaleLanguageAttr, B_STRING_TYPE, 0, name, kLanguageNameMax);
 			if (size <= 0)
 				continue;
 			name[size] = '\0';
@@ -65,8 +64,7 @@ ZTLEWindow::BuildLanguageMenu(BMenu* menu, const char* language)
 	}
 }
 
-void
-ZTLEWindow::InsertLanguageItem(BMenu* menu, BMenuItem* item)
+void ZTLEWindow::InsertLanguageItem(BMenu* menu, BMenuItem* item)
 {
 	if (menu == nullptr || item == nullptr)
 		return;
@@ -89,20 +87,18 @@ ZTLEWindow::InsertLanguageItem(BMenu* menu, BMenuItem* item)
 	menu->AddItem(item, count);
 }
 
-BMenuItem*
-ZTLEWindow::CreateLanguageItem(const char* language)
+BMenuItem* ZTLEWindow::CreateLanguageItem(const char* language)
 {
 	BMessage* message = new BMessage(kMsgLanguage);
 	message->AddString(kFieldLanguage, language);
 	return new BMenuItem(language, message, 0, 0);
 }
 
-void
-ZTLEWindow::UpdateLocaleMenu(BMessage* message)
+void ZTLEWindow::UpdateLocaleMenu(BMessage* message)
 {
 	int32 opcode = 0;
-	if (message->FindInt32("opcode", &opcode) != B_OK || opcode < B_ENTRY_CREATED
-		|| opcode > B_ENTRY_MOVED || mLanguageMenu == nullptr)
+	if (message->FindInt32("opcode", &opcode) != B_OK || opcode < B_ENTRY_CREATED ||
+	    opcode > B_ENTRY_MOVED || mLanguageMenu == nullptr)
 		return;
 
 	std::string marked;

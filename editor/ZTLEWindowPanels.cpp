@@ -15,16 +15,14 @@
 
 namespace {
 
-BFilePanel*
-NewPanel(file_panel_mode mode)
+BFilePanel* NewPanel(file_panel_mode mode)
 {
 	return new BFilePanel(mode, nullptr, nullptr, 0, true, nullptr, nullptr, false, true);
 }
 
 } // namespace
 
-void
-ZTLEWindow::FileSavePanel()
+void ZTLEWindow::FileSavePanel()
 {
 	BMessage message(kMsgSaveFile);
 	if (!CheckInputFields())
@@ -54,8 +52,7 @@ ZTLEWindow::FileSavePanel()
 		mSavePanel->Show();
 }
 
-void
-ZTLEWindow::LoadPanel(int32 what)
+void ZTLEWindow::LoadPanel(int32 what)
 {
 	BMessage message(what);
 	if (mOpenPanel == nullptr) {
@@ -65,8 +62,8 @@ ZTLEWindow::LoadPanel(int32 what)
 		std::string loadPath = _LoadPath();
 		BPath path;
 		BPath parent;
-		if (!loadPath.empty() && path.SetTo(loadPath.c_str()) == B_OK
-			&& path.GetParent(&parent) == B_OK)
+		if (!loadPath.empty() && path.SetTo(loadPath.c_str()) == B_OK &&
+		    path.GetParent(&parent) == B_OK)
 			mOpenPanel->SetPanelDirectory(parent.Path());
 		else if (_AppFolder(&path) == B_OK)
 			mOpenPanel->SetPanelDirectory(path.Path());

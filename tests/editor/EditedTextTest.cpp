@@ -12,8 +12,7 @@ using Entries = std::vector<std::string>;
 
 TEST(EditedTextTest, TranslationLinesBecomeEntriesWithoutLeadingBlanks)
 {
-	EXPECT_EQ(CollectEntries("  Ok\n\tAbbrechen\nWeiter"),
-		(Entries{"Ok", "Abbrechen", "Weiter"}));
+	EXPECT_EQ(CollectEntries("  Ok\n\tAbbrechen\nWeiter"), (Entries{"Ok", "Abbrechen", "Weiter"}));
 	// Trailing blanks, a carriage return and a later ';' stay in the entry.
 	EXPECT_EQ(CollectEntries("Ja ; nein \r\n"), (Entries{"Ja ; nein \r"}));
 }
@@ -37,8 +36,9 @@ TEST(EditedTextTest, EntriesGoUnderTheirReferenceLines)
 {
 	std::string reference = "; #ID1:\n; Ok\n\n; #ID2:\n; Cancel\n\n; #ID3:\n; Continue\n\n";
 	std::string merged = MergeEntries(reference, {"Gut", "Abbrechen", "Weiter"});
-	EXPECT_EQ(merged,
-		"; #ID1:\n; Ok\nGut\n\n; #ID2:\n; Cancel\nAbbrechen\n\n; #ID3:\n; Continue\nWeiter\n\n");
+	EXPECT_EQ(
+	    merged,
+	    "; #ID1:\n; Ok\nGut\n\n; #ID2:\n; Cancel\nAbbrechen\n\n; #ID3:\n; Continue\nWeiter\n\n");
 	EXPECT_EQ(CollectEntries(merged), (Entries{"Gut", "Abbrechen", "Weiter"}));
 }
 
@@ -47,7 +47,8 @@ TEST(EditedTextTest, ReloadingReplacesTheEntriesInsteadOfAddingMore)
 	std::string reference = "; #ID1:\n; Ok\n\n; #ID2:\n; Cancel\n\n";
 	std::string once = MergeEntries(reference, {"Gut", "Abbrechen"});
 	EXPECT_EQ(MergeEntries(once, {"Gut", "Abbrechen"}), once);
-	EXPECT_EQ(MergeEntries(once, {"Fein", "Nein"}), "; #ID1:\n; Ok\nFein\n\n; #ID2:\n; Cancel\nNein\n\n");
+	EXPECT_EQ(MergeEntries(once, {"Fein", "Nein"}),
+	          "; #ID1:\n; Ok\nFein\n\n; #ID2:\n; Cancel\nNein\n\n");
 }
 
 TEST(EditedTextTest, MarkerOfEntryOneIsNotFoundInsideLongerNumbers)
@@ -85,8 +86,10 @@ TEST(EditedTextTest, SmallestReplacementKeepsCommonEndsAndWholeCharacters)
 	EXPECT_EQ(umlaut.to, 3u);
 	EXPECT_EQ(umlaut.replacement, "\xc3\xb6");
 
-	for (auto [before, after] : {std::pair<std::string, std::string>{"", "abc"}, {"abc", ""},
-			 {"aaa", "aa"}, {"ab\nab\n", "ab\nXab\nab\n"}}) {
+	for (auto [before, after] : {std::pair<std::string, std::string>{"", "abc"},
+	                             {"abc", ""},
+	                             {"aaa", "aa"},
+	                             {"ab\nab\n", "ab\nXab\nab\n"}}) {
 		auto c = SmallestReplacement(before, after);
 		std::string applied = before.substr(0, c.from) + c.replacement + before.substr(c.to);
 		EXPECT_EQ(applied, after) << before << " -> " << after;

@@ -1,0 +1,279 @@
+#include "EditorTestSupport.h"
+
+#include <QApplication>
+#include <QCoreApplication>
+#include <QEventLoop>
+
+#include <atomic>
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+#include <thread>
+#include <unistd.h>
+
+#include <AppDefs.h>
+#include <Application.h>
+#include <TextControl.h>
+#include <TextView.h>
+#include <View.h>
+
+#include "InterfaceTexts.h"
+#include "ZTLETextView.h"
+#include "ZTLocale.h"
+
+namespace {
+
+const char* const kCopyVariable = "LE_EDITOR_TEST_FOLDER";
+const uint32 kMsgSync = 'sync';
+
+std::string gAppFolder;
+
+std::atomic<int32> gQuitRequests{0};
+
+// Keeps quit requests from ending the test run; each one is counted.
+class TestApplication : public BApplication
+{
+public:
+	TestApplication() : BApplication("application/x-vnd.vessmor-localeeditor-test") {}
+	void DispatchMessage(BMessage* message, BHandler* handler) override
+	{
+		if (message->what == B_QUIT_REQUESTED) {
+			gQuitRequests++;
+			return;
+		}
+		BApplication::DispatchMessage(message, handler);
+	}
+};
+
+// Runs this executable again from a copy in a fresh folder, so that the
+// window's application folder is private to the run. Returns only in the
+// copy.
+void RunFromPrivateCopy(char** argv)
+{
+	if (const char* folder = getenv(kCopyVariable)) {
+		gAppFolder = folder;
+		return;
+	}
+	char pattern[] = "/tmp/le-editor-test-XXXXXX";
+	if (mkdtemp(pattern) == nullptr) {
+		perror("mkdtemp");
+		exit(2);
+	}
+	std::string folder = std::filesystem::canonical(pattern).string();
+	std::string copy = folder + "/test_editor";
+	std::filesystem::copy_file("/proc/self/exe", copy);
+	std::filesystem::permissions(copy, std::filesystem::perms::owner_all);
+	setenv(kCopyVariable, folder.c_str(), 1);
+	execv(copy.c_str(), argv);
+	perror("execv");
+	exit(2);
+}
+
+} // namespace
+
+int32 ApplicationQuitRequests()
+{
+	return gQuitRequests.load();
+}
+
+const std::string& AppFolder()
+{
+	return gAppFolder;
+}
+
+bool WaitFor(const std::function<bool()>& condition, std::chrono::milliseconds timeout)
+{
+	auto end = std::chrono::steady_clock::now() + timeout;
+	while (!condition()) {
+		if (std::chrono::steady_clock::now() > end)
+			return false;
+		QCoreApplication::processEvents(QEventLoop::AllEvents, 10);
+		QCoreApplication::sendPostedEvents();
+		std::this_thread::sleep_for(std::chrono::milliseconds(1));
+	}
+	return true;
+}
+
+RecordingWindow::RecordingWindow(Preferences* prefs)
+    : ZTLEWindow("Korvane Locale Editor", prefs, B_TITLED_WINDOW_LOOK, B_NORMAL_WINDOW_FEEL, 0)
+{
+}
+
+void RecordingWindow::MessageReceived(BMessage* message)
+{
+	if (message->what != kMsgSync)
+		ZTLEWindow::MessageReceived(message);
+	mHandled.push_back(message->what);
+}
+
+int32 RecordingWindow::CountHandled(uint32 what) const
+{
+	int32 count = 0;
+	for (uint32 handled : mHandled)
+		count += handled == what ? 1 : 0;
+	return count;
+}
+
+std::string EditorWindowTest::PrefsPath() const
+{
+	return AppFolder() + "/LocaleEditor.prefs";
+}
+
+void EditorWindowTest::SetUp()
+{
+	std::filesystem::remove(PrefsPath());
+	std::filesystem::create_directories(AppFolder() + "/locale");
+	mPrefs = std::make_unique<Preferences>(PrefsPath().c_str(), "ZTLOCALE");
+	mPrefs->Set("ZT_MAINWINPOS", BRect(50, 50, 500, 400));
+	mPrefs->Set("ZT_AUTOPREFS", (int8)1);
+	BPrivate::clear_shown_alerts();
+	std::shared_ptr<int32> answer = mAnswer;
+	mResponder = std::make_unique<BPrivate::ScopedAlertResponder>(
+	    [answer](const BPrivate::shown_alert&) { return *answer; });
+	mWindow = new RecordingWindow(mPrefs.get());
+	mWindow->Show();
+	Settle();
+}
+
+void EditorWindowTest::TearDown()
+{
+	if (mWindow != nullptr && mWindow->Lock())
+		mWindow->Quit();
+	mWindow = nullptr;
+	WaitFor([] { return false; }, std::chrono::milliseconds(20));
+	mResponder.reset();
+	mPrefs.reset();
+}
+
+void EditorWindowTest::Dispatch(const BMessage& message)
+{
+	BMessage copy(message);
+	ASSERT_EQ(mWindow->PostMessage(&copy), B_OK);
+	Settle();
+}
+
+void EditorWindowTest::Settle()
+{
+	int32 before = mWindow->CountHandled(kMsgSync);
+	ASSERT_EQ(mWindow->PostMessage(kMsgSync), B_OK);
+	ASSERT_TRUE(WaitFor([&] { return mWindow->CountHandled(kMsgSync) > before; }))
+	    << "the window stopped dispatching";
+}
+
+BTextControl* EditorWindowTest::Control(const char* name)
+{
+	return dynamic_cast<BTextControl*>(mWindow->FindView(name));
+}
+
+BView* EditorWindowTest::View(const char* name)
+{
+	return mWindow->FindView(name);
+}
+
+std::string EditorWindowTest::ControlText(const char* name)
+{
+	BTextControl* control = Control(name);
+	return control != nullptr && control->Text() != nullptr ? control->Text() : "";
+}
+
+void EditorWindowTest::SetControlText(const char* name, const char* text)
+{
+	BTextControl* control = Control(name);
+	ASSERT_NE(control, nullptr) << name;
+	control->SetText(text);
+}
+
+static BTextView* TextViewOf(BWindow* window)
+{
+	// The locale text view is the only text view that is not part of a
+	// text control.
+	BView* background = window->FindView("bkg_view");
+	for (int32 i = 0; background != nullptr && i < background->CountChildren(); i++) {
+		BView* child = background->ChildAt(i);
+		for (int32 j = 0; j < child->CountChildren(); j++) {
+			if (auto* text = dynamic_cast<ZTLETextView*>(child->ChildAt(j)))
+				return text;
+		}
+	}
+	return nullptr;
+}
+
+std::string EditorWindowTest::Text()
+{
+	BTextView* view = TextViewOf(mWindow);
+	if (view == nullptr || view->Text() == nullptr)
+		return "";
+	return std::string(view->Text(), view->TextLength());
+}
+
+void EditorWindowTest::SetText(const std::string& text)
+{
+	BTextView* view = TextViewOf(mWindow);
+	ASSERT_NE(view, nullptr);
+	view->SetText(text.data(), (int32)text.size());
+}
+
+BRect EditorWindowTest::FrameInBackground(BView* view)
+{
+	BRect frame = view->Frame();
+	for (BView* parent = view->Parent(); parent != nullptr && parent->Name() != nullptr &&
+	                                     std::string(parent->Name()) != "bkg_view";
+	     parent = parent->Parent())
+		frame = parent->ConvertToParent(frame);
+	return frame;
+}
+
+ScratchFolder::ScratchFolder()
+{
+	char pattern[] = "/tmp/le-editor-scratch-XXXXXX";
+	const char* made = mkdtemp(pattern);
+	mPath = made != nullptr ? std::filesystem::canonical(made).string() : std::string();
+}
+
+ScratchFolder::~ScratchFolder()
+{
+	std::error_code ignored;
+	if (!mPath.empty()) {
+		// A test may have taken away the write permission.
+		std::filesystem::permissions(mPath, std::filesystem::perms::owner_all, ignored);
+		std::filesystem::remove_all(mPath, ignored);
+	}
+}
+
+std::string ReadBytes(const std::string& path)
+{
+	std::ifstream in(path, std::ios::binary);
+	std::ostringstream bytes;
+	bytes << in.rdbuf();
+	return bytes.str();
+}
+
+void WriteBytes(const std::string& path, const std::string& bytes)
+{
+	std::ofstream out(path, std::ios::binary | std::ios::trunc);
+	out << bytes;
+}
+
+int main(int argc, char** argv)
+{
+	RunFromPrivateCopy(argv);
+	::testing::InitGoogleTest(&argc, argv);
+
+	TestApplication* app = new TestApplication();
+	// The application's own thread runs as in the program; the test body
+	// keeps the main thread and runs the GUI through WaitFor.
+	app->Lock();
+	app->BLooper::Run();
+	ZTLocale* locale = ZTLocale::GetInstance();
+	locale->SetAppID("korvane localeeditor locale");
+	locale->SetDefaultText(mText, kInterfaceTextCount, "English");
+
+	int result = RUN_ALL_TESTS();
+
+	if (app->Lock())
+		app->Quit();
+	std::error_code ignored;
+	std::filesystem::remove_all(gAppFolder, ignored);
+	return result;
+}

@@ -1,0 +1,105 @@
+// Shared pieces of the editor window tests: the test application, a window
+// that records what it dispatched, a scratch application folder and waits
+// that keep the GUI running with a watchdog.
+#ifndef TESTS_EDITOR_TEST_SUPPORT_H
+#define TESTS_EDITOR_TEST_SUPPORT_H
+
+#include <gtest/gtest.h>
+
+#include <chrono>
+#include <functional>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include <AlertTesting.h>
+#include <Message.h>
+
+#include "Preferences.h"
+#include "ZTLEWindow.h"
+
+class BTextControl;
+class BView;
+
+// The folder of the running test executable. main() runs the tests from a
+// private copy of the executable, so this folder (with its locale/ folder
+// and the preferences file) belongs to this run alone.
+const std::string& AppFolder();
+
+// How many B_QUIT_REQUESTED the application object has received.
+int32 ApplicationQuitRequests();
+
+// Keeps the GUI going until condition holds; false after the time-out.
+bool WaitFor(const std::function<bool()>& condition,
+             std::chrono::milliseconds timeout = std::chrono::seconds(5));
+
+// The editor window with a record of the messages its dispatch handled.
+class RecordingWindow : public ZTLEWindow
+{
+public:
+	RecordingWindow(Preferences* prefs);
+	void MessageReceived(BMessage* message) override;
+	int32 CountHandled(uint32 what) const;
+
+private:
+	std::vector<uint32> mHandled;
+};
+
+// One fresh window per test, a preferences store in a scratch file, and an
+// alert responder that answers with kAnswer (by default the first button)
+// and records every alert.
+class EditorWindowTest : public ::testing::Test
+{
+protected:
+	void SetUp() override;
+	void TearDown() override;
+
+	// Posts message to the window and waits until it was dispatched.
+	void Dispatch(const BMessage& message);
+	void Dispatch(uint32 what) { Dispatch(BMessage(what)); }
+	// Waits until everything posted so far was dispatched.
+	void Settle();
+
+	BTextControl* Control(const char* name);
+	BView* View(const char* name);
+	// The text control's text, "" for none.
+	std::string ControlText(const char* name);
+	void SetControlText(const char* name, const char* text);
+	std::string Text();
+	void SetText(const std::string& text);
+	// Frame of a view in the background view's coordinates.
+	BRect FrameInBackground(BView* view);
+
+	// The alerts shown since the test began (or since ClearAlerts).
+	std::vector<BPrivate::shown_alert> Alerts() const { return BPrivate::shown_alerts(); }
+	void ClearAlerts() { BPrivate::clear_shown_alerts(); }
+	// The button the next alerts are answered with.
+	void AnswerAlertsWith(int32 button) { *mAnswer = button; }
+
+	std::string PrefsPath() const;
+
+	std::unique_ptr<Preferences> mPrefs;
+	RecordingWindow* mWindow = nullptr;
+	std::shared_ptr<int32> mAnswer = std::make_shared<int32>(0);
+	std::unique_ptr<BPrivate::ScopedAlertResponder> mResponder;
+};
+
+// A scratch folder, removed with its contents.
+class ScratchFolder
+{
+public:
+	ScratchFolder();
+	~ScratchFolder();
+	ScratchFolder(const ScratchFolder&) = delete;
+	ScratchFolder& operator=(const ScratchFolder&) = delete;
+	const std::string& Path() const { return mPath; }
+	std::string operator/(const std::string& leaf) const { return mPath + "/" + leaf; }
+
+private:
+	std::string mPath;
+};
+
+std::string ReadBytes(const std::string& path);
+void WriteBytes(const std::string& path, const std::string& bytes);
+
+#endif // TESTS_EDITOR_TEST_SUPPORT_H

@@ -1,0 +1,382 @@
+// Saving and loading through the window's messages and panels: round trips,
+// entries under reference blocks, the checks, failures that must not cost
+// the user a file, and where the panels start.
+
+#include <sys/stat.h>
+#include <sys/xattr.h>
+#include <unistd.h>
+
+#include <filesystem>
+
+#include <Alert.h>
+#include <Entry.h>
+#include <FilePanel.h>
+#include <FilePanelTesting.h>
+#include <Message.h>
+#include <TextControl.h>
+#include <TextView.h>
+
+#include "EditorMessages.h"
+#include "EditorTestSupport.h"
+#include "LocaleFile.h"
+
+namespace FP = BPrivate::FilePanelTesting;
+
+namespace {
+
+std::vector<std::string> Texts(const BMessage& locale)
+{
+	std::vector<std::string> texts;
+	const char* text = nullptr;
+	for (int32 i = 0; locale.FindString("zt:text", i, &text) == B_OK; i++)
+		texts.emplace_back(text);
+	return texts;
+}
+
+std::string Field(const BMessage& locale, const char* name)
+{
+	const char* value = nullptr;
+	return locale.FindString(name, 0, &value) == B_OK ? value : "<none>";
+}
+
+BFilePanel* LastPanel(file_panel_mode mode)
+{
+	BFilePanel* last = nullptr;
+	for (BFilePanel* panel : FP::ShownPanels()) {
+		if (panel->PanelMode() == mode)
+			last = panel;
+	}
+	return last;
+}
+
+int CountPanels(file_panel_mode mode)
+{
+	int count = 0;
+	for (BFilePanel* panel : FP::ShownPanels())
+		count += panel->PanelMode() == mode && panel->IsShowing() ? 1 : 0;
+	return count;
+}
+
+void WriteLocaleFile(const std::string& path, const char* language, std::vector<const char*> texts)
+{
+	BMessage locale;
+	LocaleFile::Build(&locale, "02.00", "some app", language, texts.data(), (long)texts.size());
+	ASSERT_EQ(LocaleFile::Write(path.c_str(), locale, language), B_OK);
+}
+
+} // namespace
+
+class FileCommandsTest : public EditorWindowTest
+{
+protected:
+	void FillHeader(const char* language = "Deutsch", const char* version = "01.00",
+	                const char* appID = "some app")
+	{
+		ASSERT_TRUE(mWindow->Lock());
+		SetControlText("txtctrl_language", language);
+		SetControlText("txtctrl_version", version);
+		SetControlText("txtctrl_appid", appID);
+		mWindow->Unlock();
+	}
+
+	void SetEditedText(const std::string& text)
+	{
+		ASSERT_TRUE(mWindow->Lock());
+		SetText(text);
+		mWindow->Unlock();
+	}
+
+	// The save panel's reply, as the panel sends it.
+	void SaveAs(const std::string& folder, const std::string& name)
+	{
+		BMessage reply(kMsgSaveFile);
+		entry_ref ref;
+		ASSERT_EQ(get_ref_for_path(folder.c_str(), &ref), B_OK);
+		reply.AddRef("directory", &ref);
+		reply.AddString("name", name.c_str());
+		Dispatch(reply);
+	}
+
+	void Open(uint32 what, const std::string& path)
+	{
+		BMessage reply(what);
+		entry_ref ref;
+		ASSERT_EQ(get_ref_for_path(path.c_str(), &ref), B_OK);
+		reply.AddRef("refs", &ref);
+		Dispatch(reply);
+	}
+
+	std::string Pref(const char* key) { return mPrefs->GetString(key, "<none>"); }
+
+	bool HasFocus(const char* name)
+	{
+		BTextControl* control = Control(name);
+		return control != nullptr &&
+		       (control->IsFocus() || (control->TextView() && control->TextView()->IsFocus()));
+	}
+
+	ScratchFolder mFolder;
+};
+
+TEST_F(FileCommandsTest, SaveThroughThePanelWritesHeaderEntriesAttributeAndType)
+{
+	FillHeader("Deutsch");
+	SetEditedText("; #ID1:\n; Ok\n  Gut\n\n; own note\nAbbrechen ; stays\n\r\nLetzte");
+	Dispatch(kMsgSaveFilePanel);
+	BFilePanel* panel = LastPanel(B_SAVE_PANEL);
+	ASSERT_NE(panel, nullptr);
+	ASSERT_EQ(FP::ChooseSaveName(panel, "de.locale", mFolder.Path()), B_OK);
+	std::string path = mFolder / "de.locale";
+	ASSERT_TRUE(WaitFor([&] { return mWindow->CountHandled(kMsgSaveFile) == 1; }));
+	Settle();
+
+	BMessage locale;
+	ASSERT_EQ(LocaleFile::Read(path.c_str(), &locale), B_OK);
+	EXPECT_EQ(Field(locale, "zt:version"), "01.00");
+	EXPECT_EQ(Field(locale, "zt:app_id"), "some app");
+	EXPECT_EQ(Field(locale, "zt:language"), "Deutsch");
+	EXPECT_EQ(Texts(locale), (std::vector<std::string>{"Gut", "Abbrechen ; stays", "Letzte"}));
+
+	char attr[64];
+	ssize_t size = getxattr(path.c_str(), "user.zt:language", attr, sizeof(attr));
+	EXPECT_EQ(size, 7);
+	EXPECT_EQ(std::string(attr, size > 0 ? size : 0), "Deutsch");
+	char type[64];
+	size = getxattr(path.c_str(), "user.mime_type", type, sizeof(type));
+	ASSERT_GT(size, 0);
+	EXPECT_EQ(std::string(type, strnlen(type, size)), "locale/x-vnd.vessmor-locale");
+
+	EXPECT_EQ(Pref("loadpath"), path);
+	EXPECT_EQ(Pref("filesavepath"), path);
+	EXPECT_TRUE(Alerts().empty());
+}
+
+TEST_F(FileCommandsTest, SavedFileLoadsBackIntoAnEmptyTextOneEntryPerLine)
+{
+	FillHeader("Deutsch", "03.10", "the app");
+	SetEditedText("; comment\nEins\n\tZwei\n\nDrei\n");
+	SaveAs(mFolder.Path(), "de.locale");
+	Dispatch(kMsgNewFile);
+	EXPECT_TRUE(Alerts().empty()) << "a saved text counts as saved";
+	EXPECT_EQ(Text(), "");
+	EXPECT_EQ(ControlText("txtctrl_language"), "");
+
+	Dispatch(kMsgLoadFilePanel);
+	BFilePanel* panel = LastPanel(B_OPEN_PANEL);
+	ASSERT_NE(panel, nullptr);
+	ASSERT_EQ(FP::ChooseEntries(panel, {mFolder / "de.locale"}), B_OK);
+	ASSERT_TRUE(WaitFor([&] { return mWindow->CountHandled(kMsgLoadFile) == 1; }));
+	Settle();
+	EXPECT_EQ(Text(), "Eins\nZwei\nDrei\n");
+	EXPECT_EQ(ControlText("txtctrl_language"), "Deutsch");
+	EXPECT_EQ(ControlText("txtctrl_version"), "03.10");
+	EXPECT_EQ(ControlText("txtctrl_appid"), "the app");
+	EXPECT_EQ(Pref("loadpath"), mFolder / "de.locale");
+}
+
+TEST_F(FileCommandsTest, LoadingUnderAReferenceFillsTheBlocksAndReloadingReplaces)
+{
+	const std::string reference = "; #ID1:\n; Ok\n\n; #ID2:\n; Cancel\n\n; #ID3:\n; Continue\n\n";
+	WriteLocaleFile(mFolder / "de.locale", "Deutsch", {"Gut", "Abbrechen", "Weiter"});
+	SetEditedText(reference);
+	Open(kMsgLoadFile, mFolder / "de.locale");
+	const std::string expected =
+	    "; #ID1:\n; Ok\nGut\n\n; #ID2:\n; Cancel\nAbbrechen\n\n; #ID3:\n; Continue\nWeiter\n\n";
+	EXPECT_EQ(Text(), expected);
+	Open(kMsgLoadFile, mFolder / "de.locale");
+	EXPECT_EQ(Text(), expected);
+}
+
+TEST_F(FileCommandsTest, EntryOneIsNeverPlacedUnderTheMarkersOfTenElevenOrHundred)
+{
+	std::string text;
+	for (int k : {10, 11, 100, 1})
+		text += "; #ID" + std::to_string(k) + ":\n; r" + std::to_string(k) + "\n\n";
+	SetEditedText(text);
+	WriteLocaleFile(mFolder / "one.locale", "Deutsch", {"eins"});
+	Open(kMsgLoadFile, mFolder / "one.locale");
+	std::string result = Text();
+	EXPECT_NE(result.find("; r1\neins\n"), std::string::npos) << result;
+	EXPECT_EQ(result.find("eins"), result.rfind("eins"));
+	EXPECT_EQ(result.find("; r10\neins"), std::string::npos);
+}
+
+TEST_F(FileCommandsTest, FileThatIsNoLocaleFileChangesNothingAndIsReported)
+{
+	FillHeader("Deutsch", "01.00", "mine");
+	SetEditedText("Meine Arbeit\n");
+	WriteBytes(mFolder / "junk.locale", "this is not a flattened message");
+	Open(kMsgLoadFile, mFolder / "junk.locale");
+	EXPECT_EQ(Text(), "Meine Arbeit\n");
+	EXPECT_EQ(ControlText("txtctrl_language"), "Deutsch");
+	EXPECT_EQ(ControlText("txtctrl_appid"), "mine");
+	ASSERT_EQ(Alerts().size(), 1u);
+	EXPECT_EQ(Alerts()[0].title, "Locale");
+	EXPECT_NE(Alerts()[0].text.find(mFolder / "junk.locale"), std::string::npos);
+	EXPECT_EQ(Pref("loadpath"), "<none>");
+}
+
+TEST_F(FileCommandsTest, SaveRefusedByAnEmptyFieldKeepsTheExistingFileByteForByte)
+{
+	const std::string path = mFolder / "de.locale";
+	WriteBytes(path, std::string("precious\0bytes", 14));
+	FillHeader("Deutsch", "", "some app");
+	SetEditedText("Gut\n");
+	SaveAs(mFolder.Path(), "de.locale");
+	EXPECT_EQ(ReadBytes(path), std::string("precious\0bytes", 14));
+	ASSERT_EQ(Alerts().size(), 1u);
+	EXPECT_EQ(Alerts()[0].text, "ERROR: There is no version defined at the version input field!");
+	EXPECT_EQ(Alerts()[0].buttons, std::vector<std::string>{"Cancel"});
+	EXPECT_TRUE(HasFocus("txtctrl_version"));
+	EXPECT_EQ(Pref("loadpath"), "<none>");
+	EXPECT_EQ(std::filesystem::directory_iterator(mFolder.Path())->path(), path)
+	    << "no temporary file is left behind";
+}
+
+TEST_F(FileCommandsTest, FailedSaveKeepsWhatWasThereAndSaysWhy)
+{
+	// A folder of the target's name cannot be replaced by a file, whoever
+	// runs the test.
+	const std::string target = mFolder / "taken";
+	std::filesystem::create_directory(target);
+	WriteBytes(target + "/inside", "keep me");
+	FillHeader();
+	SetEditedText("Gut\n");
+	mPrefs->Set("loadpath", "/earlier/file.locale");
+	SaveAs(mFolder.Path(), "taken");
+	EXPECT_EQ(ReadBytes(target + "/inside"), "keep me");
+	ASSERT_EQ(Alerts().size(), 1u);
+	EXPECT_EQ(Alerts()[0].title, "Locale");
+	EXPECT_NE(Alerts()[0].text.find(target), std::string::npos) << Alerts()[0].text;
+	EXPECT_EQ(Alerts()[0].buttons, std::vector<std::string>{"Cancel"});
+	EXPECT_EQ(Pref("loadpath"), "/earlier/file.locale");
+	EXPECT_EQ(Pref("filesavepath"), "<none>");
+
+	// And the unsaved work still counts as unsaved.
+	AnswerAlertsWith(0);
+	ClearAlerts();
+	Dispatch(kMsgNewFile);
+	EXPECT_EQ(Text(), "Gut\n");
+}
+
+TEST_F(FileCommandsTest, SaveIntoAFolderWithoutWritePermissionIsReported)
+{
+	if (geteuid() == 0)
+		GTEST_SKIP() << "permissions do not bind root";
+	const std::string path = mFolder / "de.locale";
+	WriteBytes(path, "old");
+	chmod(mFolder.Path().c_str(), 0555);
+	FillHeader();
+	SetEditedText("Gut\n");
+	SaveAs(mFolder.Path(), "de.locale");
+	chmod(mFolder.Path().c_str(), 0755);
+	EXPECT_EQ(ReadBytes(path), "old");
+	ASSERT_EQ(Alerts().size(), 1u);
+	EXPECT_NE(Alerts()[0].text.find(path), std::string::npos);
+}
+
+TEST_F(FileCommandsTest, ChecksBeforeThePanelNameTheLanguageFirstAndSavingNamesTheVersion)
+{
+	FillHeader("", "", "");
+	SetEditedText("ab");
+	Dispatch(kMsgSaveFilePanel);
+	ASSERT_EQ(Alerts().size(), 1u);
+	EXPECT_EQ(Alerts()[0].text,
+	          "ERROR: There is no language name defined! Please set a language name.");
+	EXPECT_EQ(Alerts()[0].type, B_INFO_ALERT);
+	EXPECT_TRUE(HasFocus("txtctrl_language"));
+	EXPECT_EQ(CountPanels(B_SAVE_PANEL), 0);
+
+	ClearAlerts();
+	SaveAs(mFolder.Path(), "x.locale");
+	ASSERT_EQ(Alerts().size(), 1u);
+	EXPECT_EQ(Alerts()[0].text, "ERROR: There is no version defined at the version input field!");
+	EXPECT_FALSE(std::filesystem::exists(mFolder / "x.locale"));
+}
+
+TEST_F(FileCommandsTest, ChecksGoLanguageVersionIdThenText)
+{
+	struct
+	{
+		const char* language;
+		const char* version;
+		const char* appID;
+		const char* text;
+		const char* alert;
+	} cases[] = {
+	    {"de", "", "", "", "ERROR: There is no version defined at the version input field!"},
+	    {"de", "1", "", "", "ERROR: There is no application id defined!"},
+	    {"de", "1", "id", "x", "ERROR: There is no text to save!"},
+	};
+	for (const auto& c : cases) {
+		ClearAlerts();
+		FillHeader(c.language, c.version, c.appID);
+		SetEditedText(c.text);
+		Dispatch(kMsgSaveFilePanel);
+		ASSERT_EQ(Alerts().size(), 1u) << c.alert;
+		EXPECT_EQ(Alerts()[0].text.rfind(c.alert, 0), 0u) << Alerts()[0].text;
+		EXPECT_EQ(CountPanels(B_SAVE_PANEL), 0);
+	}
+
+	// One space is a value; two line feeds are enough text.
+	ClearAlerts();
+	FillHeader(" ", " ", " ");
+	SetEditedText("\n\n");
+	Dispatch(kMsgSaveFilePanel);
+	EXPECT_TRUE(Alerts().empty());
+	EXPECT_EQ(CountPanels(B_SAVE_PANEL), 1);
+}
+
+TEST_F(FileCommandsTest, PanelsStartBesideTheApplicationWithoutALoadPath)
+{
+	FillHeader();
+	SetEditedText("Gut\n");
+	Dispatch(kMsgSaveFilePanel);
+	Dispatch(kMsgSaveFilePanel);
+	EXPECT_EQ(CountPanels(B_SAVE_PANEL), 1) << "pressing Save twice shows one panel";
+	EXPECT_EQ(FP::PanelFolder(LastPanel(B_SAVE_PANEL)), AppFolder());
+	Dispatch(kMsgLoadFilePanel);
+	EXPECT_EQ(FP::PanelFolder(LastPanel(B_OPEN_PANEL)), AppFolder());
+}
+
+TEST_F(FileCommandsTest, FirstSaveProposesTheLastFileInItsFolder)
+{
+	WriteBytes(mFolder / "old.locale", "x");
+	mPrefs->Set("loadpath", (mFolder / "old.locale").c_str());
+	FillHeader();
+	SetEditedText("Gut\n");
+	Dispatch(kMsgSaveFilePanel);
+	BFilePanel* panel = LastPanel(B_SAVE_PANEL);
+	ASSERT_NE(panel, nullptr);
+	EXPECT_EQ(FP::PanelFolder(panel), mFolder.Path());
+	EXPECT_EQ(FP::ProposedName(panel), "old.locale");
+}
+
+TEST_F(FileCommandsTest, SavePanelAfterTheOpenPanelStartsWhereThatOneIs)
+{
+	ScratchFolder other;
+	mPrefs->Set("loadpath", (mFolder / "old.locale").c_str());
+	Dispatch(kMsgLoadFilePanel);
+	BFilePanel* open = LastPanel(B_OPEN_PANEL);
+	ASSERT_NE(open, nullptr);
+	EXPECT_EQ(FP::PanelFolder(open), mFolder.Path());
+	open->SetPanelDirectory(other.Path().c_str());
+	FillHeader();
+	SetEditedText("Gut\n");
+	Dispatch(kMsgSaveFilePanel);
+	BFilePanel* save = LastPanel(B_SAVE_PANEL);
+	ASSERT_NE(save, nullptr);
+	EXPECT_EQ(FP::PanelFolder(save), other.Path());
+	EXPECT_EQ(FP::ProposedName(save), "");
+}
+
+TEST_F(FileCommandsTest, OpenPanelRepliesWithTheLatestRequest)
+{
+	WriteLocaleFile(mFolder / "de.locale", "Deutsch", {"Gut"});
+	Dispatch(kMsgLoadRefPanel);
+	Dispatch(kMsgLoadFilePanel);
+	EXPECT_EQ(CountPanels(B_OPEN_PANEL), 1);
+	ASSERT_EQ(FP::ChooseEntries(LastPanel(B_OPEN_PANEL), {mFolder / "de.locale"}), B_OK);
+	ASSERT_TRUE(WaitFor([&] { return mWindow->CountHandled(kMsgLoadFile) == 1; }));
+	EXPECT_EQ(mWindow->CountHandled(kMsgLoadRefFile), 0);
+}
