@@ -52,7 +52,8 @@ public:
 	// time (a Cartesian tree over the random priorities).
 	int32_t BuildRun(int32_t first, int32_t count)
 	{
-		std::vector<int32_t> stack;
+		std::vector<int32_t>& stack = mStack;
+		stack.clear();
 		for (int32_t id = first; id < first + count; id++) {
 			int32_t last = -1;
 			while (!stack.empty() && mNodes[stack.back()].priority < mNodes[id].priority) {
@@ -218,6 +219,7 @@ private:
 	}
 
 	std::vector<Node> mNodes;
+	std::vector<int32_t> mStack;
 	int32_t mRoot = -1;
 	std::mt19937 mRandom{0x5eed};
 };
@@ -226,6 +228,7 @@ struct Occurrence
 {
 	int32_t line;
 	uint32_t column;
+	int32_t next; // next occurrence of the same marker, -1 at the end
 };
 
 const char kMarkerStart[] = "; #ID";
@@ -288,7 +291,10 @@ std::string MergeEntries(std::string_view text, const std::vector<std::string>& 
 
 	std::vector<LineRecord> lines;
 	LineSequence sequence;
-	std::vector<std::vector<Occurrence>> candidates((size_t)entryCount + 1);
+	// Occurrences of each entry's marker, as lists threaded through one
+	// array (most entries have one occurrence, many none).
+	std::vector<Occurrence> occurrences;
+	std::vector<int32_t> firstOccurrence((size_t)entryCount + 1, -1);
 
 	// Splits data into line records and notes the markers of entries from
 	// firstEntry on; returns the records as a tree to insert.
@@ -302,8 +308,10 @@ std::string MergeEntries(std::string_view text, const std::vector<std::string>& 
 			lines.push_back({data + start, (uint32_t)(end - start), feed != NULL, false, true});
 			sequence.AddNode();
 			FindMarkers(data + start, end - start, entryCount, [&](long entry, uint32_t column) {
-				if (entry >= firstEntry)
-					candidates[(size_t)entry].push_back({id, column});
+				if (entry >= firstEntry) {
+					occurrences.push_back({id, column, firstOccurrence[(size_t)entry]});
+					firstOccurrence[(size_t)entry] = (int32_t)occurrences.size() - 1;
+				}
 			});
 			start = end;
 		}
@@ -312,10 +320,13 @@ std::string MergeEntries(std::string_view text, const std::vector<std::string>& 
 
 	sequence.SetRoot(addLines(text.data(), text.size(), 1));
 
-	// Entries with their line feed; reserved so that the records' pointers
-	// stay valid.
-	std::vector<std::string> inserted;
-	inserted.reserve((size_t)entryCount);
+	// Entries with their line feeds, one after the other; reserved in full
+	// so that the records' pointers stay valid.
+	std::string inserted;
+	size_t insertedSize = 0;
+	for (long k = 0; k < entryCount; k++)
+		insertedSize += entries[(size_t)k].size() + 1;
+	inserted.reserve(insertedSize);
 
 	// V of the load: the line index the next entry is placed after.
 	int64_t lineV = 0;
@@ -323,7 +334,8 @@ std::string MergeEntries(std::string_view text, const std::vector<std::string>& 
 		// The first live occurrence of this entry's marker, if any.
 		int32_t bestIndex = -1;
 		uint32_t bestColumn = 0;
-		for (const Occurrence& occurrence : candidates[(size_t)k]) {
+		for (int32_t at = firstOccurrence[(size_t)k]; at >= 0; at = occurrences[(size_t)at].next) {
+			const Occurrence& occurrence = occurrences[(size_t)at];
 			if (!lines[(size_t)occurrence.line].alive)
 				continue;
 			const int32_t index = sequence.IndexOf(occurrence.line);
@@ -333,7 +345,6 @@ std::string MergeEntries(std::string_view text, const std::vector<std::string>& 
 				bestColumn = occurrence.column;
 			}
 		}
-		std::vector<Occurrence>().swap(candidates[(size_t)k]);
 		if (bestIndex >= 0)
 			lineV = (int64_t)bestIndex + 1;
 
@@ -358,10 +369,12 @@ std::string MergeEntries(std::string_view text, const std::vector<std::string>& 
 					last.addedFeed = true;
 			}
 		}
-		inserted.push_back(entries[(size_t)k - 1] + "\n");
-		const std::string& entry = inserted.back();
+		const size_t entryStart = inserted.size();
+		inserted += entries[(size_t)k - 1];
+		inserted += '\n';
 		// An entry may itself hold markers; only later entries look for them.
-		sequence.InsertRun(insertAt, addLines(entry.data(), entry.size(), k + 1));
+		sequence.InsertRun(
+		    insertAt, addLines(inserted.data() + entryStart, inserted.size() - entryStart, k + 1));
 		lineV = (int64_t)insertAt + 1;
 	}
 
