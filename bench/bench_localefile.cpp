@@ -74,6 +74,7 @@ BENCHMARK(Merge)->Arg(1000)->Arg(10000)->Arg(100000)->Unit(benchmark::kMicroseco
 BENCHMARK(Collect)->Arg(10000)->Arg(100000)->Unit(benchmark::kMicrosecond);
 BENCHMARK(LiteralMerge)->Arg(1000)->Arg(4000)->Unit(benchmark::kMillisecond);
 
+// CPU times in microseconds, for the ratios printed at the end.
 class RatioReporter : public benchmark::ConsoleReporter
 {
 public:
@@ -83,7 +84,7 @@ public:
 		for (const Run& run : runs) {
 			if (run.run_type == Run::RT_Iteration && !run.error_occurred)
 				times[run.benchmark_name()] =
-				    run.GetAdjustedRealTime() *
+				    run.GetAdjustedCPUTime() *
 				    (run.time_unit == benchmark::kMillisecond ? 1000.0 : 1.0);
 		}
 	}

@@ -94,7 +94,8 @@ BENCHMARK(Memcpy)->Arg(10000)->Arg(100000)->Unit(benchmark::kMicrosecond);
 BENCHMARK(Flatten)->Arg(10000)->Arg(100000)->Unit(benchmark::kMicrosecond);
 BENCHMARK(Unflatten)->Arg(10000)->Arg(100000)->Unit(benchmark::kMicrosecond);
 
-// Keeps each run's time so that the ratios can be printed afterwards.
+// Keeps each run's CPU time so that the ratios can be printed afterwards
+// (CPU time: on a shared machine wall time measures the neighbours).
 class RatioReporter : public benchmark::ConsoleReporter
 {
 public:
@@ -103,7 +104,7 @@ public:
 		ConsoleReporter::ReportRuns(runs);
 		for (const Run& run : runs) {
 			if (run.run_type == Run::RT_Iteration && !run.error_occurred)
-				times[run.benchmark_name()] = run.GetAdjustedRealTime();
+				times[run.benchmark_name()] = run.GetAdjustedCPUTime();
 		}
 	}
 	std::map<std::string, double> times;
