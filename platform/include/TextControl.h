@@ -1,5 +1,6 @@
 // A label and a one-line text field. The label (in the control's font)
-// fills the area left of the divider; the field fills the rest. Enter in
+// fills the area left of the divider; the field, a two-pixel sunken frame
+// with the text view inside, fills the rest. Enter in
 // the field invokes the control's message; the modification message, when
 // set, is sent after every change of the text.
 #ifndef _TEXT_CONTROL_H
@@ -36,6 +37,7 @@ public:
 	BMessage* ModificationMessage() const;
 
 private:
+	BRect _TextFrame() const;
 	void _LayoutTextView();
 	void _TextChanged();
 

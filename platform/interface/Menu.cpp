@@ -117,9 +117,11 @@ void MenuAccess::Sync(BMenu* menu)
 		for (BMenuItem* item : data->items)
 			data->menu->addAction(Data(item)->action = make_action(item, data->menu, true));
 		data->menu->adjustSize();
-	} else
+	} else if (!data->changed)
 		return;
 	data->dirty = false;
+	if (data->changed)
+		data->changed();
 }
 
 void MenuAccess::SetBarWidget(BMenu* menu, QMenuBar* bar)
@@ -139,6 +141,8 @@ void MenuAccess::ItemChanged(BMenuItem* item)
 			data->action->setChecked(data->marked);
 		}
 	}
+	if (data->menu != nullptr && data->menu->mMenuData->changed)
+		data->menu->mMenuData->changed();
 	if (data->widget) {
 		data->widget->updateGeometry();
 		data->widget->update();
@@ -279,7 +283,7 @@ bool BMenu::AddItem(BMenuItem* item, int32 index)
 	if (item->IsMarked() && IsRadioMode())
 		item->SetMarked(true);
 	mMenuData->dirty = true;
-	if (mMenuData->bar || (mMenuData->menu && mMenuData->menu->isVisible()))
+	if (mMenuData->bar || mMenuData->changed || (mMenuData->menu && mMenuData->menu->isVisible()))
 		MenuAccess::Sync(this);
 	return true;
 }
@@ -334,6 +338,8 @@ BMenuItem* BMenu::RemoveItem(int32 index)
 	mMenuData->items.erase(mMenuData->items.begin() + index);
 	if (mMenuData->menu)
 		mMenuData->menu->adjustSize();
+	if (mMenuData->changed)
+		mMenuData->changed();
 	return item;
 }
 

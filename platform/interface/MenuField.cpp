@@ -2,12 +2,63 @@
 // opens the menu.
 #include "MenuField.h"
 
+#include <QMenu>
+#include <QPushButton>
+#include <QResizeEvent>
+
 #include <algorithm>
 #include <cmath>
 
 #include "Menu.h"
 #include "MenuBar.h"
 #include "MenuItem.h"
+#include "MenuPrivate.h"
+#include "ViewPrivate.h"
+
+namespace {
+
+// The field's menu bar on screen: a button that shows the label of the
+// bar's one item (shortened to fit) and opens its menu below itself. A
+// QMenuBar would hide a label that does not fit behind an overflow arrow.
+class FieldButton : public QPushButton {
+public:
+	explicit FieldButton(BMenuBar* bar)
+		: mBar(bar)
+	{
+		setFocusPolicy(Qt::StrongFocus);
+		setStyleSheet(QStringLiteral("text-align: left; padding-left: 4px;"));
+	}
+
+	void Refresh()
+	{
+		BMenuItem* item = mBar->ItemAt(0);
+		mLabel = QString::fromUtf8(item != nullptr ? item->Label() : "");
+		int room = std::max(0, width() - 12);
+		setText(fontMetrics().elidedText(mLabel, Qt::ElideRight, room).replace(
+			QLatin1Char('&'), QLatin1String("&&")));
+		setToolTip(mLabel);
+		BMenu* menu = item != nullptr ? item->Submenu() : nullptr;
+		QMenu* qmenu = menu != nullptr ? BPrivate::MenuAccess::QtMenu(menu) : nullptr;
+		if (this->menu() != qmenu)
+			setMenu(qmenu);
+		setEnabled(item != nullptr && item->IsEnabled());
+	}
+
+	QString FullLabel() const { return mLabel; }
+
+protected:
+	void resizeEvent(QResizeEvent* event) override
+	{
+		QPushButton::resizeEvent(event);
+		Refresh();
+	}
+
+private:
+	BMenuBar* mBar;
+	QString mLabel;
+};
+
+} // namespace
 
 BMenuField::BMenuField(BRect frame, const char* name, const char* label, BMenu* menu,
 	uint32 resizingMode, uint32 flags)
@@ -30,6 +81,9 @@ BMenuField::BMenuField(BRect frame, const char* name, const char* label, BMenu* 
 	BRect bounds = Bounds();
 	mMenuBar = new BMenuBar(BRect(mDivider, 0, bounds.right, bounds.bottom), "_mc_mb_",
 		B_FOLLOW_ALL_SIDES, B_ITEMS_IN_ROW, false);
+	FieldButton* button = new FieldButton(mMenuBar);
+	BPrivate::ViewAccess::SetNativeWidget(mMenuBar, button);
+	BPrivate::MenuAccess::Data(mMenuBar)->changed = [button] { button->Refresh(); };
 	AddChild(mMenuBar);
 	if (menu != nullptr) {
 		mMenuBar->AddItem(menu);

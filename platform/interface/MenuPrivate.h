@@ -8,6 +8,7 @@
 #include <QPointer>
 #include <QWidget>
 
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -46,6 +47,9 @@ struct MenuData {
 	QPointer<QMenu> menu;		// column menus
 	QPointer<QMenuBar> bar;		// menu bars: the view's own widget
 	bool dirty = true;
+	// Called after the items or their labels changed (a menu field's
+	// button shows its item's label this way).
+	std::function<void()> changed;
 	// BPopUpMenu::Go(): picks are recorded here instead of invoked.
 	bool recordPick = false;
 	BMenuItem* picked = nullptr;

@@ -11,6 +11,12 @@
 #include "TextViewPrivate.h"
 #include "Window.h"
 
+namespace {
+
+const float kFrameInset = 2.0f;
+
+} // namespace
+
 BTextControl::BTextControl(BRect frame, const char* name, const char* label, const char* text,
 	BMessage* message, uint32 resizingMode, uint32 flags)
 	: BControl(frame, name, label, message, resizingMode, flags),
@@ -20,10 +26,9 @@ BTextControl::BTextControl(BRect frame, const char* name, const char* label, con
 {
 	if (label != nullptr && label[0] != '\0')
 		mDivider = std::floor(Bounds().Width() / 2.0f);
-	BRect bounds = Bounds();
-	BRect textFrame(mDivider, 0, bounds.right, bounds.bottom);
-	mTextView = BPrivate::TextViewAccess::CreateSingleLine(textFrame, "_input_");
+	mTextView = BPrivate::TextViewAccess::CreateSingleLine(_TextFrame(), "_input_");
 	mTextView->SetResizingMode(B_FOLLOW_ALL_SIDES);
+	_LayoutTextView();
 	AddChild(mTextView);
 	mTextView->SetText(text != nullptr ? text : "");
 	BPrivate::TextViewAccess::SetEnterHandler(mTextView, [this] { Invoke(); });
@@ -43,6 +48,24 @@ void BTextControl::AttachedToWindow()
 void BTextControl::Draw(BRect updateRect)
 {
 	(void)updateRect;
+	// A sunken frame around the text field.
+	BRect field = Bounds();
+	field.left = mDivider;
+	if (field.IsValid() && field.Width() >= 4 && field.Height() >= 4) {
+		SetHighColor(make_color(152, 152, 152));
+		StrokeLine(field.LeftBottom(), field.LeftTop());
+		StrokeLine(field.RightTop());
+		SetHighColor(make_color(255, 255, 255));
+		StrokeLine(field.RightBottom());
+		StrokeLine(field.LeftBottom() + BPoint(1, 0));
+		field.InsetBy(1, 1);
+		SetHighColor(make_color(96, 96, 96));
+		StrokeLine(field.LeftBottom(), field.LeftTop());
+		StrokeLine(field.RightTop());
+		SetHighColor(make_color(216, 216, 216));
+		StrokeLine(field.RightBottom());
+		StrokeLine(field.LeftBottom() + BPoint(1, 0));
+	}
 	const char* label = Label();
 	if (label[0] == '\0')
 		return;
@@ -124,11 +147,27 @@ BMessage* BTextControl::ModificationMessage() const
 	return mModificationMessage;
 }
 
+BRect BTextControl::_TextFrame() const
+{
+	// The text sits inside the field's two-pixel frame.
+	BRect bounds = Bounds();
+	BRect frame(mDivider + kFrameInset, kFrameInset, bounds.right - kFrameInset,
+		bounds.bottom - kFrameInset);
+	frame.right = std::max(frame.left, frame.right);
+	frame.bottom = std::max(frame.top, frame.bottom);
+	return frame;
+}
+
 void BTextControl::_LayoutTextView()
 {
-	BRect bounds = Bounds();
-	mTextView->MoveTo(mDivider, 0);
-	mTextView->ResizeTo(std::max(0.0f, bounds.Width() - mDivider), bounds.Height());
+	BRect frame = _TextFrame();
+	mTextView->MoveTo(frame.LeftTop());
+	mTextView->ResizeTo(frame.Width(), frame.Height());
+	// The text view keeps its text rectangle through resizes; the field's
+	// text always spans the whole field.
+	BRect textRect = mTextView->Bounds();
+	textRect.InsetBy(std::min(2.0f, textRect.Width() / 2), 0);
+	mTextView->SetTextRect(textRect);
 }
 
 void BTextControl::_TextChanged()

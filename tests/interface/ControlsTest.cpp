@@ -97,11 +97,16 @@ TEST(Controls, DividerSplitsLabelAndFieldAndTheFieldFollowsResizes)
 	parent.AddChild(control);
 	control->SetDivider(60);
 	EXPECT_FLOAT_EQ(control->Divider(), 60);
-	EXPECT_EQ(control->TextView()->Frame(), BRect(60, 0, 215, 25));
+	// The text view sits inside the field's frame, from the divider on.
+	EXPECT_EQ(control->TextView()->Frame(), BRect(62, 2, 213, 23));
+
+	EXPECT_EQ(control->TextView()->TextRect(), BRect(2, 0, 149, 21));
 
 	parent.ResizeBy(100, 0);
 	EXPECT_EQ(control->Frame(), BRect(10, 5, 325, 30));
-	EXPECT_EQ(control->TextView()->Frame(), BRect(60, 0, 315, 25));
+	EXPECT_EQ(control->TextView()->Frame(), BRect(62, 2, 313, 23));
+	// The text spans the grown field.
+	EXPECT_EQ(control->TextView()->TextRect(), BRect(2, 0, 249, 21));
 
 	// Dividers outside the control are held inside it.
 	control->SetDivider(-20);
