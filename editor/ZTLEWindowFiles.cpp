@@ -16,10 +16,11 @@
 #include "TextControl.h"
 #include "TypeConstants.h"
 
-#include "EditedText.h"
 #include "EditorMessages.h"
 #include "LocaleFile.h"
+#include "LocaleMerge.h"
 #include "Preferences.h"
+#include "TextChange.h"
 #include "ZTLETextView.h"
 #include "ZTLocale.h"
 
@@ -108,7 +109,7 @@ bool ZTLEWindow::_BuildLocaleMessage(BMessage* locale, std::string* language, bo
 
 	std::vector<std::string> entries;
 	if (mTextView != nullptr && mTextView->Text() != nullptr)
-		entries = EditedText::CollectEntries(
+		entries = LocaleMerge::CollectEntries(
 		    std::string_view(mTextView->Text(), mTextView->TextLength()));
 	std::vector<const char*> texts;
 	texts.reserve(entries.size());
@@ -193,10 +194,10 @@ status_t ZTLEWindow::FileLoad(BFile* file)
 		entries.emplace_back(entry != nullptr ? entry : "");
 	std::string_view before(mTextView->Text() != nullptr ? mTextView->Text() : "",
 	                        mTextView->TextLength());
-	std::string after = EditedText::MergeEntries(before, entries);
+	std::string after = LocaleMerge::MergeEntries(before, entries);
 	// One deletion and one insertion at most, both through the view's hooks
 	// so the changed lines are coloured.
-	EditedText::Replacement change = EditedText::SmallestReplacement(before, after);
+	TextChange change = SmallestChange(before, after);
 	if (change.to > change.from)
 		mTextView->Delete((int32)change.from, (int32)change.to);
 	if (!change.replacement.empty())

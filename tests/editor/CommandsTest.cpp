@@ -6,11 +6,13 @@
 
 #include <filesystem>
 #include <set>
+#include <unistd.h>
 
 #include <Alert.h>
 #include <AppDefs.h>
 #include <Menu.h>
 #include <MenuBar.h>
+#include <MenuField.h>
 #include <MenuItem.h>
 #include <Messenger.h>
 #include <TextControl.h>
@@ -215,4 +217,41 @@ TEST_F(CommandsTest, HelpWithoutItsFileNamesTheExpectedPath)
 	                                "/Documentation/KorvaneLocale-UserGuide-English.html'!");
 	EXPECT_EQ(Alerts()[0].buttons, std::vector<std::string>{"Continue"});
 	EXPECT_EQ(Alerts()[0].type, B_WARNING_ALERT);
+}
+
+TEST_F(CommandsTest, RosterNoticesRefreshThePopUpOnlyForLocaleApplications)
+{
+	ASSERT_TRUE(mWindow->Lock());
+	BMenuField* field = dynamic_cast<BMenuField*>(View("mnu_refget"));
+	ASSERT_NE(field, nullptr);
+	BMenu* menu = field->Menu();
+	ASSERT_NE(menu, nullptr);
+	// The editor itself always answers the locale suite.
+	ASSERT_GE(menu->CountItems(), 1);
+	while (BMenuItem* item = menu->RemoveItem((int32)0))
+		delete item;
+	mWindow->Unlock();
+
+	// A team that is not running speaks no suite: nothing changes.
+	BMessage launched(B_SOME_APP_LAUNCHED);
+	launched.AddInt32("be:team", 999999);
+	Dispatch(launched);
+	ASSERT_TRUE(mWindow->Lock());
+	EXPECT_EQ(menu->CountItems(), 0);
+	mWindow->Unlock();
+
+	BMessage ownLaunch(B_SOME_APP_LAUNCHED);
+	ownLaunch.AddInt32("be:team", (int32)getpid());
+	Dispatch(ownLaunch);
+	ASSERT_TRUE(mWindow->Lock());
+	EXPECT_GE(menu->CountItems(), 1);
+	while (BMenuItem* item = menu->RemoveItem((int32)0))
+		delete item;
+	mWindow->Unlock();
+
+	// Any quit notice rebuilds.
+	Dispatch(B_SOME_APP_QUIT);
+	ASSERT_TRUE(mWindow->Lock());
+	EXPECT_GE(menu->CountItems(), 1);
+	mWindow->Unlock();
 }

@@ -380,3 +380,14 @@ TEST_F(FileCommandsTest, OpenPanelRepliesWithTheLatestRequest)
 	ASSERT_TRUE(WaitFor([&] { return mWindow->CountHandled(kMsgLoadFile) == 1; }));
 	EXPECT_EQ(mWindow->CountHandled(kMsgLoadRefFile), 0);
 }
+
+TEST_F(FileCommandsTest, LocaleFileLoadsAsAReferenceAndIsRemembered)
+{
+	WriteLocaleFile(mFolder / "en.locale", "English", {"Ok", "Cancel"});
+	SetEditedText("Gut\n");
+	Open(kMsgLoadRefFile, mFolder / "en.locale");
+	EXPECT_EQ(ControlText("txtctrl_reference"), "English");
+	EXPECT_EQ(ControlText("txtctrl_appid"), "some app");
+	EXPECT_EQ(Text(), "; #ID1:\n; Ok\nGut\n; #ID2:\n; Cancel\n\n");
+	EXPECT_EQ(Pref("loadpath"), mFolder / "en.locale");
+}
