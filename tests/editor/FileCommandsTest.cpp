@@ -10,6 +10,7 @@
 
 #include <Alert.h>
 #include <Entry.h>
+#include <File.h>
 #include <FilePanel.h>
 #include <FilePanelTesting.h>
 #include <Message.h>
@@ -390,4 +391,35 @@ TEST_F(FileCommandsTest, LocaleFileLoadsAsAReferenceAndIsRemembered)
 	EXPECT_EQ(ControlText("txtctrl_appid"), "some app");
 	EXPECT_EQ(Text(), "; #ID1:\n; Ok\nGut\n; #ID2:\n; Cancel\n\n");
 	EXPECT_EQ(Pref("loadpath"), mFolder / "en.locale");
+}
+
+TEST_F(FileCommandsTest, SaveNameWithAFolderPartIsRefused)
+{
+	FillHeader();
+	SetEditedText("Gut\n");
+	std::filesystem::create_directory(mFolder / "sub");
+	SaveAs(mFolder.Path(), "sub/de.locale");
+	EXPECT_FALSE(std::filesystem::exists(mFolder / "sub/de.locale"));
+	ASSERT_EQ(Alerts().size(), 1u);
+	EXPECT_EQ(Alerts()[0].title, "Locale");
+}
+
+TEST_F(FileCommandsTest, FileSaveWritesIntoAnOpenFile)
+{
+	FillHeader("Suomi");
+	SetEditedText("Hyvä\n; note\n");
+	const std::string path = mFolder / "fi.locale";
+	{
+		BFile file(path.c_str(), B_WRITE_ONLY | B_CREATE_FILE | B_ERASE_FILE);
+		ASSERT_EQ(file.InitCheck(), B_OK);
+		ASSERT_TRUE(mWindow->Lock());
+		mWindow->FileSave(&file);
+		mWindow->Unlock();
+	}
+	BMessage locale;
+	ASSERT_EQ(LocaleFile::Read(path.c_str(), &locale), B_OK);
+	EXPECT_EQ(Field(locale, "zt:language"), "Suomi");
+	EXPECT_EQ(Texts(locale), std::vector<std::string>{"Hyvä"});
+	char attr[16];
+	EXPECT_EQ(getxattr(path.c_str(), "user.zt:language", attr, sizeof(attr)), 5);
 }
