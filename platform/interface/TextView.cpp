@@ -135,7 +135,7 @@ BTextView::ByteAt(int32 offset) const
 	if (mText->textCacheValid)
 		return mText->textCache[(size_t)offset];
 	const BPrivate::ParagraphPlace place = mText->paragraphs.FindByByte(offset);
-	const std::string& text = mText->paragraphs.At(place.index).text;
+	const std::string& text = mText->paragraphs.Paragraph(place).text;
 	const size_t inside = (size_t)(offset - place.byte);
 	return inside < text.size() ? text[inside] : '\n';
 }

@@ -225,7 +225,7 @@ TextViewData::ClampOffset(int32 offset) const
 	if (offset >= length)
 		return length;
 	const ParagraphPlace place = paragraphs.FindByByte(offset);
-	const std::string& text = paragraphs.At(place.index).text;
+	const std::string& text = paragraphs.Paragraph(place).text;
 	size_t inside = (size_t)(offset - place.byte);
 	while (inside > 0 && is_continuation(text, inside))
 		inside--;
@@ -236,10 +236,13 @@ TextViewData::ClampOffset(int32 offset) const
 int
 TextViewData::ToChar(int32 offset) const
 {
-	offset = ClampOffset(offset);
+	offset = std::clamp<int32>(offset, 0, Length());
 	const ParagraphPlace place = paragraphs.FindByByte(offset);
-	const std::string& text = paragraphs.At(place.index).text;
-	return (int)(place.chr + document_length(text, (size_t)(offset - place.byte)));
+	const std::string& text = paragraphs.Paragraph(place).text;
+	size_t inside = (size_t)(offset - place.byte);
+	while (inside > 0 && is_continuation(text, inside))
+		inside--;
+	return (int)(place.chr + document_length(text, inside));
 }
 
 
@@ -249,7 +252,7 @@ TextViewData::ToByte(int chr) const
 	const int64 last = paragraphs.Chars() - 1;
 	const int64 position = std::clamp<int64>(chr, 0, last);
 	const ParagraphPlace place = paragraphs.FindByChar(position);
-	const std::string& text = paragraphs.At(place.index).text;
+	const std::string& text = paragraphs.Paragraph(place).text;
 	return (int32)(place.byte + byte_length(text, (int)(position - place.chr)));
 }
 
@@ -268,7 +271,7 @@ TextViewData::LineAt(int32 offset)
 	_FlushLines();
 	offset = std::clamp<int32>(offset, 0, Length());
 	const ParagraphPlace place = paragraphs.FindByByte(offset);
-	const TextParagraph& paragraph = paragraphs.At(place.index);
+	const TextParagraph& paragraph = paragraphs.Paragraph(place);
 	const int32 inside = (int32)(offset - place.byte);
 	const auto later = std::upper_bound(paragraph.lineStarts.begin(),
 		paragraph.lineStarts.end(), inside);
@@ -285,7 +288,7 @@ TextViewData::OffsetAt(int32 line)
 	if (line >= paragraphs.Lines())
 		return Length();
 	const ParagraphPlace place = paragraphs.FindByLine(line);
-	const TextParagraph& paragraph = paragraphs.At(place.index);
+	const TextParagraph& paragraph = paragraphs.Paragraph(place);
 	const int64 inside = line - place.line;
 	if (inside <= 0 || paragraph.lineStarts.empty())
 		return (int32)place.byte;

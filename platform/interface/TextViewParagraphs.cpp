@@ -101,6 +101,7 @@ TextViewParagraphs::_Find(int64_t value, int which) const
 			place.byte += l ? l->bytes : 0;
 			place.chr += l ? l->chars : 0;
 			place.line += l ? l->lines : 0;
+			place.node = node;
 			return place;
 		}
 		value -= leftWeight + own;
@@ -136,6 +137,7 @@ TextViewParagraphs::FindByIndex(int32_t index) const
 		}
 		if (index == leftSize) {
 			place.index += leftSize;
+			place.node = node;
 			return place;
 		}
 		index -= leftSize + 1;

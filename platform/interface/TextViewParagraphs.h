@@ -32,6 +32,7 @@ struct ParagraphPlace {
 	int64_t byte = 0;
 	int64_t chr = 0;
 	int64_t line = 0;
+	int32_t node = -1; // valid until the next change of the index
 };
 
 class TextViewParagraphs {
@@ -52,6 +53,11 @@ public:
 	ParagraphPlace FindByIndex(int32_t index) const;
 
 	const TextParagraph& At(int32_t index) const;
+	// The paragraph a Find... call just found, without a second search.
+	const TextParagraph& Paragraph(const ParagraphPlace& place) const
+	{
+		return place.node >= 0 ? mNodes[place.node].value : At(place.index);
+	}
 
 	// Replaces count paragraphs from first by items (which may be empty).
 	void Replace(int32_t first, int32_t count, std::vector<TextParagraph>&& items);

@@ -86,6 +86,7 @@ TEST(TextViewParagraphs, RandomReplacementsKeepSumsAndLookupsRight)
 			expect_same_place(tree.FindByLine(place.line), place);
 			expect_same_place(tree.FindByLine(place.line + model[i].lines - 1), place);
 			EXPECT_EQ(tree.At(i).text, model[i].text);
+			EXPECT_EQ(tree.Paragraph(tree.FindByLine(place.line)).text, model[i].text);
 		}
 	}
 }
