@@ -15,7 +15,7 @@
 #include "Message.h"
 #include "Node.h"
 #include "NodeMonitor.h"
-#include "TempFolder.h"
+#include "../storage/TempFolder.h"
 
 namespace fs = std::filesystem;
 

@@ -10,7 +10,7 @@
 
 #include "Message.h"
 #include "Preferences.h"
-#include "TempFolder.h"
+#include "../storage/TempFolder.h"
 
 namespace fs = std::filesystem;
 

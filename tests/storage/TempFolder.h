@@ -1,3 +1,4 @@
+// Shared by the storage, preferences, node monitor and file panel tests.
 // A scratch folder for one test, removed with everything in it afterwards,
 // and a guard that restores the current folder.
 #ifndef TESTS_STORAGE_TEMP_FOLDER_H
@@ -13,7 +14,7 @@ class TempFolder {
 public:
 	TempFolder()
 	{
-		char pattern[] = "/tmp/le-storage-XXXXXX";
+		char pattern[] = "/tmp/le-test-XXXXXX";
 		const char* made = mkdtemp(pattern);
 		// mkdtemp keeps the link-free /tmp path; resolve it anyway so that
 		// comparisons with resolved paths hold.

@@ -16,7 +16,7 @@
 #include "Looper.h"
 #include "Message.h"
 #include "Path.h"
-#include "TempFolder.h"
+#include "../storage/TempFolder.h"
 
 namespace fs = std::filesystem;
 namespace panels = BPrivate::FilePanelTesting;
