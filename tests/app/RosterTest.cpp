@@ -166,6 +166,7 @@ TEST_F(BusTest, LaunchAndQuitNoticesReachTheWatcher)
 TEST(RosterTest, LaunchOpensExistingDocumentsOnly)
 {
 	static std::string opened;
+	opened.clear();
 	BPrivate::set_document_opener([](const char* path) {
 		opened = path;
 		return (status_t)B_OK;
