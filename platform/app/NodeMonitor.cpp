@@ -471,10 +471,34 @@ void NodeMonitor::_Handle(const std::vector<RawEvent>& events, std::vector<Deliv
 	bool movesHandled = false;
 	for (const RawEvent& event : events) {
 		if ((event.mask & IN_Q_OVERFLOW) != 0) {
-			// Events were lost: start the folder mirrors afresh.
+			// Events were lost: tell the folder watchers what differs now.
 			for (auto& item : mNodes) {
-				if (!item.second.entries.empty())
-					item.second.entries = take_entries(item.second.fd);
+				WatchedNode& folder = item.second;
+				if ((folder.Flags() & B_WATCH_DIRECTORY) == 0 || !folder.isDirectory)
+					continue;
+				std::map<std::string, ino_t> now = take_entries(folder.fd);
+				for (const auto& entry : folder.entries) {
+					auto still = now.find(entry.first);
+					if (still != now.end() && still->second == entry.second)
+						continue;
+					BMessage message = notice(B_ENTRY_REMOVED, folder.ref);
+					message.AddInt64("directory", (int64)folder.ref.node);
+					message.AddInt64("node", (int64)entry.second);
+					message.AddString("name", entry.first.c_str());
+					_Send(folder, B_WATCH_DIRECTORY, message, deliveries);
+				}
+				for (const auto& entry : now) {
+					auto before = folder.entries.find(entry.first);
+					if (before != folder.entries.end() && before->second == entry.second)
+						continue;
+					remember_child(folder, entry.first, entry.second);
+					BMessage message = notice(B_ENTRY_CREATED, folder.ref);
+					message.AddInt64("directory", (int64)folder.ref.node);
+					message.AddInt64("node", (int64)entry.second);
+					message.AddString("name", entry.first.c_str());
+					_Send(folder, B_WATCH_DIRECTORY, message, deliveries);
+				}
+				folder.entries = std::move(now);
 			}
 			continue;
 		}
