@@ -226,6 +226,8 @@ thread_id BApplication::Run()
 		loop.exec();
 	mAppImpl->runLoop = nullptr;
 	mImpl->WaitForLoopEnd();
+	// Gone for the others as soon as it stops answering.
+	BPrivate::Bus::UnregisterSelf();
 
 	// Windows still open when the application quits go with it.
 	for (;;) {
