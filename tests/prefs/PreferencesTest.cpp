@@ -3,6 +3,7 @@
 #include <csignal>
 #include <cstring>
 #include <filesystem>
+#include <random>
 #include <fstream>
 #include <sstream>
 #include <sys/resource.h>
@@ -51,8 +52,9 @@ BMessage Body(const std::string& path)
 	std::string bytes = ReadWhole(path);
 	BMessage body;
 	EXPECT_GE(bytes.size(), 100u);
-	if (bytes.size() >= 100)
+	if (bytes.size() >= 100) {
 		EXPECT_EQ(body.Unflatten(bytes.data() + 100, bytes.size() - 100), B_OK);
+	}
 	return body;
 }
 
@@ -398,4 +400,39 @@ TEST_F(PreferencesTest, NameAndIdentifierAccessors)
 	ASSERT_EQ(prefs.SetName(PrefsPath().c_str()), kPrefsOK);
 	ASSERT_EQ(prefs.Save(), kPrefsOK);
 	EXPECT_EQ(ReadWhole(PrefsPath()).substr(0, 8), "NEWIDENT");
+}
+
+TEST_F(PreferencesTest, DamagedFilesLoadWholeOrNotAtAll)
+{
+	Preferences writer(PrefsPath().c_str(), kKennung);
+	writer.Set("loadpath", "/home/someone/de.locale");
+	writer.Set("ZT_MAINWINPOS", BRect(50, 50, 500, 400));
+	ASSERT_EQ(writer.Save(), kPrefsOK);
+	const std::string good = ReadWhole(PrefsPath());
+
+	// Every single damaged byte of the body, each on its own.
+	std::mt19937 random(4711);
+	for (size_t offset = 100; offset < good.size(); offset++) {
+		std::string damaged = good;
+		damaged[offset] = (char)(damaged[offset] ^ (1 + random() % 255));
+		WriteWhole(PrefsPath(), damaged);
+		Preferences prefs(PrefsPath().c_str(), kKennung);
+		const int32 status = prefs.InitCheck();
+		ASSERT_TRUE(status == kPrefsOK || status == kPrefsLoadFailed) << offset;
+		if (status == kPrefsLoadFailed) {
+			EXPECT_TRUE(IsEmptyStore(prefs)) << offset;
+		}
+	}
+	// Random bodies behind a good header, some with a message's magic.
+	for (int round = 0; round < 200; round++) {
+		std::string body(random() % 300, '\0');
+		for (char& byte : body)
+			byte = (char)random();
+		if (round % 2 == 0 && body.size() >= 4)
+			memcpy(body.data(), "1BOF", 4);
+		WriteWhole(PrefsPath(), Header(kKennung) + body);
+		Preferences prefs(PrefsPath().c_str(), kKennung);
+		EXPECT_EQ(prefs.InitCheck(), kPrefsLoadFailed) << round;
+		EXPECT_TRUE(IsEmptyStore(prefs)) << round;
+	}
 }
