@@ -27,7 +27,7 @@ uint16 face_for_style(const char* style)
 		face |= B_BOLD_FACE;
 	if (std::strstr(style, "Italic") != NULL || std::strstr(style, "Oblique") != NULL)
 		face |= B_ITALIC_FACE;
-	return face == 0 ? B_REGULAR_FACE : face;
+	return face == 0 ? (uint16)B_REGULAR_FACE : face;
 }
 
 const char* style_for_face(uint16 face)

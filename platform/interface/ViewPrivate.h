@@ -54,9 +54,6 @@ public:
 	static void BeginDraw(const BView* view, QPainter* painter);
 	static void EndDraw(const BView* view);
 
-	// Calls the view's hooks in the order a window attach or detach does.
-	static void NotifyAttached(BView* view);
-
 	// For BWindow: its top view, whose widget is the window's own.
 	static void SetTopView(BView* view);
 	static void AttachTopView(BView* view, BWindow* window);

@@ -3,7 +3,6 @@
 #include "Window.h"
 
 #include <QApplication>
-#include <QKeyEvent>
 #include <QScreen>
 
 #include <algorithm>
@@ -27,61 +26,6 @@
 namespace BPrivate {
 
 namespace {
-
-// Ctrl-key presses anywhere in a window that match one of its menu
-// shortcuts become B_KEY_DOWN messages to the window before the focused
-// widget sees them, so that text widgets do not run their own Ctrl-C etc.
-class ShortcutFilter : public QObject {
-public:
-	bool eventFilter(QObject* object, QEvent* event) override
-	{
-		if (event->type() != QEvent::KeyPress && event->type() != QEvent::ShortcutOverride)
-			return false;
-		QKeyEvent* keyEvent = static_cast<QKeyEvent*>(event);
-		if (!(keyEvent->modifiers() & Qt::ControlModifier) || !object->isWidgetType())
-			return false;
-		QWidget* widget = static_cast<QWidget*>(object);
-		BWindow* window = WindowAccess::WindowForWidget(widget);
-		if (window == nullptr)
-			return false;
-		QByteArray bytes = key_bytes(keyEvent);
-		if (bytes.size() != 1)
-			return false;
-		uint32 modifiers = modifiers_from_qt(keyEvent->modifiers());
-		if (!window->Lock())
-			return false;
-		bool found = WindowAccess::FindShortcut(window, (uint8)bytes[0], modifiers) != nullptr;
-		BView* focus = window->CurrentFocus();
-		window->Unlock();
-		if (!found)
-			return false;
-		if (event->type() == QEvent::ShortcutOverride) {
-			// Claim the key so that no Qt shortcut takes it; the key
-			// press that follows is posted below.
-			event->accept();
-			return true;
-		}
-		BMessage message(B_KEY_DOWN);
-		message.AddInt64("when", system_time());
-		message.AddInt32("modifiers", (int32)modifiers);
-		message.AddInt32("key", (int32)keyEvent->nativeScanCode());
-		message.AddInt32("raw_char", (int32)(uint8)bytes[0]);
-		message.AddInt8("byte", (int8)bytes[0]);
-		message.AddString("bytes", bytes.constData());
-		window->PostMessage(&message, focus);
-		return true;
-	}
-};
-
-void install_shortcut_filter()
-{
-	static ShortcutFilter* filter = nullptr;
-	if (filter == nullptr && qApp != nullptr) {
-		filter = new ShortcutFilter;
-		filter->setParent(qApp);
-		qApp->installEventFilter(filter);
-	}
-}
 
 int to_pixels(float size)
 {
@@ -169,55 +113,6 @@ void window_type_to_look_feel(window_type type, window_look* look, window_feel* 
 }
 
 } // namespace
-
-BView* WindowAccess::TopView(const BWindow* window)
-{
-	return window->mData->topView;
-}
-
-QWidget* WindowAccess::Widget(const BWindow* window)
-{
-	return window->mData->widget.data();
-}
-
-BWindow* WindowAccess::WindowForWidget(const QWidget* widget)
-{
-	if (widget == nullptr)
-		return nullptr;
-	const WindowWidget* top = dynamic_cast<const WindowWidget*>(widget->window());
-	return top != nullptr ? top->Window() : nullptr;
-}
-
-void WindowAccess::ViewDetached(BWindow* window, BView* view)
-{
-	WindowData* data = window->mData;
-	if ((BView*)data->defaultButton == view)
-		data->defaultButton = nullptr;
-	if ((BView*)data->keyMenuBar == view)
-		data->keyMenuBar = nullptr;
-}
-
-void WindowAccess::WidgetResized(BWindow* window)
-{
-	WindowData* data = window->mData;
-	if (!data->widget || data->topView == nullptr)
-		return;
-	BRect bounds = to_brect(QRect(QPoint(0, 0), data->widget->size()));
-	if (bounds == data->topView->Frame())
-		return;
-	bool locked = window->Lock();
-	ViewAccess::SetFrame(data->topView, bounds);
-	if (locked)
-		window->Unlock();
-}
-
-BMenuItem* WindowAccess::FindShortcut(const BWindow* window, uint32 key, uint32 modifiers)
-{
-	BMenuBar* bar = window->mData->keyMenuBar;
-	if (bar == nullptr || (modifiers & B_COMMAND_KEY) == 0)
-		return nullptr;
-	return MenuAccess::FindShortcut(bar, key, modifiers);
-}
 
 } // namespace BPrivate
 

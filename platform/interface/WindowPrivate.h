@@ -47,6 +47,10 @@ public:
 	static BMenuItem* FindShortcut(const BWindow* window, uint32 key, uint32 modifiers);
 };
 
+// Lets Ctrl-key presses that match a menu shortcut reach the window first
+// (installed once on the Qt application).
+void install_shortcut_filter();
+
 } // namespace BPrivate
 
 #endif // _WINDOW_PRIVATE_H
