@@ -596,6 +596,7 @@ BTextView::SetFont(const BFont* font, uint32 mask)
 	BFont whole;
 	GetFont(&whole);
 	mText->document->setDefaultFont(BPrivate::to_qfont(whole));
+	mText->ApplyTextRect();
 }
 
 

@@ -1,6 +1,7 @@
 #include "TextViewData.h"
 
 #include <QAbstractTextDocumentLayout>
+#include <QFontMetrics>
 #include <QFontMetricsF>
 #include <QScrollBar>
 #include <QTextBlock>
@@ -711,7 +712,10 @@ TextViewData::ApplyTextRect()
 	const int bottom
 		= std::clamp(height - 1 - (int)textRect.bottom, 0, std::max(height - top - 1, 0));
 	if (singleLine) {
-		widget->SetMargins(left, 0, right, 0);
+		// The one line sits in the middle of the field.
+		const int lineHeight = QFontMetrics(document->defaultFont()).height();
+		const int middle = std::max(0, (height - lineHeight) / 2);
+		widget->SetMargins(left, middle, right, 0);
 		return;
 	}
 	widget->SetMargins(left, top, right, bottom);
