@@ -3,6 +3,7 @@
 #define BUS_TEST_SUPPORT_H
 
 #include <memory>
+#include <unistd.h>
 #include <string>
 #include <vector>
 
@@ -14,10 +15,10 @@
 namespace apptest {
 
 const char* const kBusTestSignature = "application/x-vnd.test-bustest";
-const char* const kLocalePeerSignature = "application/x-vnd.test-localepeer";
-const char* const kPlainPeerSignature = "application/x-vnd.test-plainpeer";
 
 // Skips without a session bus; each test gets its own application object.
+// Other test programs may share the bus at the same time, so the peers of
+// each test get signatures of their own.
 class BusTest : public testing::Test {
 protected:
 	void SetUp() override
@@ -25,6 +26,9 @@ protected:
 		if (!have_session_bus())
 			GTEST_SKIP() << "no session bus (run under dbus-run-session)";
 		app = std::make_unique<BApplication>(kBusTestSignature);
+		std::string suffix = "-" + std::to_string(getpid()) + "-" + std::to_string(++sTestCount);
+		localeSignature = "application/x-vnd.test-localepeer" + suffix;
+		plainSignature = "application/x-vnd.test-plainpeer" + suffix;
 	}
 
 	void TearDown() override { app.reset(); }
@@ -33,13 +37,27 @@ protected:
 	std::unique_ptr<PeerProcess> StartPeer(const char* program,
 		const std::vector<std::string>& args = {})
 	{
-		auto peer = std::make_unique<PeerProcess>(peer_path(program), args);
+		auto peer = std::make_unique<PeerProcess>(peer_path(program), WithSignature(program, args));
 		EXPECT_TRUE(peer->Started()) << program;
 		EXPECT_TRUE(wait_for_team(peer->Pid())) << program << " never registered";
 		return peer;
 	}
 
+	// The peer's options with this test's signature for it.
+	std::vector<std::string> WithSignature(const char* program, std::vector<std::string> args)
+	{
+		std::string signature
+			= std::string(program) == "locale_peer" ? localeSignature : plainSignature;
+		args.insert(args.begin(), "--signature=" + signature);
+		return args;
+	}
+
 	std::unique_ptr<BApplication> app;
+	std::string localeSignature;
+	std::string plainSignature;
+
+private:
+	static inline int sTestCount = 0;
 };
 
 } // namespace apptest

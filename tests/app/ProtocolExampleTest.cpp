@@ -42,12 +42,12 @@ TEST_F(BusTest, ScriptWithTheBusToolsFetchesTheDefaultTexts)
 	run_app(app.get(), [&] {
 		auto peer = StartPeer("locale_peer", {"--texts=38", "--language=Norsk"});
 		std::string texts = run_command("python3 '" + example_script() + "' "
-			+ kLocalePeerSignature + " 2>&1");
+			+ localeSignature + " 2>&1");
 		std::string expected;
 		for (int i = 0; i < 38; i++)
 			expected += "Default text " + std::to_string(i) + "\n";
 		EXPECT_EQ(expected, texts);
 		EXPECT_EQ("Norsk\n", run_command("python3 '" + example_script() + "' "
-			+ kLocalePeerSignature + " DefaultLanguage 2>&1"));
+			+ localeSignature + " DefaultLanguage 2>&1"));
 	});
 }

@@ -74,7 +74,7 @@ TEST_F(BusTest, LocaleSuiteIsAnsweredByAnotherProcess)
 	run_app(app.get(), [&] {
 		auto peer = StartPeer("locale_peer", {"--language=Deutsch", "--app-id=peer id",
 			"--text=first", "--text=with\nline feed", "--text=third"});
-		BMessenger messenger(kLocalePeerSignature);
+		BMessenger messenger(localeSignature.c_str());
 		ASSERT_TRUE(messenger.IsValid());
 
 		BMessage request = get_property("DefaultText");
@@ -243,7 +243,8 @@ TEST_F(BusTest, HostileRepliesAreDroppedWithAnError)
 {
 	Watchdog watchdog(60);
 	// Requests to a fake team go to this object, served by the main thread.
-	const team_id fakeTeam = 2000000001;
+	// No process has such an id (the kernel's limit is far lower).
+	const team_id fakeTeam = 2000000000 + getpid();
 	QDBusConnection hostile = QDBusConnection::connectToBus(QDBusConnection::SessionBus, "hostile");
 	ASSERT_TRUE(hostile.isConnected());
 	HostileObject object;

@@ -60,19 +60,19 @@ TEST_F(BusTest, RosterListsEveryApplicationInLaunchOrderWithItsRealExecutable)
 			ours);
 
 		BList same;
-		be_roster->GetAppList(kLocalePeerSignature, &same);
+		be_roster->GetAppList(localeSignature.c_str(), &same);
 		ASSERT_EQ(2, same.CountItems());
 		EXPECT_EQ(first->Pid(), team_at(same, 0));
 		EXPECT_EQ(second->Pid(), team_at(same, 1));
-		EXPECT_EQ(first->Pid(), be_roster->TeamFor(kLocalePeerSignature));
-		EXPECT_TRUE(be_roster->IsRunning(kPlainPeerSignature));
+		EXPECT_EQ(first->Pid(), be_roster->TeamFor(localeSignature.c_str()));
+		EXPECT_TRUE(be_roster->IsRunning(plainSignature.c_str()));
 		EXPECT_FALSE(be_roster->IsRunning("application/x-vnd.test-nobody"));
 
 		for (PeerProcess* peer : {first.get(), second.get()}) {
 			app_info info;
 			ASSERT_EQ(B_OK, be_roster->GetRunningAppInfo(peer->Pid(), &info));
 			EXPECT_EQ(peer->Pid(), info.team);
-			EXPECT_STREQ(kLocalePeerSignature, info.signature);
+			EXPECT_STREQ(localeSignature.c_str(), info.signature);
 			EXPECT_EQ(real_path(peer_path("locale_peer")), ref_path(info.ref));
 			EXPECT_GT(info.thread, 0);
 		}
@@ -80,19 +80,19 @@ TEST_F(BusTest, RosterListsEveryApplicationInLaunchOrderWithItsRealExecutable)
 		ASSERT_EQ(B_OK, be_roster->GetRunningAppInfo(getpid(), &own));
 		EXPECT_STREQ(kBusTestSignature, own.signature);
 		app_info bySignature;
-		ASSERT_EQ(B_OK, be_roster->GetAppInfo(kPlainPeerSignature, &bySignature));
+		ASSERT_EQ(B_OK, be_roster->GetAppInfo(plainSignature.c_str(), &bySignature));
 		EXPECT_EQ(plain->Pid(), bySignature.team);
 
 		// The messenger to a shared signature goes to the first registered.
 		status_t status;
-		BMessenger messenger(kLocalePeerSignature, -1, &status);
+		BMessenger messenger(localeSignature.c_str(), -1, &status);
 		EXPECT_EQ(B_OK, status);
 		EXPECT_EQ(first->Pid(), messenger.Team());
 		EXPECT_FALSE(messenger.IsTargetLocal());
 		BMessenger byTeam(NULL, second->Pid(), &status);
 		EXPECT_EQ(B_OK, status);
 		EXPECT_TRUE(byTeam.IsValid());
-		BMessenger mismatch(kPlainPeerSignature, second->Pid(), &status);
+		BMessenger mismatch(plainSignature.c_str(), second->Pid(), &status);
 		EXPECT_EQ(B_MISMATCHED_VALUES, status);
 		BMessenger nobody("application/x-vnd.test-nobody", -1, &status);
 		EXPECT_NE(B_OK, status);
@@ -126,40 +126,51 @@ TEST_F(BusTest, LaunchAndQuitNoticesReachTheWatcher)
 		BMessenger target(watcher.handler);
 		ASSERT_EQ(B_OK, be_roster->StartWatching(target));
 
+		// Other programs may come and go meanwhile: look for our peers only.
+		auto notice = [&](uint32 what, team_id team, BMessage* found, int timeoutMs) {
+			return wait_until(
+				[&] {
+					for (int32 i = 0; i < watcher.handler->Count(); i++) {
+						BMessage message = watcher.handler->MessageAt(i);
+						if (message.what == what && message.GetInt32("be:team", -1) == team) {
+							*found = message;
+							return true;
+						}
+					}
+					return false;
+				},
+				timeoutMs);
+		};
+
 		auto peer = std::make_unique<PeerProcess>(peer_path("plain_peer"),
-			std::vector<std::string>{});
-		ASSERT_TRUE(watcher.handler->WaitForCount(1, 10000));
-		BMessage launched = watcher.handler->MessageAt(0);
-		EXPECT_EQ((uint32)B_SOME_APP_LAUNCHED, launched.what);
-		EXPECT_EQ(peer->Pid(), launched.GetInt32("be:team", -1));
-		EXPECT_STREQ(kPlainPeerSignature, launched.GetString("be:signature", ""));
+			WithSignature("plain_peer", {}));
+		team_id team = peer->Pid();
+		BMessage launched;
+		ASSERT_TRUE(notice(B_SOME_APP_LAUNCHED, team, &launched, 10000));
+		EXPECT_STREQ(plainSignature.c_str(), launched.GetString("be:signature", ""));
 		EXPECT_EQ((int32)B_MULTIPLE_LAUNCH, launched.GetInt32("be:flags", -1));
 		EXPECT_GT(launched.GetInt32("be:thread", -1), 0);
 		entry_ref ref;
 		ASSERT_EQ(B_OK, launched.FindRef("be:ref", &ref));
 		EXPECT_EQ(real_path(peer_path("plain_peer")), ref_path(ref));
 
-		team_id team = peer->Pid();
 		peer.reset(); // SIGTERM
-		ASSERT_TRUE(watcher.handler->WaitForCount(2, 10000));
-		BMessage quit = watcher.handler->MessageAt(1);
-		EXPECT_EQ((uint32)B_SOME_APP_QUIT, quit.what);
-		EXPECT_EQ(team, quit.GetInt32("be:team", -1));
-		EXPECT_STREQ(kPlainPeerSignature, quit.GetString("be:signature", ""));
+		BMessage quit;
+		ASSERT_TRUE(notice(B_SOME_APP_QUIT, team, &quit, 10000));
+		EXPECT_STREQ(plainSignature.c_str(), quit.GetString("be:signature", ""));
 
 		// Launches only: the quit of the next one is not reported.
 		ASSERT_EQ(B_OK, be_roster->StartWatching(target, B_REQUEST_LAUNCHED));
 		auto next = StartPeer("plain_peer");
-		ASSERT_TRUE(watcher.handler->WaitForCount(3, 10000));
+		team_id nextTeam = next->Pid();
+		ASSERT_TRUE(notice(B_SOME_APP_LAUNCHED, nextTeam, &launched, 10000));
 		next.reset();
-		snooze(300000);
-		EXPECT_EQ(3, watcher.handler->Count());
+		EXPECT_FALSE(notice(B_SOME_APP_QUIT, nextTeam, &quit, 300));
 
 		ASSERT_EQ(B_OK, be_roster->StopWatching(target));
 		EXPECT_EQ(B_BAD_VALUE, be_roster->StopWatching(target));
 		auto unseen = StartPeer("plain_peer");
-		snooze(300000);
-		EXPECT_EQ(3, watcher.handler->Count());
+		EXPECT_FALSE(notice(B_SOME_APP_LAUNCHED, unseen->Pid(), &launched, 300));
 	});
 }
 
