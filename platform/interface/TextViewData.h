@@ -181,6 +181,13 @@ std::string from_document_text(const QString& text);
 int document_length(const std::string& text, size_t bytes);
 size_t byte_length(const std::string& text, int characters);
 
+// Whether text[index] continues a UTF-8 character.
+inline bool
+is_continuation(const std::string& text, size_t index)
+{
+	return index < text.size() && ((unsigned char)text[index] & 0xC0) == 0x80;
+}
+
 } // namespace BPrivate
 
 #endif // _TEXT_VIEW_DATA_H

@@ -9,8 +9,9 @@
 // Line feeds in text given by the program or pasted are turned into spaces.
 //
 // For BScrollView: the text view's widget (ViewAccess::Widget) is a
-// QAbstractScrollArea that scrolls its own contents; show its bars with
-// SetScrollBars() instead of placing scroll bar widgets beside it.
+// QAbstractScrollArea that scrolls its own contents, with its own bars
+// hidden; a scroll view mirrors them in bars of its own, or shows them with
+// SetScrollBars().
 #ifndef _TEXT_VIEW_PRIVATE_H
 #define _TEXT_VIEW_PRIVATE_H
 
