@@ -6,10 +6,12 @@
 #include <QScreen>
 
 #include <algorithm>
+#include <functional>
 #include <cmath>
 #include <cstring>
 
 #include "Application.h"
+#include "MainThread.h"
 #include "Button.h"
 #include "Menu.h"
 #include "MenuBar.h"
@@ -26,6 +28,24 @@
 namespace BPrivate {
 
 namespace {
+
+// Runs a change of the window's widget on the GUI thread: now when called
+// there, else queued (the window may be gone by then; the widget pointer
+// tells).
+void on_gui(QWidget* widget, std::function<void(QWidget*)> change)
+{
+	if (widget == nullptr)
+		return;
+	if (is_main_thread()) {
+		change(widget);
+		return;
+	}
+	QPointer<QWidget> guard(widget);
+	post_to_main([guard, change] {
+		if (guard)
+			change(guard.data());
+	});
+}
 
 int to_pixels(float size)
 {
@@ -185,8 +205,7 @@ BWindow::~BWindow()
 
 void BWindow::Quit()
 {
-	if (mData->widget)
-		mData->widget->hide();
+	BPrivate::on_gui(mData->widget, [](QWidget* widget) { widget->hide(); });
 	BLooper::Quit();
 }
 
@@ -342,22 +361,26 @@ bool BWindow::QuitRequested()
 void BWindow::Minimize(bool minimize)
 {
 	mData->minimized = minimize;
-	if (!mData->widget)
-		return;
-	if (minimize)
-		mData->widget->showMinimized();
-	else if (!IsHidden())
-		mData->widget->showNormal();
+	bool hidden = IsHidden();
+	BPrivate::on_gui(mData->widget, [minimize, hidden](QWidget* widget) {
+		if (minimize)
+			widget->showMinimized();
+		else if (!hidden)
+			widget->showNormal();
+	});
 }
 
 void BWindow::Show()
 {
 	mData->showLevel--;
-	if (mData->showLevel == 0 && mData->widget) {
-		if (mData->minimized)
-			mData->widget->showMinimized();
-		else
-			mData->widget->show();
+	if (mData->showLevel == 0) {
+		bool minimized = mData->minimized;
+		BPrivate::on_gui(mData->widget, [minimized](QWidget* widget) {
+			if (minimized)
+				widget->showMinimized();
+			else
+				widget->show();
+		});
 	}
 	// The first Show() starts the message loop; the constructor left the
 	// window locked for its creator, and Run() unlocks it.
@@ -371,8 +394,8 @@ void BWindow::Show()
 void BWindow::Hide()
 {
 	mData->showLevel++;
-	if (mData->showLevel == 1 && mData->widget)
-		mData->widget->hide();
+	if (mData->showLevel == 1)
+		BPrivate::on_gui(mData->widget, [](QWidget* widget) { widget->hide(); });
 }
 
 bool BWindow::IsHidden() const
@@ -392,12 +415,12 @@ bool BWindow::IsActive() const
 
 void BWindow::Activate(bool active)
 {
-	if (!mData->widget)
+	if (!active)
 		return;
-	if (active) {
-		mData->widget->raise();
-		mData->widget->activateWindow();
-	}
+	BPrivate::on_gui(mData->widget, [](QWidget* widget) {
+		widget->raise();
+		widget->activateWindow();
+	});
 }
 
 const char* BWindow::Title() const
@@ -408,8 +431,8 @@ const char* BWindow::Title() const
 void BWindow::SetTitle(const char* title)
 {
 	mData->title = title != nullptr ? title : "";
-	if (mData->widget)
-		mData->widget->setWindowTitle(QString::fromUtf8(mData->title.c_str()));
+	QString text = QString::fromUtf8(mData->title.c_str());
+	BPrivate::on_gui(mData->widget, [text](QWidget* widget) { widget->setWindowTitle(text); });
 	SetName(mData->title.c_str());
 }
 
@@ -447,11 +470,12 @@ void BWindow::MoveTo(BPoint where)
 
 void BWindow::MoveTo(float x, float y)
 {
-	if (mData->widget) {
-		QRect geometry = mData->widget->geometry();
-		geometry.moveTo((int)std::lround(x), (int)std::lround(y));
-		mData->widget->setGeometry(geometry);
-	}
+	QPoint where((int)std::lround(x), (int)std::lround(y));
+	BPrivate::on_gui(mData->widget, [where](QWidget* widget) {
+		QRect geometry = widget->geometry();
+		geometry.moveTo(where);
+		widget->setGeometry(geometry);
+	});
 }
 
 void BWindow::MoveBy(float dx, float dy)
