@@ -122,9 +122,8 @@ int32 BAlert::_RunDialog() const
 {
 	if (!BPrivate::have_qt_application())
 		return B_ERROR;
-	int32 last = (int32)mButtons.size() - 1;
-	int32 result = last;
-	auto run = [this, last, &result] {
+	int32 result = (int32)mButtons.size() - 1;
+	auto run = [this, &result] {
 		QMessageBox box;
 		box.setWindowTitle(QString::fromStdString(mTitle));
 		box.setText(QString::fromStdString(mText));
@@ -141,7 +140,6 @@ int32 BAlert::_RunDialog() const
 			if (buttons[i] == clicked)
 				result = (int32)i;
 		}
-		(void)last;
 	};
 	// The dialog lives on the main thread; another thread waits for it.
 	if (!BPrivate::run_on_main_blocking(run))

@@ -125,8 +125,9 @@ void remember(const app_record& record)
 
 int Bus::TimeoutMs(bigtime_t timeout)
 {
-	if (timeout == B_INFINITE_TIMEOUT || timeout > kMaxRemoteWait)
-		timeout = timeout == B_INFINITE_TIMEOUT ? kMaxRemoteWait : timeout;
+	// Only "forever" is bounded; a long finite wait is the caller's choice.
+	if (timeout == B_INFINITE_TIMEOUT)
+		timeout = kMaxRemoteWait;
 	if (timeout < 0)
 		timeout = 0;
 	bigtime_t ms = (timeout + 999) / 1000;

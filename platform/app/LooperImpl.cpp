@@ -371,9 +371,8 @@ void LooperImpl::DispatchNextOnGui()
 	leave_gui_dispatch();
 }
 
-BHandler* LooperImpl::_ResolveTarget(BMessage* message, int32 handlerToken)
+BHandler* LooperImpl::_ResolveTarget(int32 handlerToken)
 {
-	(void)message;
 	if (handlerToken < 0)
 		return mPreferred != nullptr ? mPreferred : mOwner;
 	for (BHandler* handler : mHandlers) {
@@ -389,7 +388,7 @@ void LooperImpl::_DispatchOne(Envelope& envelope)
 	MessageInternals::SetWasDelivered(*message, true);
 	mCurrent = message;
 
-	BHandler* handler = _ResolveTarget(message, envelope.handlerToken);
+	BHandler* handler = _ResolveTarget(envelope.handlerToken);
 	if (message->what == kMsgQuitAsk) {
 		_HandleQuitAsk(message);
 		handler = nullptr;

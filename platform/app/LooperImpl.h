@@ -85,7 +85,7 @@ private:
 
 	void _ThreadLoop();
 	void _DispatchOne(Envelope& envelope);
-	BHandler* _ResolveTarget(BMessage* message, int32 handlerToken);
+	BHandler* _ResolveTarget(int32 handlerToken);
 	void _HandleQuitAsk(BMessage* message);
 	void _DeleteOwner();
 
