@@ -274,3 +274,19 @@ TEST(Menu, ShortcutWithCommandModifierPostedAsKeyDownInvokesTheItem)
 		return false;
 	}));
 }
+
+TEST(Menu, KeyboardPicksAnItemInAnOpenMenu)
+{
+	MenuWindow setup;
+	QMenu* qmenu = MenuAccess::QtMenu(setup.file);
+	qmenu->popup(QPoint(20, 20));
+	ASSERT_TRUE(wait_until([&] { return qmenu->isVisible(); }));
+	// Down twice: New, then Help.
+	QTest::keyClick(qmenu, Qt::Key_Down);
+	QTest::keyClick(QApplication::focusWidget() ? QApplication::focusWidget() : qmenu, Qt::Key_Down);
+	QWidget* target = QApplication::focusWidget() ? QApplication::focusWidget() : qmenu;
+	QTest::keyClick(target, Qt::Key_Return);
+	ASSERT_TRUE(setup.window->WaitFor('hlps'));
+	EXPECT_EQ(setup.window->Find('newd'), nullptr);
+	EXPECT_TRUE(wait_until([&] { return !qmenu->isVisible(); }));
+}
