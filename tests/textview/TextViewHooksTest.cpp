@@ -2,6 +2,7 @@
 // change is in the text; and undo walks back through all of them.
 #include <QApplication>
 #include <QClipboard>
+#include <QInputMethodEvent>
 #include <QPlainTextEdit>
 #include <QTest>
 
@@ -94,6 +95,27 @@ TEST(TextViewHooks, TypingCallsInsertTextPerKeyWithByteOffsets)
 	EXPECT_EQ(view.calls[4].kind, 'I');
 	EXPECT_EQ(view.Content(), "Z\n");
 	expect_hooks_after_change(view);
+}
+
+
+TEST(TextViewHooks, InputMethodsReportOnlyTheCommittedText)
+{
+	RecordingTextView view;
+	view.SetText("ab");
+	view.Select(1, 1);
+	view.calls.clear();
+	// Composing shows text that is not part of the text yet.
+	QInputMethodEvent composing(QStringLiteral("u"), {});
+	QApplication::sendEvent(widget_of(&view), &composing);
+	EXPECT_TRUE(view.calls.empty());
+	EXPECT_EQ(view.Content(), "ab");
+	QInputMethodEvent commit;
+	commit.setCommitString(QString::fromUtf8("\xC3\xBC"));
+	QApplication::sendEvent(widget_of(&view), &commit);
+	ASSERT_EQ(view.calls.size(), 1u);
+	EXPECT_EQ(view.calls[0].from, 1);
+	EXPECT_EQ(view.calls[0].bytes, "\xC3\xBC");
+	EXPECT_EQ(view.Content(), "a\xC3\xBC" "b");
 }
 
 
