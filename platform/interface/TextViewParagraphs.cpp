@@ -83,6 +83,15 @@ TextViewParagraphs::_Find(int64_t value, int which) const
 		return which == 0 ? n.bytes : which == 1 ? n.chars : n.lines;
 	};
 	value = std::clamp<int64_t>(value, 0, weight(mRoot) - 1);
+	if (mLastValid) {
+		const TextParagraph& last = mNodes[mLast.node].value;
+		const int64_t start = which == 0 ? mLast.byte : which == 1 ? mLast.chr : mLast.line;
+		const int64_t own = which == 0 ? (int64_t)last.text.size() + 1
+			: which == 1			   ? last.chars
+									   : last.lines;
+		if (value >= start && value < start + own)
+			return mLast;
+	}
 	int32_t node = mRoot;
 	while (true) {
 		const Node& n = mNodes[node];
@@ -102,6 +111,8 @@ TextViewParagraphs::_Find(int64_t value, int which) const
 			place.chr += l ? l->chars : 0;
 			place.line += l ? l->lines : 0;
 			place.node = node;
+			mLast = place;
+			mLastValid = true;
 			return place;
 		}
 		value -= leftWeight + own;
@@ -180,6 +191,7 @@ TextViewParagraphs::Replace(int32_t first, int32_t count, std::vector<TextParagr
 	int32_t head = -1, rest = -1, middle = -1, tail = -1;
 	_Split(mRoot, first, &head, &rest);
 	_Split(rest, count, &middle, &tail);
+	mLastValid = false;
 	_FreeTree(middle);
 	mRoot = _Merge(_Merge(head, _Build(std::move(items))), tail);
 }
@@ -188,6 +200,7 @@ TextViewParagraphs::Replace(int32_t first, int32_t count, std::vector<TextParagr
 void
 TextViewParagraphs::Reset(std::vector<TextParagraph>&& items)
 {
+	mLastValid = false;
 	mNodes.clear();
 	mFree.clear();
 	mRoot = _Build(std::move(items));
@@ -197,8 +210,10 @@ TextViewParagraphs::Reset(std::vector<TextParagraph>&& items)
 void
 TextViewParagraphs::FlushDirty(const std::function<void(TextParagraph&, int32_t)>& count)
 {
-	if (mRoot >= 0 && mNodes[mRoot].dirty > 0)
+	if (mRoot >= 0 && mNodes[mRoot].dirty > 0) {
+		mLastValid = false;
 		_Flush(mRoot, 0, count);
+	}
 }
 
 
@@ -232,6 +247,7 @@ TextViewParagraphs::Collect(std::string* out) const
 void
 TextViewParagraphs::MarkAllDirty()
 {
+	mLastValid = false;
 	if (mRoot >= 0)
 		_MarkDirty(mRoot);
 }

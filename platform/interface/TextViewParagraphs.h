@@ -98,6 +98,11 @@ private:
 	// Descends by one of the three sums; which = 0 bytes, 1 chars, 2 lines.
 	ParagraphPlace _Find(int64_t value, int which) const;
 
+	// The last paragraph found: edits and the hooks look up the same one
+	// many times in a row. Dropped on every change of the index.
+	mutable ParagraphPlace mLast;
+	mutable bool mLastValid = false;
+
 	std::vector<Node> mNodes;
 	std::vector<int32_t> mFree;
 	int32_t mRoot = -1;
