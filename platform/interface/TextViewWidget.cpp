@@ -140,8 +140,11 @@ TextEditWidget::createMimeDataFromSelection() const
 	const int32 to = mData->ToByte(cursor.selectionEnd());
 	QMimeData* data = new QMimeData;
 	if (to > from) {
-		std::string bytes(mData->view->Text() + from, (size_t)(to - from));
-		data->setText(QString::fromUtf8(bytes.data(), (qsizetype)bytes.size()));
+		// Only the selected bytes: this runs on every change of the
+		// selection, for the X11 primary selection.
+		std::string bytes((size_t)(to - from) + 1, '\0');
+		mData->view->GetText(from, to - from, bytes.data());
+		data->setText(QString::fromUtf8(bytes.data(), (qsizetype)(to - from)));
 	}
 	return data;
 }
