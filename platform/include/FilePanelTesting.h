@@ -27,9 +27,11 @@ std::string ProposedName(const BFilePanel* panel);
 // path that does not exist.
 status_t ChooseEntries(BFilePanel* panel, const std::vector<std::string>& paths);
 // Types a name into a shown save panel (in its current folder, or in
-// folder when given) and confirms.
+// folder when given) and confirms. When a file of that name exists, the
+// panel asks whether to replace it; replaceExisting is the answer (no:
+// the panel stays open and sends nothing).
 status_t ChooseSaveName(BFilePanel* panel, const std::string& name,
-	const std::string& folder = std::string());
+	const std::string& folder = std::string(), bool replaceExisting = true);
 // Presses Cancel.
 status_t Cancel(BFilePanel* panel);
 

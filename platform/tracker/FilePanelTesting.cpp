@@ -105,7 +105,8 @@ status_t ChooseEntries(BFilePanel* panel, const std::vector<std::string>& paths)
 	return B_OK;
 }
 
-status_t ChooseSaveName(BFilePanel* panel, const std::string& name, const std::string& folder)
+status_t ChooseSaveName(BFilePanel* panel, const std::string& name, const std::string& folder,
+	bool replaceExisting)
 {
 	PanelDialog* dialog = shown_dialog(panel);
 	if (dialog == nullptr || panel->PanelMode() != B_SAVE_PANEL || name.empty())
@@ -121,7 +122,7 @@ status_t ChooseSaveName(BFilePanel* panel, const std::string& name, const std::s
 	clear_selection(dialog);
 	field->setText(QString::fromStdString(name));
 	PanelCore* core = panel->Impl()->Core().get();
-	core->replaceAnswer = 1;
+	core->replaceAnswer = replaceExisting ? 1 : 0;
 	dialog->accept();
 	core->replaceAnswer = -1;
 	return B_OK;

@@ -48,9 +48,10 @@ const ::testing::Environment* const kQt = ::testing::AddGlobalTestEnvironment(ne
 
 // Keeps Qt going on this (the main) thread until done() holds or the
 // watchdog fires.
-bool SpinUntil(const std::function<bool()>& done)
+bool SpinUntil(const std::function<bool()>& done,
+	std::chrono::milliseconds wait = std::chrono::duration_cast<std::chrono::milliseconds>(kWatchdog))
 {
-	auto deadline = std::chrono::steady_clock::now() + kWatchdog;
+	auto deadline = std::chrono::steady_clock::now() + wait;
 	while (!done()) {
 		if (std::chrono::steady_clock::now() > deadline)
 			return false;
@@ -207,6 +208,21 @@ TEST_F(FilePanelTest, SavePanelRepliesWithFolderAndName)
 	entry_ref where;
 	panel.GetPanelDirectory(&where);
 	EXPECT_EQ(std::string(BPath(&where).Path()), mTemp.Path());
+}
+
+TEST_F(FilePanelTest, SavingOverAFileIsAskedFirst)
+{
+	BFilePanel panel(B_SAVE_PANEL, &mTarget);
+	panel.SetPanelDirectory(mTemp.Path().c_str());
+	panel.Show();
+	ASSERT_EQ(panels::ChooseSaveName(&panel, "de.locale", "", false), B_OK);
+	// Declined: nothing is sent and the panel waits for another name.
+	EXPECT_TRUE(panel.IsShowing());
+	EXPECT_FALSE(SpinUntil([&] { return mRecorder->Count() > 0; }, std::chrono::milliseconds(300)));
+	ASSERT_EQ(panels::ChooseSaveName(&panel, "de.locale", "", true), B_OK);
+	BMessage reply;
+	ASSERT_TRUE(mRecorder->Next(&reply));
+	EXPECT_STREQ(reply.GetString("name", ""), "de.locale");
 }
 
 TEST_F(FilePanelTest, DefaultMessagesAndCancel)
