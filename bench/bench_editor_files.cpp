@@ -1,0 +1,911 @@
+// Loading, saving and holding large locale files in the editor's window
+// (offscreen), against GNU gettext doing the nearest job on the same texts:
+//  - load: a locale file of N entries merged into an edited text of the N
+//    matching reference blocks ('lfil' through the window's dispatch),
+//    against `msgmerge -N` merging an N-entry .po into its .pot;
+//  - save: that text saved back ('sfil' through the dispatch), against
+//    `msgfmt` compiling the same .po;
+//  - memory: the growth of the peak resident size while the editor takes
+//    the 100,000-entry text, against a bare QTextDocument taking the same
+//    text, each in a process of its own (this program started again).
+// Times are processor time (user + system), steadier than wall time on a
+// busy machine; the peers' start-up, measured on a one-entry input, is
+// subtracted. Medians of several runs. Prints a table of figures and ratios.
+//
+// usage: bench_editor_files [benchmark options]
+//        bench_editor_files --memory=editor|document [--entries=N]
+
+#include <benchmark/benchmark.h>
+
+#include <QCoreApplication>
+#include <QEventLoop>
+#include <QGuiApplication>
+#include <QTextDocument>
+
+#include <algorithm>
+#include <chrono>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <ctime>
+#include <fcntl.h>
+#include <filesystem>
+#include <fstream>
+#include <map>
+#include <memory>
+#include <string>
+#include <sys/resource.h>
+#include <sys/wait.h>
+#include <unistd.h>
+#include <unordered_set>
+#include <vector>
+
+#include <AlertTesting.h>
+#include <Entry.h>
+#include <Message.h>
+#include <TextControl.h>
+#include <TextView.h>
+#include <View.h>
+
+#include "EditorMessages.h"
+#include "LocaleEditorApplication.h"
+#include "LocaleFile.h"
+#include "ZTLEWindow.h"
+
+namespace fs = std::filesystem;
+
+namespace {
+
+const int kSmall = 10000;
+const int kLarge = 100000;
+
+// ---- Texts ---------------------------------------------------------------
+
+// xorshift64*: the same texts on every machine and every run.
+class Random
+{
+public:
+	explicit Random(uint64_t seed) : mState(seed) {}
+	uint32_t Next()
+	{
+		mState ^= mState >> 12;
+		mState ^= mState << 25;
+		mState ^= mState >> 27;
+		return (uint32_t)((mState * 2685821657736338717ULL) >> 32);
+	}
+	int Below(int limit) { return (int)(Next() % (uint32_t)limit); }
+
+private:
+	uint64_t mState;
+};
+
+const char* const kSourceWords[] = {
+    "Open",     "Save",     "Save as",  "file",    "files",    "the",     "a",
+    "Cancel",   "settings", "window",   "Close",   "name",     "folder",  "could",
+    "not",      "be",       "found",    "Replace", "all",      "Quit",    "text",
+    "entries",  "selected", "items",    "Delete",  "copy",     "of",      "Preferences",
+    "language", "version",  "Edit",     "View",    "Help",     "About",   "new",
+    "document", "already",  "exists.",  "Do",      "you",      "want",    "to",
+    "it?",      "Print",    "page",     "pages",   "width",    "height",  "colour",
+    "font",     "size",     "style",    "Undo",    "Redo",     "Find",    "next",
+    "previous", "Résumé",   "café",     "naïve",   "Zoom",     "in",      "out",
+    "Show",     "Hide",     "toolbar",  "status",  "line",     "column",  "Go",
+    "Back",     "Forward",  "Reload",   "Stop",    "bookmark", "history", "Download",
+    "Upload",   "error:",   "warning:", "Unknown", "Invalid",  "value",   "for",
+    "field",    "and",      "or",       "—",       "…",        "→",       "°C",
+    "Straße",   "日本語",   "Ελληνικά", "Русский"};
+
+const char* const kTargetWords[] = {"Öffnen",
+                                    "Speichern",
+                                    "Speichern unter",
+                                    "Datei",
+                                    "Dateien",
+                                    "die",
+                                    "der",
+                                    "das",
+                                    "eine",
+                                    "Abbrechen",
+                                    "Einstellungen",
+                                    "Fenster",
+                                    "Schließen",
+                                    "Name",
+                                    "Ordner",
+                                    "konnte",
+                                    "nicht",
+                                    "gefunden",
+                                    "werden",
+                                    "Ersetzen",
+                                    "alle",
+                                    "Beenden",
+                                    "Text",
+                                    "Einträge",
+                                    "ausgewählte",
+                                    "Elemente",
+                                    "Löschen",
+                                    "Kopie",
+                                    "von",
+                                    "Sprache",
+                                    "Version",
+                                    "Bearbeiten",
+                                    "Ansicht",
+                                    "Hilfe",
+                                    "Über",
+                                    "neues",
+                                    "Dokument",
+                                    "existiert",
+                                    "bereits.",
+                                    "Möchten",
+                                    "Sie",
+                                    "es",
+                                    "ersetzen?",
+                                    "Drucken",
+                                    "Seite",
+                                    "Seiten",
+                                    "Breite",
+                                    "Höhe",
+                                    "Farbe",
+                                    "Schrift",
+                                    "Größe",
+                                    "Stil",
+                                    "Rückgängig",
+                                    "Wiederholen",
+                                    "Suchen",
+                                    "nächste",
+                                    "vorherige",
+                                    "Vergrößern",
+                                    "Verkleinern",
+                                    "Zeigen",
+                                    "Verbergen",
+                                    "Werkzeugleiste",
+                                    "Zeile",
+                                    "Spalte",
+                                    "Zurück",
+                                    "Vorwärts",
+                                    "Neu",
+                                    "laden",
+                                    "Anhalten",
+                                    "Lesezeichen",
+                                    "Verlauf",
+                                    "Herunterladen",
+                                    "Fehler:",
+                                    "Warnung:",
+                                    "Unbekannter",
+                                    "Ungültiger",
+                                    "Wert",
+                                    "für",
+                                    "Feld",
+                                    "und",
+                                    "oder",
+                                    "—",
+                                    "…",
+                                    "°C",
+                                    "Straße",
+                                    "äöüß"};
+
+// Lengths of interface texts lean to the short: most are labels, some are
+// sentences, a few are whole paragraphs of an alert.
+size_t TargetLength(Random& random)
+{
+	int kind = random.Below(10);
+	if (kind < 6)
+		return 3 + random.Below(28);
+	if (kind < 9)
+		return 30 + random.Below(41);
+	return 70 + random.Below(51);
+}
+
+template <size_t Count> std::string MakeText(Random& random, const char* const (&words)[Count])
+{
+	const size_t kMaxBytes = 120;
+	size_t length = TargetLength(random);
+	std::string text = words[random.Below((int)Count)];
+	while (text.size() < length) {
+		std::string word;
+		int special = random.Below(40);
+		if (special == 0)
+			word = "%s";
+		else if (special == 1)
+			word = "\"%s\"";
+		else if (special == 2)
+			word = "%d";
+		else if (special == 3 && text.size() + 6 < length)
+			word = "\\n"; // an escaped line feed, two bytes, never first or last
+		else
+			word = words[random.Below((int)Count)];
+		if (text.size() + 1 + word.size() > kMaxBytes)
+			break;
+		text += ' ';
+		text += word;
+	}
+	if (text.size() >= 2 && text.compare(text.size() - 2, 2, "\\n") == 0)
+		text += " OK";
+	if (text.size() < 3)
+		text += " …";
+	return text;
+}
+
+struct Inputs
+{
+	std::vector<std::string> sources;      // the reference texts (msgid)
+	std::vector<std::string> translations; // the entries of the locale file (msgstr)
+};
+
+// Sources are unique, as a .pot needs them to be.
+const Inputs& TextsFor(int count)
+{
+	static std::map<int, Inputs> cache;
+	auto found = cache.find(count);
+	if (found != cache.end())
+		return found->second;
+	Inputs made;
+	Random sources(0x5eed1234abcdULL + (uint64_t)count);
+	Random targets(0xfeedbeef4321ULL + (uint64_t)count);
+	std::unordered_set<std::string> seen;
+	for (int i = 0; i < count; i++) {
+		std::string source = MakeText(sources, kSourceWords);
+		for (int tries = 0; seen.count(source) != 0 && tries < 8; tries++)
+			source = MakeText(sources, kSourceWords);
+		if (seen.count(source) != 0)
+			source += " (" + std::to_string(i) + ")";
+		seen.insert(source);
+		made.sources.push_back(std::move(source));
+		made.translations.push_back(MakeText(targets, kTargetWords));
+	}
+	return cache.emplace(count, std::move(made)).first->second;
+}
+
+// The edited text as the reference display leaves it: a marker, the
+// reference line and an empty translation line per entry.
+std::string ReferenceBlocks(const Inputs& inputs)
+{
+	std::string text;
+	for (size_t i = 0; i < inputs.sources.size(); i++)
+		text += "; #ID" + std::to_string(i + 1) + ":\n; " + inputs.sources[i] + "\n\n";
+	return text;
+}
+
+// What loading the locale file into the blocks gives.
+std::string LoadedText(const Inputs& inputs)
+{
+	std::string text;
+	for (size_t i = 0; i < inputs.sources.size(); i++) {
+		text += "; #ID" + std::to_string(i + 1) + ":\n; " + inputs.sources[i] + "\n" +
+		        inputs.translations[i] + "\n\n";
+	}
+	return text;
+}
+
+// A .po string: the texts hold escaped line feeds already ("\n", two
+// bytes), which mean the same there; quotes and other backslashes are
+// escaped.
+std::string PoString(const std::string& text)
+{
+	std::string quoted = "\"";
+	for (size_t i = 0; i < text.size(); i++) {
+		char c = text[i];
+		if (c == '"')
+			quoted += "\\\"";
+		else if (c == '\\' && i + 1 < text.size() && text[i + 1] == 'n') {
+			quoted += "\\n";
+			i++;
+		} else if (c == '\\')
+			quoted += "\\\\";
+		else
+			quoted += c;
+	}
+	return quoted + "\"";
+}
+
+const char kPoHeader[] = "msgid \"\"\nmsgstr \"\"\n"
+                         "\"Project-Id-Version: bench 1.0\\n\"\n"
+                         "\"Language: de\\n\"\n"
+                         "\"MIME-Version: 1.0\\n\"\n"
+                         "\"Content-Type: text/plain; charset=UTF-8\\n\"\n"
+                         "\"Content-Transfer-Encoding: 8bit\\n\"\n\n";
+
+bool WritePo(const std::string& path, const Inputs& inputs, bool withTranslations)
+{
+	std::ofstream out(path, std::ios::binary);
+	out << kPoHeader;
+	for (size_t i = 0; i < inputs.sources.size(); i++) {
+		out << "msgid " << PoString(inputs.sources[i]) << "\nmsgstr "
+		    << (withTranslations ? PoString(inputs.translations[i]) : std::string("\"\""))
+		    << "\n\n";
+	}
+	return out.good();
+}
+
+status_t WriteLocaleFile(const std::string& path, const Inputs& inputs)
+{
+	std::vector<const char*> texts;
+	for (const std::string& text : inputs.translations)
+		texts.push_back(text.c_str());
+	BMessage locale;
+	LocaleFile::Build(&locale, "1.0", "application/x-vnd.bench", "Deutsch", texts.data(),
+	                  (long)texts.size());
+	return LocaleFile::Write(path.c_str(), locale, "Deutsch");
+}
+
+// ---- Measuring -------------------------------------------------------------
+
+std::string gScratch;
+
+double ProcessCpuSeconds()
+{
+	timespec now;
+	clock_gettime(CLOCK_PROCESS_CPUTIME_ID, &now);
+	return (double)now.tv_sec + (double)now.tv_nsec * 1e-9;
+}
+
+double WallSeconds()
+{
+	return std::chrono::duration<double>(std::chrono::steady_clock::now().time_since_epoch())
+	    .count();
+}
+
+// Every sample of every case: processor and wall seconds per run.
+struct Samples
+{
+	std::vector<double> cpu;
+	std::vector<double> wall;
+};
+std::map<std::string, Samples> gSamples;
+
+double Median(std::vector<double> values)
+{
+	if (values.empty())
+		return -1;
+	std::sort(values.begin(), values.end());
+	size_t middle = values.size() / 2;
+	return values.size() % 2 == 1 ? values[middle] : (values[middle - 1] + values[middle]) / 2;
+}
+
+void Record(benchmark::State& state, const std::string& name, double cpu, double wall)
+{
+	gSamples[name].cpu.push_back(cpu);
+	gSamples[name].wall.push_back(wall);
+	state.SetIterationTime(cpu);
+}
+
+// Runs a program to its end; false unless it exited with 0. The processor
+// time is the child's own, user and system, from wait4.
+bool RunProgram(const std::vector<std::string>& arguments, double* cpu, double* wall)
+{
+	std::vector<char*> argv;
+	for (const std::string& argument : arguments)
+		argv.push_back(const_cast<char*>(argument.c_str()));
+	argv.push_back(nullptr);
+	double start = WallSeconds();
+	pid_t pid = fork();
+	if (pid < 0)
+		return false;
+	if (pid == 0) {
+		int null = open("/dev/null", O_WRONLY);
+		if (null >= 0) {
+			dup2(null, 1);
+			dup2(null, 2);
+		}
+		execvp(argv[0], argv.data());
+		_exit(127);
+	}
+	int status = 0;
+	rusage usage{};
+	if (wait4(pid, &status, 0, &usage) != pid)
+		return false;
+	*wall = WallSeconds() - start;
+	*cpu = (double)usage.ru_utime.tv_sec + (double)usage.ru_utime.tv_usec * 1e-6 +
+	       (double)usage.ru_stime.tv_sec + (double)usage.ru_stime.tv_usec * 1e-6;
+	return WIFEXITED(status) && WEXITSTATUS(status) == 0;
+}
+
+// ---- The editor --------------------------------------------------------------
+
+class BenchApplication : public LocaleEditorApplication
+{
+public:
+	explicit BenchApplication(const char* folder) : LocaleEditorApplication(folder, BMessenger()) {}
+};
+
+// Counts what its dispatch has handled, so a run knows when the posted
+// load or save is done.
+class BenchWindow : public ZTLEWindow
+{
+public:
+	explicit BenchWindow(Preferences* prefs)
+	    : ZTLEWindow("Korvane Locale Editor", prefs, B_TITLED_WINDOW_LOOK, B_NORMAL_WINDOW_FEEL, 0)
+	{
+	}
+	void MessageReceived(BMessage* message) override
+	{
+		ZTLEWindow::MessageReceived(message);
+		mHandled++;
+	}
+	int Handled() const { return mHandled; }
+
+private:
+	int mHandled = 0;
+};
+
+BenchApplication* gApp = nullptr;
+BenchWindow* gWindow = nullptr;
+
+void Pump()
+{
+	QCoreApplication::sendPostedEvents();
+	QCoreApplication::processEvents(QEventLoop::AllEvents);
+}
+
+BTextView* LocaleTextView()
+{
+	BView* background = gWindow->FindView("bkg_view");
+	for (int32 i = 0; background != nullptr && i < background->CountChildren(); i++) {
+		BView* child = background->ChildAt(i);
+		if (dynamic_cast<BTextControl*>(child) != nullptr)
+			continue;
+		for (int32 j = 0; j < child->CountChildren(); j++) {
+			if (auto* text = dynamic_cast<BTextView*>(child->ChildAt(j)))
+				return text;
+		}
+	}
+	return nullptr;
+}
+
+bool StartEditor(const std::string& folder)
+{
+	gApp = new BenchApplication(folder.c_str());
+	gApp->Lock();
+	gApp->BLooper::Run();
+	gWindow = new BenchWindow(gApp->Prefs());
+	gWindow->Show();
+	Pump();
+	return LocaleTextView() != nullptr;
+}
+
+void StopEditor()
+{
+	if (gWindow != nullptr && gWindow->Lock())
+		gWindow->Quit();
+	gWindow = nullptr;
+	Pump();
+	if (gApp != nullptr && gApp->Lock())
+		gApp->Quit();
+	gApp = nullptr;
+}
+
+void SetEditedText(const std::string& text)
+{
+	BTextView* view = LocaleTextView();
+	gWindow->Lock();
+	view->SetText(text.data(), (int32)text.size());
+	gWindow->Unlock();
+	Pump();
+}
+
+std::string EditedText()
+{
+	BTextView* view = LocaleTextView();
+	gWindow->Lock();
+	std::string text(view->Text(), (size_t)view->TextLength());
+	gWindow->Unlock();
+	return text;
+}
+
+// Posts the message and keeps the GUI going until the window has handled
+// it; false after a minute.
+bool DispatchAndWait(BMessage* message)
+{
+	int before = gWindow->Handled();
+	if (gWindow->PostMessage(message) != B_OK)
+		return false;
+	auto end = std::chrono::steady_clock::now() + std::chrono::minutes(1);
+	while (gWindow->Handled() == before) {
+		if (std::chrono::steady_clock::now() > end)
+			return false;
+		Pump();
+	}
+	// Whatever the views left for the event loop (layout, repaint) belongs
+	// to the cost too.
+	Pump();
+	return true;
+}
+
+std::string LocalePath(int count)
+{
+	return gScratch + "/de" + std::to_string(count) + ".locale";
+}
+
+bool LoadMessage(int count, BMessage* message)
+{
+	entry_ref ref;
+	if (get_ref_for_path(LocalePath(count).c_str(), &ref) != B_OK)
+		return false;
+	message->what = kMsgLoadFile;
+	return message->AddRef("refs", &ref) == B_OK;
+}
+
+void BM_EditorLoad(benchmark::State& state)
+{
+	const int count = (int)state.range(0);
+	const Inputs& inputs = TextsFor(count);
+	const std::string blocks = ReferenceBlocks(inputs);
+	BMessage load;
+	if (WriteLocaleFile(LocalePath(count), inputs) != B_OK || !LoadMessage(count, &load)) {
+		state.SkipWithError("could not write the locale file");
+		return;
+	}
+	BPrivate::clear_shown_alerts();
+	for (auto _ : state) {
+		SetEditedText(blocks);
+		double cpu = ProcessCpuSeconds();
+		double wall = WallSeconds();
+		bool handled = DispatchAndWait(&load);
+		cpu = ProcessCpuSeconds() - cpu;
+		wall = WallSeconds() - wall;
+		if (!handled || !BPrivate::shown_alerts().empty()) {
+			state.SkipWithError("the window did not load the file");
+			return;
+		}
+		Record(state, "load/" + std::to_string(count), cpu, wall);
+	}
+	if (EditedText() != LoadedText(inputs))
+		state.SkipWithError("the loaded text is not the reference blocks with their entries");
+}
+
+void BM_EditorSave(benchmark::State& state)
+{
+	const int count = (int)state.range(0);
+	const Inputs& inputs = TextsFor(count);
+	BMessage load;
+	if (WriteLocaleFile(LocalePath(count), inputs) != B_OK || !LoadMessage(count, &load)) {
+		state.SkipWithError("could not write the locale file");
+		return;
+	}
+	SetEditedText(ReferenceBlocks(inputs));
+	BPrivate::clear_shown_alerts();
+	if (!DispatchAndWait(&load) || EditedText() != LoadedText(inputs)) {
+		state.SkipWithError("the window did not load the file to save");
+		return;
+	}
+	entry_ref directory;
+	get_ref_for_path(gScratch.c_str(), &directory);
+	const std::string name = "saved" + std::to_string(count) + ".locale";
+	BMessage save(kMsgSaveFile);
+	save.AddRef("directory", &directory);
+	save.AddString("name", name.c_str());
+	for (auto _ : state) {
+		double cpu = ProcessCpuSeconds();
+		double wall = WallSeconds();
+		bool handled = DispatchAndWait(&save);
+		cpu = ProcessCpuSeconds() - cpu;
+		wall = WallSeconds() - wall;
+		if (!handled || !BPrivate::shown_alerts().empty()) {
+			state.SkipWithError("the window did not save the file");
+			return;
+		}
+		Record(state, "save/" + std::to_string(count), cpu, wall);
+	}
+	// What was saved reads back as the same entries.
+	BMessage saved;
+	if (LocaleFile::Read((gScratch + "/" + name).c_str(), &saved) != B_OK) {
+		state.SkipWithError("the saved file does not read back");
+		return;
+	}
+	const char* text = nullptr;
+	int32 entries = 0;
+	while (saved.FindString(kLocaleFieldText, entries, &text) == B_OK) {
+		if (inputs.translations[(size_t)entries] != text) {
+			state.SkipWithError("the saved file holds other entries");
+			return;
+		}
+		entries++;
+	}
+	if (entries != count)
+		state.SkipWithError("the saved file holds a different number of entries");
+}
+
+// ---- The peers -------------------------------------------------------------
+
+// Entry count 1 stands for the start-up of the peer program.
+void PeerInputs(int count, std::string* po, std::string* pot)
+{
+	*po = gScratch + "/de" + std::to_string(count) + ".po";
+	*pot = gScratch + "/ref" + std::to_string(count) + ".pot";
+	if (!fs::exists(*po)) {
+		WritePo(*po, TextsFor(count), true);
+		WritePo(*pot, TextsFor(count), false);
+	}
+}
+
+void RunPeer(benchmark::State& state, const std::string& name,
+             const std::vector<std::string>& arguments)
+{
+	for (auto _ : state) {
+		double cpu = 0;
+		double wall = 0;
+		if (!RunProgram(arguments, &cpu, &wall)) {
+			state.SkipWithError((arguments[0] + " failed (is gettext installed?)").c_str());
+			return;
+		}
+		Record(state, name, cpu, wall);
+	}
+}
+
+void BM_Msgmerge(benchmark::State& state)
+{
+	const int count = (int)state.range(0);
+	std::string po, pot;
+	PeerInputs(count, &po, &pot);
+	RunPeer(state, "msgmerge/" + std::to_string(count),
+	        {"msgmerge", "--quiet", "-N", po, pot, "-o", gScratch + "/merged.po"});
+}
+
+void BM_Msgfmt(benchmark::State& state)
+{
+	const int count = (int)state.range(0);
+	std::string po, pot;
+	PeerInputs(count, &po, &pot);
+	RunPeer(state, "msgfmt/" + std::to_string(count), {"msgfmt", po, "-o", gScratch + "/de.mo"});
+}
+
+// ---- Memory ----------------------------------------------------------------
+
+// Resident size and its peak, in KiB, from /proc/self/status.
+struct Resident
+{
+	long now = -1;
+	long peak = -1;
+};
+
+Resident ReadResident()
+{
+	Resident resident;
+	std::ifstream status("/proc/self/status");
+	std::string line;
+	while (std::getline(status, line)) {
+		if (line.rfind("VmRSS:", 0) == 0)
+			resident.now = std::atol(line.c_str() + 6);
+		else if (line.rfind("VmHWM:", 0) == 0)
+			resident.peak = std::atol(line.c_str() + 6);
+	}
+	return resident;
+}
+
+// Lowers the peak to the present resident size, so that the peak read later
+// belongs to what happened since. False where the kernel does not allow it.
+bool ResetPeak()
+{
+	std::ofstream clear("/proc/self/clear_refs");
+	clear << "5";
+	clear.flush();
+	return clear.good();
+}
+
+// Prints "held_kib=<growth of the resident size> peak_kib=<growth of the
+// peak>" for the editor or a bare document taking the text of count
+// entries; everything else is made before the first reading.
+int MeasureMemory(const std::string& subject, int count)
+{
+	const Inputs& inputs = TextsFor(count);
+	if (subject == "document") {
+		int argc = 1;
+		char name[] = "bench_editor_files";
+		char* argv[] = {name, nullptr};
+		QGuiApplication app(argc, argv);
+		std::string text = LoadedText(inputs);
+		auto document = std::make_unique<QTextDocument>();
+		Resident before = ReadResident();
+		if (!ResetPeak())
+			return 2;
+		document->setPlainText(QString::fromUtf8(text.data(), (qsizetype)text.size()));
+		Resident after = ReadResident();
+		if (document->blockCount() < count)
+			return 3;
+		std::printf("held_kib=%ld peak_kib=%ld\n", after.now - before.now, after.peak - before.now);
+		return 0;
+	}
+
+	char pattern[] = "/tmp/le-bench-files-memory-XXXXXX";
+	if (mkdtemp(pattern) == nullptr)
+		return 2;
+	gScratch = pattern;
+	BPrivate::ScopedAlertResponder responder([](const BPrivate::shown_alert&) { return 0; });
+	int result = 3;
+	BMessage load;
+	if (StartEditor(gScratch) && WriteLocaleFile(LocalePath(count), inputs) == B_OK &&
+	    LoadMessage(count, &load)) {
+		std::string blocks = ReferenceBlocks(inputs);
+		Resident before = ReadResident();
+		if (!ResetPeak())
+			return 2;
+		SetEditedText(blocks);
+		bool loaded = DispatchAndWait(&load) && BPrivate::shown_alerts().empty();
+		Resident after = ReadResident();
+		if (loaded && EditedText() == LoadedText(inputs)) {
+			std::printf("held_kib=%ld peak_kib=%ld\n", after.now - before.now,
+			            after.peak - before.now);
+			result = 0;
+		}
+	}
+	std::fflush(stdout);
+	StopEditor();
+	std::error_code ignored;
+	fs::remove_all(gScratch, ignored);
+	return result;
+}
+
+// Runs this program again to measure one subject; false when it failed.
+bool MemoryOf(const std::string& subject, int count, long* held, long* peak)
+{
+	std::string command = "/proc/self/exe --memory=" + subject +
+	                      " --entries=" + std::to_string(count) + " 2>/dev/null";
+	FILE* pipe = popen(command.c_str(), "r");
+	if (pipe == nullptr)
+		return false;
+	char line[256] = {};
+	bool found = false;
+	while (std::fgets(line, sizeof(line), pipe) != nullptr) {
+		if (std::sscanf(line, "held_kib=%ld peak_kib=%ld", held, peak) == 2)
+			found = true;
+	}
+	return pclose(pipe) == 0 && found;
+}
+
+// ---- Report ----------------------------------------------------------------
+
+double CpuMedian(const std::string& name)
+{
+	auto found = gSamples.find(name);
+	return found == gSamples.end() ? -1 : Median(found->second.cpu);
+}
+
+double WallMedian(const std::string& name)
+{
+	auto found = gSamples.find(name);
+	return found == gSamples.end() ? -1 : Median(found->second.wall);
+}
+
+std::string Ratio(double value, double base)
+{
+	if (value < 0 || base <= 0)
+		return "n/a";
+	char text[32];
+	std::snprintf(text, sizeof(text), "%.2f", value / base);
+	return text;
+}
+
+std::string Verdict(double value, double base, double goal)
+{
+	if (value < 0 || base <= 0)
+		return "not measured";
+	return value / base <= goal ? "met" : "MISSED";
+}
+
+void PrintTable(int memoryRuns)
+{
+	std::printf("\n== Editor files: processor time, median of runs, ms "
+	            "(wall time in brackets)\n");
+	std::printf("%-8s %-6s %18s %18s %18s %8s %6s  %s\n", "case", "N", "editor", "peer",
+	            "peer - start-up", "ratio", "goal", "");
+	struct Row
+	{
+		const char* label;
+		const char* editor;
+		const char* peer;
+	} rows[] = {{"load", "load/", "msgmerge/"}, {"save", "save/", "msgfmt/"}};
+	for (const Row& row : rows) {
+		double startCpu = CpuMedian(std::string(row.peer) + "1");
+		double startWall = WallMedian(std::string(row.peer) + "1");
+		std::printf("%-8s %-6s %18s %9.1f (%6.1f) %18s\n", row.label, "start", "", startCpu * 1e3,
+		            startWall * 1e3, "(peer start-up)");
+		for (int count : {kSmall, kLarge}) {
+			std::string n = std::to_string(count);
+			double editor = CpuMedian(row.editor + n);
+			double editorWall = WallMedian(row.editor + n);
+			double peer = CpuMedian(row.peer + n);
+			double peerWall = WallMedian(row.peer + n);
+			double work = peer >= 0 && startCpu >= 0 ? peer - startCpu : -1;
+			std::printf("%-8s %-6s %9.1f (%6.1f) %9.1f (%6.1f) %18.1f %8s %6s  %s\n", row.label,
+			            n.c_str(), editor * 1e3, editorWall * 1e3, peer * 1e3, peerWall * 1e3,
+			            work * 1e3, Ratio(editor, work).c_str(), "<=0.33",
+			            Verdict(editor, work, 1.0 / 3.0).c_str());
+		}
+	}
+	double small = CpuMedian("load/" + std::to_string(kSmall));
+	double large = CpuMedian("load/" + std::to_string(kLarge));
+	std::printf("load 100k / 10k: %s (goal <= 13, linear = 10)  %s\n", Ratio(large, small).c_str(),
+	            Verdict(large, small, 13).c_str());
+
+	// Peaks move with the allocator's luck; the smallest of a few runs each.
+	long editorHeld = -1, editorPeak = -1, documentHeld = -1, documentPeak = -1;
+	for (int i = 0; i < memoryRuns; i++) {
+		long held = 0, peak = 0;
+		if (MemoryOf("editor", kLarge, &held, &peak)) {
+			editorHeld = editorHeld < 0 ? held : std::min(editorHeld, held);
+			editorPeak = editorPeak < 0 ? peak : std::min(editorPeak, peak);
+		}
+		if (MemoryOf("document", kLarge, &held, &peak)) {
+			documentHeld = documentHeld < 0 ? held : std::min(documentHeld, held);
+			documentPeak = documentPeak < 0 ? peak : std::min(documentPeak, peak);
+		}
+	}
+	std::printf("\n== Memory for the %d-entry text (%zu bytes), growth of the resident size, "
+	            "MiB, smallest of %d runs\n",
+	            kLarge, LoadedText(TextsFor(kLarge)).size(), memoryRuns);
+	std::printf("%-28s %10s %10s\n", "", "peak", "held after");
+	std::printf("%-28s %10.1f %10.1f\n", "editor (blocks, then load)", editorPeak / 1024.0,
+	            editorHeld / 1024.0);
+	std::printf("%-28s %10.1f %10.1f\n", "bare QTextDocument", documentPeak / 1024.0,
+	            documentHeld / 1024.0);
+	std::printf("%-28s %10s %10s  goal <= 1.30 on the peak: %s\n", "ratio",
+	            Ratio(editorPeak, documentPeak).c_str(), Ratio(editorHeld, documentHeld).c_str(),
+	            Verdict(editorPeak, documentPeak, 1.3).c_str());
+}
+
+} // namespace
+
+BENCHMARK(BM_EditorLoad)
+    ->Arg(kSmall)
+    ->Iterations(5)
+    ->UseManualTime()
+    ->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_EditorLoad)
+    ->Arg(kLarge)
+    ->Iterations(3)
+    ->UseManualTime()
+    ->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_EditorSave)
+    ->Arg(kSmall)
+    ->Iterations(5)
+    ->UseManualTime()
+    ->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_EditorSave)
+    ->Arg(kLarge)
+    ->Iterations(3)
+    ->UseManualTime()
+    ->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_Msgmerge)->Arg(1)->Iterations(9)->UseManualTime()->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_Msgmerge)->Arg(kSmall)->Iterations(5)->UseManualTime()->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_Msgmerge)->Arg(kLarge)->Iterations(3)->UseManualTime()->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_Msgfmt)->Arg(1)->Iterations(9)->UseManualTime()->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_Msgfmt)->Arg(kSmall)->Iterations(5)->UseManualTime()->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_Msgfmt)->Arg(kLarge)->Iterations(3)->UseManualTime()->Unit(benchmark::kMillisecond);
+
+int main(int argc, char** argv)
+{
+	std::string memory;
+	int entries = kLarge;
+	int memoryRuns = 3;
+	std::vector<char*> rest;
+	for (int i = 0; i < argc; i++) {
+		std::string argument = argv[i];
+		if (argument.rfind("--memory=", 0) == 0)
+			memory = argument.substr(9);
+		else if (argument.rfind("--entries=", 0) == 0)
+			entries = std::max(1, std::atoi(argument.c_str() + 10));
+		else if (argument.rfind("--memory-runs=", 0) == 0)
+			memoryRuns = std::max(0, std::atoi(argument.c_str() + 14));
+		else
+			rest.push_back(argv[i]);
+	}
+	if (!memory.empty())
+		return MeasureMemory(memory, entries);
+
+	int restCount = (int)rest.size();
+	benchmark::Initialize(&restCount, rest.data());
+	char pattern[] = "/tmp/le-bench-files-XXXXXX";
+	if (mkdtemp(pattern) == nullptr)
+		return 1;
+	gScratch = pattern;
+	// A failed load or save would otherwise wait on an alert nobody sees.
+	BPrivate::ScopedAlertResponder responder([](const BPrivate::shown_alert&) { return 0; });
+	if (!StartEditor(gScratch)) {
+		std::fprintf(stderr, "bench_editor_files: the editor window has no text view\n");
+		return 1;
+	}
+	benchmark::RunSpecifiedBenchmarks();
+	StopEditor();
+	PrintTable(memoryRuns);
+	std::error_code ignored;
+	fs::remove_all(gScratch, ignored);
+	return 0;
+}
