@@ -365,7 +365,12 @@ TextViewData::_Changed(const Change& change, EditSource source)
 			// undo step.
 			mProgramTurnOpen = true;
 			mProgramAction = ++action;
-			QTimer::singleShot(0, widget, [this]() { mProgramTurnOpen = false; });
+			// Through the widget, which may outlive this object.
+			TextEditWidget* owner = widget;
+			QTimer::singleShot(0, widget, [owner]() {
+				if (TextViewData* data = owner->Data())
+					data->EndProgramTurn();
+			});
 		}
 	}
 	if (!doesUndo || undoing)

@@ -83,6 +83,8 @@ struct TextViewData {
 	std::string Clean(const char* text, int32 length) const;
 
 	void OnContentsChange(int position, int removed, int added);
+	// The event loop turned: the next program edit starts a new undo step.
+	void EndProgramTurn() { mProgramTurnOpen = false; }
 
 	BTextView* view;
 	TextEditWidget* widget;
@@ -150,6 +152,7 @@ public:
 
 	// The view's data is going away; input is no longer reported.
 	void Detach() { mData = nullptr; }
+	TextViewData* Data() const { return mData; }
 	QMargins Margins() const { return viewportMargins(); }
 	void SetMargins(int left, int top, int right, int bottom)
 	{
