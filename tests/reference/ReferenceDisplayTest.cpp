@@ -65,6 +65,21 @@ TEST_F(ReferenceDisplay, WorkedExampleShowsLanguageIdAndBlocks)
 	EXPECT_EQ(Text(), kWorkedResult);
 }
 
+TEST_F(ReferenceDisplay, AReferenceAppliedByMistakeIsUndoneInOneStep)
+{
+	SetText("Ok\n; my own notes\nAbbrechen\n");
+	// Let the event loop end the turn, so the text above is history of its own.
+	Settle();
+	BMessage reference = Reference("English", "id", {"Ok", "Cancel", "Continue"});
+	mWindow->ReferenceSet(&reference);
+	ASSERT_EQ(Text(), kWorkedResult);
+	Settle();
+
+	ASSERT_TRUE(TextView()->CanUndo());
+	TextView()->Undo();
+	EXPECT_EQ(Text(), "Ok\n; my own notes\nAbbrechen\n");
+}
+
 TEST_F(ReferenceDisplay, OnlyTheMissingFieldIsBlanked)
 {
 	BMessage languageOnly = Reference("Deutsch", nullptr, {});
