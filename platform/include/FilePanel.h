@@ -61,7 +61,8 @@ public:
 	// The panel keeps its own copy; NULL restores the default message.
 	void SetMessage(BMessage* message);
 
-	// A folder that does not exist leaves the panel where it was.
+	// For a folder that does not exist (or a file), the panel goes to the
+	// nearest folder above it that exists. NULL changes nothing.
 	void SetPanelDirectory(const entry_ref* ref);
 	void SetPanelDirectory(const BEntry* entry);
 	void SetPanelDirectory(const BDirectory* dir);

@@ -43,6 +43,25 @@ std::string folder_path(const char* path)
 	return entry.FullPath();
 }
 
+// For a place that is gone (a folder removed since it was last used): the
+// nearest folder above it that still exists.
+std::string nearest_folder(const char* path)
+{
+	if (path == NULL || path[0] == '\0')
+		return std::string();
+	BPath place(path);
+	while (place.InitCheck() == B_OK) {
+		std::string folder = folder_path(place.Path());
+		if (!folder.empty())
+			return folder;
+		BPath parent;
+		if (place.GetParent(&parent) != B_OK)
+			break;
+		place = parent;
+	}
+	return std::string();
+}
+
 void send(PanelCore& core, BMessage& message)
 {
 	BMessenger target;
@@ -286,7 +305,7 @@ BFilePanel::BFilePanel(file_panel_mode mode, BMessenger* target, const entry_ref
 	core->hideWhenDone = hideWhenDone;
 	std::string start;
 	if (directory != NULL)
-		start = BPrivate::folder_path(directory->FullPath().c_str());
+		start = BPrivate::nearest_folder(directory->FullPath().c_str());
 	if (start.empty()) {
 		char* cwd = getcwd(NULL, 0);
 		if (cwd != NULL) {
@@ -363,7 +382,7 @@ void BFilePanel::SetPanelDirectory(const BDirectory* dir)
 
 void BFilePanel::SetPanelDirectory(const char* path)
 {
-	std::string folder = BPrivate::folder_path(path);
+	std::string folder = BPrivate::nearest_folder(path);
 	if (folder.empty())
 		return;
 	{

@@ -263,16 +263,25 @@ TEST_F(FilePanelTest, ChoosingElsewhereMovesThePanelThere)
 	EXPECT_EQ(std::string(BPath(&where).Path()), mTemp / "other");
 }
 
-TEST_F(FilePanelTest, MissingFolderLeavesThePanelWhereItWas)
+TEST_F(FilePanelTest, AMissingFolderGivesItsNearestExistingParent)
 {
 	BFilePanel panel(B_OPEN_PANEL, &mTarget);
-	panel.SetPanelDirectory(mTemp.Path().c_str());
-	panel.SetPanelDirectory((mTemp / "gone").c_str());
-	panel.SetPanelDirectory((mTemp / "de.locale").c_str());
-	panel.SetPanelDirectory((const char*)NULL);
 	entry_ref where;
+	panel.SetPanelDirectory((mTemp / "other").c_str());
+	panel.SetPanelDirectory((const char*)NULL);
+	panel.GetPanelDirectory(&where);
+	EXPECT_EQ(std::string(BPath(&where).Path()), mTemp / "other");
+
+	// A remembered file whose folder was removed meanwhile.
+	panel.SetPanelDirectory((mTemp / "gone/deeper/de.locale").c_str());
 	panel.GetPanelDirectory(&where);
 	EXPECT_EQ(std::string(BPath(&where).Path()), mTemp.Path());
+	panel.SetPanelDirectory((mTemp / "other/da.locale").c_str());
+	panel.GetPanelDirectory(&where);
+	EXPECT_EQ(std::string(BPath(&where).Path()), mTemp / "other");
+	panel.Show();
+	ASSERT_TRUE(SpinUntil([&] { return panel.IsShowing(); }));
+	EXPECT_EQ(panels::PanelFolder(&panel), mTemp / "other");
 }
 
 TEST_F(FilePanelTest, ShowingTwiceShowsOnePanel)
