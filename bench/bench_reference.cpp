@@ -49,7 +49,8 @@ std::string gEditor = "build/LocaleEditor";
 ZTLEWindow* gWindow = nullptr;
 pid_t gPeer = -1;
 
-class BenchApplication : public LocaleEditorApplication {
+class BenchApplication : public LocaleEditorApplication
+{
 public:
 	BenchApplication(const char* folder) : LocaleEditorApplication(folder, BMessenger()) {}
 };
@@ -79,8 +80,8 @@ std::string EditedText(int64_t count)
 {
 	std::string text;
 	for (int64_t i = 1; i <= count; i++) {
-		text += "; #ID" + std::to_string(i) + ":\n; Old reference text number " + std::to_string(i)
-			+ "\nTranslated text number " + std::to_string(i) + "\n";
+		text += "; #ID" + std::to_string(i) + ":\n; Old reference text number " +
+		        std::to_string(i) + "\nTranslated text number " + std::to_string(i) + "\n";
 	}
 	return text;
 }
@@ -119,8 +120,8 @@ void BM_ApplyReference(benchmark::State& state)
 		state.SetIterationTime(std::chrono::duration<double>(Clock::now() - start).count());
 	}
 	gWindow->Lock();
-	bool placed = std::string(view->Text()).find("; " + ReferenceText(count - 1) + "\n")
-		!= std::string::npos;
+	bool placed =
+	    std::string(view->Text()).find("; " + ReferenceText(count - 1) + "\n") != std::string::npos;
 	view->SetText("");
 	gWindow->Unlock();
 	if (!placed)
@@ -187,8 +188,8 @@ void BM_FetchReference(benchmark::State& state)
 void BM_PeerPing(benchmark::State& state)
 {
 	QDBusMessage ping = QDBusMessage::createMethodCall(
-		QStringLiteral("org.vessmor.Team") + QString::number(gPeer), QStringLiteral("/"),
-		QStringLiteral("org.freedesktop.DBus.Peer"), QStringLiteral("Ping"));
+	    QStringLiteral("org.vessmor.Team") + QString::number(gPeer), QStringLiteral("/"),
+	    QStringLiteral("org.freedesktop.DBus.Peer"), QStringLiteral("Ping"));
 	QDBusConnection bus = QDBusConnection::sessionBus();
 	for (auto _ : state) {
 		QDBusMessage reply = bus.call(ping, QDBus::Block, 5000);
@@ -200,7 +201,8 @@ void BM_PeerPing(benchmark::State& state)
 }
 
 // Keeps each benchmark's mean real time per iteration, in seconds.
-class RatioReporter : public benchmark::ConsoleReporter {
+class RatioReporter : public benchmark::ConsoleReporter
+{
 public:
 	void ReportRuns(const std::vector<Run>& runs) override
 	{
@@ -235,9 +237,9 @@ void PrintRatios(const RatioReporter& reporter)
 		double msgen = Find(reporter, "BM_Msgen/" + n + "/");
 		double work = msgen - msgenStart;
 		std::printf("apply %6s texts: %8.1f ms   msgen: %8.1f ms (%.1f ms start-up subtracted)"
-					"   ratio %.2f (goal <= 1)\n",
-			n.c_str(), apply[i] * 1e3, work * 1e3, msgenStart * 1e3,
-			work > 0 ? apply[i] / work : -1.0);
+		            "   ratio %.2f (goal <= 1)\n",
+		            n.c_str(), apply[i] * 1e3, work * 1e3, msgenStart * 1e3,
+		            work > 0 ? apply[i] / work : -1.0);
 	}
 	if (apply[0] > 0 && apply[1] > 0)
 		std::printf("apply 100k / 10k: %.2f (goal <= 13, linear = 10)\n", apply[1] / apply[0]);
@@ -245,7 +247,7 @@ void PrintRatios(const RatioReporter& reporter)
 	double ping = Find(reporter, "BM_PeerPing");
 	if (fetch > 0 && ping > 0) {
 		std::printf("fetch 38 texts: %.3f ms   ping: %.3f ms   ratio %.2f (goal <= 5)\n",
-			fetch * 1e3, ping * 1e3, fetch / ping);
+		            fetch * 1e3, ping * 1e3, fetch / ping);
 	}
 }
 
@@ -276,10 +278,14 @@ bool StartPeerEditor()
 
 } // namespace
 
-BENCHMARK(BM_ApplyReference)->Arg(10000)->Arg(100000)->UseManualTime()->Iterations(3)
-	->Unit(benchmark::kMillisecond);
-BENCHMARK(BM_Msgen)->Arg(0)->Arg(10000)->Arg(100000)->UseManualTime()->Iterations(3)
-	->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_ApplyReference)
+    ->Arg(10000)
+    ->Arg(100000)
+    ->UseManualTime()
+    ->Iterations(3)
+    ->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_Msgen)->Arg(0)->Arg(10000)->Arg(100000)->UseManualTime()->Iterations(3)->Unit(
+    benchmark::kMillisecond);
 BENCHMARK(BM_FetchReference)->Iterations(200)->Unit(benchmark::kMicrosecond);
 BENCHMARK(BM_PeerPing)->Iterations(200)->Unit(benchmark::kMicrosecond);
 
@@ -305,7 +311,7 @@ int main(int argc, char** argv)
 	app->Lock();
 	app->BLooper::Run();
 	gWindow = new ZTLEWindow("Korvane Locale Editor", app->Prefs(), B_TITLED_WINDOW_LOOK,
-		B_NORMAL_WINDOW_FEEL, 0);
+	                         B_NORMAL_WINDOW_FEEL, 0);
 	gWindow->Show();
 	Pump();
 

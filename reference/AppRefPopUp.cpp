@@ -54,8 +54,7 @@ ZTBitmapMenuItem* CreateAppRefItem(team_id team)
 	BNodeInfo nodeInfo;
 	char label[B_FILE_NAME_LENGTH];
 	BBitmap* icon = NULL;
-	if (node.InitCheck() != B_OK || nodeInfo.SetTo(&node) != B_OK
-		|| entry.GetName(label) != B_OK) {
+	if (node.InitCheck() != B_OK || nodeInfo.SetTo(&node) != B_OK || entry.GetName(label) != B_OK) {
 		strcpy(label, kLostFileLabel);
 	} else {
 		icon = new BBitmap(BRect(0, 0, B_MINI_ICON - 1, B_MINI_ICON - 1), B_CMAP8);

@@ -13,8 +13,8 @@ class ZTBitmapMenuItem;
 
 const uint32 kMsgGetReference = 'gref';
 extern const char* const kFieldAppSignature; // "signature"
-extern const char* const kAppRefMenuTitle; // "Application Reference"
-extern const char* const kLostFileLabel;   // "<Lost File>"
+extern const char* const kAppRefMenuTitle;   // "Application Reference"
+extern const char* const kLostFileLabel;     // "<Lost File>"
 
 // A new pop-up, filled from the roster; the caller owns it.
 BPopUpMenu* CreateAppRefMenu(const LocaleSuiteClient& client);

@@ -37,17 +37,13 @@ void LocaleSuiteClient::SetDefaultTimeouts(bigtime_t suitesTimeout, bigtime_t re
 }
 
 LocaleSuiteClient::LocaleSuiteClient(team_id ownTeam)
-	:
-	LocaleSuiteClient(ownTeam, sDefaultSuitesTimeout, sDefaultReferenceTimeout)
+    : LocaleSuiteClient(ownTeam, sDefaultSuitesTimeout, sDefaultReferenceTimeout)
 {
 }
 
 LocaleSuiteClient::LocaleSuiteClient(team_id ownTeam, bigtime_t suitesTimeout,
-	bigtime_t referenceTimeout)
-	:
-	mOwnTeam(ownTeam),
-	mSuitesTimeout(suitesTimeout),
-	mReferenceTimeout(referenceTimeout)
+                                     bigtime_t referenceTimeout)
+    : mOwnTeam(ownTeam), mSuitesTimeout(suitesTimeout), mReferenceTimeout(referenceTimeout)
 {
 }
 
@@ -152,8 +148,8 @@ std::string LocaleSuiteClient::EscapeReferenceText(const char* text)
 	return result;
 }
 
-status_t LocaleSuiteClient::_Ask(const BMessenger& target, const char* property,
-	BMessage* reply, bigtime_t timeout) const
+status_t LocaleSuiteClient::_Ask(const BMessenger& target, const char* property, BMessage* reply,
+                                 bigtime_t timeout) const
 {
 	BMessage request(B_GET_PROPERTY);
 	request.AddSpecifier(property);

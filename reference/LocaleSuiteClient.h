@@ -24,8 +24,8 @@ extern const char* const kDefaultText;
 extern const char* const kDefaultLanguage;
 extern const char* const kTextAppID;
 extern const char* const kFieldLanguage; // "zt:language"
-extern const char* const kFieldAppID;	  // "zt:app_id"
-extern const char* const kFieldText;	  // "zt:text"
+extern const char* const kFieldAppID;    // "zt:app_id"
+extern const char* const kFieldText;     // "zt:text"
 
 } // namespace LocaleSuite
 
@@ -35,7 +35,8 @@ extern const char* const kFieldText;	  // "zt:text"
 const bigtime_t kSuitesTimeout = 2000000;
 const bigtime_t kReferenceTimeout = 10000000;
 
-class LocaleSuiteClient {
+class LocaleSuiteClient
+{
 public:
 	// ownTeam is answered true without a request (the editor itself); pass
 	// -1 when there is no such team. The first form uses the default
@@ -76,7 +77,7 @@ private:
 	// B_REPLY (cleared before the send, so an earlier reply never counts),
 	// B_TIMED_OUT when it did not come in time, B_ERROR otherwise.
 	status_t _Ask(const BMessenger& target, const char* property, BMessage* reply,
-		bigtime_t timeout) const;
+	              bigtime_t timeout) const;
 
 	team_id mOwnTeam;
 	bigtime_t mSuitesTimeout;

@@ -16,8 +16,7 @@ namespace {
 // then still shows that something was asked.
 const char* const kNoValue = " ";
 
-void ShowField(BWindow* window, const char* viewName, const BMessage* reference,
-	const char* field)
+void ShowField(BWindow* window, const char* viewName, const BMessage* reference, const char* field)
 {
 	if (window == NULL)
 		return;
@@ -48,7 +47,7 @@ bool ApplyReferenceTexts(BTextView* textView, const BMessage* reference)
 	std::vector<std::string_view> texts;
 	const char* text = NULL;
 	for (int32 index = 0; reference->FindString(LocaleSuite::kFieldText, index, &text) == B_OK;
-		 index++) {
+	     index++) {
 		if (text == NULL || *text == '\0')
 			break;
 		texts.emplace_back(text);
@@ -67,7 +66,7 @@ bool ApplyReferenceTexts(BTextView* textView, const BMessage* reference)
 		textView->Delete(static_cast<int32>(change.from), static_cast<int32>(change.to));
 	if (!change.text.empty()) {
 		textView->Insert(static_cast<int32>(change.from), change.text.data(),
-			static_cast<int32>(change.text.size()));
+		                 static_cast<int32>(change.text.size()));
 	}
 	return true;
 }

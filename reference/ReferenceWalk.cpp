@@ -15,7 +15,8 @@ size_t NextLineStart(std::string_view text, size_t offset)
 	return feed == std::string_view::npos ? text.size() : feed + 1;
 }
 
-struct Edit {
+struct Edit
+{
 	size_t from;
 	size_t to;
 	std::string block;
@@ -24,7 +25,7 @@ struct Edit {
 } // namespace
 
 ReferenceReplacement ReferenceWalk(std::string_view text,
-	const std::vector<std::string_view>& references)
+                                   const std::vector<std::string_view>& references)
 {
 	const size_t length = text.size();
 	std::vector<Edit> edits;
@@ -51,8 +52,8 @@ ReferenceReplacement ReferenceWalk(std::string_view text,
 		std::string block;
 		// Only at the very end can the walk stand behind a line without its
 		// line feed; a block must begin a line of its own.
-		bool afterFeed = start == 0 || text[start - 1] == '\n'
-			|| (!edits.empty() && edits.back().to == start);
+		bool afterFeed =
+		    start == 0 || text[start - 1] == '\n' || (!edits.empty() && edits.back().to == start);
 		if (!afterFeed)
 			block += '\n';
 		block += "; #ID";

@@ -16,7 +16,8 @@
 #include <string_view>
 #include <vector>
 
-struct ReferenceReplacement {
+struct ReferenceReplacement
+{
 	// Replace the bytes [from, to) of the original text by text. from == to
 	// and an empty text mean the text stays as it is. Both ends lie on line
 	// starts or at the end of the text, so they never split a character.
@@ -29,7 +30,7 @@ struct ReferenceReplacement {
 
 // The one replacement that turns text into text with the blocks in place.
 ReferenceReplacement ReferenceWalk(std::string_view text,
-	const std::vector<std::string_view>& references);
+                                   const std::vector<std::string_view>& references);
 
 // text with the replacement applied; for callers that hold the text as a
 // string and for tests.

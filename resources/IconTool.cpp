@@ -22,12 +22,14 @@
 
 namespace {
 
-struct Colour {
+struct Colour
+{
 	int index;
 	QRgb rgb;
 };
 
-struct Drawing {
+struct Drawing
+{
 	std::map<char, Colour> colours;
 	std::map<int, std::vector<std::string>> icons; // by size
 };
@@ -62,8 +64,8 @@ bool ReadDrawing(const char* path, Drawing* drawing)
 			if (character.size() != 1 || index < 0 || index > 255 || hex.size() != 6)
 				return Fail(where + "expected: colour CHAR INDEX RRGGBB");
 			QRgb rgb = qRgba(std::stoi(hex.substr(0, 2), nullptr, 16),
-				std::stoi(hex.substr(2, 2), nullptr, 16), std::stoi(hex.substr(4, 2), nullptr, 16),
-				index == 255 ? 0 : 255);
+			                 std::stoi(hex.substr(2, 2), nullptr, 16),
+			                 std::stoi(hex.substr(4, 2), nullptr, 16), index == 255 ? 0 : 255);
 			drawing->colours[character[0]] = {index, rgb};
 		} else if (keyword == "icon") {
 			words >> size;
@@ -83,8 +85,8 @@ bool ReadDrawing(const char* path, Drawing* drawing)
 	}
 	for (int side : {16, 32}) {
 		if (static_cast<int>(drawing->icons[side].size()) != side)
-			return Fail("the " + std::to_string(side) + " pixel icon needs " + std::to_string(side)
-				+ " rows");
+			return Fail("the " + std::to_string(side) + " pixel icon needs " +
+			            std::to_string(side) + " rows");
 	}
 	return true;
 }
@@ -112,11 +114,11 @@ int main(int argc, char** argv)
 				indices += static_cast<char>(colour.index);
 			}
 		}
-		std::string folder = std::string(argv[2]) + "/" + std::to_string(side) + "x"
-			+ std::to_string(side) + "/apps";
+		std::string folder = std::string(argv[2]) + "/" + std::to_string(side) + "x" +
+		                     std::to_string(side) + "/apps";
 		std::string png = folder + "/" + argv[3] + ".png";
-		if (!QDir().mkpath(QString::fromStdString(folder))
-			|| !image.save(QString::fromStdString(png), "PNG")) {
+		if (!QDir().mkpath(QString::fromStdString(folder)) ||
+		    !image.save(QString::fromStdString(png), "PNG")) {
 			Fail("cannot write " + png);
 			return 1;
 		}
@@ -124,13 +126,13 @@ int main(int argc, char** argv)
 			BNode executable(argv[4]);
 			const char* name = side == 16 ? "BEOS:M:STD_ICON" : "BEOS:L:STD_ICON";
 			type_code type = side == 16 ? 'MICN' : 'ICON';
-			if (executable.InitCheck() != B_OK
-				|| executable.WriteAttr(name, type, 0, indices.data(), indices.size())
-					!= static_cast<ssize_t>(indices.size())) {
+			if (executable.InitCheck() != B_OK ||
+			    executable.WriteAttr(name, type, 0, indices.data(), indices.size()) !=
+			        static_cast<ssize_t>(indices.size())) {
 				// Some file systems keep no attributes; the program then
 				// falls back to the desktop icon, so this is not fatal.
 				std::fprintf(stderr, "le_icon_tool: warning: could not store %s on %s\n", name,
-					argv[4]);
+				             argv[4]);
 			}
 		}
 	}

@@ -20,7 +20,9 @@
 
 namespace {
 
-// The system colour map, RRGGBB; index 255 is the transparent one.
+// The system colour map, RRGGBB; index 255 is the transparent one. Eight
+// entries a row, as the map is usually printed.
+// clang-format off
 const uint32 kSystemColours[256] = {
 	0x000000, 0x080808, 0x101010, 0x181818, 0x202020, 0x282828, 0x303030, 0x383838,
 	0x404040, 0x484848, 0x505050, 0x585858, 0x606060, 0x686868, 0x707070, 0x787878,
@@ -55,6 +57,7 @@ const uint32 kSystemColours[256] = {
 	0x660033, 0x660000, 0x3300FF, 0x3300CB, 0x330098, 0x330066, 0x330033, 0x330000,
 	0xFFCB33, 0xFFCB00, 0xFFFF00, 0xFFFF33, 0xFFFF66, 0xFFFF98, 0xFFFFCB, 0xFFFFFF,
 };
+// clang-format on
 
 const char* AttributeFor(int side)
 {
@@ -105,8 +108,8 @@ uint8 NearestIndex(QRgb colour)
 		long dr = red - r;
 		long dg = green - g;
 		long db = blue - b;
-		long distance = ((512 + meanRed) * dr * dr >> 8) + 4 * dg * dg
-			+ ((767 - meanRed) * db * db >> 8);
+		long distance =
+		    ((512 + meanRed) * dr * dr >> 8) + 4 * dg * dg + ((767 - meanRed) * db * db >> 8);
 		if (bestDistance < 0 || distance < bestDistance) {
 			bestDistance = distance;
 			best = static_cast<uint8>(index);
@@ -164,8 +167,8 @@ QString DesktopIconName(const QStringList& dataFolders, const QFileInfo& program
 	for (const QString& folder : dataFolders) {
 		bool beside = folder == dataFolders.first();
 		QDir applications(folder + "/applications");
-		const QStringList entries
-			= applications.entryList(QStringList() << "*.desktop", QDir::Files, QDir::Name);
+		const QStringList entries =
+		    applications.entryList(QStringList() << "*.desktop", QDir::Files, QDir::Name);
 		for (const QString& name : entries) {
 			QFile file(applications.filePath(name));
 			if (file.size() > 256 * 1024 || !file.open(QIODevice::ReadOnly | QIODevice::Text))
@@ -198,9 +201,8 @@ QString DesktopIconName(const QStringList& dataFolders, const QFileInfo& program
 			QString command = ExecProgram(exec);
 			if (NamesProgram(tryExec, program) || NamesProgram(command, program))
 				return icon;
-			if (beside
-				&& (QFileInfo(tryExec).fileName() == program.fileName()
-					|| QFileInfo(command).fileName() == program.fileName()))
+			if (beside && (QFileInfo(tryExec).fileName() == program.fileName() ||
+			               QFileInfo(command).fileName() == program.fileName()))
 				return icon;
 		}
 	}
@@ -253,7 +255,7 @@ bool ReadDesktopIcon(const char* path, int side, std::vector<uint8>* pixels)
 	if (image.isNull())
 		return false;
 	image = image.scaled(side, side, Qt::KeepAspectRatio, Qt::SmoothTransformation)
-				.convertToFormat(QImage::Format_ARGB32);
+	            .convertToFormat(QImage::Format_ARGB32);
 	// A picture that is not square sits in the middle of the icon.
 	int left = (side - image.width()) / 2;
 	int top = (side - image.height()) / 2;
@@ -275,13 +277,14 @@ status_t BNodeInfo::GetIcon(BBitmap* icon, icon_size which) const
 		return B_NO_INIT;
 	int side = which;
 	BRect bounds = icon->Bounds();
-	if (icon->ColorSpace() != B_CMAP8 || bounds.IntegerWidth() + 1 != side
-		|| bounds.IntegerHeight() + 1 != side)
+	if (icon->ColorSpace() != B_CMAP8 || bounds.IntegerWidth() + 1 != side ||
+	    bounds.IntegerHeight() + 1 != side)
 		return B_BAD_VALUE;
 
 	std::vector<uint8> pixels;
-	if (!ReadIconAttribute(mNode, side, &pixels) && !ReadScaledIconAttribute(mNode, side, &pixels)
-		&& !ReadDesktopIcon(mNode->NodePath(), side, &pixels))
+	if (!ReadIconAttribute(mNode, side, &pixels) &&
+	    !ReadScaledIconAttribute(mNode, side, &pixels) &&
+	    !ReadDesktopIcon(mNode->NodePath(), side, &pixels))
 		return B_ENTRY_NOT_FOUND;
 
 	uint8* bits = static_cast<uint8*>(icon->Bits());

@@ -60,7 +60,8 @@ std::string BitmapBytes(const BBitmap* bitmap)
 
 } // namespace
 
-class AppRefPopUp : public ReferenceWindowTest {
+class AppRefPopUp : public ReferenceWindowTest
+{
 protected:
 	const ZTBitmapMenuItem* ItemLabelled(const std::string& label)
 	{
@@ -199,7 +200,7 @@ TEST_F(AppRefPopUp, TwoInstancesGiveTwoItemsWithTheSameSignature)
 TEST_F(AppRefPopUp, AnApplicationWhoseSuitesLackTheLocaleSuiteIsLeftOut)
 {
 	ChildProcess mute(PeerExecutable("locale_peer"),
-		{"--no-suite", "--signature=application/x-vnd.test-nosuite"});
+	                  {"--no-suite", "--signature=application/x-vnd.test-nosuite"});
 	ASSERT_TRUE(mute.WaitUntilRegistered());
 	ASSERT_TRUE(WaitForNotice(B_SOME_APP_LAUNCHED, mute.Team()));
 	EXPECT_EQ(CountOf(Signatures(), "application/x-vnd.test-nosuite"), 0);
@@ -207,7 +208,7 @@ TEST_F(AppRefPopUp, AnApplicationWhoseSuitesLackTheLocaleSuiteIsLeftOut)
 
 	// The other way round, as a control: the same program with the suite.
 	ChildProcess speaking(PeerExecutable("locale_peer"),
-		{"--signature=application/x-vnd.test-withsuite"});
+	                      {"--signature=application/x-vnd.test-withsuite"});
 	ASSERT_TRUE(speaking.WaitUntilRegistered());
 	EXPECT_TRUE(mWindow->IsZTLocaleApp(speaking.Team()));
 	EXPECT_FALSE(mWindow->IsZTLocaleApp(-1));
@@ -232,15 +233,15 @@ TEST_F(AppRefPopUp, AProgramWhoseFileIsGoneIsALostFileWithoutIconButKeepsItsSign
 	EXPECT_EQ(lost->Bitmap(), nullptr);
 	const char* signature = nullptr;
 	ASSERT_EQ(const_cast<ZTBitmapMenuItem*>(lost)->Message()->FindString("signature", &signature),
-		B_OK);
+	          B_OK);
 	EXPECT_STREQ(signature, "application/x-vnd.test-vanishing");
 }
 
 TEST_F(AppRefPopUp, PickingAnItemMarksNothingAndTheFieldKeepsShowingTheTitle)
 {
 	std::vector<std::string> signatures = Signatures();
-	size_t own = std::find(signatures.begin(), signatures.end(), kAppSignature)
-		- signatures.begin();
+	size_t own =
+	    std::find(signatures.begin(), signatures.end(), kAppSignature) - signatures.begin();
 	ASSERT_LT(own, signatures.size());
 	PopUp()->ItemAt(own)->Invoke();
 	Settle();

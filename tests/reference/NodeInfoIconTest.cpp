@@ -21,7 +21,8 @@ namespace fs = std::filesystem;
 namespace {
 
 // Sets an environment variable for one test and puts the old value back.
-class ScopedEnvironment {
+class ScopedEnvironment
+{
 public:
 	ScopedEnvironment(const char* name, const std::string& value) : mName(name)
 	{
@@ -62,8 +63,8 @@ std::string Bytes(const BBitmap& bitmap, int side)
 void MakeFile(const std::string& path, bool executable)
 {
 	std::ofstream(path) << "#!/bin/sh\n";
-	fs::permissions(path, executable ? fs::perms::owner_all : fs::perms::owner_read
-			| fs::perms::owner_write);
+	fs::permissions(path, executable ? fs::perms::owner_all
+	                                 : fs::perms::owner_read | fs::perms::owner_write);
 }
 
 status_t IconOf(const std::string& path, BBitmap* bitmap, icon_size which)
@@ -73,7 +74,8 @@ status_t IconOf(const std::string& path, BBitmap* bitmap, icon_size which)
 	return info.GetIcon(bitmap, which);
 }
 
-class NodeInfoIcon : public ::testing::Test {
+class NodeInfoIcon : public ::testing::Test
+{
 protected:
 	// Nothing from the machine's own desktop may answer.
 	ScratchFolder mFolder;
@@ -157,15 +159,15 @@ TEST_F(NodeInfoIcon, AProgramWithoutAttributesGetsTheIconOfItsDesktopEntry)
 		for (int x = 8; x < 24; x++)
 			picture.setPixel(x, y, qRgb(255, 0, 0));
 	ASSERT_TRUE(picture.save(
-		QString::fromStdString(mFolder / "system/icons/hicolor/32x32/apps/desk-icon.png")));
+	    QString::fromStdString(mFolder / "system/icons/hicolor/32x32/apps/desk-icon.png")));
 	// One entry beside the program names another program; the system's one
 	// names this program, by its file name.
 	std::ofstream(mFolder / "bin/share/applications/other.desktop")
-		<< "[Desktop Entry]\nType=Application\nExec=" << (mFolder / "bin/other_program")
-		<< "\nIcon=/nonexistent.png\n";
+	    << "[Desktop Entry]\nType=Application\nExec=" << (mFolder / "bin/other_program")
+	    << "\nIcon=/nonexistent.png\n";
 	std::ofstream(mFolder / "system/applications/desk.desktop")
-		<< "[Desktop Entry]\nType=Application\nName=Desk\nExec=desk_program %F\n"
-		<< "Icon=desk-icon\n[Desktop Action new]\nExec=other\nIcon=wrong\n";
+	    << "[Desktop Entry]\nType=Application\nName=Desk\nExec=desk_program %F\n"
+	    << "Icon=desk-icon\n[Desktop Action new]\nExec=other\nIcon=wrong\n";
 
 	BBitmap mini(BRect(0, 0, 15, 15), B_CMAP8);
 	ASSERT_EQ(IconOf(program, &mini, B_MINI_ICON), B_OK);

@@ -27,8 +27,8 @@ BMessage Reference(const char* language, const char* appID, std::vector<const ch
 	return reference;
 }
 
-const char* const kWorkedResult
-	= "; #ID1:\n; Ok\nOk\n; #ID2:\n; Cancel\nAbbrechen\n; #ID3:\n; Continue\n\n";
+const char* const kWorkedResult =
+    "; #ID1:\n; Ok\nOk\n; #ID2:\n; Cancel\nAbbrechen\n; #ID3:\n; Continue\n\n";
 
 } // namespace
 
@@ -172,12 +172,12 @@ TEST_F(ReferenceDisplay, AFileThatIsNoLocaleFileBlanksTheFieldsAndKeepsTheText)
 namespace {
 
 // Counts the edits that reach the view's hooks.
-class CountingTextView : public BTextView {
+class CountingTextView : public BTextView
+{
 public:
 	CountingTextView()
-		:
-		BTextView(BRect(0, 0, 300, 200), "counting", BRect(0, 0, 300, 200), B_FOLLOW_ALL,
-			B_WILL_DRAW)
+	    : BTextView(BRect(0, 0, 300, 200), "counting", BRect(0, 0, 300, 200), B_FOLLOW_ALL,
+	                B_WILL_DRAW)
 	{
 	}
 	int32 inserts = 0;
@@ -185,7 +185,7 @@ public:
 
 protected:
 	void InsertText(const char* text, int32 length, int32 offset,
-		const text_run_array* runs) override
+	                const text_run_array* runs) override
 	{
 		inserts++;
 		BTextView::InsertText(text, length, offset, runs);
@@ -201,8 +201,8 @@ protected:
 
 TEST(ReferenceDisplayEdits, AWholeReferenceReachesTheViewAsOneDeletionAndOneInsertion)
 {
-	BWindow* window = new BWindow(BRect(0, 0, 300, 200), "edits", B_TITLED_WINDOW_LOOK,
-		B_NORMAL_WINDOW_FEEL, 0);
+	BWindow* window =
+	    new BWindow(BRect(0, 0, 300, 200), "edits", B_TITLED_WINDOW_LOOK, B_NORMAL_WINDOW_FEEL, 0);
 	CountingTextView* view = new CountingTextView;
 	window->AddChild(view);
 	ASSERT_TRUE(window->Lock());
@@ -211,8 +211,8 @@ TEST(ReferenceDisplayEdits, AWholeReferenceReachesTheViewAsOneDeletionAndOneInse
 	BMessage first;
 	BMessage second;
 	for (int i = 1; i <= 500; i++) {
-		text += "; #ID" + std::to_string(i) + ":\n; old " + std::to_string(i) + "\n  line "
-			+ std::to_string(i) + "\n";
+		text += "; #ID" + std::to_string(i) + ":\n; old " + std::to_string(i) + "\n  line " +
+		        std::to_string(i) + "\n";
 		first.AddString("zt:text", ("first " + std::to_string(i)).c_str());
 		second.AddString("zt:text", ("second " + std::to_string(i)).c_str());
 	}

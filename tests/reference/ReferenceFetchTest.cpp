@@ -67,8 +67,9 @@ TEST_F(ReferenceFetch, TheEditorsOwnItemLoadsItsThirtyEightTextsOneLineEach)
 TEST_F(ReferenceFetch, TabsStayAndBackslashTBecomesATabWhileBackslashNStays)
 {
 	ChildProcess peer(PeerExecutable("locale_peer"),
-		{"--signature=application/x-vnd.test-escapes", "--text=a\tb", "--text=c\\td",
-			"--text=e\\nf", "--text=two\nlines", "--language=Deutsch", "--app-id=escape id"});
+	                  {"--signature=application/x-vnd.test-escapes", "--text=a\tb", "--text=c\\td",
+	                   "--text=e\\nf", "--text=two\nlines", "--language=Deutsch",
+	                   "--app-id=escape id"});
 	ASSERT_TRUE(peer.WaitUntilRegistered());
 	SetText("eins\nzwei\ndrei\nvier\n");
 
@@ -76,18 +77,17 @@ TEST_F(ReferenceFetch, TabsStayAndBackslashTBecomesATabWhileBackslashNStays)
 
 	EXPECT_EQ(ControlText("txtctrl_reference"), "Deutsch");
 	EXPECT_EQ(ControlText("txtctrl_appid"), "escape id");
-	EXPECT_EQ(Text(),
-		"; #ID1:\n; a\tb\neins\n"
-		"; #ID2:\n; c\td\nzwei\n"
-		"; #ID3:\n; e\\nf\ndrei\n"
-		"; #ID4:\n; two\\nlines\nvier\n");
+	EXPECT_EQ(Text(), "; #ID1:\n; a\tb\neins\n"
+	                  "; #ID2:\n; c\td\nzwei\n"
+	                  "; #ID3:\n; e\\nf\ndrei\n"
+	                  "; #ID4:\n; two\\nlines\nvier\n");
 }
 
 TEST_F(ReferenceFetch, AProgramThatNeverAnswersCostsOneTimeOutAndLeavesTheText)
 {
 	// main() sets the reference time-out to 1.5 s for this test run.
 	ChildProcess peer(PeerExecutable("locale_peer"),
-		{"--silent", "--signature=application/x-vnd.test-silent"});
+	                  {"--silent", "--signature=application/x-vnd.test-silent"});
 	ASSERT_TRUE(peer.WaitUntilRegistered());
 	SetText("Ok\n; mine\nAbbrechen\n");
 	Control("txtctrl_reference")->SetText("German");
@@ -136,7 +136,7 @@ TEST_F(ReferenceFetch, AProgramThatHasQuitLeavesTheTextAndBlanksLanguageAndId)
 TEST_F(ReferenceFetch, AProgramThatRefusesTheSuiteGivesAnEmptyReference)
 {
 	ChildProcess peer(PeerExecutable("locale_peer"),
-		{"--no-suite", "--signature=application/x-vnd.test-refuses"});
+	                  {"--no-suite", "--signature=application/x-vnd.test-refuses"});
 	ASSERT_TRUE(peer.WaitUntilRegistered());
 	SetText("Ok\n");
 
@@ -152,8 +152,8 @@ TEST_F(ReferenceFetch, AProgramThatRefusesTheSuiteGivesAnEmptyReference)
 
 TEST_F(ReferenceFetch, EmptyAnswersGiveEmptyFieldsAndNoTexts)
 {
-	ChildProcess peer(PeerExecutable("locale_peer"),
-		{"--signature=application/x-vnd.test-empty", "--texts=0", "--language=", "--app-id="});
+	ChildProcess peer(PeerExecutable("locale_peer"), {"--signature=application/x-vnd.test-empty",
+	                                                  "--texts=0", "--language=", "--app-id="});
 	ASSERT_TRUE(peer.WaitUntilRegistered());
 
 	LocaleSuiteClient client(current_team());
@@ -170,7 +170,8 @@ namespace {
 // Answers every request with a bare B_REPLY, or, for "DefaultText", with
 // the error reply of a program that does not know the property. Counts what
 // it was asked.
-class BareReplier : public BLooper {
+class BareReplier : public BLooper
+{
 public:
 	BHandler* ResolveSpecifier(BMessage*, int32, BMessage*, int32, const char*) override
 	{
@@ -212,7 +213,7 @@ TEST(ReferenceRequests, ABareReplyCountsAsAnEmptyValueAndARefusalIsLeftOut)
 	// All three asked once each, in the fixed order.
 	if (replier->Lock()) {
 		EXPECT_EQ(replier->mAsked,
-			(std::vector<std::string>{"DefaultLanguage", "TextAppID", "DefaultText"}));
+		          (std::vector<std::string>{"DefaultLanguage", "TextAppID", "DefaultText"}));
 		replier->Quit();
 	}
 }

@@ -37,7 +37,8 @@ std::string gAppFolder;
 // The editor's application object, started up in a scratch folder and
 // without its own window: each test makes the window it needs. Quit
 // requests (a closing window sends one) must not end the test run.
-class TestEditorApplication : public LocaleEditorApplication {
+class TestEditorApplication : public LocaleEditorApplication
+{
 public:
 	TestEditorApplication(const char* folder) : LocaleEditorApplication(folder, BMessenger()) {}
 	void DispatchMessage(BMessage* message, BHandler* handler) override
@@ -115,9 +116,8 @@ void CopyWithAttributes(const std::string& from, const std::string& to)
 }
 
 ChildProcess::ChildProcess(const std::string& executable, std::vector<std::string> arguments,
-	std::map<std::string, std::string> environment)
-	:
-	mPid(-1)
+                           std::map<std::string, std::string> environment)
+    : mPid(-1)
 {
 	std::vector<char*> argv;
 	argv.push_back(const_cast<char*>(executable.c_str()));
@@ -143,11 +143,11 @@ ChildProcess::~ChildProcess()
 bool ChildProcess::WaitUntilRegistered(std::chrono::milliseconds timeout)
 {
 	return WaitFor(
-		[this] {
-			app_info info;
-			return mPid > 0 && be_roster->GetRunningAppInfo(mPid, &info) == B_OK;
-		},
-		timeout);
+	    [this] {
+		    app_info info;
+		    return mPid > 0 && be_roster->GetRunningAppInfo(mPid, &info) == B_OK;
+	    },
+	    timeout);
 }
 
 void ChildProcess::Stop()
@@ -156,7 +156,7 @@ void ChildProcess::Stop()
 		return;
 	kill(mPid, SIGTERM);
 	bool ended = WaitFor([this] { return waitpid(mPid, nullptr, WNOHANG) == mPid; },
-		std::chrono::seconds(5));
+	                     std::chrono::seconds(5));
 	if (!ended) {
 		kill(mPid, SIGKILL);
 		waitpid(mPid, nullptr, 0);
@@ -165,8 +165,7 @@ void ChildProcess::Stop()
 }
 
 RecordingWindow::RecordingWindow(Preferences* prefs)
-	:
-	ZTLEWindow("Korvane Locale Editor", prefs, B_TITLED_WINDOW_LOOK, B_NORMAL_WINDOW_FEEL, 0)
+    : ZTLEWindow("Korvane Locale Editor", prefs, B_TITLED_WINDOW_LOOK, B_NORMAL_WINDOW_FEEL, 0)
 {
 }
 
@@ -190,8 +189,8 @@ int32 RecordingWindow::CountHandledFor(uint32 what, team_id team) const
 	int32 count = 0;
 	for (const BMessage& handled : mHandled) {
 		int32 noticed = -1;
-		if (handled.what == what && handled.FindInt32("be:team", &noticed) == B_OK
-			&& noticed == team)
+		if (handled.what == what && handled.FindInt32("be:team", &noticed) == B_OK &&
+		    noticed == team)
 			count++;
 	}
 	return count;
@@ -226,9 +225,9 @@ void ReferenceWindowTest::Settle()
 	int32 before = mWindow->CountHandled(kMsgSync);
 	ASSERT_EQ(mWindow->PostMessage(kMsgSync), B_OK);
 	// A dispatch may wait for replies up to the reference time-out.
-	ASSERT_TRUE(WaitFor([&] { return mWindow->CountHandled(kMsgSync) > before; },
-		std::chrono::seconds(40)))
-		<< "the window stopped dispatching";
+	ASSERT_TRUE(
+	    WaitFor([&] { return mWindow->CountHandled(kMsgSync) > before; }, std::chrono::seconds(40)))
+	    << "the window stopped dispatching";
 }
 
 BTextControl* ReferenceWindowTest::Control(const char* name)
@@ -295,10 +294,9 @@ std::vector<std::string> ReferenceWindowTest::Signatures()
 	for (int32 i = 0; menu != nullptr && i < menu->CountItems(); i++) {
 		const char* signature = nullptr;
 		BMessage* message = menu->ItemAt(i)->Message();
-		signatures.push_back(message != nullptr
-					&& message->FindString("signature", &signature) == B_OK
-				? signature
-				: "<none>");
+		signatures.push_back(
+		    message != nullptr && message->FindString("signature", &signature) == B_OK ? signature
+		                                                                               : "<none>");
 	}
 	return signatures;
 }

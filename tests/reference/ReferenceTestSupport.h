@@ -24,7 +24,7 @@ class BTextView;
 // Keeps the GUI (and with it the window's dispatch) going until condition
 // holds; false once timeout has passed.
 bool WaitFor(const std::function<bool()>& condition,
-	std::chrono::milliseconds timeout = std::chrono::seconds(10));
+             std::chrono::milliseconds timeout = std::chrono::seconds(10));
 
 // The folder this run's editor application starts up in.
 const std::string& AppFolder();
@@ -33,7 +33,8 @@ const std::string& AppFolder();
 std::string BuildFolder();
 
 // A scratch folder, removed with its contents.
-class ScratchFolder {
+class ScratchFolder
+{
 public:
 	ScratchFolder();
 	~ScratchFolder();
@@ -51,10 +52,11 @@ void CopyWithAttributes(const std::string& from, const std::string& to);
 
 // A program running beside the tests, offscreen, on the same session bus.
 // Killed when this goes away.
-class ChildProcess {
+class ChildProcess
+{
 public:
 	ChildProcess(const std::string& executable, std::vector<std::string> arguments = {},
-		std::map<std::string, std::string> environment = {});
+	             std::map<std::string, std::string> environment = {});
 	~ChildProcess();
 	ChildProcess(const ChildProcess&) = delete;
 	ChildProcess& operator=(const ChildProcess&) = delete;
@@ -70,7 +72,8 @@ private:
 };
 
 // The editor window with a record of what its dispatch handled.
-class RecordingWindow : public ZTLEWindow {
+class RecordingWindow : public ZTLEWindow
+{
 public:
 	RecordingWindow(Preferences* prefs);
 	void MessageReceived(BMessage* message) override;
@@ -83,7 +86,8 @@ private:
 };
 
 // A fresh editor window per test, in this process's editor application.
-class ReferenceWindowTest : public ::testing::Test {
+class ReferenceWindowTest : public ::testing::Test
+{
 protected:
 	void SetUp() override;
 	void TearDown() override;

@@ -24,14 +24,13 @@ std::string Block(int number, const std::string& reference)
 TEST(ReferenceWalk, WorkedExamplePutsBlocksAboveLinesAndAppendsTheRest)
 {
 	std::string result = Place("Ok\nAbbrechen\n", {"Ok", "Cancel", "Continue"});
-	EXPECT_EQ(result,
-		"; #ID1:\n; Ok\nOk\n; #ID2:\n; Cancel\nAbbrechen\n; #ID3:\n; Continue\n\n");
+	EXPECT_EQ(result, "; #ID1:\n; Ok\nOk\n; #ID2:\n; Cancel\nAbbrechen\n; #ID3:\n; Continue\n\n");
 }
 
 TEST(ReferenceWalk, EmptyTextGetsEveryBlockWithAnEmptyLineBelow)
 {
 	EXPECT_EQ(Place("", {"Ok", "Cancel", "Continue"}),
-		Block(1, "Ok") + "\n" + Block(2, "Cancel") + "\n" + Block(3, "Continue") + "\n");
+	          Block(1, "Ok") + "\n" + Block(2, "Cancel") + "\n" + Block(3, "Continue") + "\n");
 }
 
 TEST(ReferenceWalk, ApplyingTwiceGivesTheSameTextAsOnceAndChangesNothing)
@@ -48,7 +47,8 @@ TEST(ReferenceWalk, ApplyingTwiceGivesTheSameTextAsOnceAndChangesNothing)
 TEST(ReferenceWalk, ANewReferenceReplacesTheBlocksOfTheOldOne)
 {
 	std::string first = Place("Ja\nNein\n", {"Yes", "No"});
-	EXPECT_EQ(Place(first, {"Yeah", "Nope"}), Block(1, "Yeah") + "Ja\n" + Block(2, "Nope") + "Nein\n");
+	EXPECT_EQ(Place(first, {"Yeah", "Nope"}),
+	          Block(1, "Yeah") + "Ja\n" + Block(2, "Nope") + "Nein\n");
 }
 
 TEST(ReferenceWalk, SurplusTranslationLinesKeepTheirSurroundings)
@@ -60,7 +60,8 @@ TEST(ReferenceWalk, SurplusTranslationLinesKeepTheirSurroundings)
 TEST(ReferenceWalk, CommentsBlankLinesAndLeadingBlanksAheadOfALineGoAway)
 {
 	std::string text = "\n\n; mine\n  \t; indented note\n \t  first\n\n\n;x\n\tsecond  \n";
-	EXPECT_EQ(Place(text, {"One", "Two"}), Block(1, "One") + "first\n" + Block(2, "Two") + "second  \n");
+	EXPECT_EQ(Place(text, {"One", "Two"}),
+	          Block(1, "One") + "first\n" + Block(2, "Two") + "second  \n");
 }
 
 TEST(ReferenceWalk, AnEmptyReferenceTextEndsTheWalk)
@@ -82,9 +83,9 @@ TEST(ReferenceWalk, ALastLineWithoutLineFeedGetsOneAheadOfTheNextBlock)
 {
 	EXPECT_EQ(Place("Ok", {"Ok", "Cancel"}), Block(1, "Ok") + "Ok\n" + Block(2, "Cancel") + "\n");
 	EXPECT_EQ(Place("Ok\n; note", {"Ok", "Cancel"}),
-		Block(1, "Ok") + "Ok\n" + Block(2, "Cancel") + "\n");
+	          Block(1, "Ok") + "Ok\n" + Block(2, "Cancel") + "\n");
 	EXPECT_EQ(Place("Ok  ", {"Ok", "Cancel", "More"}),
-		Block(1, "Ok") + "Ok  \n" + Block(2, "Cancel") + "\n" + Block(3, "More") + "\n");
+	          Block(1, "Ok") + "Ok  \n" + Block(2, "Cancel") + "\n" + Block(3, "More") + "\n");
 }
 
 TEST(ReferenceWalk, ReplacementEndsLieOnLineStartsSoMultibyteTextStaysWhole)
@@ -95,8 +96,8 @@ TEST(ReferenceWalk, ReplacementEndsLieOnLineStartsSoMultibyteTextStaysWhole)
 	ASSERT_TRUE(change.Changes());
 	EXPECT_TRUE(change.from == 0 || once[change.from - 1] == '\n');
 	EXPECT_TRUE(change.to == once.size() || once[change.to - 1] == '\n');
-	EXPECT_EQ(ApplyReplacement(once, change),
-		Block(1, "Apples") + "Äpfel\n" + Block(2, "Öl!") + "Öl\n" + Block(3, "Over") + "Über\n");
+	EXPECT_EQ(ApplyReplacement(once, change), Block(1, "Apples") + "Äpfel\n" + Block(2, "Öl!") +
+	                                              "Öl\n" + Block(3, "Over") + "Über\n");
 }
 
 TEST(ReferenceWalk, CostGrowsLinearlyWithTheNumberOfTexts)

@@ -31,8 +31,7 @@ TEST(SuiteReplies, TheLocaleSuiteCountsAnywhereInTheListButOnlyExactly)
 
 TEST(SuiteReplies, LineFeedsBecomeBackslashNAndBackslashTBecomesATab)
 {
-	EXPECT_EQ(LocaleSuiteClient::EscapeReferenceText("one\ntwo\n\nthree"),
-		"one\\ntwo\\n\\nthree");
+	EXPECT_EQ(LocaleSuiteClient::EscapeReferenceText("one\ntwo\n\nthree"), "one\\ntwo\\n\\nthree");
 	// A tab that is there stays a tab; backslash-t becomes one.
 	EXPECT_EQ(LocaleSuiteClient::EscapeReferenceText("a\tb\\tc"), "a\tb\tc");
 	// Backslash-n written as two characters stays as it is.
