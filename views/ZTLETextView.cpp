@@ -1,6 +1,7 @@
 #include "ZTLETextView.h"
 
 #include <algorithm>
+#include <cstring>
 #include <vector>
 
 const rgb_color ZTLETextView::Black = {0, 0, 0, 255};
@@ -72,15 +73,23 @@ ZTLETextView::SyntaxHighlighting(int32 start, int32 end)
 }
 
 
+// Paragraph bounds are read from the bytes, in small pieces: asking the view
+// for visual lines would first lay out every changed paragraph to count its
+// wrapped lines, which on a large insertion costs more than the rest of it.
 int32
 ZTLETextView::_LineStart(int32 offset)
 {
-	int32 line = LineAt(offset);
-	while (line > 0) {
-		const int32 start = OffsetAt(line);
-		if (start == 0 || ByteAt(start - 1) == '\n')
-			return start;
-		line--;
+	const int32 kPiece = 256;
+	char piece[kPiece + 1];
+	int32 end = std::clamp<int32>(offset, 0, TextLength());
+	while (end > 0) {
+		const int32 from = std::max<int32>(0, end - kPiece);
+		GetText(from, end - from, piece);
+		for (int32 i = end - from; i > 0; i--) {
+			if (piece[i - 1] == '\n')
+				return from + i;
+		}
+		end = from;
 	}
 	return 0;
 }
@@ -89,5 +98,17 @@ ZTLETextView::_LineStart(int32 offset)
 int32
 ZTLETextView::_LineEnd(int32 offset)
 {
-	return NextLineOffset(LineAt(offset));
+	const int32 kPiece = 256;
+	char piece[kPiece + 1];
+	const int32 length = TextLength();
+	int32 from = std::clamp<int32>(offset, 0, length);
+	while (from < length) {
+		const int32 count = std::min<int32>(kPiece, length - from);
+		GetText(from, count, piece);
+		const void* found = memchr(piece, '\n', (size_t)count);
+		if (found != NULL)
+			return from + (int32)((const char*)found - piece) + 1;
+		from += count;
+	}
+	return length;
 }
