@@ -5,6 +5,7 @@
 #include <Node.h>
 #include <NodeInfo.h>
 
+#include <QDateTime>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
@@ -16,6 +17,8 @@
 #include <unistd.h>
 
 #include <cstring>
+#include <map>
+#include <mutex>
 #include <vector>
 
 namespace {
@@ -158,6 +161,86 @@ bool NamesProgram(const QString& command, const QFileInfo& program)
 	return command == program.fileName();
 }
 
+struct DesktopEntry
+{
+	QString command; // the program of Exec
+	QString tryExec;
+	QString icon;
+};
+
+// The entries with an icon in one applications folder. Folders are read once
+// and again only when they change (an entry added, removed or renamed; an
+// entry edited in place shows with the next such change): the pop-up asks
+// for every program's icon on each launch and quit, and a desktop holds
+// hundreds of entries.
+std::vector<DesktopEntry> ReadDesktopEntries(const QString& folder)
+{
+	std::vector<DesktopEntry> found;
+	QDir applications(folder);
+	const QStringList names =
+	    applications.entryList(QStringList() << "*.desktop", QDir::Files, QDir::Name);
+	for (const QString& name : names) {
+		QFile file(applications.filePath(name));
+		if (file.size() > 256 * 1024 || !file.open(QIODevice::ReadOnly | QIODevice::Text))
+			continue;
+		QTextStream in(&file);
+		bool inEntry = false;
+		QString exec;
+		DesktopEntry entry;
+		while (!in.atEnd()) {
+			QString line = in.readLine().trimmed();
+			if (line.startsWith('[')) {
+				inEntry = line == "[Desktop Entry]";
+				continue;
+			}
+			if (!inEntry)
+				continue;
+			int equals = line.indexOf('=');
+			if (equals <= 0)
+				continue;
+			QString key = line.left(equals).trimmed();
+			QString value = line.mid(equals + 1).trimmed();
+			if (key == "Exec")
+				exec = value;
+			else if (key == "TryExec")
+				entry.tryExec = value;
+			else if (key == "Icon")
+				entry.icon = value;
+		}
+		if (entry.icon.isEmpty())
+			continue;
+		entry.command = ExecProgram(exec);
+		found.push_back(entry);
+	}
+	return found;
+}
+
+std::vector<DesktopEntry> DesktopEntries(const QString& folder)
+{
+	struct Cached
+	{
+		QDateTime modified;
+		std::vector<DesktopEntry> entries;
+	};
+	static std::mutex sLock;
+	static std::map<QString, Cached> sCache;
+
+	QFileInfo info(folder);
+	if (!info.isDir())
+		return {};
+	QDateTime modified = info.lastModified();
+	{
+		std::lock_guard<std::mutex> guard(sLock);
+		auto cached = sCache.find(folder);
+		if (cached != sCache.end() && cached->second.modified == modified)
+			return cached->second.entries;
+	}
+	std::vector<DesktopEntry> entries = ReadDesktopEntries(folder);
+	std::lock_guard<std::mutex> guard(sLock);
+	sCache[folder] = Cached{modified, entries};
+	return entries;
+}
+
 // The Icon key of the first desktop entry whose TryExec or Exec runs the
 // program. An entry in the program's own share folder travels with it, so
 // there the file name is enough: the folder may have been copied or moved
@@ -166,44 +249,12 @@ QString DesktopIconName(const QStringList& dataFolders, const QFileInfo& program
 {
 	for (const QString& folder : dataFolders) {
 		bool beside = folder == dataFolders.first();
-		QDir applications(folder + "/applications");
-		const QStringList entries =
-		    applications.entryList(QStringList() << "*.desktop", QDir::Files, QDir::Name);
-		for (const QString& name : entries) {
-			QFile file(applications.filePath(name));
-			if (file.size() > 256 * 1024 || !file.open(QIODevice::ReadOnly | QIODevice::Text))
-				continue;
-			QTextStream in(&file);
-			bool inEntry = false;
-			QString exec, tryExec, icon;
-			while (!in.atEnd()) {
-				QString line = in.readLine().trimmed();
-				if (line.startsWith('[')) {
-					inEntry = line == "[Desktop Entry]";
-					continue;
-				}
-				if (!inEntry)
-					continue;
-				int equals = line.indexOf('=');
-				if (equals <= 0)
-					continue;
-				QString key = line.left(equals).trimmed();
-				QString value = line.mid(equals + 1).trimmed();
-				if (key == "Exec")
-					exec = value;
-				else if (key == "TryExec")
-					tryExec = value;
-				else if (key == "Icon")
-					icon = value;
-			}
-			if (icon.isEmpty())
-				continue;
-			QString command = ExecProgram(exec);
-			if (NamesProgram(tryExec, program) || NamesProgram(command, program))
-				return icon;
-			if (beside && (QFileInfo(tryExec).fileName() == program.fileName() ||
-			               QFileInfo(command).fileName() == program.fileName()))
-				return icon;
+		for (const DesktopEntry& entry : DesktopEntries(folder + "/applications")) {
+			if (NamesProgram(entry.tryExec, program) || NamesProgram(entry.command, program))
+				return entry.icon;
+			if (beside && (QFileInfo(entry.tryExec).fileName() == program.fileName() ||
+			               QFileInfo(entry.command).fileName() == program.fileName()))
+				return entry.icon;
 		}
 	}
 	return QString();
