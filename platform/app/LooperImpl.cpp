@@ -97,6 +97,9 @@ int32 LooperImpl::CountLocks() const
 
 status_t LooperImpl::Enqueue(BMessage* message, int32 handlerToken, bool front)
 {
+	// The message may make the loop quit and drop the last other reference
+	// before we have signalled it.
+	std::shared_ptr<LooperImpl> self = shared_from_this();
 	bool drain = false;
 	{
 		std::lock_guard<std::mutex> guard(mQueueMutex);
@@ -113,7 +116,7 @@ status_t LooperImpl::Enqueue(BMessage* message, int32 handlerToken, bool front)
 		drain = mKind == kGuiThread && mRunning;
 	}
 	if (drain)
-		schedule_gui_drain(shared_from_this());
+		schedule_gui_drain(self);
 	else
 		mQueueCond.notify_one();
 	return B_OK;
@@ -131,6 +134,12 @@ thread_id LooperImpl::DispatchThread() const
 	if (!mRunning)
 		return -1;
 	return mKind == kGuiThread ? main_thread_id() : mThread;
+}
+
+bool LooperImpl::IsRunning() const
+{
+	std::lock_guard<std::mutex> guard(mQueueMutex);
+	return mRunning;
 }
 
 bool LooperImpl::CallerIsDispatcher() const

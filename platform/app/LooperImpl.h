@@ -49,7 +49,7 @@ public:
 	// The thread that dispatches (the main thread for the GUI kind), -1
 	// before Run.
 	thread_id DispatchThread() const;
-	bool IsRunning() const { return mRunning; }
+	bool IsRunning() const;
 	// True when the calling thread is the one that dispatches this looper.
 	bool CallerIsDispatcher() const;
 

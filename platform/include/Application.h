@@ -25,8 +25,13 @@ void unregister_window(BLooper* looper);
 // Threads: the constructor and Run() belong to the main thread. Run() starts
 // the application's looper thread, then runs the Qt event loop, and returns
 // once the application has quit. Messages posted before Run() wait in the
-// queue. ReadyToRun() comes first; files named on the command line follow as
-// one B_REFS_RECEIVED. SIGTERM and SIGINT arrive as B_QUIT_REQUESTED.
+// queue. ReadyToRun() comes first; then, when the program was given
+// arguments, B_ARGV_RECEIVED (all of them, "argc", "argv", "cwd") and one
+// B_REFS_RECEIVED with a "refs" entry for each argument that names a file
+// (taken against the current folder; arguments starting with '-' are
+// options, except after "--"). SIGTERM and SIGINT arrive as
+// B_QUIT_REQUESTED. The application joins the session bus when Run()
+// starts and leaves it when the loop ends.
 //
 // The default B_QUIT_REQUESTED handling asks every window, on the window's
 // own thread, whether it may quit (and quits it when it agrees); when all

@@ -105,6 +105,8 @@ TEST(MessengerTest, OnlyTheFirstReplyCounts)
 	RunningResponder responder;
 	BMessage reply;
 	ASSERT_EQ(B_OK, BMessenger(responder.looper).SendMessage('twic', &reply));
+	// The reply wakes us before the handler has noted its results.
+	ASSERT_TRUE(apptest::wait_until([&] { return responder.looper->second != B_ERROR; }));
 	EXPECT_EQ(B_OK, responder.looper->first.load());
 	EXPECT_EQ(B_DUPLICATE_REPLY, responder.looper->second.load());
 }
