@@ -90,10 +90,15 @@ FilePanelImpl::FilePanelImpl(BFilePanel* owner)
 	: mCore(std::make_shared<PanelCore>())
 {
 	mCore->owner = owner;
+	mCore->self = mCore;
 }
 
 FilePanelImpl::~FilePanelImpl()
 {
+	{
+		std::lock_guard<std::mutex> lock(mCore->lock);
+		mCore->ownerGone = true;
+	}
 	OnMain([](PanelCore& core) {
 		forget_shown(core.owner);
 		if (core.dialog != nullptr) {
@@ -122,7 +127,9 @@ bool FilePanelImpl::EnsureDialog(PanelCore& core)
 		return true;
 	if (qobject_cast<QApplication*>(QCoreApplication::instance()) == nullptr)
 		return false;
-	std::shared_ptr<PanelCore> shared = core.owner->Impl()->Core();
+	std::shared_ptr<PanelCore> shared = core.self.lock();
+	if (shared == nullptr)
+		return false;
 	file_panel_mode mode;
 	uint32 flavors;
 	bool multiple;
@@ -187,6 +194,11 @@ void FilePanelImpl::ApplyDirectory(PanelCore& core)
 
 void FilePanelImpl::Show(PanelCore& core)
 {
+	{
+		std::lock_guard<std::mutex> lock(core.lock);
+		if (core.ownerGone)
+			return;
+	}
 	if (!EnsureDialog(core))
 		return;
 	core.dialog->show();

@@ -18,7 +18,9 @@ class PanelDialog;
 
 struct PanelCore {
 	mutable std::mutex lock;
-	BFilePanel* owner = nullptr;
+	BFilePanel* owner = nullptr; // compared only: queued work may outlive it
+	std::weak_ptr<PanelCore> self;
+	bool ownerGone = false; // the BFilePanel was deleted
 	file_panel_mode mode = B_OPEN_PANEL;
 	bool hasTarget = false;
 	BMessenger target;

@@ -363,3 +363,16 @@ TEST_F(FilePanelTest, RefFilterIsAskedAboutFiles)
 	EXPECT_TRUE(SpinUntil([&] { return filter.calls >= 3; }));
 	panel.Hide();
 }
+
+TEST_F(FilePanelTest, APanelDeletedBeforeItsQueuedWorkRanIsNeverShown)
+{
+	std::thread other([&] {
+		BFilePanel* panel = new BFilePanel(B_OPEN_PANEL, &mTarget);
+		panel->Show();
+		delete panel;
+	});
+	other.join();
+	// Let the queued work run; nothing of the deleted panel may appear.
+	SpinUntil([] { return false; }, std::chrono::milliseconds(200));
+	EXPECT_TRUE(panels::ShownPanels().empty());
+}
