@@ -91,9 +91,10 @@ TEST(TextViewLines, LineCountsAgreeWithTheLayoutOnScreen)
 		const int32 start = view.OffsetAt(line);
 		EXPECT_EQ(view.LineAt(start), line) << "paragraph " << block.blockNumber();
 		line += shown;
-		if (block.next().isValid())
+		if (block.next().isValid()) {
 			EXPECT_EQ(view.ByteAt(view.OffsetAt(line) - 1), '\n')
 				<< "paragraph " << block.blockNumber() << " has " << shown << " lines";
+		}
 	}
 	EXPECT_EQ(view.CountLines(), line);
 	EXPECT_GT(line, widget->document()->blockCount() + 10); // many paragraphs did wrap

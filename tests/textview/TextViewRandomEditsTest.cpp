@@ -38,12 +38,14 @@ check_lines(RecordingTextView& view, const std::string& text, std::mt19937& rand
 		ASSERT_GE(line, 0);
 		ASSERT_LT(line, lines);
 		EXPECT_LE(view.OffsetAt(line), offset);
-		if (line + 1 < lines)
+		if (line + 1 < lines) {
 			EXPECT_GT(view.OffsetAt(line + 1), offset);
+		}
 		// Every line feed ends a line.
 		const int32 start = view.OffsetAt(line);
-		if (start > 0 && text[(size_t)start - 1] != '\n')
+		if (start > 0 && text[(size_t)start - 1] != '\n') {
 			EXPECT_GT(line, 0);
+		}
 	}
 }
 
