@@ -41,10 +41,9 @@ check_lines(RecordingTextView& view, const std::string& text, std::mt19937& rand
 		if (line + 1 < lines) {
 			EXPECT_GT(view.OffsetAt(line + 1), offset);
 		}
-		// Every line feed ends a line.
-		const int32 start = view.OffsetAt(line);
-		if (start > 0 && text[(size_t)start - 1] != '\n') {
-			EXPECT_GT(line, 0);
+		// Every line feed ends a line: what follows starts one.
+		if (offset > 0 && text[(size_t)offset - 1] == '\n') {
+			EXPECT_EQ(view.OffsetAt(line), offset);
 		}
 	}
 }
