@@ -34,6 +34,8 @@ const int kMovePairWait = 10;
 // A folder larger than this is not mirrored; its removed entries then
 // report node 0.
 const size_t kMaxMirroredEntries = 20000;
+// How often removed folders are looked for (ms); see _CheckRemoved.
+const int kRemovalSweep = 1000;
 
 struct Watcher {
 	BMessenger target;
@@ -207,6 +209,8 @@ private:
 	void _Deliver(std::vector<Delivery>& deliveries);
 	status_t _UpdateWatch(WatchedNode& node);
 	void _Forget(int wd);
+	void _CheckRemoved(std::vector<Delivery>* deliveries);
+	bool _NeedsSweep() const;
 	WatchedNode* _Find(const node_ref& ref, int* wd);
 	static void _Send(const WatchedNode& node, uint32 flag, const BMessage& message,
 		std::vector<Delivery>* deliveries);
@@ -350,7 +354,7 @@ status_t NodeMonitor::_UpdateWatch(WatchedNode& node)
 	if ((flags & B_WATCH_DIRECTORY) != 0 && node.isDirectory)
 		mask |= IN_CREATE | IN_DELETE | IN_MOVED_FROM | IN_MOVED_TO;
 	if ((flags & B_WATCH_NAME) != 0)
-		mask |= IN_MOVE_SELF;
+		mask |= IN_MOVE_SELF | IN_ATTRIB;
 	if ((flags & B_WATCH_STAT) != 0)
 		mask |= IN_ATTRIB | IN_MODIFY;
 	if ((flags & B_WATCH_ATTR) != 0)
@@ -366,6 +370,38 @@ status_t NodeMonitor::_UpdateWatch(WatchedNode& node)
 	if (inotify_add_watch(mInotify, node.ProcPath().c_str(), mask) < 0)
 		return BPrivate::storage_error(errno);
 	return B_OK;
+}
+
+// Our descriptor keeps a removed node alive, so the kernel reports its
+// removal only when we let go: a removed file still shows as a change of
+// its link count, a removed folder shows nothing. So the link counts are
+// looked at after every batch of events, and, while a folder is watched for
+// its name, once every kRemovalSweep.
+bool NodeMonitor::_NeedsSweep() const
+{
+	for (const auto& item : mNodes) {
+		if (item.second.isDirectory && (item.second.Flags() & B_WATCH_NAME) != 0)
+			return true;
+	}
+	return false;
+}
+
+void NodeMonitor::_CheckRemoved(std::vector<Delivery>* deliveries)
+{
+	for (auto it = mNodes.begin(); it != mNodes.end();) {
+		struct stat info;
+		if (fstat(it->second.fd, &info) != 0 || info.st_nlink > 0) {
+			++it;
+			continue;
+		}
+		BMessage message = notice(B_ENTRY_REMOVED, it->second.ref);
+		message.AddInt64("directory", 0);
+		message.AddInt64("node", (int64)it->second.ref.node);
+		_Send(it->second, B_WATCH_NAME, message, deliveries);
+		inotify_rm_watch(mInotify, it->first);
+		close(it->second.fd);
+		it = mNodes.erase(it);
+	}
 }
 
 void NodeMonitor::_Forget(int wd)
@@ -420,8 +456,13 @@ bool NodeMonitor::_ReadEvents(std::vector<RawEvent>* events)
 void NodeMonitor::_Run()
 {
 	for (;;) {
+		int timeout;
+		{
+			std::lock_guard<std::mutex> lock(mLock);
+			timeout = _NeedsSweep() ? kRemovalSweep : -1;
+		}
 		struct pollfd fds[2] = {{mInotify, POLLIN, 0}, {mWake, POLLIN, 0}};
-		if (poll(fds, 2, -1) < 0 && errno != EINTR)
+		if (poll(fds, 2, timeout) < 0 && errno != EINTR)
 			return;
 		if ((fds[1].revents & POLLIN) != 0)
 			return;
@@ -452,6 +493,7 @@ void NodeMonitor::_Run()
 			if (mStopping)
 				return;
 			_Handle(events, &deliveries);
+			_CheckRemoved(&deliveries);
 		}
 		_Deliver(deliveries);
 	}

@@ -28,6 +28,8 @@ class BLooper;
 //                   B_ENTRY_MOVED, as on the original platform
 //  B_STAT_CHANGED   "node"
 //  B_ATTR_CHANGED   "node", "attr" (attribute name, when it can be told)
+// A removed file is reported at once; a removed folder watched with
+// B_WATCH_NAME within about a second. A removed node's watches end.
 // They come from a thread of the layer; a target that has gone away is
 // dropped. Delivery is asynchronous: a notice may arrive after the change
 // it reports has been undone.

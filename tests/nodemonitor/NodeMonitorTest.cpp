@@ -314,3 +314,26 @@ TEST_F(NodeMonitorTest, AWatcherThatQuitIsDropped)
 	std::ofstream(mTemp / "after") << "x";
 	ASSERT_TRUE(mRecorder->TakeOpcode(B_ENTRY_CREATED, NULL));
 }
+
+TEST_F(NodeMonitorTest, RemovingAWatchedNodeIsReportedToItsNameWatchers)
+{
+	std::string path = mTemp / "doomed";
+	std::ofstream(path) << "x";
+	fs::create_directory(mTemp / "doomed-folder");
+	node_ref file = NodeOf(path);
+	node_ref folder = NodeOf(mTemp / "doomed-folder");
+	ASSERT_EQ(watch_node(&file, B_WATCH_NAME, mRecorder.Get()), B_OK);
+	ASSERT_EQ(watch_node(&folder, B_WATCH_NAME | B_WATCH_DIRECTORY, mRecorder.Get()), B_OK);
+
+	ASSERT_EQ(remove(path.c_str()), 0);
+	BMessage removed;
+	ASSERT_TRUE(mRecorder->TakeOpcode(B_ENTRY_REMOVED, &removed));
+	EXPECT_EQ(removed.GetInt64("node", -1), (int64)file.node);
+
+	ASSERT_EQ(remove((mTemp / "doomed-folder").c_str()), 0);
+	ASSERT_TRUE(mRecorder->TakeOpcode(B_ENTRY_REMOVED, &removed));
+	EXPECT_EQ(removed.GetInt64("node", -1), (int64)folder.node);
+	// Both watches are gone with their nodes.
+	EXPECT_EQ(watch_node(&file, B_STOP_WATCHING, mRecorder.Get()), B_BAD_VALUE);
+	EXPECT_EQ(watch_node(&folder, B_STOP_WATCHING, mRecorder.Get()), B_BAD_VALUE);
+}
