@@ -41,7 +41,7 @@ public:
 		QMenu* qmenu = menu != nullptr ? BPrivate::MenuAccess::QtMenu(menu) : nullptr;
 		if (this->menu() != qmenu)
 			setMenu(qmenu);
-		setEnabled(item != nullptr && item->IsEnabled());
+		setEnabled(item != nullptr && item->IsEnabled() && (menu == nullptr || menu->IsEnabled()));
 	}
 
 	QString FullLabel() const { return mLabel; }

@@ -37,6 +37,10 @@ BTextControl::BTextControl(BRect frame, const char* name, const char* label, con
 
 BTextControl::~BTextControl()
 {
+	// The text view outlives this part of the control by a little; it must
+	// not call back into it.
+	BPrivate::TextViewAccess::SetEnterHandler(mTextView, nullptr);
+	BPrivate::TextViewAccess::SetChangeHandler(mTextView, nullptr);
 	delete mModificationMessage;
 }
 

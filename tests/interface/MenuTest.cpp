@@ -174,6 +174,11 @@ TEST(Menu, FieldShowsTheTitleOrTheMarkedLabel)
 	EXPECT_STREQ(follows->Superitem()->Label(), "Second");
 	EXPECT_EQ(button->text(), QString("Second"));
 	EXPECT_EQ(field->Menu(), follows);
+	field->SetEnabled(false);
+	EXPECT_FALSE(button->isEnabled());
+	EXPECT_FALSE(second->IsEnabled());
+	field->SetEnabled(true);
+	EXPECT_TRUE(button->isEnabled());
 
 	// The reference pop-up's kind: no radio mode, so the title stays.
 	BPopUpMenu* titled = new BPopUpMenu("Application Reference", false, true);
