@@ -68,7 +68,7 @@ BMenuField::BMenuField(BRect frame, const char* name, const char* label, BMenu* 
 
 BMenuField::BMenuField(BRect frame, const char* name, const char* label, BMenu* menu,
 	bool fixedSize, uint32 resizingMode, uint32 flags)
-	: BView(frame, name, resizingMode, flags),
+	: BView(frame, name, resizingMode, flags | B_WILL_DRAW),
 	  mMenu(menu),
 	  mMenuBar(nullptr),
 	  mLabel(label != nullptr ? label : ""),
@@ -81,6 +81,8 @@ BMenuField::BMenuField(BRect frame, const char* name, const char* label, BMenu* 
 	BRect bounds = Bounds();
 	mMenuBar = new BMenuBar(BRect(mDivider, 0, bounds.right, bounds.bottom), "_mc_mb_",
 		B_FOLLOW_ALL_SIDES, B_ITEMS_IN_ROW, false);
+	// The button takes the focus, not the label.
+	BPrivate::ViewAccess::Widget(this)->setFocusPolicy(Qt::NoFocus);
 	FieldButton* button = new FieldButton(mMenuBar);
 	BPrivate::ViewAccess::SetNativeWidget(mMenuBar, button);
 	BPrivate::MenuAccess::Data(mMenuBar)->changed = [button] { button->Refresh(); };

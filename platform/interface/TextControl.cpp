@@ -1,6 +1,8 @@
 // BTextControl: a label drawn by the control and a single-line text view.
 #include "TextControl.h"
 
+#include <QWidget>
+
 #include <algorithm>
 #include <cmath>
 
@@ -9,6 +11,7 @@
 #include "OS.h"
 #include "TextView.h"
 #include "TextViewPrivate.h"
+#include "ViewPrivate.h"
 #include "Window.h"
 
 namespace {
@@ -19,7 +22,7 @@ const float kFrameInset = 2.0f;
 
 BTextControl::BTextControl(BRect frame, const char* name, const char* label, const char* text,
 	BMessage* message, uint32 resizingMode, uint32 flags)
-	: BControl(frame, name, label, message, resizingMode, flags),
+	: BControl(frame, name, label, message, resizingMode, flags | B_WILL_DRAW),
 	  mTextView(nullptr),
 	  mModificationMessage(nullptr),
 	  mDivider(0.0f)
@@ -29,6 +32,8 @@ BTextControl::BTextControl(BRect frame, const char* name, const char* label, con
 	mTextView = BPrivate::TextViewAccess::CreateSingleLine(_TextFrame(), "_input_");
 	mTextView->SetResizingMode(B_FOLLOW_ALL_SIDES);
 	_LayoutTextView();
+	// Keyboard focus and Tab stop at the text field, not at the label.
+	BPrivate::ViewAccess::Widget(this)->setFocusPolicy(Qt::NoFocus);
 	AddChild(mTextView);
 	mTextView->SetText(text != nullptr ? text : "");
 	BPrivate::TextViewAccess::SetEnterHandler(mTextView, [this] { Invoke(); });

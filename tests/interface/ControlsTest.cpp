@@ -158,6 +158,12 @@ TEST(Controls, FocusGoesToTheTextViewOfTheControl)
 
 	first->MakeFocus(true);
 	EXPECT_EQ(window->CurrentFocus(), first->TextView());
+	// Tab goes on to the next field, not to a control's label.
+	QWidget* focused = BPrivate::ViewAccess::Widget(first->TextView());
+	ASSERT_TRUE(wait_until([&] { return focused->isVisible(); }));
+	QTest::keyClick(focused, Qt::Key_Tab);
+	EXPECT_TRUE(wait_until([&] { return window->CurrentFocus() == second->TextView(); }));
+	first->MakeFocus(true);
 	first->TextView()->MakeFocus(false);
 	EXPECT_EQ(window->CurrentFocus(), nullptr);
 	close_window(window);
