@@ -36,6 +36,40 @@ BMessage LocaleMessage()
 	return message;
 }
 
+// A message as a big-endian machine of the original platform wrote it:
+// string fields only, each a single item in the one-byte form.
+std::vector<char> BigEndianR5(uint32 what,
+	const std::vector<std::pair<std::string, std::string>>& fields)
+{
+	auto put32 = [](std::vector<char>& out, uint32 value) {
+		for (int shift = 24; shift >= 0; shift -= 8)
+			out.push_back((char)(value >> shift));
+	};
+	std::vector<char> out = {'F', 'O', 'B', '1'};
+	put32(out, 0); // checksum: never checked by readers
+	put32(out, 0); // size, below
+	put32(out, what);
+	out.push_back(0x01);
+	for (const auto& field : fields) {
+		const uint32 itemSize = (uint32)field.second.size() + 1;
+		const uint32 padding = (8 - (4 + itemSize) % 8) % 8;
+		out.push_back(0x0b); // valid, mini, single item
+		put32(out, B_STRING_TYPE);
+		out.push_back((char)(4 + itemSize + padding));
+		out.push_back((char)field.first.size());
+		out.insert(out.end(), field.first.begin(), field.first.end());
+		put32(out, itemSize);
+		out.insert(out.end(), field.second.begin(), field.second.end());
+		out.push_back('\0');
+		out.insert(out.end(), padding, '\0');
+	}
+	out.push_back(0x00);
+	const uint32 size = (uint32)out.size();
+	for (int i = 0; i < 4; i++)
+		out[8 + i] = (char)(size >> (24 - 8 * i));
+	return out;
+}
+
 std::string TypeOf(const std::string& path, status_t* status)
 {
 	BNode node(path.c_str());
@@ -119,6 +153,24 @@ TEST(NodeInfoTest, TypelessLocaleFileIsKnownByItsContent)
 	ASSERT_EQ(info.GetType(type), B_OK);
 	EXPECT_STREQ(type, kLocaleType);
 	EXPECT_EQ(file.Position(), 3);
+}
+
+TEST(NodeInfoTest, BigEndianLocaleFileIsKnownToo)
+{
+	TempFolder temp;
+	std::vector<char> bytes = BigEndianR5(0, {{"zt:version", "01.00"}, {"zt:app_id", "an app"},
+		{"zt:language", "Svenska"}, {"zt:text", "Avbryt"}});
+	BMessage check;
+	ASSERT_EQ(check.Unflatten(bytes.data(), bytes.size()), B_OK);
+	ASSERT_STREQ(check.GetString("zt:app_id", ""), "an app");
+	WriteBytes(temp / "ppc.locale", bytes);
+	status_t status;
+	EXPECT_EQ(TypeOf(temp / "ppc.locale", &status), kLocaleType);
+	EXPECT_EQ(status, B_OK);
+
+	WriteBytes(temp / "ppc.other", BigEndianR5(0, {{"zt:language", "Svenska"}}));
+	TypeOf(temp / "ppc.other", &status);
+	EXPECT_EQ(status, B_ENTRY_NOT_FOUND);
 }
 
 TEST(NodeInfoTest, OtherContentHasNoType)
