@@ -2,12 +2,15 @@
 //   - a keystroke (type one byte, then erase it) at the end of a 1,000- and
 //     a 100,000-line text in the locale text view, recoloured, against the
 //     same two edits in a bare QTextDocument holding the same text;
+//   - the same typed as key events (type, backspace), against a bare editor
+//     widget given the same key events;
 //   - inserting a 30,000-line text with comments into the locale text view
 //     (coloured) against a plain text view (not coloured);
 //   - walking a text line by line with LineAt/NextLineOffset/ByteAt, per
 //     line, for 1,000 and 100,000 lines (should not grow with the text).
 #include <QApplication>
 #include <QPlainTextEdit>
+#include <QTest>
 #include <QTextCursor>
 #include <QTextDocument>
 
@@ -16,6 +19,7 @@
 #include <memory>
 #include <string>
 
+#include "ViewPrivate.h"
 #include "ZTLETextView.h"
 
 namespace {
@@ -104,6 +108,36 @@ BM_KeystrokeQPlainTextEdit(benchmark::State& state)
 	}
 }
 BENCHMARK(BM_KeystrokeQPlainTextEdit)->Arg(1000)->Arg(100000)->Unit(benchmark::kMicrosecond);
+
+
+void
+BM_TypingLocaleView(benchmark::State& state)
+{
+	std::unique_ptr<ZTLETextView> view = make_locale_view();
+	view->SetText(locale_text((int)state.range(0)).c_str());
+	view->Select(view->TextLength(), view->TextLength());
+	QWidget* widget = BPrivate::ViewAccess::Widget(view.get());
+	for (auto _ : state) {
+		QTest::keyClick(widget, Qt::Key_X);
+		QTest::keyClick(widget, Qt::Key_Backspace);
+	}
+}
+BENCHMARK(BM_TypingLocaleView)->Arg(1000)->Arg(100000)->Unit(benchmark::kMicrosecond);
+
+
+void
+BM_TypingQPlainTextEdit(benchmark::State& state)
+{
+	QPlainTextEdit editor;
+	editor.resize(600, 400);
+	editor.setPlainText(QString::fromStdString(locale_text((int)state.range(0))));
+	editor.moveCursor(QTextCursor::End);
+	for (auto _ : state) {
+		QTest::keyClick(&editor, Qt::Key_X);
+		QTest::keyClick(&editor, Qt::Key_Backspace);
+	}
+}
+BENCHMARK(BM_TypingQPlainTextEdit)->Arg(1000)->Arg(100000)->Unit(benchmark::kMicrosecond);
 
 
 void
