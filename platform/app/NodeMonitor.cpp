@@ -64,6 +64,7 @@ struct WatchedNode {
 	std::map<std::string, ino_t> entries;			   // folder contents
 	std::map<std::string, std::string> attributes; // name → value (+ kept type)
 	StatSnapshot stat;
+	std::string lastPath; // where the node was when last seen
 
 	uint32 Flags() const
 	{
@@ -148,6 +149,23 @@ std::string current_path(int fd)
 	std::string procPath = "/proc/self/fd/" + std::to_string(fd);
 	ssize_t length = readlink(procPath.c_str(), buffer, sizeof(buffer) - 1);
 	return length > 0 ? std::string(buffer, (size_t)length) : std::string();
+}
+
+std::string leaf_of(const std::string& path)
+{
+	size_t slash = path.rfind('/');
+	return slash == std::string::npos ? path : path.substr(slash + 1);
+}
+
+// The inode of the folder that holds path; 0 when unknown.
+ino_t folder_inode(const std::string& path)
+{
+	size_t slash = path.rfind('/');
+	if (path.empty() || slash == std::string::npos)
+		return 0;
+	std::string folder = slash == 0 ? std::string("/") : path.substr(0, slash);
+	struct stat info;
+	return stat(folder.c_str(), &info) == 0 ? info.st_ino : 0;
 }
 
 // Lets a receiver of a notice make refs and watch the nodes it names.
@@ -332,6 +350,7 @@ status_t NodeMonitor::Watch(const node_ref& ref, uint32 flags, const BMessenger&
 		added.ref = ref;
 		added.fd = fd;
 		added.isDirectory = S_ISDIR(info.st_mode);
+		added.lastPath = path;
 		node = &added;
 	}
 
@@ -586,11 +605,19 @@ void NodeMonitor::_Handle(const std::vector<RawEvent>& events, std::vector<Deliv
 			message.AddInt64("node", (int64)node.ref.node);
 			_Send(node, B_WATCH_NAME, message, deliveries);
 		} else if ((event.mask & IN_MOVE_SELF) != 0) {
+			// The descriptor knows where the node went; we know where it was.
+			std::string now = current_path(node.fd);
 			BMessage message = notice(B_ENTRY_MOVED, node.ref);
-			message.AddInt64("from directory", 0);
-			message.AddInt64("to directory", 0);
+			message.AddInt64("from directory", (int64)folder_inode(node.lastPath));
+			message.AddInt64("to directory", (int64)folder_inode(now));
 			message.AddInt64("node", (int64)node.ref.node);
+			message.AddString("name", leaf_of(now).c_str());
+			message.AddString("from name", leaf_of(node.lastPath).c_str());
 			_Send(node, B_WATCH_NAME, message, deliveries);
+			if (!now.empty()) {
+				node.lastPath = now;
+				BPrivate::remember_node(node.ref, now);
+			}
 		} else if ((event.mask & (IN_ATTRIB | IN_MODIFY)) != 0 && event.name.empty()) {
 			_HandleChange(node, event.mask, deliveries);
 		}

@@ -23,9 +23,11 @@ class BLooper;
 //  B_ENTRY_CREATED  "directory" int64, "node" int64, "name" string
 //  B_ENTRY_REMOVED  "directory", "node", "name"
 //  B_ENTRY_MOVED    "from directory", "to directory", "node", "name" (new),
-//                   "from name"; a folder that is not watched is reported
-//                   as 0, and a file moved in from such a folder arrives as
-//                   B_ENTRY_MOVED, as on the original platform
+//                   "from name"; to folder watchers, a folder that is not
+//                   watched is reported as 0, and a file moved in from such
+//                   a folder arrives as B_ENTRY_MOVED, as on the original
+//                   platform; to B_WATCH_NAME watchers of the node itself,
+//                   both folders and names are given
 //  B_STAT_CHANGED   "node"
 //  B_ATTR_CHANGED   "node", "attr" (attribute name, when it can be told)
 // A removed file is reported at once; a removed folder watched with

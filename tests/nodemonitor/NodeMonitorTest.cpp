@@ -337,3 +337,27 @@ TEST_F(NodeMonitorTest, RemovingAWatchedNodeIsReportedToItsNameWatchers)
 	EXPECT_EQ(watch_node(&file, B_STOP_WATCHING, mRecorder.Get()), B_BAD_VALUE);
 	EXPECT_EQ(watch_node(&folder, B_STOP_WATCHING, mRecorder.Get()), B_BAD_VALUE);
 }
+
+TEST_F(NodeMonitorTest, AWatchedNodeMovedElsewhereTellsWhereFromAndTo)
+{
+	fs::create_directory(mTemp / "from");
+	fs::create_directory(mTemp / "to");
+	std::ofstream(mTemp / "from/de.locale") << "x";
+	node_ref file = NodeOf(mTemp / "from/de.locale");
+	ASSERT_EQ(watch_node(&file, B_WATCH_NAME, mRecorder.Get()), B_OK);
+
+	fs::rename(mTemp / "from/de.locale", mTemp / "to/deutsch.locale");
+	BMessage moved;
+	ASSERT_TRUE(mRecorder->TakeOpcode(B_ENTRY_MOVED, &moved));
+	EXPECT_EQ(moved.GetInt64("node", -1), (int64)file.node);
+	EXPECT_EQ(moved.GetInt64("from directory", -1), (int64)InodeOf(mTemp / "from"));
+	EXPECT_EQ(moved.GetInt64("to directory", -1), (int64)InodeOf(mTemp / "to"));
+	EXPECT_STREQ(moved.GetString("name", ""), "deutsch.locale");
+	EXPECT_STREQ(moved.GetString("from name", ""), "de.locale");
+
+	// It stays watched where it is now.
+	fs::rename(mTemp / "to/deutsch.locale", mTemp / "to/again.locale");
+	ASSERT_TRUE(mRecorder->TakeOpcode(B_ENTRY_MOVED, &moved));
+	EXPECT_STREQ(moved.GetString("from name", ""), "deutsch.locale");
+	EXPECT_STREQ(moved.GetString("name", ""), "again.locale");
+}
