@@ -50,6 +50,8 @@
 #include "EditorMessages.h"
 #include "LocaleEditorApplication.h"
 #include "LocaleFile.h"
+#include "LocaleMerge.h"
+#include "TextChange.h"
 #include "ZTLEWindow.h"
 
 namespace fs = std::filesystem;
@@ -603,6 +605,59 @@ void BM_EditorSave(benchmark::State& state)
 		state.SkipWithError("the saved file holds a different number of entries");
 }
 
+// The steps of a load timed one by one, as the window takes them: reading
+// the file, taking its entries out of the message, the merge, the smallest
+// change, and the view's deletion and insertion (with their colouring).
+void BM_LoadSteps(benchmark::State& state)
+{
+	const int count = (int)state.range(0);
+	const std::string n = std::to_string(count);
+	const Inputs& inputs = TextsFor(count);
+	const std::string blocks = ReferenceBlocks(inputs);
+	if (WriteLocaleFile(LocalePath(count), inputs) != B_OK) {
+		state.SkipWithError("could not write the locale file");
+		return;
+	}
+	BTextView* view = LocaleTextView();
+	for (auto _ : state) {
+		SetEditedText(blocks);
+		double total = ProcessCpuSeconds();
+		double cpu = total;
+		auto lap = [&](const char* step) {
+			double now = ProcessCpuSeconds();
+			gSamples[std::string("step ") + step + "/" + n].cpu.push_back(now - cpu);
+			cpu = now;
+		};
+		BMessage locale;
+		if (LocaleFile::Read(LocalePath(count).c_str(), &locale) != B_OK) {
+			state.SkipWithError("could not read the locale file");
+			return;
+		}
+		lap("read");
+		std::vector<std::string> entries;
+		const char* entry = nullptr;
+		for (int32 i = 0; locale.FindString(kLocaleFieldText, i, &entry) == B_OK; i++)
+			entries.emplace_back(entry);
+		lap("entries");
+		gWindow->Lock();
+		std::string_view before(view->Text(), (size_t)view->TextLength());
+		std::string after = LocaleMerge::MergeEntries(before, entries);
+		lap("merge");
+		TextChange change = SmallestChange(before, after);
+		lap("change");
+		view->Delete((int32)change.from, (int32)change.to);
+		lap("delete");
+		view->Insert((int32)change.from, change.replacement.data(),
+		             (int32)change.replacement.size());
+		gWindow->Unlock();
+		Pump();
+		lap("insert");
+		state.SetIterationTime(ProcessCpuSeconds() - total);
+	}
+	if (EditedText() != LoadedText(inputs))
+		state.SkipWithError("the steps did not give the loaded text");
+}
+
 // The floor under any load into a text document: a bare QTextDocument
 // taking the loaded text whole, without colours or an editor around it.
 void BM_BareDocument(benchmark::State& state)
@@ -859,6 +914,14 @@ void PrintTable(int memoryRuns)
 		std::printf("load %-7s bare QTextDocument taking the loaded text: %s ms; editor / it: %s\n",
 		            n.c_str(), Figure(document, 1e3).c_str(), Ratio(editor, document).c_str());
 	}
+	for (int count : {kSmall, kLarge}) {
+		std::string n = std::to_string(count);
+		std::printf("load %-7s steps (ms):", n.c_str());
+		for (const char* step : {"read", "entries", "merge", "change", "delete", "insert"})
+			std::printf(" %s %s", step,
+			            Figure(CpuMedian(std::string("step ") + step + "/" + n), 1e3).c_str());
+		std::printf("\n");
+	}
 	double small = CpuMedian("load/" + std::to_string(kSmall));
 	double large = CpuMedian("load/" + std::to_string(kLarge));
 	std::printf("load 100k / 10k: %s (goal <= 13, linear = 10)  %s\n", Ratio(large, small).c_str(),
@@ -892,42 +955,34 @@ void PrintTable(int memoryRuns)
 
 } // namespace
 
-BENCHMARK(BM_EditorLoad)
-    ->Arg(kSmall)
-    ->Iterations(5)
-    ->UseManualTime()
-    ->Unit(benchmark::kMillisecond);
-BENCHMARK(BM_EditorLoad)
-    ->Arg(kLarge)
-    ->Iterations(3)
-    ->UseManualTime()
-    ->Unit(benchmark::kMillisecond);
-BENCHMARK(BM_EditorSave)
-    ->Arg(kSmall)
-    ->Iterations(5)
-    ->UseManualTime()
-    ->Unit(benchmark::kMillisecond);
-BENCHMARK(BM_EditorSave)
-    ->Arg(kLarge)
-    ->Iterations(3)
-    ->UseManualTime()
-    ->Unit(benchmark::kMillisecond);
-BENCHMARK(BM_BareDocument)
-    ->Arg(kSmall)
-    ->Iterations(5)
-    ->UseManualTime()
-    ->Unit(benchmark::kMillisecond);
-BENCHMARK(BM_BareDocument)
-    ->Arg(kLarge)
-    ->Iterations(3)
-    ->UseManualTime()
-    ->Unit(benchmark::kMillisecond);
-BENCHMARK(BM_Msgmerge)->Arg(1)->Iterations(9)->UseManualTime()->Unit(benchmark::kMillisecond);
-BENCHMARK(BM_Msgmerge)->Arg(kSmall)->Iterations(5)->UseManualTime()->Unit(benchmark::kMillisecond);
-BENCHMARK(BM_Msgmerge)->Arg(kLarge)->Iterations(3)->UseManualTime()->Unit(benchmark::kMillisecond);
-BENCHMARK(BM_Msgfmt)->Arg(1)->Iterations(9)->UseManualTime()->Unit(benchmark::kMillisecond);
-BENCHMARK(BM_Msgfmt)->Arg(kSmall)->Iterations(5)->UseManualTime()->Unit(benchmark::kMillisecond);
-BENCHMARK(BM_Msgfmt)->Arg(kLarge)->Iterations(3)->UseManualTime()->Unit(benchmark::kMillisecond);
+namespace {
+
+// Each case at both sizes; fewer runs where one run is long.
+void RegisterCases()
+{
+	const struct
+	{
+		const char* name;
+		void (*function)(benchmark::State&);
+	} cases[] = {{"BM_EditorLoad", BM_EditorLoad}, {"BM_EditorSave", BM_EditorSave},
+	             {"BM_LoadSteps", BM_LoadSteps},   {"BM_BareDocument", BM_BareDocument},
+	             {"BM_Msgmerge", BM_Msgmerge},     {"BM_Msgfmt", BM_Msgfmt}};
+	for (const auto& each : cases) {
+		bool peer = each.function == BM_Msgmerge || each.function == BM_Msgfmt;
+		std::vector<std::pair<int, int>> sizes = {{kSmall, 5}, {kLarge, 3}};
+		if (peer)
+			sizes.insert(sizes.begin(), {1, 9}); // the peer's start-up
+		for (auto [count, runs] : sizes) {
+			benchmark::RegisterBenchmark(each.name, each.function)
+			    ->Arg(count)
+			    ->Iterations(runs)
+			    ->UseManualTime()
+			    ->Unit(benchmark::kMillisecond);
+		}
+	}
+}
+
+} // namespace
 
 int main(int argc, char** argv)
 {
@@ -949,6 +1004,7 @@ int main(int argc, char** argv)
 	if (!memory.empty())
 		return MeasureMemory(memory, entries);
 
+	RegisterCases();
 	int restCount = (int)rest.size();
 	benchmark::Initialize(&restCount, rest.data());
 	char pattern[] = "/tmp/le-bench-files-XXXXXX";
