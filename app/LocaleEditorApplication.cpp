@@ -15,24 +15,19 @@
 #include "EditorMessages.h"
 #include "InterfaceTexts.h"
 #include "LocaleFile.h"
+#include "LocaleSuiteClient.h"
 #include "Preferences.h"
 #include "ZTLEWindow.h"
 #include "ZTLocale.h"
 
 const char* const kAppSignature = "application/x-vnd.vessmor-localeeditor";
 const char* const kLocaleAppID = "korvane localeeditor locale";
-const char* const kLocaleSuiteName = "suite/vnd.Vessmor-locale";
 const char* const kLocaleFolderName = "locale";
 const char* const kPrefsFileName = "LocaleEditor.prefs";
 const char* const kPrefsKennung = "ZTLOCALE";
 const char* const kMainWindowTitle = "Korvane Locale Editor";
 
 namespace {
-
-const char* const kPropDefaultText = "DefaultText";
-const char* const kPropDefaultLanguage = "DefaultLanguage";
-const char* const kPropTextAppID = "TextAppID";
-const char* const kResultField = "result";
 
 const BRect kDefaultFrame(50, 50, 500, 400);
 
@@ -49,11 +44,11 @@ const char* const kAboutText =
 // though it never writes through it.
 // clang-format off
 property_info mPropList[] = {
-	{kPropDefaultText, {B_GET_PROPERTY, 0}, {B_DIRECT_SPECIFIER, 0},
+	{LocaleSuite::kDefaultText, {B_GET_PROPERTY, 0}, {B_DIRECT_SPECIFIER, 0},
 		"get the default texts for localization", 0, {}, {}, {}},
-	{kPropDefaultLanguage, {B_GET_PROPERTY, 0}, {B_DIRECT_SPECIFIER, 0},
+	{LocaleSuite::kDefaultLanguage, {B_GET_PROPERTY, 0}, {B_DIRECT_SPECIFIER, 0},
 		"get the default language name for localization", 0, {}, {}, {}},
-	{kPropTextAppID, {B_GET_PROPERTY, 0}, {B_DIRECT_SPECIFIER, 0},
+	{LocaleSuite::kTextAppID, {B_GET_PROPERTY, 0}, {B_DIRECT_SPECIFIER, 0},
 		"get the id for locale files", 0, {}, {}, {}},
 	{},
 };
@@ -180,16 +175,16 @@ void LocaleEditorApplication::MessageReceived(BMessage* message)
 	BMessage reply(B_REPLY);
 	bool answered = false;
 	if (form == B_DIRECT_SPECIFIER) {
-		if (strcmp(property, kPropDefaultLanguage) == 0) {
-			reply.AddString(kResultField, kInterfaceTextLanguage);
+		if (strcmp(property, LocaleSuite::kDefaultLanguage) == 0) {
+			reply.AddString(LocaleSuite::kFieldResult, kInterfaceTextLanguage);
 			answered = true;
-		} else if (strcmp(property, kPropDefaultText) == 0) {
+		} else if (strcmp(property, LocaleSuite::kDefaultText) == 0) {
 			// The stored English table, whatever the interface language.
 			for (long i = 0; i < kInterfaceTextCount; i++)
-				reply.AddString(kResultField, mText[i]);
+				reply.AddString(LocaleSuite::kFieldResult, mText[i]);
 			answered = true;
-		} else if (strcmp(property, kPropTextAppID) == 0) {
-			reply.AddString(kResultField, kLocaleAppID);
+		} else if (strcmp(property, LocaleSuite::kTextAppID) == 0) {
+			reply.AddString(LocaleSuite::kFieldResult, kLocaleAppID);
 			answered = true;
 		}
 	}
@@ -212,7 +207,7 @@ BHandler* LocaleEditorApplication::ResolveSpecifier(BMessage* message, int32 ind
 
 status_t LocaleEditorApplication::GetSupportedSuites(BMessage* data)
 {
-	data->AddString("suites", kLocaleSuiteName);
+	data->AddString("suites", LocaleSuite::kName);
 	BPropertyInfo propertyInfo(mPropList, nullptr, false);
 	data->AddFlat("messages", &propertyInfo, 1);
 	return BApplication::GetSupportedSuites(data);

@@ -10,7 +10,6 @@ class ZTLEWindow;
 
 extern const char* const kAppSignature;     // "application/x-vnd.vessmor-localeeditor"
 extern const char* const kLocaleAppID;      // "korvane localeeditor locale"
-extern const char* const kLocaleSuiteName;  // "suite/vnd.Vessmor-locale"
 extern const char* const kLocaleFolderName; // "locale"
 extern const char* const kPrefsFileName;    // "LocaleEditor.prefs"
 extern const char* const kPrefsKennung;     // "ZTLOCALE"

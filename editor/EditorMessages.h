@@ -3,9 +3,12 @@
 
 #include <cstdint>
 
+#include "AppRefPopUp.h"
+
 // The editor's own message codes, each defined once. The window's dispatch,
 // its menus, buttons and panels, and the application object (which forwards
-// files opened from outside as kMsgLoadFile) all use these.
+// files opened from outside as kMsgLoadFile) all use these. The reference
+// pop-up's kMsgGetReference is defined with the pop-up, in AppRefPopUp.h.
 
 inline constexpr std::uint32_t kMsgNewFile = 'newd';
 inline constexpr std::uint32_t kMsgShowHelp = 'hlps';
@@ -15,21 +18,20 @@ inline constexpr std::uint32_t kMsgSaveFilePanel = 'sfip';
 inline constexpr std::uint32_t kMsgSaveFile = 'sfil';
 inline constexpr std::uint32_t kMsgLoadRefPanel = 'lrep';
 inline constexpr std::uint32_t kMsgLoadRefFile = 'lref';
-inline constexpr std::uint32_t kMsgGetRef = 'gref';
 inline constexpr std::uint32_t kMsgLanguage = 'lang';
 inline constexpr std::uint32_t kMsgAutoPrefs = 'paut';
 inline constexpr std::uint32_t kMsgSavePrefs = 'psav';
 // Sent by the text controls; nothing handles it.
 inline constexpr std::uint32_t kMsgDummy = 'dumy';
 
-// Every code above, for checks that they are distinct.
+// Every code the window handles, for checks that they are distinct.
 inline constexpr std::uint32_t kEditorMessageCodes[] = {
-    kMsgNewFile,   kMsgShowHelp,     kMsgLoadFilePanel, kMsgLoadFile, kMsgSaveFilePanel,
-    kMsgSaveFile,  kMsgLoadRefPanel, kMsgLoadRefFile,   kMsgGetRef,   kMsgLanguage,
+    kMsgNewFile,   kMsgShowHelp,     kMsgLoadFilePanel, kMsgLoadFile,     kMsgSaveFilePanel,
+    kMsgSaveFile,  kMsgLoadRefPanel, kMsgLoadRefFile,   kMsgGetReference, kMsgLanguage,
     kMsgAutoPrefs, kMsgSavePrefs,    kMsgDummy};
 
-// Field names of the editor's messages. ("signature" of kMsgGetRef is the
-// reference pop-up's, in AppRefPopUp.h.)
+// Field names of the editor's messages. (kMsgGetReference's "signature" is
+// kFieldAppSignature, in AppRefPopUp.h.)
 inline constexpr const char kFieldLanguage[] = "language";
 
 // Preference keys the window reads and writes.

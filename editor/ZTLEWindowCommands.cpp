@@ -70,9 +70,9 @@ void ZTLEWindow::MessageReceived(BMessage* message)
 	case kMsgLoadRefFile:
 		_LoadFileMessage(message, true);
 		break;
-	case kMsgGetRef: {
+	case kMsgGetReference: {
 		const char* signature = nullptr;
-		if (message->FindString("signature", 0, &signature) == B_OK)
+		if (message->FindString(kFieldAppSignature, 0, &signature) == B_OK)
 			ReferenceLoadSig(signature);
 		break;
 	}

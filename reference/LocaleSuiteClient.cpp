@@ -1,5 +1,7 @@
 #include "LocaleSuiteClient.h"
 
+#include "LocaleFile.h"
+
 #include <AppDefs.h>
 #include <OS.h>
 
@@ -11,9 +13,7 @@ const char* const kName = "suite/vnd.Vessmor-locale";
 const char* const kDefaultText = "DefaultText";
 const char* const kDefaultLanguage = "DefaultLanguage";
 const char* const kTextAppID = "TextAppID";
-const char* const kFieldLanguage = "zt:language";
-const char* const kFieldAppID = "zt:app_id";
-const char* const kFieldText = "zt:text";
+const char* const kFieldResult = "result";
 
 } // namespace LocaleSuite
 
@@ -23,7 +23,6 @@ namespace {
 
 const char* const kPropSuites = "Suites";
 const char* const kFieldSuites = "suites";
-const char* const kFieldResult = "result";
 
 bigtime_t sDefaultSuitesTimeout = kSuitesTimeout;
 bigtime_t sDefaultReferenceTimeout = kReferenceTimeout;
@@ -92,7 +91,7 @@ status_t LocaleSuiteClient::FetchReference(const BMessenger& target, BMessage* r
 	if (status == B_OK) {
 		if (reply.FindString(kFieldResult, 0, &value) != B_OK)
 			value = "";
-		reference->AddString(kFieldLanguage, value);
+		reference->AddString(kLocaleFieldLanguage, value);
 	} else if (status == B_TIMED_OUT)
 		return status;
 	else
@@ -102,7 +101,7 @@ status_t LocaleSuiteClient::FetchReference(const BMessenger& target, BMessage* r
 	if (status == B_OK) {
 		if (reply.FindString(kFieldResult, 0, &value) != B_OK)
 			value = "";
-		reference->AddString(kFieldAppID, value);
+		reference->AddString(kLocaleFieldAppID, value);
 	} else if (status == B_TIMED_OUT)
 		return status;
 	else
@@ -111,7 +110,7 @@ status_t LocaleSuiteClient::FetchReference(const BMessenger& target, BMessage* r
 	status = _Ask(target, kDefaultText, &reply, mReferenceTimeout);
 	if (status == B_OK) {
 		for (int32 index = 0; reply.FindString(kFieldResult, index, &value) == B_OK; index++)
-			reference->AddString(kFieldText, EscapeReferenceText(value).c_str());
+			reference->AddString(kLocaleFieldText, EscapeReferenceText(value).c_str());
 	} else
 		result = status;
 

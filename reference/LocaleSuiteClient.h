@@ -3,7 +3,8 @@
 
 // The asking side of the locale scripting suite: whether a running
 // application speaks it, and fetching its default texts as a reference
-// message (fields "zt:language", "zt:app_id", "zt:text").
+// message (the locale file's fields kLocaleFieldLanguage, kLocaleFieldAppID
+// and kLocaleFieldText).
 //
 // Every request is synchronous and bounded by a finite time-out; a request
 // that runs out, fails to be delivered or is answered with anything but
@@ -18,14 +19,13 @@
 namespace LocaleSuite {
 
 // The suite's name as it appears in a "Suites" reply, its properties, and
-// the fields of a reference message.
+// the field of the answers. Both sides of the suite use these: the editor's
+// application answers, this client asks.
 extern const char* const kName; // "suite/vnd.Vessmor-locale"
 extern const char* const kDefaultText;
 extern const char* const kDefaultLanguage;
 extern const char* const kTextAppID;
-extern const char* const kFieldLanguage; // "zt:language"
-extern const char* const kFieldAppID;    // "zt:app_id"
-extern const char* const kFieldText;     // "zt:text"
+extern const char* const kFieldResult; // "result"
 
 } // namespace LocaleSuite
 

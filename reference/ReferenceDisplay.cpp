@@ -1,6 +1,6 @@
 #include "ReferenceDisplay.h"
 
-#include "LocaleSuiteClient.h"
+#include "LocaleFile.h"
 #include "ReferenceWalk.h"
 
 #include <TextControl.h>
@@ -33,8 +33,8 @@ void ShowField(BWindow* window, const char* viewName, const BMessage* reference,
 
 void ShowReference(BWindow* window, BTextView* textView, const BMessage* reference)
 {
-	ShowField(window, "txtctrl_reference", reference, LocaleSuite::kFieldLanguage);
-	ShowField(window, "txtctrl_appid", reference, LocaleSuite::kFieldAppID);
+	ShowField(window, "txtctrl_reference", reference, kLocaleFieldLanguage);
+	ShowField(window, "txtctrl_appid", reference, kLocaleFieldAppID);
 	ApplyReferenceTexts(textView, reference);
 }
 
@@ -46,8 +46,7 @@ bool ApplyReferenceTexts(BTextView* textView, const BMessage* reference)
 	// The strings stay inside the message, which outlives the walk.
 	std::vector<std::string_view> texts;
 	const char* text = NULL;
-	for (int32 index = 0; reference->FindString(LocaleSuite::kFieldText, index, &text) == B_OK;
-	     index++) {
+	for (int32 index = 0; reference->FindString(kLocaleFieldText, index, &text) == B_OK; index++) {
 		if (text == NULL || *text == '\0')
 			break;
 		texts.emplace_back(text);
