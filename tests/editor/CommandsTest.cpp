@@ -5,7 +5,6 @@
 #include <QClipboard>
 
 #include <filesystem>
-#include <set>
 #include <unistd.h>
 
 #include <Alert.h>
@@ -43,17 +42,6 @@ protected:
 		return gone;
 	}
 };
-
-TEST_F(CommandsTest, MessageCodesAreDistinctAndNoneIsAFrameworkCode)
-{
-	std::set<uint32> codes(std::begin(kEditorMessageCodes), std::end(kEditorMessageCodes));
-	EXPECT_EQ(codes.size(), std::size(kEditorMessageCodes));
-	for (uint32 code : codes) {
-		// The framework's own codes are upper case or start with '_'.
-		char first = (char)(code >> 24);
-		EXPECT_TRUE(first >= 'a' && first <= 'z') << std::hex << code;
-	}
-}
 
 TEST_F(CommandsTest, QuitWithAutoprefsStoresTheFrameAndQuitsTheApplication)
 {
