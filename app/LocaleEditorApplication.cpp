@@ -12,6 +12,7 @@
 #include <PropertyInfo.h>
 #include <Roster.h>
 
+#include "AppFolder.h"
 #include "EditorMessages.h"
 #include "InterfaceTexts.h"
 #include "LocaleFile.h"
@@ -22,7 +23,6 @@
 
 const char* const kAppSignature = "application/x-vnd.vessmor-localeeditor";
 const char* const kLocaleAppID = "korvane localeeditor locale";
-const char* const kLocaleFolderName = "locale";
 const char* const kPrefsFileName = "LocaleEditor.prefs";
 const char* const kPrefsKennung = "ZTLOCALE";
 const char* const kMainWindowTitle = "Korvane Locale Editor";
@@ -60,7 +60,7 @@ LocaleEditorApplication::LocaleEditorApplication()
 	// Without its own entry the program still starts, from the current
 	// folder, rather than writing its files under a null path.
 	BPath appFolder;
-	if (_FindAppFolder(&appFolder) != B_OK)
+	if (GetAppFolder(this, &appFolder) != B_OK)
 		appFolder.SetTo(".");
 	_StartUp(appFolder);
 
@@ -97,20 +97,6 @@ void LocaleEditorApplication::_StartUp(const BPath& appFolder)
 	SetDefaults(mPrefs);
 
 	locale->SetLanguage(&localeFolder, mPrefs->GetString(kPrefLanguage, nullptr));
-}
-
-status_t LocaleEditorApplication::_FindAppFolder(BPath* folder) const
-{
-	app_info info;
-	status_t status = GetAppInfo(&info);
-	if (status != B_OK)
-		return status;
-	BEntry entry(&info.ref);
-	BPath path;
-	status = entry.GetPath(&path);
-	if (status != B_OK)
-		return status;
-	return path.GetParent(folder);
 }
 
 void LocaleEditorApplication::SetDefaults(Preferences* prefs)

@@ -8,12 +8,11 @@ class BPath;
 class Preferences;
 class ZTLEWindow;
 
-extern const char* const kAppSignature;     // "application/x-vnd.vessmor-localeeditor"
-extern const char* const kLocaleAppID;      // "korvane localeeditor locale"
-extern const char* const kLocaleFolderName; // "locale"
-extern const char* const kPrefsFileName;    // "LocaleEditor.prefs"
-extern const char* const kPrefsKennung;     // "ZTLOCALE"
-extern const char* const kMainWindowTitle;  // "Korvane Locale Editor"
+extern const char* const kAppSignature;    // "application/x-vnd.vessmor-localeeditor"
+extern const char* const kLocaleAppID;     // "korvane localeeditor locale"
+extern const char* const kPrefsFileName;   // "LocaleEditor.prefs"
+extern const char* const kPrefsKennung;    // "ZTLOCALE"
+extern const char* const kMainWindowTitle; // "Korvane Locale Editor"
 
 // The application object: start-up, the About box, locale files opened from
 // outside, and the answers of the locale scripting suite for the editor's
@@ -47,7 +46,6 @@ protected:
 
 private:
 	void _StartUp(const BPath& appFolder);
-	status_t _FindAppFolder(BPath* folder) const;
 
 	ZTLEWindow* mWindow;
 	// Files opened from outside are posted through this messenger rather

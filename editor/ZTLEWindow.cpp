@@ -19,6 +19,7 @@
 #include "TextControl.h"
 #include "TextView.h"
 
+#include "AppFolder.h"
 #include "EditorMessages.h"
 #include "Preferences.h"
 #include "ZTLEBkgView.h"
@@ -222,7 +223,7 @@ void ZTLEWindow::_BuildControls()
 void ZTLEWindow::_WatchLocaleFolder()
 {
 	BPath folder;
-	if (_LocaleFolder(&folder) != B_OK)
+	if (GetLocaleFolder(be_app, &folder) != B_OK)
 		return;
 	BEntry entry(folder.Path());
 	node_ref node;
@@ -251,28 +252,4 @@ std::string ZTLEWindow::_LoadPath()
 {
 	const char* path = mPrefs != nullptr ? mPrefs->GetString(kPrefLoadPath, "") : nullptr;
 	return path != nullptr ? path : "";
-}
-
-status_t ZTLEWindow::_AppFolder(BPath* path)
-{
-	if (be_app == nullptr)
-		return B_NO_INIT;
-	app_info info;
-	status_t status = be_app->GetAppInfo(&info);
-	if (status != B_OK)
-		return status;
-	BEntry entry(&info.ref);
-	BPath file;
-	status = entry.GetPath(&file);
-	if (status != B_OK)
-		return status;
-	return file.GetParent(path);
-}
-
-status_t ZTLEWindow::_LocaleFolder(BPath* path)
-{
-	status_t status = _AppFolder(path);
-	if (status != B_OK)
-		return status;
-	return path->Append("locale");
 }

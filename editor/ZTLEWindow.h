@@ -99,8 +99,6 @@ private:
 	const char* _Text(int32 index);
 	std::string _Label(int32 index, const char* suffix);
 	std::string _LoadPath();
-	status_t _AppFolder(BPath* path);
-	status_t _LocaleFolder(BPath* path);
 
 	ZTLEBkgView* mBkgView;
 	ZTLocale* mLocale;

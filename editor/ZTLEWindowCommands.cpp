@@ -17,6 +17,7 @@
 #include "Roster.h"
 #include "TextControl.h"
 
+#include "AppFolder.h"
 #include "EditorMessages.h"
 #include "Preferences.h"
 #include "ZTLETextView.h"
@@ -144,7 +145,7 @@ void ZTLEWindow::SetMenuFlag(BMessage* message, const char* key)
 void ZTLEWindow::ShowHelp()
 {
 	BPath path;
-	_AppFolder(&path);
+	GetAppFolder(be_app, &path);
 	path.Append(kHelpFile);
 
 	entry_ref ref;
@@ -181,7 +182,7 @@ void ZTLEWindow::NewFile()
 void ZTLEWindow::SwitchLanguage(const char* language)
 {
 	BPath folder;
-	_LocaleFolder(&folder);
+	GetLocaleFolder(be_app, &folder);
 	if (mPrefs != nullptr)
 		mPrefs->Set(kPrefLanguage, language);
 	if (mLocale != nullptr)

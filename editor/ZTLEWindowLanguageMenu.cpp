@@ -7,6 +7,7 @@
 #include <cstring>
 #include <string>
 
+#include "Application.h"
 #include "Directory.h"
 #include "Entry.h"
 #include "Menu.h"
@@ -17,6 +18,7 @@
 #include "Path.h"
 #include "TypeConstants.h"
 
+#include "AppFolder.h"
 #include "EditorMessages.h"
 #include "LocaleFile.h"
 
@@ -33,7 +35,7 @@ void ZTLEWindow::BuildLanguageMenu(BMenu* menu, const char* language)
 		return;
 	BPath folder;
 	BDirectory directory;
-	if (_LocaleFolder(&folder) == B_OK)
+	if (GetLocaleFolder(be_app, &folder) == B_OK)
 		directory.SetTo(folder.Path());
 
 	InsertLanguageItem(menu, CreateLanguageItem("English"));

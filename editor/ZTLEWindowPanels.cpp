@@ -4,12 +4,14 @@
 
 #include <string>
 
+#include "Application.h"
 #include "Entry.h"
 #include "FilePanel.h"
 #include "Message.h"
 #include "Messenger.h"
 #include "Path.h"
 
+#include "AppFolder.h"
 #include "EditorMessages.h"
 #include "Preferences.h"
 
@@ -45,7 +47,7 @@ void ZTLEWindow::FileSavePanel()
 			BPath parent;
 			if (path.GetParent(&parent) == B_OK)
 				mSavePanel->SetPanelDirectory(parent.Path());
-		} else if (_AppFolder(&path) == B_OK)
+		} else if (GetAppFolder(be_app, &path) == B_OK)
 			mSavePanel->SetPanelDirectory(path.Path());
 	}
 	if (!mSavePanel->IsShowing())
@@ -65,7 +67,7 @@ void ZTLEWindow::LoadPanel(int32 what)
 		if (!loadPath.empty() && path.SetTo(loadPath.c_str()) == B_OK &&
 		    path.GetParent(&parent) == B_OK)
 			mOpenPanel->SetPanelDirectory(parent.Path());
-		else if (_AppFolder(&path) == B_OK)
+		else if (GetAppFolder(be_app, &path) == B_OK)
 			mOpenPanel->SetPanelDirectory(path.Path());
 	}
 	mOpenPanel->SetMessage(&message);
