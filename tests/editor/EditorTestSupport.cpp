@@ -1,8 +1,6 @@
 #include "EditorTestSupport.h"
 
 #include <QApplication>
-#include <QCoreApplication>
-#include <QEventLoop>
 
 #include <atomic>
 #include <cstdio>
@@ -10,7 +8,6 @@
 #include <filesystem>
 #include <fstream>
 #include <sstream>
-#include <thread>
 #include <unistd.h>
 
 #include <AppDefs.h>
@@ -87,19 +84,6 @@ int32 ApplicationQuitRequests()
 const std::string& AppFolder()
 {
 	return gAppFolder;
-}
-
-bool WaitFor(const std::function<bool()>& condition, std::chrono::milliseconds timeout)
-{
-	auto end = std::chrono::steady_clock::now() + timeout;
-	while (!condition()) {
-		if (std::chrono::steady_clock::now() > end)
-			return false;
-		QCoreApplication::processEvents(QEventLoop::AllEvents, 10);
-		QCoreApplication::sendPostedEvents();
-		std::this_thread::sleep_for(std::chrono::milliseconds(1));
-	}
-	return true;
 }
 
 RecordingWindow::RecordingWindow(Preferences* prefs)
@@ -229,23 +213,6 @@ BRect EditorWindowTest::FrameInBackground(BView* view)
 	     parent = parent->Parent())
 		frame = parent->ConvertToParent(frame);
 	return frame;
-}
-
-ScratchFolder::ScratchFolder()
-{
-	char pattern[] = "/tmp/le-editor-scratch-XXXXXX";
-	const char* made = mkdtemp(pattern);
-	mPath = made != nullptr ? std::filesystem::canonical(made).string() : std::string();
-}
-
-ScratchFolder::~ScratchFolder()
-{
-	std::error_code ignored;
-	if (!mPath.empty()) {
-		// A test may have taken away the write permission.
-		std::filesystem::permissions(mPath, std::filesystem::perms::owner_all, ignored);
-		std::filesystem::remove_all(mPath, ignored);
-	}
 }
 
 std::string ReadBytes(const std::string& path)

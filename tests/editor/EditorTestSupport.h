@@ -15,7 +15,9 @@
 #include <AlertTesting.h>
 #include <Message.h>
 
+#include "GuiWait.h"
 #include "Preferences.h"
+#include "ScratchFolder.h"
 #include "ZTLEWindow.h"
 
 class BTextControl;
@@ -28,10 +30,6 @@ const std::string& AppFolder();
 
 // How many B_QUIT_REQUESTED the application object has received.
 int32 ApplicationQuitRequests();
-
-// Keeps the GUI going until condition holds; false after the time-out.
-bool WaitFor(const std::function<bool()>& condition,
-             std::chrono::milliseconds timeout = std::chrono::seconds(5));
 
 // The editor window with a record of the messages its dispatch handled.
 class RecordingWindow : public ZTLEWindow
@@ -82,21 +80,6 @@ protected:
 	RecordingWindow* mWindow = nullptr;
 	std::shared_ptr<int32> mAnswer = std::make_shared<int32>(0);
 	std::unique_ptr<BPrivate::ScopedAlertResponder> mResponder;
-};
-
-// A scratch folder, removed with its contents.
-class ScratchFolder
-{
-public:
-	ScratchFolder();
-	~ScratchFolder();
-	ScratchFolder(const ScratchFolder&) = delete;
-	ScratchFolder& operator=(const ScratchFolder&) = delete;
-	const std::string& Path() const { return mPath; }
-	std::string operator/(const std::string& leaf) const { return mPath + "/" + leaf; }
-
-private:
-	std::string mPath;
 };
 
 std::string ReadBytes(const std::string& path);

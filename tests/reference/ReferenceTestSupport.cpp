@@ -1,8 +1,5 @@
 #include "ReferenceTestSupport.h"
 
-#include <QCoreApplication>
-#include <QEventLoop>
-
 #include <csignal>
 #include <cstdio>
 #include <cstdlib>
@@ -10,7 +7,6 @@
 #include <filesystem>
 #include <sys/wait.h>
 #include <sys/xattr.h>
-#include <thread>
 #include <unistd.h>
 
 #include <AppDefs.h>
@@ -51,19 +47,6 @@ public:
 
 } // namespace
 
-bool WaitFor(const std::function<bool()>& condition, std::chrono::milliseconds timeout)
-{
-	auto end = std::chrono::steady_clock::now() + timeout;
-	while (!condition()) {
-		if (std::chrono::steady_clock::now() > end)
-			return false;
-		QCoreApplication::processEvents(QEventLoop::AllEvents, 10);
-		QCoreApplication::sendPostedEvents();
-		std::this_thread::sleep_for(std::chrono::milliseconds(1));
-	}
-	return true;
-}
-
 const std::string& AppFolder()
 {
 	return gAppFolder;
@@ -85,20 +68,6 @@ std::string EditorExecutable()
 std::string PeerExecutable(const char* name)
 {
 	return BuildFolder() + "/tests/" + name;
-}
-
-ScratchFolder::ScratchFolder()
-{
-	char pattern[] = "/tmp/le-reference-XXXXXX";
-	const char* made = mkdtemp(pattern);
-	mPath = made != nullptr ? fs::canonical(made).string() : std::string();
-}
-
-ScratchFolder::~ScratchFolder()
-{
-	std::error_code ignored;
-	if (!mPath.empty())
-		fs::remove_all(mPath, ignored);
 }
 
 void CopyWithAttributes(const std::string& from, const std::string& to)

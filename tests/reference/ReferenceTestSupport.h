@@ -15,37 +15,19 @@
 #include <Message.h>
 #include <OS.h>
 
+#include "GuiWait.h"
+#include "ScratchFolder.h"
 #include "ZTLEWindow.h"
 
 class BPopUpMenu;
 class BTextControl;
 class BTextView;
 
-// Keeps the GUI (and with it the window's dispatch) going until condition
-// holds; false once timeout has passed.
-bool WaitFor(const std::function<bool()>& condition,
-             std::chrono::milliseconds timeout = std::chrono::seconds(10));
-
 // The folder this run's editor application starts up in.
 const std::string& AppFolder();
 
 // The build folder: LE_BUILD_DIR, or the parent of the tests' folder.
 std::string BuildFolder();
-
-// A scratch folder, removed with its contents.
-class ScratchFolder
-{
-public:
-	ScratchFolder();
-	~ScratchFolder();
-	ScratchFolder(const ScratchFolder&) = delete;
-	ScratchFolder& operator=(const ScratchFolder&) = delete;
-	const std::string& Path() const { return mPath; }
-	std::string operator/(const std::string& leaf) const { return mPath + "/" + leaf; }
-
-private:
-	std::string mPath;
-};
 
 // Copies a file with its attributes (the icon of a program lives there).
 void CopyWithAttributes(const std::string& from, const std::string& to);
