@@ -16,43 +16,12 @@
 #include <Node.h>
 #include <fs_attr.h>
 
+#include "BuiltPrograms.h"
 #include "LocaleFile.h"
 #include "LocaleSource.h"
+#include "ScratchFolder.h"
 
 namespace {
-
-std::string BuildFolder()
-{
-	if (const char* folder = getenv("LE_BUILD_DIR"))
-		return folder;
-	// The test binary lies in <build>/tests.
-	char self[4096];
-	const ssize_t length = readlink("/proc/self/exe", self, sizeof(self) - 1);
-	if (length <= 0)
-		return ".";
-	std::string path(self, (size_t)length);
-	path = path.substr(0, path.rfind('/'));
-	return path.substr(0, path.rfind('/'));
-}
-
-class ScratchFolder
-{
-public:
-	ScratchFolder()
-	{
-		char pattern[] = "/tmp/localetool-test-XXXXXX";
-		mPath = mkdtemp(pattern) != nullptr ? pattern : "";
-	}
-	~ScratchFolder()
-	{
-		if (!mPath.empty())
-			(void)!system(("rm -rf '" + mPath + "'").c_str());
-	}
-	std::string File(const char* leaf) const { return mPath + "/" + leaf; }
-
-private:
-	std::string mPath;
-};
 
 struct ToolRun
 {
@@ -64,7 +33,7 @@ struct ToolRun
 // Runs localetool with the arguments (each quoted), collecting output.
 ToolRun Tool(const std::string& arguments, const ScratchFolder& scratch)
 {
-	const std::string out = scratch.File("stdout"), err = scratch.File("stderr");
+	const std::string out = scratch / "stdout", err = scratch / "stderr";
 	const std::string command =
 	    "'" + BuildFolder() + "/localetool' " + arguments + " >'" + out + "' 2>'" + err + "'";
 	const int raw = system(command.c_str());
@@ -100,8 +69,8 @@ std::string ReadAll(const std::string& path)
 TEST(LocaleTool, CompileWritesBodyAttributeAndTypeAndDumpReadsThemBack)
 {
 	ScratchFolder scratch;
-	const std::string source = scratch.File("in.txt");
-	const std::string locale = scratch.File("out.locale");
+	const std::string source = scratch / "in.txt";
+	const std::string locale = scratch / "out.locale";
 	WriteText(source, "language: Deutsch\nversion: 01.00\napp_id: my app\n\n1 = Ja\n2 = a\\nb\n");
 	ToolRun run = Tool("compile " + Quote(source) + " " + Quote(locale), scratch);
 	ASSERT_EQ(run.status, 0) << run.err;
@@ -123,9 +92,9 @@ TEST(LocaleTool, CompileWritesBodyAttributeAndTypeAndDumpReadsThemBack)
 	EXPECT_NE(run.out.find("2 = a\\nb\n"), std::string::npos);
 
 	// The dump is itself a source that compiles to the same body.
-	const std::string again = scratch.File("again.locale");
-	WriteText(scratch.File("dump.txt"), run.out);
-	run = Tool("compile " + Quote(scratch.File("dump.txt")) + " " + Quote(again), scratch);
+	const std::string again = scratch / "again.locale";
+	WriteText(scratch / "dump.txt", run.out);
+	run = Tool("compile " + Quote(scratch / "dump.txt") + " " + Quote(again), scratch);
 	ASSERT_EQ(run.status, 0) << run.err;
 	EXPECT_EQ(ReadAll(again), ReadAll(locale));
 }
@@ -133,7 +102,7 @@ TEST(LocaleTool, CompileWritesBodyAttributeAndTypeAndDumpReadsThemBack)
 TEST(LocaleTool, JsonDumpEscapesEverythingJsonNeeds)
 {
 	ScratchFolder scratch;
-	const std::string locale = scratch.File("odd.locale");
+	const std::string locale = scratch / "odd.locale";
 	BMessage message;
 	message.AddString(kLocaleFieldVersion, "1");
 	message.AddString(kLocaleFieldAppID, "quote\" backslash\\");
@@ -153,7 +122,7 @@ TEST(LocaleTool, JsonDumpEscapesEverythingJsonNeeds)
 TEST(LocaleTool, BadInputGivesOneLineNamingTheFileAndStatusOne)
 {
 	ScratchFolder scratch;
-	const std::string garbage = scratch.File("garbage.locale");
+	const std::string garbage = scratch / "garbage.locale";
 	WriteText(garbage, "this is not a flattened message");
 	ToolRun run = Tool("dump " + Quote(garbage), scratch);
 	EXPECT_EQ(run.status, 1);
@@ -161,14 +130,14 @@ TEST(LocaleTool, BadInputGivesOneLineNamingTheFileAndStatusOne)
 	          "localetool: " + garbage + ": not a locale file (no complete flattened message)\n");
 	EXPECT_TRUE(run.out.empty());
 
-	run = Tool("dump " + Quote(scratch.File("missing.locale")), scratch);
+	run = Tool("dump " + Quote(scratch / "missing.locale"), scratch);
 	EXPECT_EQ(run.status, 1);
 	EXPECT_EQ(run.err,
-	          "localetool: " + scratch.File("missing.locale") + ": No such file or directory\n");
+	          "localetool: " + (scratch / "missing.locale") + ": No such file or directory\n");
 
 	// A broken source leaves the existing output file as it was.
-	const std::string source = scratch.File("broken.txt");
-	const std::string existing = scratch.File("existing.locale");
+	const std::string source = scratch / "broken.txt";
+	const std::string existing = scratch / "existing.locale";
 	WriteText(source, "language: x\nversion: 1\napp_id: a\n3 = skipped two\n");
 	WriteText(existing, "keep me");
 	run = Tool("compile " + Quote(source) + " " + Quote(existing), scratch);
@@ -177,12 +146,12 @@ TEST(LocaleTool, BadInputGivesOneLineNamingTheFileAndStatusOne)
 	EXPECT_EQ(ReadAll(existing), "keep me");
 
 	WriteText(source, "language: x\nversion: 1\napp_id: a\n1 = fine\n");
-	run = Tool("compile " + Quote(source) + " " + Quote(scratch.File("no/such/folder/x.locale")),
+	run = Tool("compile " + Quote(source) + " " + Quote(scratch / "no/such/folder/x.locale"),
 	           scratch);
 	EXPECT_EQ(run.status, 1);
-	EXPECT_EQ(run.err.rfind(
-	              "localetool: " + scratch.File("no/such/folder/x.locale") + ": cannot write", 0),
-	          0u)
+	EXPECT_EQ(
+	    run.err.rfind("localetool: " + (scratch / "no/such/folder/x.locale") + ": cannot write", 0),
+	    0u)
 	    << run.err;
 	EXPECT_EQ(std::count(run.err.begin(), run.err.end(), '\n'), 1);
 

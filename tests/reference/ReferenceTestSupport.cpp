@@ -8,6 +8,7 @@
 #include <sys/wait.h>
 #include <sys/xattr.h>
 #include <unistd.h>
+#include <utility>
 
 #include <AppDefs.h>
 #include <Application.h>
@@ -52,14 +53,6 @@ const std::string& AppFolder()
 	return gAppFolder;
 }
 
-std::string BuildFolder()
-{
-	const char* build = getenv("LE_BUILD_DIR");
-	if (build != nullptr && build[0] != '\0')
-		return build;
-	return fs::read_symlink("/proc/self/exe").parent_path().parent_path().string();
-}
-
 std::string EditorExecutable()
 {
 	return BuildFolder() + "/LocaleEditor";
@@ -86,22 +79,8 @@ void CopyWithAttributes(const std::string& from, const std::string& to)
 
 ChildProcess::ChildProcess(const std::string& executable, std::vector<std::string> arguments,
                            std::map<std::string, std::string> environment)
-    : mPid(-1)
+    : mPid(StartOffscreen(executable, std::move(arguments), environment))
 {
-	std::vector<char*> argv;
-	argv.push_back(const_cast<char*>(executable.c_str()));
-	for (std::string& argument : arguments)
-		argv.push_back(argument.data());
-	argv.push_back(nullptr);
-	pid_t pid = fork();
-	if (pid == 0) {
-		setenv("QT_QPA_PLATFORM", "offscreen", 1);
-		for (const auto& [name, value] : environment)
-			setenv(name.c_str(), value.c_str(), 1);
-		execv(executable.c_str(), argv.data());
-		_exit(127);
-	}
-	mPid = pid;
 }
 
 ChildProcess::~ChildProcess()

@@ -15,6 +15,7 @@
 #include <Message.h>
 #include <OS.h>
 
+#include "BuiltPrograms.h"
 #include "GuiWait.h"
 #include "ScratchFolder.h"
 #include "ZTLEWindow.h"
@@ -25,9 +26,6 @@ class BTextView;
 
 // The folder this run's editor application starts up in.
 const std::string& AppFolder();
-
-// The build folder: LE_BUILD_DIR, or the parent of the tests' folder.
-std::string BuildFolder();
 
 // Copies a file with its attributes (the icon of a program lives there).
 void CopyWithAttributes(const std::string& from, const std::string& to);

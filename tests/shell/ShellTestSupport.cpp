@@ -1,5 +1,7 @@
 #include "ShellTestSupport.h"
 
+#include "BuiltPrograms.h"
+
 #include <cerrno>
 #include <csignal>
 #include <cstdlib>
@@ -8,6 +10,7 @@
 #include <stdexcept>
 #include <sys/wait.h>
 #include <unistd.h>
+#include <utility>
 
 #include <AppDefs.h>
 
@@ -15,12 +18,7 @@ namespace fs = std::filesystem;
 
 std::string BuiltEditorPath()
 {
-	const char* buildDir = getenv("LE_BUILD_DIR");
-	if (buildDir != nullptr && buildDir[0] != '\0')
-		return std::string(buildDir) + "/LocaleEditor";
-	// Run by hand: the tests lie in <build>/tests.
-	return (fs::read_symlink("/proc/self/exe").parent_path().parent_path() / "LocaleEditor")
-	    .string();
+	return BuildFolder() + "/LocaleEditor";
 }
 
 TempAppFolder::TempAppFolder()
@@ -39,20 +37,8 @@ TempAppFolder::~TempAppFolder()
 }
 
 EditorProcess::EditorProcess(const std::string& executable, std::vector<std::string> arguments)
-    : mPid(-1)
+    : mPid(StartOffscreen(executable, std::move(arguments)))
 {
-	std::vector<char*> argv;
-	argv.push_back(const_cast<char*>(executable.c_str()));
-	for (std::string& argument : arguments)
-		argv.push_back(argument.data());
-	argv.push_back(nullptr);
-
-	mPid = fork();
-	if (mPid == 0) {
-		setenv("QT_QPA_PLATFORM", "offscreen", 1);
-		execv(executable.c_str(), argv.data());
-		_exit(127);
-	}
 }
 
 EditorProcess::~EditorProcess()
