@@ -1,6 +1,8 @@
 #include "InterfaceTexts.h"
 
-const char* const kInterfaceTextLanguage = "English";
+#include "EditorMessages.h"
+
+const char* const kInterfaceTextLanguage = kBuiltInLanguage;
 
 const char* mText[kInterfaceTextCount] = {
     "Ok",

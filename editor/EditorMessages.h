@@ -34,6 +34,10 @@ inline constexpr std::uint32_t kEditorMessageCodes[] = {
 // kFieldAppSignature, in AppRefPopUp.h.)
 inline constexpr const char kFieldLanguage[] = "language";
 
+// The language of the built-in interface texts: the language menu's first
+// item, and the one chosen when no other was stored.
+inline constexpr const char kBuiltInLanguage[] = "English";
+
 // Preference keys the window reads and writes.
 inline constexpr const char kPrefAutoPrefs[] = "ZT_AUTOPREFS";
 inline constexpr const char kPrefMainWinPos[] = "ZT_MAINWINPOS";

@@ -119,7 +119,7 @@ void ZTLEWindow::_BuildMenuBar()
 	BMenu* prefsMenu = new BMenu(_Text(15), B_ITEMS_IN_COLUMN);
 	BMenu* languageMenu = new BMenu(_Text(18));
 	const char* language =
-	    mPrefs != nullptr ? mPrefs->GetString(kPrefLanguage, "English") : "English";
+	    mPrefs != nullptr ? mPrefs->GetString(kPrefLanguage, kBuiltInLanguage) : kBuiltInLanguage;
 	BuildLanguageMenu(languageMenu, language);
 	mLanguageMenu = languageMenu;
 	prefsMenu->AddItem(languageMenu);

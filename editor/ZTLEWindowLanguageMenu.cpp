@@ -38,7 +38,7 @@ void ZTLEWindow::BuildLanguageMenu(BMenu* menu, const char* language)
 	if (GetLocaleFolder(be_app, &folder) == B_OK)
 		directory.SetTo(folder.Path());
 
-	InsertLanguageItem(menu, CreateLanguageItem("English"));
+	InsertLanguageItem(menu, CreateLanguageItem(kBuiltInLanguage));
 
 	if (directory.InitCheck() == B_OK) {
 		BEntry entry;
