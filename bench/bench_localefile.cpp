@@ -10,6 +10,7 @@
 #include <string>
 #include <vector>
 
+#include "CpuTimeReporter.h"
 #include "LiteralLoad.h"
 #include "LocaleMerge.h"
 
@@ -74,29 +75,12 @@ BENCHMARK(Merge)->Arg(1000)->Arg(10000)->Arg(100000)->Unit(benchmark::kMicroseco
 BENCHMARK(Collect)->Arg(10000)->Arg(100000)->Unit(benchmark::kMicrosecond);
 BENCHMARK(LiteralMerge)->Arg(1000)->Arg(4000)->Unit(benchmark::kMillisecond);
 
-// CPU times in microseconds, for the ratios printed at the end.
-class RatioReporter : public benchmark::ConsoleReporter
-{
-public:
-	void ReportRuns(const std::vector<Run>& runs) override
-	{
-		ConsoleReporter::ReportRuns(runs);
-		for (const Run& run : runs) {
-			if (run.run_type == Run::RT_Iteration && !run.error_occurred)
-				times[run.benchmark_name()] =
-				    run.GetAdjustedCPUTime() *
-				    (run.time_unit == benchmark::kMillisecond ? 1000.0 : 1.0);
-		}
-	}
-	std::map<std::string, double> times; // microseconds
-};
-
 } // namespace
 
 int main(int argc, char** argv)
 {
 	benchmark::Initialize(&argc, argv);
-	RatioReporter reporter;
+	CpuTimeReporter reporter;
 	benchmark::RunSpecifiedBenchmarks(&reporter);
 	auto& t = reporter.times;
 	printf("\nRatios to memcpy of the edited text:\n");

@@ -10,6 +10,7 @@
 #include <string>
 #include <vector>
 
+#include "CpuTimeReporter.h"
 #include "Message.h"
 
 namespace {
@@ -94,28 +95,12 @@ BENCHMARK(Memcpy)->Arg(10000)->Arg(100000)->Unit(benchmark::kMicrosecond);
 BENCHMARK(Flatten)->Arg(10000)->Arg(100000)->Unit(benchmark::kMicrosecond);
 BENCHMARK(Unflatten)->Arg(10000)->Arg(100000)->Unit(benchmark::kMicrosecond);
 
-// Keeps each run's CPU time so that the ratios can be printed afterwards
-// (CPU time: on a shared machine wall time measures the neighbours).
-class RatioReporter : public benchmark::ConsoleReporter
-{
-public:
-	void ReportRuns(const std::vector<Run>& runs) override
-	{
-		ConsoleReporter::ReportRuns(runs);
-		for (const Run& run : runs) {
-			if (run.run_type == Run::RT_Iteration && !run.error_occurred)
-				times[run.benchmark_name()] = run.GetAdjustedCPUTime();
-		}
-	}
-	std::map<std::string, double> times;
-};
-
 } // namespace
 
 int main(int argc, char** argv)
 {
 	benchmark::Initialize(&argc, argv);
-	RatioReporter reporter;
+	CpuTimeReporter reporter;
 	benchmark::RunSpecifiedBenchmarks(&reporter);
 	printf("\nRatios to memcpy of the flattened bytes (goal: Flatten <= 10, Unflatten <= 15):\n");
 	for (const char* count : {"10000", "100000"}) {
