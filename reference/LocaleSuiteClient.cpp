@@ -85,29 +85,28 @@ status_t LocaleSuiteClient::FetchReference(const BMessenger& target, BMessage* r
 	BMessage reply;
 	const char* value = NULL;
 
-	// A reply without "result" still answers: the field is then present and
-	// empty, which the display shows as it would any other name.
-	status_t status = _Ask(target, kDefaultLanguage, &reply, mReferenceTimeout);
-	if (status == B_OK) {
+	// The language and the id, one string each. A reply without "result"
+	// still answers: the field is then present and empty, which the display
+	// shows as it would any other name.
+	const struct
+	{
+		const char* property;
+		const char* field;
+	} singleAnswers[] = {{kDefaultLanguage, kLocaleFieldLanguage}, {kTextAppID, kLocaleFieldAppID}};
+	for (const auto& ask : singleAnswers) {
+		status_t status = _Ask(target, ask.property, &reply, mReferenceTimeout);
+		if (status == B_TIMED_OUT)
+			return status;
+		if (status != B_OK) {
+			result = status;
+			continue;
+		}
 		if (reply.FindString(kFieldResult, 0, &value) != B_OK)
 			value = "";
-		reference->AddString(kLocaleFieldLanguage, value);
-	} else if (status == B_TIMED_OUT)
-		return status;
-	else
-		result = status;
+		reference->AddString(ask.field, value);
+	}
 
-	status = _Ask(target, kTextAppID, &reply, mReferenceTimeout);
-	if (status == B_OK) {
-		if (reply.FindString(kFieldResult, 0, &value) != B_OK)
-			value = "";
-		reference->AddString(kLocaleFieldAppID, value);
-	} else if (status == B_TIMED_OUT)
-		return status;
-	else
-		result = status;
-
-	status = _Ask(target, kDefaultText, &reply, mReferenceTimeout);
+	status_t status = _Ask(target, kDefaultText, &reply, mReferenceTimeout);
 	if (status == B_OK) {
 		for (int32 index = 0; reply.FindString(kFieldResult, index, &value) == B_OK; index++)
 			reference->AddString(kLocaleFieldText, EscapeReferenceText(value).c_str());
