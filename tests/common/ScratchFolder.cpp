@@ -2,19 +2,19 @@
 
 #include <cstdlib>
 #include <filesystem>
+#include <stdexcept>
 
 ScratchFolder::ScratchFolder()
 {
 	char pattern[] = "/tmp/le-test-scratch-XXXXXX";
-	const char* made = mkdtemp(pattern);
-	mPath = made != nullptr ? std::filesystem::canonical(made).string() : std::string();
+	if (mkdtemp(pattern) == nullptr)
+		throw std::runtime_error("cannot make a scratch folder under /tmp");
+	mPath = std::filesystem::canonical(pattern).string();
 }
 
 ScratchFolder::~ScratchFolder()
 {
 	std::error_code ignored;
-	if (!mPath.empty()) {
-		std::filesystem::permissions(mPath, std::filesystem::perms::owner_all, ignored);
-		std::filesystem::remove_all(mPath, ignored);
-	}
+	std::filesystem::permissions(mPath, std::filesystem::perms::owner_all, ignored);
+	std::filesystem::remove_all(mPath, ignored);
 }

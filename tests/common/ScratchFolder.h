@@ -4,7 +4,8 @@
 #include <string>
 
 // A fresh folder under /tmp, removed with its contents (also when a test took
-// away its write permission). Path() is empty when none could be made.
+// away its write permission). Throws std::runtime_error when none can be
+// made, so that no test goes on with paths from the root folder.
 class ScratchFolder
 {
 public:

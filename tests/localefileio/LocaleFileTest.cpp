@@ -135,8 +135,8 @@ TEST(LocaleFileWrite, BuildsTheFormatsFieldOrderByteForByte)
 {
 	// The checksum word (bytes 4 to 7) is not compared: readers never
 	// reject on it.
-	TempFolder folder;
-	std::string path = folder.File("English.locale");
+	ScratchFolder folder;
+	std::string path = folder / "English.locale";
 	ASSERT_EQ(LocaleFile::Write(path.c_str(), GoldenMessage(), "English"), B_OK);
 	std::vector<uint8_t> bytes = ReadBytes(path);
 	ASSERT_EQ(bytes.size(), kGoldenLocaleMessage.size());
@@ -149,8 +149,8 @@ TEST(LocaleFileWrite, BuildsTheFormatsFieldOrderByteForByte)
 
 TEST(LocaleFileWrite, RoundTripKeepsFieldsAttributeAndType)
 {
-	TempFolder folder;
-	std::string path = folder.File("de.locale");
+	ScratchFolder folder;
+	std::string path = folder / "de.locale";
 	const char* texts[] = {"Gut", "", "Zeile\\nzwei", "Ende ; mit Semikolon"};
 	BMessage written;
 	LocaleFile::Build(&written, "02.10", "some app", "Deutsch", texts, 4);
@@ -186,8 +186,8 @@ TEST(LocaleFileWrite, RoundTripKeepsFieldsAttributeAndType)
 
 TEST(LocaleFileWrite, WritesNoAttributeWithoutLanguage)
 {
-	TempFolder folder;
-	std::string path = folder.File("x.locale");
+	ScratchFolder folder;
+	std::string path = folder / "x.locale";
 	ASSERT_EQ(LocaleFile::Write(path.c_str(), GoldenMessage(), nullptr), B_OK);
 	attr_info info;
 	BNode node(path.c_str());
@@ -197,8 +197,8 @@ TEST(LocaleFileWrite, WritesNoAttributeWithoutLanguage)
 
 TEST(LocaleFileWrite, ReplacesAnOlderFileAndKeepsItsPermissions)
 {
-	TempFolder folder;
-	std::string path = folder.File("old.locale");
+	ScratchFolder folder;
+	std::string path = folder / "old.locale";
 	WriteBytes(path, {'o', 'l', 'd'});
 	chmod(path.c_str(), 0600);
 	ASSERT_EQ(LocaleFile::Write(path.c_str(), GoldenMessage(), "English"), B_OK);
@@ -209,7 +209,7 @@ TEST(LocaleFileWrite, ReplacesAnOlderFileAndKeepsItsPermissions)
 
 	// A new file gets 0644 whatever the umask says.
 	mode_t oldMask = umask(077);
-	std::string fresh = folder.File("fresh.locale");
+	std::string fresh = folder / "fresh.locale";
 	status_t status = LocaleFile::Write(fresh.c_str(), GoldenMessage(), "English");
 	umask(oldMask);
 	ASSERT_EQ(status, B_OK);
@@ -219,10 +219,10 @@ TEST(LocaleFileWrite, ReplacesAnOlderFileAndKeepsItsPermissions)
 
 TEST(LocaleFileWrite, ThroughASymbolicLinkReplacesTheTargetAndKeepsTheLink)
 {
-	TempFolder folder;
-	std::filesystem::create_directory(folder.File("real"));
-	std::string target = folder.File("real/target.locale");
-	std::string link = folder.File("link.locale");
+	ScratchFolder folder;
+	std::filesystem::create_directory(folder / "real");
+	std::string target = folder / "real/target.locale";
+	std::string link = folder / "link.locale";
 	WriteBytes(target, {'o', 'l', 'd'});
 	std::filesystem::create_symlink(target, link);
 
@@ -231,13 +231,13 @@ TEST(LocaleFileWrite, ThroughASymbolicLinkReplacesTheTargetAndKeepsTheLink)
 	EXPECT_EQ(std::filesystem::read_symlink(link), target);
 	EXPECT_EQ(ReadBytes(target).size(), kGoldenLocaleMessage.size());
 	EXPECT_EQ(MimeType(target), "locale/x-vnd.vessmor-locale");
-	EXPECT_EQ(FolderEntries(folder.File("real")), std::vector<std::string>{"target.locale"});
+	EXPECT_EQ(FolderEntries(folder / "real"), std::vector<std::string>{"target.locale"});
 }
 
 TEST(LocaleFileWrite, RefusedWriteInReadOnlyFolderKeepsTheOldFile)
 {
-	TempFolder folder;
-	std::string path = folder.File("keep.locale");
+	ScratchFolder folder;
+	std::string path = folder / "keep.locale";
 	const std::vector<uint8_t> old = {'o', 'l', 'd', '\n', 0, 1, 2};
 	WriteBytes(path, old);
 	{
@@ -255,8 +255,8 @@ TEST(LocaleFileWrite, RefusedWriteInReadOnlyFolderKeepsTheOldFile)
 
 TEST(LocaleFileWrite, FailingWriteKeepsTheOldFileAndRemovesTheTemporary)
 {
-	TempFolder folder;
-	std::string path = folder.File("keep.locale");
+	ScratchFolder folder;
+	std::string path = folder / "keep.locale";
 	const std::vector<uint8_t> old = {'o', 'l', 'd'};
 	WriteBytes(path, old);
 	std::string reason;
@@ -273,21 +273,21 @@ TEST(LocaleFileWrite, FailingWriteKeepsTheOldFileAndRemovesTheTemporary)
 
 TEST(LocaleFileWrite, RefusesFoldersReadOnlyFilesAndMissingFolders)
 {
-	TempFolder folder;
-	std::filesystem::create_directory(folder.File("sub"));
+	ScratchFolder folder;
+	std::filesystem::create_directory(folder / "sub");
 	std::string reason;
-	EXPECT_EQ(LocaleFile::Write(folder.File("sub").c_str(), GoldenMessage(), "English", &reason),
+	EXPECT_EQ(LocaleFile::Write((folder / "sub").c_str(), GoldenMessage(), "English", &reason),
 	          B_IS_A_DIRECTORY);
 	EXPECT_FALSE(reason.empty());
-	EXPECT_TRUE(std::filesystem::is_directory(folder.File("sub")));
+	EXPECT_TRUE(std::filesystem::is_directory(folder / "sub"));
 
-	EXPECT_NE(LocaleFile::Write(folder.File("none/x.locale").c_str(), GoldenMessage(), "English"),
+	EXPECT_NE(LocaleFile::Write((folder / "none/x.locale").c_str(), GoldenMessage(), "English"),
 	          B_OK);
 	EXPECT_NE(LocaleFile::Write("", GoldenMessage(), "English"), B_OK);
 	EXPECT_NE(LocaleFile::Write(nullptr, GoldenMessage(), "English"), B_OK);
 
 	if (geteuid() != 0) {
-		std::string locked = folder.File("locked.locale");
+		std::string locked = folder / "locked.locale";
 		WriteBytes(locked, {'x'});
 		chmod(locked.c_str(), 0444);
 		EXPECT_EQ(LocaleFile::Write(locked.c_str(), GoldenMessage(), "English"),
@@ -298,8 +298,8 @@ TEST(LocaleFileWrite, RefusesFoldersReadOnlyFilesAndMissingFolders)
 
 TEST(LocaleFileRead, ReadsTheGoldenMessageFromATypelessFile)
 {
-	TempFolder folder;
-	std::string path = folder.File("golden");
+	ScratchFolder folder;
+	std::string path = folder / "golden";
 	WriteBytes(path, kGoldenLocaleMessage);
 	BMessage message;
 	ASSERT_EQ(LocaleFile::Read(path.c_str(), &message), B_OK);
@@ -320,7 +320,7 @@ TEST(LocaleFileRead, ReadsTheGoldenMessageFromATypelessFile)
 
 TEST(LocaleFileRead, RejectsBrokenBodiesAndLeavesTheMessageEmpty)
 {
-	TempFolder folder;
+	ScratchFolder folder;
 	std::vector<std::pair<std::string, std::vector<uint8_t>>> cases;
 	cases.push_back({"empty", {}});
 	cases.push_back({"text", {'h', 'e', 'l', 'l', 'o', '\n'}});
@@ -331,7 +331,7 @@ TEST(LocaleFileRead, RejectsBrokenBodiesAndLeavesTheMessageEmpty)
 	cases.push_back({"oversize", bigger});
 
 	for (const auto& [name, bytes] : cases) {
-		std::string path = folder.File(name.c_str());
+		std::string path = folder / name;
 		WriteBytes(path, bytes);
 		BMessage message('junk');
 		message.AddString("stale", "value");
@@ -342,12 +342,12 @@ TEST(LocaleFileRead, RejectsBrokenBodiesAndLeavesTheMessageEmpty)
 
 	BMessage message;
 	EXPECT_NE(LocaleFile::Read(folder.Path().c_str(), &message), B_OK);
-	EXPECT_NE(LocaleFile::Read(folder.File("missing").c_str(), &message), B_OK);
+	EXPECT_NE(LocaleFile::Read((folder / "missing").c_str(), &message), B_OK);
 	EXPECT_NE(LocaleFile::Read((const char*)nullptr, &message), B_OK);
 	EXPECT_NE(LocaleFile::Read((BFile*)nullptr, &message), B_OK);
 
 	// A huge file is refused without being read.
-	std::string huge = folder.File("huge");
+	std::string huge = folder / "huge";
 	WriteBytes(huge, kGoldenLocaleMessage);
 	std::filesystem::resize_file(huge, kLocaleFileMaxSize + 1);
 	EXPECT_EQ(LocaleFile::Read(huge.c_str(), &message), B_BAD_DATA);

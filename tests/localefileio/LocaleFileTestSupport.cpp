@@ -6,22 +6,6 @@
 #include <iterator>
 #include <stdexcept>
 
-TempFolder::TempFolder()
-{
-	char pattern[] = "/tmp/localefile-test-XXXXXX";
-	if (mkdtemp(pattern) == nullptr)
-		throw std::runtime_error("mkdtemp failed");
-	mPath = pattern;
-}
-
-TempFolder::~TempFolder()
-{
-	std::error_code error;
-	std::filesystem::permissions(mPath, std::filesystem::perms::owner_all,
-	                             std::filesystem::perm_options::add, error);
-	std::filesystem::remove_all(mPath, error);
-}
-
 std::vector<uint8_t> ReadBytes(const std::string& path)
 {
 	std::ifstream in(path, std::ios::binary);

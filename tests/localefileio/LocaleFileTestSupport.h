@@ -5,18 +5,7 @@
 #include <string>
 #include <vector>
 
-// A folder under /tmp that is removed with everything in it.
-class TempFolder
-{
-public:
-	TempFolder();
-	~TempFolder();
-	const std::string& Path() const { return mPath; }
-	std::string File(const char* leaf) const { return mPath + "/" + leaf; }
-
-private:
-	std::string mPath;
-};
+#include "ScratchFolder.h"
 
 std::vector<uint8_t> ReadBytes(const std::string& path);
 void WriteBytes(const std::string& path, const std::vector<uint8_t>& bytes);
