@@ -23,7 +23,6 @@
 namespace {
 
 const char* const kCopyVariable = "LE_EDITOR_TEST_FOLDER";
-const uint32 kMsgSync = 'sync';
 
 std::string gAppFolder;
 
@@ -86,26 +85,6 @@ const std::string& AppFolder()
 	return gAppFolder;
 }
 
-RecordingWindow::RecordingWindow(Preferences* prefs)
-    : ZTLEWindow("Korvane Locale Editor", prefs, B_TITLED_WINDOW_LOOK, B_NORMAL_WINDOW_FEEL, 0)
-{
-}
-
-void RecordingWindow::MessageReceived(BMessage* message)
-{
-	if (message->what != kMsgSync)
-		ZTLEWindow::MessageReceived(message);
-	mHandled.push_back(message->what);
-}
-
-int32 RecordingWindow::CountHandled(uint32 what) const
-{
-	int32 count = 0;
-	for (uint32 handled : mHandled)
-		count += handled == what ? 1 : 0;
-	return count;
-}
-
 std::string EditorWindowTest::PrefsPath() const
 {
 	return AppFolder() + "/LocaleEditor.prefs";
@@ -146,9 +125,7 @@ void EditorWindowTest::Dispatch(const BMessage& message)
 
 void EditorWindowTest::Settle()
 {
-	int32 before = mWindow->CountHandled(kMsgSync);
-	ASSERT_EQ(mWindow->PostMessage(kMsgSync), B_OK);
-	ASSERT_TRUE(WaitFor([&] { return mWindow->CountHandled(kMsgSync) > before; }))
+	ASSERT_TRUE(mWindow->WaitUntilIdle(std::chrono::seconds(10)))
 	    << "the window stopped dispatching";
 }
 

@@ -17,6 +17,7 @@
 
 #include "GuiWait.h"
 #include "Preferences.h"
+#include "RecordingWindow.h"
 #include "ScratchFolder.h"
 #include "ZTLEWindow.h"
 
@@ -30,18 +31,6 @@ const std::string& AppFolder();
 
 // How many B_QUIT_REQUESTED the application object has received.
 int32 ApplicationQuitRequests();
-
-// The editor window with a record of the messages its dispatch handled.
-class RecordingWindow : public ZTLEWindow
-{
-public:
-	RecordingWindow(Preferences* prefs);
-	void MessageReceived(BMessage* message) override;
-	int32 CountHandled(uint32 what) const;
-
-private:
-	std::vector<uint32> mHandled;
-};
 
 // One fresh window per test, a preferences store in a scratch file, and an
 // alert responder that answers with kAnswer (by default the first button)

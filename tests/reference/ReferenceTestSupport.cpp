@@ -27,8 +27,6 @@ namespace fs = std::filesystem;
 
 namespace {
 
-const uint32 kMsgSync = 'sync';
-
 std::string gAppFolder;
 
 // The editor's application object, started up in a scratch folder and
@@ -112,38 +110,6 @@ void ChildProcess::Stop()
 	mPid = -1;
 }
 
-RecordingWindow::RecordingWindow(Preferences* prefs)
-    : ZTLEWindow("Korvane Locale Editor", prefs, B_TITLED_WINDOW_LOOK, B_NORMAL_WINDOW_FEEL, 0)
-{
-}
-
-void RecordingWindow::MessageReceived(BMessage* message)
-{
-	if (message->what != kMsgSync)
-		ZTLEWindow::MessageReceived(message);
-	mHandled.push_back(*message);
-}
-
-int32 RecordingWindow::CountHandled(uint32 what) const
-{
-	int32 count = 0;
-	for (const BMessage& handled : mHandled)
-		count += handled.what == what ? 1 : 0;
-	return count;
-}
-
-int32 RecordingWindow::CountHandledFor(uint32 what, team_id team) const
-{
-	int32 count = 0;
-	for (const BMessage& handled : mHandled) {
-		int32 noticed = -1;
-		if (handled.what == what && handled.FindInt32("be:team", &noticed) == B_OK &&
-		    noticed == team)
-			count++;
-	}
-	return count;
-}
-
 void ReferenceWindowTest::SetUp()
 {
 	auto* app = dynamic_cast<LocaleEditorApplication*>(be_app);
@@ -170,11 +136,8 @@ void ReferenceWindowTest::Dispatch(const BMessage& message)
 
 void ReferenceWindowTest::Settle()
 {
-	int32 before = mWindow->CountHandled(kMsgSync);
-	ASSERT_EQ(mWindow->PostMessage(kMsgSync), B_OK);
 	// A dispatch may wait for replies up to the reference time-out.
-	ASSERT_TRUE(
-	    WaitFor([&] { return mWindow->CountHandled(kMsgSync) > before; }, std::chrono::seconds(40)))
+	ASSERT_TRUE(mWindow->WaitUntilIdle(std::chrono::seconds(40)))
 	    << "the window stopped dispatching";
 }
 

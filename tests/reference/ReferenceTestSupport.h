@@ -17,6 +17,7 @@
 
 #include "BuiltPrograms.h"
 #include "GuiWait.h"
+#include "RecordingWindow.h"
 #include "ScratchFolder.h"
 #include "ZTLEWindow.h"
 
@@ -49,20 +50,6 @@ public:
 
 private:
 	team_id mPid;
-};
-
-// The editor window with a record of what its dispatch handled.
-class RecordingWindow : public ZTLEWindow
-{
-public:
-	RecordingWindow(Preferences* prefs);
-	void MessageReceived(BMessage* message) override;
-	int32 CountHandled(uint32 what) const;
-	// Handled messages of that code carrying "be:team" == team.
-	int32 CountHandledFor(uint32 what, team_id team) const;
-
-private:
-	std::vector<BMessage> mHandled;
 };
 
 // A fresh editor window per test, in this process's editor application.
