@@ -40,7 +40,7 @@ protected:
 	{
 		BMessage message;
 		LocaleFile::Build(&message, "01.00", appID, language, texts.data(), (long)texts.size());
-		ASSERT_EQ(LocaleFile::Write(mFolder.File(leaf).c_str(), message,
+		ASSERT_EQ(LocaleFile::Write((mFolder / leaf).c_str(), message,
 		                            withAttribute ? language : nullptr),
 		          B_OK);
 	}
@@ -52,7 +52,7 @@ protected:
 	}
 
 	ZTLocale* mLocale = nullptr;
-	TempFolder mFolder;
+	ScratchFolder mFolder;
 };
 
 } // namespace
@@ -126,7 +126,7 @@ TEST_F(ZTLocaleTest, ReadsTheLanguageFromTheBodyOfATypelessFile)
 {
 	// A file that lost its attribute and type on the way (git, zip, cp):
 	// the golden body alone, naming the language English.
-	WriteBytes(mFolder.File("plain"), kGoldenLocaleMessage);
+	WriteBytes(mFolder / "plain", kGoldenLocaleMessage);
 	ASSERT_TRUE(Select("English"));
 	EXPECT_STREQ(mLocale->Text(0), "Ok");
 	EXPECT_STREQ(mLocale->Language(), "English");
@@ -134,8 +134,8 @@ TEST_F(ZTLocaleTest, ReadsTheLanguageFromTheBodyOfATypelessFile)
 	// And an attribute that disagrees with the body does not count.
 	WriteLocale("liar", kAppID, "Deutsch", {"Gut"}, false);
 	BMessage body;
-	ASSERT_EQ(LocaleFile::Read(mFolder.File("liar").c_str(), &body), B_OK);
-	ASSERT_EQ(LocaleFile::Write(mFolder.File("liar").c_str(), body, "Italiano"), B_OK);
+	ASSERT_EQ(LocaleFile::Read((mFolder / "liar").c_str(), &body), B_OK);
+	ASSERT_EQ(LocaleFile::Write((mFolder / "liar").c_str(), body, "Italiano"), B_OK);
 	EXPECT_FALSE(Select("Italiano"));
 	EXPECT_TRUE(Select("Deutsch"));
 }
@@ -161,9 +161,9 @@ TEST_F(ZTLocaleTest, MissingFolderUnknownLanguageAndBrokenFilesLeaveTheDefaults)
 
 	// A broken file is passed over; alone, it leaves the defaults.
 	std::vector<uint8_t> truncated(kGoldenLocaleMessage.begin(), kGoldenLocaleMessage.end() - 20);
-	WriteBytes(mFolder.File("0-broken"), truncated);
-	WriteBytes(mFolder.File("0-text"), {'E', 'n', 'g', 'l', 'i', 's', 'h', '\n'});
-	std::filesystem::create_directory(mFolder.File("0-folder"));
+	WriteBytes(mFolder / "0-broken", truncated);
+	WriteBytes(mFolder / "0-text", {'E', 'n', 'g', 'l', 'i', 's', 'h', '\n'});
+	std::filesystem::create_directory(mFolder / "0-folder");
 	EXPECT_TRUE(Select("Deutsch"));
 	EXPECT_STREQ(mLocale->Text(0), "Gut");
 	EXPECT_FALSE(Select("English"));
