@@ -34,6 +34,12 @@ inline constexpr std::uint32_t kEditorMessageCodes[] = {
 // kFieldAppSignature, in AppRefPopUp.h.)
 inline constexpr const char kFieldLanguage[] = "language";
 
+// Names of the window's views that are looked up by name. The reference's
+// two controls are named in ReferenceDisplay.h.
+inline constexpr const char kVersionControl[] = "txtctrl_version";
+inline constexpr const char kLanguageControl[] = "txtctrl_language";
+inline constexpr const char kAppRefMenuField[] = "mnu_refget";
+
 // The language of the built-in interface texts: the language menu's first
 // item, and the one chosen when no other was stored.
 inline constexpr const char kBuiltInLanguage[] = "English";

@@ -22,6 +22,7 @@
 #include "AppFolder.h"
 #include "EditorMessages.h"
 #include "Preferences.h"
+#include "ReferenceDisplay.h"
 #include "ZTLEBkgView.h"
 #include "ZTLETextView.h"
 #include "ZTLocale.h"
@@ -159,7 +160,7 @@ void ZTLEWindow::_BuildControls()
 
 	// Row 1: the reference's language and where a reference comes from.
 	BTextControl* reference = new BTextControl(
-	    slot(0, kMargin, fieldRight), "txtctrl_reference", _Label(19, ":").c_str(), nullptr,
+	    slot(0, kMargin, fieldRight), kReferenceControl, _Label(19, ":").c_str(), nullptr,
 	    new BMessage(kMsgDummy), B_FOLLOW_LEFT_RIGHT | B_FOLLOW_TOP, controlFlags);
 	reference->SetDivider(kDivider);
 	mBkgView->AddChild(reference);
@@ -172,14 +173,14 @@ void ZTLEWindow::_BuildControls()
 	                               new BMessage(kMsgLoadRefPanel), B_FOLLOW_RIGHT | B_FOLLOW_TOP,
 	                               controlFlags));
 	BMenuField* refGet =
-	    new BMenuField(slot(0, right - kLastSlot, right), "mnu_refget", " ", CreateAppRefPopUp(),
-	                   (uint32)(B_FOLLOW_RIGHT | B_FOLLOW_TOP), controlFlags);
+	    new BMenuField(slot(0, right - kLastSlot, right), kAppRefMenuField, " ",
+	                   CreateAppRefPopUp(), (uint32)(B_FOLLOW_RIGHT | B_FOLLOW_TOP), controlFlags);
 	refGet->SetDivider(0);
 	mBkgView->AddChild(refGet);
 
 	// Row 2: the edited file's language and the file buttons.
 	BTextControl* language = new BTextControl(
-	    slot(1, kMargin, fieldRight), "txtctrl_language", _Label(18, ":").c_str(), nullptr,
+	    slot(1, kMargin, fieldRight), kLanguageControl, _Label(18, ":").c_str(), nullptr,
 	    new BMessage(kMsgDummy), B_FOLLOW_LEFT_RIGHT | B_FOLLOW_TOP, controlFlags);
 	language->SetDivider(kDivider);
 	mBkgView->AddChild(language);
@@ -193,7 +194,7 @@ void ZTLEWindow::_BuildControls()
 
 	// Row 3: version and application id.
 	BTextControl* version =
-	    new BTextControl(slot(2, kMargin, 160), "txtctrl_version", _Label(21, ":").c_str(), nullptr,
+	    new BTextControl(slot(2, kMargin, 160), kVersionControl, _Label(21, ":").c_str(), nullptr,
 	                     new BMessage(kMsgDummy), B_FOLLOW_LEFT | B_FOLLOW_TOP, controlFlags);
 	version->SetDivider(kDivider);
 	mBkgView->AddChild(version);
@@ -202,7 +203,7 @@ void ZTLEWindow::_BuildControls()
 	if (!appIDLabel.empty())
 		appIDLabel += ":";
 	BTextControl* appID =
-	    new BTextControl(slot(2, 170, right), "txtctrl_appid", appIDLabel.c_str(), nullptr,
+	    new BTextControl(slot(2, 170, right), kAppIDControl, appIDLabel.c_str(), nullptr,
 	                     new BMessage(kMsgDummy), B_FOLLOW_LEFT_RIGHT | B_FOLLOW_TOP, controlFlags);
 	appID->SetDivider(mBkgView->StringWidth(appIDLabel.c_str()) + 10);
 	mBkgView->AddChild(appID);

@@ -20,6 +20,7 @@
 #include "AppFolder.h"
 #include "EditorMessages.h"
 #include "Preferences.h"
+#include "ReferenceDisplay.h"
 #include "ZTLETextView.h"
 #include "ZTLocale.h"
 
@@ -29,7 +30,7 @@ const char* const kHelpFile = "Documentation/KorvaneLocale-UserGuide-English.htm
 const char* const kUnsavedQuestion = "The locale text has unsaved changes. Discard them?";
 
 // The header fields in the order New empties them.
-const char* const kHeaderControls[] = {"txtctrl_version", "txtctrl_appid", "txtctrl_language"};
+const char* const kHeaderControls[] = {kVersionControl, kAppIDControl, kLanguageControl};
 
 // Fills the first "%s" of a translated format. The format comes from a locale
 // file, so it never reaches printf: any other '%' stays as it is.
@@ -171,7 +172,7 @@ void ZTLEWindow::NewFile()
 		if (BTextControl* control = _TextControl(name))
 			control->SetText(nullptr);
 	}
-	if (BTextControl* control = _TextControl("txtctrl_reference"))
+	if (BTextControl* control = _TextControl(kReferenceControl))
 		control->SetText(nullptr);
 	if (mTextView != nullptr)
 		mTextView->SetText("", 0, nullptr);
@@ -228,7 +229,7 @@ std::string ZTLEWindow::_CleanStateKey()
 
 void ZTLEWindow::_RefreshAppRefPopUp()
 {
-	BMenuField* field = dynamic_cast<BMenuField*>(FindView("mnu_refget"));
+	BMenuField* field = dynamic_cast<BMenuField*>(FindView(kAppRefMenuField));
 	if (field == nullptr)
 		return;
 	if (BPopUpMenu* menu = dynamic_cast<BPopUpMenu*>(field->Menu()))

@@ -20,6 +20,7 @@
 #include "LocaleFile.h"
 #include "LocaleMerge.h"
 #include "Preferences.h"
+#include "ReferenceDisplay.h"
 #include "TextChange.h"
 #include "ZTLETextView.h"
 #include "ZTLocale.h"
@@ -38,9 +39,9 @@ struct HeaderField
 
 // In the order saving checks and loading fills them.
 const HeaderField kHeaderFields[] = {
-    {"txtctrl_version", &kLocaleFieldVersion, 31, "01.00"},
-    {"txtctrl_appid", &kLocaleFieldAppID, 32, "---"},
-    {"txtctrl_language", &kLocaleFieldLanguage, 33, "---"},
+    {kVersionControl, &kLocaleFieldVersion, 31, "01.00"},
+    {kAppIDControl, &kLocaleFieldAppID, 32, "---"},
+    {kLanguageControl, &kLocaleFieldLanguage, 33, "---"},
 };
 
 std::string Reason(status_t status)
@@ -70,7 +71,7 @@ bool ZTLEWindow::CheckInputFields()
 	{
 		const char* control;
 		int32 emptyText;
-	} kChecks[] = {{"txtctrl_language", 33}, {"txtctrl_version", 31}, {"txtctrl_appid", 32}};
+	} kChecks[] = {{kLanguageControl, 33}, {kVersionControl, 31}, {kAppIDControl, 32}};
 
 	for (const auto& check : kChecks) {
 		BTextControl* control = _TextControl(check.control);

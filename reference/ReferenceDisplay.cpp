@@ -33,8 +33,8 @@ void ShowField(BWindow* window, const char* viewName, const BMessage* reference,
 
 void ShowReference(BWindow* window, BTextView* textView, const BMessage* reference)
 {
-	ShowField(window, "txtctrl_reference", reference, kLocaleFieldLanguage);
-	ShowField(window, "txtctrl_appid", reference, kLocaleFieldAppID);
+	ShowField(window, kReferenceControl, reference, kLocaleFieldLanguage);
+	ShowField(window, kAppIDControl, reference, kLocaleFieldAppID);
 	ApplyReferenceTexts(textView, reference);
 }
 

@@ -2,11 +2,15 @@
 #define REFERENCE_DISPLAY_H
 
 // Shows a reference message in the editor: its language in the control
-// "txtctrl_reference", its application id in "txtctrl_appid", and one
-// comment block per reference text ahead of each translation line of the
-// edited text. Runs on the thread of the window that holds the views.
+// kReferenceControl, its application id in kAppIDControl, and one comment
+// block per reference text ahead of each translation line of the edited
+// text. Runs on the thread of the window that holds the views.
 
 #include <Message.h>
+
+// The names of the window's two controls the reference is shown in.
+inline constexpr const char kReferenceControl[] = "txtctrl_reference";
+inline constexpr const char kAppIDControl[] = "txtctrl_appid";
 
 class BTextView;
 class BWindow;
