@@ -4,6 +4,7 @@
 #include <cstdint>
 
 #include "AppRefPopUp.h"
+#include "Preferences.h"
 
 // The editor's own message codes, each defined once. The window's dispatch,
 // its menus, buttons and panels, and the application object (which forwards
@@ -44,10 +45,8 @@ inline constexpr const char kAppRefMenuField[] = "mnu_refget";
 // item, and the one chosen when no other was stored.
 inline constexpr const char kBuiltInLanguage[] = "English";
 
-// Preference keys the window reads and writes.
-inline constexpr const char kPrefAutoPrefs[] = "ZT_AUTOPREFS";
-inline constexpr const char kPrefMainWinPos[] = "ZT_MAINWINPOS";
-inline constexpr const char kPrefLanguage[] = "ZT_LANGUAGE";
+// Preference keys the window reads and writes; the store's own three
+// (kPrefLanguage, kPrefAutoPrefs, kPrefMainWinPos) come with Preferences.h.
 inline constexpr const char kPrefLoadPath[] = "loadpath";
 inline constexpr const char kPrefFileSavePath[] = "filesavepath";
 

@@ -139,9 +139,9 @@ int32 Preferences::Reset()
 {
 	FreeData();
 	mStatus = kPrefsOK;
-	Set("ZT_LANGUAGE", kResetLanguage);
-	Set("ZT_AUTOPREFS", (int8)0);
-	Set("ZT_MAINWINPOS", BRect(0, 0, 0, 0));
+	Set(kPrefLanguage, kResetLanguage);
+	Set(kPrefAutoPrefs, (int8)0);
+	Set(kPrefMainWinPos, BRect(0, 0, 0, 0));
 	return mStatus;
 }
 

@@ -23,6 +23,11 @@ enum {
 const size_t kPrefsHeaderSize = 100;
 const size_t kPrefsKennungLength = 8;
 
+// The keys that Reset fills in; the editor reads and writes them too.
+inline constexpr const char kPrefLanguage[] = "ZT_LANGUAGE";
+inline constexpr const char kPrefAutoPrefs[] = "ZT_AUTOPREFS";
+inline constexpr const char kPrefMainWinPos[] = "ZT_MAINWINPOS";
+
 class Preferences {
 public:
 	// Loads the file when it exists; a missing file gives the Reset values.
