@@ -1,11 +1,6 @@
 #include "TextView.h"
 
-#include <QApplication>
-#include <QClipboard>
-#include <QScrollBar>
-#include <QTextBlock>
-#include <QTextCursor>
-#include <QTextDocument>
+#include <QPalette>
 
 #include <cstring>
 
@@ -51,11 +46,8 @@ BTextView::BTextView(BRect frame, const char* name, BRect textRect, uint32 resiz
 	mText(new TextViewData(this))
 {
 	BPrivate::ViewAccess::SetNativeWidget(this, mText->widget);
-	BFont font;
-	GetFont(&font);
-	mText->document->setDefaultFont(BPrivate::to_qfont(font));
+	mText->FontChanged();
 	SetTextRect(textRect);
-	mText->ApplyInteraction();
 }
 
 
@@ -67,8 +59,7 @@ BTextView::BTextView(BRect frame, const char* name, BRect textRect, const BFont*
 	if (initialFont != nullptr)
 		SetFont(initialFont);
 	if (initialColor != nullptr) {
-		mText->baseColor = *initialColor;
-		mText->baseFormat.setForeground(QBrush(BPrivate::to_qcolor(*initialColor)));
+		mText->styles[0].color = *initialColor;
 		QPalette palette = mText->widget->palette();
 		palette.setColor(QPalette::Text, BPrivate::to_qcolor(*initialColor));
 		mText->widget->setPalette(palette);
@@ -241,7 +232,7 @@ BTextView::Delete(int32 start, int32 finish)
 void
 BTextView::InsertText(const char* text, int32 length, int32 offset, const text_run_array* runs)
 {
-	// Changes made in the widget are in the document already.
+	// Changes made in the widget are in the text already.
 	if (mText->hookDepth > 0)
 		return;
 	mText->PerformInsert(offset, text, length, runs);
@@ -298,18 +289,15 @@ int32
 BTextView::OffsetAt(BPoint point) const
 {
 	const QMargins margins = mText->widget->Margins();
-	const QPoint inViewport((int)point.x - margins.left(), (int)point.y - margins.top());
-	const QTextCursor cursor = mText->widget->cursorForPosition(inViewport);
-	return mText->ToByte(cursor.position());
+	return mText->widget->OffsetAtViewport(
+		QPointF(point.x - margins.left(), point.y - margins.top()));
 }
 
 
 BPoint
 BTextView::PointAt(int32 offset, float* height) const
 {
-	QTextCursor cursor(mText->document);
-	cursor.setPosition(mText->ToChar(offset));
-	const QRect rect = mText->widget->cursorRect(cursor);
+	const QRectF rect = mText->widget->CaretRect(offset);
 	const QMargins margins = mText->widget->Margins();
 	if (height != nullptr)
 		*height = (float)rect.height();
@@ -338,7 +326,7 @@ BTextView::SetWordWrap(bool wrap)
 	if (mText->singleLine)
 		wrap = false;
 	mText->wrap = wrap;
-	mText->widget->setLineWrapMode(wrap ? QPlainTextEdit::WidgetWidth : QPlainTextEdit::NoWrap);
+	mText->widget->TextChanged();
 }
 
 
@@ -352,7 +340,7 @@ BTextView::DoesWordWrap() const
 void
 BTextView::MakeEditable(bool editable)
 {
-	mText->SetEditable(editable);
+	mText->editable = editable;
 }
 
 
@@ -366,7 +354,8 @@ BTextView::IsEditable() const
 void
 BTextView::MakeSelectable(bool selectable)
 {
-	mText->SetSelectable(selectable);
+	mText->selectable = selectable;
+	mText->widget->viewport()->setCursor(selectable ? Qt::IBeamCursor : Qt::ArrowCursor);
 }
 
 
@@ -447,9 +436,8 @@ BTextView::Cut(BClipboard*)
 	EditCall call(mText);
 	if (!call.Allowed() || !mText->editable)
 		return;
-	mText->ApplyInteraction();
 	mText->BeginUserAction(BPrivate::EditSource::kUserAction);
-	mText->widget->cut();
+	mText->widget->Cut();
 	mText->EndUserAction();
 }
 
@@ -457,7 +445,7 @@ BTextView::Cut(BClipboard*)
 void
 BTextView::Copy(BClipboard*)
 {
-	mText->widget->copy();
+	mText->widget->Copy();
 }
 
 
@@ -467,9 +455,8 @@ BTextView::Paste(BClipboard*)
 	EditCall call(mText);
 	if (!call.Allowed() || !mText->editable)
 		return;
-	mText->ApplyInteraction();
 	mText->BeginUserAction(BPrivate::EditSource::kUserAction);
-	mText->widget->paste();
+	mText->widget->Paste();
 	mText->EndUserAction();
 }
 
@@ -488,10 +475,8 @@ BTextView::Select(int32 startOffset, int32 endOffset)
 	endOffset = mText->ClampOffset(endOffset);
 	if (endOffset < startOffset)
 		std::swap(startOffset, endOffset);
-	QTextCursor cursor = mText->widget->textCursor();
-	cursor.setPosition(mText->ToChar(startOffset));
-	cursor.setPosition(mText->ToChar(endOffset), QTextCursor::KeepAnchor);
-	mText->widget->setTextCursor(cursor);
+	mText->SetSelection(startOffset, endOffset);
+	mText->widget->EnsureCaretVisible();
 	mText->undo.Seal();
 }
 
@@ -499,18 +484,17 @@ BTextView::Select(int32 startOffset, int32 endOffset)
 void
 BTextView::GetSelection(int32* startOffset, int32* endOffset) const
 {
-	const QTextCursor cursor = mText->widget->textCursor();
 	if (startOffset != nullptr)
-		*startOffset = mText->ToByte(cursor.selectionStart());
+		*startOffset = mText->SelectionStart();
 	if (endOffset != nullptr)
-		*endOffset = mText->ToByte(cursor.selectionEnd());
+		*endOffset = mText->SelectionEnd();
 }
 
 
 void
 BTextView::ScrollToSelection()
 {
-	mText->widget->ensureCursorVisible();
+	mText->widget->EnsureCaretVisible();
 }
 
 
@@ -534,45 +518,14 @@ BTextView::SetFontAndColor(int32 startOffset, int32 endOffset, const BFont* font
 void
 BTextView::GetFontAndColor(int32 offset, BFont* font, rgb_color* color) const
 {
-	const int position = mText->ToChar(offset);
-	const QTextBlock block = mText->document->findBlock(position);
-	QTextCharFormat format = block.charFormat();
-	const bool atLineFeed = position == block.position() + block.length() - 1;
-	if (atLineFeed && block.next().isValid()) {
-		// A line feed is the separator that starts the next block.
-		format = block.next().charFormat();
-	} else for (QTextBlock::iterator it = block.begin(); !it.atEnd(); ++it) {
-		const QTextFragment fragment = it.fragment();
-		if (fragment.contains(position)
-			|| fragment.position() + fragment.length() == position) {
-			format = fragment.charFormat();
-			if (fragment.contains(position))
-				break;
-		}
-	}
-	if (color != nullptr) {
-		const QBrush brush = format.foreground();
-		*color = brush.style() != Qt::NoBrush ? BPrivate::to_rgb(brush.color())
-											  : mText->baseColor;
-	}
+	const BPrivate::TextStyle& style = mText->StyleAt(offset);
+	if (color != nullptr)
+		*color = style.color;
 	if (font != nullptr) {
-		GetFont(font);
-		if (format.hasProperty(QTextFormat::FontFamilies)) {
-			const QStringList families = format.fontFamilies().toStringList();
-			if (!families.isEmpty()) {
-				font_style style = "";
-				font->SetFamilyAndStyle(families.first().toUtf8().constData(), style);
-			}
-		}
-		if (format.hasProperty(QTextFormat::FontPixelSize))
-			font->SetSize((float)format.intProperty(QTextFormat::FontPixelSize));
-		uint16 face = 0;
-		if (format.hasProperty(QTextFormat::FontWeight) && format.fontWeight() >= QFont::Bold)
-			face |= B_BOLD_FACE;
-		if (format.hasProperty(QTextFormat::FontItalic) && format.fontItalic())
-			face |= B_ITALIC_FACE;
-		if (face != 0)
-			font->SetFace(face);
+		if (style.font >= 0 && style.font < (int32)mText->bfonts.size())
+			*font = mText->bfonts[(size_t)style.font];
+		else
+			GetFont(font);
 	}
 }
 
@@ -593,10 +546,7 @@ void
 BTextView::SetFont(const BFont* font, uint32 mask)
 {
 	BView::SetFont(font, mask);
-	BFont whole;
-	GetFont(&whole);
-	mText->document->setDefaultFont(BPrivate::to_qfont(whole));
-	mText->ApplyTextRect();
+	mText->FontChanged();
 }
 
 
@@ -634,6 +584,7 @@ BTextView::FrameResized(float newWidth, float newHeight)
 {
 	BView::FrameResized(newWidth, newHeight);
 	mText->ApplyTextRect();
+	mText->widget->TextChanged();
 }
 
 

@@ -22,11 +22,10 @@ TextViewAccess::MakeSingleLine(BTextView* view)
 	TextViewData* data = view->mText;
 	data->singleLine = true;
 	data->wrap = false;
-	data->widget->setLineWrapMode(QPlainTextEdit::NoWrap);
 	data->widget->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
 	data->widget->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
-	data->widget->setTabChangesFocus(true);
 	data->ApplyTextRect();
+	data->widget->TextChanged();
 	// Line feeds already in the text become spaces too.
 	const std::string text(view->Text(), (size_t)view->TextLength());
 	if (text.find('\n') != std::string::npos)

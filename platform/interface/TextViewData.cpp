@@ -1,8 +1,5 @@
 #include "TextViewData.h"
 
-#include <QTextBlock>
-#include <QTextCursor>
-#include <QTextDocument>
 #include <QTimer>
 
 #include <algorithm>
@@ -11,27 +8,41 @@
 
 namespace BPrivate {
 
+void
+set_runs(TextParagraph& paragraph, std::vector<StyleRun>&& runs)
+{
+	// Later runs at the same start win, runs at or past the end go (an
+	// empty paragraph keeps its first), equal neighbours merge.
+	std::vector<StyleRun> merged;
+	merged.reserve(runs.size());
+	const int32 size = (int32)paragraph.text.size();
+	for (const StyleRun& run : runs) {
+		if (!merged.empty() && run.start >= size)
+			break;
+		if (!merged.empty() && merged.back().start == run.start)
+			merged.pop_back();
+		if (!merged.empty() && merged.back().style == run.style)
+			continue;
+		merged.push_back(run);
+	}
+	paragraph.style = merged.empty() ? 0 : merged.front().style;
+	if (merged.size() <= 1) {
+		paragraph.runs.clear();
+		paragraph.runs.shrink_to_fit();
+	} else {
+		merged.front().start = 0;
+		paragraph.runs = std::move(merged);
+	}
+}
+
+
 TextViewData::TextViewData(BTextView* owner)
 	:
 	view(owner),
-	widget(nullptr),
-	document(nullptr)
+	widget(nullptr)
 {
+	styles.push_back(TextStyle{{0, 0, 0, 255}, -1});
 	widget = new TextEditWidget(this);
-	document = widget->document();
-	document->setUndoRedoEnabled(false);
-	document->setDocumentMargin(0);
-	widget->setFrameShape(QFrame::NoFrame);
-	widget->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
-	widget->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
-	widget->setLineWrapMode(QPlainTextEdit::WidgetWidth);
-	widget->setWordWrapMode(QTextOption::WrapAtWordBoundaryOrAnywhere);
-	widget->setTabStopDistance(28);
-	baseFormat.setForeground(QBrush(to_qcolor(baseColor)));
-	QObject::connect(document, &QTextDocument::contentsChange, widget,
-		[this](int position, int removed, int added) {
-			OnContentsChange(position, removed, added);
-		});
 }
 
 
@@ -39,10 +50,8 @@ TextViewData::~TextViewData()
 {
 	// The widget belongs to the view, which deletes it after us; it must
 	// not call back into this object meanwhile.
-	if (widget != nullptr) {
-		QObject::disconnect(document, nullptr, widget, nullptr);
+	if (widget != nullptr)
 		widget->Detach();
-	}
 }
 
 
@@ -51,6 +60,7 @@ TextViewData::Clean(const char* text, int32 length) const
 {
 	if (text == nullptr || length <= 0)
 		return std::string();
+	// Valid UTF-8 is by far the common case: keep it as it is.
 	const QByteArray valid = QString::fromUtf8(text, length).toUtf8();
 	std::string clean(valid.constData(), (size_t)valid.size());
 	if (singleLine)
@@ -59,32 +69,49 @@ TextViewData::Clean(const char* text, int32 length) const
 }
 
 
+std::string
+TextViewData::TextRange(int32 from, int32 to) const
+{
+	from = std::clamp<int32>(from, 0, Length());
+	to = std::clamp<int32>(to, from, Length());
+	std::string out;
+	out.reserve((size_t)(to - from));
+	ParagraphPlace place = paragraphs.FindByByte(from);
+	int32 index = place.index;
+	size_t inside = (size_t)(from - place.byte);
+	int32 left = to - from;
+	while (left > 0) {
+		const std::string& text = paragraphs.At(index).text;
+		const size_t take = std::min<size_t>(text.size() - std::min(inside, text.size()),
+			(size_t)left);
+		out.append(text, inside, take);
+		left -= (int32)take;
+		if (left > 0) {
+			out.push_back('\n');
+			left--;
+		}
+		index++;
+		inside = 0;
+	}
+	return out;
+}
+
+
 void
 TextViewData::BeginProgram()
 {
-	if (programDepth++ == 0) {
-		QTextCursor batch(document);
-		batch.beginEditBlock();
-	}
+	programDepth++;
 }
 
 
 void
 TextViewData::EndProgram()
 {
-	if (programDepth == 1) {
-		// Ends the batch: Qt reports the merged change now, which we ignore
-		// (the index is current), and lays the text out once.
-		QTextCursor batch(document);
-		batch.endEditBlock();
-	}
-	if (--programDepth == 0) {
-		ApplyInteraction();
-		if (mProgramChanged) {
-			mProgramChanged = false;
-			if (changeHandler)
-				changeHandler();
-		}
+	if (--programDepth == 0 && mProgramChanged) {
+		mProgramChanged = false;
+		widget->TextChanged();
+		if (changeHandler)
+			changeHandler();
 	}
 }
 
@@ -107,6 +134,19 @@ TextViewData::EndUserAction()
 
 
 void
+TextViewData::SetSelection(int32 newAnchor, int32 newCaret)
+{
+	newAnchor = ClampOffset(newAnchor);
+	newCaret = ClampOffset(newCaret);
+	if (newAnchor == anchor && newCaret == caret)
+		return;
+	anchor = newAnchor;
+	caret = newCaret;
+	widget->SelectionChanged();
+}
+
+
+void
 TextViewData::ProgramInsert(int32 offset, const std::string& text, const text_run_array* runs)
 {
 	BeginProgram();
@@ -119,28 +159,21 @@ void
 TextViewData::PerformInsert(int32 offset, const char* text, int32 length,
 	const text_run_array* runs)
 {
-	const std::string clean = Clean(text, length);
+	std::string clean = Clean(text, length);
 	if (clean.empty())
 		return;
 	BeginProgram();
 	offset = ClampOffset(offset);
-	const int position = ToChar(offset);
-	const int before = document->characterCount();
-	QTextCursor cursor(document);
-	cursor.setPosition(position);
-	cursor.insertText(to_document_text(clean.data(), clean.size()), baseFormat);
-	Change change = _Sync(position, 0, document->characterCount() - before);
-	_Changed(change, EditSource::kProgram);
+	const int32 end = offset + (int32)clean.size();
+	_Replace(offset, offset, clean, 0);
+	_Record(offset, std::string(), std::move(clean), EditSource::kProgram);
 
-	if (runs != nullptr && runs->count > 0) {
-		const int32 end = offset + (int32)clean.size();
+	if (runs != nullptr && runs->count > 0 && stylable) {
 		for (int32 i = 0; i < runs->count; i++) {
 			const int32 from = offset + std::max<int32>(runs->runs[i].offset, 0);
 			const int32 to = i + 1 < runs->count ? offset + runs->runs[i + 1].offset : end;
-			if (stylable) {
-				SetColorAndFont(std::min(from, end), std::min(to, end), &runs->runs[i].font,
-					B_FONT_ALL, &runs->runs[i].color);
-			}
+			SetColorAndFont(std::min(from, end), std::min(to, end), &runs->runs[i].font,
+				B_FONT_ALL, &runs->runs[i].color);
 		}
 	}
 	EndProgram();
@@ -155,14 +188,9 @@ TextViewData::PerformDelete(int32 from, int32 to)
 	if (to <= from)
 		return;
 	BeginProgram();
-	const int start = ToChar(from);
-	const int end = ToChar(to);
-	QTextCursor cursor(document);
-	cursor.setPosition(start);
-	cursor.setPosition(end, QTextCursor::KeepAnchor);
-	cursor.removeSelectedText();
-	Change change = _Sync(start, end - start, 0);
-	_Changed(change, EditSource::kProgram);
+	std::string removed = doesUndo && !undoing ? TextRange(from, to) : std::string();
+	_Replace(from, to, std::string(), 0);
+	_Record(from, std::move(removed), std::string(), EditSource::kProgram);
 	EndProgram();
 }
 
@@ -172,7 +200,7 @@ TextViewData::ApplyStep(const UndoStep& step, bool undoStep)
 {
 	undoing = true;
 	BeginProgram();
-	int32 caret = -1;
+	int32 caretAfter = -1;
 	if (undoStep) {
 		for (auto edit = step.edits.rbegin(); edit != step.edits.rend(); ++edit) {
 			if (!edit->inserted.empty())
@@ -181,7 +209,7 @@ TextViewData::ApplyStep(const UndoStep& step, bool undoStep)
 				view->InsertText(edit->removed.c_str(), (int32)edit->removed.size(),
 					edit->offset, nullptr);
 			}
-			caret = edit->offset + (int32)edit->removed.size();
+			caretAfter = edit->offset + (int32)edit->removed.size();
 		}
 	} else {
 		for (const TextEdit& edit : step.edits) {
@@ -191,173 +219,141 @@ TextViewData::ApplyStep(const UndoStep& step, bool undoStep)
 				view->InsertText(edit.inserted.c_str(), (int32)edit.inserted.size(),
 					edit.offset, nullptr);
 			}
-			caret = edit.offset + (int32)edit.inserted.size();
+			caretAfter = edit.offset + (int32)edit.inserted.size();
 		}
 	}
 	EndProgram();
 	undoing = false;
-	if (caret >= 0) {
-		QTextCursor cursor = widget->textCursor();
-		cursor.setPosition(ToChar(caret));
-		widget->setTextCursor(cursor);
-		widget->ensureCursorVisible();
+	if (caretAfter >= 0) {
+		SetSelection(caretAfter, caretAfter);
+		widget->EnsureCaretVisible();
 	}
 }
 
 
-
 void
-TextViewData::OnContentsChange(int position, int removed, int added)
+TextViewData::UserEdit(int32 from, int32 to, const std::string& text)
 {
-	if (programDepth > 0 || formatDepth > 0)
+	if (!editable)
 		return;
-	Change change = _Sync(position, removed, added);
-	if (!change.valid || (change.removed.empty() && change.inserted.empty()))
+	from = ClampOffset(from);
+	to = ClampOffset(to);
+	if (to < from)
+		std::swap(from, to);
+	if (to == from && text.empty())
+		return;
+	std::string removed = TextRange(from, to);
+	if (removed == text)
 		return;
 	if (userDepth == 0)
 		action++; // a change from outside any input event we saw
-	_Changed(change, userDepth > 0 ? userSource : EditSource::kUserAction);
+	_Replace(from, to, text, _TypingStyle(from));
+	const int32 after = from + (int32)text.size();
+	anchor = caret = after;
+	const bool removedAny = !removed.empty();
+	_Record(from, removed, text, userDepth > 0 ? userSource : EditSource::kUserAction);
 
 	hookDepth++;
-	if (!change.removed.empty())
-		view->DeleteText(change.offset, change.offset + (int32)change.removed.size());
-	if (!change.inserted.empty()) {
-		view->InsertText(change.inserted.c_str(), (int32)change.inserted.size(), change.offset,
-			nullptr);
-	}
+	if (removedAny)
+		view->DeleteText(from, to);
+	if (!text.empty())
+		view->InsertText(text.c_str(), (int32)text.size(), from, nullptr);
 	hookDepth--;
-	if (hookDepth == 0)
-		ApplyInteraction();
+	widget->TextChanged();
+	widget->SelectionChanged();
+	widget->EnsureCaretVisible();
 	if (changeHandler)
 		changeHandler();
 }
 
 
-TextViewData::Change
-TextViewData::_Sync(int position, int removed, int added)
+void
+TextViewData::_Replace(int32 from, int32 to, const std::string& text, uint16 style)
 {
-	const int64 oldChars = paragraphs.Chars();
-	const int64 newChars = document->characterCount();
-	const int64 delta = newChars - oldChars;
-	if (position < 0 || position >= oldChars || position >= newChars)
-		return _Resync();
-	int64 oldSpan = std::max(removed, 0);
-	int64 newSpan = std::max(added, 0);
-	// Qt sometimes reports more than changed; make the two spans agree with
-	// the totals, then compare texts to find what really changed.
-	if (newSpan - oldSpan != delta) {
-		if (newSpan - delta > oldSpan)
-			oldSpan = newSpan - delta;
-		else
-			newSpan = oldSpan + delta;
-	}
-	if (position + oldSpan > oldChars) {
-		oldSpan = oldChars - position;
-		newSpan = oldSpan + delta;
-	}
-	if (newSpan < 0 || position + newSpan > newChars)
-		return _Resync();
-
-	const ParagraphPlace first = paragraphs.FindByChar(position);
-	const ParagraphPlace lastOld = paragraphs.FindByChar(std::min(position + oldSpan, oldChars - 1));
-	const QTextBlock firstBlock = document->findBlock(position);
-	if (!firstBlock.isValid() || firstBlock.blockNumber() != first.index
-		|| firstBlock.position() != first.chr)
-		return _Resync();
-	const QTextBlock lastBlock = document->findBlock((int)std::min(position + newSpan, newChars - 1));
-	if (!lastBlock.isValid())
-		return _Resync();
-	const int32 oldCount = lastOld.index - first.index + 1;
-	const int32 newCount = lastBlock.blockNumber() - first.index + 1;
-	if (newCount < 1 || document->blockCount() - paragraphs.Count() != newCount - oldCount)
-		return _Resync();
-
-	std::string before;
-	for (int32 i = first.index; i <= lastOld.index; i++) {
-		if (i > first.index)
-			before += '\n';
-		before += paragraphs.At(i).text;
-	}
-	std::vector<TextParagraph> items;
-	items.reserve((size_t)newCount);
-	std::string after;
-	for (QTextBlock block = firstBlock; block.isValid(); block = block.next()) {
-		TextParagraph paragraph;
-		const QString text = block.text();
-		paragraph.text = from_document_text(text);
-		paragraph.chars = (int32)text.size() + 1;
-		if (!items.empty())
-			after += '\n';
-		after += paragraph.text;
-		items.push_back(std::move(paragraph));
-		if (block == lastBlock)
-			break;
-	}
-	paragraphs.Replace(first.index, oldCount, std::move(items));
-	return _Difference(first.byte, before, after);
-}
-
-
-TextViewData::Change
-TextViewData::_Resync()
-{
-	std::string before;
-	paragraphs.Collect(&before);
-	std::vector<TextParagraph> items;
-	items.reserve((size_t)document->blockCount());
-	std::string after;
-	for (QTextBlock block = document->begin(); block.isValid(); block = block.next()) {
-		TextParagraph paragraph;
-		const QString text = block.text();
-		paragraph.text = from_document_text(text);
-		paragraph.chars = (int32)text.size() + 1;
-		if (!items.empty())
-			after += '\n';
-		after += paragraph.text;
-		items.push_back(std::move(paragraph));
-	}
-	if (items.empty())
-		items.emplace_back();
-	paragraphs.Reset(std::move(items));
-	return _Difference(0, before, after);
-}
-
-
-TextViewData::Change
-TextViewData::_Difference(int64 base, const std::string& before, const std::string& after)
-{
-	// The smallest edit that turns before into after, on character bounds.
-	const size_t shorter = std::min(before.size(), after.size());
-	size_t prefix = 0;
-	while (prefix < shorter && before[prefix] == after[prefix])
-		prefix++;
-	while (prefix > 0 && (is_continuation(before, prefix) || is_continuation(after, prefix)))
-		prefix--;
-	size_t suffix = 0;
-	while (suffix < shorter - prefix
-		&& before[before.size() - 1 - suffix] == after[after.size() - 1 - suffix])
-		suffix++;
-	while (suffix > 0
-		&& (is_continuation(before, before.size() - suffix)
-			|| is_continuation(after, after.size() - suffix)))
-		suffix--;
-
-	Change change;
-	change.valid = true;
-	change.offset = (int32)(base + (int64)prefix);
-	change.removed = before.substr(prefix, before.size() - prefix - suffix);
-	change.inserted = after.substr(prefix, after.size() - prefix - suffix);
 	textCacheValid = false;
-	return change;
+	const ParagraphPlace first = paragraphs.FindByByte(from);
+	const ParagraphPlace last = to == from ? first : paragraphs.FindByByte(to);
+	const TextParagraph& head = paragraphs.Paragraph(first);
+	const size_t headBytes = (size_t)(from - first.byte);
+	const TextParagraph& tail = paragraphs.At(last.index);
+	const size_t tailFrom = (size_t)(to - last.byte);
+
+	// The runs of the kept head and tail, as (start, style) lists.
+	auto runsOf = [](const TextParagraph& p) {
+		return p.runs.empty() ? std::vector<StyleRun>{StyleRun{0, p.style}} : p.runs;
+	};
+	std::vector<StyleRun> headRuns;
+	for (const StyleRun& run : runsOf(head)) {
+		if ((size_t)run.start < headBytes)
+			headRuns.push_back(run);
+	}
+	std::vector<StyleRun> tailRuns;
+	const std::vector<StyleRun> lastRuns = runsOf(tail);
+	for (size_t i = 0; i < lastRuns.size(); i++) {
+		const size_t end = i + 1 < lastRuns.size() ? (size_t)lastRuns[i + 1].start : tail.text.size();
+		if (end > tailFrom || (i + 1 == lastRuns.size()))
+			tailRuns.push_back(StyleRun{
+				(int32)(std::max<size_t>(lastRuns[i].start, tailFrom) - tailFrom),
+				lastRuns[i].style});
+	}
+	std::string tailText = tail.text.substr(std::min(tailFrom, tail.text.size()));
+
+	std::vector<TextParagraph> items;
+	size_t pieceStart = 0;
+	const size_t count = 1 + (size_t)std::count(text.begin(), text.end(), '\n');
+	items.reserve(count);
+	for (size_t n = 0; n < count; n++) {
+		size_t pieceEnd = text.find('\n', pieceStart);
+		if (pieceEnd == std::string::npos)
+			pieceEnd = text.size();
+		TextParagraph p;
+		std::vector<StyleRun> runs;
+		if (n == 0) {
+			p.text.reserve(headBytes + (pieceEnd - pieceStart)
+				+ (count == 1 ? tailText.size() : 0));
+			p.text.assign(head.text, 0, headBytes);
+			runs = headRuns;
+		}
+		if (pieceEnd > pieceStart) {
+			runs.push_back(StyleRun{(int32)p.text.size(), style});
+			p.text.append(text, pieceStart, pieceEnd - pieceStart);
+		}
+		if (n + 1 == count) {
+			for (StyleRun run : tailRuns) {
+				run.start += (int32)p.text.size();
+				runs.push_back(run);
+			}
+			p.text += tailText;
+		}
+		if (runs.empty())
+			runs.push_back(StyleRun{0, style});
+		if (runs.size() == 1)
+			p.style = runs.front().style;
+		else
+			set_runs(p, std::move(runs));
+		items.push_back(std::move(p));
+		pieceStart = pieceEnd + 1;
+	}
+	paragraphs.Replace(first.index, last.index - first.index + 1, std::move(items));
+
+	// Keep the selection on the same text.
+	const int32 delta = (int32)text.size() - (to - from);
+	auto shift = [&](int32 offset) {
+		if (offset >= to)
+			return offset + delta;
+		if (offset > from)
+			return from;
+		return offset;
+	};
+	anchor = shift(anchor);
+	caret = shift(caret);
 }
 
 
 void
-TextViewData::_Changed(const Change& change, EditSource source)
+TextViewData::_Record(int32 offset, std::string removed, std::string inserted,
+	EditSource source)
 {
-	if (!change.valid || (change.removed.empty() && change.inserted.empty()))
-		return;
-	textCacheValid = false;
 	if (source == EditSource::kProgram) {
 		mProgramChanged = true;
 		if (!mProgramTurnOpen) {
@@ -376,11 +372,10 @@ TextViewData::_Changed(const Change& change, EditSource source)
 	if (!doesUndo || undoing)
 		return;
 	TextEdit edit;
-	edit.offset = change.offset;
-	edit.removed = change.removed;
-	edit.inserted = change.inserted;
+	edit.offset = offset;
+	edit.removed = std::move(removed);
+	edit.inserted = std::move(inserted);
 	undo.Record(std::move(edit), source, source == EditSource::kProgram ? mProgramAction : action);
 }
 
 } // namespace BPrivate
-

@@ -1,59 +1,63 @@
 // The state behind a BTextView and the way changes reach its hooks.
 //
-// The Qt document holds the text, its formats and its layout; the view keeps
-// its own index of paragraphs (TextViewParagraphs) with their UTF-8 bytes,
-// document lengths and visual line counts, so that byte offsets and visual
-// lines are found in O(log n) and the hooks can be told exactly which bytes
-// changed.
+// The view keeps its text itself: an index of paragraphs
+// (TextViewParagraphs) holding each paragraph's UTF-8 bytes, its colour and
+// font runs and its count of visual lines, so that byte offsets and visual
+// lines are found in O(log n) and an edit costs the paragraphs it touches.
+// The widget (TextEditWidget) lays out and paints only the paragraphs on
+// screen, with one QTextLayout each.
 //
-// Every change of the document is noticed through contentsChange, compared
-// with the index (only the paragraphs in Qt's reported range), and turned
-// into one byte-level edit:
+// Every change goes through Replace():
 //   - a change the program asked for (Insert, Delete, SetText, Undo, Redo)
-//     is made by the base hook inside a program scope; the index is brought
-//     up to date right after Qt's edit, the undo history takes the edit,
-//     and the document's own signal is ignored;
-//   - any other change (typing, input methods, paste, drop, cut) is already
-//     in the document when the signal comes; the index is brought up to
-//     date, the edit recorded, and the hooks are called with the base
-//     hooks doing nothing (hookDepth > 0).
-// Colouring never enters the undo history: the document's own undo is off
-// and the view keeps its own.
+//     is made by the base hook; the undo history takes the edit;
+//   - a change the user made (typing, input methods, paste, drop, cut) is
+//     made by UserEdit(), which then calls the hooks with the base hooks
+//     doing nothing (hookDepth > 0).
+// Colouring never enters the undo history.
 #ifndef _TEXT_VIEW_DATA_H
 #define _TEXT_VIEW_DATA_H
 
+#include <QAbstractScrollArea>
+#include <QBasicTimer>
 #include <QFont>
-#include <QPlainTextEdit>
-#include <QTextCharFormat>
+#include <QPoint>
+#include <QString>
+#include <QTextLayout>
 
 #include <functional>
+#include <memory>
 #include <string>
+#include <vector>
 
 #include "TextView.h"
 #include "TextViewParagraphs.h"
 #include "TextViewUndo.h"
 
-class QTextDocument;
-
 namespace BPrivate {
 
 class TextEditWidget;
+
+// A colour with a font, or the view's font when font is -1.
+struct TextStyle {
+	rgb_color color;
+	int32 font = -1;
+};
 
 struct TextViewData {
 	explicit TextViewData(BTextView* view);
 	~TextViewData();
 
-	// Byte offsets <-> document positions. Offsets are clamped into the
-	// text and moved back to the first byte of their character.
+	// Offsets are clamped into the text and moved back to the first byte
+	// of their character.
 	int32 ClampOffset(int32 offset) const;
-	int ToChar(int32 offset) const;
-	int32 ToByte(int chr) const;
 	int32 Length() const { return (int32)paragraphs.Bytes() - 1; }
+	std::string TextRange(int32 from, int32 to) const;
 
 	// Visual lines; these bring the line counts up to date first.
 	int32 CountLines();
 	int32 LineAt(int32 offset);
 	int32 OffsetAt(int32 line);
+	void FlushLines();
 
 	// The program's changes; both go through the view's hooks.
 	void ProgramInsert(int32 offset, const std::string& text, const text_run_array* runs);
@@ -61,36 +65,59 @@ struct TextViewData {
 	void PerformDelete(int32 from, int32 to);
 	void ApplyStep(const UndoStep& step, bool undo);
 
+	// A change the user made in the view: from..to becomes text (already
+	// clean); the hooks are told afterwards.
+	void UserEdit(int32 from, int32 to, const std::string& text);
+
 	void SetColorAndFont(int32 start, int32 end, const BFont* font, uint32 mode,
 		const rgb_color* color);
+	const TextStyle& StyleAt(int32 offset) const;
+	QFont FontOf(const TextStyle& style) const;
 
-	// Program scope: batches Qt's signals and relayout; nests.
+	// Program scope: nests; the change handler runs once at its end.
 	void BeginProgram();
 	void EndProgram();
 	// User action scope, opened by the widget around an input event.
 	void BeginUserAction(EditSource source);
 	void EndUserAction();
 
-	void SetEditable(bool editable);
-	void SetSelectable(bool selectable);
-	void ApplyInteraction();
 	void ApplyTextRect();
 	// The width visual lines wrap at, or 0 for no wrapping.
 	int WrapWidth() const;
+	int LineHeight() const { return lineHeight; }
+	// The base font changed: line heights and counts start again.
+	void FontChanged();
 
 	// Bytes the program gives -> the text as stored (valid UTF-8, line
 	// feeds kept or, in single-line views, turned into spaces).
 	std::string Clean(const char* text, int32 length) const;
 
-	void OnContentsChange(int position, int removed, int added);
 	// The event loop turned: the next program edit starts a new undo step.
 	void EndProgramTurn() { mProgramTurnOpen = false; }
 
+	// Selection and caret (byte offsets); anchor is where it started.
+	int32 SelectionStart() const { return std::min(anchor, caret); }
+	int32 SelectionEnd() const { return std::max(anchor, caret); }
+	void SetSelection(int32 newAnchor, int32 newCaret);
+
+	// A paragraph laid out at the wrap width: lines at y = n * lineHeight.
+	// The text is the paragraph's as displayed (same UTF-16 positions).
+	void LayOut(const TextParagraph& paragraph, QTextLayout* layout, int width,
+		bool withFormats) const;
+
 	BTextView* view;
 	TextEditWidget* widget;
-	QTextDocument* document;
 	TextViewParagraphs paragraphs;
 	TextViewUndo undo;
+
+	std::vector<TextStyle> styles; // 0 is the view's own colour and font
+	std::vector<QFont> fonts;
+	std::vector<BFont> bfonts;
+	QFont baseFont;
+	int lineHeight = 14;
+
+	int32 anchor = 0;
+	int32 caret = 0;
 
 	BRect textRect;
 	bool wrap = true;
@@ -100,13 +127,10 @@ struct TextViewData {
 	bool doesUndo = true;
 	bool singleLine = false;
 	bool fontsVary = false; // some range has a font of its own
-	QTextCharFormat baseFormat; // program text without runs
-	rgb_color baseColor = {0, 0, 0, 255};
 
 	int programDepth = 0;
 	int hookDepth = 0;
 	int editDepth = 0; // inside an editing call of the program
-	int formatDepth = 0;
 	EditSource userSource = EditSource::kUserAction;
 	int userDepth = 0;
 	bool undoing = false;
@@ -119,20 +143,13 @@ struct TextViewData {
 	std::function<void()> changeHandler;
 
 private:
-	struct Change {
-		int32 offset = 0;
-		std::string removed;
-		std::string inserted;
-		bool valid = false;
-	};
-
-	Change _Sync(int position, int removed, int added);
-	Change _Resync();
-	Change _Difference(int64 base, const std::string& before, const std::string& after);
-	void _Changed(const Change& change, EditSource source);
-	void _CountLines(TextParagraph& paragraph, int32 index);
-	void _FlushLines();
-	bool _RangeHasColor(int start, int end, const QColor& color) const;
+	// from..to becomes text, in style for the new bytes; keeps the
+	// selection where it belongs.
+	void _Replace(int32 from, int32 to, const std::string& text, uint16 style);
+	void _Record(int32 offset, std::string removed, std::string inserted, EditSource source);
+	void _CountLines(TextParagraph& paragraph);
+	uint16 _StyleIndex(const TextStyle& style);
+	uint16 _TypingStyle(int32 offset) const;
 	void _TakeFont(BFont* target, const BFont& source, uint32 mode);
 
 	bool mProgramChanged = false;
@@ -140,13 +157,13 @@ private:
 	uint64 mProgramAction = 0;
 
 	int mCountWidth = -1;
-	QFont mCountFont;
 	qreal mAsciiAdvance[128] = {};
 	qreal mMaxAsciiAdvance = 0;
 };
 
-// The widget: a plain-text editor that reports what the user does.
-class TextEditWidget : public QPlainTextEdit {
+// The widget: lays out and paints the visible paragraphs and turns the
+// user's input into edits of the view.
+class TextEditWidget : public QAbstractScrollArea {
 public:
 	explicit TextEditWidget(TextViewData* data);
 
@@ -159,30 +176,83 @@ public:
 		setViewportMargins(left, top, right, bottom);
 	}
 
+	// The text moved or grew: scroll ranges and painting follow, once per
+	// turn of the event loop.
+	void TextChanged();
+	void UpdateScrollBars();
+	void EnsureCaretVisible();
+	void SelectionChanged();
+
+	// Byte offset nearest to a point of the viewport, and back.
+	int32 OffsetAtViewport(QPointF point) const;
+	QRectF CaretRect(int32 offset) const; // in viewport coordinates
+
+	void Copy() const;
+	void Paste(bool selectionClipboard = false);
+	void Cut();
+	void ShowContextMenu(QPoint globalPos);
+
 protected:
+	bool event(QEvent* event) override;
+	void paintEvent(QPaintEvent* event) override;
 	void keyPressEvent(QKeyEvent* event) override;
 	void inputMethodEvent(QInputMethodEvent* event) override;
-	void insertFromMimeData(const QMimeData* source) override;
-	QMimeData* createMimeDataFromSelection() const override;
-	bool canInsertFromMimeData(const QMimeData* source) const override;
-	void dropEvent(QDropEvent* event) override;
+	QVariant inputMethodQuery(Qt::InputMethodQuery query) const override;
 	void mousePressEvent(QMouseEvent* event) override;
+	void mouseMoveEvent(QMouseEvent* event) override;
+	void mouseReleaseEvent(QMouseEvent* event) override;
+	void mouseDoubleClickEvent(QMouseEvent* event) override;
+	void dragEnterEvent(QDragEnterEvent* event) override;
+	void dragMoveEvent(QDragMoveEvent* event) override;
+	void dragLeaveEvent(QDragLeaveEvent* event) override;
+	void dropEvent(QDropEvent* event) override;
+	void focusInEvent(QFocusEvent* event) override;
+	void focusOutEvent(QFocusEvent* event) override;
 	void resizeEvent(QResizeEvent* event) override;
+	void scrollContentsBy(int dx, int dy) override;
+	void timerEvent(QTimerEvent* event) override;
 	void contextMenuEvent(QContextMenuEvent* event) override;
 
 private:
+	bool _HandleKey(QKeyEvent* event);
+	void _Move(int32 offset, bool extend);
+	int32 _VisualLineMove(int32 offset, int lines);
+	int32 _LineEdge(int32 offset, bool end) const;
+	int32 _WordEdge(int32 offset, bool forward) const;
+	int32 _NextChar(int32 offset, bool forward) const;
+	void _SelectWordAt(int32 offset);
+	void _SelectParagraphAt(int32 offset);
+	void _StartDrag();
+	void _RestartBlink();
+	QPointF _Origin() const; // text origin in viewport coordinates
+
 	TextViewData* mData;
+	QString mPreedit;
+	QBasicTimer mBlink;
+	QBasicTimer mAutoScroll;
+	bool mCaretOn = true;
+	qreal mGoalX = -1; // kept across up/down moves
+	int mWidest = 0;   // widest paragraph seen, without wrapping
+	bool mUpdatePending = false;
+
+	enum class Press { kNone, kSelecting, kWords, kParagraphs, kMaybeDrag };
+	Press mPress = Press::kNone;
+	QPoint mPressPoint;
+	int32 mWordAnchorStart = 0;
+	int32 mWordAnchorEnd = 0;
+	qint64 mLastDoubleClick = 0;
+	int32 mDropCaret = -1;
 };
 
-// Byte text <-> document text. The document cannot hold some characters as
-// they are (a carriage return or U+2029 would start a new paragraph); they
-// are kept as private-use stand-ins and turned back when read.
-QString to_document_text(const char* bytes, size_t length);
-std::string from_document_text(const QString& text);
-// Document characters (UTF-16 units) in the first bytes of a stored text,
-// and the reverse.
-int document_length(const std::string& text, size_t bytes);
-size_t byte_length(const std::string& text, int characters);
+// Sets a paragraph's style runs, merged and trimmed to its text.
+void set_runs(TextParagraph& paragraph, std::vector<StyleRun>&& runs);
+
+// UTF-16 positions in a paragraph's display text <-> byte offsets in it.
+int utf16_index(const std::string& text, size_t bytes);
+size_t byte_index(const std::string& text, int units);
+// The text a layout shows: line breaking characters that are not line
+// feeds are shown as spaces, keeping every UTF-16 position.
+QString display_text(const std::string& text);
 
 // Whether text[index] continues a UTF-8 character.
 inline bool

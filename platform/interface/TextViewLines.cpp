@@ -1,17 +1,17 @@
-// Byte offsets <-> document positions, and visual lines counted without
-// the widget's layout, which only lays out what it shows.
+// Visual lines: paragraphs laid out at the wrap width, and their counts
+// kept in the paragraph index so that lines are found without a layout of
+// the whole text.
 #include "TextViewData.h"
 
 #include <QFontMetricsF>
 #include <QScrollBar>
-#include <QTextBlock>
-#include <QTextDocument>
-#include <QTextLayout>
+#include <QTextOption>
 
 #include <algorithm>
 
-namespace BPrivate {
+#include "ViewPrivate.h"
 
+namespace BPrivate {
 
 int32
 TextViewData::ClampOffset(int32 offset) const
@@ -30,34 +30,10 @@ TextViewData::ClampOffset(int32 offset) const
 }
 
 
-int
-TextViewData::ToChar(int32 offset) const
-{
-	offset = std::clamp<int32>(offset, 0, Length());
-	const ParagraphPlace place = paragraphs.FindByByte(offset);
-	const std::string& text = paragraphs.Paragraph(place).text;
-	size_t inside = (size_t)(offset - place.byte);
-	while (inside > 0 && is_continuation(text, inside))
-		inside--;
-	return (int)(place.chr + document_length(text, inside));
-}
-
-
-int32
-TextViewData::ToByte(int chr) const
-{
-	const int64 last = paragraphs.Chars() - 1;
-	const int64 position = std::clamp<int64>(chr, 0, last);
-	const ParagraphPlace place = paragraphs.FindByChar(position);
-	const std::string& text = paragraphs.Paragraph(place).text;
-	return (int32)(place.byte + byte_length(text, (int)(position - place.chr)));
-}
-
-
 int32
 TextViewData::CountLines()
 {
-	_FlushLines();
+	FlushLines();
 	return (int32)paragraphs.Lines();
 }
 
@@ -65,7 +41,7 @@ TextViewData::CountLines()
 int32
 TextViewData::LineAt(int32 offset)
 {
-	_FlushLines();
+	FlushLines();
 	offset = std::clamp<int32>(offset, 0, Length());
 	const ParagraphPlace place = paragraphs.FindByByte(offset);
 	const TextParagraph& paragraph = paragraphs.Paragraph(place);
@@ -79,7 +55,7 @@ TextViewData::LineAt(int32 offset)
 int32
 TextViewData::OffsetAt(int32 line)
 {
-	_FlushLines();
+	FlushLines();
 	if (line <= 0)
 		return 0;
 	if (line >= paragraphs.Lines())
@@ -110,20 +86,65 @@ TextViewData::WrapWidth() const
 		if (widget->verticalScrollBarPolicy() == Qt::ScrollBarAlwaysOn)
 			width -= widget->verticalScrollBar()->sizeHint().width();
 	}
-	width -= 2 * (int)document->documentMargin();
 	return std::max(width, 1);
 }
 
 
 void
-TextViewData::_FlushLines()
+TextViewData::LayOut(const TextParagraph& paragraph, QTextLayout* layout, int width,
+	bool withFormats) const
+{
+	layout->setText(display_text(paragraph.text));
+	layout->setFont(baseFont);
+	QTextOption option;
+	option.setWrapMode(width > 0 ? QTextOption::WrapAtWordBoundaryOrAnywhere
+								 : QTextOption::NoWrap);
+	option.setTabStopDistance(28);
+	layout->setTextOption(option);
+	if (withFormats) {
+		QList<QTextLayout::FormatRange> formats;
+		const size_t count = paragraph.runs.empty() ? 1 : paragraph.runs.size();
+		int previous = 0;
+		for (size_t i = 0; i < count; i++) {
+			const uint16 index = paragraph.runs.empty() ? paragraph.style : paragraph.runs[i].style;
+			const size_t endByte = i + 1 < count ? (size_t)paragraph.runs[i + 1].start
+												 : paragraph.text.size();
+			const int end = utf16_index(paragraph.text, endByte);
+			const TextStyle& style = styles[index];
+			if (end > previous && (index != 0 || style.font >= 0)) {
+				QTextLayout::FormatRange range;
+				range.start = previous;
+				range.length = end - previous;
+				range.format.setForeground(QBrush(to_qcolor(style.color)));
+				if (style.font >= 0)
+					range.format.setFont(FontOf(style));
+				formats.append(range);
+			}
+			previous = end;
+		}
+		layout->setFormats(formats);
+	}
+	layout->beginLayout();
+	qreal y = 0;
+	while (true) {
+		QTextLine line = layout->createLine();
+		if (!line.isValid())
+			break;
+		line.setLineWidth(width > 0 ? width : 1 << 24);
+		line.setPosition(QPointF(0, y));
+		y += lineHeight;
+	}
+	layout->endLayout();
+}
+
+
+void
+TextViewData::FlushLines()
 {
 	const int width = WrapWidth();
-	const QFont font = document->defaultFont();
-	if (width != mCountWidth || font != mCountFont) {
+	if (width != mCountWidth) {
 		mCountWidth = width;
-		mCountFont = font;
-		const QFontMetricsF metrics(font);
+		const QFontMetricsF metrics(baseFont);
 		mMaxAsciiAdvance = 0;
 		for (int c = 0x20; c < 0x7F; c++) {
 			mAsciiAdvance[c] = metrics.horizontalAdvance(QChar(c));
@@ -133,13 +154,12 @@ TextViewData::_FlushLines()
 	}
 	if (paragraphs.DirtyCount() == 0)
 		return;
-	paragraphs.FlushDirty(
-		[this](TextParagraph& paragraph, int32 index) { _CountLines(paragraph, index); });
+	paragraphs.FlushDirty([this](TextParagraph& paragraph, int32) { _CountLines(paragraph); });
 }
 
 
 void
-TextViewData::_CountLines(TextParagraph& paragraph, int32 index)
+TextViewData::_CountLines(TextParagraph& paragraph)
 {
 	paragraph.lines = 1;
 	paragraph.lineStarts.clear();
@@ -165,23 +185,12 @@ TextViewData::_CountLines(TextParagraph& paragraph, int32 index)
 			return;
 	}
 
-	const QTextBlock block = document->findBlockByNumber(index);
-	QTextLayout layout(block.text(), document->defaultFont());
-	layout.setTextOption(document->defaultTextOption());
-	if (fontsVary)
-		layout.setFormats(block.textFormats());
-	layout.beginLayout();
-	while (true) {
-		QTextLine line = layout.createLine();
-		if (!line.isValid())
-			break;
-		line.setLineWidth(mCountWidth);
-		if (line.lineNumber() > 0) {
-			paragraph.lineStarts.push_back(
-				(int32)byte_length(paragraph.text, line.textStart()));
-		}
+	QTextLayout layout;
+	LayOut(paragraph, &layout, mCountWidth, fontsVary);
+	for (int i = 1; i < layout.lineCount(); i++) {
+		paragraph.lineStarts.push_back(
+			(int32)byte_index(paragraph.text, layout.lineAt(i).textStart()));
 	}
-	layout.endLayout();
 	paragraph.lines = 1 + (int32)paragraph.lineStarts.size();
 }
 

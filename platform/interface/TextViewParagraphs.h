@@ -18,11 +18,19 @@
 
 namespace BPrivate {
 
+// A change of style inside a paragraph: from byte start on, style.
+struct StyleRun {
+	int32_t start = 0;
+	uint16_t style = 0;
+};
+
 struct TextParagraph {
 	std::string text;				 // UTF-8, without its line feed
 	int32_t chars = 1;				 // document characters, separator included
 	int32_t lines = 1;				 // visual lines, at least 1
 	std::vector<int32_t> lineStarts; // byte offsets in text of visual lines 2, 3, ...
+	std::vector<StyleRun> runs;		 // empty: the whole paragraph in style
+	uint16_t style = 0;				 // index into the view's style table
 	bool dirty = true;				 // lines need counting again
 };
 
@@ -53,6 +61,11 @@ public:
 	ParagraphPlace FindByIndex(int32_t index) const;
 
 	const TextParagraph& At(int32_t index) const;
+	// For changes that keep the paragraph's weights (its styles).
+	TextParagraph& StyleAccess(int32_t index)
+	{
+		return const_cast<TextParagraph&>(At(index));
+	}
 	// The paragraph a Find... call just found, without a second search.
 	const TextParagraph& Paragraph(const ParagraphPlace& place) const
 	{

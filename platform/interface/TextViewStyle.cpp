@@ -1,10 +1,7 @@
-// Colours and fonts of ranges, the editable state, the text rectangle.
+// Colours and fonts of ranges, the base font, the text rectangle.
 #include "TextViewData.h"
 
 #include <QFontMetrics>
-#include <QTextBlock>
-#include <QTextCursor>
-#include <QTextDocument>
 
 #include <algorithm>
 
@@ -12,23 +9,79 @@
 
 namespace BPrivate {
 
+namespace {
+
 bool
-TextViewData::_RangeHasColor(int start, int end, const QColor& color) const
+same_color(const rgb_color& a, const rgb_color& b)
 {
-	for (QTextBlock block = document->findBlock(start); block.isValid() && block.position() < end;
-		block = block.next()) {
-		for (QTextBlock::iterator it = block.begin(); !it.atEnd(); ++it) {
-			const QTextFragment fragment = it.fragment();
-			const int from = fragment.position();
-			const int to = from + fragment.length();
-			if (to <= start || from >= end)
-				continue;
-			const QBrush brush = fragment.charFormat().foreground();
-			if (brush.style() == Qt::NoBrush || brush.color() != color)
-				return false;
-		}
+	return a.red == b.red && a.green == b.green && a.blue == b.blue && a.alpha == b.alpha;
+}
+
+} // namespace
+
+
+uint16
+TextViewData::_StyleIndex(const TextStyle& style)
+{
+	for (size_t i = 0; i < styles.size(); i++) {
+		if (styles[i].font == style.font && same_color(styles[i].color, style.color))
+			return (uint16)i;
 	}
-	return true;
+	if (styles.size() >= 0xFFFF)
+		return 0; // absurdly many styles: the rest fall back to the base
+	styles.push_back(style);
+	return (uint16)(styles.size() - 1);
+}
+
+
+const TextStyle&
+TextViewData::StyleAt(int32 offset) const
+{
+	offset = std::clamp<int32>(offset, 0, Length());
+	const ParagraphPlace place = paragraphs.FindByByte(offset);
+	if (offset - place.byte == (int64)paragraphs.Paragraph(place).text.size()
+		&& place.index + 1 < paragraphs.Count()) {
+		// Line feeds keep no style of their own: they are never drawn.
+		return styles[0];
+	}
+	const TextParagraph& paragraph = paragraphs.Paragraph(place);
+	if (paragraph.runs.empty())
+		return styles[paragraph.style];
+	int32 inside = (int32)(offset - place.byte);
+	if (inside >= (int32)paragraph.text.size())
+		inside = std::max<int32>((int32)paragraph.text.size() - 1, 0);
+	const auto after = std::upper_bound(paragraph.runs.begin(), paragraph.runs.end(), inside,
+		[](int32 value, const StyleRun& run) { return value < run.start; });
+	const StyleRun& run = after == paragraph.runs.begin() ? *after : *(after - 1);
+	return styles[run.style];
+}
+
+
+uint16
+TextViewData::_TypingStyle(int32 offset) const
+{
+	// New text takes the style of the character before it, as in most
+	// editors; at a paragraph start, that of the paragraph's first.
+	const ParagraphPlace place = paragraphs.FindByByte(offset);
+	const TextParagraph& paragraph = paragraphs.Paragraph(place);
+	if (paragraph.runs.empty())
+		return paragraph.style;
+	const int32 inside = std::max<int32>((int32)(offset - place.byte) - 1, 0);
+	uint16 style = paragraph.runs.front().style;
+	for (const StyleRun& run : paragraph.runs) {
+		if (run.start > inside)
+			break;
+		style = run.style;
+	}
+	return style;
+}
+
+
+QFont
+TextViewData::FontOf(const TextStyle& style) const
+{
+	return style.font >= 0 && style.font < (int32)fonts.size() ? fonts[(size_t)style.font]
+															   : baseFont;
 }
 
 
@@ -41,11 +94,8 @@ TextViewData::SetColorAndFont(int32 start, int32 end, const BFont* font, uint32 
 		return;
 	if (!stylable) {
 		// One style for the whole text, also for text added later.
-		start = 0;
-		end = Length();
 		if (color != nullptr) {
-			baseColor = *color;
-			baseFormat.setForeground(QBrush(to_qcolor(*color)));
+			styles[0].color = *color;
 			QPalette palette = widget->palette();
 			palette.setColor(QPalette::Text, to_qcolor(*color));
 			widget->setPalette(palette);
@@ -55,52 +105,107 @@ TextViewData::SetColorAndFont(int32 start, int32 end, const BFont* font, uint32 
 			view->GetFont(&whole);
 			_TakeFont(&whole, *font, mode);
 			view->BView::SetFont(&whole);
-			document->setDefaultFont(to_qfont(whole));
-			widget->setFont(to_qfont(whole));
+			FontChanged();
 		}
+		widget->viewport()->update();
+		return;
 	}
 	start = ClampOffset(start);
 	end = ClampOffset(end);
 	if (end <= start)
 		return;
-	const int from = ToChar(start);
-	const int to = ToChar(end);
 
-	QTextCharFormat format;
-	if (color != nullptr)
-		format.setForeground(QBrush(to_qcolor(*color)));
-	if (fontChange && stylable) {
+	int32 fontIndex = -1;
+	if (fontChange) {
 		BFont taken;
 		view->GetFont(&taken);
 		_TakeFont(&taken, *font, mode);
 		const QFont qfont = to_qfont(taken);
-		if (mode & (B_FONT_FAMILY_AND_STYLE | B_FONT_FACE)) {
-			format.setFontFamilies(QStringList{qfont.family()});
-			format.setFontWeight(qfont.weight());
-			format.setFontItalic(qfont.italic());
-			format.setFontUnderline(qfont.underline());
-			format.setFontStrikeOut(qfont.strikeOut());
+		for (size_t i = 0; i < fonts.size(); i++) {
+			if (fonts[i] == qfont)
+				fontIndex = (int32)i;
 		}
-		if (mode & B_FONT_SIZE) {
-			if (qfont.pixelSize() > 0)
-				format.setProperty(QTextFormat::FontPixelSize, qfont.pixelSize());
-			else
-				format.setFontPointSize(qfont.pointSizeF());
+		if (fontIndex < 0) {
+			fonts.push_back(qfont);
+			bfonts.push_back(taken);
+			fontIndex = (int32)fonts.size() - 1;
+			lineHeight = std::max(lineHeight, QFontMetrics(qfont).height());
 		}
-	} else if (!fontChange && _RangeHasColor(from, to, to_qcolor(*color))) {
-		return; // nothing to do: keeps the document and its layout untouched
+		if (qfont != baseFont)
+			fontsVary = true;
 	}
+	// Old style -> new style, remembered for the styles met on the way.
+	std::vector<int32> mapped(styles.size(), -1);
+	auto map = [&](uint16 old) -> uint16 {
+		if (old < mapped.size() && mapped[old] >= 0)
+			return (uint16)mapped[old];
+		TextStyle style = styles[old];
+		if (color != nullptr)
+			style.color = *color;
+		if (fontChange)
+			style.font = fontIndex;
+		const uint16 index = _StyleIndex(style);
+		if (old >= mapped.size())
+			mapped.resize((size_t)old + 1, -1);
+		mapped[old] = index;
+		return index;
+	};
 
-	formatDepth++;
-	QTextCursor cursor(document);
-	cursor.setPosition(from);
-	cursor.setPosition(to, QTextCursor::KeepAnchor);
-	cursor.mergeCharFormat(format);
-	formatDepth--;
-	if (fontChange && stylable) {
-		fontsVary = true;
-		paragraphs.MarkAllDirty();
+	bool changed = false;
+	ParagraphPlace place = paragraphs.FindByByte(start);
+	int32 index = place.index;
+	int64 paragraphStart = place.byte;
+	while (paragraphStart < end && index < paragraphs.Count()) {
+		TextParagraph& paragraph = paragraphs.StyleAccess(index);
+		const int32 size = (int32)paragraph.text.size();
+		const int32 from = (int32)std::max<int64>(start - paragraphStart, 0);
+		const int32 to = (int32)std::min<int64>(end - paragraphStart, size);
+		if (from < to) {
+			if (paragraph.runs.empty() && from == 0 && to == size) {
+				const uint16 style = map(paragraph.style);
+				changed |= style != paragraph.style;
+				paragraph.style = style;
+			} else {
+				std::vector<StyleRun> old = paragraph.runs.empty()
+					? std::vector<StyleRun>{StyleRun{0, paragraph.style}}
+					: paragraph.runs;
+				std::vector<StyleRun> runs;
+				runs.reserve(old.size() + 2);
+				for (size_t i = 0; i < old.size(); i++) {
+					const int32 runStart = old[i].start;
+					const int32 runEnd = i + 1 < old.size() ? old[i + 1].start : size;
+					if (runEnd <= from || runStart >= to) {
+						runs.push_back(old[i]);
+						continue;
+					}
+					if (runStart < from)
+						runs.push_back(StyleRun{runStart, old[i].style});
+					runs.push_back(StyleRun{std::max(runStart, from), map(old[i].style)});
+					if (runEnd > to)
+						runs.push_back(StyleRun{to, old[i].style});
+				}
+				const std::vector<StyleRun> before = paragraph.runs;
+				const uint16 beforeStyle = paragraph.style;
+				set_runs(paragraph, std::move(runs));
+				if (paragraph.style != beforeStyle || paragraph.runs.size() != before.size())
+					changed = true;
+				else {
+					for (size_t i = 0; i < before.size() && !changed; i++) {
+						changed = before[i].start != paragraph.runs[i].start
+							|| before[i].style != paragraph.runs[i].style;
+					}
+				}
+			}
+		}
+		paragraphStart += size + 1;
+		index++;
 	}
+	if (fontsVary && fontChange) {
+		paragraphs.MarkAllDirty();
+		widget->TextChanged();
+	}
+	if (changed)
+		widget->viewport()->update();
 }
 
 
@@ -127,40 +232,18 @@ TextViewData::_TakeFont(BFont* target, const BFont& source, uint32 mode)
 
 
 void
-TextViewData::SetEditable(bool value)
+TextViewData::FontChanged()
 {
-	editable = value;
-	if (programDepth == 0 && hookDepth == 0)
-		ApplyInteraction();
-}
-
-
-void
-TextViewData::SetSelectable(bool value)
-{
-	selectable = value;
-	if (programDepth == 0 && hookDepth == 0)
-		ApplyInteraction();
-}
-
-
-void
-TextViewData::ApplyInteraction()
-{
-	// Deferred while a change is under way: the colouring hooks switch
-	// editing off and on around their work, and switching the widget would
-	// cancel an input method's composition.
-	Qt::TextInteractionFlags flags = Qt::NoTextInteraction;
-	if (editable)
-		flags = Qt::TextEditorInteraction;
-	else if (selectable)
-		flags = Qt::TextSelectableByMouse | Qt::TextSelectableByKeyboard;
-	if (!selectable)
-		flags &= ~(Qt::TextSelectableByMouse);
-	if (widget->isReadOnly() != !editable)
-		widget->setReadOnly(!editable);
-	if (widget->textInteractionFlags() != flags)
-		widget->setTextInteractionFlags(flags);
+	BFont font;
+	view->GetFont(&font);
+	baseFont = to_qfont(font);
+	widget->setFont(baseFont);
+	lineHeight = QFontMetrics(baseFont).height();
+	for (const QFont& other : fonts)
+		lineHeight = std::max(lineHeight, QFontMetrics(other).height());
+	mCountWidth = -1; // every paragraph is counted again
+	ApplyTextRect();
+	widget->TextChanged();
 }
 
 
@@ -176,7 +259,6 @@ TextViewData::ApplyTextRect()
 		= std::clamp(height - 1 - (int)textRect.bottom, 0, std::max(height - top - 1, 0));
 	if (singleLine) {
 		// The one line sits in the middle of the field.
-		const int lineHeight = QFontMetrics(document->defaultFont()).height();
 		const int middle = std::max(0, (height - lineHeight) / 2);
 		widget->SetMargins(left, middle, right, 0);
 		return;

@@ -2,7 +2,7 @@
 // and positions on screen.
 #include <QApplication>
 #include <QClipboard>
-#include <QPlainTextEdit>
+#include <QInputMethodEvent>
 #include <QTest>
 
 #include <gtest/gtest.h>
@@ -49,18 +49,25 @@ TEST(TextViewModes, SingleLineViewsKeepOneLine)
 }
 
 
-TEST(TextViewModes, ChangesMadeDirectlyInTheWidgetAreReported)
+TEST(TextViewModes, InputMethodCommitsReachTheHooksAndReplaceAroundTheCaret)
 {
 	RecordingTextView view;
 	view.SetText("keep this\nand that\n");
+	view.Select(9, 9); // after "this"
 	view.calls.clear();
-	QPlainTextEdit* widget
-		= qobject_cast<QPlainTextEdit*>(BPrivate::ViewAccess::Widget(&view));
-	ASSERT_NE(widget, nullptr);
-	// Qt reports this replacement with counts that do not add up; the view
-	// still finds the real change.
-	widget->setPlainText(QStringLiteral("keep these\nand that\n"));
-	EXPECT_EQ(view.Content(), "keep these\nand that\n");
+	QWidget* widget = BPrivate::ViewAccess::Widget(&view);
+
+	// Composing shows text without changing the view's own.
+	QInputMethodEvent compose(QStringLiteral("e"), {});
+	QApplication::sendEvent(widget, &compose);
+	EXPECT_EQ(view.Content(), "keep this\nand that\n");
+	EXPECT_TRUE(view.calls.empty());
+
+	// The commit replaces the two characters before the caret.
+	QInputMethodEvent commit;
+	commit.setCommitString(QStringLiteral("\xE9se"), -2, 2);
+	QApplication::sendEvent(widget, &commit);
+	EXPECT_EQ(view.Content(), "keep th\xC3\xA9se\nand that\n");
 	ASSERT_FALSE(view.calls.empty());
 	std::string replayed = "keep this\nand that\n";
 	for (const RecordingTextView::Call& call : view.calls) {
@@ -70,8 +77,17 @@ TEST(TextViewModes, ChangesMadeDirectlyInTheWidgetAreReported)
 			replayed.insert((size_t)call.from, call.bytes);
 	}
 	EXPECT_EQ(replayed, view.Content());
-	EXPECT_EQ(view.LineAt(11), 1);
-	EXPECT_EQ(view.OffsetAt(2), 20);
+	int32 start, end;
+	view.GetSelection(&start, &end);
+	EXPECT_EQ(start, 11);
+	EXPECT_EQ(end, 11);
+	EXPECT_EQ(widget->inputMethodQuery(Qt::ImSurroundingText).toString(),
+		QStringLiteral("keep th\xE9se"));
+	EXPECT_EQ(widget->inputMethodQuery(Qt::ImCursorPosition).toInt(), 10);
+
+	// One undo step takes it back.
+	view.Undo();
+	EXPECT_EQ(view.Content(), "keep this\nand that\n");
 }
 
 
