@@ -4,7 +4,8 @@
 //    lines, each under an old block, in the editor's window (offscreen),
 //    against msgen writing the same N entries (its start-up subtracted);
 //  - fetching the 38 texts of another running editor against a D-Bus
-//    Peer.Ping round trip to it.
+//    Peer.Ping round trip to it, with one request alone and the look-up by
+//    signature that precedes a fetch in the editor.
 // Prints every figure and the ratios at the end.
 //
 // usage: bench_reference [--editor=PATH] [benchmark options]
@@ -200,6 +201,35 @@ void BM_PeerPing(benchmark::State& state)
 	}
 }
 
+// One DefaultText request on its own, for the cost of a single round trip.
+void BM_SingleRequest(benchmark::State& state)
+{
+	BMessenger target(nullptr, gPeer);
+	BMessage request(B_GET_PROPERTY);
+	request.AddSpecifier("DefaultText");
+	for (auto _ : state) {
+		BMessage reply;
+		if (target.SendMessage(&request, &reply, 5000000, 5000000) != B_OK) {
+			state.SkipWithError("the other editor did not answer");
+			return;
+		}
+	}
+}
+
+// Finding an application by signature, as the editor does before each
+// fetch. Both editors share the signature, so this finds the first one; the
+// cost is the look-up either way.
+void BM_MessengerBySignature(benchmark::State& state)
+{
+	for (auto _ : state) {
+		BMessenger target(kAppSignature);
+		if (target.Team() < 0) {
+			state.SkipWithError("no application with the editor's signature");
+			return;
+		}
+	}
+}
+
 // Keeps each benchmark's mean real time per iteration, in seconds.
 class RatioReporter : public benchmark::ConsoleReporter
 {
@@ -249,6 +279,13 @@ void PrintRatios(const RatioReporter& reporter)
 		std::printf("fetch 38 texts: %.3f ms   ping: %.3f ms   ratio %.2f (goal <= 5)\n",
 		            fetch * 1e3, ping * 1e3, fetch / ping);
 	}
+	double single = Find(reporter, "BM_SingleRequest");
+	double lookUp = Find(reporter, "BM_MessengerBySignature");
+	if (single > 0 && lookUp >= 0 && fetch > 0 && ping > 0) {
+		std::printf("one request: %.3f ms (%.2f pings)   look-up by signature: %.4f ms"
+		            "   fetch by signature: ratio %.2f\n",
+		            single * 1e3, single / ping, lookUp * 1e3, (fetch + lookUp) / ping);
+	}
 }
 
 bool StartPeerEditor()
@@ -287,6 +324,8 @@ BENCHMARK(BM_ApplyReference)
 BENCHMARK(BM_Msgen)->Arg(0)->Arg(10000)->Arg(100000)->UseManualTime()->Iterations(3)->Unit(
     benchmark::kMillisecond);
 BENCHMARK(BM_FetchReference)->Iterations(200)->Unit(benchmark::kMicrosecond);
+BENCHMARK(BM_SingleRequest)->Iterations(200)->Unit(benchmark::kMicrosecond);
+BENCHMARK(BM_MessengerBySignature)->Iterations(200)->Unit(benchmark::kMicrosecond);
 BENCHMARK(BM_PeerPing)->Iterations(200)->Unit(benchmark::kMicrosecond);
 
 int main(int argc, char** argv)

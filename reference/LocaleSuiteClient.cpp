@@ -81,38 +81,45 @@ status_t LocaleSuiteClient::FetchReference(const BMessenger& target, BMessage* r
 	if (target.Team() < 0)
 		return B_BAD_TEAM_ID;
 
-	status_t result = B_OK;
-	BMessage reply;
-	const char* value = NULL;
+	// The three questions go out together and are answered in this order;
+	// another process then costs one round trip instead of three, and one
+	// that hangs costs one time-out.
+	const char* const properties[] = {kDefaultLanguage, kTextAppID, kDefaultText};
+	const int32 count = 3;
+	BMessage requests[count];
+	BMessage* outgoing[count];
+	for (int32 i = 0; i < count; i++) {
+		requests[i].what = B_GET_PROPERTY;
+		requests[i].AddSpecifier(properties[i]);
+		outgoing[i] = &requests[i];
+	}
+	BMessage replies[count];
+	status_t results[count];
+	target.SendRequests(outgoing, count, replies, results, mReferenceTimeout);
 
-	// The language and the id, one string each. A reply without "result"
+	// The language and the id are one string each. A reply without "result"
 	// still answers: the field is then present and empty, which the display
 	// shows as it would any other name.
-	const struct
-	{
-		const char* property;
-		const char* field;
-	} singleAnswers[] = {{kDefaultLanguage, kLocaleFieldLanguage}, {kTextAppID, kLocaleFieldAppID}};
-	for (const auto& ask : singleAnswers) {
-		status_t status = _Ask(target, ask.property, &reply, mReferenceTimeout);
+	const char* const singleFields[] = {kLocaleFieldLanguage, kLocaleFieldAppID};
+	status_t result = B_OK;
+	const char* value = NULL;
+	for (int32 i = 0; i < count; i++) {
+		status_t status = _Outcome(results[i], replies[i]);
 		if (status == B_TIMED_OUT)
 			return status;
 		if (status != B_OK) {
 			result = status;
 			continue;
 		}
-		if (reply.FindString(kFieldResult, 0, &value) != B_OK)
-			value = "";
-		reference->AddString(ask.field, value);
-	}
-
-	status_t status = _Ask(target, kDefaultText, &reply, mReferenceTimeout);
-	if (status == B_OK) {
-		for (int32 index = 0; reply.FindString(kFieldResult, index, &value) == B_OK; index++)
+		if (i < 2) {
+			if (replies[i].FindString(kFieldResult, 0, &value) != B_OK)
+				value = "";
+			reference->AddString(singleFields[i], value);
+			continue;
+		}
+		for (int32 index = 0; replies[i].FindString(kFieldResult, index, &value) == B_OK; index++)
 			reference->AddString(kLocaleFieldText, EscapeReferenceText(value).c_str());
-	} else
-		result = status;
-
+	}
 	return result;
 }
 
@@ -157,11 +164,18 @@ status_t LocaleSuiteClient::_Ask(const BMessenger& target, const char* property,
 	reply->what = 0;
 	bigtime_t start = system_time();
 	status_t status = target.SendMessage(&request, reply, timeout, timeout);
-	if (reply->what == B_REPLY)
+	if (_Outcome(status, *reply) == B_OK)
 		return B_OK;
 	// Delivery and reply each have the time-out; a send that failed late is
 	// a hung target even if the layer called it something else.
 	if (status == B_TIMED_OUT || system_time() - start >= timeout)
 		return B_TIMED_OUT;
 	return B_ERROR;
+}
+
+status_t LocaleSuiteClient::_Outcome(status_t sendStatus, const BMessage& reply)
+{
+	if (reply.what == B_REPLY)
+		return B_OK;
+	return sendStatus == B_TIMED_OUT ? B_TIMED_OUT : B_ERROR;
 }

@@ -79,6 +79,10 @@ private:
 	status_t _Ask(const BMessenger& target, const char* property, BMessage* reply,
 	              bigtime_t timeout) const;
 
+	// What one answer counts as: B_OK for a B_REPLY, B_TIMED_OUT when the
+	// send ran out of time, B_ERROR otherwise.
+	static status_t _Outcome(status_t sendStatus, const BMessage& reply);
+
 	team_id mOwnTeam;
 	bigtime_t mSuitesTimeout;
 	bigtime_t mReferenceTimeout;

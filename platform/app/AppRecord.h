@@ -23,7 +23,12 @@ struct app_record {
 // This process's application (false when there is none) and every running
 // application, this one included, in the order they registered.
 bool own_app_record(app_record* record);
-std::vector<app_record> running_app_records();
+// fresh: ask the bus for its listing again rather than use what is known.
+std::vector<app_record> running_app_records(bool fresh = false);
+// The running applications with that signature (case ignored), in the same
+// order. A miss asks the bus afresh: the one wanted may have only just
+// started.
+std::vector<app_record> app_records_with_signature(const char* signature);
 bool app_record_for_team(team_id team, app_record* record);
 
 void fill_app_info(const app_record& record, app_info* info);

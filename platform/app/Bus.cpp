@@ -1,11 +1,14 @@
 #include "Bus.h"
 
+#include <algorithm>
 #include <climits>
 #include <cstdlib>
 #include <map>
+#include <memory>
 #include <mutex>
 #include <set>
 #include <unistd.h>
+#include <vector>
 
 #include <QCoreApplication>
 #include <QDBusConnection>
@@ -13,7 +16,9 @@
 #include <QDBusMessage>
 #include <QDBusPendingCall>
 #include <QDBusPendingCallWatcher>
+#include <QEventLoop>
 #include <QThread>
+#include <QTimer>
 
 #include "BusObjects.h"
 #include "BusWire.h"
@@ -38,6 +43,13 @@ struct BusState {
 	BusNameWatcher* names = nullptr;
 	bool registered = false;
 	std::map<team_id, app_record> cache;
+	// The teams that have a name on the bus, once listed, kept up to date
+	// from NameOwnerChanged. A change seen while a listing is under way may
+	// be newer than the listing, so it is logged and replayed on top.
+	bool listed = false;
+	std::set<team_id> teams;
+	int listingsUnderWay = 0;
+	std::vector<std::pair<team_id, bool>> nameLog;
 	std::set<team_id> pendingLaunches;
 	std::function<void(bool, const app_record&)> watcher;
 };
@@ -71,23 +83,104 @@ QDBusMessage app_call(team_id team, const char* method)
 	return call;
 }
 
+// Waits until every call has finished; finishedAt[i] is when call i was
+// seen to. On the main thread Qt events keep flowing meanwhile, and one
+// event loop serves all the calls. The bus library ends each call at
+// timeoutMs; the margin only guards against a lost notification.
+void wait_for_calls(std::vector<QDBusPendingCall>& calls, int timeoutMs,
+	std::vector<bigtime_t>* finishedAt)
+{
+	finishedAt->assign(calls.size(), 0);
+	if (!is_main_thread()) {
+		for (size_t i = 0; i < calls.size(); i++) {
+			calls[i].waitForFinished();
+			(*finishedAt)[i] = system_time();
+		}
+		return;
+	}
+	QEventLoop loop;
+	size_t remaining = calls.size();
+	std::vector<std::unique_ptr<QDBusPendingCallWatcher>> watchers;
+	watchers.reserve(calls.size());
+	for (size_t i = 0; i < calls.size(); i++) {
+		watchers.push_back(std::make_unique<QDBusPendingCallWatcher>(calls[i]));
+		QObject::connect(watchers.back().get(), &QDBusPendingCallWatcher::finished, &loop,
+			[&loop, &remaining, finishedAt, i] {
+				if ((*finishedAt)[i] != 0)
+					return;
+				(*finishedAt)[i] = system_time();
+				if (--remaining == 0)
+					loop.quit();
+			});
+	}
+	QTimer guard;
+	guard.setSingleShot(true);
+	QObject::connect(&guard, &QTimer::timeout, &loop, &QEventLoop::quit);
+	guard.start(timeoutMs > INT_MAX - 2000 ? INT_MAX : timeoutMs + 2000);
+	// The loop also ends when someone asks every loop of the thread to
+	// leave (QCoreApplication::exit); then wait on.
+	while (remaining > 0 && guard.isActive())
+		loop.exec();
+}
+
+QDBusMessage finished_reply(const QDBusPendingCall& call)
+{
+	if (!call.isFinished())
+		return QDBusMessage::createError(QStringLiteral("org.freedesktop.DBus.Error.NoReply"),
+			QStringLiteral("no reply"));
+	return call.reply();
+}
+
 // A blocking call that keeps Qt events flowing on the main thread.
 QDBusMessage call_bus(const QDBusMessage& call, int timeoutMs)
 {
 	QDBusConnection bus = connection();
 	if (!is_main_thread())
 		return bus.call(call, QDBus::Block, timeoutMs);
-	QDBusPendingCall pending = bus.asyncCall(call, timeoutMs);
-	auto done = std::make_shared<Completion>();
-	QDBusPendingCallWatcher watcher(pending);
-	QObject::connect(&watcher, &QDBusPendingCallWatcher::finished, [done] { done->Complete(); });
-	// The bus library ends the call at timeoutMs; the margin only guards
-	// against a lost notification.
-	done->Wait((bigtime_t)timeoutMs * 1000 + 2000000);
-	if (!pending.isFinished())
-		return QDBusMessage::createError(QStringLiteral("org.freedesktop.DBus.Error.NoReply"),
-			QStringLiteral("no reply"));
-	return pending.reply();
+	std::vector<QDBusPendingCall> calls{bus.asyncCall(call, timeoutMs)};
+	std::vector<bigtime_t> finishedAt;
+	wait_for_calls(calls, timeoutMs, &finishedAt);
+	return finished_reply(calls[0]);
+}
+
+// The bus said there is nobody of that name (any more).
+bool names_nobody(const QDBusMessage& reply)
+{
+	if (reply.type() != QDBusMessage::ErrorMessage)
+		return false;
+	QString name = reply.errorName();
+	return name == QLatin1String("org.freedesktop.DBus.Error.ServiceUnknown")
+		|| name == QLatin1String("org.freedesktop.DBus.Error.NameHasNoOwner");
+}
+
+status_t read_request_reply(const QDBusMessage& answer, BMessage* reply)
+{
+	status_t status = status_from_reply(answer);
+	if (status != B_OK)
+		return status;
+	if (answer.arguments().size() != 1
+		|| answer.arguments().at(0).metaType().id() != QMetaType::QByteArray)
+		return B_BAD_REPLY;
+	if (unflatten_from_wire(answer.arguments().at(0).toByteArray(), reply) != B_OK)
+		return B_BAD_REPLY;
+	MessageInternals::SetIsReply(*reply, true);
+	return B_OK;
+}
+
+// Where incoming calls are answered. The bus library hands every call to
+// the thread of the object it is for; on the connection's own thread that
+// costs no thread switch, which is most of the time of a small request. The
+// object never blocks there: it only reads the call, queues the message and
+// sends replies. Where that thread cannot be told, a thread of our own.
+QThread* answering_thread(QDBusConnection& session, QThread* fallback)
+{
+	QDBusConnectionInterface* daemon = session.interface();
+	QThread* thread = daemon != nullptr ? daemon->thread() : nullptr;
+	QCoreApplication* app = QCoreApplication::instance();
+	if (thread == nullptr || thread == QThread::currentThread()
+		|| (app != nullptr && thread == app->thread()) || !thread->isRunning())
+		return fallback;
+	return thread;
 }
 
 int query_timeout_ms()
@@ -119,6 +212,60 @@ void remember(const app_record& record)
 {
 	std::lock_guard<std::mutex> guard(state().lock);
 	state().cache[record.team] = record;
+}
+
+void apply_name(std::set<team_id>* teams, team_id team, bool present)
+{
+	if (present)
+		teams->insert(team);
+	else
+		teams->erase(team);
+}
+
+// A name came or went (from the bus's signal, or learnt from a failed call).
+void note_name(team_id team, bool present)
+{
+	BusState& bus = state();
+	std::lock_guard<std::mutex> guard(bus.lock);
+	if (bus.listed)
+		apply_name(&bus.teams, team, present);
+	if (bus.listingsUnderWay > 0)
+		bus.nameLog.emplace_back(team, present);
+}
+
+// Asks the bus for every name and makes that the known set. The signal is
+// subscribed before the first listing, so from then on nothing is missed.
+bool list_names(std::set<team_id>* present)
+{
+	BusState& bus = state();
+	size_t mark;
+	{
+		std::lock_guard<std::mutex> guard(bus.lock);
+		bus.listingsUnderWay++;
+		mark = bus.nameLog.size();
+	}
+	QDBusMessage reply = call_bus(bus_daemon_call("ListNames"), query_timeout_ms());
+	bool ok = reply.type() == QDBusMessage::ReplyMessage && reply.arguments().size() == 1;
+	std::set<team_id> listing;
+	if (ok) {
+		for (const QString& name : reply.arguments().at(0).toStringList()) {
+			team_id team = team_from_service(name);
+			if (team > 0 && team != current_team())
+				listing.insert(team);
+		}
+	}
+	std::lock_guard<std::mutex> guard(bus.lock);
+	bus.listingsUnderWay--;
+	if (ok) {
+		for (size_t i = mark; i < bus.nameLog.size(); i++)
+			apply_name(&listing, bus.nameLog[i].first, bus.nameLog[i].second);
+		bus.teams = listing;
+		bus.listed = true;
+		*present = listing;
+	}
+	if (bus.listingsUnderWay == 0)
+		bus.nameLog.clear();
+	return ok;
 }
 
 } // namespace
@@ -158,7 +305,7 @@ bool Bus::Available()
 	bus.thread->setObjectName(QStringLiteral("bus"));
 	bus.thread->start();
 	bus.object = new BusObject;
-	bus.object->moveToThread(bus.thread);
+	bus.object->moveToThread(answering_thread(session, bus.thread));
 	bus.names = new BusNameWatcher;
 	bus.names->moveToThread(bus.thread);
 	session.connect(QStringLiteral("org.freedesktop.DBus"), QStringLiteral("/org/freedesktop/DBus"),
@@ -220,20 +367,22 @@ bool Bus::IsRegistered(team_id team)
 		&& reply.arguments().at(0).toBool();
 }
 
-std::vector<app_record> Bus::Applications()
+std::vector<app_record> Bus::Applications(bool fresh)
 {
 	std::vector<app_record> records;
 	if (!Available())
 		return records;
-	QDBusMessage reply = call_bus(bus_daemon_call("ListNames"), query_timeout_ms());
-	if (reply.type() != QDBusMessage::ReplyMessage || reply.arguments().size() != 1)
-		return records;
 	std::set<team_id> present;
-	for (const QString& name : reply.arguments().at(0).toStringList()) {
-		team_id team = team_from_service(name);
-		if (team > 0 && team != current_team())
-			present.insert(team);
+	bool known = false;
+	{
+		std::lock_guard<std::mutex> guard(state().lock);
+		if (state().listed && !fresh) {
+			present = state().teams;
+			known = true;
+		}
 	}
+	if (!known && !list_names(&present))
+		return records;
 
 	std::vector<team_id> missing;
 	{
@@ -300,32 +449,63 @@ status_t Bus::Post(const BMessenger::Address& target, const BMessage& message,
 	QDBusMessage call = app_call(target.team, "Post");
 	call << bytes << target.looperToken << target.handlerToken << replyTo.team
 		 << replyTo.looperToken << replyTo.handlerToken;
-	return status_from_reply(call_bus(call, TimeoutMs(timeout)));
+	QDBusMessage answer = call_bus(call, TimeoutMs(timeout));
+	if (names_nobody(answer))
+		note_name(target.team, false);
+	return status_from_reply(answer);
 }
 
 status_t Bus::Request(const BMessenger::Address& target, const BMessage& message,
 	BMessage* reply, bigtime_t timeout)
 {
-	if (!Available())
-		return B_BAD_PORT_ID;
-	QByteArray bytes;
-	status_t status = flatten_for_wire(message, &bytes);
-	if (status != B_OK)
-		return status;
-	QDBusMessage call = app_call(target.team, "Request");
-	call << bytes << target.looperToken << target.handlerToken;
-	QDBusMessage answer = call_bus(call, TimeoutMs(timeout));
-	status = status_from_reply(answer);
-	if (status != B_OK)
-		return status;
-	if (answer.arguments().size() != 1
-		|| answer.arguments().at(0).metaType().id() != QMetaType::QByteArray)
-		return B_BAD_REPLY;
-	status = unflatten_from_wire(answer.arguments().at(0).toByteArray(), reply);
-	if (status != B_OK)
-		return B_BAD_REPLY;
-	MessageInternals::SetIsReply(*reply, true);
-	return B_OK;
+	const BMessage* messages[] = {&message};
+	status_t result;
+	RequestAll(target, messages, 1, reply, &result, timeout);
+	return result;
+}
+
+void Bus::RequestAll(const BMessenger::Address& target, const BMessage* const* messages,
+	int32 count, BMessage* replies, status_t* results, bigtime_t timeout)
+{
+	if (count <= 0)
+		return;
+	if (!Available()) {
+		std::fill(results, results + count, B_BAD_PORT_ID);
+		return;
+	}
+	const int timeoutMs = TimeoutMs(timeout);
+	QDBusConnection bus = connection();
+	std::vector<QDBusPendingCall> calls;
+	std::vector<int32> callOf(count, -1);
+	bigtime_t start = system_time();
+	for (int32 i = 0; i < count; i++) {
+		QByteArray bytes;
+		results[i] = flatten_for_wire(*messages[i], &bytes);
+		if (results[i] != B_OK)
+			continue;
+		QDBusMessage call = app_call(target.team, "Request");
+		call << bytes << target.looperToken << target.handlerToken;
+		callOf[i] = (int32)calls.size();
+		calls.push_back(bus.asyncCall(call, timeoutMs));
+	}
+	std::vector<bigtime_t> finishedAt;
+	wait_for_calls(calls, timeoutMs, &finishedAt);
+
+	const bigtime_t limit = (bigtime_t)timeoutMs * 1000;
+	bool gone = false;
+	for (int32 i = 0; i < count; i++) {
+		if (callOf[i] < 0)
+			continue;
+		QDBusMessage answer = finished_reply(calls[callOf[i]]);
+		gone = gone || names_nobody(answer);
+		status_t status = read_request_reply(answer, &replies[i]);
+		// Waiting in one go must not turn a hung peer into a refusing one.
+		if (status != B_OK && status != B_TIMED_OUT && finishedAt[callOf[i]] - start >= limit)
+			status = B_TIMED_OUT;
+		results[i] = status;
+	}
+	if (gone)
+		note_name(target.team, false);
 }
 
 void BusNameWatcher::NameOwnerChanged(const QString& name, const QString& oldOwner,
@@ -334,6 +514,7 @@ void BusNameWatcher::NameOwnerChanged(const QString& name, const QString& oldOwn
 	team_id team = team_from_service(name);
 	if (team <= 0 || team == current_team())
 		return;
+	note_name(team, !newOwner.isEmpty());
 	BusState& bus = state();
 	if (!newOwner.isEmpty() && oldOwner.isEmpty()) {
 		{

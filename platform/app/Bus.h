@@ -39,8 +39,11 @@ public:
 	static void UnregisterSelf();
 
 	static bool IsRegistered(team_id team);
-	// Other registered applications (not this one), unordered.
-	static std::vector<app_record> Applications();
+	// Other registered applications (not this one), unordered. The bus's
+	// listing is asked once and then kept up to date from its
+	// NameOwnerChanged signal; fresh asks for it again, for a caller that
+	// missed an application that may have only just started.
+	static std::vector<app_record> Applications(bool fresh = false);
 	static bool Application(team_id team, app_record* record);
 
 	// Launch (true) and quit (false) of other applications; called on the
@@ -51,6 +54,11 @@ public:
 		const BMessenger::Address& replyTo, bigtime_t timeout);
 	static status_t Request(const BMessenger::Address& target, const BMessage& message,
 		BMessage* reply, bigtime_t timeout);
+	// Sends the count messages as Requests back to back, then waits for all
+	// their replies at once: results[i] and replies[i] as Request gives them.
+	// A failure that only came after the time-out counts as B_TIMED_OUT.
+	static void RequestAll(const BMessenger::Address& target, const BMessage* const* messages,
+		int32 count, BMessage* replies, status_t* results, bigtime_t timeout);
 
 	// Milliseconds for a bus call: finite time-outs rounded up, infinite
 	// ones bounded by kMaxRemoteWait.

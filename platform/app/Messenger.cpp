@@ -1,6 +1,8 @@
 #include "Messenger.h"
 
+#include <algorithm>
 #include <strings.h>
+#include <vector>
 
 #include "AppRecord.h"
 #include "Application.h"
@@ -75,14 +77,11 @@ BMessenger::BMessenger(const char* signature, team_id team, status_t* result)
 		else if (signature != NULL && !same_signature(signature, record.signature))
 			status = B_MISMATCHED_VALUES;
 	} else {
-		status = B_BAD_VALUE;
-		for (const BPrivate::app_record& candidate : BPrivate::running_app_records()) {
-			if (same_signature(signature, candidate.signature)) {
-				record = candidate;
-				status = B_OK;
-				break;
-			}
-		}
+		std::vector<BPrivate::app_record> matching
+			= BPrivate::app_records_with_signature(signature);
+		status = matching.empty() ? B_BAD_VALUE : B_OK;
+		if (status == B_OK)
+			record = matching.front();
 	}
 	if (status == B_OK) {
 		if (record.team == current_team()) {
@@ -286,4 +285,76 @@ status_t BMessenger::SendMessage(BMessage* message, BMessage* reply, bigtime_t d
 	*reply = slot->reply;
 	MessageInternals::SetIsReply(*reply, true);
 	return B_OK;
+}
+
+namespace {
+
+// Every message is queued before the first wait, so the looper can answer
+// them one after another while we wait.
+void send_local_requests(const BMessenger::Address& address, BMessage* const* messages,
+	int32 count, BMessage* replies, status_t* results, bigtime_t timeout)
+{
+	std::shared_ptr<LooperImpl> looper;
+	status_t status = local_target(address, &looper);
+	if (status == B_OK && looper->CallerIsDispatcher()
+		&& (looper->Kind() == BPrivate::kOwnThread || BPrivate::gui_dispatch_depth() > 0))
+		status = B_WOULD_BLOCK;
+	if (status != B_OK) {
+		std::fill(results, results + count, status);
+		return;
+	}
+	std::vector<std::shared_ptr<BPrivate::ReplySlot>> slots(count);
+	for (int32 i = 0; i < count; i++) {
+		slots[i] = std::make_shared<BPrivate::ReplySlot>();
+		BMessage* copy = new BMessage(*messages[i]);
+		MessageInternals::SetReplyChannel(*copy,
+			std::make_shared<BPrivate::WaitingReplyChannel>(slots[i]));
+		MessageInternals::SetSourceWaiting(*copy, true);
+		results[i] = looper->Enqueue(copy, address.handlerToken);
+	}
+	const bigtime_t deadline = timeout == B_INFINITE_TIMEOUT ? B_INFINITE_TIMEOUT
+		: system_time() + std::max<bigtime_t>(timeout, 0);
+	for (int32 i = 0; i < count; i++) {
+		if (results[i] != B_OK)
+			continue;
+		bigtime_t wait = deadline == B_INFINITE_TIMEOUT
+			? B_INFINITE_TIMEOUT : std::max<bigtime_t>(deadline - system_time(), 0);
+		if (!slots[i]->done.Wait(wait)) {
+			results[i] = B_TIMED_OUT;
+			continue;
+		}
+		std::lock_guard<std::mutex> guard(slots[i]->lock);
+		replies[i] = slots[i]->reply;
+		MessageInternals::SetIsReply(replies[i], true);
+	}
+}
+
+} // namespace
+
+status_t BMessenger::SendRequests(BMessage* const* messages, int32 count, BMessage* replies,
+	status_t* results, bigtime_t timeout) const
+{
+	if (messages == NULL || replies == NULL || results == NULL || count < 0)
+		return B_BAD_VALUE;
+	for (int32 i = 0; i < count; i++) {
+		if (messages[i] == NULL)
+			return B_BAD_VALUE;
+	}
+	if (mAddress.team < 0) {
+		std::fill(results, results + count, B_BAD_PORT_ID);
+	} else if (!IsTargetLocal()) {
+		std::vector<const BMessage*> outgoing(messages, messages + count);
+		BPrivate::Bus::RequestAll(mAddress, outgoing.data(), count, replies, results, timeout);
+	} else {
+		send_local_requests(mAddress, messages, count, replies, results, timeout);
+	}
+	status_t first = B_OK;
+	for (int32 i = 0; i < count; i++) {
+		if (results[i] == B_OK)
+			continue;
+		set_no_reply(&replies[i]);
+		if (first == B_OK)
+			first = results[i];
+	}
+	return first;
 }

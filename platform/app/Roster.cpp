@@ -68,9 +68,9 @@ const BRoster* be_roster = &sRoster;
 
 namespace BPrivate {
 
-std::vector<app_record> running_app_records()
+std::vector<app_record> running_app_records(bool fresh)
 {
-	std::vector<app_record> records = Bus::Applications();
+	std::vector<app_record> records = Bus::Applications(fresh);
 	app_record own;
 	if (own_app_record(&own))
 		records.push_back(own);
@@ -80,6 +80,20 @@ std::vector<app_record> running_app_records()
 		return a.team < b.team;
 	});
 	return records;
+}
+
+std::vector<app_record> app_records_with_signature(const char* signature)
+{
+	std::vector<app_record> matching;
+	for (bool fresh : {false, true}) {
+		for (const app_record& record : running_app_records(fresh)) {
+			if (strcasecmp(record.signature.c_str(), signature) == 0)
+				matching.push_back(record);
+		}
+		if (!matching.empty())
+			break;
+	}
+	return matching;
 }
 
 bool app_record_for_team(team_id team, app_record* record)
@@ -140,11 +154,8 @@ team_id BRoster::TeamFor(const char* signature) const
 {
 	if (signature == NULL)
 		return B_BAD_VALUE;
-	for (const BPrivate::app_record& record : BPrivate::running_app_records()) {
-		if (strcasecmp(record.signature.c_str(), signature) == 0)
-			return record.team;
-	}
-	return B_ERROR;
+	std::vector<BPrivate::app_record> matching = BPrivate::app_records_with_signature(signature);
+	return matching.empty() ? B_ERROR : matching.front().team;
 }
 
 void BRoster::GetAppList(BList* teamIDList) const
@@ -159,23 +170,19 @@ void BRoster::GetAppList(const char* signature, BList* teamIDList) const
 {
 	if (signature == NULL || teamIDList == NULL)
 		return;
-	for (const BPrivate::app_record& record : BPrivate::running_app_records()) {
-		if (strcasecmp(record.signature.c_str(), signature) == 0)
-			teamIDList->AddItem((void*)(addr_t)record.team);
-	}
+	for (const BPrivate::app_record& record : BPrivate::app_records_with_signature(signature))
+		teamIDList->AddItem((void*)(addr_t)record.team);
 }
 
 status_t BRoster::GetAppInfo(const char* signature, app_info* info) const
 {
 	if (signature == NULL || info == NULL)
 		return B_BAD_VALUE;
-	for (const BPrivate::app_record& record : BPrivate::running_app_records()) {
-		if (strcasecmp(record.signature.c_str(), signature) == 0) {
-			BPrivate::fill_app_info(record, info);
-			return B_OK;
-		}
-	}
-	return B_ERROR;
+	std::vector<BPrivate::app_record> matching = BPrivate::app_records_with_signature(signature);
+	if (matching.empty())
+		return B_ERROR;
+	BPrivate::fill_app_info(matching.front(), info);
+	return B_OK;
 }
 
 status_t BRoster::GetRunningAppInfo(team_id team, app_info* info) const

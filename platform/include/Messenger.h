@@ -66,6 +66,19 @@ public:
 		bigtime_t deliveryTimeout = B_INFINITE_TIMEOUT,
 		bigtime_t replyTimeout = B_INFINITE_TIMEOUT) const;
 
+	// An addition of this layer: sends the count messages one after another
+	// without waiting in between, then waits for all their replies, so that
+	// asking another process several things costs about one round trip
+	// instead of one each. The target handles them in the given order.
+	// replies[i] and results[i] are what SendMessage(messages[i],
+	// &replies[i], timeout, timeout) would give, every wait counted from the
+	// first send; a failure that comes only after the time-out has run out
+	// is B_TIMED_OUT. Returns B_OK when every message was answered, else the
+	// first result that is not B_OK (B_BAD_VALUE, without sending anything,
+	// for a NULL array or message).
+	status_t SendRequests(BMessage* const* messages, int32 count, BMessage* replies,
+		status_t* results, bigtime_t timeout = B_INFINITE_TIMEOUT) const;
+
 	// Layer-internal address fields, used by the wire form and by
 	// BMessage's reply path.
 	struct Address {

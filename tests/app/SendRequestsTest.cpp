@@ -1,0 +1,264 @@
+// Several requests sent in one go: answered in order by a local looper or
+// another process, each with its own result, and a target that hangs or
+// quits costing one wait for all of them.
+#include <atomic>
+#include <thread>
+#include <vector>
+
+#include <gtest/gtest.h>
+
+#include "BusTestSupport.h"
+#include "Looper.h"
+#include "Message.h"
+#include "Messenger.h"
+#include "OS.h"
+
+using namespace apptest;
+
+namespace {
+
+// Answers 'echo' with its "index" and the order it was handled in, keeps
+// 'hold' unanswered, and on 'self' asks itself with SendRequests.
+class OrderedResponder : public BLooper {
+public:
+	OrderedResponder()
+		:
+		BLooper("ordered responder")
+	{
+	}
+
+	~OrderedResponder() override { delete mHeld; }
+
+	void MessageReceived(BMessage* message) override
+	{
+		handled++;
+		switch (message->what) {
+			case 'echo':
+			{
+				BMessage reply(B_REPLY);
+				reply.AddInt32("index", message->GetInt32("index", -1));
+				reply.AddInt32("order", handled.load());
+				message->SendReply(&reply);
+				break;
+			}
+			case 'hold':
+				delete mHeld;
+				mHeld = DetachCurrentMessage();
+				break;
+			case 'self':
+			{
+				BMessage inner('echo');
+				BMessage* messages[] = {&inner};
+				BMessage replies[1];
+				status_t results[1];
+				selfStatus = BMessenger(this).SendRequests(messages, 1, replies, results, 1000000);
+				selfResult = results[0];
+				message->SendReply(B_REPLY);
+				break;
+			}
+			default:
+				BLooper::MessageReceived(message);
+				break;
+		}
+	}
+
+	std::atomic<int32> handled{0};
+	std::atomic<status_t> selfStatus{B_OK};
+	std::atomic<status_t> selfResult{B_OK};
+
+private:
+	BMessage* mHeld = NULL;
+};
+
+struct RunningOrderedResponder {
+	RunningOrderedResponder()
+	{
+		looper = new OrderedResponder;
+		looper->Run();
+	}
+	~RunningOrderedResponder()
+	{
+		if (looper->Lock())
+			looper->Quit();
+	}
+	OrderedResponder* looper;
+};
+
+BMessage echo(int32 index)
+{
+	BMessage message('echo');
+	message.AddInt32("index", index);
+	return message;
+}
+
+BMessage get_property(const char* property)
+{
+	BMessage request(B_GET_PROPERTY);
+	request.AddSpecifier(property);
+	return request;
+}
+
+} // namespace
+
+TEST(SendRequestsTest, LocalRequestsAreAnsweredEachInTheOrderSent)
+{
+	Watchdog watchdog(20);
+	RunningOrderedResponder responder;
+	BMessage first = echo(0), second = echo(1), third = echo(2);
+	BMessage* messages[] = {&first, &second, &third};
+	BMessage replies[3];
+	replies[1].what = 'old!'; // what was there before never survives
+	status_t results[3];
+	ASSERT_EQ(B_OK, BMessenger(responder.looper).SendRequests(messages, 3, replies, results));
+	for (int32 i = 0; i < 3; i++) {
+		EXPECT_EQ(B_OK, results[i]);
+		EXPECT_EQ((uint32)B_REPLY, replies[i].what);
+		EXPECT_TRUE(replies[i].IsReply());
+		EXPECT_EQ(i, replies[i].GetInt32("index", -1));
+		EXPECT_EQ(i + 1, replies[i].GetInt32("order", -1));
+	}
+	EXPECT_EQ(B_OK, BMessenger(responder.looper).SendRequests(messages, 0, replies, results));
+}
+
+TEST(SendRequestsTest, AHeldRequestTimesOutAloneWhileTheOthersAreAnswered)
+{
+	Watchdog watchdog(20);
+	RunningOrderedResponder responder;
+	BMessage first = echo(0), held('hold'), third = echo(2);
+	BMessage* messages[] = {&first, &held, &third};
+	BMessage replies[3];
+	replies[1].what = B_REPLY;
+	status_t results[3];
+	bigtime_t start = system_time();
+	EXPECT_EQ(B_TIMED_OUT,
+		BMessenger(responder.looper).SendRequests(messages, 3, replies, results, 300000));
+	bigtime_t waited = system_time() - start;
+	EXPECT_EQ(B_OK, results[0]);
+	EXPECT_EQ(B_TIMED_OUT, results[1]);
+	EXPECT_EQ(B_OK, results[2]);
+	EXPECT_EQ((uint32)B_NO_REPLY, replies[1].what);
+	EXPECT_EQ(2, replies[2].GetInt32("index", -1));
+	// One wait for all of them, not one each.
+	EXPECT_GE(waited, 290000);
+	EXPECT_LT(waited, 2000000);
+}
+
+TEST(SendRequestsTest, NullArgumentsSendNothingAndDeadTargetsFailEveryRequest)
+{
+	Watchdog watchdog(20);
+	RunningOrderedResponder responder;
+	BMessenger messenger(responder.looper);
+	BMessage first = echo(0);
+	BMessage* withNull[] = {&first, NULL};
+	BMessage replies[2];
+	status_t results[2];
+	EXPECT_EQ(B_BAD_VALUE, messenger.SendRequests(withNull, 2, replies, results));
+	EXPECT_EQ(B_BAD_VALUE, messenger.SendRequests(NULL, 1, replies, results));
+	EXPECT_EQ(B_BAD_VALUE, messenger.SendRequests(withNull, 1, NULL, results));
+	EXPECT_EQ(B_BAD_VALUE, messenger.SendRequests(withNull, -1, replies, results));
+	// The first message of the refused call never arrived.
+	BMessage reply;
+	ASSERT_EQ(B_OK, messenger.SendMessage(&first, &reply));
+	EXPECT_EQ(1, reply.GetInt32("order", -1));
+
+	BMessage* one[] = {&first};
+	EXPECT_EQ(B_BAD_PORT_ID, BMessenger().SendRequests(one, 1, replies, results));
+	EXPECT_EQ(B_BAD_PORT_ID, results[0]);
+	EXPECT_EQ((uint32)B_NO_REPLY, replies[0].what);
+}
+
+TEST(SendRequestsTest, AskingTheOwnLooperFromItsThreadWouldBlock)
+{
+	Watchdog watchdog(20);
+	RunningOrderedResponder responder;
+	BMessage reply;
+	ASSERT_EQ(B_OK, BMessenger(responder.looper).SendMessage('self', &reply));
+	EXPECT_EQ(B_WOULD_BLOCK, responder.looper->selfStatus.load());
+	EXPECT_EQ(B_WOULD_BLOCK, responder.looper->selfResult.load());
+}
+
+TEST_F(BusTest, AnotherProcessAnswersSeveralQuestionsAskedInOneGo)
+{
+	Watchdog watchdog(60);
+	run_app(app.get(), [&] {
+		auto peer = StartPeer("locale_peer",
+			{"--language=Deutsch", "--app-id=peer id", "--text=eins", "--text=zwei"});
+		BMessenger messenger(localeSignature.c_str());
+		ASSERT_EQ(peer->Pid(), messenger.Team());
+
+		BMessage language = get_property("DefaultLanguage");
+		BMessage id = get_property("TextAppID");
+		BMessage texts = get_property("DefaultText");
+		BMessage unknown = get_property("NoSuchProperty");
+		BMessage* messages[] = {&language, &id, &texts, &unknown};
+		BMessage replies[4];
+		status_t results[4];
+		ASSERT_EQ(B_OK, messenger.SendRequests(messages, 4, replies, results, 5000000));
+		EXPECT_STREQ("Deutsch", replies[0].GetString("result", ""));
+		EXPECT_STREQ("peer id", replies[1].GetString("result", ""));
+		EXPECT_STREQ("eins", replies[2].GetString("result", 0, ""));
+		EXPECT_STREQ("zwei", replies[2].GetString("result", 1, ""));
+		EXPECT_EQ((uint32)B_MESSAGE_NOT_UNDERSTOOD, replies[3].what);
+		for (int32 i = 0; i < 4; i++) {
+			EXPECT_EQ(B_OK, results[i]);
+			EXPECT_TRUE(replies[i].IsReply());
+		}
+	});
+}
+
+TEST_F(BusTest, ASilentPeerCostsOneTimeOutForAllTheQuestions)
+{
+	Watchdog watchdog(60);
+	run_app(app.get(), [&] {
+		auto peer = StartPeer("locale_peer", {"--silent"});
+		BMessenger messenger(NULL, peer->Pid());
+		BMessage language = get_property("DefaultLanguage");
+		BMessage id = get_property("TextAppID");
+		BMessage texts = get_property("DefaultText");
+		BMessage* messages[] = {&language, &id, &texts};
+		BMessage replies[3];
+		status_t results[3];
+		bigtime_t start = system_time();
+		EXPECT_EQ(B_TIMED_OUT, messenger.SendRequests(messages, 3, replies, results, 400000));
+		bigtime_t waited = system_time() - start;
+		for (int32 i = 0; i < 3; i++) {
+			EXPECT_EQ(B_TIMED_OUT, results[i]);
+			EXPECT_EQ((uint32)B_NO_REPLY, replies[i].what);
+		}
+		EXPECT_GE(waited, 350000);
+		// Three waits one after another would be 1.2 s.
+		EXPECT_LT(waited, 1100000);
+	});
+}
+
+TEST_F(BusTest, APeerThatQuitsMidwayFailsTheRestWithoutWaitingOut)
+{
+	Watchdog watchdog(60);
+	run_app(app.get(), [&] {
+		// Each answer takes 700 ms: the first comes back, then the peer is
+		// ended while it works on the second.
+		auto peer = StartPeer("locale_peer", {"--delay=700"});
+		BMessenger messenger(NULL, peer->Pid());
+		BMessage language = get_property("DefaultLanguage");
+		BMessage id = get_property("TextAppID");
+		BMessage texts = get_property("DefaultText");
+		BMessage* messages[] = {&language, &id, &texts};
+		BMessage replies[3];
+		status_t results[3];
+		std::thread stopper([&] {
+			snooze(1000000);
+			peer->Signal(SIGKILL);
+		});
+		bigtime_t start = system_time();
+		EXPECT_NE(B_OK, messenger.SendRequests(messages, 3, replies, results, 20000000));
+		bigtime_t waited = system_time() - start;
+		stopper.join();
+		EXPECT_EQ(B_OK, results[0]);
+		EXPECT_STREQ("English", replies[0].GetString("result", ""));
+		for (int32 i = 1; i < 3; i++) {
+			EXPECT_NE(B_OK, results[i]);
+			EXPECT_EQ((uint32)B_NO_REPLY, replies[i].what);
+		}
+		EXPECT_LT(waited, 10000000) << "a peer that is gone must not cost the time-out";
+	});
+}

@@ -1,0 +1,41 @@
+// The suite client asking another process: a program that quits in the
+// middle of a fetch ends it at once, keeping what was answered before.
+
+#include "ReferenceTestSupport.h"
+
+#include <Messenger.h>
+#include <OS.h>
+
+#include <signal.h>
+#include <thread>
+
+#include "LocaleSuiteClient.h"
+
+TEST(LocaleSuiteClientFetch, AProgramThatQuitsMidFetchEndsItWithWhatWasAnswered)
+{
+	// Each answer takes 700 ms: the language comes back, then the program
+	// is killed while it works on the id.
+	ChildProcess peer(PeerExecutable("locale_peer"),
+	                  {"--delay=700", "--signature=application/x-vnd.test-quits-midway"});
+	ASSERT_TRUE(peer.WaitUntilRegistered());
+	team_id team = peer.Team();
+
+	LocaleSuiteClient client(current_team(), 500000, 20000000);
+	std::thread killer([team] {
+		snooze(1000000);
+		kill(team, SIGKILL);
+	});
+	BMessage reference;
+	bigtime_t start = system_time();
+	status_t status = client.FetchReference("application/x-vnd.test-quits-midway", &reference);
+	bigtime_t elapsed = system_time() - start;
+	killer.join();
+
+	EXPECT_NE(status, B_OK);
+	EXPECT_LT(elapsed, 10000000) << "a program that is gone must not cost the time-out";
+	const char* value = nullptr;
+	ASSERT_EQ(reference.FindString("zt:language", &value), B_OK);
+	EXPECT_STREQ(value, "English");
+	EXPECT_NE(reference.FindString("zt:app_id", &value), B_OK);
+	EXPECT_NE(reference.FindString("zt:text", &value), B_OK);
+}
