@@ -125,7 +125,7 @@ BTextView::ByteAt(int32 offset) const
 		return 0;
 	if (mText->textCacheValid)
 		return mText->textCache[(size_t)offset];
-	const BPrivate::ParagraphPlace place = mText->paragraphs.FindByByte(offset);
+	const BPrivate::ParagraphPlace place = mText->paragraphs.LocateByte(offset);
 	const std::string& text = mText->paragraphs.Paragraph(place).text;
 	const size_t inside = (size_t)(offset - place.byte);
 	return inside < text.size() ? text[inside] : '\n';
@@ -143,7 +143,7 @@ BTextView::GetText(int32 offset, int32 length, char* buffer) const
 	if (mText->textCacheValid || length > total / 2) {
 		memcpy(buffer, Text() + offset, (size_t)length);
 	} else {
-		BPrivate::ParagraphPlace place = mText->paragraphs.FindByByte(offset);
+		BPrivate::ParagraphPlace place = mText->paragraphs.LocateByte(offset);
 		int32 index = place.index;
 		size_t inside = (size_t)(offset - place.byte);
 		int32 copied = 0;

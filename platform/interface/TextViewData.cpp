@@ -76,7 +76,7 @@ TextViewData::TextRange(int32 from, int32 to) const
 	to = std::clamp<int32>(to, from, Length());
 	std::string out;
 	out.reserve((size_t)(to - from));
-	ParagraphPlace place = paragraphs.FindByByte(from);
+	ParagraphPlace place = paragraphs.LocateByte(from);
 	int32 index = place.index;
 	size_t inside = (size_t)(from - place.byte);
 	int32 left = to - from;
@@ -271,8 +271,8 @@ void
 TextViewData::_Replace(int32 from, int32 to, const std::string& text, uint16 style)
 {
 	textCacheValid = false;
-	const ParagraphPlace first = paragraphs.FindByByte(from);
-	const ParagraphPlace last = to == from ? first : paragraphs.FindByByte(to);
+	const ParagraphPlace first = paragraphs.LocateByte(from);
+	const ParagraphPlace last = to == from ? first : paragraphs.LocateByte(to);
 	const TextParagraph& head = paragraphs.Paragraph(first);
 	const size_t headBytes = (size_t)(from - first.byte);
 	const TextParagraph& tail = paragraphs.At(last.index);
@@ -307,6 +307,14 @@ TextViewData::_Replace(int32 from, int32 to, const std::string& text, uint16 sty
 		if (pieceEnd == std::string::npos)
 			pieceEnd = text.size();
 		TextParagraph p;
+		if (n > 0 && n + 1 < count) {
+			// A whole inserted paragraph: one style.
+			p.text.assign(text, pieceStart, pieceEnd - pieceStart);
+			p.style = style;
+			items.push_back(std::move(p));
+			pieceStart = pieceEnd + 1;
+			continue;
+		}
 		std::vector<StyleRun> runs;
 		if (n == 0) {
 			p.text.reserve(headBytes + (pieceEnd - pieceStart)

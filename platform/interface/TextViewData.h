@@ -44,6 +44,8 @@ struct TextStyle {
 };
 
 struct TextViewData {
+	static constexpr qreal kTabStop = 28;
+
 	explicit TextViewData(BTextView* view);
 	~TextViewData();
 
@@ -148,6 +150,9 @@ private:
 	void _Replace(int32 from, int32 to, const std::string& text, uint16 style);
 	void _Record(int32 offset, std::string removed, std::string inserted, EditSource source);
 	void _CountLines(TextParagraph& paragraph);
+	// Line starts of text at width if it is of simple scripts only.
+	bool _SimpleBreaks(const std::string& text, int width, std::vector<int32>* starts) const;
+	void _MeasureFont();
 	uint16 _StyleIndex(const TextStyle& style);
 	uint16 _TypingStyle(int32 offset) const;
 	void _TakeFont(BFont* target, const BFont& source, uint32 mode);
@@ -159,6 +164,8 @@ private:
 	int mCountWidth = -1;
 	qreal mAsciiAdvance[128] = {};
 	qreal mMaxAsciiAdvance = 0;
+	// Advances of simple characters from U+00A0 on, -1 until measured.
+	mutable std::vector<float> mAdvance;
 };
 
 // The widget: lays out and paints the visible paragraphs and turns the

@@ -8,6 +8,8 @@
 #include <QTextOption>
 
 #include <algorithm>
+#include <climits>
+#include <cmath>
 
 #include "ViewPrivate.h"
 
@@ -21,7 +23,7 @@ TextViewData::ClampOffset(int32 offset) const
 		return 0;
 	if (offset >= length)
 		return length;
-	const ParagraphPlace place = paragraphs.FindByByte(offset);
+	const ParagraphPlace place = paragraphs.LocateByte(offset);
 	const std::string& text = paragraphs.Paragraph(place).text;
 	size_t inside = (size_t)(offset - place.byte);
 	while (inside > 0 && is_continuation(text, inside))
@@ -90,16 +92,110 @@ TextViewData::WrapWidth() const
 }
 
 
+bool
+TextViewData::_SimpleBreaks(const std::string& text, int width,
+	std::vector<int32>* starts) const
+{
+	// Text of simple scripts (Latin, Greek, Cyrillic, punctuation) shapes
+	// one character to one glyph: its lines are broken here, from the
+	// characters' advances, greedily after spaces and, for a word longer
+	// than a line, anywhere. The widget lays such paragraphs out with these
+	// very breaks, so counting and painting always agree.
+	starts->clear();
+	if (width <= 0)
+		return true;
+	const qreal limit = width;
+	size_t lineStart = 0;
+	size_t lastBreak = 0; // where a line may start after a space
+	qreal x = 0;
+	auto advanceAt = [&](size_t i, size_t* length) -> qreal {
+		const uint8 byte = (uint8)text[i];
+		if (byte >= 0x20 && byte < 0x7F) {
+			*length = 1;
+			return mAsciiAdvance[byte];
+		}
+		char32_t code;
+		if (byte >= 0xC0 && byte < 0xE0 && i + 1 < text.size()) {
+			code = ((char32_t)(byte & 0x1F) << 6) | ((uint8)text[i + 1] & 0x3F);
+			*length = 2;
+		} else if (byte >= 0xE0 && byte < 0xF0 && i + 2 < text.size()) {
+			code = ((char32_t)(byte & 0x0F) << 12) | (((uint8)text[i + 1] & 0x3F) << 6)
+				| ((uint8)text[i + 2] & 0x3F);
+			*length = 3;
+		} else {
+			return -1;
+		}
+		// Latin, Greek, Cyrillic, punctuation, symbols, kana, ideographs
+		// and Hangul syllables: no marks, no joining, no right-to-left.
+		const bool simple = (code >= 0xA0 && code < 0x0300) || (code >= 0x0370 && code < 0x0483)
+			|| (code >= 0x048A && code < 0x0590) || (code >= 0x2010 && code < 0x2028)
+			|| (code >= 0x2030 && code < 0x205F) || (code >= 0x20A0 && code < 0x20C0)
+			|| (code >= 0x2100 && code < 0x2800) || (code >= 0x3000 && code < 0x3100)
+			|| (code >= 0x4E00 && code < 0xA000) || (code >= 0xAC00 && code < 0xD7A4);
+		if (!simple)
+			return -1;
+		if (mAdvance.empty())
+			mAdvance.assign(0xD7A4 - 0xA0, -1.0f);
+		float& advance = mAdvance[code - 0xA0];
+		if (advance < 0)
+			advance = (float)QFontMetricsF(baseFont).horizontalAdvance(QChar((char16_t)code));
+		return advance;
+	};
+	for (size_t i = 0; i < text.size();) {
+		const uint8 byte = (uint8)text[i];
+		size_t length = 1;
+		if (byte == '\t') {
+			x = (std::floor(x / kTabStop) + 1) * kTabStop;
+			lastBreak = i + 1;
+			i++;
+			continue;
+		}
+		const qreal advance = advanceAt(i, &length);
+		if (advance < 0)
+			return false;
+		if (byte == ' ') {
+			// Spaces may hang past the edge; a line can start after them.
+			x += advance;
+			lastBreak = i + 1;
+			i += length;
+			continue;
+		}
+		if (x + advance > limit && i > lineStart) {
+			const size_t next = lastBreak > lineStart ? lastBreak : i;
+			starts->push_back((int32)next);
+			lineStart = next;
+			lastBreak = next;
+			// The characters carried over to the new line.
+			x = 0;
+			for (size_t j = next; j < i;) {
+				size_t l = 1;
+				x += text[j] == '\t' ? kTabStop - std::fmod(x, kTabStop) : advanceAt(j, &l);
+				j += l;
+			}
+		}
+		x += advance;
+		i += length;
+	}
+	return true;
+}
+
+
 void
 TextViewData::LayOut(const TextParagraph& paragraph, QTextLayout* layout, int width,
 	bool withFormats) const
 {
 	layout->setText(display_text(paragraph.text));
 	layout->setFont(baseFont);
+	std::vector<int32> breaks;
+	const bool ownBreaks = width > 0 && !fontsVary
+		&& _SimpleBreaks(paragraph.text, width, &breaks);
 	QTextOption option;
-	option.setWrapMode(width > 0 ? QTextOption::WrapAtWordBoundaryOrAnywhere
-								 : QTextOption::NoWrap);
-	option.setTabStopDistance(28);
+	// Our own breaks go through numbers of columns, which the layout keeps
+	// to only when it may break anywhere.
+	option.setWrapMode(width <= 0 ? QTextOption::NoWrap
+		: ownBreaks                ? QTextOption::WrapAnywhere
+								   : QTextOption::WrapAtWordBoundaryOrAnywhere);
+	option.setTabStopDistance(kTabStop);
 	layout->setTextOption(option);
 	if (withFormats) {
 		QList<QTextLayout::FormatRange> formats;
@@ -124,13 +220,30 @@ TextViewData::LayOut(const TextParagraph& paragraph, QTextLayout* layout, int wi
 		}
 		layout->setFormats(formats);
 	}
+	// With our own breaks each line takes the characters up to the next;
+	// a preedit text counts in the line that holds its position.
+	const int preeditAt = layout->preeditAreaPosition();
+	const int preeditSize = layout->preeditAreaText().size();
 	layout->beginLayout();
 	qreal y = 0;
+	size_t next = 0;
+	int lineStart = 0;
 	while (true) {
 		QTextLine line = layout->createLine();
 		if (!line.isValid())
 			break;
-		line.setLineWidth(width > 0 ? width : 1 << 24);
+		if (ownBreaks && next < breaks.size()) {
+			const int lineEnd = utf16_index(paragraph.text, (size_t)breaks[next++]);
+			int columns = lineEnd - lineStart;
+			if (preeditSize > 0 && preeditAt >= lineStart && preeditAt < lineEnd)
+				columns += preeditSize;
+			line.setNumColumns(std::max(columns, 1));
+			lineStart = lineEnd;
+		} else if (ownBreaks) {
+			line.setNumColumns(INT_MAX / 4); // the rest
+		} else {
+			line.setLineWidth(width > 0 ? width : 1 << 24);
+		}
 		line.setPosition(QPointF(0, y));
 		y += lineHeight;
 	}
@@ -144,12 +257,6 @@ TextViewData::FlushLines()
 	const int width = WrapWidth();
 	if (width != mCountWidth) {
 		mCountWidth = width;
-		const QFontMetricsF metrics(baseFont);
-		mMaxAsciiAdvance = 0;
-		for (int c = 0x20; c < 0x7F; c++) {
-			mAsciiAdvance[c] = metrics.horizontalAdvance(QChar(c));
-			mMaxAsciiAdvance = std::max(mMaxAsciiAdvance, mAsciiAdvance[c]);
-		}
 		paragraphs.MarkAllDirty();
 	}
 	if (paragraphs.DirtyCount() == 0)
@@ -165,24 +272,21 @@ TextViewData::_CountLines(TextParagraph& paragraph)
 	paragraph.lineStarts.clear();
 	if (mCountWidth <= 0 || paragraph.text.empty())
 		return;
-
 	if (!fontsVary) {
-		// Most lines are short: plain ASCII that surely fits needs no layout.
-		// The sum of advances ignores kerning, hence the margin.
-		bool plain = true;
-		qreal sum = 0;
-		for (char c : paragraph.text) {
-			const uint8 byte = (uint8)c;
-			if (byte < 0x20 || byte >= 0x7F) {
-				plain = false;
-				break;
-			}
-			sum += mAsciiAdvance[byte];
+		// Plain ASCII that surely fits: no need to look closer.
+		if ((qreal)paragraph.text.size() * mMaxAsciiAdvance <= mCountWidth) {
+			bool ascii = true;
+			for (char c : paragraph.text)
+				ascii &= (uint8)c >= 0x20 && (uint8)c < 0x7F;
+			if (ascii)
+				return;
 		}
-		if (plain
-			&& ((qreal)paragraph.text.size() * mMaxAsciiAdvance <= mCountWidth
-				|| sum <= mCountWidth * 0.97 - 2))
+		std::vector<int32> starts;
+		if (_SimpleBreaks(paragraph.text, mCountWidth, &starts)) {
+			paragraph.lineStarts = std::move(starts);
+			paragraph.lines = 1 + (int32)paragraph.lineStarts.size();
 			return;
+		}
 	}
 
 	QTextLayout layout;
@@ -192,6 +296,19 @@ TextViewData::_CountLines(TextParagraph& paragraph)
 			(int32)byte_index(paragraph.text, layout.lineAt(i).textStart()));
 	}
 	paragraph.lines = 1 + (int32)paragraph.lineStarts.size();
+}
+
+
+void
+TextViewData::_MeasureFont()
+{
+	const QFontMetricsF metrics(baseFont);
+	mMaxAsciiAdvance = 0;
+	for (int c = 0x20; c < 0x7F; c++) {
+		mAsciiAdvance[c] = metrics.horizontalAdvance(QChar(c));
+		mMaxAsciiAdvance = std::max(mMaxAsciiAdvance, mAsciiAdvance[c]);
+	}
+	mAdvance.clear(); // measured again as met
 }
 
 } // namespace BPrivate

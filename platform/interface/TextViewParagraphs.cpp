@@ -161,11 +161,75 @@ TextViewParagraphs::FindByIndex(int32_t index) const
 }
 
 
+bool
+TextViewParagraphs::_UseOrder() const
+{
+	if (mOrderValid)
+		return true;
+	if (mRoot < 0 || ++mLookups < std::max<int64_t>(mNodes[mRoot].size / 64, 256))
+		return false;
+	const int32_t count = mNodes[mRoot].size;
+	mOrder.clear();
+	mOrder.reserve((size_t)count);
+	mStarts.clear();
+	mStarts.reserve((size_t)count + 1);
+	std::vector<int32_t> stack;
+	int32_t node = mRoot;
+	int64_t byte = 0;
+	while (node >= 0 || !stack.empty()) {
+		while (node >= 0) {
+			stack.push_back(node);
+			node = mNodes[node].left;
+		}
+		node = stack.back();
+		stack.pop_back();
+		mOrder.push_back(node);
+		mStarts.push_back(byte);
+		byte += (int64_t)mNodes[node].value.text.size() + 1;
+		node = mNodes[node].right;
+	}
+	mStarts.push_back(byte);
+	mCursor = 0;
+	mOrderValid = true;
+	return true;
+}
+
+
+ParagraphPlace
+TextViewParagraphs::LocateByte(int64_t byte) const
+{
+	if (!_UseOrder())
+		return _Find(byte, 0);
+	const int32_t count = (int32_t)mOrder.size();
+	byte = std::clamp<int64_t>(byte, 0, mStarts[(size_t)count] - 1);
+	int32_t index = mCursor;
+	if (!(mStarts[(size_t)index] <= byte && byte < mStarts[(size_t)index + 1])) {
+		if (index + 1 < count && mStarts[(size_t)index + 1] <= byte
+			&& byte < mStarts[(size_t)index + 2]) {
+			index++; // the next paragraph, as in a walk
+		} else {
+			index = (int32_t)(std::upper_bound(mStarts.begin(), mStarts.begin() + count, byte)
+				- mStarts.begin()) - 1;
+		}
+	}
+	mCursor = index;
+	ParagraphPlace place;
+	place.index = index;
+	place.byte = mStarts[(size_t)index];
+	place.chr = -1;
+	place.line = -1;
+	place.node = mOrder[(size_t)index];
+	return place;
+}
+
+
 const TextParagraph&
 TextViewParagraphs::At(int32_t index) const
 {
 	assert(mRoot >= 0);
 	index = std::clamp(index, 0, mNodes[mRoot].size - 1);
+	if (_UseOrder())
+		return mNodes[mOrder[(size_t)index]].value;
 	int32_t node = mRoot;
 	while (true) {
 		const Node& n = mNodes[node];
@@ -192,6 +256,7 @@ TextViewParagraphs::Replace(int32_t first, int32_t count, std::vector<TextParagr
 	_Split(mRoot, first, &head, &rest);
 	_Split(rest, count, &middle, &tail);
 	mLastValid = false;
+	_DropOrder();
 	_FreeTree(middle);
 	mRoot = _Merge(_Merge(head, _Build(std::move(items))), tail);
 }
@@ -201,6 +266,7 @@ void
 TextViewParagraphs::Reset(std::vector<TextParagraph>&& items)
 {
 	mLastValid = false;
+	_DropOrder();
 	mNodes.clear();
 	mFree.clear();
 	mRoot = _Build(std::move(items));

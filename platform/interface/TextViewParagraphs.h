@@ -11,6 +11,7 @@
 #define _TEXT_VIEW_PARAGRAPHS_H
 
 #include <cstdint>
+#include <deque>
 #include <functional>
 #include <random>
 #include <string>
@@ -59,6 +60,11 @@ public:
 	ParagraphPlace FindByChar(int64_t chr) const;
 	ParagraphPlace FindByLine(int64_t line) const;
 	ParagraphPlace FindByIndex(int32_t index) const;
+	// The paragraph holding the byte offset, for callers that need only its
+	// index, start and text: line and chr are left at -1. Long runs of
+	// lookups with no change in between (a walk over a large text) are
+	// served from an in-order table built for them.
+	ParagraphPlace LocateByte(int64_t byte) const;
 
 	const TextParagraph& At(int32_t index) const;
 	// For changes that keep the paragraph's weights (its styles).
@@ -111,12 +117,27 @@ private:
 	// Descends by one of the three sums; which = 0 bytes, 1 chars, 2 lines.
 	ParagraphPlace _Find(int64_t value, int which) const;
 
+	// The in-order table: built once lookups since the last change
+	// outnumber a 64th of the paragraphs, so that typing never pays for it.
+	bool _UseOrder() const;
+	void _DropOrder()
+	{
+		mOrderValid = false;
+		mLookups = 0;
+	}
+	mutable std::vector<int32_t> mOrder;  // node of each paragraph
+	mutable std::vector<int64_t> mStarts; // byte offset of each paragraph
+	mutable bool mOrderValid = false;
+	mutable int64_t mLookups = 0;
+	mutable int32_t mCursor = 0;
+
 	// The last paragraph found: edits and the hooks look up the same one
 	// many times in a row. Dropped on every change of the index.
 	mutable ParagraphPlace mLast;
 	mutable bool mLastValid = false;
 
-	std::vector<Node> mNodes;
+	// A deque: growing never moves the nodes, nor holds them twice.
+	std::deque<Node> mNodes;
 	std::vector<int32_t> mFree;
 	int32_t mRoot = -1;
 	std::minstd_rand mRandom;

@@ -38,7 +38,7 @@ const TextStyle&
 TextViewData::StyleAt(int32 offset) const
 {
 	offset = std::clamp<int32>(offset, 0, Length());
-	const ParagraphPlace place = paragraphs.FindByByte(offset);
+	const ParagraphPlace place = paragraphs.LocateByte(offset);
 	if (offset - place.byte == (int64)paragraphs.Paragraph(place).text.size()
 		&& place.index + 1 < paragraphs.Count()) {
 		// Line feeds keep no style of their own: they are never drawn.
@@ -62,7 +62,7 @@ TextViewData::_TypingStyle(int32 offset) const
 {
 	// New text takes the style of the character before it, as in most
 	// editors; at a paragraph start, that of the paragraph's first.
-	const ParagraphPlace place = paragraphs.FindByByte(offset);
+	const ParagraphPlace place = paragraphs.LocateByte(offset);
 	const TextParagraph& paragraph = paragraphs.Paragraph(place);
 	if (paragraph.runs.empty())
 		return paragraph.style;
@@ -134,34 +134,37 @@ TextViewData::SetColorAndFont(int32 start, int32 end, const BFont* font, uint32 
 		if (qfont != baseFont)
 			fontsVary = true;
 	}
-	// Old style -> new style, remembered for the styles met on the way.
-	std::vector<int32> mapped(styles.size(), -1);
+	// Old style -> new style; the last answer is kept, since a call
+	// mostly meets one style.
+	int32 lastOld = -1;
+	uint16 lastNew = 0;
 	auto map = [&](uint16 old) -> uint16 {
-		if (old < mapped.size() && mapped[old] >= 0)
-			return (uint16)mapped[old];
+		if (old == lastOld)
+			return lastNew;
 		TextStyle style = styles[old];
 		if (color != nullptr)
 			style.color = *color;
 		if (fontChange)
 			style.font = fontIndex;
-		const uint16 index = _StyleIndex(style);
-		if (old >= mapped.size())
-			mapped.resize((size_t)old + 1, -1);
-		mapped[old] = index;
-		return index;
+		lastOld = old;
+		lastNew = _StyleIndex(style);
+		return lastNew;
 	};
 
 	bool changed = false;
-	ParagraphPlace place = paragraphs.FindByByte(start);
+	const ParagraphPlace place = paragraphs.LocateByte(start);
 	int32 index = place.index;
 	int64 paragraphStart = place.byte;
 	while (paragraphStart < end && index < paragraphs.Count()) {
-		TextParagraph& paragraph = paragraphs.StyleAccess(index);
+		TextParagraph& paragraph = index == place.index
+			? const_cast<TextParagraph&>(paragraphs.Paragraph(place))
+			: paragraphs.StyleAccess(index);
 		const int32 size = (int32)paragraph.text.size();
 		const int32 from = (int32)std::max<int64>(start - paragraphStart, 0);
 		const int32 to = (int32)std::min<int64>(end - paragraphStart, size);
 		if (from < to) {
-			if (paragraph.runs.empty() && from == 0 && to == size) {
+			if (paragraph.runs.empty() && ((from == 0 && to == size)
+					|| map(paragraph.style) == paragraph.style)) {
 				const uint16 style = map(paragraph.style);
 				changed |= style != paragraph.style;
 				paragraph.style = style;
@@ -184,15 +187,18 @@ TextViewData::SetColorAndFont(int32 start, int32 end, const BFont* font, uint32 
 					if (runEnd > to)
 						runs.push_back(StyleRun{to, old[i].style});
 				}
-				const std::vector<StyleRun> before = paragraph.runs;
+				std::swap(old, paragraph.runs);
 				const uint16 beforeStyle = paragraph.style;
 				set_runs(paragraph, std::move(runs));
-				if (paragraph.style != beforeStyle || paragraph.runs.size() != before.size())
+				// old now holds the runs as they were (or one for the style).
+				if (paragraph.runs.empty())
+					changed |= old.size() > 1 || paragraph.style != beforeStyle;
+				else if (old.size() != paragraph.runs.size())
 					changed = true;
 				else {
-					for (size_t i = 0; i < before.size() && !changed; i++) {
-						changed = before[i].start != paragraph.runs[i].start
-							|| before[i].style != paragraph.runs[i].style;
+					for (size_t i = 0; i < old.size() && !changed; i++) {
+						changed = old[i].start != paragraph.runs[i].start
+							|| old[i].style != paragraph.runs[i].style;
 					}
 				}
 			}
@@ -241,6 +247,7 @@ TextViewData::FontChanged()
 	lineHeight = QFontMetrics(baseFont).height();
 	for (const QFont& other : fonts)
 		lineHeight = std::max(lineHeight, QFontMetrics(other).height());
+	_MeasureFont();
 	mCountWidth = -1; // every paragraph is counted again
 	ApplyTextRect();
 	widget->TextChanged();

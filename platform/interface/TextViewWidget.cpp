@@ -435,7 +435,7 @@ TextEditWidget::_NextChar(int32 offset, bool forward) const
 	if (forward) {
 		if (offset >= length)
 			return length;
-		const ParagraphPlace place = mData->paragraphs.FindByByte(offset);
+		const ParagraphPlace place = mData->paragraphs.LocateByte(offset);
 		const std::string& text = mData->paragraphs.Paragraph(place).text;
 		size_t inside = (size_t)(offset - place.byte);
 		if (inside >= text.size())
@@ -454,7 +454,7 @@ TextEditWidget::_NextChar(int32 offset, bool forward) const
 int32
 TextEditWidget::_WordEdge(int32 offset, bool forward) const
 {
-	const ParagraphPlace place = mData->paragraphs.FindByByte(offset);
+	const ParagraphPlace place = mData->paragraphs.LocateByte(offset);
 	const TextParagraph& paragraph = mData->paragraphs.Paragraph(place);
 	const int32 inside = (int32)(offset - place.byte);
 	const int32 size = (int32)paragraph.text.size();
@@ -539,7 +539,7 @@ TextEditWidget::_SelectWordAt(int32 offset)
 void
 TextEditWidget::_SelectParagraphAt(int32 offset)
 {
-	const ParagraphPlace place = mData->paragraphs.FindByByte(offset);
+	const ParagraphPlace place = mData->paragraphs.LocateByte(offset);
 	const int32 size = (int32)mData->paragraphs.Paragraph(place).text.size();
 	mWordAnchorStart = (int32)place.byte;
 	mWordAnchorEnd = std::min<int32>((int32)place.byte + size + 1, mData->Length());
@@ -732,12 +732,12 @@ TextEditWidget::_HandleKey(QKeyEvent* event)
 				target = _LineEdge(caret, true);
 				break;
 			case QKeySequence::MoveToStartOfBlock: {
-				const ParagraphPlace place = data->paragraphs.FindByByte(caret);
+				const ParagraphPlace place = data->paragraphs.LocateByte(caret);
 				target = (int32)place.byte;
 				break;
 			}
 			case QKeySequence::MoveToEndOfBlock: {
-				const ParagraphPlace place = data->paragraphs.FindByByte(caret);
+				const ParagraphPlace place = data->paragraphs.LocateByte(caret);
 				target = (int32)(place.byte + data->paragraphs.Paragraph(place).text.size());
 				break;
 			}
@@ -797,7 +797,7 @@ TextEditWidget::inputMethodEvent(QInputMethodEvent* event)
 	int32 to = mData->SelectionEnd();
 	if (event->replacementLength() > 0 || event->replacementStart() != 0) {
 		// Relative to the caret, in UTF-16 units of its paragraph.
-		const ParagraphPlace place = mData->paragraphs.FindByByte(mData->caret);
+		const ParagraphPlace place = mData->paragraphs.LocateByte(mData->caret);
 		const std::string& text = mData->paragraphs.Paragraph(place).text;
 		const int caretUnit = utf16_index(text, (size_t)(mData->caret - place.byte));
 		const int first = std::max(caretUnit + event->replacementStart(), 0);
@@ -819,7 +819,7 @@ TextEditWidget::inputMethodQuery(Qt::InputMethodQuery query) const
 {
 	if (mData == nullptr)
 		return QAbstractScrollArea::inputMethodQuery(query);
-	const ParagraphPlace place = mData->paragraphs.FindByByte(mData->caret);
+	const ParagraphPlace place = mData->paragraphs.LocateByte(mData->caret);
 	const std::string& text = mData->paragraphs.Paragraph(place).text;
 	switch (query) {
 		case Qt::ImEnabled:
@@ -947,11 +947,12 @@ TextEditWidget::mousePressEvent(QMouseEvent* event)
 		return;
 	if (focusPolicy() != Qt::NoFocus)
 		setFocus(Qt::MouseFocusReason);
-	mPressPoint = event->pos();
 	const bool tripleClick = mLastDoubleClick > 0
 		&& QDateTime::currentMSecsSinceEpoch() - mLastDoubleClick
-			< QGuiApplication::styleHints()->mouseDoubleClickInterval();
+			< QGuiApplication::styleHints()->mouseDoubleClickInterval()
+		&& (event->pos() - mPressPoint).manhattanLength() < QApplication::startDragDistance();
 	mLastDoubleClick = 0;
+	mPressPoint = event->pos();
 	if (tripleClick) {
 		mPress = Press::kParagraphs;
 		_SelectParagraphAt(offset);
@@ -978,6 +979,7 @@ TextEditWidget::mouseDoubleClickEvent(QMouseEvent* event)
 	if (mData == nullptr || event->button() != Qt::LeftButton || !mData->selectable)
 		return;
 	mLastDoubleClick = QDateTime::currentMSecsSinceEpoch();
+	mPressPoint = event->pos();
 	mPress = Press::kWords;
 	_SelectWordAt(OffsetAtViewport(event->position()));
 }
@@ -1003,7 +1005,7 @@ TextEditWidget::mouseMoveEvent(QMouseEvent* event)
 		int32 to = mWordAnchorEnd;
 		if (offset < from) {
 			from = mPress == Press::kWords ? _WordEdge(offset, false)
-										   : (int32)mData->paragraphs.FindByByte(offset).byte;
+										   : (int32)mData->paragraphs.LocateByte(offset).byte;
 			mData->SetSelection(mWordAnchorEnd, std::min(from, offset));
 		} else {
 			to = std::max(offset, to);
