@@ -11,15 +11,19 @@
 #include <vector>
 
 #include <QCoreApplication>
+#include <QByteArrayList>
+#include <QDBusArgument>
 #include <QDBusConnection>
 #include <QDBusConnectionInterface>
 #include <QDBusMessage>
+#include <QDBusMetaType>
 #include <QDBusPendingCall>
 #include <QDBusPendingCallWatcher>
 #include <QEventLoop>
 #include <QThread>
 #include <QTimer>
 
+#include "BatchReplies.h"
 #include "BusObjects.h"
 #include "BusWire.h"
 #include "MainThread.h"
@@ -50,6 +54,8 @@ struct BusState {
 	std::set<team_id> teams;
 	int listingsUnderWay = 0;
 	std::vector<std::pair<team_id, bool>> nameLog;
+	// Teams that did not understand Requests: asked one message at a time.
+	std::set<team_id> singleRequestsOnly;
 	std::set<team_id> pendingLaunches;
 	std::function<void(bool, const app_record&)> watcher;
 };
@@ -227,6 +233,8 @@ void note_name(team_id team, bool present)
 {
 	BusState& bus = state();
 	std::lock_guard<std::mutex> guard(bus.lock);
+	if (!present)
+		bus.singleRequestsOnly.erase(team);
 	if (bus.listed)
 		apply_name(&bus.teams, team, present);
 	if (bus.listingsUnderWay > 0)
@@ -268,6 +276,88 @@ bool list_names(std::set<team_id>* present)
 	return ok;
 }
 
+bool understands_requests(team_id team)
+{
+	std::lock_guard<std::mutex> guard(state().lock);
+	return state().singleRequestsOnly.count(team) == 0;
+}
+
+// The peer does not know the method (an application of another make).
+bool method_unknown(const QDBusMessage& reply)
+{
+	if (reply.type() != QDBusMessage::ErrorMessage)
+		return false;
+	QString name = reply.errorName();
+	return name == QLatin1String("org.freedesktop.DBus.Error.UnknownMethod")
+		|| name == QLatin1String("org.freedesktop.DBus.Error.UnknownInterface");
+}
+
+// All messages in one Requests call: one round trip, and the peer's
+// looper takes them in one go. False when the peer does not know the
+// method; nothing was queued there then.
+bool request_together(const BMessenger::Address& target, const BMessage* const* messages,
+	int32 count, BMessage* replies, status_t* results, int timeoutMs)
+{
+	QByteArrayList outgoing;
+	std::vector<int32> sent;
+	for (int32 i = 0; i < count; i++) {
+		QByteArray bytes;
+		results[i] = flatten_for_wire(*messages[i], &bytes);
+		if (results[i] != B_OK)
+			continue;
+		outgoing.append(bytes);
+		sent.push_back(i);
+	}
+	if (sent.empty())
+		return true;
+	// The peer answers with what it has a little before we give up, so an
+	// answer that came in time is not lost with the ones that did not.
+	int peerWaitMs = timeoutMs - std::min(75, timeoutMs / 10);
+	QDBusMessage call = app_call(target.team, "Requests");
+	call << QVariant::fromValue(outgoing) << target.looperToken << target.handlerToken
+		 << peerWaitMs;
+	bigtime_t start = system_time();
+	QDBusMessage answer = call_bus(call, timeoutMs);
+	if (method_unknown(answer)) {
+		std::lock_guard<std::mutex> guard(state().lock);
+		state().singleRequestsOnly.insert(target.team);
+		return false;
+	}
+	if (names_nobody(answer))
+		note_name(target.team, false);
+
+	status_t status = status_from_reply(answer);
+	QByteArrayList answers;
+	if (status == B_OK) {
+		if (answer.signature() != QLatin1String("aay") || answer.arguments().size() != 1)
+			status = B_BAD_REPLY;
+		else
+			answers = qdbus_cast<QByteArrayList>(answer.arguments().at(0));
+		if (status == B_OK && answers.size() != outgoing.size())
+			status = B_BAD_REPLY;
+	}
+	if (status != B_OK) {
+		if (status != B_TIMED_OUT && system_time() - start >= (bigtime_t)timeoutMs * 1000)
+			status = B_TIMED_OUT;
+		for (int32 i : sent)
+			results[i] = status;
+		return true;
+	}
+	for (size_t k = 0; k < sent.size(); k++) {
+		int32 i = sent[k];
+		// An empty slot: not answered within the wait.
+		if (answers[k].isEmpty()) {
+			results[i] = B_TIMED_OUT;
+		} else if (unflatten_from_wire(answers[k], &replies[i]) != B_OK) {
+			results[i] = B_BAD_REPLY;
+		} else {
+			MessageInternals::SetIsReply(replies[i], true);
+			results[i] = B_OK;
+		}
+	}
+	return true;
+}
+
 } // namespace
 
 int Bus::TimeoutMs(bigtime_t timeout)
@@ -301,6 +391,7 @@ bool Bus::Available()
 	if (!session.isConnected())
 		return false;
 
+	qDBusRegisterMetaType<QByteArrayList>();
 	bus.thread = new QThread;
 	bus.thread->setObjectName(QStringLiteral("bus"));
 	bus.thread->start();
@@ -474,6 +565,10 @@ void Bus::RequestAll(const BMessenger::Address& target, const BMessage* const* m
 		return;
 	}
 	const int timeoutMs = TimeoutMs(timeout);
+	if (count > 1 && count <= kMaxBatchRequests && understands_requests(target.team)
+		&& request_together(target, messages, count, replies, results, timeoutMs))
+		return;
+	// One call each, all sent before the first wait.
 	QDBusConnection bus = connection();
 	std::vector<QDBusPendingCall> calls;
 	std::vector<int32> callOf(count, -1);

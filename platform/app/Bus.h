@@ -54,9 +54,10 @@ public:
 		const BMessenger::Address& replyTo, bigtime_t timeout);
 	static status_t Request(const BMessenger::Address& target, const BMessage& message,
 		BMessage* reply, bigtime_t timeout);
-	// Sends the count messages as Requests back to back, then waits for all
-	// their replies at once: results[i] and replies[i] as Request gives them.
-	// A failure that only came after the time-out counts as B_TIMED_OUT.
+	// Asks all count messages in one Requests call (of a peer that does not
+	// know it: as Requests sent back to back), then waits for all replies at
+	// once: results[i] and replies[i] as Request gives them. A failure that
+	// only came after the time-out counts as B_TIMED_OUT.
 	static void RequestAll(const BMessenger::Address& target, const BMessage* const* messages,
 		int32 count, BMessage* replies, status_t* results, bigtime_t timeout);
 

@@ -1,10 +1,18 @@
 #include "BusObjects.h"
 
+#include <algorithm>
+#include <memory>
+#include <vector>
+
+#include <QByteArrayList>
+#include <QDBusArgument>
 #include <QDBusConnection>
 #include <QDBusMessage>
+#include <QTimer>
 #include <QDBusVariant>
 #include <QVariantMap>
 
+#include "BatchReplies.h"
 #include "Bus.h"
 #include "BusWire.h"
 #include "LooperImpl.h"
@@ -78,10 +86,10 @@ std::shared_ptr<LooperImpl> incoming_target(int32 looperToken, int32 handlerToke
 	return looper;
 }
 
-// Reads the flattened message of a call; on failure the error is sent.
-BMessage* incoming_message(const QDBusMessage& message, const QDBusConnection& connection)
+// Reads one flattened message of a call; on failure the error is sent.
+BMessage* incoming_message(const QByteArray& bytes, const QDBusMessage& message,
+	const QDBusConnection& connection)
 {
-	QByteArray bytes = message.arguments().at(0).toByteArray();
 	if ((size_t)bytes.size() > kMaxWireMessageSize) {
 		send_error(message, connection, kErrorTooLarge, "message too large");
 		return nullptr;
@@ -109,6 +117,13 @@ const char* kIntrospection = R"XML(<interface name="org.vessmor.App">
       <arg name="looper" type="i" direction="in"/>
       <arg name="handler" type="i" direction="in"/>
       <arg name="reply" type="ay" direction="out"/>
+    </method>
+    <method name="Requests">
+      <arg name="messages" type="aay" direction="in"/>
+      <arg name="looper" type="i" direction="in"/>
+      <arg name="handler" type="i" direction="in"/>
+      <arg name="waitMs" type="i" direction="in"/>
+      <arg name="replies" type="aay" direction="out"/>
     </method>
     <method name="GetAppInfo">
       <arg name="team" type="i" direction="out"/>
@@ -181,6 +196,8 @@ bool BusObject::handleMessage(const QDBusMessage& message, const QDBusConnection
 		_Post(message, connection);
 	else if (member == QLatin1String("Request"))
 		_Request(message, connection);
+	else if (member == QLatin1String("Requests"))
+		_Requests(message, connection);
 	else if (member == QLatin1String("GetAppInfo"))
 		_AppInfo(message, connection);
 	else
@@ -202,7 +219,8 @@ void BusObject::_Post(const QDBusMessage& message, const QDBusConnection& connec
 		send_error(message, connection, kErrorNoTarget, "no such target");
 		return;
 	}
-	BMessage* incoming = incoming_message(message, connection);
+	BMessage* incoming = incoming_message(message.arguments().at(0).toByteArray(), message,
+		connection);
 	if (incoming == nullptr)
 		return;
 	BMessenger::Address replyTo{args.at(3).toInt(), args.at(4).toInt(), args.at(5).toInt()};
@@ -231,7 +249,8 @@ void BusObject::_Request(const QDBusMessage& message, const QDBusConnection& con
 		send_error(message, connection, kErrorNoTarget, "no such target");
 		return;
 	}
-	BMessage* incoming = incoming_message(message, connection);
+	BMessage* incoming = incoming_message(message.arguments().at(0).toByteArray(), message,
+		connection);
 	if (incoming == nullptr)
 		return;
 	MessageInternals::SetReplyChannel(*incoming,
@@ -239,6 +258,50 @@ void BusObject::_Request(const QDBusMessage& message, const QDBusConnection& con
 	MessageInternals::SetSourceWaiting(*incoming, true);
 	// Should the looper be gone, deleting the message answers B_NO_REPLY.
 	looper->Enqueue(incoming, handlerToken);
+}
+
+void BusObject::_Requests(const QDBusMessage& message, const QDBusConnection& connection)
+{
+	if (message.signature() != QLatin1String("aayiii")) {
+		send_error(message, connection, kErrorBadArguments, "expected (aayiii)");
+		return;
+	}
+	const QList<QVariant> args = message.arguments();
+	const QByteArrayList list = qdbus_cast<QByteArrayList>(args.at(0));
+	if (list.isEmpty() || list.size() > kMaxBatchRequests) {
+		send_error(message, connection, kErrorBadArguments, "expected 1 to 64 messages");
+		return;
+	}
+	int32 looperToken = args.at(1).toInt();
+	int32 handlerToken = args.at(2).toInt();
+	std::shared_ptr<LooperImpl> looper = incoming_target(looperToken, handlerToken);
+	if (!looper) {
+		send_error(message, connection, kErrorNoTarget, "no such target");
+		return;
+	}
+	// All or nothing: one bad message queues none of them.
+	std::vector<std::unique_ptr<BMessage>> incoming;
+	for (const QByteArray& bytes : list) {
+		incoming.emplace_back(incoming_message(bytes, message, connection));
+		if (!incoming.back())
+			return;
+	}
+	auto batch = std::make_shared<BatchReplies>(message, connection, (int)incoming.size());
+	for (size_t i = 0; i < incoming.size(); i++) {
+		MessageInternals::SetReplyChannel(*incoming[i],
+			std::make_shared<BatchReplyChannel>(batch, (int)i));
+		MessageInternals::SetSourceWaiting(*incoming[i], true);
+		// Should the looper be gone, deleting the message answers B_NO_REPLY.
+		looper->Enqueue(incoming[i].release(), handlerToken);
+	}
+	// The asker's own time-out is a little longer: what is answered by then
+	// still reaches it.
+	int waitMs = args.at(3).toInt();
+	if (waitMs > 0) {
+		// Precise: a coarse timer may be late by more than that margin.
+		QTimer::singleShot((int)std::min<bigtime_t>(waitMs, kMaxRemoteWait / 1000),
+			Qt::PreciseTimer, this, [batch] { batch->SendNow(); });
+	}
 }
 
 void BusObject::_AppInfo(const QDBusMessage& message, const QDBusConnection& connection)

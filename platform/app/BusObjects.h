@@ -25,6 +25,7 @@ private:
 	bool _Own(app_record* record);
 	void _Post(const QDBusMessage& message, const QDBusConnection& connection);
 	void _Request(const QDBusMessage& message, const QDBusConnection& connection);
+	void _Requests(const QDBusMessage& message, const QDBusConnection& connection);
 	void _AppInfo(const QDBusMessage& message, const QDBusConnection& connection);
 	void _Properties(const QDBusMessage& message, const QDBusConnection& connection);
 

@@ -1,9 +1,15 @@
 // Several requests sent in one go: answered in order by a local looper or
-// another process, each with its own result, and a target that hangs or
-// quits costing one wait for all of them.
+// another process, each with its own result; a target that hangs or quits
+// costs one wait for all of them, and hostile answers are refused.
 #include <atomic>
 #include <thread>
 #include <vector>
+
+#include <QByteArrayList>
+#include <QDBusConnection>
+#include <QDBusMessage>
+#include <QDBusMetaType>
+#include <QDBusVirtualObject>
 
 #include <gtest/gtest.h>
 
@@ -225,9 +231,37 @@ TEST_F(BusTest, ASilentPeerCostsOneTimeOutForAllTheQuestions)
 			EXPECT_EQ(B_TIMED_OUT, results[i]);
 			EXPECT_EQ((uint32)B_NO_REPLY, replies[i].what);
 		}
-		EXPECT_GE(waited, 350000);
+		// The peer sends what it has a little before the time-out.
+		EXPECT_GE(waited, 300000);
 		// Three waits one after another would be 1.2 s.
 		EXPECT_LT(waited, 1100000);
+	});
+}
+
+TEST_F(BusTest, WhatAPeerAnswersInTimeComesBackAndTheRestTimesOut)
+{
+	Watchdog watchdog(60);
+	run_app(app.get(), [&] {
+		// Each answer takes 400 ms, one after another: with a second to
+		// wait, the language and the id are in time and the texts are not.
+		auto peer = StartPeer("locale_peer", {"--delay=400"});
+		BMessenger messenger(NULL, peer->Pid());
+		BMessage language = get_property("DefaultLanguage");
+		BMessage id = get_property("TextAppID");
+		BMessage texts = get_property("DefaultText");
+		BMessage* messages[] = {&language, &id, &texts};
+		BMessage replies[3];
+		status_t results[3];
+		bigtime_t start = system_time();
+		EXPECT_EQ(B_TIMED_OUT, messenger.SendRequests(messages, 3, replies, results, 1000000));
+		bigtime_t waited = system_time() - start;
+		EXPECT_EQ(B_OK, results[0]);
+		EXPECT_STREQ("English", replies[0].GetString("result", ""));
+		EXPECT_EQ(B_OK, results[1]);
+		EXPECT_STREQ("test localepeer locale", replies[1].GetString("result", ""));
+		EXPECT_EQ(B_TIMED_OUT, results[2]);
+		EXPECT_EQ((uint32)B_NO_REPLY, replies[2].what);
+		EXPECT_LT(waited, 1500000);
 	});
 }
 
@@ -235,8 +269,8 @@ TEST_F(BusTest, APeerThatQuitsMidwayFailsTheRestWithoutWaitingOut)
 {
 	Watchdog watchdog(60);
 	run_app(app.get(), [&] {
-		// Each answer takes 700 ms: the first comes back, then the peer is
-		// ended while it works on the second.
+		// Each answer takes 700 ms; the peer is killed while it works on
+		// the second.
 		auto peer = StartPeer("locale_peer", {"--delay=700"});
 		BMessenger messenger(NULL, peer->Pid());
 		BMessage language = get_property("DefaultLanguage");
@@ -253,12 +287,122 @@ TEST_F(BusTest, APeerThatQuitsMidwayFailsTheRestWithoutWaitingOut)
 		EXPECT_NE(B_OK, messenger.SendRequests(messages, 3, replies, results, 20000000));
 		bigtime_t waited = system_time() - start;
 		stopper.join();
-		EXPECT_EQ(B_OK, results[0]);
-		EXPECT_STREQ("English", replies[0].GetString("result", ""));
+		// The answers travel together, so what the peer had gathered is
+		// lost with it; nothing unanswered passes for an answer.
 		for (int32 i = 1; i < 3; i++) {
 			EXPECT_NE(B_OK, results[i]);
 			EXPECT_EQ((uint32)B_NO_REPLY, replies[i].what);
 		}
 		EXPECT_LT(waited, 10000000) << "a peer that is gone must not cost the time-out";
 	});
+}
+
+namespace {
+
+// A process pretending to be an application, answering Requests with what
+// the test chose; plain Requests always get a good reply.
+class HostileBatchObject : public QDBusVirtualObject {
+public:
+	enum Mode { kWrongType, kWrongCount, kMixedSlots, kNoBatch };
+	Mode mode = kWrongType;
+	std::atomic<int> batches{0};
+	std::atomic<int> singles{0};
+
+	QString introspect(const QString&) const override { return QString(); }
+	bool handleMessage(const QDBusMessage& message, const QDBusConnection& connection) override
+	{
+		if (message.member() == QLatin1String("Request")) {
+			singles++;
+			connection.send(message.createReply(QVariant(Flat("single"))));
+			return true;
+		}
+		if (message.member() != QLatin1String("Requests"))
+			return false;
+		batches++;
+		switch (mode) {
+			case kWrongType:
+				connection.send(message.createReply(QVariant(QString("text"))));
+				break;
+			case kWrongCount:
+				connection.send(
+					message.createReply(QVariant::fromValue(QByteArrayList{Flat("one")})));
+				break;
+			case kMixedSlots:
+				connection.send(message.createReply(QVariant::fromValue(
+					QByteArrayList{Flat("together"), QByteArray("garbage"), QByteArray()})));
+				break;
+			case kNoBatch:
+				return false;
+		}
+		return true;
+	}
+
+	static QByteArray Flat(const char* result)
+	{
+		BMessage reply(B_REPLY);
+		reply.AddString("result", result);
+		QByteArray bytes(reply.FlattenedSize(), 0);
+		reply.Flatten(bytes.data(), bytes.size());
+		return bytes;
+	}
+};
+
+} // namespace
+
+TEST_F(BusTest, HostileAnswersToSeveralQuestionsAreRefusedOneByOne)
+{
+	Watchdog watchdog(60);
+	qDBusRegisterMetaType<QByteArrayList>();
+	const team_id fakeTeam = 2000000000 + getpid();
+	QDBusConnection hostile
+		= QDBusConnection::connectToBus(QDBusConnection::SessionBus, "hostile-batch");
+	ASSERT_TRUE(hostile.isConnected());
+	HostileBatchObject object;
+	ASSERT_TRUE(hostile.registerVirtualObject("/org/vessmor/App", &object));
+	ASSERT_TRUE(hostile.registerService(QString("org.vessmor.Team%1").arg(fakeTeam)));
+
+	run_app(app.get(), [&] {
+		BMessenger target = BMessenger::FromAddress({fakeTeam, -1, -1});
+		BMessage first = get_property("DefaultLanguage");
+		BMessage second = get_property("TextAppID");
+		BMessage third = get_property("DefaultText");
+		BMessage* messages[] = {&first, &second, &third};
+		BMessage replies[3];
+		status_t results[3];
+
+		for (HostileBatchObject::Mode mode :
+			{HostileBatchObject::kWrongType, HostileBatchObject::kWrongCount}) {
+			object.mode = mode;
+			EXPECT_EQ(B_BAD_REPLY, target.SendRequests(messages, 3, replies, results, 2000000))
+				<< "mode " << mode;
+			for (int32 i = 0; i < 3; i++) {
+				EXPECT_EQ(B_BAD_REPLY, results[i]);
+				EXPECT_EQ((uint32)B_NO_REPLY, replies[i].what);
+			}
+		}
+
+		object.mode = HostileBatchObject::kMixedSlots;
+		EXPECT_EQ(B_BAD_REPLY, target.SendRequests(messages, 3, replies, results, 2000000));
+		EXPECT_EQ(B_OK, results[0]);
+		EXPECT_STREQ("together", replies[0].GetString("result", ""));
+		EXPECT_EQ(B_BAD_REPLY, results[1]);
+		EXPECT_EQ(B_TIMED_OUT, results[2]);
+		EXPECT_EQ((uint32)B_NO_REPLY, replies[2].what);
+		EXPECT_EQ(0, object.singles.load());
+
+		// A program that knows only Request is asked one message at a
+		// time, and from then on without trying Requests first.
+		object.mode = HostileBatchObject::kNoBatch;
+		int batchesBefore = object.batches.load();
+		for (int round = 0; round < 2; round++) {
+			ASSERT_EQ(B_OK, target.SendRequests(messages, 3, replies, results, 2000000));
+			for (int32 i = 0; i < 3; i++)
+				EXPECT_STREQ("single", replies[i].GetString("result", ""));
+		}
+		EXPECT_EQ(6, object.singles.load());
+		EXPECT_EQ(batchesBefore + 1, object.batches.load());
+	});
+	hostile.unregisterService(QString("org.vessmor.Team%1").arg(fakeTeam));
+	hostile.unregisterObject("/org/vessmor/App");
+	QDBusConnection::disconnectFromBus("hostile-batch");
 }
