@@ -175,9 +175,9 @@ status_t read_request_reply(const QDBusMessage& answer, BMessage* reply)
 
 // Where incoming calls are answered. The bus library hands every call to
 // the thread of the object it is for; on the connection's own thread that
-// costs no thread switch, which is most of the time of a small request. The
-// object never blocks there: it only reads the call, queues the message and
-// sends replies. Where that thread cannot be told, a thread of our own.
+// is one thread switch less per call. The object never blocks there: it
+// only reads the call, queues the message and sends replies. Where that
+// thread cannot be told, a thread of our own.
 QThread* answering_thread(QDBusConnection& session, QThread* fallback)
 {
 	QDBusConnectionInterface* daemon = session.interface();
