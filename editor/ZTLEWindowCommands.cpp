@@ -3,6 +3,9 @@
 
 #include "ZTLEWindow.h"
 
+#include <algorithm>
+#include <cstring>
+
 #include <string>
 
 #include "Alert.h"
@@ -212,19 +215,82 @@ void ZTLEWindow::_MarkClean()
 	mCleanState = _CleanStateKey();
 }
 
+namespace {
+
+// A 128-bit digest of the bytes fed to it, in two independent lanes: the
+// state it stands for is never copied (the text may be many megabytes),
+// and two different states giving the same digest is not a practical
+// concern.
+class StateDigest {
+public:
+	void Add(const char* bytes, size_t length)
+	{
+		size_t i = 0;
+		for (; i + 8 <= length; i += 8) {
+			uint64_t word;
+			memcpy(&word, bytes + i, 8);
+			_Mix(word);
+		}
+		uint64_t tail = 0;
+		memcpy(&tail, bytes + i, length - i);
+		_Mix(tail ^ ((uint64_t)(length - i) << 56));
+		_Mix(length);
+	}
+
+	std::string Value() const
+	{
+		std::string value(16, '\0');
+		memcpy(value.data(), &mA, 8);
+		memcpy(value.data() + 8, &mB, 8);
+		return value;
+	}
+
+private:
+	static uint64_t _Scramble(uint64_t x)
+	{
+		x ^= x >> 33;
+		x *= 0xff51afd7ed558ccdull;
+		x ^= x >> 33;
+		x *= 0xc4ceb9fe1a85ec53ull;
+		x ^= x >> 33;
+		return x;
+	}
+
+	void _Mix(uint64_t word)
+	{
+		mA = _Scramble(mA ^ word) + 0x9e3779b97f4a7c15ull;
+		mB = (mB ^ _Scramble(word + 0x632be59bd9b4e019ull)) * 0x100000001b3ull + (mB >> 29);
+	}
+
+	uint64_t mA = 0x243f6a8885a308d3ull;
+	uint64_t mB = 0x13198a2e03707344ull;
+};
+
+} // namespace
+
 std::string ZTLEWindow::_CleanStateKey()
 {
-	// Header fields and text, each closed by a null byte so that no two
-	// different states give the same key.
-	std::string key;
+	// Header fields and text, each added with its length so that no two
+	// different states feed the same bytes.
+	StateDigest digest;
 	for (const char* name : kHeaderControls) {
+		const char* text = nullptr;
 		if (BTextControl* control = _TextControl(name))
-			key += control->Text() != nullptr ? control->Text() : "";
-		key.push_back('\0');
+			text = control->Text();
+		digest.Add(text != nullptr ? text : "", text != nullptr ? strlen(text) : 0);
 	}
-	if (mTextView != nullptr && mTextView->Text() != nullptr)
-		key.append(mTextView->Text(), mTextView->TextLength());
-	return key;
+	if (mTextView != nullptr) {
+		// In pieces: a copy of the whole text is not needed for this.
+		const int32 kPiece = 64 * 1024;
+		std::string piece((size_t)kPiece + 1, '\0');
+		const int32 length = mTextView->TextLength();
+		for (int32 offset = 0; offset < length; offset += kPiece) {
+			const int32 count = std::min(kPiece, length - offset);
+			mTextView->GetText(offset, count, piece.data());
+			digest.Add(piece.data(), (size_t)count);
+		}
+	}
+	return digest.Value();
 }
 
 void ZTLEWindow::_RefreshAppRefPopUp()

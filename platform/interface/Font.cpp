@@ -10,6 +10,7 @@
 #include <cmath>
 #include <cstring>
 
+#include "ApplicationWarmUp.h"
 #include "ViewPrivate.h"
 
 namespace {
@@ -273,6 +274,7 @@ float BFont::StringWidth(const char* string, int32 length) const
 	// from dividing by zero.
 	if (qGuiApp == nullptr)
 		return mSize * 0.6f * (float)length;
+	BPrivate::ApplicationWarmUp::WaitForFontConfiguration();
 	QFontMetricsF metrics(BPrivate::to_qfont(*this));
 	return (float)metrics.horizontalAdvance(QString::fromUtf8(string, length));
 }
@@ -287,6 +289,7 @@ void BFont::GetHeight(font_height* height) const
 		height->leading = 0.0f;
 		return;
 	}
+	BPrivate::ApplicationWarmUp::WaitForFontConfiguration();
 	QFontMetricsF metrics(BPrivate::to_qfont(*this));
 	height->ascent = (float)metrics.ascent();
 	height->descent = (float)metrics.descent();

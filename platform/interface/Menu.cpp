@@ -1,10 +1,11 @@
 // BMenu: the item list, and its Qt side (QMenu or QMenuBar), rebuilt from
-// the list whenever items come or go.
+// the list when items came or went and the Qt side is about to be seen.
 #include "Menu.h"
 
 #include <QAction>
 #include <QMenu>
 #include <QMenuBar>
+#include <QTimer>
 #include <QWidgetAction>
 
 #include <algorithm>
@@ -57,7 +58,7 @@ QAction* make_action(BMenuItem* item, QWidget* owner, bool custom)
 		action->setSeparator(true);
 	} else if (data->submenu != nullptr) {
 		action = new QAction(action_text(item->Label()), owner);
-		action->setMenu(MenuAccess::QtMenu(data->submenu));
+		action->setMenu(MenuAccess::LazyQtMenu(data->submenu));
 	} else if (custom) {
 		QWidgetAction* widgetAction = new QWidgetAction(owner);
 		MenuItemWidget* widget = new MenuItemWidget(item);
@@ -88,6 +89,15 @@ QAction* make_action(BMenuItem* item, QWidget* owner, bool custom)
 QMenu* MenuAccess::QtMenu(BMenu* menu)
 {
 	MenuData* data = menu->mMenuData;
+	LazyQtMenu(menu);
+	if (data->dirty)
+		Sync(menu);
+	return data->menu;
+}
+
+QMenu* MenuAccess::LazyQtMenu(BMenu* menu)
+{
+	MenuData* data = menu->mMenuData;
 	if (!data->menu) {
 		QMenu* qmenu = new QMenu;
 		qmenu->setTitle(action_text(menu->Name() != nullptr ? menu->Name() : ""));
@@ -101,8 +111,6 @@ QMenu* MenuAccess::QtMenu(BMenu* menu)
 		data->menu = qmenu;
 		data->dirty = true;
 	}
-	if (data->dirty)
-		Sync(menu);
 	return data->menu;
 }
 
@@ -124,10 +132,30 @@ void MenuAccess::Sync(BMenu* menu)
 		data->changed();
 }
 
+void MenuAccess::SyncLater(BMenu* menu)
+{
+	MenuData* data = menu->mMenuData;
+	data->dirty = true;
+	if (data->syncQueued || !data->bar)
+		return;
+	data->syncQueued = true;
+	// The bar widget as context: gone with the bar, the call is dropped.
+	QTimer::singleShot(0, data->bar.data(), [menu] {
+		menu->mMenuData->syncQueued = false;
+		SyncIfDirty(menu);
+	});
+}
+
+void MenuAccess::SyncIfDirty(BMenu* menu)
+{
+	if (menu->mMenuData->dirty)
+		Sync(menu);
+}
+
 void MenuAccess::SetBarWidget(BMenu* menu, QMenuBar* bar)
 {
 	menu->mMenuData->bar = bar;
-	Sync(menu);
+	SyncLater(menu);
 }
 
 void MenuAccess::ItemChanged(BMenuItem* item)
@@ -249,6 +277,8 @@ BMenu::BMenu(const char* name, menu_layout layout)
 
 BMenu::~BMenu()
 {
+	if (auto* barWidget = dynamic_cast<BPrivate::MenuBarWidget*>(mMenuData->bar.data()))
+		barWidget->Forget();
 	BPrivate::forget_actions(mMenuData);
 	std::vector<BMenuItem*> items;
 	items.swap(mMenuData->items);
@@ -283,7 +313,9 @@ bool BMenu::AddItem(BMenuItem* item, int32 index)
 	if (item->IsMarked() && IsRadioMode())
 		item->SetMarked(true);
 	mMenuData->dirty = true;
-	if (mMenuData->bar || mMenuData->changed || (mMenuData->menu && mMenuData->menu->isVisible()))
+	if (mMenuData->bar)
+		MenuAccess::SyncLater(this);
+	else if (mMenuData->changed || (mMenuData->menu && mMenuData->menu->isVisible()))
 		MenuAccess::Sync(this);
 	return true;
 }

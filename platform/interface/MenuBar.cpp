@@ -1,15 +1,51 @@
 // BMenuBar over a QMenuBar that lives in the window like any view.
 #include "MenuBar.h"
 
+#include <QEvent>
 #include <QMenuBar>
 
 #include <algorithm>
 #include <cmath>
 
+#include "ApplicationWarmUp.h"
 #include "MenuPrivate.h"
 #include "ViewPrivate.h"
 #include "Window.h"
 #include "WindowPrivate.h"
+
+namespace BPrivate {
+
+MenuBarWidget::MenuBarWidget(BMenu* menu)
+	: mMenu(menu)
+{
+}
+
+QSize MenuBarWidget::sizeHint() const
+{
+	_SyncIfDirty();
+	return QMenuBar::sizeHint();
+}
+
+QSize MenuBarWidget::minimumSizeHint() const
+{
+	_SyncIfDirty();
+	return QMenuBar::minimumSizeHint();
+}
+
+bool MenuBarWidget::event(QEvent* event)
+{
+	if (event->type() == QEvent::Polish || event->type() == QEvent::Show)
+		_SyncIfDirty();
+	return QMenuBar::event(event);
+}
+
+void MenuBarWidget::_SyncIfDirty() const
+{
+	if (mMenu != nullptr)
+		MenuAccess::SyncIfDirty(mMenu);
+}
+
+} // namespace BPrivate
 
 BMenuBar::BMenuBar(BRect frame, const char* name, uint32 resizingMode, menu_layout layout,
 	bool resizeToFit)
@@ -18,7 +54,7 @@ BMenuBar::BMenuBar(BRect frame, const char* name, uint32 resizingMode, menu_layo
 {
 	SetResizingMode(resizingMode);
 	SetFlags(B_WILL_DRAW | B_FRAME_EVENTS);
-	QMenuBar* bar = new QMenuBar;
+	QMenuBar* bar = new BPrivate::MenuBarWidget(this);
 	// Menus stay in the window, also where the desktop offers a global
 	// menu bar.
 	bar->setNativeMenuBar(false);
@@ -63,6 +99,7 @@ void BMenuBar::_FitToFont()
 	if (!mResizeToFit || Layout() != B_ITEMS_IN_ROW)
 		return;
 	QMenuBar* bar = static_cast<QMenuBar*>(BPrivate::ViewAccess::Widget(this));
+	BPrivate::ApplicationWarmUp::WaitForFontConfiguration();
 	// Qt's bar tells the height its font and style need; an empty bar
 	// still gets room for one line of text.
 	int height = std::max(bar->sizeHint().height(), bar->fontMetrics().height() + 4);

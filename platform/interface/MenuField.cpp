@@ -12,6 +12,7 @@
 #include "Menu.h"
 #include "MenuBar.h"
 #include "MenuItem.h"
+#include "ApplicationWarmUp.h"
 #include "MenuPrivate.h"
 #include "ViewPrivate.h"
 
@@ -34,11 +35,13 @@ public:
 		BMenuItem* item = mBar->ItemAt(0);
 		mLabel = QString::fromUtf8(item != nullptr ? item->Label() : "");
 		int room = std::max(0, width() - 12);
+		BPrivate::ApplicationWarmUp::WaitForFontConfiguration();
 		setText(fontMetrics().elidedText(mLabel, Qt::ElideRight, room).replace(
 			QLatin1Char('&'), QLatin1String("&&")));
 		setToolTip(mLabel);
 		BMenu* menu = item != nullptr ? item->Submenu() : nullptr;
-		QMenu* qmenu = menu != nullptr ? BPrivate::MenuAccess::QtMenu(menu) : nullptr;
+		// Its rows are built when it opens.
+		QMenu* qmenu = menu != nullptr ? BPrivate::MenuAccess::LazyQtMenu(menu) : nullptr;
 		if (this->menu() != qmenu)
 			setMenu(qmenu);
 		setEnabled(item != nullptr && item->IsEnabled() && (menu == nullptr || menu->IsEnabled()));

@@ -5,6 +5,7 @@
 #ifndef _MENU_PRIVATE_H
 #define _MENU_PRIVATE_H
 
+#include <QMenuBar>
 #include <QPointer>
 #include <QWidget>
 
@@ -17,7 +18,6 @@
 
 class QAction;
 class QMenu;
-class QMenuBar;
 
 namespace BPrivate {
 
@@ -47,6 +47,8 @@ struct MenuData {
 	QPointer<QMenu> menu;		// column menus
 	QPointer<QMenuBar> bar;		// menu bars: the view's own widget
 	bool dirty = true;
+	// A bar's rebuild is waiting for the next turn of the event loop.
+	bool syncQueued = false;
 	// Called after the items or their labels changed (a menu field's
 	// button shows its item's label this way).
 	std::function<void()> changed;
@@ -69,8 +71,16 @@ public:
 
 	// The QMenu of a column menu, up to date with its items.
 	static QMenu* QtMenu(BMenu* menu);
+	// The QMenu of a column menu, made if need be, but its rows built only
+	// when it is about to show (or by QtMenu): a menu bar or menu field
+	// needs the QMenu itself long before anyone opens it.
+	static QMenu* LazyQtMenu(BMenu* menu);
 	// Rebuilds the Qt side (QMenu or QMenuBar) from the items.
 	static void Sync(BMenu* menu);
+	// A bar is rebuilt once, not on every AddItem: before its widget is
+	// measured or shown, or else on the next turn of the event loop.
+	static void SyncLater(BMenu* menu);
+	static void SyncIfDirty(BMenu* menu);
 	static void SetBarWidget(BMenu* menu, QMenuBar* bar);
 	// Shows a changed label, mark or enabled state.
 	static void ItemChanged(BMenuItem* item);
@@ -90,6 +100,27 @@ public:
 
 	// The window that items of the menu send to by default.
 	static BWindow* WindowOf(const BMenu* menu);
+};
+
+// A menu bar's widget: brings its actions up to date before Qt measures,
+// polishes or shows it, so that a bar filled item by item is rebuilt once.
+class MenuBarWidget : public QMenuBar {
+public:
+	explicit MenuBarWidget(BMenu* menu);
+
+	// The menu is going away; the widget may outlive it for a moment.
+	void Forget() { mMenu = nullptr; }
+
+	QSize sizeHint() const override;
+	QSize minimumSizeHint() const override;
+
+protected:
+	bool event(QEvent* event) override;
+
+private:
+	void _SyncIfDirty() const;
+
+	BMenu* mMenu;
 };
 
 } // namespace BPrivate

@@ -197,10 +197,18 @@ BTextView::Insert(int32 offset, const char* text, int32 length, const text_run_a
 	EditCall call(mText);
 	if (!call.Allowed())
 		return;
-	const std::string clean = mText->Clean(text, length);
-	if (clean.empty())
+	if (text == nullptr || length <= 0)
 		return;
-	mText->ProgramInsert(offset, clean, runs);
+	// The hooks get the bytes as stored; most texts already are.
+	const bool asStored = BPrivate::is_valid_utf8(text, (size_t)length)
+		&& !(mText->singleLine && memchr(text, '\n', (size_t)length) != nullptr);
+	if (asStored) {
+		mText->ProgramInsert(offset, text, length, runs);
+		return;
+	}
+	const std::string clean = mText->Clean(text, length);
+	if (!clean.empty())
+		mText->ProgramInsert(offset, clean.data(), (int32)clean.size(), runs);
 }
 
 

@@ -3,10 +3,62 @@
 #include <QTimer>
 
 #include <algorithm>
+#include <cstring>
 
 #include "ViewPrivate.h"
 
 namespace BPrivate {
+
+bool
+is_valid_utf8(const char* text, size_t length)
+{
+	const unsigned char* bytes = (const unsigned char*)text;
+	size_t i = 0;
+	while (i < length) {
+		// Eight ASCII bytes at a time.
+		if (i + 8 <= length) {
+			uint64_t word;
+			memcpy(&word, bytes + i, 8);
+			if ((word & 0x8080808080808080ull) == 0) {
+				i += 8;
+				continue;
+			}
+		}
+		const unsigned char lead = bytes[i];
+		if (lead < 0x80) {
+			i++;
+			continue;
+		}
+		size_t extra;
+		uint32_t code;
+		if (lead >= 0xC2 && lead <= 0xDF) {
+			extra = 1;
+			code = lead & 0x1F;
+		} else if (lead >= 0xE0 && lead <= 0xEF) {
+			extra = 2;
+			code = lead & 0x0F;
+		} else if (lead >= 0xF0 && lead <= 0xF4) {
+			extra = 3;
+			code = lead & 0x07;
+		} else {
+			return false;
+		}
+		if (length - i <= extra)
+			return false;
+		for (size_t k = 1; k <= extra; k++) {
+			if ((bytes[i + k] & 0xC0) != 0x80)
+				return false;
+			code = (code << 6) | (bytes[i + k] & 0x3F);
+		}
+		// Overlong forms, surrogates and values past U+10FFFF.
+		if ((extra == 2 && code < 0x800) || (extra == 3 && (code < 0x10000 || code > 0x10FFFF))
+			|| (code >= 0xD800 && code <= 0xDFFF))
+			return false;
+		i += extra + 1;
+	}
+	return true;
+}
+
 
 void
 set_runs(TextParagraph& paragraph, std::vector<StyleRun>&& runs)
@@ -28,7 +80,6 @@ set_runs(TextParagraph& paragraph, std::vector<StyleRun>&& runs)
 	paragraph.style = merged.empty() ? 0 : merged.front().style;
 	if (merged.size() <= 1) {
 		paragraph.runs.clear();
-		paragraph.runs.shrink_to_fit();
 	} else {
 		merged.front().start = 0;
 		paragraph.runs = std::move(merged);
@@ -60,9 +111,16 @@ TextViewData::Clean(const char* text, int32 length) const
 {
 	if (text == nullptr || length <= 0)
 		return std::string();
-	// Valid UTF-8 is by far the common case: keep it as it is.
-	const QByteArray valid = QString::fromUtf8(text, length).toUtf8();
-	std::string clean(valid.constData(), (size_t)valid.size());
+	// Valid UTF-8 is by far the common case: taken as it is, without a
+	// round trip through UTF-16 (which, for a whole file, costs three
+	// times its size in passing).
+	std::string clean;
+	if (is_valid_utf8(text, (size_t)length)) {
+		clean.assign(text, (size_t)length);
+	} else {
+		const QByteArray valid = QString::fromUtf8(text, length).toUtf8();
+		clean.assign(valid.constData(), (size_t)valid.size());
+	}
 	if (singleLine)
 		std::replace(clean.begin(), clean.end(), '\n', ' ');
 	return clean;
@@ -147,10 +205,11 @@ TextViewData::SetSelection(int32 newAnchor, int32 newCaret)
 
 
 void
-TextViewData::ProgramInsert(int32 offset, const std::string& text, const text_run_array* runs)
+TextViewData::ProgramInsert(int32 offset, const char* text, int32 length,
+	const text_run_array* runs)
 {
 	BeginProgram();
-	view->InsertText(text.c_str(), (int32)text.size(), ClampOffset(offset), runs);
+	view->InsertText(text, length, ClampOffset(offset), runs);
 	EndProgram();
 }
 
@@ -270,7 +329,11 @@ TextViewData::UserEdit(int32 from, int32 to, const std::string& text)
 void
 TextViewData::_Replace(int32 from, int32 to, const std::string& text, uint16 style)
 {
-	textCacheValid = false;
+	if (textCacheValid) {
+		// A copy of a large text is not kept once it is stale.
+		textCacheValid = false;
+		std::string().swap(textCache);
+	}
 	const ParagraphPlace first = paragraphs.LocateByte(from);
 	const ParagraphPlace last = to == from ? first : paragraphs.LocateByte(to);
 	const TextParagraph& head = paragraphs.Paragraph(first);
@@ -280,7 +343,7 @@ TextViewData::_Replace(int32 from, int32 to, const std::string& text, uint16 sty
 
 	// The runs of the kept head and tail, as (start, style) lists.
 	auto runsOf = [](const TextParagraph& p) {
-		return p.runs.empty() ? std::vector<StyleRun>{StyleRun{0, p.style}} : p.runs;
+		return p.runs.empty() ? std::vector<StyleRun>{StyleRun{0, p.style}} : p.runs.ToVector();
 	};
 	std::vector<StyleRun> headRuns;
 	for (const StyleRun& run : runsOf(head)) {

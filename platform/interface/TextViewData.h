@@ -62,7 +62,7 @@ struct TextViewData {
 	void FlushLines();
 
 	// The program's changes; both go through the view's hooks.
-	void ProgramInsert(int32 offset, const std::string& text, const text_run_array* runs);
+	void ProgramInsert(int32 offset, const char* text, int32 length, const text_run_array* runs);
 	void PerformInsert(int32 offset, const char* text, int32 length, const text_run_array* runs);
 	void PerformDelete(int32 from, int32 to);
 	void ApplyStep(const UndoStep& step, bool undo);
@@ -250,6 +250,10 @@ private:
 	qint64 mLastDoubleClick = 0;
 	int32 mDropCaret = -1;
 };
+
+// Whether the bytes are well-formed UTF-8 (no overlong forms, no
+// surrogates), as the view stores its text.
+bool is_valid_utf8(const char* text, size_t length);
 
 // Sets a paragraph's style runs, merged and trimmed to its text.
 void set_runs(TextParagraph& paragraph, std::vector<StyleRun>&& runs);

@@ -29,13 +29,6 @@ TextViewParagraphs::Bytes() const
 
 
 int64_t
-TextViewParagraphs::Chars() const
-{
-	return mRoot < 0 ? 0 : mNodes[mRoot].chars;
-}
-
-
-int64_t
 TextViewParagraphs::Lines() const
 {
 	return mRoot < 0 ? 0 : mNodes[mRoot].lines;
@@ -57,13 +50,6 @@ TextViewParagraphs::FindByByte(int64_t byte) const
 
 
 ParagraphPlace
-TextViewParagraphs::FindByChar(int64_t chr) const
-{
-	return _Find(chr, 1);
-}
-
-
-ParagraphPlace
 TextViewParagraphs::FindByLine(int64_t line) const
 {
 	return _Find(line, 2);
@@ -80,15 +66,13 @@ TextViewParagraphs::_Find(int64_t value, int which) const
 		if (node < 0)
 			return 0;
 		const Node& n = mNodes[node];
-		return which == 0 ? n.bytes : which == 1 ? n.chars : n.lines;
+		return which == 0 ? n.bytes : n.lines;
 	};
 	value = std::clamp<int64_t>(value, 0, weight(mRoot) - 1);
 	if (mLastValid) {
 		const TextParagraph& last = mNodes[mLast.node].value;
-		const int64_t start = which == 0 ? mLast.byte : which == 1 ? mLast.chr : mLast.line;
-		const int64_t own = which == 0 ? (int64_t)last.text.size() + 1
-			: which == 1			   ? last.chars
-									   : last.lines;
+		const int64_t start = which == 0 ? mLast.byte : mLast.line;
+		const int64_t own = which == 0 ? (int64_t)last.text.size() + 1 : last.lines;
 		if (value >= start && value < start + own)
 			return mLast;
 	}
@@ -100,15 +84,12 @@ TextViewParagraphs::_Find(int64_t value, int which) const
 			node = n.left;
 			continue;
 		}
-		int64_t own = which == 0 ? (int64_t)n.value.text.size() + 1
-			: which == 1		 ? n.value.chars
-								 : n.value.lines;
+		int64_t own = which == 0 ? (int64_t)n.value.text.size() + 1 : n.value.lines;
 		const int32_t leftSize = n.left < 0 ? 0 : mNodes[n.left].size;
 		const Node* l = n.left < 0 ? nullptr : &mNodes[n.left];
 		if (value < leftWeight + own || n.right < 0) {
 			place.index += leftSize;
 			place.byte += l ? l->bytes : 0;
-			place.chr += l ? l->chars : 0;
 			place.line += l ? l->lines : 0;
 			place.node = node;
 			mLast = place;
@@ -118,7 +99,6 @@ TextViewParagraphs::_Find(int64_t value, int which) const
 		value -= leftWeight + own;
 		place.index += leftSize + 1;
 		place.byte += (l ? l->bytes : 0) + (int64_t)n.value.text.size() + 1;
-		place.chr += (l ? l->chars : 0) + n.value.chars;
 		place.line += (l ? l->lines : 0) + n.value.lines;
 		node = n.right;
 	}
@@ -143,7 +123,6 @@ TextViewParagraphs::FindByIndex(int32_t index) const
 		}
 		if (l) {
 			place.byte += l->bytes;
-			place.chr += l->chars;
 			place.line += l->lines;
 		}
 		if (index == leftSize) {
@@ -154,7 +133,6 @@ TextViewParagraphs::FindByIndex(int32_t index) const
 		index -= leftSize + 1;
 		place.index += leftSize + 1;
 		place.byte += (int64_t)n.value.text.size() + 1;
-		place.chr += n.value.chars;
 		place.line += n.value.lines;
 		node = n.right;
 	}
@@ -216,7 +194,6 @@ TextViewParagraphs::LocateByte(int64_t byte) const
 	ParagraphPlace place;
 	place.index = index;
 	place.byte = mStarts[(size_t)index];
-	place.chr = -1;
 	place.line = -1;
 	place.node = mOrder[(size_t)index];
 	return place;
@@ -366,7 +343,6 @@ TextViewParagraphs::_Pull(int32_t index)
 	Node& n = mNodes[index];
 	n.size = 1;
 	n.bytes = (int64_t)n.value.text.size() + 1;
-	n.chars = n.value.chars;
 	n.lines = n.value.lines;
 	n.dirty = n.value.dirty ? 1 : 0;
 	for (int32_t child : {n.left, n.right}) {
@@ -375,7 +351,6 @@ TextViewParagraphs::_Pull(int32_t index)
 		const Node& c = mNodes[child];
 		n.size += c.size;
 		n.bytes += c.bytes;
-		n.chars += c.chars;
 		n.lines += c.lines;
 		n.dirty += c.dirty;
 	}

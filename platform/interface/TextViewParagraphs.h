@@ -1,16 +1,20 @@
 // The text view's own index of its paragraphs: the UTF-8 bytes of each
-// paragraph, its length in document characters (UTF-16 units) and its count
-// of visual lines, in a tree that sums all three. Finding the paragraph of a
-// byte offset, a document position or a visual line, and replacing a run of
-// paragraphs, cost O(log n); nothing here walks the whole text.
+// paragraph, its style runs and its count of visual lines, in a tree that
+// sums bytes and lines. Finding the paragraph of a byte offset or a visual
+// line, and replacing a run of paragraphs, cost O(log n); nothing here walks
+// the whole text.
 //
 // Weights: every paragraph weighs text.size() + 1 bytes (its line feed, or
-// the end of the text after the last one) and chars UTF-16 units (its block
-// separator included), so the byte length of the text is Bytes() - 1.
+// the end of the text after the last one), so the byte length of the text is
+// Bytes() - 1.
 #ifndef _TEXT_VIEW_PARAGRAPHS_H
 #define _TEXT_VIEW_PARAGRAPHS_H
 
 #include <cstdint>
+#include <cstdlib>
+#include <cstring>
+#include <new>
+#include <type_traits>
 #include <deque>
 #include <functional>
 #include <random>
@@ -19,6 +23,93 @@
 
 namespace BPrivate {
 
+// An array of plain values that costs one pointer while empty, as most
+// paragraphs' line starts and style runs are.
+template <typename T>
+class CompactArray {
+	static_assert(std::is_trivially_copyable_v<T>);
+
+public:
+	CompactArray() = default;
+	CompactArray(const CompactArray& other) { _Assign(other.begin(), other.size()); }
+	CompactArray(CompactArray&& other) noexcept
+		:
+		mBlock(other.mBlock)
+	{
+		other.mBlock = nullptr;
+	}
+	~CompactArray() { std::free(mBlock); }
+	CompactArray& operator=(const CompactArray& other)
+	{
+		if (this != &other)
+			_Assign(other.begin(), other.size());
+		return *this;
+	}
+	CompactArray& operator=(CompactArray&& other) noexcept
+	{
+		std::swap(mBlock, other.mBlock);
+		return *this;
+	}
+	CompactArray& operator=(const std::vector<T>& items)
+	{
+		_Assign(items.data(), items.size());
+		return *this;
+	}
+
+	size_t size() const { return mBlock != nullptr ? mBlock->size : 0; }
+	bool empty() const { return size() == 0; }
+	const T* begin() const { return mBlock != nullptr ? _Items() : nullptr; }
+	const T* end() const { return begin() + size(); }
+	const T& operator[](size_t index) const { return _Items()[index]; }
+	T& operator[](size_t index) { return _Items()[index]; }
+	const T& front() const { return _Items()[0]; }
+	const T& back() const { return _Items()[size() - 1]; }
+	void clear()
+	{
+		std::free(mBlock);
+		mBlock = nullptr;
+	}
+	void push_back(const T& item)
+	{
+		const size_t count = size();
+		if (mBlock == nullptr || count == mBlock->capacity)
+			_Reserve(count < 4 ? 4 : count * 2);
+		_Items()[count] = item;
+		mBlock->size = (uint32_t)(count + 1);
+	}
+	std::vector<T> ToVector() const { return std::vector<T>(begin(), end()); }
+
+private:
+	struct Block {
+		uint32_t size;
+		uint32_t capacity;
+	};
+	static constexpr size_t kItems = (sizeof(Block) + alignof(T) - 1) / alignof(T) * alignof(T);
+
+	T* _Items() const { return reinterpret_cast<T*>(reinterpret_cast<char*>(mBlock) + kItems); }
+	void _Reserve(size_t capacity)
+	{
+		const size_t count = size();
+		void* grown = std::realloc(mBlock, kItems + capacity * sizeof(T));
+		if (grown == nullptr)
+			throw std::bad_alloc();
+		mBlock = static_cast<Block*>(grown);
+		mBlock->size = (uint32_t)count;
+		mBlock->capacity = (uint32_t)capacity;
+	}
+	void _Assign(const T* items, size_t count)
+	{
+		clear();
+		if (count == 0)
+			return;
+		_Reserve(count);
+		std::memcpy(_Items(), items, count * sizeof(T));
+		mBlock->size = (uint32_t)count;
+	}
+
+	Block* mBlock = nullptr;
+};
+
 // A change of style inside a paragraph: from byte start on, style.
 struct StyleRun {
 	int32_t start = 0;
@@ -26,20 +117,18 @@ struct StyleRun {
 };
 
 struct TextParagraph {
-	std::string text;				 // UTF-8, without its line feed
-	int32_t chars = 1;				 // document characters, separator included
-	int32_t lines = 1;				 // visual lines, at least 1
-	std::vector<int32_t> lineStarts; // byte offsets in text of visual lines 2, 3, ...
-	std::vector<StyleRun> runs;		 // empty: the whole paragraph in style
-	uint16_t style = 0;				 // index into the view's style table
-	bool dirty = true;				 // lines need counting again
+	std::string text;				  // UTF-8, without its line feed
+	CompactArray<int32_t> lineStarts; // byte offsets in text of visual lines 2, 3, ...
+	CompactArray<StyleRun> runs;	  // empty: the whole paragraph in style
+	int32_t lines = 1;				  // visual lines, at least 1
+	uint16_t style = 0;				  // index into the view's style table
+	bool dirty = true;				  // lines need counting again
 };
 
 // Where a paragraph starts: its index and the sums of everything before it.
 struct ParagraphPlace {
 	int32_t index = 0;
 	int64_t byte = 0;
-	int64_t chr = 0;
 	int64_t line = 0;
 	int32_t node = -1; // valid until the next change of the index
 };
@@ -50,18 +139,16 @@ public:
 
 	int32_t Count() const;
 	int64_t Bytes() const;
-	int64_t Chars() const;
 	int64_t Lines() const;
 	int32_t DirtyCount() const;
 
 	// The paragraph holding the byte offset / document position / visual
 	// line; the value is clamped into the text first.
 	ParagraphPlace FindByByte(int64_t byte) const;
-	ParagraphPlace FindByChar(int64_t chr) const;
 	ParagraphPlace FindByLine(int64_t line) const;
 	ParagraphPlace FindByIndex(int32_t index) const;
 	// The paragraph holding the byte offset, for callers that need only its
-	// index, start and text: line and chr are left at -1. Long runs of
+	// index, start and text: line is left at -1. Long runs of
 	// lookups with no change in between (a walk over a large text) are
 	// served from an in-order table built for them.
 	ParagraphPlace LocateByte(int64_t byte) const;
@@ -99,7 +186,6 @@ private:
 		int32_t right = -1;
 		int32_t size = 1;
 		int64_t bytes = 0;
-		int64_t chars = 0;
 		int64_t lines = 0;
 		int32_t dirty = 0;
 	};
@@ -114,7 +200,7 @@ private:
 		const std::function<void(TextParagraph&, int32_t)>& count);
 	void _MarkDirty(int32_t node);
 
-	// Descends by one of the three sums; which = 0 bytes, 1 chars, 2 lines.
+	// Descends by one of the two sums; which = 0 bytes, 2 lines.
 	ParagraphPlace _Find(int64_t value, int which) const;
 
 	// The in-order table: built once lookups since the last change

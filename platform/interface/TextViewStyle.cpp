@@ -171,7 +171,7 @@ TextViewData::SetColorAndFont(int32 start, int32 end, const BFont* font, uint32 
 			} else {
 				std::vector<StyleRun> old = paragraph.runs.empty()
 					? std::vector<StyleRun>{StyleRun{0, paragraph.style}}
-					: paragraph.runs;
+					: paragraph.runs.ToVector();
 				std::vector<StyleRun> runs;
 				runs.reserve(old.size() + 2);
 				for (size_t i = 0; i < old.size(); i++) {
@@ -187,7 +187,7 @@ TextViewData::SetColorAndFont(int32 start, int32 end, const BFont* font, uint32 
 					if (runEnd > to)
 						runs.push_back(StyleRun{to, old[i].style});
 				}
-				std::swap(old, paragraph.runs);
+				old = paragraph.runs.ToVector(); // empty when it was one style
 				const uint16 beforeStyle = paragraph.style;
 				set_runs(paragraph, std::move(runs));
 				// old now holds the runs as they were (or one for the style).

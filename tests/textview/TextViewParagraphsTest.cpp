@@ -16,7 +16,6 @@ make_paragraph(std::mt19937& random)
 {
 	TextParagraph paragraph;
 	paragraph.text.assign(random() % 7, 'x');
-	paragraph.chars = (int32_t)paragraph.text.size() + 1 + (int32_t)(random() % 3);
 	paragraph.lines = 1 + (int32_t)(random() % 4);
 	paragraph.dirty = random() % 2 == 0;
 	return paragraph;
@@ -31,7 +30,6 @@ expected_place(const std::vector<TextParagraph>& model, int32_t index)
 	place.index = index;
 	for (int32_t i = 0; i < index; i++) {
 		place.byte += (int64_t)model[i].text.size() + 1;
-		place.chr += model[i].chars;
 		place.line += model[i].lines;
 	}
 	return place;
@@ -43,7 +41,6 @@ expect_same_place(const ParagraphPlace& actual, const ParagraphPlace& expected)
 {
 	EXPECT_EQ(actual.index, expected.index);
 	EXPECT_EQ(actual.byte, expected.byte);
-	EXPECT_EQ(actual.chr, expected.chr);
 	EXPECT_EQ(actual.line, expected.line);
 }
 
@@ -72,17 +69,15 @@ TEST(TextViewParagraphs, RandomReplacementsKeepSumsAndLookupsRight)
 		ASSERT_EQ(tree.Count(), (int32_t)model.size());
 		const ParagraphPlace end = expected_place(model, (int32_t)model.size());
 		ASSERT_EQ(tree.Bytes(), end.byte);
-		ASSERT_EQ(tree.Chars(), end.chr);
 		ASSERT_EQ(tree.Lines(), end.line);
 
-		// Every paragraph is found by its index, its first and last byte,
-		// its first character and its first and last visual line.
+		// Every paragraph is found by its index, its first and last byte
+		// and its first and last visual line.
 		for (int32_t i = 0; i < (int32_t)model.size(); i += 1 + (int32_t)(random() % 5)) {
 			const ParagraphPlace place = expected_place(model, i);
 			expect_same_place(tree.FindByIndex(i), place);
 			expect_same_place(tree.FindByByte(place.byte), place);
 			expect_same_place(tree.FindByByte(place.byte + (int64_t)model[i].text.size()), place);
-			expect_same_place(tree.FindByChar(place.chr + model[i].chars - 1), place);
 			expect_same_place(tree.FindByLine(place.line), place);
 			expect_same_place(tree.FindByLine(place.line + model[i].lines - 1), place);
 			EXPECT_EQ(tree.At(i).text, model[i].text);
