@@ -152,7 +152,14 @@ BApplication::BApplication(const char* signature, status_t* error)
 		return;
 	}
 	be_app = this;
+	// Caches the first window will need are filled beside its building.
+	mAppImpl->warmUp.Start();
 	ensure_qt_application();
+	mAppImpl->warmUp.QtReady();
+	// Joining the bus takes a few round trips to the bus daemon; done now,
+	// it fills the time the warm-up thread needs for the font configuration,
+	// which the first window has to wait for anyway.
+	BPrivate::Bus::Available();
 	if (auto* gui = qobject_cast<QGuiApplication*>(QCoreApplication::instance()))
 		gui->setQuitOnLastWindowClosed(false); // windows quit through the app kit
 
@@ -176,6 +183,7 @@ BApplication::BApplication(const char* signature, status_t* error)
 BApplication::~BApplication()
 {
 	if (be_app == this) {
+		mAppImpl->warmUp.Join();
 		mAppImpl->RemoveSignalHandlers();
 		BPrivate::Bus::UnregisterSelf();
 		BPrivate::set_own_app_record(nullptr);

@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "AppRecord.h"
+#include "ApplicationWarmUp.h"
 #include "SupportDefs.h"
 
 class BApplication;
@@ -43,6 +44,7 @@ public:
 	bool quitBeforeRun = false;
 	QEventLoop* runLoop = nullptr; // main thread only
 	bool loopEnded = false;		   // main thread only
+	ApplicationWarmUp warmUp;
 
 private:
 	void _AskNextWindow();

@@ -1,7 +1,9 @@
 // Menus: item lists, radio mode, label from marked, invoking and targets,
 // and Ctrl shortcuts.
+#include <QAction>
 #include <QMenu>
 #include <QMenuBar>
+#include <QPointer>
 #include <QPushButton>
 #include <QTest>
 
@@ -34,7 +36,7 @@ struct MenuWindow {
 	MenuWindow()
 	{
 		window = new RecordingWindow(BRect(60, 60, 510, 410), "menus");
-		BMenuBar* bar = new BMenuBar(BRect(0, 0, 1000, 15), "MB");
+		bar = new BMenuBar(BRect(0, 0, 1000, 15), "MB");
 		file = new BMenu("File");
 		file->AddItem(item("New", 'newd'));
 		file->AddItem(help = item("Help", 'hlps', 'H'));
@@ -54,12 +56,18 @@ struct MenuWindow {
 	~MenuWindow() { close_window(window); }
 
 	RecordingWindow* window;
+	BMenuBar* bar;
 	BMenu* file;
 	BMenuItem* help;
 	BMenuItem* quit;
 	BMenuItem* copy;
 	BTextControl* field;
 };
+
+QMenuBar* qt_bar(BMenuBar* bar)
+{
+	return static_cast<QMenuBar*>(BPrivate::ViewAccess::Widget(bar));
+}
 
 // Opens the menu as a pop-up and clicks the row of the item.
 void click_item(BMenu* menu, BMenuItem* target)
@@ -294,4 +302,81 @@ TEST(Menu, KeyboardPicksAnItemInAnOpenMenu)
 	ASSERT_TRUE(setup.window->WaitFor('hlps'));
 	EXPECT_EQ(setup.window->Find('newd'), nullptr);
 	EXPECT_TRUE(wait_until([&] { return !qmenu->isVisible(); }));
+}
+
+TEST(Menu, BarIsUpToDateWhenMeasuredAndMakesRowsOnlyWhenAMenuOpens)
+{
+	BMenuBar* bar = new BMenuBar(BRect(0, 0, 1000, 15), "MB");
+	BMenu* file = new BMenu("File");
+	file->AddItem(item("New"));
+	file->AddItem(item("Open"));
+	bar->AddItem(file);
+	bar->AddItem(new BMenu("Edit"));
+	QMenuBar* qbar = qt_bar(bar);
+
+	// Measured before any turn of the event loop, the bar has both menus.
+	EXPECT_GT(qbar->sizeHint().height(), 0);
+	ASSERT_EQ(qbar->actions().size(), 2);
+	EXPECT_EQ(qbar->actions()[0]->text(), QString("File"));
+	EXPECT_EQ(qbar->actions()[1]->text(), QString("Edit"));
+
+	// The File menu exists for the bar, its rows not yet; asking for the
+	// menu as the layer's callers do builds them.
+	QMenu* qfile = qbar->actions()[0]->menu();
+	ASSERT_NE(qfile, nullptr);
+	EXPECT_TRUE(qfile->actions().isEmpty());
+	EXPECT_EQ(MenuAccess::QtMenu(file), qfile);
+	EXPECT_EQ(qfile->actions().size(), 2);
+	delete bar;
+}
+
+TEST(Menu, ItemsAddedToAShownWindowsMenusAppearAndWork)
+{
+	MenuWindow setup;
+	QMenuBar* qbar = qt_bar(setup.bar);
+	ASSERT_TRUE(wait_until([&] { return qbar->isVisible() && qbar->actions().size() == 2; }));
+
+	// A menu added to the bar of an open window shows up by itself.
+	BMenu* extra = new BMenu("Extra");
+	extra->AddItem(item("Extra item", 'xtra'));
+	setup.bar->AddItem(extra);
+	ASSERT_TRUE(wait_until([&] { return qbar->actions().size() == 3; }));
+	EXPECT_EQ(qbar->actions()[2]->text(), QString("Extra"));
+
+	// An item added to a menu after the bar was built is there when the
+	// menu opens from the bar, and picking it reaches the window.
+	BMenuItem* late = item("Late", 'late');
+	setup.file->AddItem(late);
+	QMenu* qfile = qbar->actions()[0]->menu();
+	ASSERT_NE(qfile, nullptr);
+	qfile->popup(QPoint(20, 20));
+	ASSERT_TRUE(wait_until([&] { return qfile->isVisible(); }));
+	EXPECT_EQ(qfile->actions().size(), 5);
+	QWidget* row = MenuAccess::ItemWidget(late);
+	ASSERT_NE(row, nullptr);
+	ASSERT_TRUE(wait_until([&] { return row->isVisible(); }));
+	QTest::mouseClick(row, Qt::LeftButton, Qt::NoModifier, row->rect().center());
+	EXPECT_TRUE(setup.window->WaitFor('late'));
+}
+
+TEST(Menu, BarDeletedBeforeItsDeferredRebuildLeavesNothingBehind)
+{
+	// Items added to a bar schedule its rebuild for the next turn of the
+	// event loop; a bar gone by then must not be touched.
+	BMenuBar* bar = new BMenuBar(BRect(0, 0, 1000, 15), "MB");
+	bar->AddItem(new BMenu("File"));
+	QPointer<QMenuBar> qbar = qt_bar(bar);
+	delete bar;
+	EXPECT_TRUE(qbar.isNull());
+	settle();
+
+	// The same with a bar whose menu goes first.
+	BMenuBar* other = new BMenuBar(BRect(0, 0, 1000, 15), "MB");
+	BMenu* menu = new BMenu("Edit");
+	other->AddItem(menu);
+	delete other->RemoveItem((int32)0);
+	EXPECT_EQ(other->CountItems(), 0);
+	settle();
+	EXPECT_TRUE(qt_bar(other)->actions().isEmpty());
+	delete other;
 }
