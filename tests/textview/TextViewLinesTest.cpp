@@ -76,6 +76,12 @@ TEST(TextViewLines, LineCountsAgreeWithTheLayoutOnScreen)
 	for (int i = 0; i < 40; i++) {
 		text += std::string((size_t)(i * 7 % 90), i % 2 ? 'm' : 'i');
 		text += i % 5 == 0 ? " \xC3\xA9t\xC3\xA9 une longue phrase avec des mots\tet tab" : " w";
+		if (i % 7 == 3) {
+			for (int k = 0; k < 12; k++)
+				text += "\xE6\x97\xA5\xE6\x9C\xAC\xE8\xAA\x9E\xE2\x86\x92"; // CJK, arrow
+		}
+		if (i % 11 == 4)
+			text += " " + std::string(200, 'W') + " end"; // a word longer than a line
 		text += "\n";
 	}
 	view.SetText(text.c_str());
@@ -94,6 +100,11 @@ TEST(TextViewLines, LineCountsAgreeWithTheLayoutOnScreen)
 		QTextLayout layout;
 		data->LayOut(data->paragraphs.At(i), &layout, width, true);
 		const int shown = layout.lineCount();
+		// Every line fits the width; a line's trailing spaces may hang.
+		for (int k = 0; k < shown; k++) {
+			EXPECT_LE(layout.lineAt(k).naturalTextWidth(), width + 1)
+				<< "paragraph " << i << " line " << k;
+		}
 		const int32 start = view.OffsetAt(line);
 		EXPECT_EQ(view.LineAt(start), line) << "paragraph " << i;
 		line += shown;

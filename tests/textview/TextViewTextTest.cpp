@@ -1,7 +1,12 @@
 // Byte offsets, program edits and the bytes the view keeps.
+#include <QTest>
+
 #include <gtest/gtest.h>
 
+#include <random>
+
 #include "TextViewTestSupport.h"
+#include "ViewPrivate.h"
 
 TEST(TextViewText, OffsetsCountUtf8Bytes)
 {
@@ -85,6 +90,69 @@ TEST(TextViewText, InvalidUtf8IsStoredAsReplacementCharacters)
 	// The hook is told what was really stored.
 	ASSERT_FALSE(view.calls.empty());
 	EXPECT_EQ(view.calls.back().bytes, view.Content());
+}
+
+
+TEST(TextViewText, AnyBytesAreStoredAsTheirUtf8Reading)
+{
+	// Byte soup rich in the hard cases (overlong forms, surrogates, values
+	// past U+10FFFF, cut sequences): stored exactly as Qt's UTF-8 reading
+	// of it, through every way in.
+	std::mt19937 random(11);
+	const unsigned char kBytes[] = {'a', '\n', 0x7F, 0x80, 0xBF, 0xC0, 0xC1, 0xC2, 0xC3, 0xDF,
+		0xE0, 0xA0, 0x9F, 0xED, 0xEF, 0xF0, 0x90, 0x8F, 0xF4, 0xF5, 0xFF, 0x00};
+	RecordingTextView view;
+	for (int round = 0; round < 300; round++) {
+		std::string bytes;
+		const size_t length = 1 + random() % 24;
+		for (size_t i = 0; i < length; i++)
+			bytes.push_back((char)kBytes[random() % sizeof(kBytes)]);
+		const QByteArray expected = QString::fromUtf8(bytes.data(), (qsizetype)bytes.size()).toUtf8();
+		const std::string want(expected.constData(), (size_t)expected.size());
+
+		view.SetText(bytes.data(), (int32)bytes.size());
+		ASSERT_EQ(view.Content(), want) << "round " << round;
+		view.SetText("");
+		view.Insert(0, bytes.data(), (int32)bytes.size());
+		ASSERT_EQ(view.Content(), want) << "round " << round;
+	}
+}
+
+
+TEST(TextViewText, EditsKeepTheColoursOfTheTextAroundThem)
+{
+	RecordingTextView view;
+	view.SetStylable(true);
+	view.SetText("redblue\ngreen");
+	const rgb_color red = {255, 0, 0, 255}, blue = {0, 0, 255, 255}, green = {0, 255, 0, 255};
+	view.SetFontAndColor(0, 3, NULL, 0, &red);
+	view.SetFontAndColor(3, 7, NULL, 0, &blue);
+	view.SetFontAndColor(8, 13, NULL, 0, &green);
+	auto colour_at = [&](int32 offset) {
+		rgb_color color;
+		view.GetFontAndColor(offset, NULL, &color);
+		return color == red ? 'R' : color == blue ? 'B' : color == green ? 'G' : '?';
+	};
+	auto colours = [&] {
+		std::string out;
+		for (int32 i = 0; i < view.TextLength(); i++)
+			out += view.ByteAt(i) == '\n' ? '|' : colour_at(i);
+		return out;
+	};
+	EXPECT_EQ(colours(), "RRRBBBB|GGGGG");
+	// Typed text takes the colour before it; program text the view's own.
+	view.Select(3, 3);
+	QTest::keyClicks(BPrivate::ViewAccess::Widget(&view), "x");
+	EXPECT_EQ(colours(), "RRRRBBBB|GGGGG");
+	// Joining and splitting paragraphs keeps each part's colours.
+	view.Delete(8, 9);
+	EXPECT_EQ(view.Content(), "redxbluegreen");
+	EXPECT_EQ(colours(), "RRRRBBBBGGGGG");
+	view.Insert(6, "\n", 1);
+	EXPECT_EQ(colours(), "RRRRBB|BBGGGGG");
+	view.Delete(2, 11);
+	EXPECT_EQ(view.Content(), "reeen");
+	EXPECT_EQ(colours(), "RRGGG");
 }
 
 
