@@ -472,8 +472,13 @@ std::vector<app_record> Bus::Applications(bool fresh)
 			known = true;
 		}
 	}
-	if (!known && !list_names(&present))
-		return records;
+	if (!known && !list_names(&present)) {
+		// The bus did not answer: what is known beats nothing.
+		std::lock_guard<std::mutex> guard(state().lock);
+		if (!state().listed)
+			return records;
+		present = state().teams;
+	}
 
 	std::vector<team_id> missing;
 	{
