@@ -322,17 +322,21 @@ TextViewParagraphs::_FreeTree(int32_t node)
 {
 	if (node < 0)
 		return;
-	// Iterative, so a long run of freed paragraphs cannot exhaust the stack.
-	std::vector<int32_t> stack{node};
-	while (!stack.empty()) {
-		int32_t n = stack.back();
+	// Iterative, so a long run of freed paragraphs cannot exhaust the stack;
+	// in order, which is mostly the order of the nodes in memory.
+	std::vector<int32_t> stack;
+	int32_t n = node;
+	while (n >= 0 || !stack.empty()) {
+		while (n >= 0) {
+			stack.push_back(n);
+			n = mNodes[n].left;
+		}
+		n = stack.back();
 		stack.pop_back();
-		if (mNodes[n].left >= 0)
-			stack.push_back(mNodes[n].left);
-		if (mNodes[n].right >= 0)
-			stack.push_back(mNodes[n].right);
+		const int32_t right = mNodes[n].right;
 		mNodes[n].value = TextParagraph();
 		mFree.push_back(n);
+		n = right;
 	}
 }
 
@@ -406,6 +410,19 @@ TextViewParagraphs::_Split(int32_t node, int32_t count, int32_t* left, int32_t* 
 int32_t
 TextViewParagraphs::_Build(std::vector<TextParagraph>&& items)
 {
+	if (items.size() >= 1024 && mFree.size() >= 1024) {
+		// Many paragraphs at once (a whole file): take the free nodes in
+		// the order they lie in, so that walks over the text in order go
+		// through memory in order too, instead of jumping around.
+		std::vector<bool> isFree(mNodes.size(), false);
+		for (int32_t index : mFree)
+			isFree[(size_t)index] = true;
+		mFree.clear();
+		for (size_t index = isFree.size(); index-- > 0;) {
+			if (isFree[index])
+				mFree.push_back((int32_t)index);
+		}
+	}
 	// Cartesian tree over random priorities, in linear time.
 	std::vector<int32_t> spine;
 	for (TextParagraph& item : items) {
