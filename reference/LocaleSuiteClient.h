@@ -55,9 +55,10 @@ public:
 	// Asks the application with that signature for its language, id and
 	// texts, in that order, and adds every answered one to reference (which
 	// should be empty). A text's line feeds become backslash-n and its
-	// backslash-t pairs a tab. A request that runs out of time ends the
-	// fetch: an application that hangs once would only cost the time-out
-	// again for each of the others. Returns B_OK when all three were
+	// backslash-t pairs a tab. The three questions go out together, so
+	// another application costs one round trip and, should it hang, one
+	// time-out; the first question that runs out of time ends the fetch,
+	// with what was answered before it kept. Returns B_OK when all three were
 	// answered, B_BAD_VALUE for a null signature, B_BAD_TEAM_ID when no
 	// application has it, B_TIMED_OUT after a time-out, B_ERROR when a
 	// request was refused.
