@@ -406,3 +406,53 @@ TEST_F(BusTest, HostileAnswersToSeveralQuestionsAreRefusedOneByOne)
 	hostile.unregisterObject("/org/vessmor/App");
 	QDBusConnection::disconnectFromBus("hostile-batch");
 }
+
+TEST_F(BusTest, MalformedSeveralQuestionsAreRefusedWholeAndThePeerLivesOn)
+{
+	Watchdog watchdog(60);
+	qDBusRegisterMetaType<QByteArrayList>();
+	run_app(app.get(), [&] {
+		auto peer = StartPeer("locale_peer", {"--language=Deutsch"});
+		QDBusConnection bus = QDBusConnection::sessionBus();
+		auto call = [&](const QByteArrayList& messages, int waitMs) {
+			QDBusMessage requests = QDBusMessage::createMethodCall(
+				QString("org.vessmor.Team%1").arg(peer->Pid()), "/org/vessmor/App",
+				"org.vessmor.App", "Requests");
+			requests << QVariant::fromValue(messages) << -1 << -1 << waitMs;
+			return bus.call(requests, QDBus::Block, 5000);
+		};
+		BMessage valid = get_property("DefaultLanguage");
+		QByteArray bytes(valid.FlattenedSize(), 0);
+		valid.Flatten(bytes.data(), bytes.size());
+
+		QDBusMessage answer = call({bytes, QByteArray("not flattened"), bytes}, 1000);
+		EXPECT_EQ(QString("org.vessmor.Error.BadMessage"), answer.errorName());
+		answer = call({bytes, bytes.left(bytes.size() / 2)}, 1000);
+		EXPECT_EQ(QString("org.vessmor.Error.BadMessage"), answer.errorName());
+		answer = call({}, 1000);
+		EXPECT_EQ(QString("org.freedesktop.DBus.Error.InvalidArgs"), answer.errorName());
+		QByteArrayList tooMany;
+		for (int i = 0; i < 65; i++)
+			tooMany.append(bytes);
+		answer = call(tooMany, 1000);
+		EXPECT_EQ(QString("org.freedesktop.DBus.Error.InvalidArgs"), answer.errorName());
+		QDBusMessage wrongArgs = QDBusMessage::createMethodCall(
+			QString("org.vessmor.Team%1").arg(peer->Pid()), "/org/vessmor/App",
+			"org.vessmor.App", "Requests");
+		wrongArgs << bytes << -1 << -1 << 1000;
+		answer = bus.call(wrongArgs, QDBus::Block, 5000);
+		EXPECT_EQ(QString("org.freedesktop.DBus.Error.InvalidArgs"), answer.errorName());
+
+		// Without a wait the answers come once all are answered.
+		answer = call({bytes, bytes}, 0);
+		ASSERT_EQ(QDBusMessage::ReplyMessage, answer.type());
+		ASSERT_EQ(QString("aay"), answer.signature());
+		QByteArrayList replies = qdbus_cast<QByteArrayList>(answer.arguments().at(0));
+		ASSERT_EQ(2, replies.size());
+		for (const QByteArray& replyBytes : replies) {
+			BMessage reply;
+			ASSERT_EQ(B_OK, reply.Unflatten(replyBytes.constData(), replyBytes.size()));
+			EXPECT_STREQ("Deutsch", reply.GetString("result", ""));
+		}
+	});
+}
