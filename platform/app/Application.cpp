@@ -156,10 +156,6 @@ BApplication::BApplication(const char* signature, status_t* error)
 	mAppImpl->warmUp.Start();
 	ensure_qt_application();
 	mAppImpl->warmUp.QtReady();
-	// Joining the bus takes a few round trips to the bus daemon; done now,
-	// it fills the time the warm-up thread needs for the font configuration,
-	// which the first window has to wait for anyway.
-	BPrivate::Bus::Available();
 	if (auto* gui = qobject_cast<QGuiApplication*>(QCoreApplication::instance()))
 		gui->setQuitOnLastWindowClosed(false); // windows quit through the app kit
 

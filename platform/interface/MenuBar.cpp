@@ -15,6 +15,28 @@
 
 namespace BPrivate {
 
+namespace {
+
+thread_local bool sMakingFieldBar = false;
+
+} // namespace
+
+FieldBarScope::FieldBarScope()
+	: mWasActive(sMakingFieldBar)
+{
+	sMakingFieldBar = true;
+}
+
+FieldBarScope::~FieldBarScope()
+{
+	sMakingFieldBar = mWasActive;
+}
+
+bool FieldBarScope::Active()
+{
+	return sMakingFieldBar;
+}
+
 MenuBarWidget::MenuBarWidget(BMenu* menu)
 	: mMenu(menu)
 {
@@ -54,6 +76,11 @@ BMenuBar::BMenuBar(BRect frame, const char* name, uint32 resizingMode, menu_layo
 {
 	SetResizingMode(resizingMode);
 	SetFlags(B_WILL_DRAW | B_FRAME_EVENTS);
+	if (BPrivate::FieldBarScope::Active()) {
+		// The field gives the bar its widget.
+		BPrivate::ViewAccess::SetFrame(this, frame);
+		return;
+	}
 	QMenuBar* bar = new BPrivate::MenuBarWidget(this);
 	// Menus stay in the window, also where the desktop offers a global
 	// menu bar.

@@ -82,8 +82,11 @@ BMenuField::BMenuField(BRect frame, const char* name, const char* label, BMenu* 
 	if (!mLabel.empty())
 		mDivider = std::floor(StringWidth(mLabel.c_str()) + 5.0f);
 	BRect bounds = Bounds();
-	mMenuBar = new BMenuBar(BRect(mDivider, 0, bounds.right, bounds.bottom), "_mc_mb_",
-		B_FOLLOW_ALL_SIDES, B_ITEMS_IN_ROW, false);
+	{
+		BPrivate::FieldBarScope fieldBar;
+		mMenuBar = new BMenuBar(BRect(mDivider, 0, bounds.right, bounds.bottom), "_mc_mb_",
+			B_FOLLOW_ALL_SIDES, B_ITEMS_IN_ROW, false);
+	}
 	// The button takes the focus, not the label.
 	BPrivate::ViewAccess::Widget(this)->setFocusPolicy(Qt::NoFocus);
 	FieldButton* button = new FieldButton(mMenuBar);

@@ -102,6 +102,22 @@ public:
 	static BWindow* WindowOf(const BMenu* menu);
 };
 
+// Held by BMenuField while it makes its bar: that bar shows on the field's
+// own button, so it needs no Qt menu bar, which costs a style icon and an
+// extension button to make. One thread's constructions only.
+class FieldBarScope {
+public:
+	FieldBarScope();
+	~FieldBarScope();
+	FieldBarScope(const FieldBarScope&) = delete;
+	FieldBarScope& operator=(const FieldBarScope&) = delete;
+
+	static bool Active();
+
+private:
+	bool mWasActive;
+};
+
 // A menu bar's widget: brings its actions up to date before Qt measures,
 // polishes or shows it, so that a bar filled item by item is rebuilt once.
 class MenuBarWidget : public QMenuBar {

@@ -200,6 +200,13 @@ TEST(Menu, FieldShowsTheTitleOrTheMarkedLabel)
 	EXPECT_STREQ(titled->Superitem()->Label(), "Application Reference");
 	EXPECT_FLOAT_EQ(other->MenuBar()->Frame().left, 0);
 	EXPECT_FLOAT_EQ(other->MenuBar()->Frame().right, 190);
+
+	// The fields' bars show on their buttons and make no Qt menu bar; a
+	// bar made after them still gets one.
+	EXPECT_TRUE(BPrivate::ViewAccess::Widget(field)->findChildren<QMenuBar*>().isEmpty());
+	BMenuBar* plainBar = new BMenuBar(BRect(0, 0, 100, 15), "plain");
+	EXPECT_NE(qobject_cast<QMenuBar*>(BPrivate::ViewAccess::Widget(plainBar)), nullptr);
+	delete plainBar;
 	close_window(window);
 }
 
