@@ -140,25 +140,10 @@ BTextView::GetText(int32 offset, int32 length, char* buffer) const
 	const int32 total = TextLength();
 	offset = std::clamp<int32>(offset, 0, total);
 	length = std::clamp<int32>(length, 0, total - offset);
-	if (mText->textCacheValid || length > total / 2) {
-		memcpy(buffer, Text() + offset, (size_t)length);
-	} else {
-		BPrivate::ParagraphPlace place = mText->paragraphs.LocateByte(offset);
-		int32 index = place.index;
-		size_t inside = (size_t)(offset - place.byte);
-		int32 copied = 0;
-		while (copied < length) {
-			const std::string& text = mText->paragraphs.At(index).text;
-			const size_t take = std::min<size_t>(text.size() - std::min(inside, text.size()),
-				(size_t)(length - copied));
-			memcpy(buffer + copied, text.data() + inside, take);
-			copied += (int32)take;
-			if (copied < length)
-				buffer[copied++] = '\n';
-			index++;
-			inside = 0;
-		}
-	}
+	if (mText->textCacheValid)
+		memcpy(buffer, mText->textCache.data() + offset, (size_t)length);
+	else
+		mText->paragraphs.CopyBytes(offset, length, buffer);
 	buffer[length] = '\0';
 }
 

@@ -132,25 +132,8 @@ TextViewData::TextRange(int32 from, int32 to) const
 {
 	from = std::clamp<int32>(from, 0, Length());
 	to = std::clamp<int32>(to, from, Length());
-	std::string out;
-	out.reserve((size_t)(to - from));
-	ParagraphPlace place = paragraphs.LocateByte(from);
-	int32 index = place.index;
-	size_t inside = (size_t)(from - place.byte);
-	int32 left = to - from;
-	while (left > 0) {
-		const std::string& text = paragraphs.At(index).text;
-		const size_t take = std::min<size_t>(text.size() - std::min(inside, text.size()),
-			(size_t)left);
-		out.append(text, inside, take);
-		left -= (int32)take;
-		if (left > 0) {
-			out.push_back('\n');
-			left--;
-		}
-		index++;
-		inside = 0;
-	}
+	std::string out((size_t)(to - from), '\0');
+	paragraphs.CopyBytes(from, to - from, out.data());
 	return out;
 }
 

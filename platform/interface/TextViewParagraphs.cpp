@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cassert>
+#include <cstring>
 
 namespace BPrivate {
 
@@ -256,6 +257,78 @@ TextViewParagraphs::FlushDirty(const std::function<void(TextParagraph&, int32_t)
 	if (mRoot >= 0 && mNodes[mRoot].dirty > 0) {
 		mLastValid = false;
 		_Flush(mRoot, 0, count);
+	}
+}
+
+
+void
+TextViewParagraphs::CopyBytes(int64_t from, int64_t count, char* out) const
+{
+	if (mRoot < 0 || count <= 0)
+		return;
+	// Copies from paragraph node on, inside bytes into it; returns false
+	// once count is used up.
+	auto copy = [&](int32_t node, int64_t inside) {
+		const std::string& text = mNodes[node].value.text;
+		size_t at = (size_t)inside;
+		if (at < text.size()) {
+			const size_t take = (size_t)std::min<int64_t>((int64_t)(text.size() - at), count);
+			memcpy(out, text.data() + at, take);
+			out += take;
+			count -= (int64_t)take;
+			at += take;
+		}
+		if (count > 0 && at >= text.size()) {
+			*out++ = '\n';
+			count--;
+		}
+		return count > 0;
+	};
+	if (mOrderValid) {
+		const ParagraphPlace place = LocateByte(from);
+		int64_t inside = from - place.byte;
+		for (size_t index = (size_t)place.index; index < mOrder.size(); index++) {
+			if (!copy(mOrder[index], inside))
+				return;
+			inside = 0;
+		}
+		return;
+	}
+	// Down to the paragraph holding from; the nodes passed on the way to
+	// a left child are the ones that follow it, nearest last.
+	std::vector<int32_t> stack;
+	stack.reserve(64);
+	int32_t node = mRoot;
+	int64_t inside = std::max<int64_t>(from, 0);
+	while (true) {
+		const Node& n = mNodes[node];
+		const int64_t leftBytes = n.left < 0 ? 0 : mNodes[n.left].bytes;
+		if (inside < leftBytes) {
+			stack.push_back(node);
+			node = n.left;
+			continue;
+		}
+		inside -= leftBytes;
+		const int64_t own = (int64_t)n.value.text.size() + 1;
+		if (inside < own || n.right < 0)
+			break;
+		inside -= own;
+		node = n.right;
+	}
+	while (node >= 0 && copy(node, inside)) {
+		inside = 0;
+		if (mNodes[node].right >= 0) {
+			node = mNodes[node].right;
+			while (mNodes[node].left >= 0) {
+				stack.push_back(node);
+				node = mNodes[node].left;
+			}
+		} else if (!stack.empty()) {
+			node = stack.back();
+			stack.pop_back();
+		} else {
+			node = -1;
+		}
 	}
 }
 

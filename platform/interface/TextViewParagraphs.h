@@ -15,7 +15,7 @@
 #include <cstring>
 #include <new>
 #include <type_traits>
-#include <deque>
+#include <memory>
 #include <functional>
 #include <random>
 #include <string>
@@ -175,6 +175,10 @@ public:
 	void FlushDirty(const std::function<void(TextParagraph&, int32_t)>& count);
 	void MarkAllDirty();
 
+	// count bytes of the text from byte from on (line feeds between the
+	// paragraphs), into out; the range must lie inside the text.
+	void CopyBytes(int64_t from, int64_t count, char* out) const;
+
 	// The whole text: the paragraphs joined by line feeds.
 	void Collect(std::string* out) const;
 
@@ -222,8 +226,39 @@ private:
 	mutable ParagraphPlace mLast;
 	mutable bool mLastValid = false;
 
-	// A deque: growing never moves the nodes, nor holds them twice.
-	std::deque<Node> mNodes;
+	// Nodes in chunks of a fixed size: growing never moves them, nor holds
+	// them twice, and finding one stays a shift and a mask.
+	class NodeStore {
+	public:
+		static constexpr int32_t kShift = 10;
+		static constexpr int32_t kChunk = 1 << kShift;
+
+		Node& operator[](int32_t index)
+		{
+			return mChunks[(size_t)(index >> kShift)][index & (kChunk - 1)];
+		}
+		const Node& operator[](int32_t index) const
+		{
+			return mChunks[(size_t)(index >> kShift)][index & (kChunk - 1)];
+		}
+		size_t size() const { return mSize; }
+		void emplace_back()
+		{
+			if ((mSize & (kChunk - 1)) == 0 && (mSize >> kShift) == mChunks.size())
+				mChunks.emplace_back(new Node[kChunk]);
+			mSize++;
+		}
+		void clear()
+		{
+			mChunks.clear();
+			mSize = 0;
+		}
+
+	private:
+		std::vector<std::unique_ptr<Node[]>> mChunks;
+		size_t mSize = 0;
+	};
+	NodeStore mNodes;
 	std::vector<int32_t> mFree;
 	int32_t mRoot = -1;
 	std::minstd_rand mRandom;
