@@ -87,6 +87,40 @@ TEST(TextViewParagraphs, RandomReplacementsKeepSumsAndLookupsRight)
 }
 
 
+TEST(TextViewParagraphs, ByteRangesCopyTheJoinedTextByTreeAndByTable)
+{
+	std::mt19937 random(3);
+	std::vector<TextParagraph> items;
+	std::string joined;
+	for (int i = 0; i < 3000; i++) {
+		TextParagraph paragraph;
+		paragraph.text.assign(random() % 9, (char)('a' + i % 26));
+		joined += (i > 0 ? "\n" : "") + paragraph.text;
+		items.push_back(std::move(paragraph));
+	}
+	TextViewParagraphs tree;
+	tree.Reset(std::move(items));
+	ASSERT_EQ(tree.Bytes() - 1, (int64_t)joined.size());
+
+	auto check = [&](const char* how) {
+		for (int round = 0; round < 200; round++) {
+			const int64_t from = (int64_t)(random() % joined.size());
+			const int64_t count = (int64_t)(random() % (joined.size() - (size_t)from + 1));
+			std::string copied((size_t)count, '?');
+			tree.CopyBytes(from, count, copied.data());
+			ASSERT_EQ(copied, joined.substr((size_t)from, (size_t)count))
+				<< how << ": " << from << " +" << count;
+			// The place found through the table agrees with the tree's.
+			EXPECT_EQ(tree.LocateByte(from).index, tree.FindByByte(from).index) << how;
+		}
+	};
+	check("tree"); // few lookups since the change: the tree answers
+	for (int i = 0; i < 5000; i++)
+		tree.LocateByte((int64_t)(random() % joined.size()));
+	check("table"); // many: the in-order table answers
+}
+
+
 TEST(TextViewParagraphs, LookupsOutsideTheTextArePinned)
 {
 	std::vector<TextParagraph> items(3);
