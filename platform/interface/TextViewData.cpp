@@ -344,28 +344,26 @@ TextViewData::_Replace(int32 from, int32 to, const std::string& text, uint16 sty
 	}
 	std::string tailText = tail.text.substr(std::min(tailFrom, tail.text.size()));
 
-	std::vector<TextParagraph> items;
+	// The head goes away with the paragraphs replaced: keep its bytes.
+	const std::string headText = head.text.substr(0, headBytes);
 	size_t pieceStart = 0;
 	const size_t count = 1 + (size_t)std::count(text.begin(), text.end(), '\n');
-	items.reserve(count);
-	for (size_t n = 0; n < count; n++) {
+	auto make = [&](size_t n, TextParagraph& p) {
 		size_t pieceEnd = text.find('\n', pieceStart);
 		if (pieceEnd == std::string::npos)
 			pieceEnd = text.size();
-		TextParagraph p;
 		if (n > 0 && n + 1 < count) {
 			// A whole inserted paragraph: one style.
 			p.text.assign(text, pieceStart, pieceEnd - pieceStart);
 			p.style = style;
-			items.push_back(std::move(p));
 			pieceStart = pieceEnd + 1;
-			continue;
+			return;
 		}
 		std::vector<StyleRun> runs;
 		if (n == 0) {
 			p.text.reserve(headBytes + (pieceEnd - pieceStart)
 				+ (count == 1 ? tailText.size() : 0));
-			p.text.assign(head.text, 0, headBytes);
+			p.text = headText;
 			runs = headRuns;
 		}
 		if (pieceEnd > pieceStart) {
@@ -385,10 +383,9 @@ TextViewData::_Replace(int32 from, int32 to, const std::string& text, uint16 sty
 			p.style = runs.front().style;
 		else
 			set_runs(p, std::move(runs));
-		items.push_back(std::move(p));
 		pieceStart = pieceEnd + 1;
-	}
-	paragraphs.Replace(first.index, last.index - first.index + 1, std::move(items));
+	};
+	paragraphs.Replace(first.index, last.index - first.index + 1, count, make);
 
 	// Keep the selection on the same text.
 	const int32 delta = (int32)text.size() - (to - from);

@@ -227,6 +227,15 @@ TextViewParagraphs::At(int32_t index) const
 void
 TextViewParagraphs::Replace(int32_t first, int32_t count, std::vector<TextParagraph>&& items)
 {
+	Replace(first, count, items.size(),
+		[&items](size_t index, TextParagraph& paragraph) { paragraph = std::move(items[index]); });
+}
+
+
+void
+TextViewParagraphs::Replace(int32_t first, int32_t count, size_t made,
+	const std::function<void(size_t, TextParagraph&)>& make)
+{
 	const int32_t total = Count();
 	first = std::clamp(first, 0, total);
 	count = std::clamp(count, 0, total - first);
@@ -236,7 +245,7 @@ TextViewParagraphs::Replace(int32_t first, int32_t count, std::vector<TextParagr
 	mLastValid = false;
 	_DropOrder();
 	_FreeTree(middle);
-	mRoot = _Merge(_Merge(head, _Build(std::move(items))), tail);
+	mRoot = _Merge(_Merge(head, _Build(made, make)), tail);
 }
 
 
@@ -247,7 +256,8 @@ TextViewParagraphs::Reset(std::vector<TextParagraph>&& items)
 	_DropOrder();
 	mNodes.clear();
 	mFree.clear();
-	mRoot = _Build(std::move(items));
+	mRoot = _Build(items.size(),
+		[&items](size_t index, TextParagraph& paragraph) { paragraph = std::move(items[index]); });
 }
 
 
@@ -370,22 +380,20 @@ TextViewParagraphs::MarkAllDirty()
 
 
 int32_t
-TextViewParagraphs::_NewNode(TextParagraph&& value)
+TextViewParagraphs::_NewNode()
 {
 	int32_t index;
 	if (!mFree.empty()) {
 		index = mFree.back();
 		mFree.pop_back();
-		mNodes[index] = Node();
+		Node& node = mNodes[index];
+		node.left = node.right = -1;
+		node.size = 1;
 	} else {
 		index = (int32_t)mNodes.size();
 		mNodes.emplace_back();
 	}
-	Node& node = mNodes[index];
-	node.value = std::move(value);
-	node.value.lines = std::max<int32_t>(node.value.lines, 1);
-	node.priority = (uint32_t)mRandom();
-	_Pull(index);
+	mNodes[index].priority = (uint32_t)mRandom();
 	return index;
 }
 
@@ -481,9 +489,10 @@ TextViewParagraphs::_Split(int32_t node, int32_t count, int32_t* left, int32_t* 
 
 
 int32_t
-TextViewParagraphs::_Build(std::vector<TextParagraph>&& items)
+TextViewParagraphs::_Build(size_t made,
+	const std::function<void(size_t, TextParagraph&)>& make)
 {
-	if (items.size() >= 1024 && mFree.size() >= 1024) {
+	if (made >= 1024 && mFree.size() >= 1024) {
 		// Many paragraphs at once (a whole file): take the free nodes in
 		// the order they lie in, so that walks over the text in order go
 		// through memory in order too, instead of jumping around.
@@ -498,8 +507,13 @@ TextViewParagraphs::_Build(std::vector<TextParagraph>&& items)
 	}
 	// Cartesian tree over random priorities, in linear time.
 	std::vector<int32_t> spine;
-	for (TextParagraph& item : items) {
-		int32_t node = _NewNode(std::move(item));
+	for (size_t index = 0; index < made; index++) {
+		// Made in place: a free node's paragraph is empty, a new one fresh.
+		const int32_t node = _NewNode();
+		TextParagraph& value = mNodes[node].value;
+		make(index, value);
+		value.lines = std::max<int32_t>(value.lines, 1);
+		_Pull(node);
 		int32_t last = -1;
 		while (!spine.empty() && mNodes[spine.back()].priority < mNodes[node].priority) {
 			last = spine.back();

@@ -167,6 +167,10 @@ public:
 
 	// Replaces count paragraphs from first by items (which may be empty).
 	void Replace(int32_t first, int32_t count, std::vector<TextParagraph>&& items);
+	// The same with made paragraphs, filled in place by make(index,
+	// paragraph) in order, each starting out as a default paragraph.
+	void Replace(int32_t first, int32_t count, size_t made,
+		const std::function<void(size_t, TextParagraph&)>& make);
 	// Everything, as one call of Replace.
 	void Reset(std::vector<TextParagraph>&& items);
 
@@ -194,12 +198,12 @@ private:
 		int32_t dirty = 0;
 	};
 
-	int32_t _NewNode(TextParagraph&& value);
+	int32_t _NewNode();
 	void _FreeTree(int32_t node);
 	void _Pull(int32_t node);
 	int32_t _Merge(int32_t a, int32_t b);
 	void _Split(int32_t node, int32_t count, int32_t* left, int32_t* right);
-	int32_t _Build(std::vector<TextParagraph>&& items);
+	int32_t _Build(size_t made, const std::function<void(size_t, TextParagraph&)>& make);
 	void _Flush(int32_t node, int32_t first,
 		const std::function<void(TextParagraph&, int32_t)>& count);
 	void _MarkDirty(int32_t node);
