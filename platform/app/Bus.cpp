@@ -19,14 +19,12 @@
 #include <QDBusMetaType>
 #include <QDBusPendingCall>
 #include <QDBusPendingCallWatcher>
-#include <QEventLoop>
 #include <QThread>
-#include <QTimer>
 
 #include "BatchReplies.h"
+#include "BusCalls.h"
 #include "BusObjects.h"
 #include "BusWire.h"
-#include "MainThread.h"
 #include "Message.h"
 #include "OS.h"
 
@@ -66,111 +64,6 @@ BusState& state()
 	// static objects are torn down.
 	static BusState* busState = new BusState;
 	return *busState;
-}
-
-QDBusConnection connection()
-{
-	return QDBusConnection::sessionBus();
-}
-
-QDBusMessage bus_daemon_call(const char* method)
-{
-	return QDBusMessage::createMethodCall(QStringLiteral("org.freedesktop.DBus"),
-		QStringLiteral("/org/freedesktop/DBus"), QStringLiteral("org.freedesktop.DBus"),
-		QString::fromLatin1(method));
-}
-
-QDBusMessage app_call(team_id team, const char* method)
-{
-	QDBusMessage call = QDBusMessage::createMethodCall(service_name(team),
-		QString::fromLatin1(kBusObjectPath), QString::fromLatin1(kBusInterface),
-		QString::fromLatin1(method));
-	call.setAutoStartService(false);
-	return call;
-}
-
-// Waits until every call has finished; finishedAt[i] is when call i was
-// seen to. On the main thread Qt events keep flowing meanwhile, and one
-// event loop serves all the calls. The bus library ends each call at
-// timeoutMs; the margin only guards against a lost notification.
-void wait_for_calls(std::vector<QDBusPendingCall>& calls, int timeoutMs,
-	std::vector<bigtime_t>* finishedAt)
-{
-	finishedAt->assign(calls.size(), 0);
-	if (!is_main_thread()) {
-		for (size_t i = 0; i < calls.size(); i++) {
-			calls[i].waitForFinished();
-			(*finishedAt)[i] = system_time();
-		}
-		return;
-	}
-	QEventLoop loop;
-	size_t remaining = calls.size();
-	std::vector<std::unique_ptr<QDBusPendingCallWatcher>> watchers;
-	watchers.reserve(calls.size());
-	for (size_t i = 0; i < calls.size(); i++) {
-		watchers.push_back(std::make_unique<QDBusPendingCallWatcher>(calls[i]));
-		QObject::connect(watchers.back().get(), &QDBusPendingCallWatcher::finished, &loop,
-			[&loop, &remaining, finishedAt, i] {
-				if ((*finishedAt)[i] != 0)
-					return;
-				(*finishedAt)[i] = system_time();
-				if (--remaining == 0)
-					loop.quit();
-			});
-	}
-	QTimer guard;
-	guard.setSingleShot(true);
-	QObject::connect(&guard, &QTimer::timeout, &loop, &QEventLoop::quit);
-	guard.start(timeoutMs > INT_MAX - 2000 ? INT_MAX : timeoutMs + 2000);
-	// The loop also ends when someone asks every loop of the thread to
-	// leave (QCoreApplication::exit); then wait on.
-	while (remaining > 0 && guard.isActive())
-		loop.exec();
-}
-
-QDBusMessage finished_reply(const QDBusPendingCall& call)
-{
-	if (!call.isFinished())
-		return QDBusMessage::createError(QStringLiteral("org.freedesktop.DBus.Error.NoReply"),
-			QStringLiteral("no reply"));
-	return call.reply();
-}
-
-// A blocking call that keeps Qt events flowing on the main thread.
-QDBusMessage call_bus(const QDBusMessage& call, int timeoutMs)
-{
-	QDBusConnection bus = connection();
-	if (!is_main_thread())
-		return bus.call(call, QDBus::Block, timeoutMs);
-	std::vector<QDBusPendingCall> calls{bus.asyncCall(call, timeoutMs)};
-	std::vector<bigtime_t> finishedAt;
-	wait_for_calls(calls, timeoutMs, &finishedAt);
-	return finished_reply(calls[0]);
-}
-
-// The bus said there is nobody of that name (any more).
-bool names_nobody(const QDBusMessage& reply)
-{
-	if (reply.type() != QDBusMessage::ErrorMessage)
-		return false;
-	QString name = reply.errorName();
-	return name == QLatin1String("org.freedesktop.DBus.Error.ServiceUnknown")
-		|| name == QLatin1String("org.freedesktop.DBus.Error.NameHasNoOwner");
-}
-
-status_t read_request_reply(const QDBusMessage& answer, BMessage* reply)
-{
-	status_t status = status_from_reply(answer);
-	if (status != B_OK)
-		return status;
-	if (answer.arguments().size() != 1
-		|| answer.arguments().at(0).metaType().id() != QMetaType::QByteArray)
-		return B_BAD_REPLY;
-	if (unflatten_from_wire(answer.arguments().at(0).toByteArray(), reply) != B_OK)
-		return B_BAD_REPLY;
-	MessageInternals::SetIsReply(*reply, true);
-	return B_OK;
 }
 
 // Where incoming calls are answered. The bus library hands every call to
@@ -282,15 +175,6 @@ bool understands_requests(team_id team)
 	return state().singleRequestsOnly.count(team) == 0;
 }
 
-// The peer does not know the method (an application of another make).
-bool method_unknown(const QDBusMessage& reply)
-{
-	if (reply.type() != QDBusMessage::ErrorMessage)
-		return false;
-	QString name = reply.errorName();
-	return name == QLatin1String("org.freedesktop.DBus.Error.UnknownMethod")
-		|| name == QLatin1String("org.freedesktop.DBus.Error.UnknownInterface");
-}
 
 // All messages in one Requests call: one round trip, and the peer's
 // looper takes them in one go. False when the peer does not know the
@@ -387,7 +271,7 @@ bool Bus::Available()
 	const char* address = getenv("DBUS_SESSION_BUS_ADDRESS");
 	if (address == nullptr || address[0] == '\0')
 		return false;
-	QDBusConnection session = connection();
+	QDBusConnection session = session_bus();
 	if (!session.isConnected())
 		return false;
 
@@ -412,7 +296,7 @@ status_t Bus::RegisterSelf(std::function<app_record()> provider)
 		return B_UNSUPPORTED;
 	BusState& bus = state();
 	bus.object->SetProvider(std::move(provider));
-	QDBusConnection session = connection();
+	QDBusConnection session = session_bus();
 	if (!session.registerVirtualObject(QString::fromLatin1(kBusObjectPath), bus.object,
 			QDBusConnection::SingleNode)) {
 		bus.object->SetProvider(nullptr);
@@ -437,7 +321,7 @@ void Bus::UnregisterSelf()
 			return;
 		bus.registered = false;
 	}
-	QDBusConnection session = connection();
+	QDBusConnection session = session_bus();
 	session.unregisterService(service_name(current_team()));
 	session.unregisterObject(QString::fromLatin1(kBusObjectPath));
 	bus.object->SetProvider(nullptr);
@@ -574,7 +458,7 @@ void Bus::RequestAll(const BMessenger::Address& target, const BMessage* const* m
 		&& request_together(target, messages, count, replies, results, timeoutMs))
 		return;
 	// One call each, all sent before the first wait.
-	QDBusConnection bus = connection();
+	QDBusConnection bus = session_bus();
 	std::vector<QDBusPendingCall> calls;
 	std::vector<int32> callOf(count, -1);
 	bigtime_t start = system_time();
@@ -625,7 +509,7 @@ void BusNameWatcher::NameOwnerChanged(const QString& name, const QString& oldOwn
 		// moment be asking us.
 		QDBusMessage call = bus_daemon_call("GetConnectionUnixProcessID");
 		call << name;
-		auto* pidWatcher = new QDBusPendingCallWatcher(connection().asyncCall(call,
+		auto* pidWatcher = new QDBusPendingCallWatcher(session_bus().asyncCall(call,
 			query_timeout_ms()), this);
 		connect(pidWatcher, &QDBusPendingCallWatcher::finished, this,
 			[this, team, pidWatcher] {
@@ -640,7 +524,7 @@ void BusNameWatcher::NameOwnerChanged(const QString& name, const QString& oldOwn
 					return;
 				}
 				auto* infoWatcher = new QDBusPendingCallWatcher(
-					connection().asyncCall(app_call(team, "GetAppInfo"), query_timeout_ms()),
+					session_bus().asyncCall(app_call(team, "GetAppInfo"), query_timeout_ms()),
 					this);
 				connect(infoWatcher, &QDBusPendingCallWatcher::finished, this,
 					[team, infoWatcher] {
