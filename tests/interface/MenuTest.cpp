@@ -1,6 +1,7 @@
 // Menus: item lists, radio mode, label from marked, invoking and targets,
 // and Ctrl shortcuts.
 #include <QAction>
+#include <QImage>
 #include <QMenu>
 #include <QMenuBar>
 #include <QPointer>
@@ -386,4 +387,48 @@ TEST(Menu, BarDeletedBeforeItsDeferredRebuildLeavesNothingBehind)
 	settle();
 	EXPECT_TRUE(qt_bar(other)->actions().isEmpty());
 	delete other;
+}
+
+TEST(Menu, FieldButtonLooksLikeAButtonWithItsLabelAtTheLeft)
+{
+	// The look the field had from a style sheet, kept when painting it
+	// directly: the same pixels, whatever the button's state.
+	RecordingWindow* window = new RecordingWindow;
+	BPopUpMenu* menu = new BPopUpMenu("Application Reference", false, true);
+	menu->AddItem(item("one"));
+	BMenuField* field = new BMenuField(BRect(10, 10, 110, 35), "field", " ", menu);
+	field->SetDivider(0);
+	window->AddChild(field);
+	window->Show();
+	QPushButton* button = qobject_cast<QPushButton*>(BPrivate::ViewAccess::Widget(field->MenuBar()));
+	ASSERT_NE(button, nullptr);
+	ASSERT_TRUE(wait_until([&] { return button->isVisible(); }));
+
+	QPushButton reference;
+	reference.setStyleSheet(QStringLiteral("text-align: left; padding-left: 4px;"));
+	reference.setFont(button->font());
+	reference.setPalette(button->palette());
+	reference.setMenu(button->menu());
+	reference.setText(button->text());
+	reference.resize(button->size());
+	auto render = [](QWidget* widget) {
+		QImage image(widget->size(), QImage::Format_ARGB32);
+		image.fill(Qt::white);
+		widget->render(&image);
+		return image;
+	};
+	// Too long for the button: shortened, drawn up to the arrow.
+	EXPECT_TRUE(button->text().startsWith(QString("Application")));
+	EXPECT_NE(button->text(), QString("Application Reference"));
+	EXPECT_EQ(render(button), render(&reference));
+	button->setDown(true);
+	reference.setDown(true);
+	EXPECT_EQ(render(button), render(&reference));
+	button->setDown(false);
+	reference.setDown(false);
+	field->SetEnabled(false);
+	reference.setEnabled(false);
+	EXPECT_EQ(render(button), render(&reference));
+	reference.setMenu(nullptr);
+	close_window(window);
 }
