@@ -188,7 +188,9 @@ BTextView::Insert(int32 offset, const char* text, int32 length, const text_run_a
 	const bool asStored = BPrivate::is_valid_utf8(text, (size_t)length)
 		&& !(mText->singleLine && memchr(text, '\n', (size_t)length) != nullptr);
 	if (asStored) {
+		mText->MarkChecked(text, length);
 		mText->ProgramInsert(offset, text, length, runs);
+		mText->MarkChecked(nullptr, 0); // in case no hook took them
 		return;
 	}
 	const std::string clean = mText->Clean(text, length);

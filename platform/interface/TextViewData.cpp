@@ -115,7 +115,9 @@ TextViewData::Clean(const char* text, int32 length) const
 	// round trip through UTF-16 (which, for a whole file, costs three
 	// times its size in passing).
 	std::string clean;
-	if (is_valid_utf8(text, (size_t)length)) {
+	const bool checked = text == mCheckedText && length == mCheckedLength;
+	mCheckedText = nullptr;
+	if (checked || is_valid_utf8(text, (size_t)length)) {
 		clean.assign(text, (size_t)length);
 	} else {
 		const QByteArray valid = QString::fromUtf8(text, length).toUtf8();
@@ -132,6 +134,8 @@ TextViewData::TextRange(int32 from, int32 to) const
 {
 	from = std::clamp<int32>(from, 0, Length());
 	to = std::clamp<int32>(to, from, Length());
+	if (textCacheValid)
+		return textCache.substr((size_t)from, (size_t)(to - from));
 	std::string out((size_t)(to - from), '\0');
 	paragraphs.CopyBytes(from, to - from, out.data());
 	return out;

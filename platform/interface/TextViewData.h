@@ -94,6 +94,14 @@ struct TextViewData {
 	// feeds kept or, in single-line views, turned into spaces).
 	std::string Clean(const char* text, int32 length) const;
 
+	// Bytes the program's Insert already found to be stored as they are;
+	// the base hook then takes them without checking again.
+	void MarkChecked(const char* text, int32 length) const
+	{
+		mCheckedText = text;
+		mCheckedLength = length;
+	}
+
 	// The event loop turned: the next program edit starts a new undo step.
 	void EndProgramTurn() { mProgramTurnOpen = false; }
 
@@ -157,6 +165,8 @@ private:
 	uint16 _TypingStyle(int32 offset) const;
 	void _TakeFont(BFont* target, const BFont& source, uint32 mode);
 
+	mutable const char* mCheckedText = nullptr;
+	mutable int32 mCheckedLength = 0;
 	bool mProgramChanged = false;
 	bool mProgramTurnOpen = false;
 	uint64 mProgramAction = 0;
@@ -186,6 +196,9 @@ public:
 	// The text moved or grew: scroll ranges and painting follow, once per
 	// turn of the event loop.
 	void TextChanged();
+	// The whole visible text is painted again, once however often asked
+	// before it is.
+	void RequestRepaint();
 	void UpdateScrollBars();
 	void EnsureCaretVisible();
 	void SelectionChanged();
@@ -241,6 +254,7 @@ private:
 	qreal mGoalX = -1; // kept across up/down moves
 	int mWidest = 0;   // widest paragraph seen, without wrapping
 	bool mUpdatePending = false;
+	bool mRepaintPending = false;
 
 	enum class Press { kNone, kSelecting, kWords, kParagraphs, kMaybeDrag };
 	Press mPress = Press::kNone;

@@ -273,14 +273,18 @@ TextViewData::_CountLines(TextParagraph& paragraph)
 	if (mCountWidth <= 0 || paragraph.text.empty())
 		return;
 	if (!fontsVary) {
-		// Plain ASCII that surely fits: no need to look closer.
-		if ((qreal)paragraph.text.size() * mMaxAsciiAdvance <= mCountWidth) {
-			bool ascii = true;
-			for (char c : paragraph.text)
-				ascii &= (uint8)c >= 0x20 && (uint8)c < 0x7F;
-			if (ascii)
-				return;
+		// Plain ASCII that fits, most lines: one quick pass.
+		const std::string& text = paragraph.text;
+		qreal sum = 0;
+		size_t i = 0;
+		for (; i < text.size(); i++) {
+			const uint8 byte = (uint8)text[i];
+			if (byte < 0x20 || byte >= 0x7F)
+				break;
+			sum += mAsciiAdvance[byte];
 		}
+		if (i == text.size() && sum <= mCountWidth)
+			return;
 		std::vector<int32> starts;
 		if (_SimpleBreaks(paragraph.text, mCountWidth, &starts)) {
 			paragraph.lineStarts = std::move(starts);

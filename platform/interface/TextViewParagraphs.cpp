@@ -181,15 +181,19 @@ TextViewParagraphs::LocateByte(int64_t byte) const
 		return _Find(byte, 0);
 	const int32_t count = (int32_t)mOrder.size();
 	byte = std::clamp<int64_t>(byte, 0, mStarts[(size_t)count] - 1);
-	int32_t index = mCursor;
-	if (!(mStarts[(size_t)index] <= byte && byte < mStarts[(size_t)index + 1])) {
-		if (index + 1 < count && mStarts[(size_t)index + 1] <= byte
-			&& byte < mStarts[(size_t)index + 2]) {
-			index++; // the next paragraph, as in a walk
-		} else {
-			index = (int32_t)(std::upper_bound(mStarts.begin(), mStarts.begin() + count, byte)
-				- mStarts.begin()) - 1;
+	// A walk asks for the same paragraph or one close by (the next, the
+	// one after an empty line, the line feed before): those first.
+	int32_t index = -1;
+	for (int32_t near : {mCursor, mCursor + 1, mCursor + 2, mCursor - 1}) {
+		if (near >= 0 && near < count && mStarts[(size_t)near] <= byte
+			&& byte < mStarts[(size_t)near + 1]) {
+			index = near;
+			break;
 		}
+	}
+	if (index < 0) {
+		index = (int32_t)(std::upper_bound(mStarts.begin(), mStarts.begin() + count, byte)
+			- mStarts.begin()) - 1;
 	}
 	mCursor = index;
 	ParagraphPlace place;

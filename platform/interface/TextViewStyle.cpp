@@ -107,7 +107,7 @@ TextViewData::SetColorAndFont(int32 start, int32 end, const BFont* font, uint32 
 			view->BView::SetFont(&whole);
 			FontChanged();
 		}
-		widget->viewport()->update();
+		widget->RequestRepaint();
 		return;
 	}
 	start = ClampOffset(start);
@@ -211,7 +211,7 @@ TextViewData::SetColorAndFont(int32 start, int32 end, const BFont* font, uint32 
 		widget->TextChanged();
 	}
 	if (changed)
-		widget->viewport()->update();
+		widget->RequestRepaint();
 }
 
 

@@ -125,9 +125,19 @@ TextEditWidget::_Origin() const
 
 
 void
+TextEditWidget::RequestRepaint()
+{
+	if (mRepaintPending)
+		return;
+	mRepaintPending = true;
+	viewport()->update();
+}
+
+
+void
 TextEditWidget::TextChanged()
 {
-	viewport()->update();
+	RequestRepaint();
 	if (mUpdatePending)
 		return;
 	mUpdatePending = true;
@@ -146,7 +156,7 @@ TextEditWidget::SelectionChanged()
 		return;
 	mGoalX = -1;
 	_RestartBlink();
-	viewport()->update();
+	RequestRepaint();
 	QClipboard* clipboard = QGuiApplication::clipboard();
 	if (clipboard->supportsSelection() && mData->SelectionEnd() > mData->SelectionStart()) {
 		const std::string bytes = mData->TextRange(mData->SelectionStart(), mData->SelectionEnd());
@@ -272,6 +282,7 @@ TextEditWidget::EnsureCaretVisible()
 void
 TextEditWidget::paintEvent(QPaintEvent* event)
 {
+	mRepaintPending = false;
 	QPainter painter(viewport());
 	if (mData == nullptr)
 		return;
