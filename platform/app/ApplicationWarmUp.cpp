@@ -2,6 +2,7 @@
 
 #include <atomic>
 #include <dlfcn.h>
+#include <system_error>
 
 #include <QFontDatabase>
 #include <QGuiApplication>
@@ -59,7 +60,12 @@ void ApplicationWarmUp::Start()
 {
 	if (mThread.joinable())
 		return;
-	mThread = std::thread([this] { _Run(); });
+	try {
+		mThread = std::thread([this] { _Run(); });
+	} catch (const std::system_error&) {
+		// No thread to spare: the GUI thread does all of it, as it would
+		// without the warm-up.
+	}
 }
 
 void ApplicationWarmUp::QtReady()
