@@ -25,7 +25,14 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
 	const std::string text = parts.front();
 	const std::vector<std::string> entries(parts.begin() + 1, parts.end());
 	const std::string fast = LocaleMerge::MergeEntries(text, entries);
-	if (fast != LiteralLoad(text).Merge(entries))
+	const std::string literal = LiteralLoad(text).Merge(entries);
+	if (fast != literal)
+		abort();
+	// Each of the merge's two ways on its own, where it answers.
+	std::string inOrder;
+	if (LocaleMerge::Detail::MergeEntriesInOrder(text, entries, &inOrder) && inOrder != literal)
+		abort();
+	if (LocaleMerge::Detail::MergeEntriesInTree(text, entries) != literal)
 		abort();
 	LocaleMerge::CollectEntries(fast);
 	return 0;

@@ -281,7 +281,147 @@ std::string EntryMarker(long entry)
 	return kMarkerStart + std::to_string(entry) + ":";
 }
 
-std::string MergeEntries(std::string_view text, const std::vector<std::string>& entries)
+namespace {
+
+long CountEntries(const std::vector<std::string>& entries)
+{
+	long entryCount = 0;
+	while (entryCount < (long)entries.size() && !entries[(size_t)entryCount].empty())
+		entryCount++;
+	return entryCount;
+}
+
+} // namespace
+
+namespace Detail {
+
+bool MergeEntriesInOrder(std::string_view text, const std::vector<std::string>& entries,
+                         std::string* merged)
+{
+	const long entryCount = CountEntries(entries);
+	if (entryCount == 0) {
+		merged->assign(text);
+		return true;
+	}
+
+	// The text as two parts: the lines passed (done, final from then on)
+	// and the original lines not reached yet (from front on). Every entry
+	// goes in at the border, after the passage has moved up to its place;
+	// an entry that would go above the border ends this pass.
+	std::vector<LineRecord> lines;
+	std::vector<int32_t> done;
+	std::vector<int32_t> position; // of each line in done, or -1
+	std::vector<Occurrence> occurrences;
+	std::vector<int32_t> firstOccurrence((size_t)entryCount + 1, -1);
+
+	auto addLines = [&](const char* data, size_t length, long firstEntry, bool append) {
+		size_t start = 0;
+		while (start < length) {
+			const char* feed = (const char*)memchr(data + start, '\n', length - start);
+			const size_t end = feed == NULL ? length : (size_t)(feed - data) + 1;
+			const int32_t id = (int32_t)lines.size();
+			lines.push_back({data + start, (uint32_t)(end - start), feed != NULL, false, true});
+			position.push_back(append ? (int32_t)done.size() : -1);
+			if (append)
+				done.push_back(id);
+			FindMarkers(data + start, end - start, entryCount, [&](long entry, uint32_t column) {
+				if (entry >= firstEntry) {
+					occurrences.push_back({id, column, firstOccurrence[(size_t)entry]});
+					firstOccurrence[(size_t)entry] = (int32_t)occurrences.size() - 1;
+				}
+			});
+			start = end;
+		}
+	};
+	addLines(text.data(), text.size(), 1, false);
+	const int32_t originalCount = (int32_t)lines.size();
+	int32_t front = 0;
+	auto pass = [&](int32_t upTo) { // moves the border to position upTo
+		while ((int32_t)done.size() < upTo) {
+			position[(size_t)front] = (int32_t)done.size();
+			done.push_back(front++);
+		}
+	};
+
+	std::string inserted;
+	size_t insertedSize = 0;
+	for (long k = 0; k < entryCount; k++)
+		insertedSize += entries[(size_t)k].size() + 1;
+	inserted.reserve(insertedSize);
+	done.reserve((size_t)originalCount + (size_t)entryCount);
+
+	int64_t lineV = 0;
+	for (long k = 1; k <= entryCount; k++) {
+		int64_t bestIndex = -1;
+		uint32_t bestColumn = 0;
+		for (int32_t at = firstOccurrence[(size_t)k]; at >= 0; at = occurrences[(size_t)at].next) {
+			const Occurrence& occurrence = occurrences[(size_t)at];
+			const int32_t line = occurrence.line;
+			if (!lines[(size_t)line].alive)
+				continue;
+			const int64_t index = position[(size_t)line] >= 0
+			                          ? position[(size_t)line]
+			                          : (int64_t)done.size() + (line - front);
+			if (bestIndex < 0 || index < bestIndex ||
+			    (index == bestIndex && occurrence.column < bestColumn)) {
+				bestIndex = index;
+				bestColumn = occurrence.column;
+			}
+		}
+		if (bestIndex >= 0)
+			lineV = bestIndex + 1;
+
+		const int64_t count = (int64_t)done.size() + (originalCount - front);
+		const int64_t target = lineV + 1;
+		int64_t insertAt;
+		if (target < count) {
+			insertAt = target;
+			if (insertAt < (int64_t)done.size())
+				return false; // above the border: the general merge takes it
+			pass((int32_t)insertAt);
+			LineRecord& there = lines[(size_t)front];
+			const unsigned char first = (unsigned char)there.data[0];
+			if (!IsBlank(first) && first != ';') {
+				there.alive = false;
+				front++;
+			}
+		} else {
+			insertAt = count;
+			pass((int32_t)count);
+			if (count > 0 && !lines[(size_t)done.back()].hasFeed)
+				lines[(size_t)done.back()].addedFeed = true;
+		}
+		const size_t entryStart = inserted.size();
+		inserted += entries[(size_t)k - 1];
+		inserted += '\n';
+		addLines(inserted.data() + entryStart, inserted.size() - entryStart, k + 1, true);
+		lineV = insertAt + 1;
+	}
+
+	size_t size = 0;
+	auto measure = [&](int32_t id) {
+		size += lines[(size_t)id].length + (lines[(size_t)id].addedFeed ? 1 : 0);
+	};
+	auto append = [&](int32_t id) {
+		const LineRecord& line = lines[(size_t)id];
+		merged->append(line.data, line.length);
+		if (line.addedFeed)
+			*merged += '\n';
+	};
+	for (int32_t id : done)
+		measure(id);
+	for (int32_t id = front; id < originalCount; id++)
+		measure(id);
+	merged->clear();
+	merged->reserve(size);
+	for (int32_t id : done)
+		append(id);
+	for (int32_t id = front; id < originalCount; id++)
+		append(id);
+	return true;
+}
+
+std::string MergeEntriesInTree(std::string_view text, const std::vector<std::string>& entries)
 {
 	long entryCount = 0;
 	while (entryCount < (long)entries.size() && !entries[(size_t)entryCount].empty())
@@ -391,6 +531,19 @@ std::string MergeEntries(std::string_view text, const std::vector<std::string>& 
 			result += '\n';
 	}
 	return result;
+}
+
+} // namespace Detail
+
+std::string MergeEntries(std::string_view text, const std::vector<std::string>& entries)
+{
+	// Texts whose markers come in the order of their entries, as every
+	// locale text made by the editor, take one pass; others the general
+	// merge.
+	std::string merged;
+	if (Detail::MergeEntriesInOrder(text, entries, &merged))
+		return merged;
+	return Detail::MergeEntriesInTree(text, entries);
 }
 
 } // namespace LocaleMerge

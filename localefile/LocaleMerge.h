@@ -30,6 +30,17 @@ std::vector<std::string> CollectEntries(std::string_view text);
 // whole text per entry.
 std::string MergeEntries(std::string_view text, const std::vector<std::string>& entries);
 
+namespace Detail {
+
+// The two ways MergeEntries takes, for tests. In order: one pass, which
+// gives up (false) as soon as an entry would go above lines it has passed;
+// in the tree: any text, with a sequence of lines in a balanced tree.
+bool MergeEntriesInOrder(std::string_view text, const std::vector<std::string>& entries,
+                         std::string* merged);
+std::string MergeEntriesInTree(std::string_view text, const std::vector<std::string>& entries);
+
+} // namespace Detail
+
 // "; #ID<entry>:"
 std::string EntryMarker(long entry);
 

@@ -78,6 +78,7 @@ TEST(MergeEntries, MatchesTheLiteralLoadOnGeneratedTexts)
 	std::mt19937 random(7);
 	auto pick = [&random](int n) { return (int)(random() % (unsigned)n); };
 	int compared = 0;
+	int passes = 0;
 	for (int round = 0; round < 3000; round++) {
 		const int maxEntry = 1 + pick(12);
 		auto marker = [&]() { return LocaleMerge::EntryMarker(1 + pick(maxEntry + 2)); };
@@ -148,9 +149,69 @@ TEST(MergeEntries, MatchesTheLiteralLoadOnGeneratedTexts)
 		const std::string expected = Literal(text, entries);
 		ASSERT_EQ(LocaleMerge::MergeEntries(text, entries), expected)
 		    << "round " << round << "\ntext: " << text;
+		// Both ways agree with the literal load whenever they answer.
+		ASSERT_EQ(LocaleMerge::Detail::MergeEntriesInTree(text, entries), expected)
+		    << "round " << round;
+		std::string inOrder;
+		if (LocaleMerge::Detail::MergeEntriesInOrder(text, entries, &inOrder)) {
+			ASSERT_EQ(inOrder, expected) << "round " << round << "\ntext: " << text;
+			passes++;
+		}
 		compared++;
 	}
 	EXPECT_EQ(compared, 3000);
+	EXPECT_GT(passes, 300); // the one-pass way answered often enough to be tested
+}
+
+TEST(MergeEntries, OnePassTakesEditorTextsAndGivesUpOnMarkersAboveItsPlace)
+{
+	// Reference blocks in order, some without a translation line, some
+	// with an old translation, blank lines and comments between them, and
+	// entries holding markers of later entries: what the editor writes.
+	std::mt19937 random(5);
+	int taken = 0;
+	for (int round = 0; round < 400; round++) {
+		const int count = 1 + (int)(random() % 30);
+		std::string text;
+		for (int k = 1; k <= count; k++) {
+			if (random() % 7 == 0)
+				continue; // a block the text lacks
+			text += LocaleMerge::EntryMarker(k) + "\n; reference " + std::to_string(k) + "\n";
+			switch (random() % 4) {
+			case 0:
+				text += "old translation\n";
+				break;
+			case 1:
+				text += "\n";
+				break;
+			case 2:
+				text += "; a note\n\n";
+				break;
+			default:
+				break;
+			}
+		}
+		std::vector<std::string> entries;
+		for (int k = 1; k <= count + (int)(random() % 3); k++)
+			entries.push_back(random() % 9 == 0 ? "see " + LocaleMerge::EntryMarker(k + 1)
+			                                    : "entry " + std::to_string(k));
+		const std::string expected = Literal(text, entries);
+		std::string inOrder;
+		if (LocaleMerge::Detail::MergeEntriesInOrder(text, entries, &inOrder)) {
+			ASSERT_EQ(inOrder, expected) << "round " << round << "\ntext: " << text;
+			taken++;
+		}
+		ASSERT_EQ(LocaleMerge::MergeEntries(text, entries), expected) << "round " << round;
+	}
+	EXPECT_GT(taken, 300);
+
+	// Marker 1 below marker 2: entry 2 would go above the lines passed for
+	// entry 1, so the one pass gives up and the general merge answers.
+	const std::string text = "; #ID2:\n; two\n\n; #ID1:\n; one\n\n";
+	const std::vector<std::string> entries = {"eins", "zwei"};
+	std::string inOrder;
+	EXPECT_FALSE(LocaleMerge::Detail::MergeEntriesInOrder(text, entries, &inOrder));
+	EXPECT_EQ(LocaleMerge::MergeEntries(text, entries), Literal(text, entries));
 }
 
 TEST(MergeEntries, StaysFastForManyEntries)
