@@ -160,7 +160,9 @@ private:
 	void _CountLines(TextParagraph& paragraph);
 	// Line starts of text at width if it is of simple scripts only.
 	bool _SimpleBreaks(const std::string& text, int width, std::vector<int32>* starts) const;
-	void _MeasureFont();
+	// The advances of the base font's characters, measured when first
+	// needed (a text field may never need them).
+	void _MeasureFont() const;
 	uint16 _StyleIndex(const TextStyle& style);
 	uint16 _TypingStyle(int32 offset) const;
 	void _TakeFont(BFont* target, const BFont& source, uint32 mode);
@@ -172,8 +174,8 @@ private:
 	uint64 mProgramAction = 0;
 
 	int mCountWidth = -1;
-	qreal mAsciiAdvance[128] = {};
-	qreal mMaxAsciiAdvance = 0;
+	mutable qreal mAsciiAdvance[128] = {};
+	mutable bool mFontMeasured = false;
 	// Advances of simple characters from U+00A0 on, -1 until measured.
 	mutable std::vector<float> mAdvance;
 };

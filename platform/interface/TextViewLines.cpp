@@ -104,6 +104,7 @@ TextViewData::_SimpleBreaks(const std::string& text, int width,
 	starts->clear();
 	if (width <= 0)
 		return true;
+	_MeasureFont();
 	const qreal limit = width;
 	size_t lineStart = 0;
 	size_t lastBreak = 0; // where a line may start after a space
@@ -261,6 +262,7 @@ TextViewData::FlushLines()
 	}
 	if (paragraphs.DirtyCount() == 0)
 		return;
+	_MeasureFont();
 	paragraphs.FlushDirty([this](TextParagraph& paragraph, int32) { _CountLines(paragraph); });
 }
 
@@ -304,15 +306,15 @@ TextViewData::_CountLines(TextParagraph& paragraph)
 
 
 void
-TextViewData::_MeasureFont()
+TextViewData::_MeasureFont() const
 {
+	if (mFontMeasured)
+		return;
 	const QFontMetricsF metrics(baseFont);
-	mMaxAsciiAdvance = 0;
-	for (int c = 0x20; c < 0x7F; c++) {
+	for (int c = 0x20; c < 0x7F; c++)
 		mAsciiAdvance[c] = metrics.horizontalAdvance(QChar(c));
-		mMaxAsciiAdvance = std::max(mMaxAsciiAdvance, mAsciiAdvance[c]);
-	}
 	mAdvance.clear(); // measured again as met
+	mFontMeasured = true;
 }
 
 } // namespace BPrivate

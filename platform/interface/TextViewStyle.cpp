@@ -5,6 +5,7 @@
 
 #include <algorithm>
 
+#include "ApplicationWarmUp.h"
 #include "ViewPrivate.h"
 
 namespace BPrivate {
@@ -244,10 +245,13 @@ TextViewData::FontChanged()
 	view->GetFont(&font);
 	baseFont = to_qfont(font);
 	widget->setFont(baseFont);
+	// The first measurement may read the font configuration, which the
+	// application may be reading already.
+	ApplicationWarmUp::WaitForFontConfiguration();
 	lineHeight = QFontMetrics(baseFont).height();
 	for (const QFont& other : fonts)
 		lineHeight = std::max(lineHeight, QFontMetrics(other).height());
-	_MeasureFont();
+	mFontMeasured = false;
 	mCountWidth = -1; // every paragraph is counted again
 	ApplyTextRect();
 	widget->TextChanged();
