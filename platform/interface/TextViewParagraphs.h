@@ -239,17 +239,22 @@ private:
 
 		Node& operator[](int32_t index)
 		{
-			return mChunks[(size_t)(index >> kShift)][index & (kChunk - 1)];
+			return mChunks[(size_t)(index >> kShift)][(size_t)(index & (kChunk - 1))];
 		}
 		const Node& operator[](int32_t index) const
 		{
-			return mChunks[(size_t)(index >> kShift)][index & (kChunk - 1)];
+			return mChunks[(size_t)(index >> kShift)][(size_t)(index & (kChunk - 1))];
 		}
 		size_t size() const { return mSize; }
 		void emplace_back()
 		{
-			if ((mSize & (kChunk - 1)) == 0 && (mSize >> kShift) == mChunks.size())
-				mChunks.emplace_back(new Node[kChunk]);
+			if ((mSize & (kChunk - 1)) == 0) {
+				// Room for a whole chunk, so that its nodes never move;
+				// only the nodes in use are made (a text field has a few).
+				mChunks.emplace_back();
+				mChunks.back().reserve(kChunk);
+			}
+			mChunks.back().emplace_back();
 			mSize++;
 		}
 		void clear()
@@ -259,7 +264,7 @@ private:
 		}
 
 	private:
-		std::vector<std::unique_ptr<Node[]>> mChunks;
+		std::vector<std::vector<Node>> mChunks;
 		size_t mSize = 0;
 	};
 	NodeStore mNodes;

@@ -172,6 +172,7 @@ void BWindow::_Init(BRect frame, const char* title, window_look look, window_fee
 	// own quit path; Qt must not end the event loop when a window hides.
 	QApplication::setQuitOnLastWindowClosed(false);
 	BPrivate::install_shortcut_filter();
+	BPrivate::install_layer_style();
 
 	BPrivate::WindowWidget* widget = new BPrivate::WindowWidget(this);
 	mData->widget = widget;

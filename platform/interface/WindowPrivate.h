@@ -50,6 +50,9 @@ public:
 // Lets Ctrl-key presses that match a menu shortcut reach the window first
 // (installed once on the Qt application).
 void install_shortcut_filter();
+// The application's widget style (LayerStyle.cpp); once, before the first
+// window is built.
+void install_layer_style();
 
 } // namespace BPrivate
 
