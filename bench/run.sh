@@ -18,7 +18,15 @@ mapfile -t benches < <(grep -v '^$' "$list" || true)
 if [ ${#benches[@]} -gt 0 ]; then
 	cmake --build "$build" --target "${benches[@]}" -- -j"$(nproc)"
 fi
+# Widgets run offscreen, as in the tests.
+export QT_QPA_PLATFORM=${QT_QPA_PLATFORM:-offscreen}
 for bench in "${benches[@]}"; do
+	# A program that a section script runs (with the peers and the bus it
+	# needs) is left to that script.
+	if grep -lq -- "$bench" bench/*.sh 2>/dev/null &&
+		grep -l -- "$bench" bench/*.sh | grep -qv 'bench/run.sh'; then
+		continue
+	fi
 	echo "== $bench"
 	"$build/bench/$bench" "$@"
 done
