@@ -247,9 +247,48 @@ TextViewParagraphs::Replace(int32_t first, int32_t count, size_t made,
 	_Split(mRoot, first, &head, &rest);
 	_Split(rest, count, &middle, &tail);
 	mLastValid = false;
-	_DropOrder();
+	// The in-order table is brought along through a change of a large part
+	// of the text (a whole file loaded or replaced), which walks follow;
+	// after a small one it is simply dropped.
+	const bool keepOrder = mOrderValid && (int64_t)made + count >= total / 8;
+	if (!keepOrder)
+		_DropOrder();
 	_FreeTree(middle);
-	mRoot = _Merge(_Merge(head, _Build(made, make)), tail);
+	std::vector<int32_t> made_nodes;
+	if (keepOrder)
+		made_nodes.reserve(made);
+	mRoot = _Merge(_Merge(head, _Build(made, make, keepOrder ? &made_nodes : nullptr)), tail);
+	if (keepOrder)
+		_SpliceOrder(first, count, made_nodes);
+}
+
+
+void
+TextViewParagraphs::_SpliceOrder(int32_t first, int32_t count, const std::vector<int32_t>& made)
+{
+	const size_t from = (size_t)first;
+	const size_t removedEnd = from + (size_t)count;
+	std::vector<int32_t> order;
+	order.reserve(mOrder.size() - (size_t)count + made.size());
+	order.insert(order.end(), mOrder.begin(), mOrder.begin() + (ptrdiff_t)from);
+	order.insert(order.end(), made.begin(), made.end());
+	order.insert(order.end(), mOrder.begin() + (ptrdiff_t)removedEnd, mOrder.end());
+
+	std::vector<int64_t> starts;
+	starts.reserve(order.size() + 1);
+	starts.insert(starts.end(), mStarts.begin(), mStarts.begin() + (ptrdiff_t)from + 1);
+	int64_t byte = mStarts[from];
+	for (int32_t node : made) {
+		byte += (int64_t)mNodes[node].value.text.size() + 1;
+		starts.push_back(byte);
+	}
+	// The paragraphs after keep their bytes: their starts move as one.
+	const int64_t shift = byte - mStarts[removedEnd];
+	for (size_t i = removedEnd + 1; i < mStarts.size(); i++)
+		starts.push_back(mStarts[i] + shift);
+	mOrder.swap(order);
+	mStarts.swap(starts);
+	mCursor = std::min<int32_t>(first, (int32_t)mOrder.size() - 1);
 }
 
 
@@ -261,7 +300,8 @@ TextViewParagraphs::Reset(std::vector<TextParagraph>&& items)
 	mNodes.clear();
 	mFree.clear();
 	mRoot = _Build(items.size(),
-		[&items](size_t index, TextParagraph& paragraph) { paragraph = std::move(items[index]); });
+		[&items](size_t index, TextParagraph& paragraph) { paragraph = std::move(items[index]); },
+		nullptr);
 }
 
 
@@ -494,7 +534,7 @@ TextViewParagraphs::_Split(int32_t node, int32_t count, int32_t* left, int32_t* 
 
 int32_t
 TextViewParagraphs::_Build(size_t made,
-	const std::function<void(size_t, TextParagraph&)>& make)
+	const std::function<void(size_t, TextParagraph&)>& make, std::vector<int32_t>* nodes)
 {
 	if (made >= 1024 && mFree.size() >= 1024) {
 		// Many paragraphs at once (a whole file): take the free nodes in
@@ -518,6 +558,8 @@ TextViewParagraphs::_Build(size_t made,
 		make(index, value);
 		value.lines = std::max<int32_t>(value.lines, 1);
 		_Pull(node);
+		if (nodes != nullptr)
+			nodes->push_back(node);
 		int32_t last = -1;
 		while (!spine.empty() && mNodes[spine.back()].priority < mNodes[node].priority) {
 			last = spine.back();

@@ -203,7 +203,12 @@ private:
 	void _Pull(int32_t node);
 	int32_t _Merge(int32_t a, int32_t b);
 	void _Split(int32_t node, int32_t count, int32_t* left, int32_t* right);
-	int32_t _Build(size_t made, const std::function<void(size_t, TextParagraph&)>& make);
+	// Builds a tree of made paragraphs; their nodes in order go to nodes
+	// when given.
+	int32_t _Build(size_t made, const std::function<void(size_t, TextParagraph&)>& make,
+		std::vector<int32_t>* nodes);
+	// The in-order table after count paragraphs from first became made.
+	void _SpliceOrder(int32_t first, int32_t count, const std::vector<int32_t>& made);
 	void _Flush(int32_t node, int32_t first,
 		const std::function<void(TextParagraph&, int32_t)>& count);
 	void _MarkDirty(int32_t node);

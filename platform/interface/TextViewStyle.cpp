@@ -112,6 +112,9 @@ TextViewData::SetColorAndFont(int32 start, int32 end, const BFont* font, uint32 
 		return;
 	}
 	start = ClampOffset(start);
+	// Found before the end, which may lie paragraphs further on: a walk
+	// over the text then asks for nearby paragraphs only.
+	const ParagraphPlace place = paragraphs.LocateByte(start);
 	end = ClampOffset(end);
 	if (end <= start)
 		return;
@@ -153,7 +156,6 @@ TextViewData::SetColorAndFont(int32 start, int32 end, const BFont* font, uint32 
 	};
 
 	bool changed = false;
-	const ParagraphPlace place = paragraphs.LocateByte(start);
 	int32 index = place.index;
 	int64 paragraphStart = place.byte;
 	while (paragraphStart < end && index < paragraphs.Count()) {

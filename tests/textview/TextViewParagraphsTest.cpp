@@ -118,6 +118,47 @@ TEST(TextViewParagraphs, ByteRangesCopyTheJoinedTextByTreeAndByTable)
 	for (int i = 0; i < 5000; i++)
 		tree.LocateByte((int64_t)(random() % joined.size()));
 	check("table"); // many: the in-order table answers
+
+	// Large replacements carry the table along; a small one drops it.
+	std::vector<std::string> model;
+	{
+		size_t start = 0;
+		while (true) {
+			const size_t feed = joined.find('\n', start);
+			model.push_back(joined.substr(start, feed - start));
+			if (feed == std::string::npos)
+				break;
+			start = feed + 1;
+		}
+	}
+	for (int round = 0; round < 12; round++) {
+		const int32_t total = (int32_t)model.size();
+		const bool large = round % 3 != 2;
+		const int32_t first = (int32_t)(random() % (size_t)total);
+		const int32_t count = (int32_t)std::min<size_t>(
+			large ? total / 4 + random() % (size_t)(total / 4) : random() % 3,
+			(size_t)(total - first));
+		const size_t made = large ? 500 + random() % 800 : random() % 3;
+		std::vector<std::string> texts;
+		for (size_t i = 0; i < made; i++)
+			texts.push_back(std::string(random() % 12, (char)('A' + i % 26)));
+		if (total - count + (int32_t)made == 0)
+			texts.push_back("last");
+		tree.Replace(first, count, texts.size(),
+			[&](size_t i, TextParagraph& paragraph) { paragraph.text = texts[i]; });
+		model.erase(model.begin() + first, model.begin() + first + count);
+		model.insert(model.begin() + first, texts.begin(), texts.end());
+		joined.clear();
+		for (size_t i = 0; i < model.size(); i++)
+			joined += (i > 0 ? "\n" : "") + model[i];
+		ASSERT_EQ(tree.Bytes() - 1, (int64_t)joined.size());
+		ASSERT_EQ(tree.Count(), (int32_t)model.size());
+		for (int32_t i = 0; i < tree.Count(); i += 1 + (int32_t)(random() % 50))
+			ASSERT_EQ(tree.At(i).text, model[(size_t)i]) << "round " << round;
+		check(large ? "table carried along" : "table dropped");
+		for (int i = 0; i < 5000; i++)
+			tree.LocateByte((int64_t)(random() % joined.size()));
+	}
 }
 
 
