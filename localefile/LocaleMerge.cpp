@@ -283,13 +283,120 @@ std::string EntryMarker(long entry)
 
 namespace {
 
-long CountEntries(const std::vector<std::string>& entries)
-{
-	long entryCount = 0;
-	while (entryCount < (long)entries.size() && !entries[(size_t)entryCount].empty())
-		entryCount++;
-	return entryCount;
-}
+// The lines of a merge, the text's and those of every entry put in, with
+// the markers found in them, and the entries' bytes (kept in one buffer
+// reserved in full, so that the records' pointers stay valid).
+class LineTable {
+public:
+	explicit LineTable(const std::vector<std::string>& entries)
+		:
+		mEntries(entries)
+	{
+		while (mEntryCount < (long)entries.size() && !entries[(size_t)mEntryCount].empty())
+			mEntryCount++;
+		mFirstOccurrence.assign((size_t)mEntryCount + 1, -1);
+		size_t size = 0;
+		for (long k = 0; k < mEntryCount; k++)
+			size += entries[(size_t)k].size() + 1;
+		mInserted.reserve(size);
+	}
+
+	// Entries up to the first empty one.
+	long EntryCount() const { return mEntryCount; }
+
+	// Splits data into line records, calling added(id) for each, and notes
+	// the markers of entries from firstEntry on.
+	template <typename Added>
+	void AddLines(const char* data, size_t length, long firstEntry, Added added)
+	{
+		size_t start = 0;
+		while (start < length) {
+			const char* feed = (const char*)memchr(data + start, '\n', length - start);
+			const size_t end = feed == NULL ? length : (size_t)(feed - data) + 1;
+			const int32_t id = (int32_t)lines.size();
+			lines.push_back({data + start, (uint32_t)(end - start), feed != NULL, false, true});
+			added(id);
+			FindMarkers(data + start, end - start, mEntryCount, [&](long entry, uint32_t column) {
+				if (entry >= firstEntry) {
+					mOccurrences.push_back({id, column, mFirstOccurrence[(size_t)entry]});
+					mFirstOccurrence[(size_t)entry] = (int32_t)mOccurrences.size() - 1;
+				}
+			});
+			start = end;
+		}
+	}
+
+	// Entry k (from 1) with its line feed, split into lines; an entry may
+	// itself hold markers, which only later entries look for.
+	template <typename Added>
+	void AddEntry(long k, Added added)
+	{
+		const size_t start = mInserted.size();
+		mInserted += mEntries[(size_t)k - 1];
+		mInserted += '\n';
+		AddLines(mInserted.data() + start, mInserted.size() - start, k + 1, added);
+	}
+
+	// The line index of the first live occurrence of entry k's marker (the
+	// smallest index, then column), with indexOf(line) telling where a line
+	// stands now; -1 when there is none.
+	template <typename IndexOf>
+	int64_t FirstOccurrence(long k, IndexOf indexOf) const
+	{
+		int64_t bestIndex = -1;
+		uint32_t bestColumn = 0;
+		for (int32_t at = mFirstOccurrence[(size_t)k]; at >= 0; at = mOccurrences[(size_t)at].next) {
+			const Occurrence& occurrence = mOccurrences[(size_t)at];
+			if (!lines[(size_t)occurrence.line].alive)
+				continue;
+			const int64_t index = indexOf(occurrence.line);
+			if (bestIndex < 0 || index < bestIndex ||
+			    (index == bestIndex && occurrence.column < bestColumn)) {
+				bestIndex = index;
+				bestColumn = occurrence.column;
+			}
+		}
+		return bestIndex;
+	}
+
+	// Whether an entry placed on this line replaces it: a translation that
+	// starts in the first column.
+	bool IsReplaced(int32_t id) const
+	{
+		const unsigned char first = (unsigned char)lines[(size_t)id].data[0];
+		return !IsBlank(first) && first != ';';
+	}
+
+	// The lines forEach(visit) visits, in the order it visits them, joined.
+	template <typename ForEach>
+	std::string Join(ForEach forEach) const
+	{
+		size_t size = 0;
+		forEach([&](int32_t id) {
+			size += lines[(size_t)id].length + (lines[(size_t)id].addedFeed ? 1 : 0);
+		});
+		std::string joined;
+		joined.reserve(size);
+		forEach([&](int32_t id) {
+			const LineRecord& line = lines[(size_t)id];
+			joined.append(line.data, line.length);
+			if (line.addedFeed)
+				joined += '\n';
+		});
+		return joined;
+	}
+
+	std::vector<LineRecord> lines;
+
+private:
+	const std::vector<std::string>& mEntries;
+	long mEntryCount = 0;
+	// Occurrences of each entry's marker, as lists threaded through one
+	// array (most entries have one occurrence, many none).
+	std::vector<Occurrence> mOccurrences;
+	std::vector<int32_t> mFirstOccurrence;
+	std::string mInserted;
+};
 
 } // namespace
 
@@ -298,78 +405,38 @@ namespace Detail {
 bool MergeEntriesInOrder(std::string_view text, const std::vector<std::string>& entries,
                          std::string* merged)
 {
-	const long entryCount = CountEntries(entries);
-	if (entryCount == 0) {
+	LineTable table(entries);
+	if (table.EntryCount() == 0) {
 		merged->assign(text);
 		return true;
 	}
+	std::vector<LineRecord>& lines = table.lines;
 
 	// The text as two parts: the lines passed (done, final from then on)
 	// and the original lines not reached yet (from front on). Every entry
 	// goes in at the border, after the passage has moved up to its place;
 	// an entry that would go above the border ends this pass.
-	std::vector<LineRecord> lines;
 	std::vector<int32_t> done;
 	std::vector<int32_t> position; // of each line in done, or -1
-	std::vector<Occurrence> occurrences;
-	std::vector<int32_t> firstOccurrence((size_t)entryCount + 1, -1);
-
-	auto addLines = [&](const char* data, size_t length, long firstEntry, bool append) {
-		size_t start = 0;
-		while (start < length) {
-			const char* feed = (const char*)memchr(data + start, '\n', length - start);
-			const size_t end = feed == NULL ? length : (size_t)(feed - data) + 1;
-			const int32_t id = (int32_t)lines.size();
-			lines.push_back({data + start, (uint32_t)(end - start), feed != NULL, false, true});
-			position.push_back(append ? (int32_t)done.size() : -1);
-			if (append)
-				done.push_back(id);
-			FindMarkers(data + start, end - start, entryCount, [&](long entry, uint32_t column) {
-				if (entry >= firstEntry) {
-					occurrences.push_back({id, column, firstOccurrence[(size_t)entry]});
-					firstOccurrence[(size_t)entry] = (int32_t)occurrences.size() - 1;
-				}
-			});
-			start = end;
-		}
-	};
-	addLines(text.data(), text.size(), 1, false);
+	table.AddLines(text.data(), text.size(), 1, [&](int32_t) { position.push_back(-1); });
 	const int32_t originalCount = (int32_t)lines.size();
+	done.reserve((size_t)originalCount + (size_t)table.EntryCount());
 	int32_t front = 0;
-	auto pass = [&](int32_t upTo) { // moves the border to position upTo
-		while ((int32_t)done.size() < upTo) {
+	auto pass = [&](int64_t upTo) { // moves the border to position upTo
+		while ((int64_t)done.size() < upTo) {
 			position[(size_t)front] = (int32_t)done.size();
 			done.push_back(front++);
 		}
 	};
 
-	std::string inserted;
-	size_t insertedSize = 0;
-	for (long k = 0; k < entryCount; k++)
-		insertedSize += entries[(size_t)k].size() + 1;
-	inserted.reserve(insertedSize);
-	done.reserve((size_t)originalCount + (size_t)entryCount);
-
 	int64_t lineV = 0;
-	for (long k = 1; k <= entryCount; k++) {
-		int64_t bestIndex = -1;
-		uint32_t bestColumn = 0;
-		for (int32_t at = firstOccurrence[(size_t)k]; at >= 0; at = occurrences[(size_t)at].next) {
-			const Occurrence& occurrence = occurrences[(size_t)at];
-			const int32_t line = occurrence.line;
-			if (!lines[(size_t)line].alive)
-				continue;
-			const int64_t index = position[(size_t)line] >= 0
-			                          ? position[(size_t)line]
-			                          : (int64_t)done.size() + (line - front);
-			if (bestIndex < 0 || index < bestIndex ||
-			    (index == bestIndex && occurrence.column < bestColumn)) {
-				bestIndex = index;
-				bestColumn = occurrence.column;
-			}
-		}
-		if (bestIndex >= 0)
-			lineV = bestIndex + 1;
+	for (long k = 1; k <= table.EntryCount(); k++) {
+		const int64_t best = table.FirstOccurrence(k, [&](int32_t line) {
+			return position[(size_t)line] >= 0 ? (int64_t)position[(size_t)line]
+			                                   : (int64_t)done.size() + (line - front);
+		});
+		if (best >= 0)
+			lineV = best + 1;
 
 		const int64_t count = (int64_t)done.size() + (originalCount - front);
 		const int64_t target = lineV + 1;
@@ -378,115 +445,55 @@ bool MergeEntriesInOrder(std::string_view text, const std::vector<std::string>& 
 			insertAt = target;
 			if (insertAt < (int64_t)done.size())
 				return false; // above the border: the general merge takes it
-			pass((int32_t)insertAt);
-			LineRecord& there = lines[(size_t)front];
-			const unsigned char first = (unsigned char)there.data[0];
-			if (!IsBlank(first) && first != ';') {
-				there.alive = false;
+			pass(insertAt);
+			if (table.IsReplaced(front)) {
+				lines[(size_t)front].alive = false;
 				front++;
 			}
 		} else {
 			insertAt = count;
-			pass((int32_t)count);
+			pass(count);
 			if (count > 0 && !lines[(size_t)done.back()].hasFeed)
 				lines[(size_t)done.back()].addedFeed = true;
 		}
-		const size_t entryStart = inserted.size();
-		inserted += entries[(size_t)k - 1];
-		inserted += '\n';
-		addLines(inserted.data() + entryStart, inserted.size() - entryStart, k + 1, true);
+		table.AddEntry(k, [&](int32_t id) {
+			position.push_back((int32_t)done.size());
+			done.push_back(id);
+		});
 		lineV = insertAt + 1;
 	}
 
-	size_t size = 0;
-	auto measure = [&](int32_t id) {
-		size += lines[(size_t)id].length + (lines[(size_t)id].addedFeed ? 1 : 0);
-	};
-	auto append = [&](int32_t id) {
-		const LineRecord& line = lines[(size_t)id];
-		merged->append(line.data, line.length);
-		if (line.addedFeed)
-			*merged += '\n';
-	};
-	for (int32_t id : done)
-		measure(id);
-	for (int32_t id = front; id < originalCount; id++)
-		measure(id);
-	merged->clear();
-	merged->reserve(size);
-	for (int32_t id : done)
-		append(id);
-	for (int32_t id = front; id < originalCount; id++)
-		append(id);
+	*merged = table.Join([&](auto visit) {
+		for (int32_t id : done)
+			visit(id);
+		for (int32_t id = front; id < originalCount; id++)
+			visit(id);
+	});
 	return true;
 }
 
 std::string MergeEntriesInTree(std::string_view text, const std::vector<std::string>& entries)
 {
-	long entryCount = 0;
-	while (entryCount < (long)entries.size() && !entries[(size_t)entryCount].empty())
-		entryCount++;
-	if (entryCount == 0)
+	LineTable table(entries);
+	if (table.EntryCount() == 0)
 		return std::string(text);
+	std::vector<LineRecord>& lines = table.lines;
 
-	std::vector<LineRecord> lines;
 	LineSequence sequence;
-	// Occurrences of each entry's marker, as lists threaded through one
-	// array (most entries have one occurrence, many none).
-	std::vector<Occurrence> occurrences;
-	std::vector<int32_t> firstOccurrence((size_t)entryCount + 1, -1);
-
-	// Splits data into line records and notes the markers of entries from
-	// firstEntry on; returns the records as a tree to insert.
-	auto addLines = [&](const char* data, size_t length, long firstEntry) {
-		const int32_t first = (int32_t)lines.size();
-		size_t start = 0;
-		while (start < length) {
-			const char* feed = (const char*)memchr(data + start, '\n', length - start);
-			const size_t end = feed == NULL ? length : (size_t)(feed - data) + 1;
-			const int32_t id = (int32_t)lines.size();
-			lines.push_back({data + start, (uint32_t)(end - start), feed != NULL, false, true});
-			sequence.AddNode();
-			FindMarkers(data + start, end - start, entryCount, [&](long entry, uint32_t column) {
-				if (entry >= firstEntry) {
-					occurrences.push_back({id, column, firstOccurrence[(size_t)entry]});
-					firstOccurrence[(size_t)entry] = (int32_t)occurrences.size() - 1;
-				}
-			});
-			start = end;
-		}
+	// The records added since first, as a tree to insert.
+	auto runFrom = [&](int32_t first) {
 		return sequence.BuildRun(first, (int32_t)lines.size() - first);
 	};
-
-	sequence.SetRoot(addLines(text.data(), text.size(), 1));
-
-	// Entries with their line feeds, one after the other; reserved in full
-	// so that the records' pointers stay valid.
-	std::string inserted;
-	size_t insertedSize = 0;
-	for (long k = 0; k < entryCount; k++)
-		insertedSize += entries[(size_t)k].size() + 1;
-	inserted.reserve(insertedSize);
+	table.AddLines(text.data(), text.size(), 1, [&](int32_t) { sequence.AddNode(); });
+	sequence.SetRoot(runFrom(0));
 
 	// V of the load: the line index the next entry is placed after.
 	int64_t lineV = 0;
-	for (long k = 1; k <= entryCount; k++) {
-		// The first live occurrence of this entry's marker, if any.
-		int32_t bestIndex = -1;
-		uint32_t bestColumn = 0;
-		for (int32_t at = firstOccurrence[(size_t)k]; at >= 0; at = occurrences[(size_t)at].next) {
-			const Occurrence& occurrence = occurrences[(size_t)at];
-			if (!lines[(size_t)occurrence.line].alive)
-				continue;
-			const int32_t index = sequence.IndexOf(occurrence.line);
-			if (bestIndex < 0 || index < bestIndex ||
-			    (index == bestIndex && occurrence.column < bestColumn)) {
-				bestIndex = index;
-				bestColumn = occurrence.column;
-			}
-		}
-		if (bestIndex >= 0)
-			lineV = (int64_t)bestIndex + 1;
+	for (long k = 1; k <= table.EntryCount(); k++) {
+		const int64_t best =
+		    table.FirstOccurrence(k, [&](int32_t line) { return sequence.IndexOf(line); });
+		if (best >= 0)
+			lineV = best + 1;
 
 		const int32_t count = sequence.Count();
 		const int64_t target = lineV + 1;
@@ -494,8 +501,7 @@ std::string MergeEntriesInTree(std::string_view text, const std::vector<std::str
 		if (target < count) {
 			insertAt = (int32_t)target;
 			const int32_t node = sequence.At(insertAt);
-			const unsigned char first = (unsigned char)lines[(size_t)node].data[0];
-			if (!IsBlank(first) && first != ';') {
+			if (table.IsReplaced(node)) {
 				sequence.Erase(insertAt);
 				lines[(size_t)node].alive = false;
 			}
@@ -509,28 +515,17 @@ std::string MergeEntriesInTree(std::string_view text, const std::vector<std::str
 					last.addedFeed = true;
 			}
 		}
-		const size_t entryStart = inserted.size();
-		inserted += entries[(size_t)k - 1];
-		inserted += '\n';
-		// An entry may itself hold markers; only later entries look for them.
-		sequence.InsertRun(
-		    insertAt, addLines(inserted.data() + entryStart, inserted.size() - entryStart, k + 1));
+		const int32_t first = (int32_t)lines.size();
+		table.AddEntry(k, [&](int32_t) { sequence.AddNode(); });
+		sequence.InsertRun(insertAt, runFrom(first));
 		lineV = (int64_t)insertAt + 1;
 	}
 
-	std::string result;
-	size_t size = 0;
 	const std::vector<int32_t> order = sequence.InOrder();
-	for (int32_t node : order)
-		size += lines[(size_t)node].length + (lines[(size_t)node].addedFeed ? 1 : 0);
-	result.reserve(size);
-	for (int32_t node : order) {
-		const LineRecord& line = lines[(size_t)node];
-		result.append(line.data, line.length);
-		if (line.addedFeed)
-			result += '\n';
-	}
-	return result;
+	return table.Join([&](auto visit) {
+		for (int32_t node : order)
+			visit(node);
+	});
 }
 
 } // namespace Detail
