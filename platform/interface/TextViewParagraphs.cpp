@@ -15,6 +15,27 @@ TextViewParagraphs::TextViewParagraphs()
 }
 
 
+template <typename Visit>
+void
+TextViewParagraphs::_InOrder(int32_t node, Visit visit) const
+{
+	// Without recursion, so that no tree exhausts the stack; a node's right
+	// link is read before it is visited, and only its paragraph may change.
+	std::vector<int32_t> stack;
+	while (node >= 0 || !stack.empty()) {
+		while (node >= 0) {
+			stack.push_back(node);
+			node = mNodes[node].left;
+		}
+		node = stack.back();
+		stack.pop_back();
+		const int32_t right = mNodes[node].right;
+		visit(node);
+		node = right;
+	}
+}
+
+
 int32_t
 TextViewParagraphs::Count() const
 {
@@ -152,21 +173,12 @@ TextViewParagraphs::_UseOrder() const
 	mOrder.reserve((size_t)count);
 	mStarts.clear();
 	mStarts.reserve((size_t)count + 1);
-	std::vector<int32_t> stack;
-	int32_t node = mRoot;
 	int64_t byte = 0;
-	while (node >= 0 || !stack.empty()) {
-		while (node >= 0) {
-			stack.push_back(node);
-			node = mNodes[node].left;
-		}
-		node = stack.back();
-		stack.pop_back();
+	_InOrder(mRoot, [&](int32_t node) {
 		mOrder.push_back(node);
 		mStarts.push_back(byte);
 		byte += (int64_t)mNodes[node].value.text.size() + 1;
-		node = mNodes[node].right;
-	}
+	});
 	mStarts.push_back(byte);
 	mCursor = 0;
 	mOrderValid = true;
@@ -394,23 +406,13 @@ TextViewParagraphs::Collect(std::string* out) const
 	if (mRoot < 0)
 		return;
 	out->reserve(mNodes[mRoot].bytes);
-	// In order, without recursion.
-	std::vector<int32_t> stack;
-	int32_t node = mRoot;
 	bool first = true;
-	while (node >= 0 || !stack.empty()) {
-		while (node >= 0) {
-			stack.push_back(node);
-			node = mNodes[node].left;
-		}
-		node = stack.back();
-		stack.pop_back();
+	_InOrder(mRoot, [&](int32_t node) {
 		if (!first)
 			out->push_back('\n');
 		first = false;
 		out->append(mNodes[node].value.text);
-		node = mNodes[node].right;
-	}
+	});
 }
 
 
@@ -445,24 +447,11 @@ TextViewParagraphs::_NewNode()
 void
 TextViewParagraphs::_FreeTree(int32_t node)
 {
-	if (node < 0)
-		return;
-	// Iterative, so a long run of freed paragraphs cannot exhaust the stack;
-	// in order, which is mostly the order of the nodes in memory.
-	std::vector<int32_t> stack;
-	int32_t n = node;
-	while (n >= 0 || !stack.empty()) {
-		while (n >= 0) {
-			stack.push_back(n);
-			n = mNodes[n].left;
-		}
-		n = stack.back();
-		stack.pop_back();
-		const int32_t right = mNodes[n].right;
+	// In order, which is mostly the order of the nodes in memory.
+	_InOrder(node, [this](int32_t n) {
 		mNodes[n].value = TextParagraph();
 		mFree.push_back(n);
-		n = right;
-	}
+	});
 }
 
 

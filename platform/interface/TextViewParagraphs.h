@@ -198,6 +198,10 @@ private:
 		int32_t dirty = 0;
 	};
 
+	// Calls visit(node) for the nodes of the tree at node, in order.
+	template <typename Visit>
+	void _InOrder(int32_t node, Visit visit) const;
+
 	int32_t _NewNode();
 	void _FreeTree(int32_t node);
 	void _Pull(int32_t node);
