@@ -25,9 +25,10 @@ std::vector<std::string> CollectEntries(std::string_view text);
 // Stops at the first empty entry. When an entry goes at the
 // end of a text whose last line has no line feed, a line feed is added
 // first, so that the entry begins a line of its own.
-// Time linear in the text and the entries (up to a logarithmic factor in
-// the number of lines), where a literal replay costs one search of the
-// whole text per entry.
+// Time linear in the text and the entries when the markers come in entry
+// order (as in every text the editor writes), else up to a logarithmic
+// factor in the number of lines, where a literal replay costs one search of
+// the whole text per entry.
 std::string MergeEntries(std::string_view text, const std::vector<std::string>& entries);
 
 namespace Detail {
