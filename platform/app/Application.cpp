@@ -226,6 +226,7 @@ thread_id BApplication::Run()
 		BPrivate::own_app_record(&own);
 		return own;
 	});
+	impl->Registered();
 	while (!mAppImpl->loopEnded)
 		loop.exec();
 	mAppImpl->runLoop = nullptr;

@@ -1,6 +1,7 @@
 #include "ApplicationImpl.h"
 
 #include <cerrno>
+#include <chrono>
 #include <csignal>
 #include <fcntl.h>
 #include <fstream>
@@ -75,9 +76,24 @@ ApplicationImpl::~ApplicationImpl()
 void ApplicationImpl::LoopStarted()
 {
 	set_own_app_thread(find_thread(NULL));
+	{
+		// Bounded: a bus that hangs must not keep the application from
+		// starting.
+		std::unique_lock<std::mutex> guard(mRegistrationLock);
+		mRegistrationDone.wait_for(guard, std::chrono::seconds(2), [this] { return mRegistered; });
+	}
 	owner->ReadyToRun();
 	launching = false;
 	QueueLaunchMessages();
+}
+
+void ApplicationImpl::Registered()
+{
+	{
+		std::lock_guard<std::mutex> guard(mRegistrationLock);
+		mRegistered = true;
+	}
+	mRegistrationDone.notify_all();
 }
 
 void ApplicationImpl::QueueLaunchMessages()

@@ -3,6 +3,8 @@
 #ifndef APPLICATION_IMPL_H
 #define APPLICATION_IMPL_H
 
+#include <condition_variable>
+#include <mutex>
 #include <string>
 #include <thread>
 #include <vector>
@@ -27,8 +29,13 @@ public:
 	explicit ApplicationImpl(BApplication* owner);
 	~ApplicationImpl();
 
-	// Runs on the application thread before any message.
+	// Runs on the application thread before any message; ReadyToRun waits
+	// until the application is on the bus (see Registered), so that what
+	// it tells others there can be answered.
 	void LoopStarted();
+	// The main thread has registered the application on the bus, or found
+	// it cannot.
+	void Registered();
 	void QueueLaunchMessages();
 
 	void StartQuitRound();
@@ -55,6 +62,10 @@ private:
 	size_t mRoundNext = 0;
 
 	std::thread mSignalThread;
+
+	std::mutex mRegistrationLock;
+	std::condition_variable mRegistrationDone;
+	bool mRegistered = false;
 };
 
 // The app record of this process, kept for the bus thread.

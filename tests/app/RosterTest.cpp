@@ -202,3 +202,22 @@ TEST(RosterTest, LaunchOpensExistingDocumentsOnly)
 	EXPECT_EQ(B_BAD_VALUE, be_roster->Launch(NULL));
 	BPrivate::set_document_opener(NULL);
 }
+
+TEST_F(BusTest, AnApplicationIsOnTheBusBeforeItsReadyToRun)
+{
+	// What an application does in ReadyToRun (here: tell the test it is
+	// ready) may make others ask it at once: by then it must answer.
+	Watchdog watchdog(120);
+	for (int round = 0; round < 8; round++) {
+		TempDir dir;
+		const std::string ready = dir.File("ready");
+		PeerProcess peer(peer_path("plain_peer"),
+			WithSignature("plain_peer", {"--ready-file=" + ready}));
+		ASSERT_TRUE(peer.Started());
+		ASSERT_TRUE(wait_until([&] { return !read_file(ready).empty(); }, 10000));
+		BMessenger byTeam(nullptr, peer.Pid());
+		EXPECT_TRUE(byTeam.IsValid()) << "round " << round;
+		app_info info;
+		EXPECT_EQ(B_OK, be_roster->GetRunningAppInfo(peer.Pid(), &info)) << "round " << round;
+	}
+}
