@@ -142,6 +142,35 @@ TextViewData::TextRange(int32 from, int32 to) const
 }
 
 
+int64
+TextViewData::Utf16Before(int32 offset) const
+{
+	offset = ClampOffset(offset);
+	const ParagraphPlace place = paragraphs.LocateByte(offset);
+	int64 units = 0;
+	for (int32 i = 0; i < place.index; i++)
+		units += utf16_index(paragraphs.At(i).text, std::string::npos) + 1;
+	return units + utf16_index(paragraphs.Paragraph(place).text, (size_t)(offset - place.byte));
+}
+
+
+int32
+TextViewData::ByteAtUtf16(int64 characters) const
+{
+	int64 byte = 0;
+	const int32 count = paragraphs.Count();
+	for (int32 i = 0; i < count; i++) {
+		const std::string& text = paragraphs.At(i).text;
+		const int64 units = utf16_index(text, std::string::npos);
+		if (characters <= units)
+			return ClampOffset((int32)(byte + (int64)byte_index(text, (int)std::max<int64>(characters, 0))));
+		characters -= units + 1;
+		byte += (int64)text.size() + 1;
+	}
+	return Length();
+}
+
+
 void
 TextViewData::BeginProgram()
 {
@@ -409,6 +438,7 @@ void
 TextViewData::_Record(int32 offset, std::string removed, std::string inserted,
 	EditSource source)
 {
+	notify_text_change(widget, offset, removed, inserted);
 	if (source == EditSource::kProgram) {
 		mProgramChanged = true;
 		if (!mProgramTurnOpen) {

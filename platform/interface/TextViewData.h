@@ -54,6 +54,10 @@ struct TextViewData {
 	int32 ClampOffset(int32 offset) const;
 	int32 Length() const { return (int32)paragraphs.Bytes() - 1; }
 	std::string TextRange(int32 from, int32 to) const;
+	// Characters (UTF-16 units) before a byte offset, and the byte offset
+	// of a character position; both walk the text before it.
+	int64 Utf16Before(int32 offset) const;
+	int32 ByteAtUtf16(int64 characters) const;
 
 	// Visual lines; these bring the line counts up to date first.
 	int32 CountLines();
@@ -270,6 +274,13 @@ private:
 // Whether the bytes are well-formed UTF-8 (no overlong forms, no
 // surrogates), as the view stores its text.
 bool is_valid_utf8(const char* text, size_t length);
+
+// Assistive technology (TextViewAccessible.cpp): the interface for the
+// widget, installed once, and what it is told of changes while it listens.
+void install_text_view_accessibility();
+void notify_text_change(TextEditWidget* widget, int32 offset, const std::string& removed,
+	const std::string& inserted);
+void notify_caret_move(TextEditWidget* widget);
 
 // Sets a paragraph's style runs, merged and trimmed to its text.
 void set_runs(TextParagraph& paragraph, std::vector<StyleRun>&& runs);

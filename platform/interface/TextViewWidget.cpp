@@ -114,6 +114,7 @@ TextEditWidget::TextEditWidget(TextViewData* data)
 	viewport()->setBackgroundRole(QPalette::Base);
 	viewport()->setAcceptDrops(true);
 	setAcceptDrops(true);
+	install_text_view_accessibility();
 }
 
 
@@ -157,6 +158,7 @@ TextEditWidget::SelectionChanged()
 	mGoalX = -1;
 	_RestartBlink();
 	RequestRepaint();
+	notify_caret_move(this);
 	QClipboard* clipboard = QGuiApplication::clipboard();
 	if (clipboard->supportsSelection() && mData->SelectionEnd() > mData->SelectionStart()) {
 		const std::string bytes = mData->TextRange(mData->SelectionStart(), mData->SelectionEnd());

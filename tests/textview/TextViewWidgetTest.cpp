@@ -1,6 +1,7 @@
 // What a user does in the text view's widget: keys that move and select,
 // the mouse, the clipboard, drops, scrolling and painting.
 #include <QAbstractScrollArea>
+#include <QAccessible>
 #include <QApplication>
 #include <QClipboard>
 #include <QDropEvent>
@@ -236,4 +237,43 @@ TEST(TextViewWidget, PaintsEachRunInItsColour)
 	EXPECT_GT(darkSecond, 20);
 	EXPECT_EQ(redSecond, 0);
 	area->hide();
+}
+
+
+TEST(TextViewWidget, AssistiveTechnologyReadsAndEditsTheTextInCharacters)
+{
+	RecordingTextView view;
+	// Two-byte, four-byte (two UTF-16 units) and one-byte characters.
+	view.SetText("\xC3\xA9t\xC3\xA9\n\xF0\x9F\x99\x82 ok");
+	QAccessibleInterface* accessible
+		= QAccessible::queryAccessibleInterface(BPrivate::ViewAccess::Widget(&view));
+	ASSERT_NE(accessible, nullptr);
+	EXPECT_EQ(accessible->role(), QAccessible::EditableText);
+	QAccessibleTextInterface* text = accessible->textInterface();
+	ASSERT_NE(text, nullptr);
+	EXPECT_EQ(text->characterCount(), 9);
+	EXPECT_EQ(text->text(0, 9), QString::fromUtf8("\xC3\xA9t\xC3\xA9\n\xF0\x9F\x99\x82 ok"));
+	EXPECT_EQ(text->text(4, 7), QString::fromUtf8("\xF0\x9F\x99\x82 "));
+
+	view.Select(10, 10); // after the smiley: character 6
+	EXPECT_EQ(text->cursorPosition(), 6);
+	text->setSelection(0, 1, 3);
+	EXPECT_EQ(selection_of(view), std::make_pair(2, 5));
+	int start = -1, end = -1;
+	text->selection(0, &start, &end);
+	EXPECT_EQ(start, 1);
+	EXPECT_EQ(end, 3);
+
+	// Edits go through the hooks like the user's own.
+	QAccessibleEditableTextInterface* editable = accessible->editableTextInterface();
+	ASSERT_NE(editable, nullptr);
+	view.calls.clear();
+	editable->replaceText(7, 9, QStringLiteral("fine"));
+	EXPECT_EQ(view.Content(), "\xC3\xA9t\xC3\xA9\n\xF0\x9F\x99\x82 fine");
+	ASSERT_FALSE(view.calls.empty());
+	EXPECT_EQ(view.calls.back().bytes, "fine");
+	// A view that cannot be edited offers no editing.
+	view.MakeEditable(false);
+	EXPECT_EQ(accessible->editableTextInterface(), nullptr);
+	EXPECT_TRUE(accessible->state().readOnly);
 }
