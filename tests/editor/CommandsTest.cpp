@@ -14,6 +14,7 @@
 #include <MenuField.h>
 #include <MenuItem.h>
 #include <Messenger.h>
+#include <Roster.h>
 #include <TextControl.h>
 #include <TextView.h>
 
@@ -209,6 +210,11 @@ TEST_F(CommandsTest, HelpWithoutItsFileNamesTheExpectedPath)
 
 TEST_F(CommandsTest, RosterNoticesRefreshThePopUpOnlyForLocaleApplications)
 {
+	// Only the notices below: other test programs on the same bus start
+	// and stop applications meanwhile, and their real notices would
+	// rebuild the pop-up at any moment.
+	ASSERT_EQ(be_roster->StopWatching(BMessenger(nullptr, mWindow)), B_OK);
+	ASSERT_TRUE(mWindow->WaitUntilIdle(std::chrono::seconds(5)));
 	ASSERT_TRUE(mWindow->Lock());
 	BMenuField* field = dynamic_cast<BMenuField*>(View("mnu_refget"));
 	ASSERT_NE(field, nullptr);
