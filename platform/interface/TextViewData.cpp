@@ -418,7 +418,19 @@ TextViewData::_Replace(int32 from, int32 to, const std::string& text, uint16 sty
 			set_runs(p, std::move(runs));
 		pieceStart = pieceEnd + 1;
 	};
-	paragraphs.Replace(first.index, last.index - first.index + 1, count, make);
+	// New paragraphs are counted into visual lines while their bytes are at
+	// hand, rather than in a later walk over the whole text.
+	const bool countNow = mCountWidth >= 0 && mCountWidth == WrapWidth();
+	if (countNow)
+		_MeasureFont();
+	paragraphs.Replace(first.index, last.index - first.index + 1, count,
+		[&](size_t n, TextParagraph& p) {
+			make(n, p);
+			if (countNow) {
+				_CountLines(p);
+				p.dirty = false;
+			}
+		});
 
 	// Keep the selection on the same text.
 	const int32 delta = (int32)text.size() - (to - from);
