@@ -164,6 +164,9 @@ private:
 	void _CountLines(TextParagraph& paragraph);
 	// Line starts of text at width if it is of simple scripts only.
 	bool _SimpleBreaks(const std::string& text, int width, std::vector<int32>* starts) const;
+	// The advance of the simple character at text[i] and its length in
+	// bytes, or -1 when it is not of a simple script.
+	qreal _SimpleAdvance(const std::string& text, size_t i, size_t* length) const;
 	// The advances of the base font's characters, measured when first
 	// needed (a text field may never need them).
 	void _MeasureFont() const;

@@ -92,6 +92,43 @@ TextViewData::WrapWidth() const
 }
 
 
+qreal
+TextViewData::_SimpleAdvance(const std::string& text, size_t i, size_t* length) const
+{
+	const uint8 byte = (uint8)text[i];
+	if (byte >= 0x20 && byte < 0x7F) {
+		*length = 1;
+		return mAsciiAdvance[byte];
+	}
+	char32_t code;
+	if (byte >= 0xC0 && byte < 0xE0 && i + 1 < text.size()) {
+		code = ((char32_t)(byte & 0x1F) << 6) | ((uint8)text[i + 1] & 0x3F);
+		*length = 2;
+	} else if (byte >= 0xE0 && byte < 0xF0 && i + 2 < text.size()) {
+		code = ((char32_t)(byte & 0x0F) << 12) | (((uint8)text[i + 1] & 0x3F) << 6)
+			| ((uint8)text[i + 2] & 0x3F);
+		*length = 3;
+	} else {
+		return -1;
+	}
+	// Latin, Greek, Cyrillic, punctuation, symbols, kana, ideographs and
+	// Hangul syllables: no marks, no joining, no right-to-left.
+	const bool simple = (code >= 0xA0 && code < 0x0300) || (code >= 0x0370 && code < 0x0483)
+		|| (code >= 0x048A && code < 0x0590) || (code >= 0x2010 && code < 0x2028)
+		|| (code >= 0x2030 && code < 0x205F) || (code >= 0x20A0 && code < 0x20C0)
+		|| (code >= 0x2100 && code < 0x2800) || (code >= 0x3000 && code < 0x3100)
+		|| (code >= 0x4E00 && code < 0xA000) || (code >= 0xAC00 && code < 0xD7A4);
+	if (!simple)
+		return -1;
+	if (mAdvance.empty())
+		mAdvance.assign(0xD7A4 - 0xA0, -1.0f);
+	float& advance = mAdvance[code - 0xA0];
+	if (advance < 0)
+		advance = (float)QFontMetricsF(baseFont).horizontalAdvance(QChar((char16_t)code));
+	return advance;
+}
+
+
 bool
 TextViewData::_SimpleBreaks(const std::string& text, int width,
 	std::vector<int32>* starts) const
@@ -109,39 +146,7 @@ TextViewData::_SimpleBreaks(const std::string& text, int width,
 	size_t lineStart = 0;
 	size_t lastBreak = 0; // where a line may start after a space
 	qreal x = 0;
-	auto advanceAt = [&](size_t i, size_t* length) -> qreal {
-		const uint8 byte = (uint8)text[i];
-		if (byte >= 0x20 && byte < 0x7F) {
-			*length = 1;
-			return mAsciiAdvance[byte];
-		}
-		char32_t code;
-		if (byte >= 0xC0 && byte < 0xE0 && i + 1 < text.size()) {
-			code = ((char32_t)(byte & 0x1F) << 6) | ((uint8)text[i + 1] & 0x3F);
-			*length = 2;
-		} else if (byte >= 0xE0 && byte < 0xF0 && i + 2 < text.size()) {
-			code = ((char32_t)(byte & 0x0F) << 12) | (((uint8)text[i + 1] & 0x3F) << 6)
-				| ((uint8)text[i + 2] & 0x3F);
-			*length = 3;
-		} else {
-			return -1;
-		}
-		// Latin, Greek, Cyrillic, punctuation, symbols, kana, ideographs
-		// and Hangul syllables: no marks, no joining, no right-to-left.
-		const bool simple = (code >= 0xA0 && code < 0x0300) || (code >= 0x0370 && code < 0x0483)
-			|| (code >= 0x048A && code < 0x0590) || (code >= 0x2010 && code < 0x2028)
-			|| (code >= 0x2030 && code < 0x205F) || (code >= 0x20A0 && code < 0x20C0)
-			|| (code >= 0x2100 && code < 0x2800) || (code >= 0x3000 && code < 0x3100)
-			|| (code >= 0x4E00 && code < 0xA000) || (code >= 0xAC00 && code < 0xD7A4);
-		if (!simple)
-			return -1;
-		if (mAdvance.empty())
-			mAdvance.assign(0xD7A4 - 0xA0, -1.0f);
-		float& advance = mAdvance[code - 0xA0];
-		if (advance < 0)
-			advance = (float)QFontMetricsF(baseFont).horizontalAdvance(QChar((char16_t)code));
-		return advance;
-	};
+	auto advanceAt = [&](size_t i, size_t* length) { return _SimpleAdvance(text, i, length); };
 	for (size_t i = 0; i < text.size();) {
 		const uint8 byte = (uint8)text[i];
 		size_t length = 1;
@@ -275,20 +280,33 @@ TextViewData::_CountLines(TextParagraph& paragraph)
 	if (mCountWidth <= 0 || paragraph.text.empty())
 		return;
 	if (!fontsVary) {
-		// Plain ASCII that fits, most lines: one quick pass.
+		// Text of simple scripts that fits, most lines: one quick pass.
 		const std::string& text = paragraph.text;
 		qreal sum = 0;
 		size_t i = 0;
-		for (; i < text.size(); i++) {
+		bool simple = true;
+		while (i < text.size() && sum <= mCountWidth) {
 			const uint8 byte = (uint8)text[i];
-			if (byte < 0x20 || byte >= 0x7F)
+			if (byte >= 0x20 && byte < 0x7F) {
+				sum += mAsciiAdvance[byte];
+				i++;
+				continue;
+			}
+			if (byte == '\t')
+				break; // tab stops: the full count below
+			size_t length = 1;
+			const qreal advance = _SimpleAdvance(text, i, &length);
+			if (advance < 0) {
+				simple = false;
 				break;
-			sum += mAsciiAdvance[byte];
+			}
+			sum += advance;
+			i += length;
 		}
 		if (i == text.size() && sum <= mCountWidth)
 			return;
 		std::vector<int32> starts;
-		if (_SimpleBreaks(paragraph.text, mCountWidth, &starts)) {
+		if (simple && _SimpleBreaks(paragraph.text, mCountWidth, &starts)) {
 			paragraph.lineStarts = std::move(starts);
 			paragraph.lines = 1 + (int32)paragraph.lineStarts.size();
 			return;
