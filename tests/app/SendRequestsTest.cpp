@@ -104,6 +104,17 @@ BMessage get_property(const char* property)
 	return request;
 }
 
+// The suite's three questions in the order a fetch asks them, with room
+// for the answers.
+struct SuiteQuestions {
+	BMessage language = get_property("DefaultLanguage");
+	BMessage id = get_property("TextAppID");
+	BMessage texts = get_property("DefaultText");
+	BMessage* messages[3] = {&language, &id, &texts};
+	BMessage replies[3];
+	status_t results[3] = {};
+};
+
 } // namespace
 
 TEST(SendRequestsTest, LocalRequestsAreAnsweredEachInTheOrderSent)
@@ -218,12 +229,10 @@ TEST_F(BusTest, ASilentPeerCostsOneTimeOutForAllTheQuestions)
 	run_app(app.get(), [&] {
 		auto peer = StartPeer("locale_peer", {"--silent"});
 		BMessenger messenger(NULL, peer->Pid());
-		BMessage language = get_property("DefaultLanguage");
-		BMessage id = get_property("TextAppID");
-		BMessage texts = get_property("DefaultText");
-		BMessage* messages[] = {&language, &id, &texts};
-		BMessage replies[3];
-		status_t results[3];
+		SuiteQuestions questions;
+		BMessage* const* messages = questions.messages;
+		BMessage* replies = questions.replies;
+		status_t* results = questions.results;
 		bigtime_t start = system_time();
 		EXPECT_EQ(B_TIMED_OUT, messenger.SendRequests(messages, 3, replies, results, 400000));
 		bigtime_t waited = system_time() - start;
@@ -246,12 +255,10 @@ TEST_F(BusTest, WhatAPeerAnswersInTimeComesBackAndTheRestTimesOut)
 		// wait, the language and the id are in time and the texts are not.
 		auto peer = StartPeer("locale_peer", {"--delay=400"});
 		BMessenger messenger(NULL, peer->Pid());
-		BMessage language = get_property("DefaultLanguage");
-		BMessage id = get_property("TextAppID");
-		BMessage texts = get_property("DefaultText");
-		BMessage* messages[] = {&language, &id, &texts};
-		BMessage replies[3];
-		status_t results[3];
+		SuiteQuestions questions;
+		BMessage* const* messages = questions.messages;
+		BMessage* replies = questions.replies;
+		status_t* results = questions.results;
 		bigtime_t start = system_time();
 		EXPECT_EQ(B_TIMED_OUT, messenger.SendRequests(messages, 3, replies, results, 1000000));
 		bigtime_t waited = system_time() - start;
@@ -273,12 +280,10 @@ TEST_F(BusTest, APeerThatQuitsMidwayFailsTheRestWithoutWaitingOut)
 		// the second.
 		auto peer = StartPeer("locale_peer", {"--delay=700"});
 		BMessenger messenger(NULL, peer->Pid());
-		BMessage language = get_property("DefaultLanguage");
-		BMessage id = get_property("TextAppID");
-		BMessage texts = get_property("DefaultText");
-		BMessage* messages[] = {&language, &id, &texts};
-		BMessage replies[3];
-		status_t results[3];
+		SuiteQuestions questions;
+		BMessage* const* messages = questions.messages;
+		BMessage* replies = questions.replies;
+		status_t* results = questions.results;
 		std::thread stopper([&] {
 			snooze(1000000);
 			peer->Signal(SIGKILL);
