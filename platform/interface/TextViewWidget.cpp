@@ -335,7 +335,6 @@ TextEditWidget::paintEvent(QPaintEvent* event)
 			range.format.setForeground(colors.brush(QPalette::HighlightedText));
 			if (selectionEnd > byte + size) {
 				// The line feed is selected too.
-				range.format.setProperty(QTextFormat::FullWidthSelection, false);
 				const QTextLine last = layout.lineAt(layout.lineCount() - 1);
 				painter.fillRect(QRectF(origin.x() + last.naturalTextWidth(),
 									 y + last.y(), lineHeight / 2.0, lineHeight),
