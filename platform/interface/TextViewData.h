@@ -90,7 +90,6 @@ struct TextViewData {
 	void ApplyTextRect();
 	// The width visual lines wrap at, or 0 for no wrapping.
 	int WrapWidth() const;
-	int LineHeight() const { return lineHeight; }
 	// The base font changed: line heights and counts start again.
 	void FontChanged();
 
@@ -253,6 +252,8 @@ private:
 	void _SelectParagraphAt(int32 offset);
 	void _StartDrag();
 	void _RestartBlink();
+	// The selection's text for the X11 selection, where there is one.
+	void _OfferSelection();
 	QPointF _Origin() const; // text origin in viewport coordinates
 
 	TextViewData* mData;

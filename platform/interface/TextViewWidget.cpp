@@ -159,12 +159,23 @@ TextEditWidget::SelectionChanged()
 	_RestartBlink();
 	RequestRepaint();
 	notify_caret_move(this);
+	// While the mouse drags a selection out it changes with every move;
+	// the X11 selection takes its text once the button is released.
+	if (mPress == Press::kNone)
+		_OfferSelection();
+}
+
+
+void
+TextEditWidget::_OfferSelection()
+{
 	QClipboard* clipboard = QGuiApplication::clipboard();
-	if (clipboard->supportsSelection() && mData->SelectionEnd() > mData->SelectionStart()) {
-		const std::string bytes = mData->TextRange(mData->SelectionStart(), mData->SelectionEnd());
-		clipboard->setText(QString::fromUtf8(bytes.data(), (qsizetype)bytes.size()),
-			QClipboard::Selection);
-	}
+	if (mData == nullptr || !clipboard->supportsSelection()
+		|| mData->SelectionEnd() <= mData->SelectionStart())
+		return;
+	const std::string bytes = mData->TextRange(mData->SelectionStart(), mData->SelectionEnd());
+	clipboard->setText(QString::fromUtf8(bytes.data(), (qsizetype)bytes.size()),
+		QClipboard::Selection);
 }
 
 
@@ -1044,8 +1055,11 @@ TextEditWidget::mouseReleaseEvent(QMouseEvent* event)
 		const int32 offset = OffsetAtViewport(event->position());
 		mData->SetSelection(offset, offset);
 	}
+	const bool selected = mPress != Press::kNone;
 	mPress = Press::kNone;
 	mAutoScroll.stop();
+	if (selected)
+		_OfferSelection();
 }
 
 

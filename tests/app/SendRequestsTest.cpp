@@ -113,6 +113,11 @@ struct SuiteQuestions {
 	BMessage* messages[3] = {&language, &id, &texts};
 	BMessage replies[3];
 	status_t results[3] = {};
+
+	status_t Ask(BMessenger& messenger, bigtime_t timeout)
+	{
+		return messenger.SendRequests(messages, 3, replies, results, timeout);
+	}
 };
 
 } // namespace
@@ -230,11 +235,10 @@ TEST_F(BusTest, ASilentPeerCostsOneTimeOutForAllTheQuestions)
 		auto peer = StartPeer("locale_peer", {"--silent"});
 		BMessenger messenger(NULL, peer->Pid());
 		SuiteQuestions questions;
-		BMessage* const* messages = questions.messages;
 		BMessage* replies = questions.replies;
 		status_t* results = questions.results;
 		bigtime_t start = system_time();
-		EXPECT_EQ(B_TIMED_OUT, messenger.SendRequests(messages, 3, replies, results, 400000));
+		EXPECT_EQ(B_TIMED_OUT, questions.Ask(messenger, 400000));
 		bigtime_t waited = system_time() - start;
 		for (int32 i = 0; i < 3; i++) {
 			EXPECT_EQ(B_TIMED_OUT, results[i]);
@@ -256,11 +260,10 @@ TEST_F(BusTest, WhatAPeerAnswersInTimeComesBackAndTheRestTimesOut)
 		auto peer = StartPeer("locale_peer", {"--delay=400"});
 		BMessenger messenger(NULL, peer->Pid());
 		SuiteQuestions questions;
-		BMessage* const* messages = questions.messages;
 		BMessage* replies = questions.replies;
 		status_t* results = questions.results;
 		bigtime_t start = system_time();
-		EXPECT_EQ(B_TIMED_OUT, messenger.SendRequests(messages, 3, replies, results, 1000000));
+		EXPECT_EQ(B_TIMED_OUT, questions.Ask(messenger, 1000000));
 		bigtime_t waited = system_time() - start;
 		EXPECT_EQ(B_OK, results[0]);
 		EXPECT_STREQ("English", replies[0].GetString("result", ""));
@@ -281,7 +284,6 @@ TEST_F(BusTest, APeerThatQuitsMidwayFailsTheRestWithoutWaitingOut)
 		auto peer = StartPeer("locale_peer", {"--delay=700"});
 		BMessenger messenger(NULL, peer->Pid());
 		SuiteQuestions questions;
-		BMessage* const* messages = questions.messages;
 		BMessage* replies = questions.replies;
 		status_t* results = questions.results;
 		std::thread stopper([&] {
@@ -289,7 +291,7 @@ TEST_F(BusTest, APeerThatQuitsMidwayFailsTheRestWithoutWaitingOut)
 			peer->Signal(SIGKILL);
 		});
 		bigtime_t start = system_time();
-		EXPECT_NE(B_OK, messenger.SendRequests(messages, 3, replies, results, 20000000));
+		EXPECT_NE(B_OK, questions.Ask(messenger, 20000000));
 		bigtime_t waited = system_time() - start;
 		stopper.join();
 		// The answers travel together, so what the peer had gathered is
