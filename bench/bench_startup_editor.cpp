@@ -8,6 +8,7 @@
 
 int main()
 {
+	MarkMainEntered();
 	LocaleEditorApplication* app = new LocaleEditorApplication;
 	ReportShown();
 	app->PostMessage(B_QUIT_REQUESTED);
