@@ -22,6 +22,5 @@ TextChange SmallestChange(std::string_view before, std::string_view after)
 	while (suffix > 0 && (splitsCharacter(before, before.size() - suffix) ||
 	                      splitsCharacter(after, after.size() - suffix)))
 		suffix--;
-	return {prefix, before.size() - suffix,
-	        std::string(after.substr(prefix, after.size() - suffix - prefix))};
+	return {prefix, before.size() - suffix, after.substr(prefix, after.size() - suffix - prefix)};
 }

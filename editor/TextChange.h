@@ -12,7 +12,7 @@ struct TextChange
 {
 	size_t from;
 	size_t to;
-	std::string replacement;
+	std::string_view replacement; // inside the after text given
 };
 
 TextChange SmallestChange(std::string_view before, std::string_view after);

@@ -189,7 +189,8 @@ status_t ZTLEWindow::FileLoad(BFile* file)
 
 	if (mTextView == nullptr)
 		return B_OK;
-	std::vector<std::string> entries;
+	// The entries stay in the message; the merge reads them there.
+	std::vector<std::string_view> entries;
 	const char* entry = nullptr;
 	for (int32 i = 0; locale.FindString(kLocaleFieldText, i, &entry) == B_OK; i++)
 		entries.emplace_back(entry != nullptr ? entry : "");

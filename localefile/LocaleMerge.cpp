@@ -2,6 +2,7 @@
 
 #include <cstdint>
 #include <cstring>
+#include <algorithm>
 #include <random>
 
 // The load merge as a sequence of line records.
@@ -29,7 +30,7 @@ bool IsBlank(unsigned char byte)
 struct LineRecord
 {
 	const char* data;
-	uint32_t length; // bytes, with the line feed when it has one
+	uint32_t length; // bytes, without the line feed
 	bool hasFeed;
 	bool addedFeed; // the merge added the missing line feed of the last line
 	bool alive;
@@ -284,45 +285,52 @@ std::string EntryMarker(long entry)
 namespace {
 
 // The lines of a merge, the text's and those of every entry put in, with
-// the markers found in them, and the entries' bytes (kept in one buffer
-// reserved in full, so that the records' pointers stay valid).
+// the markers found in them. Records point into the text and the entries,
+// which outlive the merge; an entry's line feed is the record's own.
 class LineTable {
 public:
-	explicit LineTable(const std::vector<std::string>& entries)
+	// Room is made for the records of the text (its line feeds counted) and
+	// of an entry each, so that a large merge does not copy its table as it
+	// grows.
+	LineTable(std::string_view text, std::span<const std::string_view> entries)
 		:
 		mEntries(entries)
 	{
 		while (mEntryCount < (long)entries.size() && !entries[(size_t)mEntryCount].empty())
 			mEntryCount++;
 		mFirstOccurrence.assign((size_t)mEntryCount + 1, -1);
-		size_t size = 0;
-		for (long k = 0; k < mEntryCount; k++)
-			size += entries[(size_t)k].size() + 1;
-		mInserted.reserve(size);
+		const size_t textLines = (size_t)std::count(text.begin(), text.end(), '\n') + 1;
+		lines.reserve(textLines + (size_t)mEntryCount);
+		mOccurrences.reserve((size_t)mEntryCount);
 	}
 
 	// Entries up to the first empty one.
 	long EntryCount() const { return mEntryCount; }
+	size_t ReservedLines() const { return lines.capacity(); }
 
 	// Splits data into line records, calling added(id) for each, and notes
-	// the markers of entries from firstEntry on.
+	// the markers of entries from firstEntry on. Every line of an entry
+	// ends with a line feed, its last one too (even when empty).
 	template <typename Added>
-	void AddLines(const char* data, size_t length, long firstEntry, Added added)
+	void AddLines(const char* data, size_t length, long firstEntry, bool entry, Added added)
 	{
 		size_t start = 0;
-		while (start < length) {
+		while (start < length || (entry && start == length)) {
 			const char* feed = (const char*)memchr(data + start, '\n', length - start);
-			const size_t end = feed == NULL ? length : (size_t)(feed - data) + 1;
+			const size_t end = feed == NULL ? length : (size_t)(feed - data);
 			const int32_t id = (int32_t)lines.size();
-			lines.push_back({data + start, (uint32_t)(end - start), feed != NULL, false, true});
+			lines.push_back({data + start, (uint32_t)(end - start), entry || feed != NULL, false,
+			                 true});
 			added(id);
-			FindMarkers(data + start, end - start, mEntryCount, [&](long entry, uint32_t column) {
-				if (entry >= firstEntry) {
-					mOccurrences.push_back({id, column, mFirstOccurrence[(size_t)entry]});
-					mFirstOccurrence[(size_t)entry] = (int32_t)mOccurrences.size() - 1;
+			FindMarkers(data + start, end - start, mEntryCount, [&](long entryFound, uint32_t column) {
+				if (entryFound >= firstEntry) {
+					mOccurrences.push_back({id, column, mFirstOccurrence[(size_t)entryFound]});
+					mFirstOccurrence[(size_t)entryFound] = (int32_t)mOccurrences.size() - 1;
 				}
 			});
-			start = end;
+			if (feed == NULL)
+				break;
+			start = end + 1;
 		}
 	}
 
@@ -331,10 +339,8 @@ public:
 	template <typename Added>
 	void AddEntry(long k, Added added)
 	{
-		const size_t start = mInserted.size();
-		mInserted += mEntries[(size_t)k - 1];
-		mInserted += '\n';
-		AddLines(mInserted.data() + start, mInserted.size() - start, k + 1, added);
+		const std::string_view entry = mEntries[(size_t)k - 1];
+		AddLines(entry.data(), entry.size(), k + 1, true, added);
 	}
 
 	// The line index of the first live occurrence of entry k's marker (the
@@ -363,7 +369,10 @@ public:
 	// starts in the first column.
 	bool IsReplaced(int32_t id) const
 	{
-		const unsigned char first = (unsigned char)lines[(size_t)id].data[0];
+		const LineRecord& line = lines[(size_t)id];
+		if (line.length == 0)
+			return false;
+		const unsigned char first = (unsigned char)line.data[0];
 		return !IsBlank(first) && first != ';';
 	}
 
@@ -373,14 +382,15 @@ public:
 	{
 		size_t size = 0;
 		forEach([&](int32_t id) {
-			size += lines[(size_t)id].length + (lines[(size_t)id].addedFeed ? 1 : 0);
+			const LineRecord& line = lines[(size_t)id];
+			size += line.length + (line.hasFeed || line.addedFeed ? 1 : 0);
 		});
 		std::string joined;
 		joined.reserve(size);
 		forEach([&](int32_t id) {
 			const LineRecord& line = lines[(size_t)id];
 			joined.append(line.data, line.length);
-			if (line.addedFeed)
+			if (line.hasFeed || line.addedFeed)
 				joined += '\n';
 		});
 		return joined;
@@ -389,23 +399,27 @@ public:
 	std::vector<LineRecord> lines;
 
 private:
-	const std::vector<std::string>& mEntries;
+	std::span<const std::string_view> mEntries;
 	long mEntryCount = 0;
 	// Occurrences of each entry's marker, as lists threaded through one
 	// array (most entries have one occurrence, many none).
 	std::vector<Occurrence> mOccurrences;
 	std::vector<int32_t> mFirstOccurrence;
-	std::string mInserted;
 };
+
+std::vector<std::string_view> Views(const std::vector<std::string>& entries)
+{
+	return std::vector<std::string_view>(entries.begin(), entries.end());
+}
 
 } // namespace
 
 namespace Detail {
 
-bool MergeEntriesInOrder(std::string_view text, const std::vector<std::string>& entries,
+bool MergeEntriesInOrder(std::string_view text, std::span<const std::string_view> entries,
                          std::string* merged)
 {
-	LineTable table(entries);
+	LineTable table(text, entries);
 	if (table.EntryCount() == 0) {
 		merged->assign(text);
 		return true;
@@ -418,7 +432,9 @@ bool MergeEntriesInOrder(std::string_view text, const std::vector<std::string>& 
 	// an entry that would go above the border ends this pass.
 	std::vector<int32_t> done;
 	std::vector<int32_t> position; // of each line in done, or -1
-	table.AddLines(text.data(), text.size(), 1, [&](int32_t) { position.push_back(-1); });
+	position.reserve(table.ReservedLines());
+	table.AddLines(text.data(), text.size(), 1, false,
+	               [&](int32_t) { position.push_back(-1); });
 	const int32_t originalCount = (int32_t)lines.size();
 	done.reserve((size_t)originalCount + (size_t)table.EntryCount());
 	int32_t front = 0;
@@ -472,9 +488,9 @@ bool MergeEntriesInOrder(std::string_view text, const std::vector<std::string>& 
 	return true;
 }
 
-std::string MergeEntriesInTree(std::string_view text, const std::vector<std::string>& entries)
+std::string MergeEntriesInTree(std::string_view text, std::span<const std::string_view> entries)
 {
-	LineTable table(entries);
+	LineTable table(text, entries);
 	if (table.EntryCount() == 0)
 		return std::string(text);
 	std::vector<LineRecord>& lines = table.lines;
@@ -484,7 +500,7 @@ std::string MergeEntriesInTree(std::string_view text, const std::vector<std::str
 	auto runFrom = [&](int32_t first) {
 		return sequence.BuildRun(first, (int32_t)lines.size() - first);
 	};
-	table.AddLines(text.data(), text.size(), 1, [&](int32_t) { sequence.AddNode(); });
+	table.AddLines(text.data(), text.size(), 1, false, [&](int32_t) { sequence.AddNode(); });
 	sequence.SetRoot(runFrom(0));
 
 	// V of the load: the line index the next entry is placed after.
@@ -528,9 +544,25 @@ std::string MergeEntriesInTree(std::string_view text, const std::vector<std::str
 	});
 }
 
+bool MergeEntriesInOrder(std::string_view text, const std::vector<std::string>& entries,
+                         std::string* merged)
+{
+	return MergeEntriesInOrder(text, Views(entries), merged);
+}
+
+std::string MergeEntriesInTree(std::string_view text, const std::vector<std::string>& entries)
+{
+	return MergeEntriesInTree(text, Views(entries));
+}
+
 } // namespace Detail
 
 std::string MergeEntries(std::string_view text, const std::vector<std::string>& entries)
+{
+	return MergeEntries(text, Views(entries));
+}
+
+std::string MergeEntries(std::string_view text, std::span<const std::string_view> entries)
 {
 	// Texts whose markers come in the order of their entries, as every
 	// locale text made by the editor, take one pass; others the general

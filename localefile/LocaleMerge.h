@@ -5,6 +5,7 @@
 #ifndef LOCALE_MERGE_H
 #define LOCALE_MERGE_H
 
+#include <span>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -30,12 +31,18 @@ std::vector<std::string> CollectEntries(std::string_view text);
 // factor in the number of lines, where a literal replay costs one search of
 // the whole text per entry.
 std::string MergeEntries(std::string_view text, const std::vector<std::string>& entries);
+// The same with entries that stay where they are (in a message read from a
+// file, say) instead of copies.
+std::string MergeEntries(std::string_view text, std::span<const std::string_view> entries);
 
 namespace Detail {
 
 // The two ways MergeEntries takes, for tests. In order: one pass, which
 // gives up (false) as soon as an entry would go above lines it has passed;
 // in the tree: any text, with a sequence of lines in a balanced tree.
+bool MergeEntriesInOrder(std::string_view text, std::span<const std::string_view> entries,
+                         std::string* merged);
+std::string MergeEntriesInTree(std::string_view text, std::span<const std::string_view> entries);
 bool MergeEntriesInOrder(std::string_view text, const std::vector<std::string>& entries,
                          std::string* merged);
 std::string MergeEntriesInTree(std::string_view text, const std::vector<std::string>& entries);

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cstring>
+#include <memory>
 #include <vector>
 
 const rgb_color ZTLETextView::Black = {0, 0, 0, 255};
@@ -51,8 +52,8 @@ ZTLETextView::SyntaxHighlighting(int32 start, int32 end)
 	end = std::min(end, TextLength());
 	if (i < end) {
 		// One copy of the range instead of a lookup per byte.
-		std::vector<char> bytes((size_t)(end - i) + 1);
-		GetText(i, end - i, bytes.data());
+		std::unique_ptr<char[]> bytes = std::make_unique_for_overwrite<char[]>((size_t)(end - i) + 1);
+		GetText(i, end - i, bytes.get());
 		const int32 base = i;
 		while (i < end) {
 			int32 j = i;

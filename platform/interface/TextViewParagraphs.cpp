@@ -36,6 +36,23 @@ TextViewParagraphs::_InOrder(int32_t node, Visit visit) const
 }
 
 
+template <typename Visit>
+void
+TextViewParagraphs::_InOrderFrom(int32_t node, int32_t first, Visit visit) const
+{
+	// The table lists the nodes in order: going through it asks for nodes
+	// independently of each other, which the processor can fetch ahead,
+	// where a walk down the tree waits for every link.
+	if (mOrderValid && node >= 0) {
+		const size_t end = (size_t)first + (size_t)mNodes[node].size;
+		for (size_t index = (size_t)first; index < end; index++)
+			visit(mOrder[index]);
+		return;
+	}
+	_InOrder(node, visit);
+}
+
+
 int32_t
 TextViewParagraphs::Count() const
 {
@@ -263,9 +280,9 @@ TextViewParagraphs::Replace(int32_t first, int32_t count, size_t made,
 	// of the text (a whole file loaded or replaced), which walks follow;
 	// after a small one it is simply dropped.
 	const bool keepOrder = mOrderValid && (int64_t)made + count >= total / 8;
+	_FreeTree(middle, first);
 	if (!keepOrder)
 		_DropOrder();
-	_FreeTree(middle);
 	std::vector<int32_t> made_nodes;
 	if (keepOrder)
 		made_nodes.reserve(made);
@@ -407,7 +424,7 @@ TextViewParagraphs::Collect(std::string* out) const
 		return;
 	out->reserve(mNodes[mRoot].bytes);
 	bool first = true;
-	_InOrder(mRoot, [&](int32_t node) {
+	_InOrderFrom(mRoot, 0, [&](int32_t node) {
 		if (!first)
 			out->push_back('\n');
 		first = false;
@@ -445,10 +462,10 @@ TextViewParagraphs::_NewNode()
 
 
 void
-TextViewParagraphs::_FreeTree(int32_t node)
+TextViewParagraphs::_FreeTree(int32_t node, int32_t first)
 {
 	// In order, which is mostly the order of the nodes in memory.
-	_InOrder(node, [this](int32_t n) {
+	_InOrderFrom(node, first, [this](int32_t n) {
 		mNodes[n].value = TextParagraph();
 		mFree.push_back(n);
 	});

@@ -201,9 +201,14 @@ private:
 	// Calls visit(node) for the nodes of the tree at node, in order.
 	template <typename Visit>
 	void _InOrder(int32_t node, Visit visit) const;
+	// The same for the subtree of the paragraphs from index first on (as
+	// the tree stood when the in-order table was last right).
+	template <typename Visit>
+	void _InOrderFrom(int32_t node, int32_t first, Visit visit) const;
 
 	int32_t _NewNode();
-	void _FreeTree(int32_t node);
+	// Frees the subtree at node, the paragraphs from index first on.
+	void _FreeTree(int32_t node, int32_t first);
 	void _Pull(int32_t node);
 	int32_t _Merge(int32_t a, int32_t b);
 	void _Split(int32_t node, int32_t count, int32_t* left, int32_t* right);

@@ -49,7 +49,7 @@ TEST(MergeEntries, AppendsEntriesToAnEmptyTextOnePerLine)
 {
 	EXPECT_EQ(LocaleMerge::MergeEntries("", {"a", "b", "c"}), "a\nb\nc\n");
 	EXPECT_EQ(LocaleMerge::MergeEntries("", {"a", "", "c"}), "a\n");
-	EXPECT_EQ(LocaleMerge::MergeEntries("keep", {}), "keep");
+	EXPECT_EQ(LocaleMerge::MergeEntries("keep", std::vector<std::string>{}), "keep");
 }
 
 TEST(MergeEntries, NeverGluesAnEntryToALastLineWithoutLineFeed)

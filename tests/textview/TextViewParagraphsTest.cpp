@@ -156,6 +156,11 @@ TEST(TextViewParagraphs, ByteRangesCopyTheJoinedTextByTreeAndByTable)
 		for (int32_t i = 0; i < tree.Count(); i += 1 + (int32_t)(random() % 50))
 			ASSERT_EQ(tree.At(i).text, model[(size_t)i]) << "round " << round;
 		check(large ? "table carried along" : "table dropped");
+		// Collecting and freeing go through the table while it is right:
+		// a node freed by mistake would show here or in a later round.
+		std::string collected;
+		tree.Collect(&collected);
+		ASSERT_EQ(collected, joined) << "round " << round;
 		for (int i = 0; i < 5000; i++)
 			tree.LocateByte((int64_t)(random() % joined.size()));
 	}
