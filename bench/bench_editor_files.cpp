@@ -634,13 +634,14 @@ void BM_LoadSteps(benchmark::State& state)
 			return;
 		}
 		lap("read");
-		std::vector<std::string> entries;
+		std::vector<std::string_view> entries;
 		const char* entry = nullptr;
 		for (int32 i = 0; locale.FindString(kLocaleFieldText, i, &entry) == B_OK; i++)
 			entries.emplace_back(entry);
 		lap("entries");
 		gWindow->Lock();
 		std::string_view before(view->Text(), (size_t)view->TextLength());
+		lap("text");
 		std::string after = LocaleMerge::MergeEntries(before, entries);
 		lap("merge");
 		TextChange change = SmallestChange(before, after);
@@ -917,7 +918,7 @@ void PrintTable(int memoryRuns)
 	for (int count : {kSmall, kLarge}) {
 		std::string n = std::to_string(count);
 		std::printf("load %-7s steps (ms):", n.c_str());
-		for (const char* step : {"read", "entries", "merge", "change", "delete", "insert"})
+		for (const char* step : {"read", "entries", "text", "merge", "change", "delete", "insert"})
 			std::printf(" %s %s", step,
 			            Figure(CpuMedian(std::string("step ") + step + "/" + n), 1e3).c_str());
 		std::printf("\n");

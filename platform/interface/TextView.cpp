@@ -126,7 +126,7 @@ BTextView::ByteAt(int32 offset) const
 	if (mText->textCacheValid)
 		return mText->textCache[(size_t)offset];
 	const BPrivate::ParagraphPlace place = mText->paragraphs.LocateByte(offset);
-	const std::string& text = mText->paragraphs.Paragraph(place).text;
+	const std::string_view text = mText->paragraphs.Paragraph(place).text;
 	const size_t inside = (size_t)(offset - place.byte);
 	return inside < text.size() ? text[inside] : '\n';
 }

@@ -160,7 +160,7 @@ TextViewData::ByteAtUtf16(int64 characters) const
 	int64 byte = 0;
 	const int32 count = paragraphs.Count();
 	for (int32 i = 0; i < count; i++) {
-		const std::string& text = paragraphs.At(i).text;
+		const std::string_view text = paragraphs.At(i).text;
 		const int64 units = utf16_index(text, std::string::npos);
 		if (characters <= units)
 			return ClampOffset((int32)(byte + (int64)byte_index(text, (int)std::max<int64>(characters, 0))));
@@ -375,41 +375,46 @@ TextViewData::_Replace(int32 from, int32 to, const std::string& text, uint16 sty
 				(int32)(std::max<size_t>(lastRuns[i].start, tailFrom) - tailFrom),
 				lastRuns[i].style});
 	}
-	std::string tailText = tail.text.substr(std::min(tailFrom, tail.text.size()));
-
-	// The head goes away with the paragraphs replaced: keep its bytes.
-	const std::string headText = head.text.substr(0, headBytes);
+	// The head and the tail go away with the paragraphs replaced: their
+	// bytes are kept.
+	const std::string_view tailBytes = tail.text.View();
+	const std::string tailText(tailBytes.substr(std::min(tailFrom, tailBytes.size())));
+	const std::string headText(head.text.View().substr(0, headBytes));
 	size_t pieceStart = 0;
 	const size_t count = 1 + (size_t)std::count(text.begin(), text.end(), '\n');
+	// The bytes of the first and the last paragraph, lent to the index
+	// until it has taken them.
+	std::string built;
 	auto make = [&](size_t n, TextParagraph& p) {
 		size_t pieceEnd = text.find('\n', pieceStart);
 		if (pieceEnd == std::string::npos)
 			pieceEnd = text.size();
 		if (n > 0 && n + 1 < count) {
 			// A whole inserted paragraph: one style.
-			p.text.assign(text, pieceStart, pieceEnd - pieceStart);
+			p.text = ParagraphText::Borrow(
+				std::string_view(text).substr(pieceStart, pieceEnd - pieceStart));
 			p.style = style;
 			pieceStart = pieceEnd + 1;
 			return;
 		}
+		built.clear();
 		std::vector<StyleRun> runs;
 		if (n == 0) {
-			p.text.reserve(headBytes + (pieceEnd - pieceStart)
-				+ (count == 1 ? tailText.size() : 0));
-			p.text = headText;
+			built = headText;
 			runs = headRuns;
 		}
 		if (pieceEnd > pieceStart) {
-			runs.push_back(StyleRun{(int32)p.text.size(), style});
-			p.text.append(text, pieceStart, pieceEnd - pieceStart);
+			runs.push_back(StyleRun{(int32)built.size(), style});
+			built.append(text, pieceStart, pieceEnd - pieceStart);
 		}
 		if (n + 1 == count) {
 			for (StyleRun run : tailRuns) {
-				run.start += (int32)p.text.size();
+				run.start += (int32)built.size();
 				runs.push_back(run);
 			}
-			p.text += tailText;
+			built += tailText;
 		}
+		p.text = ParagraphText::Borrow(built);
 		if (runs.empty())
 			runs.push_back(StyleRun{0, style});
 		if (runs.size() == 1)

@@ -162,10 +162,10 @@ private:
 	void _Record(int32 offset, std::string removed, std::string inserted, EditSource source);
 	void _CountLines(TextParagraph& paragraph);
 	// Line starts of text at width if it is of simple scripts only.
-	bool _SimpleBreaks(const std::string& text, int width, std::vector<int32>* starts) const;
+	bool _SimpleBreaks(std::string_view text, int width, std::vector<int32>* starts) const;
 	// The advance of the simple character at text[i] and its length in
 	// bytes, or -1 when it is not of a simple script.
-	qreal _SimpleAdvance(const std::string& text, size_t i, size_t* length) const;
+	qreal _SimpleAdvance(std::string_view text, size_t i, size_t* length) const;
 	// The advances of the base font's characters, measured when first
 	// needed (a text field may never need them).
 	void _MeasureFont() const;
@@ -290,15 +290,15 @@ void notify_caret_move(TextEditWidget* widget);
 void set_runs(TextParagraph& paragraph, std::vector<StyleRun>&& runs);
 
 // UTF-16 positions in a paragraph's display text <-> byte offsets in it.
-int utf16_index(const std::string& text, size_t bytes);
-size_t byte_index(const std::string& text, int units);
+int utf16_index(std::string_view text, size_t bytes);
+size_t byte_index(std::string_view text, int units);
 // The text a layout shows: line breaking characters that are not line
 // feeds are shown as spaces, keeping every UTF-16 position.
-QString display_text(const std::string& text);
+QString display_text(std::string_view text);
 
 // Whether text[index] continues a UTF-8 character.
 inline bool
-is_continuation(const std::string& text, size_t index)
+is_continuation(std::string_view text, size_t index)
 {
 	return index < text.size() && ((unsigned char)text[index] & 0xC0) == 0x80;
 }

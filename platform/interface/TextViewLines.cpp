@@ -24,7 +24,7 @@ TextViewData::ClampOffset(int32 offset) const
 	if (offset >= length)
 		return length;
 	const ParagraphPlace place = paragraphs.LocateByte(offset);
-	const std::string& text = paragraphs.Paragraph(place).text;
+	const std::string_view text = paragraphs.Paragraph(place).text;
 	size_t inside = (size_t)(offset - place.byte);
 	while (inside > 0 && is_continuation(text, inside))
 		inside--;
@@ -93,7 +93,7 @@ TextViewData::WrapWidth() const
 
 
 qreal
-TextViewData::_SimpleAdvance(const std::string& text, size_t i, size_t* length) const
+TextViewData::_SimpleAdvance(std::string_view text, size_t i, size_t* length) const
 {
 	const uint8 byte = (uint8)text[i];
 	if (byte >= 0x20 && byte < 0x7F) {
@@ -130,7 +130,7 @@ TextViewData::_SimpleAdvance(const std::string& text, size_t i, size_t* length) 
 
 
 bool
-TextViewData::_SimpleBreaks(const std::string& text, int width,
+TextViewData::_SimpleBreaks(std::string_view text, int width,
 	std::vector<int32>* starts) const
 {
 	// Text of simple scripts (Latin, Greek, Cyrillic, punctuation) shapes
@@ -281,7 +281,7 @@ TextViewData::_CountLines(TextParagraph& paragraph)
 		return;
 	if (!fontsVary) {
 		// Text of simple scripts that fits, most lines: one quick pass.
-		const std::string& text = paragraph.text;
+		const std::string_view text = paragraph.text;
 		qreal sum = 0;
 		size_t i = 0;
 		bool simple = true;

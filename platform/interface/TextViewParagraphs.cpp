@@ -260,8 +260,10 @@ TextViewParagraphs::At(int32_t index) const
 void
 TextViewParagraphs::Replace(int32_t first, int32_t count, std::vector<TextParagraph>&& items)
 {
-	Replace(first, count, items.size(),
-		[&items](size_t index, TextParagraph& paragraph) { paragraph = std::move(items[index]); });
+	Replace(first, count, items.size(), [&items](size_t index, TextParagraph& paragraph) {
+		paragraph = std::move(items[index]);
+		paragraph.text = ParagraphText::Borrow(paragraph.text.View());
+	});
 }
 
 
@@ -327,9 +329,15 @@ TextViewParagraphs::Reset(std::vector<TextParagraph>&& items)
 	mLastValid = false;
 	_DropOrder();
 	mNodes.clear();
+	mBlocks.clear();
+	mEmptyBlocks.clear();
+	mNewest = ParagraphText::kBorrowed;
 	mFree.clear();
 	mRoot = _Build(items.size(),
-		[&items](size_t index, TextParagraph& paragraph) { paragraph = std::move(items[index]); },
+		[&items](size_t index, TextParagraph& paragraph) {
+			paragraph = std::move(items[index]);
+			paragraph.text = ParagraphText::Borrow(paragraph.text.View());
+		},
 		nullptr);
 }
 
@@ -352,7 +360,7 @@ TextViewParagraphs::CopyBytes(int64_t from, int64_t count, char* out) const
 	// Copies from paragraph node on, inside bytes into it; returns false
 	// once count is used up.
 	auto copy = [&](int32_t node, int64_t inside) {
-		const std::string& text = mNodes[node].value.text;
+		const ParagraphText& text = mNodes[node].value.text;
 		size_t at = (size_t)inside;
 		if (at < text.size()) {
 			const size_t take = (size_t)std::min<int64_t>((int64_t)(text.size() - at), count);
@@ -428,7 +436,7 @@ TextViewParagraphs::Collect(std::string* out) const
 		if (!first)
 			out->push_back('\n');
 		first = false;
-		out->append(mNodes[node].value.text);
+		out->append(mNodes[node].value.text.View());
 	});
 }
 
@@ -466,9 +474,64 @@ TextViewParagraphs::_FreeTree(int32_t node, int32_t first)
 {
 	// In order, which is mostly the order of the nodes in memory.
 	_InOrderFrom(node, first, [this](int32_t n) {
+		_Release(mNodes[n].value.text);
 		mNodes[n].value = TextParagraph();
 		mFree.push_back(n);
 	});
+}
+
+
+void
+TextViewParagraphs::_Keep(ParagraphText& text)
+{
+	if (text.mBlock != ParagraphText::kBorrowed)
+		return;
+	if (text.mSize == 0) {
+		text = ParagraphText();
+		return;
+	}
+	const uint32_t size = text.mSize;
+	if (mNewest == ParagraphText::kBorrowed
+		|| mBlocks[mNewest].capacity - mBlocks[mNewest].used < size) {
+		// A paragraph larger than a block gets a block of its own.
+		TextBlock block;
+		block.capacity = std::max(kBlockSize, size);
+		block.bytes.reset(new char[block.capacity]);
+		if (!mEmptyBlocks.empty()) {
+			mNewest = mEmptyBlocks.back();
+			mEmptyBlocks.pop_back();
+			mBlocks[mNewest] = std::move(block);
+		} else {
+			mNewest = (uint32_t)mBlocks.size();
+			mBlocks.push_back(std::move(block));
+		}
+	}
+	TextBlock& block = mBlocks[mNewest];
+	char* bytes = block.bytes.get() + block.used;
+	memcpy(bytes, text.mData, size);
+	block.used += size;
+	block.live += size;
+	text.mData = bytes;
+	text.mBlock = mNewest;
+}
+
+
+void
+TextViewParagraphs::_Release(ParagraphText& text)
+{
+	if (text.mBlock != ParagraphText::kBorrowed) {
+		TextBlock& block = mBlocks[text.mBlock];
+		block.live -= text.mSize;
+		if (block.live == 0) {
+			if (text.mBlock == mNewest) {
+				block.used = 0;
+			} else {
+				block = TextBlock();
+				mEmptyBlocks.push_back(text.mBlock);
+			}
+		}
+	}
+	text = ParagraphText();
 }
 
 
@@ -562,6 +625,7 @@ TextViewParagraphs::_Build(size_t made,
 		const int32_t node = _NewNode();
 		TextParagraph& value = mNodes[node].value;
 		make(index, value);
+		_Keep(value.text);
 		value.lines = std::max<int32_t>(value.lines, 1);
 		_Pull(node);
 		if (nodes != nullptr)

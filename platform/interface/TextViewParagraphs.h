@@ -19,6 +19,7 @@
 #include <functional>
 #include <random>
 #include <string>
+#include <string_view>
 #include <vector>
 
 namespace BPrivate {
@@ -116,8 +117,44 @@ struct StyleRun {
 	uint16_t style = 0;
 };
 
+// The UTF-8 bytes of a paragraph. Inside the index they lie in its blocks
+// (see TextViewParagraphs), in the order they were made, so that a walk over
+// the text reads memory in order and replacing a whole text costs no
+// allocation per paragraph. A paragraph being made may borrow bytes
+// (Borrow); the index copies them into its blocks as it takes the
+// paragraph. Copies of a text are views of the same bytes.
+class ParagraphText {
+public:
+	ParagraphText() = default;
+	// A view of bytes the caller keeps until the index has taken them.
+	static ParagraphText Borrow(std::string_view bytes)
+	{
+		ParagraphText text;
+		text.mData = bytes.data();
+		text.mSize = (uint32_t)bytes.size();
+		return text;
+	}
+
+	size_t size() const { return mSize; }
+	bool empty() const { return mSize == 0; }
+	const char* data() const { return mData; }
+	char operator[](size_t index) const { return mData[index]; }
+	std::string_view View() const { return std::string_view(mData, mSize); }
+	operator std::string_view() const { return View(); }
+	std::string String() const { return std::string(mData, mSize); }
+	friend bool operator==(const ParagraphText& a, std::string_view b) { return a.View() == b; }
+
+private:
+	friend class TextViewParagraphs;
+	static constexpr uint32_t kBorrowed = UINT32_MAX;
+
+	const char* mData = "";
+	uint32_t mSize = 0;
+	uint32_t mBlock = kBorrowed; // or the index's block holding the bytes
+};
+
 struct TextParagraph {
-	std::string text;				  // UTF-8, without its line feed
+	ParagraphText text;				  // UTF-8, without its line feed
 	CompactArray<int32_t> lineStarts; // byte offsets in text of visual lines 2, 3, ...
 	CompactArray<StyleRun> runs;	  // empty: the whole paragraph in style
 	int32_t lines = 1;				  // visual lines, at least 1
@@ -136,6 +173,8 @@ struct ParagraphPlace {
 class TextViewParagraphs {
 public:
 	TextViewParagraphs();
+	TextViewParagraphs(const TextViewParagraphs&) = delete;
+	TextViewParagraphs& operator=(const TextViewParagraphs&) = delete;
 
 	int32_t Count() const;
 	int64_t Bytes() const;
@@ -165,10 +204,12 @@ public:
 		return place.node >= 0 ? mNodes[place.node].value : At(place.index);
 	}
 
-	// Replaces count paragraphs from first by items (which may be empty).
+	// Replaces count paragraphs from first by items (which may be empty);
+	// their texts are copied in.
 	void Replace(int32_t first, int32_t count, std::vector<TextParagraph>&& items);
 	// The same with made paragraphs, filled in place by make(index,
-	// paragraph) in order, each starting out as a default paragraph.
+	// paragraph) in order, each starting out as a default paragraph. A text
+	// make borrows needs to stay only until make is called again.
 	void Replace(int32_t first, int32_t count, size_t made,
 		const std::function<void(size_t, TextParagraph&)>& make);
 	// Everything, as one call of Replace.
@@ -221,6 +262,23 @@ private:
 	void _Flush(int32_t node, int32_t first,
 		const std::function<void(TextParagraph&, int32_t)>& count);
 	void _MarkDirty(int32_t node);
+
+	// The blocks the paragraphs' bytes lie in. Bytes are added at the end
+	// of the newest block; a block is given back once none of its bytes
+	// are in use (the newest is then filled again from its start).
+	struct TextBlock {
+		std::unique_ptr<char[]> bytes;
+		uint32_t capacity = 0;
+		uint32_t used = 0;
+		uint32_t live = 0;
+	};
+	static constexpr uint32_t kBlockSize = 64 * 1024;
+	// Copies a borrowed text into the blocks.
+	void _Keep(ParagraphText& text);
+	void _Release(ParagraphText& text);
+	std::vector<TextBlock> mBlocks;
+	std::vector<uint32_t> mEmptyBlocks; // entries of mBlocks without bytes
+	uint32_t mNewest = ParagraphText::kBorrowed;
 
 	// Descends by one of the two sums; which = 0 bytes, 2 lines.
 	ParagraphPlace _Find(int64_t value, int which) const;

@@ -6,7 +6,7 @@
 namespace BPrivate {
 
 int
-utf16_index(const std::string& text, size_t bytes)
+utf16_index(std::string_view text, size_t bytes)
 {
 	bytes = std::min(bytes, text.size());
 	int units = 0;
@@ -21,7 +21,7 @@ utf16_index(const std::string& text, size_t bytes)
 
 
 size_t
-byte_index(const std::string& text, int units)
+byte_index(std::string_view text, int units)
 {
 	size_t i = 0;
 	int counted = 0;
@@ -39,7 +39,7 @@ byte_index(const std::string& text, int units)
 
 
 QString
-display_text(const std::string& text)
+display_text(std::string_view text)
 {
 	QString shown = QString::fromUtf8(text.data(), (qsizetype)text.size());
 	for (QChar& c : shown) {

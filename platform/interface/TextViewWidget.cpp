@@ -459,7 +459,7 @@ TextEditWidget::_NextChar(int32 offset, bool forward) const
 		if (offset >= length)
 			return length;
 		const ParagraphPlace place = mData->paragraphs.LocateByte(offset);
-		const std::string& text = mData->paragraphs.Paragraph(place).text;
+		const std::string_view text = mData->paragraphs.Paragraph(place).text;
 		size_t inside = (size_t)(offset - place.byte);
 		if (inside >= text.size())
 			return offset + 1; // over the line feed
@@ -821,7 +821,7 @@ TextEditWidget::inputMethodEvent(QInputMethodEvent* event)
 	if (event->replacementLength() > 0 || event->replacementStart() != 0) {
 		// Relative to the caret, in UTF-16 units of its paragraph.
 		const ParagraphPlace place = mData->paragraphs.LocateByte(mData->caret);
-		const std::string& text = mData->paragraphs.Paragraph(place).text;
+		const std::string_view text = mData->paragraphs.Paragraph(place).text;
 		const int caretUnit = utf16_index(text, (size_t)(mData->caret - place.byte));
 		const int first = std::max(caretUnit + event->replacementStart(), 0);
 		const int last = std::max(first + event->replacementLength(), first);
@@ -843,7 +843,7 @@ TextEditWidget::inputMethodQuery(Qt::InputMethodQuery query) const
 	if (mData == nullptr)
 		return QAbstractScrollArea::inputMethodQuery(query);
 	const ParagraphPlace place = mData->paragraphs.LocateByte(mData->caret);
-	const std::string& text = mData->paragraphs.Paragraph(place).text;
+	const std::string_view text = mData->paragraphs.Paragraph(place).text;
 	switch (query) {
 		case Qt::ImEnabled:
 			return mData->editable;

@@ -6,15 +6,24 @@
 #include "TextViewParagraphs.h"
 
 using BPrivate::ParagraphPlace;
+using BPrivate::ParagraphText;
 using BPrivate::TextParagraph;
 using BPrivate::TextViewParagraphs;
 
 namespace {
 
-TextParagraph
+// A paragraph as the tests keep it, with its bytes in a string of its own.
+struct ModelParagraph {
+	std::string text;
+	int32_t lines = 1;
+	bool dirty = true;
+};
+
+
+ModelParagraph
 make_paragraph(std::mt19937& random)
 {
-	TextParagraph paragraph;
+	ModelParagraph paragraph;
 	paragraph.text.assign(random() % 7, 'x');
 	paragraph.lines = 1 + (int32_t)(random() % 4);
 	paragraph.dirty = random() % 2 == 0;
@@ -22,9 +31,23 @@ make_paragraph(std::mt19937& random)
 }
 
 
+// Paragraphs lending the model's bytes to the index.
+std::vector<TextParagraph>
+lend(const std::vector<ModelParagraph>& model)
+{
+	std::vector<TextParagraph> paragraphs(model.size());
+	for (size_t i = 0; i < model.size(); i++) {
+		paragraphs[i].text = ParagraphText::Borrow(model[i].text);
+		paragraphs[i].lines = model[i].lines;
+		paragraphs[i].dirty = model[i].dirty;
+	}
+	return paragraphs;
+}
+
+
 // Sums over a plain vector: the expected place of paragraph `index`.
 ParagraphPlace
-expected_place(const std::vector<TextParagraph>& model, int32_t index)
+expected_place(const std::vector<ModelParagraph>& model, int32_t index)
 {
 	ParagraphPlace place;
 	place.index = index;
@@ -51,12 +74,12 @@ TEST(TextViewParagraphs, RandomReplacementsKeepSumsAndLookupsRight)
 {
 	std::mt19937 random(7);
 	TextViewParagraphs tree;
-	std::vector<TextParagraph> model(1);
+	std::vector<ModelParagraph> model(1);
 	for (int round = 0; round < 400; round++) {
 		const int32_t first = (int32_t)(random() % (model.size() + 1));
 		int32_t count = (int32_t)(random() % 4);
 		count = std::min<int32_t>(count, (int32_t)model.size() - first);
-		std::vector<TextParagraph> items;
+		std::vector<ModelParagraph> items;
 		const int32_t added = (int32_t)(random() % (round % 50 == 0 ? 300 : 4));
 		for (int32_t i = 0; i < added; i++)
 			items.push_back(make_paragraph(random));
@@ -64,7 +87,7 @@ TEST(TextViewParagraphs, RandomReplacementsKeepSumsAndLookupsRight)
 			items.push_back(make_paragraph(random));
 		model.erase(model.begin() + first, model.begin() + first + count);
 		model.insert(model.begin() + first, items.begin(), items.end());
-		tree.Replace(first, count, std::move(items));
+		tree.Replace(first, count, lend(items));
 
 		ASSERT_EQ(tree.Count(), (int32_t)model.size());
 		const ParagraphPlace end = expected_place(model, (int32_t)model.size());
@@ -80,8 +103,8 @@ TEST(TextViewParagraphs, RandomReplacementsKeepSumsAndLookupsRight)
 			expect_same_place(tree.FindByByte(place.byte + (int64_t)model[i].text.size()), place);
 			expect_same_place(tree.FindByLine(place.line), place);
 			expect_same_place(tree.FindByLine(place.line + model[i].lines - 1), place);
-			EXPECT_EQ(tree.At(i).text, model[i].text);
-			EXPECT_EQ(tree.Paragraph(tree.FindByLine(place.line)).text, model[i].text);
+			EXPECT_EQ(tree.At(i).text.View(), model[i].text);
+			EXPECT_EQ(tree.Paragraph(tree.FindByLine(place.line)).text.View(), model[i].text);
 		}
 	}
 }
@@ -90,16 +113,16 @@ TEST(TextViewParagraphs, RandomReplacementsKeepSumsAndLookupsRight)
 TEST(TextViewParagraphs, ByteRangesCopyTheJoinedTextByTreeAndByTable)
 {
 	std::mt19937 random(3);
-	std::vector<TextParagraph> items;
+	std::vector<ModelParagraph> items;
 	std::string joined;
 	for (int i = 0; i < 3000; i++) {
-		TextParagraph paragraph;
+		ModelParagraph paragraph;
 		paragraph.text.assign(random() % 9, (char)('a' + i % 26));
 		joined += (i > 0 ? "\n" : "") + paragraph.text;
 		items.push_back(std::move(paragraph));
 	}
 	TextViewParagraphs tree;
-	tree.Reset(std::move(items));
+	tree.Reset(lend(items));
 	ASSERT_EQ(tree.Bytes() - 1, (int64_t)joined.size());
 
 	auto check = [&](const char* how) {
@@ -145,7 +168,7 @@ TEST(TextViewParagraphs, ByteRangesCopyTheJoinedTextByTreeAndByTable)
 		if (total - count + (int32_t)made == 0)
 			texts.push_back("last");
 		tree.Replace(first, count, texts.size(),
-			[&](size_t i, TextParagraph& paragraph) { paragraph.text = texts[i]; });
+			[&](size_t i, TextParagraph& paragraph) { paragraph.text = ParagraphText::Borrow(texts[i]); });
 		model.erase(model.begin() + first, model.begin() + first + count);
 		model.insert(model.begin() + first, texts.begin(), texts.end());
 		joined.clear();
@@ -154,7 +177,7 @@ TEST(TextViewParagraphs, ByteRangesCopyTheJoinedTextByTreeAndByTable)
 		ASSERT_EQ(tree.Bytes() - 1, (int64_t)joined.size());
 		ASSERT_EQ(tree.Count(), (int32_t)model.size());
 		for (int32_t i = 0; i < tree.Count(); i += 1 + (int32_t)(random() % 50))
-			ASSERT_EQ(tree.At(i).text, model[(size_t)i]) << "round " << round;
+			ASSERT_EQ(tree.At(i).text.View(), model[(size_t)i]) << "round " << round;
 		check(large ? "table carried along" : "table dropped");
 		// Collecting and freeing go through the table while it is right:
 		// a node freed by mistake would show here or in a later round.
@@ -170,8 +193,8 @@ TEST(TextViewParagraphs, ByteRangesCopyTheJoinedTextByTreeAndByTable)
 TEST(TextViewParagraphs, LookupsOutsideTheTextArePinned)
 {
 	std::vector<TextParagraph> items(3);
-	items[0].text = "ab";
-	items[1].text = "cd";
+	items[0].text = ParagraphText::Borrow("ab");
+	items[1].text = ParagraphText::Borrow("cd");
 	TextViewParagraphs tree;
 	tree.Reset(std::move(items));
 	// "ab\ncd\n": bytes 0..6, the empty last paragraph starts at 6.
@@ -187,13 +210,13 @@ TEST(TextViewParagraphs, LookupsOutsideTheTextArePinned)
 
 TEST(TextViewParagraphs, FlushCountsOnlyDirtyParagraphsWithTheirIndex)
 {
-	std::vector<TextParagraph> items(5);
+	std::vector<ModelParagraph> items(5);
 	for (int i = 0; i < 5; i++) {
 		items[i].text = std::string((size_t)i, 'a');
 		items[i].dirty = i % 2 == 0;
 	}
 	TextViewParagraphs tree;
-	tree.Reset(std::move(items));
+	tree.Reset(lend(items));
 	EXPECT_EQ(tree.DirtyCount(), 3);
 	std::vector<int32_t> seen;
 	tree.FlushDirty([&](TextParagraph& paragraph, int32_t index) {
