@@ -1,6 +1,7 @@
 // The paragraph index against a plain vector doing the same edits.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <random>
 
 #include "TextViewParagraphs.h"
@@ -234,4 +235,54 @@ TEST(TextViewParagraphs, FlushCountsOnlyDirtyParagraphsWithTheirIndex)
 	std::string text;
 	tree.Collect(&text);
 	EXPECT_EQ(text, "\na\naa\naaa\naaaa");
+}
+
+
+TEST(TextViewParagraphs, BytesStayRightAcrossManyBlocksAndReplacements)
+{
+	// Enough bytes for many blocks, one paragraph larger than a block, and
+	// replacements that empty some blocks while others stay in use.
+	std::mt19937 random(11);
+	auto make_text = [&](size_t i) {
+		const size_t size = i % 97 == 5 ? 200000 : random() % 3000;
+		std::string text(size, (char)('a' + i % 26));
+		if (!text.empty())
+			text[random() % size] = (char)('A' + random() % 26);
+		return text;
+	};
+	std::vector<std::string> model;
+	for (size_t i = 0; i < 800; i++)
+		model.push_back(make_text(i));
+	TextViewParagraphs tree;
+	tree.Replace(0, tree.Count(), model.size(), [&](size_t i, TextParagraph& paragraph) {
+		paragraph.text = ParagraphText::Borrow(model[i]);
+	});
+	for (int round = 0; round < 60; round++) {
+		const int32_t total = (int32_t)model.size();
+		const int32_t first = (int32_t)(random() % (size_t)total);
+		const int32_t count = (int32_t)std::min<size_t>(random() % (round % 5 == 0 ? 400 : 4),
+			(size_t)(total - first));
+		std::vector<std::string> texts;
+		const size_t made = random() % (round % 5 == 0 ? 400 : 4);
+		for (size_t i = 0; i < made; i++)
+			texts.push_back(make_text(i + (size_t)round));
+		if (total - count + (int32_t)made == 0)
+			texts.push_back("last");
+		model.erase(model.begin() + first, model.begin() + first + count);
+		model.insert(model.begin() + first, texts.begin(), texts.end());
+		tree.Replace(first, count, texts.size(), [&](size_t i, TextParagraph& paragraph) {
+			paragraph.text = ParagraphText::Borrow(texts[i]);
+		});
+		// The lent bytes change afterwards: the index has its own copy.
+		for (std::string& text : texts)
+			std::fill(text.begin(), text.end(), '#');
+		ASSERT_EQ(tree.Count(), (int32_t)model.size());
+		for (int32_t i = 0; i < tree.Count(); i++)
+			ASSERT_EQ(tree.At(i).text.View(), model[(size_t)i]) << "round " << round << " at " << i;
+	}
+	std::string joined, collected;
+	for (size_t i = 0; i < model.size(); i++)
+		joined += (i > 0 ? "\n" : "") + model[i];
+	tree.Collect(&collected);
+	EXPECT_EQ(collected, joined);
 }
