@@ -291,6 +291,29 @@ TextViewParagraphs::Replace(int32_t first, int32_t count, size_t made,
 	mRoot = _Merge(_Merge(head, _Build(made, make, keepOrder ? &made_nodes : nullptr)), tail);
 	if (keepOrder)
 		_SpliceOrder(first, count, made_nodes);
+	_CompactBlocksIfSparse();
+}
+
+
+void
+TextViewParagraphs::_CompactBlocksIfSparse()
+{
+	if (mBlockBytes <= 16 * (int64_t)kBlockSize || mBlockBytes <= 2 * mLiveBytes)
+		return;
+	// The old blocks stay until every text has been copied out of them.
+	std::vector<TextBlock> old;
+	old.swap(mBlocks);
+	mEmptyBlocks.clear();
+	mNewest = ParagraphText::kBorrowed;
+	mBlockBytes = 0;
+	mLiveBytes = 0;
+	_InOrderFrom(mRoot, 0, [this](int32_t node) {
+		ParagraphText& text = mNodes[node].value.text;
+		if (text.mBlock != ParagraphText::kBorrowed) {
+			text.mBlock = ParagraphText::kBorrowed;
+			_Keep(text);
+		}
+	});
 }
 
 
@@ -332,6 +355,8 @@ TextViewParagraphs::Reset(std::vector<TextParagraph>&& items)
 	mBlocks.clear();
 	mEmptyBlocks.clear();
 	mNewest = ParagraphText::kBorrowed;
+	mBlockBytes = 0;
+	mLiveBytes = 0;
 	mFree.clear();
 	mRoot = _Build(items.size(),
 		[&items](size_t index, TextParagraph& paragraph) {
@@ -497,6 +522,7 @@ TextViewParagraphs::_Keep(ParagraphText& text)
 		TextBlock block;
 		block.capacity = std::max(kBlockSize, size);
 		block.bytes.reset(new char[block.capacity]);
+		mBlockBytes += block.capacity;
 		if (!mEmptyBlocks.empty()) {
 			mNewest = mEmptyBlocks.back();
 			mEmptyBlocks.pop_back();
@@ -511,6 +537,7 @@ TextViewParagraphs::_Keep(ParagraphText& text)
 	memcpy(bytes, text.mData, size);
 	block.used += size;
 	block.live += size;
+	mLiveBytes += size;
 	text.mData = bytes;
 	text.mBlock = mNewest;
 }
@@ -522,10 +549,12 @@ TextViewParagraphs::_Release(ParagraphText& text)
 	if (text.mBlock != ParagraphText::kBorrowed) {
 		TextBlock& block = mBlocks[text.mBlock];
 		block.live -= text.mSize;
+		mLiveBytes -= text.mSize;
 		if (block.live == 0) {
 			if (text.mBlock == mNewest) {
 				block.used = 0;
 			} else {
+				mBlockBytes -= block.capacity;
 				block = TextBlock();
 				mEmptyBlocks.push_back(text.mBlock);
 			}

@@ -227,6 +227,9 @@ public:
 	// The whole text: the paragraphs joined by line feeds.
 	void Collect(std::string* out) const;
 
+	// The bytes held for the paragraphs' texts, in use or not.
+	int64_t BlockBytes() const { return mBlockBytes; }
+
 private:
 	struct Node {
 		TextParagraph value;
@@ -276,7 +279,13 @@ private:
 	// Copies a borrowed text into the blocks.
 	void _Keep(ParagraphText& text);
 	void _Release(ParagraphText& text);
+	// Once the blocks hold more than twice the bytes in use (a text thinned
+	// out here and there keeps every block with a paragraph left in it),
+	// the texts move into fresh blocks, in order.
+	void _CompactBlocksIfSparse();
 	std::vector<TextBlock> mBlocks;
+	int64_t mBlockBytes = 0; // capacity of the blocks
+	int64_t mLiveBytes = 0;  // bytes in use
 	std::vector<uint32_t> mEmptyBlocks; // entries of mBlocks without bytes
 	uint32_t mNewest = ParagraphText::kBorrowed;
 

@@ -286,3 +286,33 @@ TEST(TextViewParagraphs, BytesStayRightAcrossManyBlocksAndReplacements)
 	tree.Collect(&collected);
 	EXPECT_EQ(collected, joined);
 }
+
+
+TEST(TextViewParagraphs, ThinnedOutTextGivesItsBlocksBack)
+{
+	// 16,000 paragraphs of 1,000 bytes fill about 250 blocks; deleting all
+	// but every 64th, a few at a time, leaves a paragraph in every block.
+	std::vector<std::string> model;
+	for (int i = 0; i < 16000; i++)
+		model.push_back(std::string(1000, (char)('a' + i % 26)) + std::to_string(i));
+	TextViewParagraphs tree;
+	tree.Replace(0, tree.Count(), model.size(), [&](size_t i, TextParagraph& paragraph) {
+		paragraph.text = ParagraphText::Borrow(model[i]);
+	});
+	int64_t full = tree.BlockBytes();
+	EXPECT_GE(full, 16000 * 1000);
+	for (int32_t kept = 0; kept < (int32_t)model.size(); kept++) {
+		const int32_t count = std::min<int32_t>(63, (int32_t)model.size() - kept - 1);
+		tree.Replace(kept + 1, count, 0, [](size_t, TextParagraph&) {});
+		model.erase(model.begin() + kept + 1, model.begin() + kept + 1 + count);
+	}
+	ASSERT_EQ(tree.Count(), (int32_t)model.size());
+	int64_t live = 0;
+	for (int32_t i = 0; i < tree.Count(); i++) {
+		ASSERT_EQ(tree.At(i).text.View(), model[(size_t)i]) << i;
+		live += (int64_t)model[(size_t)i].size();
+	}
+	// What is left takes a few blocks, not all that the full text took.
+	EXPECT_LE(tree.BlockBytes(), std::max<int64_t>(2 * live, 16 * 64 * 1024));
+	EXPECT_LT(tree.BlockBytes(), full / 4);
+}
