@@ -257,12 +257,39 @@ TextViewParagraphs::At(int32_t index) const
 }
 
 
+namespace {
+
+// Items may show bytes of the index itself, which the replacement frees
+// before it takes the items: their texts are copied into bytes first, and
+// the items borrow them from there.
+void
+lend_own_copies(std::vector<TextParagraph>& items, std::string& bytes)
+{
+	size_t total = 0;
+	for (const TextParagraph& item : items)
+		total += item.text.size();
+	bytes.clear();
+	bytes.reserve(total);
+	for (const TextParagraph& item : items)
+		bytes.append(item.text.View());
+	size_t at = 0;
+	for (TextParagraph& item : items) {
+		const size_t size = item.text.size();
+		item.text = ParagraphText::Borrow(std::string_view(bytes).substr(at, size));
+		at += size;
+	}
+}
+
+} // namespace
+
+
 void
 TextViewParagraphs::Replace(int32_t first, int32_t count, std::vector<TextParagraph>&& items)
 {
+	std::string bytes;
+	lend_own_copies(items, bytes);
 	Replace(first, count, items.size(), [&items](size_t index, TextParagraph& paragraph) {
 		paragraph = std::move(items[index]);
-		paragraph.text = ParagraphText::Borrow(paragraph.text.View());
 	});
 }
 
@@ -349,6 +376,8 @@ TextViewParagraphs::_SpliceOrder(int32_t first, int32_t count, const std::vector
 void
 TextViewParagraphs::Reset(std::vector<TextParagraph>&& items)
 {
+	std::string bytes;
+	lend_own_copies(items, bytes);
 	mLastValid = false;
 	_DropOrder();
 	mNodes.clear();
@@ -359,10 +388,7 @@ TextViewParagraphs::Reset(std::vector<TextParagraph>&& items)
 	mLiveBytes = 0;
 	mFree.clear();
 	mRoot = _Build(items.size(),
-		[&items](size_t index, TextParagraph& paragraph) {
-			paragraph = std::move(items[index]);
-			paragraph.text = ParagraphText::Borrow(paragraph.text.View());
-		},
+		[&items](size_t index, TextParagraph& paragraph) { paragraph = std::move(items[index]); },
 		nullptr);
 }
 

@@ -316,3 +316,39 @@ TEST(TextViewParagraphs, ThinnedOutTextGivesItsBlocksBack)
 	EXPECT_LE(tree.BlockBytes(), std::max<int64_t>(2 * live, 16 * 64 * 1024));
 	EXPECT_LT(tree.BlockBytes(), full / 4);
 }
+
+
+TEST(TextViewParagraphs, ParagraphsOfTheIndexItselfCanReplaceThemselves)
+{
+	// Copies of the index's paragraphs show its own bytes, which replacing
+	// those paragraphs frees: the index copies them out first.
+	std::vector<std::string> model;
+	for (int i = 0; i < 300; i++)
+		model.push_back(std::string(900, (char)('a' + i % 26)) + std::to_string(i));
+	TextViewParagraphs tree;
+	tree.Replace(0, tree.Count(), model.size(), [&](size_t i, TextParagraph& paragraph) {
+		paragraph.text = ParagraphText::Borrow(model[i]);
+	});
+	auto expect_model = [&](const char* how) {
+		ASSERT_EQ(tree.Count(), (int32_t)model.size()) << how;
+		for (int32_t i = 0; i < tree.Count(); i++)
+			ASSERT_EQ(tree.At(i).text.View(), model[(size_t)i]) << how << " at " << i;
+	};
+
+	std::vector<TextParagraph> reversed;
+	for (int32_t i = tree.Count(); i-- > 0;)
+		reversed.push_back(tree.At(i));
+	tree.Replace(0, tree.Count(), std::move(reversed));
+	std::reverse(model.begin(), model.end());
+	expect_model("replaced by its own paragraphs");
+
+	std::vector<TextParagraph> again;
+	for (int32_t i = 0; i < tree.Count(); i += 2)
+		again.push_back(tree.At(i));
+	tree.Reset(std::move(again));
+	std::vector<std::string> halved;
+	for (size_t i = 0; i < model.size(); i += 2)
+		halved.push_back(model[i]);
+	model.swap(halved);
+	expect_model("reset to its own paragraphs");
+}
