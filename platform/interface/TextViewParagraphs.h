@@ -209,7 +209,8 @@ public:
 	void Replace(int32_t first, int32_t count, std::vector<TextParagraph>&& items);
 	// The same with made paragraphs, filled in place by make(index,
 	// paragraph) in order, each starting out as a default paragraph. A text
-	// make borrows needs to stay only until make is called again.
+	// make borrows needs to stay only until make is called again, and is
+	// not one of the paragraphs replaced (they are gone by then).
 	void Replace(int32_t first, int32_t count, size_t made,
 		const std::function<void(size_t, TextParagraph&)>& make);
 	// Everything, as one call of Replace.
