@@ -46,6 +46,27 @@ lend(const std::vector<ModelParagraph>& model)
 }
 
 
+// count texts of size bytes of a letter, each ending in its number.
+std::vector<std::string>
+numbered_texts(int count, size_t size)
+{
+	std::vector<std::string> texts;
+	for (int i = 0; i < count; i++)
+		texts.push_back(std::string(size, (char)('a' + i % 26)) + std::to_string(i));
+	return texts;
+}
+
+
+// The whole text of tree becomes texts, one paragraph each.
+void
+replace_all(TextViewParagraphs& tree, const std::vector<std::string>& texts)
+{
+	tree.Replace(0, tree.Count(), texts.size(), [&](size_t i, TextParagraph& paragraph) {
+		paragraph.text = ParagraphText::Borrow(texts[i]);
+	});
+}
+
+
 // Sums over a plain vector: the expected place of paragraph `index`.
 ParagraphPlace
 expected_place(const std::vector<ModelParagraph>& model, int32_t index)
@@ -254,9 +275,7 @@ TEST(TextViewParagraphs, BytesStayRightAcrossManyBlocksAndReplacements)
 	for (size_t i = 0; i < 800; i++)
 		model.push_back(make_text(i));
 	TextViewParagraphs tree;
-	tree.Replace(0, tree.Count(), model.size(), [&](size_t i, TextParagraph& paragraph) {
-		paragraph.text = ParagraphText::Borrow(model[i]);
-	});
+	replace_all(tree, model);
 	for (int round = 0; round < 60; round++) {
 		const int32_t total = (int32_t)model.size();
 		const int32_t first = (int32_t)(random() % (size_t)total);
@@ -292,13 +311,9 @@ TEST(TextViewParagraphs, ThinnedOutTextGivesItsBlocksBack)
 {
 	// 16,000 paragraphs of 1,000 bytes fill about 250 blocks; deleting all
 	// but every 64th, a few at a time, leaves a paragraph in every block.
-	std::vector<std::string> model;
-	for (int i = 0; i < 16000; i++)
-		model.push_back(std::string(1000, (char)('a' + i % 26)) + std::to_string(i));
+	std::vector<std::string> model = numbered_texts(16000, 1000);
 	TextViewParagraphs tree;
-	tree.Replace(0, tree.Count(), model.size(), [&](size_t i, TextParagraph& paragraph) {
-		paragraph.text = ParagraphText::Borrow(model[i]);
-	});
+	replace_all(tree, model);
 	int64_t full = tree.BlockBytes();
 	EXPECT_GE(full, 16000 * 1000);
 	for (int32_t kept = 0; kept < (int32_t)model.size(); kept++) {
@@ -322,13 +337,9 @@ TEST(TextViewParagraphs, ParagraphsOfTheIndexItselfCanReplaceThemselves)
 {
 	// Copies of the index's paragraphs show its own bytes, which replacing
 	// those paragraphs frees: the index copies them out first.
-	std::vector<std::string> model;
-	for (int i = 0; i < 300; i++)
-		model.push_back(std::string(900, (char)('a' + i % 26)) + std::to_string(i));
+	std::vector<std::string> model = numbered_texts(300, 900);
 	TextViewParagraphs tree;
-	tree.Replace(0, tree.Count(), model.size(), [&](size_t i, TextParagraph& paragraph) {
-		paragraph.text = ParagraphText::Borrow(model[i]);
-	});
+	replace_all(tree, model);
 	auto expect_model = [&](const char* how) {
 		ASSERT_EQ(tree.Count(), (int32_t)model.size()) << how;
 		for (int32_t i = 0; i < tree.Count(); i++)
