@@ -3,7 +3,6 @@
 #include <algorithm>
 #include <cstring>
 #include <memory>
-#include <vector>
 
 const rgb_color ZTLETextView::Black = {0, 0, 0, 255};
 const rgb_color ZTLETextView::Red = {255, 0, 0, 255};

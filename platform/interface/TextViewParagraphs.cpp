@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cassert>
 #include <cstring>
+#include <utility>
 
 namespace BPrivate {
 
@@ -325,21 +326,14 @@ TextViewParagraphs::Replace(int32_t first, int32_t count, size_t made,
 void
 TextViewParagraphs::_CompactBlocksIfSparse()
 {
-	if (mBlockBytes <= 16 * (int64_t)kBlockSize || mBlockBytes <= 2 * mLiveBytes)
+	if (mBlocks.Bytes() <= 1024 * 1024 || mBlocks.Bytes() <= 2 * mBlocks.LiveBytes())
 		return;
 	// The old blocks stay until every text has been copied out of them.
-	std::vector<TextBlock> old;
-	old.swap(mBlocks);
-	mEmptyBlocks.clear();
-	mNewest = ParagraphText::kBorrowed;
-	mBlockBytes = 0;
-	mLiveBytes = 0;
+	const TextBlocks old = std::exchange(mBlocks, TextBlocks());
 	_InOrderFrom(mRoot, 0, [this](int32_t node) {
 		ParagraphText& text = mNodes[node].value.text;
-		if (text.mBlock != ParagraphText::kBorrowed) {
-			text.mBlock = ParagraphText::kBorrowed;
-			_Keep(text);
-		}
+		text.mBlock = ParagraphText::kBorrowed;
+		mBlocks.Keep(text);
 	});
 }
 
@@ -381,11 +375,7 @@ TextViewParagraphs::Reset(std::vector<TextParagraph>&& items)
 	mLastValid = false;
 	_DropOrder();
 	mNodes.clear();
-	mBlocks.clear();
-	mEmptyBlocks.clear();
-	mNewest = ParagraphText::kBorrowed;
-	mBlockBytes = 0;
-	mLiveBytes = 0;
+	mBlocks = TextBlocks();
 	mFree.clear();
 	mRoot = _Build(items.size(),
 		[&items](size_t index, TextParagraph& paragraph) { paragraph = std::move(items[index]); },
@@ -525,7 +515,7 @@ TextViewParagraphs::_FreeTree(int32_t node, int32_t first)
 {
 	// In order, which is mostly the order of the nodes in memory.
 	_InOrderFrom(node, first, [this](int32_t n) {
-		_Release(mNodes[n].value.text);
+		mBlocks.Release(mNodes[n].value.text);
 		mNodes[n].value = TextParagraph();
 		mFree.push_back(n);
 	});
@@ -533,7 +523,7 @@ TextViewParagraphs::_FreeTree(int32_t node, int32_t first)
 
 
 void
-TextViewParagraphs::_Keep(ParagraphText& text)
+TextViewParagraphs::TextBlocks::Keep(ParagraphText& text)
 {
 	if (text.mBlock != ParagraphText::kBorrowed)
 		return;
@@ -545,20 +535,20 @@ TextViewParagraphs::_Keep(ParagraphText& text)
 	if (mNewest == ParagraphText::kBorrowed
 		|| mBlocks[mNewest].capacity - mBlocks[mNewest].used < size) {
 		// A paragraph larger than a block gets a block of its own.
-		TextBlock block;
+		Block block;
 		block.capacity = std::max(kBlockSize, size);
 		block.bytes.reset(new char[block.capacity]);
-		mBlockBytes += block.capacity;
-		if (!mEmptyBlocks.empty()) {
-			mNewest = mEmptyBlocks.back();
-			mEmptyBlocks.pop_back();
+		mBytes += block.capacity;
+		if (!mEmpty.empty()) {
+			mNewest = mEmpty.back();
+			mEmpty.pop_back();
 			mBlocks[mNewest] = std::move(block);
 		} else {
 			mNewest = (uint32_t)mBlocks.size();
 			mBlocks.push_back(std::move(block));
 		}
 	}
-	TextBlock& block = mBlocks[mNewest];
+	Block& block = mBlocks[mNewest];
 	char* bytes = block.bytes.get() + block.used;
 	memcpy(bytes, text.mData, size);
 	block.used += size;
@@ -570,19 +560,19 @@ TextViewParagraphs::_Keep(ParagraphText& text)
 
 
 void
-TextViewParagraphs::_Release(ParagraphText& text)
+TextViewParagraphs::TextBlocks::Release(ParagraphText& text)
 {
 	if (text.mBlock != ParagraphText::kBorrowed) {
-		TextBlock& block = mBlocks[text.mBlock];
+		Block& block = mBlocks[text.mBlock];
 		block.live -= text.mSize;
 		mLiveBytes -= text.mSize;
 		if (block.live == 0) {
 			if (text.mBlock == mNewest) {
 				block.used = 0;
 			} else {
-				mBlockBytes -= block.capacity;
-				block = TextBlock();
-				mEmptyBlocks.push_back(text.mBlock);
+				mBytes -= block.capacity;
+				block = Block();
+				mEmpty.push_back(text.mBlock);
 			}
 		}
 	}
@@ -680,7 +670,7 @@ TextViewParagraphs::_Build(size_t made,
 		const int32_t node = _NewNode();
 		TextParagraph& value = mNodes[node].value;
 		make(index, value);
-		_Keep(value.text);
+		mBlocks.Keep(value.text);
 		value.lines = std::max<int32_t>(value.lines, 1);
 		_Pull(node);
 		if (nodes != nullptr)

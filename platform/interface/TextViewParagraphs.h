@@ -138,11 +138,8 @@ public:
 	size_t size() const { return mSize; }
 	bool empty() const { return mSize == 0; }
 	const char* data() const { return mData; }
-	char operator[](size_t index) const { return mData[index]; }
 	std::string_view View() const { return std::string_view(mData, mSize); }
 	operator std::string_view() const { return View(); }
-	std::string String() const { return std::string(mData, mSize); }
-	friend bool operator==(const ParagraphText& a, std::string_view b) { return a.View() == b; }
 
 private:
 	friend class TextViewParagraphs;
@@ -229,7 +226,7 @@ public:
 	void Collect(std::string* out) const;
 
 	// The bytes held for the paragraphs' texts, in use or not.
-	int64_t BlockBytes() const { return mBlockBytes; }
+	int64_t BlockBytes() const { return mBlocks.Bytes(); }
 
 private:
 	struct Node {
@@ -270,25 +267,34 @@ private:
 	// The blocks the paragraphs' bytes lie in. Bytes are added at the end
 	// of the newest block; a block is given back once none of its bytes
 	// are in use (the newest is then filled again from its start).
-	struct TextBlock {
-		std::unique_ptr<char[]> bytes;
-		uint32_t capacity = 0;
-		uint32_t used = 0;
-		uint32_t live = 0;
+	class TextBlocks {
+	public:
+		// Copies a borrowed text into the blocks.
+		void Keep(ParagraphText& text);
+		void Release(ParagraphText& text);
+		int64_t Bytes() const { return mBytes; }
+		int64_t LiveBytes() const { return mLiveBytes; }
+
+	private:
+		struct Block {
+			std::unique_ptr<char[]> bytes;
+			uint32_t capacity = 0;
+			uint32_t used = 0;
+			uint32_t live = 0;
+		};
+		static constexpr uint32_t kBlockSize = 64 * 1024;
+
+		std::vector<Block> mBlocks;
+		std::vector<uint32_t> mEmpty; // entries of mBlocks without bytes
+		uint32_t mNewest = ParagraphText::kBorrowed;
+		int64_t mBytes = 0;		// capacity of the blocks
+		int64_t mLiveBytes = 0; // bytes in use
 	};
-	static constexpr uint32_t kBlockSize = 64 * 1024;
-	// Copies a borrowed text into the blocks.
-	void _Keep(ParagraphText& text);
-	void _Release(ParagraphText& text);
-	// Once the blocks hold more than twice the bytes in use (a text thinned
-	// out here and there keeps every block with a paragraph left in it),
-	// the texts move into fresh blocks, in order.
+	// Once the blocks (past 1 MiB) hold more than twice the bytes in use (a
+	// text thinned out here and there keeps every block with a paragraph
+	// left in it), the texts move into fresh blocks, in order.
 	void _CompactBlocksIfSparse();
-	std::vector<TextBlock> mBlocks;
-	int64_t mBlockBytes = 0; // capacity of the blocks
-	int64_t mLiveBytes = 0;  // bytes in use
-	std::vector<uint32_t> mEmptyBlocks; // entries of mBlocks without bytes
-	uint32_t mNewest = ParagraphText::kBorrowed;
+	TextBlocks mBlocks;
 
 	// Descends by one of the two sums; which = 0 bytes, 2 lines.
 	ParagraphPlace _Find(int64_t value, int which) const;
