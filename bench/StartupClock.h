@@ -36,7 +36,7 @@ inline void ReportShown()
 		return;
 	long long nowNs = StartupClockNow();
 	printf("shown_us=%lld main_us=%lld\n", (nowNs - atoll(start)) / 1000,
-		(nowNs - StartupMainEntered()) / 1000);
+	       (nowNs - StartupMainEntered()) / 1000);
 	fflush(stdout);
 }
 

@@ -84,9 +84,9 @@ BENCHMARK(BM_DefaultTextRequest)->Unit(benchmark::kMicrosecond);
 void BM_PeerPing(benchmark::State& state)
 {
 	QDBusConnection bus = QDBusConnection::sessionBus();
-	QDBusMessage ping = QDBusMessage::createMethodCall(
-		QString("org.vessmor.Team%1").arg(gPeer), "/org/vessmor/App",
-		"org.freedesktop.DBus.Peer", "Ping");
+	QDBusMessage ping =
+	    QDBusMessage::createMethodCall(QString("org.vessmor.Team%1").arg(gPeer), "/org/vessmor/App",
+	                                   "org.freedesktop.DBus.Peer", "Ping");
 	for (auto _ : state) {
 		QDBusMessage answer = bus.call(ping, QDBus::Block, 5000);
 		if (answer.type() != QDBusMessage::ReplyMessage) {
@@ -98,7 +98,8 @@ void BM_PeerPing(benchmark::State& state)
 BENCHMARK(BM_PeerPing)->Unit(benchmark::kMicrosecond);
 
 // Keeps each benchmark's time per iteration for the ratio at the end.
-class RatioReporter : public benchmark::ConsoleReporter {
+class RatioReporter : public benchmark::ConsoleReporter
+{
 public:
 	void ReportRuns(const std::vector<Run>& runs) override
 	{
@@ -132,6 +133,6 @@ int main(int argc, char** argv)
 	double ping = gNanoseconds["BM_PeerPing"];
 	if (request > 0 && ping > 0)
 		printf("DefaultText request / Peer.Ping round trip: %.2fx (goal: within 3x)\n",
-			request / ping);
+		       request / ping);
 	return 0;
 }

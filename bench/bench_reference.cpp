@@ -28,8 +28,8 @@
 #include <string>
 #include <sys/wait.h>
 #include <thread>
-#include <vector>
 #include <unistd.h>
+#include <vector>
 
 #include <Application.h>
 #include <Message.h>

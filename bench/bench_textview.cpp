@@ -25,34 +25,31 @@
 namespace {
 
 // Reference blocks and translations, as the editor shows them.
-std::string
-locale_text(int lines)
+std::string locale_text(int lines)
 {
 	std::string text;
 	text.reserve((size_t)lines * 32);
 	for (int i = 0; i < lines; i++) {
 		switch (i % 3) {
-			case 0:
-				text += "; #ID" + std::to_string(i / 3 + 1) + ":\n";
-				break;
-			case 1:
-				text += "; Reference text number " + std::to_string(i) + "\n";
-				break;
-			default:
-				text += "Translation " + std::to_string(i) + "\n";
-				break;
+		case 0:
+			text += "; #ID" + std::to_string(i / 3 + 1) + ":\n";
+			break;
+		case 1:
+			text += "; Reference text number " + std::to_string(i) + "\n";
+			break;
+		default:
+			text += "Translation " + std::to_string(i) + "\n";
+			break;
 		}
 	}
 	return text;
 }
 
-
-std::unique_ptr<ZTLETextView>
-make_locale_view()
+std::unique_ptr<ZTLETextView> make_locale_view()
 {
 	const BRect frame(0, 0, 599, 399);
 	std::unique_ptr<ZTLETextView> view(
-		new ZTLETextView(frame, NULL, frame, B_FOLLOW_ALL_SIDES, B_WILL_DRAW | B_FRAME_EVENTS));
+	    new ZTLETextView(frame, NULL, frame, B_FOLLOW_ALL_SIDES, B_WILL_DRAW | B_FRAME_EVENTS));
 	view->MakeEditable(true);
 	view->SetDoesUndo(true);
 	view->SetStylable(true);
@@ -60,9 +57,7 @@ make_locale_view()
 	return view;
 }
 
-
-void
-BM_KeystrokeLocaleView(benchmark::State& state)
+void BM_KeystrokeLocaleView(benchmark::State& state)
 {
 	std::unique_ptr<ZTLETextView> view = make_locale_view();
 	view->SetText(locale_text((int)state.range(0)).c_str());
@@ -76,9 +71,7 @@ BM_KeystrokeLocaleView(benchmark::State& state)
 }
 BENCHMARK(BM_KeystrokeLocaleView)->Arg(1000)->Arg(100000)->Unit(benchmark::kMicrosecond);
 
-
-void
-BM_KeystrokeQTextDocument(benchmark::State& state)
+void BM_KeystrokeQTextDocument(benchmark::State& state)
 {
 	QTextDocument document;
 	document.setPlainText(QString::fromStdString(locale_text((int)state.range(0))));
@@ -91,11 +84,9 @@ BM_KeystrokeQTextDocument(benchmark::State& state)
 }
 BENCHMARK(BM_KeystrokeQTextDocument)->Arg(1000)->Arg(100000)->Unit(benchmark::kMicrosecond);
 
-
 // The same two edits in the document of a bare editor widget, which lays
 // out the changed paragraph as the text view's widget does.
-void
-BM_KeystrokeQPlainTextEdit(benchmark::State& state)
+void BM_KeystrokeQPlainTextEdit(benchmark::State& state)
 {
 	QPlainTextEdit editor;
 	editor.resize(600, 400);
@@ -109,9 +100,7 @@ BM_KeystrokeQPlainTextEdit(benchmark::State& state)
 }
 BENCHMARK(BM_KeystrokeQPlainTextEdit)->Arg(1000)->Arg(100000)->Unit(benchmark::kMicrosecond);
 
-
-void
-BM_TypingLocaleView(benchmark::State& state)
+void BM_TypingLocaleView(benchmark::State& state)
 {
 	std::unique_ptr<ZTLETextView> view = make_locale_view();
 	view->SetText(locale_text((int)state.range(0)).c_str());
@@ -124,9 +113,7 @@ BM_TypingLocaleView(benchmark::State& state)
 }
 BENCHMARK(BM_TypingLocaleView)->Arg(1000)->Arg(100000)->Unit(benchmark::kMicrosecond);
 
-
-void
-BM_TypingQPlainTextEdit(benchmark::State& state)
+void BM_TypingQPlainTextEdit(benchmark::State& state)
 {
 	QPlainTextEdit editor;
 	editor.resize(600, 400);
@@ -139,9 +126,7 @@ BM_TypingQPlainTextEdit(benchmark::State& state)
 }
 BENCHMARK(BM_TypingQPlainTextEdit)->Arg(1000)->Arg(100000)->Unit(benchmark::kMicrosecond);
 
-
-void
-BM_InsertColoured(benchmark::State& state)
+void BM_InsertColoured(benchmark::State& state)
 {
 	const std::string text = locale_text(30000);
 	for (auto _ : state) {
@@ -157,16 +142,14 @@ BM_InsertColoured(benchmark::State& state)
 }
 BENCHMARK(BM_InsertColoured)->Unit(benchmark::kMillisecond);
 
-
-void
-BM_InsertPlain(benchmark::State& state)
+void BM_InsertPlain(benchmark::State& state)
 {
 	const std::string text = locale_text(30000);
 	const BRect frame(0, 0, 599, 399);
 	for (auto _ : state) {
 		state.PauseTiming();
 		std::unique_ptr<BTextView> view(
-			new BTextView(frame, NULL, frame.InsetByCopy(3, 3), B_FOLLOW_ALL_SIDES, B_WILL_DRAW));
+		    new BTextView(frame, NULL, frame.InsetByCopy(3, 3), B_FOLLOW_ALL_SIDES, B_WILL_DRAW));
 		state.ResumeTiming();
 		view->Insert(0, text.c_str(), (int32)text.size());
 		view->CountLines();
@@ -177,10 +160,8 @@ BM_InsertPlain(benchmark::State& state)
 }
 BENCHMARK(BM_InsertPlain)->Unit(benchmark::kMillisecond);
 
-
 // The walk of the editor's save: per line LineAt, NextLineOffset, ByteAt.
-void
-BM_WalkLines(benchmark::State& state)
+void BM_WalkLines(benchmark::State& state)
 {
 	std::unique_ptr<ZTLETextView> view = make_locale_view();
 	view->SetText(locale_text((int)state.range(0)).c_str());
@@ -201,10 +182,8 @@ BM_WalkLines(benchmark::State& state)
 }
 BENCHMARK(BM_WalkLines)->Arg(1000)->Arg(100000);
 
-
 // A whole reference applied with few large edits to a 100,000-line text.
-void
-BM_LargeEdits(benchmark::State& state)
+void BM_LargeEdits(benchmark::State& state)
 {
 	std::unique_ptr<ZTLETextView> view = make_locale_view();
 	const std::string text = locale_text(100000);
@@ -220,9 +199,7 @@ BENCHMARK(BM_LargeEdits)->Unit(benchmark::kMillisecond);
 
 } // namespace
 
-
-int
-main(int argc, char** argv)
+int main(int argc, char** argv)
 {
 	if (qgetenv("QT_QPA_PLATFORM").isEmpty())
 		qputenv("QT_QPA_PLATFORM", "offscreen");

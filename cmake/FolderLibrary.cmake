@@ -23,6 +23,9 @@ function(le_test name dir)
 	endif()
 	add_executable(${name} ${_sources})
 	target_link_libraries(${name} PRIVATE ${ARGN} GTest::gtest GTest::gtest_main)
+	# Tests that read files of the source tree find them from here, not from
+	# __FILE__, which a compiler cache may have made relative.
+	target_compile_definitions(${name} PRIVATE LE_SOURCE_DIR="${CMAKE_SOURCE_DIR}")
 	set_target_properties(${name} PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR}/tests)
 	add_test(NAME ${name} COMMAND ${name})
 	set_tests_properties(${name} PROPERTIES TIMEOUT 600

@@ -221,7 +221,8 @@ namespace {
 // state it stands for is never copied (the text may be many megabytes),
 // and two different states giving the same digest is not a practical
 // concern.
-class StateDigest {
+class StateDigest
+{
 public:
 	void Add(const char* bytes, size_t length)
 	{

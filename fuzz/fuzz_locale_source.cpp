@@ -21,8 +21,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
 	LocaleSource again;
 	if (escaped != 0 || again.Parse(formatted, &error) != B_OK)
 		abort();
-	if (again.texts != source.texts || again.language != source.language
-		|| again.version != source.version || again.appID != source.appID)
+	if (again.texts != source.texts || again.language != source.language ||
+	    again.version != source.version || again.appID != source.appID)
 		abort();
 	return 0;
 }

@@ -1,8 +1,8 @@
 #include "LocaleMerge.h"
 
+#include <algorithm>
 #include <cstdint>
 #include <cstring>
-#include <algorithm>
 #include <random>
 
 // The load merge as a sequence of line records.
@@ -287,14 +287,13 @@ namespace {
 // The lines of a merge, the text's and those of every entry put in, with
 // the markers found in them. Records point into the text and the entries,
 // which outlive the merge; an entry's line feed is the record's own.
-class LineTable {
+class LineTable
+{
 public:
 	// Room is made for the records of the text (its line feeds counted) and
 	// of an entry each, so that a large merge does not copy its table as it
 	// grows.
-	LineTable(std::string_view text, std::span<const std::string_view> entries)
-		:
-		mEntries(entries)
+	LineTable(std::string_view text, std::span<const std::string_view> entries) : mEntries(entries)
 	{
 		while (mEntryCount < (long)entries.size() && !entries[(size_t)mEntryCount].empty())
 			mEntryCount++;
@@ -319,15 +318,16 @@ public:
 			const char* feed = (const char*)memchr(data + start, '\n', length - start);
 			const size_t end = feed == NULL ? length : (size_t)(feed - data);
 			const int32_t id = (int32_t)lines.size();
-			lines.push_back({data + start, (uint32_t)(end - start), entry || feed != NULL, false,
-			                 true});
+			lines.push_back(
+			    {data + start, (uint32_t)(end - start), entry || feed != NULL, false, true});
 			added(id);
-			FindMarkers(data + start, end - start, mEntryCount, [&](long entryFound, uint32_t column) {
-				if (entryFound >= firstEntry) {
-					mOccurrences.push_back({id, column, mFirstOccurrence[(size_t)entryFound]});
-					mFirstOccurrence[(size_t)entryFound] = (int32_t)mOccurrences.size() - 1;
-				}
-			});
+			FindMarkers(
+			    data + start, end - start, mEntryCount, [&](long entryFound, uint32_t column) {
+				    if (entryFound >= firstEntry) {
+					    mOccurrences.push_back({id, column, mFirstOccurrence[(size_t)entryFound]});
+					    mFirstOccurrence[(size_t)entryFound] = (int32_t)mOccurrences.size() - 1;
+				    }
+			    });
 			if (feed == NULL)
 				break;
 			start = end + 1;
@@ -336,8 +336,7 @@ public:
 
 	// Entry k (from 1) with its line feed, split into lines; an entry may
 	// itself hold markers, which only later entries look for.
-	template <typename Added>
-	void AddEntry(long k, Added added)
+	template <typename Added> void AddEntry(long k, Added added)
 	{
 		const std::string_view entry = mEntries[(size_t)k - 1];
 		AddLines(entry.data(), entry.size(), k + 1, true, added);
@@ -346,12 +345,12 @@ public:
 	// The line index of the first live occurrence of entry k's marker (the
 	// smallest index, then column), with indexOf(line) telling where a line
 	// stands now; -1 when there is none.
-	template <typename IndexOf>
-	int64_t FirstOccurrence(long k, IndexOf indexOf) const
+	template <typename IndexOf> int64_t FirstOccurrence(long k, IndexOf indexOf) const
 	{
 		int64_t bestIndex = -1;
 		uint32_t bestColumn = 0;
-		for (int32_t at = mFirstOccurrence[(size_t)k]; at >= 0; at = mOccurrences[(size_t)at].next) {
+		for (int32_t at = mFirstOccurrence[(size_t)k]; at >= 0;
+		     at = mOccurrences[(size_t)at].next) {
 			const Occurrence& occurrence = mOccurrences[(size_t)at];
 			if (!lines[(size_t)occurrence.line].alive)
 				continue;
@@ -377,8 +376,7 @@ public:
 	}
 
 	// The lines forEach(visit) visits, in the order it visits them, joined.
-	template <typename ForEach>
-	std::string Join(ForEach forEach) const
+	template <typename ForEach> std::string Join(ForEach forEach) const
 	{
 		size_t size = 0;
 		forEach([&](int32_t id) {
@@ -433,8 +431,7 @@ bool MergeEntriesInOrder(std::string_view text, std::span<const std::string_view
 	std::vector<int32_t> done;
 	std::vector<int32_t> position; // of each line in done, or -1
 	position.reserve(table.ReservedLines());
-	table.AddLines(text.data(), text.size(), 1, false,
-	               [&](int32_t) { position.push_back(-1); });
+	table.AddLines(text.data(), text.size(), 1, false, [&](int32_t) { position.push_back(-1); });
 	const int32_t originalCount = (int32_t)lines.size();
 	done.reserve((size_t)originalCount + (size_t)table.EntryCount());
 	int32_t front = 0;

@@ -30,7 +30,7 @@ char* copy_string(const char* source, size_t length)
 } // namespace
 
 Preferences::Preferences(const char* fileName, const char* kennung)
-	: mFileName(NULL), mKennung(NULL), mStatus(kPrefsOK)
+    : mFileName(NULL), mKennung(NULL), mStatus(kPrefsOK)
 {
 	if (SetName(fileName) != kPrefsOK || SetKennung(kennung) != kPrefsOK) {
 		mStatus = kPrefsNoMemory;
@@ -98,13 +98,13 @@ int32 Preferences::Save()
 
 	std::string temporaryPath;
 	for (int attempt = 0; attempt < kTemporaryAttempts; attempt++) {
-		std::string name = std::string(".") + targetPath.Leaf() + ".save-"
-			+ std::to_string(getpid()) + "-" + std::to_string(attempt);
+		std::string name = std::string(".") + targetPath.Leaf() + ".save-" +
+		                   std::to_string(getpid()) + "-" + std::to_string(attempt);
 		BPath candidate(folder.Path(), name.c_str());
 		if (candidate.InitCheck() != B_OK)
 			break;
-		if (mFile.SetTo(candidate.Path(), B_WRITE_ONLY | B_CREATE_FILE | B_FAIL_IF_EXISTS)
-			== B_OK) {
+		if (mFile.SetTo(candidate.Path(), B_WRITE_ONLY | B_CREATE_FILE | B_FAIL_IF_EXISTS) ==
+		    B_OK) {
 			temporaryPath = candidate.Path();
 			break;
 		}
@@ -190,8 +190,8 @@ int32 Preferences::LoadData()
 	char* header = new (std::nothrow) char[kPrefsHeaderSize];
 	if (header == NULL)
 		return kPrefsNoMemory;
-	if (mFile.Seek(0, SEEK_SET) != 0
-		|| mFile.Read(header, kPrefsHeaderSize) != (ssize_t)kPrefsHeaderSize)
+	if (mFile.Seek(0, SEEK_SET) != 0 ||
+	    mFile.Read(header, kPrefsHeaderSize) != (ssize_t)kPrefsHeaderSize)
 		status = kPrefsLoadFailed;
 	else if (memcmp(header, mKennung, kPrefsKennungLength) != 0)
 		status = kPrefsLoadFailed;
@@ -382,8 +382,7 @@ rgb_color Preferences::GetColor(const char* key, rgb_color fallback) const
 {
 	const void* data;
 	ssize_t size;
-	if (key == NULL || mSettings.FindData(key, B_RGB_COLOR_TYPE, &data, &size) != B_OK
-		|| size < 4)
+	if (key == NULL || mSettings.FindData(key, B_RGB_COLOR_TYPE, &data, &size) != B_OK || size < 4)
 		return fallback;
 	const uint8* bytes = (const uint8*)data;
 	rgb_color color = {bytes[0], bytes[1], bytes[2], bytes[3]};

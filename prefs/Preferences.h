@@ -13,7 +13,7 @@
 // The store's own status codes (not the framework's).
 enum {
 	kPrefsOK = 0,
-	kPrefsNoMemory = 1,	   // also: name or identifier refused
+	kPrefsNoMemory = 1,    // also: name or identifier refused
 	kPrefsLoadFailed = 2,  // short header, other identifier, broken body
 	kPrefsWriteFailed = 4, // header or body not written whole
 	kPrefsNoName = 10,
@@ -28,7 +28,8 @@ inline constexpr const char kPrefLanguage[] = "ZT_LANGUAGE";
 inline constexpr const char kPrefAutoPrefs[] = "ZT_AUTOPREFS";
 inline constexpr const char kPrefMainWinPos[] = "ZT_MAINWINPOS";
 
-class Preferences {
+class Preferences
+{
 public:
 	// Loads the file when it exists; a missing file gives the Reset values.
 	Preferences(const char* fileName, const char* kennung);

@@ -4,15 +4,13 @@
 #include <Menu.h>
 
 ZTBitmapMenuItem::ZTBitmapMenuItem(const char* label, BBitmap* bitmap, BMessage* message,
-	char shortcut, uint32 modifiers)
-	: BMenuItem(label, message, shortcut, modifiers),
-	  mBitmap(bitmap)
+                                   char shortcut, uint32 modifiers)
+    : BMenuItem(label, message, shortcut, modifiers), mBitmap(bitmap)
 {
 }
 
 ZTBitmapMenuItem::ZTBitmapMenuItem(BMenu* submenu, BBitmap* bitmap, BMessage* message)
-	: BMenuItem(submenu, message),
-	  mBitmap(bitmap)
+    : BMenuItem(submenu, message), mBitmap(bitmap)
 {
 }
 

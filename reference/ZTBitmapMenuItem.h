@@ -11,10 +11,11 @@ class BMessage;
 // Owns its bitmap (which may be NULL); the message and submenu are owned as
 // BMenuItem owns them. The label starts 20 points right of where a plain
 // item puts it and 2 points lower; the content is 20 wider and 4 higher.
-class ZTBitmapMenuItem : public BMenuItem {
+class ZTBitmapMenuItem : public BMenuItem
+{
 public:
 	ZTBitmapMenuItem(const char* label, BBitmap* bitmap, BMessage* message, char shortcut = 0,
-		uint32 modifiers = 0);
+	                 uint32 modifiers = 0);
 	ZTBitmapMenuItem(BMenu* submenu, BBitmap* bitmap, BMessage* message = NULL);
 	virtual ~ZTBitmapMenuItem();
 

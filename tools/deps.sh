@@ -23,7 +23,11 @@ le_build() {
 	local dir=$1
 	shift
 	if [ ! -f "$dir/build.ninja" ]; then
-		cmake -S . -B "$dir" -G Ninja "$@" >/dev/null
+		# A compiler cache, where one is installed, makes rebuilds of several
+		# build folders (plain, sanitized, release) cheap.
+		local launcher=()
+		command -v ccache >/dev/null && launcher=(-DCMAKE_CXX_COMPILER_LAUNCHER=ccache)
+		cmake -S . -B "$dir" -G Ninja "${launcher[@]}" "$@" >/dev/null
 	fi
 	cmake --build "$dir" -- -j"$(nproc)"
 }

@@ -7,23 +7,16 @@
 const rgb_color ZTLETextView::Black = {0, 0, 0, 255};
 const rgb_color ZTLETextView::Red = {255, 0, 0, 255};
 
-
 ZTLETextView::ZTLETextView(BRect frame, const char* name, BRect textRect, uint32 resizingMode,
-	uint32 flags)
-	:
-	ZTTextView(frame, name, textRect, resizingMode, flags)
+                           uint32 flags)
+    : ZTTextView(frame, name, textRect, resizingMode, flags)
 {
 }
 
+ZTLETextView::~ZTLETextView() {}
 
-ZTLETextView::~ZTLETextView()
-{
-}
-
-
-void
-ZTLETextView::InsertText(const char* text, int32 length, int32 offset,
-	const text_run_array* runs)
+void ZTLETextView::InsertText(const char* text, int32 length, int32 offset,
+                              const text_run_array* runs)
 {
 	BTextView::InsertText(text, length, offset, runs);
 	// Whole lines: a comment wrapped over several visual lines keeps one
@@ -31,17 +24,13 @@ ZTLETextView::InsertText(const char* text, int32 length, int32 offset,
 	SyntaxHighlighting(_LineStart(offset), _LineEnd(offset + length));
 }
 
-
-void
-ZTLETextView::DeleteText(int32 from, int32 to)
+void ZTLETextView::DeleteText(int32 from, int32 to)
 {
 	BTextView::DeleteText(from, to);
 	SyntaxHighlighting(_LineStart(from), _LineEnd(from));
 }
 
-
-void
-ZTLETextView::SyntaxHighlighting(int32 start, int32 end)
+void ZTLETextView::SyntaxHighlighting(int32 start, int32 end)
 {
 	const bool editable = IsEditable();
 	if (editable)
@@ -51,7 +40,8 @@ ZTLETextView::SyntaxHighlighting(int32 start, int32 end)
 	end = std::min(end, TextLength());
 	if (i < end) {
 		// One copy of the range instead of a lookup per byte.
-		std::unique_ptr<char[]> bytes = std::make_unique_for_overwrite<char[]>((size_t)(end - i) + 1);
+		std::unique_ptr<char[]> bytes =
+		    std::make_unique_for_overwrite<char[]>((size_t)(end - i) + 1);
 		GetText(i, end - i, bytes.get());
 		const int32 base = i;
 		while (i < end) {
@@ -72,12 +62,10 @@ ZTLETextView::SyntaxHighlighting(int32 start, int32 end)
 		MakeEditable(true);
 }
 
-
 // Paragraph bounds are read from the bytes, in small pieces: asking the view
 // for visual lines would first lay out every changed paragraph to count its
 // wrapped lines, which on a large insertion costs more than the rest of it.
-int32
-ZTLETextView::_LineStart(int32 offset)
+int32 ZTLETextView::_LineStart(int32 offset)
 {
 	const int32 kPiece = 256;
 	char piece[kPiece + 1];
@@ -94,9 +82,7 @@ ZTLETextView::_LineStart(int32 offset)
 	return 0;
 }
 
-
-int32
-ZTLETextView::_LineEnd(int32 offset)
+int32 ZTLETextView::_LineEnd(int32 offset)
 {
 	const int32 kPiece = 256;
 	char piece[kPiece + 1];

@@ -6,10 +6,10 @@
 #include "GraphicsDefs.h"
 #include "ZTTextView.h"
 
-class ZTLETextView : public ZTTextView {
+class ZTLETextView : public ZTTextView
+{
 public:
-	ZTLETextView(BRect frame, const char* name, BRect textRect, uint32 resizingMode,
-		uint32 flags);
+	ZTLETextView(BRect frame, const char* name, BRect textRect, uint32 resizingMode, uint32 flags);
 	virtual ~ZTLETextView();
 
 	// Text outside comments, and comments.
@@ -22,7 +22,7 @@ public:
 
 protected:
 	virtual void InsertText(const char* text, int32 length, int32 offset,
-		const text_run_array* runs);
+	                        const text_run_array* runs);
 	virtual void DeleteText(int32 from, int32 to);
 
 private:

@@ -1,20 +1,14 @@
 #include "ZTTextView.h"
 
 ZTTextView::ZTTextView(BRect frame, const char* name, BRect textRect, uint32 resizingMode,
-	uint32 flags)
-	:
-	BTextView(frame, name, textRect, resizingMode, flags)
+                       uint32 flags)
+    : BTextView(frame, name, textRect, resizingMode, flags)
 {
 }
 
+ZTTextView::~ZTTextView() {}
 
-ZTTextView::~ZTTextView()
-{
-}
-
-
-void
-ZTTextView::FrameResized(float width, float height)
+void ZTTextView::FrameResized(float width, float height)
 {
 	BTextView::FrameResized(width, height);
 	if (!DoesWordWrap())
@@ -26,9 +20,7 @@ ZTTextView::FrameResized(float width, float height)
 	SetTextRect(textRect);
 }
 
-
-int32
-ZTTextView::NextLineOffset(int32 line)
+int32 ZTTextView::NextLineOffset(int32 line)
 {
 	const int32 start = OffsetAt(line);
 	const int32 lines = CountLines();

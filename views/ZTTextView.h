@@ -5,7 +5,8 @@
 
 #include "TextView.h"
 
-class ZTTextView : public BTextView {
+class ZTTextView : public BTextView
+{
 public:
 	ZTTextView(BRect frame, const char* name, BRect textRect, uint32 resizingMode, uint32 flags);
 	virtual ~ZTTextView();

@@ -19,16 +19,16 @@ std::vector<BPrivate::shown_alert> sShown;
 QMessageBox::Icon icon_for(alert_type type)
 {
 	switch (type) {
-		case B_EMPTY_ALERT:
-			return QMessageBox::NoIcon;
-		case B_WARNING_ALERT:
-			return QMessageBox::Warning;
-		case B_STOP_ALERT:
-			return QMessageBox::Critical;
-		case B_INFO_ALERT:
-		case B_IDEA_ALERT:
-		default:
-			return QMessageBox::Information;
+	case B_EMPTY_ALERT:
+		return QMessageBox::NoIcon;
+	case B_WARNING_ALERT:
+		return QMessageBox::Warning;
+	case B_STOP_ALERT:
+		return QMessageBox::Critical;
+	case B_INFO_ALERT:
+	case B_IDEA_ALERT:
+	default:
+		return QMessageBox::Information;
 	}
 }
 
@@ -70,12 +70,9 @@ ScopedAlertResponder::~ScopedAlertResponder()
 } // namespace BPrivate
 
 BAlert::BAlert(const char* title, const char* text, const char* button0, const char* button1,
-	const char* button2, button_width width, alert_type type)
-	:
-	mTitle(title != NULL ? title : ""),
-	mText(text != NULL ? text : ""),
-	mWidth(width),
-	mType(type)
+               const char* button2, button_width width, alert_type type)
+    : mTitle(title != NULL ? title : ""), mText(text != NULL ? text : ""), mWidth(width),
+      mType(type)
 {
 	for (const char* label : {button0, button1, button2}) {
 		if (label != NULL)
@@ -85,9 +82,7 @@ BAlert::BAlert(const char* title, const char* text, const char* button0, const c
 		mButtons.push_back("OK");
 }
 
-BAlert::~BAlert()
-{
-}
+BAlert::~BAlert() {}
 
 const char* BAlert::ButtonLabel(int32 index) const
 {
@@ -130,7 +125,8 @@ int32 BAlert::_RunDialog() const
 		box.setIcon(icon_for(mType));
 		std::vector<QAbstractButton*> buttons;
 		for (const std::string& label : mButtons)
-			buttons.push_back(box.addButton(QString::fromStdString(label), QMessageBox::ActionRole));
+			buttons.push_back(
+			    box.addButton(QString::fromStdString(label), QMessageBox::ActionRole));
 		// The framework's default button is the last one, and so is Escape.
 		box.setDefaultButton(static_cast<QPushButton*>(buttons.back()));
 		box.setEscapeButton(buttons.back());

@@ -11,12 +11,13 @@ struct app_info;
 
 namespace BPrivate {
 
-struct app_record {
+struct app_record
+{
 	team_id team = -1;
 	thread_id thread = -1;
 	uint32 flags = 0;
 	std::string signature;
-	std::string executable; // absolute path, links resolved
+	std::string executable;     // absolute path, links resolved
 	bigtime_t registeredAt = 0; // system_time() when it registered
 };
 

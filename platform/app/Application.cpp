@@ -28,9 +28,15 @@ namespace {
 const char* kApplicationSuite = "suite/vnd.Be-application";
 
 property_info sApplicationProperties[] = {
-	{"Window", {}, {B_INDEX_SPECIFIER, B_REVERSE_INDEX_SPECIFIER}, "the application's windows",
-		0, {}, {}, {}},
-	{},
+    {"Window",
+     {},
+     {B_INDEX_SPECIFIER, B_REVERSE_INDEX_SPECIFIER},
+     "the application's windows",
+     0,
+     {},
+     {},
+     {}},
+    {},
 };
 
 std::atomic<int32> sAppLooperToken{-1};
@@ -39,7 +45,8 @@ std::mutex sRecordLock;
 bool sHaveRecord = false;
 BPrivate::app_record sRecord;
 
-struct WindowEntry {
+struct WindowEntry
+{
 	BWindow* window;
 	BLooper* looper;
 };
@@ -129,15 +136,10 @@ void unregister_window(BLooper* looper)
 
 } // namespace BPrivate
 
-BApplication::BApplication(const char* signature)
-	:
-	BApplication(signature, NULL)
-{
-}
+BApplication::BApplication(const char* signature) : BApplication(signature, NULL) {}
 
 BApplication::BApplication(const char* signature, status_t* error)
-	:
-	BLooper("application", BPrivate::kOwnThread)
+    : BLooper("application", BPrivate::kOwnThread)
 {
 	mAppImpl = new BPrivate::ApplicationImpl(this);
 	mAppImpl->signature = signature != NULL ? signature : "";
@@ -209,13 +211,13 @@ thread_id BApplication::Run()
 	BPrivate::ApplicationImpl* impl = mAppImpl;
 	mImpl->SetDeleteOnQuit(false);
 	mImpl->SetLoopHooks([impl] { impl->LoopStarted(); },
-		[impl] {
-			BPrivate::post_to_main([impl] {
-				impl->loopEnded = true;
-				if (impl->runLoop != nullptr)
-					impl->runLoop->quit();
-			});
-		});
+	                    [impl] {
+		                    BPrivate::post_to_main([impl] {
+			                    impl->loopEnded = true;
+			                    if (impl->runLoop != nullptr)
+				                    impl->runLoop->quit();
+		                    });
+	                    });
 	thread_id thread = BLooper::Run();
 	// Others see the application once it runs: its thread is known and
 	// messages from them are dispatched.
@@ -265,9 +267,7 @@ bool BApplication::QuitRequested()
 	return true;
 }
 
-void BApplication::ReadyToRun()
-{
-}
+void BApplication::ReadyToRun() {}
 
 void BApplication::ArgvReceived(int32 argc, char** argv)
 {
@@ -280,41 +280,38 @@ void BApplication::RefsReceived(BMessage* message)
 	(void)message;
 }
 
-void BApplication::AboutRequested()
-{
-}
+void BApplication::AboutRequested() {}
 
 void BApplication::MessageReceived(BMessage* message)
 {
 	switch (message->what) {
-		case B_REFS_RECEIVED:
-			RefsReceived(message);
+	case B_REFS_RECEIVED:
+		RefsReceived(message);
+		break;
+	case B_ABOUT_REQUESTED:
+		AboutRequested();
+		break;
+	case B_READY_TO_RUN:
+		ReadyToRun();
+		break;
+	case B_ARGV_RECEIVED: {
+		int32 argc = 0;
+		if (message->FindInt32("argc", &argc) != B_OK || argc <= 0)
 			break;
-		case B_ABOUT_REQUESTED:
-			AboutRequested();
-			break;
-		case B_READY_TO_RUN:
-			ReadyToRun();
-			break;
-		case B_ARGV_RECEIVED:
-		{
-			int32 argc = 0;
-			if (message->FindInt32("argc", &argc) != B_OK || argc <= 0)
+		std::vector<char*> argv;
+		for (int32 i = 0; i < argc; i++) {
+			const char* arg = NULL;
+			if (message->FindString("argv", i, &arg) != B_OK)
 				break;
-			std::vector<char*> argv;
-			for (int32 i = 0; i < argc; i++) {
-				const char* arg = NULL;
-				if (message->FindString("argv", i, &arg) != B_OK)
-					break;
-				argv.push_back(const_cast<char*>(arg));
-			}
-			argv.push_back(NULL);
-			ArgvReceived((int32)argv.size() - 1, argv.data());
-			break;
+			argv.push_back(const_cast<char*>(arg));
 		}
-		default:
-			BLooper::MessageReceived(message);
-			break;
+		argv.push_back(NULL);
+		ArgvReceived((int32)argv.size() - 1, argv.data());
+		break;
+	}
+	default:
+		BLooper::MessageReceived(message);
+		break;
 	}
 }
 
@@ -332,11 +329,11 @@ void BApplication::DispatchMessage(BMessage* message, BHandler* handler)
 }
 
 BHandler* BApplication::ResolveSpecifier(BMessage* message, int32 index, BMessage* specifier,
-	int32 form, const char* property)
+                                         int32 form, const char* property)
 {
 	BPropertyInfo info(sApplicationProperties);
-	if (property != NULL && info.FindMatch(message, index, specifier, form, property) >= 0
-		&& strcmp(property, "Window") == 0) {
+	if (property != NULL && info.FindMatch(message, index, specifier, form, property) >= 0 &&
+	    strcmp(property, "Window") == 0) {
 		int32 windowIndex = -1;
 		if (specifier->FindInt32("index", &windowIndex) == B_OK) {
 			int32 count = CountWindows();

@@ -35,8 +35,8 @@ void on_quit_signal(int)
 
 status_t post_to_application(BMessage* message, bool front = false)
 {
-	std::shared_ptr<LooperImpl> looper
-		= TokenRegistry::Default().Looper(application_looper_token());
+	std::shared_ptr<LooperImpl> looper =
+	    TokenRegistry::Default().Looper(application_looper_token());
 	if (!looper) {
 		delete message;
 		return B_BAD_PORT_ID;
@@ -62,11 +62,7 @@ std::vector<std::string> process_arguments()
 	return args;
 }
 
-ApplicationImpl::ApplicationImpl(BApplication* owner)
-	:
-	owner(owner)
-{
-}
+ApplicationImpl::ApplicationImpl(BApplication* owner) : owner(owner) {}
 
 ApplicationImpl::~ApplicationImpl()
 {
@@ -157,14 +153,14 @@ void ApplicationImpl::_AskNextWindow()
 		int32 round = mRound;
 		auto* ask = new BMessage(kMsgQuitAsk);
 		// A window that goes away before answering counts as agreeing.
-		MessageInternals::SetReplyChannel(*ask,
-			std::make_shared<CallbackReplyChannel>([round](const BMessage& reply) {
-				auto* answer = new BMessage(kMsgQuitAnswer);
-				answer->AddInt32("round", round);
-				answer->AddBool("agreed",
-					reply.what == B_NO_REPLY || reply.GetBool("result", false));
-				post_to_application(answer);
-			}));
+		MessageInternals::SetReplyChannel(
+		    *ask, std::make_shared<CallbackReplyChannel>([round](const BMessage& reply) {
+			    auto* answer = new BMessage(kMsgQuitAnswer);
+			    answer->AddInt32("round", round);
+			    answer->AddBool("agreed",
+			                    reply.what == B_NO_REPLY || reply.GetBool("result", false));
+			    post_to_application(answer);
+		    }));
 		// Whether queued or refused, the answer arrives through the channel.
 		window->Enqueue(ask, -1);
 		return;

@@ -24,7 +24,8 @@ enum {
 	kMsgQuitAnswer = 'bpqr',
 };
 
-class ApplicationImpl {
+class ApplicationImpl
+{
 public:
 	explicit ApplicationImpl(BApplication* owner);
 	~ApplicationImpl();
@@ -50,7 +51,7 @@ public:
 	bool launching = true;
 	bool quitBeforeRun = false;
 	QEventLoop* runLoop = nullptr; // main thread only
-	bool loopEnded = false;		   // main thread only
+	bool loopEnded = false;        // main thread only
 	ApplicationWarmUp warmUp;
 
 private:

@@ -15,7 +15,8 @@
 
 namespace BPrivate {
 
-class ApplicationWarmUp {
+class ApplicationWarmUp
+{
 public:
 	ApplicationWarmUp() = default;
 	~ApplicationWarmUp();

@@ -8,12 +8,9 @@
 namespace BPrivate {
 
 BatchReplies::BatchReplies(const QDBusMessage& request, const QDBusConnection& connection,
-	int count)
-	:
-	mRequest(request),
-	mConnection(connection),
-	mFilled(count > 0 ? count : 0, false),
-	mRemaining(count > 0 ? count : 0)
+                           int count)
+    : mRequest(request), mConnection(connection), mFilled(count > 0 ? count : 0, false),
+      mRemaining(count > 0 ? count : 0)
 {
 	for (int i = 0; i < count; i++)
 		mReplies.append(QByteArray());
@@ -56,9 +53,7 @@ void BatchReplies::SendNow()
 }
 
 BatchReplyChannel::BatchReplyChannel(std::shared_ptr<BatchReplies> batch, int index)
-	:
-	mBatch(std::move(batch)),
-	mIndex(index)
+    : mBatch(std::move(batch)), mIndex(index)
 {
 }
 

@@ -19,7 +19,8 @@ namespace BPrivate {
 // The most messages one Requests call may carry.
 const int kMaxBatchRequests = 64;
 
-class BatchReplies {
+class BatchReplies
+{
 public:
 	BatchReplies(const QDBusMessage& request, const QDBusConnection& connection, int count);
 
@@ -42,7 +43,8 @@ private:
 
 // The reply channel of one message of a Requests call; a message deleted
 // unanswered answers B_NO_REPLY, as a Request does.
-class BatchReplyChannel : public AddressedReplyChannel {
+class BatchReplyChannel : public AddressedReplyChannel
+{
 public:
 	BatchReplyChannel(std::shared_ptr<BatchReplies> batch, int index);
 	~BatchReplyChannel() override;

@@ -10,8 +10,8 @@
 #include <unistd.h>
 #include <vector>
 
-#include <QCoreApplication>
 #include <QByteArrayList>
+#include <QCoreApplication>
 #include <QDBusArgument>
 #include <QDBusConnection>
 #include <QDBusConnectionInterface>
@@ -36,7 +36,8 @@ const char* const kBusInterface = "org.vessmor.App";
 
 namespace {
 
-struct BusState {
+struct BusState
+{
 	std::mutex lock;
 	bool tried = false;
 	bool ok = false;
@@ -76,8 +77,8 @@ QThread* answering_thread(QDBusConnection& session, QThread* fallback)
 	QDBusConnectionInterface* daemon = session.interface();
 	QThread* thread = daemon != nullptr ? daemon->thread() : nullptr;
 	QCoreApplication* app = QCoreApplication::instance();
-	if (thread == nullptr || thread == QThread::currentThread()
-		|| (app != nullptr && thread == app->thread()) || !thread->isRunning())
+	if (thread == nullptr || thread == QThread::currentThread() ||
+	    (app != nullptr && thread == app->thread()) || !thread->isRunning())
 		return fallback;
 	return thread;
 }
@@ -175,12 +176,11 @@ bool understands_requests(team_id team)
 	return state().singleRequestsOnly.count(team) == 0;
 }
 
-
 // All messages in one Requests call: one round trip, and the peer's
 // looper takes them in one go. False when the peer does not know the
 // method; nothing was queued there then.
 bool request_together(const BMessenger::Address& target, const BMessage* const* messages,
-	int32 count, BMessage* replies, status_t* results, int timeoutMs)
+                      int32 count, BMessage* replies, status_t* results, int timeoutMs)
 {
 	QByteArrayList outgoing;
 	std::vector<int32> sent;
@@ -199,7 +199,7 @@ bool request_together(const BMessenger::Address& target, const BMessage* const* 
 	int peerWaitMs = timeoutMs - std::min(75, timeoutMs / 10);
 	QDBusMessage call = app_call(target.team, "Requests");
 	call << QVariant::fromValue(outgoing) << target.looperToken << target.handlerToken
-		 << peerWaitMs;
+	     << peerWaitMs;
 	bigtime_t start = system_time();
 	QDBusMessage answer = call_bus(call, timeoutMs);
 	if (method_unknown(answer)) {
@@ -284,8 +284,8 @@ bool Bus::Available()
 	bus.names = new BusNameWatcher;
 	bus.names->moveToThread(bus.thread);
 	session.connect(QStringLiteral("org.freedesktop.DBus"), QStringLiteral("/org/freedesktop/DBus"),
-		QStringLiteral("org.freedesktop.DBus"), QStringLiteral("NameOwnerChanged"), bus.names,
-		SLOT(NameOwnerChanged(QString, QString, QString)));
+	                QStringLiteral("org.freedesktop.DBus"), QStringLiteral("NameOwnerChanged"),
+	                bus.names, SLOT(NameOwnerChanged(QString, QString, QString)));
 	bus.ok = true;
 	return true;
 }
@@ -298,7 +298,7 @@ status_t Bus::RegisterSelf(std::function<app_record()> provider)
 	bus.object->SetProvider(std::move(provider));
 	QDBusConnection session = session_bus();
 	if (!session.registerVirtualObject(QString::fromLatin1(kBusObjectPath), bus.object,
-			QDBusConnection::SingleNode)) {
+	                                   QDBusConnection::SingleNode)) {
 		bus.object->SetProvider(nullptr);
 		return B_ERROR;
 	}
@@ -338,8 +338,8 @@ bool Bus::IsRegistered(team_id team)
 	QDBusMessage call = bus_daemon_call("NameHasOwner");
 	call << service_name(team);
 	QDBusMessage reply = call_bus(call, query_timeout_ms());
-	return reply.type() == QDBusMessage::ReplyMessage && reply.arguments().size() == 1
-		&& reply.arguments().at(0).toBool();
+	return reply.type() == QDBusMessage::ReplyMessage && reply.arguments().size() == 1 &&
+	       reply.arguments().at(0).toBool();
 }
 
 std::vector<app_record> Bus::Applications(bool fresh)
@@ -418,7 +418,7 @@ void Bus::SetWatcher(std::function<void(bool launched, const app_record&)> watch
 }
 
 status_t Bus::Post(const BMessenger::Address& target, const BMessage& message,
-	const BMessenger::Address& replyTo, bigtime_t timeout)
+                   const BMessenger::Address& replyTo, bigtime_t timeout)
 {
 	if (!Available())
 		return B_BAD_PORT_ID;
@@ -428,15 +428,15 @@ status_t Bus::Post(const BMessenger::Address& target, const BMessage& message,
 		return status;
 	QDBusMessage call = app_call(target.team, "Post");
 	call << bytes << target.looperToken << target.handlerToken << replyTo.team
-		 << replyTo.looperToken << replyTo.handlerToken;
+	     << replyTo.looperToken << replyTo.handlerToken;
 	QDBusMessage answer = call_bus(call, TimeoutMs(timeout));
 	if (names_nobody(answer))
 		note_name(target.team, false);
 	return status_from_reply(answer);
 }
 
-status_t Bus::Request(const BMessenger::Address& target, const BMessage& message,
-	BMessage* reply, bigtime_t timeout)
+status_t Bus::Request(const BMessenger::Address& target, const BMessage& message, BMessage* reply,
+                      bigtime_t timeout)
 {
 	const BMessage* messages[] = {&message};
 	status_t result;
@@ -445,7 +445,7 @@ status_t Bus::Request(const BMessenger::Address& target, const BMessage& message
 }
 
 void Bus::RequestAll(const BMessenger::Address& target, const BMessage* const* messages,
-	int32 count, BMessage* replies, status_t* results, bigtime_t timeout)
+                     int32 count, BMessage* replies, status_t* results, bigtime_t timeout)
 {
 	if (count <= 0)
 		return;
@@ -454,8 +454,8 @@ void Bus::RequestAll(const BMessenger::Address& target, const BMessage* const* m
 		return;
 	}
 	const int timeoutMs = TimeoutMs(timeout);
-	if (count > 1 && count <= kMaxBatchRequests && understands_requests(target.team)
-		&& request_together(target, messages, count, replies, results, timeoutMs))
+	if (count > 1 && count <= kMaxBatchRequests && understands_requests(target.team) &&
+	    request_together(target, messages, count, replies, results, timeoutMs))
 		return;
 	// One call each, all sent before the first wait.
 	QDBusConnection bus = session_bus();
@@ -493,7 +493,7 @@ void Bus::RequestAll(const BMessenger::Address& target, const BMessage* const* m
 }
 
 void BusNameWatcher::NameOwnerChanged(const QString& name, const QString& oldOwner,
-	const QString& newOwner)
+                                      const QString& newOwner)
 {
 	team_id team = team_from_service(name);
 	if (team <= 0 || team == current_team())
@@ -509,41 +509,38 @@ void BusNameWatcher::NameOwnerChanged(const QString& name, const QString& oldOwn
 		// moment be asking us.
 		QDBusMessage call = bus_daemon_call("GetConnectionUnixProcessID");
 		call << name;
-		auto* pidWatcher = new QDBusPendingCallWatcher(session_bus().asyncCall(call,
-			query_timeout_ms()), this);
-		connect(pidWatcher, &QDBusPendingCallWatcher::finished, this,
-			[this, team, pidWatcher] {
-				pidWatcher->deleteLater();
-				QDBusMessage reply = pidWatcher->reply();
-				bool ok = false;
-				if (reply.type() == QDBusMessage::ReplyMessage && reply.arguments().size() == 1)
-					ok = (team_id)reply.arguments().at(0).toUInt() == team;
-				if (!ok) {
+		auto* pidWatcher =
+		    new QDBusPendingCallWatcher(session_bus().asyncCall(call, query_timeout_ms()), this);
+		connect(pidWatcher, &QDBusPendingCallWatcher::finished, this, [this, team, pidWatcher] {
+			pidWatcher->deleteLater();
+			QDBusMessage reply = pidWatcher->reply();
+			bool ok = false;
+			if (reply.type() == QDBusMessage::ReplyMessage && reply.arguments().size() == 1)
+				ok = (team_id)reply.arguments().at(0).toUInt() == team;
+			if (!ok) {
+				std::lock_guard<std::mutex> guard(state().lock);
+				state().pendingLaunches.erase(team);
+				return;
+			}
+			auto* infoWatcher = new QDBusPendingCallWatcher(
+			    session_bus().asyncCall(app_call(team, "GetAppInfo"), query_timeout_ms()), this);
+			connect(infoWatcher, &QDBusPendingCallWatcher::finished, this, [team, infoWatcher] {
+				infoWatcher->deleteLater();
+				app_record record;
+				bool ok = parse_app_info(infoWatcher->reply(), team, &record);
+				std::function<void(bool, const app_record&)> watcher;
+				{
 					std::lock_guard<std::mutex> guard(state().lock);
-					state().pendingLaunches.erase(team);
-					return;
+					bool stillPending = state().pendingLaunches.erase(team) > 0;
+					if (!ok || !stillPending)
+						return;
+					state().cache[team] = record;
+					watcher = state().watcher;
 				}
-				auto* infoWatcher = new QDBusPendingCallWatcher(
-					session_bus().asyncCall(app_call(team, "GetAppInfo"), query_timeout_ms()),
-					this);
-				connect(infoWatcher, &QDBusPendingCallWatcher::finished, this,
-					[team, infoWatcher] {
-						infoWatcher->deleteLater();
-						app_record record;
-						bool ok = parse_app_info(infoWatcher->reply(), team, &record);
-						std::function<void(bool, const app_record&)> watcher;
-						{
-							std::lock_guard<std::mutex> guard(state().lock);
-							bool stillPending = state().pendingLaunches.erase(team) > 0;
-							if (!ok || !stillPending)
-								return;
-							state().cache[team] = record;
-							watcher = state().watcher;
-						}
-						if (watcher)
-							watcher(true, record);
-					});
+				if (watcher)
+					watcher(true, record);
 			});
+		});
 		return;
 	}
 	if (newOwner.isEmpty() && !oldOwner.isEmpty()) {

@@ -27,7 +27,8 @@ const bigtime_t kMaxRemoteWait = 30 * 1000000LL;
 // Questions the roster asks other processes (their app_info).
 const bigtime_t kRosterQueryTimeout = 2 * 1000000LL;
 
-class Bus {
+class Bus
+{
 public:
 	// Connects on first use. False without a Qt application or without a
 	// session bus address; everything below then fails quietly.
@@ -51,15 +52,15 @@ public:
 	static void SetWatcher(std::function<void(bool launched, const app_record&)> watcher);
 
 	static status_t Post(const BMessenger::Address& target, const BMessage& message,
-		const BMessenger::Address& replyTo, bigtime_t timeout);
+	                     const BMessenger::Address& replyTo, bigtime_t timeout);
 	static status_t Request(const BMessenger::Address& target, const BMessage& message,
-		BMessage* reply, bigtime_t timeout);
+	                        BMessage* reply, bigtime_t timeout);
 	// Asks all count messages in one Requests call (of a peer that does not
 	// know it: as Requests sent back to back), then waits for all replies at
 	// once: results[i] and replies[i] as Request gives them. A failure that
 	// only came after the time-out counts as B_TIMED_OUT.
 	static void RequestAll(const BMessenger::Address& target, const BMessage* const* messages,
-		int32 count, BMessage* replies, status_t* results, bigtime_t timeout);
+	                       int32 count, BMessage* replies, status_t* results, bigtime_t timeout);
 
 	// Milliseconds for a bus call: finite time-outs rounded up, infinite
 	// ones bounded by kMaxRemoteWait.

@@ -22,16 +22,16 @@ QDBusConnection session_bus()
 
 QDBusMessage bus_daemon_call(const char* method)
 {
-	return QDBusMessage::createMethodCall(QStringLiteral("org.freedesktop.DBus"),
-		QStringLiteral("/org/freedesktop/DBus"), QStringLiteral("org.freedesktop.DBus"),
-		QString::fromLatin1(method));
+	return QDBusMessage::createMethodCall(
+	    QStringLiteral("org.freedesktop.DBus"), QStringLiteral("/org/freedesktop/DBus"),
+	    QStringLiteral("org.freedesktop.DBus"), QString::fromLatin1(method));
 }
 
 QDBusMessage app_call(team_id team, const char* method)
 {
-	QDBusMessage call = QDBusMessage::createMethodCall(service_name(team),
-		QString::fromLatin1(kBusObjectPath), QString::fromLatin1(kBusInterface),
-		QString::fromLatin1(method));
+	QDBusMessage call = QDBusMessage::createMethodCall(
+	    service_name(team), QString::fromLatin1(kBusObjectPath), QString::fromLatin1(kBusInterface),
+	    QString::fromLatin1(method));
 	call.setAutoStartService(false);
 	return call;
 }
@@ -41,7 +41,7 @@ QDBusMessage app_call(team_id team, const char* method)
 // event loop serves all the calls. The bus library ends each call at
 // timeoutMs; the margin only guards against a lost notification.
 void wait_for_calls(std::vector<QDBusPendingCall>& calls, int timeoutMs,
-	std::vector<bigtime_t>* finishedAt)
+                    std::vector<bigtime_t>* finishedAt)
 {
 	finishedAt->assign(calls.size(), 0);
 	if (!is_main_thread()) {
@@ -58,13 +58,13 @@ void wait_for_calls(std::vector<QDBusPendingCall>& calls, int timeoutMs,
 	for (size_t i = 0; i < calls.size(); i++) {
 		watchers.push_back(std::make_unique<QDBusPendingCallWatcher>(calls[i]));
 		QObject::connect(watchers.back().get(), &QDBusPendingCallWatcher::finished, &loop,
-			[&loop, &remaining, finishedAt, i] {
-				if ((*finishedAt)[i] != 0)
-					return;
-				(*finishedAt)[i] = system_time();
-				if (--remaining == 0)
-					loop.quit();
-			});
+		                 [&loop, &remaining, finishedAt, i] {
+			                 if ((*finishedAt)[i] != 0)
+				                 return;
+			                 (*finishedAt)[i] = system_time();
+			                 if (--remaining == 0)
+				                 loop.quit();
+		                 });
 	}
 	QTimer guard;
 	guard.setSingleShot(true);
@@ -80,7 +80,7 @@ QDBusMessage finished_reply(const QDBusPendingCall& call)
 {
 	if (!call.isFinished())
 		return QDBusMessage::createError(QStringLiteral("org.freedesktop.DBus.Error.NoReply"),
-			QStringLiteral("no reply"));
+		                                 QStringLiteral("no reply"));
 	return call.reply();
 }
 
@@ -100,8 +100,8 @@ bool names_nobody(const QDBusMessage& reply)
 	if (reply.type() != QDBusMessage::ErrorMessage)
 		return false;
 	QString name = reply.errorName();
-	return name == QLatin1String("org.freedesktop.DBus.Error.ServiceUnknown")
-		|| name == QLatin1String("org.freedesktop.DBus.Error.NameHasNoOwner");
+	return name == QLatin1String("org.freedesktop.DBus.Error.ServiceUnknown") ||
+	       name == QLatin1String("org.freedesktop.DBus.Error.NameHasNoOwner");
 }
 
 status_t read_request_reply(const QDBusMessage& answer, BMessage* reply)
@@ -109,8 +109,8 @@ status_t read_request_reply(const QDBusMessage& answer, BMessage* reply)
 	status_t status = status_from_reply(answer);
 	if (status != B_OK)
 		return status;
-	if (answer.arguments().size() != 1
-		|| answer.arguments().at(0).metaType().id() != QMetaType::QByteArray)
+	if (answer.arguments().size() != 1 ||
+	    answer.arguments().at(0).metaType().id() != QMetaType::QByteArray)
 		return B_BAD_REPLY;
 	if (unflatten_from_wire(answer.arguments().at(0).toByteArray(), reply) != B_OK)
 		return B_BAD_REPLY;
@@ -123,8 +123,8 @@ bool method_unknown(const QDBusMessage& reply)
 	if (reply.type() != QDBusMessage::ErrorMessage)
 		return false;
 	QString name = reply.errorName();
-	return name == QLatin1String("org.freedesktop.DBus.Error.UnknownMethod")
-		|| name == QLatin1String("org.freedesktop.DBus.Error.UnknownInterface");
+	return name == QLatin1String("org.freedesktop.DBus.Error.UnknownMethod") ||
+	       name == QLatin1String("org.freedesktop.DBus.Error.UnknownInterface");
 }
 
 } // namespace BPrivate

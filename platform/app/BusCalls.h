@@ -24,7 +24,7 @@ QDBusMessage app_call(team_id team, const char* method);
 // Waits until every call has finished; finishedAt[i] is when call i was
 // seen to. On the main thread Qt events keep flowing meanwhile.
 void wait_for_calls(std::vector<QDBusPendingCall>& calls, int timeoutMs,
-	std::vector<bigtime_t>* finishedAt);
+                    std::vector<bigtime_t>* finishedAt);
 // The answer of a call, or a NoReply error when it never finished.
 QDBusMessage finished_reply(const QDBusPendingCall& call);
 // A blocking call that keeps Qt events flowing on the main thread.

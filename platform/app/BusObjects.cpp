@@ -8,8 +8,8 @@
 #include <QDBusArgument>
 #include <QDBusConnection>
 #include <QDBusMessage>
-#include <QTimer>
 #include <QDBusVariant>
+#include <QTimer>
 #include <QVariantMap>
 
 #include "BatchReplies.h"
@@ -26,12 +26,11 @@ namespace {
 
 // Answers a request that came over the bus: the reply (or B_NO_REPLY when
 // the message is deleted unanswered) goes back as the method's return.
-class BusRequestChannel : public AddressedReplyChannel {
+class BusRequestChannel : public AddressedReplyChannel
+{
 public:
 	BusRequestChannel(const QDBusMessage& request, const QDBusConnection& connection)
-		:
-		mRequest(request),
-		mConnection(connection)
+	    : mRequest(request), mConnection(connection)
 	{
 	}
 
@@ -54,7 +53,7 @@ private:
 		status_t status = flatten_for_wire(reply, &bytes);
 		if (status != B_OK) {
 			mConnection.send(mRequest.createErrorReply(QString::fromLatin1(kErrorTooLarge),
-				QStringLiteral("reply too large")));
+			                                           QStringLiteral("reply too large")));
 			return status;
 		}
 		return mConnection.send(mRequest.createReply(QVariant(bytes))) ? B_OK : B_BAD_PORT_ID;
@@ -65,7 +64,7 @@ private:
 };
 
 void send_error(const QDBusMessage& message, const QDBusConnection& connection, const char* name,
-	const char* text)
+                const char* text)
 {
 	connection.send(message.createErrorReply(QString::fromLatin1(name), QString::fromUtf8(text)));
 }
@@ -88,7 +87,7 @@ std::shared_ptr<LooperImpl> incoming_target(int32 looperToken, int32 handlerToke
 
 // Reads one flattened message of a call; on failure the error is sent.
 BMessage* incoming_message(const QByteArray& bytes, const QDBusMessage& message,
-	const QDBusConnection& connection)
+                           const QDBusConnection& connection)
 {
 	if ((size_t)bytes.size() > kMaxWireMessageSize) {
 		send_error(message, connection, kErrorTooLarge, "message too large");
@@ -219,14 +218,14 @@ void BusObject::_Post(const QDBusMessage& message, const QDBusConnection& connec
 		send_error(message, connection, kErrorNoTarget, "no such target");
 		return;
 	}
-	BMessage* incoming = incoming_message(message.arguments().at(0).toByteArray(), message,
-		connection);
+	BMessage* incoming =
+	    incoming_message(message.arguments().at(0).toByteArray(), message, connection);
 	if (incoming == nullptr)
 		return;
 	BMessenger::Address replyTo{args.at(3).toInt(), args.at(4).toInt(), args.at(5).toInt()};
 	if (replyTo.team > 0) {
-		MessageInternals::SetReplyChannel(*incoming,
-			std::make_shared<AddressReplyChannel>(BMessenger::FromAddress(replyTo)));
+		MessageInternals::SetReplyChannel(
+		    *incoming, std::make_shared<AddressReplyChannel>(BMessenger::FromAddress(replyTo)));
 	}
 	if (looper->Enqueue(incoming, handlerToken) != B_OK) {
 		send_error(message, connection, kErrorNoTarget, "target has quit");
@@ -249,12 +248,12 @@ void BusObject::_Request(const QDBusMessage& message, const QDBusConnection& con
 		send_error(message, connection, kErrorNoTarget, "no such target");
 		return;
 	}
-	BMessage* incoming = incoming_message(message.arguments().at(0).toByteArray(), message,
-		connection);
+	BMessage* incoming =
+	    incoming_message(message.arguments().at(0).toByteArray(), message, connection);
 	if (incoming == nullptr)
 		return;
 	MessageInternals::SetReplyChannel(*incoming,
-		std::make_shared<BusRequestChannel>(message, connection));
+	                                  std::make_shared<BusRequestChannel>(message, connection));
 	MessageInternals::SetSourceWaiting(*incoming, true);
 	// Should the looper be gone, deleting the message answers B_NO_REPLY.
 	looper->Enqueue(incoming, handlerToken);
@@ -289,7 +288,7 @@ void BusObject::_Requests(const QDBusMessage& message, const QDBusConnection& co
 	auto batch = std::make_shared<BatchReplies>(message, connection, (int)incoming.size());
 	for (size_t i = 0; i < incoming.size(); i++) {
 		MessageInternals::SetReplyChannel(*incoming[i],
-			std::make_shared<BatchReplyChannel>(batch, (int)i));
+		                                  std::make_shared<BatchReplyChannel>(batch, (int)i));
 		MessageInternals::SetSourceWaiting(*incoming[i], true);
 		// Should the looper be gone, deleting the message answers B_NO_REPLY.
 		looper->Enqueue(incoming[i].release(), handlerToken);
@@ -300,7 +299,7 @@ void BusObject::_Requests(const QDBusMessage& message, const QDBusConnection& co
 	if (waitMs > 0) {
 		// Precise: a coarse timer may be late by more than that margin.
 		QTimer::singleShot((int)std::min<bigtime_t>(waitMs, kMaxRemoteWait / 1000),
-			Qt::PreciseTimer, this, [batch] { batch->SendNow(); });
+		                   Qt::PreciseTimer, this, [batch] { batch->SendNow(); });
 	}
 }
 
@@ -313,8 +312,8 @@ void BusObject::_AppInfo(const QDBusMessage& message, const QDBusConnection& con
 	}
 	QDBusMessage reply = message.createReply();
 	reply << (int32)own.team << (int32)own.thread << QString::fromStdString(own.signature)
-		  << QString::fromStdString(own.executable) << (uint32)own.flags
-		  << (qlonglong)own.registeredAt;
+	      << QString::fromStdString(own.executable) << (uint32)own.flags
+	      << (qlonglong)own.registeredAt;
 	connection.send(reply);
 }
 
@@ -352,7 +351,7 @@ void BusObject::_Properties(const QDBusMessage& message, const QDBusConnection& 
 		return;
 	}
 	send_error(message, connection, "org.freedesktop.DBus.Error.UnknownMethod",
-		"properties are read-only");
+	           "properties are read-only");
 }
 
 } // namespace BPrivate

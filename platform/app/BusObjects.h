@@ -14,7 +14,8 @@
 
 namespace BPrivate {
 
-class BusObject : public QDBusVirtualObject {
+class BusObject : public QDBusVirtualObject
+{
 public:
 	void SetProvider(std::function<app_record()> provider);
 
@@ -33,7 +34,8 @@ private:
 	std::function<app_record()> mProvider;
 };
 
-class BusNameWatcher : public QObject {
+class BusNameWatcher : public QObject
+{
 	Q_OBJECT
 
 public slots:

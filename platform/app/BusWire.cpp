@@ -74,14 +74,14 @@ status_t status_from_reply(const QDBusMessage& reply)
 	if (reply.type() != QDBusMessage::ErrorMessage)
 		return B_ERROR;
 	QString name = reply.errorName();
-	if (name == QLatin1String("org.freedesktop.DBus.Error.NoReply")
-		|| name == QLatin1String("org.freedesktop.DBus.Error.Timeout")
-		|| name == QLatin1String("org.freedesktop.DBus.Error.TimedOut"))
+	if (name == QLatin1String("org.freedesktop.DBus.Error.NoReply") ||
+	    name == QLatin1String("org.freedesktop.DBus.Error.Timeout") ||
+	    name == QLatin1String("org.freedesktop.DBus.Error.TimedOut"))
 		return B_TIMED_OUT;
-	if (name == QLatin1String("org.freedesktop.DBus.Error.ServiceUnknown")
-		|| name == QLatin1String("org.freedesktop.DBus.Error.NameHasNoOwner")
-		|| name == QLatin1String("org.freedesktop.DBus.Error.UnknownObject")
-		|| name == QLatin1String("org.freedesktop.DBus.Error.Disconnected"))
+	if (name == QLatin1String("org.freedesktop.DBus.Error.ServiceUnknown") ||
+	    name == QLatin1String("org.freedesktop.DBus.Error.NameHasNoOwner") ||
+	    name == QLatin1String("org.freedesktop.DBus.Error.UnknownObject") ||
+	    name == QLatin1String("org.freedesktop.DBus.Error.Disconnected"))
 		return B_BAD_PORT_ID;
 	if (name == QLatin1String(kErrorBadMessage))
 		return B_BAD_DATA;

@@ -15,20 +15,23 @@ namespace {
 const char* kHandlerSuite = "suite/vnd.Be-handler";
 
 property_info sHandlerProperties[] = {
-	{"Suites", {B_GET_PROPERTY}, {B_DIRECT_SPECIFIER}, NULL, 0, {},
-		{{{{"suites", B_STRING_TYPE}, {"messages", B_PROPERTY_INFO_TYPE}}}}, {}},
-	{"Messenger", {B_GET_PROPERTY}, {B_DIRECT_SPECIFIER}, NULL, 0, {B_MESSENGER_TYPE}, {}, {}},
-	{"InternalName", {B_GET_PROPERTY}, {B_DIRECT_SPECIFIER}, NULL, 0, {B_STRING_TYPE}, {}, {}},
-	{},
+    {"Suites",
+     {B_GET_PROPERTY},
+     {B_DIRECT_SPECIFIER},
+     NULL,
+     0,
+     {},
+     {{{{"suites", B_STRING_TYPE}, {"messages", B_PROPERTY_INFO_TYPE}}}},
+     {}},
+    {"Messenger", {B_GET_PROPERTY}, {B_DIRECT_SPECIFIER}, NULL, 0, {B_MESSENGER_TYPE}, {}, {}},
+    {"InternalName", {B_GET_PROPERTY}, {B_DIRECT_SPECIFIER}, NULL, 0, {B_STRING_TYPE}, {}, {}},
+    {},
 };
 
 } // namespace
 
 BHandler::BHandler(const char* name)
-	:
-	mName(name != NULL ? name : ""),
-	mLooper(NULL),
-	mNextHandler(NULL)
+    : mName(name != NULL ? name : ""), mLooper(NULL), mNextHandler(NULL)
 {
 	mToken = BPrivate::TokenRegistry::Default().AddHandler(this);
 }
@@ -51,12 +54,11 @@ void BHandler::MessageReceived(BMessage* message)
 	int32 index;
 	int32 form = B_NO_SPECIFIER;
 	BMessage specifier;
-	bool hasSpecifier
-		= message->GetCurrentSpecifier(&index, &specifier, &form, &property) == B_OK;
+	bool hasSpecifier = message->GetCurrentSpecifier(&index, &specifier, &form, &property) == B_OK;
 
-	if (message->what == B_GET_SUPPORTED_SUITES
-		|| (message->what == B_GET_PROPERTY && hasSpecifier && form == B_DIRECT_SPECIFIER
-			&& property != NULL)) {
+	if (message->what == B_GET_SUPPORTED_SUITES ||
+	    (message->what == B_GET_PROPERTY && hasSpecifier && form == B_DIRECT_SPECIFIER &&
+	     property != NULL)) {
 		BMessage reply(B_REPLY);
 		if (message->what == B_GET_SUPPORTED_SUITES || strcmp(property, "Suites") == 0) {
 			status_t status = GetSupportedSuites(&reply);
@@ -111,7 +113,7 @@ BHandler* BHandler::NextHandler() const
 }
 
 BHandler* BHandler::ResolveSpecifier(BMessage* message, int32 index, BMessage* specifier,
-	int32 form, const char* property)
+                                     int32 form, const char* property)
 {
 	BPropertyInfo info(sHandlerProperties);
 	if (property != NULL && info.FindMatch(message, index, specifier, form, property) >= 0)
@@ -166,5 +168,5 @@ void BHandler::_SetLooper(BLooper* looper)
 {
 	mLooper = looper;
 	BPrivate::TokenRegistry::Default().SetHandlerLooper(mToken,
-		looper != NULL ? looper->Token() : -1);
+	                                                    looper != NULL ? looper->Token() : -1);
 }

@@ -23,9 +23,7 @@ LooperImpl* create_impl(BLooper* looper, BPrivate::looper_thread_kind kind)
 
 } // namespace
 
-BLooper::BLooper(const char* name, int32 priority, int32 portCapacity)
-	:
-	BHandler(name)
+BLooper::BLooper(const char* name, int32 priority, int32 portCapacity) : BHandler(name)
 {
 	(void)priority;
 	(void)portCapacity;
@@ -34,9 +32,7 @@ BLooper::BLooper(const char* name, int32 priority, int32 portCapacity)
 	mImpl->Lock(B_INFINITE_TIMEOUT);
 }
 
-BLooper::BLooper(const char* name, BPrivate::looper_thread_kind kind)
-	:
-	BHandler(name)
+BLooper::BLooper(const char* name, BPrivate::looper_thread_kind kind) : BHandler(name)
 {
 	mImpl = create_impl(this, kind);
 	AddHandler(this);
@@ -69,8 +65,7 @@ status_t BLooper::PostMessage(BMessage* message, BHandler* handler, BHandler* re
 		handlerToken = handler->Token();
 	}
 	BMessage* copy = new BMessage(*message);
-	BPrivate::MessageInternals::SetReplyChannel(*copy,
-		BPrivate::channel_for_reply_to(replyTo));
+	BPrivate::MessageInternals::SetReplyChannel(*copy, BPrivate::channel_for_reply_to(replyTo));
 	return mImpl->Enqueue(copy, handlerToken);
 }
 
@@ -215,8 +210,8 @@ bool BLooper::IsRunning() const
 	return mImpl->IsRunning();
 }
 
-BHandler* BLooper::ResolveSpecifier(BMessage* message, int32 index, BMessage* specifier,
-	int32 form, const char* property)
+BHandler* BLooper::ResolveSpecifier(BMessage* message, int32 index, BMessage* specifier, int32 form,
+                                    const char* property)
 {
 	return BHandler::ResolveSpecifier(message, index, specifier, form, property);
 }

@@ -3,8 +3,8 @@
 #include <chrono>
 #include <thread>
 
-#include "Message.h"
 #include "MainThread.h"
+#include "Message.h"
 #include "TokenRegistry.h"
 
 namespace BPrivate {
@@ -18,10 +18,7 @@ const int kMaxResolveSteps = 64;
 } // namespace
 
 LooperImpl::LooperImpl(BLooper* owner, looper_thread_kind kind)
-	:
-	mOwner(owner),
-	mKind(kind),
-	mToken(owner->Token())
+    : mOwner(owner), mKind(kind), mToken(owner->Token())
 {
 }
 
@@ -45,7 +42,7 @@ bool LooperImpl::Lock(bigtime_t timeout)
 	if (timeout == B_INFINITE_TIMEOUT)
 		mLockCond.wait(guard, free);
 	else if (!mLockCond.wait_for(guard, std::chrono::microseconds(std::max<bigtime_t>(timeout, 0)),
-				 free))
+	                             free))
 		return false;
 	if (mDead)
 		return false;

@@ -23,7 +23,8 @@ enum {
 	kMsgQuitAsk = 'bpqa',
 };
 
-class LooperImpl : public std::enable_shared_from_this<LooperImpl> {
+class LooperImpl : public std::enable_shared_from_this<LooperImpl>
+{
 public:
 	LooperImpl(BLooper* owner, looper_thread_kind kind);
 	~LooperImpl();
@@ -78,7 +79,8 @@ public:
 	void DispatchNextOnGui();
 
 private:
-	struct Envelope {
+	struct Envelope
+	{
 		BMessage* message;
 		int32 handlerToken;
 	};

@@ -39,7 +39,8 @@ int gui_dispatch_depth();
 
 // A one-shot completion another thread waits for. On the main thread (with
 // a Qt application) the wait runs a nested event loop; elsewhere it blocks.
-class Completion {
+class Completion
+{
 public:
 	void Complete();
 	bool IsComplete() const;

@@ -35,15 +35,10 @@ void set_no_reply(BMessage* reply)
 
 } // namespace
 
-BMessenger::BMessenger()
-	:
-	mAddress(kNoAddress)
-{
-}
+BMessenger::BMessenger() : mAddress(kNoAddress) {}
 
 BMessenger::BMessenger(const BHandler* handler, const BLooper* looper, status_t* result)
-	:
-	mAddress(kNoAddress)
+    : mAddress(kNoAddress)
 {
 	status_t status = B_OK;
 	if (handler != NULL) {
@@ -63,9 +58,7 @@ BMessenger::BMessenger(const BHandler* handler, const BLooper* looper, status_t*
 		*result = status;
 }
 
-BMessenger::BMessenger(const char* signature, team_id team, status_t* result)
-	:
-	mAddress(kNoAddress)
+BMessenger::BMessenger(const char* signature, team_id team, status_t* result) : mAddress(kNoAddress)
 {
 	status_t status = B_OK;
 	BPrivate::app_record record;
@@ -77,8 +70,8 @@ BMessenger::BMessenger(const char* signature, team_id team, status_t* result)
 		else if (signature != NULL && !same_signature(signature, record.signature))
 			status = B_MISMATCHED_VALUES;
 	} else {
-		std::vector<BPrivate::app_record> matching
-			= BPrivate::app_records_with_signature(signature);
+		std::vector<BPrivate::app_record> matching =
+		    BPrivate::app_records_with_signature(signature);
 		status = matching.empty() ? B_BAD_VALUE : B_OK;
 		if (status == B_OK)
 			record = matching.front();
@@ -103,9 +96,9 @@ BMessenger::~BMessenger() = default;
 
 bool BMessenger::operator==(const BMessenger& other) const
 {
-	return mAddress.team == other.mAddress.team
-		&& mAddress.looperToken == other.mAddress.looperToken
-		&& mAddress.handlerToken == other.mAddress.handlerToken;
+	return mAddress.team == other.mAddress.team &&
+	       mAddress.looperToken == other.mAddress.looperToken &&
+	       mAddress.handlerToken == other.mAddress.handlerToken;
 }
 
 BMessenger BMessenger::FromAddress(const Address& address)
@@ -135,8 +128,8 @@ bool BMessenger::IsValid() const
 	std::shared_ptr<LooperImpl> looper = registry.Looper(mAddress.looperToken);
 	if (!looper || looper->Owner() == NULL)
 		return false;
-	return mAddress.handlerToken < 0
-		|| registry.LooperOfHandler(mAddress.handlerToken) == mAddress.looperToken;
+	return mAddress.handlerToken < 0 ||
+	       registry.LooperOfHandler(mAddress.handlerToken) == mAddress.looperToken;
 }
 
 BHandler* BMessenger::Target(BLooper** looper) const
@@ -184,8 +177,8 @@ status_t local_target(const BMessenger::Address& address, std::shared_ptr<Looper
 	*looper = registry.Looper(address.looperToken);
 	if (!*looper || (*looper)->Owner() == NULL)
 		return B_BAD_PORT_ID;
-	if (address.handlerToken >= 0
-		&& registry.LooperOfHandler(address.handlerToken) != address.looperToken)
+	if (address.handlerToken >= 0 &&
+	    registry.LooperOfHandler(address.handlerToken) != address.looperToken)
 		return B_BAD_HANDLER;
 	return B_OK;
 }
@@ -236,7 +229,7 @@ status_t BMessenger::SendMessage(uint32 command, BMessage* reply) const
 }
 
 status_t BMessenger::SendMessage(BMessage* message, BMessage* reply, bigtime_t deliveryTimeout,
-	bigtime_t replyTimeout) const
+                                 bigtime_t replyTimeout) const
 {
 	(void)deliveryTimeout; // local queues take a message at once
 	if (message == NULL || reply == NULL)
@@ -261,16 +254,15 @@ status_t BMessenger::SendMessage(BMessage* message, BMessage* reply, bigtime_t d
 	// Waiting for a message that only this very thread could dispatch would
 	// never end. A GUI looper asked from the main thread outside any
 	// dispatch is fine: the wait's event loop dispatches it.
-	if (looper->CallerIsDispatcher()
-		&& (looper->Kind() == BPrivate::kOwnThread || BPrivate::gui_dispatch_depth() > 0)) {
+	if (looper->CallerIsDispatcher() &&
+	    (looper->Kind() == BPrivate::kOwnThread || BPrivate::gui_dispatch_depth() > 0)) {
 		set_no_reply(reply);
 		return B_WOULD_BLOCK;
 	}
 
 	auto slot = std::make_shared<BPrivate::ReplySlot>();
 	BMessage* copy = new BMessage(*message);
-	MessageInternals::SetReplyChannel(*copy,
-		std::make_shared<BPrivate::WaitingReplyChannel>(slot));
+	MessageInternals::SetReplyChannel(*copy, std::make_shared<BPrivate::WaitingReplyChannel>(slot));
 	MessageInternals::SetSourceWaiting(*copy, true);
 	status = looper->Enqueue(copy, mAddress.handlerToken);
 	if (status != B_OK) {
@@ -291,13 +283,13 @@ namespace {
 
 // Every message is queued before the first wait, so the looper can answer
 // them one after another while we wait.
-void send_local_requests(const BMessenger::Address& address, BMessage* const* messages,
-	int32 count, BMessage* replies, status_t* results, bigtime_t timeout)
+void send_local_requests(const BMessenger::Address& address, BMessage* const* messages, int32 count,
+                         BMessage* replies, status_t* results, bigtime_t timeout)
 {
 	std::shared_ptr<LooperImpl> looper;
 	status_t status = local_target(address, &looper);
-	if (status == B_OK && looper->CallerIsDispatcher()
-		&& (looper->Kind() == BPrivate::kOwnThread || BPrivate::gui_dispatch_depth() > 0))
+	if (status == B_OK && looper->CallerIsDispatcher() &&
+	    (looper->Kind() == BPrivate::kOwnThread || BPrivate::gui_dispatch_depth() > 0))
 		status = B_WOULD_BLOCK;
 	if (status != B_OK) {
 		std::fill(results, results + count, status);
@@ -307,18 +299,20 @@ void send_local_requests(const BMessenger::Address& address, BMessage* const* me
 	for (int32 i = 0; i < count; i++) {
 		slots[i] = std::make_shared<BPrivate::ReplySlot>();
 		BMessage* copy = new BMessage(*messages[i]);
-		MessageInternals::SetReplyChannel(*copy,
-			std::make_shared<BPrivate::WaitingReplyChannel>(slots[i]));
+		MessageInternals::SetReplyChannel(
+		    *copy, std::make_shared<BPrivate::WaitingReplyChannel>(slots[i]));
 		MessageInternals::SetSourceWaiting(*copy, true);
 		results[i] = looper->Enqueue(copy, address.handlerToken);
 	}
-	const bigtime_t deadline = timeout == B_INFINITE_TIMEOUT ? B_INFINITE_TIMEOUT
-		: system_time() + std::max<bigtime_t>(timeout, 0);
+	const bigtime_t deadline = timeout == B_INFINITE_TIMEOUT
+	                               ? B_INFINITE_TIMEOUT
+	                               : system_time() + std::max<bigtime_t>(timeout, 0);
 	for (int32 i = 0; i < count; i++) {
 		if (results[i] != B_OK)
 			continue;
 		bigtime_t wait = deadline == B_INFINITE_TIMEOUT
-			? B_INFINITE_TIMEOUT : std::max<bigtime_t>(deadline - system_time(), 0);
+		                     ? B_INFINITE_TIMEOUT
+		                     : std::max<bigtime_t>(deadline - system_time(), 0);
 		if (!slots[i]->done.Wait(wait)) {
 			results[i] = B_TIMED_OUT;
 			continue;
@@ -332,7 +326,7 @@ void send_local_requests(const BMessenger::Address& address, BMessage* const* me
 } // namespace
 
 status_t BMessenger::SendRequests(BMessage* const* messages, int32 count, BMessage* replies,
-	status_t* results, bigtime_t timeout) const
+                                  status_t* results, bigtime_t timeout) const
 {
 	if (messages == NULL || replies == NULL || results == NULL || count < 0)
 		return B_BAD_VALUE;

@@ -37,12 +37,14 @@ const size_t kMaxMirroredEntries = 20000;
 // How often removed folders are looked for (ms); see _CheckRemoved.
 const int kRemovalSweep = 1000;
 
-struct Watcher {
+struct Watcher
+{
 	BMessenger target;
 	uint32 flags;
 };
 
-struct StatSnapshot {
+struct StatSnapshot
+{
 	mode_t mode = 0;
 	uid_t uid = 0;
 	gid_t gid = 0;
@@ -52,16 +54,17 @@ struct StatSnapshot {
 
 bool operator==(const StatSnapshot& a, const StatSnapshot& b)
 {
-	return a.mode == b.mode && a.uid == b.uid && a.gid == b.gid && a.size == b.size
-		&& a.modified.tv_sec == b.modified.tv_sec && a.modified.tv_nsec == b.modified.tv_nsec;
+	return a.mode == b.mode && a.uid == b.uid && a.gid == b.gid && a.size == b.size &&
+	       a.modified.tv_sec == b.modified.tv_sec && a.modified.tv_nsec == b.modified.tv_nsec;
 }
 
-struct WatchedNode {
+struct WatchedNode
+{
 	node_ref ref;
 	int fd = -1; // O_PATH: follows the node through renames
 	bool isDirectory = false;
 	std::vector<Watcher> watchers;
-	std::map<std::string, ino_t> entries;			   // folder contents
+	std::map<std::string, ino_t> entries;          // folder contents
 	std::map<std::string, std::string> attributes; // name → value (+ kept type)
 	StatSnapshot stat;
 	std::string lastPath; // where the node was when last seen
@@ -76,12 +79,14 @@ struct WatchedNode {
 	std::string ProcPath() const { return "/proc/self/fd/" + std::to_string(fd); }
 };
 
-struct Delivery {
+struct Delivery
+{
 	BMessenger target;
 	BMessage message;
 };
 
-struct RawEvent {
+struct RawEvent
+{
 	int wd;
 	uint32 mask;
 	uint32 cookie;
@@ -173,7 +178,8 @@ void remember_child(const WatchedNode& folder, const std::string& name, ino_t in
 {
 	std::string path = current_path(folder.fd);
 	if (ino != 0 && !path.empty())
-		BPrivate::remember_node(node_ref(folder.ref.device, ino), BPrivate::append_path(path, name));
+		BPrivate::remember_node(node_ref(folder.ref.device, ino),
+		                        BPrivate::append_path(path, name));
 }
 
 std::map<std::string, ino_t> take_entries(int fd)
@@ -209,7 +215,8 @@ BMessage notice(int32 opcode, const node_ref& node)
 	return message;
 }
 
-class NodeMonitor {
+class NodeMonitor
+{
 public:
 	NodeMonitor();
 	~NodeMonitor();
@@ -231,7 +238,7 @@ private:
 	bool _NeedsSweep() const;
 	WatchedNode* _Find(const node_ref& ref, int* wd);
 	static void _Send(const WatchedNode& node, uint32 flag, const BMessage& message,
-		std::vector<Delivery>* deliveries);
+	                  std::vector<Delivery>* deliveries);
 
 	std::mutex mLock;
 	int mInotify = -1;
@@ -465,7 +472,7 @@ bool NodeMonitor::_ReadEvents(std::vector<RawEvent>* events)
 		for (char* at = buffer; at < buffer + length;) {
 			const struct inotify_event* event = (const struct inotify_event*)at;
 			RawEvent raw{event->wd, event->mask, event->cookie,
-				event->len > 0 ? std::string(event->name) : std::string()};
+			             event->len > 0 ? std::string(event->name) : std::string()};
 			events->push_back(raw);
 			at += sizeof(struct inotify_event) + event->len;
 		}
@@ -519,7 +526,7 @@ void NodeMonitor::_Run()
 }
 
 void NodeMonitor::_Send(const WatchedNode& node, uint32 flag, const BMessage& message,
-	std::vector<Delivery>* deliveries)
+                        std::vector<Delivery>* deliveries)
 {
 	for (const Watcher& watcher : node.watchers) {
 		if ((watcher.flags & flag) != 0)
@@ -576,8 +583,8 @@ void NodeMonitor::_Handle(const std::vector<RawEvent>& events, std::vector<Deliv
 		} else if ((event.mask & IN_CREATE) != 0) {
 			struct stat info;
 			ino_t ino = fstatat(node.fd, event.name.c_str(), &info, AT_SYMLINK_NOFOLLOW) == 0
-				? info.st_ino
-				: 0;
+			                ? info.st_ino
+			                : 0;
 			if (ino != 0) {
 				node.entries[event.name] = ino;
 				remember_child(node, event.name, ino);
@@ -627,9 +634,10 @@ void NodeMonitor::_Handle(const std::vector<RawEvent>& events, std::vector<Deliv
 }
 
 void NodeMonitor::_HandleMoves(const std::vector<RawEvent>& events,
-	std::vector<Delivery>* deliveries)
+                               std::vector<Delivery>* deliveries)
 {
-	struct Move {
+	struct Move
+	{
 		int fromWd = -1;
 		std::string fromName;
 		int toWd = -1;
@@ -730,8 +738,7 @@ void NodeMonitor::_Deliver(std::vector<Delivery>& deliveries)
 {
 	std::vector<BMessenger> gone;
 	for (Delivery& delivery : deliveries) {
-		if (delivery.target.SendMessage(&delivery.message) != B_OK
-			&& !delivery.target.IsValid())
+		if (delivery.target.SendMessage(&delivery.message) != B_OK && !delivery.target.IsValid())
 			gone.push_back(delivery.target);
 	}
 	for (const BMessenger& target : gone)
@@ -756,7 +763,7 @@ status_t watch_node(const node_ref* node, uint32 flags, BMessenger target)
 }
 
 status_t watch_node(const node_ref* node, uint32 flags, const BHandler* handler,
-	const BLooper* looper)
+                    const BLooper* looper)
 {
 	status_t status = B_OK;
 	BMessenger target(handler, looper, &status);

@@ -31,7 +31,8 @@ int pair_count(const compound_type& compound)
 }
 
 // Appends little-endian values to a byte vector.
-class Writer {
+class Writer
+{
 public:
 	void U8(uint8 value) { mBytes.push_back(value); }
 	void U16(uint16 value)
@@ -64,14 +65,10 @@ private:
 };
 
 // Reads values in the writer's byte order, never past the end.
-class Reader {
+class Reader
+{
 public:
-	Reader(const uint8* data, size_t size)
-		:
-		mData(data),
-		mSize(size)
-	{
-	}
+	Reader(const uint8* data, size_t size) : mData(data), mSize(size) {}
 
 	void SetSwap(bool swap) { mSwap = swap; }
 	bool U8(uint8* value)
@@ -174,12 +171,8 @@ bool list_holds(const uint32* list, uint32 value)
 } // namespace
 
 BPropertyInfo::BPropertyInfo(property_info* properties, value_info* values, bool freeOnDelete)
-	:
-	mProperties(properties),
-	mValues(values),
-	mPropertyCount(0),
-	mValueCount(0),
-	mFreeOnDelete(freeOnDelete)
+    : mProperties(properties), mValues(values), mPropertyCount(0), mValueCount(0),
+      mFreeOnDelete(freeOnDelete)
 {
 	if (mProperties != NULL) {
 		while (mProperties[mPropertyCount].name != NULL)
@@ -214,7 +207,7 @@ void BPropertyInfo::_FreeTables()
 }
 
 int32 BPropertyInfo::FindMatch(BMessage* message, int32 index, BMessage* specifier, int32 form,
-	const char* property, void* data) const
+                               const char* property, void* data) const
 {
 	(void)specifier;
 	(void)data;
@@ -249,7 +242,7 @@ int32 BPropertyInfo::CountValues() const
 namespace {
 
 std::vector<uint8> flatten_tables(const property_info* properties, int32 propertyCount,
-	const value_info* values, int32 valueCount)
+                                  const value_info* values, int32 valueCount)
 {
 	Writer out;
 	out.U8(0); // little-endian
@@ -339,8 +332,8 @@ status_t BPropertyInfo::Unflatten(type_code code, const void* buffer, ssize_t si
 		property_info& row = properties[i];
 		char* name = NULL;
 		char* usage = NULL;
-		ok = in.String(&name) && in.String(&usage) && in.U32(&row.extra_data)
-			&& in.List(row.commands) && in.List(row.specifiers);
+		ok = in.String(&name) && in.String(&usage) && in.U32(&row.extra_data) &&
+		     in.List(row.commands) && in.List(row.specifiers);
 		row.name = name != NULL ? name : strdup("");
 		row.usage = usage;
 	}
@@ -385,8 +378,8 @@ status_t BPropertyInfo::Unflatten(type_code code, const void* buffer, ssize_t si
 			uint32 kind = 0;
 			char* name = NULL;
 			char* usage = NULL;
-			ok = in.U32(&kind) && in.U32(&values[i].value) && in.String(&name)
-				&& in.String(&usage) && in.U32(&values[i].extra_data);
+			ok = in.U32(&kind) && in.U32(&values[i].value) && in.String(&name) &&
+			     in.String(&usage) && in.U32(&values[i].extra_data);
 			values[i].kind = (value_kind)kind;
 			values[i].name = name != NULL ? name : strdup("");
 			values[i].usage = usage;

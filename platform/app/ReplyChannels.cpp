@@ -5,9 +5,7 @@
 
 namespace BPrivate {
 
-WaitingReplyChannel::WaitingReplyChannel(std::shared_ptr<ReplySlot> slot)
-	:
-	mSlot(std::move(slot))
+WaitingReplyChannel::WaitingReplyChannel(std::shared_ptr<ReplySlot> slot) : mSlot(std::move(slot))
 {
 }
 
@@ -33,11 +31,7 @@ status_t WaitingReplyChannel::Deliver(const BMessage& reply, bigtime_t timeout)
 	return B_OK;
 }
 
-AddressReplyChannel::AddressReplyChannel(const BMessenger& target)
-	:
-	mTarget(target)
-{
-}
+AddressReplyChannel::AddressReplyChannel(const BMessenger& target) : mTarget(target) {}
 
 status_t AddressReplyChannel::Deliver(const BMessage& reply, bigtime_t timeout)
 {
@@ -47,8 +41,7 @@ status_t AddressReplyChannel::Deliver(const BMessage& reply, bigtime_t timeout)
 }
 
 CallbackReplyChannel::CallbackReplyChannel(std::function<void(const BMessage&)> callback)
-	:
-	mCallback(std::move(callback))
+    : mCallback(std::move(callback))
 {
 }
 
@@ -90,8 +83,8 @@ std::shared_ptr<ReplyChannel> channel_for_reply_to(const BMessenger& replyTo)
 // Declared by BMessage; only the app kit knows where replies go.
 BMessenger BMessage::ReturnAddress() const
 {
-	std::shared_ptr<BPrivate::ReplyChannel> channel
-		= BPrivate::MessageInternals::GetReplyChannel(*this);
+	std::shared_ptr<BPrivate::ReplyChannel> channel =
+	    BPrivate::MessageInternals::GetReplyChannel(*this);
 	auto* addressed = dynamic_cast<BPrivate::AddressedReplyChannel*>(channel.get());
 	return addressed != nullptr ? addressed->ReturnAddress() : BMessenger();
 }

@@ -14,13 +14,15 @@
 namespace BPrivate {
 
 // Every channel of the app kit can tell the message's return address.
-class AddressedReplyChannel : public ReplyChannel {
+class AddressedReplyChannel : public ReplyChannel
+{
 public:
 	virtual BMessenger ReturnAddress() const { return BMessenger(); }
 };
 
 // Where a synchronous sender waits for its reply.
-struct ReplySlot {
+struct ReplySlot
+{
 	Completion done;
 	std::mutex lock;
 	BMessage reply;
@@ -28,7 +30,8 @@ struct ReplySlot {
 
 // Fills the slot with the reply, or with B_NO_REPLY when the message is
 // deleted unanswered.
-class WaitingReplyChannel : public AddressedReplyChannel {
+class WaitingReplyChannel : public AddressedReplyChannel
+{
 public:
 	explicit WaitingReplyChannel(std::shared_ptr<ReplySlot> slot);
 	~WaitingReplyChannel() override;
@@ -39,7 +42,8 @@ private:
 };
 
 // Sends the reply as a new message to an address.
-class AddressReplyChannel : public AddressedReplyChannel {
+class AddressReplyChannel : public AddressedReplyChannel
+{
 public:
 	explicit AddressReplyChannel(const BMessenger& target);
 	status_t Deliver(const BMessage& reply, bigtime_t timeout) override;
@@ -51,7 +55,8 @@ private:
 
 // Calls back with the reply, or with B_NO_REPLY when the message is deleted
 // unanswered (the looper it waited in went away).
-class CallbackReplyChannel : public AddressedReplyChannel {
+class CallbackReplyChannel : public AddressedReplyChannel
+{
 public:
 	explicit CallbackReplyChannel(std::function<void(const BMessage&)> callback);
 	~CallbackReplyChannel() override;

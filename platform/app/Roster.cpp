@@ -21,7 +21,8 @@ namespace {
 
 const BRoster sRoster;
 
-struct Watcher {
+struct Watcher
+{
 	BMessenger target;
 	uint32 mask;
 };
@@ -123,27 +124,16 @@ void set_document_opener(document_opener opener)
 
 } // namespace BPrivate
 
-app_info::app_info()
-	:
-	thread(-1),
-	team(-1),
-	port(-1),
-	flags(0)
+app_info::app_info() : thread(-1), team(-1), port(-1), flags(0)
 {
 	signature[0] = '\0';
 }
 
-app_info::~app_info()
-{
-}
+app_info::~app_info() {}
 
-BRoster::BRoster()
-{
-}
+BRoster::BRoster() {}
 
-BRoster::~BRoster()
-{
-}
+BRoster::~BRoster() {}
 
 bool BRoster::IsRunning(const char* signature) const
 {
@@ -220,8 +210,9 @@ status_t BRoster::StartWatching(BMessenger target, uint32 eventMask) const
 status_t BRoster::StopWatching(BMessenger target) const
 {
 	std::lock_guard<std::mutex> guard(sWatchersLock);
-	auto found = std::find_if(sWatchers.begin(), sWatchers.end(),
-		[&target](const Watcher& watcher) { return watcher.target == target; });
+	auto found =
+	    std::find_if(sWatchers.begin(), sWatchers.end(),
+	                 [&target](const Watcher& watcher) { return watcher.target == target; });
 	if (found == sWatchers.end())
 		return B_BAD_VALUE;
 	sWatchers.erase(found);
@@ -229,7 +220,7 @@ status_t BRoster::StopWatching(BMessenger target) const
 }
 
 status_t BRoster::Launch(const entry_ref* ref, const BMessage* initialMessage,
-	team_id* appTeam) const
+                         team_id* appTeam) const
 {
 	(void)initialMessage;
 	if (appTeam != NULL)

@@ -15,7 +15,8 @@ namespace BPrivate {
 
 class LooperImpl;
 
-class TokenRegistry {
+class TokenRegistry
+{
 public:
 	static TokenRegistry& Default();
 
@@ -32,7 +33,8 @@ public:
 	std::shared_ptr<LooperImpl> LooperForThread(thread_id thread);
 
 private:
-	struct HandlerEntry {
+	struct HandlerEntry
+	{
 		BHandler* handler;
 		int32 looper;
 	};

@@ -27,11 +27,12 @@ enum alert_type {
 // main thread, and a caller on another thread waits for it. Called on the
 // main thread it runs a nested event loop; messages for windows then wait
 // until the current dispatch returns.
-class BAlert {
+class BAlert
+{
 public:
-	BAlert(const char* title, const char* text, const char* button0,
-		const char* button1 = NULL, const char* button2 = NULL,
-		button_width width = B_WIDTH_AS_USUAL, alert_type type = B_INFO_ALERT);
+	BAlert(const char* title, const char* text, const char* button0, const char* button1 = NULL,
+	       const char* button2 = NULL, button_width width = B_WIDTH_AS_USUAL,
+	       alert_type type = B_INFO_ALERT);
 	virtual ~BAlert();
 
 	int32 Go();

@@ -12,7 +12,8 @@
 
 namespace BPrivate {
 
-struct shown_alert {
+struct shown_alert
+{
 	std::string title;
 	std::string text;
 	std::vector<std::string> buttons;
@@ -30,7 +31,8 @@ std::vector<shown_alert> shown_alerts();
 void clear_shown_alerts();
 
 // Installs a responder for its lifetime and restores the previous one.
-class ScopedAlertResponder {
+class ScopedAlertResponder
+{
 public:
 	explicit ScopedAlertResponder(alert_responder responder);
 	~ScopedAlertResponder();

@@ -38,7 +38,8 @@ void unregister_window(BLooper* looper);
 // agreed it asks QuitRequested() and quits. The application thread never
 // blocks on the GUI during this, so windows may still send it synchronous
 // requests meanwhile.
-class BApplication : public BLooper {
+class BApplication : public BLooper
+{
 public:
 	BApplication(const char* signature);
 	BApplication(const char* signature, status_t* error);
@@ -61,7 +62,7 @@ public:
 	virtual void DispatchMessage(BMessage* message, BHandler* handler);
 
 	virtual BHandler* ResolveSpecifier(BMessage* message, int32 index, BMessage* specifier,
-		int32 form, const char* property);
+	                                   int32 form, const char* property);
 	// Appends "suite/vnd.Be-application", then the handler suite.
 	virtual status_t GetSupportedSuites(BMessage* data);
 

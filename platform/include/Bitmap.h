@@ -14,12 +14,13 @@ enum {
 	B_BITMAP_IS_CONTIGUOUS = 0x00000008,
 };
 
-class BBitmap {
+class BBitmap
+{
 public:
 	// InitCheck() is B_BAD_VALUE for an invalid rectangle or an unsupported
 	// colour space, B_NO_MEMORY when the pixels cannot be had.
 	BBitmap(BRect bounds, color_space colorSpace, bool acceptsViews = false,
-		bool needsContiguous = false);
+	        bool needsContiguous = false);
 	BBitmap(const BBitmap& source);
 	virtual ~BBitmap();
 
@@ -39,7 +40,7 @@ public:
 	// Copies another bitmap of the same size, converting as SetBits does.
 	status_t ImportBits(const BBitmap* source);
 	status_t ImportBits(const void* data, int32 length, int32 bytesPerRow, int32 offset,
-		color_space colorSpace);
+	                    color_space colorSpace);
 
 private:
 	BBitmap& operator=(const BBitmap&) = delete;

@@ -14,10 +14,11 @@ enum {
 	B_CONTROL_ON = 1,
 };
 
-class BControl : public BView, public BInvoker {
+class BControl : public BView, public BInvoker
+{
 public:
 	BControl(BRect frame, const char* name, const char* label, BMessage* message,
-		uint32 resizingMode, uint32 flags);
+	         uint32 resizingMode, uint32 flags);
 	virtual ~BControl();
 
 	virtual void AttachedToWindow();

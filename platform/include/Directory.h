@@ -7,7 +7,8 @@
 
 class BEntry;
 
-class BDirectory : public BNode {
+class BDirectory : public BNode
+{
 public:
 	BDirectory();
 	BDirectory(const entry_ref* ref);

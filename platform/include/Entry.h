@@ -18,7 +18,8 @@ class BPath;
 // resolved (no links, no "." or ".."); the leaf is kept as given, so an
 // entry may name a link. An entry is valid (InitCheck() == B_OK) when its
 // folder exists; the leaf itself need not exist (see Exists).
-class BEntry {
+class BEntry
+{
 public:
 	BEntry();
 	BEntry(const char* path, bool traverse = false);
@@ -70,7 +71,7 @@ private:
 	status_t _SetFromPath(const std::string& absolute, bool traverse);
 
 	std::string mFolder; // resolved absolute folder, "/" for the root
-	std::string mLeaf;	 // leaf name; empty only for the root itself
+	std::string mLeaf;   // leaf name; empty only for the root itself
 	status_t mStatus;
 };
 

@@ -11,7 +11,8 @@
 // rest (Write, e.g. full); when nothing at all moved, the result is the
 // status code of the failure (B_DEVICE_FULL, B_IO_ERROR, ...).
 // Opening a folder as a BFile gives B_IS_A_DIRECTORY.
-class BFile : public BNode, public BPositionIO {
+class BFile : public BNode, public BPositionIO
+{
 public:
 	BFile();
 	BFile(const entry_ref* ref, uint32 openMode);

@@ -18,11 +18,12 @@ class BNode;
 enum file_panel_mode { B_OPEN_PANEL, B_SAVE_PANEL };
 
 // Decides which entries an open panel lists.
-class BRefFilter {
+class BRefFilter
+{
 public:
 	virtual ~BRefFilter();
 	virtual bool Filter(const entry_ref* ref, BNode* node, struct stat* st,
-		const char* mimeType) = 0;
+	                    const char* mimeType) = 0;
 };
 
 namespace BPrivate {
@@ -41,15 +42,16 @@ class FilePanelImpl;
 // Threads: the panel's window lives on the Qt main thread. Calls from
 // another thread are carried over to it; Show and Hide then return before
 // the window changes.
-class BFilePanel {
+class BFilePanel
+{
 public:
 	// nodeFlavors: what an open panel lets the user choose (B_FILE_NODE,
 	// B_DIRECTORY_NODE, or both; 0 means files). The panel copies message;
 	// filter stays the caller's.
 	BFilePanel(file_panel_mode mode = B_OPEN_PANEL, BMessenger* target = NULL,
-		const entry_ref* directory = NULL, uint32 nodeFlavors = 0,
-		bool allowMultipleSelection = true, BMessage* message = NULL, BRefFilter* filter = NULL,
-		bool modal = false, bool hideWhenDone = true);
+	           const entry_ref* directory = NULL, uint32 nodeFlavors = 0,
+	           bool allowMultipleSelection = true, BMessage* message = NULL,
+	           BRefFilter* filter = NULL, bool modal = false, bool hideWhenDone = true);
 	virtual ~BFilePanel();
 
 	void Show();

@@ -31,7 +31,7 @@ status_t ChooseEntries(BFilePanel* panel, const std::vector<std::string>& paths)
 // panel asks whether to replace it; replaceExisting is the answer (no:
 // the panel stays open and sends nothing).
 status_t ChooseSaveName(BFilePanel* panel, const std::string& name,
-	const std::string& folder = std::string(), bool replaceExisting = true);
+                        const std::string& folder = std::string(), bool replaceExisting = true);
 // Presses Cancel.
 status_t Cancel(BFilePanel* panel);
 

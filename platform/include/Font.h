@@ -46,13 +46,15 @@ namespace BPrivate {
 class FontAccess;
 }
 
-struct font_height {
+struct font_height
+{
 	float ascent;
 	float descent;
 	float leading;
 };
 
-class BFont {
+class BFont
+{
 public:
 	// The plain system font.
 	BFont();

@@ -12,7 +12,8 @@ class BMessage;
 // A handler belongs to at most one looper (AddHandler). A looper is itself a
 // handler of itself. Handlers are not thread-safe on their own: touch one
 // only with its looper locked.
-class BHandler {
+class BHandler
+{
 public:
 	BHandler(const char* name = NULL);
 	virtual ~BHandler();
@@ -36,7 +37,7 @@ public:
 	// B_MESSAGE_NOT_UNDERSTOOD reply ("error" = B_BAD_SCRIPT_SYNTAX,
 	// "message") and returns NULL.
 	virtual BHandler* ResolveSpecifier(BMessage* message, int32 index, BMessage* specifier,
-		int32 form, const char* property);
+	                                   int32 form, const char* property);
 	// Appends "suite/vnd.Be-handler" under "suites" and its flattened
 	// property table under "messages".
 	virtual status_t GetSupportedSuites(BMessage* data);

@@ -8,8 +8,7 @@
 
 // A resizing mode holds one rule per edge of a view: which edge of the parent
 // that edge keeps its distance to when the parent is resized.
-#define _rule_(top, left, bottom, right) \
-	(((top) << 12) | ((left) << 8) | ((bottom) << 4) | (right))
+#define _rule_(top, left, bottom, right) (((top) << 12) | ((left) << 8) | ((bottom) << 4) | (right))
 enum {
 	_VIEW_TOP_ = 1,
 	_VIEW_LEFT_ = 2,

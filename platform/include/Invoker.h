@@ -14,7 +14,8 @@ class BHandler;
 class BLooper;
 class BMessage;
 
-class BInvoker {
+class BInvoker
+{
 public:
 	BInvoker();
 	BInvoker(BMessage* message, const BHandler* handler, const BLooper* looper = NULL);

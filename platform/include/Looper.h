@@ -29,10 +29,11 @@ enum { B_LOOPER_PORT_DEFAULT_CAPACITY = 200 };
 // copies the message it is given. A running looper deletes itself when it quits; one
 // that never ran is deleted by Quit() (with it locked) or by its owner.
 // Handlers added with AddHandler are not owned.
-class BLooper : public BHandler {
+class BLooper : public BHandler
+{
 public:
 	BLooper(const char* name = NULL, int32 priority = B_NORMAL_PRIORITY,
-		int32 portCapacity = B_LOOPER_PORT_DEFAULT_CAPACITY);
+	        int32 portCapacity = B_LOOPER_PORT_DEFAULT_CAPACITY);
 	virtual ~BLooper();
 
 	// Queues a copy of the message for handler (NULL: the preferred handler,
@@ -87,7 +88,7 @@ public:
 	bool IsRunning() const;
 
 	virtual BHandler* ResolveSpecifier(BMessage* message, int32 index, BMessage* specifier,
-		int32 form, const char* property);
+	                                   int32 form, const char* property);
 	virtual status_t GetSupportedSuites(BMessage* data);
 
 	// The looper whose thread is thread (GUI loopers are not found by the

@@ -24,7 +24,8 @@ enum menu_layout {
 	B_ITEMS_IN_MATRIX,
 };
 
-class BMenu : public BView {
+class BMenu : public BView
+{
 public:
 	BMenu(const char* name, menu_layout layout = B_ITEMS_IN_COLUMN);
 	virtual ~BMenu();

@@ -6,11 +6,12 @@
 
 #include "Menu.h"
 
-class BMenuBar : public BMenu {
+class BMenuBar : public BMenu
+{
 public:
 	BMenuBar(BRect frame, const char* name,
-		uint32 resizingMode = B_FOLLOW_LEFT_RIGHT | B_FOLLOW_TOP,
-		menu_layout layout = B_ITEMS_IN_ROW, bool resizeToFit = true);
+	         uint32 resizingMode = B_FOLLOW_LEFT_RIGHT | B_FOLLOW_TOP,
+	         menu_layout layout = B_ITEMS_IN_ROW, bool resizeToFit = true);
 	virtual ~BMenuBar();
 
 	virtual void AttachedToWindow();

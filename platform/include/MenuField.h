@@ -11,14 +11,15 @@
 class BMenu;
 class BMenuBar;
 
-class BMenuField : public BView {
+class BMenuField : public BView
+{
 public:
 	BMenuField(BRect frame, const char* name, const char* label, BMenu* menu,
-		uint32 resizingMode = B_FOLLOW_LEFT | B_FOLLOW_TOP,
-		uint32 flags = B_WILL_DRAW | B_NAVIGABLE);
-	BMenuField(BRect frame, const char* name, const char* label, BMenu* menu,
-		bool fixedSize, uint32 resizingMode = B_FOLLOW_LEFT | B_FOLLOW_TOP,
-		uint32 flags = B_WILL_DRAW | B_NAVIGABLE);
+	           uint32 resizingMode = B_FOLLOW_LEFT | B_FOLLOW_TOP,
+	           uint32 flags = B_WILL_DRAW | B_NAVIGABLE);
+	BMenuField(BRect frame, const char* name, const char* label, BMenu* menu, bool fixedSize,
+	           uint32 resizingMode = B_FOLLOW_LEFT | B_FOLLOW_TOP,
+	           uint32 flags = B_WILL_DRAW | B_NAVIGABLE);
 	virtual ~BMenuField();
 
 	virtual void AttachedToWindow();

@@ -20,7 +20,8 @@ class MenuAccess;
 struct MenuItemData;
 } // namespace BPrivate
 
-class BMenuItem : public BInvoker {
+class BMenuItem : public BInvoker
+{
 public:
 	// shortcut is typed with the command key (Ctrl) plus modifiers.
 	BMenuItem(const char* label, BMessage* message, char shortcut = 0, uint32 modifiers = 0);
@@ -61,7 +62,8 @@ private:
 };
 
 // A line between groups of items.
-class BSeparatorItem : public BMenuItem {
+class BSeparatorItem : public BMenuItem
+{
 public:
 	BSeparatorItem();
 	virtual ~BSeparatorItem();

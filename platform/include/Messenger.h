@@ -17,7 +17,8 @@ class BMessage;
 // the session bus; there a B_INFINITE_TIMEOUT stands for the layer's
 // maximum of 30 seconds per wait (see docs/protocol.md), so a hung peer
 // costs at most that.
-class BMessenger {
+class BMessenger
+{
 public:
 	BMessenger();
 	// To a handler in this process. With handler NULL and looper given, the
@@ -51,9 +52,9 @@ public:
 	// replyTo (NULL: be_app). timeout bounds the delivery.
 	status_t SendMessage(uint32 command, BHandler* replyTo = NULL) const;
 	status_t SendMessage(BMessage* message, BHandler* replyTo = NULL,
-		bigtime_t timeout = B_INFINITE_TIMEOUT) const;
+	                     bigtime_t timeout = B_INFINITE_TIMEOUT) const;
 	status_t SendMessage(BMessage* message, BMessenger replyTo,
-		bigtime_t timeout = B_INFINITE_TIMEOUT) const;
+	                     bigtime_t timeout = B_INFINITE_TIMEOUT) const;
 
 	// Synchronous: waits for the reply, which is copied into reply. When the
 	// target handles the message without replying, reply becomes B_NO_REPLY.
@@ -63,8 +64,8 @@ public:
 	// flowing; messages for windows still wait for the current dispatch.
 	status_t SendMessage(uint32 command, BMessage* reply) const;
 	status_t SendMessage(BMessage* message, BMessage* reply,
-		bigtime_t deliveryTimeout = B_INFINITE_TIMEOUT,
-		bigtime_t replyTimeout = B_INFINITE_TIMEOUT) const;
+	                     bigtime_t deliveryTimeout = B_INFINITE_TIMEOUT,
+	                     bigtime_t replyTimeout = B_INFINITE_TIMEOUT) const;
 
 	// An addition of this layer: sends the count messages one after another
 	// without waiting in between, then waits for all their replies, so that
@@ -77,13 +78,14 @@ public:
 	// first result that is not B_OK (B_BAD_VALUE, without sending anything,
 	// for a NULL array or message).
 	status_t SendRequests(BMessage* const* messages, int32 count, BMessage* replies,
-		status_t* results, bigtime_t timeout = B_INFINITE_TIMEOUT) const;
+	                      status_t* results, bigtime_t timeout = B_INFINITE_TIMEOUT) const;
 
 	// Layer-internal address fields, used by the wire form and by
 	// BMessage's reply path.
-	struct Address {
+	struct Address
+	{
 		team_id team;
-		int32 looperToken;	// -1 for another process's application
+		int32 looperToken;  // -1 for another process's application
 		int32 handlerToken; // -1: the looper's preferred handler
 	};
 	Address GetAddress() const { return mAddress; }

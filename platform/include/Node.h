@@ -12,7 +12,8 @@
 class BDirectory;
 class BEntry;
 
-struct node_ref {
+struct node_ref
+{
 	node_ref();
 	node_ref(dev_t device, ino_t node);
 
@@ -45,7 +46,8 @@ struct node_ref {
 // On a file system without extended attributes every attribute call fails
 // with B_NOT_SUPPORTED and nothing else is affected; a missing attribute
 // gives B_ENTRY_NOT_FOUND.
-class BNode {
+class BNode
+{
 public:
 	BNode();
 	BNode(const entry_ref* ref);
@@ -65,9 +67,9 @@ public:
 
 	// Bytes read or written, or a negative status code.
 	ssize_t ReadAttr(const char* name, type_code type, off_t offset, void* buffer,
-		size_t size) const;
+	                 size_t size) const;
 	ssize_t WriteAttr(const char* name, type_code type, off_t offset, const void* buffer,
-		size_t size);
+	                  size_t size);
 	status_t RemoveAttr(const char* name);
 	status_t GetAttrInfo(const char* name, attr_info* info) const;
 

@@ -17,7 +17,8 @@ enum icon_size {
 // text without a NUL, as other Linux tools expect. Where a file carries no
 // type, GetType identifies it by its content: a flattened message that
 // holds a string field "zt:app_id" is "locale/x-vnd.vessmor-locale".
-class BNodeInfo {
+class BNodeInfo
+{
 public:
 	BNodeInfo();
 	BNodeInfo(BNode* node);

@@ -37,7 +37,7 @@ class BLooper;
 // it reports has been undone.
 status_t watch_node(const node_ref* node, uint32 flags, BMessenger target);
 status_t watch_node(const node_ref* node, uint32 flags, const BHandler* handler,
-	const BLooper* looper = NULL);
+                    const BLooper* looper = NULL);
 
 // Stops every watch of the target.
 status_t stop_watching(BMessenger target);

@@ -15,7 +15,8 @@ class BEntry;
 // path holds ".."), the folder part is resolved on disk: links followed,
 // ".." applied; that needs the folder to exist (B_ENTRY_NOT_FOUND
 // otherwise). The leaf is never resolved.
-class BPath {
+class BPath
+{
 public:
 	BPath();
 	BPath(const char* dir, const char* leaf = NULL, bool normalize = false);

@@ -9,8 +9,10 @@
 
 class BMessage;
 
-struct compound_type {
-	struct field_pair {
+struct compound_type
+{
+	struct field_pair
+	{
 		const char* name;
 		type_code type;
 	};
@@ -20,7 +22,8 @@ struct compound_type {
 // One row of a suite table. Lists end at their first 0 entry; an empty
 // command or specifier list matches anything. A table ends with a row whose
 // name is NULL.
-struct property_info {
+struct property_info
+{
 	const char* name;
 	uint32 commands[10];
 	uint32 specifiers[10];
@@ -33,7 +36,8 @@ struct property_info {
 
 enum value_kind { B_COMMAND_KIND = 0, B_TYPE_CODE_KIND = 1 };
 
-struct value_info {
+struct value_info
+{
 	const char* name;
 	uint32 value;
 	value_kind kind;
@@ -45,17 +49,18 @@ struct value_info {
 // Wraps a caller's table without copying it unless freeOnDelete is set, in
 // which case the tables and their strings are taken over (they must then
 // come from malloc/strdup, as Unflatten makes them).
-class BPropertyInfo : public BFlattenable {
+class BPropertyInfo : public BFlattenable
+{
 public:
 	BPropertyInfo(property_info* properties = NULL, value_info* values = NULL,
-		bool freeOnDelete = false);
+	              bool freeOnDelete = false);
 	virtual ~BPropertyInfo();
 
 	// The row (0 or more) whose name equals property, whose specifier list
 	// holds form and whose command list holds message->what (checked only
 	// for the first specifier, index 0); B_ERROR (-1) when none does.
 	virtual int32 FindMatch(BMessage* message, int32 index, BMessage* specifier, int32 form,
-		const char* property, void* data = NULL) const;
+	                        const char* property, void* data = NULL) const;
 
 	const property_info* Properties() const { return mProperties; }
 	const value_info* Values() const { return mValues; }

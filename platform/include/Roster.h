@@ -10,22 +10,24 @@
 class BList;
 class BMessage;
 
-struct app_info {
+struct app_info
+{
 	app_info();
 	~app_info();
 
 	thread_id thread; // the application's looper thread
-	team_id team;	  // the process id
-	port_id port;	  // unused, -1
-	uint32 flags;	  // B_MULTIPLE_LAUNCH etc.
-	entry_ref ref;	  // the executable, links resolved
+	team_id team;     // the process id
+	port_id port;     // unused, -1
+	uint32 flags;     // B_MULTIPLE_LAUNCH etc.
+	entry_ref ref;    // the executable, links resolved
 	char signature[B_MIME_TYPE_LENGTH];
 };
 
 // Applications are found on the session bus (see docs/protocol.md); without
 // a bus the roster knows only this process's own application. Queries to
 // other processes use short time-outs, so a hung peer costs little.
-class BRoster {
+class BRoster
+{
 public:
 	BRoster();
 	~BRoster();
@@ -45,14 +47,14 @@ public:
 	// "be:signature", "be:team", "be:thread", "be:flags", "be:ref".
 	// Watching again with the same target replaces its mask.
 	status_t StartWatching(BMessenger target,
-		uint32 eventMask = B_REQUEST_LAUNCHED | B_REQUEST_QUIT) const;
+	                       uint32 eventMask = B_REQUEST_LAUNCHED | B_REQUEST_QUIT) const;
 	status_t StopWatching(BMessenger target) const;
 
 	// Opens a document with the desktop's preferred application. The team
 	// of the opener is not known here: *appTeam becomes -1. Fails with
 	// B_ENTRY_NOT_FOUND when the file does not exist.
 	status_t Launch(const entry_ref* ref, const BMessage* initialMessage = NULL,
-		team_id* appTeam = NULL) const;
+	                team_id* appTeam = NULL) const;
 };
 
 extern const BRoster* be_roster;

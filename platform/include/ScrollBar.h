@@ -4,10 +4,11 @@
 
 #include "View.h"
 
-class BScrollBar : public BView {
+class BScrollBar : public BView
+{
 public:
 	BScrollBar(BRect frame, const char* name, BView* target, float min, float max,
-		orientation direction);
+	           orientation direction);
 	virtual ~BScrollBar();
 
 	// Called when the value changes, by the user or by the program.

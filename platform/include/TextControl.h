@@ -10,11 +10,12 @@
 
 class BTextView;
 
-class BTextControl : public BControl {
+class BTextControl : public BControl
+{
 public:
 	BTextControl(BRect frame, const char* name, const char* label, const char* text,
-		BMessage* message, uint32 resizingMode = B_FOLLOW_LEFT | B_FOLLOW_TOP,
-		uint32 flags = B_WILL_DRAW | B_NAVIGABLE);
+	             BMessage* message, uint32 resizingMode = B_FOLLOW_LEFT | B_FOLLOW_TOP,
+	             uint32 flags = B_WILL_DRAW | B_NAVIGABLE);
 	virtual ~BTextControl();
 
 	virtual void AttachedToWindow();

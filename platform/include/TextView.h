@@ -45,22 +45,25 @@ class TextViewAccess;
 struct TextViewData;
 } // namespace BPrivate
 
-struct text_run {
+struct text_run
+{
 	int32 offset; // where the run starts, relative to the text it styles
 	BFont font;
 	rgb_color color;
 };
 
-struct text_run_array {
+struct text_run_array
+{
 	int32 count;
 	text_run runs[1]; // count entries; allocate with room for them
 };
 
-class BTextView : public BView {
+class BTextView : public BView
+{
 public:
 	BTextView(BRect frame, const char* name, BRect textRect, uint32 resizingMode, uint32 flags);
 	BTextView(BRect frame, const char* name, BRect textRect, const BFont* initialFont,
-		const rgb_color* initialColor, uint32 resizingMode, uint32 flags);
+	          const rgb_color* initialColor, uint32 resizingMode, uint32 flags);
 	virtual ~BTextView();
 
 	// Replaces the whole text; the runs style it (NULL: the view's font and
@@ -129,9 +132,9 @@ public:
 	// the colour, a NULL color only the font. Without SetStylable(true) the
 	// whole text takes the font and colour.
 	void SetFontAndColor(const BFont* font, uint32 mode = B_FONT_ALL,
-		const rgb_color* color = NULL);
+	                     const rgb_color* color = NULL);
 	void SetFontAndColor(int32 startOffset, int32 endOffset, const BFont* font,
-		uint32 mode = B_FONT_ALL, const rgb_color* color = NULL);
+	                     uint32 mode = B_FONT_ALL, const rgb_color* color = NULL);
 	void GetFontAndColor(int32 offset, BFont* font, rgb_color* color = NULL) const;
 
 	virtual void SetViewColor(rgb_color color);
@@ -149,7 +152,7 @@ public:
 protected:
 	// The change hooks (see above).
 	virtual void InsertText(const char* text, int32 length, int32 offset,
-		const text_run_array* runs);
+	                        const text_run_array* runs);
 	virtual void DeleteText(int32 fromOffset, int32 toOffset);
 
 private:

@@ -49,7 +49,8 @@ enum {
 	B_TERTIARY_MOUSE_BUTTON = 0x04,
 };
 
-class BView : public BHandler {
+class BView : public BHandler
+{
 public:
 	BView(BRect frame, const char* name, uint32 resizingMode, uint32 flags);
 	virtual ~BView();

@@ -82,12 +82,13 @@ enum {
 const uint32 B_CURRENT_WORKSPACE = 0;
 const uint32 B_ALL_WORKSPACES = 0xffffffff;
 
-class BWindow : public BLooper {
+class BWindow : public BLooper
+{
 public:
 	BWindow(BRect frame, const char* title, window_look look, window_feel feel, uint32 flags,
-		uint32 workspace = B_CURRENT_WORKSPACE);
+	        uint32 workspace = B_CURRENT_WORKSPACE);
 	BWindow(BRect frame, const char* title, window_type type, uint32 flags,
-		uint32 workspace = B_CURRENT_WORKSPACE);
+	        uint32 workspace = B_CURRENT_WORKSPACE);
 	virtual ~BWindow();
 
 	// Hides the window and deletes it; the caller must hold the lock. On
@@ -138,8 +139,7 @@ public:
 	// Limits on Bounds().Width() and Height(); the window keeps inside them
 	// whoever resizes it.
 	void SetSizeLimits(float minWidth, float maxWidth, float minHeight, float maxHeight);
-	void GetSizeLimits(float* minWidth, float* maxWidth, float* minHeight,
-		float* maxHeight) const;
+	void GetSizeLimits(float* minWidth, float* maxWidth, float* minHeight, float* maxHeight) const;
 
 	// Draws what needs drawing now.
 	void UpdateIfNeeded();

@@ -4,9 +4,10 @@
 
 #include "SupportDefs.h"
 
-struct attr_info {
+struct attr_info
+{
 	uint32 type; // type code, see BNode::GetAttrInfo for how it is kept
-	off_t size;	 // bytes of the value
+	off_t size;  // bytes of the value
 };
 
 #endif // _FS_ATTR_H

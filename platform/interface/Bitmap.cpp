@@ -14,14 +14,14 @@ namespace {
 int32 bytes_per_pixel(color_space space)
 {
 	switch (space) {
-		case B_CMAP8:
-		case B_GRAY8:
-			return 1;
-		case B_RGB32:
-		case B_RGBA32:
-			return 4;
-		default:
-			return 0;
+	case B_CMAP8:
+	case B_GRAY8:
+		return 1;
+	case B_RGB32:
+	case B_RGBA32:
+		return 4;
+	default:
+		return 0;
 	}
 }
 
@@ -32,56 +32,51 @@ const int32 kMaxSide = 1 << 14;
 rgb_color pixel_color(const uint8* pixel, color_space space)
 {
 	switch (space) {
-		case B_CMAP8:
-			return system_colors_table()[*pixel];
-		case B_GRAY8:
-			return make_color(*pixel, *pixel, *pixel);
-		case B_RGB32:
-			return make_color(pixel[2], pixel[1], pixel[0]);
-		case B_RGBA32:
-			return make_color(pixel[2], pixel[1], pixel[0], pixel[3]);
-		default:
-			return make_color(0, 0, 0, 0);
+	case B_CMAP8:
+		return system_colors_table()[*pixel];
+	case B_GRAY8:
+		return make_color(*pixel, *pixel, *pixel);
+	case B_RGB32:
+		return make_color(pixel[2], pixel[1], pixel[0]);
+	case B_RGBA32:
+		return make_color(pixel[2], pixel[1], pixel[0], pixel[3]);
+	default:
+		return make_color(0, 0, 0, 0);
 	}
 }
 
 void store_pixel(uint8* pixel, color_space space, rgb_color color)
 {
 	switch (space) {
-		case B_CMAP8:
-			// Mostly transparent pixels become the transparent index.
-			*pixel = color.alpha < 128 ? B_TRANSPARENT_MAGIC_CMAP8 : index_for_color(color);
-			break;
-		case B_GRAY8:
-			*pixel = (uint8)((color.red * 299 + color.green * 587 + color.blue * 114) / 1000);
-			break;
-		case B_RGB32:
-		case B_RGBA32:
-			pixel[0] = color.blue;
-			pixel[1] = color.green;
-			pixel[2] = color.red;
-			pixel[3] = space == B_RGB32 ? 255 : color.alpha;
-			break;
-		default:
-			break;
+	case B_CMAP8:
+		// Mostly transparent pixels become the transparent index.
+		*pixel = color.alpha < 128 ? B_TRANSPARENT_MAGIC_CMAP8 : index_for_color(color);
+		break;
+	case B_GRAY8:
+		*pixel = (uint8)((color.red * 299 + color.green * 587 + color.blue * 114) / 1000);
+		break;
+	case B_RGB32:
+	case B_RGBA32:
+		pixel[0] = color.blue;
+		pixel[1] = color.green;
+		pixel[2] = color.red;
+		pixel[3] = space == B_RGB32 ? 255 : color.alpha;
+		break;
+	default:
+		break;
 	}
 }
 
 } // namespace
 
 BBitmap::BBitmap(BRect bounds, color_space colorSpace, bool acceptsViews, bool needsContiguous)
-	: mBounds(bounds),
-	  mColorSpace(colorSpace),
-	  mBits(nullptr),
-	  mBytesPerRow(0),
-	  mBitsLength(0),
-	  mInitStatus(B_NO_INIT),
-	  mFlags((acceptsViews ? B_BITMAP_ACCEPTS_VIEWS : 0)
-		  | (needsContiguous ? B_BITMAP_IS_CONTIGUOUS : 0))
+    : mBounds(bounds), mColorSpace(colorSpace), mBits(nullptr), mBytesPerRow(0), mBitsLength(0),
+      mInitStatus(B_NO_INIT), mFlags((acceptsViews ? B_BITMAP_ACCEPTS_VIEWS : 0) |
+                                     (needsContiguous ? B_BITMAP_IS_CONTIGUOUS : 0))
 {
 	int32 pixelSize = bytes_per_pixel(colorSpace);
-	if (pixelSize == 0 || !bounds.IsValid() || !std::isfinite(bounds.Width())
-		|| !std::isfinite(bounds.Height())) {
+	if (pixelSize == 0 || !bounds.IsValid() || !std::isfinite(bounds.Width()) ||
+	    !std::isfinite(bounds.Height())) {
 		mInitStatus = B_BAD_VALUE;
 		return;
 	}
@@ -104,8 +99,8 @@ BBitmap::BBitmap(BRect bounds, color_space colorSpace, bool acceptsViews, bool n
 }
 
 BBitmap::BBitmap(const BBitmap& source)
-	: BBitmap(source.mBounds, source.mColorSpace, (source.mFlags & B_BITMAP_ACCEPTS_VIEWS) != 0,
-		(source.mFlags & B_BITMAP_IS_CONTIGUOUS) != 0)
+    : BBitmap(source.mBounds, source.mColorSpace, (source.mFlags & B_BITMAP_ACCEPTS_VIEWS) != 0,
+              (source.mFlags & B_BITMAP_IS_CONTIGUOUS) != 0)
 {
 	if (mInitStatus == B_OK && source.mBits != nullptr)
 		std::memcpy(mBits, source.mBits, mBitsLength);
@@ -153,8 +148,8 @@ color_space BBitmap::ColorSpace() const
 
 void BBitmap::SetBits(const void* data, int32 length, int32 offset, color_space colorSpace)
 {
-	if (mInitStatus != B_OK || data == nullptr || length <= 0 || offset < 0
-		|| offset >= mBitsLength) {
+	if (mInitStatus != B_OK || data == nullptr || length <= 0 || offset < 0 ||
+	    offset >= mBitsLength) {
 		return;
 	}
 	const uint8* source = static_cast<const uint8*>(data);
@@ -189,11 +184,11 @@ status_t BBitmap::ImportBits(const BBitmap* source)
 	if (source->mBounds.Width() != mBounds.Width() || source->mBounds.Height() != mBounds.Height())
 		return B_BAD_VALUE;
 	return ImportBits(source->mBits, source->mBitsLength, source->mBytesPerRow, 0,
-		source->mColorSpace);
+	                  source->mColorSpace);
 }
 
 status_t BBitmap::ImportBits(const void* data, int32 length, int32 bytesPerRow, int32 offset,
-	color_space colorSpace)
+                             color_space colorSpace)
 {
 	if (mInitStatus != B_OK)
 		return B_NO_INIT;

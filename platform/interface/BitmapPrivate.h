@@ -8,7 +8,8 @@ class BBitmap;
 
 namespace BPrivate {
 
-class BitmapAccess {
+class BitmapAccess
+{
 public:
 	// A 32-bit ARGB copy of the bitmap. With opaque, transparent pixels keep
 	// their colour (the table colour for B_CMAP8) at full alpha.

@@ -22,9 +22,8 @@ QPushButton* push_button(const BButton* button)
 } // namespace
 
 BButton::BButton(BRect frame, const char* name, const char* label, BMessage* message,
-	uint32 resizingMode, uint32 flags)
-	: BControl(frame, name, label, message, resizingMode, flags),
-	  mIsDefault(false)
+                 uint32 resizingMode, uint32 flags)
+    : BControl(frame, name, label, message, resizingMode, flags), mIsDefault(false)
 {
 	QPushButton* widget = new QPushButton(button_text(Label()));
 	widget->setFocusPolicy((flags & B_NAVIGABLE) != 0 ? Qt::StrongFocus : Qt::NoFocus);

@@ -7,12 +7,9 @@
 #include "Window.h"
 
 BControl::BControl(BRect frame, const char* name, const char* label, BMessage* message,
-	uint32 resizingMode, uint32 flags)
-	: BView(frame, name, resizingMode, flags),
-	  BInvoker(message, nullptr, nullptr),
-	  mLabel(label != nullptr ? label : ""),
-	  mValue(B_CONTROL_OFF),
-	  mEnabled(true)
+                   uint32 resizingMode, uint32 flags)
+    : BView(frame, name, resizingMode, flags), BInvoker(message, nullptr, nullptr),
+      mLabel(label != nullptr ? label : ""), mValue(B_CONTROL_OFF), mEnabled(true)
 {
 }
 

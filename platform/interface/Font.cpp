@@ -96,13 +96,8 @@ void FontAccess::CopyFamilyAndStyle(BFont& target, const BFont& source)
 } // namespace BPrivate
 
 BFont::BFont()
-	: mSize(12.0f),
-	  mShear(90.0f),
-	  mRotation(0.0f),
-	  mFlags(0),
-	  mFace(B_REGULAR_FACE),
-	  mSpacing(B_CHAR_SPACING),
-	  mEncoding(0)
+    : mSize(12.0f), mShear(90.0f), mRotation(0.0f), mFlags(0), mFace(B_REGULAR_FACE),
+      mSpacing(B_CHAR_SPACING), mEncoding(0)
 {
 	mFamily[0] = '\0';
 	copy_name(mStyle, "Regular");
@@ -113,8 +108,7 @@ BFont::BFont(const BFont& font)
 	*this = font;
 }
 
-BFont::BFont(const BFont* font)
-	: BFont()
+BFont::BFont(const BFont* font) : BFont()
 {
 	if (font != NULL)
 		*this = *font;
@@ -138,9 +132,9 @@ BFont& BFont::operator=(const BFont& font)
 
 bool BFont::operator==(const BFont& font) const
 {
-	return std::strcmp(mFamily, font.mFamily) == 0 && mFace == font.mFace
-		&& mSize == font.mSize && mShear == font.mShear && mRotation == font.mRotation
-		&& mSpacing == font.mSpacing && mFlags == font.mFlags && mEncoding == font.mEncoding;
+	return std::strcmp(mFamily, font.mFamily) == 0 && mFace == font.mFace && mSize == font.mSize &&
+	       mShear == font.mShear && mRotation == font.mRotation && mSpacing == font.mSpacing &&
+	       mFlags == font.mFlags && mEncoding == font.mEncoding;
 }
 
 bool BFont::operator!=(const BFont& font) const
@@ -150,8 +144,8 @@ bool BFont::operator!=(const BFont& font) const
 
 status_t BFont::SetFamilyAndStyle(const font_family family, const font_style style)
 {
-	if (family != NULL && family[0] != '\0' && qGuiApp != nullptr
-		&& !QFontDatabase::families().contains(QString::fromUtf8(family))) {
+	if (family != NULL && family[0] != '\0' && qGuiApp != nullptr &&
+	    !QFontDatabase::families().contains(QString::fromUtf8(family))) {
 		return B_NAME_NOT_FOUND;
 	}
 	if (family != NULL)

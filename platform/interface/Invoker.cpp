@@ -7,22 +7,15 @@
 #include "Messenger.h"
 #include "OS.h"
 
-BInvoker::BInvoker()
-	: mMessage(nullptr),
-	  mMessenger(new BMessenger),
-	  mHasTarget(false)
-{
-}
+BInvoker::BInvoker() : mMessage(nullptr), mMessenger(new BMessenger), mHasTarget(false) {}
 
-BInvoker::BInvoker(BMessage* message, const BHandler* handler, const BLooper* looper)
-	: BInvoker()
+BInvoker::BInvoker(BMessage* message, const BHandler* handler, const BLooper* looper) : BInvoker()
 {
 	mMessage = message;
 	SetTarget(handler, looper);
 }
 
-BInvoker::BInvoker(BMessage* message, BMessenger target)
-	: BInvoker()
+BInvoker::BInvoker(BMessage* message, BMessenger target) : BInvoker()
 {
 	mMessage = message;
 	SetTarget(target);

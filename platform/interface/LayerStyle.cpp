@@ -17,20 +17,17 @@ namespace BPrivate {
 
 namespace {
 
-class ChevronEngine : public QIconEngine {
+class ChevronEngine : public QIconEngine
+{
 public:
-	explicit ChevronEngine(bool vertical)
-		:
-		mVertical(vertical)
-	{
-	}
+	explicit ChevronEngine(bool vertical) : mVertical(vertical) {}
 
 	void paint(QPainter* painter, const QRect& rect, QIcon::Mode mode, QIcon::State) override
 	{
 		const QPalette palette = QApplication::palette();
 		const QColor color = mode == QIcon::Disabled
-			? palette.color(QPalette::Disabled, QPalette::ButtonText)
-			: palette.color(QPalette::Active, QPalette::ButtonText);
+		                         ? palette.color(QPalette::Disabled, QPalette::ButtonText)
+		                         : palette.color(QPalette::Active, QPalette::ButtonText);
 		painter->save();
 		painter->setRenderHint(QPainter::Antialiasing);
 		painter->setPen(QPen(color, std::max(1.0, rect.width() / 10.0)));
@@ -55,17 +52,13 @@ private:
 	bool mVertical;
 };
 
-
-class LayerStyle : public QProxyStyle {
+class LayerStyle : public QProxyStyle
+{
 public:
-	explicit LayerStyle(QStyle* base)
-		:
-		QProxyStyle(base)
-	{
-	}
+	explicit LayerStyle(QStyle* base) : QProxyStyle(base) {}
 
 	QIcon standardIcon(StandardPixmap which, const QStyleOption* option,
-		const QWidget* widget) const override
+	                   const QWidget* widget) const override
 	{
 		if (which == SP_ToolBarHorizontalExtensionButton)
 			return QIcon(new ChevronEngine(false));
@@ -77,9 +70,7 @@ public:
 
 } // namespace
 
-
-void
-install_layer_style()
+void install_layer_style()
 {
 	if (qApp == nullptr || dynamic_cast<LayerStyle*>(QApplication::style()) != nullptr)
 		return;

@@ -232,9 +232,9 @@ BMenuItem* MenuAccess::FindShortcut(BMenu* menu, uint32 key, uint32 modifiers)
 	for (BMenuItem* item : menu->mMenuData->items) {
 		uint32 itemModifiers = 0;
 		char shortcut = item->Shortcut(&itemModifiers);
-		if (shortcut != 0 && item->IsEnabled()
-			&& std::tolower((unsigned char)shortcut) == std::tolower((int)(key & 0xff))
-			&& (itemModifiers & kRelevant) == (modifiers & kRelevant)) {
+		if (shortcut != 0 && item->IsEnabled() &&
+		    std::tolower((unsigned char)shortcut) == std::tolower((int)(key & 0xff)) &&
+		    (itemModifiers & kRelevant) == (modifiers & kRelevant)) {
 			return item;
 		}
 		if (item->Submenu() != nullptr) {
@@ -269,8 +269,8 @@ BWindow* MenuAccess::WindowOf(const BMenu* menu)
 using BPrivate::MenuAccess;
 
 BMenu::BMenu(const char* name, menu_layout layout)
-	: BView(BRect(0, 0, 0, 0), name, B_FOLLOW_LEFT | B_FOLLOW_TOP, B_WILL_DRAW),
-	  mMenuData(new BPrivate::MenuData)
+    : BView(BRect(0, 0, 0, 0), name, B_FOLLOW_LEFT | B_FOLLOW_TOP, B_WILL_DRAW),
+      mMenuData(new BPrivate::MenuData)
 {
 	mMenuData->layout = layout;
 }

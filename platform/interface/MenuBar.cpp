@@ -21,8 +21,7 @@ thread_local bool sMakingFieldBar = false;
 
 } // namespace
 
-FieldBarScope::FieldBarScope()
-	: mWasActive(sMakingFieldBar)
+FieldBarScope::FieldBarScope() : mWasActive(sMakingFieldBar)
 {
 	sMakingFieldBar = true;
 }
@@ -37,10 +36,7 @@ bool FieldBarScope::Active()
 	return sMakingFieldBar;
 }
 
-MenuBarWidget::MenuBarWidget(BMenu* menu)
-	: mMenu(menu)
-{
-}
+MenuBarWidget::MenuBarWidget(BMenu* menu) : mMenu(menu) {}
 
 QSize MenuBarWidget::sizeHint() const
 {
@@ -70,9 +66,8 @@ void MenuBarWidget::_SyncIfDirty() const
 } // namespace BPrivate
 
 BMenuBar::BMenuBar(BRect frame, const char* name, uint32 resizingMode, menu_layout layout,
-	bool resizeToFit)
-	: BMenu(name, layout),
-	  mResizeToFit(resizeToFit)
+                   bool resizeToFit)
+    : BMenu(name, layout), mResizeToFit(resizeToFit)
 {
 	SetResizingMode(resizingMode);
 	SetFlags(B_WILL_DRAW | B_FRAME_EVENTS);
@@ -132,6 +127,6 @@ void BMenuBar::_FitToFont()
 	int height = std::max(bar->sizeHint().height(), bar->fontMetrics().height() + 4);
 	BView* parent = Parent();
 	float width = parent != nullptr ? parent->Bounds().Width()
-		: BPrivate::WindowAccess::TopView(Window())->Bounds().Width();
+	                                : BPrivate::WindowAccess::TopView(Window())->Bounds().Width();
 	ResizeTo(width - Frame().left, (float)(height - 1));
 }

@@ -11,10 +11,10 @@
 #include <algorithm>
 #include <cmath>
 
+#include "ApplicationWarmUp.h"
 #include "Menu.h"
 #include "MenuBar.h"
 #include "MenuItem.h"
-#include "ApplicationWarmUp.h"
 #include "MenuPrivate.h"
 #include "ViewPrivate.h"
 
@@ -26,13 +26,10 @@ namespace {
 // The label sits at the left, 4 pixels inside the frame; painted here
 // rather than through a style sheet, whose style object and parsing cost
 // more than the rest of the field.
-class FieldButton : public QPushButton {
+class FieldButton : public QPushButton
+{
 public:
-	explicit FieldButton(BMenuBar* bar)
-		: mBar(bar)
-	{
-		setFocusPolicy(Qt::StrongFocus);
-	}
+	explicit FieldButton(BMenuBar* bar) : mBar(bar) { setFocusPolicy(Qt::StrongFocus); }
 
 	void Refresh()
 	{
@@ -40,8 +37,9 @@ public:
 		mLabel = QString::fromUtf8(item != nullptr ? item->Label() : "");
 		int room = std::max(0, width() - 12);
 		BPrivate::ApplicationWarmUp::WaitForFontConfiguration();
-		setText(fontMetrics().elidedText(mLabel, Qt::ElideRight, room).replace(
-			QLatin1Char('&'), QLatin1String("&&")));
+		setText(fontMetrics()
+		            .elidedText(mLabel, Qt::ElideRight, room)
+		            .replace(QLatin1Char('&'), QLatin1String("&&")));
 		setToolTip(mLabel);
 		BMenu* menu = item != nullptr ? item->Submenu() : nullptr;
 		// Its rows are built when it opens.
@@ -76,7 +74,8 @@ protected:
 		if (!style()->styleHint(QStyle::SH_UnderlineShortcut, &option, this))
 			flags |= Qt::TextHideMnemonic;
 		style()->drawItemText(&painter, textRect, flags, option.palette,
-			(option.state & QStyle::State_Enabled) != 0, option.text, QPalette::ButtonText);
+		                      (option.state & QStyle::State_Enabled) != 0, option.text,
+		                      QPalette::ButtonText);
 
 		if ((option.state & QStyle::State_HasFocus) != 0) {
 			QStyleOptionFocusRect focus;
@@ -102,19 +101,15 @@ private:
 } // namespace
 
 BMenuField::BMenuField(BRect frame, const char* name, const char* label, BMenu* menu,
-	uint32 resizingMode, uint32 flags)
-	: BMenuField(frame, name, label, menu, true, resizingMode, flags)
+                       uint32 resizingMode, uint32 flags)
+    : BMenuField(frame, name, label, menu, true, resizingMode, flags)
 {
 }
 
 BMenuField::BMenuField(BRect frame, const char* name, const char* label, BMenu* menu,
-	bool fixedSize, uint32 resizingMode, uint32 flags)
-	: BView(frame, name, resizingMode, flags | B_WILL_DRAW),
-	  mMenu(menu),
-	  mMenuBar(nullptr),
-	  mLabel(label != nullptr ? label : ""),
-	  mDivider(0.0f),
-	  mEnabled(true)
+                       bool fixedSize, uint32 resizingMode, uint32 flags)
+    : BView(frame, name, resizingMode, flags | B_WILL_DRAW), mMenu(menu), mMenuBar(nullptr),
+      mLabel(label != nullptr ? label : ""), mDivider(0.0f), mEnabled(true)
 {
 	(void)fixedSize;
 	if (!mLabel.empty())
@@ -123,7 +118,7 @@ BMenuField::BMenuField(BRect frame, const char* name, const char* label, BMenu* 
 	{
 		BPrivate::FieldBarScope fieldBar;
 		mMenuBar = new BMenuBar(BRect(mDivider, 0, bounds.right, bounds.bottom), "_mc_mb_",
-			B_FOLLOW_ALL_SIDES, B_ITEMS_IN_ROW, false);
+		                        B_FOLLOW_ALL_SIDES, B_ITEMS_IN_ROW, false);
 	}
 	// The button takes the focus, not the label.
 	BPrivate::ViewAccess::Widget(this)->setFocusPolicy(Qt::NoFocus);
@@ -157,8 +152,8 @@ void BMenuField::Draw(BRect updateRect)
 		return;
 	font_height height;
 	GetFontHeight(&height);
-	float baseline
-		= std::floor((Bounds().Height() + 1 - (height.ascent + height.descent)) / 2 + height.ascent);
+	float baseline =
+	    std::floor((Bounds().Height() + 1 - (height.ascent + height.descent)) / 2 + height.ascent);
 	SetHighColor(mEnabled ? make_color(0, 0, 0) : make_color(128, 128, 128));
 	MovePenTo(3, baseline);
 	DrawString(mLabel.c_str());

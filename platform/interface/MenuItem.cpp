@@ -18,8 +18,7 @@
 using BPrivate::MenuAccess;
 
 BMenuItem::BMenuItem(const char* label, BMessage* message, char shortcut, uint32 modifiers)
-	: BInvoker(message, nullptr, nullptr),
-	  mItemData(new BPrivate::MenuItemData)
+    : BInvoker(message, nullptr, nullptr), mItemData(new BPrivate::MenuItemData)
 {
 	mItemData->label = label != nullptr ? label : "";
 	mItemData->shortcut = shortcut;
@@ -27,8 +26,7 @@ BMenuItem::BMenuItem(const char* label, BMessage* message, char shortcut, uint32
 }
 
 BMenuItem::BMenuItem(BMenu* submenu, BMessage* message)
-	: BInvoker(message, nullptr, nullptr),
-	  mItemData(new BPrivate::MenuItemData)
+    : BInvoker(message, nullptr, nullptr), mItemData(new BPrivate::MenuItemData)
 {
 	mItemData->submenu = submenu;
 	if (submenu != nullptr) {
@@ -185,12 +183,11 @@ void BMenuItem::DrawContent()
 
 BPoint BMenuItem::ContentLocation() const
 {
-	return mItemData->frame.LeftTop()
-		+ BPoint(BPrivate::kItemLeftMargin, BPrivate::kItemVerticalMargin);
+	return mItemData->frame.LeftTop() +
+	       BPoint(BPrivate::kItemLeftMargin, BPrivate::kItemVerticalMargin);
 }
 
-BSeparatorItem::BSeparatorItem()
-	: BMenuItem("", nullptr)
+BSeparatorItem::BSeparatorItem() : BMenuItem("", nullptr)
 {
 	MenuAccess::Data(this)->separator = true;
 	MenuAccess::Data(this)->enabled = false;

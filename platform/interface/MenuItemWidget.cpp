@@ -16,10 +16,7 @@
 
 namespace BPrivate {
 
-MenuItemWidget::MenuItemWidget(BMenuItem* item)
-	: QWidget(nullptr),
-	  mItem(item),
-	  mHovered(false)
+MenuItemWidget::MenuItemWidget(BMenuItem* item) : QWidget(nullptr), mItem(item), mHovered(false)
 {
 	setFocusPolicy(Qt::StrongFocus);
 	setMouseTracking(true);
@@ -55,9 +52,11 @@ void MenuItemWidget::paintEvent(QPaintEvent*)
 	bool enabled = mItem != nullptr && mItem->IsEnabled();
 	bool highlighted = enabled && (mHovered || hasFocus());
 	QPalette colors = palette();
-	QColor background = highlighted ? colors.color(QPalette::Highlight) : colors.color(QPalette::Window);
-	QColor text = !enabled ? colors.color(QPalette::Disabled, QPalette::WindowText)
-		: highlighted ? colors.color(QPalette::HighlightedText) : colors.color(QPalette::WindowText);
+	QColor background =
+	    highlighted ? colors.color(QPalette::Highlight) : colors.color(QPalette::Window);
+	QColor text = !enabled      ? colors.color(QPalette::Disabled, QPalette::WindowText)
+	              : highlighted ? colors.color(QPalette::HighlightedText)
+	                            : colors.color(QPalette::WindowText);
 	painter.fillRect(rect(), background);
 	if (mItem == nullptr)
 		return;
@@ -71,8 +70,7 @@ void MenuItemWidget::paintEvent(QPaintEvent*)
 		menu->SetHighColor(to_rgb(text));
 		menu->SetLowColor(to_rgb(background));
 		menu->SetDrawingMode(B_OP_COPY);
-		menu->MovePenTo(mItem->Frame().LeftTop()
-			+ BPoint(kItemLeftMargin, kItemVerticalMargin));
+		menu->MovePenTo(mItem->Frame().LeftTop() + BPoint(kItemLeftMargin, kItemVerticalMargin));
 		MenuAccess::DrawContent(mItem);
 		menu->SetDrawingMode(oldMode);
 		ViewAccess::EndDraw(menu);

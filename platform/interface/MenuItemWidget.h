@@ -10,7 +10,8 @@ class BMenuItem;
 
 namespace BPrivate {
 
-class MenuItemWidget : public QWidget {
+class MenuItemWidget : public QWidget
+{
 public:
 	explicit MenuItemWidget(BMenuItem* item);
 

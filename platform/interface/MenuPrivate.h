@@ -23,7 +23,8 @@ namespace BPrivate {
 
 class MenuItemWidget;
 
-struct MenuItemData {
+struct MenuItemData
+{
 	std::string label;
 	BMenu* submenu = nullptr;
 	BMenu* menu = nullptr;
@@ -37,15 +38,16 @@ struct MenuItemData {
 	QPointer<MenuItemWidget> widget;
 };
 
-struct MenuData {
+struct MenuData
+{
 	std::vector<BMenuItem*> items;
 	menu_layout layout = B_ITEMS_IN_COLUMN;
 	bool radioMode = false;
 	bool labelFromMarked = false;
 	bool enabled = true;
 	BMenuItem* superitem = nullptr;
-	QPointer<QMenu> menu;		// column menus
-	QPointer<QMenuBar> bar;		// menu bars: the view's own widget
+	QPointer<QMenu> menu;   // column menus
+	QPointer<QMenuBar> bar; // menu bars: the view's own widget
 	bool dirty = true;
 	// A bar's rebuild is waiting for the next turn of the event loop.
 	bool syncQueued = false;
@@ -64,7 +66,8 @@ const float kItemRightMargin = 10.0f;
 const float kItemVerticalMargin = 2.0f;
 const float kShortcutGap = 20.0f;
 
-class MenuAccess {
+class MenuAccess
+{
 public:
 	static MenuData* Data(const BMenu* menu) { return menu->mMenuData; }
 	static MenuItemData* Data(const BMenuItem* item) { return item->mItemData; }
@@ -105,7 +108,8 @@ public:
 // Held by BMenuField while it makes its bar: that bar shows on the field's
 // own button, so it needs no Qt menu bar, which costs a style icon and an
 // extension button to make. One thread's constructions only.
-class FieldBarScope {
+class FieldBarScope
+{
 public:
 	FieldBarScope();
 	~FieldBarScope();
@@ -120,7 +124,8 @@ private:
 
 // A menu bar's widget: brings its actions up to date before Qt measures,
 // polishes or shows it, so that a bar filled item by item is rebuilt once.
-class MenuBarWidget : public QMenuBar {
+class MenuBarWidget : public QMenuBar
+{
 public:
 	explicit MenuBarWidget(BMenu* menu);
 

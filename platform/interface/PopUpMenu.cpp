@@ -7,9 +7,8 @@
 
 #include "MenuPrivate.h"
 
-BPopUpMenu::BPopUpMenu(const char* title, bool radioMode, bool labelFromMarked,
-	menu_layout layout)
-	: BMenu(title, layout)
+BPopUpMenu::BPopUpMenu(const char* title, bool radioMode, bool labelFromMarked, menu_layout layout)
+    : BMenu(title, layout)
 {
 	SetLabelFromMarked(labelFromMarked);
 	SetRadioMode(radioMode);

@@ -24,19 +24,18 @@ int to_int(float value)
 } // namespace
 
 BScrollBar::BScrollBar(BRect frame, const char* name, BView* target, float min, float max,
-	orientation direction)
-	: BView(frame, name, direction == B_VERTICAL ? B_FOLLOW_RIGHT | B_FOLLOW_TOP_BOTTOM
-			: B_FOLLOW_LEFT_RIGHT | B_FOLLOW_BOTTOM, B_WILL_DRAW | B_FRAME_EVENTS),
-	  mTarget(target),
-	  mOrientation(direction),
-	  mProportion(0.0f)
+                       orientation direction)
+    : BView(frame, name,
+            direction == B_VERTICAL ? B_FOLLOW_RIGHT | B_FOLLOW_TOP_BOTTOM
+                                    : B_FOLLOW_LEFT_RIGHT | B_FOLLOW_BOTTOM,
+            B_WILL_DRAW | B_FRAME_EVENTS),
+      mTarget(target), mOrientation(direction), mProportion(0.0f)
 {
 	QScrollBar* bar = new QScrollBar(direction == B_VERTICAL ? Qt::Vertical : Qt::Horizontal);
 	bar->setFocusPolicy(Qt::NoFocus);
 	bar->setRange(to_int(min), to_int(std::max(min, max)));
-	QObject::connect(bar, &QScrollBar::valueChanged, bar, [this](int value) {
-		ValueChanged((float)value);
-	});
+	QObject::connect(bar, &QScrollBar::valueChanged, bar,
+	                 [this](int value) { ValueChanged((float)value); });
 	BPrivate::ViewAccess::SetNativeWidget(this, bar);
 }
 

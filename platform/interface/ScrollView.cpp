@@ -15,12 +15,12 @@ namespace {
 float border_size(border_style border)
 {
 	switch (border) {
-		case B_FANCY_BORDER:
-			return 2.0f;
-		case B_PLAIN_BORDER:
-			return 1.0f;
-		default:
-			return 0.0f;
+	case B_FANCY_BORDER:
+		return 2.0f;
+	case B_PLAIN_BORDER:
+		return 1.0f;
+	default:
+		return 0.0f;
 	}
 }
 
@@ -54,13 +54,10 @@ void mirror(QScrollBar* own, QScrollBar* theirs)
 } // namespace
 
 BScrollView::BScrollView(const char* name, BView* target, uint32 resizingMode, uint32 flags,
-	bool horizontal, bool vertical, border_style border)
-	: BView(frame_around(target, horizontal, vertical, border), name, resizingMode,
-		flags | B_FRAME_EVENTS | B_WILL_DRAW),
-	  mTarget(target),
-	  mHorizontal(nullptr),
-	  mVertical(nullptr),
-	  mBorder(border)
+                         bool horizontal, bool vertical, border_style border)
+    : BView(frame_around(target, horizontal, vertical, border), name, resizingMode,
+            flags | B_FRAME_EVENTS | B_WILL_DRAW),
+      mTarget(target), mHorizontal(nullptr), mVertical(nullptr), mBorder(border)
 {
 	float size = border_size(border);
 	BRect bounds = Bounds();
@@ -71,29 +68,29 @@ BScrollView::BScrollView(const char* name, BView* target, uint32 resizingMode, u
 	BRect inner = bounds.InsetByCopy(size, size);
 	if (vertical) {
 		BRect frame(inner.right - B_V_SCROLL_BAR_WIDTH + 1, inner.top, inner.right,
-			horizontal ? inner.bottom - B_H_SCROLL_BAR_HEIGHT : inner.bottom);
+		            horizontal ? inner.bottom - B_H_SCROLL_BAR_HEIGHT : inner.bottom);
 		mVertical = new BScrollBar(frame, "_VSB_", target, 0, 0, B_VERTICAL);
 		AddChild(mVertical);
 	}
 	if (horizontal) {
 		BRect frame(inner.left, inner.bottom - B_H_SCROLL_BAR_HEIGHT + 1,
-			vertical ? inner.right - B_V_SCROLL_BAR_WIDTH : inner.right, inner.bottom);
+		            vertical ? inner.right - B_V_SCROLL_BAR_WIDTH : inner.right, inner.bottom);
 		mHorizontal = new BScrollBar(frame, "_HSB_", target, 0, 0, B_HORIZONTAL);
 		AddChild(mHorizontal);
 	}
 
-	QAbstractScrollArea* area = qobject_cast<QAbstractScrollArea*>(
-		BPrivate::ViewAccess::Widget(target));
+	QAbstractScrollArea* area =
+	    qobject_cast<QAbstractScrollArea*>(BPrivate::ViewAccess::Widget(target));
 	if (area != nullptr) {
 		area->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
 		area->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
 		if (mVertical != nullptr) {
 			mirror(static_cast<QScrollBar*>(BPrivate::ViewAccess::Widget(mVertical)),
-				area->verticalScrollBar());
+			       area->verticalScrollBar());
 		}
 		if (mHorizontal != nullptr) {
 			mirror(static_cast<QScrollBar*>(BPrivate::ViewAccess::Widget(mHorizontal)),
-				area->horizontalScrollBar());
+			       area->horizontalScrollBar());
 		}
 	}
 }

@@ -21,11 +21,9 @@ const float kFrameInset = 2.0f;
 } // namespace
 
 BTextControl::BTextControl(BRect frame, const char* name, const char* label, const char* text,
-	BMessage* message, uint32 resizingMode, uint32 flags)
-	: BControl(frame, name, label, message, resizingMode, flags | B_WILL_DRAW),
-	  mTextView(nullptr),
-	  mModificationMessage(nullptr),
-	  mDivider(0.0f)
+                           BMessage* message, uint32 resizingMode, uint32 flags)
+    : BControl(frame, name, label, message, resizingMode, flags | B_WILL_DRAW), mTextView(nullptr),
+      mModificationMessage(nullptr), mDivider(0.0f)
 {
 	if (label != nullptr && label[0] != '\0')
 		mDivider = std::floor(Bounds().Width() / 2.0f);
@@ -80,8 +78,8 @@ void BTextControl::Draw(BRect updateRect)
 		return;
 	font_height height;
 	GetFontHeight(&height);
-	float baseline
-		= std::floor((Bounds().Height() + 1 - (height.ascent + height.descent)) / 2 + height.ascent);
+	float baseline =
+	    std::floor((Bounds().Height() + 1 - (height.ascent + height.descent)) / 2 + height.ascent);
 	SetHighColor(IsEnabled() ? make_color(0, 0, 0) : make_color(128, 128, 128));
 	SetLowColor(ViewColor());
 	MovePenTo(3, baseline);
@@ -161,7 +159,7 @@ BRect BTextControl::_TextFrame() const
 	// The text sits inside the field's two-pixel frame.
 	BRect bounds = Bounds();
 	BRect frame(mDivider + kFrameInset, kFrameInset, bounds.right - kFrameInset,
-		bounds.bottom - kFrameInset);
+	            bounds.bottom - kFrameInset);
 	frame.right = std::max(frame.left, frame.right);
 	frame.bottom = std::max(frame.top, frame.bottom);
 	return frame;

@@ -15,12 +15,11 @@ namespace {
 
 // One editing call of the program at a time: calls made from inside the
 // hooks (while a change is being made or reported) are refused.
-class EditCall {
+class EditCall
+{
 public:
 	explicit EditCall(TextViewData* data)
-		:
-		mData(data),
-		mAllowed(data->hookDepth == 0 && data->editDepth == 0)
+	    : mData(data), mAllowed(data->hookDepth == 0 && data->editDepth == 0)
 	{
 		if (mAllowed)
 			mData->editDepth++;
@@ -40,21 +39,17 @@ private:
 } // namespace
 
 BTextView::BTextView(BRect frame, const char* name, BRect textRect, uint32 resizingMode,
-	uint32 flags)
-	:
-	BView(frame, name, resizingMode, flags),
-	mText(new TextViewData(this))
+                     uint32 flags)
+    : BView(frame, name, resizingMode, flags), mText(new TextViewData(this))
 {
 	BPrivate::ViewAccess::SetNativeWidget(this, mText->widget);
 	mText->FontChanged();
 	SetTextRect(textRect);
 }
 
-
 BTextView::BTextView(BRect frame, const char* name, BRect textRect, const BFont* initialFont,
-	const rgb_color* initialColor, uint32 resizingMode, uint32 flags)
-	:
-	BTextView(frame, name, textRect, resizingMode, flags)
+                     const rgb_color* initialColor, uint32 resizingMode, uint32 flags)
+    : BTextView(frame, name, textRect, resizingMode, flags)
 {
 	if (initialFont != nullptr)
 		SetFont(initialFont);
@@ -66,22 +61,17 @@ BTextView::BTextView(BRect frame, const char* name, BRect textRect, const BFont*
 	}
 }
 
-
 BTextView::~BTextView()
 {
 	delete mText;
 }
 
-
-void
-BTextView::SetText(const char* text, const text_run_array* runs)
+void BTextView::SetText(const char* text, const text_run_array* runs)
 {
 	SetText(text, text != nullptr ? (int32)strlen(text) : 0, runs);
 }
 
-
-void
-BTextView::SetText(const char* text, int32 length, const text_run_array* runs)
+void BTextView::SetText(const char* text, int32 length, const text_run_array* runs)
 {
 	EditCall call(mText);
 	if (!call.Allowed())
@@ -99,9 +89,7 @@ BTextView::SetText(const char* text, int32 length, const text_run_array* runs)
 	Select(mText->singleLine ? TextLength() : 0, mText->singleLine ? TextLength() : 0);
 }
 
-
-const char*
-BTextView::Text() const
+const char* BTextView::Text() const
 {
 	if (!mText->textCacheValid) {
 		mText->paragraphs.Collect(&mText->textCache);
@@ -110,16 +98,12 @@ BTextView::Text() const
 	return mText->textCache.c_str();
 }
 
-
-int32
-BTextView::TextLength() const
+int32 BTextView::TextLength() const
 {
 	return mText->Length();
 }
 
-
-char
-BTextView::ByteAt(int32 offset) const
+char BTextView::ByteAt(int32 offset) const
 {
 	if (offset < 0 || offset >= TextLength())
 		return 0;
@@ -131,9 +115,7 @@ BTextView::ByteAt(int32 offset) const
 	return inside < text.size() ? text[inside] : '\n';
 }
 
-
-void
-BTextView::GetText(int32 offset, int32 length, char* buffer) const
+void BTextView::GetText(int32 offset, int32 length, char* buffer) const
 {
 	if (buffer == nullptr)
 		return;
@@ -147,16 +129,12 @@ BTextView::GetText(int32 offset, int32 length, char* buffer) const
 	buffer[length] = '\0';
 }
 
-
-void
-BTextView::Insert(const char* text, const text_run_array* runs)
+void BTextView::Insert(const char* text, const text_run_array* runs)
 {
 	Insert(text, text != nullptr ? (int32)strlen(text) : 0, runs);
 }
 
-
-void
-BTextView::Insert(const char* text, int32 length, const text_run_array* runs)
+void BTextView::Insert(const char* text, int32 length, const text_run_array* runs)
 {
 	EditCall call(mText);
 	if (!call.Allowed())
@@ -175,9 +153,7 @@ BTextView::Insert(const char* text, int32 length, const text_run_array* runs)
 	Select(caret, caret);
 }
 
-
-void
-BTextView::Insert(int32 offset, const char* text, int32 length, const text_run_array* runs)
+void BTextView::Insert(int32 offset, const char* text, int32 length, const text_run_array* runs)
 {
 	EditCall call(mText);
 	if (!call.Allowed())
@@ -185,8 +161,8 @@ BTextView::Insert(int32 offset, const char* text, int32 length, const text_run_a
 	if (text == nullptr || length <= 0)
 		return;
 	// The hooks get the bytes as stored; most texts already are.
-	const bool asStored = BPrivate::is_valid_utf8(text, (size_t)length)
-		&& !(mText->singleLine && memchr(text, '\n', (size_t)length) != nullptr);
+	const bool asStored = BPrivate::is_valid_utf8(text, (size_t)length) &&
+	                      !(mText->singleLine && memchr(text, '\n', (size_t)length) != nullptr);
 	if (asStored) {
 		mText->MarkChecked(text, length);
 		mText->ProgramInsert(offset, text, length, runs);
@@ -198,18 +174,14 @@ BTextView::Insert(int32 offset, const char* text, int32 length, const text_run_a
 		mText->ProgramInsert(offset, clean.data(), (int32)clean.size(), runs);
 }
 
-
-void
-BTextView::Delete()
+void BTextView::Delete()
 {
 	int32 start, end;
 	GetSelection(&start, &end);
 	Delete(start, end);
 }
 
-
-void
-BTextView::Delete(int32 start, int32 finish)
+void BTextView::Delete(int32 start, int32 finish)
 {
 	EditCall call(mText);
 	if (!call.Allowed())
@@ -223,9 +195,7 @@ BTextView::Delete(int32 start, int32 finish)
 	mText->EndProgram();
 }
 
-
-void
-BTextView::InsertText(const char* text, int32 length, int32 offset, const text_run_array* runs)
+void BTextView::InsertText(const char* text, int32 length, int32 offset, const text_run_array* runs)
 {
 	// Changes made in the widget are in the text already.
 	if (mText->hookDepth > 0)
@@ -233,64 +203,48 @@ BTextView::InsertText(const char* text, int32 length, int32 offset, const text_r
 	mText->PerformInsert(offset, text, length, runs);
 }
 
-
-void
-BTextView::DeleteText(int32 fromOffset, int32 toOffset)
+void BTextView::DeleteText(int32 fromOffset, int32 toOffset)
 {
 	if (mText->hookDepth > 0)
 		return;
 	mText->PerformDelete(fromOffset, toOffset);
 }
 
-
-int32
-BTextView::CountLines() const
+int32 BTextView::CountLines() const
 {
 	return mText->CountLines();
 }
 
-
-int32
-BTextView::CurrentLine() const
+int32 BTextView::CurrentLine() const
 {
 	int32 start, end;
 	GetSelection(&start, &end);
 	return mText->LineAt(start);
 }
 
-
-int32
-BTextView::LineAt(int32 offset) const
+int32 BTextView::LineAt(int32 offset) const
 {
 	return mText->LineAt(offset);
 }
 
-
-int32
-BTextView::LineAt(BPoint point) const
+int32 BTextView::LineAt(BPoint point) const
 {
 	return mText->LineAt(OffsetAt(point));
 }
 
-
-int32
-BTextView::OffsetAt(int32 line) const
+int32 BTextView::OffsetAt(int32 line) const
 {
 	return mText->OffsetAt(line);
 }
 
-
-int32
-BTextView::OffsetAt(BPoint point) const
+int32 BTextView::OffsetAt(BPoint point) const
 {
 	const QMargins margins = mText->widget->Margins();
 	return mText->widget->OffsetAtViewport(
-		QPointF(point.x - margins.left(), point.y - margins.top()));
+	    QPointF(point.x - margins.left(), point.y - margins.top()));
 }
 
-
-BPoint
-BTextView::PointAt(int32 offset, float* height) const
+BPoint BTextView::PointAt(int32 offset, float* height) const
 {
 	const QRectF rect = mText->widget->CaretRect(offset);
 	const QMargins margins = mText->widget->Margins();
@@ -299,24 +253,18 @@ BTextView::PointAt(int32 offset, float* height) const
 	return BPoint((float)(rect.left() + margins.left()), (float)(rect.top() + margins.top()));
 }
 
-
-void
-BTextView::SetTextRect(BRect rect)
+void BTextView::SetTextRect(BRect rect)
 {
 	mText->textRect = rect;
 	mText->ApplyTextRect();
 }
 
-
-BRect
-BTextView::TextRect() const
+BRect BTextView::TextRect() const
 {
 	return mText->textRect;
 }
 
-
-void
-BTextView::SetWordWrap(bool wrap)
+void BTextView::SetWordWrap(bool wrap)
 {
 	if (mText->singleLine)
 		wrap = false;
@@ -324,75 +272,55 @@ BTextView::SetWordWrap(bool wrap)
 	mText->widget->TextChanged();
 }
 
-
-bool
-BTextView::DoesWordWrap() const
+bool BTextView::DoesWordWrap() const
 {
 	return mText->wrap;
 }
 
-
-void
-BTextView::MakeEditable(bool editable)
+void BTextView::MakeEditable(bool editable)
 {
 	mText->editable = editable;
 }
 
-
-bool
-BTextView::IsEditable() const
+bool BTextView::IsEditable() const
 {
 	return mText->editable;
 }
 
-
-void
-BTextView::MakeSelectable(bool selectable)
+void BTextView::MakeSelectable(bool selectable)
 {
 	mText->selectable = selectable;
 	mText->widget->viewport()->setCursor(selectable ? Qt::IBeamCursor : Qt::ArrowCursor);
 }
 
-
-bool
-BTextView::IsSelectable() const
+bool BTextView::IsSelectable() const
 {
 	return mText->selectable;
 }
 
-
-void
-BTextView::SetStylable(bool stylable)
+void BTextView::SetStylable(bool stylable)
 {
 	mText->stylable = stylable;
 }
 
-
-bool
-BTextView::IsStylable() const
+bool BTextView::IsStylable() const
 {
 	return mText->stylable;
 }
 
-
-void
-BTextView::SetDoesUndo(bool undo)
+void BTextView::SetDoesUndo(bool undo)
 {
 	mText->doesUndo = undo;
 	if (!undo)
 		mText->undo.Clear();
 }
 
-
-bool
-BTextView::DoesUndo() const
+bool BTextView::DoesUndo() const
 {
 	return mText->doesUndo;
 }
 
-
-void
-BTextView::Undo(BClipboard*)
+void BTextView::Undo(BClipboard*)
 {
 	EditCall call(mText);
 	if (!call.Allowed() || !mText->undo.CanUndo())
@@ -400,9 +328,7 @@ BTextView::Undo(BClipboard*)
 	mText->ApplyStep(mText->undo.TakeUndo(), true);
 }
 
-
-void
-BTextView::Redo()
+void BTextView::Redo()
 {
 	EditCall call(mText);
 	if (!call.Allowed() || !mText->undo.CanRedo())
@@ -410,23 +336,17 @@ BTextView::Redo()
 	mText->ApplyStep(mText->undo.TakeRedo(), false);
 }
 
-
-bool
-BTextView::CanUndo() const
+bool BTextView::CanUndo() const
 {
 	return mText->undo.CanUndo();
 }
 
-
-bool
-BTextView::CanRedo() const
+bool BTextView::CanRedo() const
 {
 	return mText->undo.CanRedo();
 }
 
-
-void
-BTextView::Cut(BClipboard*)
+void BTextView::Cut(BClipboard*)
 {
 	EditCall call(mText);
 	if (!call.Allowed() || !mText->editable)
@@ -436,16 +356,12 @@ BTextView::Cut(BClipboard*)
 	mText->EndUserAction();
 }
 
-
-void
-BTextView::Copy(BClipboard*)
+void BTextView::Copy(BClipboard*)
 {
 	mText->widget->Copy();
 }
 
-
-void
-BTextView::Paste(BClipboard*)
+void BTextView::Paste(BClipboard*)
 {
 	EditCall call(mText);
 	if (!call.Allowed() || !mText->editable)
@@ -455,16 +371,12 @@ BTextView::Paste(BClipboard*)
 	mText->EndUserAction();
 }
 
-
-void
-BTextView::SelectAll()
+void BTextView::SelectAll()
 {
 	Select(0, TextLength());
 }
 
-
-void
-BTextView::Select(int32 startOffset, int32 endOffset)
+void BTextView::Select(int32 startOffset, int32 endOffset)
 {
 	startOffset = mText->ClampOffset(startOffset);
 	endOffset = mText->ClampOffset(endOffset);
@@ -475,9 +387,7 @@ BTextView::Select(int32 startOffset, int32 endOffset)
 	mText->undo.Seal();
 }
 
-
-void
-BTextView::GetSelection(int32* startOffset, int32* endOffset) const
+void BTextView::GetSelection(int32* startOffset, int32* endOffset) const
 {
 	if (startOffset != nullptr)
 		*startOffset = mText->SelectionStart();
@@ -485,33 +395,25 @@ BTextView::GetSelection(int32* startOffset, int32* endOffset) const
 		*endOffset = mText->SelectionEnd();
 }
 
-
-void
-BTextView::ScrollToSelection()
+void BTextView::ScrollToSelection()
 {
 	mText->widget->EnsureCaretVisible();
 }
 
-
-void
-BTextView::SetFontAndColor(const BFont* font, uint32 mode, const rgb_color* color)
+void BTextView::SetFontAndColor(const BFont* font, uint32 mode, const rgb_color* color)
 {
 	int32 start, end;
 	GetSelection(&start, &end);
 	SetFontAndColor(start, end, font, mode, color);
 }
 
-
-void
-BTextView::SetFontAndColor(int32 startOffset, int32 endOffset, const BFont* font, uint32 mode,
-	const rgb_color* color)
+void BTextView::SetFontAndColor(int32 startOffset, int32 endOffset, const BFont* font, uint32 mode,
+                                const rgb_color* color)
 {
 	mText->SetColorAndFont(startOffset, endOffset, font, mode, color);
 }
 
-
-void
-BTextView::GetFontAndColor(int32 offset, BFont* font, rgb_color* color) const
+void BTextView::GetFontAndColor(int32 offset, BFont* font, rgb_color* color) const
 {
 	const BPrivate::TextStyle& style = mText->StyleAt(offset);
 	if (color != nullptr)
@@ -524,9 +426,7 @@ BTextView::GetFontAndColor(int32 offset, BFont* font, rgb_color* color) const
 	}
 }
 
-
-void
-BTextView::SetViewColor(rgb_color color)
+void BTextView::SetViewColor(rgb_color color)
 {
 	BView::SetViewColor(color);
 	QPalette palette = mText->widget->palette();
@@ -536,55 +436,47 @@ BTextView::SetViewColor(rgb_color color)
 	mText->widget->viewport()->setAutoFillBackground(true);
 }
 
-
-void
-BTextView::SetFont(const BFont* font, uint32 mask)
+void BTextView::SetFont(const BFont* font, uint32 mask)
 {
 	BView::SetFont(font, mask);
 	mText->FontChanged();
 }
 
-
-void
-BTextView::MessageReceived(BMessage* message)
+void BTextView::MessageReceived(BMessage* message)
 {
 	switch (message->what) {
-		case B_UNDO:
-			Undo();
-			break;
-		case B_REDO:
-			Redo();
-			break;
-		case B_CUT:
-			Cut();
-			break;
-		case B_COPY:
-			Copy();
-			break;
-		case B_PASTE:
-			Paste();
-			break;
-		case B_SELECT_ALL:
-			SelectAll();
-			break;
-		default:
-			BView::MessageReceived(message);
-			break;
+	case B_UNDO:
+		Undo();
+		break;
+	case B_REDO:
+		Redo();
+		break;
+	case B_CUT:
+		Cut();
+		break;
+	case B_COPY:
+		Copy();
+		break;
+	case B_PASTE:
+		Paste();
+		break;
+	case B_SELECT_ALL:
+		SelectAll();
+		break;
+	default:
+		BView::MessageReceived(message);
+		break;
 	}
 }
 
-
-void
-BTextView::FrameResized(float newWidth, float newHeight)
+void BTextView::FrameResized(float newWidth, float newHeight)
 {
 	BView::FrameResized(newWidth, newHeight);
 	mText->ApplyTextRect();
 	mText->widget->TextChanged();
 }
 
-
-void
-BTextView::MakeFocus(bool focus)
+void BTextView::MakeFocus(bool focus)
 {
 	BView::MakeFocus(focus);
 	if (focus)

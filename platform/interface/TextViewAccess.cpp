@@ -5,8 +5,7 @@
 
 namespace BPrivate {
 
-BTextView*
-TextViewAccess::CreateSingleLine(BRect frame, const char* name)
+BTextView* TextViewAccess::CreateSingleLine(BRect frame, const char* name)
 {
 	BRect textRect = frame;
 	textRect.OffsetTo(0, 0);
@@ -15,9 +14,7 @@ TextViewAccess::CreateSingleLine(BRect frame, const char* name)
 	return view;
 }
 
-
-void
-TextViewAccess::MakeSingleLine(BTextView* view)
+void TextViewAccess::MakeSingleLine(BTextView* view)
 {
 	TextViewData* data = view->mText;
 	data->singleLine = true;
@@ -32,38 +29,30 @@ TextViewAccess::MakeSingleLine(BTextView* view)
 		view->SetText(text.c_str(), (int32)text.size());
 }
 
-
-bool
-TextViewAccess::IsSingleLine(const BTextView* view)
+bool TextViewAccess::IsSingleLine(const BTextView* view)
 {
 	return view->mText->singleLine;
 }
 
-
-void
-TextViewAccess::SetEnterHandler(BTextView* view, std::function<void()> handler)
+void TextViewAccess::SetEnterHandler(BTextView* view, std::function<void()> handler)
 {
 	view->mText->enterHandler = std::move(handler);
 }
 
-
-void
-TextViewAccess::SetChangeHandler(BTextView* view, std::function<void()> handler)
+void TextViewAccess::SetChangeHandler(BTextView* view, std::function<void()> handler)
 {
 	view->mText->changeHandler = std::move(handler);
 }
 
-
-void
-TextViewAccess::SetScrollBars(BTextView* view, bool horizontal, bool vertical)
+void TextViewAccess::SetScrollBars(BTextView* view, bool horizontal, bool vertical)
 {
 	TextViewData* data = view->mText;
 	if (data->singleLine)
 		return;
-	data->widget->setHorizontalScrollBarPolicy(
-		horizontal ? Qt::ScrollBarAsNeeded : Qt::ScrollBarAlwaysOff);
-	data->widget->setVerticalScrollBarPolicy(
-		vertical ? Qt::ScrollBarAlwaysOn : Qt::ScrollBarAlwaysOff);
+	data->widget->setHorizontalScrollBarPolicy(horizontal ? Qt::ScrollBarAsNeeded
+	                                                      : Qt::ScrollBarAlwaysOff);
+	data->widget->setVerticalScrollBarPolicy(vertical ? Qt::ScrollBarAlwaysOn
+	                                                  : Qt::ScrollBarAlwaysOff);
 }
 
 } // namespace BPrivate

@@ -11,12 +11,12 @@ namespace BPrivate {
 namespace {
 
 class TextViewAccessible : public QAccessibleWidget,
-						   public QAccessibleTextInterface,
-						   public QAccessibleEditableTextInterface {
+                           public QAccessibleTextInterface,
+                           public QAccessibleEditableTextInterface
+{
 public:
 	explicit TextViewAccessible(TextEditWidget* widget)
-		:
-		QAccessibleWidget(widget, QAccessible::EditableText)
+	    : QAccessibleWidget(widget, QAccessible::EditableText)
 	{
 	}
 
@@ -144,7 +144,8 @@ public:
 			return;
 		const QByteArray bytes = text.toUtf8();
 		data->BeginUserAction(EditSource::kUserAction);
-		data->UserEdit(Bytes(start), Bytes(end), data->Clean(bytes.constData(), (int32)bytes.size()));
+		data->UserEdit(Bytes(start), Bytes(end),
+		               data->Clean(bytes.constData(), (int32)bytes.size()));
 		data->EndUserAction();
 	}
 
@@ -158,9 +159,7 @@ private:
 	int32 Bytes(int characters) const { return Data()->ByteAtUtf16(characters); }
 };
 
-
-QAccessibleInterface*
-text_view_accessible(const QString& className, QObject* object)
+QAccessibleInterface* text_view_accessible(const QString& className, QObject* object)
 {
 	auto* widget = dynamic_cast<TextEditWidget*>(object);
 	if (widget == nullptr || className != QLatin1String("QAbstractScrollArea"))
@@ -170,9 +169,7 @@ text_view_accessible(const QString& className, QObject* object)
 
 } // namespace
 
-
-void
-install_text_view_accessibility()
+void install_text_view_accessibility()
 {
 	static bool installed = false;
 	if (!installed) {
@@ -181,22 +178,19 @@ install_text_view_accessibility()
 	}
 }
 
-
-void
-notify_text_change(TextEditWidget* widget, int32 offset, const std::string& removed,
-	const std::string& inserted)
+void notify_text_change(TextEditWidget* widget, int32 offset, const std::string& removed,
+                        const std::string& inserted)
 {
 	if (!QAccessible::isActive() || widget->Data() == nullptr)
 		return;
-	QAccessibleTextUpdateEvent event(widget, (int)widget->Data()->Utf16Before(offset),
-		QString::fromUtf8(removed.data(), (qsizetype)removed.size()),
-		QString::fromUtf8(inserted.data(), (qsizetype)inserted.size()));
+	QAccessibleTextUpdateEvent event(
+	    widget, (int)widget->Data()->Utf16Before(offset),
+	    QString::fromUtf8(removed.data(), (qsizetype)removed.size()),
+	    QString::fromUtf8(inserted.data(), (qsizetype)inserted.size()));
 	QAccessible::updateAccessibility(&event);
 }
 
-
-void
-notify_caret_move(TextEditWidget* widget)
+void notify_caret_move(TextEditWidget* widget)
 {
 	TextViewData* data = widget->Data();
 	if (!QAccessible::isActive() || data == nullptr)
@@ -204,7 +198,7 @@ notify_caret_move(TextEditWidget* widget)
 	QAccessibleTextCursorEvent caret(widget, (int)data->Utf16Before(data->caret));
 	QAccessible::updateAccessibility(&caret);
 	QAccessibleTextSelectionEvent selection(widget, (int)data->Utf16Before(data->SelectionStart()),
-		(int)data->Utf16Before(data->SelectionEnd()));
+	                                        (int)data->Utf16Before(data->SelectionEnd()));
 	QAccessible::updateAccessibility(&selection);
 }
 

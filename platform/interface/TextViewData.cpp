@@ -9,8 +9,7 @@
 
 namespace BPrivate {
 
-bool
-is_valid_utf8(const char* text, size_t length)
+bool is_valid_utf8(const char* text, size_t length)
 {
 	const unsigned char* bytes = (const unsigned char*)text;
 	size_t i = 0;
@@ -51,17 +50,15 @@ is_valid_utf8(const char* text, size_t length)
 			code = (code << 6) | (bytes[i + k] & 0x3F);
 		}
 		// Overlong forms, surrogates and values past U+10FFFF.
-		if ((extra == 2 && code < 0x800) || (extra == 3 && (code < 0x10000 || code > 0x10FFFF))
-			|| (code >= 0xD800 && code <= 0xDFFF))
+		if ((extra == 2 && code < 0x800) || (extra == 3 && (code < 0x10000 || code > 0x10FFFF)) ||
+		    (code >= 0xD800 && code <= 0xDFFF))
 			return false;
 		i += extra + 1;
 	}
 	return true;
 }
 
-
-void
-set_runs(TextParagraph& paragraph, std::vector<StyleRun>&& runs)
+void set_runs(TextParagraph& paragraph, std::vector<StyleRun>&& runs)
 {
 	// Later runs at the same start win, runs at or past the end go (an
 	// empty paragraph keeps its first), equal neighbours merge.
@@ -86,16 +83,11 @@ set_runs(TextParagraph& paragraph, std::vector<StyleRun>&& runs)
 	}
 }
 
-
-TextViewData::TextViewData(BTextView* owner)
-	:
-	view(owner),
-	widget(nullptr)
+TextViewData::TextViewData(BTextView* owner) : view(owner), widget(nullptr)
 {
 	styles.push_back(TextStyle{{0, 0, 0, 255}, -1});
 	widget = new TextEditWidget(this);
 }
-
 
 TextViewData::~TextViewData()
 {
@@ -105,9 +97,7 @@ TextViewData::~TextViewData()
 		widget->Detach();
 }
 
-
-std::string
-TextViewData::Clean(const char* text, int32 length) const
+std::string TextViewData::Clean(const char* text, int32 length) const
 {
 	if (text == nullptr || length <= 0)
 		return std::string();
@@ -128,9 +118,7 @@ TextViewData::Clean(const char* text, int32 length) const
 	return clean;
 }
 
-
-std::string
-TextViewData::TextRange(int32 from, int32 to) const
+std::string TextViewData::TextRange(int32 from, int32 to) const
 {
 	from = std::clamp<int32>(from, 0, Length());
 	to = std::clamp<int32>(to, from, Length());
@@ -141,9 +129,7 @@ TextViewData::TextRange(int32 from, int32 to) const
 	return out;
 }
 
-
-int64
-TextViewData::Utf16Before(int32 offset) const
+int64 TextViewData::Utf16Before(int32 offset) const
 {
 	offset = ClampOffset(offset);
 	const ParagraphPlace place = paragraphs.LocateByte(offset);
@@ -153,9 +139,7 @@ TextViewData::Utf16Before(int32 offset) const
 	return units + utf16_index(paragraphs.Paragraph(place).text, (size_t)(offset - place.byte));
 }
 
-
-int32
-TextViewData::ByteAtUtf16(int64 characters) const
+int32 TextViewData::ByteAtUtf16(int64 characters) const
 {
 	int64 byte = 0;
 	const int32 count = paragraphs.Count();
@@ -163,23 +147,20 @@ TextViewData::ByteAtUtf16(int64 characters) const
 		const std::string_view text = paragraphs.At(i).text;
 		const int64 units = utf16_index(text, std::string::npos);
 		if (characters <= units)
-			return ClampOffset((int32)(byte + (int64)byte_index(text, (int)std::max<int64>(characters, 0))));
+			return ClampOffset(
+			    (int32)(byte + (int64)byte_index(text, (int)std::max<int64>(characters, 0))));
 		characters -= units + 1;
 		byte += (int64)text.size() + 1;
 	}
 	return Length();
 }
 
-
-void
-TextViewData::BeginProgram()
+void TextViewData::BeginProgram()
 {
 	programDepth++;
 }
 
-
-void
-TextViewData::EndProgram()
+void TextViewData::EndProgram()
 {
 	if (--programDepth == 0 && mProgramChanged) {
 		mProgramChanged = false;
@@ -189,9 +170,7 @@ TextViewData::EndProgram()
 	}
 }
 
-
-void
-TextViewData::BeginUserAction(EditSource source)
+void TextViewData::BeginUserAction(EditSource source)
 {
 	if (userDepth++ == 0) {
 		userSource = source;
@@ -199,16 +178,12 @@ TextViewData::BeginUserAction(EditSource source)
 	}
 }
 
-
-void
-TextViewData::EndUserAction()
+void TextViewData::EndUserAction()
 {
 	userDepth--;
 }
 
-
-void
-TextViewData::SetSelection(int32 newAnchor, int32 newCaret)
+void TextViewData::SetSelection(int32 newAnchor, int32 newCaret)
 {
 	newAnchor = ClampOffset(newAnchor);
 	newCaret = ClampOffset(newCaret);
@@ -219,20 +194,16 @@ TextViewData::SetSelection(int32 newAnchor, int32 newCaret)
 	widget->SelectionChanged();
 }
 
-
-void
-TextViewData::ProgramInsert(int32 offset, const char* text, int32 length,
-	const text_run_array* runs)
+void TextViewData::ProgramInsert(int32 offset, const char* text, int32 length,
+                                 const text_run_array* runs)
 {
 	BeginProgram();
 	view->InsertText(text, length, ClampOffset(offset), runs);
 	EndProgram();
 }
 
-
-void
-TextViewData::PerformInsert(int32 offset, const char* text, int32 length,
-	const text_run_array* runs)
+void TextViewData::PerformInsert(int32 offset, const char* text, int32 length,
+                                 const text_run_array* runs)
 {
 	std::string clean = Clean(text, length);
 	if (clean.empty())
@@ -247,16 +218,14 @@ TextViewData::PerformInsert(int32 offset, const char* text, int32 length,
 		for (int32 i = 0; i < runs->count; i++) {
 			const int32 from = offset + std::max<int32>(runs->runs[i].offset, 0);
 			const int32 to = i + 1 < runs->count ? offset + runs->runs[i + 1].offset : end;
-			SetColorAndFont(std::min(from, end), std::min(to, end), &runs->runs[i].font,
-				B_FONT_ALL, &runs->runs[i].color);
+			SetColorAndFont(std::min(from, end), std::min(to, end), &runs->runs[i].font, B_FONT_ALL,
+			                &runs->runs[i].color);
 		}
 	}
 	EndProgram();
 }
 
-
-void
-TextViewData::PerformDelete(int32 from, int32 to)
+void TextViewData::PerformDelete(int32 from, int32 to)
 {
 	from = ClampOffset(from);
 	to = ClampOffset(to);
@@ -269,9 +238,7 @@ TextViewData::PerformDelete(int32 from, int32 to)
 	EndProgram();
 }
 
-
-void
-TextViewData::ApplyStep(const UndoStep& step, bool undoStep)
+void TextViewData::ApplyStep(const UndoStep& step, bool undoStep)
 {
 	undoing = true;
 	BeginProgram();
@@ -281,8 +248,8 @@ TextViewData::ApplyStep(const UndoStep& step, bool undoStep)
 			if (!edit->inserted.empty())
 				view->DeleteText(edit->offset, edit->offset + (int32)edit->inserted.size());
 			if (!edit->removed.empty()) {
-				view->InsertText(edit->removed.c_str(), (int32)edit->removed.size(),
-					edit->offset, nullptr);
+				view->InsertText(edit->removed.c_str(), (int32)edit->removed.size(), edit->offset,
+				                 nullptr);
 			}
 			caretAfter = edit->offset + (int32)edit->removed.size();
 		}
@@ -291,8 +258,8 @@ TextViewData::ApplyStep(const UndoStep& step, bool undoStep)
 			if (!edit.removed.empty())
 				view->DeleteText(edit.offset, edit.offset + (int32)edit.removed.size());
 			if (!edit.inserted.empty()) {
-				view->InsertText(edit.inserted.c_str(), (int32)edit.inserted.size(),
-					edit.offset, nullptr);
+				view->InsertText(edit.inserted.c_str(), (int32)edit.inserted.size(), edit.offset,
+				                 nullptr);
 			}
 			caretAfter = edit.offset + (int32)edit.inserted.size();
 		}
@@ -305,9 +272,7 @@ TextViewData::ApplyStep(const UndoStep& step, bool undoStep)
 	}
 }
 
-
-void
-TextViewData::UserEdit(int32 from, int32 to, const std::string& text)
+void TextViewData::UserEdit(int32 from, int32 to, const std::string& text)
 {
 	if (!editable)
 		return;
@@ -341,9 +306,7 @@ TextViewData::UserEdit(int32 from, int32 to, const std::string& text)
 		changeHandler();
 }
 
-
-void
-TextViewData::_Replace(int32 from, int32 to, const std::string& text, uint16 style)
+void TextViewData::_Replace(int32 from, int32 to, const std::string& text, uint16 style)
 {
 	if (textCacheValid) {
 		// A copy of a large text is not kept once it is stale.
@@ -369,11 +332,12 @@ TextViewData::_Replace(int32 from, int32 to, const std::string& text, uint16 sty
 	std::vector<StyleRun> tailRuns;
 	const std::vector<StyleRun> lastRuns = runsOf(tail);
 	for (size_t i = 0; i < lastRuns.size(); i++) {
-		const size_t end = i + 1 < lastRuns.size() ? (size_t)lastRuns[i + 1].start : tail.text.size();
+		const size_t end =
+		    i + 1 < lastRuns.size() ? (size_t)lastRuns[i + 1].start : tail.text.size();
 		if (end > tailFrom || (i + 1 == lastRuns.size()))
-			tailRuns.push_back(StyleRun{
-				(int32)(std::max<size_t>(lastRuns[i].start, tailFrom) - tailFrom),
-				lastRuns[i].style});
+			tailRuns.push_back(
+			    StyleRun{(int32)(std::max<size_t>(lastRuns[i].start, tailFrom) - tailFrom),
+			             lastRuns[i].style});
 	}
 	// The head and the tail go away with the paragraphs replaced: their
 	// bytes are kept.
@@ -392,7 +356,7 @@ TextViewData::_Replace(int32 from, int32 to, const std::string& text, uint16 sty
 		if (n > 0 && n + 1 < count) {
 			// A whole inserted paragraph: one style.
 			p.text = ParagraphText::Borrow(
-				std::string_view(text).substr(pieceStart, pieceEnd - pieceStart));
+			    std::string_view(text).substr(pieceStart, pieceEnd - pieceStart));
 			p.style = style;
 			pieceStart = pieceEnd + 1;
 			return;
@@ -429,13 +393,13 @@ TextViewData::_Replace(int32 from, int32 to, const std::string& text, uint16 sty
 	if (countNow)
 		_MeasureFont();
 	paragraphs.Replace(first.index, last.index - first.index + 1, count,
-		[&](size_t n, TextParagraph& p) {
-			make(n, p);
-			if (countNow) {
-				_CountLines(p);
-				p.dirty = false;
-			}
-		});
+	                   [&](size_t n, TextParagraph& p) {
+		                   make(n, p);
+		                   if (countNow) {
+			                   _CountLines(p);
+			                   p.dirty = false;
+		                   }
+	                   });
 
 	// Keep the selection on the same text.
 	const int32 delta = (int32)text.size() - (to - from);
@@ -450,10 +414,8 @@ TextViewData::_Replace(int32 from, int32 to, const std::string& text, uint16 sty
 	caret = shift(caret);
 }
 
-
-void
-TextViewData::_Record(int32 offset, std::string removed, std::string inserted,
-	EditSource source)
+void TextViewData::_Record(int32 offset, std::string removed, std::string inserted,
+                           EditSource source)
 {
 	notify_text_change(widget, offset, removed, inserted);
 	if (source == EditSource::kProgram) {

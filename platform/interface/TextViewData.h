@@ -38,12 +38,14 @@ namespace BPrivate {
 class TextEditWidget;
 
 // A colour with a font, or the view's font when font is -1.
-struct TextStyle {
+struct TextStyle
+{
 	rgb_color color;
 	int32 font = -1;
 };
 
-struct TextViewData {
+struct TextViewData
+{
 	static constexpr qreal kTabStop = 28;
 
 	explicit TextViewData(BTextView* view);
@@ -76,7 +78,7 @@ struct TextViewData {
 	void UserEdit(int32 from, int32 to, const std::string& text);
 
 	void SetColorAndFont(int32 start, int32 end, const BFont* font, uint32 mode,
-		const rgb_color* color);
+	                     const rgb_color* color);
 	const TextStyle& StyleAt(int32 offset) const;
 	QFont FontOf(const TextStyle& style) const;
 
@@ -116,7 +118,7 @@ struct TextViewData {
 	// A paragraph laid out at the wrap width: lines at y = n * lineHeight.
 	// The text is the paragraph's as displayed (same UTF-16 positions).
 	void LayOut(const TextParagraph& paragraph, QTextLayout* layout, int width,
-		bool withFormats) const;
+	            bool withFormats) const;
 
 	BTextView* view;
 	TextEditWidget* widget;
@@ -188,7 +190,8 @@ private:
 
 // The widget: lays out and paints the visible paragraphs and turns the
 // user's input into edits of the view.
-class TextEditWidget : public QAbstractScrollArea {
+class TextEditWidget : public QAbstractScrollArea
+{
 public:
 	explicit TextEditWidget(TextViewData* data);
 
@@ -283,7 +286,7 @@ bool is_valid_utf8(const char* text, size_t length);
 // widget, installed once, and what it is told of changes while it listens.
 void install_text_view_accessibility();
 void notify_text_change(TextEditWidget* widget, int32 offset, const std::string& removed,
-	const std::string& inserted);
+                        const std::string& inserted);
 void notify_caret_move(TextEditWidget* widget);
 
 // Sets a paragraph's style runs, merged and trimmed to its text.
@@ -297,8 +300,7 @@ size_t byte_index(std::string_view text, int units);
 QString display_text(std::string_view text);
 
 // Whether text[index] continues a UTF-8 character.
-inline bool
-is_continuation(std::string_view text, size_t index)
+inline bool is_continuation(std::string_view text, size_t index)
 {
 	return index < text.size() && ((unsigned char)text[index] & 0xC0) == 0x80;
 }

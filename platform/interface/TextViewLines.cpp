@@ -15,8 +15,7 @@
 
 namespace BPrivate {
 
-int32
-TextViewData::ClampOffset(int32 offset) const
+int32 TextViewData::ClampOffset(int32 offset) const
 {
 	const int32 length = Length();
 	if (offset <= 0)
@@ -31,31 +30,25 @@ TextViewData::ClampOffset(int32 offset) const
 	return (int32)(place.byte + inside);
 }
 
-
-int32
-TextViewData::CountLines()
+int32 TextViewData::CountLines()
 {
 	FlushLines();
 	return (int32)paragraphs.Lines();
 }
 
-
-int32
-TextViewData::LineAt(int32 offset)
+int32 TextViewData::LineAt(int32 offset)
 {
 	FlushLines();
 	offset = std::clamp<int32>(offset, 0, Length());
 	const ParagraphPlace place = paragraphs.FindByByte(offset);
 	const TextParagraph& paragraph = paragraphs.Paragraph(place);
 	const int32 inside = (int32)(offset - place.byte);
-	const auto later = std::upper_bound(paragraph.lineStarts.begin(),
-		paragraph.lineStarts.end(), inside);
+	const auto later =
+	    std::upper_bound(paragraph.lineStarts.begin(), paragraph.lineStarts.end(), inside);
 	return (int32)(place.line + (later - paragraph.lineStarts.begin()));
 }
 
-
-int32
-TextViewData::OffsetAt(int32 line)
+int32 TextViewData::OffsetAt(int32 line)
 {
 	FlushLines();
 	if (line <= 0)
@@ -71,9 +64,7 @@ TextViewData::OffsetAt(int32 line)
 	return (int32)(place.byte + paragraph.lineStarts[index]);
 }
 
-
-int
-TextViewData::WrapWidth() const
+int TextViewData::WrapWidth() const
 {
 	if (!wrap || singleLine)
 		return 0;
@@ -91,9 +82,7 @@ TextViewData::WrapWidth() const
 	return std::max(width, 1);
 }
 
-
-qreal
-TextViewData::_SimpleAdvance(std::string_view text, size_t i, size_t* length) const
+qreal TextViewData::_SimpleAdvance(std::string_view text, size_t i, size_t* length) const
 {
 	const uint8 byte = (uint8)text[i];
 	if (byte >= 0x20 && byte < 0x7F) {
@@ -105,19 +94,19 @@ TextViewData::_SimpleAdvance(std::string_view text, size_t i, size_t* length) co
 		code = ((char32_t)(byte & 0x1F) << 6) | ((uint8)text[i + 1] & 0x3F);
 		*length = 2;
 	} else if (byte >= 0xE0 && byte < 0xF0 && i + 2 < text.size()) {
-		code = ((char32_t)(byte & 0x0F) << 12) | (((uint8)text[i + 1] & 0x3F) << 6)
-			| ((uint8)text[i + 2] & 0x3F);
+		code = ((char32_t)(byte & 0x0F) << 12) | (((uint8)text[i + 1] & 0x3F) << 6) |
+		       ((uint8)text[i + 2] & 0x3F);
 		*length = 3;
 	} else {
 		return -1;
 	}
 	// Latin, Greek, Cyrillic, punctuation, symbols, kana, ideographs and
 	// Hangul syllables: no marks, no joining, no right-to-left.
-	const bool simple = (code >= 0xA0 && code < 0x0300) || (code >= 0x0370 && code < 0x0483)
-		|| (code >= 0x048A && code < 0x0590) || (code >= 0x2010 && code < 0x2028)
-		|| (code >= 0x2030 && code < 0x205F) || (code >= 0x20A0 && code < 0x20C0)
-		|| (code >= 0x2100 && code < 0x2800) || (code >= 0x3000 && code < 0x3100)
-		|| (code >= 0x4E00 && code < 0xA000) || (code >= 0xAC00 && code < 0xD7A4);
+	const bool simple = (code >= 0xA0 && code < 0x0300) || (code >= 0x0370 && code < 0x0483) ||
+	                    (code >= 0x048A && code < 0x0590) || (code >= 0x2010 && code < 0x2028) ||
+	                    (code >= 0x2030 && code < 0x205F) || (code >= 0x20A0 && code < 0x20C0) ||
+	                    (code >= 0x2100 && code < 0x2800) || (code >= 0x3000 && code < 0x3100) ||
+	                    (code >= 0x4E00 && code < 0xA000) || (code >= 0xAC00 && code < 0xD7A4);
 	if (!simple)
 		return -1;
 	if (mAdvance.empty())
@@ -128,10 +117,7 @@ TextViewData::_SimpleAdvance(std::string_view text, size_t i, size_t* length) co
 	return advance;
 }
 
-
-bool
-TextViewData::_SimpleBreaks(std::string_view text, int width,
-	std::vector<int32>* starts) const
+bool TextViewData::_SimpleBreaks(std::string_view text, int width, std::vector<int32>* starts) const
 {
 	// Text of simple scripts (Latin, Greek, Cyrillic, punctuation) shapes
 	// one character to one glyph: its lines are broken here, from the
@@ -185,22 +171,19 @@ TextViewData::_SimpleBreaks(std::string_view text, int width,
 	return true;
 }
 
-
-void
-TextViewData::LayOut(const TextParagraph& paragraph, QTextLayout* layout, int width,
-	bool withFormats) const
+void TextViewData::LayOut(const TextParagraph& paragraph, QTextLayout* layout, int width,
+                          bool withFormats) const
 {
 	layout->setText(display_text(paragraph.text));
 	layout->setFont(baseFont);
 	std::vector<int32> breaks;
-	const bool ownBreaks = width > 0 && !fontsVary
-		&& _SimpleBreaks(paragraph.text, width, &breaks);
+	const bool ownBreaks = width > 0 && !fontsVary && _SimpleBreaks(paragraph.text, width, &breaks);
 	QTextOption option;
 	// Our own breaks go through numbers of columns, which the layout keeps
 	// to only when it may break anywhere.
-	option.setWrapMode(width <= 0 ? QTextOption::NoWrap
-		: ownBreaks                ? QTextOption::WrapAnywhere
-								   : QTextOption::WrapAtWordBoundaryOrAnywhere);
+	option.setWrapMode(width <= 0  ? QTextOption::NoWrap
+	                   : ownBreaks ? QTextOption::WrapAnywhere
+	                               : QTextOption::WrapAtWordBoundaryOrAnywhere);
 	option.setTabStopDistance(kTabStop);
 	layout->setTextOption(option);
 	if (withFormats) {
@@ -209,8 +192,8 @@ TextViewData::LayOut(const TextParagraph& paragraph, QTextLayout* layout, int wi
 		int previous = 0;
 		for (size_t i = 0; i < count; i++) {
 			const uint16 index = paragraph.runs.empty() ? paragraph.style : paragraph.runs[i].style;
-			const size_t endByte = i + 1 < count ? (size_t)paragraph.runs[i + 1].start
-												 : paragraph.text.size();
+			const size_t endByte =
+			    i + 1 < count ? (size_t)paragraph.runs[i + 1].start : paragraph.text.size();
 			const int end = utf16_index(paragraph.text, endByte);
 			const TextStyle& style = styles[index];
 			if (end > previous && (index != 0 || style.font >= 0)) {
@@ -256,9 +239,7 @@ TextViewData::LayOut(const TextParagraph& paragraph, QTextLayout* layout, int wi
 	layout->endLayout();
 }
 
-
-void
-TextViewData::FlushLines()
+void TextViewData::FlushLines()
 {
 	const int width = WrapWidth();
 	if (width != mCountWidth) {
@@ -271,9 +252,7 @@ TextViewData::FlushLines()
 	paragraphs.FlushDirty([this](TextParagraph& paragraph, int32) { _CountLines(paragraph); });
 }
 
-
-void
-TextViewData::_CountLines(TextParagraph& paragraph)
+void TextViewData::_CountLines(TextParagraph& paragraph)
 {
 	paragraph.lines = 1;
 	paragraph.lineStarts.clear();
@@ -317,14 +296,12 @@ TextViewData::_CountLines(TextParagraph& paragraph)
 	LayOut(paragraph, &layout, mCountWidth, fontsVary);
 	for (int i = 1; i < layout.lineCount(); i++) {
 		paragraph.lineStarts.push_back(
-			(int32)byte_index(paragraph.text, layout.lineAt(i).textStart()));
+		    (int32)byte_index(paragraph.text, layout.lineAt(i).textStart()));
 	}
 	paragraph.lines = 1 + (int32)paragraph.lineStarts.size();
 }
 
-
-void
-TextViewData::_MeasureFont() const
+void TextViewData::_MeasureFont() const
 {
 	if (mFontMeasured)
 		return;

@@ -7,18 +7,13 @@
 
 namespace BPrivate {
 
-TextViewParagraphs::TextViewParagraphs()
-	:
-	mRandom(0x5eed)
+TextViewParagraphs::TextViewParagraphs() : mRandom(0x5eed)
 {
 	std::vector<TextParagraph> one(1);
 	Reset(std::move(one));
 }
 
-
-template <typename Visit>
-void
-TextViewParagraphs::_InOrder(int32_t node, Visit visit) const
+template <typename Visit> void TextViewParagraphs::_InOrder(int32_t node, Visit visit) const
 {
 	// Without recursion, so that no tree exhausts the stack; a node's right
 	// link is read before it is visited, and only its paragraph may change.
@@ -36,10 +31,8 @@ TextViewParagraphs::_InOrder(int32_t node, Visit visit) const
 	}
 }
 
-
 template <typename Visit>
-void
-TextViewParagraphs::_InOrderFrom(int32_t node, int32_t first, Visit visit) const
+void TextViewParagraphs::_InOrderFrom(int32_t node, int32_t first, Visit visit) const
 {
 	// The table lists the nodes in order: going through it asks for nodes
 	// independently of each other, which the processor can fetch ahead,
@@ -53,51 +46,37 @@ TextViewParagraphs::_InOrderFrom(int32_t node, int32_t first, Visit visit) const
 	_InOrder(node, visit);
 }
 
-
-int32_t
-TextViewParagraphs::Count() const
+int32_t TextViewParagraphs::Count() const
 {
 	return mRoot < 0 ? 0 : mNodes[mRoot].size;
 }
 
-
-int64_t
-TextViewParagraphs::Bytes() const
+int64_t TextViewParagraphs::Bytes() const
 {
 	return mRoot < 0 ? 0 : mNodes[mRoot].bytes;
 }
 
-
-int64_t
-TextViewParagraphs::Lines() const
+int64_t TextViewParagraphs::Lines() const
 {
 	return mRoot < 0 ? 0 : mNodes[mRoot].lines;
 }
 
-
-int32_t
-TextViewParagraphs::DirtyCount() const
+int32_t TextViewParagraphs::DirtyCount() const
 {
 	return mRoot < 0 ? 0 : mNodes[mRoot].dirty;
 }
 
-
-ParagraphPlace
-TextViewParagraphs::FindByByte(int64_t byte) const
+ParagraphPlace TextViewParagraphs::FindByByte(int64_t byte) const
 {
 	return _Find(byte, 0);
 }
 
-
-ParagraphPlace
-TextViewParagraphs::FindByLine(int64_t line) const
+ParagraphPlace TextViewParagraphs::FindByLine(int64_t line) const
 {
 	return _Find(line, 2);
 }
 
-
-ParagraphPlace
-TextViewParagraphs::_Find(int64_t value, int which) const
+ParagraphPlace TextViewParagraphs::_Find(int64_t value, int which) const
 {
 	ParagraphPlace place;
 	if (mRoot < 0)
@@ -144,9 +123,7 @@ TextViewParagraphs::_Find(int64_t value, int which) const
 	}
 }
 
-
-ParagraphPlace
-TextViewParagraphs::FindByIndex(int32_t index) const
+ParagraphPlace TextViewParagraphs::FindByIndex(int32_t index) const
 {
 	ParagraphPlace place;
 	if (mRoot < 0)
@@ -178,9 +155,7 @@ TextViewParagraphs::FindByIndex(int32_t index) const
 	}
 }
 
-
-bool
-TextViewParagraphs::_UseOrder() const
+bool TextViewParagraphs::_UseOrder() const
 {
 	if (mOrderValid)
 		return true;
@@ -203,9 +178,7 @@ TextViewParagraphs::_UseOrder() const
 	return true;
 }
 
-
-ParagraphPlace
-TextViewParagraphs::LocateByte(int64_t byte) const
+ParagraphPlace TextViewParagraphs::LocateByte(int64_t byte) const
 {
 	if (!_UseOrder())
 		return _Find(byte, 0);
@@ -215,15 +188,16 @@ TextViewParagraphs::LocateByte(int64_t byte) const
 	// one after an empty line, the line feed before): those first.
 	int32_t index = -1;
 	for (int32_t near : {mCursor, mCursor + 1, mCursor + 2, mCursor - 1}) {
-		if (near >= 0 && near < count && mStarts[(size_t)near] <= byte
-			&& byte < mStarts[(size_t)near + 1]) {
+		if (near >= 0 && near < count && mStarts[(size_t)near] <= byte &&
+		    byte < mStarts[(size_t)near + 1]) {
 			index = near;
 			break;
 		}
 	}
 	if (index < 0) {
-		index = (int32_t)(std::upper_bound(mStarts.begin(), mStarts.begin() + count, byte)
-			- mStarts.begin()) - 1;
+		index = (int32_t)(std::upper_bound(mStarts.begin(), mStarts.begin() + count, byte) -
+		                  mStarts.begin()) -
+		        1;
 	}
 	mCursor = index;
 	ParagraphPlace place;
@@ -234,9 +208,7 @@ TextViewParagraphs::LocateByte(int64_t byte) const
 	return place;
 }
 
-
-const TextParagraph&
-TextViewParagraphs::At(int32_t index) const
+const TextParagraph& TextViewParagraphs::At(int32_t index) const
 {
 	assert(mRoot >= 0);
 	index = std::clamp(index, 0, mNodes[mRoot].size - 1);
@@ -257,14 +229,12 @@ TextViewParagraphs::At(int32_t index) const
 	}
 }
 
-
 namespace {
 
 // Items may show bytes of the index itself, which the replacement frees
 // before it takes the items: their texts are copied into bytes first, and
 // the items borrow them from there.
-void
-lend_own_copies(std::vector<TextParagraph>& items, std::string& bytes)
+void lend_own_copies(std::vector<TextParagraph>& items, std::string& bytes)
 {
 	size_t total = 0;
 	for (const TextParagraph& item : items)
@@ -283,9 +253,7 @@ lend_own_copies(std::vector<TextParagraph>& items, std::string& bytes)
 
 } // namespace
 
-
-void
-TextViewParagraphs::Replace(int32_t first, int32_t count, std::vector<TextParagraph>&& items)
+void TextViewParagraphs::Replace(int32_t first, int32_t count, std::vector<TextParagraph>&& items)
 {
 	std::string bytes;
 	lend_own_copies(items, bytes);
@@ -294,10 +262,8 @@ TextViewParagraphs::Replace(int32_t first, int32_t count, std::vector<TextParagr
 	});
 }
 
-
-void
-TextViewParagraphs::Replace(int32_t first, int32_t count, size_t made,
-	const std::function<void(size_t, TextParagraph&)>& make)
+void TextViewParagraphs::Replace(int32_t first, int32_t count, size_t made,
+                                 const std::function<void(size_t, TextParagraph&)>& make)
 {
 	const int32_t total = Count();
 	first = std::clamp(first, 0, total);
@@ -322,9 +288,7 @@ TextViewParagraphs::Replace(int32_t first, int32_t count, size_t made,
 	_CompactBlocksIfSparse();
 }
 
-
-void
-TextViewParagraphs::_CompactBlocksIfSparse()
+void TextViewParagraphs::_CompactBlocksIfSparse()
 {
 	if (mBlocks.Bytes() <= 1024 * 1024 || mBlocks.Bytes() <= 2 * mBlocks.LiveBytes())
 		return;
@@ -337,9 +301,8 @@ TextViewParagraphs::_CompactBlocksIfSparse()
 	});
 }
 
-
-void
-TextViewParagraphs::_SpliceOrder(int32_t first, int32_t count, const std::vector<int32_t>& made)
+void TextViewParagraphs::_SpliceOrder(int32_t first, int32_t count,
+                                      const std::vector<int32_t>& made)
 {
 	const size_t from = (size_t)first;
 	const size_t removedEnd = from + (size_t)count;
@@ -366,9 +329,7 @@ TextViewParagraphs::_SpliceOrder(int32_t first, int32_t count, const std::vector
 	mCursor = std::min<int32_t>(first, (int32_t)mOrder.size() - 1);
 }
 
-
-void
-TextViewParagraphs::Reset(std::vector<TextParagraph>&& items)
+void TextViewParagraphs::Reset(std::vector<TextParagraph>&& items)
 {
 	std::string bytes;
 	lend_own_copies(items, bytes);
@@ -377,14 +338,13 @@ TextViewParagraphs::Reset(std::vector<TextParagraph>&& items)
 	mNodes.clear();
 	mBlocks = TextBlocks();
 	mFree.clear();
-	mRoot = _Build(items.size(),
-		[&items](size_t index, TextParagraph& paragraph) { paragraph = std::move(items[index]); },
-		nullptr);
+	mRoot = _Build(
+	    items.size(),
+	    [&items](size_t index, TextParagraph& paragraph) { paragraph = std::move(items[index]); },
+	    nullptr);
 }
 
-
-void
-TextViewParagraphs::FlushDirty(const std::function<void(TextParagraph&, int32_t)>& count)
+void TextViewParagraphs::FlushDirty(const std::function<void(TextParagraph&, int32_t)>& count)
 {
 	if (mRoot >= 0 && mNodes[mRoot].dirty > 0) {
 		mLastValid = false;
@@ -392,9 +352,7 @@ TextViewParagraphs::FlushDirty(const std::function<void(TextParagraph&, int32_t)
 	}
 }
 
-
-void
-TextViewParagraphs::CopyBytes(int64_t from, int64_t count, char* out) const
+void TextViewParagraphs::CopyBytes(int64_t from, int64_t count, char* out) const
 {
 	if (mRoot < 0 || count <= 0)
 		return;
@@ -464,9 +422,7 @@ TextViewParagraphs::CopyBytes(int64_t from, int64_t count, char* out) const
 	}
 }
 
-
-void
-TextViewParagraphs::Collect(std::string* out) const
+void TextViewParagraphs::Collect(std::string* out) const
 {
 	out->clear();
 	if (mRoot < 0)
@@ -481,18 +437,14 @@ TextViewParagraphs::Collect(std::string* out) const
 	});
 }
 
-
-void
-TextViewParagraphs::MarkAllDirty()
+void TextViewParagraphs::MarkAllDirty()
 {
 	mLastValid = false;
 	if (mRoot >= 0)
 		_MarkDirty(mRoot);
 }
 
-
-int32_t
-TextViewParagraphs::_NewNode()
+int32_t TextViewParagraphs::_NewNode()
 {
 	int32_t index;
 	if (!mFree.empty()) {
@@ -509,9 +461,7 @@ TextViewParagraphs::_NewNode()
 	return index;
 }
 
-
-void
-TextViewParagraphs::_FreeTree(int32_t node, int32_t first)
+void TextViewParagraphs::_FreeTree(int32_t node, int32_t first)
 {
 	// In order, which is mostly the order of the nodes in memory.
 	_InOrderFrom(node, first, [this](int32_t n) {
@@ -521,9 +471,7 @@ TextViewParagraphs::_FreeTree(int32_t node, int32_t first)
 	});
 }
 
-
-void
-TextViewParagraphs::TextBlocks::Keep(ParagraphText& text)
+void TextViewParagraphs::TextBlocks::Keep(ParagraphText& text)
 {
 	if (text.mBlock != ParagraphText::kBorrowed)
 		return;
@@ -532,8 +480,8 @@ TextViewParagraphs::TextBlocks::Keep(ParagraphText& text)
 		return;
 	}
 	const uint32_t size = text.mSize;
-	if (mNewest == ParagraphText::kBorrowed
-		|| mBlocks[mNewest].capacity - mBlocks[mNewest].used < size) {
+	if (mNewest == ParagraphText::kBorrowed ||
+	    mBlocks[mNewest].capacity - mBlocks[mNewest].used < size) {
 		// A paragraph larger than a block gets a block of its own.
 		Block block;
 		block.capacity = std::max(kBlockSize, size);
@@ -558,9 +506,7 @@ TextViewParagraphs::TextBlocks::Keep(ParagraphText& text)
 	text.mBlock = mNewest;
 }
 
-
-void
-TextViewParagraphs::TextBlocks::Release(ParagraphText& text)
+void TextViewParagraphs::TextBlocks::Release(ParagraphText& text)
 {
 	if (text.mBlock != ParagraphText::kBorrowed) {
 		Block& block = mBlocks[text.mBlock];
@@ -579,9 +525,7 @@ TextViewParagraphs::TextBlocks::Release(ParagraphText& text)
 	text = ParagraphText();
 }
 
-
-void
-TextViewParagraphs::_Pull(int32_t index)
+void TextViewParagraphs::_Pull(int32_t index)
 {
 	Node& n = mNodes[index];
 	n.size = 1;
@@ -599,9 +543,7 @@ TextViewParagraphs::_Pull(int32_t index)
 	}
 }
 
-
-int32_t
-TextViewParagraphs::_Merge(int32_t a, int32_t b)
+int32_t TextViewParagraphs::_Merge(int32_t a, int32_t b)
 {
 	if (a < 0)
 		return b;
@@ -619,9 +561,7 @@ TextViewParagraphs::_Merge(int32_t a, int32_t b)
 	return b;
 }
 
-
-void
-TextViewParagraphs::_Split(int32_t node, int32_t count, int32_t* left, int32_t* right)
+void TextViewParagraphs::_Split(int32_t node, int32_t count, int32_t* left, int32_t* right)
 {
 	if (node < 0) {
 		*left = *right = -1;
@@ -645,10 +585,9 @@ TextViewParagraphs::_Split(int32_t node, int32_t count, int32_t* left, int32_t* 
 	}
 }
 
-
-int32_t
-TextViewParagraphs::_Build(size_t made,
-	const std::function<void(size_t, TextParagraph&)>& make, std::vector<int32_t>* nodes)
+int32_t TextViewParagraphs::_Build(size_t made,
+                                   const std::function<void(size_t, TextParagraph&)>& make,
+                                   std::vector<int32_t>* nodes)
 {
 	if (made >= 1024 && mFree.size() >= 1024) {
 		// Many paragraphs at once (a whole file): take the free nodes in
@@ -696,10 +635,8 @@ TextViewParagraphs::_Build(size_t made,
 	return spine.back();
 }
 
-
-void
-TextViewParagraphs::_Flush(int32_t node, int32_t first,
-	const std::function<void(TextParagraph&, int32_t)>& count)
+void TextViewParagraphs::_Flush(int32_t node, int32_t first,
+                                const std::function<void(TextParagraph&, int32_t)>& count)
 {
 	Node& n = mNodes[node];
 	if (n.dirty == 0)
@@ -718,9 +655,7 @@ TextViewParagraphs::_Flush(int32_t node, int32_t first,
 	_Pull(node);
 }
 
-
-void
-TextViewParagraphs::_MarkDirty(int32_t node)
+void TextViewParagraphs::_MarkDirty(int32_t node)
 {
 	Node& n = mNodes[node];
 	if (n.left >= 0)

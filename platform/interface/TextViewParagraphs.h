@@ -13,32 +13,27 @@
 #include <cstdint>
 #include <cstdlib>
 #include <cstring>
-#include <new>
-#include <type_traits>
-#include <memory>
 #include <functional>
+#include <memory>
+#include <new>
 #include <random>
 #include <string>
 #include <string_view>
+#include <type_traits>
 #include <vector>
 
 namespace BPrivate {
 
 // An array of plain values that costs one pointer while empty, as most
 // paragraphs' line starts and style runs are.
-template <typename T>
-class CompactArray {
+template <typename T> class CompactArray
+{
 	static_assert(std::is_trivially_copyable_v<T>);
 
 public:
 	CompactArray() = default;
 	CompactArray(const CompactArray& other) { _Assign(other.begin(), other.size()); }
-	CompactArray(CompactArray&& other) noexcept
-		:
-		mBlock(other.mBlock)
-	{
-		other.mBlock = nullptr;
-	}
+	CompactArray(CompactArray&& other) noexcept : mBlock(other.mBlock) { other.mBlock = nullptr; }
 	~CompactArray() { std::free(mBlock); }
 	CompactArray& operator=(const CompactArray& other)
 	{
@@ -81,7 +76,8 @@ public:
 	std::vector<T> ToVector() const { return std::vector<T>(begin(), end()); }
 
 private:
-	struct Block {
+	struct Block
+	{
 		uint32_t size;
 		uint32_t capacity;
 	};
@@ -112,7 +108,8 @@ private:
 };
 
 // A change of style inside a paragraph: from byte start on, style.
-struct StyleRun {
+struct StyleRun
+{
 	int32_t start = 0;
 	uint16_t style = 0;
 };
@@ -123,7 +120,8 @@ struct StyleRun {
 // allocation per paragraph. A paragraph being made may borrow bytes
 // (Borrow); the index copies them into its blocks as it takes the
 // paragraph. Copies of a text are views of the same bytes.
-class ParagraphText {
+class ParagraphText
+{
 public:
 	ParagraphText() = default;
 	// A view of bytes the caller keeps until the index has taken them.
@@ -150,24 +148,27 @@ private:
 	uint32_t mBlock = kBorrowed; // or the index's block holding the bytes
 };
 
-struct TextParagraph {
-	ParagraphText text;				  // UTF-8, without its line feed
+struct TextParagraph
+{
+	ParagraphText text;               // UTF-8, without its line feed
 	CompactArray<int32_t> lineStarts; // byte offsets in text of visual lines 2, 3, ...
-	CompactArray<StyleRun> runs;	  // empty: the whole paragraph in style
-	int32_t lines = 1;				  // visual lines, at least 1
-	uint16_t style = 0;				  // index into the view's style table
-	bool dirty = true;				  // lines need counting again
+	CompactArray<StyleRun> runs;      // empty: the whole paragraph in style
+	int32_t lines = 1;                // visual lines, at least 1
+	uint16_t style = 0;               // index into the view's style table
+	bool dirty = true;                // lines need counting again
 };
 
 // Where a paragraph starts: its index and the sums of everything before it.
-struct ParagraphPlace {
+struct ParagraphPlace
+{
 	int32_t index = 0;
 	int64_t byte = 0;
 	int64_t line = 0;
 	int32_t node = -1; // valid until the next change of the index
 };
 
-class TextViewParagraphs {
+class TextViewParagraphs
+{
 public:
 	TextViewParagraphs();
 	TextViewParagraphs(const TextViewParagraphs&) = delete;
@@ -191,10 +192,7 @@ public:
 
 	const TextParagraph& At(int32_t index) const;
 	// For changes that keep the paragraph's weights (its styles).
-	TextParagraph& StyleAccess(int32_t index)
-	{
-		return const_cast<TextParagraph&>(At(index));
-	}
+	TextParagraph& StyleAccess(int32_t index) { return const_cast<TextParagraph&>(At(index)); }
 	// The paragraph a Find... call just found, without a second search.
 	const TextParagraph& Paragraph(const ParagraphPlace& place) const
 	{
@@ -209,7 +207,7 @@ public:
 	// make borrows needs to stay only until make is called again, and is
 	// not one of the paragraphs replaced (they are gone by then).
 	void Replace(int32_t first, int32_t count, size_t made,
-		const std::function<void(size_t, TextParagraph&)>& make);
+	             const std::function<void(size_t, TextParagraph&)>& make);
 	// Everything, as one call of Replace.
 	void Reset(std::vector<TextParagraph>&& items);
 
@@ -229,7 +227,8 @@ public:
 	int64_t BlockBytes() const { return mBlocks.Bytes(); }
 
 private:
-	struct Node {
+	struct Node
+	{
 		TextParagraph value;
 		uint32_t priority = 0;
 		int32_t left = -1;
@@ -241,12 +240,10 @@ private:
 	};
 
 	// Calls visit(node) for the nodes of the tree at node, in order.
-	template <typename Visit>
-	void _InOrder(int32_t node, Visit visit) const;
+	template <typename Visit> void _InOrder(int32_t node, Visit visit) const;
 	// The same for the subtree of the paragraphs from index first on (as
 	// the tree stood when the in-order table was last right).
-	template <typename Visit>
-	void _InOrderFrom(int32_t node, int32_t first, Visit visit) const;
+	template <typename Visit> void _InOrderFrom(int32_t node, int32_t first, Visit visit) const;
 
 	int32_t _NewNode();
 	// Frees the subtree at node, the paragraphs from index first on.
@@ -257,17 +254,18 @@ private:
 	// Builds a tree of made paragraphs; their nodes in order go to nodes
 	// when given.
 	int32_t _Build(size_t made, const std::function<void(size_t, TextParagraph&)>& make,
-		std::vector<int32_t>* nodes);
+	               std::vector<int32_t>* nodes);
 	// The in-order table after count paragraphs from first became made.
 	void _SpliceOrder(int32_t first, int32_t count, const std::vector<int32_t>& made);
 	void _Flush(int32_t node, int32_t first,
-		const std::function<void(TextParagraph&, int32_t)>& count);
+	            const std::function<void(TextParagraph&, int32_t)>& count);
 	void _MarkDirty(int32_t node);
 
 	// The blocks the paragraphs' bytes lie in. Bytes are added at the end
 	// of the newest block; a block is given back once none of its bytes
 	// are in use (the newest is then filled again from its start).
-	class TextBlocks {
+	class TextBlocks
+	{
 	public:
 		// Copies a borrowed text into the blocks.
 		void Keep(ParagraphText& text);
@@ -276,7 +274,8 @@ private:
 		int64_t LiveBytes() const { return mLiveBytes; }
 
 	private:
-		struct Block {
+		struct Block
+		{
 			std::unique_ptr<char[]> bytes;
 			uint32_t capacity = 0;
 			uint32_t used = 0;
@@ -287,7 +286,7 @@ private:
 		std::vector<Block> mBlocks;
 		std::vector<uint32_t> mEmpty; // entries of mBlocks without bytes
 		uint32_t mNewest = ParagraphText::kBorrowed;
-		int64_t mBytes = 0;		// capacity of the blocks
+		int64_t mBytes = 0;     // capacity of the blocks
 		int64_t mLiveBytes = 0; // bytes in use
 	};
 	// Once the blocks (past 1 MiB) hold more than twice the bytes in use (a
@@ -320,7 +319,8 @@ private:
 
 	// Nodes in chunks of a fixed size: growing never moves them, nor holds
 	// them twice, and finding one stays a shift and a mask.
-	class NodeStore {
+	class NodeStore
+	{
 	public:
 		static constexpr int32_t kShift = 10;
 		static constexpr int32_t kChunk = 1 << kShift;

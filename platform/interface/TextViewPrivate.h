@@ -24,7 +24,8 @@ class BTextView;
 
 namespace BPrivate {
 
-class TextViewAccess {
+class TextViewAccess
+{
 public:
 	static BTextView* CreateSingleLine(BRect frame, const char* name);
 	static void MakeSingleLine(BTextView* view);

@@ -12,17 +12,14 @@ namespace BPrivate {
 
 namespace {
 
-bool
-same_color(const rgb_color& a, const rgb_color& b)
+bool same_color(const rgb_color& a, const rgb_color& b)
 {
 	return a.red == b.red && a.green == b.green && a.blue == b.blue && a.alpha == b.alpha;
 }
 
 } // namespace
 
-
-uint16
-TextViewData::_StyleIndex(const TextStyle& style)
+uint16 TextViewData::_StyleIndex(const TextStyle& style)
 {
 	for (size_t i = 0; i < styles.size(); i++) {
 		if (styles[i].font == style.font && same_color(styles[i].color, style.color))
@@ -34,14 +31,12 @@ TextViewData::_StyleIndex(const TextStyle& style)
 	return (uint16)(styles.size() - 1);
 }
 
-
-const TextStyle&
-TextViewData::StyleAt(int32 offset) const
+const TextStyle& TextViewData::StyleAt(int32 offset) const
 {
 	offset = std::clamp<int32>(offset, 0, Length());
 	const ParagraphPlace place = paragraphs.LocateByte(offset);
-	if (offset - place.byte == (int64)paragraphs.Paragraph(place).text.size()
-		&& place.index + 1 < paragraphs.Count()) {
+	if (offset - place.byte == (int64)paragraphs.Paragraph(place).text.size() &&
+	    place.index + 1 < paragraphs.Count()) {
 		// Line feeds keep no style of their own: they are never drawn.
 		return styles[0];
 	}
@@ -51,15 +46,14 @@ TextViewData::StyleAt(int32 offset) const
 	int32 inside = (int32)(offset - place.byte);
 	if (inside >= (int32)paragraph.text.size())
 		inside = std::max<int32>((int32)paragraph.text.size() - 1, 0);
-	const auto after = std::upper_bound(paragraph.runs.begin(), paragraph.runs.end(), inside,
-		[](int32 value, const StyleRun& run) { return value < run.start; });
+	const auto after =
+	    std::upper_bound(paragraph.runs.begin(), paragraph.runs.end(), inside,
+	                     [](int32 value, const StyleRun& run) { return value < run.start; });
 	const StyleRun& run = after == paragraph.runs.begin() ? *after : *(after - 1);
 	return styles[run.style];
 }
 
-
-uint16
-TextViewData::_TypingStyle(int32 offset) const
+uint16 TextViewData::_TypingStyle(int32 offset) const
 {
 	// New text takes the style of the character before it, as in most
 	// editors; at a paragraph start, that of the paragraph's first.
@@ -77,18 +71,14 @@ TextViewData::_TypingStyle(int32 offset) const
 	return style;
 }
 
-
-QFont
-TextViewData::FontOf(const TextStyle& style) const
+QFont TextViewData::FontOf(const TextStyle& style) const
 {
 	return style.font >= 0 && style.font < (int32)fonts.size() ? fonts[(size_t)style.font]
-															   : baseFont;
+	                                                           : baseFont;
 }
 
-
-void
-TextViewData::SetColorAndFont(int32 start, int32 end, const BFont* font, uint32 mode,
-	const rgb_color* color)
+void TextViewData::SetColorAndFont(int32 start, int32 end, const BFont* font, uint32 mode,
+                                   const rgb_color* color)
 {
 	const bool fontChange = font != nullptr && mode != 0;
 	if (!fontChange && color == nullptr)
@@ -160,21 +150,21 @@ TextViewData::SetColorAndFont(int32 start, int32 end, const BFont* font, uint32 
 	int64 paragraphStart = place.byte;
 	while (paragraphStart < end && index < paragraphs.Count()) {
 		TextParagraph& paragraph = index == place.index
-			? const_cast<TextParagraph&>(paragraphs.Paragraph(place))
-			: paragraphs.StyleAccess(index);
+		                               ? const_cast<TextParagraph&>(paragraphs.Paragraph(place))
+		                               : paragraphs.StyleAccess(index);
 		const int32 size = (int32)paragraph.text.size();
 		const int32 from = (int32)std::max<int64>(start - paragraphStart, 0);
 		const int32 to = (int32)std::min<int64>(end - paragraphStart, size);
 		if (from < to) {
-			if (paragraph.runs.empty() && ((from == 0 && to == size)
-					|| map(paragraph.style) == paragraph.style)) {
+			if (paragraph.runs.empty() &&
+			    ((from == 0 && to == size) || map(paragraph.style) == paragraph.style)) {
 				const uint16 style = map(paragraph.style);
 				changed |= style != paragraph.style;
 				paragraph.style = style;
 			} else {
-				std::vector<StyleRun> old = paragraph.runs.empty()
-					? std::vector<StyleRun>{StyleRun{0, paragraph.style}}
-					: paragraph.runs.ToVector();
+				std::vector<StyleRun> old =
+				    paragraph.runs.empty() ? std::vector<StyleRun>{StyleRun{0, paragraph.style}}
+				                           : paragraph.runs.ToVector();
 				std::vector<StyleRun> runs;
 				runs.reserve(old.size() + 2);
 				for (size_t i = 0; i < old.size(); i++) {
@@ -200,8 +190,8 @@ TextViewData::SetColorAndFont(int32 start, int32 end, const BFont* font, uint32 
 					changed = true;
 				else {
 					for (size_t i = 0; i < old.size() && !changed; i++) {
-						changed = old[i].start != paragraph.runs[i].start
-							|| old[i].style != paragraph.runs[i].style;
+						changed = old[i].start != paragraph.runs[i].start ||
+						          old[i].style != paragraph.runs[i].style;
 					}
 				}
 			}
@@ -217,9 +207,7 @@ TextViewData::SetColorAndFont(int32 start, int32 end, const BFont* font, uint32 
 		widget->RequestRepaint();
 }
 
-
-void
-TextViewData::_TakeFont(BFont* target, const BFont& source, uint32 mode)
+void TextViewData::_TakeFont(BFont* target, const BFont& source, uint32 mode)
 {
 	if (mode & B_FONT_FAMILY_AND_STYLE) {
 		font_family family;
@@ -239,9 +227,7 @@ TextViewData::_TakeFont(BFont* target, const BFont& source, uint32 mode)
 		target->SetFlags(source.Flags());
 }
 
-
-void
-TextViewData::FontChanged()
+void TextViewData::FontChanged()
 {
 	BFont font;
 	view->GetFont(&font);
@@ -259,17 +245,15 @@ TextViewData::FontChanged()
 	widget->TextChanged();
 }
 
-
-void
-TextViewData::ApplyTextRect()
+void TextViewData::ApplyTextRect()
 {
 	const int width = widget->width();
 	const int height = widget->height();
 	const int left = std::clamp((int)textRect.left, 0, std::max(width - 1, 0));
 	const int top = std::clamp((int)textRect.top, 0, std::max(height - 1, 0));
 	const int right = std::clamp(width - 1 - (int)textRect.right, 0, std::max(width - left - 1, 0));
-	const int bottom
-		= std::clamp(height - 1 - (int)textRect.bottom, 0, std::max(height - top - 1, 0));
+	const int bottom =
+	    std::clamp(height - 1 - (int)textRect.bottom, 0, std::max(height - top - 1, 0));
 	if (singleLine) {
 		// The one line sits in the middle of the field.
 		const int middle = std::max(0, (height - lineHeight) / 2);

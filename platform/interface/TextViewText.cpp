@@ -5,8 +5,7 @@
 
 namespace BPrivate {
 
-int
-utf16_index(std::string_view text, size_t bytes)
+int utf16_index(std::string_view text, size_t bytes)
 {
 	bytes = std::min(bytes, text.size());
 	int units = 0;
@@ -19,9 +18,7 @@ utf16_index(std::string_view text, size_t bytes)
 	return units;
 }
 
-
-size_t
-byte_index(std::string_view text, int units)
+size_t byte_index(std::string_view text, int units)
 {
 	size_t i = 0;
 	int counted = 0;
@@ -37,9 +34,7 @@ byte_index(std::string_view text, int units)
 	return i;
 }
 
-
-QString
-display_text(std::string_view text)
+QString display_text(std::string_view text)
 {
 	QString shown = QString::fromUtf8(text.data(), (qsizetype)text.size());
 	for (QChar& c : shown) {

@@ -4,15 +4,9 @@
 
 namespace BPrivate {
 
-TextViewUndo::TextViewUndo(size_t byteLimit)
-	:
-	mByteLimit(byteLimit)
-{
-}
+TextViewUndo::TextViewUndo(size_t byteLimit) : mByteLimit(byteLimit) {}
 
-
-void
-TextViewUndo::Record(TextEdit edit, EditSource source, uint64_t action)
+void TextViewUndo::Record(TextEdit edit, EditSource source, uint64_t action)
 {
 	if (edit.removed.empty() && edit.inserted.empty())
 		return;
@@ -42,9 +36,7 @@ TextViewUndo::Record(TextEdit edit, EditSource source, uint64_t action)
 	_Trim();
 }
 
-
-bool
-TextViewUndo::_MergeTyping(TextEdit& last, const TextEdit& edit)
+bool TextViewUndo::_MergeTyping(TextEdit& last, const TextEdit& edit)
 {
 	const int32_t lastEnd = last.offset + (int32_t)last.inserted.size();
 	const bool afterLineFeed = !last.inserted.empty() && last.inserted.back() == '\n';
@@ -79,16 +71,12 @@ TextViewUndo::_MergeTyping(TextEdit& last, const TextEdit& edit)
 	return false;
 }
 
-
-void
-TextViewUndo::Seal()
+void TextViewUndo::Seal()
 {
 	mSealed = true;
 }
 
-
-void
-TextViewUndo::Clear()
+void TextViewUndo::Clear()
 {
 	mUndo.clear();
 	mRedo.clear();
@@ -96,9 +84,7 @@ TextViewUndo::Clear()
 	mSealed = true;
 }
 
-
-UndoStep
-TextViewUndo::TakeUndo()
+UndoStep TextViewUndo::TakeUndo()
 {
 	UndoStep step = std::move(mUndo.back());
 	mUndo.pop_back();
@@ -107,9 +93,7 @@ TextViewUndo::TakeUndo()
 	return step;
 }
 
-
-UndoStep
-TextViewUndo::TakeRedo()
+UndoStep TextViewUndo::TakeRedo()
 {
 	UndoStep step = std::move(mRedo.back());
 	mRedo.pop_back();
@@ -118,9 +102,7 @@ TextViewUndo::TakeRedo()
 	return step;
 }
 
-
-size_t
-TextViewUndo::_Size(const UndoStep& step)
+size_t TextViewUndo::_Size(const UndoStep& step)
 {
 	size_t size = 0;
 	for (const TextEdit& edit : step.edits)
@@ -128,9 +110,7 @@ TextViewUndo::_Size(const UndoStep& step)
 	return size;
 }
 
-
-void
-TextViewUndo::_Trim()
+void TextViewUndo::_Trim()
 {
 	// Keep at least the newest step, however large.
 	size_t drop = 0;

@@ -13,7 +13,8 @@
 namespace BPrivate {
 
 // At offset, removed was replaced by inserted.
-struct TextEdit {
+struct TextEdit
+{
 	int32_t offset = 0;
 	std::string removed;
 	std::string inserted;
@@ -21,13 +22,15 @@ struct TextEdit {
 
 enum class EditSource { kTyping, kUserAction, kProgram };
 
-struct UndoStep {
+struct UndoStep
+{
 	std::vector<TextEdit> edits; // in the order they were made
 	EditSource source = EditSource::kProgram;
 	uint64_t action = 0; // edits of one action share a step
 };
 
-class TextViewUndo {
+class TextViewUndo
+{
 public:
 	// Older steps are dropped once the history holds more bytes than this.
 	explicit TextViewUndo(size_t byteLimit = 64 * 1024 * 1024);

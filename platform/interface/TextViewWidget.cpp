@@ -4,9 +4,9 @@
 #include <QApplication>
 #include <QClipboard>
 #include <QContextMenuEvent>
-#include <QDrag>
 #include <QCursor>
 #include <QDateTime>
+#include <QDrag>
 #include <QKeyEvent>
 #include <QMenu>
 #include <QMimeData>
@@ -25,11 +25,10 @@ namespace BPrivate {
 
 namespace {
 
-class UserAction {
+class UserAction
+{
 public:
-	UserAction(TextViewData* data, EditSource source)
-		:
-		mData(data)
+	UserAction(TextViewData* data, EditSource source) : mData(data)
 	{
 		if (mData != nullptr)
 			mData->BeginUserAction(source);
@@ -44,9 +43,7 @@ private:
 	TextViewData* mData;
 };
 
-
-bool
-is_redo(const QKeyEvent* event)
+bool is_redo(const QKeyEvent* event)
 {
 	if (event->matches(QKeySequence::Redo))
 		return true;
@@ -54,10 +51,8 @@ is_redo(const QKeyEvent* event)
 	return event->key() == Qt::Key_Z && modifiers == (Qt::ControlModifier | Qt::ShiftModifier);
 }
 
-
 // Text a key press types, or an empty string.
-QString
-typed_text(const QKeyEvent* event)
+QString typed_text(const QKeyEvent* event)
 {
 	const QString text = event->text();
 	if (text.isEmpty())
@@ -73,19 +68,15 @@ typed_text(const QKeyEvent* event)
 	return text;
 }
 
-
-std::string
-to_utf8(const QString& text)
+std::string to_utf8(const QString& text)
 {
 	const QByteArray bytes = text.toUtf8();
 	return std::string(bytes.constData(), (size_t)bytes.size());
 }
 
-
 // Outside text as the view stores it; a field takes any line break,
 // CR LF included, as one space.
-std::string
-outside_text(const TextViewData* data, QString text)
+std::string outside_text(const TextViewData* data, QString text)
 {
 	if (data->singleLine) {
 		text.replace(QStringLiteral("\r\n"), QStringLiteral(" "));
@@ -99,10 +90,7 @@ const char* const kMimeText = "text/plain";
 
 } // namespace
 
-
-TextEditWidget::TextEditWidget(TextViewData* data)
-	:
-	mData(data)
+TextEditWidget::TextEditWidget(TextViewData* data) : mData(data)
 {
 	setAttribute(Qt::WA_InputMethodEnabled);
 	setFocusPolicy(Qt::StrongFocus);
@@ -117,16 +105,12 @@ TextEditWidget::TextEditWidget(TextViewData* data)
 	install_text_view_accessibility();
 }
 
-
-QPointF
-TextEditWidget::_Origin() const
+QPointF TextEditWidget::_Origin() const
 {
 	return QPointF(-horizontalScrollBar()->value(), -verticalScrollBar()->value());
 }
 
-
-void
-TextEditWidget::RequestRepaint()
+void TextEditWidget::RequestRepaint()
 {
 	if (mRepaintPending)
 		return;
@@ -134,9 +118,7 @@ TextEditWidget::RequestRepaint()
 	viewport()->update();
 }
 
-
-void
-TextEditWidget::TextChanged()
+void TextEditWidget::TextChanged()
 {
 	RequestRepaint();
 	if (mUpdatePending)
@@ -149,9 +131,7 @@ TextEditWidget::TextChanged()
 	});
 }
 
-
-void
-TextEditWidget::SelectionChanged()
+void TextEditWidget::SelectionChanged()
 {
 	if (mData == nullptr)
 		return;
@@ -165,22 +145,18 @@ TextEditWidget::SelectionChanged()
 		_OfferSelection();
 }
 
-
-void
-TextEditWidget::_OfferSelection()
+void TextEditWidget::_OfferSelection()
 {
 	QClipboard* clipboard = QGuiApplication::clipboard();
-	if (mData == nullptr || !clipboard->supportsSelection()
-		|| mData->SelectionEnd() <= mData->SelectionStart())
+	if (mData == nullptr || !clipboard->supportsSelection() ||
+	    mData->SelectionEnd() <= mData->SelectionStart())
 		return;
 	const std::string bytes = mData->TextRange(mData->SelectionStart(), mData->SelectionEnd());
 	clipboard->setText(QString::fromUtf8(bytes.data(), (qsizetype)bytes.size()),
-		QClipboard::Selection);
+	                   QClipboard::Selection);
 }
 
-
-void
-TextEditWidget::UpdateScrollBars()
+void TextEditWidget::UpdateScrollBars()
 {
 	if (mData == nullptr)
 		return;
@@ -213,9 +189,7 @@ TextEditWidget::UpdateScrollBars()
 	horizontal->setSingleStep(std::max(lineHeight, 1));
 }
 
-
-QRectF
-TextEditWidget::CaretRect(int32 offset) const
+QRectF TextEditWidget::CaretRect(int32 offset) const
 {
 	if (mData == nullptr)
 		return QRectF();
@@ -230,14 +204,12 @@ TextEditWidget::CaretRect(int32 offset) const
 	if (!line.isValid())
 		line = layout.lineAt(std::max(layout.lineCount() - 1, 0));
 	const qreal x = line.isValid() ? line.cursorToX(position) : 0;
-	const qreal y = (qreal)(place.line + (line.isValid() ? line.lineNumber() : 0))
-		* mData->lineHeight;
+	const qreal y =
+	    (qreal)(place.line + (line.isValid() ? line.lineNumber() : 0)) * mData->lineHeight;
 	return QRectF(x, y, 1, mData->lineHeight).translated(_Origin());
 }
 
-
-int32
-TextEditWidget::OffsetAtViewport(QPointF point) const
+int32 TextEditWidget::OffsetAtViewport(QPointF point) const
 {
 	if (mData == nullptr)
 		return 0;
@@ -253,8 +225,8 @@ TextEditWidget::OffsetAtViewport(QPointF point) const
 	const TextParagraph& paragraph = mData->paragraphs.Paragraph(place);
 	QTextLayout layout;
 	mData->LayOut(paragraph, &layout, mData->WrapWidth(), mData->fontsVary);
-	const int index = std::clamp<int>((int)(lineNumber - place.line), 0,
-		std::max(layout.lineCount() - 1, 0));
+	const int index =
+	    std::clamp<int>((int)(lineNumber - place.line), 0, std::max(layout.lineCount() - 1, 0));
 	const QTextLine line = layout.lineAt(index);
 	if (!line.isValid())
 		return (int32)place.byte;
@@ -262,9 +234,7 @@ TextEditWidget::OffsetAtViewport(QPointF point) const
 	return mData->ClampOffset((int32)(place.byte + byte_index(paragraph.text, position)));
 }
 
-
-void
-TextEditWidget::EnsureCaretVisible()
+void TextEditWidget::EnsureCaretVisible()
 {
 	if (mData == nullptr)
 		return;
@@ -291,9 +261,7 @@ TextEditWidget::EnsureCaretVisible()
 		horizontal->setValue(horizontal->value() + (int)std::ceil(caret.right() + 1 - width));
 }
 
-
-void
-TextEditWidget::paintEvent(QPaintEvent* event)
+void TextEditWidget::paintEvent(QPaintEvent* event)
 {
 	mRepaintPending = false;
 	QPainter painter(viewport());
@@ -306,7 +274,7 @@ TextEditWidget::paintEvent(QPaintEvent* event)
 	const QPointF origin = _Origin();
 	const int64 lines = data->paragraphs.Lines();
 	int64 firstLine = std::clamp<int64>((int64)std::floor((area.top() - origin.y()) / lineHeight),
-		0, std::max<int64>(lines - 1, 0));
+	                                    0, std::max<int64>(lines - 1, 0));
 	const ParagraphPlace place = data->paragraphs.FindByLine(firstLine);
 	int32 index = place.index;
 	int64 line = place.line;
@@ -314,8 +282,8 @@ TextEditWidget::paintEvent(QPaintEvent* event)
 	const int width = data->WrapWidth();
 	const int32 selectionStart = data->SelectionStart();
 	const int32 selectionEnd = data->SelectionEnd();
-	const bool showCaret = hasFocus() && mCaretOn && (data->editable || data->selectable)
-		&& selectionStart == selectionEnd;
+	const bool showCaret = hasFocus() && mCaretOn && (data->editable || data->selectable) &&
+	                       selectionStart == selectionEnd;
 	const QPalette& colors = palette();
 
 	while (index < data->paragraphs.Count()) {
@@ -325,31 +293,29 @@ TextEditWidget::paintEvent(QPaintEvent* event)
 		const TextParagraph& paragraph = data->paragraphs.At(index);
 		const int32 size = (int32)paragraph.text.size();
 		const bool caretHere = data->caret >= byte && data->caret <= byte + size;
-		const int caretPosition = caretHere
-			? utf16_index(paragraph.text, (size_t)(data->caret - byte))
-			: -1;
+		const int caretPosition =
+		    caretHere ? utf16_index(paragraph.text, (size_t)(data->caret - byte)) : -1;
 		QTextLayout layout;
 		if (caretHere && !mPreedit.isEmpty())
 			layout.setPreeditArea(caretPosition, mPreedit);
 		data->LayOut(paragraph, &layout, width, true);
 
 		QList<QTextLayout::FormatRange> selections;
-		if (selectionStart < selectionEnd && selectionStart <= byte + size
-			&& selectionEnd > byte) {
+		if (selectionStart < selectionEnd && selectionStart <= byte + size && selectionEnd > byte) {
 			QTextLayout::FormatRange range;
-			range.start = utf16_index(paragraph.text,
-				(size_t)std::max<int64>(selectionStart - byte, 0));
-			const int end = utf16_index(paragraph.text,
-				(size_t)std::min<int64>(selectionEnd - byte, size));
+			range.start =
+			    utf16_index(paragraph.text, (size_t)std::max<int64>(selectionStart - byte, 0));
+			const int end =
+			    utf16_index(paragraph.text, (size_t)std::min<int64>(selectionEnd - byte, size));
 			range.length = end - range.start;
 			range.format.setBackground(colors.brush(QPalette::Highlight));
 			range.format.setForeground(colors.brush(QPalette::HighlightedText));
 			if (selectionEnd > byte + size) {
 				// The line feed is selected too.
 				const QTextLine last = layout.lineAt(layout.lineCount() - 1);
-				painter.fillRect(QRectF(origin.x() + last.naturalTextWidth(),
-									 y + last.y(), lineHeight / 2.0, lineHeight),
-					colors.brush(QPalette::Highlight));
+				painter.fillRect(QRectF(origin.x() + last.naturalTextWidth(), y + last.y(),
+				                        lineHeight / 2.0, lineHeight),
+				                 colors.brush(QPalette::Highlight));
 			}
 			if (range.length > 0)
 				selections.append(range);
@@ -357,10 +323,10 @@ TextEditWidget::paintEvent(QPaintEvent* event)
 		layout.draw(&painter, QPointF(origin.x(), y), selections, QRectF(area));
 		if (caretHere && showCaret && data->editable)
 			layout.drawCursor(&painter, QPointF(origin.x(), y),
-				caretPosition + layout.preeditAreaText().size(), 1);
+			                  caretPosition + layout.preeditAreaText().size(), 1);
 		if (mDropCaret >= byte && mDropCaret <= byte + size) {
 			layout.drawCursor(&painter, QPointF(origin.x(), y),
-				utf16_index(paragraph.text, (size_t)(mDropCaret - byte)), 2);
+			                  utf16_index(paragraph.text, (size_t)(mDropCaret - byte)), 2);
 		}
 		if (width <= 0)
 			mWidest = std::max(mWidest, (int)std::ceil(layout.maximumWidth()));
@@ -370,9 +336,7 @@ TextEditWidget::paintEvent(QPaintEvent* event)
 	}
 }
 
-
-void
-TextEditWidget::_RestartBlink()
+void TextEditWidget::_RestartBlink()
 {
 	mCaretOn = true;
 	const int interval = QApplication::cursorFlashTime() / 2;
@@ -382,9 +346,7 @@ TextEditWidget::_RestartBlink()
 		mBlink.stop();
 }
 
-
-void
-TextEditWidget::timerEvent(QTimerEvent* event)
+void TextEditWidget::timerEvent(QTimerEvent* event)
 {
 	if (event->timerId() == mBlink.timerId()) {
 		mCaretOn = !mCaretOn;
@@ -395,8 +357,8 @@ TextEditWidget::timerEvent(QTimerEvent* event)
 	if (event->timerId() == mAutoScroll.timerId()) {
 		// Selecting with the mouse beyond the edge scrolls.
 		const QPoint point = viewport()->mapFromGlobal(QCursor::pos());
-		if (mData == nullptr || mPress == Press::kNone || mPress == Press::kMaybeDrag
-			|| viewport()->rect().contains(point)) {
+		if (mData == nullptr || mPress == Press::kNone || mPress == Press::kMaybeDrag ||
+		    viewport()->rect().contains(point)) {
 			mAutoScroll.stop();
 			return;
 		}
@@ -412,27 +374,21 @@ TextEditWidget::timerEvent(QTimerEvent* event)
 	QAbstractScrollArea::timerEvent(event);
 }
 
-
-void
-TextEditWidget::focusInEvent(QFocusEvent* event)
+void TextEditWidget::focusInEvent(QFocusEvent* event)
 {
 	QAbstractScrollArea::focusInEvent(event);
 	_RestartBlink();
 	viewport()->update();
 }
 
-
-void
-TextEditWidget::focusOutEvent(QFocusEvent* event)
+void TextEditWidget::focusOutEvent(QFocusEvent* event)
 {
 	QAbstractScrollArea::focusOutEvent(event);
 	mBlink.stop();
 	viewport()->update();
 }
 
-
-void
-TextEditWidget::resizeEvent(QResizeEvent* event)
+void TextEditWidget::resizeEvent(QResizeEvent* event)
 {
 	QAbstractScrollArea::resizeEvent(event);
 	if (mData != nullptr) {
@@ -441,18 +397,14 @@ TextEditWidget::resizeEvent(QResizeEvent* event)
 	}
 }
 
-
-void
-TextEditWidget::scrollContentsBy(int, int)
+void TextEditWidget::scrollContentsBy(int, int)
 {
 	viewport()->update();
 }
 
-
 // ---- Movement ----------------------------------------------------------
 
-int32
-TextEditWidget::_NextChar(int32 offset, bool forward) const
+int32 TextEditWidget::_NextChar(int32 offset, bool forward) const
 {
 	const int32 length = mData->Length();
 	if (forward) {
@@ -473,9 +425,7 @@ TextEditWidget::_NextChar(int32 offset, bool forward) const
 	return mData->ClampOffset(offset - 1);
 }
 
-
-int32
-TextEditWidget::_WordEdge(int32 offset, bool forward) const
+int32 TextEditWidget::_WordEdge(int32 offset, bool forward) const
 {
 	const ParagraphPlace place = mData->paragraphs.LocateByte(offset);
 	const TextParagraph& paragraph = mData->paragraphs.Paragraph(place);
@@ -494,16 +444,14 @@ TextEditWidget::_WordEdge(int32 offset, bool forward) const
 			return (int32)(place.byte + (forward ? size : 0));
 		// Stop at the start of a word going back, at its end going forward.
 		const QTextBoundaryFinder::BoundaryReasons reasons = finder.boundaryReasons();
-		if ((forward && (reasons & QTextBoundaryFinder::EndOfItem))
-			|| (!forward && (reasons & QTextBoundaryFinder::StartOfItem))
-			|| next == 0 || next == text.size())
+		if ((forward && (reasons & QTextBoundaryFinder::EndOfItem)) ||
+		    (!forward && (reasons & QTextBoundaryFinder::StartOfItem)) || next == 0 ||
+		    next == text.size())
 			return (int32)(place.byte + byte_index(paragraph.text, (int)next));
 	}
 }
 
-
-int32
-TextEditWidget::_LineEdge(int32 offset, bool end) const
+int32 TextEditWidget::_LineEdge(int32 offset, bool end) const
 {
 	const int32 line = mData->LineAt(offset);
 	if (!end)
@@ -516,9 +464,7 @@ TextEditWidget::_LineEdge(int32 offset, bool end) const
 	return _NextChar(next, false);
 }
 
-
-int32
-TextEditWidget::_VisualLineMove(int32 offset, int lines)
+int32 TextEditWidget::_VisualLineMove(int32 offset, int lines)
 {
 	const QRectF caret = CaretRect(offset);
 	if (mGoalX < 0)
@@ -534,9 +480,7 @@ TextEditWidget::_VisualLineMove(int32 offset, int lines)
 	return target;
 }
 
-
-void
-TextEditWidget::_Move(int32 offset, bool extend)
+void TextEditWidget::_Move(int32 offset, bool extend)
 {
 	const qreal goal = mGoalX;
 	mData->undo.Seal();
@@ -545,9 +489,7 @@ TextEditWidget::_Move(int32 offset, bool extend)
 	mGoalX = goal;
 }
 
-
-void
-TextEditWidget::_SelectWordAt(int32 offset)
+void TextEditWidget::_SelectWordAt(int32 offset)
 {
 	const int32 end = _WordEdge(offset, true);
 	int32 start = _WordEdge(std::min(end, mData->Length()), false);
@@ -558,9 +500,7 @@ TextEditWidget::_SelectWordAt(int32 offset)
 	mData->SetSelection(mWordAnchorStart, mWordAnchorEnd);
 }
 
-
-void
-TextEditWidget::_SelectParagraphAt(int32 offset)
+void TextEditWidget::_SelectParagraphAt(int32 offset)
 {
 	const ParagraphPlace place = mData->paragraphs.LocateByte(offset);
 	const int32 size = (int32)mData->paragraphs.Paragraph(place).text.size();
@@ -569,26 +509,23 @@ TextEditWidget::_SelectParagraphAt(int32 offset)
 	mData->SetSelection(mWordAnchorStart, mWordAnchorEnd);
 }
 
-
 // ---- Keys --------------------------------------------------------------
 
-bool
-TextEditWidget::event(QEvent* event)
+bool TextEditWidget::event(QEvent* event)
 {
 	if (mData != nullptr && event->type() == QEvent::ShortcutOverride) {
 		// Keys that edit or move in the text are ours, not a shortcut's.
 		QKeyEvent* key = static_cast<QKeyEvent*>(event);
-		if (!typed_text(key).isEmpty() || key == QKeySequence::Copy || key == QKeySequence::Paste
-			|| key == QKeySequence::Cut || key == QKeySequence::Undo || is_redo(key)
-			|| key == QKeySequence::SelectAll || key->key() == Qt::Key_Backspace
-			|| key == QKeySequence::Delete || key == QKeySequence::DeleteStartOfWord
-			|| key == QKeySequence::DeleteEndOfWord || key == QKeySequence::MoveToNextWord
-			|| key == QKeySequence::MoveToPreviousWord || key == QKeySequence::SelectNextWord
-			|| key == QKeySequence::SelectPreviousWord
-			|| key == QKeySequence::MoveToStartOfDocument
-			|| key == QKeySequence::MoveToEndOfDocument
-			|| key == QKeySequence::SelectStartOfDocument
-			|| key == QKeySequence::SelectEndOfDocument) {
+		if (!typed_text(key).isEmpty() || key == QKeySequence::Copy || key == QKeySequence::Paste ||
+		    key == QKeySequence::Cut || key == QKeySequence::Undo || is_redo(key) ||
+		    key == QKeySequence::SelectAll || key->key() == Qt::Key_Backspace ||
+		    key == QKeySequence::Delete || key == QKeySequence::DeleteStartOfWord ||
+		    key == QKeySequence::DeleteEndOfWord || key == QKeySequence::MoveToNextWord ||
+		    key == QKeySequence::MoveToPreviousWord || key == QKeySequence::SelectNextWord ||
+		    key == QKeySequence::SelectPreviousWord || key == QKeySequence::MoveToStartOfDocument ||
+		    key == QKeySequence::MoveToEndOfDocument ||
+		    key == QKeySequence::SelectStartOfDocument ||
+		    key == QKeySequence::SelectEndOfDocument) {
 			event->accept();
 			return true;
 		}
@@ -596,9 +533,9 @@ TextEditWidget::event(QEvent* event)
 	if (mData != nullptr && event->type() == QEvent::KeyPress) {
 		// Tab types a tab in a text, and moves the focus from a field.
 		QKeyEvent* key = static_cast<QKeyEvent*>(event);
-		if (key->key() == Qt::Key_Tab && !mData->singleLine
-			&& !(key->modifiers() & (Qt::ControlModifier | Qt::AltModifier | Qt::ShiftModifier))
-			&& mData->editable) {
+		if (key->key() == Qt::Key_Tab && !mData->singleLine &&
+		    !(key->modifiers() & (Qt::ControlModifier | Qt::AltModifier | Qt::ShiftModifier)) &&
+		    mData->editable) {
 			keyPressEvent(key);
 			return true;
 		}
@@ -606,9 +543,7 @@ TextEditWidget::event(QEvent* event)
 	return QAbstractScrollArea::event(event);
 }
 
-
-void
-TextEditWidget::keyPressEvent(QKeyEvent* event)
+void TextEditWidget::keyPressEvent(QKeyEvent* event)
 {
 	if (mData == nullptr || !_HandleKey(event)) {
 		event->ignore();
@@ -618,9 +553,7 @@ TextEditWidget::keyPressEvent(QKeyEvent* event)
 	_RestartBlink();
 }
 
-
-bool
-TextEditWidget::_HandleKey(QKeyEvent* event)
+bool TextEditWidget::_HandleKey(QKeyEvent* event)
 {
 	TextViewData* data = mData;
 	BTextView* view = data->view;
@@ -673,7 +606,8 @@ TextEditWidget::_HandleKey(QKeyEvent* event)
 		UserAction action(data, EditSource::kTyping);
 		data->UserEdit(from, to, std::string());
 	};
-	if (event->key() == Qt::Key_Backspace && !(event->modifiers() & ~(Qt::ShiftModifier | Qt::KeypadModifier))) {
+	if (event->key() == Qt::Key_Backspace &&
+	    !(event->modifiers() & ~(Qt::ShiftModifier | Qt::KeypadModifier))) {
 		remove(start < end ? start : _NextChar(start, false), end);
 		return true;
 	}
@@ -702,25 +636,26 @@ TextEditWidget::_HandleKey(QKeyEvent* event)
 	// Moving and selecting.
 	const int32 caret = data->caret;
 	const int page = std::max(viewport()->height() / std::max(data->lineHeight, 1) - 1, 1);
-	struct Move {
+	struct Move
+	{
 		QKeySequence::StandardKey move;
 		QKeySequence::StandardKey select;
 	};
 	const Move kMoves[] = {
-		{QKeySequence::MoveToNextChar, QKeySequence::SelectNextChar},
-		{QKeySequence::MoveToPreviousChar, QKeySequence::SelectPreviousChar},
-		{QKeySequence::MoveToNextWord, QKeySequence::SelectNextWord},
-		{QKeySequence::MoveToPreviousWord, QKeySequence::SelectPreviousWord},
-		{QKeySequence::MoveToNextLine, QKeySequence::SelectNextLine},
-		{QKeySequence::MoveToPreviousLine, QKeySequence::SelectPreviousLine},
-		{QKeySequence::MoveToStartOfLine, QKeySequence::SelectStartOfLine},
-		{QKeySequence::MoveToEndOfLine, QKeySequence::SelectEndOfLine},
-		{QKeySequence::MoveToStartOfBlock, QKeySequence::SelectStartOfBlock},
-		{QKeySequence::MoveToEndOfBlock, QKeySequence::SelectEndOfBlock},
-		{QKeySequence::MoveToStartOfDocument, QKeySequence::SelectStartOfDocument},
-		{QKeySequence::MoveToEndOfDocument, QKeySequence::SelectEndOfDocument},
-		{QKeySequence::MoveToNextPage, QKeySequence::SelectNextPage},
-		{QKeySequence::MoveToPreviousPage, QKeySequence::SelectPreviousPage},
+	    {QKeySequence::MoveToNextChar, QKeySequence::SelectNextChar},
+	    {QKeySequence::MoveToPreviousChar, QKeySequence::SelectPreviousChar},
+	    {QKeySequence::MoveToNextWord, QKeySequence::SelectNextWord},
+	    {QKeySequence::MoveToPreviousWord, QKeySequence::SelectPreviousWord},
+	    {QKeySequence::MoveToNextLine, QKeySequence::SelectNextLine},
+	    {QKeySequence::MoveToPreviousLine, QKeySequence::SelectPreviousLine},
+	    {QKeySequence::MoveToStartOfLine, QKeySequence::SelectStartOfLine},
+	    {QKeySequence::MoveToEndOfLine, QKeySequence::SelectEndOfLine},
+	    {QKeySequence::MoveToStartOfBlock, QKeySequence::SelectStartOfBlock},
+	    {QKeySequence::MoveToEndOfBlock, QKeySequence::SelectEndOfBlock},
+	    {QKeySequence::MoveToStartOfDocument, QKeySequence::SelectStartOfDocument},
+	    {QKeySequence::MoveToEndOfDocument, QKeySequence::SelectEndOfDocument},
+	    {QKeySequence::MoveToNextPage, QKeySequence::SelectNextPage},
+	    {QKeySequence::MoveToPreviousPage, QKeySequence::SelectPreviousPage},
 	};
 	for (size_t i = 0; i < sizeof(kMoves) / sizeof(kMoves[0]); i++) {
 		const bool extend = event == kMoves[i].select;
@@ -730,61 +665,61 @@ TextEditWidget::_HandleKey(QKeyEvent* event)
 			return true;
 		int32 target = caret;
 		switch (kMoves[i].move) {
-			case QKeySequence::MoveToNextChar:
-				target = !extend && start < end ? end : _NextChar(caret, true);
-				break;
-			case QKeySequence::MoveToPreviousChar:
-				target = !extend && start < end ? start : _NextChar(caret, false);
-				break;
-			case QKeySequence::MoveToNextWord:
-				target = _WordEdge(caret, true);
-				break;
-			case QKeySequence::MoveToPreviousWord:
-				target = _WordEdge(caret, false);
-				break;
-			case QKeySequence::MoveToNextLine:
-				target = _VisualLineMove(caret, 1);
-				break;
-			case QKeySequence::MoveToPreviousLine:
-				target = _VisualLineMove(caret, -1);
-				break;
-			case QKeySequence::MoveToStartOfLine:
-				target = _LineEdge(caret, false);
-				break;
-			case QKeySequence::MoveToEndOfLine:
-				target = _LineEdge(caret, true);
-				break;
-			case QKeySequence::MoveToStartOfBlock: {
-				const ParagraphPlace place = data->paragraphs.LocateByte(caret);
-				target = (int32)place.byte;
-				break;
-			}
-			case QKeySequence::MoveToEndOfBlock: {
-				const ParagraphPlace place = data->paragraphs.LocateByte(caret);
-				target = (int32)(place.byte + data->paragraphs.Paragraph(place).text.size());
-				break;
-			}
-			case QKeySequence::MoveToStartOfDocument:
-				target = 0;
-				break;
-			case QKeySequence::MoveToEndOfDocument:
-				target = data->Length();
-				break;
-			case QKeySequence::MoveToNextPage:
-				target = _VisualLineMove(caret, page);
-				verticalScrollBar()->setValue(verticalScrollBar()->value() + page * data->lineHeight);
-				break;
-			case QKeySequence::MoveToPreviousPage:
-				target = _VisualLineMove(caret, -page);
-				verticalScrollBar()->setValue(verticalScrollBar()->value() - page * data->lineHeight);
-				break;
-			default:
-				break;
+		case QKeySequence::MoveToNextChar:
+			target = !extend && start < end ? end : _NextChar(caret, true);
+			break;
+		case QKeySequence::MoveToPreviousChar:
+			target = !extend && start < end ? start : _NextChar(caret, false);
+			break;
+		case QKeySequence::MoveToNextWord:
+			target = _WordEdge(caret, true);
+			break;
+		case QKeySequence::MoveToPreviousWord:
+			target = _WordEdge(caret, false);
+			break;
+		case QKeySequence::MoveToNextLine:
+			target = _VisualLineMove(caret, 1);
+			break;
+		case QKeySequence::MoveToPreviousLine:
+			target = _VisualLineMove(caret, -1);
+			break;
+		case QKeySequence::MoveToStartOfLine:
+			target = _LineEdge(caret, false);
+			break;
+		case QKeySequence::MoveToEndOfLine:
+			target = _LineEdge(caret, true);
+			break;
+		case QKeySequence::MoveToStartOfBlock: {
+			const ParagraphPlace place = data->paragraphs.LocateByte(caret);
+			target = (int32)place.byte;
+			break;
 		}
-		const bool vertical = kMoves[i].move == QKeySequence::MoveToNextLine
-			|| kMoves[i].move == QKeySequence::MoveToPreviousLine
-			|| kMoves[i].move == QKeySequence::MoveToNextPage
-			|| kMoves[i].move == QKeySequence::MoveToPreviousPage;
+		case QKeySequence::MoveToEndOfBlock: {
+			const ParagraphPlace place = data->paragraphs.LocateByte(caret);
+			target = (int32)(place.byte + data->paragraphs.Paragraph(place).text.size());
+			break;
+		}
+		case QKeySequence::MoveToStartOfDocument:
+			target = 0;
+			break;
+		case QKeySequence::MoveToEndOfDocument:
+			target = data->Length();
+			break;
+		case QKeySequence::MoveToNextPage:
+			target = _VisualLineMove(caret, page);
+			verticalScrollBar()->setValue(verticalScrollBar()->value() + page * data->lineHeight);
+			break;
+		case QKeySequence::MoveToPreviousPage:
+			target = _VisualLineMove(caret, -page);
+			verticalScrollBar()->setValue(verticalScrollBar()->value() - page * data->lineHeight);
+			break;
+		default:
+			break;
+		}
+		const bool vertical = kMoves[i].move == QKeySequence::MoveToNextLine ||
+		                      kMoves[i].move == QKeySequence::MoveToPreviousLine ||
+		                      kMoves[i].move == QKeySequence::MoveToNextPage ||
+		                      kMoves[i].move == QKeySequence::MoveToPreviousPage;
 		if (!vertical)
 			mGoalX = -1;
 		_Move(target, extend);
@@ -804,11 +739,9 @@ TextEditWidget::_HandleKey(QKeyEvent* event)
 	return false;
 }
 
-
 // ---- Input methods -----------------------------------------------------
 
-void
-TextEditWidget::inputMethodEvent(QInputMethodEvent* event)
+void TextEditWidget::inputMethodEvent(QInputMethodEvent* event)
 {
 	if (mData == nullptr || !mData->editable) {
 		event->ignore();
@@ -836,53 +769,49 @@ TextEditWidget::inputMethodEvent(QInputMethodEvent* event)
 	event->accept();
 }
 
-
-QVariant
-TextEditWidget::inputMethodQuery(Qt::InputMethodQuery query) const
+QVariant TextEditWidget::inputMethodQuery(Qt::InputMethodQuery query) const
 {
 	if (mData == nullptr)
 		return QAbstractScrollArea::inputMethodQuery(query);
 	const ParagraphPlace place = mData->paragraphs.LocateByte(mData->caret);
 	const std::string_view text = mData->paragraphs.Paragraph(place).text;
 	switch (query) {
-		case Qt::ImEnabled:
-			return mData->editable;
-		case Qt::ImCursorRectangle:
-		case Qt::ImAnchorRectangle: {
-			const QRectF rect = CaretRect(query == Qt::ImCursorRectangle ? mData->caret
-																		 : mData->anchor);
-			return rect.translated(viewport()->pos());
-		}
-		case Qt::ImFont:
-			return mData->baseFont;
-		case Qt::ImCursorPosition:
-			return utf16_index(text, (size_t)(mData->caret - place.byte));
-		case Qt::ImAnchorPosition: {
-			const int32 inside = std::clamp<int32>(mData->anchor - (int32)place.byte, 0,
-				(int32)text.size());
-			return utf16_index(text, (size_t)inside);
-		}
-		case Qt::ImSurroundingText:
-			return QString::fromUtf8(text.data(), (qsizetype)text.size());
-		case Qt::ImCurrentSelection: {
-			const std::string selected = mData->TextRange(mData->SelectionStart(),
-				mData->SelectionEnd());
-			return QString::fromUtf8(selected.data(), (qsizetype)selected.size());
-		}
-		case Qt::ImHints:
-			return (int)(mData->singleLine ? Qt::ImhNone : Qt::ImhMultiLine);
-		case Qt::ImReadOnly:
-			return !mData->editable;
-		default:
-			return QAbstractScrollArea::inputMethodQuery(query);
+	case Qt::ImEnabled:
+		return mData->editable;
+	case Qt::ImCursorRectangle:
+	case Qt::ImAnchorRectangle: {
+		const QRectF rect =
+		    CaretRect(query == Qt::ImCursorRectangle ? mData->caret : mData->anchor);
+		return rect.translated(viewport()->pos());
+	}
+	case Qt::ImFont:
+		return mData->baseFont;
+	case Qt::ImCursorPosition:
+		return utf16_index(text, (size_t)(mData->caret - place.byte));
+	case Qt::ImAnchorPosition: {
+		const int32 inside =
+		    std::clamp<int32>(mData->anchor - (int32)place.byte, 0, (int32)text.size());
+		return utf16_index(text, (size_t)inside);
+	}
+	case Qt::ImSurroundingText:
+		return QString::fromUtf8(text.data(), (qsizetype)text.size());
+	case Qt::ImCurrentSelection: {
+		const std::string selected =
+		    mData->TextRange(mData->SelectionStart(), mData->SelectionEnd());
+		return QString::fromUtf8(selected.data(), (qsizetype)selected.size());
+	}
+	case Qt::ImHints:
+		return (int)(mData->singleLine ? Qt::ImhNone : Qt::ImhMultiLine);
+	case Qt::ImReadOnly:
+		return !mData->editable;
+	default:
+		return QAbstractScrollArea::inputMethodQuery(query);
 	}
 }
 
-
 // ---- Clipboard ---------------------------------------------------------
 
-void
-TextEditWidget::Copy() const
+void TextEditWidget::Copy() const
 {
 	if (mData == nullptr || mData->SelectionEnd() <= mData->SelectionStart())
 		return;
@@ -890,9 +819,7 @@ TextEditWidget::Copy() const
 	QGuiApplication::clipboard()->setText(QString::fromUtf8(bytes.data(), (qsizetype)bytes.size()));
 }
 
-
-void
-TextEditWidget::Cut()
+void TextEditWidget::Cut()
 {
 	if (mData == nullptr || !mData->editable || mData->SelectionEnd() <= mData->SelectionStart())
 		return;
@@ -900,30 +827,24 @@ TextEditWidget::Cut()
 	mData->UserEdit(mData->SelectionStart(), mData->SelectionEnd(), std::string());
 }
 
-
-void
-TextEditWidget::Paste(bool selectionClipboard)
+void TextEditWidget::Paste(bool selectionClipboard)
 {
 	if (mData == nullptr || !mData->editable)
 		return;
 	const QString text = QGuiApplication::clipboard()->text(
-		selectionClipboard ? QClipboard::Selection : QClipboard::Clipboard);
+	    selectionClipboard ? QClipboard::Selection : QClipboard::Clipboard);
 	if (text.isEmpty())
 		return;
 	mData->UserEdit(mData->SelectionStart(), mData->SelectionEnd(), outside_text(mData, text));
 }
 
-
-void
-TextEditWidget::contextMenuEvent(QContextMenuEvent* event)
+void TextEditWidget::contextMenuEvent(QContextMenuEvent* event)
 {
 	ShowContextMenu(event->globalPos());
 	event->accept();
 }
 
-
-void
-TextEditWidget::ShowContextMenu(QPoint globalPos)
+void TextEditWidget::ShowContextMenu(QPoint globalPos)
 {
 	if (mData == nullptr)
 		return;
@@ -932,26 +853,24 @@ TextEditWidget::ShowContextMenu(QPoint globalPos)
 	const bool selection = mData->SelectionEnd() > mData->SelectionStart();
 	QMenu menu(this);
 	menu.addAction(QStringLiteral("Undo"), [view]() { view->Undo(); })
-		->setEnabled(editable && view->CanUndo());
+	    ->setEnabled(editable && view->CanUndo());
 	menu.addAction(QStringLiteral("Redo"), [view]() { view->Redo(); })
-		->setEnabled(editable && view->CanRedo());
+	    ->setEnabled(editable && view->CanRedo());
 	menu.addSeparator();
 	menu.addAction(QStringLiteral("Cut"), [view]() { view->Cut(); })
-		->setEnabled(editable && selection);
+	    ->setEnabled(editable && selection);
 	menu.addAction(QStringLiteral("Copy"), [view]() { view->Copy(); })->setEnabled(selection);
 	menu.addAction(QStringLiteral("Paste"), [view]() { view->Paste(); })
-		->setEnabled(editable && QGuiApplication::clipboard()->mimeData() != nullptr
-			&& QGuiApplication::clipboard()->mimeData()->hasText());
+	    ->setEnabled(editable && QGuiApplication::clipboard()->mimeData() != nullptr &&
+	                 QGuiApplication::clipboard()->mimeData()->hasText());
 	menu.addSeparator();
 	menu.addAction(QStringLiteral("Select All"), [view]() { view->SelectAll(); });
 	menu.exec(globalPos);
 }
 
-
 // ---- Mouse -------------------------------------------------------------
 
-void
-TextEditWidget::mousePressEvent(QMouseEvent* event)
+void TextEditWidget::mousePressEvent(QMouseEvent* event)
 {
 	if (mData == nullptr)
 		return;
@@ -970,10 +889,11 @@ TextEditWidget::mousePressEvent(QMouseEvent* event)
 		return;
 	if (focusPolicy() != Qt::NoFocus)
 		setFocus(Qt::MouseFocusReason);
-	const bool tripleClick = mLastDoubleClick > 0
-		&& QDateTime::currentMSecsSinceEpoch() - mLastDoubleClick
-			< QGuiApplication::styleHints()->mouseDoubleClickInterval()
-		&& (event->pos() - mPressPoint).manhattanLength() < QApplication::startDragDistance();
+	const bool tripleClick =
+	    mLastDoubleClick > 0 &&
+	    QDateTime::currentMSecsSinceEpoch() - mLastDoubleClick <
+	        QGuiApplication::styleHints()->mouseDoubleClickInterval() &&
+	    (event->pos() - mPressPoint).manhattanLength() < QApplication::startDragDistance();
 	mLastDoubleClick = 0;
 	mPressPoint = event->pos();
 	if (tripleClick) {
@@ -995,9 +915,7 @@ TextEditWidget::mousePressEvent(QMouseEvent* event)
 	mData->SetSelection(offset, offset);
 }
 
-
-void
-TextEditWidget::mouseDoubleClickEvent(QMouseEvent* event)
+void TextEditWidget::mouseDoubleClickEvent(QMouseEvent* event)
 {
 	if (mData == nullptr || event->button() != Qt::LeftButton || !mData->selectable)
 		return;
@@ -1007,15 +925,12 @@ TextEditWidget::mouseDoubleClickEvent(QMouseEvent* event)
 	_SelectWordAt(OffsetAtViewport(event->position()));
 }
 
-
-void
-TextEditWidget::mouseMoveEvent(QMouseEvent* event)
+void TextEditWidget::mouseMoveEvent(QMouseEvent* event)
 {
 	if (mData == nullptr || !(event->buttons() & Qt::LeftButton))
 		return;
 	if (mPress == Press::kMaybeDrag) {
-		if ((event->pos() - mPressPoint).manhattanLength()
-			>= QApplication::startDragDistance())
+		if ((event->pos() - mPressPoint).manhattanLength() >= QApplication::startDragDistance())
 			_StartDrag();
 		return;
 	}
@@ -1028,7 +943,7 @@ TextEditWidget::mouseMoveEvent(QMouseEvent* event)
 		int32 to = mWordAnchorEnd;
 		if (offset < from) {
 			from = mPress == Press::kWords ? _WordEdge(offset, false)
-										   : (int32)mData->paragraphs.LocateByte(offset).byte;
+			                               : (int32)mData->paragraphs.LocateByte(offset).byte;
 			mData->SetSelection(mWordAnchorEnd, std::min(from, offset));
 		} else {
 			to = std::max(offset, to);
@@ -1044,9 +959,7 @@ TextEditWidget::mouseMoveEvent(QMouseEvent* event)
 		mAutoScroll.start(50, this);
 }
 
-
-void
-TextEditWidget::mouseReleaseEvent(QMouseEvent* event)
+void TextEditWidget::mouseReleaseEvent(QMouseEvent* event)
 {
 	if (mData == nullptr)
 		return;
@@ -1062,11 +975,9 @@ TextEditWidget::mouseReleaseEvent(QMouseEvent* event)
 		_OfferSelection();
 }
 
-
 // ---- Drag and drop -----------------------------------------------------
 
-void
-TextEditWidget::_StartDrag()
+void TextEditWidget::_StartDrag()
 {
 	mPress = Press::kNone;
 	const int32 start = mData->SelectionStart();
@@ -1076,23 +987,20 @@ TextEditWidget::_StartDrag()
 	mime->setText(QString::fromUtf8(bytes.data(), (qsizetype)bytes.size()));
 	QDrag* drag = new QDrag(this);
 	drag->setMimeData(mime);
-	const Qt::DropActions actions = mData->editable ? Qt::CopyAction | Qt::MoveAction
-													: Qt::CopyAction;
+	const Qt::DropActions actions =
+	    mData->editable ? Qt::CopyAction | Qt::MoveAction : Qt::CopyAction;
 	const Qt::DropAction done = drag->exec(actions, Qt::MoveAction);
 	if (mData == nullptr)
 		return;
-	if (done == Qt::MoveAction && drag->target() != nullptr
-		&& drag->target() != this && drag->target() != viewport()
-		&& mData->TextRange(start, end) == bytes) {
+	if (done == Qt::MoveAction && drag->target() != nullptr && drag->target() != this &&
+	    drag->target() != viewport() && mData->TextRange(start, end) == bytes) {
 		// Moved into another widget: the text leaves this one.
 		UserAction action(mData, EditSource::kUserAction);
 		mData->UserEdit(start, end, std::string());
 	}
 }
 
-
-void
-TextEditWidget::dragEnterEvent(QDragEnterEvent* event)
+void TextEditWidget::dragEnterEvent(QDragEnterEvent* event)
 {
 	if (mData == nullptr || !mData->editable || !event->mimeData()->hasText()) {
 		event->ignore();
@@ -1101,9 +1009,7 @@ TextEditWidget::dragEnterEvent(QDragEnterEvent* event)
 	event->acceptProposedAction();
 }
 
-
-void
-TextEditWidget::dragMoveEvent(QDragMoveEvent* event)
+void TextEditWidget::dragMoveEvent(QDragMoveEvent* event)
 {
 	if (mData == nullptr || !mData->editable || !event->mimeData()->hasText()) {
 		event->ignore();
@@ -1114,17 +1020,13 @@ TextEditWidget::dragMoveEvent(QDragMoveEvent* event)
 	event->acceptProposedAction();
 }
 
-
-void
-TextEditWidget::dragLeaveEvent(QDragLeaveEvent*)
+void TextEditWidget::dragLeaveEvent(QDragLeaveEvent*)
 {
 	mDropCaret = -1;
 	viewport()->update();
 }
 
-
-void
-TextEditWidget::dropEvent(QDropEvent* event)
+void TextEditWidget::dropEvent(QDropEvent* event)
 {
 	mDropCaret = -1;
 	viewport()->update();

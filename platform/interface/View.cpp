@@ -248,8 +248,7 @@ void detach_tree(BView* view)
 } // namespace
 
 BView::BView(BRect frame, const char* name, uint32 resizingMode, uint32 flags)
-	: BHandler(name),
-	  mData(new BPrivate::ViewData)
+    : BHandler(name), mData(new BPrivate::ViewData)
 {
 	mData->frame = frame;
 	mData->resizingMode = resizingMode;
@@ -283,8 +282,8 @@ BView::~BView()
 
 void BView::AddChild(BView* child, BView* before)
 {
-	if (child == nullptr || child == this || child->mData->parent != nullptr
-		|| child->mData->isTopView) {
+	if (child == nullptr || child == this || child->mData->parent != nullptr ||
+	    child->mData->isTopView) {
 		return;
 	}
 	auto& children = mData->children;
@@ -513,9 +512,9 @@ void BView::_ParentResized(float dw, float dh)
 	uint32 mode = mData->resizingMode;
 	BRect frame = mData->frame;
 	BRect moved(follow(rule(mode, 8), frame.left, dw, _VIEW_RIGHT_),
-		follow(rule(mode, 12), frame.top, dh, _VIEW_BOTTOM_),
-		follow(rule(mode, 0), frame.right, dw, _VIEW_RIGHT_),
-		follow(rule(mode, 4), frame.bottom, dh, _VIEW_BOTTOM_));
+	            follow(rule(mode, 12), frame.top, dh, _VIEW_BOTTOM_),
+	            follow(rule(mode, 0), frame.right, dw, _VIEW_RIGHT_),
+	            follow(rule(mode, 4), frame.bottom, dh, _VIEW_BOTTOM_));
 	_SetFrame(moved, true);
 }
 

@@ -13,9 +13,10 @@ class QPainter;
 
 namespace BPrivate {
 
-struct ViewData {
+struct ViewData
+{
 	QPointer<QWidget> widget;
-	QPointer<QWidget> container;	// where children go; NULL: widget
+	QPointer<QWidget> container; // where children go; NULL: widget
 	BRect frame;
 	BView* parent = nullptr;
 	BWindow* window = nullptr;

@@ -127,7 +127,7 @@ void BView::FillRect(BRect rect, pattern fill)
 	if (painter == nullptr || !rect.IsValid())
 		return;
 	painter->fillRect(BPrivate::to_qrect(rect),
-		pattern_color(fill, mData->highColor, mData->lowColor));
+	                  pattern_color(fill, mData->highColor, mData->lowColor));
 }
 
 void BView::StrokeRect(BRect rect, pattern stroke)

@@ -28,7 +28,8 @@ namespace BPrivate {
 
 struct ViewData;
 
-class ViewAccess {
+class ViewAccess
+{
 public:
 	// The widget that shows the view.
 	static QWidget* Widget(const BView* view);
@@ -63,7 +64,8 @@ public:
 	static ViewData* Data(const BView* view);
 };
 
-class FontAccess {
+class FontAccess
+{
 public:
 	// Empty for the system's default family.
 	static const char* RawFamily(const BFont& font);

@@ -15,11 +15,7 @@
 
 namespace BPrivate {
 
-ViewWidget::ViewWidget(BView* view)
-	: QWidget(nullptr),
-	  mView(view)
-{
-}
+ViewWidget::ViewWidget(BView* view) : QWidget(nullptr), mView(view) {}
 
 void ViewWidget::paintEvent(QPaintEvent* event)
 {
@@ -115,37 +111,37 @@ uint32 modifiers_from_qt(Qt::KeyboardModifiers modifiers)
 QByteArray key_bytes(const QKeyEvent* event)
 {
 	switch (event->key()) {
-		case Qt::Key_Left:
-			return QByteArray(1, B_LEFT_ARROW);
-		case Qt::Key_Right:
-			return QByteArray(1, B_RIGHT_ARROW);
-		case Qt::Key_Up:
-			return QByteArray(1, B_UP_ARROW);
-		case Qt::Key_Down:
-			return QByteArray(1, B_DOWN_ARROW);
-		case Qt::Key_Home:
-			return QByteArray(1, B_HOME);
-		case Qt::Key_End:
-			return QByteArray(1, B_END);
-		case Qt::Key_PageUp:
-			return QByteArray(1, B_PAGE_UP);
-		case Qt::Key_PageDown:
-			return QByteArray(1, B_PAGE_DOWN);
-		case Qt::Key_Insert:
-			return QByteArray(1, B_INSERT);
-		case Qt::Key_Delete:
-			return QByteArray(1, B_DELETE);
-		case Qt::Key_Backspace:
-			return QByteArray(1, B_BACKSPACE);
-		case Qt::Key_Return:
-		case Qt::Key_Enter:
-			return QByteArray(1, B_ENTER);
-		case Qt::Key_Tab:
-			return QByteArray(1, B_TAB);
-		case Qt::Key_Escape:
-			return QByteArray(1, B_ESCAPE);
-		default:
-			break;
+	case Qt::Key_Left:
+		return QByteArray(1, B_LEFT_ARROW);
+	case Qt::Key_Right:
+		return QByteArray(1, B_RIGHT_ARROW);
+	case Qt::Key_Up:
+		return QByteArray(1, B_UP_ARROW);
+	case Qt::Key_Down:
+		return QByteArray(1, B_DOWN_ARROW);
+	case Qt::Key_Home:
+		return QByteArray(1, B_HOME);
+	case Qt::Key_End:
+		return QByteArray(1, B_END);
+	case Qt::Key_PageUp:
+		return QByteArray(1, B_PAGE_UP);
+	case Qt::Key_PageDown:
+		return QByteArray(1, B_PAGE_DOWN);
+	case Qt::Key_Insert:
+		return QByteArray(1, B_INSERT);
+	case Qt::Key_Delete:
+		return QByteArray(1, B_DELETE);
+	case Qt::Key_Backspace:
+		return QByteArray(1, B_BACKSPACE);
+	case Qt::Key_Return:
+	case Qt::Key_Enter:
+		return QByteArray(1, B_ENTER);
+	case Qt::Key_Tab:
+		return QByteArray(1, B_TAB);
+	case Qt::Key_Escape:
+		return QByteArray(1, B_ESCAPE);
+	default:
+		break;
 	}
 	// With Ctrl held Qt gives a control character; the framework gives the
 	// letter itself and the command modifier.

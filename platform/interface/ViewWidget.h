@@ -11,7 +11,8 @@ class BView;
 
 namespace BPrivate {
 
-class ViewWidget : public QWidget {
+class ViewWidget : public QWidget
+{
 public:
 	explicit ViewWidget(BView* view);
 

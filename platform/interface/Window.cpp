@@ -6,18 +6,18 @@
 #include <QScreen>
 
 #include <algorithm>
-#include <functional>
 #include <cmath>
 #include <cstring>
+#include <functional>
 
 #include "Application.h"
-#include "MainThread.h"
 #include "Button.h"
+#include "MainThread.h"
 #include "Menu.h"
 #include "MenuBar.h"
 #include "MenuItem.h"
-#include "Message.h"
 #include "MenuPrivate.h"
+#include "Message.h"
 #include "OS.h"
 #include "View.h"
 #include "ViewPrivate.h"
@@ -81,18 +81,18 @@ Qt::WindowFlags qt_flags(window_look look, window_feel feel, uint32 flags)
 {
 	Qt::WindowFlags result = Qt::Window;
 	switch (look) {
-		case B_MODAL_WINDOW_LOOK:
-			result = Qt::Dialog;
-			break;
-		case B_FLOATING_WINDOW_LOOK:
-			result = Qt::Tool;
-			break;
-		case B_NO_BORDER_WINDOW_LOOK:
-		case B_BORDERED_WINDOW_LOOK:
-			result |= Qt::FramelessWindowHint;
-			break;
-		default:
-			break;
+	case B_MODAL_WINDOW_LOOK:
+		result = Qt::Dialog;
+		break;
+	case B_FLOATING_WINDOW_LOOK:
+		result = Qt::Tool;
+		break;
+	case B_NO_BORDER_WINDOW_LOOK:
+	case B_BORDERED_WINDOW_LOOK:
+		result |= Qt::FramelessWindowHint;
+		break;
+	default:
+		break;
 	}
 	if (feel == B_FLOATING_ALL_WINDOW_FEEL)
 		result |= Qt::WindowStaysOnTopHint;
@@ -112,23 +112,23 @@ void window_type_to_look_feel(window_type type, window_look* look, window_feel* 
 {
 	*feel = B_NORMAL_WINDOW_FEEL;
 	switch (type) {
-		case B_MODAL_WINDOW:
-			*look = B_MODAL_WINDOW_LOOK;
-			*feel = B_MODAL_APP_WINDOW_FEEL;
-			break;
-		case B_DOCUMENT_WINDOW:
-			*look = B_DOCUMENT_WINDOW_LOOK;
-			break;
-		case B_BORDERED_WINDOW:
-			*look = B_BORDERED_WINDOW_LOOK;
-			break;
-		case B_FLOATING_WINDOW:
-			*look = B_FLOATING_WINDOW_LOOK;
-			*feel = B_FLOATING_APP_WINDOW_FEEL;
-			break;
-		default:
-			*look = B_TITLED_WINDOW_LOOK;
-			break;
+	case B_MODAL_WINDOW:
+		*look = B_MODAL_WINDOW_LOOK;
+		*feel = B_MODAL_APP_WINDOW_FEEL;
+		break;
+	case B_DOCUMENT_WINDOW:
+		*look = B_DOCUMENT_WINDOW_LOOK;
+		break;
+	case B_BORDERED_WINDOW:
+		*look = B_BORDERED_WINDOW_LOOK;
+		break;
+	case B_FLOATING_WINDOW:
+		*look = B_FLOATING_WINDOW_LOOK;
+		*feel = B_FLOATING_APP_WINDOW_FEEL;
+		break;
+	default:
+		*look = B_TITLED_WINDOW_LOOK;
+		break;
 	}
 }
 
@@ -136,22 +136,19 @@ void window_type_to_look_feel(window_type type, window_look* look, window_feel* 
 
 } // namespace BPrivate
 
-using BPrivate::WindowAccess;
 using BPrivate::ViewAccess;
+using BPrivate::WindowAccess;
 
-BWindow::BWindow(BRect frame, const char* title, window_look look, window_feel feel,
-	uint32 flags, uint32 workspace)
-	: BLooper(title, BPrivate::kGuiThread),
-	  mData(new BPrivate::WindowData)
+BWindow::BWindow(BRect frame, const char* title, window_look look, window_feel feel, uint32 flags,
+                 uint32 workspace)
+    : BLooper(title, BPrivate::kGuiThread), mData(new BPrivate::WindowData)
 {
 	(void)workspace;
 	_Init(frame, title, look, feel, flags);
 }
 
-BWindow::BWindow(BRect frame, const char* title, window_type type, uint32 flags,
-	uint32 workspace)
-	: BLooper(title, BPrivate::kGuiThread),
-	  mData(new BPrivate::WindowData)
+BWindow::BWindow(BRect frame, const char* title, window_type type, uint32 flags, uint32 workspace)
+    : BLooper(title, BPrivate::kGuiThread), mData(new BPrivate::WindowData)
 {
 	(void)workspace;
 	window_look look;
@@ -161,7 +158,7 @@ BWindow::BWindow(BRect frame, const char* title, window_type type, uint32 flags,
 }
 
 void BWindow::_Init(BRect frame, const char* title, window_look look, window_feel feel,
-	uint32 flags)
+                    uint32 flags)
 {
 	mData->title = title != nullptr ? title : "";
 	mData->look = look;
@@ -258,81 +255,80 @@ void BWindow::DispatchMessage(BMessage* message, BHandler* handler)
 		return;
 	BView* view = dynamic_cast<BView*>(handler);
 	switch (message->what) {
-		case B_KEY_DOWN: {
-			int32 modifiers = 0;
-			message->FindInt32("modifiers", &modifiers);
-			const char* bytes = nullptr;
-			if (message->FindString("bytes", &bytes) != B_OK || bytes == nullptr)
-				break;
-			if ((modifiers & B_COMMAND_KEY) != 0 && std::strlen(bytes) == 1) {
-				BMenuItem* item
-					= WindowAccess::FindShortcut(this, (uint8)bytes[0], (uint32)modifiers);
-				if (item != nullptr) {
-					BPrivate::MenuAccess::InvokeFromShortcut(item);
-					break;
-				}
-			}
-			if (view == nullptr)
-				view = CurrentFocus();
-			if (view != nullptr)
-				view->KeyDown(bytes, (int32)std::strlen(bytes));
+	case B_KEY_DOWN: {
+		int32 modifiers = 0;
+		message->FindInt32("modifiers", &modifiers);
+		const char* bytes = nullptr;
+		if (message->FindString("bytes", &bytes) != B_OK || bytes == nullptr)
 			break;
-		}
-		case B_KEY_UP: {
-			const char* bytes = nullptr;
-			if (view != nullptr && message->FindString("bytes", &bytes) == B_OK && bytes != nullptr)
-				view->KeyUp(bytes, (int32)std::strlen(bytes));
-			break;
-		}
-		case B_MOUSE_DOWN: {
-			BPoint where;
-			if (view != nullptr && message->FindPoint("where", &where) == B_OK)
-				view->MouseDown(where);
-			break;
-		}
-		case B_MOUSE_UP: {
-			BPoint where;
-			if (view != nullptr && message->FindPoint("where", &where) == B_OK)
-				view->MouseUp(where);
-			break;
-		}
-		case B_WINDOW_RESIZED: {
-			float width = 0;
-			float height = 0;
-			if (message->FindFloat("width", &width) == B_OK
-				&& message->FindFloat("height", &height) == B_OK) {
-				FrameResized(width, height);
-			}
-			break;
-		}
-		case B_WINDOW_MOVED: {
-			BPoint where;
-			if (message->FindPoint("where", &where) == B_OK)
-				FrameMoved(where);
-			break;
-		}
-		case B_WINDOW_ACTIVATED: {
-			bool active = false;
-			if (message->FindBool("active", &active) == B_OK) {
-				WindowActivated(active);
-				_NotifyActivated(mData->topView, active);
-			}
-			break;
-		}
-		case B_QUIT_REQUESTED:
-			if (handler == this || handler == nullptr) {
-				if (QuitRequested()) {
-					if ((mData->flags & B_QUIT_ON_WINDOW_CLOSE) != 0 && be_app != nullptr)
-						be_app->PostMessage(B_QUIT_REQUESTED);
-					Quit();
-				}
+		if ((modifiers & B_COMMAND_KEY) != 0 && std::strlen(bytes) == 1) {
+			BMenuItem* item = WindowAccess::FindShortcut(this, (uint8)bytes[0], (uint32)modifiers);
+			if (item != nullptr) {
+				BPrivate::MenuAccess::InvokeFromShortcut(item);
 				break;
 			}
-			BLooper::DispatchMessage(message, handler);
+		}
+		if (view == nullptr)
+			view = CurrentFocus();
+		if (view != nullptr)
+			view->KeyDown(bytes, (int32)std::strlen(bytes));
+		break;
+	}
+	case B_KEY_UP: {
+		const char* bytes = nullptr;
+		if (view != nullptr && message->FindString("bytes", &bytes) == B_OK && bytes != nullptr)
+			view->KeyUp(bytes, (int32)std::strlen(bytes));
+		break;
+	}
+	case B_MOUSE_DOWN: {
+		BPoint where;
+		if (view != nullptr && message->FindPoint("where", &where) == B_OK)
+			view->MouseDown(where);
+		break;
+	}
+	case B_MOUSE_UP: {
+		BPoint where;
+		if (view != nullptr && message->FindPoint("where", &where) == B_OK)
+			view->MouseUp(where);
+		break;
+	}
+	case B_WINDOW_RESIZED: {
+		float width = 0;
+		float height = 0;
+		if (message->FindFloat("width", &width) == B_OK &&
+		    message->FindFloat("height", &height) == B_OK) {
+			FrameResized(width, height);
+		}
+		break;
+	}
+	case B_WINDOW_MOVED: {
+		BPoint where;
+		if (message->FindPoint("where", &where) == B_OK)
+			FrameMoved(where);
+		break;
+	}
+	case B_WINDOW_ACTIVATED: {
+		bool active = false;
+		if (message->FindBool("active", &active) == B_OK) {
+			WindowActivated(active);
+			_NotifyActivated(mData->topView, active);
+		}
+		break;
+	}
+	case B_QUIT_REQUESTED:
+		if (handler == this || handler == nullptr) {
+			if (QuitRequested()) {
+				if ((mData->flags & B_QUIT_ON_WINDOW_CLOSE) != 0 && be_app != nullptr)
+					be_app->PostMessage(B_QUIT_REQUESTED);
+				Quit();
+			}
 			break;
-		default:
-			BLooper::DispatchMessage(message, handler);
-			break;
+		}
+		BLooper::DispatchMessage(message, handler);
+		break;
+	default:
+		BLooper::DispatchMessage(message, handler);
+		break;
 	}
 }
 
@@ -537,7 +533,7 @@ void BWindow::SetSizeLimits(float minWidth, float maxWidth, float minHeight, flo
 }
 
 void BWindow::GetSizeLimits(float* minWidth, float* maxWidth, float* minHeight,
-	float* maxHeight) const
+                            float* maxHeight) const
 {
 	if (minWidth != nullptr)
 		*minWidth = mData->minWidth;

@@ -20,7 +20,8 @@ namespace {
 // Ctrl-key presses anywhere in a window that match one of its menu
 // shortcuts become B_KEY_DOWN messages to the window before the focused
 // widget sees them, so that text widgets do not run their own Ctrl-C etc.
-class ShortcutFilter : public QObject {
+class ShortcutFilter : public QObject
+{
 public:
 	bool eventFilter(QObject* object, QEvent* event) override
 	{

@@ -15,7 +15,8 @@ namespace BPrivate {
 
 class WindowWidget;
 
-struct WindowData {
+struct WindowData
+{
 	QPointer<WindowWidget> widget;
 	BView* topView = nullptr;
 	std::string title;
@@ -26,13 +27,14 @@ struct WindowData {
 	float maxWidth = 32768.0f;
 	float minHeight = 0.0f;
 	float maxHeight = 32768.0f;
-	int32 showLevel = 1;	// hidden while above 0; Show() and Hide() nest
+	int32 showLevel = 1; // hidden while above 0; Show() and Hide() nest
 	bool minimized = false;
 	BMenuBar* keyMenuBar = nullptr;
 	BButton* defaultButton = nullptr;
 };
 
-class WindowAccess {
+class WindowAccess
+{
 public:
 	static BView* TopView(const BWindow* window);
 	static QWidget* Widget(const BWindow* window);

@@ -14,11 +14,7 @@
 
 namespace BPrivate {
 
-WindowWidget::WindowWidget(BWindow* window)
-	: QWidget(nullptr),
-	  mWindow(window)
-{
-}
+WindowWidget::WindowWidget(BWindow* window) : QWidget(nullptr), mWindow(window) {}
 
 void WindowWidget::closeEvent(QCloseEvent* event)
 {

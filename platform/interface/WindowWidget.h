@@ -8,7 +8,8 @@ class BWindow;
 
 namespace BPrivate {
 
-class WindowWidget : public QWidget {
+class WindowWidget : public QWidget
+{
 public:
 	explicit WindowWidget(BWindow* window);
 

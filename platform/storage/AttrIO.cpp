@@ -50,7 +50,7 @@ status_t read_xattr(const AttrTarget& target, const std::string& name, std::vect
 }
 
 status_t write_xattr(const AttrTarget& target, const std::string& name, const void* data,
-	size_t size)
+                     size_t size)
 {
 	int result;
 	if (target.pathOnly)

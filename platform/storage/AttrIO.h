@@ -12,14 +12,15 @@ namespace BPrivate {
 
 // Where the xattr calls go: an open descriptor, or, for a node opened
 // without read access (O_PATH), its /proc/self/fd path.
-struct AttrTarget {
+struct AttrTarget
+{
 	int fd;
 	bool pathOnly;
 };
 
 status_t read_xattr(const AttrTarget& target, const std::string& name, std::vector<char>* value);
 status_t write_xattr(const AttrTarget& target, const std::string& name, const void* data,
-	size_t size);
+                     size_t size);
 status_t remove_xattr(const AttrTarget& target, const std::string& name);
 
 } // namespace BPrivate

@@ -12,39 +12,29 @@
 
 using namespace BPrivate;
 
-BDirectory::BDirectory()
-	: mWalk(NULL)
-{
-}
+BDirectory::BDirectory() : mWalk(NULL) {}
 
-BDirectory::BDirectory(const entry_ref* ref)
-	: mWalk(NULL)
+BDirectory::BDirectory(const entry_ref* ref) : mWalk(NULL)
 {
 	SetTo(ref);
 }
 
-BDirectory::BDirectory(const BEntry* entry)
-	: mWalk(NULL)
+BDirectory::BDirectory(const BEntry* entry) : mWalk(NULL)
 {
 	SetTo(entry);
 }
 
-BDirectory::BDirectory(const char* path)
-	: mWalk(NULL)
+BDirectory::BDirectory(const char* path) : mWalk(NULL)
 {
 	SetTo(path);
 }
 
-BDirectory::BDirectory(const BDirectory* dir, const char* path)
-	: mWalk(NULL)
+BDirectory::BDirectory(const BDirectory* dir, const char* path) : mWalk(NULL)
 {
 	SetTo(dir, path);
 }
 
-BDirectory::BDirectory(const BDirectory& other)
-	: BNode(other), mWalk(NULL)
-{
-}
+BDirectory::BDirectory(const BDirectory& other) : BNode(other), mWalk(NULL) {}
 
 BDirectory::~BDirectory()
 {
@@ -203,9 +193,9 @@ bool BDirectory::Contains(const BEntry* entry, int32 nodeFlags) const
 	std::string full = entry->FullPath();
 	if (lstat(full.c_str(), &info) != 0)
 		return false;
-	int32 flavor = S_ISDIR(info.st_mode) ? B_DIRECTORY_NODE
-		: S_ISLNK(info.st_mode)			 ? B_SYMLINK_NODE
-										 : B_FILE_NODE;
+	int32 flavor = S_ISDIR(info.st_mode)   ? B_DIRECTORY_NODE
+	               : S_ISLNK(info.st_mode) ? B_SYMLINK_NODE
+	                                       : B_FILE_NODE;
 	if ((flavor & nodeFlags) == 0)
 		return false;
 	std::string folder = NodePath();

@@ -63,31 +63,25 @@ bool lstat_entry(const BEntry& entry, struct stat* info)
 
 } // namespace
 
-BEntry::BEntry()
-	: mStatus(B_NO_INIT)
-{
-}
+BEntry::BEntry() : mStatus(B_NO_INIT) {}
 
-BEntry::BEntry(const char* path, bool traverse)
-	: mStatus(B_NO_INIT)
+BEntry::BEntry(const char* path, bool traverse) : mStatus(B_NO_INIT)
 {
 	SetTo(path, traverse);
 }
 
-BEntry::BEntry(const entry_ref* ref, bool traverse)
-	: mStatus(B_NO_INIT)
+BEntry::BEntry(const entry_ref* ref, bool traverse) : mStatus(B_NO_INIT)
 {
 	SetTo(ref, traverse);
 }
 
-BEntry::BEntry(const BDirectory* dir, const char* path, bool traverse)
-	: mStatus(B_NO_INIT)
+BEntry::BEntry(const BDirectory* dir, const char* path, bool traverse) : mStatus(B_NO_INIT)
 {
 	SetTo(dir, path, traverse);
 }
 
 BEntry::BEntry(const BEntry& other)
-	: mFolder(other.mFolder), mLeaf(other.mLeaf), mStatus(other.mStatus)
+    : mFolder(other.mFolder), mLeaf(other.mLeaf), mStatus(other.mStatus)
 {
 }
 
@@ -152,8 +146,8 @@ status_t BEntry::_SetFromPath(const std::string& absolute, bool traverse)
 			return mStatus = status;
 		std::string full = append_path(folder, leaf);
 		struct stat info;
-		if (!traverse || leaf.empty() || lstat(full.c_str(), &info) != 0
-			|| !S_ISLNK(info.st_mode)) {
+		if (!traverse || leaf.empty() || lstat(full.c_str(), &info) != 0 ||
+		    !S_ISLNK(info.st_mode)) {
 			mFolder = folder;
 			mLeaf = leaf;
 			return mStatus = B_OK;

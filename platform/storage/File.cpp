@@ -18,17 +18,17 @@ const uint32 kAccessMask = 0x0003;
 status_t open_flags(uint32 openMode, int* flags)
 {
 	switch (openMode & kAccessMask) {
-		case B_READ_ONLY:
-			*flags = O_RDONLY;
-			break;
-		case B_WRITE_ONLY:
-			*flags = O_WRONLY;
-			break;
-		case B_READ_WRITE:
-			*flags = O_RDWR;
-			break;
-		default:
-			return B_BAD_VALUE;
+	case B_READ_ONLY:
+		*flags = O_RDONLY;
+		break;
+	case B_WRITE_ONLY:
+		*flags = O_WRONLY;
+		break;
+	case B_READ_WRITE:
+		*flags = O_RDWR;
+		break;
+	default:
+		return B_BAD_VALUE;
 	}
 	if ((openMode & B_CREATE_FILE) != 0)
 		*flags |= O_CREAT;
@@ -43,39 +43,29 @@ status_t open_flags(uint32 openMode, int* flags)
 
 } // namespace
 
-BFile::BFile()
-	: mMode(0)
-{
-}
+BFile::BFile() : mMode(0) {}
 
-BFile::BFile(const entry_ref* ref, uint32 openMode)
-	: mMode(0)
+BFile::BFile(const entry_ref* ref, uint32 openMode) : mMode(0)
 {
 	SetTo(ref, openMode);
 }
 
-BFile::BFile(const BEntry* entry, uint32 openMode)
-	: mMode(0)
+BFile::BFile(const BEntry* entry, uint32 openMode) : mMode(0)
 {
 	SetTo(entry, openMode);
 }
 
-BFile::BFile(const char* path, uint32 openMode)
-	: mMode(0)
+BFile::BFile(const char* path, uint32 openMode) : mMode(0)
 {
 	SetTo(path, openMode);
 }
 
-BFile::BFile(const BDirectory* dir, const char* path, uint32 openMode)
-	: mMode(0)
+BFile::BFile(const BDirectory* dir, const char* path, uint32 openMode) : mMode(0)
 {
 	SetTo(dir, path, openMode);
 }
 
-BFile::BFile(const BFile& other)
-	: BNode(other), BPositionIO(), mMode(other.mMode)
-{
-}
+BFile::BFile(const BFile& other) : BNode(other), BPositionIO(), mMode(other.mMode) {}
 
 BFile::~BFile() {}
 
@@ -216,8 +206,8 @@ ssize_t BFile::ReadAt(off_t position, void* buffer, size_t size)
 		return B_BAD_VALUE;
 	size_t done = 0;
 	while (done < size) {
-		ssize_t count = pread(_Descriptor(), (char*)buffer + done, size - done,
-			position + (off_t)done);
+		ssize_t count =
+		    pread(_Descriptor(), (char*)buffer + done, size - done, position + (off_t)done);
 		if (count < 0) {
 			if (errno == EINTR)
 				continue;
@@ -238,8 +228,8 @@ ssize_t BFile::WriteAt(off_t position, const void* buffer, size_t size)
 		return B_BAD_VALUE;
 	size_t done = 0;
 	while (done < size) {
-		ssize_t count = pwrite(_Descriptor(), (const char*)buffer + done, size - done,
-			position + (off_t)done);
+		ssize_t count =
+		    pwrite(_Descriptor(), (const char*)buffer + done, size - done, position + (off_t)done);
 		if (count < 0) {
 			if (errno == EINTR)
 				continue;
@@ -258,13 +248,13 @@ off_t BFile::Seek(off_t position, uint32 seekMode)
 		return InitCheck();
 	int whence;
 	switch (seekMode) {
-		case SEEK_SET:
-		case SEEK_CUR:
-		case SEEK_END:
-			whence = (int)seekMode;
-			break;
-		default:
-			return B_BAD_VALUE;
+	case SEEK_SET:
+	case SEEK_CUR:
+	case SEEK_END:
+		whence = (int)seekMode;
+		break;
+	default:
+		return B_BAD_VALUE;
 	}
 	off_t result = lseek(_Descriptor(), position, whence);
 	return result < 0 ? storage_error(errno) : result;

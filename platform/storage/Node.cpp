@@ -77,15 +77,9 @@ bool is_text(const std::vector<char>& bytes)
 
 // #pragma mark - node_ref
 
-node_ref::node_ref()
-	: device(0), node(0)
-{
-}
+node_ref::node_ref() : device(0), node(0) {}
 
-node_ref::node_ref(dev_t device, ino_t node)
-	: device(device), node(node)
-{
-}
+node_ref::node_ref(dev_t device, ino_t node) : device(device), node(node) {}
 
 bool node_ref::operator==(const node_ref& other) const
 {
@@ -104,31 +98,24 @@ bool node_ref::operator<(const node_ref& other) const
 
 // #pragma mark - BNode
 
-BNode::BNode()
-	: mFd(-1), mPathOnly(false), mStatus(B_NO_INIT)
-{
-}
+BNode::BNode() : mFd(-1), mPathOnly(false), mStatus(B_NO_INIT) {}
 
-BNode::BNode(const entry_ref* ref)
-	: BNode()
+BNode::BNode(const entry_ref* ref) : BNode()
 {
 	SetTo(ref);
 }
 
-BNode::BNode(const BEntry* entry)
-	: BNode()
+BNode::BNode(const BEntry* entry) : BNode()
 {
 	SetTo(entry);
 }
 
-BNode::BNode(const char* path)
-	: BNode()
+BNode::BNode(const char* path) : BNode()
 {
 	SetTo(path);
 }
 
-BNode::BNode(const BNode& other)
-	: BNode()
+BNode::BNode(const BNode& other) : BNode()
 {
 	*this = other;
 }
@@ -232,8 +219,7 @@ const char* BNode::NodePath() const
 	return mStatus == B_OK ? mPath.c_str() : NULL;
 }
 
-ssize_t BNode::ReadAttr(const char* name, type_code, off_t offset, void* buffer,
-	size_t size) const
+ssize_t BNode::ReadAttr(const char* name, type_code, off_t offset, void* buffer, size_t size) const
 {
 	if (mStatus != B_OK)
 		return mStatus;
@@ -255,7 +241,7 @@ ssize_t BNode::ReadAttr(const char* name, type_code, off_t offset, void* buffer,
 }
 
 ssize_t BNode::WriteAttr(const char* name, type_code type, off_t offset, const void* buffer,
-	size_t size)
+                         size_t size)
 {
 	if (mStatus != B_OK)
 		return mStatus;
@@ -263,8 +249,8 @@ ssize_t BNode::WriteAttr(const char* name, type_code type, off_t offset, const v
 	status_t status = xattr_name(name, &full);
 	if (status != B_OK)
 		return status;
-	if (offset < 0 || (buffer == NULL && size > 0) || size > kMaxValueSize
-		|| (size_t)offset > kMaxValueSize - size)
+	if (offset < 0 || (buffer == NULL && size > 0) || size > kMaxValueSize ||
+	    (size_t)offset > kMaxValueSize - size)
 		return B_BAD_VALUE;
 	AttrTarget target{mFd, mPathOnly};
 	std::vector<char> value;
@@ -289,7 +275,7 @@ ssize_t BNode::WriteAttr(const char* name, type_code type, off_t offset, const v
 			remove_xattr(target, typeName);
 		} else {
 			unsigned char code[4] = {(unsigned char)(type >> 24), (unsigned char)(type >> 16),
-				(unsigned char)(type >> 8), (unsigned char)type};
+			                         (unsigned char)(type >> 8), (unsigned char)type};
 			write_xattr(target, typeName, code, sizeof(code));
 		}
 	}
@@ -331,9 +317,9 @@ status_t BNode::GetAttrInfo(const char* name, attr_info* info) const
 	std::string typeName = type_name(name);
 	std::vector<char> code;
 	if (!typeName.empty() && read_xattr(target, typeName, &code) == B_OK && code.size() == 4) {
-		info->type = ((uint32)(unsigned char)code[0] << 24)
-			| ((uint32)(unsigned char)code[1] << 16) | ((uint32)(unsigned char)code[2] << 8)
-			| (uint32)(unsigned char)code[3];
+		info->type = ((uint32)(unsigned char)code[0] << 24) |
+		             ((uint32)(unsigned char)code[1] << 16) |
+		             ((uint32)(unsigned char)code[2] << 8) | (uint32)(unsigned char)code[3];
 	} else {
 		info->type = is_text(value) ? B_STRING_TYPE : B_RAW_TYPE;
 	}
@@ -380,7 +366,7 @@ status_t BNode::SetPermissions(mode_t permissions)
 {
 	if (mStatus != B_OK)
 		return mStatus;
-	int result = mPathOnly ? chmod(mPath.c_str(), permissions & 07777)
-						   : fchmod(mFd, permissions & 07777);
+	int result =
+	    mPathOnly ? chmod(mPath.c_str(), permissions & 07777) : fchmod(mFd, permissions & 07777);
 	return result == 0 ? B_OK : storage_error(errno);
 }

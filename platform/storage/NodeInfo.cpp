@@ -42,8 +42,8 @@ bool read_content(int nodeFd, std::vector<char>* content)
 	if (fd < 0)
 		return false;
 	struct stat info;
-	bool ok = fstat(fd, &info) == 0 && S_ISREG(info.st_mode) && info.st_size >= 4
-		&& info.st_size <= kMaxSniffSize;
+	bool ok = fstat(fd, &info) == 0 && S_ISREG(info.st_mode) && info.st_size >= 4 &&
+	          info.st_size <= kMaxSniffSize;
 	if (ok) {
 		unsigned char head[4];
 		ok = pread(fd, head, sizeof(head), 0) == (ssize_t)sizeof(head) && has_message_magic(head);
@@ -98,13 +98,9 @@ bool is_valid_type(const char* type)
 
 } // namespace
 
-BNodeInfo::BNodeInfo()
-	: mNode(NULL), mStatus(B_NO_INIT)
-{
-}
+BNodeInfo::BNodeInfo() : mNode(NULL), mStatus(B_NO_INIT) {}
 
-BNodeInfo::BNodeInfo(BNode* node)
-	: mNode(NULL), mStatus(B_NO_INIT)
+BNodeInfo::BNodeInfo(BNode* node) : mNode(NULL), mStatus(B_NO_INIT)
 {
 	SetTo(node);
 }

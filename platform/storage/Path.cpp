@@ -42,39 +42,29 @@ bool has_parent_steps(const std::string& path)
 
 } // namespace
 
-BPath::BPath()
-	: mStatus(B_NO_INIT)
-{
-}
+BPath::BPath() : mStatus(B_NO_INIT) {}
 
-BPath::BPath(const char* dir, const char* leaf, bool normalize)
-	: mStatus(B_NO_INIT)
+BPath::BPath(const char* dir, const char* leaf, bool normalize) : mStatus(B_NO_INIT)
 {
 	SetTo(dir, leaf, normalize);
 }
 
-BPath::BPath(const BDirectory* dir, const char* leaf, bool normalize)
-	: mStatus(B_NO_INIT)
+BPath::BPath(const BDirectory* dir, const char* leaf, bool normalize) : mStatus(B_NO_INIT)
 {
 	SetTo(dir, leaf, normalize);
 }
 
-BPath::BPath(const entry_ref* ref)
-	: mStatus(B_NO_INIT)
+BPath::BPath(const entry_ref* ref) : mStatus(B_NO_INIT)
 {
 	SetTo(ref);
 }
 
-BPath::BPath(const BEntry* entry)
-	: mStatus(B_NO_INIT)
+BPath::BPath(const BEntry* entry) : mStatus(B_NO_INIT)
 {
 	SetTo(entry);
 }
 
-BPath::BPath(const BPath& other)
-	: mPath(other.mPath), mStatus(other.mStatus)
-{
-}
+BPath::BPath(const BPath& other) : mPath(other.mPath), mStatus(other.mStatus) {}
 
 BPath::~BPath() {}
 

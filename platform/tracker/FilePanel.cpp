@@ -28,8 +28,8 @@ uint32 default_what(file_panel_mode mode)
 
 bool on_main_thread()
 {
-	return QCoreApplication::instance() == nullptr
-		|| QThread::currentThread() == QCoreApplication::instance()->thread();
+	return QCoreApplication::instance() == nullptr ||
+	       QThread::currentThread() == QCoreApplication::instance()->thread();
 }
 
 // The folder a path names, resolved; empty when it is no folder.
@@ -86,8 +86,7 @@ std::vector<BFilePanel*>& shown_panels()
 	return sShown;
 }
 
-FilePanelImpl::FilePanelImpl(BFilePanel* owner)
-	: mCore(std::make_shared<PanelCore>())
+FilePanelImpl::FilePanelImpl(BFilePanel* owner) : mCore(std::make_shared<PanelCore>())
 {
 	mCore->owner = owner;
 	mCore->self = mCore;
@@ -117,8 +116,8 @@ void FilePanelImpl::OnMain(std::function<void(PanelCore&)> work)
 	}
 	// The core outlives the panel as long as the queued work holds it.
 	std::shared_ptr<PanelCore> core = mCore;
-	QMetaObject::invokeMethod(QCoreApplication::instance(), [core, work]() { work(*core); },
-		Qt::QueuedConnection);
+	QMetaObject::invokeMethod(
+	    QCoreApplication::instance(), [core, work]() { work(*core); }, Qt::QueuedConnection);
 }
 
 bool FilePanelImpl::EnsureDialog(PanelCore& core)
@@ -238,9 +237,9 @@ void FilePanelImpl::Accept(PanelCore& core, const std::vector<std::string>& path
 		BPath chosen(paths.front().c_str());
 		BPath folder;
 		entry_ref folderRef;
-		if (chosen.InitCheck() != B_OK || chosen.GetParent(&folder) != B_OK
-			|| get_ref_for_path(folder.Path(), &folderRef) != B_OK
-			|| !BEntry(&folderRef).IsDirectory()) {
+		if (chosen.InitCheck() != B_OK || chosen.GetParent(&folder) != B_OK ||
+		    get_ref_for_path(folder.Path(), &folderRef) != B_OK ||
+		    !BEntry(&folderRef).IsDirectory()) {
 			complete = false;
 		} else {
 			reply.AddRef("directory", &folderRef);
@@ -265,8 +264,8 @@ void FilePanelImpl::Accept(PanelCore& core, const std::vector<std::string>& path
 		BPath first(paths.front().c_str());
 		BPath parent;
 		std::string where = mode == B_SAVE_PANEL || first.GetParent(&parent) != B_OK
-			? std::string()
-			: folder_path(parent.Path());
+		                        ? std::string()
+		                        : folder_path(parent.Path());
 		if (mode == B_SAVE_PANEL) {
 			entry_ref folderRef;
 			if (reply.FindRef("directory", &folderRef) == B_OK)
@@ -300,9 +299,9 @@ using BPrivate::FilePanelImpl;
 using BPrivate::PanelCore;
 
 BFilePanel::BFilePanel(file_panel_mode mode, BMessenger* target, const entry_ref* directory,
-	uint32 nodeFlavors, bool allowMultipleSelection, BMessage* message, BRefFilter* filter,
-	bool modal, bool hideWhenDone)
-	: mImpl(new FilePanelImpl(this))
+                       uint32 nodeFlavors, bool allowMultipleSelection, BMessage* message,
+                       BRefFilter* filter, bool modal, bool hideWhenDone)
+    : mImpl(new FilePanelImpl(this))
 {
 	std::shared_ptr<PanelCore> core = mImpl->Core();
 	core->mode = mode;

@@ -16,7 +16,8 @@ namespace BPrivate {
 
 class PanelDialog;
 
-struct PanelCore {
+struct PanelCore
+{
 	mutable std::mutex lock;
 	BFilePanel* owner = nullptr; // compared only: queued work may outlive it
 	std::weak_ptr<PanelCore> self;
@@ -40,7 +41,8 @@ struct PanelCore {
 	int replaceAnswer = -1; // -1: ask the user
 };
 
-class FilePanelImpl {
+class FilePanelImpl
+{
 public:
 	FilePanelImpl(BFilePanel* owner);
 	~FilePanelImpl();

@@ -60,7 +60,9 @@ std::string PanelFolder(const BFilePanel* panel)
 		return std::string();
 	PanelCore* core = panel->Impl()->Core().get();
 	if (core->dialog != nullptr)
-		return QFileInfo(core->dialog->directory().absolutePath()).canonicalFilePath().toStdString();
+		return QFileInfo(core->dialog->directory().absolutePath())
+		    .canonicalFilePath()
+		    .toStdString();
 	std::lock_guard<std::mutex> lock(core->lock);
 	return core->directory;
 }
@@ -98,15 +100,15 @@ status_t ChooseEntries(BFilePanel* panel, const std::vector<std::string>& paths)
 	if (field == nullptr)
 		return B_ERROR;
 	clear_selection(dialog);
-	field->setText(paths.size() == 1 ? QFileInfo(folder, QString::fromStdString(paths[0]))
-						.absoluteFilePath()
-									 : typed.join(' '));
+	field->setText(paths.size() == 1
+	                   ? QFileInfo(folder, QString::fromStdString(paths[0])).absoluteFilePath()
+	                   : typed.join(' '));
 	dialog->accept();
 	return B_OK;
 }
 
 status_t ChooseSaveName(BFilePanel* panel, const std::string& name, const std::string& folder,
-	bool replaceExisting)
+                        bool replaceExisting)
 {
 	PanelDialog* dialog = shown_dialog(panel);
 	if (dialog == nullptr || panel->PanelMode() != B_SAVE_PANEL || name.empty())

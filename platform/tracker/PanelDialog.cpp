@@ -12,8 +12,7 @@
 
 namespace BPrivate {
 
-PanelDialog::PanelDialog(const std::shared_ptr<PanelCore>& core)
-	: mCore(core)
+PanelDialog::PanelDialog(const std::shared_ptr<PanelCore>& core) : mCore(core)
 {
 	// Our own question replaces Qt's, so that tests can answer it.
 	setOptions(QFileDialog::DontUseNativeDialog | QFileDialog::DontConfirmOverwrite);
@@ -25,9 +24,9 @@ bool PanelDialog::_ConfirmReplace(const QString& path)
 	if (core != nullptr && core->replaceAnswer >= 0)
 		return core->replaceAnswer != 0;
 	QMessageBox question(QMessageBox::Warning, windowTitle(),
-		tr("The file \"%1\" already exists. Do you want to replace it?")
-			.arg(QFileInfo(path).fileName()),
-		QMessageBox::Yes | QMessageBox::No, this);
+	                     tr("The file \"%1\" already exists. Do you want to replace it?")
+	                         .arg(QFileInfo(path).fileName()),
+	                     QMessageBox::Yes | QMessageBox::No, this);
 	question.setDefaultButton(QMessageBox::No);
 	return question.exec() == QMessageBox::Yes;
 }
@@ -64,7 +63,7 @@ void PanelDialog::done(int result)
 }
 
 RefFilterProxy::RefFilterProxy(const std::shared_ptr<PanelCore>& core, QObject* parent)
-	: QSortFilterProxyModel(parent), mCore(core)
+    : QSortFilterProxyModel(parent), mCore(core)
 {
 }
 

@@ -11,7 +11,8 @@ namespace BPrivate {
 
 struct PanelCore;
 
-class PanelDialog : public QFileDialog {
+class PanelDialog : public QFileDialog
+{
 public:
 	PanelDialog(const std::shared_ptr<PanelCore>& core);
 
@@ -26,7 +27,8 @@ private:
 
 // Lists only the files the panel's BRefFilter accepts; folders always stay
 // listed so that the user can move around.
-class RefFilterProxy : public QSortFilterProxyModel {
+class RefFilterProxy : public QSortFilterProxyModel
+{
 public:
 	RefFilterProxy(const std::shared_ptr<PanelCore>& core, QObject* parent);
 

@@ -24,7 +24,7 @@ Watchdog::Watchdog(int seconds)
 {
 	const testing::TestInfo* info = testing::UnitTest::GetInstance()->current_test_info();
 	std::string name = info != nullptr ? std::string(info->test_suite_name()) + "." + info->name()
-									   : std::string("(no test)");
+	                                   : std::string("(no test)");
 	mThread = std::thread([this, seconds, name] {
 		std::unique_lock<std::mutex> guard(mLock);
 		if (!mCond.wait_for(guard, std::chrono::seconds(seconds), [this] { return mDone; })) {
@@ -56,11 +56,7 @@ bool wait_until(const std::function<bool()>& predicate, int timeoutMs)
 	return true;
 }
 
-RecordingHandler::RecordingHandler(const char* name)
-	:
-	BHandler(name)
-{
-}
+RecordingHandler::RecordingHandler(const char* name) : BHandler(name) {}
 
 void RecordingHandler::MessageReceived(BMessage* message)
 {
@@ -120,7 +116,7 @@ RecordingLooper::~RecordingLooper()
 }
 
 PeerProcess::PeerProcess(const std::string& program, const std::vector<std::string>& args,
-	const std::string& workingDir, bool withoutBus)
+                         const std::string& workingDir, bool withoutBus)
 {
 	std::vector<std::string> all{program};
 	all.insert(all.end(), args.begin(), args.end());
@@ -243,12 +239,12 @@ void run_app(BApplication* app, const std::function<void()>& body)
 bool wait_for_team(team_id team, int timeoutMs)
 {
 	return wait_until(
-		[team] {
-			BList teams;
-			be_roster->GetAppList(&teams);
-			return teams.HasItem((void*)(addr_t)team);
-		},
-		timeoutMs);
+	    [team] {
+		    BList teams;
+		    be_roster->GetAppList(&teams);
+		    return teams.HasItem((void*)(addr_t)team);
+	    },
+	    timeoutMs);
 }
 
 } // namespace apptest

@@ -21,7 +21,8 @@ namespace apptest {
 
 // Aborts the whole test program when a test hangs, so a lost message fails
 // in seconds instead of at the test runner's time limit.
-class Watchdog {
+class Watchdog
+{
 public:
 	explicit Watchdog(int seconds);
 	~Watchdog();
@@ -37,7 +38,8 @@ private:
 bool wait_until(const std::function<bool()>& predicate, int timeoutMs = 5000);
 
 // Records every message it receives (what, thread, a copy).
-class RecordingHandler : public BHandler {
+class RecordingHandler : public BHandler
+{
 public:
 	explicit RecordingHandler(const char* name = "recorder");
 	void MessageReceived(BMessage* message) override;
@@ -56,7 +58,8 @@ private:
 
 // A looper (own thread) with a recording handler that is also its
 // preferred handler. Quits in the destructor.
-class RecordingLooper {
+class RecordingLooper
+{
 public:
 	RecordingLooper();
 	~RecordingLooper();
@@ -65,10 +68,11 @@ public:
 };
 
 // A test peer program, stopped (SIGTERM, then SIGKILL) when destroyed.
-class PeerProcess {
+class PeerProcess
+{
 public:
 	PeerProcess(const std::string& program, const std::vector<std::string>& args,
-		const std::string& workingDir = "", bool withoutBus = false);
+	            const std::string& workingDir = "", bool withoutBus = false);
 	~PeerProcess();
 
 	pid_t Pid() const { return mPid; }
@@ -88,7 +92,8 @@ std::string peer_path(const char* name);
 bool have_session_bus();
 
 // A fresh folder, removed with its files when destroyed.
-class TempDir {
+class TempDir
+{
 public:
 	TempDir();
 	~TempDir();

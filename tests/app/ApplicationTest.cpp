@@ -36,13 +36,10 @@ bool on_main_thread()
 	return QThread::currentThread() == QCoreApplication::instance()->thread();
 }
 
-class TestApp : public BApplication {
+class TestApp : public BApplication
+{
 public:
-	TestApp()
-		:
-		BApplication(kTestSignature)
-	{
-	}
+	TestApp() : BApplication(kTestSignature) {}
 
 	void ReadyToRun() override { _Note(B_READY_TO_RUN); }
 
@@ -56,25 +53,23 @@ public:
 	{
 		_Note(message->what);
 		switch (message->what) {
-			case 'ask!':
-			{
-				if (lateTarget != NULL)
-					BMessenger(lateTarget).SendMessage('late');
-				BMessage reply(B_REPLY);
-				reply.AddString("answer", "from the application");
-				message->SendReply(&reply);
-				break;
-			}
-			case 'alrt':
-			{
-				alertThread = find_thread(NULL);
-				BAlert* alert = new BAlert("Title", "Text", "A", "B", "C");
-				alertResult = alert->Go();
-				break;
-			}
-			default:
-				BApplication::MessageReceived(message);
-				break;
+		case 'ask!': {
+			if (lateTarget != NULL)
+				BMessenger(lateTarget).SendMessage('late');
+			BMessage reply(B_REPLY);
+			reply.AddString("answer", "from the application");
+			message->SendReply(&reply);
+			break;
+		}
+		case 'alrt': {
+			alertThread = find_thread(NULL);
+			BAlert* alert = new BAlert("Title", "Text", "A", "B", "C");
+			alertResult = alert->Go();
+			break;
+		}
+		default:
+			BApplication::MessageReceived(message);
+			break;
 		}
 	}
 
@@ -108,7 +103,8 @@ private:
 };
 
 // What a test window went through; outlives the window.
-struct WindowLog {
+struct WindowLog
+{
 	std::atomic<int> asked{0};
 	std::atomic<bool> askedOnMain{false};
 	std::atomic<bool> deleted{false};
@@ -126,13 +122,11 @@ struct WindowLog {
 };
 
 // A looper dispatched on the main thread, registered as a window.
-class TestWindow : public BLooper {
+class TestWindow : public BLooper
+{
 public:
 	TestWindow(bool agree, WindowLog* log)
-		:
-		BLooper("test window", BPrivate::kGuiThread),
-		mAgree(agree),
-		mLog(log)
+	    : BLooper("test window", BPrivate::kGuiThread), mAgree(agree), mLog(log)
 	{
 		BPrivate::register_window(NULL, this);
 	}

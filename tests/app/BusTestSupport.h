@@ -3,8 +3,8 @@
 #define BUS_TEST_SUPPORT_H
 
 #include <memory>
-#include <unistd.h>
 #include <string>
+#include <unistd.h>
 #include <vector>
 
 #include <gtest/gtest.h>
@@ -19,7 +19,8 @@ const char* const kBusTestSignature = "application/x-vnd.test-bustest";
 // Skips without a session bus; each test gets its own application object.
 // Other test programs may share the bus at the same time, so the peers of
 // each test get signatures of their own.
-class BusTest : public testing::Test {
+class BusTest : public testing::Test
+{
 protected:
 	void SetUp() override
 	{
@@ -35,7 +36,7 @@ protected:
 
 	// Starts a peer and waits until the roster lists it.
 	std::unique_ptr<PeerProcess> StartPeer(const char* program,
-		const std::vector<std::string>& args = {})
+	                                       const std::vector<std::string>& args = {})
 	{
 		auto peer = std::make_unique<PeerProcess>(peer_path(program), WithSignature(program, args));
 		EXPECT_TRUE(peer->Started()) << program;
@@ -46,8 +47,8 @@ protected:
 	// The peer's options with this test's signature for it.
 	std::vector<std::string> WithSignature(const char* program, std::vector<std::string> args)
 	{
-		std::string signature
-			= std::string(program) == "locale_peer" ? localeSignature : plainSignature;
+		std::string signature =
+		    std::string(program) == "locale_peer" ? localeSignature : plainSignature;
 		args.insert(args.begin(), "--signature=" + signature);
 		return args;
 	}

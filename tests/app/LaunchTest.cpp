@@ -13,18 +13,19 @@ TEST(LaunchTest, FilesOnTheCommandLineArriveAsOneRefsMessageAfterReadyToRun)
 	Watchdog watchdog(60);
 	TempDir dir;
 	std::string log = dir.File("log");
-	PeerProcess peer(peer_path("plain_peer"),
-		{"--log-file=" + log, "a.locale", "--refuse-quit", "sub/../b.locale", "--", "-odd"},
-		dir.Path());
+	PeerProcess peer(
+	    peer_path("plain_peer"),
+	    {"--log-file=" + log, "a.locale", "--refuse-quit", "sub/../b.locale", "--", "-odd"},
+	    dir.Path());
 	ASSERT_TRUE(peer.Started());
-	ASSERT_TRUE(wait_until([&] { return read_file(log).find("refs") != std::string::npos; },
-		10000));
+	ASSERT_TRUE(
+	    wait_until([&] { return read_file(log).find("refs") != std::string::npos; }, 10000));
 	peer.Signal(SIGTERM);
-	ASSERT_TRUE(wait_until([&] { return read_file(log).find("quit-requested") != std::string::npos; },
-		10000));
+	ASSERT_TRUE(wait_until(
+	    [&] { return read_file(log).find("quit-requested") != std::string::npos; }, 10000));
 	// "sub" does not exist, so its ref cannot be made; refusing keeps it running.
-	std::string expected = "ready\nargv 7\nrefs " + dir.Path() + "/a.locale " + dir.Path()
-		+ "/-odd\nquit-requested\n";
+	std::string expected =
+	    "ready\nargv 7\nrefs " + dir.Path() + "/a.locale " + dir.Path() + "/-odd\nquit-requested\n";
 	EXPECT_EQ(expected, read_file(log));
 	peer.Signal(SIGKILL);
 }
@@ -36,7 +37,7 @@ TEST(LaunchTest, RunsWithoutASessionBusAndQuitsOnSigterm)
 	std::string ready = dir.File("ready");
 	std::string log = dir.File("log");
 	PeerProcess peer(peer_path("plain_peer"), {"--ready-file=" + ready, "--log-file=" + log}, "",
-		true);
+	                 true);
 	ASSERT_TRUE(peer.Started());
 	ASSERT_TRUE(wait_until([&] { return !read_file(ready).empty(); }, 10000));
 	EXPECT_EQ("ready " + std::to_string(peer.Pid()) + "\n", read_file(ready));

@@ -18,14 +18,10 @@ using apptest::Watchdog;
 namespace {
 
 // Notes its own deletion, and what the current message was while handling.
-class ProbeLooper : public BLooper {
+class ProbeLooper : public BLooper
+{
 public:
-	explicit ProbeLooper(std::atomic<bool>* deleted)
-		:
-		BLooper("probe"),
-		mDeleted(deleted)
-	{
-	}
+	explicit ProbeLooper(std::atomic<bool>* deleted) : BLooper("probe"), mDeleted(deleted) {}
 	~ProbeLooper() override { *mDeleted = true; }
 
 	void MessageReceived(BMessage* message) override

@@ -19,43 +19,38 @@ namespace {
 
 // Answers 'echo' with the same fields, holds 'hold' without answering,
 // handles 'drop' without answering, and answers 'fwd' via a handler.
-class Responder : public BLooper {
+class Responder : public BLooper
+{
 public:
-	Responder()
-		:
-		BLooper("responder")
-	{
-	}
+	Responder() : BLooper("responder") {}
 
 	~Responder() override { delete mHeld; }
 
 	void MessageReceived(BMessage* message) override
 	{
 		switch (message->what) {
-			case 'echo':
-			{
-				BMessage reply(*message);
-				reply.what = B_REPLY;
-				reply.AddInt32("thread", find_thread(NULL));
-				message->SendReply(&reply);
-				break;
-			}
-			case 'hold':
-				delete mHeld;
-				mHeld = DetachCurrentMessage();
-				break;
-			case 'twic':
-			{
-				BMessage reply(B_REPLY);
-				first = message->SendReply(&reply);
-				second = message->SendReply(&reply);
-				break;
-			}
-			case 'drop':
-				break;
-			default:
-				BLooper::MessageReceived(message);
-				break;
+		case 'echo': {
+			BMessage reply(*message);
+			reply.what = B_REPLY;
+			reply.AddInt32("thread", find_thread(NULL));
+			message->SendReply(&reply);
+			break;
+		}
+		case 'hold':
+			delete mHeld;
+			mHeld = DetachCurrentMessage();
+			break;
+		case 'twic': {
+			BMessage reply(B_REPLY);
+			first = message->SendReply(&reply);
+			second = message->SendReply(&reply);
+			break;
+		}
+		case 'drop':
+			break;
+		default:
+			BLooper::MessageReceived(message);
+			break;
 		}
 	}
 
@@ -64,7 +59,8 @@ public:
 	std::atomic<status_t> second{B_ERROR};
 };
 
-struct RunningResponder {
+struct RunningResponder
+{
 	RunningResponder()
 	{
 		looper = new Responder;
@@ -117,8 +113,9 @@ TEST(MessengerTest, ReplyTimeOutEndsTheWaitWithTimedOut)
 	RunningResponder responder;
 	BMessage reply(B_REPLY); // a stale reply must not survive the failure
 	bigtime_t start = system_time();
-	EXPECT_EQ(B_TIMED_OUT, BMessenger(responder.looper).SendMessage(new BMessage('hold'), &reply,
-		B_INFINITE_TIMEOUT, 200000));
+	EXPECT_EQ(B_TIMED_OUT,
+	          BMessenger(responder.looper)
+	              .SendMessage(new BMessage('hold'), &reply, B_INFINITE_TIMEOUT, 200000));
 	bigtime_t waited = system_time() - start;
 	EXPECT_GE(waited, 190000);
 	EXPECT_LT(waited, 2000000);
@@ -153,7 +150,8 @@ TEST(MessengerTest, LooperQuittingWithTheRequestQueuedAnswersNoReply)
 TEST(MessengerTest, SendingToTheCallersOwnLooperWouldBlock)
 {
 	Watchdog watchdog(20);
-	class SelfAsker : public BLooper {
+	class SelfAsker : public BLooper
+	{
 	public:
 		void MessageReceived(BMessage* message) override
 		{

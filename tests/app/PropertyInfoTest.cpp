@@ -10,25 +10,42 @@
 namespace {
 
 property_info sEditorTable[] = {
-	{"DefaultText", {B_GET_PROPERTY}, {B_DIRECT_SPECIFIER},
-		"get the default texts for localization", 0, {}, {}, {}},
-	{"DefaultLanguage", {B_GET_PROPERTY}, {B_DIRECT_SPECIFIER},
-		"get the default language name for localization", 0, {}, {}, {}},
-	{"TextAppID", {B_GET_PROPERTY}, {B_DIRECT_SPECIFIER}, "get the id for locale files", 0, {},
-		{}, {}},
-	{},
+    {"DefaultText",
+     {B_GET_PROPERTY},
+     {B_DIRECT_SPECIFIER},
+     "get the default texts for localization",
+     0,
+     {},
+     {},
+     {}},
+    {"DefaultLanguage",
+     {B_GET_PROPERTY},
+     {B_DIRECT_SPECIFIER},
+     "get the default language name for localization",
+     0,
+     {},
+     {},
+     {}},
+    {"TextAppID",
+     {B_GET_PROPERTY},
+     {B_DIRECT_SPECIFIER},
+     "get the id for locale files",
+     0,
+     {},
+     {},
+     {}},
+    {},
 };
 
 // The same table as flattened on the original platform.
-const char* kEditorTableHex =
-	"00030000000100000044656661756c7454657874006765742074686520646566"
-	"61756c7420746578747320666f72206c6f63616c697a6174696f6e0000000000"
-	"5445475000000000010000000000000044656661756c744c616e677561676500"
-	"676574207468652064656661756c74206c616e6775616765206e616d6520666f"
-	"72206c6f63616c697a6174696f6e000000000054454750000000000100000000"
-	"000000546578744170704944006765742074686520696420666f72206c6f6361"
-	"6c652066696c6573000000000054454750000000000100000000000000000000"
-	"000000000000000000000000000000000000000000";
+const char* kEditorTableHex = "00030000000100000044656661756c7454657874006765742074686520646566"
+                              "61756c7420746578747320666f72206c6f63616c697a6174696f6e0000000000"
+                              "5445475000000000010000000000000044656661756c744c616e677561676500"
+                              "676574207468652064656661756c74206c616e6775616765206e616d6520666f"
+                              "72206c6f63616c697a6174696f6e000000000054454750000000000100000000"
+                              "000000546578744170704944006765742074686520696420666f72206c6f6361"
+                              "6c652066696c6573000000000054454750000000000100000000000000000000"
+                              "000000000000000000000000000000000000000000";
 
 std::vector<uint8> from_hex(const char* hex)
 {
@@ -41,19 +58,29 @@ std::vector<uint8> from_hex(const char* hex)
 }
 
 property_info sRichTable[] = {
-	{"Suites", {B_GET_PROPERTY}, {B_DIRECT_SPECIFIER}, NULL, 0, {},
-		{{{{"suites", B_STRING_TYPE}, {"messages", B_PROPERTY_INFO_TYPE}}},
-			{{{"x", B_INT32_TYPE}}}},
-		{}},
-	{"Item", {B_GET_PROPERTY, B_SET_PROPERTY}, {B_INDEX_SPECIFIER, B_NAME_SPECIFIER},
-		"an item", 42, {B_STRING_TYPE, B_INT32_TYPE}, {}, {}},
-	{"Any", {}, {}, "anything", 0, {}, {}, {}},
-	{},
+    {"Suites",
+     {B_GET_PROPERTY},
+     {B_DIRECT_SPECIFIER},
+     NULL,
+     0,
+     {},
+     {{{{"suites", B_STRING_TYPE}, {"messages", B_PROPERTY_INFO_TYPE}}}, {{{"x", B_INT32_TYPE}}}},
+     {}},
+    {"Item",
+     {B_GET_PROPERTY, B_SET_PROPERTY},
+     {B_INDEX_SPECIFIER, B_NAME_SPECIFIER},
+     "an item",
+     42,
+     {B_STRING_TYPE, B_INT32_TYPE},
+     {},
+     {}},
+    {"Any", {}, {}, "anything", 0, {}, {}, {}},
+    {},
 };
 
 value_info sValues[] = {
-	{"Reset", 'rset', B_COMMAND_KIND, "resets it", 5, {}},
-	{},
+    {"Reset", 'rset', B_COMMAND_KIND, "resets it", 5, {}},
+    {},
 };
 
 std::vector<uint8> flatten(const BPropertyInfo& info)
@@ -113,8 +140,8 @@ TEST(PropertyInfoTest, UnflattenRestoresRowsCompoundTypesAndValues)
 TEST(PropertyInfoTest, UnflattenReadsBigEndianTables)
 {
 	// One row "P", usage "u", extra 1, command 'PGET', form 1, no types.
-	const uint8 big[] = {1, 0, 0, 0, 1, 0, 0, 0, 1, 'P', 0, 'u', 0, 0, 0, 0, 1, 'P', 'G', 'E',
-		'T', 0, 0, 0, 0, 0, 0, 0, 1, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0};
+	const uint8 big[] = {1, 0, 0, 0, 1, 0, 0, 0, 1, 'P', 0, 'u', 0, 0, 0, 0, 1, 'P', 'G', 'E', 'T',
+	                     0, 0, 0, 0, 0, 0, 0, 1, 0, 0,   0, 0,   0, 0, 0, 0, 0, 0,   0,   0};
 	BPropertyInfo info;
 	ASSERT_EQ(B_OK, info.Unflatten(B_PROPERTY_INFO_TYPE, big, sizeof(big)));
 	ASSERT_EQ(1, info.CountProperties());
@@ -131,7 +158,7 @@ TEST(PropertyInfoTest, UnflattenRejectsEveryTruncationAndBadHeaders)
 	for (size_t size = 0; size < bytes.size(); size++) {
 		BPropertyInfo info;
 		EXPECT_EQ(B_BAD_DATA, info.Unflatten(B_PROPERTY_INFO_TYPE, bytes.data(), size))
-			<< "size " << size;
+		    << "size " << size;
 		EXPECT_EQ(0, info.CountProperties());
 	}
 
@@ -145,8 +172,7 @@ TEST(PropertyInfoTest, UnflattenRejectsEveryTruncationAndBadHeaders)
 	EXPECT_EQ(B_BAD_DATA, info.Unflatten(B_PROPERTY_INFO_TYPE, badOrder.data(), badOrder.size()));
 	std::vector<uint8> hugeCount = bytes;
 	hugeCount[1] = hugeCount[2] = hugeCount[3] = hugeCount[4] = 0x7f;
-	EXPECT_EQ(B_BAD_DATA,
-		info.Unflatten(B_PROPERTY_INFO_TYPE, hugeCount.data(), hugeCount.size()));
+	EXPECT_EQ(B_BAD_DATA, info.Unflatten(B_PROPERTY_INFO_TYPE, hugeCount.data(), hugeCount.size()));
 	// A command list longer than the table can hold.
 	std::vector<uint8> longList = {0, 1, 0, 0, 0, 1, 0, 0, 0, 'P', 0, 0, 0, 0, 0, 0};
 	for (int i = 0; i < 11; i++)

@@ -28,8 +28,7 @@ std::string run_command(const std::string& command)
 
 std::string example_script()
 {
-	std::string source = __FILE__;
-	return source.substr(0, source.rfind('/')) + "/ask_default_text.py";
+	return std::string(LE_SOURCE_DIR) + "/tests/app/ask_default_text.py";
 }
 
 } // namespace
@@ -41,13 +40,13 @@ TEST_F(BusTest, ScriptWithTheBusToolsFetchesTheDefaultTexts)
 	Watchdog watchdog(60);
 	run_app(app.get(), [&] {
 		auto peer = StartPeer("locale_peer", {"--texts=38", "--language=Norsk"});
-		std::string texts = run_command("python3 '" + example_script() + "' "
-			+ localeSignature + " 2>&1");
+		std::string texts =
+		    run_command("python3 '" + example_script() + "' " + localeSignature + " 2>&1");
 		std::string expected;
 		for (int i = 0; i < 38; i++)
 			expected += "Default text " + std::to_string(i) + "\n";
 		EXPECT_EQ(expected, texts);
-		EXPECT_EQ("Norsk\n", run_command("python3 '" + example_script() + "' "
-			+ localeSignature + " DefaultLanguage 2>&1"));
+		EXPECT_EQ("Norsk\n", run_command("python3 '" + example_script() + "' " + localeSignature +
+		                                 " DefaultLanguage 2>&1"));
 	});
 }

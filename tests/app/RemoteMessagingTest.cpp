@@ -27,12 +27,13 @@ BMessage get_property(const char* property)
 QDBusMessage raw_call(team_id team, const char* method)
 {
 	return QDBusMessage::createMethodCall(QString("org.vessmor.Team%1").arg(team),
-		"/org/vessmor/App", "org.vessmor.App", method);
+	                                      "/org/vessmor/App", "org.vessmor.App", method);
 }
 
 // A process pretending to be an application: answers every request with
 // what the test chose, on a connection of its own.
-class HostileObject : public QDBusVirtualObject {
+class HostileObject : public QDBusVirtualObject
+{
 public:
 	enum Mode { kGarbage, kWrongType, kTruncated, kSilent };
 	Mode mode = kGarbage;
@@ -43,24 +44,23 @@ public:
 		if (message.member() != QLatin1String("Request"))
 			return false;
 		switch (mode) {
-			case kGarbage:
-				connection.send(message.createReply(QVariant(QByteArray("not a message at all"))));
-				break;
-			case kWrongType:
-				connection.send(message.createReply(QVariant(QString("text"))));
-				break;
-			case kTruncated:
-			{
-				BMessage reply(B_REPLY);
-				reply.AddString("result", "cut short");
-				QByteArray bytes(reply.FlattenedSize(), 0);
-				reply.Flatten(bytes.data(), bytes.size());
-				bytes.chop(5);
-				connection.send(message.createReply(QVariant(bytes)));
-				break;
-			}
-			case kSilent:
-				break;
+		case kGarbage:
+			connection.send(message.createReply(QVariant(QByteArray("not a message at all"))));
+			break;
+		case kWrongType:
+			connection.send(message.createReply(QVariant(QString("text"))));
+			break;
+		case kTruncated: {
+			BMessage reply(B_REPLY);
+			reply.AddString("result", "cut short");
+			QByteArray bytes(reply.FlattenedSize(), 0);
+			reply.Flatten(bytes.data(), bytes.size());
+			bytes.chop(5);
+			connection.send(message.createReply(QVariant(bytes)));
+			break;
+		}
+		case kSilent:
+			break;
 		}
 		return true;
 	}
@@ -72,8 +72,9 @@ TEST_F(BusTest, LocaleSuiteIsAnsweredByAnotherProcess)
 {
 	Watchdog watchdog(60);
 	run_app(app.get(), [&] {
-		auto peer = StartPeer("locale_peer", {"--language=Deutsch", "--app-id=peer id",
-			"--text=first", "--text=with\nline feed", "--text=third"});
+		auto peer =
+		    StartPeer("locale_peer", {"--language=Deutsch", "--app-id=peer id", "--text=first",
+		                              "--text=with\nline feed", "--text=third"});
 		BMessenger messenger(localeSignature.c_str());
 		ASSERT_TRUE(messenger.IsValid());
 
@@ -175,7 +176,8 @@ TEST_F(BusTest, RemoteMessageHandledWithoutReplyComesBackAsNoReply)
 		auto peer = StartPeer("plain_peer");
 		BMessage reply(B_REPLY);
 		BMessage request('zzzz');
-		EXPECT_EQ(B_OK, BMessenger(NULL, peer->Pid()).SendMessage(&request, &reply, 5000000, 5000000));
+		EXPECT_EQ(B_OK,
+		          BMessenger(NULL, peer->Pid()).SendMessage(&request, &reply, 5000000, 5000000));
 		EXPECT_EQ((uint32)B_NO_REPLY, reply.what);
 	});
 }
@@ -255,11 +257,11 @@ TEST_F(BusTest, HostileRepliesAreDroppedWithAnError)
 		BMessenger target = BMessenger::FromAddress({fakeTeam, -1, -1});
 		BMessage request = get_property("DefaultText");
 		for (HostileObject::Mode mode :
-			{HostileObject::kGarbage, HostileObject::kWrongType, HostileObject::kTruncated}) {
+		     {HostileObject::kGarbage, HostileObject::kWrongType, HostileObject::kTruncated}) {
 			object.mode = mode;
 			BMessage reply(B_REPLY);
 			EXPECT_EQ(B_BAD_REPLY, target.SendMessage(&request, &reply, 2000000, 2000000))
-				<< "mode " << mode;
+			    << "mode " << mode;
 			EXPECT_EQ((uint32)B_NO_REPLY, reply.what);
 		}
 		object.mode = HostileObject::kSilent;

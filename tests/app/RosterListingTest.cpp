@@ -24,8 +24,9 @@ namespace {
 int64 messages_sent_to_bus()
 {
 	QDBusConnection bus = QDBusConnection::sessionBus();
-	QDBusMessage call = QDBusMessage::createMethodCall("org.freedesktop.DBus",
-		"/org/freedesktop/DBus", "org.freedesktop.DBus.Debug.Stats", "GetConnectionStats");
+	QDBusMessage call =
+	    QDBusMessage::createMethodCall("org.freedesktop.DBus", "/org/freedesktop/DBus",
+	                                   "org.freedesktop.DBus.Debug.Stats", "GetConnectionStats");
 	call << bus.baseService();
 	QDBusMessage reply = bus.call(call, QDBus::Block, 5000);
 	if (reply.type() != QDBusMessage::ReplyMessage || reply.arguments().size() != 1)
@@ -60,11 +61,11 @@ TEST_F(BusTest, AnApplicationStartedAfterTheFirstLookUpIsFoundBySignature)
 		// Waited for the way the editor's tests do, through the team alone:
 		// that says nothing of whether the roster's listing has it yet.
 		ASSERT_TRUE(wait_until(
-			[&] {
-				app_info info;
-				return be_roster->GetRunningAppInfo(peer.Pid(), &info) == B_OK;
-			},
-			10000));
+		    [&] {
+			    app_info info;
+			    return be_roster->GetRunningAppInfo(peer.Pid(), &info) == B_OK;
+		    },
+		    10000));
 
 		BMessenger after(localeSignature.c_str(), -1, &status);
 		EXPECT_EQ(B_OK, status);

@@ -52,12 +52,12 @@ TEST_F(BusTest, RosterListsEveryApplicationInLaunchOrderWithItsRealExecutable)
 		std::vector<team_id> ours;
 		for (int32 i = 0; i < all.CountItems(); i++) {
 			team_id team = team_at(all, i);
-			if (team == getpid() || team == first->Pid() || team == second->Pid()
-				|| team == plain->Pid())
+			if (team == getpid() || team == first->Pid() || team == second->Pid() ||
+			    team == plain->Pid())
 				ours.push_back(team);
 		}
 		EXPECT_EQ((std::vector<team_id>{getpid(), first->Pid(), second->Pid(), plain->Pid()}),
-			ours);
+		          ours);
 
 		BList same;
 		be_roster->GetAppList(localeSignature.c_str(), &same);
@@ -129,21 +129,21 @@ TEST_F(BusTest, LaunchAndQuitNoticesReachTheWatcher)
 		// Other programs may come and go meanwhile: look for our peers only.
 		auto notice = [&](uint32 what, team_id team, BMessage* found, int timeoutMs) {
 			return wait_until(
-				[&] {
-					for (int32 i = 0; i < watcher.handler->Count(); i++) {
-						BMessage message = watcher.handler->MessageAt(i);
-						if (message.what == what && message.GetInt32("be:team", -1) == team) {
-							*found = message;
-							return true;
-						}
-					}
-					return false;
-				},
-				timeoutMs);
+			    [&] {
+				    for (int32 i = 0; i < watcher.handler->Count(); i++) {
+					    BMessage message = watcher.handler->MessageAt(i);
+					    if (message.what == what && message.GetInt32("be:team", -1) == team) {
+						    *found = message;
+						    return true;
+					    }
+				    }
+				    return false;
+			    },
+			    timeoutMs);
 		};
 
-		auto peer = std::make_unique<PeerProcess>(peer_path("plain_peer"),
-			WithSignature("plain_peer", {}));
+		auto peer =
+		    std::make_unique<PeerProcess>(peer_path("plain_peer"), WithSignature("plain_peer", {}));
 		team_id team = peer->Pid();
 		BMessage launched;
 		ASSERT_TRUE(notice(B_SOME_APP_LAUNCHED, team, &launched, 10000));
@@ -212,7 +212,7 @@ TEST_F(BusTest, AnApplicationIsOnTheBusBeforeItsReadyToRun)
 		TempDir dir;
 		const std::string ready = dir.File("ready");
 		PeerProcess peer(peer_path("plain_peer"),
-			WithSignature("plain_peer", {"--ready-file=" + ready}));
+		                 WithSignature("plain_peer", {"--ready-file=" + ready}));
 		ASSERT_TRUE(peer.Started());
 		ASSERT_TRUE(wait_until([&] { return !read_file(ready).empty(); }, 10000));
 		BMessenger byTeam(nullptr, peer.Pid());

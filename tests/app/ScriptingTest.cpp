@@ -17,17 +17,13 @@ using apptest::Watchdog;
 namespace {
 
 // Resolves "Child" by handing the message to its child handler.
-class ParentHandler : public BHandler {
+class ParentHandler : public BHandler
+{
 public:
-	ParentHandler(BHandler* child)
-		:
-		BHandler("parent"),
-		mChild(child)
-	{
-	}
+	ParentHandler(BHandler* child) : BHandler("parent"), mChild(child) {}
 
 	BHandler* ResolveSpecifier(BMessage* message, int32 index, BMessage* specifier, int32 form,
-		const char* property) override
+	                           const char* property) override
 	{
 		if (strcmp(property, "Child") == 0 && form == B_DIRECT_SPECIFIER) {
 			message->PopSpecifier();
@@ -151,8 +147,8 @@ TEST(ScriptingTest, SpecifiersAreResolvedThroughTheHandlerChain)
 	EXPECT_STREQ("plain child", reply.GetString("result", ""));
 
 	ASSERT_TRUE(recording.looper->Lock());
-	for (BHandler* handler : {(BHandler*)&parent, (BHandler*)&child, (BHandler*)&plainParent,
-			 (BHandler*)&plainChild})
+	for (BHandler* handler :
+	     {(BHandler*)&parent, (BHandler*)&child, (BHandler*)&plainParent, (BHandler*)&plainChild})
 		recording.looper->RemoveHandler(handler);
 	recording.looper->Unlock();
 }

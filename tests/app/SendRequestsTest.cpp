@@ -25,13 +25,10 @@ namespace {
 
 // Answers 'echo' with its "index" and the order it was handled in, keeps
 // 'hold' unanswered, and on 'self' asks itself with SendRequests.
-class OrderedResponder : public BLooper {
+class OrderedResponder : public BLooper
+{
 public:
-	OrderedResponder()
-		:
-		BLooper("ordered responder")
-	{
-	}
+	OrderedResponder() : BLooper("ordered responder") {}
 
 	~OrderedResponder() override { delete mHeld; }
 
@@ -39,32 +36,30 @@ public:
 	{
 		handled++;
 		switch (message->what) {
-			case 'echo':
-			{
-				BMessage reply(B_REPLY);
-				reply.AddInt32("index", message->GetInt32("index", -1));
-				reply.AddInt32("order", handled.load());
-				message->SendReply(&reply);
-				break;
-			}
-			case 'hold':
-				delete mHeld;
-				mHeld = DetachCurrentMessage();
-				break;
-			case 'self':
-			{
-				BMessage inner('echo');
-				BMessage* messages[] = {&inner};
-				BMessage replies[1];
-				status_t results[1];
-				selfStatus = BMessenger(this).SendRequests(messages, 1, replies, results, 1000000);
-				selfResult = results[0];
-				message->SendReply(B_REPLY);
-				break;
-			}
-			default:
-				BLooper::MessageReceived(message);
-				break;
+		case 'echo': {
+			BMessage reply(B_REPLY);
+			reply.AddInt32("index", message->GetInt32("index", -1));
+			reply.AddInt32("order", handled.load());
+			message->SendReply(&reply);
+			break;
+		}
+		case 'hold':
+			delete mHeld;
+			mHeld = DetachCurrentMessage();
+			break;
+		case 'self': {
+			BMessage inner('echo');
+			BMessage* messages[] = {&inner};
+			BMessage replies[1];
+			status_t results[1];
+			selfStatus = BMessenger(this).SendRequests(messages, 1, replies, results, 1000000);
+			selfResult = results[0];
+			message->SendReply(B_REPLY);
+			break;
+		}
+		default:
+			BLooper::MessageReceived(message);
+			break;
 		}
 	}
 
@@ -76,7 +71,8 @@ private:
 	BMessage* mHeld = NULL;
 };
 
-struct RunningOrderedResponder {
+struct RunningOrderedResponder
+{
 	RunningOrderedResponder()
 	{
 		looper = new OrderedResponder;
@@ -106,7 +102,8 @@ BMessage get_property(const char* property)
 
 // The suite's three questions in the order a fetch asks them, with room
 // for the answers.
-struct SuiteQuestions {
+struct SuiteQuestions
+{
 	BMessage language = get_property("DefaultLanguage");
 	BMessage id = get_property("TextAppID");
 	BMessage texts = get_property("DefaultText");
@@ -153,7 +150,7 @@ TEST(SendRequestsTest, AHeldRequestTimesOutAloneWhileTheOthersAreAnswered)
 	status_t results[3];
 	bigtime_t start = system_time();
 	EXPECT_EQ(B_TIMED_OUT,
-		BMessenger(responder.looper).SendRequests(messages, 3, replies, results, 300000));
+	          BMessenger(responder.looper).SendRequests(messages, 3, replies, results, 300000));
 	bigtime_t waited = system_time() - start;
 	EXPECT_EQ(B_OK, results[0]);
 	EXPECT_EQ(B_TIMED_OUT, results[1]);
@@ -203,8 +200,8 @@ TEST_F(BusTest, AnotherProcessAnswersSeveralQuestionsAskedInOneGo)
 {
 	Watchdog watchdog(60);
 	run_app(app.get(), [&] {
-		auto peer = StartPeer("locale_peer",
-			{"--language=Deutsch", "--app-id=peer id", "--text=eins", "--text=zwei"});
+		auto peer = StartPeer("locale_peer", {"--language=Deutsch", "--app-id=peer id",
+		                                      "--text=eins", "--text=zwei"});
 		BMessenger messenger(localeSignature.c_str());
 		ASSERT_EQ(peer->Pid(), messenger.Team());
 
@@ -308,7 +305,8 @@ namespace {
 
 // A process pretending to be an application, answering Requests with what
 // the test chose; plain Requests always get a good reply.
-class HostileBatchObject : public QDBusVirtualObject {
+class HostileBatchObject : public QDBusVirtualObject
+{
 public:
 	enum Mode { kWrongType, kWrongCount, kMixedSlots, kNoBatch };
 	Mode mode = kWrongType;
@@ -327,19 +325,18 @@ public:
 			return false;
 		batches++;
 		switch (mode) {
-			case kWrongType:
-				connection.send(message.createReply(QVariant(QString("text"))));
-				break;
-			case kWrongCount:
-				connection.send(
-					message.createReply(QVariant::fromValue(QByteArrayList{Flat("one")})));
-				break;
-			case kMixedSlots:
-				connection.send(message.createReply(QVariant::fromValue(
-					QByteArrayList{Flat("together"), QByteArray("garbage"), QByteArray()})));
-				break;
-			case kNoBatch:
-				return false;
+		case kWrongType:
+			connection.send(message.createReply(QVariant(QString("text"))));
+			break;
+		case kWrongCount:
+			connection.send(message.createReply(QVariant::fromValue(QByteArrayList{Flat("one")})));
+			break;
+		case kMixedSlots:
+			connection.send(message.createReply(QVariant::fromValue(
+			    QByteArrayList{Flat("together"), QByteArray("garbage"), QByteArray()})));
+			break;
+		case kNoBatch:
+			return false;
 		}
 		return true;
 	}
@@ -361,8 +358,8 @@ TEST_F(BusTest, HostileAnswersToSeveralQuestionsAreRefusedOneByOne)
 	Watchdog watchdog(60);
 	qDBusRegisterMetaType<QByteArrayList>();
 	const team_id fakeTeam = 2000000000 + getpid();
-	QDBusConnection hostile
-		= QDBusConnection::connectToBus(QDBusConnection::SessionBus, "hostile-batch");
+	QDBusConnection hostile =
+	    QDBusConnection::connectToBus(QDBusConnection::SessionBus, "hostile-batch");
 	ASSERT_TRUE(hostile.isConnected());
 	HostileBatchObject object;
 	ASSERT_TRUE(hostile.registerVirtualObject("/org/vessmor/App", &object));
@@ -378,10 +375,10 @@ TEST_F(BusTest, HostileAnswersToSeveralQuestionsAreRefusedOneByOne)
 		status_t results[3];
 
 		for (HostileBatchObject::Mode mode :
-			{HostileBatchObject::kWrongType, HostileBatchObject::kWrongCount}) {
+		     {HostileBatchObject::kWrongType, HostileBatchObject::kWrongCount}) {
 			object.mode = mode;
 			EXPECT_EQ(B_BAD_REPLY, target.SendRequests(messages, 3, replies, results, 2000000))
-				<< "mode " << mode;
+			    << "mode " << mode;
 			for (int32 i = 0; i < 3; i++) {
 				EXPECT_EQ(B_BAD_REPLY, results[i]);
 				EXPECT_EQ((uint32)B_NO_REPLY, replies[i].what);
@@ -422,9 +419,9 @@ TEST_F(BusTest, MalformedSeveralQuestionsAreRefusedWholeAndThePeerLivesOn)
 		auto peer = StartPeer("locale_peer", {"--language=Deutsch"});
 		QDBusConnection bus = QDBusConnection::sessionBus();
 		auto call = [&](const QByteArrayList& messages, int waitMs) {
-			QDBusMessage requests = QDBusMessage::createMethodCall(
-				QString("org.vessmor.Team%1").arg(peer->Pid()), "/org/vessmor/App",
-				"org.vessmor.App", "Requests");
+			QDBusMessage requests =
+			    QDBusMessage::createMethodCall(QString("org.vessmor.Team%1").arg(peer->Pid()),
+			                                   "/org/vessmor/App", "org.vessmor.App", "Requests");
 			requests << QVariant::fromValue(messages) << -1 << -1 << waitMs;
 			return bus.call(requests, QDBus::Block, 5000);
 		};
@@ -443,9 +440,9 @@ TEST_F(BusTest, MalformedSeveralQuestionsAreRefusedWholeAndThePeerLivesOn)
 			tooMany.append(bytes);
 		answer = call(tooMany, 1000);
 		EXPECT_EQ(QString("org.freedesktop.DBus.Error.InvalidArgs"), answer.errorName());
-		QDBusMessage wrongArgs = QDBusMessage::createMethodCall(
-			QString("org.vessmor.Team%1").arg(peer->Pid()), "/org/vessmor/App",
-			"org.vessmor.App", "Requests");
+		QDBusMessage wrongArgs =
+		    QDBusMessage::createMethodCall(QString("org.vessmor.Team%1").arg(peer->Pid()),
+		                                   "/org/vessmor/App", "org.vessmor.App", "Requests");
 		wrongArgs << bytes << -1 << -1 << 1000;
 		answer = bus.call(wrongArgs, QDBus::Block, 5000);
 		EXPECT_EQ(QString("org.freedesktop.DBus.Error.InvalidArgs"), answer.errorName());

@@ -9,8 +9,8 @@
 
 #include "Bitmap.h"
 #include "MenuItem.h"
-#include "Message.h"
 #include "MenuPrivate.h"
+#include "Message.h"
 #include "PopUpMenu.h"
 #include "ZTBitmapMenuItem.h"
 
@@ -18,7 +18,7 @@ using BPrivate::MenuAccess;
 
 namespace {
 
-const uint8 kRedIndex = 42;	// FF0000 in the system colour map
+const uint8 kRedIndex = 42; // FF0000 in the system colour map
 
 // A 16 x 16 icon, red but for a transparent top-left pixel.
 BBitmap* make_icon()
@@ -29,11 +29,10 @@ BBitmap* make_icon()
 	return icon;
 }
 
-class TrackedBitmap : public BBitmap {
+class TrackedBitmap : public BBitmap
+{
 public:
-	explicit TrackedBitmap(bool* deleted)
-		: BBitmap(BRect(0, 0, 15, 15), B_CMAP8),
-		  mDeleted(deleted)
+	explicit TrackedBitmap(bool* deleted) : BBitmap(BRect(0, 0, 15, 15), B_CMAP8), mDeleted(deleted)
 	{
 	}
 	~TrackedBitmap() override { *mDeleted = true; }
@@ -84,10 +83,10 @@ TEST(BitmapMenuItem, ContentIsTwentyWiderAndFourHigherThanThePlainLabel)
 {
 	BPopUpMenu menu("apps", false, true);
 	BMenuItem* plain = new BMenuItem("LocaleEditor", new BMessage('gref'));
-	ZTBitmapMenuItem* withIcon
-		= new ZTBitmapMenuItem("LocaleEditor", make_icon(), new BMessage('gref'));
-	ZTBitmapMenuItem* withoutIcon
-		= new ZTBitmapMenuItem("LocaleEditor", nullptr, new BMessage('gref'));
+	ZTBitmapMenuItem* withIcon =
+	    new ZTBitmapMenuItem("LocaleEditor", make_icon(), new BMessage('gref'));
+	ZTBitmapMenuItem* withoutIcon =
+	    new ZTBitmapMenuItem("LocaleEditor", nullptr, new BMessage('gref'));
 	menu.AddItem(plain);
 	menu.AddItem(withIcon);
 	menu.AddItem(withoutIcon);
@@ -109,8 +108,8 @@ TEST(BitmapMenuItem, PopUpSizesItsRowsByTheItemsContentSize)
 	BMenuItem* plain = new BMenuItem("A rather long application name", nullptr);
 	plainMenu.AddItem(plain);
 	BPopUpMenu iconMenu("icons", false, true);
-	ZTBitmapMenuItem* withIcon
-		= new ZTBitmapMenuItem("A rather long application name", make_icon(), nullptr);
+	ZTBitmapMenuItem* withIcon =
+	    new ZTBitmapMenuItem("A rather long application name", make_icon(), nullptr);
 	iconMenu.AddItem(withIcon);
 
 	QMenu* plainQt = MenuAccess::QtMenu(&plainMenu);

@@ -30,7 +30,7 @@ std::string CodeText(uint32 code)
 std::map<std::string, uint32> FrameworkCodes()
 {
 	std::filesystem::path header =
-	    std::filesystem::path(__FILE__).parent_path() / "../../platform/include/AppDefs.h";
+	    std::filesystem::path(LE_SOURCE_DIR) / "platform/include/AppDefs.h";
 	std::ifstream in(header);
 	std::stringstream text;
 	text << in.rdbuf();

@@ -27,7 +27,8 @@ TEST(TextChangeTest, SmallestChangeKeepsCommonEndsAndWholeCharacters)
 	                             {"aaa", "aa"},
 	                             {"ab\nab\n", "ab\nXab\nab\n"}}) {
 		auto c = SmallestChange(before, after);
-		std::string applied = before.substr(0, c.from) + std::string(c.replacement) + before.substr(c.to);
+		std::string applied =
+		    before.substr(0, c.from) + std::string(c.replacement) + before.substr(c.to);
 		EXPECT_EQ(applied, after) << before << " -> " << after;
 	}
 }

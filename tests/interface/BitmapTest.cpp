@@ -25,12 +25,12 @@ void expect_color(int index, uint8 red, uint8 green, uint8 blue)
 }
 
 // Draws its bitmap at (2, 2) in the given mode on a green view.
-class BitmapView : public BView {
+class BitmapView : public BView
+{
 public:
 	BitmapView(const BBitmap* bitmap, drawing_mode mode)
-		: BView(BRect(0, 0, 19, 19), "bitmap", B_FOLLOW_NONE, B_WILL_DRAW),
-		  mBitmap(bitmap),
-		  mMode(mode)
+	    : BView(BRect(0, 0, 19, 19), "bitmap", B_FOLLOW_NONE, B_WILL_DRAW), mBitmap(bitmap),
+	      mMode(mode)
 	{
 		SetViewColor(0, 255, 0);
 	}
@@ -135,7 +135,7 @@ TEST(Bitmap, SetBitsCopiesWithinTheBitmapOnly)
 TEST(Bitmap, ImportConvertsToTheNearestIndexAndTransparency)
 {
 	BBitmap rgba(BRect(0, 0, 1, 0), B_RGBA32);
-	uint8 pixels[8] = {0, 0, 255, 255, 10, 20, 30, 0};	// red; transparent
+	uint8 pixels[8] = {0, 0, 255, 255, 10, 20, 30, 0}; // red; transparent
 	rgba.SetBits(pixels, 8, 0, B_RGBA32);
 	BBitmap icon(BRect(0, 0, 1, 0), B_CMAP8);
 	EXPECT_EQ(icon.ImportBits(&rgba), B_OK);
@@ -151,7 +151,7 @@ TEST(Bitmap, ImportConvertsToTheNearestIndexAndTransparency)
 TEST(Bitmap, OverShowsTheBackgroundWhereCopyPaintsTheTableColour)
 {
 	BBitmap icon(BRect(0, 0, 3, 3), B_CMAP8);
-	std::memset(icon.Bits(), 32, icon.BitsLength());	// blue
+	std::memset(icon.Bits(), 32, icon.BitsLength()); // blue
 	static_cast<uint8*>(icon.Bits())[0] = B_TRANSPARENT_MAGIC_CMAP8;
 
 	BitmapView over(&icon, B_OP_OVER);

@@ -15,12 +15,10 @@ using namespace interfacetest;
 namespace {
 
 // Tells when the window object goes away.
-class TrackedWindow : public RecordingWindow {
+class TrackedWindow : public RecordingWindow
+{
 public:
-	explicit TrackedWindow(bool* deleted)
-		: mDeleted(deleted)
-	{
-	}
+	explicit TrackedWindow(bool* deleted) : mDeleted(deleted) {}
 	~TrackedWindow() override { *mDeleted = true; }
 
 private:
@@ -32,8 +30,9 @@ private:
 TEST(Controls, ClickedButtonSendsItsMessageWithSourceToTheWindow)
 {
 	RecordingWindow* window = new RecordingWindow;
-	BButton* button = new BButton(BRect(230, 5, 335, 30), "btn_refload", "Load...",
-		new BMessage('lrep'), B_FOLLOW_RIGHT | B_FOLLOW_TOP, B_WILL_DRAW | B_NAVIGABLE);
+	BButton* button =
+	    new BButton(BRect(230, 5, 335, 30), "btn_refload", "Load...", new BMessage('lrep'),
+	                B_FOLLOW_RIGHT | B_FOLLOW_TOP, B_WILL_DRAW | B_NAVIGABLE);
 	window->AddChild(button);
 	window->Show();
 	QWidget* widget = BPrivate::ViewAccess::Widget(button);
@@ -78,7 +77,7 @@ TEST(Controls, ButtonWithATargetSendsThereInstead)
 TEST(Controls, TextControlTakesTextAndEmptiesOnNull)
 {
 	BTextControl control(BRect(10, 65, 160, 90), "txtctrl_version", "Version:", "1.0",
-		new BMessage('dumy'));
+	                     new BMessage('dumy'));
 	EXPECT_STREQ(control.Text(), "1.0");
 	control.SetText("2.5 beta");
 	EXPECT_STREQ(control.Text(), "2.5 beta");
@@ -91,9 +90,9 @@ TEST(Controls, TextControlTakesTextAndEmptiesOnNull)
 TEST(Controls, DividerSplitsLabelAndFieldAndTheFieldFollowsResizes)
 {
 	BView parent(BRect(0, 0, 450, 300), "bkg_view", B_FOLLOW_NONE, 0);
-	BTextControl* control = new BTextControl(BRect(10, 5, 225, 30), "txtctrl_reference",
-		"Reference:", nullptr, new BMessage('dumy'), B_FOLLOW_LEFT_RIGHT | B_FOLLOW_TOP,
-		B_WILL_DRAW | B_NAVIGABLE);
+	BTextControl* control = new BTextControl(
+	    BRect(10, 5, 225, 30), "txtctrl_reference", "Reference:", nullptr, new BMessage('dumy'),
+	    B_FOLLOW_LEFT_RIGHT | B_FOLLOW_TOP, B_WILL_DRAW | B_NAVIGABLE);
 	parent.AddChild(control);
 	control->SetDivider(60);
 	EXPECT_FLOAT_EQ(control->Divider(), 60);
@@ -119,8 +118,8 @@ TEST(Controls, TextControlDrawsItsLabelLeftOfTheDivider)
 {
 	BView parent(BRect(0, 0, 300, 40), "bkg", B_FOLLOW_NONE, 0);
 	parent.SetViewColor(232, 232, 232);
-	BTextControl* control = new BTextControl(BRect(0, 0, 250, 25), "field", "Language:",
-		nullptr, nullptr);
+	BTextControl* control =
+	    new BTextControl(BRect(0, 0, 250, 25), "field", "Language:", nullptr, nullptr);
 	BTextControl* bare = new BTextControl(BRect(0, 0, 250, 25), "bare", "", nullptr, nullptr);
 	parent.AddChild(control);
 	parent.AddChild(bare);

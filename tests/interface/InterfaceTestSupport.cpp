@@ -13,10 +13,7 @@
 
 namespace interfacetest {
 
-TestApplication::TestApplication()
-	: BApplication("application/x-vnd.le-interface-tests")
-{
-}
+TestApplication::TestApplication() : BApplication("application/x-vnd.le-interface-tests") {}
 
 void TestApplication::MessageReceived(BMessage* message)
 {
@@ -45,13 +42,13 @@ TestApplication* test_app()
 }
 
 Watchdog::Watchdog(int seconds)
-	: mThread([this, seconds] {
-		  std::unique_lock<std::mutex> guard(mLock);
-		  if (!mCond.wait_for(guard, std::chrono::seconds(seconds), [this] { return mDone; })) {
-			  std::fprintf(stderr, "watchdog: the tests hang, giving up\n");
-			  std::_Exit(3);
-		  }
-	  })
+    : mThread([this, seconds] {
+	      std::unique_lock<std::mutex> guard(mLock);
+	      if (!mCond.wait_for(guard, std::chrono::seconds(seconds), [this] { return mDone; })) {
+		      std::fprintf(stderr, "watchdog: the tests hang, giving up\n");
+		      std::_Exit(3);
+	      }
+      })
 {
 }
 
@@ -87,7 +84,7 @@ void settle(int milliseconds)
 }
 
 RecordingWindow::RecordingWindow(BRect frame, const char* title)
-	: BWindow(frame, title, B_TITLED_WINDOW_LOOK, B_NORMAL_WINDOW_FEEL, 0)
+    : BWindow(frame, title, B_TITLED_WINDOW_LOOK, B_NORMAL_WINDOW_FEEL, 0)
 {
 }
 

@@ -21,7 +21,8 @@
 namespace interfacetest {
 
 // The application of the test program; records what reaches it.
-class TestApplication : public BApplication {
+class TestApplication : public BApplication
+{
 public:
 	TestApplication();
 	void MessageReceived(BMessage* message) override;
@@ -38,7 +39,8 @@ private:
 TestApplication* test_app();
 
 // Ends the process when not destroyed within the time.
-class Watchdog {
+class Watchdog
+{
 public:
 	explicit Watchdog(int seconds);
 	~Watchdog();
@@ -56,10 +58,11 @@ bool wait_until(const std::function<bool()>& predicate, int timeoutMs = 3000);
 void settle(int milliseconds = 30);
 
 // A shown window that records the messages reaching MessageReceived.
-class RecordingWindow : public BWindow {
+class RecordingWindow : public BWindow
+{
 public:
 	explicit RecordingWindow(BRect frame = BRect(100, 100, 500, 400),
-		const char* title = "test window");
+	                         const char* title = "test window");
 	void MessageReceived(BMessage* message) override;
 	bool QuitRequested() override;
 

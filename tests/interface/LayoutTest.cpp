@@ -23,8 +23,8 @@ namespace {
 
 BMenuBar* make_bar()
 {
-	BMenuBar* bar = new BMenuBar(BRect(0, 0, 1000, 15), "MB",
-		B_FOLLOW_LEFT_RIGHT | B_FOLLOW_TOP, B_ITEMS_IN_ROW, true);
+	BMenuBar* bar = new BMenuBar(BRect(0, 0, 1000, 15), "MB", B_FOLLOW_LEFT_RIGHT | B_FOLLOW_TOP,
+	                             B_ITEMS_IN_ROW, true);
 	for (const char* name : {"File", "Edit", "Preferences"}) {
 		BMenu* menu = new BMenu(name);
 		menu->AddItem(new BMenuItem("Item", new BMessage('item')));
@@ -63,15 +63,15 @@ TEST(Layout, ScrollViewPutsTheBarRightOfItsTarget)
 {
 	BView background(BRect(0, 0, 450, 330), "bkg", B_FOLLOW_NONE, 0);
 	BView* target = new BView(BRect(0, 95, 436, 330), "target", B_FOLLOW_ALL_SIDES, 0);
-	BScrollView* scroll = new BScrollView("scroll", target, B_FOLLOW_ALL_SIDES, 0, false, true,
-		B_FANCY_BORDER);
+	BScrollView* scroll =
+	    new BScrollView("scroll", target, B_FOLLOW_ALL_SIDES, 0, false, true, B_FANCY_BORDER);
 	background.AddChild(scroll);
 
 	// The border lies outside the target; the bar fills the 14 pixels up to
 	// the background's right edge.
 	EXPECT_EQ(scroll->Frame(), BRect(-2, 93, 452, 332));
 	EXPECT_EQ(target->ConvertToParent(target->Bounds()).OffsetByCopy(-2, 93),
-		BRect(0, 95, 436, 330));
+	          BRect(0, 95, 436, 330));
 	BScrollBar* bar = scroll->ScrollBar(B_VERTICAL);
 	ASSERT_NE(bar, nullptr);
 	EXPECT_EQ(scroll->ScrollBar(B_HORIZONTAL), nullptr);
@@ -87,7 +87,7 @@ TEST(Layout, ScrollBarFollowsTheTextViewAndScrollsIt)
 {
 	RecordingWindow* window = new RecordingWindow(BRect(50, 50, 350, 250));
 	BTextView* text = new BTextView(BRect(0, 0, 285, 200), "text", BRect(3, 3, 282, 197),
-		B_FOLLOW_ALL_SIDES, B_WILL_DRAW | B_FRAME_EVENTS);
+	                                B_FOLLOW_ALL_SIDES, B_WILL_DRAW | B_FRAME_EVENTS);
 	BScrollView* scroll = new BScrollView("scroll", text, B_FOLLOW_ALL_SIDES, 0, false, true);
 	window->AddChild(scroll);
 	window->Show();
@@ -96,12 +96,12 @@ TEST(Layout, ScrollBarFollowsTheTextViewAndScrollsIt)
 		lines += "line " + std::to_string(i) + "\n";
 	text->SetText(lines.c_str());
 
-	QAbstractScrollArea* area
-		= qobject_cast<QAbstractScrollArea*>(BPrivate::ViewAccess::Widget(text));
+	QAbstractScrollArea* area =
+	    qobject_cast<QAbstractScrollArea*>(BPrivate::ViewAccess::Widget(text));
 	ASSERT_NE(area, nullptr);
 	QScrollBar* theirs = area->verticalScrollBar();
-	QScrollBar* ours
-		= static_cast<QScrollBar*>(BPrivate::ViewAccess::Widget(scroll->ScrollBar(B_VERTICAL)));
+	QScrollBar* ours =
+	    static_cast<QScrollBar*>(BPrivate::ViewAccess::Widget(scroll->ScrollBar(B_VERTICAL)));
 	EXPECT_FALSE(theirs->isVisible());
 	ASSERT_TRUE(wait_until([&] { return theirs->maximum() > 0; }));
 	EXPECT_EQ(ours->maximum(), theirs->maximum());

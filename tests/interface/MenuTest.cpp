@@ -33,7 +33,8 @@ BMenuItem* item(const char* label, uint32 what = 'item', char shortcut = 0)
 
 // A window with a menu bar: File (New, Help Ctrl-H, Quit Ctrl-Q to the
 // application) and Edit (Copy Ctrl-C), and a text control.
-struct MenuWindow {
+struct MenuWindow
+{
 	MenuWindow()
 	{
 		window = new RecordingWindow(BRect(60, 60, 510, 410), "menus");
@@ -42,8 +43,7 @@ struct MenuWindow {
 		file->AddItem(item("New", 'newd'));
 		file->AddItem(help = item("Help", 'hlps', 'H'));
 		file->AddSeparatorItem();
-		file->AddItem(quit = new BMenuItem("Quit", new BMessage('tqut'), 'Q',
-			B_COMMAND_KEY));
+		file->AddItem(quit = new BMenuItem("Quit", new BMessage('tqut'), 'Q', B_COMMAND_KEY));
 		quit->SetTarget(be_app);
 		BMenu* edit = new BMenu("Edit");
 		edit->AddItem(copy = item("Copy", B_COPY, 'C'));
@@ -172,8 +172,8 @@ TEST(Menu, FieldShowsTheTitleOrTheMarkedLabel)
 	follows->AddItem(second);
 	BMenuField* field = new BMenuField(BRect(10, 10, 200, 35), "field", "Label:", follows);
 	window->AddChild(field);
-	QPushButton* button
-		= qobject_cast<QPushButton*>(BPrivate::ViewAccess::Widget(field->MenuBar()));
+	QPushButton* button =
+	    qobject_cast<QPushButton*>(BPrivate::ViewAccess::Widget(field->MenuBar()));
 	ASSERT_NE(button, nullptr);
 	EXPECT_EQ(button->text(), QString("Pick one"));
 	EXPECT_EQ(button->menu(), MenuAccess::QtMenu(follows));
@@ -304,7 +304,8 @@ TEST(Menu, KeyboardPicksAnItemInAnOpenMenu)
 	ASSERT_TRUE(wait_until([&] { return qmenu->isVisible(); }));
 	// Down twice: New, then Help.
 	QTest::keyClick(qmenu, Qt::Key_Down);
-	QTest::keyClick(QApplication::focusWidget() ? QApplication::focusWidget() : qmenu, Qt::Key_Down);
+	QTest::keyClick(QApplication::focusWidget() ? QApplication::focusWidget() : qmenu,
+	                Qt::Key_Down);
 	QWidget* target = QApplication::focusWidget() ? QApplication::focusWidget() : qmenu;
 	QTest::keyClick(target, Qt::Key_Return);
 	ASSERT_TRUE(setup.window->WaitFor('hlps'));
@@ -400,7 +401,8 @@ TEST(Menu, FieldButtonLooksLikeAButtonWithItsLabelAtTheLeft)
 	field->SetDivider(0);
 	window->AddChild(field);
 	window->Show();
-	QPushButton* button = qobject_cast<QPushButton*>(BPrivate::ViewAccess::Widget(field->MenuBar()));
+	QPushButton* button =
+	    qobject_cast<QPushButton*>(BPrivate::ViewAccess::Widget(field->MenuBar()));
 	ASSERT_NE(button, nullptr);
 	ASSERT_TRUE(wait_until([&] { return button->isVisible(); }));
 

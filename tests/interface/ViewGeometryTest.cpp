@@ -16,10 +16,11 @@ using namespace interfacetest;
 namespace {
 
 // Counts FrameResized() calls and keeps the last size.
-class SizeRecordingView : public BView {
+class SizeRecordingView : public BView
+{
 public:
 	SizeRecordingView(BRect frame, const char* name, uint32 mode)
-		: BView(frame, name, mode, B_FRAME_EVENTS)
+	    : BView(frame, name, mode, B_FRAME_EVENTS)
 	{
 	}
 	void FrameResized(float width, float height) override
@@ -34,16 +35,17 @@ public:
 };
 
 // Writes the hook calls of the tree into one shared log.
-class HookView : public BView {
+class HookView : public BView
+{
 public:
 	HookView(const char* name, std::vector<std::string>* log)
-		: BView(BRect(0, 0, 10, 10), name, B_FOLLOW_NONE, 0),
-		  mLog(log)
+	    : BView(BRect(0, 0, 10, 10), name, B_FOLLOW_NONE, 0), mLog(log)
 	{
 	}
 	void AttachedToWindow() override
 	{
-		mLog->push_back(std::string("attached ") + Name() + (Window() != nullptr ? "" : " (no window)"));
+		mLog->push_back(std::string("attached ") + Name() +
+		                (Window() != nullptr ? "" : " (no window)"));
 	}
 	void AllAttached() override { mLog->push_back(std::string("all attached ") + Name()); }
 	void DetachedFromWindow() override { mLog->push_back(std::string("detached ") + Name()); }
@@ -88,12 +90,13 @@ TEST(ViewGeometry, ChildrenKeepTheirDistanceToTheEdgesTheyFollow)
 	BView* left = new BView(BRect(10, 10, 50, 40), "left", B_FOLLOW_LEFT | B_FOLLOW_TOP, 0);
 	BView* right = new BView(BRect(300, 10, 390, 40), "right", B_FOLLOW_RIGHT | B_FOLLOW_TOP, 0);
 	BView* both = new BView(BRect(10, 50, 390, 80), "both", B_FOLLOW_LEFT_RIGHT | B_FOLLOW_TOP, 0);
-	BView* bottom = new BView(BRect(10, 250, 50, 290), "bottom", B_FOLLOW_LEFT | B_FOLLOW_BOTTOM, 0);
+	BView* bottom =
+	    new BView(BRect(10, 250, 50, 290), "bottom", B_FOLLOW_LEFT | B_FOLLOW_BOTTOM, 0);
 	BView* all = new BView(BRect(0, 95, 385, 299), "all", B_FOLLOW_ALL_SIDES, 0);
-	BView* center = new BView(BRect(180, 130, 219, 169), "center",
-		B_FOLLOW_H_CENTER | B_FOLLOW_V_CENTER, 0);
-	BView* topBottom = new BView(BRect(5, 5, 15, 290), "topbottom",
-		B_FOLLOW_LEFT | B_FOLLOW_TOP_BOTTOM, 0);
+	BView* center =
+	    new BView(BRect(180, 130, 219, 169), "center", B_FOLLOW_H_CENTER | B_FOLLOW_V_CENTER, 0);
+	BView* topBottom =
+	    new BView(BRect(5, 5, 15, 290), "topbottom", B_FOLLOW_LEFT | B_FOLLOW_TOP_BOTTOM, 0);
 	BView* none = new BView(BRect(20, 20, 30, 30), "none", B_FOLLOW_NONE, 0);
 	for (BView* view : {left, right, both, bottom, all, center, topBottom, none})
 		parent.AddChild(view);
@@ -121,8 +124,8 @@ TEST(ViewGeometry, GrandchildrenFollowTheirResizedParent)
 {
 	BView root(BRect(0, 0, 299, 199), "root", B_FOLLOW_NONE, 0);
 	BView* middle = new BView(BRect(0, 20, 299, 199), "middle", B_FOLLOW_ALL_SIDES, 0);
-	SizeRecordingView* inner = new SizeRecordingView(BRect(0, 0, 285, 179), "inner",
-		B_FOLLOW_ALL_SIDES);
+	SizeRecordingView* inner =
+	    new SizeRecordingView(BRect(0, 0, 285, 179), "inner", B_FOLLOW_ALL_SIDES);
 	root.AddChild(middle);
 	middle->AddChild(inner);
 
@@ -177,8 +180,8 @@ TEST(ViewGeometry, WindowAttachRunsHooksTopDownThenBottomUp)
 	EXPECT_TRUE(log.empty());
 
 	window->AddChild(outer);
-	std::vector<std::string> attached
-		= {"attached outer", "attached inner", "all attached inner", "all attached outer"};
+	std::vector<std::string> attached = {"attached outer", "attached inner", "all attached inner",
+	                                     "all attached outer"};
 	EXPECT_EQ(log, attached);
 	EXPECT_EQ(window->FindView("inner")->Window(), window);
 	// Views directly in the window have no parent view.
@@ -186,8 +189,8 @@ TEST(ViewGeometry, WindowAttachRunsHooksTopDownThenBottomUp)
 
 	log.clear();
 	EXPECT_TRUE(window->RemoveChild(outer));
-	std::vector<std::string> detached
-		= {"detached outer", "detached inner", "all detached inner", "all detached outer"};
+	std::vector<std::string> detached = {"detached outer", "detached inner", "all detached inner",
+	                                     "all detached outer"};
 	EXPECT_EQ(log, detached);
 	EXPECT_EQ(outer->FindView("inner")->Window(), nullptr);
 	delete outer;

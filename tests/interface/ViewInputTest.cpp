@@ -17,10 +17,10 @@ using namespace interfacetest;
 
 namespace {
 
-class InputView : public BView {
+class InputView : public BView
+{
 public:
-	InputView()
-		: BView(BRect(10, 20, 109, 69), "input", B_FOLLOW_NONE, B_WILL_DRAW | B_NAVIGABLE)
+	InputView() : BView(BRect(10, 20, 109, 69), "input", B_FOLLOW_NONE, B_WILL_DRAW | B_NAVIGABLE)
 	{
 	}
 	void MouseDown(BPoint where) override
@@ -29,7 +29,10 @@ public:
 		lastWhere = where;
 		lastThreadIsLocked = Window()->IsLocked();
 	}
-	void KeyDown(const char* bytes, int32 numBytes) override { keys += std::string(bytes, numBytes); }
+	void KeyDown(const char* bytes, int32 numBytes) override
+	{
+		keys += std::string(bytes, numBytes);
+	}
 	void MessageReceived(BMessage* message) override
 	{
 		if (message->what == B_COPY)
@@ -95,7 +98,7 @@ TEST(ViewInput, HidingNestsAndCoversTheChildren)
 	BView* inner = new BView(BRect(0, 0, 10, 10), "inner", B_FOLLOW_NONE, 0);
 	window->AddChild(outer);
 	outer->AddChild(inner);
-	EXPECT_TRUE(inner->IsHidden());	// the window is not shown yet
+	EXPECT_TRUE(inner->IsHidden()); // the window is not shown yet
 	window->Show();
 	EXPECT_FALSE(window->IsHidden());
 	EXPECT_FALSE(inner->IsHidden());
@@ -126,7 +129,7 @@ TEST(Fonts, SystemFontsAreTwelvePixelsAndMeasureText)
 	EXPECT_TRUE(be_fixed_font->IsFixed());
 	EXPECT_GT(be_plain_font->StringWidth("Application id:"), 30);
 	EXPECT_GE(be_bold_font->StringWidth("Application id:"),
-		be_plain_font->StringWidth("Application id:"));
+	          be_plain_font->StringWidth("Application id:"));
 	EXPECT_FLOAT_EQ(be_plain_font->StringWidth("abc", 0), 0);
 	EXPECT_FLOAT_EQ(be_plain_font->StringWidth(nullptr), 0);
 	font_height height;

@@ -16,11 +16,11 @@ using namespace interfacetest;
 
 namespace {
 
-class ThreadTrackingWindow : public RecordingWindow {
+class ThreadTrackingWindow : public RecordingWindow
+{
 public:
 	ThreadTrackingWindow(std::atomic<bool>* deleted, std::atomic<bool>* onGuiThread)
-		: mDeleted(deleted),
-		  mOnGuiThread(onGuiThread)
+	    : mDeleted(deleted), mOnGuiThread(onGuiThread)
 	{
 	}
 	~ThreadTrackingWindow() override
@@ -36,20 +36,21 @@ private:
 
 // Notes whether the widget ever got a show, hide or title change event
 // on another thread than the GUI thread.
-class ThreadWatcher : public QObject {
+class ThreadWatcher : public QObject
+{
 public:
 	bool eventFilter(QObject*, QEvent* event) override
 	{
 		switch (event->type()) {
-			case QEvent::Show:
-			case QEvent::Hide:
-			case QEvent::WindowTitleChange:
-				seen++;
-				if (QThread::currentThread() != qApp->thread())
-					offThread = true;
-				break;
-			default:
-				break;
+		case QEvent::Show:
+		case QEvent::Hide:
+		case QEvent::WindowTitleChange:
+			seen++;
+			if (QThread::currentThread() != qApp->thread())
+				offThread = true;
+			break;
+		default:
+			break;
 		}
 		return false;
 	}

@@ -10,12 +10,12 @@
 #include <sys/stat.h>
 #include <vector>
 
+#include "../storage/TempFolder.h"
 #include "Entry.h"
 #include "Looper.h"
 #include "Message.h"
 #include "Node.h"
 #include "NodeMonitor.h"
-#include "../storage/TempFolder.h"
 
 namespace fs = std::filesystem;
 
@@ -27,12 +27,10 @@ const auto kWatchdog = std::chrono::seconds(5);
 // How long "nothing arrives" is watched for.
 const auto kQuietPeriod = std::chrono::milliseconds(300);
 
-class Recorder : public BLooper {
+class Recorder : public BLooper
+{
 public:
-	Recorder()
-		: BLooper("node monitor recorder")
-	{
-	}
+	Recorder() : BLooper("node monitor recorder") {}
 
 	void MessageReceived(BMessage* message) override
 	{
@@ -47,7 +45,7 @@ public:
 
 	// The first notice not yet taken that matches, within the watchdog.
 	bool Take(const std::function<bool(const BMessage&)>& matches, BMessage* found,
-		std::chrono::milliseconds wait = kWatchdog)
+	          std::chrono::milliseconds wait = kWatchdog)
 	{
 		std::unique_lock<std::mutex> lock(mLock);
 		auto deadline = std::chrono::steady_clock::now() + wait;
@@ -68,7 +66,7 @@ public:
 	bool TakeOpcode(int32 opcode, BMessage* found, std::chrono::milliseconds wait = kWatchdog)
 	{
 		return Take([opcode](const BMessage& m) { return m.GetInt32("opcode", -1) == opcode; },
-			found, wait);
+		            found, wait);
 	}
 
 	size_t Count()
@@ -84,13 +82,10 @@ private:
 };
 
 // Runs a recorder for one test and quits it afterwards.
-class RecorderHolder {
+class RecorderHolder
+{
 public:
-	RecorderHolder()
-		: mRecorder(new Recorder())
-	{
-		mRecorder->Run();
-	}
+	RecorderHolder() : mRecorder(new Recorder()) { mRecorder->Run(); }
 	~RecorderHolder() { Quit(); }
 
 	void Quit()
@@ -120,7 +115,8 @@ ino_t InodeOf(const std::string& path)
 	return info.st_ino;
 }
 
-class NodeMonitorTest : public ::testing::Test {
+class NodeMonitorTest : public ::testing::Test
+{
 protected:
 	void TearDown() override { stop_watching(mRecorder.Get()); }
 

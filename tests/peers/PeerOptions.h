@@ -9,7 +9,8 @@
 
 #include <unistd.h>
 
-struct PeerOption {
+struct PeerOption
+{
 	std::string name;
 	std::string value;
 	bool hasValue;

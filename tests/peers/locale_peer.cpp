@@ -25,27 +25,46 @@
 #include "Application.h"
 #include "Message.h"
 #include "OS.h"
-#include "PropertyInfo.h"
 #include "PeerOptions.h"
+#include "PropertyInfo.h"
 
 namespace {
 
 const char* kUsage = "usage: locale_peer [--signature=SIG] [--texts=N] [--text=TEXT ...] "
-	"[--language=NAME] [--app-id=ID] [--no-suite] [--silent] [--delay=MS] "
-	"[--ready-file=PATH]\n";
+                     "[--language=NAME] [--app-id=ID] [--no-suite] [--silent] [--delay=MS] "
+                     "[--ready-file=PATH]\n";
 const char* kLocaleSuite = "suite/vnd.Vessmor-locale";
 
 property_info sLocaleProperties[] = {
-	{"DefaultText", {B_GET_PROPERTY}, {B_DIRECT_SPECIFIER},
-		"get the default texts for localization", 0, {}, {}, {}},
-	{"DefaultLanguage", {B_GET_PROPERTY}, {B_DIRECT_SPECIFIER},
-		"get the default language name for localization", 0, {}, {}, {}},
-	{"TextAppID", {B_GET_PROPERTY}, {B_DIRECT_SPECIFIER}, "get the id for locale files", 0, {},
-		{}, {}},
-	{},
+    {"DefaultText",
+     {B_GET_PROPERTY},
+     {B_DIRECT_SPECIFIER},
+     "get the default texts for localization",
+     0,
+     {},
+     {},
+     {}},
+    {"DefaultLanguage",
+     {B_GET_PROPERTY},
+     {B_DIRECT_SPECIFIER},
+     "get the default language name for localization",
+     0,
+     {},
+     {},
+     {}},
+    {"TextAppID",
+     {B_GET_PROPERTY},
+     {B_DIRECT_SPECIFIER},
+     "get the id for locale files",
+     0,
+     {},
+     {},
+     {}},
+    {},
 };
 
-struct PeerSettings {
+struct PeerSettings
+{
 	std::string signature = "application/x-vnd.test-localepeer";
 	std::vector<std::string> texts;
 	std::string language = "English";
@@ -56,12 +75,11 @@ struct PeerSettings {
 	std::string readyFile;
 };
 
-class LocalePeer : public BApplication {
+class LocalePeer : public BApplication
+{
 public:
 	explicit LocalePeer(const PeerSettings& settings)
-		:
-		BApplication(settings.signature.c_str()),
-		mSettings(settings)
+	    : BApplication(settings.signature.c_str()), mSettings(settings)
 	{
 	}
 
@@ -87,7 +105,7 @@ public:
 	}
 
 	BHandler* ResolveSpecifier(BMessage* message, int32 index, BMessage* specifier, int32 form,
-		const char* property) override
+	                           const char* property) override
 	{
 		BPropertyInfo info(sLocaleProperties);
 		if (mSettings.suite && info.FindMatch(message, index, specifier, form, property) >= 0)
@@ -105,8 +123,8 @@ public:
 		BMessage specifier;
 		int32 form;
 		const char* property = NULL;
-		if (message->GetCurrentSpecifier(&index, &specifier, &form, &property) != B_OK
-			|| form != B_DIRECT_SPECIFIER || property == NULL) {
+		if (message->GetCurrentSpecifier(&index, &specifier, &form, &property) != B_OK ||
+		    form != B_DIRECT_SPECIFIER || property == NULL) {
 			BApplication::MessageReceived(message);
 			return;
 		}

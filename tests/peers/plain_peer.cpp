@@ -24,21 +24,21 @@
 namespace {
 
 const char* kUsage = "usage: plain_peer [--signature=SIG] [--ready-file=PATH] [--log-file=PATH] "
-	"[--refuse-quit] [file ...]\n";
+                     "[--refuse-quit] [file ...]\n";
 
-struct PlainSettings {
+struct PlainSettings
+{
 	std::string signature = "application/x-vnd.test-plainpeer";
 	std::string readyFile;
 	std::string logFile;
 	bool refuseQuit = false;
 };
 
-class PlainPeer : public BApplication {
+class PlainPeer : public BApplication
+{
 public:
 	explicit PlainPeer(const PlainSettings& settings)
-		:
-		BApplication(settings.signature.c_str()),
-		mSettings(settings)
+	    : BApplication(settings.signature.c_str()), mSettings(settings)
 	{
 	}
 

@@ -3,15 +3,15 @@
 #include <csignal>
 #include <cstring>
 #include <filesystem>
-#include <random>
 #include <fstream>
+#include <random>
 #include <sstream>
 #include <sys/resource.h>
 #include <sys/stat.h>
 
+#include "../storage/TempFolder.h"
 #include "Message.h"
 #include "Preferences.h"
-#include "../storage/TempFolder.h"
 
 namespace fs = std::filesystem;
 
@@ -60,13 +60,14 @@ BMessage Body(const std::string& path)
 
 bool IsEmptyStore(const Preferences& prefs)
 {
-	return prefs.GetString("ZT_LANGUAGE", NULL) == NULL && prefs.GetInt8("ZT_AUTOPREFS", 7) == 7
-		&& prefs.GetRect("ZT_MAINWINPOS", BRect(1, 2, 3, 4)) == BRect(1, 2, 3, 4);
+	return prefs.GetString("ZT_LANGUAGE", NULL) == NULL && prefs.GetInt8("ZT_AUTOPREFS", 7) == 7 &&
+	       prefs.GetRect("ZT_MAINWINPOS", BRect(1, 2, 3, 4)) == BRect(1, 2, 3, 4);
 }
 
 // Lets the process write at most `limit` bytes into any file, and makes the
 // write that crosses it fail instead of killing the process.
-class FileSizeLimit {
+class FileSizeLimit
+{
 public:
 	explicit FileSizeLimit(rlim_t limit)
 	{
@@ -87,7 +88,8 @@ private:
 	sighandler_t mOldHandler;
 };
 
-class PreferencesTest : public ::testing::Test {
+class PreferencesTest : public ::testing::Test
+{
 protected:
 	std::string PrefsPath() const { return mTemp / "LocaleEditor.prefs"; }
 
@@ -137,7 +139,8 @@ TEST_F(PreferencesTest, EveryKindOfValueSurvivesSaveAndLoad)
 		prefs.Set("float", 2.5f);
 		prefs.Set("rect", BRect(50, 50, 500, 400));
 		prefs.Set("message", &nested);
-		prefs.Set("string", "Fran\xc3\xa7" "ais");
+		prefs.Set("string", "Fran\xc3\xa7"
+		                    "ais");
 		prefs.Set("color", color);
 		ASSERT_EQ(prefs.Save(), kPrefsOK);
 	}
@@ -149,7 +152,8 @@ TEST_F(PreferencesTest, EveryKindOfValueSurvivesSaveAndLoad)
 	EXPECT_EQ(prefs.GetInt64("i64", 0), -6400000000LL);
 	EXPECT_EQ(prefs.GetFloat("float", 0), 2.5f);
 	EXPECT_EQ(prefs.GetRect("rect"), BRect(50, 50, 500, 400));
-	EXPECT_STREQ(prefs.GetString("string", NULL), "Fran\xc3\xa7" "ais");
+	EXPECT_STREQ(prefs.GetString("string", NULL), "Fran\xc3\xa7"
+	                                              "ais");
 	EXPECT_EQ(prefs.GetColor("color", rgb_color{0, 0, 0, 0}), color);
 	BMessage* copy = prefs.GetMessage("message", NULL);
 	ASSERT_NE(copy, nullptr);
@@ -353,7 +357,7 @@ TEST_F(PreferencesTest, FailedWriteKeepsTheOldFileByteForByte)
 
 	EXPECT_EQ(prefs.Save(), kPrefsOK);
 	EXPECT_EQ(Preferences(PrefsPath().c_str(), kKennung).GetString("loadpath", NULL),
-		std::string(4000, 'n'));
+	          std::string(4000, 'n'));
 }
 
 TEST_F(PreferencesTest, SaveReplacesALinksTargetAndKeepsPermissions)

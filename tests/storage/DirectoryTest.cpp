@@ -24,7 +24,8 @@ std::set<std::string> Walk(BDirectory& dir, bool traverse)
 	return paths;
 }
 
-class DirectoryTest : public ::testing::Test {
+class DirectoryTest : public ::testing::Test
+{
 protected:
 	void SetUp() override
 	{
@@ -47,8 +48,9 @@ TEST_F(DirectoryTest, WalkListsEveryEntryOnceWithoutDots)
 {
 	BDirectory dir(mTemp.Path().c_str());
 	ASSERT_EQ(dir.InitCheck(), B_OK);
-	std::set<std::string> expected = {mTemp / "a.locale", mTemp / "sub", mTemp / "elsewhere",
-		mTemp / "link.locale", mTemp / "folderlink", mTemp / "broken"};
+	std::set<std::string> expected = {mTemp / "a.locale",   mTemp / "sub",
+	                                  mTemp / "elsewhere",  mTemp / "link.locale",
+	                                  mTemp / "folderlink", mTemp / "broken"};
 	EXPECT_EQ(Walk(dir, false), expected);
 	BEntry entry;
 	EXPECT_EQ(dir.GetNextEntry(&entry), B_ENTRY_NOT_FOUND);
@@ -60,7 +62,7 @@ TEST_F(DirectoryTest, TraversingWalkFollowsLinksAndKeepsBrokenOnes)
 {
 	BDirectory dir(mTemp.Path().c_str());
 	std::set<std::string> expected = {mTemp / "a.locale", mTemp / "sub", mTemp / "elsewhere",
-		mTemp / "elsewhere/target.locale", mTemp / "broken"};
+	                                  mTemp / "elsewhere/target.locale", mTemp / "broken"};
 	// The broken link cannot be followed and comes back as itself, so the
 	// walk goes on past it.
 	EXPECT_EQ(Walk(dir, true), expected);

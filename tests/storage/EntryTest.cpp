@@ -176,7 +176,8 @@ TEST(EntryTest, CreateDirectoryMakesParentsAndAcceptsExisting)
 TEST(EntryTest, KeepsUtf8NamesByteForByte)
 {
 	TempFolder temp;
-	std::string name = "Fran\xc3\xa7" "ais.locale";
+	std::string name = "Fran\xc3\xa7"
+	                   "ais.locale";
 	WriteText(temp / name, "x");
 	entry_ref ref;
 	ASSERT_EQ(get_ref_for_path((temp / name).c_str(), &ref), B_OK);

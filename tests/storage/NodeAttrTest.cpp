@@ -21,7 +21,8 @@ std::string RawXattr(const std::string& path, const std::string& name)
 	return size < 0 ? std::string("<none>") : std::string(buffer, (size_t)size);
 }
 
-class NodeAttrTest : public ::testing::Test {
+class NodeAttrTest : public ::testing::Test
+{
 protected:
 	void SetUp() override
 	{
@@ -76,7 +77,11 @@ TEST_F(NodeAttrTest, OtherTypesAreKeptBesideTheValue)
 
 TEST_F(NodeAttrTest, ForeignAttributesAreTypedByTheirBytes)
 {
-	ASSERT_EQ(setxattr(mPath.c_str(), "user.text", "Fran\xc3\xa7" "ais", 8, 0), 0);
+	ASSERT_EQ(setxattr(mPath.c_str(), "user.text",
+	                   "Fran\xc3\xa7"
+	                   "ais",
+	                   8, 0),
+	          0);
 	ASSERT_EQ(setxattr(mPath.c_str(), "user.blob", "\x01\x00\xff", 3, 0), 0);
 	ASSERT_EQ(setxattr(mPath.c_str(), "user.cut", "ab\xc3", 3, 0), 0);
 	attr_info info;
@@ -93,14 +98,14 @@ TEST_F(NodeAttrTest, ReadsAreCutToTheBufferAndOffset)
 	std::string longName(100, 'x');
 	longName[0] = 'A';
 	ASSERT_EQ(mNode.WriteAttr("zt:language", B_STRING_TYPE, 0, longName.data(), longName.size()),
-		100);
+	          100);
 	char buffer[64];
 	ASSERT_EQ(mNode.ReadAttr("zt:language", B_STRING_TYPE, 0, buffer, sizeof(buffer)), 64);
 	EXPECT_EQ(buffer[0], 'A');
 	EXPECT_EQ(mNode.ReadAttr("zt:language", B_STRING_TYPE, 90, buffer, sizeof(buffer)), 10);
 	EXPECT_EQ(mNode.ReadAttr("zt:language", B_STRING_TYPE, 100, buffer, sizeof(buffer)), 0);
 	EXPECT_EQ(mNode.ReadAttr("absent", B_STRING_TYPE, 0, buffer, sizeof(buffer)),
-		B_ENTRY_NOT_FOUND);
+	          B_ENTRY_NOT_FOUND);
 }
 
 TEST_F(NodeAttrTest, WritingAtAnOffsetPatchesTheValue)
@@ -125,7 +130,7 @@ TEST_F(NodeAttrTest, RefusesBadNamesAndSizes)
 	EXPECT_EQ(mNode.WriteAttr(NULL, B_RAW_TYPE, 0, "x", 1), B_BAD_VALUE);
 	EXPECT_EQ(mNode.WriteAttr("", B_RAW_TYPE, 0, "x", 1), B_BAD_VALUE);
 	EXPECT_EQ(mNode.WriteAttr(std::string(251, 'n').c_str(), B_RAW_TYPE, 0, "x", 1),
-		B_NAME_TOO_LONG);
+	          B_NAME_TOO_LONG);
 	EXPECT_EQ(mNode.WriteAttr("x", B_RAW_TYPE, -1, "x", 1), B_BAD_VALUE);
 	EXPECT_EQ(mNode.WriteAttr("x", B_RAW_TYPE, 0, NULL, 1), B_BAD_VALUE);
 	EXPECT_EQ(mNode.WriteAttr("x", B_RAW_TYPE, 65536, "x", 1), B_BAD_VALUE);

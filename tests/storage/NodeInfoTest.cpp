@@ -39,7 +39,7 @@ BMessage LocaleMessage()
 // A message as a big-endian machine of the original platform wrote it:
 // string fields only, each a single item in the one-byte form.
 std::vector<char> BigEndianR5(uint32 what,
-	const std::vector<std::pair<std::string, std::string>>& fields)
+                              const std::vector<std::pair<std::string, std::string>>& fields)
 {
 	auto put32 = [](std::vector<char>& out, uint32 value) {
 		for (int shift = 24; shift >= 0; shift -= 8)
@@ -158,8 +158,10 @@ TEST(NodeInfoTest, TypelessLocaleFileIsKnownByItsContent)
 TEST(NodeInfoTest, BigEndianLocaleFileIsKnownToo)
 {
 	TempFolder temp;
-	std::vector<char> bytes = BigEndianR5(0, {{"zt:version", "01.00"}, {"zt:app_id", "an app"},
-		{"zt:language", "Svenska"}, {"zt:text", "Avbryt"}});
+	std::vector<char> bytes = BigEndianR5(0, {{"zt:version", "01.00"},
+	                                          {"zt:app_id", "an app"},
+	                                          {"zt:language", "Svenska"},
+	                                          {"zt:text", "Avbryt"}});
 	BMessage check;
 	ASSERT_EQ(check.Unflatten(bytes.data(), bytes.size()), B_OK);
 	ASSERT_STREQ(check.GetString("zt:app_id", ""), "an app");

@@ -10,7 +10,8 @@
 #include <string>
 #include <unistd.h>
 
-class TempFolder {
+class TempFolder
+{
 public:
 	TempFolder()
 	{
@@ -36,7 +37,8 @@ private:
 	std::string mPath;
 };
 
-class CurrentFolderGuard {
+class CurrentFolderGuard
+{
 public:
 	CurrentFolderGuard()
 	{

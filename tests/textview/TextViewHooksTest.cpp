@@ -15,16 +15,13 @@
 
 namespace {
 
-QWidget*
-widget_of(BTextView* view)
+QWidget* widget_of(BTextView* view)
 {
 	return BPrivate::ViewAccess::Widget(view);
 }
 
-
 // Every recorded call saw its own change already made.
-void
-expect_hooks_after_change(const RecordingTextView& view)
+void expect_hooks_after_change(const RecordingTextView& view)
 {
 	for (const RecordingTextView::Call& call : view.calls) {
 		if (call.kind == 'I') {
@@ -35,7 +32,6 @@ expect_hooks_after_change(const RecordingTextView& view)
 }
 
 } // namespace
-
 
 TEST(TextViewHooks, ProgramEditsCallTheHooksWhichMakeTheChange)
 {
@@ -64,7 +60,6 @@ TEST(TextViewHooks, ProgramEditsCallTheHooksWhichMakeTheChange)
 	expect_hooks_after_change(view);
 }
 
-
 TEST(TextViewHooks, TypingCallsInsertTextPerKeyWithByteOffsets)
 {
 	RecordingTextView view;
@@ -77,7 +72,8 @@ TEST(TextViewHooks, TypingCallsInsertTextPerKeyWithByteOffsets)
 	EXPECT_EQ(view.calls[0].from, 2);
 	EXPECT_EQ(view.calls[0].bytes, "a");
 	EXPECT_EQ(view.calls[1].from, 3);
-	EXPECT_EQ(view.Content(), "\xC3\xA9" "ab\n");
+	EXPECT_EQ(view.Content(), "\xC3\xA9"
+	                          "ab\n");
 
 	QTest::keyClick(widget_of(&view), Qt::Key_Backspace);
 	ASSERT_EQ(view.calls.size(), 3u);
@@ -97,7 +93,6 @@ TEST(TextViewHooks, TypingCallsInsertTextPerKeyWithByteOffsets)
 	expect_hooks_after_change(view);
 }
 
-
 TEST(TextViewHooks, InputMethodsReportOnlyTheCommittedText)
 {
 	RecordingTextView view;
@@ -115,9 +110,9 @@ TEST(TextViewHooks, InputMethodsReportOnlyTheCommittedText)
 	ASSERT_EQ(view.calls.size(), 1u);
 	EXPECT_EQ(view.calls[0].from, 1);
 	EXPECT_EQ(view.calls[0].bytes, "\xC3\xBC");
-	EXPECT_EQ(view.Content(), "a\xC3\xBC" "b");
+	EXPECT_EQ(view.Content(), "a\xC3\xBC"
+	                          "b");
 }
-
 
 TEST(TextViewHooks, EnterTypesALineFeedEvenWithShift)
 {
@@ -130,24 +125,27 @@ TEST(TextViewHooks, EnterTypesALineFeedEvenWithShift)
 	EXPECT_EQ(view.LineAt(3), 2);
 }
 
-
 TEST(TextViewHooks, PasteCutAndEditMessagesGoThroughTheHooks)
 {
 	RecordingTextView view;
 	view.SetText("one two");
-	QApplication::clipboard()->setText(QString::fromUtf8("\xC3\xBC" "ber\nzwei"));
+	QApplication::clipboard()->setText(QString::fromUtf8("\xC3\xBC"
+	                                                     "ber\nzwei"));
 	view.Select(4, 7);
 	view.calls.clear();
 	view.Paste();
-	EXPECT_EQ(view.Content(), "one \xC3\xBC" "ber\nzwei");
+	EXPECT_EQ(view.Content(), "one \xC3\xBC"
+	                          "ber\nzwei");
 	ASSERT_EQ(view.calls.size(), 2u);
 	EXPECT_EQ(view.calls[0].kind, 'D');
-	EXPECT_EQ(view.calls[1].bytes, "\xC3\xBC" "ber\nzwei");
+	EXPECT_EQ(view.calls[1].bytes, "\xC3\xBC"
+	                               "ber\nzwei");
 
 	view.Select(0, 4);
 	BMessage cut(B_CUT);
 	view.MessageReceived(&cut);
-	EXPECT_EQ(view.Content(), "\xC3\xBC" "ber\nzwei");
+	EXPECT_EQ(view.Content(), "\xC3\xBC"
+	                          "ber\nzwei");
 	EXPECT_EQ(QApplication::clipboard()->text(), QStringLiteral("one "));
 	EXPECT_EQ(view.calls.back().kind, 'D');
 
@@ -159,7 +157,6 @@ TEST(TextViewHooks, PasteCutAndEditMessagesGoThroughTheHooks)
 	EXPECT_EQ(QApplication::clipboard()->text(), QStringLiteral("a\rb"));
 	expect_hooks_after_change(view);
 }
-
 
 TEST(TextViewHooks, UndoAndRedoWalkManyStepsThroughTheHooks)
 {
@@ -202,7 +199,6 @@ TEST(TextViewHooks, UndoAndRedoWalkManyStepsThroughTheHooks)
 	expect_hooks_after_change(view);
 }
 
-
 TEST(TextViewHooks, ProgramEditsOfOneTurnUndoAsOneStep)
 {
 	RecordingTextView view;
@@ -220,7 +216,6 @@ TEST(TextViewHooks, ProgramEditsOfOneTurnUndoAsOneStep)
 	EXPECT_FALSE(view.CanUndo()); // SetText started the history
 }
 
-
 TEST(TextViewHooks, NoUndoKeepsNoHistory)
 {
 	RecordingTextView view;
@@ -233,14 +228,14 @@ TEST(TextViewHooks, NoUndoKeepsNoHistory)
 	EXPECT_EQ(view.Content(), "abcd");
 }
 
-
 namespace {
 
 // Breaks the rule and edits from inside its hook.
-class MeddlingTextView : public RecordingTextView {
+class MeddlingTextView : public RecordingTextView
+{
 protected:
 	void InsertText(const char* text, int32 length, int32 offset,
-		const text_run_array* runs) override
+	                const text_run_array* runs) override
 	{
 		RecordingTextView::InsertText(text, length, offset, runs);
 		Insert(0, "MEDDLE", 6);
@@ -251,7 +246,6 @@ protected:
 
 } // namespace
 
-
 TEST(TextViewHooks, EditsFromInsideAHookAreIgnored)
 {
 	MeddlingTextView view;
@@ -260,7 +254,6 @@ TEST(TextViewHooks, EditsFromInsideAHookAreIgnored)
 	QTest::keyClicks(BPrivate::ViewAccess::Widget(&view), "d");
 	EXPECT_EQ(view.Content(), "abcd");
 }
-
 
 TEST(TextViewHooks, NotEditableRefusesTypingButNotTheProgram)
 {

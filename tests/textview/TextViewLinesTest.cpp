@@ -1,12 +1,12 @@
 // Visual lines: LineAt, OffsetAt and CountLines, wrapped and unwrapped.
 #include <QApplication>
-#include <QTextLayout>
 #include <QTextBlock>
+#include <QTextLayout>
 
 #include <gtest/gtest.h>
 
-#include "TextViewTestSupport.h"
 #include "TextViewData.h"
+#include "TextViewTestSupport.h"
 #include "ViewPrivate.h"
 
 TEST(TextViewLines, FinalLineFeedStartsAnEmptyLastLine)
@@ -31,7 +31,6 @@ TEST(TextViewLines, FinalLineFeedStartsAnEmptyLastLine)
 	EXPECT_EQ(view.OffsetAt(0), 0);
 	EXPECT_EQ(view.OffsetAt(1), 0);
 }
-
 
 TEST(TextViewLines, LongParagraphsWrapAtTheTextRectangle)
 {
@@ -67,7 +66,6 @@ TEST(TextViewLines, LongParagraphsWrapAtTheTextRectangle)
 	EXPECT_LT(view.CountLines(), wrapped + 3);
 }
 
-
 TEST(TextViewLines, LineCountsAgreeWithTheLayoutOnScreen)
 {
 	RecordingTextView view(BRect(0, 0, 299, 199));
@@ -85,8 +83,7 @@ TEST(TextViewLines, LineCountsAgreeWithTheLayoutOnScreen)
 		text += "\n";
 	}
 	view.SetText(text.c_str());
-	auto* widget
-		= dynamic_cast<BPrivate::TextEditWidget*>(BPrivate::ViewAccess::Widget(&view));
+	auto* widget = dynamic_cast<BPrivate::TextEditWidget*>(BPrivate::ViewAccess::Widget(&view));
 	ASSERT_NE(widget, nullptr);
 	widget->show();
 	QApplication::processEvents();
@@ -103,21 +100,20 @@ TEST(TextViewLines, LineCountsAgreeWithTheLayoutOnScreen)
 		// Every line fits the width; a line's trailing spaces may hang.
 		for (int k = 0; k < shown; k++) {
 			EXPECT_LE(layout.lineAt(k).naturalTextWidth(), width + 1)
-				<< "paragraph " << i << " line " << k;
+			    << "paragraph " << i << " line " << k;
 		}
 		const int32 start = view.OffsetAt(line);
 		EXPECT_EQ(view.LineAt(start), line) << "paragraph " << i;
 		line += shown;
 		if (i + 1 < count) {
 			EXPECT_EQ(view.ByteAt(view.OffsetAt(line) - 1), '\n')
-				<< "paragraph " << i << " has " << shown << " lines";
+			    << "paragraph " << i << " has " << shown << " lines";
 		}
 	}
 	EXPECT_EQ(view.CountLines(), line);
 	EXPECT_GT(line, count + 10); // many paragraphs did wrap
 	widget->hide();
 }
-
 
 TEST(TextViewLines, CurrentLineFollowsTheCaret)
 {

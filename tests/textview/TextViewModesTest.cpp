@@ -48,7 +48,6 @@ TEST(TextViewModes, SingleLineViewsKeepOneLine)
 	EXPECT_EQ(view->CountLines(), 1);
 }
 
-
 TEST(TextViewModes, InputMethodCommitsReachTheHooksAndReplaceAroundTheCaret)
 {
 	RecordingTextView view;
@@ -82,14 +81,13 @@ TEST(TextViewModes, InputMethodCommitsReachTheHooksAndReplaceAroundTheCaret)
 	EXPECT_EQ(start, 11);
 	EXPECT_EQ(end, 11);
 	EXPECT_EQ(widget->inputMethodQuery(Qt::ImSurroundingText).toString(),
-		QStringLiteral("keep th\xE9se"));
+	          QStringLiteral("keep th\xE9se"));
 	EXPECT_EQ(widget->inputMethodQuery(Qt::ImCursorPosition).toInt(), 10);
 
 	// One undo step takes it back.
 	view.Undo();
 	EXPECT_EQ(view.Content(), "keep this\nand that\n");
 }
-
 
 TEST(TextViewModes, PointsAndOffsetsMatchOnScreen)
 {
@@ -105,7 +103,7 @@ TEST(TextViewModes, PointsAndOffsetsMatchOnScreen)
 		EXPECT_GT(height, 0);
 		EXPECT_GE(point.x, 5);
 		EXPECT_EQ(view.OffsetAt(BPoint(point.x + 1, point.y + height / 2)), offset)
-			<< "offset " << offset;
+		    << "offset " << offset;
 		EXPECT_EQ(view.LineAt(BPoint(point.x + 1, point.y + height / 2)), view.LineAt(offset));
 	}
 	widget->hide();

@@ -14,15 +14,14 @@ using BPrivate::TextViewParagraphs;
 namespace {
 
 // A paragraph as the tests keep it, with its bytes in a string of its own.
-struct ModelParagraph {
+struct ModelParagraph
+{
 	std::string text;
 	int32_t lines = 1;
 	bool dirty = true;
 };
 
-
-ModelParagraph
-make_paragraph(std::mt19937& random)
+ModelParagraph make_paragraph(std::mt19937& random)
 {
 	ModelParagraph paragraph;
 	paragraph.text.assign(random() % 7, 'x');
@@ -31,10 +30,8 @@ make_paragraph(std::mt19937& random)
 	return paragraph;
 }
 
-
 // Paragraphs lending the model's bytes to the index.
-std::vector<TextParagraph>
-lend(const std::vector<ModelParagraph>& model)
+std::vector<TextParagraph> lend(const std::vector<ModelParagraph>& model)
 {
 	std::vector<TextParagraph> paragraphs(model.size());
 	for (size_t i = 0; i < model.size(); i++) {
@@ -45,10 +42,8 @@ lend(const std::vector<ModelParagraph>& model)
 	return paragraphs;
 }
 
-
 // count texts of size bytes of a letter, each ending in its number.
-std::vector<std::string>
-numbered_texts(int count, size_t size)
+std::vector<std::string> numbered_texts(int count, size_t size)
 {
 	std::vector<std::string> texts;
 	for (int i = 0; i < count; i++)
@@ -56,20 +51,16 @@ numbered_texts(int count, size_t size)
 	return texts;
 }
 
-
 // The whole text of tree becomes texts, one paragraph each.
-void
-replace_all(TextViewParagraphs& tree, const std::vector<std::string>& texts)
+void replace_all(TextViewParagraphs& tree, const std::vector<std::string>& texts)
 {
 	tree.Replace(0, tree.Count(), texts.size(), [&](size_t i, TextParagraph& paragraph) {
 		paragraph.text = ParagraphText::Borrow(texts[i]);
 	});
 }
 
-
 // Sums over a plain vector: the expected place of paragraph `index`.
-ParagraphPlace
-expected_place(const std::vector<ModelParagraph>& model, int32_t index)
+ParagraphPlace expected_place(const std::vector<ModelParagraph>& model, int32_t index)
 {
 	ParagraphPlace place;
 	place.index = index;
@@ -80,9 +71,7 @@ expected_place(const std::vector<ModelParagraph>& model, int32_t index)
 	return place;
 }
 
-
-void
-expect_same_place(const ParagraphPlace& actual, const ParagraphPlace& expected)
+void expect_same_place(const ParagraphPlace& actual, const ParagraphPlace& expected)
 {
 	EXPECT_EQ(actual.index, expected.index);
 	EXPECT_EQ(actual.byte, expected.byte);
@@ -90,7 +79,6 @@ expect_same_place(const ParagraphPlace& actual, const ParagraphPlace& expected)
 }
 
 } // namespace
-
 
 TEST(TextViewParagraphs, RandomReplacementsKeepSumsAndLookupsRight)
 {
@@ -131,7 +119,6 @@ TEST(TextViewParagraphs, RandomReplacementsKeepSumsAndLookupsRight)
 	}
 }
 
-
 TEST(TextViewParagraphs, ByteRangesCopyTheJoinedTextByTreeAndByTable)
 {
 	std::mt19937 random(3);
@@ -154,7 +141,7 @@ TEST(TextViewParagraphs, ByteRangesCopyTheJoinedTextByTreeAndByTable)
 			std::string copied((size_t)count, '?');
 			tree.CopyBytes(from, count, copied.data());
 			ASSERT_EQ(copied, joined.substr((size_t)from, (size_t)count))
-				<< how << ": " << from << " +" << count;
+			    << how << ": " << from << " +" << count;
 			// The place found through the table agrees with the tree's.
 			EXPECT_EQ(tree.LocateByte(from).index, tree.FindByByte(from).index) << how;
 		}
@@ -181,16 +168,17 @@ TEST(TextViewParagraphs, ByteRangesCopyTheJoinedTextByTreeAndByTable)
 		const bool large = round % 3 != 2;
 		const int32_t first = (int32_t)(random() % (size_t)total);
 		const int32_t count = (int32_t)std::min<size_t>(
-			large ? total / 4 + random() % (size_t)(total / 4) : random() % 3,
-			(size_t)(total - first));
+		    large ? total / 4 + random() % (size_t)(total / 4) : random() % 3,
+		    (size_t)(total - first));
 		const size_t made = large ? 500 + random() % 800 : random() % 3;
 		std::vector<std::string> texts;
 		for (size_t i = 0; i < made; i++)
 			texts.push_back(std::string(random() % 12, (char)('A' + i % 26)));
 		if (total - count + (int32_t)made == 0)
 			texts.push_back("last");
-		tree.Replace(first, count, texts.size(),
-			[&](size_t i, TextParagraph& paragraph) { paragraph.text = ParagraphText::Borrow(texts[i]); });
+		tree.Replace(first, count, texts.size(), [&](size_t i, TextParagraph& paragraph) {
+			paragraph.text = ParagraphText::Borrow(texts[i]);
+		});
 		model.erase(model.begin() + first, model.begin() + first + count);
 		model.insert(model.begin() + first, texts.begin(), texts.end());
 		joined.clear();
@@ -211,7 +199,6 @@ TEST(TextViewParagraphs, ByteRangesCopyTheJoinedTextByTreeAndByTable)
 	}
 }
 
-
 TEST(TextViewParagraphs, LookupsOutsideTheTextArePinned)
 {
 	std::vector<TextParagraph> items(3);
@@ -228,7 +215,6 @@ TEST(TextViewParagraphs, LookupsOutsideTheTextArePinned)
 	EXPECT_EQ(tree.FindByByte(600).index, 2);
 	EXPECT_EQ(tree.FindByLine(99).index, 2);
 }
-
 
 TEST(TextViewParagraphs, FlushCountsOnlyDirtyParagraphsWithTheirIndex)
 {
@@ -258,7 +244,6 @@ TEST(TextViewParagraphs, FlushCountsOnlyDirtyParagraphsWithTheirIndex)
 	EXPECT_EQ(text, "\na\naa\naaa\naaaa");
 }
 
-
 TEST(TextViewParagraphs, BytesStayRightAcrossManyBlocksAndReplacements)
 {
 	// Enough bytes for many blocks, one paragraph larger than a block, and
@@ -280,7 +265,7 @@ TEST(TextViewParagraphs, BytesStayRightAcrossManyBlocksAndReplacements)
 		const int32_t total = (int32_t)model.size();
 		const int32_t first = (int32_t)(random() % (size_t)total);
 		const int32_t count = (int32_t)std::min<size_t>(random() % (round % 5 == 0 ? 400 : 4),
-			(size_t)(total - first));
+		                                                (size_t)(total - first));
 		std::vector<std::string> texts;
 		const size_t made = random() % (round % 5 == 0 ? 400 : 4);
 		for (size_t i = 0; i < made; i++)
@@ -306,7 +291,6 @@ TEST(TextViewParagraphs, BytesStayRightAcrossManyBlocksAndReplacements)
 	EXPECT_EQ(collected, joined);
 }
 
-
 TEST(TextViewParagraphs, ThinnedOutTextGivesItsBlocksBack)
 {
 	// 16,000 paragraphs of 1,000 bytes fill about 250 blocks; deleting all
@@ -331,7 +315,6 @@ TEST(TextViewParagraphs, ThinnedOutTextGivesItsBlocksBack)
 	EXPECT_LE(tree.BlockBytes(), std::max<int64_t>(2 * live, 16 * 64 * 1024));
 	EXPECT_LT(tree.BlockBytes(), full / 4);
 }
-
 
 TEST(TextViewParagraphs, ParagraphsOfTheIndexItselfCanReplaceThemselves)
 {

@@ -12,22 +12,20 @@
 
 namespace {
 
-const char* const kPieces[] = {"a", "bc", "\n", "\xC3\xA9", "\xE2\x82\xAC", "\xF0\x9F\x98\x80",
-	"\r", "; x", "word ", "\n\n", "\xE2\x80\xA9", "long line of several words that wraps "};
-
+const char* const kPieces[] = {
+    "a",  "bc",  "\n",    "\xC3\xA9", "\xE2\x82\xAC", "\xF0\x9F\x98\x80",
+    "\r", "; x", "word ", "\n\n",     "\xE2\x80\xA9", "long line of several words that wraps "};
 
 // The first byte of the character at or before offset.
-int32
-character_start(const std::string& text, int32 offset)
+int32 character_start(const std::string& text, int32 offset)
 {
-	while (offset > 0 && offset < (int32)text.size() && ((uint8)text[(size_t)offset] & 0xC0) == 0x80)
+	while (offset > 0 && offset < (int32)text.size() &&
+	       ((uint8)text[(size_t)offset] & 0xC0) == 0x80)
 		offset--;
 	return offset;
 }
 
-
-void
-check_lines(RecordingTextView& view, const std::string& text, std::mt19937& random)
+void check_lines(RecordingTextView& view, const std::string& text, std::mt19937& random)
 {
 	const int32 lines = view.CountLines();
 	ASSERT_GE(lines, 1);
@@ -50,9 +48,9 @@ check_lines(RecordingTextView& view, const std::string& text, std::mt19937& rand
 
 } // namespace
 
-
-class TextViewRandomEdits : public ::testing::TestWithParam<int> {};
-
+class TextViewRandomEdits : public ::testing::TestWithParam<int>
+{
+};
 
 TEST_P(TextViewRandomEdits, TextLinesAndUndoFollowEveryKindOfEdit)
 {
@@ -67,44 +65,44 @@ TEST_P(TextViewRandomEdits, TextLinesAndUndoFollowEveryKindOfEdit)
 		const int32 offset = character_start(text, (int32)(random() % (text.size() + 1)));
 		const std::string piece = kPieces[random() % (sizeof(kPieces) / sizeof(kPieces[0]))];
 		switch (random() % 5) {
-			case 0:
-				view.Insert(offset, piece.c_str(), (int32)piece.size());
-				text.insert((size_t)offset, piece);
-				break;
-			case 1: {
-				const int32 end = character_start(text,
-					std::min<int32>((int32)text.size(), offset + (int32)(random() % 12)));
-				view.Delete(offset, end);
-				if (end > offset)
-					text.erase((size_t)offset, (size_t)(end - offset));
-				break;
+		case 0:
+			view.Insert(offset, piece.c_str(), (int32)piece.size());
+			text.insert((size_t)offset, piece);
+			break;
+		case 1: {
+			const int32 end = character_start(
+			    text, std::min<int32>((int32)text.size(), offset + (int32)(random() % 12)));
+			view.Delete(offset, end);
+			if (end > offset)
+				text.erase((size_t)offset, (size_t)(end - offset));
+			break;
+		}
+		case 2:
+			// Typing plain letters at a caret.
+			view.Select(offset, offset);
+			QTest::keyClicks(widget, "xy");
+			text.insert((size_t)offset, "xy");
+			break;
+		case 3:
+			view.Select(offset, offset);
+			QTest::keyClick(widget, Qt::Key_Backspace);
+			if (offset > 0) {
+				const int32 before = character_start(text, offset - 1);
+				text.erase((size_t)before, (size_t)(offset - before));
 			}
-			case 2:
-				// Typing plain letters at a caret.
-				view.Select(offset, offset);
-				QTest::keyClicks(widget, "xy");
-				text.insert((size_t)offset, "xy");
+			break;
+		default:
+			// Pasting over a selection; the clipboard has no stand-ins.
+			if (piece.find('\r') != std::string::npos ||
+			    piece.find("\xE2\x80\xA9") != std::string::npos)
 				break;
-			case 3:
-				view.Select(offset, offset);
-				QTest::keyClick(widget, Qt::Key_Backspace);
-				if (offset > 0) {
-					const int32 before = character_start(text, offset - 1);
-					text.erase((size_t)before, (size_t)(offset - before));
-				}
-				break;
-			default:
-				// Pasting over a selection; the clipboard has no stand-ins.
-				if (piece.find('\r') != std::string::npos
-					|| piece.find("\xE2\x80\xA9") != std::string::npos)
-					break;
-				const int32 end = character_start(text,
-					std::min<int32>((int32)text.size(), offset + (int32)(random() % 6)));
-				QApplication::clipboard()->setText(QString::fromStdString(piece));
-				view.Select(offset, end);
-				view.Paste();
-				text.replace((size_t)offset, (size_t)(end - offset), piece);
-				break;
+			const int32 end = character_start(
+			    text, std::min<int32>((int32)text.size(), offset + (int32)(random() % 6)));
+			QApplication::clipboard()->setText(QString::fromStdString(piece));
+			view.Select(offset, end);
+			view.Paste();
+			text.replace((size_t)offset, (size_t)(end - offset), piece);
+			break;
 		}
 		ASSERT_EQ(view.Content(), text) << "round " << round;
 		ASSERT_EQ(view.TextLength(), (int32)text.size());
@@ -127,6 +125,5 @@ TEST_P(TextViewRandomEdits, TextLinesAndUndoFollowEveryKindOfEdit)
 	EXPECT_EQ(view.Content(), final);
 	check_lines(view, final, random);
 }
-
 
 INSTANTIATE_TEST_SUITE_P(Seeds, TextViewRandomEdits, ::testing::Values(11, 12, 13, 14));

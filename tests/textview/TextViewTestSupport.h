@@ -9,9 +9,11 @@
 
 // A text view that records every call of its change hooks, together with
 // the text as it stands right after the base hook ran.
-class RecordingTextView : public BTextView {
+class RecordingTextView : public BTextView
+{
 public:
-	struct Call {
+	struct Call
+	{
 		char kind; // 'I' insert, 'D' delete
 		int32 from;
 		int32 to;
@@ -20,8 +22,7 @@ public:
 	};
 
 	RecordingTextView(BRect frame = BRect(0, 0, 399, 299))
-		:
-		BTextView(frame, "recording", BRect(0, 0, 399, 299), B_FOLLOW_ALL_SIDES, B_WILL_DRAW)
+	    : BTextView(frame, "recording", BRect(0, 0, 399, 299), B_FOLLOW_ALL_SIDES, B_WILL_DRAW)
 	{
 	}
 
@@ -31,11 +32,11 @@ public:
 
 protected:
 	void InsertText(const char* text, int32 length, int32 offset,
-		const text_run_array* runs) override
+	                const text_run_array* runs) override
 	{
 		BTextView::InsertText(text, length, offset, runs);
-		calls.push_back({'I', offset, offset + length, std::string(text, (size_t)length),
-			Content()});
+		calls.push_back(
+		    {'I', offset, offset + length, std::string(text, (size_t)length), Content()});
 	}
 
 	void DeleteText(int32 from, int32 to) override

@@ -36,7 +36,6 @@ TEST(TextViewText, OffsetsCountUtf8Bytes)
 	EXPECT_EQ(view.Content(), "a\xF0\x9F\x98\x80z");
 }
 
-
 TEST(TextViewText, GetTextCopiesAndTerminatesWithinBounds)
 {
 	RecordingTextView view;
@@ -52,7 +51,6 @@ TEST(TextViewText, GetTextCopiesAndTerminatesWithinBounds)
 	EXPECT_STREQ(buffer, "on");
 }
 
-
 TEST(TextViewText, TextStaysValidUntilTheNextChange)
 {
 	RecordingTextView view;
@@ -64,11 +62,12 @@ TEST(TextViewText, TextStaysValidUntilTheNextChange)
 	EXPECT_STREQ(view.Text(), "abcd");
 }
 
-
 TEST(TextViewText, CarriageReturnsAndSeparatorsAreKeptAsBytes)
 {
 	RecordingTextView view;
-	const std::string text = "a\r\nb\rc\xE2\x80\xA9" "d\xE2\x80\xA8" "e\n";
+	const std::string text = "a\r\nb\rc\xE2\x80\xA9"
+	                         "d\xE2\x80\xA8"
+	                         "e\n";
 	view.SetText(text.c_str());
 	EXPECT_EQ(view.Content(), text);
 	// Only the real line feeds end lines.
@@ -76,11 +75,14 @@ TEST(TextViewText, CarriageReturnsAndSeparatorsAreKeptAsBytes)
 	EXPECT_EQ(view.LineAt(5), 1);
 	EXPECT_EQ(view.OffsetAt(1), 3);
 	view.Insert(1, "\r", 1);
-	EXPECT_EQ(view.Content(), "a\r\r\nb\rc\xE2\x80\xA9" "d\xE2\x80\xA8" "e\n");
+	EXPECT_EQ(view.Content(), "a\r\r\nb\rc\xE2\x80\xA9"
+	                          "d\xE2\x80\xA8"
+	                          "e\n");
 	view.Delete(0, 3);
-	EXPECT_EQ(view.Content(), "\nb\rc\xE2\x80\xA9" "d\xE2\x80\xA8" "e\n");
+	EXPECT_EQ(view.Content(), "\nb\rc\xE2\x80\xA9"
+	                          "d\xE2\x80\xA8"
+	                          "e\n");
 }
-
 
 TEST(TextViewText, InvalidUtf8IsStoredAsReplacementCharacters)
 {
@@ -92,22 +94,23 @@ TEST(TextViewText, InvalidUtf8IsStoredAsReplacementCharacters)
 	EXPECT_EQ(view.calls.back().bytes, view.Content());
 }
 
-
 TEST(TextViewText, AnyBytesAreStoredAsTheirUtf8Reading)
 {
 	// Byte soup rich in the hard cases (overlong forms, surrogates, values
 	// past U+10FFFF, cut sequences): stored exactly as Qt's UTF-8 reading
 	// of it, through every way in.
 	std::mt19937 random(11);
-	const unsigned char kBytes[] = {'a', '\n', 0x7F, 0x80, 0xBF, 0xC0, 0xC1, 0xC2, 0xC3, 0xDF,
-		0xE0, 0xA0, 0x9F, 0xED, 0xEF, 0xF0, 0x90, 0x8F, 0xF4, 0xF5, 0xFF, 0x00};
+	const unsigned char kBytes[] = {'a',  '\n', 0x7F, 0x80, 0xBF, 0xC0, 0xC1, 0xC2,
+	                                0xC3, 0xDF, 0xE0, 0xA0, 0x9F, 0xED, 0xEF, 0xF0,
+	                                0x90, 0x8F, 0xF4, 0xF5, 0xFF, 0x00};
 	RecordingTextView view;
 	for (int round = 0; round < 300; round++) {
 		std::string bytes;
 		const size_t length = 1 + random() % 24;
 		for (size_t i = 0; i < length; i++)
 			bytes.push_back((char)kBytes[random() % sizeof(kBytes)]);
-		const QByteArray expected = QString::fromUtf8(bytes.data(), (qsizetype)bytes.size()).toUtf8();
+		const QByteArray expected =
+		    QString::fromUtf8(bytes.data(), (qsizetype)bytes.size()).toUtf8();
 		const std::string want(expected.constData(), (size_t)expected.size());
 
 		view.SetText(bytes.data(), (int32)bytes.size());
@@ -117,7 +120,6 @@ TEST(TextViewText, AnyBytesAreStoredAsTheirUtf8Reading)
 		ASSERT_EQ(view.Content(), want) << "round " << round;
 	}
 }
-
 
 TEST(TextViewText, EditsKeepTheColoursOfTheTextAroundThem)
 {
@@ -155,7 +157,6 @@ TEST(TextViewText, EditsKeepTheColoursOfTheTextAroundThem)
 	EXPECT_EQ(colours(), "RRGGG");
 }
 
-
 TEST(TextViewText, NullAndEmptyInputsChangeNothing)
 {
 	RecordingTextView view;
@@ -171,11 +172,10 @@ TEST(TextViewText, NullAndEmptyInputsChangeNothing)
 	EXPECT_TRUE(view.calls.empty());
 	view.SetText(nullptr);
 	EXPECT_EQ(view.TextLength(), 0);
-	view.Insert(50, "z", 1); // pinned to the end
+	view.Insert(50, "z", 1);  // pinned to the end
 	view.Insert(-50, "a", 1); // and to the start
 	EXPECT_EQ(view.Content(), "az");
 }
-
 
 TEST(TextViewText, InsertAtTheSelectionReplacesItAndMovesTheCaret)
 {
@@ -192,7 +192,6 @@ TEST(TextViewText, InsertAtTheSelectionReplacesItAndMovesTheCaret)
 	view.Delete();
 	EXPECT_EQ(view.Content(), "there");
 }
-
 
 TEST(TextViewText, LargeTextsKeepEveryByte)
 {

@@ -17,25 +17,20 @@
 
 namespace {
 
-QAbstractScrollArea*
-area_of(BTextView* view)
+QAbstractScrollArea* area_of(BTextView* view)
 {
 	return qobject_cast<QAbstractScrollArea*>(BPrivate::ViewAccess::Widget(view));
 }
 
-
-std::pair<int32, int32>
-selection_of(const BTextView& view)
+std::pair<int32, int32> selection_of(const BTextView& view)
 {
 	int32 start, end;
 	view.GetSelection(&start, &end);
 	return {start, end};
 }
 
-
 // The middle of the character at offset, in the widget's viewport.
-QPoint
-point_of(BTextView& view, int32 offset)
+QPoint point_of(BTextView& view, int32 offset)
 {
 	float height = 0;
 	const BPoint point = view.PointAt(offset, &height);
@@ -45,7 +40,6 @@ point_of(BTextView& view, int32 offset)
 }
 
 } // namespace
-
 
 TEST(TextViewWidget, ArrowsHomeEndAndWordsMoveTheCaretAndShiftSelects)
 {
@@ -77,11 +71,11 @@ TEST(TextViewWidget, ArrowsHomeEndAndWordsMoveTheCaretAndShiftSelects)
 	EXPECT_EQ(selection_of(view), std::make_pair(view.TextLength(), view.TextLength()));
 }
 
-
 TEST(TextViewWidget, BackspaceAndDeleteRemoveWholeCharactersAndSelections)
 {
 	RecordingTextView view;
-	view.SetText("a\xC3\xA9" "b\xF0\x9F\x99\x82z");
+	view.SetText("a\xC3\xA9"
+	             "b\xF0\x9F\x99\x82z");
 	QWidget* widget = BPrivate::ViewAccess::Widget(&view);
 	view.Select(3, 3); // after the e-acute
 	QTest::keyClick(widget, Qt::Key_Backspace);
@@ -98,7 +92,6 @@ TEST(TextViewWidget, BackspaceAndDeleteRemoveWholeCharactersAndSelections)
 	EXPECT_EQ(view.calls.back().from, 0);
 	EXPECT_EQ(view.calls.back().to, 2);
 }
-
 
 TEST(TextViewWidget, KeyboardClipboardRoundTripsTheSelectedBytes)
 {
@@ -118,7 +111,6 @@ TEST(TextViewWidget, KeyboardClipboardRoundTripsTheSelectedBytes)
 	QTest::keyClick(widget, Qt::Key_A, Qt::ControlModifier);
 	EXPECT_EQ(selection_of(view), std::make_pair(0, view.TextLength()));
 }
-
 
 TEST(TextViewWidget, ClickPlacesTheCaretAndDraggingOrDoubleClickSelects)
 {
@@ -147,7 +139,6 @@ TEST(TextViewWidget, ClickPlacesTheCaretAndDraggingOrDoubleClickSelects)
 	area->hide();
 }
 
-
 TEST(TextViewWidget, DroppedTextGoesWhereItFallsAsOneUndoStep)
 {
 	RecordingTextView view(BRect(0, 0, 299, 199));
@@ -175,12 +166,11 @@ TEST(TextViewWidget, DroppedTextGoesWhereItFallsAsOneUndoStep)
 	// A view that is not editable takes no drop.
 	view.MakeEditable(false);
 	QDropEvent refused(QPointF(point_of(view, 4)), Qt::CopyAction, &mime, Qt::LeftButton,
-		Qt::NoModifier);
+	                   Qt::NoModifier);
 	QApplication::sendEvent(area->viewport(), &refused);
 	EXPECT_EQ(view.Content(), "one three");
 	area->hide();
 }
-
 
 TEST(TextViewWidget, TypingAtTheEndOfALongTextScrollsToTheCaret)
 {
@@ -203,7 +193,6 @@ TEST(TextViewWidget, TypingAtTheEndOfALongTextScrollsToTheCaret)
 	EXPECT_TRUE(area->viewport()->rect().contains(caret));
 	area->hide();
 }
-
 
 TEST(TextViewWidget, PaintsEachRunInItsColour)
 {
@@ -239,14 +228,13 @@ TEST(TextViewWidget, PaintsEachRunInItsColour)
 	area->hide();
 }
 
-
 TEST(TextViewWidget, AssistiveTechnologyReadsAndEditsTheTextInCharacters)
 {
 	RecordingTextView view;
 	// Two-byte, four-byte (two UTF-16 units) and one-byte characters.
 	view.SetText("\xC3\xA9t\xC3\xA9\n\xF0\x9F\x99\x82 ok");
-	QAccessibleInterface* accessible
-		= QAccessible::queryAccessibleInterface(BPrivate::ViewAccess::Widget(&view));
+	QAccessibleInterface* accessible =
+	    QAccessible::queryAccessibleInterface(BPrivate::ViewAccess::Widget(&view));
 	ASSERT_NE(accessible, nullptr);
 	EXPECT_EQ(accessible->role(), QAccessible::EditableText);
 	QAccessibleTextInterface* text = accessible->textInterface();

@@ -3,8 +3,7 @@
 
 #include <gtest/gtest.h>
 
-int
-main(int argc, char** argv)
+int main(int argc, char** argv)
 {
 	if (qgetenv("QT_QPA_PLATFORM").isEmpty())
 		qputenv("QT_QPA_PLATFORM", "offscreen");

@@ -10,13 +10,13 @@
 #include <thread>
 #include <vector>
 
+#include "../storage/TempFolder.h"
 #include "Entry.h"
 #include "FilePanel.h"
 #include "FilePanelTesting.h"
 #include "Looper.h"
 #include "Message.h"
 #include "Path.h"
-#include "../storage/TempFolder.h"
 
 namespace fs = std::filesystem;
 namespace panels = BPrivate::FilePanelTesting;
@@ -25,7 +25,8 @@ namespace {
 
 const auto kWatchdog = std::chrono::seconds(5);
 
-class QtEnvironment : public ::testing::Environment {
+class QtEnvironment : public ::testing::Environment
+{
 public:
 	void SetUp() override
 	{
@@ -49,7 +50,8 @@ const ::testing::Environment* const kQt = ::testing::AddGlobalTestEnvironment(ne
 // Keeps Qt going on this (the main) thread until done() holds or the
 // watchdog fires.
 bool SpinUntil(const std::function<bool()>& done,
-	std::chrono::milliseconds wait = std::chrono::duration_cast<std::chrono::milliseconds>(kWatchdog))
+               std::chrono::milliseconds wait =
+                   std::chrono::duration_cast<std::chrono::milliseconds>(kWatchdog))
 {
 	auto deadline = std::chrono::steady_clock::now() + wait;
 	while (!done()) {
@@ -61,12 +63,10 @@ bool SpinUntil(const std::function<bool()>& done,
 }
 
 // Receives the panels' replies on a thread of its own.
-class ReplyRecorder : public BLooper {
+class ReplyRecorder : public BLooper
+{
 public:
-	ReplyRecorder()
-		: BLooper("panel replies")
-	{
-	}
+	ReplyRecorder() : BLooper("panel replies") {}
 
 	void MessageReceived(BMessage* message) override
 	{
@@ -107,7 +107,8 @@ std::string RefPath(const BMessage& message, const char* field, int32 index = 0)
 	return BPath(&ref).Path();
 }
 
-class FilePanelTest : public ::testing::Test {
+class FilePanelTest : public ::testing::Test
+{
 protected:
 	void SetUp() override
 	{
@@ -338,7 +339,8 @@ TEST_F(FilePanelTest, CallsFromAnotherThreadReachTheMainThread)
 
 namespace {
 
-class OnlyLocales : public BRefFilter {
+class OnlyLocales : public BRefFilter
+{
 public:
 	bool Filter(const entry_ref* ref, BNode*, struct stat*, const char*) override
 	{

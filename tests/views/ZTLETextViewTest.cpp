@@ -13,13 +13,14 @@
 
 namespace {
 
-class ColourTest : public ::testing::Test {
+class ColourTest : public ::testing::Test
+{
 protected:
 	void SetUp() override
 	{
 		const BRect frame(0, 0, 299, 199);
-		view.reset(new ZTLETextView(frame, NULL, frame, B_FOLLOW_ALL_SIDES,
-			B_WILL_DRAW | B_FRAME_EVENTS));
+		view.reset(
+		    new ZTLETextView(frame, NULL, frame, B_FOLLOW_ALL_SIDES, B_WILL_DRAW | B_FRAME_EVENTS));
 		view->MakeEditable(true);
 		view->SetDoesUndo(true);
 		view->SetStylable(true);
@@ -52,7 +53,6 @@ protected:
 
 } // namespace
 
-
 TEST_F(ColourTest, TypingASemicolonTurnsTheRestOfTheLineRedAndDeletingItBlack)
 {
 	view->SetText("abcdef\nnext\n");
@@ -71,7 +71,6 @@ TEST_F(ColourTest, TypingASemicolonTurnsTheRestOfTheLineRedAndDeletingItBlack)
 	EXPECT_EQ(Colours(), "RRRR|BBB");
 }
 
-
 TEST_F(ColourTest, EntryMarkerIsRedUpToItsLineFeed)
 {
 	view->SetText("; #ID1:\n");
@@ -79,7 +78,6 @@ TEST_F(ColourTest, EntryMarkerIsRedUpToItsLineFeed)
 	view->SetText("a;b;c\nd");
 	EXPECT_EQ(Colours(), "BRRRR|BB");
 }
-
 
 TEST_F(ColourTest, StyledInsertionsAreRecolouredByTheRule)
 {
@@ -104,7 +102,6 @@ TEST_F(ColourTest, StyledInsertionsAreRecolouredByTheRule)
 	EXPECT_EQ(Colours(), "BRR|BBB|BBBRRR|BBB");
 }
 
-
 TEST_F(ColourTest, ReferenceBlocksAreRedAndTranslationsBlack)
 {
 	view->SetText("Ok\nAbbrechen\n");
@@ -114,12 +111,11 @@ TEST_F(ColourTest, ReferenceBlocksAreRedAndTranslationsBlack)
 	EXPECT_EQ(Colours(), "RRRRRRR|BRRRR|BBB|BRRRRRRR|BRRRRRRRR|BBBBBBBBBB|B");
 	// Undoing the program's edits recolours as well.
 	QApplication::processEvents(); // ends the program's undo step
-	view->Delete(0, 2); // "#ID1:" is no comment any more
+	view->Delete(0, 2);            // "#ID1:" is no comment any more
 	EXPECT_EQ(Colours(), "BBBBB|BRRRR|BBB|BRRRRRRR|BRRRRRRRR|BBBBBBBBBB|B");
 	view->Undo();
 	EXPECT_EQ(Colours(), "RRRRRRR|BRRRR|BBB|BRRRRRRR|BRRRRRRRR|BBBBBBBBBB|B");
 }
-
 
 TEST_F(ColourTest, SyntaxHighlightingKeepsTheEditableFlag)
 {
@@ -135,7 +131,6 @@ TEST_F(ColourTest, SyntaxHighlightingKeepsTheEditableFlag)
 	QTest::keyClicks(Widget(), "c");
 	EXPECT_EQ(std::string(view->Text()), "a;bc");
 }
-
 
 TEST_F(ColourTest, WrappedCommentEditedOnALaterVisualLineStaysRed)
 {

@@ -13,16 +13,13 @@
 
 namespace {
 
-ZTTextView*
-make_view(BRect frame = BRect(0, 0, 199, 99))
+ZTTextView* make_view(BRect frame = BRect(0, 0, 199, 99))
 {
 	return new ZTTextView(frame, "text", frame.OffsetToCopy(0, 0), B_FOLLOW_ALL_SIDES,
-		B_WILL_DRAW | B_FRAME_EVENTS);
+	                      B_WILL_DRAW | B_FRAME_EVENTS);
 }
 
-
-std::string
-long_line(int words)
+std::string long_line(int words)
 {
 	std::string line;
 	for (int i = 0; i < words; i++)
@@ -31,7 +28,6 @@ long_line(int words)
 }
 
 } // namespace
-
 
 TEST(ZTTextView, ResizingFitsTheTextRectangleInsideTheBounds)
 {
@@ -42,8 +38,8 @@ TEST(ZTTextView, ResizingFitsTheTextRectangleInsideTheBounds)
 
 	// Scrolled down, the rectangle is still taken from the origin.
 	view->SetText((long_line(400) + "\n" + long_line(400)).c_str());
-	QAbstractScrollArea* widget
-		= qobject_cast<QAbstractScrollArea*>(BPrivate::ViewAccess::Widget(view.get()));
+	QAbstractScrollArea* widget =
+	    qobject_cast<QAbstractScrollArea*>(BPrivate::ViewAccess::Widget(view.get()));
 	ASSERT_NE(widget, nullptr);
 	widget->show();
 	QApplication::processEvents(); // the scroll range follows the text
@@ -56,7 +52,6 @@ TEST(ZTTextView, ResizingFitsTheTextRectangleInsideTheBounds)
 	widget->hide();
 }
 
-
 TEST(ZTTextView, WithoutWrappingResizingKeepsTheTextRectangle)
 {
 	std::unique_ptr<ZTTextView> view(make_view());
@@ -66,7 +61,6 @@ TEST(ZTTextView, WithoutWrappingResizingKeepsTheTextRectangle)
 	view->FrameResized(400, 300);
 	EXPECT_EQ(view->TextRect(), BRect(1, 2, 50, 60));
 }
-
 
 TEST(ZTTextView, NextLineOffsetStepsOverWholeLines)
 {
