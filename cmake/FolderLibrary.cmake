@@ -1,12 +1,23 @@
-# le_folder_library(NAME [DEPS ...] [QT ...])
-# One library per folder: every .cpp in the folder, public headers beside it.
-# Sources are globbed so that a new class needs no edit here.
+# le_folder_library(NAME [INTERNAL] [DEPS ...] [PRIVATE_DEPS ...])
+# One library per folder: every .cpp in the folder. Sources are globbed so
+# that a new class needs no edit here.
+# The headers beside the sources are the library's public interface, except
+# with INTERNAL (the platform kits): there they are the kit's own, and other
+# kits and the tests reach them only by linking NAME_internal, which says so
+# where it is done.
 function(le_folder_library name)
-	cmake_parse_arguments(ARG "" "" "DEPS;PRIVATE_DEPS" ${ARGN})
+	cmake_parse_arguments(ARG "INTERNAL" "" "DEPS;PRIVATE_DEPS" ${ARGN})
+	set(_scope PUBLIC)
+	if(ARG_INTERNAL)
+		set(_scope PRIVATE)
+		add_library(${name}_internal INTERFACE)
+		target_include_directories(${name}_internal INTERFACE ${CMAKE_CURRENT_SOURCE_DIR})
+		target_link_libraries(${name}_internal INTERFACE ${name})
+	endif()
 	file(GLOB _sources CONFIGURE_DEPENDS ${CMAKE_CURRENT_SOURCE_DIR}/*.cpp)
 	if(_sources)
 		add_library(${name} STATIC ${_sources})
-		target_include_directories(${name} PUBLIC ${CMAKE_CURRENT_SOURCE_DIR})
+		target_include_directories(${name} ${_scope} ${CMAKE_CURRENT_SOURCE_DIR})
 		target_link_libraries(${name} PUBLIC ${ARG_DEPS} PRIVATE ${ARG_PRIVATE_DEPS})
 	else()
 		add_library(${name} INTERFACE)

@@ -6,8 +6,8 @@
 #include <strings.h>
 #include <unistd.h>
 
-#include <QApplication>
 #include <QEventLoop>
+#include <QGuiApplication>
 
 #include "ApplicationImpl.h"
 #include "Bus.h"
@@ -16,6 +16,7 @@
 #include "MainThread.h"
 #include "Message.h"
 #include "PropertyInfo.h"
+#include "QtApplicationFactory.h"
 #include "Roster.h"
 #include "ScriptingReplies.h"
 #include "TokenRegistry.h"
@@ -57,7 +58,11 @@ std::vector<WindowEntry> sWindows;
 // Qt keeps pointers to these for the life of the application object.
 int sQtArgc = 1;
 char sQtProgram[] = "application";
-char* sQtArgv[] = {sQtProgram, NULL};
+char* sQtArgv[] = {sQtProgram, nullptr};
+
+// Constant-initialized, so a factory registered during static
+// initialization is never overwritten.
+BPrivate::qt_application_factory sQtApplicationFactory = nullptr;
 
 void ensure_qt_application()
 {
@@ -65,12 +70,20 @@ void ensure_qt_application()
 		return;
 	// Only the program name: files and options on the command line are
 	// ours, Qt must not interpret them. Kept for the whole process.
-	new QApplication(sQtArgc, sQtArgv);
+	if (sQtApplicationFactory != nullptr)
+		sQtApplicationFactory(sQtArgc, sQtArgv);
+	else
+		new QGuiApplication(sQtArgc, sQtArgv);
 }
 
 } // namespace
 
 namespace BPrivate {
+
+void set_qt_application_factory(qt_application_factory factory)
+{
+	sQtApplicationFactory = factory;
+}
 
 int32 application_looper_token()
 {

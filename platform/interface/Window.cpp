@@ -22,6 +22,7 @@
 #include "View.h"
 #include "ViewPrivate.h"
 #include "ViewWidget.h"
+#include "WidgetApplication.h"
 #include "WindowPrivate.h"
 #include "WindowWidget.h"
 
@@ -160,6 +161,7 @@ BWindow::BWindow(BRect frame, const char* title, window_type type, uint32 flags,
 void BWindow::_Init(BRect frame, const char* title, window_look look, window_feel feel,
                     uint32 flags)
 {
+	BPrivate::use_widget_application();
 	mData->title = title != nullptr ? title : "";
 	mData->look = look;
 	mData->feel = feel;

@@ -9,6 +9,7 @@
 #include "AlertTesting.h"
 #include "MainThread.h"
 #include "OS.h"
+#include "WidgetApplication.h"
 
 namespace {
 
@@ -78,6 +79,7 @@ BAlert::BAlert(const char* title, const char* text, const char* button0, const c
 		if (label != NULL)
 			mButtons.push_back(label);
 	}
+	BPrivate::use_widget_application();
 	if (mButtons.empty())
 		mButtons.push_back("OK");
 }
