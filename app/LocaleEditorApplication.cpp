@@ -54,8 +54,7 @@ property_info mPropList[] = {
 };
 // clang-format on
 
-LocaleEditorApplication::LocaleEditorApplication()
-    : BApplication(kAppSignature), mWindow(nullptr), mPrefs(nullptr)
+LocaleEditorApplication::LocaleEditorApplication() : BApplication(kAppSignature), mWindow(nullptr)
 {
 	// Without its own entry the program still starts, from the current
 	// folder, rather than writing its files under a null path.
@@ -66,15 +65,15 @@ LocaleEditorApplication::LocaleEditorApplication()
 
 	// The texts and the language are in place: the window takes every label
 	// from the library while it is built.
-	mWindow =
-	    new ZTLEWindow(kMainWindowTitle, mPrefs, B_TITLED_WINDOW_LOOK, B_NORMAL_WINDOW_FEEL, 0);
+	mWindow = new ZTLEWindow(kMainWindowTitle, mPrefs.get(), B_TITLED_WINDOW_LOOK,
+	                         B_NORMAL_WINDOW_FEEL, 0);
 	mWindowMessenger = BMessenger(mWindow);
 	mWindow->Show();
 }
 
 LocaleEditorApplication::LocaleEditorApplication(const char* appFolder,
                                                  const BMessenger& fileTarget)
-    : BApplication(kAppSignature), mWindow(nullptr), mWindowMessenger(fileTarget), mPrefs(nullptr)
+    : BApplication(kAppSignature), mWindow(nullptr), mWindowMessenger(fileTarget)
 {
 	_StartUp(BPath(appFolder));
 }
@@ -93,8 +92,8 @@ void LocaleEditorApplication::_StartUp(const BPath& appFolder)
 
 	BPath prefsPath(appFolder);
 	prefsPath.Append(kPrefsFileName);
-	mPrefs = new Preferences(prefsPath.Path(), kPrefsKennung);
-	SetDefaults(mPrefs);
+	mPrefs = std::make_unique<Preferences>(prefsPath.Path(), kPrefsKennung);
+	SetDefaults(mPrefs.get());
 
 	locale->SetLanguage(&localeFolder, mPrefs->GetString(kPrefLanguage, nullptr));
 }

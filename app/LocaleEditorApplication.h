@@ -1,6 +1,8 @@
 #ifndef LOCALE_EDITOR_APPLICATION_H
 #define LOCALE_EDITOR_APPLICATION_H
 
+#include <memory>
+
 #include <Application.h>
 #include <Messenger.h>
 
@@ -37,7 +39,7 @@ public:
 	void SetDefaults(Preferences* prefs);
 
 	// The preferences store made at start-up; it lives until the process ends.
-	Preferences* Prefs() const { return mPrefs; }
+	Preferences* Prefs() const { return mPrefs.get(); }
 
 protected:
 	// Test seam: the same start-up in appFolder but without a window; files
@@ -52,7 +54,7 @@ private:
 	// than through mWindow, so that one arriving while the window is already
 	// gone finds no target instead of a deleted object.
 	BMessenger mWindowMessenger;
-	Preferences* mPrefs;
+	std::unique_ptr<Preferences> mPrefs;
 };
 
 #endif // LOCALE_EDITOR_APPLICATION_H

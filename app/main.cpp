@@ -3,8 +3,7 @@
 int main()
 {
 	// Files given at launch reach the application as B_REFS_RECEIVED.
-	LocaleEditorApplication* app = new LocaleEditorApplication;
-	app->Run();
-	delete app;
+	LocaleEditorApplication app;
+	app.Run();
 	return 0;
 }

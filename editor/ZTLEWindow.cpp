@@ -60,7 +60,7 @@ ZTLEWindow::ZTLEWindow(const char* title, Preferences* prefs, window_look look, 
                        uint32 flags)
     : BWindow(MainWindowFrame(prefs), title, look, feel, flags, B_CURRENT_WORKSPACE),
       mBkgView(nullptr), mLocale(ZTLocale::GetInstance()), mLanguageMenu(nullptr), mPrefs(prefs),
-      mScrollView(nullptr), mTextView(nullptr), mSavePanel(nullptr), mOpenPanel(nullptr)
+      mScrollView(nullptr), mTextView(nullptr)
 {
 	float minWidth, maxWidth, minHeight, maxHeight;
 	GetSizeLimits(&minWidth, &maxWidth, &minHeight, &maxHeight);
@@ -80,8 +80,6 @@ ZTLEWindow::ZTLEWindow(const char* title, Preferences* prefs, window_look look, 
 ZTLEWindow::~ZTLEWindow()
 {
 	stop_watching(this, nullptr);
-	delete mSavePanel;
-	delete mOpenPanel;
 }
 
 void ZTLEWindow::FrameResized(float, float)

@@ -1,6 +1,7 @@
 #ifndef ZTLE_WINDOW_H
 #define ZTLE_WINDOW_H
 
+#include <memory>
 #include <string>
 
 #include "Window.h"
@@ -106,8 +107,8 @@ private:
 	Preferences* mPrefs;
 	BScrollView* mScrollView;
 	ZTLETextView* mTextView;
-	BFilePanel* mSavePanel;
-	BFilePanel* mOpenPanel;
+	std::unique_ptr<BFilePanel> mSavePanel;
+	std::unique_ptr<BFilePanel> mOpenPanel;
 
 	// The text and header fields as last loaded, saved or emptied.
 	std::string mCleanState;

@@ -31,7 +31,7 @@ void ZTLEWindow::FileSavePanel()
 		return;
 
 	if (mSavePanel == nullptr) {
-		mSavePanel = NewPanel(B_SAVE_PANEL);
+		mSavePanel.reset(NewPanel(B_SAVE_PANEL));
 		mSavePanel->SetTarget(BMessenger(nullptr, this));
 		mSavePanel->SetMessage(&message);
 
@@ -58,7 +58,7 @@ void ZTLEWindow::LoadPanel(int32 what)
 {
 	BMessage message(what);
 	if (mOpenPanel == nullptr) {
-		mOpenPanel = NewPanel(B_OPEN_PANEL);
+		mOpenPanel.reset(NewPanel(B_OPEN_PANEL));
 		mOpenPanel->SetTarget(BMessenger(nullptr, this));
 
 		std::string loadPath = _LoadPath();

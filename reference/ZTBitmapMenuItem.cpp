@@ -14,10 +14,7 @@ ZTBitmapMenuItem::ZTBitmapMenuItem(BMenu* submenu, BBitmap* bitmap, BMessage* me
 {
 }
 
-ZTBitmapMenuItem::~ZTBitmapMenuItem()
-{
-	delete mBitmap;
-}
+ZTBitmapMenuItem::~ZTBitmapMenuItem() = default;
 
 void ZTBitmapMenuItem::GetContentSize(float* width, float* height)
 {
@@ -37,7 +34,7 @@ void ZTBitmapMenuItem::DrawContent()
 	if (mBitmap != NULL) {
 		// Over: the icon's transparent pixels show the menu behind them.
 		menu->SetDrawingMode(B_OP_OVER);
-		menu->DrawBitmap(mBitmap);
+		menu->DrawBitmap(mBitmap.get());
 		menu->SetDrawingMode(B_OP_COPY);
 	}
 	menu->MovePenBy(20, 2);

@@ -2,9 +2,11 @@
 #ifndef ZT_BITMAP_MENU_ITEM_H
 #define ZT_BITMAP_MENU_ITEM_H
 
+#include <memory>
+
+#include <Bitmap.h>
 #include <MenuItem.h>
 
-class BBitmap;
 class BMenu;
 class BMessage;
 
@@ -20,14 +22,14 @@ public:
 	virtual ~ZTBitmapMenuItem();
 
 	// The picture, NULL for none; still owned by the item.
-	const BBitmap* Bitmap() const { return mBitmap; }
+	const BBitmap* Bitmap() const { return mBitmap.get(); }
 
 protected:
 	virtual void GetContentSize(float* width, float* height);
 	virtual void DrawContent();
 
 private:
-	BBitmap* mBitmap;
+	std::unique_ptr<BBitmap> mBitmap;
 };
 
 #endif // ZT_BITMAP_MENU_ITEM_H

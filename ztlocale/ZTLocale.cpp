@@ -93,12 +93,9 @@ ZTLocale* ZTLocale::GetInstance()
 	return instance;
 }
 
-ZTLocale::ZTLocale() : mData(new Data) {}
+ZTLocale::ZTLocale() : mData(std::make_unique<Data>()) {}
 
-ZTLocale::~ZTLocale()
-{
-	delete mData;
-}
+ZTLocale::~ZTLocale() = default;
 
 void ZTLocale::SetAppID(const char* appID)
 {

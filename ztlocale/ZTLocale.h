@@ -1,6 +1,8 @@
 #ifndef ZT_LOCALE_H
 #define ZT_LOCALE_H
 
+#include <memory>
+
 class BPath;
 
 // Interface texts of an application in the language the user chose.
@@ -63,7 +65,7 @@ private:
 	ZTLocale& operator=(const ZTLocale&) = delete;
 
 	struct Data;
-	Data* mData;
+	std::unique_ptr<Data> mData;
 };
 
 #endif // ZT_LOCALE_H
