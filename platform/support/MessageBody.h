@@ -108,6 +108,17 @@ bool IsValidItem(type_code type, const uint8* data, uint32 size);
 std::vector<uint8> FlattenRef(const entry_ref& ref);
 status_t UnflattenRef(const uint8* data, uint32 size, entry_ref* ref);
 
+// Item access shared by BMessage's typed calls (MessageItems.cpp). A name
+// is valid when present and at most B_FIELD_NAME_LENGTH bytes.
+bool is_valid_field_name(const char* name);
+// Adds one item; creates the field on first use.
+status_t add_item(MessageBody& body, const char* name, type_code type, bool fixedSize,
+                  const void* data, ssize_t size);
+status_t look_up_item(const MessageBody& body, const char* name, type_code type, int32 index,
+                      const MessageField** fieldFound);
+status_t replace_item(MessageBody& body, const char* name, type_code type, int32 index,
+                      const void* data, ssize_t size);
+
 } // namespace BPrivate
 
 #endif // MESSAGE_BODY_H

@@ -1,0 +1,660 @@
+// Reading the flattened forms of a message: R5 in both byte orders and the
+// Haiku native form (either byte order). Every size and offset is checked
+// against the bytes at hand before it is used; anything truncated, oversized
+// or inconsistent is refused and leaves the message empty. Nested messages are
+// decoded on their own, with a nesting limit, and stored in our R5 form.
+
+#include <algorithm>
+#include <cstring>
+#include <limits>
+#include <memory>
+#include <vector>
+
+#include "FlatForms.h"
+#include "Message.h"
+#include "MessageBody.h"
+
+using BPrivate::MessageBody;
+using BPrivate::MessageField;
+using namespace BPrivate::flat;
+
+namespace {
+
+enum MessageForm { kFormUnknown, kFormR5, kFormHaiku, kFormUnsupported };
+
+MessageForm FormOf(const uint8* magic, bool* bigEndian)
+{
+	if (memcmp(magic, kR5MagicLE, 4) == 0 || memcmp(magic, kR5MagicBE, 4) == 0) {
+		*bigEndian = magic[0] == kR5MagicBE[0];
+		return kFormR5;
+	}
+	if (memcmp(magic, kHaikuMagicLE, 4) == 0 || memcmp(magic, kHaikuMagicBE, 4) == 0) {
+		*bigEndian = magic[0] == kHaikuMagicBE[0];
+		return kFormHaiku;
+	}
+	if (memcmp(magic, kDanoMagicLE, 4) == 0 || memcmp(magic, kDanoMagicBE, 4) == 0 ||
+	    memcmp(magic, kKernelMagicLE, 4) == 0 || memcmp(magic, kKernelMagicBE, 4) == 0)
+		return kFormUnsupported;
+	return kFormUnknown;
+}
+
+uint16 Swap16(uint16 v)
+{
+	return __builtin_bswap16(v);
+}
+
+uint32 Swap32(uint32 v)
+{
+	return __builtin_bswap32(v);
+}
+
+uint64 Swap64(uint64 v)
+{
+	return __builtin_bswap64(v);
+}
+
+// Bounds-checked reads in the message's byte order.
+class Reader
+{
+public:
+	Reader(const uint8* data, size_t size, bool swap) : mData(data), mSize(size), mSwap(swap) {}
+
+	size_t Position() const { return mPosition; }
+	size_t Remaining() const { return mSize - mPosition; }
+
+	bool Bytes(size_t count, const uint8** bytes)
+	{
+		if (count > Remaining())
+			return false;
+		*bytes = mData + mPosition;
+		mPosition += count;
+		return true;
+	}
+	bool Skip(size_t count)
+	{
+		const uint8* ignored;
+		return Bytes(count, &ignored);
+	}
+	bool Read8(uint8* value)
+	{
+		const uint8* bytes;
+		if (!Bytes(1, &bytes))
+			return false;
+		*value = *bytes;
+		return true;
+	}
+	bool Read16(uint16* value)
+	{
+		const uint8* bytes;
+		if (!Bytes(2, &bytes))
+			return false;
+		memcpy(value, bytes, 2);
+		if (mSwap)
+			*value = Swap16(*value);
+		return true;
+	}
+	bool Read32(uint32* value)
+	{
+		const uint8* bytes;
+		if (!Bytes(4, &bytes))
+			return false;
+		memcpy(value, bytes, 4);
+		if (mSwap)
+			*value = Swap32(*value);
+		return true;
+	}
+
+private:
+	const uint8* mData;
+	size_t mSize;
+	size_t mPosition = 0;
+	bool mSwap;
+};
+
+// Width of the numbers inside a fixed-size value, for swapping (0: bytes,
+// never swapped).
+size_t SwapWidth(type_code type)
+{
+	switch (type) {
+	case B_INT16_TYPE:
+	case B_UINT16_TYPE:
+		return 2;
+	case B_INT32_TYPE:
+	case B_UINT32_TYPE:
+	case B_FLOAT_TYPE:
+	case B_RECT_TYPE:
+	case B_POINT_TYPE:
+	case B_SIZE_T_TYPE:
+	case B_SSIZE_T_TYPE:
+		return 4;
+	case B_INT64_TYPE:
+	case B_UINT64_TYPE:
+	case B_DOUBLE_TYPE:
+	case B_OFF_T_TYPE:
+	case B_TIME_TYPE:
+		return 8;
+	default:
+		return 0;
+	}
+}
+
+void SwapNumbers(uint8* data, size_t size, size_t width)
+{
+	if (width == 0 || size % width != 0)
+		return;
+	for (size_t i = 0; i < size; i += width) {
+		if (width == 2) {
+			uint16 v;
+			memcpy(&v, data + i, 2);
+			v = Swap16(v);
+			memcpy(data + i, &v, 2);
+		} else if (width == 4) {
+			uint32 v;
+			memcpy(&v, data + i, 4);
+			v = Swap32(v);
+			memcpy(data + i, &v, 4);
+		} else {
+			uint64 v;
+			memcpy(&v, data + i, 8);
+			v = Swap64(v);
+			memcpy(data + i, &v, 8);
+		}
+	}
+}
+
+bool NameIsClean(const uint8* name, size_t length)
+{
+	return memchr(name, 0, length) == NULL;
+}
+
+// Fields are built here while a message is read, then moved into the
+// message only when every byte has been checked.
+class BodyBuilder
+{
+public:
+	BodyBuilder(MessageBody& body, bool swap, int depth) : mBody(body), mSwap(swap), mDepth(depth)
+	{
+	}
+
+	// A fixed-size field: count items over data.
+	status_t AddFixed(std::string_view name, type_code type, uint32 count, const uint8* data,
+	                  size_t size)
+	{
+		if (count == 0 || size == 0 || size % count != 0)
+			return B_BAD_DATA;
+		if (type == B_POINTER_TYPE)
+			return _CheckName(name, true);
+		status_t status = _CheckName(name, false);
+		if (status != B_OK)
+			return status;
+		const uint32 itemSize = (uint32)(size / count);
+		if (type == B_MESSAGE_TYPE || type == B_REF_TYPE) {
+			// Structured values always take the item-by-item path.
+			MessageField& field = mBody.AddField(name, type, true, itemSize);
+			for (uint32 i = 0; i < count; i++) {
+				status = _AddItem(field, data + (size_t)i * itemSize, itemSize);
+				if (status != B_OK)
+					return status;
+			}
+			return B_OK;
+		}
+		MessageField& field = mBody.AddField(name, type, true, itemSize);
+		field.data.assign(data, data + size);
+		field.count = (int32)count;
+		if (mSwap)
+			SwapNumbers(field.data.data(), size, SwapWidth(type));
+		for (uint32 i = 0; i < count; i++) {
+			if (!BPrivate::IsValidItem(type, field.data.data() + (size_t)i * itemSize, itemSize))
+				return B_BAD_DATA;
+		}
+		return B_OK;
+	}
+
+	// A variable-size field in the R5 layout (size word, bytes, padding).
+	status_t AddR5Variable(std::string_view name, type_code type, uint32 count, const uint8* data,
+	                       size_t size)
+	{
+		if (count == 0 || size == 0)
+			return B_BAD_DATA;
+		const bool pointer = type == B_POINTER_TYPE;
+		status_t status = _CheckName(name, pointer);
+		if (status != B_OK || pointer)
+			return status == B_OK ? _WalkR5(count, data, size, NULL) : status;
+		MessageField& field = mBody.AddField(name, type, false, 0);
+		if (!mSwap && type != B_MESSAGE_TYPE && type != B_REF_TYPE) {
+			// Our own layout: one copy, then check and index the items.
+			field.data.assign(data, data + size);
+			field.offsets.reserve(std::min<size_t>(count, size / 8));
+			status = _WalkR5(count, field.data.data(), size, &field);
+			if (status == B_OK)
+				field.count = (int32)count;
+			return status;
+		}
+		return _WalkR5(count, data, size, &field);
+	}
+
+	// A variable-size field in the Haiku layout (size word, bytes; no
+	// padding).
+	status_t AddHaikuVariable(std::string_view name, type_code type, uint32 count,
+	                          const uint8* data, size_t size)
+	{
+		if (count == 0 || size == 0)
+			return B_BAD_DATA;
+		const bool pointer = type == B_POINTER_TYPE;
+		status_t status = _CheckName(name, pointer);
+		if (status != B_OK)
+			return status;
+		MessageField* field = pointer ? NULL : &mBody.AddField(name, type, false, 0);
+		if (field != NULL) {
+			field->data.reserve(size + (size_t)std::min<uint64>(count, size / 4) * 8);
+			field->offsets.reserve(std::min<size_t>(count, size / 4));
+		}
+		Reader reader(data, size, mSwap);
+		for (uint32 i = 0; i < count; i++) {
+			uint32 itemSize;
+			const uint8* item;
+			if (!reader.Read32(&itemSize) || itemSize == 0 || !reader.Bytes(itemSize, &item))
+				return B_BAD_DATA;
+			if (field != NULL) {
+				status = _AddItem(*field, item, itemSize);
+				if (status != B_OK)
+					return status;
+			}
+		}
+		return reader.Remaining() == 0 ? B_OK : B_BAD_DATA;
+	}
+
+private:
+	status_t _CheckName(std::string_view name, bool skipped)
+	{
+		if (name.size() > B_FIELD_NAME_LENGTH)
+			return B_BAD_DATA;
+		// A name appears once; skipped (pointer) fields count too.
+		if (mBody.IndexOf(name) >= 0)
+			return B_BAD_DATA;
+		for (const std::string& seen : mSkipped) {
+			if (seen == name)
+				return B_BAD_DATA;
+		}
+		if (skipped)
+			mSkipped.emplace_back(name);
+		return B_OK;
+	}
+
+	// Walks the items of an R5 variable-size field. With a field whose data
+	// already holds these bytes (fast path), records offsets and clears the
+	// padding in place; with a field that does not, adds item by item.
+	status_t _WalkR5(uint32 count, const uint8* data, size_t size, MessageField* field)
+	{
+		const bool inPlace = field != NULL && field->data.data() == data;
+		size_t position = 0;
+		for (uint32 i = 0; i < count; i++) {
+			if (size - position < 4)
+				return B_BAD_DATA;
+			uint32 itemSize;
+			memcpy(&itemSize, data + position, 4);
+			if (mSwap)
+				itemSize = Swap32(itemSize);
+			if (itemSize == 0 || itemSize > size - position - 4)
+				return B_BAD_DATA;
+			const size_t padded = BPrivate::PaddedItemSize(itemSize);
+			if (padded > size - position)
+				return B_BAD_DATA;
+			const uint8* item = data + position + 4;
+			if (inPlace) {
+				if (!BPrivate::IsValidItem(field->type, item, itemSize))
+					return B_BAD_DATA;
+				memset(const_cast<uint8*>(item) + itemSize, 0, padded - 4 - itemSize);
+				field->offsets.push_back((uint32)position);
+			} else if (field != NULL) {
+				const status_t status = _AddItem(*field, item, itemSize);
+				if (status != B_OK)
+					return status;
+			}
+			position += padded;
+		}
+		return position == size ? B_OK : B_BAD_DATA;
+	}
+
+	status_t _AddItem(MessageField& field, const uint8* item, uint32 size)
+	{
+		if (field.type == B_MESSAGE_TYPE) {
+			BMessage nested;
+			status_t status =
+			    BPrivate::MessageInternals::UnflattenNested(nested, item, size, mDepth + 1);
+			if (status != B_OK)
+				return status;
+			const ssize_t nestedSize = nested.FlattenedSize();
+			if (nestedSize < 0)
+				return (status_t)nestedSize;
+			std::vector<uint8> bytes((size_t)nestedSize);
+			status = nested.Flatten((char*)bytes.data(), nestedSize);
+			if (status != B_OK)
+				return status;
+			if (field.fixedSize) {
+				// Normalised nested messages may change length.
+				field.fixedSize = false;
+				if (field.count != 0)
+					return B_BAD_DATA;
+			}
+			return field.AddItem(bytes.data(), (uint32)bytes.size());
+		}
+		if (field.type == B_REF_TYPE && mSwap) {
+			if (size < 12)
+				return B_BAD_DATA;
+			std::vector<uint8> copy(item, item + size);
+			SwapNumbers(copy.data(), 4, 4);
+			SwapNumbers(copy.data() + 4, 8, 8);
+			if (!BPrivate::IsValidItem(field.type, copy.data(), size))
+				return B_BAD_DATA;
+			return field.AddItem(copy.data(), size);
+		}
+		if (!BPrivate::IsValidItem(field.type, item, size))
+			return B_BAD_DATA;
+		if (field.fixedSize && size != field.itemSize)
+			return B_BAD_DATA;
+		return field.AddItem(item, size);
+	}
+
+	MessageBody& mBody;
+	bool mSwap;
+	int mDepth;
+	std::vector<std::string> mSkipped;
+};
+
+struct ReadResult
+{
+	uint32 what = 0;
+	bool hasSpecifiers = false;
+	int32 currentSpecifier = -1;
+	bool haveCurrentSpecifier = false;
+};
+
+status_t ReadR5(const uint8* data, size_t available, bool swap, int depth, MessageBody& body,
+                ReadResult* result)
+{
+	Reader header(data, available, swap);
+	uint32 checksum, size = 0, what = 0;
+	uint8 flags = 0;
+	if (!header.Skip(4) || !header.Read32(&checksum) || !header.Read32(&size) ||
+	    !header.Read32(&what) || !header.Read8(&flags))
+		return B_BAD_DATA;
+	if (size < kR5HeaderSize + 1 || size > available)
+		return B_BAD_DATA;
+	// The checksum is not verified: the platform itself never looked at it,
+	// and real files disagree with it.
+	Reader reader(data, size, swap);
+	reader.Skip(kR5HeaderSize);
+	if ((flags & kR5Target) != 0 && !reader.Skip(4))
+		return B_BAD_DATA;
+	if ((flags & kR5ReplyInfo) != 0 && !reader.Skip(16))
+		return B_BAD_DATA;
+
+	BodyBuilder builder(body, swap, depth);
+	while (true) {
+		uint8 fieldFlags;
+		if (!reader.Read8(&fieldFlags))
+			return B_BAD_DATA;
+		if ((fieldFlags & kFieldValid) == 0)
+			break;
+		uint32 type = 0;
+		if (!reader.Read32(&type))
+			return B_BAD_DATA;
+		const bool mini = (fieldFlags & kFieldMini) != 0;
+		uint32 count = 1;
+		uint32 length = 0;
+		if ((fieldFlags & kFieldSingle) == 0) {
+			if (mini) {
+				uint8 small;
+				if (!reader.Read8(&small))
+					return B_BAD_DATA;
+				count = small;
+			} else if (!reader.Read32(&count))
+				return B_BAD_DATA;
+		}
+		if (mini) {
+			uint8 small;
+			if (!reader.Read8(&small))
+				return B_BAD_DATA;
+			length = small;
+		} else if (!reader.Read32(&length))
+			return B_BAD_DATA;
+		// Counts and lengths are signed in the form: above 2^31 is negative.
+		if (count == 0 || length == 0 || count > (uint32)INT32_MAX || length > (uint32)INT32_MAX)
+			return B_BAD_DATA;
+		uint8 nameLength;
+		const uint8* name;
+		const uint8* fieldData;
+		if (!reader.Read8(&nameLength) || !reader.Bytes(nameLength, &name) ||
+		    !NameIsClean(name, nameLength) || !reader.Bytes(length, &fieldData))
+			return B_BAD_DATA;
+		const std::string_view fieldName((const char*)name, nameLength);
+		const status_t status =
+		    (fieldFlags & kFieldFixed) != 0
+		        ? builder.AddFixed(fieldName, type, count, fieldData, length)
+		        : builder.AddR5Variable(fieldName, type, count, fieldData, length);
+		if (status != B_OK)
+			return status;
+	}
+	// The end marker must be the last byte of the message.
+	if (reader.Remaining() != 0)
+		return B_BAD_DATA;
+	result->what = what;
+	result->hasSpecifiers = (flags & kR5Specifiers) != 0;
+	return B_OK;
+}
+
+// Total size of a Haiku message from its header, or 0 when impossible.
+uint64 HaikuSize(const uint8* header, bool swap)
+{
+	uint32 dataSize, fieldCount;
+	memcpy(&dataSize, header + 36, 4);
+	memcpy(&fieldCount, header + 40, 4);
+	if (swap) {
+		dataSize = Swap32(dataSize);
+		fieldCount = Swap32(fieldCount);
+	}
+	return kHaikuHeaderSize + (uint64)fieldCount * kHaikuFieldSize + dataSize;
+}
+
+status_t ReadHaiku(const uint8* data, size_t available, bool swap, int depth, MessageBody& body,
+                   ReadResult* result)
+{
+	if (available < kHaikuHeaderSize)
+		return B_BAD_DATA;
+	Reader header(data, available, swap);
+	uint32 what = 0, flags = 0, target, current = 0, area, replyPort, replyTarget, replyTeam,
+	       dataSize = 0, fieldCount = 0;
+	header.Skip(4);
+	header.Read32(&what);
+	header.Read32(&flags);
+	header.Read32(&target);
+	header.Read32(&current);
+	header.Read32(&area);
+	header.Read32(&replyPort);
+	header.Read32(&replyTarget);
+	header.Read32(&replyTeam);
+	header.Read32(&dataSize);
+	header.Read32(&fieldCount);
+	if ((flags & kHaikuValid) == 0 || (flags & kHaikuInArea) != 0)
+		return B_BAD_DATA;
+	const uint64 total = HaikuSize(data, swap);
+	if (total > available || total > kMaxMessageSize)
+		return B_BAD_DATA;
+	const uint8* table = data + kHaikuHeaderSize;
+	const uint8* area_ = table + (size_t)fieldCount * kHaikuFieldSize;
+
+	BodyBuilder builder(body, swap, depth);
+	Reader fields(table, (size_t)fieldCount * kHaikuFieldSize, swap);
+	for (uint32 i = 0; i < fieldCount; i++) {
+		uint16 fieldFlags = 0, nameLength = 0;
+		uint32 type = 0, count = 0, fieldSize = 0, offset = 0, next;
+		fields.Read16(&fieldFlags);
+		fields.Read16(&nameLength);
+		fields.Read32(&type);
+		fields.Read32(&count);
+		fields.Read32(&fieldSize);
+		fields.Read32(&offset);
+		fields.Read32(&next);
+		if ((fieldFlags & kHaikuFieldValid) == 0 || nameLength == 0)
+			return B_BAD_DATA;
+		if ((uint64)offset + nameLength + fieldSize > dataSize)
+			return B_BAD_DATA;
+		const uint8* name = area_ + offset;
+		// Exactly one NUL-terminated string.
+		if (name[nameLength - 1] != 0 || !NameIsClean(name, (size_t)nameLength - 1u))
+			return B_BAD_DATA;
+		const std::string_view fieldName((const char*)name, (size_t)nameLength - 1u);
+		const uint8* fieldData = name + nameLength;
+		const status_t status =
+		    (fieldFlags & kHaikuFieldFixed) != 0
+		        ? builder.AddFixed(fieldName, type, count, fieldData, fieldSize)
+		        : builder.AddHaikuVariable(fieldName, type, count, fieldData, fieldSize);
+		if (status != B_OK)
+			return status;
+	}
+	result->what = what;
+	result->hasSpecifiers = (flags & kHaikuSpecifiers) != 0;
+	result->currentSpecifier = (int32)current;
+	result->haveCurrentSpecifier = true;
+	return B_OK;
+}
+
+} // namespace
+
+status_t BPrivate::MessageInternals::UnflattenNested(BMessage& message, const void* data,
+                                                     size_t size, int depth)
+{
+	return message._Unflatten((const uint8*)data, size, depth);
+}
+
+status_t BMessage::_Unflatten(const uint8* data, size_t size, int depth)
+{
+	// The old fields are dropped only at the end: data may point into them.
+	std::unique_ptr<MessageBody> old = std::move(mBody);
+	mBody.reset(new MessageBody);
+	MakeEmpty();
+	what = 0;
+	if (data == NULL || size < 4)
+		return data == NULL ? B_BAD_VALUE : B_NOT_A_MESSAGE;
+	if (depth > BPrivate::MessageInternals::kMaxNesting)
+		return B_BAD_DATA;
+	bool bigEndian = false;
+	const MessageForm form = FormOf(data, &bigEndian);
+	if (form == kFormUnknown)
+		return B_NOT_A_MESSAGE;
+	if (form == kFormUnsupported)
+		return B_NOT_SUPPORTED;
+	const bool swap = bigEndian != (std::endian::native == std::endian::big);
+
+	ReadResult result;
+	const status_t status = form == kFormR5 ? ReadR5(data, size, swap, depth, *mBody, &result)
+	                                        : ReadHaiku(data, size, swap, depth, *mBody, &result);
+	if (status != B_OK) {
+		mBody->Clear();
+		return status;
+	}
+	const MessageField* specifiers = mBody->Find("specifiers");
+	const int32 specifierCount =
+	    specifiers != NULL && specifiers->type == B_MESSAGE_TYPE ? specifiers->count : 0;
+	if (result.hasSpecifiers && result.haveCurrentSpecifier &&
+	    (result.currentSpecifier < -1 || result.currentSpecifier >= specifierCount)) {
+		MakeEmpty();
+		return B_BAD_DATA;
+	}
+	what = result.what;
+	if (result.hasSpecifiers && specifierCount > 0) {
+		mHasSpecifiers = true;
+		// R5 does not store the current index: the last one added is
+		// current, as after the sender's last AddSpecifier.
+		mCurrentSpecifier =
+		    result.haveCurrentSpecifier ? result.currentSpecifier : specifierCount - 1;
+	}
+	return B_OK;
+}
+
+status_t BMessage::Unflatten(const void* buffer, size_t size)
+{
+	return _Unflatten((const uint8*)buffer, size, 0);
+}
+
+status_t BMessage::Unflatten(const char* flatBuffer)
+{
+	if (flatBuffer == NULL)
+		return B_BAD_VALUE;
+	const uint8* data = (const uint8*)flatBuffer;
+	bool bigEndian = false;
+	size_t size = 0;
+	switch (FormOf(data, &bigEndian)) {
+	case kFormR5: {
+		uint32 announced;
+		memcpy(&announced, data + 8, 4);
+		if (bigEndian != (std::endian::native == std::endian::big))
+			announced = Swap32(announced);
+		size = announced;
+		break;
+	}
+	case kFormHaiku: {
+		const uint64 total =
+		    HaikuSize(data, bigEndian != (std::endian::native == std::endian::big));
+		size = total > kMaxMessageSize ? 0 : (size_t)total;
+		break;
+	}
+	case kFormUnsupported:
+		MakeEmpty();
+		what = 0;
+		return B_NOT_SUPPORTED;
+	default:
+		MakeEmpty();
+		what = 0;
+		return B_NOT_A_MESSAGE;
+	}
+	return _Unflatten(data, size, 0);
+}
+
+status_t BMessage::Unflatten(BDataIO* stream)
+{
+	MakeEmpty();
+	what = 0;
+	if (stream == NULL)
+		return B_BAD_VALUE;
+	std::vector<uint8> buffer(kHaikuHeaderSize);
+	if (stream->ReadExactly(buffer.data(), 4) != B_OK)
+		return B_BAD_DATA;
+	bool bigEndian = false;
+	const MessageForm form = FormOf(buffer.data(), &bigEndian);
+	if (form == kFormUnknown)
+		return B_NOT_A_MESSAGE;
+	if (form == kFormUnsupported)
+		return B_NOT_SUPPORTED;
+	const bool swap = bigEndian != (std::endian::native == std::endian::big);
+	uint64 total;
+	if (form == kFormR5) {
+		if (stream->ReadExactly(buffer.data() + 4, 8) != B_OK)
+			return B_BAD_DATA;
+		uint32 announced;
+		memcpy(&announced, buffer.data() + 8, 4);
+		total = swap ? Swap32(announced) : announced;
+		if (total < kR5HeaderSize + 1)
+			return B_BAD_DATA;
+		buffer.resize(12);
+	} else {
+		if (stream->ReadExactly(buffer.data() + 4, kHaikuHeaderSize - 4) != B_OK)
+			return B_BAD_DATA;
+		total = HaikuSize(buffer.data(), swap);
+	}
+	if (total > kMaxMessageSize)
+		return B_BAD_DATA;
+	// Grow the buffer as bytes arrive, so a lying size in a short stream
+	// does not allocate gigabytes first.
+	const size_t kChunk = 1 << 20;
+	while (buffer.size() < total) {
+		const size_t start = buffer.size();
+		const size_t chunk = std::min<size_t>(kChunk, (size_t)total - start);
+		buffer.resize(start + chunk);
+		if (stream->ReadExactly(buffer.data() + start, chunk) != B_OK) {
+			return B_BAD_DATA;
+		}
+	}
+	return _Unflatten(buffer.data(), buffer.size(), 0);
+}

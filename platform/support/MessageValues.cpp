@@ -1,0 +1,379 @@
+// BMessage values of variable size: strings, refs, nested messages,
+// flattenable objects and raw data, and the getters with defaults.
+#include "Message.h"
+
+#include <cstring>
+#include <vector>
+
+#include "MessageBody.h"
+
+using BPrivate::MessageBody;
+using BPrivate::MessageField;
+
+// #pragma mark - strings
+
+status_t BMessage::AddString(const char* name, const char* string)
+{
+	if (string == NULL)
+		return B_BAD_VALUE;
+	return BPrivate::add_item(*mBody, name, B_STRING_TYPE, false, string,
+	                          (ssize_t)strlen(string) + 1);
+}
+
+status_t BMessage::AddString(const char* name, const BString& string)
+{
+	return BPrivate::add_item(*mBody, name, B_STRING_TYPE, false, string.String(),
+	                          string.Length() + 1);
+}
+
+status_t BMessage::FindString(const char* name, const char** string) const
+{
+	return FindString(name, 0, string);
+}
+
+status_t BMessage::FindString(const char* name, int32 index, const char** string) const
+{
+	if (string == NULL)
+		return B_BAD_VALUE;
+	const MessageField* field;
+	const status_t status = BPrivate::look_up_item(*mBody, name, B_STRING_TYPE, index, &field);
+	if (status != B_OK)
+		return status;
+	uint32 size;
+	*string = (const char*)field->Item(index, &size);
+	return B_OK;
+}
+
+status_t BMessage::FindString(const char* name, BString* string) const
+{
+	return FindString(name, 0, string);
+}
+
+status_t BMessage::FindString(const char* name, int32 index, BString* string) const
+{
+	if (string == NULL)
+		return B_BAD_VALUE;
+	const MessageField* field;
+	const status_t status = BPrivate::look_up_item(*mBody, name, B_STRING_TYPE, index, &field);
+	if (status != B_OK)
+		return status;
+	uint32 size;
+	const char* item = (const char*)field->Item(index, &size);
+	// Up to the first NUL, as a C string reader would see it.
+	string->SetTo(item, (int32)size - 1);
+	return B_OK;
+}
+
+status_t BMessage::ReplaceString(const char* name, const char* string)
+{
+	return ReplaceString(name, 0, string);
+}
+
+status_t BMessage::ReplaceString(const char* name, int32 index, const char* string)
+{
+	if (string == NULL)
+		return B_BAD_VALUE;
+	return BPrivate::replace_item(*mBody, name, B_STRING_TYPE, index, string,
+	                              (ssize_t)strlen(string) + 1);
+}
+
+status_t BMessage::ReplaceString(const char* name, const BString& string)
+{
+	return ReplaceString(name, 0, string);
+}
+
+status_t BMessage::ReplaceString(const char* name, int32 index, const BString& string)
+{
+	return BPrivate::replace_item(*mBody, name, B_STRING_TYPE, index, string.String(),
+	                              string.Length() + 1);
+}
+
+// #pragma mark - refs
+
+status_t BMessage::AddRef(const char* name, const entry_ref* ref)
+{
+	if (ref == NULL)
+		return B_BAD_VALUE;
+	const std::vector<uint8> bytes = BPrivate::FlattenRef(*ref);
+	return BPrivate::add_item(*mBody, name, B_REF_TYPE, false, bytes.data(), (ssize_t)bytes.size());
+}
+
+status_t BMessage::FindRef(const char* name, entry_ref* ref) const
+{
+	return FindRef(name, 0, ref);
+}
+
+status_t BMessage::FindRef(const char* name, int32 index, entry_ref* ref) const
+{
+	if (ref == NULL)
+		return B_BAD_VALUE;
+	const MessageField* field;
+	const status_t status = BPrivate::look_up_item(*mBody, name, B_REF_TYPE, index, &field);
+	if (status != B_OK)
+		return status;
+	uint32 size;
+	const uint8* item = field->Item(index, &size);
+	return BPrivate::UnflattenRef(item, size, ref);
+}
+
+status_t BMessage::ReplaceRef(const char* name, const entry_ref* ref)
+{
+	return ReplaceRef(name, 0, ref);
+}
+
+status_t BMessage::ReplaceRef(const char* name, int32 index, const entry_ref* ref)
+{
+	if (ref == NULL)
+		return B_BAD_VALUE;
+	const std::vector<uint8> bytes = BPrivate::FlattenRef(*ref);
+	return BPrivate::replace_item(*mBody, name, B_REF_TYPE, index, bytes.data(),
+	                              (ssize_t)bytes.size());
+}
+
+// #pragma mark - messages
+
+namespace {
+
+status_t FlattenToVector(const BMessage& message, std::vector<uint8>* bytes)
+{
+	const ssize_t size = message.FlattenedSize();
+	if (size < 0)
+		return (status_t)size;
+	bytes->resize((size_t)size);
+	return message.Flatten((char*)bytes->data(), size);
+}
+
+} // namespace
+
+status_t BMessage::AddMessage(const char* name, const BMessage* message)
+{
+	if (message == NULL)
+		return B_BAD_VALUE;
+	std::vector<uint8> bytes;
+	const status_t status = FlattenToVector(*message, &bytes);
+	if (status != B_OK)
+		return status;
+	return BPrivate::add_item(*mBody, name, B_MESSAGE_TYPE, false, bytes.data(),
+	                          (ssize_t)bytes.size());
+}
+
+status_t BMessage::FindMessage(const char* name, BMessage* message) const
+{
+	return FindMessage(name, 0, message);
+}
+
+status_t BMessage::FindMessage(const char* name, int32 index, BMessage* message) const
+{
+	if (message == NULL)
+		return B_BAD_VALUE;
+	const MessageField* field;
+	const status_t status = BPrivate::look_up_item(*mBody, name, B_MESSAGE_TYPE, index, &field);
+	if (status != B_OK)
+		return status;
+	uint32 size;
+	const uint8* item = field->Item(index, &size);
+	// Unflatten keeps the old fields until it is done, so message may be
+	// this message.
+	return message->Unflatten(item, size);
+}
+
+status_t BMessage::ReplaceMessage(const char* name, const BMessage* message)
+{
+	return ReplaceMessage(name, 0, message);
+}
+
+status_t BMessage::ReplaceMessage(const char* name, int32 index, const BMessage* message)
+{
+	if (message == NULL)
+		return B_BAD_VALUE;
+	std::vector<uint8> bytes;
+	const status_t status = FlattenToVector(*message, &bytes);
+	if (status != B_OK)
+		return status;
+	return BPrivate::replace_item(*mBody, name, B_MESSAGE_TYPE, index, bytes.data(),
+	                              (ssize_t)bytes.size());
+}
+
+// #pragma mark - flattenable objects and raw data
+
+status_t BMessage::AddFlat(const char* name, const BFlattenable* object, int32 count)
+{
+	if (object == NULL || count < 1)
+		return B_BAD_VALUE;
+	const ssize_t size = object->FlattenedSize();
+	if (size <= 0)
+		return B_BAD_VALUE;
+	std::vector<uint8> bytes((size_t)size);
+	status_t status = object->Flatten(bytes.data(), size);
+	if (status != B_OK)
+		return status;
+	for (int32 i = 0; i < count && status == B_OK; i++)
+		status = AddData(name, object->TypeCode(), bytes.data(), size, object->IsFixedSize());
+	return status;
+}
+
+status_t BMessage::FindFlat(const char* name, BFlattenable* object) const
+{
+	return FindFlat(name, 0, object);
+}
+
+status_t BMessage::FindFlat(const char* name, int32 index, BFlattenable* object) const
+{
+	if (object == NULL)
+		return B_BAD_VALUE;
+	const MessageField* field;
+	const status_t status = BPrivate::look_up_item(*mBody, name, B_ANY_TYPE, index, &field);
+	if (status != B_OK)
+		return status;
+	if (!object->AllowsTypeCode(field->type))
+		return B_BAD_TYPE;
+	uint32 size;
+	const uint8* item = field->Item(index, &size);
+	return object->Unflatten(field->type, item, size);
+}
+
+status_t BMessage::ReplaceFlat(const char* name, const BFlattenable* object)
+{
+	return ReplaceFlat(name, 0, object);
+}
+
+status_t BMessage::ReplaceFlat(const char* name, int32 index, const BFlattenable* object)
+{
+	if (object == NULL)
+		return B_BAD_VALUE;
+	const ssize_t size = object->FlattenedSize();
+	if (size <= 0)
+		return B_BAD_VALUE;
+	std::vector<uint8> bytes((size_t)size);
+	const status_t status = object->Flatten(bytes.data(), size);
+	if (status != B_OK)
+		return status;
+	return ReplaceData(name, object->TypeCode(), index, bytes.data(), size);
+}
+
+bool BMessage::HasFlat(const char* name, const BFlattenable* object) const
+{
+	return HasFlat(name, 0, object);
+}
+
+bool BMessage::HasFlat(const char* name, int32 index, const BFlattenable* object) const
+{
+	const MessageField* field;
+	return object != NULL &&
+	       BPrivate::look_up_item(*mBody, name, B_ANY_TYPE, index, &field) == B_OK &&
+	       object->AllowsTypeCode(field->type);
+}
+
+status_t BMessage::AddData(const char* name, type_code type, const void* data, ssize_t numBytes,
+                           bool isFixedSize, int32 /*count*/)
+{
+	if (type == B_ANY_TYPE)
+		return B_BAD_VALUE;
+	if (type == B_MESSAGE_TYPE) {
+		// Keep nested messages valid and in our own form, so that
+		// Flatten never writes bytes a reader would refuse.
+		if (data == NULL || numBytes <= 0)
+			return B_BAD_VALUE;
+		BMessage nested;
+		if (nested.Unflatten(data, (size_t)numBytes) != B_OK)
+			return B_BAD_VALUE;
+		return AddMessage(name, &nested);
+	}
+	return BPrivate::add_item(*mBody, name, type, isFixedSize, data, numBytes);
+}
+
+status_t BMessage::FindData(const char* name, type_code type, const void** data,
+                            ssize_t* numBytes) const
+{
+	return FindData(name, type, 0, data, numBytes);
+}
+
+status_t BMessage::FindData(const char* name, type_code type, int32 index, const void** data,
+                            ssize_t* numBytes) const
+{
+	if (data == NULL)
+		return B_BAD_VALUE;
+	const MessageField* field;
+	const status_t status = BPrivate::look_up_item(*mBody, name, type, index, &field);
+	if (status != B_OK)
+		return status;
+	uint32 size;
+	*data = field->Item(index, &size);
+	if (numBytes != NULL)
+		*numBytes = (ssize_t)size;
+	return B_OK;
+}
+
+status_t BMessage::ReplaceData(const char* name, type_code type, const void* data, ssize_t numBytes)
+{
+	return ReplaceData(name, type, 0, data, numBytes);
+}
+
+status_t BMessage::ReplaceData(const char* name, type_code type, int32 index, const void* data,
+                               ssize_t numBytes)
+{
+	if (type == B_MESSAGE_TYPE) {
+		if (data == NULL || numBytes <= 0)
+			return B_BAD_VALUE;
+		BMessage nested;
+		if (nested.Unflatten(data, (size_t)numBytes) != B_OK)
+			return B_BAD_VALUE;
+		return ReplaceMessage(name, index, &nested);
+	}
+	return BPrivate::replace_item(*mBody, name, type, index, data, numBytes);
+}
+
+bool BMessage::HasData(const char* name, type_code type, int32 index) const
+{
+	const MessageField* field;
+	return BPrivate::look_up_item(*mBody, name, type, index, &field) == B_OK;
+}
+
+// #pragma mark - values with defaults
+
+bool BMessage::GetBool(const char* name, bool defaultValue) const
+{
+	bool value;
+	return FindBool(name, &value) == B_OK ? value : defaultValue;
+}
+
+int32 BMessage::GetInt32(const char* name, int32 defaultValue) const
+{
+	int32 value;
+	return FindInt32(name, &value) == B_OK ? value : defaultValue;
+}
+
+int64 BMessage::GetInt64(const char* name, int64 defaultValue) const
+{
+	int64 value;
+	return FindInt64(name, &value) == B_OK ? value : defaultValue;
+}
+
+float BMessage::GetFloat(const char* name, float defaultValue) const
+{
+	float value;
+	return FindFloat(name, &value) == B_OK ? value : defaultValue;
+}
+
+double BMessage::GetDouble(const char* name, double defaultValue) const
+{
+	double value;
+	return FindDouble(name, &value) == B_OK ? value : defaultValue;
+}
+
+const char* BMessage::GetString(const char* name, const char* defaultValue) const
+{
+	return GetString(name, 0, defaultValue);
+}
+
+const char* BMessage::GetString(const char* name, int32 index, const char* defaultValue) const
+{
+	const char* value;
+	return FindString(name, index, &value) == B_OK ? value : defaultValue;
+}
+
+BRect BMessage::GetRect(const char* name, const BRect& defaultValue) const
+{
+	BRect value;
+	return FindRect(name, &value) == B_OK ? value : defaultValue;
+}
