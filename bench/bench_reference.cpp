@@ -39,6 +39,7 @@
 #include <TextView.h>
 #include <View.h>
 
+#include "BenchProcess.h"
 #include "LocaleEditorApplication.h"
 #include "LocaleSuiteClient.h"
 #include "ZTLEWindow.h"
@@ -208,12 +209,6 @@ void BM_PeerPing(benchmark::State& state)
 // goes on the machine then weighs on both alike. Keeps the medians.
 double gTurnsFetch = -1;
 double gTurnsPing = -1;
-
-double Median(std::vector<double> values)
-{
-	std::sort(values.begin(), values.end());
-	return values.empty() ? -1 : values[values.size() / 2];
-}
 
 void BM_FetchAndPingInTurns(benchmark::State& state)
 {
