@@ -42,7 +42,7 @@ class BMessage;
 
 namespace BPrivate {
 class TextViewAccess;
-struct TextViewData;
+class TextViewData;
 } // namespace BPrivate
 
 struct text_run
@@ -157,7 +157,7 @@ protected:
 
 private:
 	friend class BPrivate::TextViewAccess;
-	friend struct BPrivate::TextViewData;
+	friend class BPrivate::TextViewData;
 
 	BPrivate::TextViewData* mText;
 };

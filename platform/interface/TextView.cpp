@@ -6,43 +6,21 @@
 
 #include "AppDefs.h"
 #include "Message.h"
+#include "TextEditWidget.h"
 #include "TextViewData.h"
 #include "ViewPrivate.h"
 
 using BPrivate::TextViewData;
 
-namespace {
-
-// One editing call of the program at a time: calls made from inside the
-// hooks (while a change is being made or reported) are refused.
-class EditCall
-{
-public:
-	explicit EditCall(TextViewData* data)
-	    : mData(data), mAllowed(data->hookDepth == 0 && data->editDepth == 0)
-	{
-		if (mAllowed)
-			mData->editDepth++;
-	}
-	~EditCall()
-	{
-		if (mAllowed)
-			mData->editDepth--;
-	}
-	bool Allowed() const { return mAllowed; }
-
-private:
-	TextViewData* mData;
-	bool mAllowed;
-};
-
-} // namespace
+using EditCall = TextViewData::EditCall;
+using ProgramScope = TextViewData::ProgramScope;
+using UserActionScope = TextViewData::UserActionScope;
 
 BTextView::BTextView(BRect frame, const char* name, BRect textRect, uint32 resizingMode,
                      uint32 flags)
     : BView(frame, name, resizingMode, flags), mText(new TextViewData(this))
 {
-	BPrivate::ViewAccess::SetNativeWidget(this, mText->widget);
+	BPrivate::ViewAccess::SetNativeWidget(this, mText->Widget());
 	mText->FontChanged();
 	SetTextRect(textRect);
 }
@@ -54,10 +32,7 @@ BTextView::BTextView(BRect frame, const char* name, BRect textRect, const BFont*
 	if (initialFont != nullptr)
 		SetFont(initialFont);
 	if (initialColor != nullptr) {
-		mText->styles[0].color = *initialColor;
-		QPalette palette = mText->widget->palette();
-		palette.setColor(QPalette::Text, BPrivate::to_qcolor(*initialColor));
-		mText->widget->setPalette(palette);
+		mText->SetBaseColor(*initialColor);
 	}
 }
 
@@ -77,25 +52,23 @@ void BTextView::SetText(const char* text, int32 length, const text_run_array* ru
 	if (!call.Allowed())
 		return;
 	const std::string clean = mText->Clean(text, length);
-	mText->undoing = true; // a new text starts a new history
-	mText->BeginProgram();
-	if (TextLength() > 0)
-		DeleteText(0, TextLength());
-	if (!clean.empty())
-		InsertText(clean.c_str(), (int32)clean.size(), 0, runs);
-	mText->EndProgram();
-	mText->undoing = false;
-	mText->undo.Clear();
-	Select(mText->singleLine ? TextLength() : 0, mText->singleLine ? TextLength() : 0);
+	{
+		// A new text starts a new history.
+		TextViewData::UnrecordedScope unrecorded(mText);
+		ProgramScope program(mText);
+		if (TextLength() > 0)
+			DeleteText(0, TextLength());
+		if (!clean.empty())
+			InsertText(clean.c_str(), (int32)clean.size(), 0, runs);
+	}
+	mText->History().Clear();
+	const int32 caret = mText->Modes().singleLine ? TextLength() : 0;
+	Select(caret, caret);
 }
 
 const char* BTextView::Text() const
 {
-	if (!mText->textCacheValid) {
-		mText->paragraphs.Collect(&mText->textCache);
-		mText->textCacheValid = true;
-	}
-	return mText->textCache.c_str();
+	return mText->WholeText().c_str();
 }
 
 int32 BTextView::TextLength() const
@@ -107,12 +80,7 @@ char BTextView::ByteAt(int32 offset) const
 {
 	if (offset < 0 || offset >= TextLength())
 		return 0;
-	if (mText->textCacheValid)
-		return mText->textCache[(size_t)offset];
-	const BPrivate::ParagraphPlace place = mText->paragraphs.LocateByte(offset);
-	const std::string_view text = mText->paragraphs.Paragraph(place).text;
-	const size_t inside = (size_t)(offset - place.byte);
-	return inside < text.size() ? text[inside] : '\n';
+	return mText->ByteAt(offset);
 }
 
 void BTextView::GetText(int32 offset, int32 length, char* buffer) const
@@ -122,10 +90,7 @@ void BTextView::GetText(int32 offset, int32 length, char* buffer) const
 	const int32 total = TextLength();
 	offset = std::clamp<int32>(offset, 0, total);
 	length = std::clamp<int32>(length, 0, total - offset);
-	if (mText->textCacheValid)
-		memcpy(buffer, mText->textCache.data() + offset, (size_t)length);
-	else
-		mText->paragraphs.CopyBytes(offset, length, buffer);
+	mText->CopyText(offset, length, buffer);
 	buffer[length] = '\0';
 }
 
@@ -142,12 +107,13 @@ void BTextView::Insert(const char* text, int32 length, const text_run_array* run
 	int32 start, end;
 	GetSelection(&start, &end);
 	const std::string clean = mText->Clean(text, length);
-	mText->BeginProgram();
-	if (end > start)
-		DeleteText(start, end);
-	if (!clean.empty())
-		InsertText(clean.c_str(), (int32)clean.size(), start, runs);
-	mText->EndProgram();
+	{
+		ProgramScope program(mText);
+		if (end > start)
+			DeleteText(start, end);
+		if (!clean.empty())
+			InsertText(clean.c_str(), (int32)clean.size(), start, runs);
+	}
 	// The caret goes behind the inserted text.
 	const int32 caret = std::min(start + (int32)clean.size(), TextLength());
 	Select(caret, caret);
@@ -161,8 +127,9 @@ void BTextView::Insert(int32 offset, const char* text, int32 length, const text_
 	if (text == nullptr || length <= 0)
 		return;
 	// The hooks get the bytes as stored; most texts already are.
-	const bool asStored = BPrivate::is_valid_utf8(text, (size_t)length) &&
-	                      !(mText->singleLine && memchr(text, '\n', (size_t)length) != nullptr);
+	const bool asStored =
+	    BPrivate::is_valid_utf8(text, (size_t)length) &&
+	    !(mText->Modes().singleLine && memchr(text, '\n', (size_t)length) != nullptr);
 	if (asStored) {
 		mText->MarkChecked(text, length);
 		mText->ProgramInsert(offset, text, length, runs);
@@ -190,22 +157,21 @@ void BTextView::Delete(int32 start, int32 finish)
 	finish = mText->ClampOffset(finish);
 	if (finish <= start)
 		return;
-	mText->BeginProgram();
+	ProgramScope program(mText);
 	DeleteText(start, finish);
-	mText->EndProgram();
 }
 
 void BTextView::InsertText(const char* text, int32 length, int32 offset, const text_run_array* runs)
 {
 	// Changes made in the widget are in the text already.
-	if (mText->hookDepth > 0)
+	if (mText->InsideHooks())
 		return;
 	mText->PerformInsert(offset, text, length, runs);
 }
 
 void BTextView::DeleteText(int32 fromOffset, int32 toOffset)
 {
-	if (mText->hookDepth > 0)
+	if (mText->InsideHooks())
 		return;
 	mText->PerformDelete(fromOffset, toOffset);
 }
@@ -239,15 +205,15 @@ int32 BTextView::OffsetAt(int32 line) const
 
 int32 BTextView::OffsetAt(BPoint point) const
 {
-	const QMargins margins = mText->widget->Margins();
-	return mText->widget->OffsetAtViewport(
+	const QMargins margins = mText->Widget()->Margins();
+	return mText->Widget()->OffsetAtViewport(
 	    QPointF(point.x - margins.left(), point.y - margins.top()));
 }
 
 BPoint BTextView::PointAt(int32 offset, float* height) const
 {
-	const QRectF rect = mText->widget->CaretRect(offset);
-	const QMargins margins = mText->widget->Margins();
+	const QRectF rect = mText->Widget()->CaretRect(offset);
+	const QMargins margins = mText->Widget()->Margins();
 	if (height != nullptr)
 		*height = (float)rect.height();
 	return BPoint((float)(rect.left() + margins.left()), (float)(rect.top() + margins.top()));
@@ -255,120 +221,111 @@ BPoint BTextView::PointAt(int32 offset, float* height) const
 
 void BTextView::SetTextRect(BRect rect)
 {
-	mText->textRect = rect;
-	mText->ApplyTextRect();
+	mText->SetTextRect(rect);
 }
 
 BRect BTextView::TextRect() const
 {
-	return mText->textRect;
+	return mText->TextRect();
 }
 
 void BTextView::SetWordWrap(bool wrap)
 {
-	if (mText->singleLine)
-		wrap = false;
-	mText->wrap = wrap;
-	mText->widget->TextChanged();
+	mText->SetWrap(wrap);
 }
 
 bool BTextView::DoesWordWrap() const
 {
-	return mText->wrap;
+	return mText->Modes().wrap;
 }
 
 void BTextView::MakeEditable(bool editable)
 {
-	mText->editable = editable;
+	mText->SetEditable(editable);
 }
 
 bool BTextView::IsEditable() const
 {
-	return mText->editable;
+	return mText->Modes().editable;
 }
 
 void BTextView::MakeSelectable(bool selectable)
 {
-	mText->selectable = selectable;
-	mText->widget->viewport()->setCursor(selectable ? Qt::IBeamCursor : Qt::ArrowCursor);
+	mText->SetSelectable(selectable);
 }
 
 bool BTextView::IsSelectable() const
 {
-	return mText->selectable;
+	return mText->Modes().selectable;
 }
 
 void BTextView::SetStylable(bool stylable)
 {
-	mText->stylable = stylable;
+	mText->SetStylable(stylable);
 }
 
 bool BTextView::IsStylable() const
 {
-	return mText->stylable;
+	return mText->Modes().stylable;
 }
 
 void BTextView::SetDoesUndo(bool undo)
 {
-	mText->doesUndo = undo;
-	if (!undo)
-		mText->undo.Clear();
+	mText->SetDoesUndo(undo);
 }
 
 bool BTextView::DoesUndo() const
 {
-	return mText->doesUndo;
+	return mText->Modes().doesUndo;
 }
 
 void BTextView::Undo(BClipboard*)
 {
 	EditCall call(mText);
-	if (!call.Allowed() || !mText->undo.CanUndo())
+	if (!call.Allowed() || !mText->History().CanUndo())
 		return;
-	mText->ApplyStep(mText->undo.TakeUndo(), true);
+	mText->ApplyStep(mText->History().TakeUndo(), true);
 }
 
 void BTextView::Redo()
 {
 	EditCall call(mText);
-	if (!call.Allowed() || !mText->undo.CanRedo())
+	if (!call.Allowed() || !mText->History().CanRedo())
 		return;
-	mText->ApplyStep(mText->undo.TakeRedo(), false);
+	mText->ApplyStep(mText->History().TakeRedo(), false);
 }
 
 bool BTextView::CanUndo() const
 {
-	return mText->undo.CanUndo();
+	return mText->History().CanUndo();
 }
 
 bool BTextView::CanRedo() const
 {
-	return mText->undo.CanRedo();
+	return mText->History().CanRedo();
 }
 
 void BTextView::Cut(BClipboard*)
 {
 	EditCall call(mText);
-	if (!call.Allowed() || !mText->editable)
+	if (!call.Allowed() || !mText->Modes().editable)
 		return;
-	mText->BeginUserAction(BPrivate::EditSource::kUserAction);
-	mText->widget->Cut();
-	mText->EndUserAction();
+	UserActionScope action(mText, BPrivate::EditSource::kUserAction);
+	mText->Widget()->Cut();
 }
 
 void BTextView::Copy(BClipboard*)
 {
-	mText->widget->Copy();
+	mText->Widget()->Copy();
 }
 
 void BTextView::Paste(BClipboard*)
 {
 	EditCall call(mText);
-	if (!call.Allowed() || !mText->editable)
+	if (!call.Allowed() || !mText->Modes().editable)
 		return;
-	mText->BeginUserAction(BPrivate::EditSource::kUserAction);
-	mText->widget->Paste();
-	mText->EndUserAction();
+	UserActionScope action(mText, BPrivate::EditSource::kUserAction);
+	mText->Widget()->Paste();
 }
 
 void BTextView::SelectAll()
@@ -383,8 +340,8 @@ void BTextView::Select(int32 startOffset, int32 endOffset)
 	if (endOffset < startOffset)
 		std::swap(startOffset, endOffset);
 	mText->SetSelection(startOffset, endOffset);
-	mText->widget->EnsureCaretVisible();
-	mText->undo.Seal();
+	mText->Widget()->EnsureCaretVisible();
+	mText->History().Seal();
 }
 
 void BTextView::GetSelection(int32* startOffset, int32* endOffset) const
@@ -397,7 +354,7 @@ void BTextView::GetSelection(int32* startOffset, int32* endOffset) const
 
 void BTextView::ScrollToSelection()
 {
-	mText->widget->EnsureCaretVisible();
+	mText->Widget()->EnsureCaretVisible();
 }
 
 void BTextView::SetFontAndColor(const BFont* font, uint32 mode, const rgb_color* color)
@@ -419,9 +376,7 @@ void BTextView::GetFontAndColor(int32 offset, BFont* font, rgb_color* color) con
 	if (color != nullptr)
 		*color = style.color;
 	if (font != nullptr) {
-		if (style.font >= 0 && style.font < (int32)mText->bfonts.size())
-			*font = mText->bfonts[(size_t)style.font];
-		else
+		if (!mText->GetStyleFont(style, font))
 			GetFont(font);
 	}
 }
@@ -429,11 +384,11 @@ void BTextView::GetFontAndColor(int32 offset, BFont* font, rgb_color* color) con
 void BTextView::SetViewColor(rgb_color color)
 {
 	BView::SetViewColor(color);
-	QPalette palette = mText->widget->palette();
+	QPalette palette = mText->Widget()->palette();
 	palette.setColor(QPalette::Base, BPrivate::to_qcolor(color));
 	palette.setColor(QPalette::Window, BPrivate::to_qcolor(color));
-	mText->widget->setPalette(palette);
-	mText->widget->viewport()->setAutoFillBackground(true);
+	mText->Widget()->setPalette(palette);
+	mText->Widget()->viewport()->setAutoFillBackground(true);
 }
 
 void BTextView::SetFont(const BFont* font, uint32 mask)
@@ -473,12 +428,12 @@ void BTextView::FrameResized(float newWidth, float newHeight)
 {
 	BView::FrameResized(newWidth, newHeight);
 	mText->ApplyTextRect();
-	mText->widget->TextChanged();
+	mText->Widget()->TextChanged();
 }
 
 void BTextView::MakeFocus(bool focus)
 {
 	BView::MakeFocus(focus);
 	if (focus)
-		mText->widget->setFocus(Qt::OtherFocusReason);
+		mText->Widget()->setFocus(Qt::OtherFocusReason);
 }

@@ -1,6 +1,6 @@
 #include <QScrollBar>
 
-#include "TextViewData.h"
+#include "TextEditWidget.h"
 #include "TextViewPrivate.h"
 
 namespace BPrivate {
@@ -16,13 +16,7 @@ BTextView* TextViewAccess::CreateSingleLine(BRect frame, const char* name)
 
 void TextViewAccess::MakeSingleLine(BTextView* view)
 {
-	TextViewData* data = view->mText;
-	data->singleLine = true;
-	data->wrap = false;
-	data->widget->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
-	data->widget->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
-	data->ApplyTextRect();
-	data->widget->TextChanged();
+	view->mText->MakeSingleLine();
 	// Line feeds already in the text become spaces too.
 	const std::string text(view->Text(), (size_t)view->TextLength());
 	if (text.find('\n') != std::string::npos)
@@ -31,28 +25,28 @@ void TextViewAccess::MakeSingleLine(BTextView* view)
 
 bool TextViewAccess::IsSingleLine(const BTextView* view)
 {
-	return view->mText->singleLine;
+	return view->mText->Modes().singleLine;
 }
 
 void TextViewAccess::SetEnterHandler(BTextView* view, std::function<void()> handler)
 {
-	view->mText->enterHandler = std::move(handler);
+	view->mText->SetEnterHandler(std::move(handler));
 }
 
 void TextViewAccess::SetChangeHandler(BTextView* view, std::function<void()> handler)
 {
-	view->mText->changeHandler = std::move(handler);
+	view->mText->SetChangeHandler(std::move(handler));
 }
 
 void TextViewAccess::SetScrollBars(BTextView* view, bool horizontal, bool vertical)
 {
 	TextViewData* data = view->mText;
-	if (data->singleLine)
+	if (data->Modes().singleLine)
 		return;
-	data->widget->setHorizontalScrollBarPolicy(horizontal ? Qt::ScrollBarAsNeeded
-	                                                      : Qt::ScrollBarAlwaysOff);
-	data->widget->setVerticalScrollBarPolicy(vertical ? Qt::ScrollBarAlwaysOn
-	                                                  : Qt::ScrollBarAlwaysOff);
+	data->Widget()->setHorizontalScrollBarPolicy(horizontal ? Qt::ScrollBarAsNeeded
+	                                                        : Qt::ScrollBarAlwaysOff);
+	data->Widget()->setVerticalScrollBarPolicy(vertical ? Qt::ScrollBarAlwaysOn
+	                                                    : Qt::ScrollBarAlwaysOff);
 }
 
 } // namespace BPrivate

@@ -4,7 +4,8 @@
 #include <QAccessible>
 #include <QAccessibleWidget>
 
-#include "TextViewData.h"
+#include "TextEditWidget.h"
+#include "TextViewAccessible.h"
 
 namespace BPrivate {
 
@@ -24,7 +25,8 @@ public:
 	{
 		if (type == QAccessible::TextInterface)
 			return static_cast<QAccessibleTextInterface*>(this);
-		if (type == QAccessible::EditableTextInterface && Data() != nullptr && Data()->editable)
+		if (type == QAccessible::EditableTextInterface && Data() != nullptr &&
+		    Data()->Modes().editable)
 			return static_cast<QAccessibleEditableTextInterface*>(this);
 		return QAccessibleWidget::interface_cast(type);
 	}
@@ -33,10 +35,10 @@ public:
 	{
 		QAccessible::State state = QAccessibleWidget::state();
 		if (TextViewData* data = Data()) {
-			state.editable = data->editable;
-			state.readOnly = !data->editable;
-			state.multiLine = !data->singleLine;
-			state.selectableText = data->selectable;
+			state.editable = data->Modes().editable;
+			state.readOnly = !data->Modes().editable;
+			state.multiLine = !data->Modes().singleLine;
+			state.selectableText = data->Modes().selectable;
 		}
 		return state;
 	}
@@ -67,23 +69,23 @@ public:
 	void removeSelection(int) override
 	{
 		if (TextViewData* data = Data())
-			data->view->Select(data->caret, data->caret);
+			data->View()->Select(data->Caret(), data->Caret());
 	}
 	void setSelection(int, int start, int end) override
 	{
 		if (TextViewData* data = Data())
-			data->view->Select(Bytes(start), Bytes(end));
+			data->View()->Select(Bytes(start), Bytes(end));
 	}
 	int cursorPosition() const override
 	{
 		TextViewData* data = Data();
-		return data != nullptr ? Characters(data->caret) : 0;
+		return data != nullptr ? Characters(data->Caret()) : 0;
 	}
 	void setCursorPosition(int position) override
 	{
 		if (TextViewData* data = Data()) {
 			const int32 offset = Bytes(position);
-			data->view->Select(offset, offset);
+			data->View()->Select(offset, offset);
 		}
 	}
 
@@ -108,23 +110,23 @@ public:
 		TextViewData* data = Data();
 		if (data == nullptr)
 			return QRect();
-		const QRectF caret = data->widget->CaretRect(Bytes(offset));
-		const QPoint topLeft = data->widget->viewport()->mapToGlobal(caret.topLeft().toPoint());
-		return QRect(topLeft, QSize(std::max(1, data->lineHeight / 2), data->lineHeight));
+		const QRectF caret = data->Widget()->CaretRect(Bytes(offset));
+		const QPoint topLeft = data->Widget()->viewport()->mapToGlobal(caret.topLeft().toPoint());
+		return QRect(topLeft, QSize(std::max(1, data->LineHeight() / 2), data->LineHeight()));
 	}
 	int offsetAtPoint(const QPoint& point) const override
 	{
 		TextViewData* data = Data();
 		if (data == nullptr)
 			return -1;
-		const QPoint inViewport = data->widget->viewport()->mapFromGlobal(point);
-		return Characters(data->widget->OffsetAtViewport(inViewport));
+		const QPoint inViewport = data->Widget()->viewport()->mapFromGlobal(point);
+		return Characters(data->Widget()->OffsetAtViewport(inViewport));
 	}
 	void scrollToSubstring(int start, int) override
 	{
 		if (TextViewData* data = Data()) {
 			const int32 offset = Bytes(start);
-			data->view->Select(offset, offset);
+			data->View()->Select(offset, offset);
 		}
 	}
 	QString attributes(int offset, int* start, int* end) const override
@@ -140,13 +142,12 @@ public:
 	void replaceText(int start, int end, const QString& text) override
 	{
 		TextViewData* data = Data();
-		if (data == nullptr || !data->editable)
+		if (data == nullptr || !data->Modes().editable)
 			return;
 		const QByteArray bytes = text.toUtf8();
-		data->BeginUserAction(EditSource::kUserAction);
+		TextViewData::UserActionScope action(data, EditSource::kUserAction);
 		data->UserEdit(Bytes(start), Bytes(end),
 		               data->Clean(bytes.constData(), (int32)bytes.size()));
-		data->EndUserAction();
 	}
 
 private:
@@ -195,7 +196,7 @@ void notify_caret_move(TextEditWidget* widget)
 	TextViewData* data = widget->Data();
 	if (!QAccessible::isActive() || data == nullptr)
 		return;
-	QAccessibleTextCursorEvent caret(widget, (int)data->Utf16Before(data->caret));
+	QAccessibleTextCursorEvent caret(widget, (int)data->Utf16Before(data->Caret()));
 	QAccessible::updateAccessibility(&caret);
 	QAccessibleTextSelectionEvent selection(widget, (int)data->Utf16Before(data->SelectionStart()),
 	                                        (int)data->Utf16Before(data->SelectionEnd()));

@@ -5,6 +5,8 @@
 #include <algorithm>
 #include <cstring>
 
+#include "TextEditWidget.h"
+#include "TextViewAccessible.h"
 #include "ViewPrivate.h"
 
 namespace BPrivate {
@@ -58,43 +60,18 @@ bool is_valid_utf8(const char* text, size_t length)
 	return true;
 }
 
-void set_runs(TextParagraph& paragraph, std::vector<StyleRun>&& runs)
+TextViewData::TextViewData(BTextView* owner) : mView(owner), mWidget(nullptr)
 {
-	// Later runs at the same start win, runs at or past the end go (an
-	// empty paragraph keeps its first), equal neighbours merge.
-	std::vector<StyleRun> merged;
-	merged.reserve(runs.size());
-	const int32 size = (int32)paragraph.text.size();
-	for (const StyleRun& run : runs) {
-		if (!merged.empty() && run.start >= size)
-			break;
-		if (!merged.empty() && merged.back().start == run.start)
-			merged.pop_back();
-		if (!merged.empty() && merged.back().style == run.style)
-			continue;
-		merged.push_back(run);
-	}
-	paragraph.style = merged.empty() ? 0 : merged.front().style;
-	if (merged.size() <= 1) {
-		paragraph.runs.clear();
-	} else {
-		merged.front().start = 0;
-		paragraph.runs = std::move(merged);
-	}
-}
-
-TextViewData::TextViewData(BTextView* owner) : view(owner), widget(nullptr)
-{
-	styles.push_back(TextStyle{{0, 0, 0, 255}, -1});
-	widget = new TextEditWidget(this);
+	mStyles.push_back(TextStyle{{0, 0, 0, 255}, -1});
+	mWidget = new TextEditWidget(this);
 }
 
 TextViewData::~TextViewData()
 {
 	// The widget belongs to the view, which deletes it after us; it must
 	// not call back into this object meanwhile.
-	if (widget != nullptr)
-		widget->Detach();
+	if (mWidget != nullptr)
+		mWidget->Detach();
 }
 
 std::string TextViewData::Clean(const char* text, int32 length) const
@@ -113,7 +90,7 @@ std::string TextViewData::Clean(const char* text, int32 length) const
 		const QByteArray valid = QString::fromUtf8(text, length).toUtf8();
 		clean.assign(valid.constData(), (size_t)valid.size());
 	}
-	if (singleLine)
+	if (mModes.singleLine)
 		std::replace(clean.begin(), clean.end(), '\n', ' ');
 	return clean;
 }
@@ -122,29 +99,75 @@ std::string TextViewData::TextRange(int32 from, int32 to) const
 {
 	from = std::clamp<int32>(from, 0, Length());
 	to = std::clamp<int32>(to, from, Length());
-	if (textCacheValid)
-		return textCache.substr((size_t)from, (size_t)(to - from));
+	if (mTextCacheValid)
+		return mTextCache.substr((size_t)from, (size_t)(to - from));
 	std::string out((size_t)(to - from), '\0');
-	paragraphs.CopyBytes(from, to - from, out.data());
+	mParagraphs.CopyBytes(from, to - from, out.data());
 	return out;
+}
+
+const std::string& TextViewData::WholeText() const
+{
+	if (!mTextCacheValid) {
+		mParagraphs.Collect(&mTextCache);
+		mTextCacheValid = true;
+	}
+	return mTextCache;
+}
+
+char TextViewData::ByteAt(int32 offset) const
+{
+	if (mTextCacheValid)
+		return mTextCache[(size_t)offset];
+	const ParagraphPlace place = mParagraphs.LocateByte(offset);
+	const std::string_view text = mParagraphs.Paragraph(place).text;
+	const size_t inside = (size_t)(offset - place.byte);
+	return inside < text.size() ? text[inside] : '\n';
+}
+
+void TextViewData::CopyText(int32 offset, int32 length, char* buffer) const
+{
+	if (mTextCacheValid)
+		memcpy(buffer, mTextCache.data() + offset, (size_t)length);
+	else
+		mParagraphs.CopyBytes(offset, length, buffer);
+}
+
+void TextViewData::_DropTextCache()
+{
+	if (mTextCacheValid) {
+		// A copy of a large text is not kept once it is stale.
+		mTextCacheValid = false;
+		std::string().swap(mTextCache);
+	}
+}
+
+std::string TextViewData::FromOutside(QString text) const
+{
+	if (mModes.singleLine) {
+		text.replace(QStringLiteral("\r\n"), QStringLiteral(" "));
+		text.replace(QChar('\r'), QChar(' '));
+	}
+	const QByteArray bytes = text.toUtf8();
+	return Clean(bytes.constData(), (int32)bytes.size());
 }
 
 int64 TextViewData::Utf16Before(int32 offset) const
 {
 	offset = ClampOffset(offset);
-	const ParagraphPlace place = paragraphs.LocateByte(offset);
+	const ParagraphPlace place = mParagraphs.LocateByte(offset);
 	int64 units = 0;
 	for (int32 i = 0; i < place.index; i++)
-		units += utf16_index(paragraphs.At(i).text, std::string::npos) + 1;
-	return units + utf16_index(paragraphs.Paragraph(place).text, (size_t)(offset - place.byte));
+		units += utf16_index(mParagraphs.At(i).text, std::string::npos) + 1;
+	return units + utf16_index(mParagraphs.Paragraph(place).text, (size_t)(offset - place.byte));
 }
 
 int32 TextViewData::ByteAtUtf16(int64 characters) const
 {
 	int64 byte = 0;
-	const int32 count = paragraphs.Count();
+	const int32 count = mParagraphs.Count();
 	for (int32 i = 0; i < count; i++) {
-		const std::string_view text = paragraphs.At(i).text;
+		const std::string_view text = mParagraphs.At(i).text;
 		const int64 units = utf16_index(text, std::string::npos);
 		if (characters <= units)
 			return ClampOffset(
@@ -155,51 +178,22 @@ int32 TextViewData::ByteAtUtf16(int64 characters) const
 	return Length();
 }
 
-void TextViewData::BeginProgram()
-{
-	programDepth++;
-}
-
-void TextViewData::EndProgram()
-{
-	if (--programDepth == 0 && mProgramChanged) {
-		mProgramChanged = false;
-		widget->TextChanged();
-		if (changeHandler)
-			changeHandler();
-	}
-}
-
-void TextViewData::BeginUserAction(EditSource source)
-{
-	if (userDepth++ == 0) {
-		userSource = source;
-		action++;
-	}
-}
-
-void TextViewData::EndUserAction()
-{
-	userDepth--;
-}
-
 void TextViewData::SetSelection(int32 newAnchor, int32 newCaret)
 {
 	newAnchor = ClampOffset(newAnchor);
 	newCaret = ClampOffset(newCaret);
-	if (newAnchor == anchor && newCaret == caret)
+	if (newAnchor == mAnchor && newCaret == mCaret)
 		return;
-	anchor = newAnchor;
-	caret = newCaret;
-	widget->SelectionChanged();
+	mAnchor = newAnchor;
+	mCaret = newCaret;
+	mWidget->SelectionChanged();
 }
 
 void TextViewData::ProgramInsert(int32 offset, const char* text, int32 length,
                                  const text_run_array* runs)
 {
-	BeginProgram();
-	view->InsertText(text, length, ClampOffset(offset), runs);
-	EndProgram();
+	ProgramScope program(this);
+	mView->InsertText(text, length, ClampOffset(offset), runs);
 }
 
 void TextViewData::PerformInsert(int32 offset, const char* text, int32 length,
@@ -208,13 +202,13 @@ void TextViewData::PerformInsert(int32 offset, const char* text, int32 length,
 	std::string clean = Clean(text, length);
 	if (clean.empty())
 		return;
-	BeginProgram();
+	ProgramScope program(this);
 	offset = ClampOffset(offset);
 	const int32 end = offset + (int32)clean.size();
 	_Replace(offset, offset, clean, 0);
 	_Record(offset, std::string(), std::move(clean), EditSource::kProgram);
 
-	if (runs != nullptr && runs->count > 0 && stylable) {
+	if (runs != nullptr && runs->count > 0 && mModes.stylable) {
 		for (int32 i = 0; i < runs->count; i++) {
 			const int32 from = offset + std::max<int32>(runs->runs[i].offset, 0);
 			const int32 to = i + 1 < runs->count ? offset + runs->runs[i + 1].offset : end;
@@ -222,7 +216,6 @@ void TextViewData::PerformInsert(int32 offset, const char* text, int32 length,
 			                &runs->runs[i].color);
 		}
 	}
-	EndProgram();
 }
 
 void TextViewData::PerformDelete(int32 from, int32 to)
@@ -231,50 +224,49 @@ void TextViewData::PerformDelete(int32 from, int32 to)
 	to = ClampOffset(to);
 	if (to <= from)
 		return;
-	BeginProgram();
-	std::string removed = doesUndo && !undoing ? TextRange(from, to) : std::string();
+	ProgramScope program(this);
+	std::string removed = mModes.doesUndo && !mUndoing ? TextRange(from, to) : std::string();
 	_Replace(from, to, std::string(), 0);
 	_Record(from, std::move(removed), std::string(), EditSource::kProgram);
-	EndProgram();
 }
 
 void TextViewData::ApplyStep(const UndoStep& step, bool undoStep)
 {
-	undoing = true;
-	BeginProgram();
 	int32 caretAfter = -1;
-	if (undoStep) {
-		for (auto edit = step.edits.rbegin(); edit != step.edits.rend(); ++edit) {
-			if (!edit->inserted.empty())
-				view->DeleteText(edit->offset, edit->offset + (int32)edit->inserted.size());
-			if (!edit->removed.empty()) {
-				view->InsertText(edit->removed.c_str(), (int32)edit->removed.size(), edit->offset,
-				                 nullptr);
+	{
+		UnrecordedScope unrecorded(this);
+		ProgramScope program(this);
+		if (undoStep) {
+			for (auto edit = step.edits.rbegin(); edit != step.edits.rend(); ++edit) {
+				if (!edit->inserted.empty())
+					mView->DeleteText(edit->offset, edit->offset + (int32)edit->inserted.size());
+				if (!edit->removed.empty()) {
+					mView->InsertText(edit->removed.c_str(), (int32)edit->removed.size(),
+					                  edit->offset, nullptr);
+				}
+				caretAfter = edit->offset + (int32)edit->removed.size();
 			}
-			caretAfter = edit->offset + (int32)edit->removed.size();
-		}
-	} else {
-		for (const TextEdit& edit : step.edits) {
-			if (!edit.removed.empty())
-				view->DeleteText(edit.offset, edit.offset + (int32)edit.removed.size());
-			if (!edit.inserted.empty()) {
-				view->InsertText(edit.inserted.c_str(), (int32)edit.inserted.size(), edit.offset,
-				                 nullptr);
+		} else {
+			for (const TextEdit& edit : step.edits) {
+				if (!edit.removed.empty())
+					mView->DeleteText(edit.offset, edit.offset + (int32)edit.removed.size());
+				if (!edit.inserted.empty()) {
+					mView->InsertText(edit.inserted.c_str(), (int32)edit.inserted.size(),
+					                  edit.offset, nullptr);
+				}
+				caretAfter = edit.offset + (int32)edit.inserted.size();
 			}
-			caretAfter = edit.offset + (int32)edit.inserted.size();
 		}
 	}
-	EndProgram();
-	undoing = false;
 	if (caretAfter >= 0) {
 		SetSelection(caretAfter, caretAfter);
-		widget->EnsureCaretVisible();
+		mWidget->EnsureCaretVisible();
 	}
 }
 
 void TextViewData::UserEdit(int32 from, int32 to, const std::string& text)
 {
-	if (!editable)
+	if (!mModes.editable)
 		return;
 	from = ClampOffset(from);
 	to = ClampOffset(to);
@@ -285,39 +277,36 @@ void TextViewData::UserEdit(int32 from, int32 to, const std::string& text)
 	std::string removed = TextRange(from, to);
 	if (removed == text)
 		return;
-	if (userDepth == 0)
-		action++; // a change from outside any input event we saw
+	if (mUserDepth == 0)
+		mAction++; // a change from outside any input event we saw
 	_Replace(from, to, text, _TypingStyle(from));
 	const int32 after = from + (int32)text.size();
-	anchor = caret = after;
+	mAnchor = mCaret = after;
 	const bool removedAny = !removed.empty();
-	_Record(from, removed, text, userDepth > 0 ? userSource : EditSource::kUserAction);
+	_Record(from, removed, text, mUserDepth > 0 ? mUserSource : EditSource::kUserAction);
 
-	hookDepth++;
-	if (removedAny)
-		view->DeleteText(from, to);
-	if (!text.empty())
-		view->InsertText(text.c_str(), (int32)text.size(), from, nullptr);
-	hookDepth--;
-	widget->TextChanged();
-	widget->SelectionChanged();
-	widget->EnsureCaretVisible();
-	if (changeHandler)
-		changeHandler();
+	{
+		HookScope hooks(this);
+		if (removedAny)
+			mView->DeleteText(from, to);
+		if (!text.empty())
+			mView->InsertText(text.c_str(), (int32)text.size(), from, nullptr);
+	}
+	mWidget->TextChanged();
+	mWidget->SelectionChanged();
+	mWidget->EnsureCaretVisible();
+	if (mChangeHandler)
+		mChangeHandler();
 }
 
 void TextViewData::_Replace(int32 from, int32 to, const std::string& text, uint16 style)
 {
-	if (textCacheValid) {
-		// A copy of a large text is not kept once it is stale.
-		textCacheValid = false;
-		std::string().swap(textCache);
-	}
-	const ParagraphPlace first = paragraphs.LocateByte(from);
-	const ParagraphPlace last = to == from ? first : paragraphs.LocateByte(to);
-	const TextParagraph& head = paragraphs.Paragraph(first);
+	_DropTextCache();
+	const ParagraphPlace first = mParagraphs.LocateByte(from);
+	const ParagraphPlace last = to == from ? first : mParagraphs.LocateByte(to);
+	const TextParagraph& head = mParagraphs.Paragraph(first);
 	const size_t headBytes = (size_t)(from - first.byte);
-	const TextParagraph& tail = paragraphs.At(last.index);
+	const TextParagraph& tail = mParagraphs.At(last.index);
 	const size_t tailFrom = (size_t)(to - last.byte);
 
 	// The runs of the kept head and tail, as (start, style) lists.
@@ -392,14 +381,14 @@ void TextViewData::_Replace(int32 from, int32 to, const std::string& text, uint1
 	const bool countNow = mCountWidth >= 0 && mCountWidth == WrapWidth();
 	if (countNow)
 		_MeasureFont();
-	paragraphs.Replace(first.index, last.index - first.index + 1, count,
-	                   [&](size_t n, TextParagraph& p) {
-		                   make(n, p);
-		                   if (countNow) {
-			                   _CountLines(p);
-			                   p.dirty = false;
-		                   }
-	                   });
+	mParagraphs.Replace(first.index, last.index - first.index + 1, count,
+	                    [&](size_t n, TextParagraph& p) {
+		                    make(n, p);
+		                    if (countNow) {
+			                    _CountLines(p);
+			                    p.dirty = false;
+		                    }
+	                    });
 
 	// Keep the selection on the same text.
 	const int32 delta = (int32)text.size() - (to - from);
@@ -410,36 +399,37 @@ void TextViewData::_Replace(int32 from, int32 to, const std::string& text, uint1
 			return from;
 		return offset;
 	};
-	anchor = shift(anchor);
-	caret = shift(caret);
+	mAnchor = shift(mAnchor);
+	mCaret = shift(mCaret);
 }
 
 void TextViewData::_Record(int32 offset, std::string removed, std::string inserted,
                            EditSource source)
 {
-	notify_text_change(widget, offset, removed, inserted);
+	notify_text_change(mWidget, offset, removed, inserted);
 	if (source == EditSource::kProgram) {
 		mProgramChanged = true;
 		if (!mProgramTurnOpen) {
 			// Program edits up to the next turn of the event loop make one
 			// undo step.
 			mProgramTurnOpen = true;
-			mProgramAction = ++action;
+			mProgramAction = ++mAction;
 			// Through the widget, which may outlive this object.
-			TextEditWidget* owner = widget;
-			QTimer::singleShot(0, widget, [owner]() {
+			TextEditWidget* owner = mWidget;
+			QTimer::singleShot(0, mWidget, [owner]() {
 				if (TextViewData* data = owner->Data())
 					data->EndProgramTurn();
 			});
 		}
 	}
-	if (!doesUndo || undoing)
+	if (!mModes.doesUndo || mUndoing)
 		return;
 	TextEdit edit;
 	edit.offset = offset;
 	edit.removed = std::move(removed);
 	edit.inserted = std::move(inserted);
-	undo.Record(std::move(edit), source, source == EditSource::kProgram ? mProgramAction : action);
+	mUndo.Record(std::move(edit), source,
+	             source == EditSource::kProgram ? mProgramAction : mAction);
 }
 
 } // namespace BPrivate

@@ -12,16 +12,12 @@
 //     is made by the base hook; the undo history takes the edit;
 //   - a change the user made (typing, input methods, paste, drop, cut) is
 //     made by UserEdit(), which then calls the hooks with the base hooks
-//     doing nothing (hookDepth > 0).
+//     doing nothing (inside a HookScope).
 // Colouring never enters the undo history.
 #ifndef _TEXT_VIEW_DATA_H
 #define _TEXT_VIEW_DATA_H
 
-#include <QAbstractScrollArea>
-#include <QBasicTimer>
 #include <QFont>
-#include <QPoint>
-#include <QString>
 #include <QTextLayout>
 
 #include <functional>
@@ -31,6 +27,7 @@
 
 #include "TextView.h"
 #include "TextViewParagraphs.h"
+#include "TextViewText.h"
 #include "TextViewUndo.h"
 
 namespace BPrivate {
@@ -44,18 +41,44 @@ struct TextStyle
 	int32 font = -1;
 };
 
-struct TextViewData
+// What the program allows in the view (BTextView's Make... and Set...).
+struct TextViewModes
 {
+	bool wrap = true;
+	bool editable = true;
+	bool selectable = true;
+	bool stylable = false;
+	bool doesUndo = true;
+	bool singleLine = false;
+};
+
+class TextViewData
+{
+public:
 	static constexpr qreal kTabStop = 28;
 
 	explicit TextViewData(BTextView* view);
 	~TextViewData();
+	TextViewData(const TextViewData&) = delete;
+	TextViewData& operator=(const TextViewData&) = delete;
+
+	BTextView* View() const { return mView; }
+	TextEditWidget* Widget() const { return mWidget; }
+	const TextViewParagraphs& Paragraphs() const { return mParagraphs; }
+	TextViewUndo& History() { return mUndo; }
+	const TextViewUndo& History() const { return mUndo; }
+	const TextViewModes& Modes() const { return mModes; }
 
 	// Offsets are clamped into the text and moved back to the first byte
 	// of their character.
 	int32 ClampOffset(int32 offset) const;
-	int32 Length() const { return (int32)paragraphs.Bytes() - 1; }
+	int32 Length() const { return (int32)mParagraphs.Bytes() - 1; }
 	std::string TextRange(int32 from, int32 to) const;
+	// The whole text in one piece, kept until the next change.
+	const std::string& WholeText() const;
+	char ByteAt(int32 offset) const;
+	// length bytes from offset on (both inside the text) into buffer.
+	void CopyText(int32 offset, int32 length, char* buffer) const;
 	// Characters (UTF-16 units) before a byte offset, and the byte offset
 	// of a character position; both walk the text before it.
 	int64 Utf16Before(int32 offset) const;
@@ -72,6 +95,9 @@ struct TextViewData
 	void PerformInsert(int32 offset, const char* text, int32 length, const text_run_array* runs);
 	void PerformDelete(int32 from, int32 to);
 	void ApplyStep(const UndoStep& step, bool undo);
+	// Whether the hooks are being told of a change already made (their
+	// base versions then do nothing).
+	bool InsideHooks() const { return mHookDepth > 0; }
 
 	// A change the user made in the view: from..to becomes text (already
 	// clean); the hooks are told afterwards.
@@ -79,25 +105,38 @@ struct TextViewData
 
 	void SetColorAndFont(int32 start, int32 end, const BFont* font, uint32 mode,
 	                     const rgb_color* color);
+	// The colour of the whole text and of text added later.
+	void SetBaseColor(const rgb_color& color);
 	const TextStyle& StyleAt(int32 offset) const;
 	QFont FontOf(const TextStyle& style) const;
+	// The font of a style as the program gave it; false for the view's own.
+	bool GetStyleFont(const TextStyle& style, BFont* font) const;
+	const QFont& BaseFont() const { return mBaseFont; }
+	int LineHeight() const { return mLineHeight; }
+	bool FontsVary() const { return mFontsVary; }
 
-	// Program scope: nests; the change handler runs once at its end.
-	void BeginProgram();
-	void EndProgram();
-	// User action scope, opened by the widget around an input event.
-	void BeginUserAction(EditSource source);
-	void EndUserAction();
-
+	BRect TextRect() const { return mTextRect; }
+	void SetTextRect(BRect rect);
 	void ApplyTextRect();
 	// The width visual lines wrap at, or 0 for no wrapping.
 	int WrapWidth() const;
 	// The base font changed: line heights and counts start again.
 	void FontChanged();
 
+	void SetWrap(bool wrap);
+	void SetEditable(bool editable) { mModes.editable = editable; }
+	void SetSelectable(bool selectable);
+	void SetStylable(bool stylable) { mModes.stylable = stylable; }
+	void SetDoesUndo(bool doesUndo);
+	// One line, no wrapping, no scroll bars (a text control's field).
+	void MakeSingleLine();
+
 	// Bytes the program gives -> the text as stored (valid UTF-8, line
 	// feeds kept or, in single-line views, turned into spaces).
 	std::string Clean(const char* text, int32 length) const;
+	// Text from the clipboard, a drop or an input method, as stored; a
+	// field takes any line break, CR LF included, as one space.
+	std::string FromOutside(QString text) const;
 
 	// Bytes the program's Insert already found to be stored as they are;
 	// the base hook then takes them without checking again.
@@ -110,9 +149,11 @@ struct TextViewData
 	// The event loop turned: the next program edit starts a new undo step.
 	void EndProgramTurn() { mProgramTurnOpen = false; }
 
-	// Selection and caret (byte offsets); anchor is where it started.
-	int32 SelectionStart() const { return std::min(anchor, caret); }
-	int32 SelectionEnd() const { return std::max(anchor, caret); }
+	// Selection and caret (byte offsets); the anchor is where it started.
+	int32 Anchor() const { return mAnchor; }
+	int32 Caret() const { return mCaret; }
+	int32 SelectionStart() const { return std::min(mAnchor, mCaret); }
+	int32 SelectionEnd() const { return std::max(mAnchor, mCaret); }
 	void SetSelection(int32 newAnchor, int32 newCaret);
 
 	// A paragraph laid out at the wrap width: lines at y = n * lineHeight.
@@ -120,44 +161,88 @@ struct TextViewData
 	void LayOut(const TextParagraph& paragraph, QTextLayout* layout, int width,
 	            bool withFormats) const;
 
-	BTextView* view;
-	TextEditWidget* widget;
-	TextViewParagraphs paragraphs;
-	TextViewUndo undo;
+	void SetEnterHandler(std::function<void()> handler) { mEnterHandler = std::move(handler); }
+	void SetChangeHandler(std::function<void()> handler) { mChangeHandler = std::move(handler); }
+	// Enter in a single-line view: told to whoever asked.
+	void ReportEnter() const
+	{
+		if (mEnterHandler)
+			mEnterHandler();
+	}
 
-	std::vector<TextStyle> styles; // 0 is the view's own colour and font
-	std::vector<QFont> fonts;
-	std::vector<BFont> bfonts;
-	QFont baseFont;
-	int lineHeight = 14;
+	// A change of the program's (a call of BTextView): nests; the view
+	// reports the change once, when the outermost scope ends.
+	class ProgramScope
+	{
+	public:
+		explicit ProgramScope(TextViewData* data);
+		~ProgramScope();
+		ProgramScope(const ProgramScope&) = delete;
+		ProgramScope& operator=(const ProgramScope&) = delete;
 
-	int32 anchor = 0;
-	int32 caret = 0;
+	private:
+		TextViewData* mData;
+	};
 
-	BRect textRect;
-	bool wrap = true;
-	bool editable = true;
-	bool selectable = true;
-	bool stylable = false;
-	bool doesUndo = true;
-	bool singleLine = false;
-	bool fontsVary = false; // some range has a font of its own
+	// One editing call of the program at a time: calls made from inside
+	// the hooks (while a change is being made or reported) are refused.
+	class EditCall
+	{
+	public:
+		explicit EditCall(TextViewData* data);
+		~EditCall();
+		EditCall(const EditCall&) = delete;
+		EditCall& operator=(const EditCall&) = delete;
+		bool Allowed() const { return mAllowed; }
 
-	int programDepth = 0;
-	int hookDepth = 0;
-	int editDepth = 0; // inside an editing call of the program
-	EditSource userSource = EditSource::kUserAction;
-	int userDepth = 0;
-	bool undoing = false;
-	uint64 action = 1;
+	private:
+		TextViewData* mData;
+		bool mAllowed;
+	};
 
-	mutable std::string textCache;
-	mutable bool textCacheValid = false;
+	// An input event of the user's: its changes make one undo action, of
+	// the source the outermost scope names.
+	class UserActionScope
+	{
+	public:
+		UserActionScope(TextViewData* data, EditSource source);
+		~UserActionScope();
+		UserActionScope(const UserActionScope&) = delete;
+		UserActionScope& operator=(const UserActionScope&) = delete;
 
-	std::function<void()> enterHandler;
-	std::function<void()> changeHandler;
+	private:
+		TextViewData* mData;
+	};
+
+	// Changes made meanwhile stay out of the undo history (undoing and
+	// redoing, or a new text).
+	class UnrecordedScope
+	{
+	public:
+		explicit UnrecordedScope(TextViewData* data);
+		~UnrecordedScope();
+		UnrecordedScope(const UnrecordedScope&) = delete;
+		UnrecordedScope& operator=(const UnrecordedScope&) = delete;
+
+	private:
+		TextViewData* mData;
+		bool mWas;
+	};
 
 private:
+	// The hooks are told of a change the view made already.
+	class HookScope
+	{
+	public:
+		explicit HookScope(TextViewData* data) : mData(data) { mData->mHookDepth++; }
+		~HookScope() { mData->mHookDepth--; }
+		HookScope(const HookScope&) = delete;
+		HookScope& operator=(const HookScope&) = delete;
+
+	private:
+		TextViewData* mData;
+	};
+
 	// from..to becomes text, in style for the new bytes; keeps the
 	// selection where it belongs.
 	void _Replace(int32 from, int32 to, const std::string& text, uint16 style);
@@ -174,6 +259,38 @@ private:
 	uint16 _StyleIndex(const TextStyle& style);
 	uint16 _TypingStyle(int32 offset) const;
 	void _TakeFont(BFont* target, const BFont& source, uint32 mode);
+	void _DropTextCache();
+
+	BTextView* mView;
+	TextEditWidget* mWidget;
+	TextViewParagraphs mParagraphs;
+	TextViewUndo mUndo;
+	TextViewModes mModes;
+
+	std::vector<TextStyle> mStyles; // 0 is the view's own colour and font
+	std::vector<QFont> mFonts;
+	std::vector<BFont> mBFonts;
+	QFont mBaseFont;
+	int mLineHeight = 14;
+	bool mFontsVary = false; // some range has a font of its own
+
+	int32 mAnchor = 0;
+	int32 mCaret = 0;
+	BRect mTextRect;
+
+	int mProgramDepth = 0;
+	int mHookDepth = 0;
+	int mEditDepth = 0; // inside an editing call of the program
+	EditSource mUserSource = EditSource::kUserAction;
+	int mUserDepth = 0;
+	bool mUndoing = false;
+	uint64 mAction = 1;
+
+	mutable std::string mTextCache;
+	mutable bool mTextCacheValid = false;
+
+	std::function<void()> mEnterHandler;
+	std::function<void()> mChangeHandler;
 
 	mutable const char* mCheckedText = nullptr;
 	mutable int32 mCheckedLength = 0;
@@ -187,123 +304,6 @@ private:
 	// Advances of simple characters from U+00A0 on, -1 until measured.
 	mutable std::vector<float> mAdvance;
 };
-
-// The widget: lays out and paints the visible paragraphs and turns the
-// user's input into edits of the view.
-class TextEditWidget : public QAbstractScrollArea
-{
-public:
-	explicit TextEditWidget(TextViewData* data);
-
-	// The view's data is going away; input is no longer reported.
-	void Detach() { mData = nullptr; }
-	TextViewData* Data() const { return mData; }
-	QMargins Margins() const { return viewportMargins(); }
-	void SetMargins(int left, int top, int right, int bottom)
-	{
-		setViewportMargins(left, top, right, bottom);
-	}
-
-	// The text moved or grew: scroll ranges and painting follow, once per
-	// turn of the event loop.
-	void TextChanged();
-	// The whole visible text is painted again, once however often asked
-	// before it is.
-	void RequestRepaint();
-	void UpdateScrollBars();
-	void EnsureCaretVisible();
-	void SelectionChanged();
-
-	// Byte offset nearest to a point of the viewport, and back.
-	int32 OffsetAtViewport(QPointF point) const;
-	QRectF CaretRect(int32 offset) const; // in viewport coordinates
-
-	void Copy() const;
-	void Paste(bool selectionClipboard = false);
-	void Cut();
-	void ShowContextMenu(QPoint globalPos);
-
-protected:
-	bool event(QEvent* event) override;
-	void paintEvent(QPaintEvent* event) override;
-	void keyPressEvent(QKeyEvent* event) override;
-	void inputMethodEvent(QInputMethodEvent* event) override;
-	QVariant inputMethodQuery(Qt::InputMethodQuery query) const override;
-	void mousePressEvent(QMouseEvent* event) override;
-	void mouseMoveEvent(QMouseEvent* event) override;
-	void mouseReleaseEvent(QMouseEvent* event) override;
-	void mouseDoubleClickEvent(QMouseEvent* event) override;
-	void dragEnterEvent(QDragEnterEvent* event) override;
-	void dragMoveEvent(QDragMoveEvent* event) override;
-	void dragLeaveEvent(QDragLeaveEvent* event) override;
-	void dropEvent(QDropEvent* event) override;
-	void focusInEvent(QFocusEvent* event) override;
-	void focusOutEvent(QFocusEvent* event) override;
-	void resizeEvent(QResizeEvent* event) override;
-	void scrollContentsBy(int dx, int dy) override;
-	void timerEvent(QTimerEvent* event) override;
-	void contextMenuEvent(QContextMenuEvent* event) override;
-
-private:
-	bool _HandleKey(QKeyEvent* event);
-	void _Move(int32 offset, bool extend);
-	int32 _VisualLineMove(int32 offset, int lines);
-	int32 _LineEdge(int32 offset, bool end) const;
-	int32 _WordEdge(int32 offset, bool forward) const;
-	int32 _NextChar(int32 offset, bool forward) const;
-	void _SelectWordAt(int32 offset);
-	void _SelectParagraphAt(int32 offset);
-	void _StartDrag();
-	void _RestartBlink();
-	// The selection's text for the X11 selection, where there is one.
-	void _OfferSelection();
-	QPointF _Origin() const; // text origin in viewport coordinates
-
-	TextViewData* mData;
-	QString mPreedit;
-	QBasicTimer mBlink;
-	QBasicTimer mAutoScroll;
-	bool mCaretOn = true;
-	qreal mGoalX = -1; // kept across up/down moves
-	int mWidest = 0;   // widest paragraph seen, without wrapping
-	bool mUpdatePending = false;
-	bool mRepaintPending = false;
-
-	enum class Press { kNone, kSelecting, kWords, kParagraphs, kMaybeDrag };
-	Press mPress = Press::kNone;
-	QPoint mPressPoint;
-	int32 mWordAnchorStart = 0;
-	int32 mWordAnchorEnd = 0;
-	qint64 mLastDoubleClick = 0;
-	int32 mDropCaret = -1;
-};
-
-// Whether the bytes are well-formed UTF-8 (no overlong forms, no
-// surrogates), as the view stores its text.
-bool is_valid_utf8(const char* text, size_t length);
-
-// Assistive technology (TextViewAccessible.cpp): the interface for the
-// widget, installed once, and what it is told of changes while it listens.
-void install_text_view_accessibility();
-void notify_text_change(TextEditWidget* widget, int32 offset, const std::string& removed,
-                        const std::string& inserted);
-void notify_caret_move(TextEditWidget* widget);
-
-// Sets a paragraph's style runs, merged and trimmed to its text.
-void set_runs(TextParagraph& paragraph, std::vector<StyleRun>&& runs);
-
-// UTF-16 positions in a paragraph's display text <-> byte offsets in it.
-int utf16_index(std::string_view text, size_t bytes);
-size_t byte_index(std::string_view text, int units);
-// The text a layout shows: line breaking characters that are not line
-// feeds are shown as spaces, keeping every UTF-16 position.
-QString display_text(std::string_view text);
-
-// Whether text[index] continues a UTF-8 character.
-inline bool is_continuation(std::string_view text, size_t index)
-{
-	return index < text.size() && ((unsigned char)text[index] & 0xC0) == 0x80;
-}
 
 } // namespace BPrivate
 

@@ -11,6 +11,7 @@
 #include <climits>
 #include <cmath>
 
+#include "TextEditWidget.h"
 #include "ViewPrivate.h"
 
 namespace BPrivate {
@@ -22,8 +23,8 @@ int32 TextViewData::ClampOffset(int32 offset) const
 		return 0;
 	if (offset >= length)
 		return length;
-	const ParagraphPlace place = paragraphs.LocateByte(offset);
-	const std::string_view text = paragraphs.Paragraph(place).text;
+	const ParagraphPlace place = mParagraphs.LocateByte(offset);
+	const std::string_view text = mParagraphs.Paragraph(place).text;
 	size_t inside = (size_t)(offset - place.byte);
 	while (inside > 0 && is_continuation(text, inside))
 		inside--;
@@ -33,15 +34,15 @@ int32 TextViewData::ClampOffset(int32 offset) const
 int32 TextViewData::CountLines()
 {
 	FlushLines();
-	return (int32)paragraphs.Lines();
+	return (int32)mParagraphs.Lines();
 }
 
 int32 TextViewData::LineAt(int32 offset)
 {
 	FlushLines();
 	offset = std::clamp<int32>(offset, 0, Length());
-	const ParagraphPlace place = paragraphs.FindByByte(offset);
-	const TextParagraph& paragraph = paragraphs.Paragraph(place);
+	const ParagraphPlace place = mParagraphs.FindByByte(offset);
+	const TextParagraph& paragraph = mParagraphs.Paragraph(place);
 	const int32 inside = (int32)(offset - place.byte);
 	const auto later =
 	    std::upper_bound(paragraph.lineStarts.begin(), paragraph.lineStarts.end(), inside);
@@ -53,10 +54,10 @@ int32 TextViewData::OffsetAt(int32 line)
 	FlushLines();
 	if (line <= 0)
 		return 0;
-	if (line >= paragraphs.Lines())
+	if (line >= mParagraphs.Lines())
 		return Length();
-	const ParagraphPlace place = paragraphs.FindByLine(line);
-	const TextParagraph& paragraph = paragraphs.Paragraph(place);
+	const ParagraphPlace place = mParagraphs.FindByLine(line);
+	const TextParagraph& paragraph = mParagraphs.Paragraph(place);
 	const int64 inside = line - place.line;
 	if (inside <= 0 || paragraph.lineStarts.empty())
 		return (int32)place.byte;
@@ -66,18 +67,18 @@ int32 TextViewData::OffsetAt(int32 line)
 
 int TextViewData::WrapWidth() const
 {
-	if (!wrap || singleLine)
+	if (!mModes.wrap || mModes.singleLine)
 		return 0;
 	int width;
-	if (widget->isVisible()) {
-		width = widget->viewport()->width();
+	if (mWidget->isVisible()) {
+		width = mWidget->viewport()->width();
 	} else {
 		// Hidden widgets get their resize events only when shown; work it
 		// out the way the scroll area will.
-		const QMargins margins = widget->Margins();
-		width = widget->width() - 2 * widget->frameWidth() - margins.left() - margins.right();
-		if (widget->verticalScrollBarPolicy() == Qt::ScrollBarAlwaysOn)
-			width -= widget->verticalScrollBar()->sizeHint().width();
+		const QMargins margins = mWidget->Margins();
+		width = mWidget->width() - 2 * mWidget->frameWidth() - margins.left() - margins.right();
+		if (mWidget->verticalScrollBarPolicy() == Qt::ScrollBarAlwaysOn)
+			width -= mWidget->verticalScrollBar()->sizeHint().width();
 	}
 	return std::max(width, 1);
 }
@@ -113,7 +114,7 @@ qreal TextViewData::_SimpleAdvance(std::string_view text, size_t i, size_t* leng
 		mAdvance.assign(0xD7A4 - 0xA0, -1.0f);
 	float& advance = mAdvance[code - 0xA0];
 	if (advance < 0)
-		advance = (float)QFontMetricsF(baseFont).horizontalAdvance(QChar((char16_t)code));
+		advance = (float)QFontMetricsF(mBaseFont).horizontalAdvance(QChar((char16_t)code));
 	return advance;
 }
 
@@ -175,9 +176,10 @@ void TextViewData::LayOut(const TextParagraph& paragraph, QTextLayout* layout, i
                           bool withFormats) const
 {
 	layout->setText(display_text(paragraph.text));
-	layout->setFont(baseFont);
+	layout->setFont(mBaseFont);
 	std::vector<int32> breaks;
-	const bool ownBreaks = width > 0 && !fontsVary && _SimpleBreaks(paragraph.text, width, &breaks);
+	const bool ownBreaks =
+	    width > 0 && !mFontsVary && _SimpleBreaks(paragraph.text, width, &breaks);
 	QTextOption option;
 	// Our own breaks go through numbers of columns, which the layout keeps
 	// to only when it may break anywhere.
@@ -195,7 +197,7 @@ void TextViewData::LayOut(const TextParagraph& paragraph, QTextLayout* layout, i
 			const size_t endByte =
 			    i + 1 < count ? (size_t)paragraph.runs[i + 1].start : paragraph.text.size();
 			const int end = utf16_index(paragraph.text, endByte);
-			const TextStyle& style = styles[index];
+			const TextStyle& style = mStyles[index];
 			if (end > previous && (index != 0 || style.font >= 0)) {
 				QTextLayout::FormatRange range;
 				range.start = previous;
@@ -234,7 +236,7 @@ void TextViewData::LayOut(const TextParagraph& paragraph, QTextLayout* layout, i
 			line.setLineWidth(width > 0 ? width : 1 << 24);
 		}
 		line.setPosition(QPointF(0, y));
-		y += lineHeight;
+		y += mLineHeight;
 	}
 	layout->endLayout();
 }
@@ -244,12 +246,12 @@ void TextViewData::FlushLines()
 	const int width = WrapWidth();
 	if (width != mCountWidth) {
 		mCountWidth = width;
-		paragraphs.MarkAllDirty();
+		mParagraphs.MarkAllDirty();
 	}
-	if (paragraphs.DirtyCount() == 0)
+	if (mParagraphs.DirtyCount() == 0)
 		return;
 	_MeasureFont();
-	paragraphs.FlushDirty([this](TextParagraph& paragraph, int32) { _CountLines(paragraph); });
+	mParagraphs.FlushDirty([this](TextParagraph& paragraph, int32) { _CountLines(paragraph); });
 }
 
 void TextViewData::_CountLines(TextParagraph& paragraph)
@@ -258,7 +260,7 @@ void TextViewData::_CountLines(TextParagraph& paragraph)
 	paragraph.lineStarts.clear();
 	if (mCountWidth <= 0 || paragraph.text.empty())
 		return;
-	if (!fontsVary) {
+	if (!mFontsVary) {
 		// Text of simple scripts that fits, most lines: one quick pass.
 		const std::string_view text = paragraph.text;
 		qreal sum = 0;
@@ -293,7 +295,7 @@ void TextViewData::_CountLines(TextParagraph& paragraph)
 	}
 
 	QTextLayout layout;
-	LayOut(paragraph, &layout, mCountWidth, fontsVary);
+	LayOut(paragraph, &layout, mCountWidth, mFontsVary);
 	for (int i = 1; i < layout.lineCount(); i++) {
 		paragraph.lineStarts.push_back(
 		    (int32)byte_index(paragraph.text, layout.lineAt(i).textStart()));
@@ -305,7 +307,7 @@ void TextViewData::_MeasureFont() const
 {
 	if (mFontMeasured)
 		return;
-	const QFontMetricsF metrics(baseFont);
+	const QFontMetricsF metrics(mBaseFont);
 	for (int c = 0x20; c < 0x7F; c++)
 		mAsciiAdvance[c] = metrics.horizontalAdvance(QChar(c));
 	mAdvance.clear(); // measured again as met

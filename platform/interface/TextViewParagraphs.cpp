@@ -293,7 +293,7 @@ void TextViewParagraphs::_CompactBlocksIfSparse()
 	if (mBlocks.Bytes() <= 1024 * 1024 || mBlocks.Bytes() <= 2 * mBlocks.LiveBytes())
 		return;
 	// The old blocks stay until every text has been copied out of them.
-	const TextBlocks old = std::exchange(mBlocks, TextBlocks());
+	const ParagraphBlocks old = std::exchange(mBlocks, ParagraphBlocks());
 	_InOrderFrom(mRoot, 0, [this](int32_t node) {
 		ParagraphText& text = mNodes[node].value.text;
 		text.mBlock = ParagraphText::kBorrowed;
@@ -336,7 +336,7 @@ void TextViewParagraphs::Reset(std::vector<TextParagraph>&& items)
 	mLastValid = false;
 	_DropOrder();
 	mNodes.clear();
-	mBlocks = TextBlocks();
+	mBlocks = ParagraphBlocks();
 	mFree.clear();
 	mRoot = _Build(
 	    items.size(),
@@ -469,60 +469,6 @@ void TextViewParagraphs::_FreeTree(int32_t node, int32_t first)
 		mNodes[n].value = TextParagraph();
 		mFree.push_back(n);
 	});
-}
-
-void TextViewParagraphs::TextBlocks::Keep(ParagraphText& text)
-{
-	if (text.mBlock != ParagraphText::kBorrowed)
-		return;
-	if (text.mSize == 0) {
-		text = ParagraphText();
-		return;
-	}
-	const uint32_t size = text.mSize;
-	if (mNewest == ParagraphText::kBorrowed ||
-	    mBlocks[mNewest].capacity - mBlocks[mNewest].used < size) {
-		// A paragraph larger than a block gets a block of its own.
-		Block block;
-		block.capacity = std::max(kBlockSize, size);
-		block.bytes.reset(new char[block.capacity]);
-		mBytes += block.capacity;
-		if (!mEmpty.empty()) {
-			mNewest = mEmpty.back();
-			mEmpty.pop_back();
-			mBlocks[mNewest] = std::move(block);
-		} else {
-			mNewest = (uint32_t)mBlocks.size();
-			mBlocks.push_back(std::move(block));
-		}
-	}
-	Block& block = mBlocks[mNewest];
-	char* bytes = block.bytes.get() + block.used;
-	memcpy(bytes, text.mData, size);
-	block.used += size;
-	block.live += size;
-	mLiveBytes += size;
-	text.mData = bytes;
-	text.mBlock = mNewest;
-}
-
-void TextViewParagraphs::TextBlocks::Release(ParagraphText& text)
-{
-	if (text.mBlock != ParagraphText::kBorrowed) {
-		Block& block = mBlocks[text.mBlock];
-		block.live -= text.mSize;
-		mLiveBytes -= text.mSize;
-		if (block.live == 0) {
-			if (text.mBlock == mNewest) {
-				block.used = 0;
-			} else {
-				mBytes -= block.capacity;
-				block = Block();
-				mEmpty.push_back(text.mBlock);
-			}
-		}
-	}
-	text = ParagraphText();
 }
 
 void TextViewParagraphs::_Pull(int32_t index)

@@ -6,6 +6,7 @@
 #include <algorithm>
 
 #include "ApplicationWarmUp.h"
+#include "TextEditWidget.h"
 #include "ViewPrivate.h"
 
 namespace BPrivate {
@@ -21,28 +22,28 @@ bool same_color(const rgb_color& a, const rgb_color& b)
 
 uint16 TextViewData::_StyleIndex(const TextStyle& style)
 {
-	for (size_t i = 0; i < styles.size(); i++) {
-		if (styles[i].font == style.font && same_color(styles[i].color, style.color))
+	for (size_t i = 0; i < mStyles.size(); i++) {
+		if (mStyles[i].font == style.font && same_color(mStyles[i].color, style.color))
 			return (uint16)i;
 	}
-	if (styles.size() >= 0xFFFF)
+	if (mStyles.size() >= 0xFFFF)
 		return 0; // absurdly many styles: the rest fall back to the base
-	styles.push_back(style);
-	return (uint16)(styles.size() - 1);
+	mStyles.push_back(style);
+	return (uint16)(mStyles.size() - 1);
 }
 
 const TextStyle& TextViewData::StyleAt(int32 offset) const
 {
 	offset = std::clamp<int32>(offset, 0, Length());
-	const ParagraphPlace place = paragraphs.LocateByte(offset);
-	if (offset - place.byte == (int64)paragraphs.Paragraph(place).text.size() &&
-	    place.index + 1 < paragraphs.Count()) {
+	const ParagraphPlace place = mParagraphs.LocateByte(offset);
+	if (offset - place.byte == (int64)mParagraphs.Paragraph(place).text.size() &&
+	    place.index + 1 < mParagraphs.Count()) {
 		// Line feeds keep no style of their own: they are never drawn.
-		return styles[0];
+		return mStyles[0];
 	}
-	const TextParagraph& paragraph = paragraphs.Paragraph(place);
+	const TextParagraph& paragraph = mParagraphs.Paragraph(place);
 	if (paragraph.runs.empty())
-		return styles[paragraph.style];
+		return mStyles[paragraph.style];
 	int32 inside = (int32)(offset - place.byte);
 	if (inside >= (int32)paragraph.text.size())
 		inside = std::max<int32>((int32)paragraph.text.size() - 1, 0);
@@ -50,15 +51,15 @@ const TextStyle& TextViewData::StyleAt(int32 offset) const
 	    std::upper_bound(paragraph.runs.begin(), paragraph.runs.end(), inside,
 	                     [](int32 value, const StyleRun& run) { return value < run.start; });
 	const StyleRun& run = after == paragraph.runs.begin() ? *after : *(after - 1);
-	return styles[run.style];
+	return mStyles[run.style];
 }
 
 uint16 TextViewData::_TypingStyle(int32 offset) const
 {
 	// New text takes the style of the character before it, as in most
 	// editors; at a paragraph start, that of the paragraph's first.
-	const ParagraphPlace place = paragraphs.LocateByte(offset);
-	const TextParagraph& paragraph = paragraphs.Paragraph(place);
+	const ParagraphPlace place = mParagraphs.LocateByte(offset);
+	const TextParagraph& paragraph = mParagraphs.Paragraph(place);
 	if (paragraph.runs.empty())
 		return paragraph.style;
 	const int32 inside = std::max<int32>((int32)(offset - place.byte) - 1, 0);
@@ -73,8 +74,24 @@ uint16 TextViewData::_TypingStyle(int32 offset) const
 
 QFont TextViewData::FontOf(const TextStyle& style) const
 {
-	return style.font >= 0 && style.font < (int32)fonts.size() ? fonts[(size_t)style.font]
-	                                                           : baseFont;
+	return style.font >= 0 && style.font < (int32)mFonts.size() ? mFonts[(size_t)style.font]
+	                                                            : mBaseFont;
+}
+
+void TextViewData::SetBaseColor(const rgb_color& color)
+{
+	mStyles[0].color = color;
+	QPalette palette = mWidget->palette();
+	palette.setColor(QPalette::Text, to_qcolor(color));
+	mWidget->setPalette(palette);
+}
+
+bool TextViewData::GetStyleFont(const TextStyle& style, BFont* font) const
+{
+	if (style.font < 0 || style.font >= (int32)mBFonts.size())
+		return false;
+	*font = mBFonts[(size_t)style.font];
+	return true;
 }
 
 void TextViewData::SetColorAndFont(int32 start, int32 end, const BFont* font, uint32 mode,
@@ -83,28 +100,24 @@ void TextViewData::SetColorAndFont(int32 start, int32 end, const BFont* font, ui
 	const bool fontChange = font != nullptr && mode != 0;
 	if (!fontChange && color == nullptr)
 		return;
-	if (!stylable) {
+	if (!mModes.stylable) {
 		// One style for the whole text, also for text added later.
-		if (color != nullptr) {
-			styles[0].color = *color;
-			QPalette palette = widget->palette();
-			palette.setColor(QPalette::Text, to_qcolor(*color));
-			widget->setPalette(palette);
-		}
+		if (color != nullptr)
+			SetBaseColor(*color);
 		if (fontChange) {
 			BFont whole;
-			view->GetFont(&whole);
+			mView->GetFont(&whole);
 			_TakeFont(&whole, *font, mode);
-			view->BView::SetFont(&whole);
+			mView->BView::SetFont(&whole);
 			FontChanged();
 		}
-		widget->RequestRepaint();
+		mWidget->RequestRepaint();
 		return;
 	}
 	start = ClampOffset(start);
 	// Found before the end, which may lie paragraphs further on: a walk
 	// over the text then asks for nearby paragraphs only.
-	const ParagraphPlace place = paragraphs.LocateByte(start);
+	const ParagraphPlace place = mParagraphs.LocateByte(start);
 	end = ClampOffset(end);
 	if (end <= start)
 		return;
@@ -112,21 +125,21 @@ void TextViewData::SetColorAndFont(int32 start, int32 end, const BFont* font, ui
 	int32 fontIndex = -1;
 	if (fontChange) {
 		BFont taken;
-		view->GetFont(&taken);
+		mView->GetFont(&taken);
 		_TakeFont(&taken, *font, mode);
 		const QFont qfont = to_qfont(taken);
-		for (size_t i = 0; i < fonts.size(); i++) {
-			if (fonts[i] == qfont)
+		for (size_t i = 0; i < mFonts.size(); i++) {
+			if (mFonts[i] == qfont)
 				fontIndex = (int32)i;
 		}
 		if (fontIndex < 0) {
-			fonts.push_back(qfont);
-			bfonts.push_back(taken);
-			fontIndex = (int32)fonts.size() - 1;
-			lineHeight = std::max(lineHeight, QFontMetrics(qfont).height());
+			mFonts.push_back(qfont);
+			mBFonts.push_back(taken);
+			fontIndex = (int32)mFonts.size() - 1;
+			mLineHeight = std::max(mLineHeight, QFontMetrics(qfont).height());
 		}
-		if (qfont != baseFont)
-			fontsVary = true;
+		if (qfont != mBaseFont)
+			mFontsVary = true;
 	}
 	// Old style -> new style; the last answer is kept, since a call
 	// mostly meets one style.
@@ -135,7 +148,7 @@ void TextViewData::SetColorAndFont(int32 start, int32 end, const BFont* font, ui
 	auto map = [&](uint16 old) -> uint16 {
 		if (old == lastOld)
 			return lastNew;
-		TextStyle style = styles[old];
+		TextStyle style = mStyles[old];
 		if (color != nullptr)
 			style.color = *color;
 		if (fontChange)
@@ -148,10 +161,10 @@ void TextViewData::SetColorAndFont(int32 start, int32 end, const BFont* font, ui
 	bool changed = false;
 	int32 index = place.index;
 	int64 paragraphStart = place.byte;
-	while (paragraphStart < end && index < paragraphs.Count()) {
+	while (paragraphStart < end && index < mParagraphs.Count()) {
 		TextParagraph& paragraph = index == place.index
-		                               ? const_cast<TextParagraph&>(paragraphs.Paragraph(place))
-		                               : paragraphs.StyleAccess(index);
+		                               ? const_cast<TextParagraph&>(mParagraphs.Paragraph(place))
+		                               : mParagraphs.StyleAccess(index);
 		const int32 size = (int32)paragraph.text.size();
 		const int32 from = (int32)std::max<int64>(start - paragraphStart, 0);
 		const int32 to = (int32)std::min<int64>(end - paragraphStart, size);
@@ -199,12 +212,12 @@ void TextViewData::SetColorAndFont(int32 start, int32 end, const BFont* font, ui
 		paragraphStart += size + 1;
 		index++;
 	}
-	if (fontsVary && fontChange) {
-		paragraphs.MarkAllDirty();
-		widget->TextChanged();
+	if (mFontsVary && fontChange) {
+		mParagraphs.MarkAllDirty();
+		mWidget->TextChanged();
 	}
 	if (changed)
-		widget->RequestRepaint();
+		mWidget->RequestRepaint();
 }
 
 void TextViewData::_TakeFont(BFont* target, const BFont& source, uint32 mode)
@@ -230,37 +243,38 @@ void TextViewData::_TakeFont(BFont* target, const BFont& source, uint32 mode)
 void TextViewData::FontChanged()
 {
 	BFont font;
-	view->GetFont(&font);
-	baseFont = to_qfont(font);
-	widget->setFont(baseFont);
+	mView->GetFont(&font);
+	mBaseFont = to_qfont(font);
+	mWidget->setFont(mBaseFont);
 	// The first measurement may read the font configuration, which the
 	// application may be reading already.
 	ApplicationWarmUp::WaitForFontConfiguration();
-	lineHeight = QFontMetrics(baseFont).height();
-	for (const QFont& other : fonts)
-		lineHeight = std::max(lineHeight, QFontMetrics(other).height());
+	mLineHeight = QFontMetrics(mBaseFont).height();
+	for (const QFont& other : mFonts)
+		mLineHeight = std::max(mLineHeight, QFontMetrics(other).height());
 	mFontMeasured = false;
 	mCountWidth = -1; // every paragraph is counted again
 	ApplyTextRect();
-	widget->TextChanged();
+	mWidget->TextChanged();
 }
 
 void TextViewData::ApplyTextRect()
 {
-	const int width = widget->width();
-	const int height = widget->height();
-	const int left = std::clamp((int)textRect.left, 0, std::max(width - 1, 0));
-	const int top = std::clamp((int)textRect.top, 0, std::max(height - 1, 0));
-	const int right = std::clamp(width - 1 - (int)textRect.right, 0, std::max(width - left - 1, 0));
+	const int width = mWidget->width();
+	const int height = mWidget->height();
+	const int left = std::clamp((int)mTextRect.left, 0, std::max(width - 1, 0));
+	const int top = std::clamp((int)mTextRect.top, 0, std::max(height - 1, 0));
+	const int right =
+	    std::clamp(width - 1 - (int)mTextRect.right, 0, std::max(width - left - 1, 0));
 	const int bottom =
-	    std::clamp(height - 1 - (int)textRect.bottom, 0, std::max(height - top - 1, 0));
-	if (singleLine) {
+	    std::clamp(height - 1 - (int)mTextRect.bottom, 0, std::max(height - top - 1, 0));
+	if (mModes.singleLine) {
 		// The one line sits in the middle of the field.
-		const int middle = std::max(0, (height - lineHeight) / 2);
-		widget->SetMargins(left, middle, right, 0);
+		const int middle = std::max(0, (height - mLineHeight) / 2);
+		mWidget->SetMargins(left, middle, right, 0);
 		return;
 	}
-	widget->SetMargins(left, top, right, bottom);
+	mWidget->SetMargins(left, top, right, bottom);
 }
 
 } // namespace BPrivate

@@ -1,5 +1,5 @@
 // A paragraph's bytes <-> the UTF-16 text its layout shows.
-#include "TextViewData.h"
+#include "TextViewText.h"
 
 #include <algorithm>
 
@@ -10,7 +10,7 @@ int utf16_index(std::string_view text, size_t bytes)
 	bytes = std::min(bytes, text.size());
 	int units = 0;
 	for (size_t i = 0; i < bytes; i++) {
-		const uint8 byte = (uint8)text[i];
+		const uint8_t byte = (uint8_t)text[i];
 		if ((byte & 0xC0) == 0x80)
 			continue;
 		units += byte >= 0xF0 ? 2 : 1;
@@ -23,7 +23,7 @@ size_t byte_index(std::string_view text, int units)
 	size_t i = 0;
 	int counted = 0;
 	while (i < text.size() && counted < units) {
-		const uint8 byte = (uint8)text[i];
+		const uint8_t byte = (uint8_t)text[i];
 		const size_t length = byte >= 0xF0 ? 4 : byte >= 0xE0 ? 3 : byte >= 0xC0 ? 2 : 1;
 		const int width = byte >= 0xF0 ? 2 : 1;
 		if (counted + width > units)

@@ -5,7 +5,7 @@
 
 #include <gtest/gtest.h>
 
-#include "TextViewData.h"
+#include "TextEditWidget.h"
 #include "TextViewTestSupport.h"
 #include "ViewPrivate.h"
 
@@ -92,10 +92,10 @@ TEST(TextViewLines, LineCountsAgreeWithTheLayoutOnScreen)
 	const int width = data->WrapWidth();
 	ASSERT_GT(width, 100);
 	int32 line = 0;
-	const int32 count = data->paragraphs.Count();
+	const int32 count = data->Paragraphs().Count();
 	for (int32 i = 0; i < count; i++) {
 		QTextLayout layout;
-		data->LayOut(data->paragraphs.At(i), &layout, width, true);
+		data->LayOut(data->Paragraphs().At(i), &layout, width, true);
 		const int shown = layout.lineCount();
 		// Every line fits the width; a line's trailing spaces may hang.
 		for (int k = 0; k < shown; k++) {

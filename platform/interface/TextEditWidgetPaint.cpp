@@ -1,0 +1,89 @@
+// Painting: the paragraphs on screen, the selection, the caret and the
+// place a drop would go.
+#include "TextEditWidget.h"
+
+#include <QPaintEvent>
+#include <QPainter>
+
+#include <algorithm>
+#include <cmath>
+
+namespace BPrivate {
+
+void TextEditWidget::paintEvent(QPaintEvent* event)
+{
+	mRepaintPending = false;
+	QPainter painter(viewport());
+	if (mData == nullptr)
+		return;
+	TextViewData* data = mData;
+	data->FlushLines();
+	const int lineHeight = data->LineHeight();
+	const QRect area = event->rect();
+	const QPointF origin = _Origin();
+	const int64 lines = data->Paragraphs().Lines();
+	int64 firstLine = std::clamp<int64>((int64)std::floor((area.top() - origin.y()) / lineHeight),
+	                                    0, std::max<int64>(lines - 1, 0));
+	const ParagraphPlace place = data->Paragraphs().FindByLine(firstLine);
+	int32 index = place.index;
+	int64 line = place.line;
+	int64 byte = place.byte;
+	const int width = data->WrapWidth();
+	const int32 selectionStart = data->SelectionStart();
+	const int32 selectionEnd = data->SelectionEnd();
+	const bool showCaret = hasFocus() && mCaretOn &&
+	                       (data->Modes().editable || data->Modes().selectable) &&
+	                       selectionStart == selectionEnd;
+	const QPalette& colors = palette();
+
+	while (index < data->Paragraphs().Count()) {
+		const qreal y = origin.y() + (qreal)line * lineHeight;
+		if (y > area.bottom())
+			break;
+		const TextParagraph& paragraph = data->Paragraphs().At(index);
+		const int32 size = (int32)paragraph.text.size();
+		const bool caretHere = data->Caret() >= byte && data->Caret() <= byte + size;
+		const int caretPosition =
+		    caretHere ? utf16_index(paragraph.text, (size_t)(data->Caret() - byte)) : -1;
+		QTextLayout layout;
+		if (caretHere && !mPreedit.isEmpty())
+			layout.setPreeditArea(caretPosition, mPreedit);
+		data->LayOut(paragraph, &layout, width, true);
+
+		QList<QTextLayout::FormatRange> selections;
+		if (selectionStart < selectionEnd && selectionStart <= byte + size && selectionEnd > byte) {
+			QTextLayout::FormatRange range;
+			range.start =
+			    utf16_index(paragraph.text, (size_t)std::max<int64>(selectionStart - byte, 0));
+			const int end =
+			    utf16_index(paragraph.text, (size_t)std::min<int64>(selectionEnd - byte, size));
+			range.length = end - range.start;
+			range.format.setBackground(colors.brush(QPalette::Highlight));
+			range.format.setForeground(colors.brush(QPalette::HighlightedText));
+			if (selectionEnd > byte + size) {
+				// The line feed is selected too.
+				const QTextLine last = layout.lineAt(layout.lineCount() - 1);
+				painter.fillRect(QRectF(origin.x() + last.naturalTextWidth(), y + last.y(),
+				                        lineHeight / 2.0, lineHeight),
+				                 colors.brush(QPalette::Highlight));
+			}
+			if (range.length > 0)
+				selections.append(range);
+		}
+		layout.draw(&painter, QPointF(origin.x(), y), selections, QRectF(area));
+		if (caretHere && showCaret && data->Modes().editable)
+			layout.drawCursor(&painter, QPointF(origin.x(), y),
+			                  caretPosition + layout.preeditAreaText().size(), 1);
+		if (mDropCaret >= byte && mDropCaret <= byte + size) {
+			layout.drawCursor(&painter, QPointF(origin.x(), y),
+			                  utf16_index(paragraph.text, (size_t)(mDropCaret - byte)), 2);
+		}
+		if (width <= 0)
+			mWidest = std::max(mWidest, (int)std::ceil(layout.maximumWidth()));
+		line += paragraph.lines;
+		byte += size + 1;
+		index++;
+	}
+}
+
+} // namespace BPrivate
