@@ -1,59 +1,14 @@
 #include <gtest/gtest.h>
 
-#include <algorithm>
 #include <filesystem>
-#include <fstream>
-#include <sstream>
 #include <sys/stat.h>
 #include <unistd.h>
 
 #include "SafeFile.h"
+#include "SafeFileTestSupport.h"
 #include "TempFolder.h"
 
 namespace fs = std::filesystem;
-
-namespace {
-
-std::string ReadWhole(const std::string& path)
-{
-	std::ifstream in(path, std::ios::binary);
-	std::stringstream bytes;
-	bytes << in.rdbuf();
-	return bytes.str();
-}
-
-void WriteWhole(const std::string& path, const std::string& bytes)
-{
-	std::ofstream(path, std::ios::binary).write(bytes.data(), (std::streamsize)bytes.size());
-}
-
-std::vector<std::string> Entries(const std::string& folder)
-{
-	std::vector<std::string> names;
-	for (const fs::directory_entry& item : fs::directory_iterator(folder))
-		names.push_back(item.path().filename().string());
-	std::sort(names.begin(), names.end());
-	return names;
-}
-
-mode_t Mode(const std::string& path)
-{
-	struct stat info;
-	return stat(path.c_str(), &info) == 0 ? info.st_mode & 07777 : 0;
-}
-
-// Writes text through a fresh SafeFile on path and commits it.
-status_t Save(const std::string& path, const std::string& text)
-{
-	SafeFile file(path.c_str());
-	if (file.InitCheck() != B_OK)
-		return file.InitCheck();
-	if (file.Write(text.data(), text.size()) != (ssize_t)text.size())
-		return B_IO_ERROR;
-	return file.Commit();
-}
-
-} // namespace
 
 TEST(SafeFileTest, CommitReplacesTheTargetOnlyThenAndKeepsItsPermissions)
 {
