@@ -61,6 +61,10 @@ status_t WriteReplacing(const char* path, const BMessage& message, const char* l
 		// readable by everyone whatever the umask says.
 		status = file.SetPermissions(kNewFileMode);
 	}
+	// The old file's attributes come along; a language it named is no longer
+	// what the body says.
+	if (status == B_OK && language == nullptr)
+		file.RemoveAttr(kLocaleLanguageAttr);
 	if (status == B_OK)
 		status = LocaleFile::WriteInto(&file, message, language);
 	if (status == B_OK)

@@ -37,10 +37,10 @@ public:
 	static status_t Read(BFile* file, BMessage* message);
 
 	// Writes message as the locale file at path, without ever leaving a half
-	// written file there (SafeFile): the new file gets the zt:language
-	// attribute (only when language is not null), the locale file type and
-	// the permissions of the file it replaces (0644 for a new one), and
-	// takes the place of path only once it is complete. When path is a
+	// written file there (SafeFile): the new file keeps what the old one
+	// carried (attributes, owner, mode; 0644 for a new file), gets the
+	// zt:language attribute (removed when language is null) and the locale
+	// file type, and takes the place of path only once it is complete. When path is a
 	// symbolic link the file it points to is replaced and the link stays.
 	// A file the user made read-only is refused (B_PERMISSION_DENIED), as
 	// writing into it would be.

@@ -190,9 +190,14 @@ TEST(LocaleFileWrite, WritesNoAttributeWithoutLanguage)
 	std::string path = folder / "x.locale";
 	ASSERT_EQ(LocaleFile::Write(path.c_str(), GoldenMessage(), nullptr), B_OK);
 	attr_info info;
-	BNode node(path.c_str());
-	EXPECT_NE(node.GetAttrInfo(kLocaleLanguageAttr, &info), B_OK);
+	EXPECT_NE(BNode(path.c_str()).GetAttrInfo(kLocaleLanguageAttr, &info), B_OK);
 	EXPECT_EQ(MimeType(path), "locale/x-vnd.vessmor-locale");
+
+	// Nor does it keep the language of the file it replaces.
+	ASSERT_EQ(LocaleFile::Write(path.c_str(), GoldenMessage(), "English"), B_OK);
+	ASSERT_EQ(BNode(path.c_str()).GetAttrInfo(kLocaleLanguageAttr, &info), B_OK);
+	ASSERT_EQ(LocaleFile::Write(path.c_str(), GoldenMessage(), nullptr), B_OK);
+	EXPECT_NE(BNode(path.c_str()).GetAttrInfo(kLocaleLanguageAttr, &info), B_OK);
 }
 
 TEST(LocaleFileWrite, ReplacesAnOlderFileAndKeepsItsPermissions)
