@@ -51,11 +51,13 @@ public:
 	BMenuItem* CreateLanguageItem(const char* language);
 	void UpdateLocaleMenu(BMessage* message);
 
-	// Locale files. FileSave writes into a file the caller opened;
+	// Locale files. FileSave writes into a file the caller opened: B_OK when
+	// all of it was written, B_CANCELED when a header field is empty (the
+	// user was told), otherwise the failure.
 	// FileSaveTo is the save command's path: checks first, then the new file
 	// is written beside the target and replaces it, so a refused or failed
 	// save never harms an existing file. Returns B_OK when the file was saved.
-	void FileSave(BFile* file);
+	status_t FileSave(BFile* file);
 	status_t FileSaveTo(const entry_ref& directory, const char* name);
 	// Reads the file's locale message, fills the header fields and merges its
 	// entries into the text. A file that is no locale file changes nothing

@@ -121,19 +121,16 @@ bool ZTLEWindow::_BuildLocaleMessage(BMessage* locale, std::string* language, bo
 	return true;
 }
 
-void ZTLEWindow::FileSave(BFile* file)
+status_t ZTLEWindow::FileSave(BFile* file)
 {
 	BMessage locale;
 	std::string language;
 	bool hasLanguage = false;
-	if (file == nullptr || !_BuildLocaleMessage(&locale, &language, &hasLanguage))
-		return;
-	if (hasLanguage)
-		file->WriteAttr(kLocaleLanguageAttr, B_STRING_TYPE, 0, language.data(), language.size());
-	BNodeInfo info;
-	if (info.SetTo(file) == B_OK)
-		info.SetType(kLocaleMimeType);
-	locale.Flatten(file);
+	if (file == nullptr)
+		return B_BAD_VALUE;
+	if (!_BuildLocaleMessage(&locale, &language, &hasLanguage))
+		return B_CANCELED;
+	return LocaleFile::WriteInto(file, locale, hasLanguage ? language.c_str() : nullptr);
 }
 
 status_t ZTLEWindow::FileSaveTo(const entry_ref& directory, const char* name)

@@ -1,17 +1,14 @@
 #include "LocaleFile.h"
 
-#include <cstdio>
 #include <cstring>
 #include <memory>
-#include <random>
 #include <string>
 
-#include <Entry.h>
 #include <File.h>
 #include <Message.h>
 #include <Node.h>
 #include <NodeInfo.h>
-#include <Path.h>
+#include <SafeFile.h>
 #include <TypeConstants.h>
 
 const char* const kLocaleFieldVersion = "zt:version";
@@ -33,16 +30,6 @@ bool IsUnsupported(status_t status)
 	return status == B_NOT_SUPPORTED || status == B_UNSUPPORTED;
 }
 
-std::string TemporaryName(const std::string& folder, const char* leaf)
-{
-	thread_local std::mt19937 generator(std::random_device{}());
-	// Leave room for the suffix within the file system's name limit.
-	std::string base(leaf, strnlen(leaf, 200));
-	char suffix[16];
-	snprintf(suffix, sizeof(suffix), ".%08x", (unsigned)generator());
-	return folder + "/." + base + suffix + ".tmp";
-}
-
 status_t WriteAll(BFile* file, const char* data, size_t size)
 {
 	size_t done = 0;
@@ -57,44 +44,32 @@ status_t WriteAll(BFile* file, const char* data, size_t size)
 	return B_OK;
 }
 
-// Writes everything of the new file under its temporary name; the caller
-// renames it into place.
-status_t FillTemporary(BFile* file, const char* body, size_t size, const char* language,
-                       mode_t mode)
+status_t WriteReplacing(const char* path, const BMessage& message, const char* language)
 {
-	status_t status = WriteAll(file, body, size);
+	if (path == nullptr || path[0] == '\0')
+		return B_BAD_VALUE;
+	SafeFile file;
+	status_t status = file.SetTo(path);
 	if (status != B_OK)
 		return status;
-
-	if (language != nullptr) {
-		size_t length = strlen(language);
-		ssize_t written = file->WriteAttr(kLocaleLanguageAttr, B_STRING_TYPE, 0, language, length);
-		if (written < 0 && !IsUnsupported((status_t)written))
-			return (status_t)written;
-		if (written >= 0 && (size_t)written != length)
-			return B_IO_ERROR;
+	if (file.ReplacesFile()) {
+		// A rename would go around a file the user made read-only: it must
+		// be writable as it stands (opening it so changes nothing in it).
+		status = BFile(file.TargetPath(), B_WRITE_ONLY).InitCheck();
+	} else {
+		// Files are created with the umask applied; a new locale file is
+		// readable by everyone whatever the umask says.
+		status = file.SetPermissions(kNewFileMode);
 	}
-
-	BNodeInfo info;
-	status = info.SetTo(file);
+	// The old file's attributes come along; a language it named is no longer
+	// what the body says.
+	if (status == B_OK && language == nullptr)
+		file.RemoveAttr(kLocaleLanguageAttr);
 	if (status == B_OK)
-		status = info.SetType(kLocaleMimeType);
-	if (status != B_OK && !IsUnsupported(status))
-		return status;
-
-	// Files are created with the umask applied; the new file takes the
-	// replaced file's mode exactly.
-	status = file->SetPermissions(mode);
-	if (status != B_OK)
-		return status;
-
-	return file->Sync();
-}
-
-void SetReason(std::string* reason, status_t status)
-{
-	if (reason != nullptr)
-		*reason = b_status_string(status);
+		status = LocaleFile::WriteInto(&file, message, language);
+	if (status == B_OK)
+		status = file.Commit();
+	return status;
 }
 
 } // namespace
@@ -150,97 +125,51 @@ status_t LocaleFile::Read(BFile* file, BMessage* message)
 	return status;
 }
 
+status_t LocaleFile::WriteInto(BFile* file, const BMessage& message, const char* language)
+{
+	if (file == nullptr)
+		return B_BAD_VALUE;
+	status_t status = file->InitCheck();
+	if (status != B_OK)
+		return status;
+
+	ssize_t size = message.FlattenedSize();
+	if (size <= 0)
+		return size < 0 ? (status_t)size : B_BAD_VALUE;
+	std::unique_ptr<char[]> body(new (std::nothrow) char[size]);
+	if (!body)
+		return B_NO_MEMORY;
+	status = message.Flatten(body.get(), size);
+	if (status == B_OK)
+		status = WriteAll(file, body.get(), (size_t)size);
+	if (status != B_OK)
+		return status;
+
+	if (language != nullptr) {
+		size_t length = strlen(language);
+		ssize_t written = file->WriteAttr(kLocaleLanguageAttr, B_STRING_TYPE, 0, language, length);
+		if (written < 0 && !IsUnsupported((status_t)written))
+			return (status_t)written;
+		if (written >= 0 && (size_t)written != length)
+			return B_IO_ERROR;
+	}
+
+	BNodeInfo info;
+	status = info.SetTo(file);
+	if (status == B_OK)
+		status = info.SetType(kLocaleMimeType);
+	if (status != B_OK && !IsUnsupported(status))
+		return status;
+	return B_OK;
+}
+
 status_t LocaleFile::Write(const char* path, const BMessage& message, const char* language,
                            std::string* reason)
 {
+	status_t status = WriteReplacing(path, message, language);
 	if (reason != nullptr)
-		reason->clear();
-	if (path == nullptr || path[0] == '\0') {
-		SetReason(reason, B_BAD_VALUE);
-		return B_BAD_VALUE;
-	}
-
-	// Through a link, replace the file it points to and keep the link.
-	BEntry target(path, true);
-	status_t status = target.InitCheck();
-	if (status == B_OK && target.Exists() && !target.IsFile())
-		status = target.IsDirectory() ? B_IS_A_DIRECTORY : B_NOT_ALLOWED;
-	if (status != B_OK) {
-		SetReason(reason, status);
-		return status;
-	}
-	const std::string targetPath = target.FullPath();
-	BPath folder;
-	status = BPath(targetPath.c_str()).GetParent(&folder);
-	char leaf[B_FILE_NAME_LENGTH];
-	if (status == B_OK)
-		status = target.GetName(leaf);
-	if (status != B_OK) {
-		SetReason(reason, status);
-		return status;
-	}
-
-	mode_t mode = kNewFileMode;
-	if (target.Exists()) {
-		// A rename would go around a file the user made read-only: it must
-		// be writable as it stands (opening it so changes nothing in it).
-		BFile existing(targetPath.c_str(), B_WRITE_ONLY);
-		status = existing.InitCheck();
-		if (status == B_OK)
-			status = existing.GetPermissions(&mode);
-		if (status != B_OK) {
-			SetReason(reason, status);
-			return status;
-		}
-	}
-
-	ssize_t size = message.FlattenedSize();
-	if (size <= 0) {
-		status = size < 0 ? (status_t)size : B_BAD_VALUE;
-		SetReason(reason, status);
-		return status;
-	}
-	std::unique_ptr<char[]> body(new (std::nothrow) char[size]);
-	if (!body) {
-		SetReason(reason, B_NO_MEMORY);
-		return B_NO_MEMORY;
-	}
-	status = message.Flatten(body.get(), size);
-	if (status != B_OK) {
-		SetReason(reason, status);
-		return status;
-	}
-
-	// A fresh name each try: another save in the same folder may be running.
-	std::string temporary;
-	BFile file;
-	for (int attempt = 0; attempt < 16; attempt++) {
-		temporary = TemporaryName(folder.Path(), leaf);
-		status = file.SetTo(temporary.c_str(), B_WRITE_ONLY | B_CREATE_FILE | B_FAIL_IF_EXISTS);
-		if (status != B_FILE_EXISTS)
-			break;
-	}
-	if (status != B_OK) {
-		SetReason(reason, status);
-		return status;
-	}
-
-	status = FillTemporary(&file, body.get(), (size_t)size, language, mode);
-	file.Unset();
-	BEntry temporaryEntry(temporary.c_str());
-	if (status == B_OK)
-		status = temporaryEntry.Rename(targetPath.c_str(), true);
-	if (status != B_OK) {
-		temporaryEntry.Remove();
-		SetReason(reason, status);
-		return status;
-	}
-
-	// Make the rename itself durable; the file is complete either way.
-	BNode folderNode(folder.Path());
-	if (folderNode.InitCheck() == B_OK)
-		folderNode.Sync();
-	return B_OK;
+		*reason = status != B_OK ? b_status_string(status) : "";
+	return status;
 }
 
 void LocaleFile::Build(BMessage* message, const char* version, const char* appID,

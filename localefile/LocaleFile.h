@@ -37,17 +37,23 @@ public:
 	static status_t Read(BFile* file, BMessage* message);
 
 	// Writes message as the locale file at path, without ever leaving a half
-	// written file there: the new file is written completely under a temporary
-	// name in the same folder, gets the zt:language attribute (only when
-	// language is not null), the locale file type and the permissions of the
-	// file it replaces (0644 for a new one), is flushed to disk, and then
-	// renamed over path. When path is a symbolic link the file it points to
-	// is replaced and the link stays.
-	// On failure the temporary file is removed, the file at path is
-	// untouched, and when reason is given it receives the system's
-	// explanation, ready to be shown in an alert.
+	// written file there (SafeFile): the new file keeps what the old one
+	// carried (attributes, owner, mode; 0644 for a new file), gets the
+	// zt:language attribute (removed when language is null) and the locale
+	// file type, and takes the place of path only once it is complete. When path is a
+	// symbolic link the file it points to is replaced and the link stays.
+	// A file the user made read-only is refused (B_PERMISSION_DENIED), as
+	// writing into it would be.
+	// On failure the file at path is untouched, and when reason is given it
+	// receives the system's explanation, ready to be shown in an alert.
 	static status_t Write(const char* path, const BMessage& message, const char* language,
 	                      std::string* reason = nullptr);
+
+	// Writes the body at the file's current position, then the zt:language
+	// attribute (only when language is not null) and the locale file type.
+	// A file system without attributes is no error: the body carries all a
+	// reader needs.
+	static status_t WriteInto(BFile* file, const BMessage& message, const char* language);
 
 	// Builds a locale message from its parts, fields in the order the format
 	// asks for.

@@ -4,6 +4,9 @@
 #ifndef PREFERENCES_H
 #define PREFERENCES_H
 
+#include <optional>
+#include <string>
+
 #include "File.h"
 #include "GraphicsDefs.h"
 #include "Message.h"
@@ -80,15 +83,16 @@ private:
 	Preferences(const Preferences&) = delete;
 	Preferences& operator=(const Preferences&) = delete;
 
-	int32 LoadData();
-	int32 SaveData();
+	int32 LoadData(BFile* file);
+	int32 SaveData(BFile* file) const;
 	void FreeData();
 
 	BMessage mSettings;
-	char* mFileName;
-	char* mKennung;
+	// No value until a name is accepted ("" is accepted, and fails on use).
+	std::optional<std::string> mFileName;
+	// Exactly kPrefsKennungLength bytes, or empty until one is accepted.
+	std::string mKennung;
 	int32 mStatus;
-	BFile mFile;
 };
 
 #endif // PREFERENCES_H

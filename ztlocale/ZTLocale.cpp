@@ -2,13 +2,13 @@
 
 #include <algorithm>
 #include <cstring>
-#include <filesystem>
 #include <memory>
 #include <mutex>
 #include <string>
-#include <system_error>
 #include <vector>
 
+#include <Directory.h>
+#include <Entry.h>
 #include <Message.h>
 #include <Path.h>
 
@@ -56,14 +56,12 @@ bool MatchesField(const BMessage& message, const char* field, const char* wanted
 std::vector<std::string> ListFiles(const char* folder)
 {
 	std::vector<std::string> files;
-	std::error_code error;
-	std::filesystem::directory_iterator it(folder, error);
-	if (error)
-		return files;
-	for (const std::filesystem::directory_entry& entry : it) {
-		std::error_code statError;
-		if (entry.is_regular_file(statError))
-			files.push_back(entry.path().string());
+	BDirectory directory(folder);
+	BEntry entry;
+	while (directory.GetNextEntry(&entry) == B_OK) {
+		BPath path(&entry);
+		if (path.InitCheck() == B_OK && BEntry(path.Path(), true).IsFile())
+			files.push_back(path.Path());
 	}
 	std::sort(files.begin(), files.end());
 	return files;

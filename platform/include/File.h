@@ -46,6 +46,11 @@ public:
 	virtual status_t SetSize(off_t size) override;
 	virtual status_t GetSize(off_t* size) const override;
 
+protected:
+	// SetTo with Linux open(2) flags (for SafeFile's anonymous files);
+	// openMode says what IsReadable and IsWritable answer.
+	status_t _SetTo(const char* path, int flags, uint32 openMode);
+
 private:
 	uint32 mMode;
 };

@@ -1,6 +1,8 @@
 #include "AttrIO.h"
 
+#include <algorithm>
 #include <cerrno>
+#include <cstring>
 #include <sys/xattr.h>
 
 #include "StoragePrivate.h"
@@ -68,6 +70,60 @@ status_t remove_xattr(const AttrTarget& target, const std::string& name)
 	else
 		result = fremovexattr(target.fd, name.c_str());
 	return result == 0 ? B_OK : storage_error(errno);
+}
+
+status_t list_xattrs(const AttrTarget& target, std::vector<std::string>* names)
+{
+	names->clear();
+	std::string path = target.pathOnly ? proc_path(target.fd) : std::string();
+	for (int attempt = 0; attempt < 4; attempt++) {
+		ssize_t size = target.pathOnly ? listxattr(path.c_str(), nullptr, 0)
+		                               : flistxattr(target.fd, nullptr, 0);
+		if (size < 0)
+			return errno == ENOTSUP ? B_OK : storage_error(errno);
+		std::vector<char> list((size_t)size + 1, '\0');
+		ssize_t got = target.pathOnly ? listxattr(path.c_str(), list.data(), (size_t)size)
+		                              : flistxattr(target.fd, list.data(), (size_t)size);
+		if (got < 0 && errno == ERANGE)
+			continue;
+		if (got < 0)
+			return storage_error(errno);
+		for (size_t at = 0; at < (size_t)got; at += strlen(list.data() + at) + 1) {
+			if (list[at] != '\0')
+				names->push_back(list.data() + at);
+		}
+		return B_OK;
+	}
+	return B_BUSY;
+}
+
+status_t copy_xattrs(const AttrTarget& from, const AttrTarget& to, bool exact)
+{
+	std::vector<std::string> names;
+	status_t status = list_xattrs(from, &names);
+	if (status != B_OK)
+		return status;
+	if (exact) {
+		std::vector<std::string> present;
+		status = list_xattrs(to, &present);
+		if (status != B_OK)
+			return status;
+		for (const std::string& name : present) {
+			if (std::find(names.begin(), names.end(), name) == names.end())
+				remove_xattr(to, name);
+		}
+	}
+	for (const std::string& name : names) {
+		std::vector<char> value;
+		status = read_xattr(from, name, &value);
+		if (status == B_ENTRY_NOT_FOUND)
+			continue; // removed meanwhile
+		if (status == B_OK)
+			status = write_xattr(to, name, value.data(), value.size());
+		if (status != B_OK && name.compare(0, 5, "user.") == 0)
+			return status;
+	}
+	return B_OK;
 }
 
 } // namespace BPrivate

@@ -22,6 +22,12 @@ status_t read_xattr(const AttrTarget& target, const std::string& name, std::vect
 status_t write_xattr(const AttrTarget& target, const std::string& name, const void* data,
                      size_t size);
 status_t remove_xattr(const AttrTarget& target, const std::string& name);
+// Every attribute name of the node, in every namespace.
+status_t list_xattrs(const AttrTarget& target, std::vector<std::string>* names);
+// Gives to every attribute of from. Names outside "user." (security labels,
+// access lists, trusted ones) are copied where the process may set them and
+// skipped otherwise. exact: attributes of to that from lacks are removed.
+status_t copy_xattrs(const AttrTarget& from, const AttrTarget& to, bool exact);
 
 } // namespace BPrivate
 

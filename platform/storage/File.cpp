@@ -118,8 +118,13 @@ status_t BFile::SetTo(const char* path, uint32 openMode)
 		_SetStatus(status);
 		return status;
 	}
+	return _SetTo(path, flags, openMode);
+}
+
+status_t BFile::_SetTo(const char* path, int flags, uint32 openMode)
+{
 	// O_NONBLOCK only while opening, so that a FIFO cannot hang us here.
-	status = _Open(path, flags | O_NONBLOCK, 0666);
+	status_t status = _Open(path, flags | O_NONBLOCK, 0666);
 	if (status != B_OK)
 		return status;
 	struct stat info;

@@ -190,9 +190,14 @@ TEST(LocaleFileWrite, WritesNoAttributeWithoutLanguage)
 	std::string path = folder / "x.locale";
 	ASSERT_EQ(LocaleFile::Write(path.c_str(), GoldenMessage(), nullptr), B_OK);
 	attr_info info;
-	BNode node(path.c_str());
-	EXPECT_NE(node.GetAttrInfo(kLocaleLanguageAttr, &info), B_OK);
+	EXPECT_NE(BNode(path.c_str()).GetAttrInfo(kLocaleLanguageAttr, &info), B_OK);
 	EXPECT_EQ(MimeType(path), "locale/x-vnd.vessmor-locale");
+
+	// Nor does it keep the language of the file it replaces.
+	ASSERT_EQ(LocaleFile::Write(path.c_str(), GoldenMessage(), "English"), B_OK);
+	ASSERT_EQ(BNode(path.c_str()).GetAttrInfo(kLocaleLanguageAttr, &info), B_OK);
+	ASSERT_EQ(LocaleFile::Write(path.c_str(), GoldenMessage(), nullptr), B_OK);
+	EXPECT_NE(BNode(path.c_str()).GetAttrInfo(kLocaleLanguageAttr, &info), B_OK);
 }
 
 TEST(LocaleFileWrite, ReplacesAnOlderFileAndKeepsItsPermissions)
@@ -294,6 +299,28 @@ TEST(LocaleFileWrite, RefusesFoldersReadOnlyFilesAndMissingFolders)
 		          B_PERMISSION_DENIED);
 		EXPECT_EQ(ReadBytes(locked), std::vector<uint8_t>{'x'});
 	}
+}
+
+TEST(LocaleFileWrite, IntoAnOpenFileWritesEverythingAndReportsFailures)
+{
+	ScratchFolder folder;
+	std::string path = folder / "fi.locale";
+	{
+		BFile file(path.c_str(), B_WRITE_ONLY | B_CREATE_FILE);
+		ASSERT_EQ(LocaleFile::WriteInto(&file, GoldenMessage(), "Suomi"), B_OK);
+	}
+	EXPECT_EQ(ReadBytes(path).size(), kGoldenLocaleMessage.size());
+	attr_info info;
+	std::vector<uint8_t> attribute = Attribute(path, kLocaleLanguageAttr, &info);
+	EXPECT_EQ(std::string(attribute.begin(), attribute.end()), "Suomi");
+	EXPECT_EQ(MimeType(path), "locale/x-vnd.vessmor-locale");
+
+	BFile readOnly(path.c_str(), B_READ_ONLY);
+	EXPECT_NE(LocaleFile::WriteInto(&readOnly, GoldenMessage(), "Suomi"), B_OK);
+	BFile unset;
+	EXPECT_EQ(LocaleFile::WriteInto(&unset, GoldenMessage(), "Suomi"), B_NO_INIT);
+	EXPECT_EQ(LocaleFile::WriteInto(nullptr, GoldenMessage(), "Suomi"), B_BAD_VALUE);
+	EXPECT_EQ(ReadBytes(path).size(), kGoldenLocaleMessage.size());
 }
 
 TEST(LocaleFileRead, ReadsTheGoldenMessageFromATypelessFile)

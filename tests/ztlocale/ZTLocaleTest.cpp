@@ -228,3 +228,20 @@ TEST_F(ZTLocaleTest, SwitchingBackGivesTheSameTextsAgain)
 	EXPECT_STREQ(mLocale->Text(0), "Sehr gut");
 	EXPECT_STREQ(first, "Gut");
 }
+
+TEST_F(ZTLocaleTest, FollowsLinksAndChoosesByTheNameInTheFolder)
+{
+	// The file a link points to lies elsewhere; the link's own name counts
+	// for the order, so "a-link" wins over "b-german".
+	ScratchFolder elsewhere;
+	BMessage message;
+	const char* texts[] = {"Verlinkt"};
+	LocaleFile::Build(&message, "01.00", kAppID, "Deutsch", texts, 1);
+	ASSERT_EQ(LocaleFile::Write((elsewhere / "z-target").c_str(), message, "Deutsch"), B_OK);
+	std::filesystem::create_symlink(elsewhere / "z-target", mFolder / "a-link");
+	WriteLocale("b-german", kAppID, "Deutsch", {"Direkt"});
+	std::filesystem::create_symlink(mFolder / "missing", mFolder / "0-dangling");
+
+	ASSERT_TRUE(Select("Deutsch"));
+	EXPECT_STREQ(mLocale->Text(0), "Verlinkt");
+}
