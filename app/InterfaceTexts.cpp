@@ -1,10 +1,13 @@
 #include "InterfaceTexts.h"
 
+#include <iterator>
+
 #include "EditorMessages.h"
 
 const char* const kInterfaceTextLanguage = kBuiltInLanguage;
 
-const char* mText[kInterfaceTextCount] = {
+// In InterfaceText order; a new text goes at the end.
+const char* mText[] = {
     "Ok",
     "Cancel",
     "Continue",
@@ -46,3 +49,6 @@ const char* mText[kInterfaceTextCount] = {
     "Font",
     "Size",
 };
+
+static_assert(std::size(mText) == kInterfaceTextCount,
+              "one English text for every InterfaceText, in its order");

@@ -5,6 +5,8 @@
 
 #include "Window.h"
 
+#include "InterfaceText.h"
+
 class BFile;
 class BFilePanel;
 class BMenu;
@@ -92,12 +94,12 @@ private:
 	// The locale message of the current header fields and text; false (after
 	// the field alert) when a required field is empty.
 	bool _BuildLocaleMessage(BMessage* locale, std::string* language, bool* hasLanguage);
-	void _FieldAlert(int32 textIndex, BView* focus);
+	void _FieldAlert(InterfaceText text, BView* focus);
 	void _MarkClean();
 	std::string _CleanStateKey();
 	BTextControl* _TextControl(const char* name);
-	const char* _Text(int32 index);
-	std::string _Label(int32 index, const char* suffix);
+	const char* _Text(InterfaceText text);
+	std::string _Label(InterfaceText text, const char* suffix);
 	std::string _LoadPath();
 
 	ZTLEBkgView* mBkgView;

@@ -186,7 +186,7 @@ TEST(ApplicationStartUp, RegistersTheTextsAndMakesTheLocaleFolder)
 	EXPECT_STREQ(locale->AppID(), "korvane localeeditor locale");
 	EXPECT_STREQ(locale->DefaultLanguage(), "English");
 	EXPECT_EQ(locale->CountTexts(), 38);
-	EXPECT_EQ(locale->Text(32), mText[32]);
+	EXPECT_EQ(locale->Text(kTextNoAppID), mText[kTextNoAppID]);
 	EXPECT_TRUE(std::filesystem::is_directory(ApplicationEnvironment::sAppFolder + "/locale"));
 
 	// First start: defaults in memory, nothing written yet.
