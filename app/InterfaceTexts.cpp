@@ -48,6 +48,7 @@ const char* mText[] = {
     "ERROR: There is no text to save!",
     "Font",
     "Size",
+    "Entry #%d has %d lines. An entry is one line; write \\n for a line break.",
 };
 
 static_assert(std::size(mText) == kInterfaceTextCount,

@@ -48,6 +48,8 @@ enum InterfaceText : int32 {
 	kTextNoTextToSave,
 	kTextFont,
 	kTextSize,
+	// From here on, texts the editor gained after the first 38.
+	kTextEntryHasLines, // "%d": the entry's number, then its count of lines
 
 	kInterfaceTextCount
 };

@@ -2,6 +2,7 @@
 #define ZTLE_WINDOW_H
 
 #include <string>
+#include <vector>
 
 #include "Window.h"
 
@@ -95,6 +96,10 @@ private:
 	// the field alert) when a required field is empty.
 	bool _BuildLocaleMessage(BMessage* locale, std::string* language, bool* hasLanguage);
 	void _FieldAlert(InterfaceText text, BView* focus);
+	void _FieldAlert(const char* text, BView* focus);
+	// The entries the text saves; false (after an alert, the caret at the
+	// entry) when two lines claim one entry.
+	bool _EntriesToSave(std::vector<std::string>* entries);
 	void _MarkClean();
 	std::string _CleanStateKey();
 	BTextControl* _TextControl(const char* name);

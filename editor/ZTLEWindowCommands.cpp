@@ -25,6 +25,7 @@
 #include "HeaderFields.h"
 #include "Preferences.h"
 #include "ReferenceDisplay.h"
+#include "TextFormat.h"
 #include "ZTLETextView.h"
 #include "ZTLocale.h"
 
@@ -32,17 +33,6 @@ namespace {
 
 const char* const kHelpFile = "Documentation/KorvaneLocale-UserGuide-English.html";
 const char* const kUnsavedQuestion = "The locale text has unsaved changes. Discard them?";
-
-// Fills the first "%s" of a translated format. The format comes from a locale
-// file, so it never reaches printf: any other '%' stays as it is.
-std::string FillFormat(const char* format, const char* value)
-{
-	std::string text = format;
-	size_t at = text.find("%s");
-	if (at != std::string::npos)
-		text.replace(at, 2, value);
-	return text;
-}
 
 } // namespace
 
@@ -156,8 +146,8 @@ void ZTLEWindow::ShowHelp()
 	if (status == B_OK)
 		status = be_roster->Launch(&ref, (BMessage*)nullptr, &team);
 	if (status != B_OK && team == -1) {
-		std::string text =
-		    FillFormat(_Text(kTextHelpFileMissing), path.Path() != nullptr ? path.Path() : "");
+		std::string text = FillPlaceholders(_Text(kTextHelpFileMissing), "%s",
+		                                    {path.Path() != nullptr ? path.Path() : ""});
 		BAlert* alert = new BAlert("Backup", text.c_str(), _Text(kTextContinue), nullptr, nullptr,
 		                           B_WIDTH_AS_USUAL, B_WARNING_ALERT);
 		alert->Go();

@@ -25,6 +25,7 @@
 #include "Preferences.h"
 #include "ReferenceDisplay.h"
 #include "TextChange.h"
+#include "TextFormat.h"
 #include "ZTLETextView.h"
 #include "ZTLocale.h"
 
@@ -68,7 +69,27 @@ bool ZTLEWindow::CheckInputFields()
 		_FieldAlert(kTextNoTextToSave, mTextView);
 		return false;
 	}
-	return true;
+	// A text that cannot be saved is reported before a file name is asked.
+	std::vector<std::string> entries;
+	return _EntriesToSave(&entries);
+}
+
+bool ZTLEWindow::_EntriesToSave(std::vector<std::string>* entries)
+{
+	entries->clear();
+	if (mTextView == nullptr || mTextView->Text() == nullptr)
+		return true;
+	LocaleMerge::DoubledEntry doubled;
+	if (LocaleMerge::EntriesForSaving(std::string_view(mTextView->Text(), mTextView->TextLength()),
+	                                  entries, &doubled))
+		return true;
+	const std::string text =
+	    FillPlaceholders(_Text(kTextEntryHasLines), "%d",
+	                     {std::to_string(doubled.entry), std::to_string(doubled.lines)});
+	mTextView->Select((int32)doubled.offset, (int32)doubled.offset);
+	mTextView->ScrollToSelection();
+	_FieldAlert(text.c_str(), mTextView);
+	return false;
 }
 
 bool ZTLEWindow::_BuildLocaleMessage(BMessage* locale, std::string* language, bool* hasLanguage)
@@ -102,9 +123,8 @@ bool ZTLEWindow::_BuildLocaleMessage(BMessage* locale, std::string* language, bo
 	*language = valueOf(&kLocaleFieldLanguage);
 
 	std::vector<std::string> entries;
-	if (mTextView != nullptr && mTextView->Text() != nullptr)
-		entries = LocaleMerge::CollectEntries(
-		    std::string_view(mTextView->Text(), mTextView->TextLength()));
+	if (!_EntriesToSave(&entries))
+		return false;
 	std::vector<const char*> texts;
 	texts.reserve(entries.size());
 	for (const std::string& entry : entries)
@@ -253,7 +273,12 @@ void ZTLEWindow::_SaveFileMessage(BMessage* message)
 
 void ZTLEWindow::_FieldAlert(InterfaceText text, BView* focus)
 {
-	(new BAlert("Locale", _Text(text), _Text(kTextCancel), nullptr, nullptr, B_WIDTH_AS_USUAL,
+	_FieldAlert(_Text(text), focus);
+}
+
+void ZTLEWindow::_FieldAlert(const char* text, BView* focus)
+{
+	(new BAlert("Locale", text, _Text(kTextCancel), nullptr, nullptr, B_WIDTH_AS_USUAL,
 	            B_INFO_ALERT))
 	    ->Go();
 	if (focus != nullptr)
