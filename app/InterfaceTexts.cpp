@@ -1,10 +1,13 @@
 #include "InterfaceTexts.h"
 
+#include <iterator>
+
 #include "EditorMessages.h"
 
 const char* const kInterfaceTextLanguage = kBuiltInLanguage;
 
-const char* mText[kInterfaceTextCount] = {
+// In InterfaceText order; a new text goes at the end.
+const char* mText[] = {
     "Ok",
     "Cancel",
     "Continue",
@@ -45,4 +48,8 @@ const char* mText[kInterfaceTextCount] = {
     "ERROR: There is no text to save!",
     "Font",
     "Size",
+    "Entry #%d has %d lines. An entry is one line; write \\n for a line break.",
 };
+
+static_assert(std::size(mText) == kInterfaceTextCount,
+              "one English text for every InterfaceText, in its order");

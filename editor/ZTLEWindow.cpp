@@ -92,41 +92,44 @@ void ZTLEWindow::_BuildMenuBar()
 	BMenuBar* menuBar = new BMenuBar(BRect(0, 0, 1000, 15), "MB",
 	                                 B_FOLLOW_LEFT_RIGHT | B_FOLLOW_TOP, B_ITEMS_IN_ROW, true);
 
-	BMenu* fileMenu = new BMenu(_Text(9), B_ITEMS_IN_COLUMN);
-	fileMenu->AddItem(new BMenuItem(_Text(29), new BMessage(kMsgNewFile)));
-	fileMenu->AddItem(new BMenuItem(_Label(11, "...").c_str(), new BMessage(kMsgShowHelp), 'H', 0));
+	BMenu* fileMenu = new BMenu(_Text(kTextFile), B_ITEMS_IN_COLUMN);
+	fileMenu->AddItem(new BMenuItem(_Text(kTextNew), new BMessage(kMsgNewFile)));
+	fileMenu->AddItem(
+	    new BMenuItem(_Label(kTextHelp, "...").c_str(), new BMessage(kMsgShowHelp), 'H', 0));
 	fileMenu->AddSeparatorItem();
-	BMenuItem* about = new BMenuItem(_Label(10, "...").c_str(), new BMessage(B_ABOUT_REQUESTED));
+	BMenuItem* about =
+	    new BMenuItem(_Label(kTextAbout, "...").c_str(), new BMessage(B_ABOUT_REQUESTED));
 	about->SetTarget(be_app, nullptr);
 	fileMenu->AddItem(about);
 	fileMenu->AddSeparatorItem();
-	BMenuItem* quit = new BMenuItem(_Text(14), new BMessage(B_QUIT_REQUESTED), 'Q', B_COMMAND_KEY);
+	BMenuItem* quit =
+	    new BMenuItem(_Text(kTextQuit), new BMessage(B_QUIT_REQUESTED), 'Q', B_COMMAND_KEY);
 	quit->SetTarget(be_app, nullptr);
 	fileMenu->AddItem(quit);
 	menuBar->AddItem(fileMenu);
 
-	BMenu* editMenu = new BMenu(_Text(23), B_ITEMS_IN_COLUMN);
-	editMenu->AddItem(new BMenuItem(_Text(24), new BMessage(B_UNDO), 'Z', 0));
+	BMenu* editMenu = new BMenu(_Text(kTextEdit), B_ITEMS_IN_COLUMN);
+	editMenu->AddItem(new BMenuItem(_Text(kTextUndo), new BMessage(B_UNDO), 'Z', 0));
 	editMenu->AddSeparatorItem();
-	editMenu->AddItem(new BMenuItem(_Text(25), new BMessage(B_CUT), 'X', 0));
-	editMenu->AddItem(new BMenuItem(_Text(26), new BMessage(B_COPY), 'C', 0));
-	editMenu->AddItem(new BMenuItem(_Text(27), new BMessage(B_PASTE), 'V', 0));
+	editMenu->AddItem(new BMenuItem(_Text(kTextCut), new BMessage(B_CUT), 'X', 0));
+	editMenu->AddItem(new BMenuItem(_Text(kTextCopy), new BMessage(B_COPY), 'C', 0));
+	editMenu->AddItem(new BMenuItem(_Text(kTextPaste), new BMessage(B_PASTE), 'V', 0));
 	editMenu->AddSeparatorItem();
-	editMenu->AddItem(new BMenuItem(_Text(7), new BMessage(B_SELECT_ALL), 'A', 0));
+	editMenu->AddItem(new BMenuItem(_Text(kTextSelectAll), new BMessage(B_SELECT_ALL), 'A', 0));
 	menuBar->AddItem(editMenu);
 
-	BMenu* prefsMenu = new BMenu(_Text(15), B_ITEMS_IN_COLUMN);
-	BMenu* languageMenu = new BMenu(_Text(18));
+	BMenu* prefsMenu = new BMenu(_Text(kTextPreferences), B_ITEMS_IN_COLUMN);
+	BMenu* languageMenu = new BMenu(_Text(kTextLanguage));
 	const char* language =
 	    mPrefs != nullptr ? mPrefs->GetString(kPrefLanguage, kBuiltInLanguage) : kBuiltInLanguage;
 	BuildLanguageMenu(languageMenu, language);
 	mLanguageMenu = languageMenu;
 	prefsMenu->AddItem(languageMenu);
 	prefsMenu->AddSeparatorItem();
-	BMenuItem* autoPrefs = new BMenuItem(_Text(16), new BMessage(kMsgAutoPrefs));
+	BMenuItem* autoPrefs = new BMenuItem(_Text(kTextAutoprefs), new BMessage(kMsgAutoPrefs));
 	autoPrefs->SetMarked(mPrefs != nullptr && mPrefs->GetInt8(kPrefAutoPrefs, 0) != 0);
 	prefsMenu->AddItem(autoPrefs);
-	prefsMenu->AddItem(new BMenuItem(_Text(17), new BMessage(kMsgSavePrefs)));
+	prefsMenu->AddItem(new BMenuItem(_Text(kTextSave), new BMessage(kMsgSavePrefs)));
 	prefsMenu->SetTargetForItems(this);
 	menuBar->AddItem(prefsMenu);
 
@@ -158,8 +161,8 @@ void ZTLEWindow::_BuildControls()
 
 	// Row 1: the reference's language and where a reference comes from.
 	BTextControl* reference = new BTextControl(
-	    slot(0, kMargin, fieldRight), kReferenceControl, _Label(19, ":").c_str(), nullptr,
-	    new BMessage(kMsgDummy), B_FOLLOW_LEFT_RIGHT | B_FOLLOW_TOP, controlFlags);
+	    slot(0, kMargin, fieldRight), kReferenceControl, _Label(kTextReference, ":").c_str(),
+	    nullptr, new BMessage(kMsgDummy), B_FOLLOW_LEFT_RIGHT | B_FOLLOW_TOP, controlFlags);
 	reference->SetDivider(kDivider);
 	mBkgView->AddChild(reference);
 	if (BTextView* view = reference->TextView()) {
@@ -167,7 +170,7 @@ void ZTLEWindow::_BuildControls()
 		view->SetViewColor(kBackgroundGrey);
 	}
 	mBkgView->AddChild(new BButton(slot(0, fieldRight + kSlotGap, right - kLastSlot - kSlotGap),
-	                               "btn_refload", _Label(12, "...").c_str(),
+	                               "btn_refload", _Label(kTextLoad, "...").c_str(),
 	                               new BMessage(kMsgLoadRefPanel), B_FOLLOW_RIGHT | B_FOLLOW_TOP,
 	                               controlFlags));
 	BMenuField* refGet =
@@ -178,26 +181,26 @@ void ZTLEWindow::_BuildControls()
 
 	// Row 2: the edited file's language and the file buttons.
 	BTextControl* language = new BTextControl(
-	    slot(1, kMargin, fieldRight), kLanguageControl, _Label(18, ":").c_str(), nullptr,
+	    slot(1, kMargin, fieldRight), kLanguageControl, _Label(kTextLanguage, ":").c_str(), nullptr,
 	    new BMessage(kMsgDummy), B_FOLLOW_LEFT_RIGHT | B_FOLLOW_TOP, controlFlags);
 	language->SetDivider(kDivider);
 	mBkgView->AddChild(language);
 	mBkgView->AddChild(new BButton(slot(1, fieldRight + kSlotGap, right - kLastSlot - kSlotGap),
-	                               "btn_fileload", _Label(12, "...").c_str(),
+	                               "btn_fileload", _Label(kTextLoad, "...").c_str(),
 	                               new BMessage(kMsgLoadFilePanel), B_FOLLOW_RIGHT | B_FOLLOW_TOP,
 	                               controlFlags));
-	mBkgView->AddChild(new BButton(slot(1, right - kLastSlot, right), "btn_filesave",
-	                               _Label(17, "...").c_str(), new BMessage(kMsgSaveFilePanel),
-	                               B_FOLLOW_RIGHT | B_FOLLOW_TOP, controlFlags));
+	mBkgView->AddChild(new BButton(
+	    slot(1, right - kLastSlot, right), "btn_filesave", _Label(kTextSave, "...").c_str(),
+	    new BMessage(kMsgSaveFilePanel), B_FOLLOW_RIGHT | B_FOLLOW_TOP, controlFlags));
 
 	// Row 3: version and application id.
-	BTextControl* version =
-	    new BTextControl(slot(2, kMargin, 160), kVersionControl, _Label(21, ":").c_str(), nullptr,
-	                     new BMessage(kMsgDummy), B_FOLLOW_LEFT | B_FOLLOW_TOP, controlFlags);
+	BTextControl* version = new BTextControl(
+	    slot(2, kMargin, 160), kVersionControl, _Label(kTextVersion, ":").c_str(), nullptr,
+	    new BMessage(kMsgDummy), B_FOLLOW_LEFT | B_FOLLOW_TOP, controlFlags);
 	version->SetDivider(kDivider);
 	mBkgView->AddChild(version);
 	// A missing text leaves this label empty, without its colon.
-	std::string appIDLabel = _Text(20);
+	std::string appIDLabel = _Text(kTextApplicationID);
 	if (!appIDLabel.empty())
 		appIDLabel += ":";
 	BTextControl* appID =
@@ -236,15 +239,15 @@ BTextControl* ZTLEWindow::_TextControl(const char* name)
 	return dynamic_cast<BTextControl*>(FindView(name));
 }
 
-const char* ZTLEWindow::_Text(int32 index)
+const char* ZTLEWindow::_Text(InterfaceText text)
 {
-	const char* text = mLocale != nullptr ? mLocale->Text(index) : nullptr;
-	return text != nullptr ? text : "";
+	const char* translated = mLocale != nullptr ? mLocale->Text(text) : nullptr;
+	return translated != nullptr ? translated : "";
 }
 
-std::string ZTLEWindow::_Label(int32 index, const char* suffix)
+std::string ZTLEWindow::_Label(InterfaceText text, const char* suffix)
 {
-	return std::string(_Text(index)) + suffix;
+	return std::string(_Text(text)) + suffix;
 }
 
 std::string ZTLEWindow::_LoadPath()

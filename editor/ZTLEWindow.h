@@ -3,8 +3,11 @@
 
 #include <memory>
 #include <string>
+#include <vector>
 
 #include "Window.h"
+
+#include "InterfaceText.h"
 
 class BFile;
 class BFilePanel;
@@ -95,12 +98,16 @@ private:
 	// The locale message of the current header fields and text; false (after
 	// the field alert) when a required field is empty.
 	bool _BuildLocaleMessage(BMessage* locale, std::string* language, bool* hasLanguage);
-	void _FieldAlert(int32 textIndex, BView* focus);
+	void _FieldAlert(InterfaceText text, BView* focus);
+	void _FieldAlert(const char* text, BView* focus);
+	// The entries the text saves; false (after an alert, the caret at the
+	// entry) when two lines claim one entry.
+	bool _EntriesToSave(std::vector<std::string>* entries);
 	void _MarkClean();
 	std::string _CleanStateKey();
 	BTextControl* _TextControl(const char* name);
-	const char* _Text(int32 index);
-	std::string _Label(int32 index, const char* suffix);
+	const char* _Text(InterfaceText text);
+	std::string _Label(InterfaceText text, const char* suffix);
 	std::string _LoadPath();
 
 	ZTLEBkgView* mBkgView;

@@ -22,8 +22,10 @@
 
 #include "AppFolder.h"
 #include "EditorMessages.h"
+#include "HeaderFields.h"
 #include "Preferences.h"
 #include "ReferenceDisplay.h"
+#include "TextFormat.h"
 #include "ZTLETextView.h"
 #include "ZTLocale.h"
 
@@ -31,20 +33,6 @@ namespace {
 
 const char* const kHelpFile = "Documentation/KorvaneLocale-UserGuide-English.html";
 const char* const kUnsavedQuestion = "The locale text has unsaved changes. Discard them?";
-
-// The header fields in the order New empties them.
-const char* const kHeaderControls[] = {kVersionControl, kAppIDControl, kLanguageControl};
-
-// Fills the first "%s" of a translated format. The format comes from a locale
-// file, so it never reaches printf: any other '%' stays as it is.
-std::string FillFormat(const char* format, const char* value)
-{
-	std::string text = format;
-	size_t at = text.find("%s");
-	if (at != std::string::npos)
-		text.replace(at, 2, value);
-	return text;
-}
 
 } // namespace
 
@@ -158,8 +146,9 @@ void ZTLEWindow::ShowHelp()
 	if (status == B_OK)
 		status = be_roster->Launch(&ref, (BMessage*)nullptr, &team);
 	if (status != B_OK && team == -1) {
-		std::string text = FillFormat(_Text(22), path.Path() != nullptr ? path.Path() : "");
-		BAlert* alert = new BAlert("Backup", text.c_str(), _Text(2), nullptr, nullptr,
+		std::string text = FillPlaceholders(_Text(kTextHelpFileMissing), "%s",
+		                                    {path.Path() != nullptr ? path.Path() : ""});
+		BAlert* alert = new BAlert("Backup", text.c_str(), _Text(kTextContinue), nullptr, nullptr,
 		                           B_WIDTH_AS_USUAL, B_WARNING_ALERT);
 		alert->Go();
 	}
@@ -171,8 +160,8 @@ void ZTLEWindow::NewFile()
 		return;
 	if (!Lock())
 		return;
-	for (const char* name : kHeaderControls) {
-		if (BTextControl* control = _TextControl(name))
+	for (const HeaderField& header : kHeaderFields) {
+		if (BTextControl* control = _TextControl(header.control))
 			control->SetText(nullptr);
 	}
 	if (BTextControl* control = _TextControl(kReferenceControl))
@@ -191,8 +180,8 @@ void ZTLEWindow::SwitchLanguage(const char* language)
 		mPrefs->Set(kPrefLanguage, language);
 	if (mLocale != nullptr)
 		mLocale->SetLanguage(&folder, language);
-	BAlert* alert =
-	    new BAlert("Locale", _Text(30), _Text(2), nullptr, nullptr, B_WIDTH_AS_USUAL, B_INFO_ALERT);
+	BAlert* alert = new BAlert("Locale", _Text(kTextLanguageOnRestart), _Text(kTextContinue),
+	                           nullptr, nullptr, B_WIDTH_AS_USUAL, B_INFO_ALERT);
 	alert->Go();
 }
 
@@ -205,8 +194,8 @@ bool ZTLEWindow::ConfirmDiscardChanges()
 {
 	if (!HasUnsavedChanges())
 		return true;
-	BAlert* alert = new BAlert("Locale", kUnsavedQuestion, _Text(1), _Text(2), nullptr,
-	                           B_WIDTH_AS_USUAL, B_WARNING_ALERT);
+	BAlert* alert = new BAlert("Locale", kUnsavedQuestion, _Text(kTextCancel), _Text(kTextContinue),
+	                           nullptr, B_WIDTH_AS_USUAL, B_WARNING_ALERT);
 	return alert->Go() == 1;
 }
 
@@ -274,9 +263,9 @@ std::string ZTLEWindow::_CleanStateKey()
 	// Header fields and text, each added with its length so that no two
 	// different states feed the same bytes.
 	StateDigest digest;
-	for (const char* name : kHeaderControls) {
+	for (const HeaderField& header : kHeaderFields) {
 		const char* text = nullptr;
-		if (BTextControl* control = _TextControl(name))
+		if (BTextControl* control = _TextControl(header.control))
 			text = control->Text();
 		digest.Add(text != nullptr ? text : "", text != nullptr ? strlen(text) : 0);
 	}

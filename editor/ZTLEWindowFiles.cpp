@@ -3,7 +3,9 @@
 #include "ZTLEWindow.h"
 
 #include <cstring>
+#include <iterator>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "Alert.h"
@@ -17,32 +19,17 @@
 #include "TypeConstants.h"
 
 #include "EditorMessages.h"
+#include "HeaderFields.h"
 #include "LocaleFile.h"
 #include "LocaleMerge.h"
 #include "Preferences.h"
 #include "ReferenceDisplay.h"
 #include "TextChange.h"
+#include "TextFormat.h"
 #include "ZTLETextView.h"
 #include "ZTLocale.h"
 
 namespace {
-
-// A header control, the field it fills, the interface text that names it
-// when empty, and what a window without the control saves.
-struct HeaderField
-{
-	const char* control;
-	const char* const* field;
-	int32 emptyText;
-	const char* fallback;
-};
-
-// In the order saving checks and loading fills them.
-const HeaderField kHeaderFields[] = {
-    {kVersionControl, &kLocaleFieldVersion, 31, "01.00"},
-    {kAppIDControl, &kLocaleFieldAppID, 32, "---"},
-    {kLanguageControl, &kLocaleFieldLanguage, 33, "---"},
-};
 
 std::string Reason(status_t status)
 {
@@ -67,57 +54,83 @@ std::string Reason(status_t status)
 
 bool ZTLEWindow::CheckInputFields()
 {
-	static const struct
-	{
-		const char* control;
-		int32 emptyText;
-	} kChecks[] = {{kLanguageControl, 33}, {kVersionControl, 31}, {kAppIDControl, 32}};
-
-	for (const auto& check : kChecks) {
-		BTextControl* control = _TextControl(check.control);
-		if (control != nullptr && (control->Text() == nullptr || control->Text()[0] == '\0')) {
-			_FieldAlert(check.emptyText, control);
-			return false;
+	for (int rank = 0; rank < (int)std::size(kHeaderFields); rank++) {
+		for (const HeaderField& header : kHeaderFields) {
+			if (header.checkRank != rank)
+				continue;
+			BTextControl* control = _TextControl(header.control);
+			if (control != nullptr && (control->Text() == nullptr || control->Text()[0] == '\0')) {
+				_FieldAlert(header.emptyText, control);
+				return false;
+			}
 		}
 	}
 	if (mTextView != nullptr && mTextView->TextLength() < 2) {
-		_FieldAlert(35, mTextView);
+		_FieldAlert(kTextNoTextToSave, mTextView);
 		return false;
 	}
-	return true;
+	// A text that cannot be saved is reported before a file name is asked.
+	std::vector<std::string> entries;
+	return _EntriesToSave(&entries);
+}
+
+bool ZTLEWindow::_EntriesToSave(std::vector<std::string>* entries)
+{
+	entries->clear();
+	if (mTextView == nullptr || mTextView->Text() == nullptr)
+		return true;
+	LocaleMerge::DoubledEntry doubled;
+	if (LocaleMerge::EntriesForSaving(std::string_view(mTextView->Text(), mTextView->TextLength()),
+	                                  entries, &doubled))
+		return true;
+	const std::string text =
+	    FillPlaceholders(_Text(kTextEntryHasLines), "%d",
+	                     {std::to_string(doubled.entry), std::to_string(doubled.lines)});
+	mTextView->Select((int32)doubled.offset, (int32)doubled.offset);
+	mTextView->ScrollToSelection();
+	_FieldAlert(text.c_str(), mTextView);
+	return false;
 }
 
 bool ZTLEWindow::_BuildLocaleMessage(BMessage* locale, std::string* language, bool* hasLanguage)
 {
-	std::string values[3];
+	// The header's values by field; a window without a control saves the
+	// field's fallback.
+	std::vector<std::pair<const char* const*, std::string>> values;
 	*hasLanguage = false;
-	for (int i = 0; i < 3; i++) {
-		BTextControl* control = _TextControl(kHeaderFields[i].control);
+	for (const HeaderField& header : kHeaderFields) {
+		BTextControl* control = _TextControl(header.control);
 		if (control == nullptr) {
-			values[i] = kHeaderFields[i].fallback;
+			values.emplace_back(header.field, header.fallback);
 			continue;
 		}
 		const char* text = control->Text();
 		if (text == nullptr || text[0] == '\0') {
-			_FieldAlert(kHeaderFields[i].emptyText, control);
+			_FieldAlert(header.emptyText, control);
 			return false;
 		}
-		values[i] = text;
-		if (i == 2)
+		values.emplace_back(header.field, text);
+		if (header.field == &kLocaleFieldLanguage)
 			*hasLanguage = true;
 	}
-	*language = values[2];
+	auto valueOf = [&values](const char* const* field) {
+		for (const auto& value : values) {
+			if (value.first == field)
+				return value.second.c_str();
+		}
+		return "";
+	};
+	*language = valueOf(&kLocaleFieldLanguage);
 
 	std::vector<std::string> entries;
-	if (mTextView != nullptr && mTextView->Text() != nullptr)
-		entries = LocaleMerge::CollectEntries(
-		    std::string_view(mTextView->Text(), mTextView->TextLength()));
+	if (!_EntriesToSave(&entries))
+		return false;
 	std::vector<const char*> texts;
 	texts.reserve(entries.size());
 	for (const std::string& entry : entries)
 		texts.push_back(entry.c_str());
-	LocaleFile::Build(locale, values[0].c_str(), values[1].c_str(), values[2].c_str(), texts.data(),
-	                  (long)texts.size());
+	LocaleFile::Build(locale, valueOf(&kLocaleFieldVersion), valueOf(&kLocaleFieldAppID),
+	                  valueOf(&kLocaleFieldLanguage), texts.data(), (long)texts.size());
 	return true;
 }
 
@@ -159,7 +172,7 @@ status_t ZTLEWindow::FileSaveTo(const entry_ref& directory, const char* name)
 		reason = Reason(status);
 	if (status != B_OK) {
 		std::string text = "Can't save the locale file '" + shownPath + "'.\n\n" + reason;
-		(new BAlert("Locale", text.c_str(), _Text(1), nullptr, nullptr, B_WIDTH_AS_USUAL,
+		(new BAlert("Locale", text.c_str(), _Text(kTextCancel), nullptr, nullptr, B_WIDTH_AS_USUAL,
 		            B_WARNING_ALERT))
 		    ->Go();
 	}
@@ -227,7 +240,7 @@ void ZTLEWindow::_LoadFileMessage(BMessage* message, bool asReference)
 	if (status != B_OK) {
 		std::string text =
 		    std::string("Can't load the locale file '") + fullPath + "'.\n\n" + Reason(status);
-		(new BAlert("Locale", text.c_str(), _Text(1), nullptr, nullptr, B_WIDTH_AS_USUAL,
+		(new BAlert("Locale", text.c_str(), _Text(kTextCancel), nullptr, nullptr, B_WIDTH_AS_USUAL,
 		            B_WARNING_ALERT))
 		    ->Go();
 		return;
@@ -255,9 +268,14 @@ void ZTLEWindow::_SaveFileMessage(BMessage* message)
 	_MarkClean();
 }
 
-void ZTLEWindow::_FieldAlert(int32 textIndex, BView* focus)
+void ZTLEWindow::_FieldAlert(InterfaceText text, BView* focus)
 {
-	(new BAlert("Locale", _Text(textIndex), _Text(1), nullptr, nullptr, B_WIDTH_AS_USUAL,
+	_FieldAlert(_Text(text), focus);
+}
+
+void ZTLEWindow::_FieldAlert(const char* text, BView* focus)
+{
+	(new BAlert("Locale", text, _Text(kTextCancel), nullptr, nullptr, B_WIDTH_AS_USUAL,
 	            B_INFO_ALERT))
 	    ->Go();
 	if (focus != nullptr)

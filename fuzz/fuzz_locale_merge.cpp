@@ -35,5 +35,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
 	if (LocaleMerge::Detail::MergeEntriesInTree(text, entries) != literal)
 		abort();
 	LocaleMerge::CollectEntries(fast);
+	std::vector<std::string> saved;
+	LocaleMerge::DoubledEntry doubled;
+	LocaleMerge::EntriesForSaving(fast, &saved, &doubled);
 	return 0;
 }

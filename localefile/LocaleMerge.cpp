@@ -260,23 +260,6 @@ void FindMarkers(const char* data, size_t length, long maxEntry, Found found)
 
 } // namespace
 
-std::vector<std::string> CollectEntries(std::string_view text)
-{
-	std::vector<std::string> entries;
-	size_t start = 0;
-	while (start < text.size()) {
-		const size_t feed = text.find('\n', start);
-		const size_t end = feed == std::string_view::npos ? text.size() : feed;
-		size_t first = start;
-		while (first < end && IsBlank((unsigned char)text[first]))
-			first++;
-		if (first < end && text[first] != ';')
-			entries.emplace_back(text.substr(first, end - first));
-		start = feed == std::string_view::npos ? text.size() : feed + 1;
-	}
-	return entries;
-}
-
 std::string EntryMarker(long entry)
 {
 	return kMarkerStart + std::to_string(entry) + ":";
@@ -293,17 +276,15 @@ public:
 	// Room is made for the records of the text (its line feeds counted) and
 	// of an entry each, so that a large merge does not copy its table as it
 	// grows.
-	LineTable(std::string_view text, std::span<const std::string_view> entries) : mEntries(entries)
+	LineTable(std::string_view text, std::span<const std::string_view> entries)
+	    : mEntries(entries), mEntryCount((long)entries.size())
 	{
-		while (mEntryCount < (long)entries.size() && !entries[(size_t)mEntryCount].empty())
-			mEntryCount++;
 		mFirstOccurrence.assign((size_t)mEntryCount + 1, -1);
 		const size_t textLines = (size_t)std::count(text.begin(), text.end(), '\n') + 1;
 		lines.reserve(textLines + (size_t)mEntryCount);
 		mOccurrences.reserve((size_t)mEntryCount);
 	}
 
-	// Entries up to the first empty one.
 	long EntryCount() const { return mEntryCount; }
 	size_t ReservedLines() const { return lines.capacity(); }
 
@@ -365,14 +346,23 @@ public:
 	}
 
 	// Whether an entry placed on this line replaces it: a translation that
-	// starts in the first column.
-	bool IsReplaced(int32_t id) const
+	// starts in the first column, or, for an entry placed by its marker, a
+	// blank line (the slot the reference left for it).
+	bool IsReplaced(int32_t id, bool byMarker) const
 	{
 		const LineRecord& line = lines[(size_t)id];
 		if (line.length == 0)
-			return false;
+			return byMarker;
 		const unsigned char first = (unsigned char)line.data[0];
-		return !IsBlank(first) && first != ';';
+		if (!IsBlank(first))
+			return first != ';';
+		if (!byMarker)
+			return false;
+		for (uint32_t i = 1; i < line.length; i++) {
+			if (!IsBlank((unsigned char)line.data[i]))
+				return false;
+		}
+		return true;
 	}
 
 	// The lines forEach(visit) visits, in the order it visits them, joined.
@@ -398,7 +388,7 @@ public:
 
 private:
 	std::span<const std::string_view> mEntries;
-	long mEntryCount = 0;
+	long mEntryCount;
 	// Occurrences of each entry's marker, as lists threaded through one
 	// array (most entries have one occurrence, many none).
 	std::vector<Occurrence> mOccurrences;
@@ -459,7 +449,7 @@ bool MergeEntriesInOrder(std::string_view text, std::span<const std::string_view
 			if (insertAt < (int64_t)done.size())
 				return false; // above the border: the general merge takes it
 			pass(insertAt);
-			if (table.IsReplaced(front)) {
+			if (table.IsReplaced(front, best >= 0)) {
 				lines[(size_t)front].alive = false;
 				front++;
 			}
@@ -514,7 +504,7 @@ std::string MergeEntriesInTree(std::string_view text, std::span<const std::strin
 		if (target < count) {
 			insertAt = (int32_t)target;
 			const int32_t node = sequence.At(insertAt);
-			if (table.IsReplaced(node)) {
+			if (table.IsReplaced(node, best >= 0)) {
 				sequence.Erase(insertAt);
 				lines[(size_t)node].alive = false;
 			}

@@ -137,12 +137,8 @@ status_t LocaleSource::Parse(std::string_view text, std::string* error)
 				                              std::to_string(texts.size() + 1) + " was expected"));
 			if (at < line.size() && line[at] == ' ')
 				at++;
-			const std::string_view entry = line.substr(at);
-			if (entry.empty())
-				return fail(
-				    LineError(lineNumber, "entry " + std::to_string(number) +
-				                              " is empty (an empty text would end the entries)"));
-			texts.emplace_back(entry);
+			// "N =" is an empty entry: the application shows its default.
+			texts.emplace_back(line.substr(at));
 			continue;
 		}
 
@@ -194,7 +190,7 @@ std::string LocaleSource::Format(int32* unrepresentable) const
 	header("app_id", appID);
 	out += "\n";
 	for (size_t i = 0; i < texts.size(); i++) {
-		out += std::to_string(i + 1) + " = ";
+		out += std::to_string(i + 1) + (texts[i].empty() ? " =" : " = ");
 		bool escaped = false;
 		for (char c : texts[i]) {
 			if ((unsigned char)c < 0x20 && c != '\t') {
@@ -233,7 +229,6 @@ void LocaleSource::FromMessage(const BMessage& message)
 	version = message.GetString(kLocaleFieldVersion, "");
 	appID = message.GetString(kLocaleFieldAppID, "");
 	const char* text;
-	for (int32 i = 0; message.FindString(kLocaleFieldText, i, &text) == B_OK && text[0] != '\0';
-	     i++)
-		texts.emplace_back(text);
+	for (int32 i = 0; message.FindString(kLocaleFieldText, i, &text) == B_OK; i++)
+		texts.emplace_back(text != nullptr ? text : "");
 }

@@ -33,7 +33,8 @@ struct LocaleSource
 	// empty and describes the first problem in error ("line 7: ...").
 	status_t Parse(std::string_view text, std::string* error);
 
-	// The text form; Parse of it gives this source back. An empty header
+	// The text form; Parse of it gives this source back. An empty text is
+	// "N =" with nothing after it. An empty header
 	// value becomes a comment "# key: (missing)". Texts holding
 	// bytes a line cannot carry (line feed, carriage return, other control
 	// bytes but tab) are written with those bytes as "\xNN" and counted in
@@ -42,8 +43,8 @@ struct LocaleSource
 
 	// The locale message of a locale file, fields in the format's order.
 	void ToMessage(BMessage* message) const;
-	// Takes the fields of a locale message; missing ones stay empty. Reading
-	// of texts stops at the first missing or empty one, as the editor's.
+	// Takes the fields of a locale message; missing ones stay empty. Every
+	// text is read, empty ones too, as the editor and the library read them.
 	void FromMessage(const BMessage& message);
 
 	void Clear();

@@ -167,6 +167,11 @@ static BTextView* TextViewOf(BWindow* window)
 	return nullptr;
 }
 
+BTextView* EditorWindowTest::TextView()
+{
+	return TextViewOf(mWindow);
+}
+
 std::string EditorWindowTest::Text()
 {
 	BTextView* view = TextViewOf(mWindow);

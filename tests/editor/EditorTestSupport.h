@@ -22,6 +22,7 @@
 #include "ZTLEWindow.h"
 
 class BTextControl;
+class BTextView;
 class BView;
 
 // The folder of the running test executable. main() runs the tests from a
@@ -54,6 +55,8 @@ protected:
 	void SetControlText(const char* name, const char* text);
 	std::string Text();
 	void SetText(const std::string& text);
+	// The locale text's view.
+	BTextView* TextView();
 	// Frame of a view in the background view's coordinates.
 	BRect FrameInBackground(BView* view);
 

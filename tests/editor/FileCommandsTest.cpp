@@ -18,106 +18,8 @@
 #include <TextView.h>
 
 #include "EditorMessages.h"
-#include "EditorTestSupport.h"
+#include "FileCommandsTestSupport.h"
 #include "LocaleFile.h"
-
-namespace FP = BPrivate::FilePanelTesting;
-
-namespace {
-
-std::vector<std::string> Texts(const BMessage& locale)
-{
-	std::vector<std::string> texts;
-	const char* text = nullptr;
-	for (int32 i = 0; locale.FindString("zt:text", i, &text) == B_OK; i++)
-		texts.emplace_back(text);
-	return texts;
-}
-
-std::string Field(const BMessage& locale, const char* name)
-{
-	const char* value = nullptr;
-	return locale.FindString(name, 0, &value) == B_OK ? value : "<none>";
-}
-
-BFilePanel* LastPanel(file_panel_mode mode)
-{
-	BFilePanel* last = nullptr;
-	for (BFilePanel* panel : FP::ShownPanels()) {
-		if (panel->PanelMode() == mode)
-			last = panel;
-	}
-	return last;
-}
-
-int CountPanels(file_panel_mode mode)
-{
-	int count = 0;
-	for (BFilePanel* panel : FP::ShownPanels())
-		count += panel->PanelMode() == mode && panel->IsShowing() ? 1 : 0;
-	return count;
-}
-
-void WriteLocaleFile(const std::string& path, const char* language, std::vector<const char*> texts)
-{
-	BMessage locale;
-	LocaleFile::Build(&locale, "02.00", "some app", language, texts.data(), (long)texts.size());
-	ASSERT_EQ(LocaleFile::Write(path.c_str(), locale, language), B_OK);
-}
-
-} // namespace
-
-class FileCommandsTest : public EditorWindowTest
-{
-protected:
-	void FillHeader(const char* language = "Deutsch", const char* version = "01.00",
-	                const char* appID = "some app")
-	{
-		ASSERT_TRUE(mWindow->Lock());
-		SetControlText("txtctrl_language", language);
-		SetControlText("txtctrl_version", version);
-		SetControlText("txtctrl_appid", appID);
-		mWindow->Unlock();
-	}
-
-	void SetEditedText(const std::string& text)
-	{
-		ASSERT_TRUE(mWindow->Lock());
-		SetText(text);
-		mWindow->Unlock();
-	}
-
-	// The save panel's reply, as the panel sends it.
-	void SaveAs(const std::string& folder, const std::string& name)
-	{
-		BMessage reply(kMsgSaveFile);
-		entry_ref ref;
-		ASSERT_EQ(get_ref_for_path(folder.c_str(), &ref), B_OK);
-		reply.AddRef("directory", &ref);
-		reply.AddString("name", name.c_str());
-		Dispatch(reply);
-	}
-
-	void Open(uint32 what, const std::string& path)
-	{
-		BMessage reply(what);
-		entry_ref ref;
-		ASSERT_EQ(get_ref_for_path(path.c_str(), &ref), B_OK);
-		reply.AddRef("refs", &ref);
-		Dispatch(reply);
-	}
-
-	std::string Pref(const char* key) { return mPrefs->GetString(key, "<none>"); }
-
-	bool HasFocus(const char* name)
-	{
-		BTextControl* control = Control(name);
-		return control != nullptr &&
-		       (control->IsFocus() || (control->TextView() && control->TextView()->IsFocus()));
-	}
-
-	ScratchFolder mFolder;
-};
 
 TEST_F(FileCommandsTest, SaveThroughThePanelWritesHeaderEntriesAttributeAndType)
 {
@@ -181,8 +83,9 @@ TEST_F(FileCommandsTest, LoadingUnderAReferenceFillsTheBlocksAndReloadingReplace
 	WriteLocaleFile(mFolder / "de.locale", "Deutsch", {"Gut", "Abbrechen", "Weiter"});
 	SetEditedText(reference);
 	Open(kMsgLoadFile, mFolder / "de.locale");
+	// Each entry takes the empty line the reference left for it.
 	const std::string expected =
-	    "; #ID1:\n; Ok\nGut\n\n; #ID2:\n; Cancel\nAbbrechen\n\n; #ID3:\n; Continue\nWeiter\n\n";
+	    "; #ID1:\n; Ok\nGut\n; #ID2:\n; Cancel\nAbbrechen\n; #ID3:\n; Continue\nWeiter\n";
 	EXPECT_EQ(Text(), expected);
 	Open(kMsgLoadFile, mFolder / "de.locale");
 	EXPECT_EQ(Text(), expected);

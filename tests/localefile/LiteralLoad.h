@@ -42,7 +42,7 @@ public:
 	std::string Merge(const std::vector<std::string>& entries)
 	{
 		size_t v = 0;
-		for (size_t k = 1; k <= entries.size() && !entries[k - 1].empty(); k++) {
+		for (size_t k = 1; k <= entries.size(); k++) {
 			std::string entry = entries[k - 1] + "\n";
 			const std::string copy = mText;
 			const size_t p = copy.find("; #ID" + std::to_string(k) + ":");
@@ -52,6 +52,10 @@ public:
 			v = LineAt(o);
 			const unsigned char byte = o < mText.size() ? (unsigned char)mText[o] : 0;
 			if (byte > 0x20 && byte != ';')
+				mText.erase(o, NextLineOffset(v) - o);
+			// The mend of skipped entries: an entry placed by its marker
+			// takes the blank line the reference left there.
+			else if (p != std::string::npos && o < mText.size() && IsBlankLine(o))
 				mText.erase(o, NextLineOffset(v) - o);
 			// The mend: an entry at the end of a text whose last line lacks
 			// its line feed gets one first, as if the text had ended with it.
@@ -67,6 +71,16 @@ public:
 	}
 
 private:
+	// Whether the line starting at offset holds nothing but blank bytes.
+	bool IsBlankLine(size_t offset) const
+	{
+		for (size_t i = offset; i < mText.size() && mText[i] != '\n'; i++) {
+			if ((unsigned char)mText[i] > 0x20)
+				return false;
+		}
+		return true;
+	}
+
 	std::string mText;
 };
 

@@ -39,16 +39,41 @@ TEST(MergeEntries, PutsEachEntryUnderItsReferenceLine)
 {
 	const std::string reference = "; #ID1:\n; Ok\n\n; #ID2:\n; Cancel\n\n; #ID3:\n; Continue\n\n";
 	const std::string once = LocaleMerge::MergeEntries(reference, {"Gut", "Abbrechen", "Weiter"});
-	EXPECT_EQ(once, "; #ID1:\n; Ok\nGut\n\n; #ID2:\n; Cancel\nAbbrechen\n\n"
-	                "; #ID3:\n; Continue\nWeiter\n\n");
+	// Each entry takes the empty line the reference left for it.
+	EXPECT_EQ(once, "; #ID1:\n; Ok\nGut\n; #ID2:\n; Cancel\nAbbrechen\n"
+	                "; #ID3:\n; Continue\nWeiter\n");
 	// Loading again replaces the entries instead of adding more.
 	EXPECT_EQ(LocaleMerge::MergeEntries(once, {"Gut", "Abbrechen", "Weiter"}), once);
+}
+
+TEST(MergeEntries, EmptyEntriesStandUnderTheirMarkersAsEmptyLines)
+{
+	const std::string reference = "; #ID1:\n; Ok\n\n; #ID2:\n; Cancel\n\n; #ID3:\n; Continue\n\n";
+	const std::string merged = LocaleMerge::MergeEntries(reference, {"Gut", "", "Weiter"});
+	EXPECT_EQ(merged, "; #ID1:\n; Ok\nGut\n; #ID2:\n; Cancel\n\n; #ID3:\n; Continue\nWeiter\n");
+	// An empty entry empties an old translation; a new one fills the slot.
+	EXPECT_EQ(LocaleMerge::MergeEntries(merged, {"", "Abbrechen"}),
+	          "; #ID1:\n; Ok\n\n; #ID2:\n; Cancel\nAbbrechen\n; #ID3:\n; Continue\nWeiter\n");
+	// A block without a slot gets an empty line for an empty entry.
+	EXPECT_EQ(LocaleMerge::MergeEntries("; #ID1:\n; Ok\n; #ID2:\n; Cancel\n", {"", "Nein"}),
+	          "; #ID1:\n; Ok\n\n; #ID2:\n; Cancel\nNein\n");
+}
+
+TEST(MergeEntries, OnlyAnEntryPlacedByItsMarkerTakesABlankLine)
+{
+	// Lines with nothing but blanks are slots too; a line with a leading
+	// blank and text is a translation, entered above as always.
+	EXPECT_EQ(
+	    LocaleMerge::MergeEntries("; #ID1:\n; Ok\n \t\r\n; #ID2:\n; No\n  Nein\n", {"Gut", "Nee"}),
+	    "; #ID1:\n; Ok\nGut\n; #ID2:\n; No\nNee\n  Nein\n");
+	// Without a marker the load steps as it always did and keeps blank lines.
+	EXPECT_EQ(LocaleMerge::MergeEntries("a\n\nb\n", {"x"}), "a\nx\n\nb\n");
 }
 
 TEST(MergeEntries, AppendsEntriesToAnEmptyTextOnePerLine)
 {
 	EXPECT_EQ(LocaleMerge::MergeEntries("", {"a", "b", "c"}), "a\nb\nc\n");
-	EXPECT_EQ(LocaleMerge::MergeEntries("", {"a", "", "c"}), "a\n");
+	EXPECT_EQ(LocaleMerge::MergeEntries("", {"a", "", "c"}), "a\n\nc\n");
 	EXPECT_EQ(LocaleMerge::MergeEntries("keep", std::vector<std::string>{}), "keep");
 }
 
@@ -125,7 +150,7 @@ TEST(MergeEntries, MatchesTheLiteralLoadOnGeneratedTexts)
 			switch (pick(10)) {
 			case 0:
 				entries.push_back("");
-				break; // ends the merge
+				break;
 			case 1:
 				entries.push_back("has " + marker());
 				break;

@@ -37,10 +37,14 @@ TEST(LocaleSource, FormatAndParseRoundTrip)
 	source.language = "Français";
 	source.version = "01.00";
 	source.appID = "an id: with colon";
-	source.texts = {"À propos", "tab\there", "1 = looks like an entry", "  leading", "x\\ny"};
+	source.texts = {"",      "À propos", "tab\there", "1 = looks like an entry", "  leading", "",
+	                "x\\ny", " ",        ""};
 	int32 escaped = -1;
 	const std::string text = source.Format(&escaped);
 	EXPECT_EQ(escaped, 0);
+	// Empty texts are "N =" with nothing after it, and keep their places.
+	EXPECT_NE(text.find("\n1 =\n2 = À propos\n"), std::string::npos) << text;
+	EXPECT_NE(text.find("\n6 =\n7 = x\\ny\n8 =  \n9 =\n"), std::string::npos) << text;
 	LocaleSource again;
 	std::string error;
 	ASSERT_EQ(again.Parse(text, &error), B_OK) << error << "\n" << text;
@@ -82,7 +86,6 @@ TEST(LocaleSource, RefusesBrokenSourcesNamingTheLine)
 	    {header + "2 = b\n", "line 4: entry 2 where entry 1 was expected"},
 	    {header + "1 = a\n1 = b\n", "line 5: entry 1 where entry 2 was expected"},
 	    {header + "01 = a\n", "line 4: entry number with a leading zero"},
-	    {header + "1 =\n", "line 4: entry 1 is empty (an empty text would end the entries)"},
 	    {header + "1 a\n", "line 4: expected \"<number> = <text>\""},
 	    {header + "just words\n", "line 4: expected \"key: value\" or \"<number> = <text>\""},
 	    {header + "1 = a\nversion: 2\n",
@@ -121,11 +124,11 @@ TEST(LocaleSource, MessageHasTheFormatsFieldOrderAndReadsBack)
 		ASSERT_EQ(message.GetInfo(B_STRING_TYPE, i, &name, &type), B_OK);
 		EXPECT_STREQ(name, names[i]);
 	}
-	// Texts after an empty one are not read, as the editor does not.
+	// An empty text is read like any other; those after it too.
 	message.AddString(kLocaleFieldText, "");
 	message.AddString(kLocaleFieldText, "after the gap");
 	LocaleSource read;
 	read.FromMessage(message);
-	EXPECT_EQ(read.texts, (std::vector<std::string>{"a", "b"}));
+	EXPECT_EQ(read.texts, (std::vector<std::string>{"a", "b", "", "after the gap"}));
 	EXPECT_EQ(read.language, "Deutsch");
 }

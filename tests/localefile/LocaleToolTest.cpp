@@ -17,6 +17,7 @@
 #include <fs_attr.h>
 
 #include "BuiltPrograms.h"
+#include "InterfaceText.h"
 #include "LocaleFile.h"
 #include "LocaleSource.h"
 #include "ScratchFolder.h"
@@ -99,6 +100,32 @@ TEST(LocaleTool, CompileWritesBodyAttributeAndTypeAndDumpReadsThemBack)
 	EXPECT_EQ(ReadAll(again), ReadAll(locale));
 }
 
+TEST(LocaleTool, EmptyEntriesKeepTheirPlacesThroughDumpAndCompile)
+{
+	// A file of "A", "", "C", "D", as the editor saves a skipped entry.
+	ScratchFolder scratch;
+	const std::string locale = scratch / "gap.locale";
+	const char* texts[] = {"A", "", "C", "D"};
+	BMessage body;
+	LocaleFile::Build(&body, "01.00", "my app", "Deutsch", texts, 4);
+	ASSERT_EQ(LocaleFile::Write(locale.c_str(), body, "Deutsch"), B_OK);
+
+	ToolRun run = Tool("dump " + Quote(locale), scratch);
+	ASSERT_EQ(run.status, 0) << run.err;
+	EXPECT_NE(run.out.find("# entries: 4\n"), std::string::npos) << run.out;
+	EXPECT_NE(run.out.find("\n1 = A\n2 =\n3 = C\n4 = D\n"), std::string::npos) << run.out;
+
+	const std::string again = scratch / "again.locale";
+	WriteText(scratch / "dump.txt", run.out);
+	run = Tool("compile " + Quote(scratch / "dump.txt") + " " + Quote(again), scratch);
+	ASSERT_EQ(run.status, 0) << run.err;
+	EXPECT_EQ(ReadAll(again), ReadAll(locale));
+
+	run = Tool("dump --json " + Quote(locale), scratch);
+	ASSERT_EQ(run.status, 0) << run.err;
+	EXPECT_NE(run.out.find("\"A\",\n    \"\",\n    \"C\""), std::string::npos) << run.out;
+}
+
 TEST(LocaleTool, JsonDumpEscapesEverythingJsonNeeds)
 {
 	ScratchFolder scratch;
@@ -171,12 +198,23 @@ TEST(LocaleTool, TheEditorsOwnLocaleFilesHoldEveryText)
 		source.FromMessage(message);
 		EXPECT_EQ(source.language, language[1]);
 		EXPECT_EQ(source.appID, "korvane localeeditor locale");
-		ASSERT_EQ(source.texts.size(), 38u) << path;
+		ASSERT_EQ(source.texts.size(), (size_t)kInterfaceTextCount) << path;
+		for (size_t i = 0; i < source.texts.size(); i++)
+			EXPECT_FALSE(source.texts[i].empty()) << path << " text " << i;
 		// Text 22 is a format for the help file's path; text 32 keeps its
 		// line feeds as backslash-n.
-		EXPECT_NE(source.texts[22].find("%s"), std::string::npos) << path;
-		EXPECT_EQ(source.texts[22].find('%'), source.texts[22].rfind('%')) << path;
-		EXPECT_NE(source.texts[32].find("\\n\\n"), std::string::npos) << path;
+		EXPECT_NE(source.texts[kTextHelpFileMissing].find("%s"), std::string::npos) << path;
+		EXPECT_EQ(source.texts[kTextHelpFileMissing].find('%'),
+		          source.texts[kTextHelpFileMissing].rfind('%'))
+		    << path;
+		EXPECT_NE(source.texts[kTextNoAppID].find("\\n\\n"), std::string::npos) << path;
+		// Two numbers and no other '%'; no backslash-n, which the library
+		// would show as a line break.
+		const std::string& lines = source.texts[kTextEntryHasLines];
+		EXPECT_EQ(std::count(lines.begin(), lines.end(), '%'), 2) << path;
+		EXPECT_EQ(lines.find("%d"), lines.find('%')) << path;
+		EXPECT_EQ(lines.rfind("%d"), lines.rfind('%')) << path;
+		EXPECT_EQ(lines.find("\\n"), std::string::npos) << path;
 		BNode node(path.c_str());
 		attr_info info;
 		ASSERT_EQ(node.GetAttrInfo(kLocaleLanguageAttr, &info), B_OK) << path;

@@ -185,8 +185,8 @@ TEST(ApplicationStartUp, RegistersTheTextsAndMakesTheLocaleFolder)
 	ZTLocale* locale = ZTLocale::GetInstance();
 	EXPECT_STREQ(locale->AppID(), "korvane localeeditor locale");
 	EXPECT_STREQ(locale->DefaultLanguage(), "English");
-	EXPECT_EQ(locale->CountTexts(), 38);
-	EXPECT_EQ(locale->Text(32), mText[32]);
+	EXPECT_EQ(locale->CountTexts(), kInterfaceTextCount);
+	EXPECT_EQ(locale->Text(kTextNoAppID), mText[kTextNoAppID]);
 	EXPECT_TRUE(std::filesystem::is_directory(ApplicationEnvironment::sAppFolder + "/locale"));
 
 	// First start: defaults in memory, nothing written yet.

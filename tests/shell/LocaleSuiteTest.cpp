@@ -118,6 +118,8 @@ TEST_F(LocaleSuiteTest, DefaultTextIsTheEnglishTableInOrder)
 		EXPECT_EQ(texts[i], mText[i]) << "text " << i;
 	EXPECT_EQ(texts[0], "Ok");
 	EXPECT_EQ(texts[37], "Size");
+	// Texts added later follow the first 38, which keep their places.
+	EXPECT_EQ(texts[kTextEntryHasLines].rfind("Entry #%d has %d lines.", 0), 0u);
 	// Entry 32 keeps its raw line feeds.
 	EXPECT_EQ(std::count(texts[32].begin(), texts[32].end(), '\n'), 2);
 	EXPECT_NE(texts[32].find("defined!\n\nPlease"), std::string::npos);
