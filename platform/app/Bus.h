@@ -15,11 +15,6 @@ class BMessage;
 
 namespace BPrivate {
 
-// Names on the bus.
-extern const char* const kBusServicePrefix; // + team id
-extern const char* const kBusObjectPath;
-extern const char* const kBusInterface;
-
 // The largest flattened message accepted from or sent to the bus.
 const size_t kMaxWireMessageSize = 64 * 1024 * 1024;
 // What a wait for another process means when the caller said "forever".

@@ -1,0 +1,44 @@
+// The process's connection to the session bus and the Qt objects that serve
+// it: the bus thread, the exported object and the watcher of names. Made on
+// first use and kept for the life of the process; any thread.
+#ifndef BUS_CONNECTION_H
+#define BUS_CONNECTION_H
+
+#include <functional>
+#include <mutex>
+
+#include "AppRecord.h"
+
+class QThread;
+
+namespace BPrivate {
+
+class BusNameWatcher;
+class BusObject;
+
+class BusConnection
+{
+public:
+	static BusConnection& Default();
+
+	// Connects on first use. False without a Qt application (asked again
+	// once there is one) or without a session bus address.
+	bool Available();
+
+	// Exports the object, answering app_info from provider, and takes this
+	// process's bus name; Leave gives both up.
+	status_t Join(std::function<app_record()> provider);
+	void Leave();
+
+private:
+	std::mutex mLock;
+	bool mTried = false;
+	bool mOk = false;
+	QThread* mThread = nullptr;
+	BusObject* mObject = nullptr;
+	BusNameWatcher* mNames = nullptr;
+};
+
+} // namespace BPrivate
+
+#endif // BUS_CONNECTION_H
