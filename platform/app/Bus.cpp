@@ -73,7 +73,7 @@ bool list_names(std::set<team_id>* present)
 
 // All messages in one Requests call: one round trip, and the peer's
 // looper takes them in one go. False when the peer does not know the
-// method; nothing was queued there then.
+// method or they are too large together; nothing was queued there then.
 bool request_together(const BMessenger::Address& target, const BMessage* const* messages,
                       int32 count, BMessage* replies, status_t* results, int timeoutMs)
 {
@@ -89,6 +89,12 @@ bool request_together(const BMessenger::Address& target, const BMessage* const* 
 	}
 	if (sent.empty())
 		return true;
+	// Too much for one call: one call each then.
+	size_t total = 0;
+	for (const QByteArray& bytes : outgoing)
+		total += (size_t)bytes.size();
+	if (total > kMaxWireMessageSize)
+		return false;
 	// The peer answers with what it has a little before we give up, so an
 	// answer that came in time is not lost with the ones that did not.
 	int peerWaitMs = timeoutMs - std::min(75, timeoutMs / 10);

@@ -1,14 +1,17 @@
 #include "BusConnection.h"
 
+#include <algorithm>
 #include <cstdlib>
 
 #include <QByteArrayList>
 #include <QCoreApplication>
 #include <QDBusConnection>
 #include <QDBusConnectionInterface>
+#include <QDBusMessage>
 #include <QDBusMetaType>
 #include <QThread>
 
+#include "Bus.h"
 #include "BusCalls.h"
 #include "BusInterface.h"
 #include "BusNameWatcher.h"
@@ -95,6 +98,34 @@ status_t BusConnection::Join(std::function<app_record()> provider)
 		return B_NAME_IN_USE;
 	}
 	return B_OK;
+}
+
+bool BusConnection::Hold(size_t bytes)
+{
+	std::lock_guard<std::mutex> guard(mLock);
+	if (bytes > kMaxHeldRequestBytes - mHeldBytes)
+		return false;
+	mHeldBytes += bytes;
+	return true;
+}
+
+void BusConnection::Release(QDBusMessage* message, size_t heldBytes)
+{
+	{
+		std::lock_guard<std::mutex> guard(mLock);
+		mHeldBytes -= std::min(heldBytes, mHeldBytes);
+	}
+	QObject* home = mObject;
+	if (home == nullptr || home->thread() == QThread::currentThread()) {
+		*message = QDBusMessage();
+		return;
+	}
+	// One owner only, so that the last reference surely goes over there.
+	auto* held = new QDBusMessage;
+	held->swap(*message);
+	if (!QMetaObject::invokeMethod(
+	        home, [held] { delete held; }, Qt::QueuedConnection))
+		delete held;
 }
 
 void BusConnection::Leave()

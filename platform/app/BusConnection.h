@@ -9,6 +9,7 @@
 
 #include "AppRecord.h"
 
+class QDBusMessage;
 class QThread;
 
 namespace BPrivate {
@@ -30,6 +31,17 @@ public:
 	status_t Join(std::function<app_record()> provider);
 	void Leave();
 
+	// Counts bytes of incoming calls held until answered; false (nothing
+	// counted) when that would pass kMaxHeldRequestBytes.
+	bool Hold(size_t bytes);
+	// Lets go of an incoming call held for heldBytes on the connection's
+	// own thread. The bus library stops reading once the calls
+	// it handed out hold more than its limit (63 MiB) and starts again when
+	// one is let go, from the thread that lets go; only on the connection's
+	// thread does that reach Qt's watch of the socket. Anywhere else the
+	// application would stay deaf on the bus for good.
+	void Release(QDBusMessage* message, size_t heldBytes);
+
 private:
 	std::mutex mLock;
 	bool mTried = false;
@@ -37,6 +49,7 @@ private:
 	QThread* mThread = nullptr;
 	BusObject* mObject = nullptr;
 	BusNameWatcher* mNames = nullptr;
+	size_t mHeldBytes = 0;
 };
 
 } // namespace BPrivate

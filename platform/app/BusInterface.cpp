@@ -13,6 +13,7 @@ const char* const kBusPropertiesInterface = "org.freedesktop.DBus.Properties";
 const char* const kErrorBadMessage = "org.vessmor.Error.BadMessage";
 const char* const kErrorTooLarge = "org.vessmor.Error.TooLarge";
 const char* const kErrorNoTarget = "org.vessmor.Error.NoTarget";
+const char* const kErrorBusy = "org.vessmor.Error.Busy";
 const char* const kErrorBadArguments = "org.freedesktop.DBus.Error.InvalidArgs";
 const char* const kErrorUnknownMethod = "org.freedesktop.DBus.Error.UnknownMethod";
 

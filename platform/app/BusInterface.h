@@ -20,6 +20,7 @@ extern const char* const kBusPropertiesInterface;
 extern const char* const kErrorBadMessage; // bytes that are no message
 extern const char* const kErrorTooLarge;   // more than kMaxWireMessageSize
 extern const char* const kErrorNoTarget;   // no such looper or handler
+extern const char* const kErrorBusy;       // too many bytes held unanswered
 extern const char* const kErrorBadArguments;
 extern const char* const kErrorUnknownMethod;
 

@@ -17,6 +17,7 @@
 
 #include "BatchReplies.h"
 #include "Bus.h"
+#include "BusConnection.h"
 #include "BusInterface.h"
 #include "BusWire.h"
 #include "LooperImpl.h"
@@ -33,8 +34,9 @@ namespace {
 class BusRequestChannel : public AddressedReplyChannel
 {
 public:
-	BusRequestChannel(const QDBusMessage& request, const QDBusConnection& connection)
-	    : mRequest(request), mConnection(connection)
+	BusRequestChannel(const QDBusMessage& request, const QDBusConnection& connection,
+	                  size_t heldBytes)
+	    : mRequest(request), mConnection(connection), mHeldBytes(heldBytes)
 	{
 	}
 
@@ -42,6 +44,7 @@ public:
 	{
 		if (!WasReplied())
 			_Send(BMessage(B_NO_REPLY));
+		BusConnection::Default().Release(&mRequest, mHeldBytes);
 	}
 
 	status_t Deliver(const BMessage& reply, bigtime_t timeout) override
@@ -65,6 +68,7 @@ private:
 
 	QDBusMessage mRequest;
 	QDBusConnection mConnection;
+	size_t mHeldBytes;
 };
 
 void send_error(const QDBusMessage& message, const QDBusConnection& connection, const char* name,
@@ -161,7 +165,7 @@ bool BusObject::handleMessage(const QDBusMessage& message, const QDBusConnection
 	return false;
 }
 
-bool BusObject::_Accept(const BusMethod& method, const QDBusMessage& message,
+bool BusObject::_Accept(const BusMethod& method, bool held, const QDBusMessage& message,
                         const QDBusConnection& connection, Accepted* accepted)
 {
 	const std::string signature = method.InSignature();
@@ -189,11 +193,26 @@ bool BusObject::_Accept(const BusMethod& method, const QDBusMessage& message,
 		send_error(message, connection, kErrorNoTarget, "no such target");
 		return false;
 	}
+	size_t total = 0;
+	for (const QByteArray& bytes : list)
+		total += (size_t)bytes.size();
+	if (total > kMaxWireMessageSize) {
+		send_error(message, connection, kErrorTooLarge, "messages too large");
+		return false;
+	}
 	// All or nothing: one bad message queues none of them.
 	for (const QByteArray& bytes : list) {
 		accepted->messages.emplace_back(incoming_message(bytes, message, connection));
 		if (!accepted->messages.back())
 			return false;
+	}
+	// Held until answered: refused while others hold too much already.
+	if (held) {
+		if (!BusConnection::Default().Hold(total)) {
+			send_error(message, connection, kErrorBusy, "too many requests unanswered");
+			return false;
+		}
+		accepted->heldBytes = total;
 	}
 	return true;
 }
@@ -201,7 +220,7 @@ bool BusObject::_Accept(const BusMethod& method, const QDBusMessage& message,
 void BusObject::_Post(const QDBusMessage& message, const QDBusConnection& connection)
 {
 	Accepted call;
-	if (!_Accept(kBusPost, message, connection, &call))
+	if (!_Accept(kBusPost, false, message, connection, &call))
 		return;
 	const QList<QVariant> args = message.arguments();
 	BMessage* incoming = call.messages[0].release();
@@ -220,11 +239,11 @@ void BusObject::_Post(const QDBusMessage& message, const QDBusConnection& connec
 void BusObject::_Request(const QDBusMessage& message, const QDBusConnection& connection)
 {
 	Accepted call;
-	if (!_Accept(kBusRequest, message, connection, &call))
+	if (!_Accept(kBusRequest, true, message, connection, &call))
 		return;
 	BMessage* incoming = call.messages[0].release();
-	MessageInternals::SetReplyChannel(*incoming,
-	                                  std::make_shared<BusRequestChannel>(message, connection));
+	MessageInternals::SetReplyChannel(
+	    *incoming, std::make_shared<BusRequestChannel>(message, connection, call.heldBytes));
 	MessageInternals::SetSourceWaiting(*incoming, true);
 	// Should the looper be gone, deleting the message answers B_NO_REPLY.
 	call.looper->Enqueue(incoming, call.handlerToken);
@@ -233,9 +252,10 @@ void BusObject::_Request(const QDBusMessage& message, const QDBusConnection& con
 void BusObject::_Requests(const QDBusMessage& message, const QDBusConnection& connection)
 {
 	Accepted call;
-	if (!_Accept(kBusRequests, message, connection, &call))
+	if (!_Accept(kBusRequests, true, message, connection, &call))
 		return;
-	auto batch = std::make_shared<BatchReplies>(message, connection, (int)call.messages.size());
+	auto batch = std::make_shared<BatchReplies>(message, connection, (int)call.messages.size(),
+	                                            call.heldBytes);
 	for (size_t i = 0; i < call.messages.size(); i++) {
 		BMessage* incoming = call.messages[i].release();
 		MessageInternals::SetReplyChannel(*incoming,

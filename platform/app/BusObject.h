@@ -35,14 +35,16 @@ private:
 		std::shared_ptr<LooperImpl> looper;
 		int32 handlerToken = -1;
 		std::vector<std::unique_ptr<BMessage>> messages;
+		size_t heldBytes = 0;
 	};
 
 	bool _Own(app_record* record);
 	// The call is that method with its arguments.
 	static bool _Is(const BusMethod& method, const QDBusMessage& message);
 	// Checks a call that carries messages against its method, finds the
-	// target and reads every message; on failure the error is sent.
-	bool _Accept(const BusMethod& method, const QDBusMessage& message,
+	// target and reads every message; on failure the error is sent. held:
+	// the call waits for its answer, and its bytes count as held till then.
+	bool _Accept(const BusMethod& method, bool held, const QDBusMessage& message,
 	             const QDBusConnection& connection, Accepted* accepted);
 	void _Post(const QDBusMessage& message, const QDBusConnection& connection);
 	void _Request(const QDBusMessage& message, const QDBusConnection& connection);

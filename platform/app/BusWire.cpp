@@ -85,6 +85,8 @@ status_t status_from_reply(const QDBusMessage& reply)
 		return B_BAD_VALUE;
 	if (name == QLatin1String(kErrorNoTarget))
 		return B_BAD_HANDLER;
+	if (name == QLatin1String(kErrorBusy))
+		return B_BUSY;
 	return B_ERROR;
 }
 
