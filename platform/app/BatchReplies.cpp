@@ -2,15 +2,17 @@
 
 #include <QVariant>
 
+#include "Bus.h"
+#include "BusConnection.h"
 #include "BusWire.h"
 #include "Message.h"
 
 namespace BPrivate {
 
 BatchReplies::BatchReplies(const QDBusMessage& request, const QDBusConnection& connection,
-                           int count)
+                           int count, size_t heldBytes)
     : mRequest(request), mConnection(connection), mFilled(count > 0 ? count : 0, false),
-      mRemaining(count > 0 ? count : 0)
+      mRemaining(count > 0 ? count : 0), mHeldBytes(heldBytes)
 {
 	for (int i = 0; i < count; i++)
 		mReplies.append(QByteArray());
@@ -31,6 +33,11 @@ status_t BatchReplies::Fill(int index, const BMessage& reply)
 		if (mSent)
 			return B_OK; // too late: dropped, as a late reply to a Request is
 		mFilled[index] = true;
+		if ((size_t)bytes.size() > kMaxWireMessageSize - mReplyBytes) {
+			bytes.clear(); // no room left: unanswered, as a reply too large
+			status = B_BAD_VALUE;
+		}
+		mReplyBytes += (size_t)bytes.size();
 		mReplies[index] = bytes;
 		if (--mRemaining > 0)
 			return status;
@@ -50,6 +57,7 @@ void BatchReplies::SendNow()
 		replies.swap(mReplies);
 	}
 	mConnection.send(mRequest.createReply(QVariant::fromValue(replies)));
+	BusConnection::Default().Release(&mRequest, mHeldBytes);
 }
 
 BatchReplyChannel::BatchReplyChannel(std::shared_ptr<BatchReplies> batch, int index)

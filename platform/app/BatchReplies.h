@@ -22,7 +22,9 @@ const int kMaxBatchRequests = 64;
 class BatchReplies
 {
 public:
-	BatchReplies(const QDBusMessage& request, const QDBusConnection& connection, int count);
+	// heldBytes: what the request counts as held until it is answered.
+	BatchReplies(const QDBusMessage& request, const QDBusConnection& connection, int count,
+	             size_t heldBytes);
 
 	// The answer to message index; only the first one counts, and none
 	// after the answers went out.
@@ -38,6 +40,10 @@ private:
 	QByteArrayList mReplies;
 	std::vector<bool> mFilled;
 	int mRemaining;
+	size_t mHeldBytes;
+	// What the filled slots hold: all answers travel in one reply, which
+	// must stay within kMaxWireMessageSize too.
+	size_t mReplyBytes = 0;
 	bool mSent = false;
 };
 

@@ -15,13 +15,14 @@ class BMessage;
 
 namespace BPrivate {
 
-// Names on the bus.
-extern const char* const kBusServicePrefix; // + team id
-extern const char* const kBusObjectPath;
-extern const char* const kBusInterface;
-
-// The largest flattened message accepted from or sent to the bus.
-const size_t kMaxWireMessageSize = 64 * 1024 * 1024;
+// The largest flattened message accepted from or sent to the bus; for
+// Requests, the messages of one call together, and their replies. Well
+// below what a bus daemon lets through by default (32 MiB a message).
+const size_t kMaxWireMessageSize = 16 * 1024 * 1024;
+// Bytes of requests an application holds unanswered at once; more is
+// refused as busy. The bus library stops reading while the calls it handed
+// out hold more than 63 MiB, so the application stays well below that.
+const size_t kMaxHeldRequestBytes = 32 * 1024 * 1024;
 // What a wait for another process means when the caller said "forever".
 const bigtime_t kMaxRemoteWait = 30 * 1000000LL;
 // Questions the roster asks other processes (their app_info).

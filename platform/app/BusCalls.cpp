@@ -8,6 +8,7 @@
 #include <QTimer>
 
 #include "Bus.h"
+#include "BusInterface.h"
 #include "BusWire.h"
 #include "MainThread.h"
 #include "Message.h"
@@ -27,11 +28,11 @@ QDBusMessage bus_daemon_call(const char* method)
 	    QStringLiteral("org.freedesktop.DBus"), QString::fromLatin1(method));
 }
 
-QDBusMessage app_call(team_id team, const char* method)
+QDBusMessage app_call(team_id team, const BusMethod& method)
 {
 	QDBusMessage call = QDBusMessage::createMethodCall(
-	    service_name(team), QString::fromLatin1(kBusObjectPath), QString::fromLatin1(kBusInterface),
-	    QString::fromLatin1(method));
+	    service_name(team), QString::fromLatin1(kBusObjectPath),
+	    QString::fromLatin1(method.interface), QString::fromLatin1(method.name));
 	call.setAutoStartService(false);
 	return call;
 }
@@ -123,7 +124,7 @@ bool method_unknown(const QDBusMessage& reply)
 	if (reply.type() != QDBusMessage::ErrorMessage)
 		return false;
 	QString name = reply.errorName();
-	return name == QLatin1String("org.freedesktop.DBus.Error.UnknownMethod") ||
+	return name == QLatin1String(kErrorUnknownMethod) ||
 	       name == QLatin1String("org.freedesktop.DBus.Error.UnknownInterface");
 }
 

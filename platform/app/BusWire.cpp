@@ -4,14 +4,10 @@
 #include <unistd.h>
 
 #include "Bus.h"
+#include "BusInterface.h"
 #include "Message.h"
 
 namespace BPrivate {
-
-const char* const kErrorBadMessage = "org.vessmor.Error.BadMessage";
-const char* const kErrorTooLarge = "org.vessmor.Error.TooLarge";
-const char* const kErrorNoTarget = "org.vessmor.Error.NoTarget";
-const char* const kErrorBadArguments = "org.freedesktop.DBus.Error.InvalidArgs";
 
 namespace {
 
@@ -89,6 +85,8 @@ status_t status_from_reply(const QDBusMessage& reply)
 		return B_BAD_VALUE;
 	if (name == QLatin1String(kErrorNoTarget))
 		return B_BAD_HANDLER;
+	if (name == QLatin1String(kErrorBusy))
+		return B_BUSY;
 	return B_ERROR;
 }
 
@@ -104,9 +102,20 @@ std::string executable_of(team_id team)
 	return std::string(target, (size_t)length);
 }
 
+QVariantList app_info_arguments(const app_record& record)
+{
+	return {(int32)record.team,
+	        (int32)record.thread,
+	        QString::fromStdString(record.signature),
+	        QString::fromStdString(record.executable),
+	        (uint32)record.flags,
+	        (qlonglong)record.registeredAt};
+}
+
 bool parse_app_info(const QDBusMessage& reply, team_id team, app_record* record)
 {
-	if (reply.type() != QDBusMessage::ReplyMessage || reply.signature() != QLatin1String("iissux"))
+	if (reply.type() != QDBusMessage::ReplyMessage ||
+	    reply.signature() != QLatin1String(kBusGetAppInfo.OutSignature().c_str()))
 		return false;
 	const QList<QVariant> args = reply.arguments();
 	if (args.size() != 6 || args.at(0).toInt() != team)

@@ -6,17 +6,13 @@
 #include <QByteArray>
 #include <QDBusMessage>
 #include <QString>
+#include <QVariantList>
 
 #include "AppRecord.h"
 
 class BMessage;
 
 namespace BPrivate {
-
-extern const char* const kErrorBadMessage; // bytes that are no message
-extern const char* const kErrorTooLarge;   // more than kMaxWireMessageSize
-extern const char* const kErrorNoTarget;   // no such looper or handler
-extern const char* const kErrorBadArguments;
 
 QString service_name(team_id team);
 // The team of one of our bus names, or -1 for any other name.
@@ -28,8 +24,10 @@ status_t unflatten_from_wire(const QByteArray& bytes, BMessage* message);
 // B_OK for a method return; otherwise the status the error stands for.
 status_t status_from_reply(const QDBusMessage& reply);
 
-// Reads a GetAppInfo reply (i team, i thread, s signature, s executable,
-// u flags, x registered) of the given team. The executable is taken from
+// The answer to GetAppInfo (and the values of the properties), in the order
+// of its arguments.
+QVariantList app_info_arguments(const app_record& record);
+// Reads a GetAppInfo reply of the given team. The executable is taken from
 // the process itself where the system lets us.
 bool parse_app_info(const QDBusMessage& reply, team_id team, app_record* record);
 // The executable of a running process (links resolved), "" when unknown.

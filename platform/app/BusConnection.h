@@ -1,0 +1,57 @@
+// The process's connection to the session bus and the Qt objects that serve
+// it: the bus thread, the exported object and the watcher of names. Made on
+// first use and kept for the life of the process; any thread.
+#ifndef BUS_CONNECTION_H
+#define BUS_CONNECTION_H
+
+#include <functional>
+#include <mutex>
+
+#include "AppRecord.h"
+
+class QDBusMessage;
+class QThread;
+
+namespace BPrivate {
+
+class BusNameWatcher;
+class BusObject;
+
+class BusConnection
+{
+public:
+	static BusConnection& Default();
+
+	// Connects on first use. False without a Qt application (asked again
+	// once there is one) or without a session bus address.
+	bool Available();
+
+	// Exports the object, answering app_info from provider, and takes this
+	// process's bus name; Leave gives both up.
+	status_t Join(std::function<app_record()> provider);
+	void Leave();
+
+	// Counts bytes of incoming calls held until answered; false (nothing
+	// counted) when that would pass kMaxHeldRequestBytes.
+	bool Hold(size_t bytes);
+	// Lets go of an incoming call held for heldBytes on the connection's
+	// own thread. The bus library stops reading once the calls
+	// it handed out hold more than its limit (63 MiB) and starts again when
+	// one is let go, from the thread that lets go; only on the connection's
+	// thread does that reach Qt's watch of the socket. Anywhere else the
+	// application would stay deaf on the bus for good.
+	void Release(QDBusMessage* message, size_t heldBytes);
+
+private:
+	std::mutex mLock;
+	bool mTried = false;
+	bool mOk = false;
+	QThread* mThread = nullptr;
+	BusObject* mObject = nullptr;
+	BusNameWatcher* mNames = nullptr;
+	size_t mHeldBytes = 0;
+};
+
+} // namespace BPrivate
+
+#endif // BUS_CONNECTION_H

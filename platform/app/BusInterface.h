@@ -1,0 +1,65 @@
+// The protocol of our object on the session bus, written down once: names,
+// methods and their arguments, the app_info facts and the error names. The
+// dispatch, the calls to other applications and the introspection data are
+// all made from these tables; docs/protocol.md describes them for others.
+#ifndef BUS_INTERFACE_H
+#define BUS_INTERFACE_H
+
+#include <span>
+#include <string>
+
+namespace BPrivate {
+
+// Names on the bus.
+extern const char* const kBusServicePrefix; // + team id
+extern const char* const kBusObjectPath;
+extern const char* const kBusInterface;
+extern const char* const kBusPropertiesInterface;
+
+// Errors our object answers with.
+extern const char* const kErrorBadMessage; // bytes that are no message
+extern const char* const kErrorTooLarge;   // more than kMaxWireMessageSize
+extern const char* const kErrorNoTarget;   // no such looper or handler
+extern const char* const kErrorBusy;       // too many bytes held unanswered
+extern const char* const kErrorBadArguments;
+extern const char* const kErrorUnknownMethod;
+
+struct BusArgument
+{
+	const char* name;
+	const char* type; // one complete D-Bus type
+};
+
+struct BusMethod
+{
+	const char* interface;
+	const char* name;
+	std::span<const BusArgument> in;
+	std::span<const BusArgument> out;
+
+	// The D-Bus signatures of the arguments and of the reply ("ayii").
+	std::string InSignature() const;
+	std::string OutSignature() const;
+};
+
+// The methods of kBusInterface.
+extern const BusMethod kBusPost;
+extern const BusMethod kBusRequest;
+extern const BusMethod kBusRequests;
+extern const BusMethod kBusGetAppInfo;
+// The read-only properties: the out arguments of GetAppInfo, each under its
+// name with the first letter in upper case ("team" is "Team").
+extern const BusMethod kBusPropertiesGet;
+extern const BusMethod kBusPropertiesGetAll;
+
+std::string property_name(const BusArgument& appInfoArgument);
+
+// Every method above, the one list the dispatch and Introspect go by.
+std::span<const BusMethod* const> bus_methods();
+
+// What our object tells Introspect: every method and property above.
+std::string introspection_xml();
+
+} // namespace BPrivate
+
+#endif // BUS_INTERFACE_H

@@ -1,0 +1,26 @@
+// Follows the names on the bus (its NameOwnerChanged signal) on the bus
+// thread: keeps the known teams up to date and tells the watcher of
+// launches, once a newcomer's app_info is in, and of quits.
+#ifndef BUS_NAME_WATCHER_H
+#define BUS_NAME_WATCHER_H
+
+#include <QObject>
+#include <QString>
+
+namespace BPrivate {
+
+class BusNameWatcher : public QObject
+{
+	Q_OBJECT
+
+public slots:
+	void NameOwnerChanged(const QString& name, const QString& oldOwner, const QString& newOwner);
+
+private:
+	void _Launched(const QString& name);
+	void _Quit(const QString& name);
+};
+
+} // namespace BPrivate
+
+#endif // BUS_NAME_WATCHER_H

@@ -1,0 +1,326 @@
+#include "BusObject.h"
+
+#include <algorithm>
+#include <cstring>
+#include <memory>
+#include <string>
+#include <utility>
+#include <vector>
+
+#include <QByteArrayList>
+#include <QDBusArgument>
+#include <QDBusConnection>
+#include <QDBusMessage>
+#include <QDBusVariant>
+#include <QTimer>
+#include <QVariantMap>
+
+#include "BatchReplies.h"
+#include "Bus.h"
+#include "BusConnection.h"
+#include "BusInterface.h"
+#include "BusWire.h"
+#include "LooperImpl.h"
+#include "Message.h"
+#include "ReplyChannels.h"
+#include "TokenRegistry.h"
+
+namespace BPrivate {
+
+namespace {
+
+// Answers a request that came over the bus: the reply (or B_NO_REPLY when
+// the message is deleted unanswered) goes back as the method's return.
+class BusRequestChannel : public AddressedReplyChannel
+{
+public:
+	BusRequestChannel(const QDBusMessage& request, const QDBusConnection& connection,
+	                  size_t heldBytes)
+	    : mRequest(request), mConnection(connection), mHeldBytes(heldBytes)
+	{
+	}
+
+	~BusRequestChannel() override
+	{
+		if (!WasReplied())
+			_Send(BMessage(B_NO_REPLY));
+		BusConnection::Default().Release(&mRequest, mHeldBytes);
+	}
+
+	status_t Deliver(const BMessage& reply, bigtime_t timeout) override
+	{
+		(void)timeout;
+		return _Send(reply);
+	}
+
+private:
+	status_t _Send(const BMessage& reply)
+	{
+		QByteArray bytes;
+		status_t status = flatten_for_wire(reply, &bytes);
+		if (status != B_OK) {
+			mConnection.send(mRequest.createErrorReply(QString::fromLatin1(kErrorTooLarge),
+			                                           QStringLiteral("reply too large")));
+			return status;
+		}
+		return mConnection.send(mRequest.createReply(QVariant(bytes))) ? B_OK : B_BAD_PORT_ID;
+	}
+
+	QDBusMessage mRequest;
+	QDBusConnection mConnection;
+	size_t mHeldBytes;
+};
+
+void send_error(const QDBusMessage& message, const QDBusConnection& connection, const char* name,
+                const std::string& text)
+{
+	connection.send(
+	    message.createErrorReply(QString::fromLatin1(name), QString::fromStdString(text)));
+}
+
+// Finds the looper a message from the bus goes to: -1 is the application.
+std::shared_ptr<LooperImpl> incoming_target(int32 looperToken, int32 handlerToken)
+{
+	TokenRegistry& registry = TokenRegistry::Default();
+	if (looperToken < 0)
+		looperToken = application_looper_token();
+	if (looperToken < 0)
+		return nullptr;
+	std::shared_ptr<LooperImpl> looper = registry.Looper(looperToken);
+	if (!looper || looper->Owner() == nullptr)
+		return nullptr;
+	if (handlerToken >= 0 && registry.LooperOfHandler(handlerToken) != looperToken)
+		return nullptr;
+	return looper;
+}
+
+// Reads one flattened message of a call; on failure the error is sent.
+BMessage* incoming_message(const QByteArray& bytes, const QDBusMessage& message,
+                           const QDBusConnection& connection)
+{
+	if ((size_t)bytes.size() > kMaxWireMessageSize) {
+		send_error(message, connection, kErrorTooLarge, "message too large");
+		return nullptr;
+	}
+	auto* result = new BMessage;
+	if (unflatten_from_wire(bytes, result) != B_OK) {
+		delete result;
+		send_error(message, connection, kErrorBadMessage, "not a flattened message");
+		return nullptr;
+	}
+	return result;
+}
+
+} // namespace
+
+void BusObject::SetProvider(std::function<app_record()> provider)
+{
+	std::lock_guard<std::mutex> guard(mLock);
+	mProvider = std::move(provider);
+}
+
+bool BusObject::_Own(app_record* record)
+{
+	std::function<app_record()> provider;
+	{
+		std::lock_guard<std::mutex> guard(mLock);
+		provider = mProvider;
+	}
+	if (!provider)
+		return false;
+	*record = provider();
+	return true;
+}
+
+QString BusObject::introspect(const QString& path) const
+{
+	(void)path;
+	return QString::fromStdString(introspection_xml());
+}
+
+bool BusObject::handleMessage(const QDBusMessage& message, const QDBusConnection& connection)
+{
+	if (message.type() != QDBusMessage::MethodCallMessage)
+		return false;
+	const QString interface = message.interface();
+	if (interface == QLatin1String(kBusPropertiesInterface)) {
+		_Properties(message, connection);
+		return true;
+	}
+	if (!interface.isEmpty() && interface != QLatin1String(kBusInterface))
+		return false;
+	using Handler = void (BusObject::*)(const QDBusMessage&, const QDBusConnection&);
+	static const std::pair<const BusMethod*, Handler> handlers[] = {
+	    {&kBusPost, &BusObject::_Post},
+	    {&kBusRequest, &BusObject::_Request},
+	    {&kBusRequests, &BusObject::_Requests},
+	    {&kBusGetAppInfo, &BusObject::_AppInfo},
+	};
+	for (const auto& [method, handler] : handlers) {
+		if (message.member() == QLatin1String(method->name)) {
+			(this->*handler)(message, connection);
+			return true;
+		}
+	}
+	return false;
+}
+
+bool BusObject::_Accept(const BusMethod& method, bool held, const QDBusMessage& message,
+                        const QDBusConnection& connection, Accepted* accepted)
+{
+	const std::string signature = method.InSignature();
+	if (message.signature() != QLatin1String(signature.c_str())) {
+		send_error(message, connection, kErrorBadArguments, "expected (" + signature + ")");
+		return false;
+	}
+	// Every such call starts (messages, looper, handler).
+	const QList<QVariant> args = message.arguments();
+	QByteArrayList list;
+	if (strcmp(method.in[0].type, "aay") == 0) {
+		list = qdbus_cast<QByteArrayList>(args.at(0));
+		if (list.isEmpty() || list.size() > kMaxBatchRequests) {
+			send_error(message, connection, kErrorBadArguments,
+			           "expected 1 to " + std::to_string(kMaxBatchRequests) + " messages");
+			return false;
+		}
+	} else {
+		list.append(args.at(0).toByteArray());
+	}
+	int32 looperToken = args.at(1).toInt();
+	accepted->handlerToken = args.at(2).toInt();
+	accepted->looper = incoming_target(looperToken, accepted->handlerToken);
+	if (!accepted->looper) {
+		send_error(message, connection, kErrorNoTarget, "no such target");
+		return false;
+	}
+	size_t total = 0;
+	for (const QByteArray& bytes : list)
+		total += (size_t)bytes.size();
+	if (total > kMaxWireMessageSize) {
+		send_error(message, connection, kErrorTooLarge, "messages too large");
+		return false;
+	}
+	// All or nothing: one bad message queues none of them.
+	for (const QByteArray& bytes : list) {
+		accepted->messages.emplace_back(incoming_message(bytes, message, connection));
+		if (!accepted->messages.back())
+			return false;
+	}
+	// Held until answered: refused while others hold too much already.
+	if (held) {
+		if (!BusConnection::Default().Hold(total)) {
+			send_error(message, connection, kErrorBusy, "too many requests unanswered");
+			return false;
+		}
+		accepted->heldBytes = total;
+	}
+	return true;
+}
+
+void BusObject::_Post(const QDBusMessage& message, const QDBusConnection& connection)
+{
+	Accepted call;
+	if (!_Accept(kBusPost, false, message, connection, &call))
+		return;
+	const QList<QVariant> args = message.arguments();
+	BMessage* incoming = call.messages[0].release();
+	BMessenger::Address replyTo{args.at(3).toInt(), args.at(4).toInt(), args.at(5).toInt()};
+	if (replyTo.team > 0) {
+		MessageInternals::SetReplyChannel(
+		    *incoming, std::make_shared<AddressReplyChannel>(BMessenger::FromAddress(replyTo)));
+	}
+	if (call.looper->Enqueue(incoming, call.handlerToken) != B_OK) {
+		send_error(message, connection, kErrorNoTarget, "target has quit");
+		return;
+	}
+	connection.send(message.createReply());
+}
+
+void BusObject::_Request(const QDBusMessage& message, const QDBusConnection& connection)
+{
+	Accepted call;
+	if (!_Accept(kBusRequest, true, message, connection, &call))
+		return;
+	BMessage* incoming = call.messages[0].release();
+	MessageInternals::SetReplyChannel(
+	    *incoming, std::make_shared<BusRequestChannel>(message, connection, call.heldBytes));
+	MessageInternals::SetSourceWaiting(*incoming, true);
+	// Should the looper be gone, deleting the message answers B_NO_REPLY.
+	call.looper->Enqueue(incoming, call.handlerToken);
+}
+
+void BusObject::_Requests(const QDBusMessage& message, const QDBusConnection& connection)
+{
+	Accepted call;
+	if (!_Accept(kBusRequests, true, message, connection, &call))
+		return;
+	auto batch = std::make_shared<BatchReplies>(message, connection, (int)call.messages.size(),
+	                                            call.heldBytes);
+	for (size_t i = 0; i < call.messages.size(); i++) {
+		BMessage* incoming = call.messages[i].release();
+		MessageInternals::SetReplyChannel(*incoming,
+		                                  std::make_shared<BatchReplyChannel>(batch, (int)i));
+		MessageInternals::SetSourceWaiting(*incoming, true);
+		// Should the looper be gone, deleting the message answers B_NO_REPLY.
+		call.looper->Enqueue(incoming, call.handlerToken);
+	}
+	// The asker's own time-out is a little longer: what is answered by then
+	// still reaches it.
+	int waitMs = message.arguments().at(3).toInt();
+	if (waitMs > 0) {
+		// Precise: a coarse timer may be late by more than that margin.
+		QTimer::singleShot((int)std::min<bigtime_t>(waitMs, kMaxRemoteWait / 1000),
+		                   Qt::PreciseTimer, this, [batch] { batch->SendNow(); });
+	}
+}
+
+void BusObject::_AppInfo(const QDBusMessage& message, const QDBusConnection& connection)
+{
+	app_record own;
+	if (!_Own(&own)) {
+		send_error(message, connection, kErrorNoTarget, "no application");
+		return;
+	}
+	QDBusMessage reply = message.createReply();
+	reply.setArguments(app_info_arguments(own));
+	connection.send(reply);
+}
+
+bool BusObject::_Is(const BusMethod& method, const QDBusMessage& message)
+{
+	return message.member() == QLatin1String(method.name) &&
+	       message.signature() == QLatin1String(method.InSignature().c_str());
+}
+
+void BusObject::_Properties(const QDBusMessage& message, const QDBusConnection& connection)
+{
+	app_record own;
+	if (!_Own(&own)) {
+		send_error(message, connection, kErrorNoTarget, "no application");
+		return;
+	}
+	// The properties are GetAppInfo's answer, one by one.
+	QVariantMap values;
+	const QList<QVariant> facts = app_info_arguments(own);
+	for (size_t i = 0; i < kBusGetAppInfo.out.size(); i++)
+		values.insert(QString::fromStdString(property_name(kBusGetAppInfo.out[i])), facts.at(i));
+
+	const QList<QVariant> args = message.arguments();
+	const bool ours = !args.isEmpty() && args.at(0).toString() == QLatin1String(kBusInterface);
+	if (_Is(kBusPropertiesGetAll, message)) {
+		connection.send(message.createReply(QVariant::fromValue(ours ? values : QVariantMap())));
+		return;
+	}
+	if (_Is(kBusPropertiesGet, message)) {
+		QString name = args.at(1).toString();
+		if (!ours || !values.contains(name)) {
+			send_error(message, connection, kErrorBadArguments, "no such property");
+			return;
+		}
+		connection.send(message.createReply(QVariant::fromValue(QDBusVariant(values.value(name)))));
+		return;
+	}
+	send_error(message, connection, kErrorUnknownMethod, "properties are read-only");
+}
+
+} // namespace BPrivate
