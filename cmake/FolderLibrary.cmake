@@ -26,14 +26,15 @@ function(le_folder_library name)
 	endif()
 endfunction()
 
-# le_test(NAME DIR DEPS...): one gtest binary of every .cpp in DIR.
+# le_test(NAME DIR DEPS...): one gtest binary of every .cpp in DIR, with the
+# helpers of tests/common.
 function(le_test name dir)
 	file(GLOB _sources CONFIGURE_DEPENDS ${dir}/*.cpp)
 	if(NOT _sources)
 		return()
 	endif()
 	add_executable(${name} ${_sources})
-	target_link_libraries(${name} PRIVATE ${ARGN} GTest::gtest GTest::gtest_main)
+	target_link_libraries(${name} PRIVATE ${ARGN} test_common GTest::gtest GTest::gtest_main)
 	# Tests that read files of the source tree find them from here, not from
 	# __FILE__, which a compiler cache may have made relative.
 	target_compile_definitions(${name} PRIVATE LE_SOURCE_DIR="${CMAKE_SOURCE_DIR}")

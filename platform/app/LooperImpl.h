@@ -46,6 +46,8 @@ public:
 	// front: queue ahead of everything waiting (launch messages).
 	status_t Enqueue(BMessage* message, int32 handlerToken, bool front = false);
 	int32 CountQueued() const;
+	// The inner workings of looper, for tests that must see its queue.
+	static const LooperImpl* Of(const BLooper* looper) { return looper->mImpl; }
 
 	// The thread that dispatches (the main thread for the GUI kind), -1
 	// before Run.

@@ -20,42 +20,6 @@ extern char** environ;
 
 namespace apptest {
 
-Watchdog::Watchdog(int seconds)
-{
-	const testing::TestInfo* info = testing::UnitTest::GetInstance()->current_test_info();
-	std::string name = info != nullptr ? std::string(info->test_suite_name()) + "." + info->name()
-	                                   : std::string("(no test)");
-	mThread = std::thread([this, seconds, name] {
-		std::unique_lock<std::mutex> guard(mLock);
-		if (!mCond.wait_for(guard, std::chrono::seconds(seconds), [this] { return mDone; })) {
-			fprintf(stderr, "watchdog: %s still running after %d s\n", name.c_str(), seconds);
-			fflush(stderr);
-			_exit(3);
-		}
-	});
-}
-
-Watchdog::~Watchdog()
-{
-	{
-		std::lock_guard<std::mutex> guard(mLock);
-		mDone = true;
-	}
-	mCond.notify_all();
-	mThread.join();
-}
-
-bool wait_until(const std::function<bool()>& predicate, int timeoutMs)
-{
-	bigtime_t deadline = system_time() + (bigtime_t)timeoutMs * 1000;
-	while (!predicate()) {
-		if (system_time() > deadline)
-			return false;
-		snooze(2000);
-	}
-	return true;
-}
-
 RecordingHandler::RecordingHandler(const char* name) : BHandler(name) {}
 
 void RecordingHandler::MessageReceived(BMessage* message)
@@ -165,19 +129,15 @@ int PeerProcess::WaitForExit(int timeoutMs)
 		return -1;
 	if (mExited)
 		return mStatus;
-	bigtime_t deadline = system_time() + (bigtime_t)timeoutMs * 1000;
-	for (;;) {
+	auto ended = [this] {
 		int status;
-		pid_t done = waitpid(mPid, &status, WNOHANG);
-		if (done == mPid) {
-			mExited = true;
-			mStatus = WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
-			return mStatus;
-		}
-		if (system_time() > deadline)
-			return -1;
-		snooze(5000);
-	}
+		if (waitpid(mPid, &status, WNOHANG) != mPid)
+			return false;
+		mExited = true;
+		mStatus = WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
+		return true;
+	};
+	return WaitUntil(ended, std::chrono::milliseconds(timeoutMs)) ? mStatus : -1;
 }
 
 void PeerProcess::Signal(int signal)

@@ -3,7 +3,7 @@
 #ifndef APP_TEST_SUPPORT_H
 #define APP_TEST_SUPPORT_H
 
-#include <condition_variable>
+#include <chrono>
 #include <functional>
 #include <mutex>
 #include <string>
@@ -16,26 +16,19 @@
 #include "Handler.h"
 #include "Looper.h"
 #include "Message.h"
+#include "Wait.h"
+#include "Watchdog.h"
 
 namespace apptest {
 
-// Aborts the whole test program when a test hangs, so a lost message fails
-// in seconds instead of at the test runner's time limit.
-class Watchdog
+using ::Watchdog;
+
+// Polls until predicate holds (no events run); false when timeoutMs passed
+// first.
+inline bool wait_until(const std::function<bool()>& predicate, int timeoutMs = 5000)
 {
-public:
-	explicit Watchdog(int seconds);
-	~Watchdog();
-
-private:
-	std::mutex mLock;
-	std::condition_variable mCond;
-	bool mDone = false;
-	std::thread mThread;
-};
-
-// Polls until predicate holds; false when timeoutMs passed first.
-bool wait_until(const std::function<bool()>& predicate, int timeoutMs = 5000);
+	return WaitUntil(predicate, std::chrono::milliseconds(timeoutMs));
+}
 
 // Records every message it receives (what, thread, a copy).
 class RecordingHandler : public BHandler

@@ -224,12 +224,18 @@ TEST(ApplicationTest, AWindowThatRefusesStopsTheQuit)
 	WindowLog refusing;
 	WindowLog later;
 	TestApp app;
-	(new TestWindow(false, &refusing))->Run();
+	auto* refusingWindow = new TestWindow(false, &refusing);
+	refusingWindow->Run();
 	(new TestWindow(true, &later))->Run();
 	apptest::run_app(&app, [&] {
 		be_app_messenger.SendMessage(B_QUIT_REQUESTED);
 		ASSERT_TRUE(apptest::wait_until([&] { return refusing.asked == 1; }));
-		snooze(100000);
+		// Once the window has answered one more message, its refusal is
+		// queued at the application; once the application has answered, the
+		// round has ended there.
+		BMessage reply;
+		ASSERT_EQ(B_OK, BMessenger(refusingWindow).SendMessage('sync', &reply));
+		ASSERT_EQ(B_OK, be_app_messenger.SendMessage('ask!', &reply));
 		EXPECT_EQ(0, later.asked.load());
 		EXPECT_EQ(0, app.quitAsked.load());
 		EXPECT_FALSE(refusing.deleted);

@@ -7,6 +7,7 @@
 
 #include "AppTestSupport.h"
 #include "Looper.h"
+#include "LooperImpl.h"
 #include "Message.h"
 #include "Messenger.h"
 #include "OS.h"
@@ -140,7 +141,8 @@ TEST(MessengerTest, LooperQuittingWithTheRequestQueuedAnswersNoReply)
 	BMessage reply;
 	std::atomic<status_t> status{B_ERROR};
 	std::thread asker([&] { status = messenger.SendMessage('echo', &reply); });
-	snooze(200000);
+	EXPECT_TRUE(
+	    apptest::wait_until([&] { return BPrivate::LooperImpl::Of(looper)->CountQueued() == 1; }));
 	looper->Quit(); // still locked since construction
 	asker.join();
 	EXPECT_EQ(B_OK, status.load());

@@ -1,6 +1,7 @@
 // Several requests sent in one go: answered in order by a local looper or
 // another process, each with its own result; a target that hangs or quits
 // costs one wait for all of them, and hostile answers are refused.
+#include <algorithm>
 #include <atomic>
 #include <thread>
 #include <vector>
@@ -278,13 +279,20 @@ TEST_F(BusTest, APeerThatQuitsMidwayFailsTheRestWithoutWaitingOut)
 	run_app(app.get(), [&] {
 		// Each answer takes 700 ms; the peer is killed while it works on
 		// the second.
-		auto peer = StartPeer("locale_peer", {"--delay=700"});
+		apptest::TempDir folder;
+		std::string asked = folder.File("asked");
+		auto peer = StartPeer("locale_peer", {"--delay=700", "--asked-file=" + asked});
 		BMessenger messenger(NULL, peer->Pid());
 		SuiteQuestions questions;
 		BMessage* replies = questions.replies;
 		status_t* results = questions.results;
 		std::thread stopper([&] {
-			snooze(1000000);
+			apptest::wait_until(
+			    [&] {
+				    std::string text = apptest::read_file(asked);
+				    return std::count(text.begin(), text.end(), '\n') >= 2;
+			    },
+			    10000);
 			peer->Signal(SIGKILL);
 		});
 		bigtime_t start = system_time();

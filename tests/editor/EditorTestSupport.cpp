@@ -12,6 +12,7 @@
 
 #include <AppDefs.h>
 #include <Application.h>
+#include <Messenger.h>
 #include <TextControl.h>
 #include <TextView.h>
 #include <View.h>
@@ -108,10 +109,12 @@ void EditorWindowTest::SetUp()
 
 void EditorWindowTest::TearDown()
 {
+	// The next test starts once this window has gone, not while it quits.
+	BMessenger window(mWindow);
 	if (mWindow != nullptr && mWindow->Lock())
 		mWindow->Quit();
 	mWindow = nullptr;
-	WaitFor([] { return false; }, std::chrono::milliseconds(20));
+	EXPECT_TRUE(WaitFor([&] { return !window.IsValid(); })) << "the window did not go";
 	mResponder.reset();
 	mPrefs.reset();
 }

@@ -15,10 +15,10 @@
 #include <AlertTesting.h>
 #include <Message.h>
 
-#include "GuiWait.h"
 #include "Preferences.h"
 #include "RecordingWindow.h"
 #include "ScratchFolder.h"
+#include "Wait.h"
 #include "ZTLEWindow.h"
 
 class BTextControl;

@@ -41,40 +41,6 @@ TestApplication* test_app()
 	return static_cast<TestApplication*>(be_app);
 }
 
-Watchdog::Watchdog(int seconds)
-    : mThread([this, seconds] {
-	      std::unique_lock<std::mutex> guard(mLock);
-	      if (!mCond.wait_for(guard, std::chrono::seconds(seconds), [this] { return mDone; })) {
-		      std::fprintf(stderr, "watchdog: the tests hang, giving up\n");
-		      std::_Exit(3);
-	      }
-      })
-{
-}
-
-Watchdog::~Watchdog()
-{
-	{
-		std::lock_guard<std::mutex> guard(mLock);
-		mDone = true;
-	}
-	mCond.notify_all();
-	mThread.join();
-}
-
-bool wait_until(const std::function<bool()>& predicate, int timeoutMs)
-{
-	QElapsedTimer timer;
-	timer.start();
-	while (!predicate()) {
-		if (timer.elapsed() > timeoutMs)
-			return false;
-		QCoreApplication::processEvents(QEventLoop::AllEvents, 10);
-		QThread::msleep(1);
-	}
-	return true;
-}
-
 void settle(int milliseconds)
 {
 	QElapsedTimer timer;

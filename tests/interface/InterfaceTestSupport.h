@@ -6,7 +6,7 @@
 #include <QImage>
 
 #include <atomic>
-#include <condition_variable>
+#include <chrono>
 #include <functional>
 #include <mutex>
 #include <thread>
@@ -16,6 +16,8 @@
 #include "Application.h"
 #include "Message.h"
 #include "View.h"
+#include "Wait.h"
+#include "Watchdog.h"
 #include "Window.h"
 
 namespace interfacetest {
@@ -38,22 +40,14 @@ private:
 
 TestApplication* test_app();
 
-// Ends the process when not destroyed within the time.
-class Watchdog
-{
-public:
-	explicit Watchdog(int seconds);
-	~Watchdog();
-
-private:
-	std::mutex mLock;
-	std::condition_variable mCond;
-	bool mDone = false;
-	std::thread mThread;
-};
+using ::Watchdog;
 
 // Runs Qt events until predicate holds; false when timeoutMs passed first.
-bool wait_until(const std::function<bool()>& predicate, int timeoutMs = 3000);
+inline bool wait_until(const std::function<bool()>& predicate, int timeoutMs = 3000)
+{
+	return WaitFor(predicate, std::chrono::milliseconds(timeoutMs));
+}
+
 // Runs Qt events for a while (messages already posted get dispatched).
 void settle(int milliseconds = 30);
 

@@ -13,6 +13,8 @@
 //   --silent           accept every suite request and never answer it
 //   --delay=MS         wait MS milliseconds before each suite answer
 //   --ready-file=PATH  write "ready <team>" to PATH once the application runs
+//   --asked-file=PATH  list the suite properties asked so far in PATH, one a
+//                      line, each as soon as its request arrives
 //   --help             print this usage and exit 2
 // Options are stable: other tests rely on them. Exits 0 after quitting
 // (B_QUIT_REQUESTED, SIGTERM or SIGINT), 2 on a bad option.
@@ -32,7 +34,7 @@ namespace {
 
 const char* kUsage = "usage: locale_peer [--signature=SIG] [--texts=N] [--text=TEXT ...] "
                      "[--language=NAME] [--app-id=ID] [--no-suite] [--silent] [--delay=MS] "
-                     "[--ready-file=PATH]\n";
+                     "[--ready-file=PATH] [--asked-file=PATH]\n";
 const char* kLocaleSuite = "suite/vnd.Vessmor-locale";
 
 property_info sLocaleProperties[] = {
@@ -73,6 +75,7 @@ struct PeerSettings
 	bool silent = false;
 	bigtime_t delay = 0;
 	std::string readyFile;
+	std::string askedFile;
 };
 
 class LocalePeer : public BApplication
@@ -128,6 +131,8 @@ public:
 			BApplication::MessageReceived(message);
 			return;
 		}
+		mAsked += std::string(property) + "\n";
+		write_peer_file(mSettings.askedFile, mAsked);
 		BMessage reply(B_REPLY);
 		if (strcmp(property, "DefaultLanguage") == 0)
 			reply.AddString("result", mSettings.language.c_str());
@@ -153,6 +158,7 @@ public:
 private:
 	PeerSettings mSettings;
 	std::vector<BMessage*> mHeld;
+	std::string mAsked;
 };
 
 bool read_settings(int argc, char** argv, PeerSettings* settings)
@@ -182,6 +188,8 @@ bool read_settings(int argc, char** argv, PeerSettings* settings)
 			settings->delay = (bigtime_t)atoi(option.value.c_str()) * 1000;
 		else if (option.name == "ready-file" && option.hasValue)
 			settings->readyFile = option.value;
+		else if (option.name == "asked-file" && option.hasValue)
+			settings->askedFile = option.value;
 		else
 			return false;
 	}

@@ -7,6 +7,8 @@
 #include <Messenger.h>
 #include <OS.h>
 
+#include <fstream>
+#include <iterator>
 #include <signal.h>
 #include <thread>
 
@@ -37,14 +39,24 @@ TEST(LocaleSuiteClientFetch, AProgramThatQuitsMidFetchEndsItAtOnce)
 {
 	// Each answer takes 700 ms: the program is killed while it works on the
 	// id.
+	ScratchFolder folder;
+	std::string asked = folder / "asked";
 	ChildProcess peer(PeerExecutable("locale_peer"),
-	                  {"--delay=700", "--signature=application/x-vnd.test-quits-midway"});
+	                  {"--delay=700", "--signature=application/x-vnd.test-quits-midway",
+	                   "--asked-file=" + asked});
 	ASSERT_TRUE(peer.WaitUntilRegistered());
 	team_id team = peer.Team();
 
 	LocaleSuiteClient client(current_team(), 500000, 20000000);
-	std::thread killer([team] {
-		snooze(1000000);
+	std::thread killer([team, asked] {
+		WaitUntil(
+		    [&] {
+			    std::ifstream in(asked);
+			    std::string text((std::istreambuf_iterator<char>(in)),
+			                     std::istreambuf_iterator<char>());
+			    return text.find("TextAppID") != std::string::npos;
+		    },
+		    std::chrono::seconds(10));
 		kill(team, SIGKILL);
 	});
 	BMessage reference;

@@ -15,6 +15,7 @@
 #include <Menu.h>
 #include <MenuField.h>
 #include <MenuItem.h>
+#include <Messenger.h>
 #include <PopUpMenu.h>
 #include <Roster.h>
 #include <TextControl.h>
@@ -121,10 +122,12 @@ void ReferenceWindowTest::SetUp()
 
 void ReferenceWindowTest::TearDown()
 {
+	// The next test starts once this window has gone, not while it quits.
+	BMessenger window(mWindow);
 	if (mWindow != nullptr && mWindow->Lock())
 		mWindow->Quit();
 	mWindow = nullptr;
-	WaitFor([] { return false; }, std::chrono::milliseconds(20));
+	EXPECT_TRUE(WaitFor([&] { return !window.IsValid(); })) << "the window did not go";
 }
 
 void ReferenceWindowTest::Dispatch(const BMessage& message)

@@ -16,9 +16,9 @@
 #include <OS.h>
 
 #include "BuiltPrograms.h"
-#include "GuiWait.h"
 #include "RecordingWindow.h"
 #include "ScratchFolder.h"
+#include "Wait.h"
 #include "ZTLEWindow.h"
 
 class BPopUpMenu;

@@ -9,6 +9,8 @@
 #include <Message.h>
 #include <Messenger.h>
 
+#include "Wait.h"
+
 // A temporary application folder holding a copy of the built editor (a copy,
 // not a link: the application folder is where the executable really lies).
 class TempAppFolder
@@ -51,18 +53,5 @@ private:
 
 // One synchronous request with bounded waits; B_TIMED_OUT rather than a hang.
 status_t SendRequest(const BMessenger& target, BMessage* request, BMessage* reply);
-
-// Polls condition until it holds or timeout passes.
-template <typename Condition> bool WaitUntil(Condition condition, std::chrono::milliseconds timeout)
-{
-	auto end = std::chrono::steady_clock::now() + timeout;
-	while (!condition()) {
-		if (std::chrono::steady_clock::now() > end)
-			return false;
-		struct timespec pause = {0, 20 * 1000 * 1000};
-		nanosleep(&pause, nullptr);
-	}
-	return true;
-}
 
 #endif // SHELL_TEST_SUPPORT_H

@@ -17,6 +17,7 @@
 #include "Looper.h"
 #include "Message.h"
 #include "Path.h"
+#include "Wait.h"
 
 namespace fs = std::filesystem;
 namespace panels = BPrivate::FilePanelTesting;
@@ -53,13 +54,7 @@ bool SpinUntil(const std::function<bool()>& done,
                std::chrono::milliseconds wait =
                    std::chrono::duration_cast<std::chrono::milliseconds>(kWatchdog))
 {
-	auto deadline = std::chrono::steady_clock::now() + wait;
-	while (!done()) {
-		if (std::chrono::steady_clock::now() > deadline)
-			return false;
-		QApplication::processEvents(QEventLoop::AllEvents, 20);
-	}
-	return true;
+	return WaitFor(done, wait);
 }
 
 // Receives the panels' replies on a thread of its own.

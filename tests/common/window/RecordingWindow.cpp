@@ -2,7 +2,7 @@
 
 #include <Window.h>
 
-#include "GuiWait.h"
+#include "Wait.h"
 
 namespace {
 
