@@ -7,6 +7,7 @@
 #include "AppDefs.h"
 #include "Message.h"
 #include "TextViewData.h"
+#include "TextViewScripting.h"
 #include "ViewPrivate.h"
 
 using BPrivate::TextViewData;
@@ -464,7 +465,8 @@ void BTextView::MessageReceived(BMessage* message)
 		SelectAll();
 		break;
 	default:
-		BView::MessageReceived(message);
+		if (!BPrivate::answer_text_view_scripting(this, message))
+			BView::MessageReceived(message);
 		break;
 	}
 }
