@@ -15,30 +15,15 @@
 #include "LooperImpl.h"
 #include "MainThread.h"
 #include "Message.h"
-#include "PropertyInfo.h"
 #include "QtApplicationFactory.h"
 #include "Roster.h"
-#include "ScriptingReplies.h"
 #include "TokenRegistry.h"
+#include "WindowList.h"
 
 BApplication* be_app = NULL;
 BMessenger be_app_messenger;
 
 namespace {
-
-const char* kApplicationSuite = "suite/vnd.Be-application";
-
-property_info sApplicationProperties[] = {
-    {"Window",
-     {},
-     {B_INDEX_SPECIFIER, B_REVERSE_INDEX_SPECIFIER},
-     "the application's windows",
-     0,
-     {},
-     {},
-     {}},
-    {},
-};
 
 std::atomic<int32> sAppLooperToken{-1};
 
@@ -50,6 +35,7 @@ struct WindowEntry
 {
 	BWindow* window;
 	BLooper* looper;
+	std::string title; // kept here, so the application thread can match it unlocked
 };
 
 std::mutex sWindowsLock;
@@ -124,7 +110,34 @@ void register_window(BWindow* window, BLooper* looper)
 	if (looper == NULL)
 		return;
 	std::lock_guard<std::mutex> guard(sWindowsLock);
-	sWindows.push_back(WindowEntry{window, looper});
+	sWindows.push_back(WindowEntry{window, looper, std::string()});
+}
+
+void set_window_title(BLooper* looper, const char* title)
+{
+	std::lock_guard<std::mutex> guard(sWindowsLock);
+	for (WindowEntry& entry : sWindows) {
+		if (entry.looper == looper)
+			entry.title = title != NULL ? title : "";
+	}
+}
+
+BLooper* window_looper_at(int32 index)
+{
+	std::lock_guard<std::mutex> guard(sWindowsLock);
+	if (index < 0 || index >= (int32)sWindows.size())
+		return NULL;
+	return sWindows[index].looper;
+}
+
+BLooper* window_looper_titled(const char* title)
+{
+	std::lock_guard<std::mutex> guard(sWindowsLock);
+	for (const WindowEntry& entry : sWindows) {
+		if (title != NULL && entry.title == title)
+			return entry.looper;
+	}
+	return NULL;
 }
 
 std::vector<int32> window_looper_tokens()
@@ -323,7 +336,8 @@ void BApplication::MessageReceived(BMessage* message)
 		break;
 	}
 	default:
-		BLooper::MessageReceived(message);
+		if (!BPrivate::answer_application_scripting(this, message))
+			BLooper::MessageReceived(message);
 		break;
 	}
 }
@@ -339,48 +353,6 @@ void BApplication::DispatchMessage(BMessage* message, BHandler* handler)
 		return;
 	}
 	BLooper::DispatchMessage(message, handler);
-}
-
-BHandler* BApplication::ResolveSpecifier(BMessage* message, int32 index, BMessage* specifier,
-                                         int32 form, const char* property)
-{
-	BPropertyInfo info(sApplicationProperties);
-	if (property != NULL && info.FindMatch(message, index, specifier, form, property) >= 0 &&
-	    strcmp(property, "Window") == 0) {
-		int32 windowIndex = -1;
-		if (specifier->FindInt32("index", &windowIndex) == B_OK) {
-			int32 count = CountWindows();
-			if (form == B_REVERSE_INDEX_SPECIFIER)
-				windowIndex = count - 1 - windowIndex;
-			BLooper* window = NULL;
-			{
-				std::lock_guard<std::mutex> guard(sWindowsLock);
-				if (windowIndex >= 0 && windowIndex < (int32)sWindows.size())
-					window = sWindows[windowIndex].looper;
-			}
-			if (window != NULL) {
-				message->PopSpecifier();
-				return window;
-			}
-		}
-		BPrivate::send_not_understood(message, B_BAD_INDEX);
-		return NULL;
-	}
-	return BLooper::ResolveSpecifier(message, index, specifier, form, property);
-}
-
-status_t BApplication::GetSupportedSuites(BMessage* data)
-{
-	if (data == NULL)
-		return B_BAD_VALUE;
-	status_t status = data->AddString("suites", kApplicationSuite);
-	if (status != B_OK)
-		return status;
-	BPropertyInfo info(sApplicationProperties);
-	status = data->AddFlat("messages", &info);
-	if (status != B_OK)
-		return status;
-	return BLooper::GetSupportedSuites(data);
 }
 
 status_t BApplication::GetAppInfo(app_info* info) const

@@ -6,10 +6,32 @@ namespace BPrivate {
 
 void send_not_understood(BMessage* request, status_t error)
 {
+	send_not_understood(request, error, "Didn't understand the specifier(s)");
+}
+
+void send_not_understood(BMessage* request, status_t error, const char* text)
+{
 	BMessage reply(B_MESSAGE_NOT_UNDERSTOOD);
 	reply.AddInt32("error", error);
-	reply.AddString("message", "Didn't understand the specifier(s)");
+	reply.AddString("message", text);
 	request->SendReply(&reply);
+}
+
+void send_scripting_reply(BMessage* request, BMessage* reply, status_t error)
+{
+	BMessage empty(B_REPLY);
+	if (reply == nullptr)
+		reply = &empty;
+	reply->AddInt32("error", error);
+	request->SendReply(reply);
+}
+
+bool current_specifier(BMessage* message, int32* form, const char** property, BMessage* specifier)
+{
+	int32 index;
+	BMessage local;
+	return message->GetCurrentSpecifier(&index, specifier != nullptr ? specifier : &local, form,
+	                                    property) == B_OK;
 }
 
 } // namespace BPrivate

@@ -22,7 +22,14 @@ public:
 	virtual ~BControl();
 
 	virtual void AttachedToWindow();
+	// Answers the control suite; B_EXECUTE_PROPERTY aimed at the control
+	// itself invokes it as a click does (B_NOT_ALLOWED while disabled).
 	virtual void MessageReceived(BMessage* message);
+	// Scripting: the control suite ("suite/vnd.Be-control": Label, Value,
+	// Enabled), then the view's.
+	virtual BHandler* ResolveSpecifier(BMessage* message, int32 index, BMessage* specifier,
+	                                   int32 form, const char* property);
+	virtual status_t GetSupportedSuites(BMessage* data);
 
 	virtual void SetLabel(const char* label);
 	const char* Label() const;

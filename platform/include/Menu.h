@@ -72,6 +72,14 @@ public:
 	BMenu* Supermenu() const;
 	menu_layout Layout() const;
 
+	// Scripting: the menu suite ("suite/vnd.Be-menu": Menu and MenuItem by
+	// index, reverse index or label, Label, Marked, Enabled, count of
+	// MenuItem; B_EXECUTE_PROPERTY on a MenuItem chooses it), then the
+	// view's. Submenus are answered by the menu that holds them.
+	virtual BHandler* ResolveSpecifier(BMessage* message, int32 index, BMessage* specifier,
+	                                   int32 form, const char* property);
+	virtual status_t GetSupportedSuites(BMessage* data);
+
 private:
 	friend class BMenuItem;
 	friend class BPrivate::MenuAccess;

@@ -25,6 +25,13 @@ public:
 	virtual void SetEnabled(bool enabled);
 	virtual void SetLabel(const char* label);
 
+	// Scripting: "Text" of the field ("suite/vnd.Be-text-control"), then
+	// the control suite.
+	virtual void MessageReceived(BMessage* message);
+	virtual BHandler* ResolveSpecifier(BMessage* message, int32 index, BMessage* specifier,
+	                                   int32 form, const char* property);
+	virtual status_t GetSupportedSuites(BMessage* data);
+
 	// NULL empties the field.
 	virtual void SetText(const char* text);
 	const char* Text() const;

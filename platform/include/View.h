@@ -86,7 +86,14 @@ public:
 	virtual void MakeFocus(bool focus = true);
 	bool IsFocus() const;
 	virtual void WindowActivated(bool active);
+	// Answers the view suite; see ResolveSpecifier.
 	virtual void MessageReceived(BMessage* message);
+
+	// Scripting: the view suite ("suite/vnd.Be-view": Frame, Hidden, View
+	// by index, reverse index or name, count of View), then the handler's.
+	virtual BHandler* ResolveSpecifier(BMessage* message, int32 index, BMessage* specifier,
+	                                   int32 form, const char* property);
+	virtual status_t GetSupportedSuites(BMessage* data);
 
 	uint32 Flags() const;
 	virtual void SetFlags(uint32 flags);

@@ -114,6 +114,13 @@ public:
 	virtual bool QuitRequested();
 	virtual void Minimize(bool minimize);
 
+	// Scripting: the window suite ("suite/vnd.Be-window": Title, Frame,
+	// Hidden, Active, Look, Feel, Flags, MenuBar, View), then the
+	// looper's. Answered on the window's thread.
+	virtual BHandler* ResolveSpecifier(BMessage* message, int32 index, BMessage* specifier,
+	                                   int32 form, const char* property);
+	virtual status_t GetSupportedSuites(BMessage* data);
+
 	virtual void Show();
 	virtual void Hide();
 	bool IsHidden() const;

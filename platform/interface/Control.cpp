@@ -25,11 +25,6 @@ void BControl::AttachedToWindow()
 	BView::AttachedToWindow();
 }
 
-void BControl::MessageReceived(BMessage* message)
-{
-	BView::MessageReceived(message);
-}
-
 void BControl::SetLabel(const char* label)
 {
 	mLabel = label != nullptr ? label : "";

@@ -8,6 +8,7 @@
 #include "Message.h"
 #include "TextEditWidget.h"
 #include "TextViewData.h"
+#include "TextViewScripting.h"
 #include "ViewPrivate.h"
 
 using BPrivate::TextViewData;
@@ -419,7 +420,8 @@ void BTextView::MessageReceived(BMessage* message)
 		SelectAll();
 		break;
 	default:
-		BView::MessageReceived(message);
+		if (!BPrivate::answer_text_view_scripting(this, message))
+			BView::MessageReceived(message);
 		break;
 	}
 }

@@ -422,11 +422,6 @@ bool BView::IsFocus() const
 	return mData->window->CurrentFocus() == this;
 }
 
-void BView::MessageReceived(BMessage* message)
-{
-	BHandler::MessageReceived(message);
-}
-
 uint32 BView::Flags() const
 {
 	return mData->flags;

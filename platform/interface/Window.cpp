@@ -23,6 +23,7 @@
 #include "ViewPrivate.h"
 #include "ViewWidget.h"
 #include "WidgetApplication.h"
+#include "WindowList.h"
 #include "WindowPrivate.h"
 #include "WindowWidget.h"
 
@@ -190,6 +191,7 @@ void BWindow::_Init(BRect frame, const char* title, window_look look, window_fee
 	ViewAccess::AttachTopView(mData->topView, this);
 
 	BPrivate::register_window(this, this);
+	BPrivate::set_window_title(this, mData->title.c_str());
 }
 
 BWindow::~BWindow()
@@ -343,11 +345,6 @@ void BWindow::_NotifyActivated(BView* view, bool active)
 	}
 }
 
-void BWindow::MessageReceived(BMessage* message)
-{
-	BLooper::MessageReceived(message);
-}
-
 void BWindow::FrameMoved(BPoint) {}
 void BWindow::FrameResized(float, float) {}
 void BWindow::WindowActivated(bool) {}
@@ -433,6 +430,7 @@ void BWindow::SetTitle(const char* title)
 	QString text = QString::fromUtf8(mData->title.c_str());
 	BPrivate::on_gui(mData->widget, [text](QWidget* widget) { widget->setWindowTitle(text); });
 	SetName(mData->title.c_str());
+	BPrivate::set_window_title(this, mData->title.c_str());
 }
 
 window_look BWindow::Look() const

@@ -1,0 +1,72 @@
+#!/usr/bin/env bash
+# hey against the bus itself: one invocation (process start to exit) against
+# dbus-send asking the same editor for a Peer.Ping, and the text of a
+# 100,000-entry locale file read through hey against that ping. Ratios are
+# medians of repeated runs; nothing here passes or fails. Run by
+# bench/run.sh.
+set -euo pipefail
+cd "$(dirname "$0")/.."
+build=${LE_BUILD_DIR:-build}
+runs=${HEY_BENCH_RUNS:-15}
+
+if [ "${1:-}" != "--on-bus" ]; then
+	cmake --build "$build" --target hey LocaleEditor localetool -- -j"$(nproc)"
+	export QT_QPA_PLATFORM=offscreen
+	exec dbus-run-session -- bash "$0" --on-bus
+fi
+
+scratch=$(mktemp -d)
+editor_pid=""
+cleanup() {
+	[ -n "$editor_pid" ] && kill "$editor_pid" 2>/dev/null || true
+	rm -rf "$scratch"
+}
+trap cleanup EXIT
+
+# A locale file of 100,000 entries, opened by the editor at start.
+{
+	echo "language: Bench"
+	echo "version: 1.0"
+	echo "app_id: bench"
+	echo
+	for ((i = 1; i <= 100000; i++)); do echo "$i = entry number $i of the benchmark"; done
+} >"$scratch/Bench.txt"
+"$build/localetool" compile "$scratch/Bench.txt" "$scratch/Bench.locale" >/dev/null
+cp "$build/LocaleEditor" "$scratch/LocaleEditor"
+"$scratch/LocaleEditor" "$scratch/Bench.locale" &
+editor_pid=$!
+
+text_view=(View 0 of View "[-1]" of View bkg_view of Window 0)
+for ((i = 0; i < 300; i++)); do
+	if "$build/hey" -t 2000 "$editor_pid" get Text "[0 to 1]" of "${text_view[@]}" 2>/dev/null |
+		grep -q '"result" (B_STRING_TYPE) : ".'; then
+		break
+	fi
+done
+
+# Median wall time of a command, in microseconds.
+median_us() {
+	local times=()
+	for ((r = 0; r < runs; r++)); do
+		local start end
+		start=$(date +%s%N)
+		"$@" >/dev/null
+		end=$(date +%s%N)
+		times+=($(((end - start) / 1000)))
+	done
+	printf '%s\n' "${times[@]}" | sort -n | sed -n "$(((runs + 1) / 2))p"
+}
+
+ping=(dbus-send --session --print-reply --dest="org.vessmor.Team$editor_pid" /org/vessmor/App
+	org.freedesktop.DBus.Peer.Ping)
+ping_us=$(median_us "${ping[@]}")
+name_us=$(median_us "$build/hey" "$editor_pid" get Name)
+text_us=$(median_us "$build/hey" "$editor_pid" get Text of "${text_view[@]}")
+bytes=$("$build/hey" "$editor_pid" get Text of "${text_view[@]}" | wc -c)
+
+ratio() { awk -v a="$1" -v b="$2" 'BEGIN { printf "%.2f", a / b }'; }
+printf '%-44s %10s us\n' "dbus-send Peer.Ping (baseline)" "$ping_us"
+printf '%-44s %10s us  %s x baseline\n' "hey get Name (one invocation)" "$name_us" \
+	"$(ratio "$name_us" "$ping_us")"
+printf '%-44s %10s us  %s x baseline  (%s bytes)\n' "hey get Text (100,000 entries)" "$text_us" \
+	"$(ratio "$text_us" "$ping_us")" "$bytes"

@@ -1,0 +1,47 @@
+// One editor for all tests of a suite: starting it costs far more than a
+// request.
+#ifndef TESTS_ENDTOEND_EDITOR_FIXTURE_H
+#define TESTS_ENDTOEND_EDITOR_FIXTURE_H
+
+#include <gtest/gtest.h>
+
+#include <memory>
+
+#include "EndToEnd.h"
+
+class EditorFixture : public testing::Test
+{
+protected:
+	static void SetUpTestSuite()
+	{
+		sEditor = new EditorSession;
+		sAnswering = sEditor->WaitUntilAnswering(std::chrono::seconds(30));
+	}
+	static void TearDownTestSuite()
+	{
+		delete sEditor;
+		sEditor = nullptr;
+	}
+	void SetUp() override { ASSERT_TRUE(sAnswering) << "the editor did not start answering"; }
+
+	static HeyResult Hey(const std::vector<std::string>& words) { return sEditor->Hey(words); }
+
+	static inline EditorSession* sEditor = nullptr;
+	static inline bool sAnswering = false;
+};
+
+// Where the locale text lies: the first child of the scroll view, which is
+// the background view's last child.
+inline const std::vector<std::string> kLocaleText = {
+    "View", "0", "of", "View", "[-1]", "of", "View", "bkg_view", "of", "Window", "0"};
+
+// words followed by "of" and then where.
+inline std::vector<std::string> Of(std::vector<std::string> words,
+                                   const std::vector<std::string>& where)
+{
+	words.push_back("of");
+	words.insert(words.end(), where.begin(), where.end());
+	return words;
+}
+
+#endif // TESTS_ENDTOEND_EDITOR_FIXTURE_H
