@@ -4,7 +4,7 @@
 le_install_deps() {
 	local packages=(g++ cmake ninja-build pkg-config qt6-base-dev qt6-base-dev-tools libgl-dev
 		libgtest-dev libgmock-dev googletest libbenchmark-dev dbus dbus-bin dbus-daemon
-		shared-mime-info xdg-utils)
+		shared-mime-info xdg-utils gettext libgettextpo-dev)
 	local missing=()
 	local p
 	for p in "${packages[@]}"; do

@@ -21,48 +21,28 @@
 #include "LocaleFile.h"
 #include "LocaleSource.h"
 #include "ScratchFolder.h"
+#include "ToolRun.h"
 
 namespace {
 
-struct ToolRun
-{
-	int status;
-	std::string out;
-	std::string err;
-};
-
-// Runs localetool with the arguments (each quoted), collecting output.
 ToolRun Tool(const std::string& arguments, const ScratchFolder& scratch)
 {
-	const std::string out = scratch / "stdout", err = scratch / "stderr";
-	const std::string command =
-	    "'" + BuildFolder() + "/localetool' " + arguments + " >'" + out + "' 2>'" + err + "'";
-	const int raw = system(command.c_str());
-	auto slurp = [](const std::string& path) {
-		std::ifstream in(path, std::ios::binary);
-		std::stringstream text;
-		text << in.rdbuf();
-		return text.str();
-	};
-	return {WIFEXITED(raw) ? WEXITSTATUS(raw) : -1, slurp(out), slurp(err)};
+	return RunLocaleTool(arguments, scratch);
 }
 
 void WriteText(const std::string& path, const std::string& text)
 {
-	std::ofstream(path, std::ios::binary) << text;
+	WriteFileBytes(path, text);
 }
 
 std::string Quote(const std::string& path)
 {
-	return "'" + path + "'";
+	return ShellQuote(path);
 }
 
 std::string ReadAll(const std::string& path)
 {
-	std::ifstream in(path, std::ios::binary);
-	std::stringstream text;
-	text << in.rdbuf();
-	return text.str();
+	return ReadFileBytes(path);
 }
 
 } // namespace
@@ -146,19 +126,19 @@ TEST(LocaleTool, JsonDumpEscapesEverythingJsonNeeds)
 	EXPECT_NE(run.out.find("\"bad \xef\xbf\xbd byte, ü\""), std::string::npos);
 }
 
-TEST(LocaleTool, BadInputGivesOneLineNamingTheFileAndStatusOne)
+TEST(LocaleTool, BadInputGivesOneLineNamingTheFileAndStatusTwo)
 {
 	ScratchFolder scratch;
 	const std::string garbage = scratch / "garbage.locale";
 	WriteText(garbage, "this is not a flattened message");
 	ToolRun run = Tool("dump " + Quote(garbage), scratch);
-	EXPECT_EQ(run.status, 1);
+	EXPECT_EQ(run.status, 2);
 	EXPECT_EQ(run.err,
 	          "localetool: " + garbage + ": not a locale file (no complete flattened message)\n");
 	EXPECT_TRUE(run.out.empty());
 
 	run = Tool("dump " + Quote(scratch / "missing.locale"), scratch);
-	EXPECT_EQ(run.status, 1);
+	EXPECT_EQ(run.status, 2);
 	EXPECT_EQ(run.err,
 	          "localetool: " + (scratch / "missing.locale") + ": No such file or directory\n");
 
@@ -168,14 +148,14 @@ TEST(LocaleTool, BadInputGivesOneLineNamingTheFileAndStatusOne)
 	WriteText(source, "language: x\nversion: 1\napp_id: a\n3 = skipped two\n");
 	WriteText(existing, "keep me");
 	run = Tool("compile " + Quote(source) + " " + Quote(existing), scratch);
-	EXPECT_EQ(run.status, 1);
+	EXPECT_EQ(run.status, 2);
 	EXPECT_EQ(run.err, "localetool: " + source + ": line 4: entry 3 where entry 1 was expected\n");
 	EXPECT_EQ(ReadAll(existing), "keep me");
 
 	WriteText(source, "language: x\nversion: 1\napp_id: a\n1 = fine\n");
 	run = Tool("compile " + Quote(source) + " " + Quote(scratch / "no/such/folder/x.locale"),
 	           scratch);
-	EXPECT_EQ(run.status, 1);
+	EXPECT_EQ(run.status, 2);
 	EXPECT_EQ(
 	    run.err.rfind("localetool: " + (scratch / "no/such/folder/x.locale") + ": cannot write", 0),
 	    0u)

@@ -1,13 +1,11 @@
-// localetool: looks into locale files and builds them from their text form.
-//
-//   localetool dump FILE [--json]   header and texts of a locale file
-//   localetool compile SOURCE OUT   a locale file from its text form
-//
-// Exit status: 0 done, 1 a file could not be read, parsed or written (one
-// line on stderr names it), 2 wrong arguments.
+// localetool: looks into locale files, builds them from their text form,
+// checks translations and moves them to and from gettext PO files. The
+// commands and their help texts are listed in ToolHelp.cpp; exit statuses in
+// ToolOutput.h.
 #include <cstdio>
 #include <cstring>
 #include <string>
+#include <string_view>
 
 #include <File.h>
 #include <Message.h>
@@ -17,80 +15,18 @@
 
 #include "LocaleFile.h"
 #include "LocaleSource.h"
+#include "ToolCommands.h"
+#include "ToolOutput.h"
 
 namespace {
 
 const off_t kMaxSourceSize = 16 * 1024 * 1024;
-
-int Fail(const char* file, const std::string& what)
-{
-	fprintf(stderr, "localetool: %s: %s\n", file, what.c_str());
-	return 1;
-}
-
-int Usage()
-{
-	fprintf(stderr, "usage: localetool dump FILE [--json]\n"
-	                "       localetool compile SOURCE OUT\n");
-	return 2;
-}
 
 std::string Describe(status_t status)
 {
 	if (status == B_BAD_DATA || status == B_NOT_A_MESSAGE || status == B_NOT_SUPPORTED)
 		return "not a locale file (no complete flattened message)";
 	return b_status_string(status);
-}
-
-// A JSON string: quotes, backslashes and control bytes escaped; bytes that
-// are not valid UTF-8 become U+FFFD so that the output stays valid JSON.
-std::string Json(const std::string& text)
-{
-	std::string out = "\"";
-	for (size_t i = 0; i < text.size();) {
-		const unsigned char c = (unsigned char)text[i];
-		if (c == '"' || c == '\\') {
-			out += '\\';
-			out += (char)c;
-			i++;
-		} else if (c < 0x20) {
-			char buffer[8];
-			switch (c) {
-			case '\n':
-				out += "\\n";
-				break;
-			case '\t':
-				out += "\\t";
-				break;
-			case '\r':
-				out += "\\r";
-				break;
-			default:
-				snprintf(buffer, sizeof(buffer), "\\u%04x", c);
-				out += buffer;
-			}
-			i++;
-		} else if (c < 0x80) {
-			out += (char)c;
-			i++;
-		} else {
-			size_t length = (c & 0xe0) == 0xc0   ? 2
-			                : (c & 0xf0) == 0xe0 ? 3
-			                : (c & 0xf8) == 0xf0 ? 4
-			                                     : 0;
-			bool valid = length > 0 && i + length <= text.size();
-			for (size_t k = 1; valid && k < length; k++)
-				valid = ((unsigned char)text[i + k] & 0xc0) == 0x80;
-			if (valid) {
-				out.append(text, i, length);
-				i += length;
-			} else {
-				out += "\xef\xbf\xbd";
-				i++;
-			}
-		}
-	}
-	return out + "\"";
 }
 
 std::string JsonOrNull(const BMessage& message, const char* field)
@@ -189,16 +125,45 @@ int Compile(const char* sourcePath, const char* outPath)
 
 int main(int argc, char** argv)
 {
-	if (argc >= 3 && strcmp(argv[1], "dump") == 0) {
+	if (argc < 2)
+		return UsageError("a command is needed", nullptr);
+	const std::string_view command = argv[1];
+	if (command == "--help" || command == "-h" || command == "help") {
+		const char* help = HelpFor(argc >= 3 && command == "help" ? argv[2] : "");
+		if (help == nullptr)
+			return UsageError("no command " + std::string(argv[2]), nullptr);
+		fputs(help, stdout);
+		return kExitDone;
+	}
+	if (HelpFor(command) == nullptr)
+		return UsageError("no command " + std::string(command), nullptr);
+	ToolArguments arguments(argv + 2, argv + argc);
+	for (const std::string_view argument : arguments) {
+		if (argument == "--help" || argument == "-h") {
+			fputs(HelpFor(command), stdout);
+			return kExitDone;
+		}
+	}
+
+	if (command == "dump") {
 		if (argc == 3)
 			return Dump(argv[2], false);
 		if (argc == 4 && strcmp(argv[3], "--json") == 0)
 			return Dump(argv[2], true);
 		if (argc == 4 && strcmp(argv[2], "--json") == 0)
 			return Dump(argv[3], true);
-		return Usage();
+		return UsageError("dump takes FILE and --json", argv[1]);
 	}
-	if (argc == 4 && strcmp(argv[1], "compile") == 0)
-		return Compile(argv[2], argv[3]);
-	return Usage();
+	if (command == "compile") {
+		if (argc == 4)
+			return Compile(argv[2], argv[3]);
+		return UsageError("compile takes SOURCE and OUT", argv[1]);
+	}
+	if (command == "check")
+		return RunCheck(arguments);
+	if (command == "stats")
+		return RunStats(arguments);
+	if (command == "export-po")
+		return RunExportPo(arguments);
+	return RunImportPo(arguments);
 }

@@ -1,0 +1,105 @@
+// localetool export-po REFERENCE [TRANSLATION] -o OUT.po
+#include <algorithm>
+#include <cstdio>
+#include <string>
+
+#include "LocaleEntries.h"
+#include "PoHeader.h"
+#include "PoText.h"
+#include "PoWriter.h"
+#include "TemporaryOutput.h"
+#include "ToolCommands.h"
+#include "ToolOutput.h"
+
+namespace {
+
+// A PO file is UTF-8 here and gettext's tools refuse anything else.
+bool IsUtf8(std::string_view text)
+{
+	for (size_t i = 0; i < text.size();) {
+		const unsigned char c = (unsigned char)text[i];
+		const size_t length = c < 0x80             ? 1
+		                      : (c & 0xe0) == 0xc0 ? 2
+		                      : (c & 0xf0) == 0xe0 ? 3
+		                      : (c & 0xf8) == 0xf0 ? 4
+		                                           : 0;
+		if (length == 0 || i + length > text.size() || (length == 2 && c < 0xc2))
+			return false;
+		for (size_t k = 1; k < length; k++) {
+			if (((unsigned char)text[i + k] & 0xc0) != 0x80)
+				return false;
+		}
+		i += length;
+	}
+	return true;
+}
+
+// Checks what goes into the PO file, then writes it through the temporary.
+int WritePo(std::string_view referencePath, const LocaleEntries& reference,
+            std::string_view translationPath, const LocaleEntries* translation,
+            const std::string& header, const std::string& outPath)
+{
+	PoWriter writer;
+	writer.Add(nullptr, "", header);
+	const size_t referenceCount = reference.Texts().size();
+	const size_t translationCount = translation != nullptr ? translation->Texts().size() : 0;
+	const size_t count = std::max(referenceCount, translationCount);
+	std::string msgid, msgstr;
+	char context[24];
+	for (size_t i = 0; i < count; i++) {
+		const std::string_view wanted = i < referenceCount ? reference.Texts()[i] : "";
+		const std::string_view given = i < translationCount ? translation->Texts()[i] : "";
+		if (!IsUtf8(wanted))
+			return Fail(referencePath, "entry " + std::to_string(i + 1) + " is not UTF-8");
+		if (!IsUtf8(given))
+			return Fail(translationPath, "entry " + std::to_string(i + 1) + " is not UTF-8");
+		snprintf(context, sizeof(context), "%zu", i + 1);
+		PoText::FromLocale(wanted, &msgid);
+		PoText::FromLocale(given, &msgstr);
+		writer.Add(context, msgid, msgstr);
+	}
+
+	TemporaryOutput output;
+	std::string error;
+	if (!output.Create(outPath, &error) || !output.Write(writer.Text(), &error) ||
+	    !output.Commit(&error))
+		return Fail(outPath, "cannot write: " + error);
+	return kExitDone;
+}
+
+} // namespace
+
+int RunExportPo(const ToolArguments& arguments)
+{
+	std::vector<std::string_view> files;
+	std::string outPath;
+	for (size_t i = 0; i < arguments.size(); i++) {
+		if (arguments[i] == "-o" || arguments[i] == "--output") {
+			if (i + 1 == arguments.size() || !outPath.empty())
+				return UsageError("export-po: -o takes one file", "export-po");
+			outPath = arguments[++i];
+		} else if (arguments[i].size() > 1 && arguments[i][0] == '-') {
+			return UsageError("export-po: unknown option " + std::string(arguments[i]),
+			                  "export-po");
+		} else {
+			files.push_back(arguments[i]);
+		}
+	}
+	if (files.empty() || files.size() > 2 || outPath.empty())
+		return UsageError("export-po takes REFERENCE, TRANSLATION and -o OUT.po", "export-po");
+
+	LocaleEntries reference, translation;
+	std::string error;
+	if (!reference.Load(std::string(files[0]).c_str(), &error))
+		return Fail(files[0], error);
+	const bool withTranslation = files.size() == 2;
+	if (withTranslation && !translation.Load(std::string(files[1]).c_str(), &error))
+		return Fail(files[1], error);
+
+	std::string header;
+	if (!PoHeader::Make(withTranslation ? translation : reference, withTranslation, &header,
+	                    &error))
+		return Fail(files[withTranslation ? 1 : 0], error);
+	return WritePo(files[0], reference, withTranslation ? files[1] : "",
+	               withTranslation ? &translation : nullptr, header, outPath);
+}
