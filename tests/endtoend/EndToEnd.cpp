@@ -12,7 +12,7 @@
 #include <unistd.h>
 
 #include "BuiltPrograms.h"
-#include "GuiWait.h"
+#include "Wait.h"
 
 extern char** environ;
 

@@ -5,8 +5,8 @@
 #include <Errors.h>
 
 #include "EditorFixture.h"
-#include "GuiWait.h"
 #include "Preferences.h"
+#include "Wait.h"
 
 namespace {
 
