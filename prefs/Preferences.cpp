@@ -1,6 +1,7 @@
 #include "Preferences.h"
 
 #include <cstring>
+#include <memory>
 #include <new>
 
 #include "SafeFile.h"
@@ -270,14 +271,11 @@ BMessage* Preferences::GetMessage(const char* key, BMessage* fallback) const
 {
 	if (key == nullptr || !mSettings.HasMessage(key))
 		return fallback;
-	BMessage* copy = new (std::nothrow) BMessage();
-	if (copy == nullptr)
+	std::unique_ptr<BMessage> copy(new (std::nothrow) BMessage());
+	if (!copy || mSettings.FindMessage(key, copy.get()) != B_OK)
 		return fallback;
-	if (mSettings.FindMessage(key, copy) != B_OK) {
-		delete copy;
-		return fallback;
-	}
-	return copy;
+	// The caller owns the copy from here on.
+	return copy.release();
 }
 
 BMessage Preferences::GetMessageData(const char* key) const

@@ -134,7 +134,7 @@ bool ZTLocale::SetLanguage(BPath* folder, const char* language)
 			if (!MatchesField(message, kLocaleFieldAppID, appID.c_str()) ||
 			    !MatchesField(message, kLocaleFieldLanguage, language))
 				continue;
-			found.reset(new Translation);
+			found = std::make_unique<Translation>();
 			found->language = language;
 			const char* text = nullptr;
 			for (int32 i = 0; message.FindString(kLocaleFieldText, i, &text) == B_OK; i++)
