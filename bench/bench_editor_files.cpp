@@ -266,13 +266,14 @@ std::string ReferenceBlocks(const Inputs& inputs)
 	return text;
 }
 
-// What loading the locale file into the blocks gives.
+// What loading the locale file into the blocks gives: each translation on
+// the empty line its block left.
 std::string LoadedText(const Inputs& inputs)
 {
 	std::string text;
 	for (size_t i = 0; i < inputs.sources.size(); i++) {
 		text += "; #ID" + std::to_string(i + 1) + ":\n; " + inputs.sources[i] + "\n" +
-		        inputs.translations[i] + "\n\n";
+		        inputs.translations[i] + "\n";
 	}
 	return text;
 }
