@@ -216,7 +216,7 @@ std::string LoadedText(const Inputs& inputs)
 	std::string text;
 	for (size_t i = 0; i < inputs.sources.size(); i++) {
 		text += "; #ID" + std::to_string(i + 1) + ":\n; " + inputs.sources[i] + "\n" +
-		        inputs.translations[i] + "\n\n";
+		        inputs.translations[i] + "\n";
 	}
 	return text;
 }

@@ -21,7 +21,8 @@ const Inputs& TextsFor(int count);
 // The edited text as the reference display leaves it: a marker, the
 // reference line and an empty translation line per entry.
 std::string ReferenceBlocks(const Inputs& inputs);
-// What loading the locale file into the blocks gives.
+// What loading the locale file into the blocks gives: each translation on
+// the empty line its block left.
 std::string LoadedText(const Inputs& inputs);
 // A .po string of text (quoted and escaped).
 std::string PoString(const std::string& text);

@@ -232,18 +232,15 @@ struct Occurrence
 	int32_t next; // next occurrence of the same marker, -1 at the end
 };
 
-const char kMarkerStart[] = "; #ID";
-const size_t kMarkerStartLength = sizeof(kMarkerStart) - 1;
-
 // Calls found(entry, column) for every marker "; #ID<n>:" in the line with
 // 1 <= n <= maxEntry. Markers cannot overlap: ';' only starts them.
 template <typename Found>
 void FindMarkers(const char* data, size_t length, long maxEntry, Found found)
 {
 	const std::string_view line(data, length);
-	size_t at = line.find(kMarkerStart);
+	size_t at = line.find(kEntryMarkerStart);
 	while (at != std::string_view::npos) {
-		size_t digit = at + kMarkerStartLength;
+		size_t digit = at + kEntryMarkerStartLength;
 		long value = 0;
 		size_t digits = 0;
 		while (digit < length && data[digit] >= '0' && data[digit] <= '9' && digits < 12) {
@@ -251,10 +248,10 @@ void FindMarkers(const char* data, size_t length, long maxEntry, Found found)
 			digit++;
 			digits++;
 		}
-		if (digits > 0 && data[at + kMarkerStartLength] != '0' && digit < length &&
+		if (digits > 0 && data[at + kEntryMarkerStartLength] != '0' && digit < length &&
 		    data[digit] == ':' && value <= maxEntry)
 			found(value, (uint32_t)at);
-		at = line.find(kMarkerStart, at + 1);
+		at = line.find(kEntryMarkerStart, at + 1);
 	}
 }
 
@@ -262,7 +259,7 @@ void FindMarkers(const char* data, size_t length, long maxEntry, Found found)
 
 std::string EntryMarker(long entry)
 {
-	return kMarkerStart + std::to_string(entry) + ":";
+	return kEntryMarkerStart + std::to_string(entry) + ":";
 }
 
 namespace {

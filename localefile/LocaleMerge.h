@@ -27,7 +27,7 @@ struct DoubledEntry
 {
 	long entry = 0;    // from 1
 	long lines = 0;    // how many lines claim it
-	size_t offset = 0; // start of its marker's line (of its first line without one)
+	size_t offset = 0; // where its marker's line starts (its first line's, without one)
 };
 
 // What saving stores. A text without markers saves by position, as
@@ -79,6 +79,9 @@ std::string MergeEntriesInTree(std::string_view text, const std::vector<std::str
 
 // "; #ID<entry>:"
 std::string EntryMarker(long entry);
+// What every marker begins with.
+inline constexpr char kEntryMarkerStart[] = "; #ID";
+inline constexpr size_t kEntryMarkerStartLength = sizeof(kEntryMarkerStart) - 1;
 
 } // namespace LocaleMerge
 

@@ -13,9 +13,6 @@ bool IsBlank(unsigned char byte)
 	return byte <= 0x20;
 }
 
-const char kMarkerStart[] = "; #ID";
-const size_t kMarkerStartLength = sizeof(kMarkerStart) - 1;
-
 // One line of the text: where it starts and its bytes from the first
 // non-blank one up to (not including) its line feed; empty for a blank line.
 struct TextLine
@@ -41,9 +38,9 @@ template <typename Visit> void ForEachLine(std::string_view text, Visit visit)
 // The entry number of a comment line that begins with a marker, else 0.
 long MarkerOf(std::string_view content)
 {
-	if (content.substr(0, kMarkerStartLength) != kMarkerStart)
+	if (content.substr(0, kEntryMarkerStartLength) != kEntryMarkerStart)
 		return 0;
-	size_t at = kMarkerStartLength;
+	size_t at = kEntryMarkerStartLength;
 	long value = 0;
 	while (at < content.size() && content[at] >= '0' && content[at] <= '9') {
 		value = value * 10 + (content[at] - '0');
@@ -51,8 +48,8 @@ long MarkerOf(std::string_view content)
 			return 0;
 		at++;
 	}
-	if (at == kMarkerStartLength || content[kMarkerStartLength] == '0' || at >= content.size() ||
-	    content[at] != ':')
+	if (at == kEntryMarkerStartLength || content[kEntryMarkerStartLength] == '0' ||
+	    at >= content.size() || content[at] != ':')
 		return 0;
 	return value;
 }

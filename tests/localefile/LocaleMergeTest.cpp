@@ -257,4 +257,9 @@ TEST(MergeEntries, StaysFastForManyEntries)
 	    std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
 	EXPECT_LT(seconds, 5.0);
 	EXPECT_EQ(LocaleMerge::CollectEntries(merged), entries);
+	// Saving them anchored to their markers gives them back as well.
+	std::vector<std::string> saved;
+	LocaleMerge::DoubledEntry doubled;
+	EXPECT_TRUE(LocaleMerge::EntriesForSaving(merged, &saved, &doubled));
+	EXPECT_EQ(saved, entries);
 }
