@@ -173,6 +173,8 @@ TEST(LocaleToolPo, BadPoFilesGiveOneLineAndWriteNothing)
 	    {"syntax.po", "msgid \"a\"\nmsgstr \"b\n", "end-of-line within string"},
 	    {"context.po", header + "msgctxt \"x1\"\nmsgid \"a\"\nmsgstr \"b\"\n",
 	     "msgctxt \"x1\" is no entry number"},
+	    {"huge.po", header + "msgctxt \"2000000\"\nmsgid \"a\"\nmsgstr \"b\"\n",
+	     "msgctxt \"2000000\" is no entry number"},
 	    {"nocontext.po", header + "msgid \"a\"\nmsgstr \"b\"\n", "a message without msgctxt"},
 	    {"twice.po",
 	     header + "msgctxt \"1\"\nmsgid \"a\"\nmsgstr \"b\"\n\nmsgctxt \"1\"\nmsgid \"c\"\nmsgstr "
