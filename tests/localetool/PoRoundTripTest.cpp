@@ -96,6 +96,27 @@ TEST(LocaleToolPo, ExportThenImportGivesTheTranslationBackByteForByte)
 	ExpectSameLocaleFile(scratch / "sorted.locale", translation);
 }
 
+TEST(LocaleToolPo, RawLineFeedsAndTabsComeBackAsTheEscapesWithANote)
+{
+	ScratchFolder scratch;
+	const std::string reference = scratch / "English.locale";
+	const std::string translation = scratch / "Deutsch.locale";
+	MakeLocaleFile(reference, "English", {"a\\tb", "c"});
+	MakeLocaleFile(translation, "Deutsch", {"a\tb", "c"});
+	ToolRun run = RunLocaleTool("export-po " + Q(reference) + " " + Q(translation) + " -o " +
+	                                Q(scratch / "de.po"),
+	                            scratch);
+	ASSERT_EQ(run.status, 0);
+	EXPECT_EQ(run.err, "localetool: " + translation +
+	                       ": 1 entries hold a raw line feed or tab, which import-po gives back "
+	                       "as \\n or \\t\n");
+	run = RunLocaleTool("import-po " + Q(scratch / "de.po") + " -o " + Q(scratch / "back.locale"),
+	                    scratch);
+	ASSERT_EQ(run.status, 0) << run.err;
+	MakeLocaleFile(scratch / "expected.locale", "Deutsch", {"a\\tb", "c"});
+	ExpectSameLocaleFile(scratch / "back.locale", scratch / "expected.locale");
+}
+
 TEST(LocaleToolPo, PoFilesEditedByMsgmergeAndMsgattribImportBack)
 {
 	ScratchFolder scratch;
