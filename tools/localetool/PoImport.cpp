@@ -59,7 +59,6 @@ bool ReadMessages(po_file_t file, ImportedTexts* imported, std::string* error)
 
 	std::vector<bool> seen;
 	po_message_iterator_t iterator = po_message_iterator(file, nullptr);
-	std::string text;
 	bool valid = true;
 	while (po_message_t message = po_next_message(iterator)) {
 		const char* context = po_message_msgctxt(message);
