@@ -96,6 +96,27 @@ TEST(LocaleToolPo, ExportThenImportGivesTheTranslationBackByteForByte)
 	ExpectSameLocaleFile(scratch / "sorted.locale", translation);
 }
 
+TEST(LocaleToolPo, RawLineFeedsAndTabsComeBackAsTheEscapesWithANote)
+{
+	ScratchFolder scratch;
+	const std::string reference = scratch / "English.locale";
+	const std::string translation = scratch / "Deutsch.locale";
+	MakeLocaleFile(reference, "English", {"a\\tb", "c"});
+	MakeLocaleFile(translation, "Deutsch", {"a\tb", "c"});
+	ToolRun run = RunLocaleTool("export-po " + Q(reference) + " " + Q(translation) + " -o " +
+	                                Q(scratch / "de.po"),
+	                            scratch);
+	ASSERT_EQ(run.status, 0);
+	EXPECT_EQ(run.err, "localetool: " + translation +
+	                       ": 1 entries hold a raw line feed or tab, which import-po gives back "
+	                       "as \\n or \\t\n");
+	run = RunLocaleTool("import-po " + Q(scratch / "de.po") + " -o " + Q(scratch / "back.locale"),
+	                    scratch);
+	ASSERT_EQ(run.status, 0) << run.err;
+	MakeLocaleFile(scratch / "expected.locale", "Deutsch", {"a\\tb", "c"});
+	ExpectSameLocaleFile(scratch / "back.locale", scratch / "expected.locale");
+}
+
 TEST(LocaleToolPo, PoFilesEditedByMsgmergeAndMsgattribImportBack)
 {
 	ScratchFolder scratch;
@@ -173,6 +194,8 @@ TEST(LocaleToolPo, BadPoFilesGiveOneLineAndWriteNothing)
 	    {"syntax.po", "msgid \"a\"\nmsgstr \"b\n", "end-of-line within string"},
 	    {"context.po", header + "msgctxt \"x1\"\nmsgid \"a\"\nmsgstr \"b\"\n",
 	     "msgctxt \"x1\" is no entry number"},
+	    {"huge.po", header + "msgctxt \"2000000\"\nmsgid \"a\"\nmsgstr \"b\"\n",
+	     "msgctxt \"2000000\" is no entry number"},
 	    {"nocontext.po", header + "msgid \"a\"\nmsgstr \"b\"\n", "a message without msgctxt"},
 	    {"twice.po",
 	     header + "msgctxt \"1\"\nmsgid \"a\"\nmsgstr \"b\"\n\nmsgctxt \"1\"\nmsgid \"c\"\nmsgstr "

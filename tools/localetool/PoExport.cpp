@@ -46,6 +46,7 @@ int WritePo(std::string_view referencePath, const LocaleEntries& reference,
 	const size_t count = std::max(referenceCount, translationCount);
 	std::string msgid, msgstr;
 	char context[24];
+	size_t rawBreaks = 0;
 	for (size_t i = 0; i < count; i++) {
 		const std::string_view wanted = i < referenceCount ? reference.Texts()[i] : "";
 		const std::string_view given = i < translationCount ? translation->Texts()[i] : "";
@@ -53,6 +54,8 @@ int WritePo(std::string_view referencePath, const LocaleEntries& reference,
 			return Fail(referencePath, "entry " + std::to_string(i + 1) + " is not UTF-8");
 		if (!IsUtf8(given))
 			return Fail(translationPath, "entry " + std::to_string(i + 1) + " is not UTF-8");
+		if (given.find_first_of("\n\t") != std::string_view::npos)
+			rawBreaks++;
 		snprintf(context, sizeof(context), "%zu", i + 1);
 		PoText::FromLocale(wanted, &msgid);
 		PoText::FromLocale(given, &msgstr);
@@ -64,6 +67,13 @@ int WritePo(std::string_view referencePath, const LocaleEntries& reference,
 	if (!output.Create(outPath, &error) || !output.Write(writer.Text(), &error) ||
 	    !output.Commit(&error))
 		return Fail(outPath, "cannot write: " + error);
+	// The PO file cannot tell a raw line feed or tab from the escape; both
+	// show the same, but the import gives back the escape.
+	if (rawBreaks > 0)
+		fprintf(stderr,
+		        "localetool: %.*s: %zu entries hold a raw line feed or tab, which import-po "
+		        "gives back as \\n or \\t\n",
+		        (int)translationPath.size(), translationPath.data(), rawBreaks);
 	return kExitDone;
 }
 

@@ -13,10 +13,6 @@ const char* const kEntriesField = "X-Locale-Entries";
 const char* const kGettextLanguageField = "Language";
 const char* const kContentTypeField = "Content-Type";
 
-// The largest entry count we accept: far beyond any real file, small enough
-// that a hostile header cannot make us allocate gigabytes.
-const size_t kMaxEntries = 10 * 1000 * 1000;
-
 bool AddField(std::string* header, const char* name, const char* value, std::string* error)
 {
 	if (value == nullptr)
@@ -106,7 +102,7 @@ bool PoHeader::Parse(std::string_view header, std::string* error)
 				valid = valid && c >= '0' && c <= '9';
 				count = count * 10 + (size_t)(c - '0');
 			}
-			if (!valid || count > kMaxEntries) {
+			if (!valid || count > kMaxPoEntries) {
 				*error = std::string(kEntriesField) + " is no entry count: " + std::string(value);
 				return false;
 			}

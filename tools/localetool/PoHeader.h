@@ -15,6 +15,11 @@
 
 class LocaleEntries;
 
+// The most entries a PO file may give: far beyond any real locale file (which
+// holds a few hundred), small enough that a hostile header or msgctxt cannot
+// make the import allocate gigabytes.
+const size_t kMaxPoEntries = 1000 * 1000;
+
 class PoHeader
 {
 public:

@@ -27,7 +27,8 @@ struct ImportedTexts
 	size_t fuzzy = 0;
 };
 
-// "N" with N from 1 up, no sign, no leading zero; 0 for anything else.
+// "N" with N from 1 to kMaxPoEntries, no sign, no leading zero; 0 for
+// anything else.
 size_t EntryNumber(const char* context)
 {
 	const size_t length = strlen(context);
@@ -39,7 +40,7 @@ size_t EntryNumber(const char* context)
 			return 0;
 		number = number * 10 + (size_t)(context[i] - '0');
 	}
-	return number;
+	return number <= kMaxPoEntries ? number : 0;
 }
 
 bool ReadMessages(po_file_t file, ImportedTexts* imported, std::string* error)
@@ -58,7 +59,6 @@ bool ReadMessages(po_file_t file, ImportedTexts* imported, std::string* error)
 
 	std::vector<bool> seen;
 	po_message_iterator_t iterator = po_message_iterator(file, nullptr);
-	std::string text;
 	bool valid = true;
 	while (po_message_t message = po_next_message(iterator)) {
 		const char* context = po_message_msgctxt(message);

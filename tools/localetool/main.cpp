@@ -152,7 +152,7 @@ int main(int argc, char** argv)
 			return Dump(argv[2], true);
 		if (argc == 4 && strcmp(argv[2], "--json") == 0)
 			return Dump(argv[3], true);
-		return UsageError("dump takes FILE and --json", argv[1]);
+		return UsageError("dump takes FILE and an optional --json", argv[1]);
 	}
 	if (command == "compile") {
 		if (argc == 4)
