@@ -1,6 +1,5 @@
 #include "Application.h"
 
-#include <atomic>
 #include <cstring>
 #include <mutex>
 #include <strings.h>
@@ -19,16 +18,7 @@
 #include "TokenRegistry.h"
 #include "WindowList.h"
 
-BApplication* be_app = NULL;
-BMessenger be_app_messenger;
-
 namespace {
-
-std::atomic<int32> sAppLooperToken{-1};
-
-std::mutex sRecordLock;
-bool sHaveRecord = false;
-BPrivate::app_record sRecord;
 
 struct WindowEntry
 {
@@ -57,40 +47,6 @@ void ensure_qt_application()
 } // namespace
 
 namespace BPrivate {
-
-int32 application_looper_token()
-{
-	return sAppLooperToken.load();
-}
-
-bool own_app_record(app_record* record)
-{
-	std::lock_guard<std::mutex> guard(sRecordLock);
-	if (!sHaveRecord)
-		return false;
-	*record = sRecord;
-	return true;
-}
-
-void set_own_app_record(const app_record* record)
-{
-	std::lock_guard<std::mutex> guard(sRecordLock);
-	sHaveRecord = record != nullptr;
-	if (record != nullptr)
-		sRecord = *record;
-}
-
-void set_own_app_thread(thread_id thread)
-{
-	std::lock_guard<std::mutex> guard(sRecordLock);
-	sRecord.thread = thread;
-}
-
-void set_own_app_registered(bigtime_t when)
-{
-	std::lock_guard<std::mutex> guard(sRecordLock);
-	sRecord.registeredAt = when;
-}
 
 void register_window(BWindow* window, BLooper* looper)
 {
@@ -175,7 +131,7 @@ BApplication::BApplication(const char* signature, status_t* error)
 		gui->setQuitOnLastWindowClosed(false); // windows quit through the app kit
 
 	be_app_messenger = BMessenger(this);
-	sAppLooperToken = Token();
+	BPrivate::set_application_looper_token(Token());
 
 	BPrivate::app_record record;
 	record.team = current_team();
@@ -198,7 +154,7 @@ BApplication::~BApplication()
 		mAppImpl->RemoveSignalHandlers();
 		BPrivate::Bus::UnregisterSelf();
 		BPrivate::set_own_app_record(nullptr);
-		sAppLooperToken = -1;
+		BPrivate::set_application_looper_token(-1);
 		be_app_messenger = BMessenger();
 		be_app = NULL;
 	}
