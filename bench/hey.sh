@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # hey against the bus itself: one invocation (process start to exit) against
 # dbus-send asking the same editor for a Peer.Ping, and the text of a
-# 100,000-entry locale file read through hey against that ping. Ratios are
+# 100,000-entry locale file read through hey against that ping (the
+# flattening of the text on both sides is not part of the baseline). Ratios are
 # medians of repeated runs; nothing here passes or fails. Run by
 # bench/run.sh.
 set -euo pipefail
@@ -18,7 +19,10 @@ fi
 scratch=$(mktemp -d)
 editor_pid=""
 cleanup() {
-	[ -n "$editor_pid" ] && kill "$editor_pid" 2>/dev/null || true
+	if [ -n "$editor_pid" ]; then
+		kill "$editor_pid" 2>/dev/null || true
+		wait "$editor_pid" 2>/dev/null || true
+	fi
 	rm -rf "$scratch"
 }
 trap cleanup EXIT

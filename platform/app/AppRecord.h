@@ -36,6 +36,7 @@ void fill_app_info(const app_record& record, app_info* info);
 
 // The token of this process's application looper, -1 when there is none.
 int32 application_looper_token();
+void set_application_looper_token(int32 token);
 
 } // namespace BPrivate
 

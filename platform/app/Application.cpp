@@ -1,6 +1,5 @@
 #include "Application.h"
 
-#include <atomic>
 #include <cstring>
 #include <mutex>
 #include <strings.h>
@@ -20,16 +19,7 @@
 #include "TokenRegistry.h"
 #include "WindowList.h"
 
-BApplication* be_app = NULL;
-BMessenger be_app_messenger;
-
 namespace {
-
-std::atomic<int32> sAppLooperToken{-1};
-
-std::mutex sRecordLock;
-bool sHaveRecord = false;
-BPrivate::app_record sRecord;
 
 struct WindowEntry
 {
@@ -69,40 +59,6 @@ namespace BPrivate {
 void set_qt_application_factory(qt_application_factory factory)
 {
 	sQtApplicationFactory = factory;
-}
-
-int32 application_looper_token()
-{
-	return sAppLooperToken.load();
-}
-
-bool own_app_record(app_record* record)
-{
-	std::lock_guard<std::mutex> guard(sRecordLock);
-	if (!sHaveRecord)
-		return false;
-	*record = sRecord;
-	return true;
-}
-
-void set_own_app_record(const app_record* record)
-{
-	std::lock_guard<std::mutex> guard(sRecordLock);
-	sHaveRecord = record != nullptr;
-	if (record != nullptr)
-		sRecord = *record;
-}
-
-void set_own_app_thread(thread_id thread)
-{
-	std::lock_guard<std::mutex> guard(sRecordLock);
-	sRecord.thread = thread;
-}
-
-void set_own_app_registered(bigtime_t when)
-{
-	std::lock_guard<std::mutex> guard(sRecordLock);
-	sRecord.registeredAt = when;
 }
 
 void register_window(BWindow* window, BLooper* looper)
@@ -188,7 +144,7 @@ BApplication::BApplication(const char* signature, status_t* error)
 		gui->setQuitOnLastWindowClosed(false); // windows quit through the app kit
 
 	be_app_messenger = BMessenger(this);
-	sAppLooperToken = Token();
+	BPrivate::set_application_looper_token(Token());
 
 	BPrivate::app_record record;
 	record.team = current_team();
@@ -211,7 +167,7 @@ BApplication::~BApplication()
 		mAppImpl->RemoveSignalHandlers();
 		BPrivate::Bus::UnregisterSelf();
 		BPrivate::set_own_app_record(nullptr);
-		sAppLooperToken = -1;
+		BPrivate::set_application_looper_token(-1);
 		be_app_messenger = BMessenger();
 		be_app = NULL;
 	}

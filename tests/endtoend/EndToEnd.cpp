@@ -113,7 +113,7 @@ bool ResultBool(const HeyResult& result)
 	return result.out.find("\"result\" (B_BOOL_TYPE) : true") != std::string::npos;
 }
 
-EditorSession::EditorSession()
+EditorSession::EditorSession(const std::vector<std::string>& arguments)
 {
 	char pattern[] = "/tmp/endtoend-XXXXXX";
 	if (mkdtemp(pattern) == nullptr)
@@ -122,7 +122,7 @@ EditorSession::EditorSession()
 	// A copy, not a link: the application folder is where the executable
 	// really lies, and the preferences written there stay this test's own.
 	fs::copy_file(BuildFolder() + "/LocaleEditor", mFolder + "/LocaleEditor");
-	mPid = StartOffscreen(mFolder + "/LocaleEditor");
+	mPid = StartOffscreen(mFolder + "/LocaleEditor", arguments);
 }
 
 EditorSession::~EditorSession()

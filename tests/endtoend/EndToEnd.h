@@ -37,7 +37,9 @@ bool ResultBool(const HeyResult& result);
 class EditorSession
 {
 public:
-	EditorSession();
+	// arguments go to the editor as on its command line (files to open, as
+	// the desktop gives them).
+	explicit EditorSession(const std::vector<std::string>& arguments = {});
 	~EditorSession();
 	EditorSession(const EditorSession&) = delete;
 	EditorSession& operator=(const EditorSession&) = delete;

@@ -28,12 +28,10 @@ BMessenger FindTarget(const std::string& app)
 {
 	team_id team;
 	if (read_team(app, &team)) {
-		BMessenger messenger(nullptr, team);
-		if (messenger.IsValid())
-			return messenger;
-		// A team on the bus that does not tell what it is: still worth
-		// asking, since hey is also how a broken peer is looked at.
-		return BMessenger::FromAddress({team, -1, -1});
+		// Straight to the team's bus name: one question fewer than asking
+		// the roster what it is, and a broken peer can still be looked at.
+		BMessenger messenger = BMessenger::FromAddress({team, -1, -1});
+		return messenger.IsValid() ? messenger : BMessenger();
 	}
 	if (app.find('/') != std::string::npos)
 		return BMessenger(app.c_str());

@@ -7,12 +7,12 @@
 
 #include <Messenger.h>
 
-// A messenger to the application APP names; invalid when no running
-// application matches. A team is a number; a signature has a slash; any
-// other word is compared with the leaf name of each application's
-// executable (the first registered wins, as with a signature). A team is
-// asked even when it does not tell the roster what it is, as long as it is
-// on the bus.
+// A messenger to the application APP names; an empty one (Team() < 0)
+// when no running application matches. A team is a number; a signature
+// has a slash; any other word is compared with the leaf name of each
+// application's executable (the first registered wins, as with a
+// signature). A team is asked as long as it is on the bus, even when it
+// does not tell the roster what it is.
 BMessenger FindTarget(const std::string& app);
 
 #endif // TARGET_FINDER_H

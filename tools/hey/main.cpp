@@ -90,7 +90,7 @@ int main(int argc, char** argv)
 		return kExitUsage;
 	}
 	BMessenger target = FindTarget(app);
-	if (!target.IsValid()) {
+	if (target.Team() < 0) {
 		fprintf(stderr, "hey: no application %s is running\n", app.c_str());
 		return kExitUsage;
 	}
