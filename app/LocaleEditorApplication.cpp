@@ -91,12 +91,21 @@ void LocaleEditorApplication::_StartUp(const BPath& appFolder)
 	localeFolder.Append(kLocaleFolderName);
 	create_directory(localeFolder.Path(), 0777);
 
-	BPath prefsPath(appFolder);
+	// A folder the user cannot write would lose every preferences save:
+	// the file then lives in the user's configuration folder.
+	BPath prefsPath;
+	if (GetSettingsFolder(appFolder, &prefsPath) != B_OK)
+		prefsPath = appFolder;
 	prefsPath.Append(kPrefsFileName);
 	mPrefs = new Preferences(prefsPath.Path(), kPrefsKennung);
 	SetDefaults(mPrefs);
 
-	locale->SetLanguage(&localeFolder, mPrefs->GetString(kPrefLanguage, nullptr));
+	// The user's own translation of a language wins over the shipped one.
+	const char* language = mPrefs->GetString(kPrefLanguage, nullptr);
+	BPath userLocaleFolder;
+	if (GetUserLocaleFolder(appFolder, &userLocaleFolder) != B_OK ||
+	    !locale->SetLanguage(&userLocaleFolder, language))
+		locale->SetLanguage(&localeFolder, language);
 }
 
 void LocaleEditorApplication::SetDefaults(Preferences* prefs)

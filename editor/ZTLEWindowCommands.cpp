@@ -186,10 +186,13 @@ void ZTLEWindow::NewFile()
 void ZTLEWindow::SwitchLanguage(const char* language)
 {
 	BPath folder;
+	BPath userFolder;
 	GetLocaleFolder(be_app, &folder);
 	if (mPrefs != nullptr)
 		mPrefs->Set(kPrefLanguage, language);
-	if (mLocale != nullptr)
+	// The user's own translation first, as the menu lists it.
+	if (mLocale != nullptr && (GetUserLocaleFolder(be_app, &userFolder) != B_OK ||
+	                           !mLocale->SetLanguage(&userFolder, language)))
 		mLocale->SetLanguage(&folder, language);
 	BAlert* alert =
 	    new BAlert("Locale", _Text(30), _Text(2), nullptr, nullptr, B_WIDTH_AS_USUAL, B_INFO_ALERT);
