@@ -7,7 +7,8 @@ le_install_deps() {
 		shared-mime-info xdg-utils
 		# The desktop tests: validating the entry and the AppStream data,
 		# the MIME database as gio reads it, the Debian package's dependencies.
-		desktop-file-utils appstream libglib2.0-bin dpkg-dev file)
+		# and a private X server to look at the window's class and icon.
+		desktop-file-utils appstream libglib2.0-bin dpkg-dev file xvfb x11-utils)
 	local missing=()
 	local p
 	for p in "${packages[@]}"; do
