@@ -14,6 +14,7 @@
 
 #include "AppFolder.h"
 #include "EditorMessages.h"
+#include "InterfaceLanguages.h"
 #include "InterfaceTexts.h"
 #include "LocaleFile.h"
 #include "LocaleSuiteClient.h"
@@ -100,12 +101,10 @@ void LocaleEditorApplication::_StartUp(const BPath& appFolder)
 	mPrefs = new Preferences(prefsPath.Path(), kPrefsKennung);
 	SetDefaults(mPrefs);
 
-	// The user's own translation of a language wins over the shipped one.
-	const char* language = mPrefs->GetString(kPrefLanguage, nullptr);
 	BPath userLocaleFolder;
-	if (GetUserLocaleFolder(appFolder, &userLocaleFolder) != B_OK ||
-	    !locale->SetLanguage(&userLocaleFolder, language))
-		locale->SetLanguage(&localeFolder, language);
+	GetUserLocaleFolder(appFolder, &userLocaleFolder);
+	SelectInterfaceLanguage(locale, localeFolder, userLocaleFolder,
+	                        mPrefs->GetString(kPrefLanguage, nullptr));
 }
 
 void LocaleEditorApplication::SetDefaults(Preferences* prefs)

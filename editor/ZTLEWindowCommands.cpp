@@ -22,6 +22,7 @@
 
 #include "AppFolder.h"
 #include "EditorMessages.h"
+#include "InterfaceLanguages.h"
 #include "Preferences.h"
 #include "ReferenceDisplay.h"
 #include "ZTLETextView.h"
@@ -190,10 +191,8 @@ void ZTLEWindow::SwitchLanguage(const char* language)
 	GetLocaleFolder(be_app, &folder);
 	if (mPrefs != nullptr)
 		mPrefs->Set(kPrefLanguage, language);
-	// The user's own translation first, as the menu lists it.
-	if (mLocale != nullptr && (GetUserLocaleFolder(be_app, &userFolder) != B_OK ||
-	                           !mLocale->SetLanguage(&userFolder, language)))
-		mLocale->SetLanguage(&folder, language);
+	GetUserLocaleFolder(be_app, &userFolder);
+	SelectInterfaceLanguage(mLocale, folder, userFolder, language);
 	BAlert* alert =
 	    new BAlert("Locale", _Text(30), _Text(2), nullptr, nullptr, B_WIDTH_AS_USUAL, B_INFO_ALERT);
 	alert->Go();

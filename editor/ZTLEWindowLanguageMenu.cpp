@@ -5,69 +5,19 @@
 
 #include "ZTLEWindow.h"
 
-#include <algorithm>
 #include <cstring>
 #include <string>
-#include <vector>
 
 #include "Application.h"
-#include "Directory.h"
-#include "Entry.h"
 #include "Menu.h"
 #include "MenuItem.h"
 #include "Message.h"
-#include "Node.h"
 #include "NodeMonitor.h"
 #include "Path.h"
-#include "TypeConstants.h"
 
 #include "AppFolder.h"
 #include "EditorMessages.h"
-#include "LocaleFile.h"
-
-namespace {
-
-// Longer language names are cut to this many bytes.
-const size_t kLanguageNameMax = 64;
-
-// The language of a locale file: its attribute, or, for a file that lost
-// its attributes on the way (installed, unpacked, copied), the language the
-// file itself holds. Empty for anything else.
-std::string FileLanguage(const BEntry& entry)
-{
-	BNode node(&entry);
-	char name[kLanguageNameMax + 1];
-	ssize_t size = node.ReadAttr(kLocaleLanguageAttr, B_STRING_TYPE, 0, name, kLanguageNameMax);
-	if (size > 0)
-		return std::string(name, size);
-	if (size == 0)
-		return std::string();
-	BPath path;
-	BMessage locale;
-	const char* language = nullptr;
-	if (entry.GetPath(&path) != B_OK || LocaleFile::Read(path.Path(), &locale) != B_OK ||
-	    locale.FindString(kLocaleFieldLanguage, &language) != B_OK || language == nullptr)
-		return std::string();
-	return std::string(language).substr(0, kLanguageNameMax);
-}
-
-// The languages of the locale files in folder, in the folder's order.
-std::vector<std::string> FolderLanguages(const BPath& folder)
-{
-	std::vector<std::string> languages;
-	BDirectory directory(folder.Path());
-	if (folder.InitCheck() != B_OK || directory.InitCheck() != B_OK)
-		return languages;
-	BEntry entry;
-	while (directory.GetNextEntry(&entry, true) == B_OK && entry.InitCheck() == B_OK) {
-		std::string language = FileLanguage(entry);
-		if (!language.empty())
-			languages.push_back(language);
-	}
-	return languages;
-}
-
-} // namespace
+#include "InterfaceLanguages.h"
 
 void ZTLEWindow::BuildLanguageMenu(BMenu* menu, const char* language)
 {
@@ -79,15 +29,8 @@ void ZTLEWindow::BuildLanguageMenu(BMenu* menu, const char* language)
 	GetUserLocaleFolder(be_app, &userFolder);
 
 	InsertLanguageItem(menu, CreateLanguageItem(kBuiltInLanguage));
-	// The user's own translations win over the shipped ones of the same
-	// language, as choosing one loads the user's file first.
-	std::vector<std::string> own = FolderLanguages(userFolder);
-	for (const std::string& name : own)
+	for (const std::string& name : InterfaceLanguages(folder, userFolder))
 		InsertLanguageItem(menu, CreateLanguageItem(name.c_str()));
-	for (const std::string& name : FolderLanguages(folder)) {
-		if (std::find(own.begin(), own.end(), name) == own.end())
-			InsertLanguageItem(menu, CreateLanguageItem(name.c_str()));
-	}
 
 	menu->SetRadioMode(true);
 	menu->SetTargetForItems(this);
