@@ -14,6 +14,7 @@
 
 #include "AppFolder.h"
 #include "EditorMessages.h"
+#include "InterfaceLanguages.h"
 #include "InterfaceTexts.h"
 #include "LocaleFile.h"
 #include "LocaleSuiteClient.h"
@@ -90,12 +91,19 @@ void LocaleEditorApplication::_StartUp(const BPath& appFolder)
 	localeFolder.Append(kLocaleFolderName);
 	create_directory(localeFolder.Path(), 0777);
 
-	BPath prefsPath(appFolder);
+	// A folder the user cannot write would lose every preferences save:
+	// the file then lives in the user's configuration folder.
+	BPath prefsPath;
+	if (GetSettingsFolder(appFolder, &prefsPath) != B_OK)
+		prefsPath = appFolder;
 	prefsPath.Append(kPrefsFileName);
 	mPrefs = std::make_unique<Preferences>(prefsPath.Path(), kPrefsKennung);
 	SetDefaults(mPrefs.get());
 
-	locale->SetLanguage(&localeFolder, mPrefs->GetString(kPrefLanguage, nullptr));
+	BPath userLocaleFolder;
+	GetUserLocaleFolder(appFolder, &userLocaleFolder);
+	SelectInterfaceLanguage(locale, localeFolder, userLocaleFolder,
+	                        mPrefs->GetString(kPrefLanguage, nullptr));
 }
 
 void LocaleEditorApplication::SetDefaults(Preferences* prefs)

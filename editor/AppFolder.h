@@ -3,7 +3,9 @@
 
 // Where the editor's files live: the folder of the running executable, which
 // holds the preferences, the user guide and the interface translations in
-// its locale folder.
+// its locale folder. Installed under a prefix that folder is read-only for
+// its users; the preferences and the user's own interface translations then
+// live in the user's XDG folders instead.
 
 #include <SupportDefs.h>
 
@@ -11,11 +13,23 @@ class BApplication;
 class BPath;
 
 extern const char* const kLocaleFolderName; // "locale"
+// The editor's folder name under the user's XDG folders.
+extern const char* const kUserFolderName; // "korvane-localeeditor"
 
 // The folder of app's executable; B_NO_INIT when app is null.
 status_t GetAppFolder(const BApplication* app, BPath* folder);
 
 // The locale folder inside that folder.
 status_t GetLocaleFolder(const BApplication* app, BPath* folder);
+
+// Where the preferences file lives: appFolder when files can be made there,
+// else $XDG_CONFIG_HOME/korvane-localeeditor (made when missing).
+status_t GetSettingsFolder(const BPath& appFolder, BPath* folder);
+
+// The user's own interface translations, $XDG_DATA_HOME/korvane-localeeditor/
+// locale (made when missing), when appFolder cannot be written;
+// B_ENTRY_NOT_FOUND when it can (everything then lies in appFolder).
+status_t GetUserLocaleFolder(const BPath& appFolder, BPath* folder);
+status_t GetUserLocaleFolder(const BApplication* app, BPath* folder);
 
 #endif // APP_FOLDER_H

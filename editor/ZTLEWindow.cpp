@@ -224,14 +224,16 @@ void ZTLEWindow::_BuildControls()
 
 void ZTLEWindow::_WatchLocaleFolder()
 {
-	BPath folder;
-	if (GetLocaleFolder(be_app, &folder) != B_OK)
-		return;
-	BEntry entry(folder.Path());
-	node_ref node;
-	if (entry.InitCheck() != B_OK || entry.GetNodeRef(&node) != B_OK)
-		return;
-	watch_node(&node, B_WATCH_DIRECTORY, this);
+	BPath folders[2];
+	GetLocaleFolder(be_app, &folders[0]);
+	GetUserLocaleFolder(be_app, &folders[1]);
+	for (const BPath& folder : folders) {
+		BEntry entry(folder.Path());
+		node_ref node;
+		if (folder.InitCheck() == B_OK && entry.InitCheck() == B_OK &&
+		    entry.GetNodeRef(&node) == B_OK)
+			watch_node(&node, B_WATCH_DIRECTORY, this);
+	}
 }
 
 BTextControl* ZTLEWindow::_TextControl(const char* name)

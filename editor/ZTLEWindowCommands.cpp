@@ -23,6 +23,7 @@
 #include "AppFolder.h"
 #include "EditorMessages.h"
 #include "HeaderFields.h"
+#include "InterfaceLanguages.h"
 #include "Preferences.h"
 #include "ReferenceDisplay.h"
 #include "TextFormat.h"
@@ -175,11 +176,12 @@ void ZTLEWindow::NewFile()
 void ZTLEWindow::SwitchLanguage(const char* language)
 {
 	BPath folder;
+	BPath userFolder;
 	GetLocaleFolder(be_app, &folder);
 	if (mPrefs != nullptr)
 		mPrefs->Set(kPrefLanguage, language);
-	if (mLocale != nullptr)
-		mLocale->SetLanguage(&folder, language);
+	GetUserLocaleFolder(be_app, &userFolder);
+	SelectInterfaceLanguage(mLocale, folder, userFolder, language);
 	BAlert* alert = new BAlert("Locale", _Text(kTextLanguageOnRestart), _Text(kTextContinue),
 	                           nullptr, nullptr, B_WIDTH_AS_USUAL, B_INFO_ALERT);
 	alert->Go();

@@ -1,6 +1,7 @@
 // The interface language menu: "English" and the language of every locale
-// file in the folder beside the application, kept sorted and rebuilt when
-// that folder changes.
+// file in the folder beside the application (and, when that folder is
+// read-only, in the user's own locale folder), kept sorted and rebuilt when
+// those folders change.
 
 #include "ZTLEWindow.h"
 
@@ -8,51 +9,28 @@
 #include <string>
 
 #include "Application.h"
-#include "Directory.h"
-#include "Entry.h"
 #include "Menu.h"
 #include "MenuItem.h"
 #include "Message.h"
-#include "Node.h"
 #include "NodeMonitor.h"
 #include "Path.h"
-#include "TypeConstants.h"
 
 #include "AppFolder.h"
 #include "EditorMessages.h"
-#include "LocaleFile.h"
-
-namespace {
-
-// Longer language names are cut to this many bytes.
-const size_t kLanguageNameMax = 64;
-
-} // namespace
+#include "InterfaceLanguages.h"
 
 void ZTLEWindow::BuildLanguageMenu(BMenu* menu, const char* language)
 {
 	if (menu == nullptr)
 		return;
 	BPath folder;
-	BDirectory directory;
-	if (GetLocaleFolder(be_app, &folder) == B_OK)
-		directory.SetTo(folder.Path());
+	BPath userFolder;
+	GetLocaleFolder(be_app, &folder);
+	GetUserLocaleFolder(be_app, &userFolder);
 
 	InsertLanguageItem(menu, CreateLanguageItem(kBuiltInLanguage));
-
-	if (directory.InitCheck() == B_OK) {
-		BEntry entry;
-		while (directory.GetNextEntry(&entry, true) == B_OK && entry.InitCheck() == B_OK) {
-			BNode node(&entry);
-			char name[kLanguageNameMax + 1];
-			ssize_t size =
-			    node.ReadAttr(kLocaleLanguageAttr, B_STRING_TYPE, 0, name, kLanguageNameMax);
-			if (size <= 0)
-				continue;
-			name[size] = '\0';
-			InsertLanguageItem(menu, CreateLanguageItem(name));
-		}
-	}
+	for (const std::string& name : InterfaceLanguages(folder, userFolder))
+		InsertLanguageItem(menu, CreateLanguageItem(name.c_str()));
 
 	menu->SetRadioMode(true);
 	menu->SetTargetForItems(this);

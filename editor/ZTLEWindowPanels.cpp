@@ -10,12 +10,17 @@
 #include "Message.h"
 #include "Messenger.h"
 #include "Path.h"
+#include "TextControl.h"
 
 #include "AppFolder.h"
 #include "EditorMessages.h"
 #include "Preferences.h"
 
 namespace {
+
+// A new file is proposed with the type's extension, so the desktop knows it
+// as a locale file by its name as well as by its content.
+const char* const kLocaleExtension = ".locale";
 
 BFilePanel* NewPanel(file_panel_mode mode)
 {
@@ -49,6 +54,9 @@ void ZTLEWindow::FileSavePanel()
 				mSavePanel->SetPanelDirectory(parent.Path());
 		} else if (GetAppFolder(be_app, &path) == B_OK)
 			mSavePanel->SetPanelDirectory(path.Path());
+		BTextControl* language = _TextControl(kLanguageControl);
+		if (loadPath.empty() && language != nullptr && language->Text() != nullptr)
+			mSavePanel->SetSaveText((std::string(language->Text()) + kLocaleExtension).c_str());
 	}
 	if (!mSavePanel->IsShowing())
 		mSavePanel->Show();

@@ -1,7 +1,10 @@
 // Build tool: turns the editor's icon drawing into what the program ships
-// with. Writes ICONDIR/16x16/apps/NAME.png and ICONDIR/32x32/apps/NAME.png
-// (the layout of an icon theme, so the desktop finds them) and, given an
-// executable, stores the pictures on it as the icon attributes
+// with. Writes ICONDIR/SIZExSIZE/apps/NAME.png for every size a desktop asks
+// for and ICONDIR/scalable/apps/NAME.svg (the layout of an icon theme, so the
+// desktop finds them). The drawing has 16 and 32 pixels; larger sizes are the
+// 32 pixel picture scaled, by whole pixels where the factor allows so the
+// edges stay sharp. Given an executable, it stores the pictures on it as the
+// icon attributes
 // "BEOS:M:STD_ICON" (16 x 16) and "BEOS:L:STD_ICON" (32 x 32), one colour-map
 // index per pixel, which is where the node info looks for a program's icon.
 //
@@ -91,6 +94,70 @@ bool ReadDrawing(const char* path, Drawing* drawing)
 	return true;
 }
 
+QImage Picture(const Drawing& drawing, int side)
+{
+	const std::vector<std::string>& rows = drawing.icons.at(side);
+	QImage image(side, side, QImage::Format_ARGB32);
+	for (int y = 0; y < side; y++) {
+		for (int x = 0; x < side; x++)
+			image.setPixel(x, y, drawing.colours.at(rows[y][x]).rgb);
+	}
+	return image;
+}
+
+// The picture for a theme size: drawn where there is a drawing, else the
+// nearest larger drawing scaled.
+QImage ThemePicture(const Drawing& drawing, int side)
+{
+	if (drawing.icons.count(side) != 0)
+		return Picture(drawing, side);
+	QImage source = Picture(drawing, 32);
+	Qt::TransformationMode mode =
+	    side % 32 == 0 ? Qt::FastTransformation : Qt::SmoothTransformation;
+	return source.scaled(side, side, Qt::IgnoreAspectRatio, mode);
+}
+
+bool WriteFile(const std::string& folder, const std::string& leaf, const QImage* image,
+               const std::string& text)
+{
+	std::string path = folder + "/" + leaf;
+	if (!QDir().mkpath(QString::fromStdString(folder)))
+		return Fail("cannot make " + folder);
+	if (image != nullptr)
+		return image->save(QString::fromStdString(path), "PNG") || Fail("cannot write " + path);
+	std::ofstream out(path, std::ios::trunc);
+	out << text;
+	return out.good() || Fail("cannot write " + path);
+}
+
+// The 32 pixel drawing as squares, one run of equal pixels in a row each.
+std::string Svg(const Drawing& drawing)
+{
+	const std::vector<std::string>& rows = drawing.icons.at(32);
+	std::ostringstream svg;
+	svg << "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n"
+	    << "<svg xmlns=\"http://www.w3.org/2000/svg\" width=\"32\" height=\"32\" "
+	       "viewBox=\"0 0 32 32\" shape-rendering=\"crispEdges\">\n";
+	for (int y = 0; y < 32; y++) {
+		for (int x = 0; x < 32;) {
+			int end = x;
+			while (end < 32 && rows[y][end] == rows[y][x])
+				end++;
+			QRgb rgb = drawing.colours.at(rows[y][x]).rgb;
+			if (qAlpha(rgb) != 0) {
+				char colour[8];
+				std::snprintf(colour, sizeof(colour), "#%02x%02x%02x", qRed(rgb), qGreen(rgb),
+				              qBlue(rgb));
+				svg << "<rect x=\"" << x << "\" y=\"" << y << "\" width=\"" << end - x
+				    << "\" height=\"1\" fill=\"" << colour << "\"/>\n";
+			}
+			x = end;
+		}
+	}
+	svg << "</svg>\n";
+	return svg.str();
+}
+
 } // namespace
 
 int main(int argc, char** argv)
@@ -103,37 +170,36 @@ int main(int argc, char** argv)
 	if (!ReadDrawing(argv[1], &drawing))
 		return 1;
 
-	for (int side : {16, 32}) {
-		const std::vector<std::string>& rows = drawing.icons[side];
-		QImage image(side, side, QImage::Format_ARGB32);
-		std::string indices;
-		for (int y = 0; y < side; y++) {
-			for (int x = 0; x < side; x++) {
-				const Colour& colour = drawing.colours[rows[y][x]];
-				image.setPixel(x, y, colour.rgb);
-				indices += static_cast<char>(colour.index);
-			}
-		}
-		std::string folder = std::string(argv[2]) + "/" + std::to_string(side) + "x" +
-		                     std::to_string(side) + "/apps";
-		std::string png = folder + "/" + argv[3] + ".png";
-		if (!QDir().mkpath(QString::fromStdString(folder)) ||
-		    !image.save(QString::fromStdString(png), "PNG")) {
-			Fail("cannot write " + png);
+	const std::string themeFolder = argv[2];
+	const std::string leaf = std::string(argv[3]);
+	for (int side : {16, 24, 32, 48, 64, 128, 256}) {
+		QImage image = ThemePicture(drawing, side);
+		std::string folder =
+		    themeFolder + "/" + std::to_string(side) + "x" + std::to_string(side) + "/apps";
+		if (!WriteFile(folder, leaf + ".png", &image, ""))
 			return 1;
+	}
+	if (!WriteFile(themeFolder + "/scalable/apps", leaf + ".svg", nullptr, Svg(drawing)))
+		return 1;
+
+	for (int side : {16, 32}) {
+		if (argc != 5)
+			break;
+		std::string indices;
+		for (const std::string& row : drawing.icons[side]) {
+			for (char c : row)
+				indices += static_cast<char>(drawing.colours[c].index);
 		}
-		if (argc == 5) {
-			BNode executable(argv[4]);
-			const char* name = side == 16 ? "BEOS:M:STD_ICON" : "BEOS:L:STD_ICON";
-			type_code type = side == 16 ? 'MICN' : 'ICON';
-			if (executable.InitCheck() != B_OK ||
-			    executable.WriteAttr(name, type, 0, indices.data(), indices.size()) !=
-			        static_cast<ssize_t>(indices.size())) {
-				// Some file systems keep no attributes; the program then
-				// falls back to the desktop icon, so this is not fatal.
-				std::fprintf(stderr, "le_icon_tool: warning: could not store %s on %s\n", name,
-				             argv[4]);
-			}
+		BNode executable(argv[4]);
+		const char* name = side == 16 ? "BEOS:M:STD_ICON" : "BEOS:L:STD_ICON";
+		type_code type = side == 16 ? 'MICN' : 'ICON';
+		if (executable.InitCheck() != B_OK ||
+		    executable.WriteAttr(name, type, 0, indices.data(), indices.size()) !=
+		        static_cast<ssize_t>(indices.size())) {
+			// Some file systems keep no attributes; the program then
+			// falls back to the desktop icon, so this is not fatal.
+			std::fprintf(stderr, "le_icon_tool: warning: could not store %s on %s\n", name,
+			             argv[4]);
 		}
 	}
 	return 0;

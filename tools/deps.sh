@@ -4,7 +4,11 @@
 le_install_deps() {
 	local packages=(g++ cmake ninja-build pkg-config qt6-base-dev qt6-base-dev-tools libgl-dev
 		libgtest-dev libgmock-dev googletest libbenchmark-dev dbus dbus-bin dbus-daemon
-		shared-mime-info xdg-utils gettext libgettextpo-dev)
+		shared-mime-info xdg-utils gettext libgettextpo-dev
+		# The desktop tests: validating the entry and the AppStream data,
+		# the MIME database as gio reads it, the Debian package's dependencies.
+		# and a private X server to look at the window's class and icon.
+		desktop-file-utils appstream libglib2.0-bin dpkg-dev file xvfb x11-utils)
 	local missing=()
 	local p
 	for p in "${packages[@]}"; do

@@ -1,5 +1,7 @@
 #include "Application.h"
 
+#include <algorithm>
+#include <atomic>
 #include <cstring>
 #include <mutex>
 #include <strings.h>
@@ -33,7 +35,7 @@ std::vector<WindowEntry> sWindows;
 
 // Qt keeps pointers to these for the life of the application object.
 int sQtArgc = 1;
-char sQtProgram[] = "application";
+char sQtProgram[256] = "application";
 char* sQtArgv[] = {sQtProgram, nullptr};
 
 // Constant-initialized, so a factory registered during static
@@ -45,7 +47,21 @@ void ensure_qt_application()
 	if (QCoreApplication::instance() != nullptr)
 		return;
 	// Only the program name: files and options on the command line are
-	// ours, Qt must not interpret them. Kept for the whole process.
+	// ours, Qt must not interpret them. Kept for the whole process. Qt names
+	// the windows' class (WM_CLASS) after it, which task bars match against
+	// the desktop entry's StartupWMClass: the executable's own name.
+	char path[4096];
+	ssize_t length = readlink("/proc/self/exe", path, sizeof(path) - 1);
+	if (length > 0) {
+		path[length] = '\0';
+		const char* leaf = strrchr(path, '/');
+		leaf = leaf != nullptr ? leaf + 1 : path;
+		size_t size = std::min(strlen(leaf), sizeof(sQtProgram) - 1);
+		if (size > 0) {
+			memcpy(sQtProgram, leaf, size);
+			sQtProgram[size] = '\0';
+		}
+	}
 	if (sQtApplicationFactory != nullptr)
 		sQtApplicationFactory(sQtArgc, sQtArgv);
 	else

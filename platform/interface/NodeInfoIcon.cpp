@@ -5,6 +5,8 @@
 #include <Node.h>
 #include <NodeInfo.h>
 
+#include "ProgramIcon.h"
+
 #include <QDateTime>
 #include <QDir>
 #include <QFile>
@@ -128,6 +130,11 @@ QStringList DataFolders(const QString& programFolder)
 {
 	QStringList folders;
 	folders << programFolder + "/share";
+	// Installed under a prefix, the program lives in PREFIX/lib/NAME/ and its
+	// desktop files in PREFIX/share, wherever the prefix is.
+	QDir parent(programFolder);
+	if (parent.cdUp() && parent.dirName() == "lib" && parent.cdUp())
+		folders << parent.absolutePath() + "/share";
 	QString home = qEnvironmentVariable("XDG_DATA_HOME");
 	if (home.isEmpty())
 		home = QDir::homePath() + "/.local/share";
@@ -346,3 +353,17 @@ status_t BNodeInfo::GetIcon(BBitmap* icon, icon_size which) const
 		memcpy(bits + y * bytesPerRow, pixels.data() + y * side, side);
 	return B_OK;
 }
+
+namespace BPrivate {
+
+QStringList program_data_folders(const QString& programFolder)
+{
+	return DataFolders(programFolder);
+}
+
+QString program_icon_name(const QStringList& dataFolders, const QFileInfo& program)
+{
+	return DesktopIconName(dataFolders, program);
+}
+
+} // namespace BPrivate

@@ -19,6 +19,7 @@
 #include "MenuPrivate.h"
 #include "Message.h"
 #include "OS.h"
+#include "ProgramIcon.h"
 #include "View.h"
 #include "ViewPrivate.h"
 #include "ViewWidget.h"
@@ -173,6 +174,7 @@ void BWindow::_Init(BRect frame, const char* title, window_look look, window_fee
 	QApplication::setQuitOnLastWindowClosed(false);
 	BPrivate::install_shortcut_filter();
 	BPrivate::install_layer_style();
+	BPrivate::install_program_icon();
 
 	BPrivate::WindowWidget* widget = new BPrivate::WindowWidget(this);
 	mData->widget = widget;

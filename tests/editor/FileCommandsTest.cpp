@@ -54,6 +54,17 @@ TEST_F(FileCommandsTest, SaveThroughThePanelWritesHeaderEntriesAttributeAndType)
 	EXPECT_TRUE(Alerts().empty());
 }
 
+TEST_F(FileCommandsTest, TheSavePanelProposesTheLanguageWithTheLocaleExtension)
+{
+	FillHeader("Deutsch");
+	SetEditedText("; #ID1:\n; Ok\nGut\n");
+	Dispatch(kMsgSaveFilePanel);
+	BFilePanel* panel = LastPanel(B_SAVE_PANEL);
+	ASSERT_NE(panel, nullptr);
+	EXPECT_EQ(FP::ProposedName(panel), "Deutsch.locale");
+	EXPECT_EQ(FP::Cancel(panel), B_OK);
+}
+
 TEST_F(FileCommandsTest, SavedFileLoadsBackIntoAnEmptyTextOneEntryPerLine)
 {
 	FillHeader("Deutsch", "03.10", "the app");

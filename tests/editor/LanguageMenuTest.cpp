@@ -14,6 +14,7 @@
 
 #include "EditorMessages.h"
 #include "EditorTestSupport.h"
+#include "LocaleFile.h"
 
 namespace {
 
@@ -117,6 +118,18 @@ TEST_F(LanguageMenuWithFilesTest, ItemsAreSortedByBytesWithSecondFilesSuffixed)
 	EXPECT_STREQ(language, "Deutsch");
 	EXPECT_EQ(second->Target(), mWindow);
 	mWindow->Unlock();
+}
+
+TEST_F(LanguageMenuTest, AFileThatLostItsAttributeIsListedByTheLanguageItHolds)
+{
+	// As installed or unpacked from a package: the file without attributes.
+	BMessage locale;
+	const char* texts[] = {"Gut"};
+	LocaleFile::Build(&locale, "01.00", "some app", "Svenska", texts, 1);
+	std::string path = LocaleFolder() + "/Svenska.locale";
+	ASSERT_EQ(LocaleFile::Write(path.c_str(), locale, nullptr), B_OK);
+	WriteBytes(LocaleFolder() + "/notes.txt", "not a locale file");
+	ASSERT_TRUE(WaitFor([&] { return Labels() == Labels_t{"English*", "Svenska"}; }));
 }
 
 TEST_F(LanguageMenuWithFilesTest, PreferenceMarksItsLanguageOrNothing)

@@ -50,7 +50,7 @@ TEST(Controls, ClickedButtonSendsItsMessageWithSourceToTheWindow)
 	window->received.clear();
 	button->SetEnabled(false);
 	QTest::mouseClick(widget, Qt::LeftButton);
-	settle(50);
+	ASSERT_TRUE(window->WaitUntilIdle());
 	EXPECT_EQ(window->Find('lrep'), nullptr);
 	close_window(window);
 }
@@ -179,7 +179,7 @@ TEST(Controls, CloseBoxAsksTheWindowAndQuitsOnlyWhenItAgrees)
 
 	top->close();
 	ASSERT_TRUE(wait_until([&] { return window->quitRequests == 1; }));
-	settle();
+	ASSERT_TRUE(window->WaitUntilIdle());
 	EXPECT_FALSE(deleted);
 	EXPECT_FALSE(window->IsHidden());
 

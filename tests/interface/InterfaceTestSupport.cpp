@@ -1,13 +1,7 @@
 #include "InterfaceTestSupport.h"
 
 #include <QCoreApplication>
-#include <QElapsedTimer>
-#include <QThread>
 #include <QWidget>
-
-#include <chrono>
-#include <cstdio>
-#include <cstdlib>
 
 #include "ViewPrivate.h"
 
@@ -41,12 +35,10 @@ TestApplication* test_app()
 	return static_cast<TestApplication*>(be_app);
 }
 
-void settle(int milliseconds)
+void settle()
 {
-	QElapsedTimer timer;
-	timer.start();
-	while (timer.elapsed() < milliseconds)
-		QCoreApplication::processEvents(QEventLoop::AllEvents, 5);
+	QCoreApplication::sendPostedEvents();
+	QCoreApplication::processEvents();
 }
 
 RecordingWindow::RecordingWindow(BRect frame, const char* title)
@@ -78,6 +70,19 @@ const BMessage* RecordingWindow::Find(uint32 what) const
 bool RecordingWindow::WaitFor(uint32 what, int timeoutMs) const
 {
 	return wait_until([this, what] { return Find(what) != nullptr; }, timeoutMs);
+}
+
+bool RecordingWindow::WaitUntilIdle(int timeoutMs)
+{
+	const uint32 kIdle = 'idle';
+	auto count = [this, kIdle] {
+		int seen = 0;
+		for (const BMessage& message : received)
+			seen += message.what == kIdle ? 1 : 0;
+		return seen;
+	};
+	int before = count();
+	return PostMessage(kIdle) == B_OK && wait_until([&] { return count() > before; }, timeoutMs);
 }
 
 void close_window(BWindow* window)

@@ -48,8 +48,8 @@ inline bool wait_until(const std::function<bool()>& predicate, int timeoutMs = 3
 	return WaitFor(predicate, std::chrono::milliseconds(timeoutMs));
 }
 
-// Runs Qt events for a while (messages already posted get dispatched).
-void settle(int milliseconds = 30);
+// Runs the events already posted: one turn of the event loop.
+void settle();
 
 // A shown window that records the messages reaching MessageReceived.
 class RecordingWindow : public BWindow
@@ -67,6 +67,10 @@ public:
 	const BMessage* Find(uint32 what) const;
 	// Waits until a message with the code arrived.
 	bool WaitFor(uint32 what, int timeoutMs = 3000) const;
+	// Posts a message of the tests' own and waits until it was dispatched,
+	// and with it everything posted before: what did not arrive by then was
+	// never sent.
+	bool WaitUntilIdle(int timeoutMs = 3000);
 };
 
 // Deletes a window the way the framework does.

@@ -244,7 +244,7 @@ TEST(Menu, ItemsTargetedAtTheApplicationReachIt)
 		}
 		return false;
 	}));
-	settle();
+	ASSERT_TRUE(setup.window->WaitUntilIdle());
 	EXPECT_EQ(setup.window->Find('tabr'), nullptr);
 
 	// SetTargetForItems sends every item of the menu to the given handler.
@@ -275,7 +275,7 @@ TEST(Menu, CtrlShortcutsReachTheWindowWhateverHasTheFocus)
 	setup.help->SetEnabled(false);
 	QTest::keyClick(focused, Qt::Key_H, Qt::ControlModifier);
 	QTest::keyClick(focused, Qt::Key_H);
-	settle(50);
+	ASSERT_TRUE(setup.window->WaitUntilIdle());
 	EXPECT_EQ(setup.window->Find('hlps'), nullptr);
 }
 

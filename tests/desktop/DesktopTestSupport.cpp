@@ -1,0 +1,91 @@
+#include "DesktopTestSupport.h"
+
+#include <fcntl.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <cstdlib>
+#include <fstream>
+#include <iterator>
+#include <sstream>
+
+#include "BuiltPrograms.h"
+
+const char* const kAppName = "korvane-localeeditor";
+
+CommandResult RunCommand(const std::vector<std::string>& arguments,
+                         const std::map<std::string, std::string>& environment,
+                         const std::string& folder)
+{
+	CommandResult result;
+	int pipeEnds[2];
+	if (arguments.empty() || pipe(pipeEnds) != 0)
+		return result;
+	pid_t pid = fork();
+	if (pid < 0) {
+		close(pipeEnds[0]);
+		close(pipeEnds[1]);
+		return result;
+	}
+	if (pid == 0) {
+		dup2(pipeEnds[1], STDOUT_FILENO);
+		dup2(pipeEnds[1], STDERR_FILENO);
+		close(pipeEnds[0]);
+		close(pipeEnds[1]);
+		int devNull = open("/dev/null", O_RDONLY);
+		if (devNull >= 0)
+			dup2(devNull, STDIN_FILENO);
+		for (const auto& [name, value] : environment)
+			setenv(name.c_str(), value.c_str(), 1);
+		if (!folder.empty() && chdir(folder.c_str()) != 0)
+			_exit(127);
+		std::vector<char*> argv;
+		for (const std::string& argument : arguments)
+			argv.push_back(const_cast<char*>(argument.c_str()));
+		argv.push_back(nullptr);
+		execvp(argv[0], argv.data());
+		_exit(127);
+	}
+	close(pipeEnds[1]);
+	char buffer[4096];
+	ssize_t count;
+	while ((count = read(pipeEnds[0], buffer, sizeof(buffer))) > 0)
+		result.output.append(buffer, count);
+	close(pipeEnds[0]);
+	int status = 0;
+	if (waitpid(pid, &status, 0) == pid && WIFEXITED(status))
+		result.status = WEXITSTATUS(status);
+	return result;
+}
+
+bool HaveProgram(const std::string& program)
+{
+	return RunCommand({"sh", "-c", "command -v " + program}).status == 0;
+}
+
+CommandResult InstallInto(const std::string& prefix)
+{
+	return RunCommand({"cmake", "--install", BuildFolder(), "--prefix", prefix});
+}
+
+std::string DesktopEntryValue(const std::string& file, const std::string& key)
+{
+	std::ifstream in(file);
+	std::string line;
+	bool inEntry = false;
+	while (std::getline(in, line)) {
+		if (!line.empty() && line[0] == '[') {
+			inEntry = line == "[Desktop Entry]";
+			continue;
+		}
+		if (inEntry && line.rfind(key + "=", 0) == 0)
+			return line.substr(key.size() + 1);
+	}
+	return std::string();
+}
+
+std::string ReadWholeFile(const std::string& path)
+{
+	std::ifstream in(path, std::ios::binary);
+	return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+}

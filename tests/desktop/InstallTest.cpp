@@ -1,0 +1,176 @@
+// cmake --install into a scratch prefix gives a program the desktop can
+// start: the application folder under lib/, a launcher in bin/, and the
+// desktop's files under share/, each valid by the desktop's own tools.
+
+#include <gtest/gtest.h>
+
+#include <signal.h>
+#include <sys/wait.h>
+
+#include <cstdlib>
+#include <filesystem>
+
+#include "BuiltPrograms.h"
+#include "DesktopTestSupport.h"
+#include "ScratchFolder.h"
+#include "Wait.h"
+
+namespace fs = std::filesystem;
+
+namespace {
+
+// Installed once for every test here: installing is the slow part.
+class Installed : public ::testing::Test
+{
+protected:
+	static void SetUpTestSuite()
+	{
+		sPrefix = new ScratchFolder;
+		CommandResult install = InstallInto(sPrefix->Path());
+		sInstalled = install.status == 0;
+		sInstallOutput = install.output;
+	}
+
+	static void TearDownTestSuite()
+	{
+		delete sPrefix;
+		sPrefix = nullptr;
+	}
+
+	void SetUp() override { ASSERT_TRUE(sInstalled) << sInstallOutput; }
+
+	std::string Prefixed(const std::string& path) const { return *sPrefix / path; }
+	std::string AppFolder() const { return Prefixed(std::string("lib/") + kAppName); }
+	std::string DesktopFile() const
+	{
+		return Prefixed(std::string("share/applications/") + kAppName + ".desktop");
+	}
+
+	static ScratchFolder* sPrefix;
+	static bool sInstalled;
+	static std::string sInstallOutput;
+};
+
+ScratchFolder* Installed::sPrefix = nullptr;
+bool Installed::sInstalled = false;
+std::string Installed::sInstallOutput;
+
+} // namespace
+
+TEST_F(Installed, TheApplicationFolderHoldsWhatTheProgramLooksForBesideItself)
+{
+	EXPECT_TRUE(fs::is_regular_file(AppFolder() + "/LocaleEditor"));
+	EXPECT_TRUE(fs::exists(AppFolder() + "/lib/libztlocale.so.1"));
+	EXPECT_TRUE(
+	    fs::is_regular_file(AppFolder() + "/Documentation/KorvaneLocale-UserGuide-English.html"));
+	for (const char* language : {"Deutsch", "Espanol", "Francais"}) {
+		EXPECT_TRUE(fs::is_regular_file(AppFolder() + "/locale/" + language + ".locale"))
+		    << language;
+	}
+	// Every library the program needs resolves, its own from the folder.
+	CommandResult ldd = RunCommand({"ldd", AppFolder() + "/LocaleEditor"});
+	EXPECT_EQ(ldd.output.find("not found"), std::string::npos) << ldd.output;
+	EXPECT_NE(ldd.output.find(AppFolder() + "/lib/libztlocale.so.1"), std::string::npos)
+	    << ldd.output;
+}
+
+TEST_F(Installed, TheLauncherIsARelativeLinkToTheProgram)
+{
+	std::string launcher = Prefixed(std::string("bin/") + kAppName);
+	ASSERT_TRUE(fs::is_symlink(launcher));
+	EXPECT_FALSE(fs::read_symlink(launcher).is_absolute());
+	EXPECT_EQ(fs::canonical(launcher), fs::canonical(AppFolder() + "/LocaleEditor"));
+}
+
+TEST_F(Installed, TheDesktopEntryIsValidAndStartsTheInstalledLauncher)
+{
+	ASSERT_TRUE(fs::is_regular_file(DesktopFile()));
+	if (HaveProgram("desktop-file-validate")) {
+		CommandResult validate = RunCommand({"desktop-file-validate", DesktopFile()});
+		EXPECT_EQ(validate.status, 0) << validate.output;
+		EXPECT_EQ(validate.output, "");
+	} else {
+		ADD_FAILURE() << "desktop-file-validate is missing (tools/deps.sh installs it)";
+	}
+	std::string launcher = Prefixed(std::string("bin/") + kAppName);
+	EXPECT_EQ(DesktopEntryValue(DesktopFile(), "Exec"), launcher + " %F");
+	EXPECT_EQ(DesktopEntryValue(DesktopFile(), "TryExec"), launcher);
+	// Task bars tie windows to the entry by their class, which the program
+	// takes from its executable's name.
+	EXPECT_EQ(DesktopEntryValue(DesktopFile(), "StartupWMClass"), "LocaleEditor");
+	EXPECT_EQ(DesktopEntryValue(DesktopFile(), "Icon"), kAppName);
+}
+
+TEST_F(Installed, IconsComeInEverySizeOfTheThemeAndScalable)
+{
+	std::string theme = Prefixed("share/icons/hicolor/");
+	for (int side : {16, 24, 32, 48, 64, 128, 256}) {
+		std::string size = std::to_string(side) + "x" + std::to_string(side);
+		std::string png = theme + size + "/apps/" + kAppName + ".png";
+		ASSERT_TRUE(fs::is_regular_file(png)) << png;
+		// The PNG header's width and height (big-endian, at 16 and 20).
+		std::string bytes = ReadWholeFile(png);
+		ASSERT_GE(bytes.size(), 24u);
+		auto number = [&](size_t at) {
+			return (uint8_t)bytes[at] << 24 | (uint8_t)bytes[at + 1] << 16 |
+			       (uint8_t)bytes[at + 2] << 8 | (uint8_t)bytes[at + 3];
+		};
+		EXPECT_EQ(number(16), (uint32_t)side) << png;
+		EXPECT_EQ(number(20), (uint32_t)side) << png;
+	}
+	std::string svg = ReadWholeFile(theme + "scalable/apps/" + kAppName + ".svg");
+	EXPECT_NE(svg.find("<svg"), std::string::npos);
+	EXPECT_NE(svg.find("viewBox=\"0 0 32 32\""), std::string::npos);
+}
+
+TEST_F(Installed, AppStreamMetadataIsValidAndItsScreenshotWasMade)
+{
+	std::string metainfo = Prefixed("share/metainfo/com.korvane.LocaleEditor.metainfo.xml");
+	ASSERT_TRUE(fs::is_regular_file(metainfo));
+	if (HaveProgram("appstreamcli")) {
+		CommandResult validate = RunCommand({"appstreamcli", "validate", "--no-net", metainfo});
+		EXPECT_EQ(validate.status, 0) << validate.output;
+	} else {
+		ADD_FAILURE() << "appstreamcli is missing (tools/deps.sh installs it)";
+	}
+	EXPECT_NE(ReadWholeFile(metainfo).find(std::string(kAppName) + ".desktop"), std::string::npos);
+	std::string screenshot =
+	    ReadWholeFile(Prefixed(std::string("share/") + kAppName + "/screenshot.png"));
+	ASSERT_GE(screenshot.size(), 24u);
+	EXPECT_EQ(screenshot.substr(1, 3), "PNG");
+}
+
+TEST_F(Installed, TheInstalledLauncherStartsTheEditorAndItQuitsCleanly)
+{
+	const char* bus = getenv("DBUS_SESSION_BUS_ADDRESS");
+	if (bus == nullptr || bus[0] == '\0')
+		GTEST_SKIP() << "needs a session bus (ctest under dbus-run-session)";
+	ScratchFolder home;
+	pid_t pid =
+	    StartOffscreen(Prefixed(std::string("bin/") + kAppName), {}, {{"HOME", home.Path()}});
+	ASSERT_GT(pid, 0);
+	// Up once it is on the session bus under its team's name.
+	std::string name = "string:org.vessmor.Team" + std::to_string(pid);
+	bool up = WaitUntil(
+	    [&] {
+		    CommandResult has = RunCommand({"dbus-send", "--session", "--print-reply",
+		                                    "--dest=org.freedesktop.DBus", "/org/freedesktop/DBus",
+		                                    "org.freedesktop.DBus.NameHasOwner", name});
+		    return has.output.find("boolean true") != std::string::npos;
+	    },
+	    std::chrono::seconds(20));
+	EXPECT_TRUE(up) << "the installed editor did not come up on the bus";
+	kill(pid, SIGTERM);
+	int status = -1;
+	bool ended =
+	    WaitUntil([&] { return waitpid(pid, &status, WNOHANG) == pid; }, std::chrono::seconds(20));
+	if (!ended) {
+		kill(pid, SIGKILL);
+		waitpid(pid, &status, 0);
+	}
+	ASSERT_TRUE(ended);
+	EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0) << status;
+	// The folder is writable here (the tests run as its owner), so the first
+	// start's preferences went beside the program, as from the build folder.
+	EXPECT_TRUE(fs::is_regular_file(AppFolder() + "/LocaleEditor.prefs"));
+}
