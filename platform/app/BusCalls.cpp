@@ -8,6 +8,7 @@
 #include <QTimer>
 
 #include "Bus.h"
+#include "BusConnection.h"
 #include "BusInterface.h"
 #include "BusWire.h"
 #include "MainThread.h"
@@ -18,7 +19,7 @@ namespace BPrivate {
 
 QDBusConnection session_bus()
 {
-	return QDBusConnection::sessionBus();
+	return BusConnection::Default().Session();
 }
 
 QDBusMessage bus_daemon_call(const char* method)

@@ -10,12 +10,14 @@
 #include <QDBusMessage>
 #include <QDBusMetaType>
 #include <QThread>
+#include <QTimer>
 
 #include "Bus.h"
 #include "BusCalls.h"
 #include "BusInterface.h"
 #include "BusNameWatcher.h"
 #include "BusObject.h"
+#include "BusState.h"
 #include "BusWire.h"
 #include "OS.h"
 
@@ -38,6 +40,9 @@ QThread* answering_thread(QDBusConnection& session, QThread* fallback)
 		return fallback;
 	return thread;
 }
+
+// How often the bus thread looks whether the connection is still there.
+const int kCheckMs = 1000;
 
 } // namespace
 
@@ -62,7 +67,7 @@ bool BusConnection::Available()
 	const char* address = getenv("DBUS_SESSION_BUS_ADDRESS");
 	if (address == nullptr || address[0] == '\0')
 		return false;
-	QDBusConnection session = session_bus();
+	QDBusConnection session = QDBusConnection::sessionBus();
 	if (!session.isConnected())
 		return false;
 
@@ -74,11 +79,62 @@ bool BusConnection::Available()
 	mObject->moveToThread(answering_thread(session, mThread));
 	mNames = new BusNameWatcher;
 	mNames->moveToThread(mThread);
+	_Subscribe(session);
+	QMetaObject::invokeMethod(mNames, [this] {
+		auto* timer = new QTimer(mNames);
+		QObject::connect(timer, &QTimer::timeout, mNames, [this] { _Check(); });
+		timer->start(kCheckMs);
+	});
+	mOk = true;
+	return true;
+}
+
+QDBusConnection BusConnection::Session()
+{
+	std::lock_guard<std::mutex> guard(mLock);
+	return mName.isEmpty() ? QDBusConnection::sessionBus() : QDBusConnection(mName);
+}
+
+void BusConnection::_Subscribe(QDBusConnection& session)
+{
 	session.connect(QStringLiteral("org.freedesktop.DBus"), QStringLiteral("/org/freedesktop/DBus"),
 	                QStringLiteral("org.freedesktop.DBus"), QStringLiteral("NameOwnerChanged"),
 	                mNames, SLOT(NameOwnerChanged(QString, QString, QString)));
-	mOk = true;
-	return true;
+}
+
+bool BusConnection::_Register(QDBusConnection& session)
+{
+	return session.registerVirtualObject(QString::fromLatin1(kBusObjectPath), mObject,
+	                                     QDBusConnection::SingleNode);
+}
+
+void BusConnection::_Check()
+{
+	if (Session().isConnected())
+		return;
+	// The bus dropped us (or went away): a fresh connection, and the
+	// application back under its own name, so that others reach it again.
+	QString name = QStringLiteral("org.vessmor.bus-%1").arg(++mGeneration);
+	QDBusConnection fresh = QDBusConnection::connectToBus(QDBusConnection::SessionBus, name);
+	if (!fresh.isConnected()) {
+		QDBusConnection::disconnectFromBus(name);
+		return; // next time
+	}
+	QString old;
+	bool joined;
+	{
+		std::lock_guard<std::mutex> guard(mLock);
+		old = mName;
+		mName = name;
+		joined = mJoined;
+	}
+	if (!old.isEmpty())
+		QDBusConnection::disconnectFromBus(old);
+	_Subscribe(fresh);
+	// Names came and went unseen meanwhile: the next look asks the bus.
+	BusState::Default().Unlist();
+	if (joined && _Register(fresh))
+		fresh.registerService(service_name(current_team()));
 }
 
 status_t BusConnection::Join(std::function<app_record()> provider)
@@ -86,9 +142,8 @@ status_t BusConnection::Join(std::function<app_record()> provider)
 	if (!Available())
 		return B_UNSUPPORTED;
 	mObject->SetProvider(std::move(provider));
-	QDBusConnection session = session_bus();
-	if (!session.registerVirtualObject(QString::fromLatin1(kBusObjectPath), mObject,
-	                                   QDBusConnection::SingleNode)) {
+	QDBusConnection session = Session();
+	if (!_Register(session)) {
 		mObject->SetProvider(nullptr);
 		return B_ERROR;
 	}
@@ -97,6 +152,8 @@ status_t BusConnection::Join(std::function<app_record()> provider)
 		mObject->SetProvider(nullptr);
 		return B_NAME_IN_USE;
 	}
+	std::lock_guard<std::mutex> guard(mLock);
+	mJoined = true;
 	return B_OK;
 }
 
@@ -130,7 +187,11 @@ void BusConnection::Release(QDBusMessage* message, size_t heldBytes)
 
 void BusConnection::Leave()
 {
-	QDBusConnection session = session_bus();
+	{
+		std::lock_guard<std::mutex> guard(mLock);
+		mJoined = false;
+	}
+	QDBusConnection session = Session();
 	session.unregisterService(service_name(current_team()));
 	session.unregisterObject(QString::fromLatin1(kBusObjectPath));
 	mObject->SetProvider(nullptr);

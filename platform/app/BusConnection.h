@@ -1,6 +1,8 @@
 // The process's connection to the session bus and the Qt objects that serve
 // it: the bus thread, the exported object and the watcher of names. Made on
-// first use and kept for the life of the process; any thread.
+// first use and kept for the life of the process; should the bus drop the
+// connection, a new one is made and the application joins again under its
+// name. Any thread.
 #ifndef BUS_CONNECTION_H
 #define BUS_CONNECTION_H
 
@@ -8,6 +10,9 @@
 #include <mutex>
 
 #include "AppRecord.h"
+
+#include <QDBusConnection>
+#include <QString>
 
 class QDBusMessage;
 class QThread;
@@ -25,6 +30,8 @@ public:
 	// Connects on first use. False without a Qt application (asked again
 	// once there is one) or without a session bus address.
 	bool Available();
+	// The connection in use now.
+	QDBusConnection Session();
 
 	// Exports the object, answering app_info from provider, and takes this
 	// process's bus name; Leave gives both up.
@@ -43,7 +50,16 @@ public:
 	void Release(QDBusMessage* message, size_t heldBytes);
 
 private:
+	// On the bus thread, every kCheckMs: a lost connection is made anew.
+	void _Check();
+	bool _Register(QDBusConnection& session);
+	void _Subscribe(QDBusConnection& session);
+
 	std::mutex mLock;
+	// The connection's name; empty: Qt's own session connection.
+	QString mName;
+	int mGeneration = 0;
+	bool mJoined = false;
 	bool mTried = false;
 	bool mOk = false;
 	QThread* mThread = nullptr;

@@ -54,6 +54,12 @@ bool BusState::Teams(std::set<team_id>* teams)
 	return true;
 }
 
+void BusState::Unlist()
+{
+	std::lock_guard<std::mutex> guard(mLock);
+	mListed = false;
+}
+
 size_t BusState::BeginListing()
 {
 	std::lock_guard<std::mutex> guard(mLock);

@@ -38,6 +38,9 @@ public:
 	void NoteName(team_id team, bool present);
 	// The teams with a name, once a listing came in; false before.
 	bool Teams(std::set<team_id>* teams);
+	// What is known of the teams may be out of date (the signal was missed):
+	// Teams is false again until the next listing.
+	void Unlist();
 	// A listing of the bus: begin it before asking, end it with what the
 	// bus said (nullptr when it did not answer). A change noted meanwhile
 	// may be newer than the listing, so it is replayed on top; the result
