@@ -37,8 +37,8 @@ bool start_peer()
 	std::string ready = "/tmp/bench_app_ready_" + std::to_string(getpid());
 	unlink(ready.c_str());
 	std::string readyOption = "--ready-file=" + ready;
-	char* argv[] = {gPeerPath.data(), (char*)"--texts=38", readyOption.data(), NULL};
-	if (posix_spawn(&gPeer, gPeerPath.c_str(), NULL, NULL, argv, environ) != 0)
+	char* argv[] = {gPeerPath.data(), (char*)"--texts=38", readyOption.data(), nullptr};
+	if (posix_spawn(&gPeer, gPeerPath.c_str(), nullptr, nullptr, argv, environ) != 0)
 		return false;
 	for (int i = 0; i < 1000; i++) {
 		std::ifstream in(ready);
@@ -62,7 +62,7 @@ void stop_peer()
 
 void BM_DefaultTextRequest(benchmark::State& state)
 {
-	BMessenger messenger(NULL, gPeer);
+	BMessenger messenger(nullptr, gPeer);
 	BMessage request(B_GET_PROPERTY);
 	request.AddSpecifier("DefaultText");
 	BMessage reply;

@@ -49,7 +49,7 @@ std::unique_ptr<ZTLETextView> make_locale_view()
 {
 	const BRect frame(0, 0, 599, 399);
 	std::unique_ptr<ZTLETextView> view(
-	    new ZTLETextView(frame, NULL, frame, B_FOLLOW_ALL_SIDES, B_WILL_DRAW | B_FRAME_EVENTS));
+	    new ZTLETextView(frame, nullptr, frame, B_FOLLOW_ALL_SIDES, B_WILL_DRAW | B_FRAME_EVENTS));
 	view->MakeEditable(true);
 	view->SetDoesUndo(true);
 	view->SetStylable(true);
@@ -148,8 +148,8 @@ void BM_InsertPlain(benchmark::State& state)
 	const BRect frame(0, 0, 599, 399);
 	for (auto _ : state) {
 		state.PauseTiming();
-		std::unique_ptr<BTextView> view(
-		    new BTextView(frame, NULL, frame.InsetByCopy(3, 3), B_FOLLOW_ALL_SIDES, B_WILL_DRAW));
+		std::unique_ptr<BTextView> view(new BTextView(frame, nullptr, frame.InsetByCopy(3, 3),
+		                                              B_FOLLOW_ALL_SIDES, B_WILL_DRAW));
 		state.ResumeTiming();
 		view->Insert(0, text.c_str(), (int32)text.size());
 		view->CountLines();

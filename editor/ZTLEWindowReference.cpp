@@ -24,7 +24,7 @@ namespace {
 // if the application thread were busy, and it always speaks the suite.
 LocaleSuiteClient SuiteClient()
 {
-	return LocaleSuiteClient(be_app != NULL ? be_app->Team() : current_team());
+	return LocaleSuiteClient(be_app != nullptr ? be_app->Team() : current_team());
 }
 
 } // namespace
@@ -47,7 +47,7 @@ void ZTLEWindow::ReferenceLoadFile(BFile* file)
 {
 	// A file that is no locale file leaves the message empty.
 	BMessage reference;
-	if (file != NULL)
+	if (file != nullptr)
 		LocaleFile::Read(file, &reference);
 	ReferenceSet(&reference);
 }

@@ -294,10 +294,10 @@ public:
 		size_t start = 0;
 		while (start < length || (entry && start == length)) {
 			const char* feed = (const char*)memchr(data + start, '\n', length - start);
-			const size_t end = feed == NULL ? length : (size_t)(feed - data);
+			const size_t end = feed == nullptr ? length : (size_t)(feed - data);
 			const int32_t id = (int32_t)lines.size();
 			lines.push_back(
-			    {data + start, (uint32_t)(end - start), entry || feed != NULL, false, true});
+			    {data + start, (uint32_t)(end - start), entry || feed != nullptr, false, true});
 			added(id);
 			FindMarkers(
 			    data + start, end - start, mEntryCount, [&](long entryFound, uint32_t column) {
@@ -306,7 +306,7 @@ public:
 					    mFirstOccurrence[(size_t)entryFound] = (int32_t)mOccurrences.size() - 1;
 				    }
 			    });
-			if (feed == NULL)
+			if (feed == nullptr)
 				break;
 			start = end + 1;
 		}

@@ -28,7 +28,7 @@ BPopUpMenu* CreateAppRefMenu(const LocaleSuiteClient& client)
 
 void FillAppRefMenu(BPopUpMenu* menu, const LocaleSuiteClient& client)
 {
-	if (menu == NULL)
+	if (menu == nullptr)
 		return;
 	while (BMenuItem* item = menu->RemoveItem(static_cast<int32>(0)))
 		delete item;
@@ -53,13 +53,13 @@ ZTBitmapMenuItem* CreateAppRefItem(team_id team)
 	BNode node(&entry);
 	BNodeInfo nodeInfo;
 	char label[B_FILE_NAME_LENGTH];
-	BBitmap* icon = NULL;
+	BBitmap* icon = nullptr;
 	if (node.InitCheck() != B_OK || nodeInfo.SetTo(&node) != B_OK || entry.GetName(label) != B_OK) {
 		strcpy(label, kLostFileLabel);
 	} else {
 		icon = new BBitmap(BRect(0, 0, B_MINI_ICON - 1, B_MINI_ICON - 1), B_CMAP8);
 		// Transparent where the program has no icon at all.
-		if (icon->Bits() != NULL)
+		if (icon->Bits() != nullptr)
 			memset(icon->Bits(), B_TRANSPARENT_MAGIC_CMAP8, icon->BitsLength());
 		nodeInfo.GetIcon(icon, B_MINI_ICON);
 	}

@@ -56,7 +56,7 @@ bool LocaleSuiteClient::IsLocaleApp(team_id team) const
 	// A messenger that found no such team has none; one whose application
 	// has gone since then fails on the send. Asking IsValid() on top would
 	// cost another round trip through the bus for every application.
-	BMessenger target(NULL, team);
+	BMessenger target(nullptr, team);
 	if (target.Team() < 0)
 		return false;
 
@@ -68,7 +68,7 @@ bool LocaleSuiteClient::IsLocaleApp(team_id team) const
 
 status_t LocaleSuiteClient::FetchReference(const char* signature, BMessage* reference) const
 {
-	if (signature == NULL || reference == NULL)
+	if (signature == nullptr || reference == nullptr)
 		return B_BAD_VALUE;
 	BMessenger target(signature);
 	return FetchReference(target, reference);
@@ -76,7 +76,7 @@ status_t LocaleSuiteClient::FetchReference(const char* signature, BMessage* refe
 
 status_t LocaleSuiteClient::FetchReference(const BMessenger& target, BMessage* reference) const
 {
-	if (reference == NULL)
+	if (reference == nullptr)
 		return B_BAD_VALUE;
 	if (target.Team() < 0)
 		return B_BAD_TEAM_ID;
@@ -102,7 +102,7 @@ status_t LocaleSuiteClient::FetchReference(const BMessenger& target, BMessage* r
 	// shows as it would any other name.
 	const char* const singleFields[] = {kLocaleFieldLanguage, kLocaleFieldAppID};
 	status_t result = B_OK;
-	const char* value = NULL;
+	const char* value = nullptr;
 	for (int32 i = 0; i < count; i++) {
 		status_t status = _Outcome(results[i], replies[i]);
 		if (status == B_TIMED_OUT)
@@ -125,9 +125,9 @@ status_t LocaleSuiteClient::FetchReference(const BMessenger& target, BMessage* r
 
 bool LocaleSuiteClient::ListsLocaleSuite(const BMessage& reply)
 {
-	const char* suite = NULL;
+	const char* suite = nullptr;
 	for (int32 index = 0; reply.FindString(kFieldSuites, index, &suite) == B_OK; index++) {
-		if (suite != NULL && strcmp(suite, kName) == 0)
+		if (suite != nullptr && strcmp(suite, kName) == 0)
 			return true;
 	}
 	return false;
@@ -136,7 +136,7 @@ bool LocaleSuiteClient::ListsLocaleSuite(const BMessage& reply)
 std::string LocaleSuiteClient::EscapeReferenceText(const char* text)
 {
 	std::string result;
-	if (text == NULL)
+	if (text == nullptr)
 		return result;
 	// Line feeds first, then backslash-t: a backslash-n made here is never
 	// taken for the start of a backslash-t pair, and a tab already in the

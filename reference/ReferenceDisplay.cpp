@@ -18,13 +18,13 @@ const char* const kNoValue = " ";
 
 void ShowField(BWindow* window, const char* viewName, const BMessage* reference, const char* field)
 {
-	if (window == NULL)
+	if (window == nullptr)
 		return;
 	BTextControl* control = dynamic_cast<BTextControl*>(window->FindView(viewName));
-	if (control == NULL)
+	if (control == nullptr)
 		return;
-	const char* value = NULL;
-	if (reference == NULL || reference->FindString(field, 0, &value) != B_OK || value == NULL)
+	const char* value = nullptr;
+	if (reference == nullptr || reference->FindString(field, 0, &value) != B_OK || value == nullptr)
 		value = kNoValue;
 	control->SetText(value);
 }
@@ -40,14 +40,14 @@ void ShowReference(BWindow* window, BTextView* textView, const BMessage* referen
 
 bool ApplyReferenceTexts(BTextView* textView, const BMessage* reference)
 {
-	if (textView == NULL || reference == NULL)
+	if (textView == nullptr || reference == nullptr)
 		return false;
 
 	// The strings stay inside the message, which outlives the walk.
 	std::vector<std::string_view> texts;
-	const char* text = NULL;
+	const char* text = nullptr;
 	for (int32 index = 0; reference->FindString(kLocaleFieldText, index, &text) == B_OK; index++) {
-		if (text == NULL || *text == '\0')
+		if (text == nullptr || *text == '\0')
 			break;
 		texts.emplace_back(text);
 	}

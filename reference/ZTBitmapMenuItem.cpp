@@ -20,18 +20,18 @@ void ZTBitmapMenuItem::GetContentSize(float* width, float* height)
 {
 	BMenuItem::GetContentSize(width, height);
 	// Room for a 16-point picture and a 4-point gap.
-	if (width != NULL)
+	if (width != nullptr)
 		*width += 20;
-	if (height != NULL)
+	if (height != nullptr)
 		*height += 4;
 }
 
 void ZTBitmapMenuItem::DrawContent()
 {
 	BMenu* menu = Menu();
-	if (menu == NULL)
+	if (menu == nullptr)
 		return;
-	if (mBitmap != NULL) {
+	if (mBitmap != nullptr) {
 		// Over: the icon's transparent pixels show the menu behind them.
 		menu->SetDrawingMode(B_OP_OVER);
 		menu->DrawBitmap(mBitmap.get());

@@ -10,7 +10,7 @@
 class BMenu;
 class BMessage;
 
-// Owns its bitmap (which may be NULL); the message and submenu are owned as
+// Owns its bitmap (which may be nullptr); the message and submenu are owned as
 // BMenuItem owns them. The label starts 20 points right of where a plain
 // item puts it and 2 points lower; the content is 20 wider and 4 higher.
 class ZTBitmapMenuItem : public BMenuItem
@@ -18,10 +18,10 @@ class ZTBitmapMenuItem : public BMenuItem
 public:
 	ZTBitmapMenuItem(const char* label, BBitmap* bitmap, BMessage* message, char shortcut = 0,
 	                 uint32 modifiers = 0);
-	ZTBitmapMenuItem(BMenu* submenu, BBitmap* bitmap, BMessage* message = NULL);
+	ZTBitmapMenuItem(BMenu* submenu, BBitmap* bitmap, BMessage* message = nullptr);
 	virtual ~ZTBitmapMenuItem();
 
-	// The picture, NULL for none; still owned by the item.
+	// The picture, nullptr for none; still owned by the item.
 	const BBitmap* Bitmap() const { return mBitmap.get(); }
 
 protected:

@@ -49,12 +49,12 @@ void ZTLETextView::SyntaxHighlighting(int32 start, int32 end)
 			while (j < end && bytes[(size_t)(j - base)] != ';')
 				j++;
 			if (j > i)
-				SetFontAndColor(i, j, NULL, 0, &Black);
+				SetFontAndColor(i, j, nullptr, 0, &Black);
 			i = j;
 			while (i < end && bytes[(size_t)(i - base)] != '\n')
 				i++;
 			if (i > j)
-				SetFontAndColor(j, i, NULL, 0, &Red);
+				SetFontAndColor(j, i, nullptr, 0, &Red);
 		}
 	}
 
@@ -92,7 +92,7 @@ int32 ZTLETextView::_LineEnd(int32 offset)
 		const int32 count = std::min<int32>(kPiece, length - from);
 		GetText(from, count, piece);
 		const void* found = memchr(piece, '\n', (size_t)count);
-		if (found != NULL)
+		if (found != nullptr)
 			return from + (int32)((const char*)found - piece) + 1;
 		from += count;
 	}

@@ -79,7 +79,7 @@ void set_qt_application_factory(qt_application_factory factory)
 
 void register_window(BWindow* window, BLooper* looper)
 {
-	if (looper == NULL)
+	if (looper == nullptr)
 		return;
 	std::lock_guard<std::mutex> guard(sWindowsLock);
 	sWindows.push_back(WindowEntry{window, looper, std::string()});
@@ -90,7 +90,7 @@ void set_window_title(BLooper* looper, const char* title)
 	std::lock_guard<std::mutex> guard(sWindowsLock);
 	for (WindowEntry& entry : sWindows) {
 		if (entry.looper == looper)
-			entry.title = title != NULL ? title : "";
+			entry.title = title != nullptr ? title : "";
 	}
 }
 
@@ -98,7 +98,7 @@ BLooper* window_looper_at(int32 index)
 {
 	std::lock_guard<std::mutex> guard(sWindowsLock);
 	if (index < 0 || index >= (int32)sWindows.size())
-		return NULL;
+		return nullptr;
 	return sWindows[index].looper;
 }
 
@@ -106,10 +106,10 @@ BLooper* window_looper_titled(const char* title)
 {
 	std::lock_guard<std::mutex> guard(sWindowsLock);
 	for (const WindowEntry& entry : sWindows) {
-		if (title != NULL && entry.title == title)
+		if (title != nullptr && entry.title == title)
 			return entry.looper;
 	}
-	return NULL;
+	return nullptr;
 }
 
 std::vector<int32> window_looper_tokens()
@@ -134,20 +134,20 @@ void unregister_window(BLooper* looper)
 
 } // namespace BPrivate
 
-BApplication::BApplication(const char* signature) : BApplication(signature, NULL) {}
+BApplication::BApplication(const char* signature) : BApplication(signature, nullptr) {}
 
 BApplication::BApplication(const char* signature, status_t* error)
     : BLooper("application", BPrivate::kOwnThread)
 {
 	mAppImpl = new BPrivate::ApplicationImpl(this);
-	mAppImpl->signature = signature != NULL ? signature : "";
-	if (signature == NULL || strncasecmp(signature, "application/", 12) != 0)
+	mAppImpl->signature = signature != nullptr ? signature : "";
+	if (signature == nullptr || strncasecmp(signature, "application/", 12) != 0)
 		mAppImpl->initStatus = B_BAD_VALUE;
 
-	if (be_app != NULL) {
+	if (be_app != nullptr) {
 		// One application object per process; this one stays inert.
 		mAppImpl->initStatus = B_ALREADY_RUNNING;
-		if (error != NULL)
+		if (error != nullptr)
 			*error = mAppImpl->initStatus;
 		return;
 	}
@@ -172,7 +172,7 @@ BApplication::BApplication(const char* signature, status_t* error)
 	BPrivate::set_own_app_record(&record);
 	mAppImpl->InstallSignalHandlers();
 
-	if (error != NULL)
+	if (error != nullptr)
 		*error = mAppImpl->initStatus;
 }
 
@@ -185,10 +185,10 @@ BApplication::~BApplication()
 		BPrivate::set_own_app_record(nullptr);
 		BPrivate::set_application_looper_token(-1);
 		be_app_messenger = BMessenger();
-		be_app = NULL;
+		be_app = nullptr;
 	}
 	delete mAppImpl;
-	mAppImpl = NULL;
+	mAppImpl = nullptr;
 }
 
 status_t BApplication::InitCheck() const
@@ -236,13 +236,13 @@ thread_id BApplication::Run()
 
 	// Windows still open when the application quits go with it.
 	for (;;) {
-		BLooper* window = NULL;
+		BLooper* window = nullptr;
 		{
 			std::lock_guard<std::mutex> guard(sWindowsLock);
 			if (!sWindows.empty())
 				window = sWindows.back().looper;
 		}
-		if (window == NULL)
+		if (window == nullptr)
 			break;
 		if (window->Lock())
 			window->Quit();
@@ -298,12 +298,12 @@ void BApplication::MessageReceived(BMessage* message)
 			break;
 		std::vector<char*> argv;
 		for (int32 i = 0; i < argc; i++) {
-			const char* arg = NULL;
+			const char* arg = nullptr;
 			if (message->FindString("argv", i, &arg) != B_OK)
 				break;
 			argv.push_back(const_cast<char*>(arg));
 		}
-		argv.push_back(NULL);
+		argv.push_back(nullptr);
 		ArgvReceived((int32)argv.size() - 1, argv.data());
 		break;
 	}
@@ -329,7 +329,7 @@ void BApplication::DispatchMessage(BMessage* message, BHandler* handler)
 
 status_t BApplication::GetAppInfo(app_info* info) const
 {
-	if (info == NULL)
+	if (info == nullptr)
 		return B_BAD_VALUE;
 	if (be_app != this)
 		return B_NO_INIT;
@@ -355,7 +355,7 @@ BWindow* BApplication::WindowAt(int32 index) const
 {
 	std::lock_guard<std::mutex> guard(sWindowsLock);
 	if (index < 0 || index >= (int32)sWindows.size())
-		return NULL;
+		return nullptr;
 	return sWindows[index].window;
 }
 

@@ -71,7 +71,7 @@ ApplicationImpl::~ApplicationImpl()
 
 void ApplicationImpl::LoopStarted()
 {
-	set_own_app_thread(find_thread(NULL));
+	set_own_app_thread(find_thread(nullptr));
 	{
 		// Bounded: a bus that hangs must not keep the application from
 		// starting.
@@ -98,7 +98,7 @@ void ApplicationImpl::QueueLaunchMessages()
 	if (args.size() <= 1)
 		return;
 	char cwd[PATH_MAX];
-	if (getcwd(cwd, sizeof(cwd)) == NULL)
+	if (getcwd(cwd, sizeof(cwd)) == nullptr)
 		cwd[0] = '\0';
 
 	auto* argv = new BMessage(B_ARGV_RECEIVED);
@@ -148,7 +148,7 @@ void ApplicationImpl::_AskNextWindow()
 	while (mRoundNext < mRoundWindows.size()) {
 		int32 token = mRoundWindows[mRoundNext++];
 		std::shared_ptr<LooperImpl> window = TokenRegistry::Default().Looper(token);
-		if (!window || window->Owner() == NULL)
+		if (!window || window->Owner() == nullptr)
 			continue;
 		int32 round = mRound;
 		auto* ask = new BMessage(kMsgQuitAsk);
@@ -216,8 +216,8 @@ void ApplicationImpl::RemoveSignalHandlers()
 {
 	if (!mSignalThread.joinable())
 		return;
-	sigaction(SIGTERM, &sOldTerm, NULL);
-	sigaction(SIGINT, &sOldInt, NULL);
+	sigaction(SIGTERM, &sOldTerm, nullptr);
+	sigaction(SIGINT, &sOldInt, nullptr);
 	char c = 'x';
 	if (write(sSignalPipe[1], &c, 1) < 0) {
 		// The reader will still see the pipe close below.

@@ -18,39 +18,39 @@ property_info sHandlerProperties[] = {
     {"Suites",
      {B_GET_PROPERTY},
      {B_DIRECT_SPECIFIER},
-     NULL,
+     nullptr,
      0,
      {},
      {{{{"suites", B_STRING_TYPE}, {"messages", B_PROPERTY_INFO_TYPE}}}},
      {}},
-    {"Messenger", {B_GET_PROPERTY}, {B_DIRECT_SPECIFIER}, NULL, 0, {B_MESSENGER_TYPE}, {}, {}},
-    {"InternalName", {B_GET_PROPERTY}, {B_DIRECT_SPECIFIER}, NULL, 0, {B_STRING_TYPE}, {}, {}},
+    {"Messenger", {B_GET_PROPERTY}, {B_DIRECT_SPECIFIER}, nullptr, 0, {B_MESSENGER_TYPE}, {}, {}},
+    {"InternalName", {B_GET_PROPERTY}, {B_DIRECT_SPECIFIER}, nullptr, 0, {B_STRING_TYPE}, {}, {}},
     {},
 };
 
 } // namespace
 
 BHandler::BHandler(const char* name)
-    : mName(name != NULL ? name : ""), mLooper(NULL), mNextHandler(NULL)
+    : mName(name != nullptr ? name : ""), mLooper(nullptr), mNextHandler(nullptr)
 {
 	mToken = BPrivate::TokenRegistry::Default().AddHandler(this);
 }
 
 BHandler::~BHandler()
 {
-	if (mLooper != NULL && mLooper != this)
+	if (mLooper != nullptr && mLooper != this)
 		mLooper->RemoveHandler(this);
 	BPrivate::TokenRegistry::Default().RemoveHandler(mToken);
 }
 
 void BHandler::MessageReceived(BMessage* message)
 {
-	if (mNextHandler != NULL) {
+	if (mNextHandler != nullptr) {
 		mNextHandler->MessageReceived(message);
 		return;
 	}
 
-	const char* property = NULL;
+	const char* property = nullptr;
 	int32 index;
 	int32 form = B_NO_SPECIFIER;
 	BMessage specifier;
@@ -58,7 +58,7 @@ void BHandler::MessageReceived(BMessage* message)
 
 	if (message->what == B_GET_SUPPORTED_SUITES ||
 	    (message->what == B_GET_PROPERTY && hasSpecifier && form == B_DIRECT_SPECIFIER &&
-	     property != NULL)) {
+	     property != nullptr)) {
 		BMessage reply(B_REPLY);
 		if (message->what == B_GET_SUPPORTED_SUITES || strcmp(property, "Suites") == 0) {
 			status_t status = GetSupportedSuites(&reply);
@@ -92,7 +92,7 @@ BLooper* BHandler::Looper() const
 
 void BHandler::SetName(const char* name)
 {
-	mName = name != NULL ? name : "";
+	mName = name != nullptr ? name : "";
 }
 
 const char* BHandler::Name() const
@@ -116,15 +116,15 @@ BHandler* BHandler::ResolveSpecifier(BMessage* message, int32 index, BMessage* s
                                      int32 form, const char* property)
 {
 	BPropertyInfo info(sHandlerProperties);
-	if (property != NULL && info.FindMatch(message, index, specifier, form, property) >= 0)
+	if (property != nullptr && info.FindMatch(message, index, specifier, form, property) >= 0)
 		return this;
 	BPrivate::send_not_understood(message, B_BAD_SCRIPT_SYNTAX);
-	return NULL;
+	return nullptr;
 }
 
 status_t BHandler::GetSupportedSuites(BMessage* data)
 {
-	if (data == NULL)
+	if (data == nullptr)
 		return B_BAD_VALUE;
 	status_t status = data->AddString("suites", kHandlerSuite);
 	if (status != B_OK)
@@ -150,8 +150,8 @@ status_t BHandler::LockLooperWithTimeout(bigtime_t timeout)
 	if (!looper)
 		return B_BAD_VALUE;
 	if (!looper->Lock(timeout))
-		return looper->Owner() == NULL ? B_BAD_VALUE : B_TIMED_OUT;
-	if (looper->Owner() == NULL || registry.LooperOfHandler(mToken) != looperToken) {
+		return looper->Owner() == nullptr ? B_BAD_VALUE : B_TIMED_OUT;
+	if (looper->Owner() == nullptr || registry.LooperOfHandler(mToken) != looperToken) {
 		looper->Unlock();
 		return B_MISMATCHED_VALUES;
 	}
@@ -160,7 +160,7 @@ status_t BHandler::LockLooperWithTimeout(bigtime_t timeout)
 
 void BHandler::UnlockLooper()
 {
-	if (mLooper != NULL)
+	if (mLooper != nullptr)
 		mLooper->Unlock();
 }
 
@@ -168,5 +168,5 @@ void BHandler::_SetLooper(BLooper* looper)
 {
 	mLooper = looper;
 	BPrivate::TokenRegistry::Default().SetHandlerLooper(mToken,
-	                                                    looper != NULL ? looper->Token() : -1);
+	                                                    looper != nullptr ? looper->Token() : -1);
 }

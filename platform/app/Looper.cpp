@@ -42,10 +42,10 @@ BLooper::BLooper(const char* name, BPrivate::looper_thread_kind kind) : BHandler
 BLooper::~BLooper()
 {
 	for (BHandler* handler : mImpl->Handlers())
-		handler->_SetLooper(NULL);
+		handler->_SetLooper(nullptr);
 	mImpl->Handlers().clear();
 	mImpl->OwnerDestroyed();
-	mImpl = NULL;
+	mImpl = nullptr;
 }
 
 status_t BLooper::PostMessage(uint32 command, BHandler* handler, BHandler* replyTo)
@@ -56,10 +56,10 @@ status_t BLooper::PostMessage(uint32 command, BHandler* handler, BHandler* reply
 
 status_t BLooper::PostMessage(BMessage* message, BHandler* handler, BHandler* replyTo)
 {
-	if (message == NULL)
+	if (message == nullptr)
 		return B_BAD_VALUE;
 	int32 handlerToken = -1;
-	if (handler != NULL) {
+	if (handler != nullptr) {
 		if (handler->Looper() != this)
 			return B_BAD_HANDLER;
 		handlerToken = handler->Token();
@@ -71,7 +71,7 @@ status_t BLooper::PostMessage(BMessage* message, BHandler* handler, BHandler* re
 
 void BLooper::DispatchMessage(BMessage* message, BHandler* handler)
 {
-	if (message == NULL || handler == NULL)
+	if (message == nullptr || handler == nullptr)
 		return;
 	if (message->what == B_QUIT_REQUESTED && handler == this) {
 		if (QuitRequested())
@@ -98,7 +98,7 @@ BMessage* BLooper::DetachCurrentMessage()
 
 void BLooper::AddHandler(BHandler* handler)
 {
-	if (handler == NULL || handler->Looper() != NULL)
+	if (handler == nullptr || handler->Looper() != nullptr)
 		return;
 	mImpl->Handlers().push_back(handler);
 	handler->_SetLooper(this);
@@ -106,13 +106,13 @@ void BLooper::AddHandler(BHandler* handler)
 
 bool BLooper::RemoveHandler(BHandler* handler)
 {
-	if (handler == NULL || handler == this || handler->Looper() != this)
+	if (handler == nullptr || handler == this || handler->Looper() != this)
 		return false;
 	std::vector<BHandler*>& handlers = mImpl->Handlers();
 	handlers.erase(std::remove(handlers.begin(), handlers.end(), handler), handlers.end());
-	handler->_SetLooper(NULL);
+	handler->_SetLooper(nullptr);
 	if (mImpl->PreferredHandler() == handler)
-		mImpl->SetPreferredHandler(NULL);
+		mImpl->SetPreferredHandler(nullptr);
 	return true;
 }
 
@@ -125,7 +125,7 @@ BHandler* BLooper::HandlerAt(int32 index) const
 {
 	std::vector<BHandler*>& handlers = mImpl->Handlers();
 	if (index < 0 || index >= (int32)handlers.size())
-		return NULL;
+		return nullptr;
 	return handlers[index];
 }
 
@@ -143,7 +143,7 @@ BHandler* BLooper::PreferredHandler() const
 
 void BLooper::SetPreferredHandler(BHandler* handler)
 {
-	if (handler != NULL && handler->Looper() != this)
+	if (handler != nullptr && handler->Looper() != this)
 		return;
 	mImpl->SetPreferredHandler(handler);
 }
@@ -177,7 +177,7 @@ status_t BLooper::LockWithTimeout(bigtime_t timeout)
 {
 	if (mImpl->Lock(timeout))
 		return B_OK;
-	return mImpl->Owner() == NULL ? B_BAD_VALUE : B_TIMED_OUT;
+	return mImpl->Owner() == nullptr ? B_BAD_VALUE : B_TIMED_OUT;
 }
 
 bool BLooper::IsLocked() const
@@ -224,5 +224,5 @@ status_t BLooper::GetSupportedSuites(BMessage* data)
 BLooper* BLooper::LooperForThread(thread_id thread)
 {
 	std::shared_ptr<LooperImpl> impl = BPrivate::TokenRegistry::Default().LooperForThread(thread);
-	return impl ? impl->Owner() : NULL;
+	return impl ? impl->Owner() : nullptr;
 }

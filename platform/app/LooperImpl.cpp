@@ -30,7 +30,7 @@ LooperImpl::~LooperImpl()
 
 bool LooperImpl::Lock(bigtime_t timeout)
 {
-	thread_id me = find_thread(NULL);
+	thread_id me = find_thread(nullptr);
 	std::unique_lock<std::mutex> guard(mLockMutex);
 	if (mDead)
 		return false;
@@ -54,7 +54,7 @@ bool LooperImpl::Lock(bigtime_t timeout)
 void LooperImpl::Unlock()
 {
 	std::lock_guard<std::mutex> guard(mLockMutex);
-	if (mLockOwner != find_thread(NULL) || mLockCount == 0)
+	if (mLockOwner != find_thread(nullptr) || mLockCount == 0)
 		return;
 	if (--mLockCount == 0) {
 		mLockOwner = -1;
@@ -65,7 +65,7 @@ void LooperImpl::Unlock()
 int32 LooperImpl::UnlockFully()
 {
 	std::lock_guard<std::mutex> guard(mLockMutex);
-	if (mLockOwner != find_thread(NULL))
+	if (mLockOwner != find_thread(nullptr))
 		return 0;
 	int32 count = mLockCount;
 	mLockCount = 0;
@@ -77,7 +77,7 @@ int32 LooperImpl::UnlockFully()
 bool LooperImpl::IsLockedByCaller() const
 {
 	std::lock_guard<std::mutex> guard(mLockMutex);
-	return mLockOwner == find_thread(NULL) && mLockCount > 0;
+	return mLockOwner == find_thread(nullptr) && mLockCount > 0;
 }
 
 thread_id LooperImpl::LockingThread() const
@@ -144,7 +144,7 @@ bool LooperImpl::CallerIsDispatcher() const
 	if (mKind == kGuiThread)
 		return is_main_thread();
 	std::lock_guard<std::mutex> guard(mQueueMutex);
-	return mRunning && mThread == find_thread(NULL);
+	return mRunning && mThread == find_thread(nullptr);
 }
 
 void LooperImpl::SetLoopHooks(std::function<void()> onStart, std::function<void()> onExit)
@@ -181,7 +181,7 @@ thread_id LooperImpl::Run()
 	std::thread worker([self, &started] {
 		{
 			std::lock_guard<std::mutex> guard(self->mQueueMutex);
-			self->mThread = find_thread(NULL);
+			self->mThread = find_thread(nullptr);
 		}
 		started.Complete();
 		self->_ThreadLoop();

@@ -52,7 +52,7 @@ bool is_main_thread()
 	QCoreApplication* app = QCoreApplication::instance();
 	if (app != nullptr)
 		return QThread::currentThread() == app->thread();
-	return find_thread(NULL) == (thread_id)getpid();
+	return find_thread(nullptr) == (thread_id)getpid();
 }
 
 thread_id main_thread_id()

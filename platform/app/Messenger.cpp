@@ -41,20 +41,20 @@ BMessenger::BMessenger(const BHandler* handler, const BLooper* looper, status_t*
     : mAddress(kNoAddress)
 {
 	status_t status = B_OK;
-	if (handler != NULL) {
+	if (handler != nullptr) {
 		BLooper* owner = handler->Looper();
-		if (owner == NULL)
+		if (owner == nullptr)
 			status = B_BAD_HANDLER;
-		else if (looper != NULL && looper != owner)
+		else if (looper != nullptr && looper != owner)
 			status = B_MISMATCHED_VALUES;
 		else
 			mAddress = Address{current_team(), owner->Token(), handler->Token()};
-	} else if (looper != NULL) {
+	} else if (looper != nullptr) {
 		mAddress = Address{current_team(), looper->Token(), -1};
 	} else {
 		status = B_BAD_VALUE;
 	}
-	if (result != NULL)
+	if (result != nullptr)
 		*result = status;
 }
 
@@ -62,12 +62,12 @@ BMessenger::BMessenger(const char* signature, team_id team, status_t* result) : 
 {
 	status_t status = B_OK;
 	BPrivate::app_record record;
-	if (signature == NULL && team < 0) {
+	if (signature == nullptr && team < 0) {
 		status = B_BAD_VALUE;
 	} else if (team >= 0) {
 		if (!BPrivate::app_record_for_team(team, &record))
 			status = B_BAD_TEAM_ID;
-		else if (signature != NULL && !same_signature(signature, record.signature))
+		else if (signature != nullptr && !same_signature(signature, record.signature))
 			status = B_MISMATCHED_VALUES;
 	} else {
 		std::vector<BPrivate::app_record> matching =
@@ -78,7 +78,7 @@ BMessenger::BMessenger(const char* signature, team_id team, status_t* result) : 
 	}
 	if (status == B_OK) {
 		if (record.team == current_team()) {
-			if (be_app != NULL)
+			if (be_app != nullptr)
 				mAddress = Address{record.team, be_app->Token(), -1};
 			else
 				status = B_BAD_TEAM_ID;
@@ -86,7 +86,7 @@ BMessenger::BMessenger(const char* signature, team_id team, status_t* result) : 
 			mAddress = Address{record.team, -1, -1};
 		}
 	}
-	if (result != NULL)
+	if (result != nullptr)
 		*result = status;
 }
 
@@ -126,7 +126,7 @@ bool BMessenger::IsValid() const
 		return BPrivate::Bus::IsRegistered(mAddress.team);
 	TokenRegistry& registry = TokenRegistry::Default();
 	std::shared_ptr<LooperImpl> looper = registry.Looper(mAddress.looperToken);
-	if (!looper || looper->Owner() == NULL)
+	if (!looper || looper->Owner() == nullptr)
 		return false;
 	return mAddress.handlerToken < 0 ||
 	       registry.LooperOfHandler(mAddress.handlerToken) == mAddress.looperToken;
@@ -134,20 +134,20 @@ bool BMessenger::IsValid() const
 
 BHandler* BMessenger::Target(BLooper** looper) const
 {
-	if (looper != NULL)
-		*looper = NULL;
+	if (looper != nullptr)
+		*looper = nullptr;
 	if (!IsTargetLocal())
-		return NULL;
+		return nullptr;
 	TokenRegistry& registry = TokenRegistry::Default();
 	std::shared_ptr<LooperImpl> impl = registry.Looper(mAddress.looperToken);
-	if (!impl || impl->Owner() == NULL)
-		return NULL;
-	if (looper != NULL)
+	if (!impl || impl->Owner() == nullptr)
+		return nullptr;
+	if (looper != nullptr)
 		*looper = impl->Owner();
 	if (mAddress.handlerToken < 0)
-		return NULL;
+		return nullptr;
 	if (registry.LooperOfHandler(mAddress.handlerToken) != mAddress.looperToken)
-		return NULL;
+		return nullptr;
 	return registry.Handler(mAddress.handlerToken);
 }
 
@@ -164,7 +164,7 @@ status_t BMessenger::LockTargetWithTimeout(bigtime_t timeout) const
 	if (!impl)
 		return B_BAD_VALUE;
 	if (!impl->Lock(timeout))
-		return impl->Owner() == NULL ? B_BAD_VALUE : B_TIMED_OUT;
+		return impl->Owner() == nullptr ? B_BAD_VALUE : B_TIMED_OUT;
 	return B_OK;
 }
 
@@ -175,7 +175,7 @@ status_t local_target(const BMessenger::Address& address, std::shared_ptr<Looper
 {
 	TokenRegistry& registry = TokenRegistry::Default();
 	*looper = registry.Looper(address.looperToken);
-	if (!*looper || (*looper)->Owner() == NULL)
+	if (!*looper || (*looper)->Owner() == nullptr)
 		return B_BAD_PORT_ID;
 	if (address.handlerToken >= 0 &&
 	    registry.LooperOfHandler(address.handlerToken) != address.looperToken)
@@ -193,19 +193,19 @@ status_t BMessenger::SendMessage(uint32 command, BHandler* replyTo) const
 
 status_t BMessenger::SendMessage(BMessage* message, BHandler* replyTo, bigtime_t timeout) const
 {
-	if (message == NULL)
+	if (message == nullptr)
 		return B_BAD_VALUE;
-	if (replyTo != NULL && replyTo->Looper() == NULL)
+	if (replyTo != nullptr && replyTo->Looper() == nullptr)
 		return B_BAD_HANDLER;
 	BMessenger replyAddress;
-	if (replyTo != NULL)
+	if (replyTo != nullptr)
 		replyAddress = BMessenger(replyTo);
 	return SendMessage(message, replyAddress, timeout);
 }
 
 status_t BMessenger::SendMessage(BMessage* message, BMessenger replyTo, bigtime_t timeout) const
 {
-	if (message == NULL)
+	if (message == nullptr)
 		return B_BAD_VALUE;
 	if (mAddress.team < 0)
 		return B_BAD_PORT_ID;
@@ -232,7 +232,7 @@ status_t BMessenger::SendMessage(BMessage* message, BMessage* reply, bigtime_t d
                                  bigtime_t replyTimeout) const
 {
 	(void)deliveryTimeout; // local queues take a message at once
-	if (message == NULL || reply == NULL)
+	if (message == nullptr || reply == nullptr)
 		return B_BAD_VALUE;
 	if (mAddress.team < 0) {
 		set_no_reply(reply);
@@ -328,10 +328,10 @@ void send_local_requests(const BMessenger::Address& address, BMessage* const* me
 status_t BMessenger::SendRequests(BMessage* const* messages, int32 count, BMessage* replies,
                                   status_t* results, bigtime_t timeout) const
 {
-	if (messages == NULL || replies == NULL || results == NULL || count < 0)
+	if (messages == nullptr || replies == nullptr || results == nullptr || count < 0)
 		return B_BAD_VALUE;
 	for (int32 i = 0; i < count; i++) {
-		if (messages[i] == NULL)
+		if (messages[i] == nullptr)
 			return B_BAD_VALUE;
 	}
 	if (mAddress.team < 0) {

@@ -118,7 +118,7 @@ WatchedNode* NodeMonitor::_Find(const node_ref& ref, int* wd)
 			return &item.second;
 		}
 	}
-	return NULL;
+	return nullptr;
 }
 
 status_t NodeMonitor::Watch(const node_ref& ref, uint32 flags, const BMessenger& target)
@@ -128,7 +128,7 @@ status_t NodeMonitor::Watch(const node_ref& ref, uint32 flags, const BMessenger&
 	WatchedNode* node = _Find(ref, &wd);
 
 	if (flags == B_STOP_WATCHING) {
-		if (node == NULL)
+		if (node == nullptr)
 			return B_BAD_VALUE;
 		size_t before = node->watchers.size();
 		std::erase_if(node->watchers, [&](const Watcher& w) { return w.target == target; });
@@ -148,7 +148,7 @@ status_t NodeMonitor::Watch(const node_ref& ref, uint32 flags, const BMessenger&
 	if (!target.IsValid())
 		return B_BAD_VALUE;
 
-	if (node == NULL) {
+	if (node == nullptr) {
 		status_t status = _StartThread();
 		if (status != B_OK)
 			return status;
@@ -467,12 +467,12 @@ void NodeMonitor::_HandleMoves(const std::vector<RawEvent>& events,
 	for (const RawEvent& event : events) {
 		if ((event.mask & (IN_MOVED_FROM | IN_MOVED_TO)) == 0 || mNodes.count(event.wd) == 0)
 			continue;
-		Move* move = NULL;
+		Move* move = nullptr;
 		for (auto& item : moves) {
 			if (item.first == event.cookie)
 				move = &item.second;
 		}
-		if (move == NULL) {
+		if (move == nullptr) {
 			moves.emplace_back(event.cookie, Move());
 			move = &moves.back().second;
 		}
@@ -487,17 +487,17 @@ void NodeMonitor::_HandleMoves(const std::vector<RawEvent>& events,
 
 	for (auto& item : moves) {
 		Move& move = item.second;
-		WatchedNode* from = move.fromWd >= 0 ? &mNodes[move.fromWd] : NULL;
-		WatchedNode* to = move.toWd >= 0 ? &mNodes[move.toWd] : NULL;
+		WatchedNode* from = move.fromWd >= 0 ? &mNodes[move.fromWd] : nullptr;
+		WatchedNode* to = move.toWd >= 0 ? &mNodes[move.toWd] : nullptr;
 		ino_t ino = 0;
-		if (from != NULL) {
+		if (from != nullptr) {
 			auto entry = from->entries.find(move.fromName);
 			if (entry != from->entries.end()) {
 				ino = entry->second;
 				from->entries.erase(entry);
 			}
 		}
-		if (to != NULL) {
+		if (to != nullptr) {
 			struct stat info;
 			if (fstatat(to->fd, move.toName.c_str(), &info, AT_SYMLINK_NOFOLLOW) == 0)
 				ino = info.st_ino;
@@ -506,16 +506,16 @@ void NodeMonitor::_HandleMoves(const std::vector<RawEvent>& events,
 				remember_child(*to, move.toName, ino);
 			}
 		}
-		const node_ref& device = from != NULL ? from->ref : to->ref;
+		const node_ref& device = from != nullptr ? from->ref : to->ref;
 		BMessage message = notice(B_ENTRY_MOVED, device);
-		message.AddInt64("from directory", from != NULL ? (int64)from->ref.node : 0);
-		message.AddInt64("to directory", to != NULL ? (int64)to->ref.node : 0);
+		message.AddInt64("from directory", from != nullptr ? (int64)from->ref.node : 0);
+		message.AddInt64("to directory", to != nullptr ? (int64)to->ref.node : 0);
 		message.AddInt64("node", (int64)ino);
-		message.AddString("name", to != NULL ? move.toName.c_str() : move.fromName.c_str());
-		message.AddString("from name", from != NULL ? move.fromName.c_str() : "");
-		if (from != NULL)
+		message.AddString("name", to != nullptr ? move.toName.c_str() : move.fromName.c_str());
+		message.AddString("from name", from != nullptr ? move.fromName.c_str() : "");
+		if (from != nullptr)
 			_Send(*from, B_WATCH_DIRECTORY, message, deliveries);
-		if (to != NULL && to != from)
+		if (to != nullptr && to != from)
 			_Send(*to, B_WATCH_DIRECTORY, message, deliveries);
 	}
 }
@@ -577,7 +577,7 @@ NodeMonitor& monitor()
 
 status_t watch_node(const node_ref* node, uint32 flags, BMessenger target)
 {
-	if (node == NULL)
+	if (node == nullptr)
 		return B_BAD_VALUE;
 	return monitor().Watch(*node, flags, target);
 }

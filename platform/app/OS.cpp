@@ -19,7 +19,7 @@ status_t snooze(bigtime_t microseconds)
 	struct timespec wait;
 	wait.tv_sec = microseconds / 1000000;
 	wait.tv_nsec = (microseconds % 1000000) * 1000;
-	if (nanosleep(&wait, NULL) != 0)
+	if (nanosleep(&wait, nullptr) != 0)
 		return errno == EINTR ? B_INTERRUPTED : B_ERROR;
 	return B_OK;
 }
@@ -27,7 +27,7 @@ status_t snooze(bigtime_t microseconds)
 thread_id find_thread(const char* name)
 {
 	// Threads have no names here; only the caller's own id can be found.
-	if (name != NULL)
+	if (name != nullptr)
 		return B_NAME_NOT_FOUND;
 	return (thread_id)syscall(SYS_gettid);
 }

@@ -9,7 +9,7 @@
 #include "Application.h"
 #include "ApplicationImpl.h"
 
-BApplication* be_app = NULL;
+BApplication* be_app = nullptr;
 BMessenger be_app_messenger;
 
 namespace {

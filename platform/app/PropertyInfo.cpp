@@ -25,7 +25,7 @@ int list_length(const uint32* list)
 int pair_count(const compound_type& compound)
 {
 	int count = 0;
-	while (count < kMaxPairs && compound.pairs[count].name != NULL)
+	while (count < kMaxPairs && compound.pairs[count].name != nullptr)
 		count++;
 	return count;
 }
@@ -47,7 +47,7 @@ public:
 	}
 	void String(const char* text)
 	{
-		if (text != NULL)
+		if (text != nullptr)
 			mBytes.insert(mBytes.end(), text, text + strlen(text));
 		U8(0);
 	}
@@ -103,12 +103,12 @@ public:
 	bool String(char** text)
 	{
 		const void* end = memchr(mData + mOffset, 0, mSize - mOffset);
-		if (mOffset >= mSize || end == NULL)
+		if (mOffset >= mSize || end == nullptr)
 			return false;
 		size_t length = (const uint8*)end - (mData + mOffset);
 		*text = strndup((const char*)mData + mOffset, length);
 		mOffset += length + 1;
-		return *text != NULL;
+		return *text != nullptr;
 	}
 	bool List(uint32* list)
 	{
@@ -174,12 +174,12 @@ BPropertyInfo::BPropertyInfo(property_info* properties, value_info* values, bool
     : mProperties(properties), mValues(values), mPropertyCount(0), mValueCount(0),
       mFreeOnDelete(freeOnDelete)
 {
-	if (mProperties != NULL) {
-		while (mProperties[mPropertyCount].name != NULL)
+	if (mProperties != nullptr) {
+		while (mProperties[mPropertyCount].name != nullptr)
 			mPropertyCount++;
 	}
-	if (mValues != NULL) {
-		while (mValues[mValueCount].name != NULL)
+	if (mValues != nullptr) {
+		while (mValues[mValueCount].name != nullptr)
 			mValueCount++;
 	}
 }
@@ -192,15 +192,15 @@ BPropertyInfo::~BPropertyInfo()
 void BPropertyInfo::_FreeTables()
 {
 	if (mFreeOnDelete) {
-		if (mProperties != NULL)
+		if (mProperties != nullptr)
 			free_property_strings(mProperties, mPropertyCount);
-		if (mValues != NULL)
+		if (mValues != nullptr)
 			free_value_strings(mValues, mValueCount);
 		free(mProperties);
 		free(mValues);
 	}
-	mProperties = NULL;
-	mValues = NULL;
+	mProperties = nullptr;
+	mValues = nullptr;
 	mPropertyCount = 0;
 	mValueCount = 0;
 	mFreeOnDelete = false;
@@ -211,7 +211,7 @@ int32 BPropertyInfo::FindMatch(BMessage* message, int32 index, BMessage* specifi
 {
 	(void)specifier;
 	(void)data;
-	if (property == NULL)
+	if (property == nullptr)
 		return B_ERROR;
 	for (int32 i = 0; i < mPropertyCount; i++) {
 		const property_info& row = mProperties[i];
@@ -221,7 +221,7 @@ int32 BPropertyInfo::FindMatch(BMessage* message, int32 index, BMessage* specifi
 			continue;
 		if (row.commands[0] != 0) {
 			// Commands describe the outermost specifier only.
-			if (index != 0 || message == NULL || !list_holds(row.commands, message->what))
+			if (index != 0 || message == nullptr || !list_holds(row.commands, message->what))
 				continue;
 		}
 		return i;
@@ -293,7 +293,7 @@ ssize_t BPropertyInfo::FlattenedSize() const
 
 status_t BPropertyInfo::Flatten(void* buffer, ssize_t size) const
 {
-	if (buffer == NULL)
+	if (buffer == nullptr)
 		return B_BAD_VALUE;
 	std::vector<uint8> bytes = flatten_tables(mProperties, mPropertyCount, mValues, mValueCount);
 	if (size < (ssize_t)bytes.size())
@@ -304,7 +304,7 @@ status_t BPropertyInfo::Flatten(void* buffer, ssize_t size) const
 
 status_t BPropertyInfo::Unflatten(type_code code, const void* buffer, ssize_t size)
 {
-	if (!AllowsTypeCode(code) || buffer == NULL || size < 9)
+	if (!AllowsTypeCode(code) || buffer == nullptr || size < 9)
 		return B_BAD_DATA;
 	_FreeTables();
 
@@ -323,18 +323,18 @@ status_t BPropertyInfo::Unflatten(type_code code, const void* buffer, ssize_t si
 		return B_BAD_DATA;
 
 	auto* properties = (property_info*)calloc(count + 1, sizeof(property_info));
-	if (properties == NULL)
+	if (properties == nullptr)
 		return B_NO_MEMORY;
-	value_info* values = NULL;
+	value_info* values = nullptr;
 	uint16 valueCount = 0;
 	bool ok = true;
 	for (uint32 i = 0; ok && i < count; i++) {
 		property_info& row = properties[i];
-		char* name = NULL;
-		char* usage = NULL;
+		char* name = nullptr;
+		char* usage = nullptr;
 		ok = in.String(&name) && in.String(&usage) && in.U32(&row.extra_data) &&
 		     in.List(row.commands) && in.List(row.specifiers);
-		row.name = name != NULL ? name : strdup("");
+		row.name = name != nullptr ? name : strdup("");
 		row.usage = usage;
 	}
 	for (uint32 i = 0; ok && i < count; i++) {
@@ -356,10 +356,10 @@ status_t BPropertyInfo::Unflatten(type_code code, const void* buffer, ssize_t si
 					in.U32(&end);
 					break;
 				}
-				char* pairName = NULL;
+				char* pairName = nullptr;
 				uint32 type = 0;
 				ok = p < kMaxPairs && in.String(&pairName) && in.U32(&type);
-				if (pairName != NULL && p < kMaxPairs) {
+				if (pairName != nullptr && p < kMaxPairs) {
 					row.ctypes[c].pairs[p].name = pairName;
 					row.ctypes[c].pairs[p].type = type;
 				} else {
@@ -372,16 +372,16 @@ status_t BPropertyInfo::Unflatten(type_code code, const void* buffer, ssize_t si
 		ok = in.U16(&valueCount) && valueCount <= in.Remaining() / 14;
 		if (ok) {
 			values = (value_info*)calloc((size_t)valueCount + 1, sizeof(value_info));
-			ok = values != NULL;
+			ok = values != nullptr;
 		}
 		for (uint16 i = 0; ok && i < valueCount; i++) {
 			uint32 kind = 0;
-			char* name = NULL;
-			char* usage = NULL;
+			char* name = nullptr;
+			char* usage = nullptr;
 			ok = in.U32(&kind) && in.U32(&values[i].value) && in.String(&name) &&
 			     in.String(&usage) && in.U32(&values[i].extra_data);
 			values[i].kind = (value_kind)kind;
-			values[i].name = name != NULL ? name : strdup("");
+			values[i].name = name != nullptr ? name : strdup("");
 			values[i].usage = usage;
 		}
 	}
@@ -391,17 +391,17 @@ status_t BPropertyInfo::Unflatten(type_code code, const void* buffer, ssize_t si
 	mProperties = properties;
 	mPropertyCount = (int32)count;
 	mValues = values;
-	mValueCount = values != NULL ? valueCount : 0;
+	mValueCount = values != nullptr ? valueCount : 0;
 	mFreeOnDelete = true;
 	if (!ok) {
-		// Rows not reached hold NULL names; count only what was filled.
+		// Rows not reached hold nullptr names; count only what was filled.
 		int32 filled = 0;
-		while (filled < (int32)count && properties[filled].name != NULL)
+		while (filled < (int32)count && properties[filled].name != nullptr)
 			filled++;
 		mPropertyCount = filled;
-		if (values != NULL) {
+		if (values != nullptr) {
 			int32 filledValues = 0;
-			while (filledValues < valueCount && values[filledValues].name != NULL)
+			while (filledValues < valueCount && values[filledValues].name != nullptr)
 				filledValues++;
 			mValueCount = filledValues;
 		}

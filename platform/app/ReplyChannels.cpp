@@ -37,7 +37,7 @@ status_t AddressReplyChannel::Deliver(const BMessage& reply, bigtime_t timeout)
 {
 	BMessage copy(reply);
 	MessageInternals::SetIsReply(copy, true);
-	return mTarget.SendMessage(&copy, (BHandler*)NULL, timeout);
+	return mTarget.SendMessage(&copy, (BHandler*)nullptr, timeout);
 }
 
 CallbackReplyChannel::CallbackReplyChannel(std::function<void(const BMessage&)> callback)
@@ -61,12 +61,12 @@ status_t CallbackReplyChannel::Deliver(const BMessage& reply, bigtime_t timeout)
 
 std::shared_ptr<ReplyChannel> channel_for_reply_to(BHandler* replyTo)
 {
-	if (replyTo != NULL) {
-		if (replyTo->Looper() == NULL)
+	if (replyTo != nullptr) {
+		if (replyTo->Looper() == nullptr)
 			return nullptr;
 		return std::make_shared<AddressReplyChannel>(BMessenger(replyTo));
 	}
-	if (be_app == NULL)
+	if (be_app == nullptr)
 		return nullptr;
 	return std::make_shared<AddressReplyChannel>(be_app_messenger);
 }
@@ -74,7 +74,7 @@ std::shared_ptr<ReplyChannel> channel_for_reply_to(BHandler* replyTo)
 std::shared_ptr<ReplyChannel> channel_for_reply_to(const BMessenger& replyTo)
 {
 	if (replyTo.GetAddress().team < 0)
-		return channel_for_reply_to((BHandler*)NULL);
+		return channel_for_reply_to((BHandler*)nullptr);
 	return std::make_shared<AddressReplyChannel>(replyTo);
 }
 

@@ -66,7 +66,7 @@ private:
 	std::function<void(const BMessage&)> mCallback;
 };
 
-// The channel for replyTo (NULL: be_app), or none when there is no target.
+// The channel for replyTo (nullptr: be_app), or none when there is no target.
 std::shared_ptr<ReplyChannel> channel_for_reply_to(BHandler* replyTo);
 std::shared_ptr<ReplyChannel> channel_for_reply_to(const BMessenger& replyTo);
 

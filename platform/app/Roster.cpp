@@ -30,7 +30,7 @@ struct Watcher
 std::mutex sWatchersLock;
 std::vector<Watcher> sWatchers;
 
-BPrivate::document_opener sOpener = NULL;
+BPrivate::document_opener sOpener = nullptr;
 
 status_t open_with_desktop(const char* path)
 {
@@ -60,7 +60,7 @@ void notify_watchers(bool launched, const BPrivate::app_record& record)
 		}
 	}
 	for (const BMessenger& target : targets)
-		target.SendMessage(&notice, (BHandler*)NULL, BPrivate::kRosterQueryTimeout);
+		target.SendMessage(&notice, (BHandler*)nullptr, BPrivate::kRosterQueryTimeout);
 }
 
 } // namespace
@@ -142,7 +142,7 @@ bool BRoster::IsRunning(const char* signature) const
 
 team_id BRoster::TeamFor(const char* signature) const
 {
-	if (signature == NULL)
+	if (signature == nullptr)
 		return B_BAD_VALUE;
 	std::vector<BPrivate::app_record> matching = BPrivate::app_records_with_signature(signature);
 	return matching.empty() ? B_ERROR : matching.front().team;
@@ -150,7 +150,7 @@ team_id BRoster::TeamFor(const char* signature) const
 
 void BRoster::GetAppList(BList* teamIDList) const
 {
-	if (teamIDList == NULL)
+	if (teamIDList == nullptr)
 		return;
 	for (const BPrivate::app_record& record : BPrivate::running_app_records())
 		teamIDList->AddItem((void*)(addr_t)record.team);
@@ -158,7 +158,7 @@ void BRoster::GetAppList(BList* teamIDList) const
 
 void BRoster::GetAppList(const char* signature, BList* teamIDList) const
 {
-	if (signature == NULL || teamIDList == NULL)
+	if (signature == nullptr || teamIDList == nullptr)
 		return;
 	for (const BPrivate::app_record& record : BPrivate::app_records_with_signature(signature))
 		teamIDList->AddItem((void*)(addr_t)record.team);
@@ -166,7 +166,7 @@ void BRoster::GetAppList(const char* signature, BList* teamIDList) const
 
 status_t BRoster::GetAppInfo(const char* signature, app_info* info) const
 {
-	if (signature == NULL || info == NULL)
+	if (signature == nullptr || info == nullptr)
 		return B_BAD_VALUE;
 	std::vector<BPrivate::app_record> matching = BPrivate::app_records_with_signature(signature);
 	if (matching.empty())
@@ -177,7 +177,7 @@ status_t BRoster::GetAppInfo(const char* signature, app_info* info) const
 
 status_t BRoster::GetRunningAppInfo(team_id team, app_info* info) const
 {
-	if (info == NULL)
+	if (info == nullptr)
 		return B_BAD_VALUE;
 	BPrivate::app_record record;
 	if (team < 0 || !BPrivate::app_record_for_team(team, &record))
@@ -223,13 +223,13 @@ status_t BRoster::Launch(const entry_ref* ref, const BMessage* initialMessage,
                          team_id* appTeam) const
 {
 	(void)initialMessage;
-	if (appTeam != NULL)
+	if (appTeam != nullptr)
 		*appTeam = -1;
-	if (ref == NULL || ref->name == NULL)
+	if (ref == nullptr || ref->name == nullptr)
 		return B_BAD_VALUE;
 	std::string path = ref->FullPath();
 	struct stat info;
 	if (path.empty() || stat(path.c_str(), &info) != 0)
 		return B_ENTRY_NOT_FOUND;
-	return sOpener != NULL ? sOpener(path.c_str()) : open_with_desktop(path.c_str());
+	return sOpener != nullptr ? sOpener(path.c_str()) : open_with_desktop(path.c_str());
 }

@@ -14,7 +14,7 @@ void send_not_understood(BMessage* request, status_t error);
 // specifier that was understood but names nothing (B_BAD_INDEX,
 // B_NAME_NOT_FOUND).
 void send_not_understood(BMessage* request, status_t error, const char* text);
-// Sends reply (a B_REPLY with its "result" fields, or NULL for none) with
+// Sends reply (a B_REPLY with its "result" fields, or nullptr for none) with
 // "error" set to error.
 void send_scripting_reply(BMessage* request, BMessage* reply, status_t error);
 

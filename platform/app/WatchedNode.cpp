@@ -45,7 +45,7 @@ std::map<std::string, std::string> take_attributes(const std::string& procPath)
 	std::vector<char> names(4096);
 	ssize_t length = listxattr(procPath.c_str(), names.data(), names.size());
 	if (length < 0 && errno == ERANGE) {
-		length = listxattr(procPath.c_str(), NULL, 0);
+		length = listxattr(procPath.c_str(), nullptr, 0);
 		if (length > 0) {
 			names.resize((size_t)length);
 			length = listxattr(procPath.c_str(), names.data(), names.size());
@@ -120,7 +120,7 @@ std::map<std::string, ino_t> take_entries(int fd)
 	if (dirFd < 0)
 		return entries;
 	DIR* dir = fdopendir(dirFd);
-	if (dir == NULL) {
+	if (dir == nullptr) {
 		close(dirFd);
 		return entries;
 	}

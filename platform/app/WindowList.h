@@ -15,9 +15,9 @@ namespace BPrivate {
 // thread matches "Window" names against it without locking a window, since
 // the window's thread may be waiting on the application meanwhile.
 void set_window_title(BLooper* looper, const char* title);
-// The window looper at index (in the order they were made), or NULL.
+// The window looper at index (in the order they were made), or nullptr.
 BLooper* window_looper_at(int32 index);
-// The first window whose title is title, or NULL.
+// The first window whose title is title, or nullptr.
 BLooper* window_looper_titled(const char* title);
 
 // Answers the application suite's own properties (Name, count of Window);

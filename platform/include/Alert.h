@@ -30,8 +30,8 @@ enum alert_type {
 class BAlert
 {
 public:
-	BAlert(const char* title, const char* text, const char* button0, const char* button1 = NULL,
-	       const char* button2 = NULL, button_width width = B_WIDTH_AS_USUAL,
+	BAlert(const char* title, const char* text, const char* button0, const char* button1 = nullptr,
+	       const char* button2 = nullptr, button_width width = B_WIDTH_AS_USUAL,
 	       alert_type type = B_INFO_ALERT);
 	virtual ~BAlert();
 

@@ -82,7 +82,7 @@ private:
 	BPrivate::ApplicationImpl* mAppImpl;
 };
 
-// The application object (NULL before it is built and after it is deleted)
+// The application object (nullptr before it is built and after it is deleted)
 // and a messenger to it.
 extern BApplication* be_app;
 extern BMessenger be_app_messenger;

@@ -38,7 +38,7 @@ public:
 	virtual void SetEnabled(bool enabled);
 	bool IsEnabled() const;
 
-	virtual status_t Invoke(BMessage* message = NULL);
+	virtual status_t Invoke(BMessage* message = nullptr);
 
 private:
 	std::string mLabel;

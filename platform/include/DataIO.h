@@ -21,8 +21,8 @@ public:
 	// Loop until all bytes are moved. A stream that ends early gives
 	// B_IO_ERROR (or the stream's own error); *bytesRead / *bytesWritten
 	// tell how far it got.
-	status_t ReadExactly(void* buffer, size_t size, size_t* bytesRead = NULL);
-	status_t WriteExactly(const void* buffer, size_t size, size_t* bytesWritten = NULL);
+	status_t ReadExactly(void* buffer, size_t size, size_t* bytesRead = nullptr);
+	status_t WriteExactly(const void* buffer, size_t size, size_t* bytesWritten = nullptr);
 
 private:
 	BDataIO(const BDataIO&) = delete;

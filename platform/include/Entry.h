@@ -60,7 +60,7 @@ public:
 	// entry's folder. clobber: replace an existing entry of that name
 	// (atomically, by rename(2)); otherwise B_FILE_EXISTS.
 	status_t Rename(const char* path, bool clobber = false);
-	status_t MoveTo(const BDirectory* dir, const char* path = NULL, bool clobber = false);
+	status_t MoveTo(const BDirectory* dir, const char* path = nullptr, bool clobber = false);
 	// Deletes the file, link or empty folder that the entry names.
 	status_t Remove();
 

@@ -25,17 +25,17 @@ struct entry_ref
 	bool operator==(const entry_ref& other) const;
 	bool operator!=(const entry_ref& other) const { return !(*this == other); }
 
-	status_t set_name(const char* name); // NULL clears the name
+	status_t set_name(const char* name); // nullptr clears the name
 
 	// The folder's absolute path ("" when unknown).
 	const char* DirectoryPath() const { return mDirectoryPath.c_str(); }
-	void SetDirectoryPath(const char* path) { mDirectoryPath = path != NULL ? path : ""; }
+	void SetDirectoryPath(const char* path) { mDirectoryPath = path != nullptr ? path : ""; }
 	// Folder path + "/" + name; "" when either is missing.
 	std::string FullPath() const;
 
 	dev_t device;
 	ino_t directory;
-	char* name; // owned; NULL when unset
+	char* name; // owned; nullptr when unset
 
 private:
 	std::string mDirectoryPath;

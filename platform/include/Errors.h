@@ -97,7 +97,7 @@ enum {
 // values without a closer match).
 int32_t b_from_errno(int error);
 
-// A short English text for a status code, for alerts and logs. Never NULL.
+// A short English text for a status code, for alerts and logs. Never nullptr.
 const char* b_status_string(int32_t status);
 
 #endif // _ERRORS_H

@@ -48,10 +48,10 @@ public:
 	// nodeFlavors: what an open panel lets the user choose (B_FILE_NODE,
 	// B_DIRECTORY_NODE, or both; 0 means files). The panel copies message;
 	// filter stays the caller's.
-	BFilePanel(file_panel_mode mode = B_OPEN_PANEL, BMessenger* target = NULL,
-	           const entry_ref* directory = NULL, uint32 nodeFlavors = 0,
-	           bool allowMultipleSelection = true, BMessage* message = NULL,
-	           BRefFilter* filter = NULL, bool modal = false, bool hideWhenDone = true);
+	BFilePanel(file_panel_mode mode = B_OPEN_PANEL, BMessenger* target = nullptr,
+	           const entry_ref* directory = nullptr, uint32 nodeFlavors = 0,
+	           bool allowMultipleSelection = true, BMessage* message = nullptr,
+	           BRefFilter* filter = nullptr, bool modal = false, bool hideWhenDone = true);
 	virtual ~BFilePanel();
 
 	void Show();
@@ -60,11 +60,11 @@ public:
 
 	void SetTarget(BMessenger target);
 	BMessenger Messenger() const;
-	// The panel keeps its own copy; NULL restores the default message.
+	// The panel keeps its own copy; nullptr restores the default message.
 	void SetMessage(BMessage* message);
 
 	// For a folder that does not exist (or a file), the panel goes to the
-	// nearest folder above it that exists. NULL changes nothing.
+	// nearest folder above it that exists. nullptr changes nothing.
 	void SetPanelDirectory(const entry_ref* ref);
 	void SetPanelDirectory(const BEntry* entry);
 	void SetPanelDirectory(const BDirectory* dir);

@@ -15,25 +15,25 @@ namespace BPrivate {
 namespace FilePanelTesting {
 
 // Panels in the order they were shown (most recent last).
-std::vector<BFilePanel*> ShownPanels();
+std::vector<BFilePanel*> panels_on_screen();
 // The folder a panel shows, as a path ("" when unknown).
-std::string PanelFolder(const BFilePanel* panel);
+std::string panel_folder(const BFilePanel* panel);
 // The name a save panel proposes.
-std::string ProposedName(const BFilePanel* panel);
+std::string proposed_name(const BFilePanel* panel);
 
 // Chooses entries in a shown open panel and confirms. Paths are absolute,
 // or relative to the panel's folder. B_BAD_VALUE for a save panel, a panel
 // not shown, no path, several paths in a single-selection panel, or a
 // path that does not exist.
-status_t ChooseEntries(BFilePanel* panel, const std::vector<std::string>& paths);
+status_t choose_entries(BFilePanel* panel, const std::vector<std::string>& paths);
 // Types a name into a shown save panel (in its current folder, or in
 // folder when given) and confirms. When a file of that name exists, the
 // panel asks whether to replace it; replaceExisting is the answer (no:
 // the panel stays open and sends nothing).
-status_t ChooseSaveName(BFilePanel* panel, const std::string& name,
-                        const std::string& folder = std::string(), bool replaceExisting = true);
+status_t choose_save_name(BFilePanel* panel, const std::string& name,
+                          const std::string& folder = std::string(), bool replaceExisting = true);
 // Presses Cancel.
-status_t Cancel(BFilePanel* panel);
+status_t cancel_panel(BFilePanel* panel);
 
 } // namespace FilePanelTesting
 } // namespace BPrivate

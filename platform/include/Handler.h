@@ -15,7 +15,7 @@ class BMessage;
 class BHandler
 {
 public:
-	BHandler(const char* name = NULL);
+	BHandler(const char* name = nullptr);
 	virtual ~BHandler();
 
 	// Default: a scripting message nobody handled gets the error reply
@@ -35,7 +35,7 @@ public:
 	// "Messenger", "InternalName" with B_GET_PROPERTY and a direct
 	// specifier) to this handler; for anything else it sends the
 	// B_MESSAGE_NOT_UNDERSTOOD reply ("error" = B_BAD_SCRIPT_SYNTAX,
-	// "message") and returns NULL.
+	// "message") and returns nullptr.
 	virtual BHandler* ResolveSpecifier(BMessage* message, int32 index, BMessage* specifier,
 	                                   int32 form, const char* property);
 	// Appends "suite/vnd.Be-handler" under "suites" and its flattened

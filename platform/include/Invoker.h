@@ -18,7 +18,7 @@ class BInvoker
 {
 public:
 	BInvoker();
-	BInvoker(BMessage* message, const BHandler* handler, const BLooper* looper = NULL);
+	BInvoker(BMessage* message, const BHandler* handler, const BLooper* looper = nullptr);
 	BInvoker(BMessage* message, BMessenger target);
 	virtual ~BInvoker();
 
@@ -29,10 +29,10 @@ public:
 	// A handler without a looper is reached through its own looper (for
 	// example be_app, which is its own looper). B_BAD_VALUE when the
 	// handler belongs to no looper yet and no looper is given.
-	virtual status_t SetTarget(const BHandler* handler, const BLooper* looper = NULL);
+	virtual status_t SetTarget(const BHandler* handler, const BLooper* looper = nullptr);
 	virtual status_t SetTarget(BMessenger messenger);
 	bool IsTargetLocal() const;
-	BHandler* Target(BLooper** looper = NULL) const;
+	BHandler* Target(BLooper** looper = nullptr) const;
 	BMessenger Messenger() const;
 	// Whether a target was set (SetTarget with a valid target).
 	bool HasTarget() const;
@@ -40,12 +40,12 @@ public:
 	// Sends a copy of the message (or of the given one) to the target,
 	// with the field "when" (int64, microseconds). B_BAD_VALUE without a
 	// message, B_BAD_PORT_ID without a valid target.
-	virtual status_t Invoke(BMessage* message = NULL);
+	virtual status_t Invoke(BMessage* message = nullptr);
 
 protected:
 	// Sends an already completed copy to the target (or to fallback when
 	// no target was set); does not take ownership.
-	status_t SendToTarget(BMessage* copy, const BMessenger* fallback = NULL);
+	status_t SendToTarget(BMessage* copy, const BMessenger* fallback = nullptr);
 
 private:
 	BInvoker(const BInvoker&) = delete;

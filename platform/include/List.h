@@ -23,7 +23,7 @@ public:
 	bool AddList(const BList* list, int32 index);
 
 	bool RemoveItem(void* item);   // the first occurrence
-	void* RemoveItem(int32 index); // NULL when out of range
+	void* RemoveItem(int32 index); // nullptr when out of range
 	bool RemoveItems(int32 index, int32 count);
 	bool ReplaceItem(int32 index, void* item);
 	void MakeEmpty();
@@ -32,7 +32,7 @@ public:
 	bool SwapItems(int32 indexA, int32 indexB);
 	bool MoveItem(int32 from, int32 to);
 
-	void* ItemAt(int32 index) const; // NULL when out of range
+	void* ItemAt(int32 index) const; // nullptr when out of range
 	void* ItemAtFast(int32 index) const { return mItems[index]; }
 	void* FirstItem() const;
 	void* LastItem() const;

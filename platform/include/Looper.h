@@ -32,16 +32,17 @@ enum { B_LOOPER_PORT_DEFAULT_CAPACITY = 200 };
 class BLooper : public BHandler
 {
 public:
-	BLooper(const char* name = NULL, int32 priority = B_NORMAL_PRIORITY,
+	BLooper(const char* name = nullptr, int32 priority = B_NORMAL_PRIORITY,
 	        int32 portCapacity = B_LOOPER_PORT_DEFAULT_CAPACITY);
 	virtual ~BLooper();
 
-	// Queues a copy of the message for handler (NULL: the preferred handler,
+	// Queues a copy of the message for handler (nullptr: the preferred handler,
 	// or the looper itself when there is none). replyTo receives replies;
-	// NULL sends them to be_app. B_BAD_HANDLER if handler belongs to another
+	// nullptr sends them to be_app. B_BAD_HANDLER if handler belongs to another
 	// looper, B_BAD_PORT_ID when the looper has quit.
-	status_t PostMessage(uint32 command, BHandler* handler = NULL, BHandler* replyTo = NULL);
-	status_t PostMessage(BMessage* message, BHandler* handler = NULL, BHandler* replyTo = NULL);
+	status_t PostMessage(uint32 command, BHandler* handler = nullptr, BHandler* replyTo = nullptr);
+	status_t PostMessage(BMessage* message, BHandler* handler = nullptr,
+	                     BHandler* replyTo = nullptr);
 
 	// Called with the looper locked for every message. The default handles
 	// B_QUIT_REQUESTED (QuitRequested(), then Quit() if it agrees) and hands
@@ -49,7 +50,7 @@ public:
 	virtual void DispatchMessage(BMessage* message, BHandler* handler);
 	virtual void MessageReceived(BMessage* message);
 
-	// The message being dispatched (NULL outside a dispatch). After
+	// The message being dispatched (nullptr outside a dispatch). After
 	// DetachCurrentMessage the caller owns it.
 	BMessage* CurrentMessage() const;
 	BMessage* DetachCurrentMessage();
@@ -92,7 +93,7 @@ public:
 	virtual status_t GetSupportedSuites(BMessage* data);
 
 	// The looper whose thread is thread (GUI loopers are not found by the
-	// main thread's id), or NULL.
+	// main thread's id), or nullptr.
 	static BLooper* LooperForThread(thread_id thread);
 
 protected:

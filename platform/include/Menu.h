@@ -30,7 +30,7 @@ public:
 	BMenu(const char* name, menu_layout layout = B_ITEMS_IN_COLUMN);
 	virtual ~BMenu();
 
-	// False (and nothing added) for NULL, an item that already belongs to a
+	// False (and nothing added) for nullptr, an item that already belongs to a
 	// menu, or an index beyond the end.
 	bool AddItem(BMenuItem* item);
 	bool AddItem(BMenuItem* item, int32 index);
@@ -38,7 +38,7 @@ public:
 	bool AddItem(BMenu* submenu);
 	bool AddItem(BMenu* submenu, int32 index);
 	bool AddSeparatorItem();
-	// The removed item, which the caller then owns; NULL for a bad index.
+	// The removed item, which the caller then owns; nullptr for a bad index.
 	BMenuItem* RemoveItem(int32 index);
 	bool RemoveItem(BMenuItem* item);
 	bool RemoveItems(int32 index, int32 count, bool deleteItems = false);

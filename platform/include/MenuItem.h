@@ -25,7 +25,7 @@ class BMenuItem : public BInvoker
 public:
 	// shortcut is typed with the command key (Ctrl) plus modifiers.
 	BMenuItem(const char* label, BMessage* message, char shortcut = 0, uint32 modifiers = 0);
-	BMenuItem(BMenu* submenu, BMessage* message = NULL);
+	BMenuItem(BMenu* submenu, BMessage* message = nullptr);
 	virtual ~BMenuItem();
 
 	virtual void SetLabel(const char* label);
@@ -36,14 +36,14 @@ public:
 	virtual void SetMarked(bool marked);
 	bool IsMarked() const;
 	virtual void SetShortcut(char shortcut, uint32 modifiers);
-	char Shortcut(uint32* modifiers = NULL) const;
+	char Shortcut(uint32* modifiers = nullptr) const;
 
 	BMenu* Submenu() const;
 	BMenu* Menu() const;
 	// The item's area inside its menu, in the menu's coordinates.
 	BRect Frame() const;
 
-	virtual status_t Invoke(BMessage* message = NULL);
+	virtual status_t Invoke(BMessage* message = nullptr);
 
 protected:
 	// Size of the content (the label, without mark and shortcut) and how to

@@ -79,10 +79,10 @@ public:
 	// Information about the fields. The index form counts only fields of
 	// typeRequested (B_ANY_TYPE: all) in insertion order.
 	status_t GetInfo(type_code typeRequested, int32 index, char** nameFound, type_code* typeFound,
-	                 int32* countFound = NULL) const;
+	                 int32* countFound = nullptr) const;
 	status_t GetInfo(type_code typeRequested, int32 index, const char** nameFound,
-	                 type_code* typeFound, int32* countFound = NULL) const;
-	status_t GetInfo(const char* name, type_code* typeFound, int32* countFound = NULL) const;
+	                 type_code* typeFound, int32* countFound = nullptr) const;
+	status_t GetInfo(const char* name, type_code* typeFound, int32* countFound = nullptr) const;
 	status_t GetInfo(const char* name, type_code* typeFound, int32* countFound,
 	                 bool* fixedSize) const;
 	int32 CountNames(type_code type) const;
@@ -107,8 +107,8 @@ public:
 
 	// B_BAD_REPLY when the message cannot be answered (not delivered, or
 	// its sender takes no reply), B_DUPLICATE_REPLY after the first reply.
-	status_t SendReply(uint32 command, BHandler* replyTo = NULL);
-	status_t SendReply(BMessage* reply, BHandler* replyTo = NULL,
+	status_t SendReply(uint32 command, BHandler* replyTo = nullptr);
+	status_t SendReply(BMessage* reply, BHandler* replyTo = nullptr,
 	                   bigtime_t timeout = B_INFINITE_TIMEOUT);
 
 	// Flattening. Flatten writes the R5 little-endian form; pointer fields
@@ -116,7 +116,7 @@ public:
 	// form; on any error the message is left empty (what = 0).
 	ssize_t FlattenedSize() const;
 	status_t Flatten(char* buffer, ssize_t size) const;
-	status_t Flatten(BDataIO* stream, ssize_t* size = NULL) const;
+	status_t Flatten(BDataIO* stream, ssize_t* size = nullptr) const;
 	// Reads as many bytes as the header announces: the caller vouches that
 	// the buffer holds them. Prefer the bounded form for outside bytes.
 	status_t Unflatten(const char* flatBuffer);
@@ -133,8 +133,8 @@ public:
 	status_t AddSpecifier(const BMessage* specifier);
 	status_t SetCurrentSpecifier(int32 index);
 	// B_BAD_SCRIPT_SYNTAX when there is no current specifier.
-	status_t GetCurrentSpecifier(int32* index, BMessage* specifier = NULL, int32* form = NULL,
-	                             const char** property = NULL) const;
+	status_t GetCurrentSpecifier(int32* index, BMessage* specifier = nullptr, int32* form = nullptr,
+	                             const char** property = nullptr) const;
 	bool HasSpecifiers() const;
 	status_t PopSpecifier();
 
@@ -273,7 +273,7 @@ public:
 	int64 GetInt64(const char* name, int64 defaultValue) const;
 	float GetFloat(const char* name, float defaultValue) const;
 	double GetDouble(const char* name, double defaultValue) const;
-	const char* GetString(const char* name, const char* defaultValue = NULL) const;
+	const char* GetString(const char* name, const char* defaultValue = nullptr) const;
 	const char* GetString(const char* name, int32 index, const char* defaultValue) const;
 	BRect GetRect(const char* name, const BRect& defaultValue) const;
 

@@ -21,14 +21,15 @@ class BMessenger
 {
 public:
 	BMessenger();
-	// To a handler in this process. With handler NULL and looper given, the
+	// To a handler in this process. With handler nullptr and looper given, the
 	// looper's preferred handler. B_BAD_HANDLER when the handler belongs to
 	// no looper or to another looper than the one given.
-	BMessenger(const BHandler* handler, const BLooper* looper = NULL, status_t* result = NULL);
+	BMessenger(const BHandler* handler, const BLooper* looper = nullptr,
+	           status_t* result = nullptr);
 	// To the application object of a running application, found by
-	// signature (may be NULL when team is given) and/or team. When several
+	// signature (may be nullptr when team is given) and/or team. When several
 	// applications match, the one registered first.
-	BMessenger(const char* signature, team_id team = -1, status_t* result = NULL);
+	BMessenger(const char* signature, team_id team = -1, status_t* result = nullptr);
 	BMessenger(const BMessenger& other);
 	BMessenger& operator=(const BMessenger& other);
 	~BMessenger();
@@ -42,16 +43,16 @@ public:
 	bool IsTargetLocal() const;
 	team_id Team() const;
 
-	// Local targets only: the target handler and its looper (NULL, NULL
+	// Local targets only: the target handler and its looper (nullptr, nullptr
 	// for remote targets or when gone). Lock the looper before using them.
 	BHandler* Target(BLooper** looper) const;
 	bool LockTarget() const;
 	status_t LockTargetWithTimeout(bigtime_t timeout) const;
 
 	// Asynchronous: copies the message to the target. Replies go to
-	// replyTo (NULL: be_app). timeout bounds the delivery.
-	status_t SendMessage(uint32 command, BHandler* replyTo = NULL) const;
-	status_t SendMessage(BMessage* message, BHandler* replyTo = NULL,
+	// replyTo (nullptr: be_app). timeout bounds the delivery.
+	status_t SendMessage(uint32 command, BHandler* replyTo = nullptr) const;
+	status_t SendMessage(BMessage* message, BHandler* replyTo = nullptr,
 	                     bigtime_t timeout = B_INFINITE_TIMEOUT) const;
 	status_t SendMessage(BMessage* message, BMessenger replyTo,
 	                     bigtime_t timeout = B_INFINITE_TIMEOUT) const;
@@ -76,7 +77,7 @@ public:
 	// first send; a failure that comes only after the time-out has run out
 	// is B_TIMED_OUT. Returns B_OK when every message was answered, else the
 	// first result that is not B_OK (B_BAD_VALUE, without sending anything,
-	// for a NULL array or message).
+	// for a nullptr array or message).
 	status_t SendRequests(BMessage* const* messages, int32 count, BMessage* replies,
 	                      status_t* results, bigtime_t timeout = B_INFINITE_TIMEOUT) const;
 

@@ -31,7 +31,7 @@ public:
 	// type: a buffer of at least B_MIME_TYPE_LENGTH bytes. B_ENTRY_NOT_FOUND
 	// when the node has no type and none can be told from its content.
 	status_t GetType(char* type) const;
-	// NULL removes the type. Longer than B_MIME_TYPE_LENGTH - 1 bytes, or
+	// nullptr removes the type. Longer than B_MIME_TYPE_LENGTH - 1 bytes, or
 	// empty: B_BAD_VALUE.
 	status_t SetType(const char* type);
 

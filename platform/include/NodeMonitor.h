@@ -37,10 +37,10 @@ class BLooper;
 // it reports has been undone.
 status_t watch_node(const node_ref* node, uint32 flags, BMessenger target);
 status_t watch_node(const node_ref* node, uint32 flags, const BHandler* handler,
-                    const BLooper* looper = NULL);
+                    const BLooper* looper = nullptr);
 
 // Stops every watch of the target.
 status_t stop_watching(BMessenger target);
-status_t stop_watching(const BHandler* handler, const BLooper* looper = NULL);
+status_t stop_watching(const BHandler* handler, const BLooper* looper = nullptr);
 
 #endif // _NODE_MONITOR_H

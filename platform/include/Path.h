@@ -19,7 +19,7 @@ class BPath
 {
 public:
 	BPath();
-	BPath(const char* dir, const char* leaf = NULL, bool normalize = false);
+	BPath(const char* dir, const char* leaf = nullptr, bool normalize = false);
 	BPath(const BDirectory* dir, const char* leaf, bool normalize = false);
 	BPath(const entry_ref* ref);
 	BPath(const BEntry* entry);
@@ -32,8 +32,8 @@ public:
 	bool operator==(const char* path) const;
 	bool operator!=(const BPath& other) const { return !(*this == other); }
 
-	status_t SetTo(const char* path, const char* leaf = NULL, bool normalize = false);
-	status_t SetTo(const BDirectory* dir, const char* leaf = NULL, bool normalize = false);
+	status_t SetTo(const char* path, const char* leaf = nullptr, bool normalize = false);
+	status_t SetTo(const BDirectory* dir, const char* leaf = nullptr, bool normalize = false);
 	status_t SetTo(const entry_ref* ref);
 	status_t SetTo(const BEntry* entry);
 	void Unset();
@@ -44,9 +44,9 @@ public:
 	// The folder that holds this path; B_ENTRY_NOT_FOUND for "/".
 	status_t GetParent(BPath* path) const;
 
-	// NULL when not initialised. Valid until the path changes.
+	// nullptr when not initialised. Valid until the path changes.
 	const char* Path() const;
-	// The last component ("" for "/"); NULL when not initialised.
+	// The last component ("" for "/"); nullptr when not initialised.
 	const char* Leaf() const;
 
 private:

@@ -12,7 +12,7 @@ public:
 	virtual ~BPopUpMenu();
 
 	// Shows the menu at a screen point and returns the item picked (not
-	// invoked), or NULL. Runs a nested event loop.
+	// invoked), or nullptr. Runs a nested event loop.
 	BMenuItem* Go(BPoint where, bool deliversMessage = false, bool openAnyway = false,
 	              bool async = false);
 };

@@ -21,7 +21,7 @@ struct compound_type
 
 // One row of a suite table. Lists end at their first 0 entry; an empty
 // command or specifier list matches anything. A table ends with a row whose
-// name is NULL.
+// name is nullptr.
 struct property_info
 {
 	const char* name;
@@ -52,7 +52,7 @@ struct value_info
 class BPropertyInfo : public BFlattenable
 {
 public:
-	BPropertyInfo(property_info* properties = NULL, value_info* values = NULL,
+	BPropertyInfo(property_info* properties = nullptr, value_info* values = nullptr,
 	              bool freeOnDelete = false);
 	virtual ~BPropertyInfo();
 
@@ -60,7 +60,7 @@ public:
 	// holds form and whose command list holds message->what (checked only
 	// for the first specifier, index 0); B_ERROR (-1) when none does.
 	virtual int32 FindMatch(BMessage* message, int32 index, BMessage* specifier, int32 form,
-	                        const char* property, void* data = NULL) const;
+	                        const char* property, void* data = nullptr) const;
 
 	const property_info* Properties() const { return mProperties; }
 	const value_info* Values() const { return mValues; }

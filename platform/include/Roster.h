@@ -53,8 +53,8 @@ public:
 	// Opens a document with the desktop's preferred application. The team
 	// of the opener is not known here: *appTeam becomes -1. Fails with
 	// B_ENTRY_NOT_FOUND when the file does not exist.
-	status_t Launch(const entry_ref* ref, const BMessage* initialMessage = NULL,
-	                team_id* appTeam = NULL) const;
+	status_t Launch(const entry_ref* ref, const BMessage* initialMessage = nullptr,
+	                team_id* appTeam = nullptr) const;
 };
 
 extern const BRoster* be_roster;

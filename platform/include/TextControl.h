@@ -32,7 +32,7 @@ public:
 	                                   int32 form, const char* property);
 	virtual status_t GetSupportedSuites(BMessage* data);
 
-	// NULL empties the field.
+	// nullptr empties the field.
 	virtual void SetText(const char* text);
 	const char* Text() const;
 	BTextView* TextView() const;
@@ -40,7 +40,7 @@ public:
 	void SetDivider(float divider);
 	float Divider() const;
 
-	// The control owns the message; NULL stops the notices.
+	// The control owns the message; nullptr stops the notices.
 	void SetModificationMessage(BMessage* message);
 	BMessage* ModificationMessage() const;
 

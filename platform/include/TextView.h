@@ -66,10 +66,10 @@ public:
 	          const rgb_color* initialColor, uint32 resizingMode, uint32 flags);
 	virtual ~BTextView();
 
-	// Replaces the whole text; the runs style it (NULL: the view's font and
+	// Replaces the whole text; the runs style it (nullptr: the view's font and
 	// colour). Starts a fresh undo history.
-	void SetText(const char* text, const text_run_array* runs = NULL);
-	void SetText(const char* text, int32 length, const text_run_array* runs = NULL);
+	void SetText(const char* text, const text_run_array* runs = nullptr);
+	void SetText(const char* text, int32 length, const text_run_array* runs = nullptr);
 	// The whole text, null-terminated. Valid until the next change of the
 	// text; cheap to call again while the text is unchanged.
 	const char* Text() const;
@@ -81,9 +81,9 @@ public:
 	void GetText(int32 offset, int32 length, char* buffer) const;
 
 	// Insert at the selection (replacing it), or at offset.
-	void Insert(const char* text, const text_run_array* runs = NULL);
-	void Insert(const char* text, int32 length, const text_run_array* runs = NULL);
-	void Insert(int32 offset, const char* text, int32 length, const text_run_array* runs = NULL);
+	void Insert(const char* text, const text_run_array* runs = nullptr);
+	void Insert(const char* text, int32 length, const text_run_array* runs = nullptr);
+	void Insert(int32 offset, const char* text, int32 length, const text_run_array* runs = nullptr);
 	// Delete the selection, or the bytes from start up to finish.
 	void Delete();
 	void Delete(int32 start, int32 finish);
@@ -97,7 +97,7 @@ public:
 	int32 OffsetAt(BPoint point) const;
 	// Top-left of the character at offset, in view coordinates; the line
 	// height in *height when given.
-	BPoint PointAt(int32 offset, float* height = NULL) const;
+	BPoint PointAt(int32 offset, float* height = nullptr) const;
 
 	void SetTextRect(BRect rect);
 	BRect TextRect() const;
@@ -113,29 +113,29 @@ public:
 	bool DoesUndo() const;
 
 	// Undoes the last step; the clipboard argument is not used.
-	void Undo(BClipboard* clipboard = NULL);
+	void Undo(BClipboard* clipboard = nullptr);
 	void Redo();
 	bool CanUndo() const;
 	bool CanRedo() const;
 
 	// The system clipboard; the argument is not used.
-	void Cut(BClipboard* clipboard = NULL);
-	void Copy(BClipboard* clipboard = NULL);
-	void Paste(BClipboard* clipboard = NULL);
+	void Cut(BClipboard* clipboard = nullptr);
+	void Copy(BClipboard* clipboard = nullptr);
+	void Paste(BClipboard* clipboard = nullptr);
 	void SelectAll();
 	void Select(int32 startOffset, int32 endOffset);
 	void GetSelection(int32* startOffset, int32* endOffset) const;
 	void ScrollToSelection();
 
 	// Applies to the selection, or to start..end. The mask says which
-	// attributes of font to take; a NULL font or a mask of 0 changes only
-	// the colour, a NULL color only the font. Without SetStylable(true) the
+	// attributes of font to take; a nullptr font or a mask of 0 changes only
+	// the colour, a nullptr color only the font. Without SetStylable(true) the
 	// whole text takes the font and colour.
 	void SetFontAndColor(const BFont* font, uint32 mode = B_FONT_ALL,
-	                     const rgb_color* color = NULL);
+	                     const rgb_color* color = nullptr);
 	void SetFontAndColor(int32 startOffset, int32 endOffset, const BFont* font,
-	                     uint32 mode = B_FONT_ALL, const rgb_color* color = NULL);
-	void GetFontAndColor(int32 offset, BFont* font, rgb_color* color = NULL) const;
+	                     uint32 mode = B_FONT_ALL, const rgb_color* color = nullptr);
+	void GetFontAndColor(int32 offset, BFont* font, rgb_color* color = nullptr) const;
 
 	virtual void SetViewColor(rgb_color color);
 	void SetViewColor(uint8 red, uint8 green, uint8 blue, uint8 alpha = 255)

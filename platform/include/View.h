@@ -55,9 +55,9 @@ public:
 	BView(BRect frame, const char* name, uint32 resizingMode, uint32 flags);
 	virtual ~BView();
 
-	// The tree. AddChild() with before == NULL appends. Adding a view that
+	// The tree. AddChild() with before == nullptr appends. Adding a view that
 	// already has a parent does nothing.
-	virtual void AddChild(BView* child, BView* before = NULL);
+	virtual void AddChild(BView* child, BView* before = nullptr);
 	virtual bool RemoveChild(BView* child);
 	int32 CountChildren() const;
 	BView* ChildAt(int32 index) const;

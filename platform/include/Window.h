@@ -97,12 +97,12 @@ public:
 	virtual void Quit();
 
 	// The view tree under the window's top view.
-	void AddChild(BView* child, BView* before = NULL);
+	void AddChild(BView* child, BView* before = nullptr);
 	bool RemoveChild(BView* child);
 	int32 CountChildren() const;
 	BView* ChildAt(int32 index) const;
 	BView* FindView(const char* name) const;
-	// The view with the keyboard focus, or NULL.
+	// The view with the keyboard focus, or nullptr.
 	BView* CurrentFocus() const;
 
 	// Hooks.

@@ -72,11 +72,11 @@ ScopedAlertResponder::~ScopedAlertResponder()
 
 BAlert::BAlert(const char* title, const char* text, const char* button0, const char* button1,
                const char* button2, button_width width, alert_type type)
-    : mTitle(title != NULL ? title : ""), mText(text != NULL ? text : ""), mWidth(width),
+    : mTitle(title != nullptr ? title : ""), mText(text != nullptr ? text : ""), mWidth(width),
       mType(type)
 {
 	for (const char* label : {button0, button1, button2}) {
-		if (label != NULL)
+		if (label != nullptr)
 			mButtons.push_back(label);
 	}
 	BPrivate::use_widget_application();
@@ -89,13 +89,13 @@ BAlert::~BAlert() {}
 const char* BAlert::ButtonLabel(int32 index) const
 {
 	if (index < 0 || index >= (int32)mButtons.size())
-		return NULL;
+		return nullptr;
 	return mButtons[index].c_str();
 }
 
 int32 BAlert::Go()
 {
-	BPrivate::shown_alert shown{mTitle, mText, mButtons, (int32)mType, find_thread(NULL)};
+	BPrivate::shown_alert shown{mTitle, mText, mButtons, (int32)mType, find_thread(nullptr)};
 	BPrivate::alert_responder responder;
 	{
 		std::lock_guard<std::mutex> guard(sSeamLock);

@@ -24,9 +24,9 @@ void copy_name(char* target, const char* source)
 uint16 face_for_style(const char* style)
 {
 	uint16 face = 0;
-	if (std::strstr(style, "Bold") != NULL)
+	if (std::strstr(style, "Bold") != nullptr)
 		face |= B_BOLD_FACE;
-	if (std::strstr(style, "Italic") != NULL || std::strstr(style, "Oblique") != NULL)
+	if (std::strstr(style, "Italic") != nullptr || std::strstr(style, "Oblique") != nullptr)
 		face |= B_ITALIC_FACE;
 	return face == 0 ? (uint16)B_REGULAR_FACE : face;
 }
@@ -110,7 +110,7 @@ BFont::BFont(const BFont& font)
 
 BFont::BFont(const BFont* font) : BFont()
 {
-	if (font != NULL)
+	if (font != nullptr)
 		*this = *font;
 }
 
@@ -144,20 +144,20 @@ bool BFont::operator!=(const BFont& font) const
 
 status_t BFont::SetFamilyAndStyle(const font_family family, const font_style style)
 {
-	if (family != NULL && family[0] != '\0' && qGuiApp != nullptr &&
+	if (family != nullptr && family[0] != '\0' && qGuiApp != nullptr &&
 	    !QFontDatabase::families().contains(QString::fromUtf8(family))) {
 		return B_NAME_NOT_FOUND;
 	}
-	if (family != NULL)
+	if (family != nullptr)
 		copy_name(mFamily, family);
-	if (style != NULL && style[0] != '\0')
+	if (style != nullptr && style[0] != '\0')
 		SetFace(face_for_style(style));
 	return B_OK;
 }
 
 status_t BFont::SetFamilyAndFace(const font_family family, uint16 face)
 {
-	status_t status = SetFamilyAndStyle(family, NULL);
+	status_t status = SetFamilyAndStyle(family, nullptr);
 	if (status == B_OK)
 		SetFace(face);
 	return status;
@@ -165,14 +165,14 @@ status_t BFont::SetFamilyAndFace(const font_family family, uint16 face)
 
 void BFont::GetFamilyAndStyle(font_family* family, font_style* style) const
 {
-	if (family != NULL) {
+	if (family != nullptr) {
 		if (mFamily[0] == '\0' && qGuiApp != nullptr) {
 			QFontInfo info(BPrivate::to_qfont(*this));
 			copy_name(*family, info.family().toUtf8().constData());
 		} else
 			copy_name(*family, mFamily);
 	}
-	if (style != NULL)
+	if (style != nullptr)
 		copy_name(*style, mStyle);
 }
 
@@ -257,12 +257,12 @@ bool BFont::IsFixed() const
 
 float BFont::StringWidth(const char* string) const
 {
-	return string == NULL ? 0.0f : StringWidth(string, (int32)std::strlen(string));
+	return string == nullptr ? 0.0f : StringWidth(string, (int32)std::strlen(string));
 }
 
 float BFont::StringWidth(const char* string, int32 length) const
 {
-	if (string == NULL || length <= 0)
+	if (string == nullptr || length <= 0)
 		return 0.0f;
 	// Without the GUI there are no metrics; an estimate keeps layout code
 	// from dividing by zero.
@@ -275,7 +275,7 @@ float BFont::StringWidth(const char* string, int32 length) const
 
 void BFont::GetHeight(font_height* height) const
 {
-	if (height == NULL)
+	if (height == nullptr)
 		return;
 	if (qGuiApp == nullptr) {
 		height->ascent = mSize * 0.8f;

@@ -97,7 +97,7 @@ bool is_item_form(int32 form)
 	       form == B_NAME_SPECIFIER;
 }
 
-// The item a "Menu" or "MenuItem" specifier names, or NULL after the error
+// The item a "Menu" or "MenuItem" specifier names, or nullptr after the error
 // reply.
 BMenuItem* find_item(BMenu* menu, BMessage* message, const Current& current, bool needSubmenu)
 {
@@ -175,7 +175,7 @@ void answer_item_property(BMenuItem* item, BMessage* message, const char* proper
 
 // What is left after "MenuItem": nothing (execute), a property of the item,
 // or more of the chain inside its submenu. Returns the submenu to go on
-// in, or NULL when the request is answered.
+// in, or nullptr when the request is answered.
 BMenu* answer_item(BMenuItem* item, BMessage* message)
 {
 	Current current = current_of(message);

@@ -71,7 +71,7 @@ const char* AttributeFor(int side)
 
 // Reads the icon attribute of one size; an attribute of another length is
 // not an icon.
-bool ReadIconAttribute(const BNode* node, int side, std::vector<uint8>* pixels)
+bool read_icon_attribute(const BNode* node, int side, std::vector<uint8>* pixels)
 {
 	pixels->assign(side * side, B_TRANSPARENT_MAGIC_CMAP8);
 	ssize_t read = node->ReadAttr(AttributeFor(side), 0, 0, pixels->data(), pixels->size());
@@ -80,11 +80,11 @@ bool ReadIconAttribute(const BNode* node, int side, std::vector<uint8>* pixels)
 
 // The other size of the classic icon, scaled: every second pixel of the
 // large one, or each pixel of the mini one doubled.
-bool ReadScaledIconAttribute(const BNode* node, int side, std::vector<uint8>* pixels)
+bool read_scaled_icon_attribute(const BNode* node, int side, std::vector<uint8>* pixels)
 {
 	int other = side == B_MINI_ICON ? B_LARGE_ICON : B_MINI_ICON;
 	std::vector<uint8> source;
-	if (!ReadIconAttribute(node, other, &source))
+	if (!read_icon_attribute(node, other, &source))
 		return false;
 	pixels->resize(side * side);
 	for (int y = 0; y < side; y++) {
@@ -94,7 +94,7 @@ bool ReadScaledIconAttribute(const BNode* node, int side, std::vector<uint8>* pi
 	return true;
 }
 
-uint8 NearestIndex(QRgb colour)
+uint8 nearest_index(QRgb colour)
 {
 	if (qAlpha(colour) < 128)
 		return B_TRANSPARENT_MAGIC_CMAP8;
@@ -126,7 +126,7 @@ uint8 NearestIndex(QRgb colour)
 // The folders that may hold desktop entries and icons, most specific first:
 // the share folder beside the program (a build folder is a complete
 // install), then the user's and the system's.
-QStringList DataFolders(const QString& programFolder)
+QStringList data_folders(const QString& programFolder)
 {
 	QStringList folders;
 	folders << programFolder + "/share";
@@ -149,7 +149,7 @@ QStringList DataFolders(const QString& programFolder)
 }
 
 // The program named by an Exec line: its first word, without quotes.
-QString ExecProgram(const QString& exec)
+QString exec_program(const QString& exec)
 {
 	QString line = exec.trimmed();
 	if (line.startsWith('"')) {
@@ -159,7 +159,7 @@ QString ExecProgram(const QString& exec)
 	return line.section(' ', 0, 0);
 }
 
-bool NamesProgram(const QString& command, const QFileInfo& program)
+bool names_program(const QString& command, const QFileInfo& program)
 {
 	if (command.isEmpty())
 		return false;
@@ -180,7 +180,7 @@ struct DesktopEntry
 // entry edited in place shows with the next such change): the pop-up asks
 // for every program's icon on each launch and quit, and a desktop holds
 // hundreds of entries.
-std::vector<DesktopEntry> ReadDesktopEntries(const QString& folder)
+std::vector<DesktopEntry> read_desktop_entries(const QString& folder)
 {
 	std::vector<DesktopEntry> found;
 	QDir applications(folder);
@@ -216,13 +216,13 @@ std::vector<DesktopEntry> ReadDesktopEntries(const QString& folder)
 		}
 		if (entry.icon.isEmpty())
 			continue;
-		entry.command = ExecProgram(exec);
+		entry.command = exec_program(exec);
 		found.push_back(entry);
 	}
 	return found;
 }
 
-std::vector<DesktopEntry> DesktopEntries(const QString& folder)
+std::vector<DesktopEntry> desktop_entries(const QString& folder)
 {
 	struct Cached
 	{
@@ -242,7 +242,7 @@ std::vector<DesktopEntry> DesktopEntries(const QString& folder)
 		if (cached != sCache.end() && cached->second.modified == modified)
 			return cached->second.entries;
 	}
-	std::vector<DesktopEntry> entries = ReadDesktopEntries(folder);
+	std::vector<DesktopEntry> entries = read_desktop_entries(folder);
 	std::lock_guard<std::mutex> guard(sLock);
 	sCache[folder] = Cached{modified, entries};
 	return entries;
@@ -252,12 +252,12 @@ std::vector<DesktopEntry> DesktopEntries(const QString& folder)
 // program. An entry in the program's own share folder travels with it, so
 // there the file name is enough: the folder may have been copied or moved
 // since the entry was written.
-QString DesktopIconName(const QStringList& dataFolders, const QFileInfo& program)
+QString desktop_icon_name(const QStringList& dataFolders, const QFileInfo& program)
 {
 	for (const QString& folder : dataFolders) {
 		bool beside = folder == dataFolders.first();
-		for (const DesktopEntry& entry : DesktopEntries(folder + "/applications")) {
-			if (NamesProgram(entry.tryExec, program) || NamesProgram(entry.command, program))
+		for (const DesktopEntry& entry : desktop_entries(folder + "/applications")) {
+			if (names_program(entry.tryExec, program) || names_program(entry.command, program))
 				return entry.icon;
 			if (beside && (QFileInfo(entry.tryExec).fileName() == program.fileName() ||
 			               QFileInfo(entry.command).fileName() == program.fileName()))
@@ -269,7 +269,7 @@ QString DesktopIconName(const QStringList& dataFolders, const QFileInfo& program
 
 // The picture for an icon name: a path as it is, else the hicolor theme's
 // nearest size at or above the wanted one, else the pixmaps folder.
-QImage FindIconImage(const QStringList& dataFolders, const QString& icon, int side)
+QImage find_icon_image(const QStringList& dataFolders, const QString& icon, int side)
 {
 	if (icon.startsWith('/'))
 		return QImage(icon);
@@ -298,18 +298,18 @@ QImage FindIconImage(const QStringList& dataFolders, const QString& icon, int si
 	return QImage();
 }
 
-bool ReadDesktopIcon(const char* path, int side, std::vector<uint8>* pixels)
+bool read_desktop_icon(const char* path, int side, std::vector<uint8>* pixels)
 {
-	if (path == NULL || access(path, X_OK) != 0)
+	if (path == nullptr || access(path, X_OK) != 0)
 		return false;
 	QFileInfo program(QString::fromUtf8(path));
 	if (!program.isFile())
 		return false;
-	QStringList folders = DataFolders(program.absolutePath());
-	QString icon = DesktopIconName(folders, program);
+	QStringList folders = data_folders(program.absolutePath());
+	QString icon = desktop_icon_name(folders, program);
 	if (icon.isEmpty())
 		return false;
-	QImage image = FindIconImage(folders, icon, side);
+	QImage image = find_icon_image(folders, icon, side);
 	if (image.isNull())
 		return false;
 	image = image.scaled(side, side, Qt::KeepAspectRatio, Qt::SmoothTransformation)
@@ -320,7 +320,7 @@ bool ReadDesktopIcon(const char* path, int side, std::vector<uint8>* pixels)
 	pixels->assign(side * side, B_TRANSPARENT_MAGIC_CMAP8);
 	for (int y = 0; y < image.height(); y++) {
 		for (int x = 0; x < image.width(); x++)
-			(*pixels)[(top + y) * side + left + x] = NearestIndex(image.pixel(x, y));
+			(*pixels)[(top + y) * side + left + x] = nearest_index(image.pixel(x, y));
 	}
 	return true;
 }
@@ -329,9 +329,9 @@ bool ReadDesktopIcon(const char* path, int side, std::vector<uint8>* pixels)
 
 status_t BNodeInfo::GetIcon(BBitmap* icon, icon_size which) const
 {
-	if (icon == NULL || (which != B_MINI_ICON && which != B_LARGE_ICON))
+	if (icon == nullptr || (which != B_MINI_ICON && which != B_LARGE_ICON))
 		return B_BAD_VALUE;
-	if (mNode == NULL || mStatus != B_OK)
+	if (mNode == nullptr || mStatus != B_OK)
 		return B_NO_INIT;
 	int side = which;
 	BRect bounds = icon->Bounds();
@@ -340,14 +340,14 @@ status_t BNodeInfo::GetIcon(BBitmap* icon, icon_size which) const
 		return B_BAD_VALUE;
 
 	std::vector<uint8> pixels;
-	if (!ReadIconAttribute(mNode, side, &pixels) &&
-	    !ReadScaledIconAttribute(mNode, side, &pixels) &&
-	    !ReadDesktopIcon(mNode->NodePath(), side, &pixels))
+	if (!read_icon_attribute(mNode, side, &pixels) &&
+	    !read_scaled_icon_attribute(mNode, side, &pixels) &&
+	    !read_desktop_icon(mNode->NodePath(), side, &pixels))
 		return B_ENTRY_NOT_FOUND;
 
 	uint8* bits = static_cast<uint8*>(icon->Bits());
 	int32 bytesPerRow = icon->BytesPerRow();
-	if (bits == NULL || bytesPerRow < side)
+	if (bits == nullptr || bytesPerRow < side)
 		return B_NO_MEMORY;
 	for (int y = 0; y < side; y++)
 		memcpy(bits + y * bytesPerRow, pixels.data() + y * side, side);
@@ -358,12 +358,12 @@ namespace BPrivate {
 
 QStringList program_data_folders(const QString& programFolder)
 {
-	return DataFolders(programFolder);
+	return data_folders(programFolder);
 }
 
 QString program_icon_name(const QStringList& dataFolders, const QFileInfo& program)
 {
-	return DesktopIconName(dataFolders, program);
+	return desktop_icon_name(dataFolders, program);
 }
 
 } // namespace BPrivate

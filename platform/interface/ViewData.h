@@ -16,7 +16,7 @@ namespace BPrivate {
 struct ViewData
 {
 	QPointer<QWidget> widget;
-	QPointer<QWidget> container; // where children go; NULL: widget
+	QPointer<QWidget> container; // where children go; nullptr: widget
 	BRect frame;
 	BView* parent = nullptr;
 	BWindow* window = nullptr;

@@ -45,10 +45,10 @@ public:
 	static void SetChildContainer(BView* view, QWidget* container);
 
 	// The view that a widget belongs to: the view whose widget is the
-	// given one or its nearest ancestor. NULL when there is none.
+	// given one or its nearest ancestor. nullptr when there is none.
 	static BView* ViewForWidget(const QWidget* widget);
 
-	// The painter of the view while it is being drawn, else NULL.
+	// The painter of the view while it is being drawn, else nullptr.
 	static QPainter* Painter(const BView* view);
 	// Lets the view's drawing calls paint with painter until EndDraw();
 	// calls nest (the previous painter comes back).

@@ -383,7 +383,7 @@ void BWindow::Show()
 	// The first Show() starts the message loop; the constructor left the
 	// window locked for its creator, and Run() unlocks it.
 	if (!IsRunning()) {
-		if (LockingThread() != find_thread(NULL))
+		if (LockingThread() != find_thread(nullptr))
 			Lock();
 		Run();
 	}

@@ -38,14 +38,14 @@ class WindowAccess
 public:
 	static BView* TopView(const BWindow* window);
 	static QWidget* Widget(const BWindow* window);
-	// The window whose widget holds the given widget, or NULL.
+	// The window whose widget holds the given widget, or nullptr.
 	static BWindow* WindowForWidget(const QWidget* widget);
 	// Forgets references to a view that leaves the window.
 	static void ViewDetached(BWindow* window, BView* view);
 	// Lays the views out for the window's present widget size.
 	static void WidgetResized(BWindow* window);
 	// The enabled item of the key menu bar with the shortcut (a character,
-	// any case) and modifiers (besides the command key), or NULL.
+	// any case) and modifiers (besides the command key), or nullptr.
 	static BMenuItem* FindShortcut(const BWindow* window, uint32 key, uint32 modifiers);
 };
 

@@ -32,7 +32,7 @@ status_t read_xattr(const AttrTarget& target, const std::string& name, std::vect
 {
 	// The value may change between asking its size and reading it: retry.
 	for (int attempt = 0; attempt < 4; attempt++) {
-		ssize_t size = get_value(target, name, NULL, 0);
+		ssize_t size = get_value(target, name, nullptr, 0);
 		if (size < 0)
 			return storage_error(errno);
 		if ((size_t)size > kMaxValueSize)

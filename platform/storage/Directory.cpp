@@ -12,29 +12,29 @@
 
 using namespace BPrivate;
 
-BDirectory::BDirectory() : mWalk(NULL) {}
+BDirectory::BDirectory() : mWalk(nullptr) {}
 
-BDirectory::BDirectory(const entry_ref* ref) : mWalk(NULL)
+BDirectory::BDirectory(const entry_ref* ref) : mWalk(nullptr)
 {
 	SetTo(ref);
 }
 
-BDirectory::BDirectory(const BEntry* entry) : mWalk(NULL)
+BDirectory::BDirectory(const BEntry* entry) : mWalk(nullptr)
 {
 	SetTo(entry);
 }
 
-BDirectory::BDirectory(const char* path) : mWalk(NULL)
+BDirectory::BDirectory(const char* path) : mWalk(nullptr)
 {
 	SetTo(path);
 }
 
-BDirectory::BDirectory(const BDirectory* dir, const char* path) : mWalk(NULL)
+BDirectory::BDirectory(const BDirectory* dir, const char* path) : mWalk(nullptr)
 {
 	SetTo(dir, path);
 }
 
-BDirectory::BDirectory(const BDirectory& other) : BNode(other), mWalk(NULL) {}
+BDirectory::BDirectory(const BDirectory& other) : BNode(other), mWalk(nullptr) {}
 
 BDirectory::~BDirectory()
 {
@@ -52,7 +52,7 @@ BDirectory& BDirectory::operator=(const BDirectory& other)
 
 status_t BDirectory::SetTo(const entry_ref* ref)
 {
-	if (ref == NULL || ref->name == NULL || ref->DirectoryPath()[0] == '\0') {
+	if (ref == nullptr || ref->name == nullptr || ref->DirectoryPath()[0] == '\0') {
 		Unset();
 		_SetStatus(B_BAD_VALUE);
 		return B_BAD_VALUE;
@@ -62,8 +62,8 @@ status_t BDirectory::SetTo(const entry_ref* ref)
 
 status_t BDirectory::SetTo(const BEntry* entry)
 {
-	if (entry == NULL || entry->InitCheck() != B_OK) {
-		status_t status = entry == NULL ? B_BAD_VALUE : entry->InitCheck();
+	if (entry == nullptr || entry->InitCheck() != B_OK) {
+		status_t status = entry == nullptr ? B_BAD_VALUE : entry->InitCheck();
 		Unset();
 		_SetStatus(status);
 		return status;
@@ -79,9 +79,9 @@ status_t BDirectory::SetTo(const char* path)
 
 status_t BDirectory::SetTo(const BDirectory* dir, const char* path)
 {
-	if (path != NULL && path[0] == '/')
+	if (path != nullptr && path[0] == '/')
 		return SetTo(path);
-	if (dir == NULL || dir->InitCheck() != B_OK || path == NULL) {
+	if (dir == nullptr || dir->InitCheck() != B_OK || path == nullptr) {
 		Unset();
 		_SetStatus(B_BAD_VALUE);
 		return B_BAD_VALUE;
@@ -97,14 +97,14 @@ void BDirectory::Unset()
 
 void BDirectory::_CloseWalk()
 {
-	if (mWalk != NULL)
+	if (mWalk != nullptr)
 		closedir((DIR*)mWalk);
-	mWalk = NULL;
+	mWalk = nullptr;
 }
 
 status_t BDirectory::GetEntry(BEntry* entry) const
 {
-	if (entry == NULL)
+	if (entry == nullptr)
 		return B_BAD_VALUE;
 	if (InitCheck() != B_OK)
 		return InitCheck();
@@ -113,13 +113,13 @@ status_t BDirectory::GetEntry(BEntry* entry) const
 
 status_t BDirectory::GetNextEntry(BEntry* entry, bool traverse)
 {
-	if (entry == NULL)
+	if (entry == nullptr)
 		return B_BAD_VALUE;
 	if (InitCheck() != B_OK) {
 		entry->Unset();
 		return InitCheck();
 	}
-	if (mWalk == NULL) {
+	if (mWalk == nullptr) {
 		// A walk of its own, so that the node's descriptor keeps its state.
 		int fd = openat(_Descriptor(), ".", O_RDONLY | O_DIRECTORY | O_CLOEXEC);
 		if (fd < 0) {
@@ -127,7 +127,7 @@ status_t BDirectory::GetNextEntry(BEntry* entry, bool traverse)
 			return storage_error(errno);
 		}
 		mWalk = fdopendir(fd);
-		if (mWalk == NULL) {
+		if (mWalk == nullptr) {
 			status_t status = storage_error(errno);
 			close(fd);
 			entry->Unset();
@@ -137,7 +137,7 @@ status_t BDirectory::GetNextEntry(BEntry* entry, bool traverse)
 	for (;;) {
 		errno = 0;
 		struct dirent* item = readdir((DIR*)mWalk);
-		if (item == NULL) {
+		if (item == nullptr) {
 			entry->Unset();
 			return errno != 0 ? storage_error(errno) : B_ENTRY_NOT_FOUND;
 		}
@@ -155,7 +155,7 @@ status_t BDirectory::Rewind()
 {
 	if (InitCheck() != B_OK)
 		return InitCheck();
-	if (mWalk != NULL)
+	if (mWalk != nullptr)
 		rewinddir((DIR*)mWalk);
 	return B_OK;
 }
@@ -175,7 +175,7 @@ int32 BDirectory::CountEntries()
 
 bool BDirectory::Contains(const char* path, int32 nodeFlags) const
 {
-	if (path == NULL || InitCheck() != B_OK)
+	if (path == nullptr || InitCheck() != B_OK)
 		return false;
 	BEntry entry;
 	if (path[0] == '/')
@@ -187,7 +187,7 @@ bool BDirectory::Contains(const char* path, int32 nodeFlags) const
 
 bool BDirectory::Contains(const BEntry* entry, int32 nodeFlags) const
 {
-	if (entry == NULL || entry->InitCheck() != B_OK || InitCheck() != B_OK)
+	if (entry == nullptr || entry->InitCheck() != B_OK || InitCheck() != B_OK)
 		return false;
 	struct stat info;
 	std::string full = entry->FullPath();

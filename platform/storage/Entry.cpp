@@ -104,7 +104,7 @@ bool BEntry::operator==(const BEntry& other) const
 
 status_t BEntry::SetTo(const char* path, bool traverse)
 {
-	if (path == NULL || path[0] == '\0') {
+	if (path == nullptr || path[0] == '\0') {
 		Unset();
 		return mStatus = B_BAD_VALUE;
 	}
@@ -113,7 +113,7 @@ status_t BEntry::SetTo(const char* path, bool traverse)
 
 status_t BEntry::SetTo(const entry_ref* ref, bool traverse)
 {
-	if (ref == NULL || ref->name == NULL || ref->DirectoryPath()[0] != '/') {
+	if (ref == nullptr || ref->name == nullptr || ref->DirectoryPath()[0] != '/') {
 		Unset();
 		return mStatus = B_BAD_VALUE;
 	}
@@ -122,14 +122,14 @@ status_t BEntry::SetTo(const entry_ref* ref, bool traverse)
 
 status_t BEntry::SetTo(const BDirectory* dir, const char* path, bool traverse)
 {
-	if (path != NULL && path[0] == '/')
+	if (path != nullptr && path[0] == '/')
 		return SetTo(path, traverse);
-	if (dir == NULL || dir->InitCheck() != B_OK) {
+	if (dir == nullptr || dir->InitCheck() != B_OK) {
 		Unset();
 		return mStatus = B_BAD_VALUE;
 	}
 	std::string full = dir->NodePath();
-	if (path != NULL && path[0] != '\0')
+	if (path != nullptr && path[0] != '\0')
 		full = append_path(full, path);
 	return _SetFromPath(absolute_path(full), traverse);
 }
@@ -197,7 +197,7 @@ bool BEntry::Exists() const
 
 status_t BEntry::GetRef(entry_ref* ref) const
 {
-	if (ref == NULL)
+	if (ref == nullptr)
 		return B_BAD_VALUE;
 	if (mStatus != B_OK)
 		return mStatus;
@@ -213,7 +213,7 @@ status_t BEntry::GetRef(entry_ref* ref) const
 
 status_t BEntry::GetPath(BPath* path) const
 {
-	if (path == NULL)
+	if (path == nullptr)
 		return B_BAD_VALUE;
 	if (mStatus != B_OK) {
 		path->Unset();
@@ -224,7 +224,7 @@ status_t BEntry::GetPath(BPath* path) const
 
 status_t BEntry::GetParent(BEntry* entry) const
 {
-	if (entry == NULL)
+	if (entry == nullptr)
 		return B_BAD_VALUE;
 	if (mStatus != B_OK)
 		return mStatus;
@@ -238,7 +238,7 @@ status_t BEntry::GetParent(BEntry* entry) const
 
 status_t BEntry::GetParent(BDirectory* dir) const
 {
-	if (dir == NULL)
+	if (dir == nullptr)
 		return B_BAD_VALUE;
 	if (mStatus != B_OK)
 		return mStatus;
@@ -251,7 +251,7 @@ status_t BEntry::GetParent(BDirectory* dir) const
 
 status_t BEntry::GetName(char* buffer) const
 {
-	if (buffer == NULL)
+	if (buffer == nullptr)
 		return B_BAD_VALUE;
 	if (mStatus != B_OK)
 		return mStatus;
@@ -262,7 +262,7 @@ status_t BEntry::GetName(char* buffer) const
 
 status_t BEntry::GetNodeRef(node_ref* ref) const
 {
-	if (ref == NULL)
+	if (ref == nullptr)
 		return B_BAD_VALUE;
 	if (mStatus != B_OK)
 		return mStatus;
@@ -295,7 +295,7 @@ bool BEntry::IsSymLink() const
 
 status_t BEntry::Rename(const char* path, bool clobber)
 {
-	if (path == NULL || path[0] == '\0')
+	if (path == nullptr || path[0] == '\0')
 		return B_BAD_VALUE;
 	if (mStatus != B_OK)
 		return mStatus;
@@ -336,11 +336,11 @@ status_t BEntry::MoveTo(const BDirectory* dir, const char* path, bool clobber)
 {
 	if (mStatus != B_OK)
 		return mStatus;
-	if (path != NULL && path[0] == '/')
+	if (path != nullptr && path[0] == '/')
 		return Rename(path, clobber);
-	if (dir == NULL || dir->InitCheck() != B_OK)
+	if (dir == nullptr || dir->InitCheck() != B_OK)
 		return B_BAD_VALUE;
-	std::string name = path != NULL && path[0] != '\0' ? std::string(path) : mLeaf;
+	std::string name = path != nullptr && path[0] != '\0' ? std::string(path) : mLeaf;
 	return Rename(append_path(dir->NodePath(), name).c_str(), clobber);
 }
 
@@ -360,7 +360,7 @@ status_t BEntry::Remove()
 
 status_t get_ref_for_path(const char* path, entry_ref* ref)
 {
-	if (path == NULL || ref == NULL)
+	if (path == nullptr || ref == nullptr)
 		return B_BAD_VALUE;
 	BEntry entry(path);
 	if (entry.InitCheck() != B_OK)
@@ -370,7 +370,7 @@ status_t get_ref_for_path(const char* path, entry_ref* ref)
 
 status_t create_directory(const char* path, mode_t mode)
 {
-	if (path == NULL || path[0] == '\0')
+	if (path == nullptr || path[0] == '\0')
 		return B_BAD_VALUE;
 	std::vector<std::string> parts = split_path(absolute_path(path));
 	std::string current;

@@ -78,7 +78,7 @@ BFile& BFile::operator=(const BFile& other)
 
 status_t BFile::SetTo(const entry_ref* ref, uint32 openMode)
 {
-	if (ref == NULL || ref->name == NULL || ref->DirectoryPath()[0] == '\0') {
+	if (ref == nullptr || ref->name == nullptr || ref->DirectoryPath()[0] == '\0') {
 		Unset();
 		_SetStatus(B_BAD_VALUE);
 		return B_BAD_VALUE;
@@ -88,8 +88,8 @@ status_t BFile::SetTo(const entry_ref* ref, uint32 openMode)
 
 status_t BFile::SetTo(const BEntry* entry, uint32 openMode)
 {
-	if (entry == NULL || entry->InitCheck() != B_OK) {
-		status_t status = entry == NULL ? B_BAD_VALUE : entry->InitCheck();
+	if (entry == nullptr || entry->InitCheck() != B_OK) {
+		status_t status = entry == nullptr ? B_BAD_VALUE : entry->InitCheck();
 		Unset();
 		_SetStatus(status);
 		return status;
@@ -99,9 +99,9 @@ status_t BFile::SetTo(const BEntry* entry, uint32 openMode)
 
 status_t BFile::SetTo(const BDirectory* dir, const char* path, uint32 openMode)
 {
-	if (path != NULL && path[0] == '/')
+	if (path != nullptr && path[0] == '/')
 		return SetTo(path, openMode);
-	if (dir == NULL || dir->InitCheck() != B_OK || path == NULL) {
+	if (dir == nullptr || dir->InitCheck() != B_OK || path == nullptr) {
 		Unset();
 		_SetStatus(B_BAD_VALUE);
 		return B_BAD_VALUE;
@@ -165,7 +165,7 @@ ssize_t BFile::Read(void* buffer, size_t size)
 {
 	if (InitCheck() != B_OK)
 		return InitCheck();
-	if (buffer == NULL && size > 0)
+	if (buffer == nullptr && size > 0)
 		return B_BAD_VALUE;
 	size_t done = 0;
 	while (done < size) {
@@ -186,7 +186,7 @@ ssize_t BFile::Write(const void* buffer, size_t size)
 {
 	if (InitCheck() != B_OK)
 		return InitCheck();
-	if (buffer == NULL && size > 0)
+	if (buffer == nullptr && size > 0)
 		return B_BAD_VALUE;
 	size_t done = 0;
 	while (done < size) {
@@ -207,7 +207,7 @@ ssize_t BFile::ReadAt(off_t position, void* buffer, size_t size)
 {
 	if (InitCheck() != B_OK)
 		return InitCheck();
-	if (position < 0 || (buffer == NULL && size > 0))
+	if (position < 0 || (buffer == nullptr && size > 0))
 		return B_BAD_VALUE;
 	size_t done = 0;
 	while (done < size) {
@@ -229,7 +229,7 @@ ssize_t BFile::WriteAt(off_t position, const void* buffer, size_t size)
 {
 	if (InitCheck() != B_OK)
 		return InitCheck();
-	if (position < 0 || (buffer == NULL && size > 0))
+	if (position < 0 || (buffer == nullptr && size > 0))
 		return B_BAD_VALUE;
 	size_t done = 0;
 	while (done < size) {
@@ -284,7 +284,7 @@ status_t BFile::SetSize(off_t size)
 
 status_t BFile::GetSize(off_t* size) const
 {
-	if (size == NULL)
+	if (size == nullptr)
 		return B_BAD_VALUE;
 	if (InitCheck() != B_OK)
 		return InitCheck();

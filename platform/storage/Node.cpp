@@ -25,7 +25,7 @@ const size_t kMaxValueSize = 65536;
 
 status_t xattr_name(const char* name, std::string* full)
 {
-	if (name == NULL || name[0] == '\0')
+	if (name == nullptr || name[0] == '\0')
 		return B_BAD_VALUE;
 	*full = std::string(kUserPrefix) + name;
 	if (full->size() > kMaxXattrName)
@@ -145,7 +145,7 @@ BNode& BNode::operator=(const BNode& other)
 
 status_t BNode::SetTo(const entry_ref* ref)
 {
-	if (ref == NULL) {
+	if (ref == nullptr) {
 		Unset();
 		return mStatus = B_BAD_VALUE;
 	}
@@ -155,9 +155,9 @@ status_t BNode::SetTo(const entry_ref* ref)
 
 status_t BNode::SetTo(const BEntry* entry)
 {
-	if (entry == NULL || entry->InitCheck() != B_OK) {
+	if (entry == nullptr || entry->InitCheck() != B_OK) {
 		Unset();
-		return mStatus = entry == NULL ? B_BAD_VALUE : entry->InitCheck();
+		return mStatus = entry == nullptr ? B_BAD_VALUE : entry->InitCheck();
 	}
 	return SetTo(entry->FullPath().c_str());
 }
@@ -171,7 +171,7 @@ status_t BNode::SetTo(const char* path)
 status_t BNode::_Open(const char* path, int flags, mode_t mode, bool allowPathOnly)
 {
 	Unset();
-	if (path == NULL || path[0] == '\0')
+	if (path == nullptr || path[0] == '\0')
 		return mStatus = B_BAD_VALUE;
 	std::string full = absolute_path(path);
 	mFd = open(full.c_str(), flags | O_CLOEXEC, mode);
@@ -216,7 +216,7 @@ status_t BNode::InitCheck() const
 
 const char* BNode::NodePath() const
 {
-	return mStatus == B_OK ? mPath.c_str() : NULL;
+	return mStatus == B_OK ? mPath.c_str() : nullptr;
 }
 
 ssize_t BNode::ReadAttr(const char* name, type_code, off_t offset, void* buffer, size_t size) const
@@ -227,7 +227,7 @@ ssize_t BNode::ReadAttr(const char* name, type_code, off_t offset, void* buffer,
 	status_t status = xattr_name(name, &full);
 	if (status != B_OK)
 		return status;
-	if (offset < 0 || (buffer == NULL && size > 0))
+	if (offset < 0 || (buffer == nullptr && size > 0))
 		return B_BAD_VALUE;
 	std::vector<char> value;
 	status = read_xattr(AttrTarget{mFd, mPathOnly}, full, &value);
@@ -249,7 +249,7 @@ ssize_t BNode::WriteAttr(const char* name, type_code type, off_t offset, const v
 	status_t status = xattr_name(name, &full);
 	if (status != B_OK)
 		return status;
-	if (offset < 0 || (buffer == NULL && size > 0) || size > kMaxValueSize ||
+	if (offset < 0 || (buffer == nullptr && size > 0) || size > kMaxValueSize ||
 	    (size_t)offset > kMaxValueSize - size)
 		return B_BAD_VALUE;
 	AttrTarget target{mFd, mPathOnly};
@@ -300,7 +300,7 @@ status_t BNode::RemoveAttr(const char* name)
 
 status_t BNode::GetAttrInfo(const char* name, attr_info* info) const
 {
-	if (info == NULL)
+	if (info == nullptr)
 		return B_BAD_VALUE;
 	if (mStatus != B_OK)
 		return mStatus;
@@ -328,7 +328,7 @@ status_t BNode::GetAttrInfo(const char* name, attr_info* info) const
 
 status_t BNode::GetNodeRef(node_ref* ref) const
 {
-	if (ref == NULL)
+	if (ref == nullptr)
 		return B_BAD_VALUE;
 	if (mStatus != B_OK)
 		return mStatus;
@@ -351,7 +351,7 @@ status_t BNode::Sync()
 
 status_t BNode::GetPermissions(mode_t* permissions) const
 {
-	if (permissions == NULL)
+	if (permissions == nullptr)
 		return B_BAD_VALUE;
 	if (mStatus != B_OK)
 		return mStatus;

@@ -65,18 +65,18 @@ bool read_content(int nodeFd, std::vector<char>* content)
 	return ok;
 }
 
-// The type told by content, or NULL.
+// The type told by content, or nullptr.
 const char* sniff_type(int nodeFd)
 {
 	std::vector<char> content;
 	if (!read_content(nodeFd, &content))
-		return NULL;
+		return nullptr;
 	BMessage message;
 	if (message.Unflatten(content.data(), content.size()) != B_OK)
-		return NULL;
-	const char* appId = NULL;
+		return nullptr;
+	const char* appId = nullptr;
 	if (message.FindString(kLocaleAppIdField, &appId) != B_OK)
-		return NULL;
+		return nullptr;
 	return kLocaleType;
 }
 
@@ -86,7 +86,7 @@ bool is_valid_type(const char* type)
 	if (length == 0 || length >= B_MIME_TYPE_LENGTH)
 		return false;
 	const char* slash = strchr(type, '/');
-	if (slash == NULL || slash == type)
+	if (slash == nullptr || slash == type)
 		return false;
 	for (size_t i = 0; i < length; i++) {
 		unsigned char c = (unsigned char)type[i];
@@ -98,9 +98,9 @@ bool is_valid_type(const char* type)
 
 } // namespace
 
-BNodeInfo::BNodeInfo() : mNode(NULL), mStatus(B_NO_INIT) {}
+BNodeInfo::BNodeInfo() : mNode(nullptr), mStatus(B_NO_INIT) {}
 
-BNodeInfo::BNodeInfo(BNode* node) : mNode(NULL), mStatus(B_NO_INIT)
+BNodeInfo::BNodeInfo(BNode* node) : mNode(nullptr), mStatus(B_NO_INIT)
 {
 	SetTo(node);
 }
@@ -109,8 +109,8 @@ BNodeInfo::~BNodeInfo() {}
 
 status_t BNodeInfo::SetTo(BNode* node)
 {
-	mNode = NULL;
-	if (node == NULL || node->InitCheck() != B_OK)
+	mNode = nullptr;
+	if (node == nullptr || node->InitCheck() != B_OK)
 		return mStatus = B_BAD_VALUE;
 	mNode = node;
 	return mStatus = B_OK;
@@ -123,7 +123,7 @@ status_t BNodeInfo::InitCheck() const
 
 status_t BNodeInfo::GetType(char* type) const
 {
-	if (type == NULL)
+	if (type == nullptr)
 		return B_BAD_VALUE;
 	if (mStatus != B_OK)
 		return mStatus;
@@ -141,7 +141,7 @@ status_t BNodeInfo::GetType(char* type) const
 		return B_OK;
 	}
 	const char* sniffed = sniff_type(mNode->mFd);
-	if (sniffed == NULL)
+	if (sniffed == nullptr)
 		return B_ENTRY_NOT_FOUND;
 	strcpy(type, sniffed);
 	return B_OK;
@@ -154,7 +154,7 @@ status_t BNodeInfo::SetType(const char* type)
 	if (mNode->InitCheck() != B_OK)
 		return B_NO_INIT;
 	AttrTarget target{mNode->mFd, mNode->mPathOnly};
-	if (type == NULL) {
+	if (type == nullptr) {
 		status_t status = remove_xattr(target, kTypeAttribute);
 		return status == B_ENTRY_NOT_FOUND ? B_OK : status;
 	}

@@ -90,16 +90,16 @@ bool BPath::operator==(const BPath& other) const
 
 bool BPath::operator==(const char* path) const
 {
-	if (mStatus != B_OK || path == NULL)
-		return mStatus != B_OK && path == NULL;
+	if (mStatus != B_OK || path == nullptr)
+		return mStatus != B_OK && path == nullptr;
 	return mPath == path;
 }
 
 status_t BPath::SetTo(const char* path, const char* leaf, bool normalize)
 {
 	// Copied first: path or leaf may point into this object's own string.
-	std::string full = path != NULL ? path : "";
-	std::string leafCopy = leaf != NULL ? leaf : "";
+	std::string full = path != nullptr ? path : "";
+	std::string leafCopy = leaf != nullptr ? leaf : "";
 	Unset();
 	if (full.empty() || (!leafCopy.empty() && leafCopy[0] == '/'))
 		return mStatus = B_BAD_VALUE;
@@ -120,7 +120,7 @@ status_t BPath::SetTo(const char* path, const char* leaf, bool normalize)
 status_t BPath::SetTo(const BDirectory* dir, const char* leaf, bool normalize)
 {
 	Unset();
-	if (dir == NULL || dir->InitCheck() != B_OK)
+	if (dir == nullptr || dir->InitCheck() != B_OK)
 		return mStatus = B_BAD_VALUE;
 	return SetTo(dir->NodePath(), leaf, normalize);
 }
@@ -128,7 +128,7 @@ status_t BPath::SetTo(const BDirectory* dir, const char* leaf, bool normalize)
 status_t BPath::SetTo(const entry_ref* ref)
 {
 	Unset();
-	if (ref == NULL || ref->name == NULL || ref->DirectoryPath()[0] == '\0')
+	if (ref == nullptr || ref->name == nullptr || ref->DirectoryPath()[0] == '\0')
 		return mStatus = B_BAD_VALUE;
 	return SetTo(ref->DirectoryPath(), ref->name);
 }
@@ -136,7 +136,7 @@ status_t BPath::SetTo(const entry_ref* ref)
 status_t BPath::SetTo(const BEntry* entry)
 {
 	Unset();
-	if (entry == NULL || entry->InitCheck() != B_OK)
+	if (entry == nullptr || entry->InitCheck() != B_OK)
 		return mStatus = B_BAD_VALUE;
 	mPath = entry->FullPath();
 	return mStatus = B_OK;
@@ -157,7 +157,7 @@ status_t BPath::Append(const char* path, bool normalize)
 {
 	if (mStatus != B_OK)
 		return mStatus;
-	if (path == NULL || path[0] == '/')
+	if (path == nullptr || path[0] == '/')
 		return B_BAD_VALUE;
 	if (path[0] == '\0')
 		return B_OK;
@@ -166,7 +166,7 @@ status_t BPath::Append(const char* path, bool normalize)
 
 status_t BPath::GetParent(BPath* path) const
 {
-	if (path == NULL)
+	if (path == nullptr)
 		return B_BAD_VALUE;
 	if (mStatus != B_OK) {
 		path->Unset();
@@ -184,13 +184,13 @@ status_t BPath::GetParent(BPath* path) const
 
 const char* BPath::Path() const
 {
-	return mStatus == B_OK ? mPath.c_str() : NULL;
+	return mStatus == B_OK ? mPath.c_str() : nullptr;
 }
 
 const char* BPath::Leaf() const
 {
 	if (mStatus != B_OK)
-		return NULL;
+		return nullptr;
 	size_t slash = mPath.rfind('/');
 	return mPath.c_str() + slash + 1;
 }

@@ -94,7 +94,7 @@ std::string absolute_path(const std::string& path)
 	std::string full = path;
 	if (full.empty() || full[0] != '/') {
 		char buffer[PATH_MAX];
-		if (getcwd(buffer, sizeof(buffer)) != NULL)
+		if (getcwd(buffer, sizeof(buffer)) != nullptr)
 			full = std::string(buffer) + "/" + full;
 		else
 			full = "/" + full;
@@ -111,8 +111,8 @@ std::string append_path(const std::string& folder, const std::string& leaf)
 
 status_t resolve_path(const std::string& path, std::string* resolved)
 {
-	char* result = realpath(path.c_str(), NULL);
-	if (result == NULL)
+	char* result = realpath(path.c_str(), nullptr);
+	if (result == nullptr)
 		return storage_error(errno);
 	*resolved = result;
 	free(result);

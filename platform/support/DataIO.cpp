@@ -39,7 +39,7 @@ status_t BDataIO::ReadExactly(void* buffer, size_t size, size_t* bytesRead)
 		}
 		done += (size_t)result;
 	}
-	if (bytesRead != NULL)
+	if (bytesRead != nullptr)
 		*bytesRead = done;
 	return status;
 }
@@ -60,7 +60,7 @@ status_t BDataIO::WriteExactly(const void* buffer, size_t size, size_t* bytesWri
 		}
 		done += (size_t)result;
 	}
-	if (bytesWritten != NULL)
+	if (bytesWritten != nullptr)
 		*bytesWritten = done;
 	return status;
 }
@@ -97,7 +97,7 @@ status_t BPositionIO::SetSize(off_t)
 
 status_t BPositionIO::GetSize(off_t* size) const
 {
-	if (size == NULL)
+	if (size == nullptr)
 		return B_BAD_VALUE;
 	// Seek is not const in the interface; measuring the end moves nothing
 	// for the caller because the position is restored.
@@ -114,7 +114,7 @@ status_t BPositionIO::GetSize(off_t* size) const
 namespace {
 
 // Resolves a seek request; a negative result is an error.
-off_t ResolveSeek(off_t position, uint32 seekMode, off_t current, off_t end)
+off_t resolve_seek(off_t position, uint32 seekMode, off_t current, off_t end)
 {
 	off_t base;
 	switch (seekMode) {
@@ -153,7 +153,7 @@ BMemoryIO::~BMemoryIO() = default;
 
 ssize_t BMemoryIO::ReadAt(off_t position, void* buffer, size_t size)
 {
-	if (position < 0 || buffer == NULL)
+	if (position < 0 || buffer == nullptr)
 		return B_BAD_VALUE;
 	if ((size_t)position >= mLength)
 		return 0;
@@ -166,7 +166,7 @@ ssize_t BMemoryIO::WriteAt(off_t position, const void* buffer, size_t size)
 {
 	if (mReadOnly)
 		return B_NOT_ALLOWED;
-	if (position < 0 || buffer == NULL)
+	if (position < 0 || buffer == nullptr)
 		return B_BAD_VALUE;
 	if ((size_t)position >= mBufferSize)
 		return 0;
@@ -178,7 +178,7 @@ ssize_t BMemoryIO::WriteAt(off_t position, const void* buffer, size_t size)
 
 off_t BMemoryIO::Seek(off_t position, uint32 seekMode)
 {
-	const off_t result = ResolveSeek(position, seekMode, mPosition, (off_t)mLength);
+	const off_t result = resolve_seek(position, seekMode, mPosition, (off_t)mLength);
 	if (result >= 0)
 		mPosition = result;
 	return result;
@@ -201,13 +201,15 @@ status_t BMemoryIO::SetSize(off_t size)
 
 status_t BMemoryIO::GetSize(off_t* size) const
 {
-	if (size == NULL)
+	if (size == nullptr)
 		return B_BAD_VALUE;
 	*size = (off_t)mLength;
 	return B_OK;
 }
 
-BMallocIO::BMallocIO() : mBlockSize(256), mMallocSize(0), mLength(0), mData(NULL), mPosition(0) {}
+BMallocIO::BMallocIO() : mBlockSize(256), mMallocSize(0), mLength(0), mData(nullptr), mPosition(0)
+{
+}
 
 BMallocIO::~BMallocIO()
 {
@@ -221,7 +223,7 @@ status_t BMallocIO::_Reserve(size_t size)
 	size_t newSize = std::max(size, mMallocSize + mMallocSize / 2);
 	newSize = (newSize + mBlockSize - 1) / mBlockSize * mBlockSize;
 	char* data = (char*)realloc(mData, newSize);
-	if (data == NULL)
+	if (data == nullptr)
 		return B_NO_MEMORY;
 	mData = data;
 	mMallocSize = newSize;
@@ -230,7 +232,7 @@ status_t BMallocIO::_Reserve(size_t size)
 
 ssize_t BMallocIO::ReadAt(off_t position, void* buffer, size_t size)
 {
-	if (position < 0 || buffer == NULL)
+	if (position < 0 || buffer == nullptr)
 		return B_BAD_VALUE;
 	if ((size_t)position >= mLength)
 		return 0;
@@ -241,7 +243,7 @@ ssize_t BMallocIO::ReadAt(off_t position, void* buffer, size_t size)
 
 ssize_t BMallocIO::WriteAt(off_t position, const void* buffer, size_t size)
 {
-	if (position < 0 || buffer == NULL)
+	if (position < 0 || buffer == nullptr)
 		return B_BAD_VALUE;
 	if (size == 0)
 		return 0;
@@ -260,7 +262,7 @@ ssize_t BMallocIO::WriteAt(off_t position, const void* buffer, size_t size)
 
 off_t BMallocIO::Seek(off_t position, uint32 seekMode)
 {
-	const off_t result = ResolveSeek(position, seekMode, mPosition, (off_t)mLength);
+	const off_t result = resolve_seek(position, seekMode, mPosition, (off_t)mLength);
 	if (result >= 0)
 		mPosition = result;
 	return result;
@@ -287,7 +289,7 @@ status_t BMallocIO::SetSize(off_t size)
 
 status_t BMallocIO::GetSize(off_t* size) const
 {
-	if (size == NULL)
+	if (size == nullptr)
 		return B_BAD_VALUE;
 	*size = (off_t)mLength;
 	return B_OK;

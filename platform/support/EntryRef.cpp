@@ -3,23 +3,23 @@
 #include <cstdlib>
 #include <cstring>
 
-entry_ref::entry_ref() : device(0), directory(0), name(NULL) {}
+entry_ref::entry_ref() : device(0), directory(0), name(nullptr) {}
 
 entry_ref::entry_ref(dev_t device, ino_t directory, const char* name)
-    : device(device), directory(directory), name(NULL)
+    : device(device), directory(directory), name(nullptr)
 {
 	set_name(name);
 }
 
 entry_ref::entry_ref(const char* directoryPath, const char* name)
-    : device(0), directory(0), name(NULL)
+    : device(0), directory(0), name(nullptr)
 {
 	SetDirectoryPath(directoryPath);
 	set_name(name);
 }
 
 entry_ref::entry_ref(const entry_ref& other)
-    : device(other.device), directory(other.directory), name(NULL),
+    : device(other.device), directory(other.directory), name(nullptr),
       mDirectoryPath(other.mDirectoryPath)
 {
 	set_name(other.name);
@@ -43,8 +43,9 @@ entry_ref& entry_ref::operator=(const entry_ref& other)
 
 bool entry_ref::operator==(const entry_ref& other) const
 {
-	const bool sameName = (name == NULL && other.name == NULL) ||
-	                      (name != NULL && other.name != NULL && strcmp(name, other.name) == 0);
+	const bool sameName =
+	    (name == nullptr && other.name == nullptr) ||
+	    (name != nullptr && other.name != nullptr && strcmp(name, other.name) == 0);
 	if (!sameName)
 		return false;
 	const bool bothHaveNodes =
@@ -56,12 +57,12 @@ bool entry_ref::operator==(const entry_ref& other) const
 
 status_t entry_ref::set_name(const char* newName)
 {
-	if (newName == name && newName != NULL)
+	if (newName == name && newName != nullptr)
 		return B_OK;
-	char* copy = NULL;
-	if (newName != NULL) {
+	char* copy = nullptr;
+	if (newName != nullptr) {
 		copy = strdup(newName);
-		if (copy == NULL)
+		if (copy == nullptr)
 			return B_NO_MEMORY;
 	}
 	free(name);
@@ -71,7 +72,7 @@ status_t entry_ref::set_name(const char* newName)
 
 std::string entry_ref::FullPath() const
 {
-	if (mDirectoryPath.empty() || name == NULL)
+	if (mDirectoryPath.empty() || name == nullptr)
 		return std::string();
 	std::string path = mDirectoryPath;
 	if (path.back() != '/')

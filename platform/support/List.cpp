@@ -28,7 +28,7 @@ bool BList::AddItem(void* item, int32 index)
 
 bool BList::AddList(const BList* list)
 {
-	if (list == NULL)
+	if (list == nullptr)
 		return false;
 	// Copy first: list may be this list.
 	std::vector<void*> items = list->mItems;
@@ -38,7 +38,7 @@ bool BList::AddList(const BList* list)
 
 bool BList::AddList(const BList* list, int32 index)
 {
-	if (list == NULL || index < 0 || index > CountItems())
+	if (list == nullptr || index < 0 || index > CountItems())
 		return false;
 	std::vector<void*> items = list->mItems;
 	mItems.insert(mItems.begin() + index, items.begin(), items.end());
@@ -57,7 +57,7 @@ bool BList::RemoveItem(void* item)
 void* BList::RemoveItem(int32 index)
 {
 	if (index < 0 || index >= CountItems())
-		return NULL;
+		return nullptr;
 	void* item = mItems[(size_t)index];
 	mItems.erase(mItems.begin() + index);
 	return item;
@@ -87,7 +87,7 @@ void BList::MakeEmpty()
 
 void BList::SortItems(int (*compare)(const void*, const void*))
 {
-	if (compare == NULL)
+	if (compare == nullptr)
 		return;
 	// The comparison takes pointers to the items, as qsort passes them.
 	std::stable_sort(mItems.begin(), mItems.end(),
@@ -115,18 +115,18 @@ bool BList::MoveItem(int32 from, int32 to)
 void* BList::ItemAt(int32 index) const
 {
 	if (index < 0 || index >= CountItems())
-		return NULL;
+		return nullptr;
 	return mItems[(size_t)index];
 }
 
 void* BList::FirstItem() const
 {
-	return mItems.empty() ? NULL : mItems.front();
+	return mItems.empty() ? nullptr : mItems.front();
 }
 
 void* BList::LastItem() const
 {
-	return mItems.empty() ? NULL : mItems.back();
+	return mItems.empty() ? nullptr : mItems.back();
 }
 
 int32 BList::IndexOf(void* item) const
@@ -137,7 +137,7 @@ int32 BList::IndexOf(void* item) const
 
 void BList::DoForEach(bool (*func)(void* item))
 {
-	if (func == NULL)
+	if (func == nullptr)
 		return;
 	for (void* item : std::vector<void*>(mItems)) {
 		if (func(item))
@@ -147,7 +147,7 @@ void BList::DoForEach(bool (*func)(void* item))
 
 void BList::DoForEach(bool (*func)(void* item, void* arg), void* arg)
 {
-	if (func == NULL)
+	if (func == nullptr)
 		return;
 	for (void* item : std::vector<void*>(mItems)) {
 		if (func(item, arg))

@@ -59,11 +59,11 @@ status_t BMessage::GetInfo(type_code typeRequested, int32 index, const char** na
 			continue;
 		if (matched++ != index)
 			continue;
-		if (nameFound != NULL)
+		if (nameFound != nullptr)
 			*nameFound = field.name.c_str();
-		if (typeFound != NULL)
+		if (typeFound != nullptr)
 			*typeFound = field.type;
-		if (countFound != NULL)
+		if (countFound != nullptr)
 			*countFound = field.count;
 		return B_OK;
 	}
@@ -75,31 +75,31 @@ status_t BMessage::GetInfo(type_code typeRequested, int32 index, const char** na
 status_t BMessage::GetInfo(type_code typeRequested, int32 index, char** nameFound,
                            type_code* typeFound, int32* countFound) const
 {
-	const char* name = NULL;
+	const char* name = nullptr;
 	const status_t status = GetInfo(typeRequested, index, &name, typeFound, countFound);
-	if (status == B_OK && nameFound != NULL)
+	if (status == B_OK && nameFound != nullptr)
 		*nameFound = const_cast<char*>(name);
 	return status;
 }
 
 status_t BMessage::GetInfo(const char* name, type_code* typeFound, int32* countFound) const
 {
-	return GetInfo(name, typeFound, countFound, NULL);
+	return GetInfo(name, typeFound, countFound, nullptr);
 }
 
 status_t BMessage::GetInfo(const char* name, type_code* typeFound, int32* countFound,
                            bool* fixedSize) const
 {
-	if (name == NULL)
+	if (name == nullptr)
 		return B_BAD_VALUE;
 	const MessageField* field = mBody->Find(name);
-	if (field == NULL)
+	if (field == nullptr)
 		return B_NAME_NOT_FOUND;
-	if (typeFound != NULL)
+	if (typeFound != nullptr)
 		*typeFound = field->type;
-	if (countFound != NULL)
+	if (countFound != nullptr)
 		*countFound = field->count;
-	if (fixedSize != NULL)
+	if (fixedSize != nullptr)
 		*fixedSize = field->fixedSize;
 	return B_OK;
 }
@@ -161,7 +161,7 @@ void BMessage::PrintToStream() const
 
 status_t BMessage::Rename(const char* oldName, const char* newName)
 {
-	if (oldName == NULL || !BPrivate::is_valid_field_name(newName))
+	if (oldName == nullptr || !BPrivate::is_valid_field_name(newName))
 		return B_BAD_VALUE;
 	const int32 index = mBody->IndexOf(oldName);
 	if (index < 0)
@@ -176,7 +176,7 @@ status_t BMessage::Rename(const char* oldName, const char* newName)
 
 status_t BMessage::RemoveName(const char* name)
 {
-	if (name == NULL)
+	if (name == nullptr)
 		return B_BAD_VALUE;
 	const int32 index = mBody->IndexOf(name);
 	if (index < 0)
@@ -191,7 +191,7 @@ status_t BMessage::RemoveName(const char* name)
 
 status_t BMessage::RemoveData(const char* name, int32 index)
 {
-	if (name == NULL)
+	if (name == nullptr)
 		return B_BAD_VALUE;
 	const int32 fieldIndex = mBody->IndexOf(name);
 	if (fieldIndex < 0)
@@ -249,7 +249,7 @@ status_t BMessage::_ReplaceFixed(const char* name, type_code type, int32 index, 
 	}                                                                                              \
 	status_t BMessage::Find##Name(const char* name, int32 index, Type* value) const                \
 	{                                                                                              \
-		if (value == NULL)                                                                         \
+		if (value == nullptr)                                                                      \
 			return B_BAD_VALUE;                                                                    \
 		return _FindFixed(name, TypeCode, index, sizeof(Type), value);                             \
 	}
@@ -324,7 +324,7 @@ status_t BMessage::FindBool(const char* name, bool* value) const
 
 status_t BMessage::FindBool(const char* name, int32 index, bool* value) const
 {
-	if (value == NULL)
+	if (value == nullptr)
 		return B_BAD_VALUE;
 	uint8 byte;
 	const status_t status = _FindFixed(name, B_BOOL_TYPE, index, 1, &byte);
@@ -356,7 +356,7 @@ status_t BMessage::FindPointer(const char* name, void** pointer) const
 
 status_t BMessage::FindPointer(const char* name, int32 index, void** pointer) const
 {
-	if (pointer == NULL)
+	if (pointer == nullptr)
 		return B_BAD_VALUE;
 	return _FindFixed(name, B_POINTER_TYPE, index, sizeof(void*), pointer);
 }

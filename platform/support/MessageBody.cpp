@@ -124,7 +124,7 @@ void MessageBody::Clear()
 	mIndex.clear();
 }
 
-bool IsValidItem(type_code type, const uint8* data, uint32 size)
+bool is_valid_item(type_code type, const uint8* data, uint32 size)
 {
 	switch (type) {
 	case B_STRING_TYPE:
@@ -132,7 +132,7 @@ bool IsValidItem(type_code type, const uint8* data, uint32 size)
 		return size >= 1 && data[size - 1] == '\0';
 	case B_REF_TYPE: {
 		entry_ref ref;
-		return UnflattenRef(data, size, &ref) == B_OK;
+		return unflatten_ref(data, size, &ref) == B_OK;
 	}
 	default:
 		return size >= 1;
@@ -144,25 +144,25 @@ bool IsValidItem(type_code type, const uint8* data, uint32 size)
 // absolute path with a NUL. Readers that know only the platform layout
 // stop at the name's NUL; a ref from such a writer simply has no path.
 // A ref without a name but with a path gets an empty name.
-std::vector<uint8> FlattenRef(const entry_ref& ref)
+std::vector<uint8> flatten_ref(const entry_ref& ref)
 {
 	const int32 device = (int32)ref.device;
 	const int64 directory = (int64)ref.directory;
 	const char* path = ref.DirectoryPath();
-	const size_t nameLength = ref.name != NULL ? strlen(ref.name) : 0;
+	const size_t nameLength = ref.name != nullptr ? strlen(ref.name) : 0;
 	const size_t pathLength = strlen(path);
 	std::vector<uint8> bytes(12);
 	memcpy(bytes.data(), &device, 4);
 	memcpy(bytes.data() + 4, &directory, 8);
-	if (ref.name != NULL || pathLength > 0)
-		bytes.insert(bytes.end(), (const uint8*)(ref.name != NULL ? ref.name : ""),
-		             (const uint8*)(ref.name != NULL ? ref.name : "") + nameLength + 1);
+	if (ref.name != nullptr || pathLength > 0)
+		bytes.insert(bytes.end(), (const uint8*)(ref.name != nullptr ? ref.name : ""),
+		             (const uint8*)(ref.name != nullptr ? ref.name : "") + nameLength + 1);
 	if (pathLength > 0)
 		bytes.insert(bytes.end(), (const uint8*)path, (const uint8*)path + pathLength + 1);
 	return bytes;
 }
 
-status_t UnflattenRef(const uint8* data, uint32 size, entry_ref* ref)
+status_t unflatten_ref(const uint8* data, uint32 size, entry_ref* ref)
 {
 	if (size < 12)
 		return B_BAD_DATA;
@@ -170,18 +170,18 @@ status_t UnflattenRef(const uint8* data, uint32 size, entry_ref* ref)
 	int64 directory;
 	memcpy(&device, data, 4);
 	memcpy(&directory, data + 4, 8);
-	const char* name = NULL;
+	const char* name = nullptr;
 	const char* path = "";
 	if (size > 12) {
 		const uint8* nameStart = data + 12;
 		const uint8* nameEnd = (const uint8*)memchr(nameStart, 0, size - 12);
-		if (nameEnd == NULL)
+		if (nameEnd == nullptr)
 			return B_BAD_DATA;
 		name = (const char*)nameStart;
 		const uint8* pathStart = nameEnd + 1;
 		const size_t rest = (size_t)(data + size - pathStart);
 		if (rest > 0) {
-			if (memchr(pathStart, 0, rest) == NULL)
+			if (memchr(pathStart, 0, rest) == nullptr)
 				return B_BAD_DATA;
 			path = (const char*)pathStart;
 		}

@@ -69,12 +69,12 @@ public:
 	const MessageField* Find(std::string_view name) const
 	{
 		const auto found = mIndex.find(name);
-		return found == mIndex.end() ? NULL : &mFields[(size_t)found->second];
+		return found == mIndex.end() ? nullptr : &mFields[(size_t)found->second];
 	}
 	MessageField* Find(std::string_view name)
 	{
 		const auto found = mIndex.find(name);
-		return found == mIndex.end() ? NULL : &mFields[(size_t)found->second];
+		return found == mIndex.end() ? nullptr : &mFields[(size_t)found->second];
 	}
 	int32 IndexOf(std::string_view name) const
 	{
@@ -102,11 +102,11 @@ private:
 
 // Checks the bytes of one item of a typed field (strings end in NUL, refs
 // are long enough), so that the typed Find calls never read past an item.
-bool IsValidItem(type_code type, const uint8* data, uint32 size);
+bool is_valid_item(type_code type, const uint8* data, uint32 size);
 
 // Flattened form of an entry_ref value (see Message.cpp).
-std::vector<uint8> FlattenRef(const entry_ref& ref);
-status_t UnflattenRef(const uint8* data, uint32 size, entry_ref* ref);
+std::vector<uint8> flatten_ref(const entry_ref& ref);
+status_t unflatten_ref(const uint8* data, uint32 size, entry_ref* ref);
 
 // Item access shared by BMessage's typed calls (MessageItems.cpp). A name
 // is valid when present and at most B_FIELD_NAME_LENGTH bytes.

@@ -19,14 +19,14 @@ using namespace BPrivate::flat;
 
 namespace {
 
-bool IsMini(const MessageField& field)
+bool is_mini(const MessageField& field)
 {
 	return field.data.size() <= 255;
 }
 
-size_t FieldEntrySize(const MessageField& field)
+size_t field_entry_size(const MessageField& field)
 {
-	const bool mini = IsMini(field);
+	const bool mini = is_mini(field);
 	size_t size = 1 + 4; // flags, type
 	if (field.count != 1)
 		size += mini ? 1 : 4;
@@ -35,7 +35,7 @@ size_t FieldEntrySize(const MessageField& field)
 	return size + field.data.size();
 }
 
-uint32 R5Checksum(const uint8* header, size_t headerSize)
+uint32 r5_checksum(const uint8* header, size_t headerSize)
 {
 	uint32 sum = 0;
 	size_t i = 8;
@@ -56,7 +56,7 @@ ssize_t BMessage::FlattenedSize() const
 	for (int32 i = 0; i < mBody->CountFields(); i++) {
 		const MessageField& field = mBody->FieldAt(i);
 		if (field.type != B_POINTER_TYPE)
-			size += FieldEntrySize(field);
+			size += field_entry_size(field);
 	}
 	if (size > kMaxMessageSize)
 		return B_NO_MEMORY;
@@ -65,7 +65,7 @@ ssize_t BMessage::FlattenedSize() const
 
 status_t BMessage::Flatten(char* buffer, ssize_t bufferSize) const
 {
-	if (buffer == NULL)
+	if (buffer == nullptr)
 		return B_BAD_VALUE;
 	const ssize_t size = FlattenedSize();
 	if (size < 0)
@@ -82,14 +82,14 @@ status_t BMessage::Flatten(char* buffer, ssize_t bufferSize) const
 	put32((uint32)size);
 	put32(what);
 	*out++ = (uint8)(kR5Valid | (mHasSpecifiers ? kR5Specifiers : 0));
-	const uint32 checksum = R5Checksum((const uint8*)buffer, kR5HeaderSize);
+	const uint32 checksum = r5_checksum((const uint8*)buffer, kR5HeaderSize);
 	memcpy(buffer + 4, &checksum, 4);
 
 	for (int32 i = 0; i < mBody->CountFields(); i++) {
 		const MessageField& field = mBody->FieldAt(i);
 		if (field.type == B_POINTER_TYPE)
 			continue;
-		const bool mini = IsMini(field);
+		const bool mini = is_mini(field);
 		uint8 flags = kFieldValid;
 		if (mini)
 			flags |= kFieldMini;
@@ -121,7 +121,7 @@ status_t BMessage::Flatten(char* buffer, ssize_t bufferSize) const
 
 status_t BMessage::Flatten(BDataIO* stream, ssize_t* size) const
 {
-	if (stream == NULL)
+	if (stream == nullptr)
 		return B_BAD_VALUE;
 	const ssize_t flattenedSize = FlattenedSize();
 	if (flattenedSize < 0)
@@ -131,7 +131,7 @@ status_t BMessage::Flatten(BDataIO* stream, ssize_t* size) const
 	if (status != B_OK)
 		return status;
 	status = stream->WriteExactly(buffer.data(), buffer.size());
-	if (status == B_OK && size != NULL)
+	if (status == B_OK && size != nullptr)
 		*size = flattenedSize;
 	return status;
 }

@@ -16,12 +16,12 @@ bool is_valid_field_name(const char* name)
 status_t add_item(MessageBody& body, const char* name, type_code type, bool fixedSize,
                   const void* data, ssize_t size)
 {
-	if (!is_valid_field_name(name) || data == NULL || size <= 0 || (uint64)size > 0x7fff0000)
+	if (!is_valid_field_name(name) || data == nullptr || size <= 0 || (uint64)size > 0x7fff0000)
 		return B_BAD_VALUE;
-	if (!IsValidItem(type, (const uint8*)data, (uint32)size))
+	if (!is_valid_item(type, (const uint8*)data, (uint32)size))
 		return B_BAD_VALUE;
 	MessageField* field = body.Find(name);
-	if (field == NULL)
+	if (field == nullptr)
 		field = &body.AddField(name, type, fixedSize, (uint32)size);
 	else if (field->type != type)
 		return B_BAD_TYPE;
@@ -31,10 +31,10 @@ status_t add_item(MessageBody& body, const char* name, type_code type, bool fixe
 status_t look_up_item(const MessageBody& body, const char* name, type_code type, int32 index,
                       const MessageField** fieldFound)
 {
-	if (name == NULL)
+	if (name == nullptr)
 		return B_BAD_VALUE;
 	const MessageField* field = body.Find(name);
-	if (field == NULL)
+	if (field == nullptr)
 		return B_NAME_NOT_FOUND;
 	if (type != B_ANY_TYPE && field->type != type)
 		return B_BAD_TYPE;
@@ -47,13 +47,13 @@ status_t look_up_item(const MessageBody& body, const char* name, type_code type,
 status_t replace_item(MessageBody& body, const char* name, type_code type, int32 index,
                       const void* data, ssize_t size)
 {
-	if (data == NULL || size <= 0 || (uint64)size > 0x7fff0000)
+	if (data == nullptr || size <= 0 || (uint64)size > 0x7fff0000)
 		return B_BAD_VALUE;
 	const MessageField* field;
 	status_t status = look_up_item(body, name, type, index, &field);
 	if (status != B_OK)
 		return status;
-	if (!IsValidItem(field->type, (const uint8*)data, (uint32)size))
+	if (!is_valid_item(field->type, (const uint8*)data, (uint32)size))
 		return B_BAD_VALUE;
 	return const_cast<MessageField*>(field)->ReplaceItem(index, data, (uint32)size);
 }

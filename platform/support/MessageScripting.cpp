@@ -25,7 +25,7 @@ bool BPrivate::ReplyChannel::WasReplied() const
 
 status_t BMessage::AddSpecifier(const char* property)
 {
-	if (property == NULL)
+	if (property == nullptr)
 		return B_BAD_VALUE;
 	BMessage specifier(B_DIRECT_SPECIFIER);
 	specifier.AddString("property", property);
@@ -34,7 +34,7 @@ status_t BMessage::AddSpecifier(const char* property)
 
 status_t BMessage::AddSpecifier(const char* property, int32 index)
 {
-	if (property == NULL)
+	if (property == nullptr)
 		return B_BAD_VALUE;
 	BMessage specifier(B_INDEX_SPECIFIER);
 	specifier.AddString("property", property);
@@ -44,7 +44,7 @@ status_t BMessage::AddSpecifier(const char* property, int32 index)
 
 status_t BMessage::AddSpecifier(const char* property, int32 index, int32 range)
 {
-	if (property == NULL || range < 0)
+	if (property == nullptr || range < 0)
 		return B_BAD_VALUE;
 	BMessage specifier(B_RANGE_SPECIFIER);
 	specifier.AddString("property", property);
@@ -55,7 +55,7 @@ status_t BMessage::AddSpecifier(const char* property, int32 index, int32 range)
 
 status_t BMessage::AddSpecifier(const char* property, const char* name)
 {
-	if (property == NULL || name == NULL)
+	if (property == nullptr || name == nullptr)
 		return B_BAD_VALUE;
 	BMessage specifier(B_NAME_SPECIFIER);
 	specifier.AddString("property", property);
@@ -65,13 +65,13 @@ status_t BMessage::AddSpecifier(const char* property, const char* name)
 
 status_t BMessage::AddSpecifier(const BMessage* specifier)
 {
-	if (specifier == NULL)
+	if (specifier == nullptr)
 		return B_BAD_VALUE;
 	const status_t status = AddMessage(kSpecifiersField, specifier);
 	if (status != B_OK)
 		return status;
 	int32 count = 0;
-	GetInfo(kSpecifiersField, NULL, &count);
+	GetInfo(kSpecifiersField, nullptr, &count);
 	mCurrentSpecifier = count - 1;
 	mHasSpecifiers = true;
 	return B_OK;
@@ -98,18 +98,18 @@ status_t BMessage::GetCurrentSpecifier(int32* index, BMessage* specifier, int32*
 	BMessage current;
 	if (FindMessage(kSpecifiersField, mCurrentSpecifier, &current) != B_OK)
 		return B_BAD_SCRIPT_SYNTAX;
-	if (index != NULL)
+	if (index != nullptr)
 		*index = mCurrentSpecifier;
-	if (form != NULL)
+	if (form != nullptr)
 		*form = (int32)current.what;
-	if (property != NULL) {
-		const char* name = NULL;
+	if (property != nullptr) {
+		const char* name = nullptr;
 		current.FindString("property", &name);
 		// Kept in this message, so the pointer outlives the local copy.
-		mBody->specifierProperty = name != NULL ? name : "";
-		*property = name != NULL ? mBody->specifierProperty.c_str() : NULL;
+		mBody->specifierProperty = name != nullptr ? name : "";
+		*property = name != nullptr ? mBody->specifierProperty.c_str() : nullptr;
 	}
-	if (specifier != NULL)
+	if (specifier != nullptr)
 		*specifier = current;
 	return B_OK;
 }
@@ -134,7 +134,7 @@ bool BMessage::WasDelivered() const
 
 bool BMessage::IsSourceWaiting() const
 {
-	return mSourceWaiting && mReplyChannel != NULL && !mReplyChannel->WasReplied();
+	return mSourceWaiting && mReplyChannel != nullptr && !mReplyChannel->WasReplied();
 }
 
 bool BMessage::IsSourceRemote() const
@@ -155,9 +155,9 @@ status_t BMessage::SendReply(uint32 command, BHandler* replyTo)
 
 status_t BMessage::SendReply(BMessage* reply, BHandler* /*replyTo*/, bigtime_t timeout)
 {
-	if (reply == NULL)
+	if (reply == nullptr)
 		return B_BAD_VALUE;
-	if (mReplyChannel == NULL)
+	if (mReplyChannel == nullptr)
 		return B_BAD_REPLY;
 	if (!mReplyChannel->ClaimReply())
 		return B_DUPLICATE_REPLY;
@@ -193,5 +193,5 @@ void BPrivate::MessageInternals::SetSourceWaiting(BMessage& message, bool waitin
 
 bool BPrivate::MessageInternals::ReplySent(const BMessage& message)
 {
-	return message.mReplyChannel != NULL && message.mReplyChannel->WasReplied();
+	return message.mReplyChannel != nullptr && message.mReplyChannel->WasReplied();
 }

@@ -22,7 +22,7 @@ namespace {
 
 enum MessageForm { kFormUnknown, kFormR5, kFormHaiku, kFormUnsupported };
 
-MessageForm FormOf(const uint8* magic, bool* bigEndian)
+MessageForm form_of(const uint8* magic, bool* bigEndian)
 {
 	if (memcmp(magic, kR5MagicLE, 4) == 0 || memcmp(magic, kR5MagicBE, 4) == 0) {
 		*bigEndian = magic[0] == kR5MagicBE[0];
@@ -38,17 +38,17 @@ MessageForm FormOf(const uint8* magic, bool* bigEndian)
 	return kFormUnknown;
 }
 
-uint16 Swap16(uint16 v)
+uint16 swap16(uint16 v)
 {
 	return __builtin_bswap16(v);
 }
 
-uint32 Swap32(uint32 v)
+uint32 swap32(uint32 v)
 {
 	return __builtin_bswap32(v);
 }
 
-uint64 Swap64(uint64 v)
+uint64 swap64(uint64 v)
 {
 	return __builtin_bswap64(v);
 }
@@ -90,7 +90,7 @@ public:
 			return false;
 		memcpy(value, bytes, 2);
 		if (mSwap)
-			*value = Swap16(*value);
+			*value = swap16(*value);
 		return true;
 	}
 	bool Read32(uint32* value)
@@ -100,7 +100,7 @@ public:
 			return false;
 		memcpy(value, bytes, 4);
 		if (mSwap)
-			*value = Swap32(*value);
+			*value = swap32(*value);
 		return true;
 	}
 
@@ -113,7 +113,7 @@ private:
 
 // Width of the numbers inside a fixed-size value, for swapping (0: bytes,
 // never swapped).
-size_t SwapWidth(type_code type)
+size_t swap_width(type_code type)
 {
 	switch (type) {
 	case B_INT16_TYPE:
@@ -138,7 +138,7 @@ size_t SwapWidth(type_code type)
 	}
 }
 
-void SwapNumbers(uint8* data, size_t size, size_t width)
+void swap_numbers(uint8* data, size_t size, size_t width)
 {
 	if (width == 0 || size % width != 0)
 		return;
@@ -146,25 +146,25 @@ void SwapNumbers(uint8* data, size_t size, size_t width)
 		if (width == 2) {
 			uint16 v;
 			memcpy(&v, data + i, 2);
-			v = Swap16(v);
+			v = swap16(v);
 			memcpy(data + i, &v, 2);
 		} else if (width == 4) {
 			uint32 v;
 			memcpy(&v, data + i, 4);
-			v = Swap32(v);
+			v = swap32(v);
 			memcpy(data + i, &v, 4);
 		} else {
 			uint64 v;
 			memcpy(&v, data + i, 8);
-			v = Swap64(v);
+			v = swap64(v);
 			memcpy(data + i, &v, 8);
 		}
 	}
 }
 
-bool NameIsClean(const uint8* name, size_t length)
+bool name_is_clean(const uint8* name, size_t length)
 {
-	return memchr(name, 0, length) == NULL;
+	return memchr(name, 0, length) == nullptr;
 }
 
 // Fields are built here while a message is read, then moved into the
@@ -202,9 +202,9 @@ public:
 		field.data.assign(data, data + size);
 		field.count = (int32)count;
 		if (mSwap)
-			SwapNumbers(field.data.data(), size, SwapWidth(type));
+			swap_numbers(field.data.data(), size, swap_width(type));
 		for (uint32 i = 0; i < count; i++) {
-			if (!BPrivate::IsValidItem(type, field.data.data() + (size_t)i * itemSize, itemSize))
+			if (!BPrivate::is_valid_item(type, field.data.data() + (size_t)i * itemSize, itemSize))
 				return B_BAD_DATA;
 		}
 		return B_OK;
@@ -219,7 +219,7 @@ public:
 		const bool pointer = type == B_POINTER_TYPE;
 		status_t status = _CheckName(name, pointer);
 		if (status != B_OK || pointer)
-			return status == B_OK ? _WalkR5(count, data, size, NULL) : status;
+			return status == B_OK ? _WalkR5(count, data, size, nullptr) : status;
 		MessageField& field = mBody.AddField(name, type, false, 0);
 		if (!mSwap && type != B_MESSAGE_TYPE && type != B_REF_TYPE) {
 			// Our own layout: one copy, then check and index the items.
@@ -244,8 +244,8 @@ public:
 		status_t status = _CheckName(name, pointer);
 		if (status != B_OK)
 			return status;
-		MessageField* field = pointer ? NULL : &mBody.AddField(name, type, false, 0);
-		if (field != NULL) {
+		MessageField* field = pointer ? nullptr : &mBody.AddField(name, type, false, 0);
+		if (field != nullptr) {
 			field->data.reserve(size + (size_t)std::min<uint64>(count, size / 4) * 8);
 			field->offsets.reserve(std::min<size_t>(count, size / 4));
 		}
@@ -255,7 +255,7 @@ public:
 			const uint8* item;
 			if (!reader.Read32(&itemSize) || itemSize == 0 || !reader.Bytes(itemSize, &item))
 				return B_BAD_DATA;
-			if (field != NULL) {
+			if (field != nullptr) {
 				status = _AddItem(*field, item, itemSize);
 				if (status != B_OK)
 					return status;
@@ -286,7 +286,7 @@ private:
 	// padding in place; with a field that does not, adds item by item.
 	status_t _WalkR5(uint32 count, const uint8* data, size_t size, MessageField* field)
 	{
-		const bool inPlace = field != NULL && field->data.data() == data;
+		const bool inPlace = field != nullptr && field->data.data() == data;
 		size_t position = 0;
 		for (uint32 i = 0; i < count; i++) {
 			if (size - position < 4)
@@ -294,7 +294,7 @@ private:
 			uint32 itemSize;
 			memcpy(&itemSize, data + position, 4);
 			if (mSwap)
-				itemSize = Swap32(itemSize);
+				itemSize = swap32(itemSize);
 			if (itemSize == 0 || itemSize > size - position - 4)
 				return B_BAD_DATA;
 			const size_t padded = BPrivate::PaddedItemSize(itemSize);
@@ -302,11 +302,11 @@ private:
 				return B_BAD_DATA;
 			const uint8* item = data + position + 4;
 			if (inPlace) {
-				if (!BPrivate::IsValidItem(field->type, item, itemSize))
+				if (!BPrivate::is_valid_item(field->type, item, itemSize))
 					return B_BAD_DATA;
 				memset(const_cast<uint8*>(item) + itemSize, 0, padded - 4 - itemSize);
 				field->offsets.push_back((uint32)position);
-			} else if (field != NULL) {
+			} else if (field != nullptr) {
 				const status_t status = _AddItem(*field, item, itemSize);
 				if (status != B_OK)
 					return status;
@@ -343,13 +343,13 @@ private:
 			if (size < 12)
 				return B_BAD_DATA;
 			std::vector<uint8> copy(item, item + size);
-			SwapNumbers(copy.data(), 4, 4);
-			SwapNumbers(copy.data() + 4, 8, 8);
-			if (!BPrivate::IsValidItem(field.type, copy.data(), size))
+			swap_numbers(copy.data(), 4, 4);
+			swap_numbers(copy.data() + 4, 8, 8);
+			if (!BPrivate::is_valid_item(field.type, copy.data(), size))
 				return B_BAD_DATA;
 			return field.AddItem(copy.data(), size);
 		}
-		if (!BPrivate::IsValidItem(field.type, item, size))
+		if (!BPrivate::is_valid_item(field.type, item, size))
 			return B_BAD_DATA;
 		if (field.fixedSize && size != field.itemSize)
 			return B_BAD_DATA;
@@ -370,8 +370,8 @@ struct ReadResult
 	bool haveCurrentSpecifier = false;
 };
 
-status_t ReadR5(const uint8* data, size_t available, bool swap, int depth, MessageBody& body,
-                ReadResult* result)
+status_t read_r5(const uint8* data, size_t available, bool swap, int depth, MessageBody& body,
+                 ReadResult* result)
 {
 	Reader header(data, available, swap);
 	uint32 checksum, size = 0, what = 0;
@@ -426,7 +426,7 @@ status_t ReadR5(const uint8* data, size_t available, bool swap, int depth, Messa
 		const uint8* name;
 		const uint8* fieldData;
 		if (!reader.Read8(&nameLength) || !reader.Bytes(nameLength, &name) ||
-		    !NameIsClean(name, nameLength) || !reader.Bytes(length, &fieldData))
+		    !name_is_clean(name, nameLength) || !reader.Bytes(length, &fieldData))
 			return B_BAD_DATA;
 		const std::string_view fieldName((const char*)name, nameLength);
 		const status_t status =
@@ -445,20 +445,20 @@ status_t ReadR5(const uint8* data, size_t available, bool swap, int depth, Messa
 }
 
 // Total size of a Haiku message from its header, or 0 when impossible.
-uint64 HaikuSize(const uint8* header, bool swap)
+uint64 haiku_size(const uint8* header, bool swap)
 {
 	uint32 dataSize, fieldCount;
 	memcpy(&dataSize, header + 36, 4);
 	memcpy(&fieldCount, header + 40, 4);
 	if (swap) {
-		dataSize = Swap32(dataSize);
-		fieldCount = Swap32(fieldCount);
+		dataSize = swap32(dataSize);
+		fieldCount = swap32(fieldCount);
 	}
 	return kHaikuHeaderSize + (uint64)fieldCount * kHaikuFieldSize + dataSize;
 }
 
-status_t ReadHaiku(const uint8* data, size_t available, bool swap, int depth, MessageBody& body,
-                   ReadResult* result)
+status_t read_haiku(const uint8* data, size_t available, bool swap, int depth, MessageBody& body,
+                    ReadResult* result)
 {
 	if (available < kHaikuHeaderSize)
 		return B_BAD_DATA;
@@ -478,7 +478,7 @@ status_t ReadHaiku(const uint8* data, size_t available, bool swap, int depth, Me
 	header.Read32(&fieldCount);
 	if ((flags & kHaikuValid) == 0 || (flags & kHaikuInArea) != 0)
 		return B_BAD_DATA;
-	const uint64 total = HaikuSize(data, swap);
+	const uint64 total = haiku_size(data, swap);
 	if (total > available || total > kMaxMessageSize)
 		return B_BAD_DATA;
 	const uint8* table = data + kHaikuHeaderSize;
@@ -502,7 +502,7 @@ status_t ReadHaiku(const uint8* data, size_t available, bool swap, int depth, Me
 			return B_BAD_DATA;
 		const uint8* name = area_ + offset;
 		// Exactly one NUL-terminated string.
-		if (name[nameLength - 1] != 0 || !NameIsClean(name, (size_t)nameLength - 1u))
+		if (name[nameLength - 1] != 0 || !name_is_clean(name, (size_t)nameLength - 1u))
 			return B_BAD_DATA;
 		const std::string_view fieldName((const char*)name, (size_t)nameLength - 1u);
 		const uint8* fieldData = name + nameLength;
@@ -535,12 +535,12 @@ status_t BMessage::_Unflatten(const uint8* data, size_t size, int depth)
 	mBody.reset(new MessageBody);
 	MakeEmpty();
 	what = 0;
-	if (data == NULL || size < 4)
-		return data == NULL ? B_BAD_VALUE : B_NOT_A_MESSAGE;
+	if (data == nullptr || size < 4)
+		return data == nullptr ? B_BAD_VALUE : B_NOT_A_MESSAGE;
 	if (depth > BPrivate::MessageInternals::kMaxNesting)
 		return B_BAD_DATA;
 	bool bigEndian = false;
-	const MessageForm form = FormOf(data, &bigEndian);
+	const MessageForm form = form_of(data, &bigEndian);
 	if (form == kFormUnknown)
 		return B_NOT_A_MESSAGE;
 	if (form == kFormUnsupported)
@@ -548,15 +548,15 @@ status_t BMessage::_Unflatten(const uint8* data, size_t size, int depth)
 	const bool swap = bigEndian != (std::endian::native == std::endian::big);
 
 	ReadResult result;
-	const status_t status = form == kFormR5 ? ReadR5(data, size, swap, depth, *mBody, &result)
-	                                        : ReadHaiku(data, size, swap, depth, *mBody, &result);
+	const status_t status = form == kFormR5 ? read_r5(data, size, swap, depth, *mBody, &result)
+	                                        : read_haiku(data, size, swap, depth, *mBody, &result);
 	if (status != B_OK) {
 		mBody->Clear();
 		return status;
 	}
 	const MessageField* specifiers = mBody->Find("specifiers");
 	const int32 specifierCount =
-	    specifiers != NULL && specifiers->type == B_MESSAGE_TYPE ? specifiers->count : 0;
+	    specifiers != nullptr && specifiers->type == B_MESSAGE_TYPE ? specifiers->count : 0;
 	if (result.hasSpecifiers && result.haveCurrentSpecifier &&
 	    (result.currentSpecifier < -1 || result.currentSpecifier >= specifierCount)) {
 		MakeEmpty();
@@ -580,23 +580,23 @@ status_t BMessage::Unflatten(const void* buffer, size_t size)
 
 status_t BMessage::Unflatten(const char* flatBuffer)
 {
-	if (flatBuffer == NULL)
+	if (flatBuffer == nullptr)
 		return B_BAD_VALUE;
 	const uint8* data = (const uint8*)flatBuffer;
 	bool bigEndian = false;
 	size_t size = 0;
-	switch (FormOf(data, &bigEndian)) {
+	switch (form_of(data, &bigEndian)) {
 	case kFormR5: {
 		uint32 announced;
 		memcpy(&announced, data + 8, 4);
 		if (bigEndian != (std::endian::native == std::endian::big))
-			announced = Swap32(announced);
+			announced = swap32(announced);
 		size = announced;
 		break;
 	}
 	case kFormHaiku: {
 		const uint64 total =
-		    HaikuSize(data, bigEndian != (std::endian::native == std::endian::big));
+		    haiku_size(data, bigEndian != (std::endian::native == std::endian::big));
 		size = total > kMaxMessageSize ? 0 : (size_t)total;
 		break;
 	}
@@ -616,13 +616,13 @@ status_t BMessage::Unflatten(BDataIO* stream)
 {
 	MakeEmpty();
 	what = 0;
-	if (stream == NULL)
+	if (stream == nullptr)
 		return B_BAD_VALUE;
 	std::vector<uint8> buffer(kHaikuHeaderSize);
 	if (stream->ReadExactly(buffer.data(), 4) != B_OK)
 		return B_BAD_DATA;
 	bool bigEndian = false;
-	const MessageForm form = FormOf(buffer.data(), &bigEndian);
+	const MessageForm form = form_of(buffer.data(), &bigEndian);
 	if (form == kFormUnknown)
 		return B_NOT_A_MESSAGE;
 	if (form == kFormUnsupported)
@@ -634,14 +634,14 @@ status_t BMessage::Unflatten(BDataIO* stream)
 			return B_BAD_DATA;
 		uint32 announced;
 		memcpy(&announced, buffer.data() + 8, 4);
-		total = swap ? Swap32(announced) : announced;
+		total = swap ? swap32(announced) : announced;
 		if (total < kR5HeaderSize + 1)
 			return B_BAD_DATA;
 		buffer.resize(12);
 	} else {
 		if (stream->ReadExactly(buffer.data() + 4, kHaikuHeaderSize - 4) != B_OK)
 			return B_BAD_DATA;
-		total = HaikuSize(buffer.data(), swap);
+		total = haiku_size(buffer.data(), swap);
 	}
 	if (total > kMaxMessageSize)
 		return B_BAD_DATA;

@@ -14,7 +14,7 @@ using BPrivate::MessageField;
 
 status_t BMessage::AddString(const char* name, const char* string)
 {
-	if (string == NULL)
+	if (string == nullptr)
 		return B_BAD_VALUE;
 	return BPrivate::add_item(*mBody, name, B_STRING_TYPE, false, string,
 	                          (ssize_t)strlen(string) + 1);
@@ -33,7 +33,7 @@ status_t BMessage::FindString(const char* name, const char** string) const
 
 status_t BMessage::FindString(const char* name, int32 index, const char** string) const
 {
-	if (string == NULL)
+	if (string == nullptr)
 		return B_BAD_VALUE;
 	const MessageField* field;
 	const status_t status = BPrivate::look_up_item(*mBody, name, B_STRING_TYPE, index, &field);
@@ -51,7 +51,7 @@ status_t BMessage::FindString(const char* name, BString* string) const
 
 status_t BMessage::FindString(const char* name, int32 index, BString* string) const
 {
-	if (string == NULL)
+	if (string == nullptr)
 		return B_BAD_VALUE;
 	const MessageField* field;
 	const status_t status = BPrivate::look_up_item(*mBody, name, B_STRING_TYPE, index, &field);
@@ -71,7 +71,7 @@ status_t BMessage::ReplaceString(const char* name, const char* string)
 
 status_t BMessage::ReplaceString(const char* name, int32 index, const char* string)
 {
-	if (string == NULL)
+	if (string == nullptr)
 		return B_BAD_VALUE;
 	return BPrivate::replace_item(*mBody, name, B_STRING_TYPE, index, string,
 	                              (ssize_t)strlen(string) + 1);
@@ -92,9 +92,9 @@ status_t BMessage::ReplaceString(const char* name, int32 index, const BString& s
 
 status_t BMessage::AddRef(const char* name, const entry_ref* ref)
 {
-	if (ref == NULL)
+	if (ref == nullptr)
 		return B_BAD_VALUE;
-	const std::vector<uint8> bytes = BPrivate::FlattenRef(*ref);
+	const std::vector<uint8> bytes = BPrivate::flatten_ref(*ref);
 	return BPrivate::add_item(*mBody, name, B_REF_TYPE, false, bytes.data(), (ssize_t)bytes.size());
 }
 
@@ -105,7 +105,7 @@ status_t BMessage::FindRef(const char* name, entry_ref* ref) const
 
 status_t BMessage::FindRef(const char* name, int32 index, entry_ref* ref) const
 {
-	if (ref == NULL)
+	if (ref == nullptr)
 		return B_BAD_VALUE;
 	const MessageField* field;
 	const status_t status = BPrivate::look_up_item(*mBody, name, B_REF_TYPE, index, &field);
@@ -113,7 +113,7 @@ status_t BMessage::FindRef(const char* name, int32 index, entry_ref* ref) const
 		return status;
 	uint32 size;
 	const uint8* item = field->Item(index, &size);
-	return BPrivate::UnflattenRef(item, size, ref);
+	return BPrivate::unflatten_ref(item, size, ref);
 }
 
 status_t BMessage::ReplaceRef(const char* name, const entry_ref* ref)
@@ -123,9 +123,9 @@ status_t BMessage::ReplaceRef(const char* name, const entry_ref* ref)
 
 status_t BMessage::ReplaceRef(const char* name, int32 index, const entry_ref* ref)
 {
-	if (ref == NULL)
+	if (ref == nullptr)
 		return B_BAD_VALUE;
-	const std::vector<uint8> bytes = BPrivate::FlattenRef(*ref);
+	const std::vector<uint8> bytes = BPrivate::flatten_ref(*ref);
 	return BPrivate::replace_item(*mBody, name, B_REF_TYPE, index, bytes.data(),
 	                              (ssize_t)bytes.size());
 }
@@ -134,7 +134,7 @@ status_t BMessage::ReplaceRef(const char* name, int32 index, const entry_ref* re
 
 namespace {
 
-status_t FlattenToVector(const BMessage& message, std::vector<uint8>* bytes)
+status_t flatten_to_vector(const BMessage& message, std::vector<uint8>* bytes)
 {
 	const ssize_t size = message.FlattenedSize();
 	if (size < 0)
@@ -147,10 +147,10 @@ status_t FlattenToVector(const BMessage& message, std::vector<uint8>* bytes)
 
 status_t BMessage::AddMessage(const char* name, const BMessage* message)
 {
-	if (message == NULL)
+	if (message == nullptr)
 		return B_BAD_VALUE;
 	std::vector<uint8> bytes;
-	const status_t status = FlattenToVector(*message, &bytes);
+	const status_t status = flatten_to_vector(*message, &bytes);
 	if (status != B_OK)
 		return status;
 	return BPrivate::add_item(*mBody, name, B_MESSAGE_TYPE, false, bytes.data(),
@@ -164,7 +164,7 @@ status_t BMessage::FindMessage(const char* name, BMessage* message) const
 
 status_t BMessage::FindMessage(const char* name, int32 index, BMessage* message) const
 {
-	if (message == NULL)
+	if (message == nullptr)
 		return B_BAD_VALUE;
 	const MessageField* field;
 	const status_t status = BPrivate::look_up_item(*mBody, name, B_MESSAGE_TYPE, index, &field);
@@ -184,10 +184,10 @@ status_t BMessage::ReplaceMessage(const char* name, const BMessage* message)
 
 status_t BMessage::ReplaceMessage(const char* name, int32 index, const BMessage* message)
 {
-	if (message == NULL)
+	if (message == nullptr)
 		return B_BAD_VALUE;
 	std::vector<uint8> bytes;
-	const status_t status = FlattenToVector(*message, &bytes);
+	const status_t status = flatten_to_vector(*message, &bytes);
 	if (status != B_OK)
 		return status;
 	return BPrivate::replace_item(*mBody, name, B_MESSAGE_TYPE, index, bytes.data(),
@@ -198,7 +198,7 @@ status_t BMessage::ReplaceMessage(const char* name, int32 index, const BMessage*
 
 status_t BMessage::AddFlat(const char* name, const BFlattenable* object, int32 count)
 {
-	if (object == NULL || count < 1)
+	if (object == nullptr || count < 1)
 		return B_BAD_VALUE;
 	const ssize_t size = object->FlattenedSize();
 	if (size <= 0)
@@ -219,7 +219,7 @@ status_t BMessage::FindFlat(const char* name, BFlattenable* object) const
 
 status_t BMessage::FindFlat(const char* name, int32 index, BFlattenable* object) const
 {
-	if (object == NULL)
+	if (object == nullptr)
 		return B_BAD_VALUE;
 	const MessageField* field;
 	const status_t status = BPrivate::look_up_item(*mBody, name, B_ANY_TYPE, index, &field);
@@ -239,7 +239,7 @@ status_t BMessage::ReplaceFlat(const char* name, const BFlattenable* object)
 
 status_t BMessage::ReplaceFlat(const char* name, int32 index, const BFlattenable* object)
 {
-	if (object == NULL)
+	if (object == nullptr)
 		return B_BAD_VALUE;
 	const ssize_t size = object->FlattenedSize();
 	if (size <= 0)
@@ -259,7 +259,7 @@ bool BMessage::HasFlat(const char* name, const BFlattenable* object) const
 bool BMessage::HasFlat(const char* name, int32 index, const BFlattenable* object) const
 {
 	const MessageField* field;
-	return object != NULL &&
+	return object != nullptr &&
 	       BPrivate::look_up_item(*mBody, name, B_ANY_TYPE, index, &field) == B_OK &&
 	       object->AllowsTypeCode(field->type);
 }
@@ -272,7 +272,7 @@ status_t BMessage::AddData(const char* name, type_code type, const void* data, s
 	if (type == B_MESSAGE_TYPE) {
 		// Keep nested messages valid and in our own form, so that
 		// Flatten never writes bytes a reader would refuse.
-		if (data == NULL || numBytes <= 0)
+		if (data == nullptr || numBytes <= 0)
 			return B_BAD_VALUE;
 		BMessage nested;
 		if (nested.Unflatten(data, (size_t)numBytes) != B_OK)
@@ -291,7 +291,7 @@ status_t BMessage::FindData(const char* name, type_code type, const void** data,
 status_t BMessage::FindData(const char* name, type_code type, int32 index, const void** data,
                             ssize_t* numBytes) const
 {
-	if (data == NULL)
+	if (data == nullptr)
 		return B_BAD_VALUE;
 	const MessageField* field;
 	const status_t status = BPrivate::look_up_item(*mBody, name, type, index, &field);
@@ -299,7 +299,7 @@ status_t BMessage::FindData(const char* name, type_code type, int32 index, const
 		return status;
 	uint32 size;
 	*data = field->Item(index, &size);
-	if (numBytes != NULL)
+	if (numBytes != nullptr)
 		*numBytes = (ssize_t)size;
 	return B_OK;
 }
@@ -313,7 +313,7 @@ status_t BMessage::ReplaceData(const char* name, type_code type, int32 index, co
                                ssize_t numBytes)
 {
 	if (type == B_MESSAGE_TYPE) {
-		if (data == NULL || numBytes <= 0)
+		if (data == nullptr || numBytes <= 0)
 			return B_BAD_VALUE;
 		BMessage nested;
 		if (nested.Unflatten(data, (size_t)numBytes) != B_OK)

@@ -9,29 +9,29 @@
 namespace {
 
 // Offsets and lengths from callers are clamped rather than trusted.
-size_t Clamp(int32 value, size_t limit)
+size_t clamped(int32 value, size_t limit)
 {
 	if (value < 0)
 		return 0;
 	return std::min((size_t)value, limit);
 }
 
-size_t BoundedLength(const char* string, int32 maxLength)
+size_t bounded_length(const char* string, int32 maxLength)
 {
-	if (string == NULL || maxLength <= 0)
+	if (string == nullptr || maxLength <= 0)
 		return 0;
 	const void* end = memchr(string, '\0', (size_t)maxLength);
-	return end != NULL ? (size_t)((const char*)end - string) : (size_t)maxLength;
+	return end != nullptr ? (size_t)((const char*)end - string) : (size_t)maxLength;
 }
 
 } // namespace
 
 BString::BString() = default;
 
-BString::BString(const char* string) : mData(string != NULL ? string : "") {}
+BString::BString(const char* string) : mData(string != nullptr ? string : "") {}
 
 BString::BString(const char* string, int32 maxLength)
-    : mData(string != NULL ? string : "", BoundedLength(string, maxLength))
+    : mData(string != nullptr ? string : "", bounded_length(string, maxLength))
 {
 }
 
@@ -66,7 +66,7 @@ BString& BString::operator=(char c)
 
 BString& BString::SetTo(const char* string)
 {
-	if (string == NULL)
+	if (string == nullptr)
 		mData.clear();
 	else
 		mData.assign(string);
@@ -75,7 +75,7 @@ BString& BString::SetTo(const char* string)
 
 BString& BString::SetTo(const char* string, int32 maxLength)
 {
-	mData.assign(string != NULL ? string : "", BoundedLength(string, maxLength));
+	mData.assign(string != nullptr ? string : "", bounded_length(string, maxLength));
 	return *this;
 }
 
@@ -97,7 +97,7 @@ BString& BString::SetToFormat(const char* format, ...)
 	va_start(args, format);
 	va_list copy;
 	va_copy(copy, args);
-	const int length = vsnprintf(NULL, 0, format, copy);
+	const int length = vsnprintf(nullptr, 0, format, copy);
 	va_end(copy);
 	if (length < 0) {
 		mData.clear();
@@ -126,7 +126,7 @@ BString& BString::operator+=(const BString& other)
 
 BString& BString::operator+=(const char* string)
 {
-	if (string != NULL)
+	if (string != nullptr)
 		mData += string;
 	return *this;
 }
@@ -149,8 +149,8 @@ BString& BString::Append(const char* string)
 
 BString& BString::Append(const char* string, int32 length)
 {
-	if (string != NULL)
-		mData.append(string, BoundedLength(string, length));
+	if (string != nullptr)
+		mData.append(string, bounded_length(string, length));
 	return *this;
 }
 
@@ -163,7 +163,7 @@ BString& BString::Append(char c, int32 count)
 
 BString& BString::Prepend(const char* string)
 {
-	if (string != NULL)
+	if (string != nullptr)
 		mData.insert(0, string);
 	return *this;
 }
@@ -176,22 +176,22 @@ BString& BString::Prepend(const BString& other)
 
 BString& BString::Insert(const char* string, int32 position)
 {
-	if (string != NULL)
-		mData.insert(Clamp(position, mData.size()), string);
+	if (string != nullptr)
+		mData.insert(clamped(position, mData.size()), string);
 	return *this;
 }
 
 BString& BString::Insert(const char* string, int32 length, int32 position)
 {
-	if (string != NULL)
-		mData.insert(Clamp(position, mData.size()), string, BoundedLength(string, length));
+	if (string != nullptr)
+		mData.insert(clamped(position, mData.size()), string, bounded_length(string, length));
 	return *this;
 }
 
 BString& BString::Insert(char c, int32 count, int32 position)
 {
 	if (count > 0)
-		mData.insert(Clamp(position, mData.size()), (size_t)count, c);
+		mData.insert(clamped(position, mData.size()), (size_t)count, c);
 	return *this;
 }
 
@@ -234,17 +234,17 @@ BString& BString::CopyInto(BString& into, int32 fromOffset, int32 length) const
 		BString copy(*this);
 		return copy.CopyInto(into, fromOffset, length);
 	}
-	const size_t from = Clamp(fromOffset, mData.size());
-	into.mData.assign(mData, from, Clamp(length, mData.size() - from));
+	const size_t from = clamped(fromOffset, mData.size());
+	into.mData.assign(mData, from, clamped(length, mData.size() - from));
 	return into;
 }
 
 void BString::CopyInto(char* into, int32 fromOffset, int32 length) const
 {
-	if (into == NULL)
+	if (into == nullptr)
 		return;
-	const size_t from = Clamp(fromOffset, mData.size());
-	memcpy(into, mData.data() + from, Clamp(length, mData.size() - from));
+	const size_t from = clamped(fromOffset, mData.size());
+	memcpy(into, mData.data() + from, clamped(length, mData.size() - from));
 }
 
 int BString::Compare(const BString& other) const
@@ -254,12 +254,12 @@ int BString::Compare(const BString& other) const
 
 int BString::Compare(const char* string) const
 {
-	return strcmp(mData.c_str(), string != NULL ? string : "");
+	return strcmp(mData.c_str(), string != nullptr ? string : "");
 }
 
 int BString::Compare(const char* string, int32 length) const
 {
-	return strncmp(mData.c_str(), string != NULL ? string : "", Clamp(length, SIZE_MAX));
+	return strncmp(mData.c_str(), string != nullptr ? string : "", clamped(length, SIZE_MAX));
 }
 
 int BString::ICompare(const BString& other) const
@@ -269,7 +269,7 @@ int BString::ICompare(const BString& other) const
 
 int BString::ICompare(const char* string) const
 {
-	return strcasecmp(mData.c_str(), string != NULL ? string : "");
+	return strcasecmp(mData.c_str(), string != nullptr ? string : "");
 }
 
 int32 BString::FindFirst(const BString& string, int32 fromOffset) const
@@ -279,7 +279,7 @@ int32 BString::FindFirst(const BString& string, int32 fromOffset) const
 
 int32 BString::FindFirst(const char* string, int32 fromOffset) const
 {
-	if (string == NULL || fromOffset < 0 || (size_t)fromOffset > mData.size())
+	if (string == nullptr || fromOffset < 0 || (size_t)fromOffset > mData.size())
 		return B_ERROR;
 	const size_t found = mData.find(string, (size_t)fromOffset);
 	return found == std::string::npos ? B_ERROR : (int32)found;
@@ -300,7 +300,7 @@ int32 BString::FindLast(const BString& string) const
 
 int32 BString::FindLast(const char* string) const
 {
-	if (string == NULL)
+	if (string == nullptr)
 		return B_ERROR;
 	const size_t found = mData.rfind(string);
 	return found == std::string::npos ? B_ERROR : (int32)found;
@@ -314,7 +314,7 @@ int32 BString::FindLast(char c) const
 
 int32 BString::IFindFirst(const char* string, int32 fromOffset) const
 {
-	if (string == NULL)
+	if (string == nullptr)
 		return B_ERROR;
 	BString lower(*this);
 	BString needle(string);
@@ -325,14 +325,14 @@ int32 BString::IFindFirst(const char* string, int32 fromOffset) const
 
 bool BString::StartsWith(const char* prefix) const
 {
-	if (prefix == NULL)
+	if (prefix == nullptr)
 		return false;
 	return mData.compare(0, strlen(prefix), prefix) == 0;
 }
 
 bool BString::EndsWith(const char* suffix) const
 {
-	if (suffix == NULL)
+	if (suffix == nullptr)
 		return false;
 	const size_t length = strlen(suffix);
 	return length <= mData.size() && mData.compare(mData.size() - length, length, suffix) == 0;
@@ -340,7 +340,7 @@ bool BString::EndsWith(const char* suffix) const
 
 BString& BString::ReplaceFirst(const char* replaceThis, const char* withThis)
 {
-	if (replaceThis == NULL || *replaceThis == '\0' || withThis == NULL)
+	if (replaceThis == nullptr || *replaceThis == '\0' || withThis == nullptr)
 		return *this;
 	const size_t found = mData.find(replaceThis);
 	if (found != std::string::npos)
@@ -350,10 +350,10 @@ BString& BString::ReplaceFirst(const char* replaceThis, const char* withThis)
 
 BString& BString::ReplaceAll(const char* replaceThis, const char* withThis, int32 fromOffset)
 {
-	if (replaceThis == NULL || *replaceThis == '\0' || withThis == NULL)
+	if (replaceThis == nullptr || *replaceThis == '\0' || withThis == nullptr)
 		return *this;
 	const size_t patternLength = strlen(replaceThis);
-	size_t from = Clamp(fromOffset, mData.size());
+	size_t from = clamped(fromOffset, mData.size());
 	size_t found = mData.find(replaceThis, from);
 	if (found == std::string::npos)
 		return *this;
@@ -372,7 +372,7 @@ BString& BString::ReplaceAll(const char* replaceThis, const char* withThis, int3
 
 BString& BString::ReplaceAll(char replaceThis, char withThis, int32 fromOffset)
 {
-	for (size_t i = Clamp(fromOffset, mData.size()); i < mData.size(); i++) {
+	for (size_t i = clamped(fromOffset, mData.size()); i < mData.size(); i++) {
 		if (mData[i] == replaceThis)
 			mData[i] = withThis;
 	}
@@ -428,7 +428,7 @@ BString& BString::UnlockBuffer(int32 length)
 {
 	if (length < 0)
 		length = (int32)strnlen(mData.data(), mData.size());
-	mData.resize(Clamp(length, mData.size()));
+	mData.resize(clamped(length, mData.size()));
 	return *this;
 }
 

@@ -35,7 +35,7 @@ bool on_main_thread()
 // The folder a path names, resolved; empty when it is no folder.
 std::string folder_path(const char* path)
 {
-	if (path == NULL || path[0] == '\0')
+	if (path == nullptr || path[0] == '\0')
 		return std::string();
 	BEntry entry(path, true);
 	if (entry.InitCheck() != B_OK || !entry.IsDirectory())
@@ -47,7 +47,7 @@ std::string folder_path(const char* path)
 // nearest folder above it that still exists.
 std::string nearest_folder(const char* path)
 {
-	if (path == NULL || path[0] == '\0')
+	if (path == nullptr || path[0] == '\0')
 		return std::string();
 	BPath place(path);
 	while (place.InitCheck() == B_OK) {
@@ -305,21 +305,21 @@ BFilePanel::BFilePanel(file_panel_mode mode, BMessenger* target, const entry_ref
 {
 	std::shared_ptr<PanelCore> core = mImpl->Core();
 	core->mode = mode;
-	core->hasTarget = target != NULL;
-	if (target != NULL)
+	core->hasTarget = target != nullptr;
+	if (target != nullptr)
 		core->target = *target;
-	core->message = message != NULL ? *message : BMessage(BPrivate::default_what(mode));
+	core->message = message != nullptr ? *message : BMessage(BPrivate::default_what(mode));
 	core->flavors = nodeFlavors != 0 ? nodeFlavors : (uint32)B_FILE_NODE;
 	core->multiple = allowMultipleSelection;
 	core->filter = filter;
 	core->modal = modal;
 	core->hideWhenDone = hideWhenDone;
 	std::string start;
-	if (directory != NULL)
+	if (directory != nullptr)
 		start = BPrivate::nearest_folder(directory->FullPath().c_str());
 	if (start.empty()) {
-		char* cwd = getcwd(NULL, 0);
-		if (cwd != NULL) {
+		char* cwd = getcwd(nullptr, 0);
+		if (cwd != nullptr) {
 			start = BPrivate::folder_path(cwd);
 			free(cwd);
 		}
@@ -370,24 +370,24 @@ void BFilePanel::SetMessage(BMessage* message)
 {
 	std::shared_ptr<PanelCore> core = mImpl->Core();
 	std::lock_guard<std::mutex> lock(core->lock);
-	core->message = message != NULL ? *message : BMessage(BPrivate::default_what(core->mode));
+	core->message = message != nullptr ? *message : BMessage(BPrivate::default_what(core->mode));
 }
 
 void BFilePanel::SetPanelDirectory(const entry_ref* ref)
 {
-	if (ref != NULL)
+	if (ref != nullptr)
 		SetPanelDirectory(ref->FullPath().c_str());
 }
 
 void BFilePanel::SetPanelDirectory(const BEntry* entry)
 {
-	if (entry != NULL && entry->InitCheck() == B_OK)
+	if (entry != nullptr && entry->InitCheck() == B_OK)
 		SetPanelDirectory(entry->FullPath().c_str());
 }
 
 void BFilePanel::SetPanelDirectory(const BDirectory* dir)
 {
-	if (dir != NULL && dir->InitCheck() == B_OK)
+	if (dir != nullptr && dir->InitCheck() == B_OK)
 		SetPanelDirectory(dir->NodePath());
 }
 
@@ -406,7 +406,7 @@ void BFilePanel::SetPanelDirectory(const char* path)
 
 void BFilePanel::GetPanelDirectory(entry_ref* ref) const
 {
-	if (ref == NULL)
+	if (ref == nullptr)
 		return;
 	std::string directory;
 	{
@@ -420,7 +420,7 @@ void BFilePanel::GetPanelDirectory(entry_ref* ref) const
 
 void BFilePanel::SetSaveText(const char* text)
 {
-	std::string saveText = text != NULL ? text : "";
+	std::string saveText = text != nullptr ? text : "";
 	{
 		std::shared_ptr<PanelCore> core = mImpl->Core();
 		std::lock_guard<std::mutex> lock(core->lock);

@@ -17,7 +17,7 @@ namespace {
 
 PanelDialog* shown_dialog(const BFilePanel* panel)
 {
-	if (panel == NULL)
+	if (panel == nullptr)
 		return nullptr;
 	PanelDialog* dialog = panel->Impl()->Core()->dialog;
 	return dialog != nullptr && dialog->isVisible() ? dialog : nullptr;
@@ -44,7 +44,7 @@ QString quoted(const std::string& path)
 
 } // namespace
 
-std::vector<BFilePanel*> ShownPanels()
+std::vector<BFilePanel*> panels_on_screen()
 {
 	std::vector<BFilePanel*> panels;
 	for (BFilePanel* panel : shown_panels()) {
@@ -54,9 +54,9 @@ std::vector<BFilePanel*> ShownPanels()
 	return panels;
 }
 
-std::string PanelFolder(const BFilePanel* panel)
+std::string panel_folder(const BFilePanel* panel)
 {
-	if (panel == NULL)
+	if (panel == nullptr)
 		return std::string();
 	PanelCore* core = panel->Impl()->Core().get();
 	if (core->dialog != nullptr)
@@ -67,9 +67,9 @@ std::string PanelFolder(const BFilePanel* panel)
 	return core->directory;
 }
 
-std::string ProposedName(const BFilePanel* panel)
+std::string proposed_name(const BFilePanel* panel)
 {
-	if (panel == NULL)
+	if (panel == nullptr)
 		return std::string();
 	PanelCore* core = panel->Impl()->Core().get();
 	if (core->dialog != nullptr) {
@@ -80,7 +80,7 @@ std::string ProposedName(const BFilePanel* panel)
 	return core->saveText;
 }
 
-status_t ChooseEntries(BFilePanel* panel, const std::vector<std::string>& paths)
+status_t choose_entries(BFilePanel* panel, const std::vector<std::string>& paths)
 {
 	PanelDialog* dialog = shown_dialog(panel);
 	if (dialog == nullptr || panel->PanelMode() != B_OPEN_PANEL || paths.empty())
@@ -107,8 +107,8 @@ status_t ChooseEntries(BFilePanel* panel, const std::vector<std::string>& paths)
 	return B_OK;
 }
 
-status_t ChooseSaveName(BFilePanel* panel, const std::string& name, const std::string& folder,
-                        bool replaceExisting)
+status_t choose_save_name(BFilePanel* panel, const std::string& name, const std::string& folder,
+                          bool replaceExisting)
 {
 	PanelDialog* dialog = shown_dialog(panel);
 	if (dialog == nullptr || panel->PanelMode() != B_SAVE_PANEL || name.empty())
@@ -130,7 +130,7 @@ status_t ChooseSaveName(BFilePanel* panel, const std::string& name, const std::s
 	return B_OK;
 }
 
-status_t Cancel(BFilePanel* panel)
+status_t cancel_panel(BFilePanel* panel)
 {
 	PanelDialog* dialog = shown_dialog(panel);
 	if (dialog == nullptr)

@@ -26,7 +26,7 @@ void RecordingHandler::MessageReceived(BMessage* message)
 {
 	std::lock_guard<std::mutex> guard(mLock);
 	mMessages.push_back(*message);
-	mThreads.push_back(find_thread(NULL));
+	mThreads.push_back(find_thread(nullptr));
 }
 
 int32 RecordingHandler::Count() const

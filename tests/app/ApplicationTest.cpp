@@ -54,7 +54,7 @@ public:
 		_Note(message->what);
 		switch (message->what) {
 		case 'ask!': {
-			if (lateTarget != NULL)
+			if (lateTarget != nullptr)
 				BMessenger(lateTarget).SendMessage('late');
 			BMessage reply(B_REPLY);
 			reply.AddString("answer", "from the application");
@@ -62,7 +62,7 @@ public:
 			break;
 		}
 		case 'alrt': {
-			alertThread = find_thread(NULL);
+			alertThread = find_thread(nullptr);
 			BAlert* alert = new BAlert("Title", "Text", "A", "B", "C");
 			alertResult = alert->Go();
 			break;
@@ -89,7 +89,7 @@ public:
 	std::atomic<bool> allowQuit{true};
 	std::atomic<int32> alertResult{-100};
 	std::atomic<thread_id> alertThread{-1};
-	BHandler* lateTarget = NULL;
+	BHandler* lateTarget = nullptr;
 
 private:
 	void _Note(uint32 code)
@@ -128,7 +128,7 @@ public:
 	TestWindow(bool agree, WindowLog* log)
 	    : BLooper("test window", BPrivate::kGuiThread), mAgree(agree), mLog(log)
 	{
-		BPrivate::register_window(NULL, this);
+		BPrivate::register_window(nullptr, this);
 	}
 
 	~TestWindow() override
@@ -302,7 +302,7 @@ TEST(ApplicationTest, AlertFromTheApplicationThreadShowsOnTheMainThread)
 	std::vector<BPrivate::shown_alert> shown = BPrivate::shown_alerts();
 	ASSERT_EQ(1u, shown.size());
 	EXPECT_EQ(app.alertThread.load(), shown[0].thread);
-	EXPECT_NE(find_thread(NULL), shown[0].thread);
+	EXPECT_NE(find_thread(nullptr), shown[0].thread);
 }
 
 TEST(ApplicationTest, AlertResponderAnswersWithoutADialog)

@@ -38,7 +38,7 @@ public:
 
 	std::atomic<int> handled{0};
 	std::atomic<bool> sawCurrent{false};
-	BMessage* detached = NULL;
+	BMessage* detached = nullptr;
 
 private:
 	std::atomic<bool>* mDeleted;
@@ -57,7 +57,7 @@ TEST(LooperTest, DispatchesInArrivalOrderOnItsOwnThreadToTheNamedHandler)
 
 	for (uint32 i = 0; i < 200; i++) {
 		BMessage message('m000' + i);
-		BHandler* target = i % 3 == 0 ? (BHandler*)&second : NULL;
+		BHandler* target = i % 3 == 0 ? (BHandler*)&second : nullptr;
 		ASSERT_EQ(B_OK, recording.looper->PostMessage(&message, target));
 	}
 	ASSERT_TRUE(recording.handler->WaitForCount(133));
@@ -72,7 +72,7 @@ TEST(LooperTest, DispatchesInArrivalOrderOnItsOwnThreadToTheNamedHandler)
 	for (uint32 code : other)
 		EXPECT_EQ(0u, (code - 'm000') % 3);
 	thread_id looperThread = recording.looper->Thread();
-	EXPECT_NE(find_thread(NULL), looperThread);
+	EXPECT_NE(find_thread(nullptr), looperThread);
 	for (thread_id thread : recording.handler->Threads())
 		EXPECT_EQ(looperThread, thread);
 
@@ -99,7 +99,7 @@ TEST(LooperTest, LocksNestAndKeepOtherThreadsOut)
 	ASSERT_TRUE(looper->Lock());
 	EXPECT_TRUE(looper->IsLocked());
 	EXPECT_EQ(2, looper->CountLocks());
-	EXPECT_EQ(find_thread(NULL), looper->LockingThread());
+	EXPECT_EQ(find_thread(nullptr), looper->LockingThread());
 
 	status_t fromOther = B_OK;
 	std::thread other([&] { fromOther = looper->LockWithTimeout(50000); });
@@ -139,7 +139,7 @@ TEST(LooperTest, CurrentMessageIsTheOneBeingHandledAndDetachingKeepsIt)
 	ASSERT_TRUE(apptest::wait_until([&] { return looper->handled == 1; }));
 	EXPECT_TRUE(looper->sawCurrent);
 	ASSERT_TRUE(looper->Lock());
-	EXPECT_EQ(NULL, looper->CurrentMessage());
+	EXPECT_EQ(nullptr, looper->CurrentMessage());
 	ASSERT_NE(nullptr, looper->detached);
 	EXPECT_STREQ("kept", looper->detached->GetString("mark", ""));
 	delete looper->detached;
@@ -178,5 +178,5 @@ TEST(LooperTest, LooperForThreadFindsTheRunningLooper)
 {
 	RecordingLooper recording;
 	EXPECT_EQ(recording.looper, BLooper::LooperForThread(recording.looper->Thread()));
-	EXPECT_EQ(NULL, BLooper::LooperForThread(find_thread(NULL)));
+	EXPECT_EQ(nullptr, BLooper::LooperForThread(find_thread(nullptr)));
 }

@@ -33,7 +33,7 @@ public:
 		case 'echo': {
 			BMessage reply(*message);
 			reply.what = B_REPLY;
-			reply.AddInt32("thread", find_thread(NULL));
+			reply.AddInt32("thread", find_thread(nullptr));
 			message->SendReply(&reply);
 			break;
 		}
@@ -55,7 +55,7 @@ public:
 		}
 	}
 
-	BMessage* mHeld = NULL;
+	BMessage* mHeld = nullptr;
 	std::atomic<status_t> first{B_ERROR};
 	std::atomic<status_t> second{B_ERROR};
 };
@@ -201,7 +201,7 @@ TEST(MessengerTest, MessengerToAGoneTargetIsInvalid)
 		RecordingLooper recording;
 		messenger = BMessenger(recording.handler);
 		EXPECT_TRUE(messenger.IsValid());
-		BLooper* looper = NULL;
+		BLooper* looper = nullptr;
 		EXPECT_EQ(recording.handler, messenger.Target(&looper));
 		EXPECT_EQ(recording.looper, looper);
 		EXPECT_EQ(B_OK, messenger.SendMessage('ping'));
@@ -209,8 +209,8 @@ TEST(MessengerTest, MessengerToAGoneTargetIsInvalid)
 	}
 	EXPECT_FALSE(messenger.IsValid());
 	BLooper* looper = (BLooper*)1;
-	EXPECT_EQ(NULL, messenger.Target(&looper));
-	EXPECT_EQ(NULL, looper);
+	EXPECT_EQ(nullptr, messenger.Target(&looper));
+	EXPECT_EQ(nullptr, looper);
 	BMessage reply;
 	EXPECT_EQ(B_BAD_PORT_ID, messenger.SendMessage('ping', &reply));
 	EXPECT_EQ((uint32)B_NO_REPLY, reply.what);
@@ -218,7 +218,7 @@ TEST(MessengerTest, MessengerToAGoneTargetIsInvalid)
 
 	status_t status;
 	BHandler loose;
-	BMessenger toLoose(&loose, NULL, &status);
+	BMessenger toLoose(&loose, nullptr, &status);
 	EXPECT_EQ(B_BAD_HANDLER, status);
 	EXPECT_FALSE(toLoose.IsValid());
 }

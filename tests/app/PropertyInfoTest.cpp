@@ -52,7 +52,7 @@ std::vector<uint8> from_hex(const char* hex)
 	std::vector<uint8> bytes;
 	for (size_t i = 0; hex[i] != '\0' && hex[i + 1] != '\0'; i += 2) {
 		char pair[3] = {hex[i], hex[i + 1], 0};
-		bytes.push_back((uint8)strtoul(pair, NULL, 16));
+		bytes.push_back((uint8)strtoul(pair, nullptr, 16));
 	}
 	return bytes;
 }
@@ -61,7 +61,7 @@ property_info sRichTable[] = {
     {"Suites",
      {B_GET_PROPERTY},
      {B_DIRECT_SPECIFIER},
-     NULL,
+     nullptr,
      0,
      {},
      {{{{"suites", B_STRING_TYPE}, {"messages", B_PROPERTY_INFO_TYPE}}}, {{{"x", B_INT32_TYPE}}}},
@@ -122,14 +122,14 @@ TEST(PropertyInfoTest, UnflattenRestoresRowsCompoundTypesAndValues)
 	EXPECT_STREQ("suites", rows[0].ctypes[0].pairs[0].name);
 	EXPECT_EQ((type_code)B_PROPERTY_INFO_TYPE, rows[0].ctypes[0].pairs[1].type);
 	EXPECT_STREQ("x", rows[0].ctypes[1].pairs[0].name);
-	EXPECT_EQ(NULL, rows[0].ctypes[2].pairs[0].name);
+	EXPECT_EQ(nullptr, rows[0].ctypes[2].pairs[0].name);
 	EXPECT_EQ((uint32)B_SET_PROPERTY, rows[1].commands[1]);
 	EXPECT_EQ(0u, rows[1].commands[2]);
 	EXPECT_EQ((uint32)B_NAME_SPECIFIER, rows[1].specifiers[1]);
 	EXPECT_EQ(42u, rows[1].extra_data);
 	EXPECT_EQ((uint32)B_INT32_TYPE, rows[1].types[1]);
 	EXPECT_EQ(0u, rows[2].commands[0]);
-	EXPECT_EQ(NULL, rows[3].name);
+	EXPECT_EQ(nullptr, rows[3].name);
 	EXPECT_STREQ("Reset", copy.Values()[0].name);
 	EXPECT_EQ((uint32)'rset', copy.Values()[0].value);
 	EXPECT_EQ(5u, copy.Values()[0].extra_data);
@@ -199,5 +199,5 @@ TEST(PropertyInfoTest, FindMatchNeedsNameFormAndCommandOfTheFirstSpecifier)
 	EXPECT_EQ(-1, info.FindMatch(&get, 1, &spec, B_INDEX_SPECIFIER, "Item"));
 	// Empty lists match anything, at any depth.
 	EXPECT_EQ(2, info.FindMatch(&count, 3, &spec, B_RANGE_SPECIFIER, "Any"));
-	EXPECT_EQ(-1, info.FindMatch(&get, 0, &spec, B_DIRECT_SPECIFIER, NULL));
+	EXPECT_EQ(-1, info.FindMatch(&get, 0, &spec, B_DIRECT_SPECIFIER, nullptr));
 }

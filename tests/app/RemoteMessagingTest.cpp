@@ -120,7 +120,7 @@ TEST_F(BusTest, PeerWithoutTheSuiteDoesNotListIt)
 	Watchdog watchdog(60);
 	run_app(app.get(), [&] {
 		auto peer = StartPeer("locale_peer", {"--no-suite"});
-		BMessenger messenger(NULL, peer->Pid());
+		BMessenger messenger(nullptr, peer->Pid());
 		BMessage request = get_property("Suites");
 		BMessage reply;
 		ASSERT_EQ(B_OK, messenger.SendMessage(&request, &reply, 5000000, 5000000));
@@ -138,7 +138,7 @@ TEST_F(BusTest, SilentPeerCostsNoMoreThanTheReplyTimeOut)
 	Watchdog watchdog(60);
 	run_app(app.get(), [&] {
 		auto peer = StartPeer("locale_peer", {"--silent"});
-		BMessenger messenger(NULL, peer->Pid());
+		BMessenger messenger(nullptr, peer->Pid());
 		BMessage request = get_property("DefaultText");
 		BMessage reply(B_REPLY);
 		bigtime_t start = system_time();
@@ -160,7 +160,7 @@ TEST_F(BusTest, SlowPeerIsWaitedForWithinTheTimeOut)
 	Watchdog watchdog(60);
 	run_app(app.get(), [&] {
 		auto peer = StartPeer("locale_peer", {"--delay=300"});
-		BMessenger messenger(NULL, peer->Pid());
+		BMessenger messenger(nullptr, peer->Pid());
 		BMessage request = get_property("DefaultLanguage");
 		BMessage reply;
 		EXPECT_EQ(B_OK, messenger.SendMessage(&request, &reply, 5000000, 5000000));
@@ -177,7 +177,7 @@ TEST_F(BusTest, RemoteMessageHandledWithoutReplyComesBackAsNoReply)
 		BMessage reply(B_REPLY);
 		BMessage request('zzzz');
 		EXPECT_EQ(B_OK,
-		          BMessenger(NULL, peer->Pid()).SendMessage(&request, &reply, 5000000, 5000000));
+		          BMessenger(nullptr, peer->Pid()).SendMessage(&request, &reply, 5000000, 5000000));
 		EXPECT_EQ((uint32)B_NO_REPLY, reply.what);
 	});
 }
@@ -189,7 +189,7 @@ TEST_F(BusTest, RemoteRepliesReachTheReplyToHandler)
 		auto peer = StartPeer("locale_peer", {"--language=Suomi"});
 		RecordingLooper replies;
 		BMessage request = get_property("DefaultLanguage");
-		ASSERT_EQ(B_OK, BMessenger(NULL, peer->Pid()).SendMessage(&request, replies.handler));
+		ASSERT_EQ(B_OK, BMessenger(nullptr, peer->Pid()).SendMessage(&request, replies.handler));
 		ASSERT_TRUE(replies.handler->WaitForCount(1, 10000));
 		BMessage reply = replies.handler->MessageAt(0);
 		EXPECT_EQ((uint32)B_REPLY, reply.what);

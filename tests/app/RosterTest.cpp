@@ -89,7 +89,7 @@ TEST_F(BusTest, RosterListsEveryApplicationInLaunchOrderWithItsRealExecutable)
 		EXPECT_EQ(B_OK, status);
 		EXPECT_EQ(first->Pid(), messenger.Team());
 		EXPECT_FALSE(messenger.IsTargetLocal());
-		BMessenger byTeam(NULL, second->Pid(), &status);
+		BMessenger byTeam(nullptr, second->Pid(), &status);
 		EXPECT_EQ(B_OK, status);
 		EXPECT_TRUE(byTeam.IsValid());
 		BMessenger mismatch(plainSignature.c_str(), second->Pid(), &status);
@@ -105,7 +105,7 @@ TEST_F(BusTest, MessengerToAPeerThatQuitIsInvalid)
 	Watchdog watchdog(60);
 	run_app(app.get(), [&] {
 		auto peer = StartPeer("plain_peer");
-		BMessenger messenger(NULL, peer->Pid());
+		BMessenger messenger(nullptr, peer->Pid());
 		EXPECT_TRUE(messenger.IsValid());
 		peer->Signal(SIGTERM);
 		EXPECT_EQ(0, peer->WaitForExit(5000));
@@ -190,17 +190,17 @@ TEST(RosterTest, LaunchOpensExistingDocumentsOnly)
 
 	entry_ref missing(dir.Path().c_str(), "missing.html");
 	team_id team = 42;
-	EXPECT_EQ(B_ENTRY_NOT_FOUND, be_roster->Launch(&missing, NULL, &team));
+	EXPECT_EQ(B_ENTRY_NOT_FOUND, be_roster->Launch(&missing, nullptr, &team));
 	EXPECT_EQ(-1, team);
 	EXPECT_TRUE(opened.empty());
 
 	entry_ref present(dir.Path().c_str(), "help.html");
 	team = 42;
-	EXPECT_EQ(B_OK, be_roster->Launch(&present, NULL, &team));
+	EXPECT_EQ(B_OK, be_roster->Launch(&present, nullptr, &team));
 	EXPECT_EQ(-1, team);
 	EXPECT_EQ(file, opened);
-	EXPECT_EQ(B_BAD_VALUE, be_roster->Launch(NULL));
-	BPrivate::set_document_opener(NULL);
+	EXPECT_EQ(B_BAD_VALUE, be_roster->Launch(nullptr));
+	BPrivate::set_document_opener(nullptr);
 }
 
 TEST_F(BusTest, AnApplicationIsOnTheBusBeforeItsReadyToRun)

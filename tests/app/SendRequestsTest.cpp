@@ -69,7 +69,7 @@ public:
 	std::atomic<status_t> selfResult{B_OK};
 
 private:
-	BMessage* mHeld = NULL;
+	BMessage* mHeld = nullptr;
 };
 
 struct RunningOrderedResponder
@@ -169,12 +169,12 @@ TEST(SendRequestsTest, NullArgumentsSendNothingAndDeadTargetsFailEveryRequest)
 	RunningOrderedResponder responder;
 	BMessenger messenger(responder.looper);
 	BMessage first = echo(0);
-	BMessage* withNull[] = {&first, NULL};
+	BMessage* withNull[] = {&first, nullptr};
 	BMessage replies[2];
 	status_t results[2];
 	EXPECT_EQ(B_BAD_VALUE, messenger.SendRequests(withNull, 2, replies, results));
-	EXPECT_EQ(B_BAD_VALUE, messenger.SendRequests(NULL, 1, replies, results));
-	EXPECT_EQ(B_BAD_VALUE, messenger.SendRequests(withNull, 1, NULL, results));
+	EXPECT_EQ(B_BAD_VALUE, messenger.SendRequests(nullptr, 1, replies, results));
+	EXPECT_EQ(B_BAD_VALUE, messenger.SendRequests(withNull, 1, nullptr, results));
 	EXPECT_EQ(B_BAD_VALUE, messenger.SendRequests(withNull, -1, replies, results));
 	// The first message of the refused call never arrived.
 	BMessage reply;
@@ -231,7 +231,7 @@ TEST_F(BusTest, ASilentPeerCostsOneTimeOutForAllTheQuestions)
 	Watchdog watchdog(60);
 	run_app(app.get(), [&] {
 		auto peer = StartPeer("locale_peer", {"--silent"});
-		BMessenger messenger(NULL, peer->Pid());
+		BMessenger messenger(nullptr, peer->Pid());
 		SuiteQuestions questions;
 		BMessage* replies = questions.replies;
 		status_t* results = questions.results;
@@ -256,7 +256,7 @@ TEST_F(BusTest, WhatAPeerAnswersInTimeComesBackAndTheRestTimesOut)
 		// Each answer takes 400 ms, one after another: with a second to
 		// wait, the language and the id are in time and the texts are not.
 		auto peer = StartPeer("locale_peer", {"--delay=400"});
-		BMessenger messenger(NULL, peer->Pid());
+		BMessenger messenger(nullptr, peer->Pid());
 		SuiteQuestions questions;
 		BMessage* replies = questions.replies;
 		status_t* results = questions.results;
@@ -282,7 +282,7 @@ TEST_F(BusTest, APeerThatQuitsMidwayFailsTheRestWithoutWaitingOut)
 		apptest::TempDir folder;
 		std::string asked = folder.File("asked");
 		auto peer = StartPeer("locale_peer", {"--delay=700", "--asked-file=" + asked});
-		BMessenger messenger(NULL, peer->Pid());
+		BMessenger messenger(nullptr, peer->Pid());
 		SuiteQuestions questions;
 		BMessage* replies = questions.replies;
 		status_t* results = questions.results;

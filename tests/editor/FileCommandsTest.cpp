@@ -28,7 +28,7 @@ TEST_F(FileCommandsTest, SaveThroughThePanelWritesHeaderEntriesAttributeAndType)
 	Dispatch(kMsgSaveFilePanel);
 	BFilePanel* panel = LastPanel(B_SAVE_PANEL);
 	ASSERT_NE(panel, nullptr);
-	ASSERT_EQ(FP::ChooseSaveName(panel, "de.locale", mFolder.Path()), B_OK);
+	ASSERT_EQ(FP::choose_save_name(panel, "de.locale", mFolder.Path()), B_OK);
 	std::string path = mFolder / "de.locale";
 	ASSERT_TRUE(WaitFor([&] { return mWindow->CountHandled(kMsgSaveFile) == 1; }));
 	Settle();
@@ -61,8 +61,8 @@ TEST_F(FileCommandsTest, TheSavePanelProposesTheLanguageWithTheLocaleExtension)
 	Dispatch(kMsgSaveFilePanel);
 	BFilePanel* panel = LastPanel(B_SAVE_PANEL);
 	ASSERT_NE(panel, nullptr);
-	EXPECT_EQ(FP::ProposedName(panel), "Deutsch.locale");
-	EXPECT_EQ(FP::Cancel(panel), B_OK);
+	EXPECT_EQ(FP::proposed_name(panel), "Deutsch.locale");
+	EXPECT_EQ(FP::cancel_panel(panel), B_OK);
 }
 
 TEST_F(FileCommandsTest, SavedFileLoadsBackIntoAnEmptyTextOneEntryPerLine)
@@ -78,7 +78,7 @@ TEST_F(FileCommandsTest, SavedFileLoadsBackIntoAnEmptyTextOneEntryPerLine)
 	Dispatch(kMsgLoadFilePanel);
 	BFilePanel* panel = LastPanel(B_OPEN_PANEL);
 	ASSERT_NE(panel, nullptr);
-	ASSERT_EQ(FP::ChooseEntries(panel, {mFolder / "de.locale"}), B_OK);
+	ASSERT_EQ(FP::choose_entries(panel, {mFolder / "de.locale"}), B_OK);
 	ASSERT_TRUE(WaitFor([&] { return mWindow->CountHandled(kMsgLoadFile) == 1; }));
 	Settle();
 	EXPECT_EQ(Text(), "Eins\nZwei\nDrei\n");
@@ -249,9 +249,9 @@ TEST_F(FileCommandsTest, PanelsStartBesideTheApplicationWithoutALoadPath)
 	Dispatch(kMsgSaveFilePanel);
 	Dispatch(kMsgSaveFilePanel);
 	EXPECT_EQ(CountPanels(B_SAVE_PANEL), 1) << "pressing Save twice shows one panel";
-	EXPECT_EQ(FP::PanelFolder(LastPanel(B_SAVE_PANEL)), AppFolder());
+	EXPECT_EQ(FP::panel_folder(LastPanel(B_SAVE_PANEL)), AppFolder());
 	Dispatch(kMsgLoadFilePanel);
-	EXPECT_EQ(FP::PanelFolder(LastPanel(B_OPEN_PANEL)), AppFolder());
+	EXPECT_EQ(FP::panel_folder(LastPanel(B_OPEN_PANEL)), AppFolder());
 }
 
 TEST_F(FileCommandsTest, FirstSaveProposesTheLastFileInItsFolder)
@@ -263,8 +263,8 @@ TEST_F(FileCommandsTest, FirstSaveProposesTheLastFileInItsFolder)
 	Dispatch(kMsgSaveFilePanel);
 	BFilePanel* panel = LastPanel(B_SAVE_PANEL);
 	ASSERT_NE(panel, nullptr);
-	EXPECT_EQ(FP::PanelFolder(panel), mFolder.Path());
-	EXPECT_EQ(FP::ProposedName(panel), "old.locale");
+	EXPECT_EQ(FP::panel_folder(panel), mFolder.Path());
+	EXPECT_EQ(FP::proposed_name(panel), "old.locale");
 }
 
 TEST_F(FileCommandsTest, SavePanelAfterTheOpenPanelStartsWhereThatOneIs)
@@ -274,15 +274,15 @@ TEST_F(FileCommandsTest, SavePanelAfterTheOpenPanelStartsWhereThatOneIs)
 	Dispatch(kMsgLoadFilePanel);
 	BFilePanel* open = LastPanel(B_OPEN_PANEL);
 	ASSERT_NE(open, nullptr);
-	EXPECT_EQ(FP::PanelFolder(open), mFolder.Path());
+	EXPECT_EQ(FP::panel_folder(open), mFolder.Path());
 	open->SetPanelDirectory(other.Path().c_str());
 	FillHeader();
 	SetEditedText("Gut\n");
 	Dispatch(kMsgSaveFilePanel);
 	BFilePanel* save = LastPanel(B_SAVE_PANEL);
 	ASSERT_NE(save, nullptr);
-	EXPECT_EQ(FP::PanelFolder(save), other.Path());
-	EXPECT_EQ(FP::ProposedName(save), "");
+	EXPECT_EQ(FP::panel_folder(save), other.Path());
+	EXPECT_EQ(FP::proposed_name(save), "");
 }
 
 TEST_F(FileCommandsTest, OpenPanelRepliesWithTheLatestRequest)
@@ -291,7 +291,7 @@ TEST_F(FileCommandsTest, OpenPanelRepliesWithTheLatestRequest)
 	Dispatch(kMsgLoadRefPanel);
 	Dispatch(kMsgLoadFilePanel);
 	EXPECT_EQ(CountPanels(B_OPEN_PANEL), 1);
-	ASSERT_EQ(FP::ChooseEntries(LastPanel(B_OPEN_PANEL), {mFolder / "de.locale"}), B_OK);
+	ASSERT_EQ(FP::choose_entries(LastPanel(B_OPEN_PANEL), {mFolder / "de.locale"}), B_OK);
 	ASSERT_TRUE(WaitFor([&] { return mWindow->CountHandled(kMsgLoadFile) == 1; }));
 	EXPECT_EQ(mWindow->CountHandled(kMsgLoadRefFile), 0);
 }

@@ -38,7 +38,7 @@ inline std::string Field(const BMessage& locale, const char* name)
 inline BFilePanel* LastPanel(file_panel_mode mode)
 {
 	BFilePanel* last = nullptr;
-	for (BFilePanel* panel : FP::ShownPanels()) {
+	for (BFilePanel* panel : FP::panels_on_screen()) {
 		if (panel->PanelMode() == mode)
 			last = panel;
 	}
@@ -48,7 +48,7 @@ inline BFilePanel* LastPanel(file_panel_mode mode)
 inline int CountPanels(file_panel_mode mode)
 {
 	int count = 0;
-	for (BFilePanel* panel : FP::ShownPanels())
+	for (BFilePanel* panel : FP::panels_on_screen())
 		count += panel->PanelMode() == mode && panel->IsShowing() ? 1 : 0;
 	return count;
 }

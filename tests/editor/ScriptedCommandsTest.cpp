@@ -28,7 +28,7 @@ void AddLocaleTextSpecifiers(BMessage* request)
 
 BFilePanel* ShownOpenPanel()
 {
-	for (BFilePanel* panel : FP::ShownPanels()) {
+	for (BFilePanel* panel : FP::panels_on_screen()) {
 		if (panel->PanelMode() == B_OPEN_PANEL && panel->IsShowing())
 			return panel;
 	}
@@ -77,7 +77,7 @@ TEST_F(ScriptedCommandsTest, PressingLoadOpensThePanelAndTheChosenFileFillsTheWi
 	press.AddSpecifier("View", "btn_fileload");
 	EXPECT_EQ(B_OK, Script(press).GetInt32("error", -1));
 	ASSERT_TRUE(WaitFor([] { return ShownOpenPanel() != nullptr; }));
-	ASSERT_EQ(B_OK, FP::ChooseEntries(ShownOpenPanel(), {mFolder / "de.locale"}));
+	ASSERT_EQ(B_OK, FP::choose_entries(ShownOpenPanel(), {mFolder / "de.locale"}));
 
 	ASSERT_TRUE(WaitFor([&] { return FieldByScript("txtctrl_language") == "Deutsch"; }));
 	EXPECT_EQ("04.00", FieldByScript("txtctrl_version"));
@@ -98,7 +98,7 @@ TEST_F(ScriptedCommandsTest, ChoosingNewEmptiesWhatWasJustLoaded)
 	press.AddSpecifier("View", "btn_fileload");
 	Script(press);
 	ASSERT_TRUE(WaitFor([] { return ShownOpenPanel() != nullptr; }));
-	ASSERT_EQ(B_OK, FP::ChooseEntries(ShownOpenPanel(), {mFolder / "de.locale"}));
+	ASSERT_EQ(B_OK, FP::choose_entries(ShownOpenPanel(), {mFolder / "de.locale"}));
 	ASSERT_TRUE(WaitFor([&] { return FieldByScript("txtctrl_language") == "Deutsch"; }));
 
 	// File > New: nothing unsaved, so no question first.

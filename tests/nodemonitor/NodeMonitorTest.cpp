@@ -52,7 +52,7 @@ public:
 		for (;;) {
 			for (auto it = mNotices.begin(); it != mNotices.end(); ++it) {
 				if (matches(*it)) {
-					if (found != NULL)
+					if (found != nullptr)
 						*found = *it;
 					mNotices.erase(it);
 					return true;
@@ -90,9 +90,9 @@ public:
 
 	void Quit()
 	{
-		if (mRecorder != NULL && mRecorder->Lock())
+		if (mRecorder != nullptr && mRecorder->Lock())
 			mRecorder->Quit();
-		mRecorder = NULL;
+		mRecorder = nullptr;
 	}
 	Recorder* operator->() const { return mRecorder; }
 	Recorder* Get() const { return mRecorder; }
@@ -164,7 +164,7 @@ TEST_F(NodeMonitorTest, RenameInsideTheFolderIsOneMove)
 	EXPECT_EQ(moved.GetInt64("from directory", -1), (int64)folder.node);
 	EXPECT_EQ(moved.GetInt64("to directory", -1), (int64)folder.node);
 	EXPECT_EQ(moved.GetInt64("node", -1), (int64)ino);
-	EXPECT_FALSE(mRecorder->Take([](const BMessage&) { return true; }, NULL, kQuietPeriod));
+	EXPECT_FALSE(mRecorder->Take([](const BMessage&) { return true; }, nullptr, kQuietPeriod));
 }
 
 TEST_F(NodeMonitorTest, FilesMovedInAndOutAreMoves)
@@ -229,7 +229,7 @@ TEST_F(NodeMonitorTest, AttributeChangesNameTheAttribute)
 
 	// Permissions are no attribute change.
 	ASSERT_EQ(chmod(path.c_str(), 0600), 0);
-	EXPECT_FALSE(mRecorder->TakeOpcode(B_ATTR_CHANGED, NULL, kQuietPeriod));
+	EXPECT_FALSE(mRecorder->TakeOpcode(B_ATTR_CHANGED, nullptr, kQuietPeriod));
 
 	ASSERT_EQ(node.RemoveAttr("zt:language"), B_OK);
 	ASSERT_TRUE(mRecorder->TakeOpcode(B_ATTR_CHANGED, &changed));
@@ -248,7 +248,7 @@ TEST_F(NodeMonitorTest, StatChangesOnWritesAndPermissions)
 	ASSERT_TRUE(mRecorder->TakeOpcode(B_STAT_CHANGED, &changed));
 	EXPECT_EQ(changed.GetInt64("node", -1), (int64)file.node);
 	ASSERT_EQ(chmod(path.c_str(), 0640), 0);
-	ASSERT_TRUE(mRecorder->TakeOpcode(B_STAT_CHANGED, NULL));
+	ASSERT_TRUE(mRecorder->TakeOpcode(B_STAT_CHANGED, nullptr));
 }
 
 TEST_F(NodeMonitorTest, NodesNamedInNoticesCanBeWatchedInTurn)
@@ -262,7 +262,7 @@ TEST_F(NodeMonitorTest, NodesNamedInNoticesCanBeWatchedInTurn)
 	node_ref child((dev_t)created.GetInt32("device", 0), (ino_t)created.GetInt64("node", 0));
 	ASSERT_EQ(watch_node(&child, B_WATCH_ATTR, mRecorder.Get()), B_OK);
 	ASSERT_EQ(BNode((mTemp / "new").c_str()).WriteAttr("k", B_STRING_TYPE, 0, "v", 1), 1);
-	ASSERT_TRUE(mRecorder->TakeOpcode(B_ATTR_CHANGED, NULL));
+	ASSERT_TRUE(mRecorder->TakeOpcode(B_ATTR_CHANGED, nullptr));
 }
 
 TEST_F(NodeMonitorTest, StoppingEndsTheNotices)
@@ -271,13 +271,13 @@ TEST_F(NodeMonitorTest, StoppingEndsTheNotices)
 	ASSERT_EQ(watch_node(&folder, B_WATCH_DIRECTORY, mRecorder.Get()), B_OK);
 	ASSERT_EQ(stop_watching(mRecorder.Get()), B_OK);
 	std::ofstream(mTemp / "unseen") << "x";
-	EXPECT_FALSE(mRecorder->TakeOpcode(B_ENTRY_CREATED, NULL, kQuietPeriod));
+	EXPECT_FALSE(mRecorder->TakeOpcode(B_ENTRY_CREATED, nullptr, kQuietPeriod));
 
 	// Watching again works; B_STOP_WATCHING ends one node's watch.
 	ASSERT_EQ(watch_node(&folder, B_WATCH_DIRECTORY, mRecorder.Get()), B_OK);
 	ASSERT_EQ(watch_node(&folder, B_STOP_WATCHING, mRecorder.Get()), B_OK);
 	std::ofstream(mTemp / "unseen2") << "x";
-	EXPECT_FALSE(mRecorder->TakeOpcode(B_ENTRY_CREATED, NULL, kQuietPeriod));
+	EXPECT_FALSE(mRecorder->TakeOpcode(B_ENTRY_CREATED, nullptr, kQuietPeriod));
 	EXPECT_EQ(watch_node(&folder, B_STOP_WATCHING, mRecorder.Get()), B_BAD_VALUE);
 }
 
@@ -285,7 +285,7 @@ TEST_F(NodeMonitorTest, RefusesWhatItCannotWatch)
 {
 	node_ref unknown(12345, 987654321);
 	EXPECT_EQ(watch_node(&unknown, B_WATCH_DIRECTORY, mRecorder.Get()), B_ENTRY_NOT_FOUND);
-	EXPECT_EQ(watch_node(NULL, B_WATCH_DIRECTORY, mRecorder.Get()), B_BAD_VALUE);
+	EXPECT_EQ(watch_node(nullptr, B_WATCH_DIRECTORY, mRecorder.Get()), B_BAD_VALUE);
 	node_ref folder = NodeOf(mTemp.Path());
 	EXPECT_EQ(watch_node(&folder, B_WATCH_MOUNT, mRecorder.Get()), B_NOT_SUPPORTED);
 	EXPECT_EQ(watch_node(&folder, B_WATCH_DIRECTORY, BMessenger()), B_BAD_VALUE);
@@ -308,7 +308,7 @@ TEST_F(NodeMonitorTest, AWatcherThatQuitIsDropped)
 	}
 	ASSERT_EQ(watch_node(&folder, B_WATCH_DIRECTORY, mRecorder.Get()), B_OK);
 	std::ofstream(mTemp / "after") << "x";
-	ASSERT_TRUE(mRecorder->TakeOpcode(B_ENTRY_CREATED, NULL));
+	ASSERT_TRUE(mRecorder->TakeOpcode(B_ENTRY_CREATED, nullptr));
 }
 
 TEST_F(NodeMonitorTest, RemovingAWatchedNodeIsReportedToItsNameWatchers)

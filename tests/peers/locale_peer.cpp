@@ -125,9 +125,9 @@ public:
 		int32 index;
 		BMessage specifier;
 		int32 form;
-		const char* property = NULL;
+		const char* property = nullptr;
 		if (message->GetCurrentSpecifier(&index, &specifier, &form, &property) != B_OK ||
-		    form != B_DIRECT_SPECIFIER || property == NULL) {
+		    form != B_DIRECT_SPECIFIER || property == nullptr) {
 			BApplication::MessageReceived(message);
 			return;
 		}

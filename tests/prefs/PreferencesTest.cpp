@@ -60,7 +60,8 @@ BMessage Body(const std::string& path)
 
 bool IsEmptyStore(const Preferences& prefs)
 {
-	return prefs.GetString("ZT_LANGUAGE", NULL) == NULL && prefs.GetInt8("ZT_AUTOPREFS", 7) == 7 &&
+	return prefs.GetString("ZT_LANGUAGE", nullptr) == nullptr &&
+	       prefs.GetInt8("ZT_AUTOPREFS", 7) == 7 &&
 	       prefs.GetRect("ZT_MAINWINPOS", BRect(1, 2, 3, 4)) == BRect(1, 2, 3, 4);
 }
 
@@ -102,7 +103,7 @@ TEST_F(PreferencesTest, FirstStartGivesResetValuesAndNoFile)
 {
 	Preferences prefs(PrefsPath().c_str(), kKennung);
 	EXPECT_EQ(prefs.InitCheck(), kPrefsOK);
-	EXPECT_STREQ(prefs.GetString("ZT_LANGUAGE", NULL), "English");
+	EXPECT_STREQ(prefs.GetString("ZT_LANGUAGE", nullptr), "English");
 	EXPECT_EQ(prefs.GetInt8("ZT_AUTOPREFS", 1), 0);
 	EXPECT_EQ(prefs.GetRect("ZT_MAINWINPOS"), BRect(0, 0, 0, 0));
 	EXPECT_FALSE(fs::exists(PrefsPath()));
@@ -152,10 +153,10 @@ TEST_F(PreferencesTest, EveryKindOfValueSurvivesSaveAndLoad)
 	EXPECT_EQ(prefs.GetInt64("i64", 0), -6400000000LL);
 	EXPECT_EQ(prefs.GetFloat("float", 0), 2.5f);
 	EXPECT_EQ(prefs.GetRect("rect"), BRect(50, 50, 500, 400));
-	EXPECT_STREQ(prefs.GetString("string", NULL), "Fran\xc3\xa7"
-	                                              "ais");
+	EXPECT_STREQ(prefs.GetString("string", nullptr), "Fran\xc3\xa7"
+	                                                 "ais");
 	EXPECT_EQ(prefs.GetColor("color", rgb_color{0, 0, 0, 0}), color);
-	BMessage* copy = prefs.GetMessage("message", NULL);
+	BMessage* copy = prefs.GetMessage("message", nullptr);
 	ASSERT_NE(copy, nullptr);
 	EXPECT_EQ(copy->what, (uint32)'nest');
 	EXPECT_STREQ(copy->GetString("inner", ""), "value");
@@ -203,7 +204,7 @@ TEST_F(PreferencesTest, SettingAKeyKeepsOneValueOfOneType)
 	EXPECT_EQ(prefs.GetInt32("k", 0), 2);
 	// Another type is refused and the string stays.
 	EXPECT_NE(prefs.Set("ZT_LANGUAGE", (int8)3), B_OK);
-	EXPECT_STREQ(prefs.GetString("ZT_LANGUAGE", NULL), "English");
+	EXPECT_STREQ(prefs.GetString("ZT_LANGUAGE", nullptr), "English");
 	EXPECT_EQ(prefs.GetInt8("ZT_LANGUAGE", 9), 9);
 	ASSERT_EQ(prefs.Save(), kPrefsOK);
 
@@ -215,8 +216,8 @@ TEST_F(PreferencesTest, SettingAKeyKeepsOneValueOfOneType)
 	ASSERT_EQ(body.GetInfo("ZT_LANGUAGE", &type, &count), B_OK);
 	EXPECT_EQ(type, (type_code)B_STRING_TYPE);
 	EXPECT_EQ(count, 1);
-	EXPECT_EQ(prefs.Set(NULL, (int32)1), B_BAD_VALUE);
-	EXPECT_EQ(prefs.Set("k", (const char*)NULL), B_BAD_VALUE);
+	EXPECT_EQ(prefs.Set(nullptr, (int32)1), B_BAD_VALUE);
+	EXPECT_EQ(prefs.Set("k", (const char*)nullptr), B_BAD_VALUE);
 }
 
 TEST_F(PreferencesTest, GettersFallBackOnMissesAndOtherTypes)
@@ -227,10 +228,10 @@ TEST_F(PreferencesTest, GettersFallBackOnMissesAndOtherTypes)
 	EXPECT_EQ(prefs.GetRect("ZT_LANGUAGE", BRect(1, 2, 3, 4)), BRect(1, 2, 3, 4));
 	BMessage fallback;
 	EXPECT_EQ(prefs.GetMessage("none", &fallback), &fallback);
-	EXPECT_EQ(prefs.GetMessage("ZT_LANGUAGE", NULL), nullptr);
+	EXPECT_EQ(prefs.GetMessage("ZT_LANGUAGE", nullptr), nullptr);
 	EXPECT_TRUE(prefs.GetMessageData("none").IsEmpty());
 	EXPECT_EQ(prefs.GetString("ZT_AUTOPREFS", "fb"), std::string("fb"));
-	EXPECT_EQ(prefs.GetString(NULL, NULL), nullptr);
+	EXPECT_EQ(prefs.GetString(nullptr, nullptr), nullptr);
 	rgb_color fb = {1, 2, 3, 4};
 	EXPECT_EQ(prefs.GetColor("ZT_LANGUAGE", fb), fb);
 }
@@ -241,8 +242,8 @@ TEST_F(PreferencesTest, ResetRemovesEveryOtherKey)
 	prefs.Set("loadpath", "/x");
 	prefs.Set("ZT_LANGUAGE", "Dansk");
 	EXPECT_EQ(prefs.Reset(), kPrefsOK);
-	EXPECT_EQ(prefs.GetString("loadpath", NULL), nullptr);
-	EXPECT_STREQ(prefs.GetString("ZT_LANGUAGE", NULL), "English");
+	EXPECT_EQ(prefs.GetString("loadpath", nullptr), nullptr);
+	EXPECT_STREQ(prefs.GetString("ZT_LANGUAGE", nullptr), "English");
 }
 
 TEST_F(PreferencesTest, WrongIdentifierLengthEndsConstruction)
@@ -262,7 +263,7 @@ TEST_F(PreferencesTest, WrongIdentifierLengthEndsConstruction)
 		EXPECT_EQ(prefs.Save(), kPrefsNoMemory);
 		EXPECT_EQ(ReadWhole(PrefsPath()), before);
 	}
-	Preferences noName(NULL, kKennung);
+	Preferences noName(nullptr, kKennung);
 	EXPECT_EQ(noName.InitCheck(), kPrefsNoMemory);
 	EXPECT_EQ(noName.Load(), kPrefsNoName);
 	EXPECT_EQ(noName.Save(), kPrefsNoName);
@@ -301,7 +302,7 @@ TEST_F(PreferencesTest, BrokenBodyLeavesNothingBehind)
 	Preferences truncated(PrefsPath().c_str(), kKennung);
 	EXPECT_EQ(truncated.InitCheck(), kPrefsLoadFailed);
 	EXPECT_TRUE(IsEmptyStore(truncated));
-	EXPECT_EQ(truncated.GetString("loadpath", NULL), nullptr);
+	EXPECT_EQ(truncated.GetString("loadpath", nullptr), nullptr);
 
 	WriteWhole(PrefsPath(), Header(kKennung) + "not a message at all");
 	Preferences garbage(PrefsPath().c_str(), kKennung);
@@ -310,7 +311,7 @@ TEST_F(PreferencesTest, BrokenBodyLeavesNothingBehind)
 	// A later Load of a good file recovers.
 	WriteWhole(PrefsPath(), good);
 	EXPECT_EQ(garbage.Load(), kPrefsOK);
-	EXPECT_STREQ(garbage.GetString("loadpath", NULL), "/somewhere/long/enough/to/cut");
+	EXPECT_STREQ(garbage.GetString("loadpath", nullptr), "/somewhere/long/enough/to/cut");
 }
 
 TEST_F(PreferencesTest, LoadOfAMissingFileKeepsTheSettings)
@@ -318,7 +319,7 @@ TEST_F(PreferencesTest, LoadOfAMissingFileKeepsTheSettings)
 	Preferences prefs(PrefsPath().c_str(), kKennung);
 	prefs.Set("ZT_LANGUAGE", "Dansk");
 	EXPECT_EQ(prefs.Load(), kPrefsOpenFailed);
-	EXPECT_STREQ(prefs.GetString("ZT_LANGUAGE", NULL), "Dansk");
+	EXPECT_STREQ(prefs.GetString("ZT_LANGUAGE", nullptr), "Dansk");
 }
 
 TEST_F(PreferencesTest, SaveIntoAMissingFolderOrOverAFolderFails)
@@ -356,7 +357,7 @@ TEST_F(PreferencesTest, FailedWriteKeepsTheOldFileByteForByte)
 	EXPECT_EQ(files, 1u);
 
 	EXPECT_EQ(prefs.Save(), kPrefsOK);
-	EXPECT_EQ(Preferences(PrefsPath().c_str(), kKennung).GetString("loadpath", NULL),
+	EXPECT_EQ(Preferences(PrefsPath().c_str(), kKennung).GetString("loadpath", nullptr),
 	          std::string(4000, 'n'));
 }
 
@@ -375,7 +376,7 @@ TEST_F(PreferencesTest, SaveReplacesALinksTargetAndKeepsPermissions)
 	prefs.Set("ZT_LANGUAGE", "Dansk");
 	ASSERT_EQ(prefs.Save(), kPrefsOK);
 	EXPECT_TRUE(fs::is_symlink(PrefsPath()));
-	EXPECT_STREQ(Preferences(target.c_str(), kKennung).GetString("ZT_LANGUAGE", NULL), "Dansk");
+	EXPECT_STREQ(Preferences(target.c_str(), kKennung).GetString("ZT_LANGUAGE", nullptr), "Dansk");
 	struct stat info;
 	ASSERT_EQ(stat(target.c_str(), &info), 0);
 	EXPECT_EQ(info.st_mode & 07777, 0600u);
@@ -387,12 +388,12 @@ TEST_F(PreferencesTest, NameAndIdentifierAccessors)
 	char buffer[B_PATH_NAME_LENGTH];
 	ASSERT_EQ(prefs.GetName(buffer), 0);
 	EXPECT_EQ(std::string(buffer), PrefsPath());
-	EXPECT_EQ(prefs.GetName(NULL), 1);
+	EXPECT_EQ(prefs.GetName(nullptr), 1);
 	EXPECT_EQ(prefs.GetKennung(buffer), 1);
 
 	// A refused identifier keeps the old one: the file still says ZTLOCALE.
 	EXPECT_EQ(prefs.SetKennung("TOOLONGID"), kPrefsNoMemory);
-	EXPECT_EQ(prefs.SetName(NULL), kPrefsNoMemory);
+	EXPECT_EQ(prefs.SetName(nullptr), kPrefsNoMemory);
 	ASSERT_EQ(prefs.Save(), kPrefsOK);
 	EXPECT_EQ(ReadWhole(PrefsPath()).substr(0, 8), kKennung);
 

@@ -166,7 +166,7 @@ TEST(EntryTest, CreateDirectoryMakesParentsAndAcceptsExisting)
 	WriteText(temp / "plain", "x");
 	EXPECT_EQ(create_directory((temp / "plain/sub").c_str(), 0777), B_NOT_A_DIRECTORY);
 	EXPECT_EQ(create_directory((temp / "plain").c_str(), 0777), B_NOT_A_DIRECTORY);
-	EXPECT_EQ(create_directory(NULL, 0777), B_BAD_VALUE);
+	EXPECT_EQ(create_directory(nullptr, 0777), B_BAD_VALUE);
 
 	// A link to a folder counts as the folder.
 	fs::create_directory_symlink(temp / "one", temp / "alias");

@@ -127,12 +127,12 @@ TEST_F(NodeAttrTest, WritingAtAnOffsetPatchesTheValue)
 TEST_F(NodeAttrTest, RefusesBadNamesAndSizes)
 {
 	char buffer[4];
-	EXPECT_EQ(mNode.WriteAttr(NULL, B_RAW_TYPE, 0, "x", 1), B_BAD_VALUE);
+	EXPECT_EQ(mNode.WriteAttr(nullptr, B_RAW_TYPE, 0, "x", 1), B_BAD_VALUE);
 	EXPECT_EQ(mNode.WriteAttr("", B_RAW_TYPE, 0, "x", 1), B_BAD_VALUE);
 	EXPECT_EQ(mNode.WriteAttr(std::string(251, 'n').c_str(), B_RAW_TYPE, 0, "x", 1),
 	          B_NAME_TOO_LONG);
 	EXPECT_EQ(mNode.WriteAttr("x", B_RAW_TYPE, -1, "x", 1), B_BAD_VALUE);
-	EXPECT_EQ(mNode.WriteAttr("x", B_RAW_TYPE, 0, NULL, 1), B_BAD_VALUE);
+	EXPECT_EQ(mNode.WriteAttr("x", B_RAW_TYPE, 0, nullptr, 1), B_BAD_VALUE);
 	EXPECT_EQ(mNode.WriteAttr("x", B_RAW_TYPE, 65536, "x", 1), B_BAD_VALUE);
 	EXPECT_EQ(mNode.ReadAttr("x", B_RAW_TYPE, -1, buffer, 1), B_BAD_VALUE);
 	// A name too long to keep a type beside it still stores its bytes.
@@ -180,7 +180,7 @@ TEST(NodeTest, UninitialisedAndMissingNodesReportErrors)
 	EXPECT_EQ(node.InitCheck(), B_NO_INIT);
 	EXPECT_EQ(node.ReadAttr("a", B_RAW_TYPE, 0, buffer, 4), B_NO_INIT);
 	EXPECT_EQ(node.SetTo("/no/such/file"), B_ENTRY_NOT_FOUND);
-	EXPECT_EQ(node.SetTo((const char*)NULL), B_BAD_VALUE);
+	EXPECT_EQ(node.SetTo((const char*)nullptr), B_BAD_VALUE);
 	entry_ref ref;
 	EXPECT_NE(node.SetTo(&ref), B_OK);
 }

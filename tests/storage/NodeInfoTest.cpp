@@ -100,9 +100,9 @@ TEST(NodeInfoTest, TypeIsTheFreedesktopAttributeWithoutNul)
 	EXPECT_EQ(TypeOf(path, &status), kLocaleType);
 	EXPECT_EQ(status, B_OK);
 
-	ASSERT_EQ(info.SetType(NULL), B_OK);
+	ASSERT_EQ(info.SetType(nullptr), B_OK);
 	EXPECT_EQ(getxattr(path.c_str(), "user.mime_type", raw, sizeof(raw)), -1);
-	EXPECT_EQ(info.SetType(NULL), B_OK);
+	EXPECT_EQ(info.SetType(nullptr), B_OK);
 }
 
 TEST(NodeInfoTest, AcceptsATypeStoredWithNulByOtherTools)

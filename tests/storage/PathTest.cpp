@@ -46,7 +46,7 @@ TEST(PathTest, NormalizingResolvesLinksAndParentSteps)
 	ASSERT_EQ(up.InitCheck(), B_OK);
 	EXPECT_EQ(std::string(up.Path()), temp / "real");
 
-	BPath missing((temp / "nothing/here").c_str(), NULL, true);
+	BPath missing((temp / "nothing/here").c_str(), nullptr, true);
 	EXPECT_EQ(missing.InitCheck(), B_ENTRY_NOT_FOUND);
 	EXPECT_EQ(missing.Path(), nullptr);
 }
@@ -74,7 +74,7 @@ TEST(PathTest, RefusesMissingOrAbsoluteParts)
 	BPath path;
 	EXPECT_EQ(path.InitCheck(), B_NO_INIT);
 	EXPECT_EQ(path.Path(), nullptr);
-	EXPECT_EQ(path.SetTo((const char*)NULL), B_BAD_VALUE);
+	EXPECT_EQ(path.SetTo((const char*)nullptr), B_BAD_VALUE);
 	EXPECT_EQ(path.SetTo(""), B_BAD_VALUE);
 	EXPECT_EQ(path.SetTo("/a", "/b"), B_BAD_VALUE);
 	entry_ref empty;

@@ -19,7 +19,7 @@ public:
 		const char* made = mkdtemp(pattern);
 		// mkdtemp keeps the link-free /tmp path; resolve it anyway so that
 		// comparisons with resolved paths hold.
-		mPath = made != NULL ? std::filesystem::canonical(made).string() : std::string();
+		mPath = made != nullptr ? std::filesystem::canonical(made).string() : std::string();
 	}
 	~TempFolder()
 	{
@@ -43,7 +43,7 @@ public:
 	CurrentFolderGuard()
 	{
 		char buffer[PATH_MAX];
-		if (getcwd(buffer, sizeof(buffer)) != NULL)
+		if (getcwd(buffer, sizeof(buffer)) != nullptr)
 			mSaved = buffer;
 	}
 	~CurrentFolderGuard()

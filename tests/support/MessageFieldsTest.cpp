@@ -130,7 +130,7 @@ TEST(MessageFields, FieldsAndValuesKeepInsertionOrder)
 		EXPECT_STREQ(name, expectedNames[i]);
 	}
 	int32 count;
-	ASSERT_EQ(message.GetInfo("zeta", NULL, &count), B_OK);
+	ASSERT_EQ(message.GetInfo("zeta", nullptr, &count), B_OK);
 	EXPECT_EQ(count, 3);
 	for (int32 i = 0; i < 3; i++)
 		EXPECT_EQ(std::string(message.GetString("zeta", i, "")), std::to_string(i + 1));
@@ -156,7 +156,7 @@ TEST(MessageFields, ANameHoldsOneTypeAndOneItemSize)
 	ASSERT_EQ(message.AddData("var", 'VARB', five, 4, false), B_OK);
 	EXPECT_EQ(message.AddData("var", 'VARB', five, 5, false), B_OK);
 	EXPECT_EQ(message.AddData("empty", 'BLOB', five, 0), B_BAD_VALUE);
-	EXPECT_EQ(message.AddInt32(NULL, 1), B_BAD_VALUE);
+	EXPECT_EQ(message.AddInt32(nullptr, 1), B_BAD_VALUE);
 	EXPECT_EQ(message.AddInt32(std::string(256, 'n').c_str(), 1), B_BAD_VALUE);
 	EXPECT_EQ(message.AddInt32(std::string(255, 'n').c_str(), 1), B_OK);
 	// Strings must end in NUL, or FindString would run past the item.
@@ -174,7 +174,7 @@ TEST(MessageFields, FindReportsMissingNameWrongTypeAndBadIndex)
 	EXPECT_EQ(message.FindString("n", &string), B_BAD_TYPE);
 	EXPECT_EQ(message.FindInt32("n", 1, &value), B_BAD_INDEX);
 	EXPECT_EQ(message.FindInt32("n", -1, &value), B_BAD_INDEX);
-	EXPECT_EQ(message.FindInt32(NULL, &value), B_BAD_VALUE);
+	EXPECT_EQ(message.FindInt32(nullptr, &value), B_BAD_VALUE);
 	EXPECT_TRUE(message.HasInt32("n"));
 	EXPECT_FALSE(message.HasInt32("n", 1));
 	EXPECT_FALSE(message.HasString("n"));
@@ -238,7 +238,7 @@ TEST(MessageFields, CopiesAreIndependent)
 	assigned = original;
 	original.MakeEmpty();
 	int32 count = 0;
-	copy.GetInfo("s", NULL, &count);
+	copy.GetInfo("s", nullptr, &count);
 	EXPECT_EQ(count, 2);
 	EXPECT_STREQ(assigned.GetString("s"), "one");
 	EXPECT_EQ(assigned.what, (uint32)'ORIG');
@@ -263,7 +263,7 @@ TEST(MessageFields, PointersStayInTheProcess)
 	BMessage message;
 	message.AddPointer("p", &target);
 	message.AddInt32("n", 1);
-	void* found = NULL;
+	void* found = nullptr;
 	ASSERT_EQ(message.FindPointer("p", &found), B_OK);
 	EXPECT_EQ(found, &target);
 	std::string bytes((size_t)message.FlattenedSize(), '\0');

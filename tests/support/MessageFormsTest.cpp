@@ -170,7 +170,7 @@ TEST(MessageForms, LargeFieldsUseFourByteCountsAndRoundTrip)
 	ASSERT_EQ(copy.Unflatten(bytes.data(), bytes.size()), B_OK);
 	EXPECT_EQ(std::string(copy.GetString("long")), longText);
 	int32 count = 0;
-	copy.GetInfo("bytes", NULL, &count);
+	copy.GetInfo("bytes", nullptr, &count);
 	EXPECT_EQ(count, 300);
 }
 

@@ -34,11 +34,11 @@ TEST(MessageScripting, AddSpecifierMakesTheLastOneCurrent)
 	EXPECT_EQ(specifier.GetInt32("index", -1), 1);
 	EXPECT_EQ(specifier.GetInt32("range", -1), 3);
 	message.PopSpecifier();
-	ASSERT_EQ(message.GetCurrentSpecifier(&index, NULL, &form, &property), B_OK);
+	ASSERT_EQ(message.GetCurrentSpecifier(&index, nullptr, &form, &property), B_OK);
 	EXPECT_EQ(form, B_INDEX_SPECIFIER);
 	EXPECT_STREQ(property, "Window");
 	message.PopSpecifier();
-	ASSERT_EQ(message.GetCurrentSpecifier(&index, NULL, &form, &property), B_OK);
+	ASSERT_EQ(message.GetCurrentSpecifier(&index, nullptr, &form, &property), B_OK);
 	EXPECT_EQ(form, B_DIRECT_SPECIFIER);
 	EXPECT_STREQ(property, "DefaultText");
 	ASSERT_EQ(message.PopSpecifier(), B_OK);
@@ -46,7 +46,7 @@ TEST(MessageScripting, AddSpecifierMakesTheLastOneCurrent)
 	EXPECT_EQ(message.PopSpecifier(), B_BAD_VALUE);
 	// Nothing was removed by popping.
 	int32 count = 0;
-	message.GetInfo("specifiers", NULL, &count);
+	message.GetInfo("specifiers", nullptr, &count);
 	EXPECT_EQ(count, 4);
 }
 
@@ -62,7 +62,7 @@ TEST(MessageScripting, SpecifiersSurviveFlatteningWithTheScriptFlag)
 	EXPECT_TRUE(read.HasSpecifiers());
 	int32 index;
 	const char* property;
-	ASSERT_EQ(read.GetCurrentSpecifier(&index, NULL, NULL, &property), B_OK);
+	ASSERT_EQ(read.GetCurrentSpecifier(&index, nullptr, nullptr, &property), B_OK);
 	EXPECT_EQ(index, 1);
 	EXPECT_STREQ(property, "B");
 	// A plain message has flags 0x01.

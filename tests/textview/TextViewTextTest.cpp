@@ -127,12 +127,12 @@ TEST(TextViewText, EditsKeepTheColoursOfTheTextAroundThem)
 	view.SetStylable(true);
 	view.SetText("redblue\ngreen");
 	const rgb_color red = {255, 0, 0, 255}, blue = {0, 0, 255, 255}, green = {0, 255, 0, 255};
-	view.SetFontAndColor(0, 3, NULL, 0, &red);
-	view.SetFontAndColor(3, 7, NULL, 0, &blue);
-	view.SetFontAndColor(8, 13, NULL, 0, &green);
+	view.SetFontAndColor(0, 3, nullptr, 0, &red);
+	view.SetFontAndColor(3, 7, nullptr, 0, &blue);
+	view.SetFontAndColor(8, 13, nullptr, 0, &green);
 	auto colour_at = [&](int32 offset) {
 		rgb_color color;
-		view.GetFontAndColor(offset, NULL, &color);
+		view.GetFontAndColor(offset, nullptr, &color);
 		return color == red ? 'R' : color == blue ? 'B' : color == green ? 'G' : '?';
 	};
 	auto colours = [&] {

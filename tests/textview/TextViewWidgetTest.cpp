@@ -200,7 +200,7 @@ TEST(TextViewWidget, PaintsEachRunInItsColour)
 	view.SetStylable(true);
 	view.SetText("MMMMMMMM\nMMMMMMMM");
 	const rgb_color red = {255, 0, 0, 255};
-	view.SetFontAndColor(0, 8, NULL, 0, &red);
+	view.SetFontAndColor(0, 8, nullptr, 0, &red);
 	QAbstractScrollArea* area = area_of(&view);
 	area->show();
 	QApplication::processEvents();

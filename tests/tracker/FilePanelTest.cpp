@@ -146,10 +146,10 @@ TEST_F(FilePanelTest, OpenPanelRepliesWithRefsInACopyOfItsMessage)
 
 	panel.Show();
 	ASSERT_TRUE(SpinUntil([&] { return panel.IsShowing(); }));
-	ASSERT_EQ(panels::ShownPanels(), std::vector<BFilePanel*>{&panel});
-	EXPECT_EQ(panels::PanelFolder(&panel), mTemp.Path());
+	ASSERT_EQ(panels::panels_on_screen(), std::vector<BFilePanel*>{&panel});
+	EXPECT_EQ(panels::panel_folder(&panel), mTemp.Path());
 
-	ASSERT_EQ(panels::ChooseEntries(&panel, {"de.locale", "fr.locale"}), B_OK);
+	ASSERT_EQ(panels::choose_entries(&panel, {"de.locale", "fr.locale"}), B_OK);
 	BMessage reply;
 	ASSERT_TRUE(mRecorder->Next(&reply));
 	EXPECT_EQ(reply.what, (uint32)'lfil');
@@ -157,7 +157,7 @@ TEST_F(FilePanelTest, OpenPanelRepliesWithRefsInACopyOfItsMessage)
 	EXPECT_EQ(RefPath(reply, "refs", 0), mTemp / "de.locale");
 	EXPECT_EQ(RefPath(reply, "refs", 1), mTemp / "fr.locale");
 	EXPECT_FALSE(panel.IsShowing());
-	EXPECT_TRUE(panels::ShownPanels().empty());
+	EXPECT_TRUE(panels::panels_on_screen().empty());
 }
 
 TEST_F(FilePanelTest, TheLatestMessageDecidesTheReplyCode)
@@ -169,7 +169,7 @@ TEST_F(FilePanelTest, TheLatestMessageDecidesTheReplyCode)
 	panel.Show();
 	BMessage locale('lfil');
 	panel.SetMessage(&locale);
-	ASSERT_EQ(panels::ChooseEntries(&panel, {mTemp / "fr.locale"}), B_OK);
+	ASSERT_EQ(panels::choose_entries(&panel, {mTemp / "fr.locale"}), B_OK);
 	BMessage reply;
 	ASSERT_TRUE(mRecorder->Next(&reply));
 	EXPECT_EQ(reply.what, (uint32)'lfil');
@@ -184,11 +184,11 @@ TEST_F(FilePanelTest, SavePanelRepliesWithFolderAndName)
 	panel.SetSaveText("da.locale");
 	panel.Show();
 	ASSERT_TRUE(SpinUntil([&] { return panel.IsShowing(); }));
-	EXPECT_EQ(panels::PanelFolder(&panel), mTemp / "other");
-	EXPECT_EQ(panels::ProposedName(&panel), "da.locale");
+	EXPECT_EQ(panels::panel_folder(&panel), mTemp / "other");
+	EXPECT_EQ(panels::proposed_name(&panel), "da.locale");
 
 	// An existing file: the replace question is answered yes.
-	ASSERT_EQ(panels::ChooseSaveName(&panel, "da.locale"), B_OK);
+	ASSERT_EQ(panels::choose_save_name(&panel, "da.locale"), B_OK);
 	BMessage reply;
 	ASSERT_TRUE(mRecorder->Next(&reply));
 	EXPECT_EQ(reply.what, (uint32)'sfil');
@@ -197,7 +197,7 @@ TEST_F(FilePanelTest, SavePanelRepliesWithFolderAndName)
 
 	// Reused, in the folder the user left it, with a new name typed.
 	panel.Show();
-	ASSERT_EQ(panels::ChooseSaveName(&panel, "new.locale", mTemp.Path()), B_OK);
+	ASSERT_EQ(panels::choose_save_name(&panel, "new.locale", mTemp.Path()), B_OK);
 	ASSERT_TRUE(mRecorder->Next(&reply));
 	EXPECT_EQ(RefPath(reply, "directory"), mTemp.Path());
 	EXPECT_STREQ(reply.GetString("name", ""), "new.locale");
@@ -211,11 +211,11 @@ TEST_F(FilePanelTest, SavingOverAFileIsAskedFirst)
 	BFilePanel panel(B_SAVE_PANEL, &mTarget);
 	panel.SetPanelDirectory(mTemp.Path().c_str());
 	panel.Show();
-	ASSERT_EQ(panels::ChooseSaveName(&panel, "de.locale", "", false), B_OK);
+	ASSERT_EQ(panels::choose_save_name(&panel, "de.locale", "", false), B_OK);
 	// Declined: nothing is sent and the panel waits for another name.
 	EXPECT_TRUE(panel.IsShowing());
 	EXPECT_FALSE(SpinUntil([&] { return mRecorder->Count() > 0; }, std::chrono::milliseconds(300)));
-	ASSERT_EQ(panels::ChooseSaveName(&panel, "de.locale", "", true), B_OK);
+	ASSERT_EQ(panels::choose_save_name(&panel, "de.locale", "", true), B_OK);
 	BMessage reply;
 	ASSERT_TRUE(mRecorder->Next(&reply));
 	EXPECT_STREQ(reply.GetString("name", ""), "de.locale");
@@ -226,7 +226,7 @@ TEST_F(FilePanelTest, DefaultMessagesAndCancel)
 	BFilePanel open(B_OPEN_PANEL, &mTarget);
 	open.SetPanelDirectory(mTemp.Path().c_str());
 	open.Show();
-	ASSERT_EQ(panels::Cancel(&open), B_OK);
+	ASSERT_EQ(panels::cancel_panel(&open), B_OK);
 	BMessage reply;
 	ASSERT_TRUE(mRecorder->Next(&reply));
 	EXPECT_EQ(reply.what, (uint32)B_CANCEL);
@@ -234,14 +234,14 @@ TEST_F(FilePanelTest, DefaultMessagesAndCancel)
 	EXPECT_FALSE(open.IsShowing());
 
 	open.Show();
-	ASSERT_EQ(panels::ChooseEntries(&open, {"de.locale"}), B_OK);
+	ASSERT_EQ(panels::choose_entries(&open, {"de.locale"}), B_OK);
 	ASSERT_TRUE(mRecorder->Next(&reply));
 	EXPECT_EQ(reply.what, (uint32)B_REFS_RECEIVED);
 
 	BFilePanel save(B_SAVE_PANEL, &mTarget);
 	save.SetPanelDirectory(mTemp.Path().c_str());
 	save.Show();
-	ASSERT_EQ(panels::ChooseSaveName(&save, "x.locale"), B_OK);
+	ASSERT_EQ(panels::choose_save_name(&save, "x.locale"), B_OK);
 	ASSERT_TRUE(mRecorder->Next(&reply));
 	EXPECT_EQ(reply.what, (uint32)B_SAVE_REQUESTED);
 }
@@ -251,7 +251,7 @@ TEST_F(FilePanelTest, ChoosingElsewhereMovesThePanelThere)
 	BFilePanel panel(B_OPEN_PANEL, &mTarget);
 	panel.SetPanelDirectory(mTemp.Path().c_str());
 	panel.Show();
-	ASSERT_EQ(panels::ChooseEntries(&panel, {mTemp / "other/da.locale"}), B_OK);
+	ASSERT_EQ(panels::choose_entries(&panel, {mTemp / "other/da.locale"}), B_OK);
 	BMessage reply;
 	ASSERT_TRUE(mRecorder->Next(&reply));
 	entry_ref where;
@@ -264,7 +264,7 @@ TEST_F(FilePanelTest, AMissingFolderGivesItsNearestExistingParent)
 	BFilePanel panel(B_OPEN_PANEL, &mTarget);
 	entry_ref where;
 	panel.SetPanelDirectory((mTemp / "other").c_str());
-	panel.SetPanelDirectory((const char*)NULL);
+	panel.SetPanelDirectory((const char*)nullptr);
 	panel.GetPanelDirectory(&where);
 	EXPECT_EQ(std::string(BPath(&where).Path()), mTemp / "other");
 
@@ -277,7 +277,7 @@ TEST_F(FilePanelTest, AMissingFolderGivesItsNearestExistingParent)
 	EXPECT_EQ(std::string(BPath(&where).Path()), mTemp / "other");
 	panel.Show();
 	ASSERT_TRUE(SpinUntil([&] { return panel.IsShowing(); }));
-	EXPECT_EQ(panels::PanelFolder(&panel), mTemp / "other");
+	EXPECT_EQ(panels::panel_folder(&panel), mTemp / "other");
 }
 
 TEST_F(FilePanelTest, ShowingTwiceShowsOnePanel)
@@ -286,23 +286,23 @@ TEST_F(FilePanelTest, ShowingTwiceShowsOnePanel)
 	panel.Show();
 	panel.Show();
 	ASSERT_TRUE(SpinUntil([&] { return panel.IsShowing(); }));
-	EXPECT_EQ(panels::ShownPanels().size(), 1u);
+	EXPECT_EQ(panels::panels_on_screen().size(), 1u);
 	panel.Hide();
 	EXPECT_FALSE(panel.IsShowing());
-	EXPECT_TRUE(panels::ShownPanels().empty());
+	EXPECT_TRUE(panels::panels_on_screen().empty());
 	EXPECT_EQ(mRecorder->Count(), 0u);
 }
 
 TEST_F(FilePanelTest, SeamRefusesWhatAUserCouldNotDo)
 {
-	BFilePanel single(B_OPEN_PANEL, &mTarget, NULL, 0, false);
+	BFilePanel single(B_OPEN_PANEL, &mTarget, nullptr, 0, false);
 	single.SetPanelDirectory(mTemp.Path().c_str());
-	EXPECT_EQ(panels::ChooseEntries(&single, {"de.locale"}), B_BAD_VALUE); // not shown
+	EXPECT_EQ(panels::choose_entries(&single, {"de.locale"}), B_BAD_VALUE); // not shown
 	single.Show();
-	EXPECT_EQ(panels::ChooseEntries(&single, {"de.locale", "fr.locale"}), B_BAD_VALUE);
-	EXPECT_EQ(panels::ChooseEntries(&single, {"missing.locale"}), B_BAD_VALUE);
-	EXPECT_EQ(panels::ChooseSaveName(&single, "x"), B_BAD_VALUE);
-	ASSERT_EQ(panels::ChooseEntries(&single, {"fr.locale"}), B_OK);
+	EXPECT_EQ(panels::choose_entries(&single, {"de.locale", "fr.locale"}), B_BAD_VALUE);
+	EXPECT_EQ(panels::choose_entries(&single, {"missing.locale"}), B_BAD_VALUE);
+	EXPECT_EQ(panels::choose_save_name(&single, "x"), B_BAD_VALUE);
+	ASSERT_EQ(panels::choose_entries(&single, {"fr.locale"}), B_OK);
 	BMessage reply;
 	ASSERT_TRUE(mRecorder->Next(&reply));
 	EXPECT_EQ(RefPath(reply, "refs"), mTemp / "fr.locale");
@@ -311,10 +311,10 @@ TEST_F(FilePanelTest, SeamRefusesWhatAUserCouldNotDo)
 
 TEST_F(FilePanelTest, PanelsKeptOpenWhenAskedTo)
 {
-	BFilePanel panel(B_OPEN_PANEL, &mTarget, NULL, 0, true, NULL, NULL, false, false);
+	BFilePanel panel(B_OPEN_PANEL, &mTarget, nullptr, 0, true, nullptr, nullptr, false, false);
 	panel.SetPanelDirectory(mTemp.Path().c_str());
 	panel.Show();
-	ASSERT_EQ(panels::ChooseEntries(&panel, {"de.locale"}), B_OK);
+	ASSERT_EQ(panels::choose_entries(&panel, {"de.locale"}), B_OK);
 	BMessage reply;
 	ASSERT_TRUE(mRecorder->Next(&reply));
 	EXPECT_TRUE(panel.IsShowing());
@@ -328,8 +328,8 @@ TEST_F(FilePanelTest, CallsFromAnotherThreadReachTheMainThread)
 		panel.Show();
 	});
 	other.join();
-	ASSERT_TRUE(SpinUntil([&] { return panels::ShownPanels().size() == 1; }));
-	EXPECT_EQ(panels::PanelFolder(&panel), mTemp / "other");
+	ASSERT_TRUE(SpinUntil([&] { return panels::panels_on_screen().size() == 1; }));
+	EXPECT_EQ(panels::panel_folder(&panel), mTemp / "other");
 }
 
 namespace {
@@ -352,7 +352,7 @@ TEST_F(FilePanelTest, RefFilterIsAskedAboutFiles)
 {
 	std::ofstream(mTemp / "notes.txt") << "x";
 	OnlyLocales filter;
-	BFilePanel panel(B_OPEN_PANEL, &mTarget, NULL, 0, true, NULL, &filter);
+	BFilePanel panel(B_OPEN_PANEL, &mTarget, nullptr, 0, true, nullptr, &filter);
 	EXPECT_EQ(panel.RefFilter(), &filter);
 	panel.SetPanelDirectory(mTemp.Path().c_str());
 	panel.Show();
@@ -371,5 +371,5 @@ TEST_F(FilePanelTest, APanelDeletedBeforeItsQueuedWorkRanIsNeverShown)
 	other.join();
 	// Let the queued work run; nothing of the deleted panel may appear.
 	SpinUntil([] { return false; }, std::chrono::milliseconds(200));
-	EXPECT_TRUE(panels::ShownPanels().empty());
+	EXPECT_TRUE(panels::panels_on_screen().empty());
 }

@@ -19,8 +19,8 @@ protected:
 	void SetUp() override
 	{
 		const BRect frame(0, 0, 299, 199);
-		view.reset(
-		    new ZTLETextView(frame, NULL, frame, B_FOLLOW_ALL_SIDES, B_WILL_DRAW | B_FRAME_EVENTS));
+		view.reset(new ZTLETextView(frame, nullptr, frame, B_FOLLOW_ALL_SIDES,
+		                            B_WILL_DRAW | B_FRAME_EVENTS));
 		view->MakeEditable(true);
 		view->SetDoesUndo(true);
 		view->SetStylable(true);
@@ -40,7 +40,7 @@ protected:
 			if ((byte & 0xC0) == 0x80)
 				continue;
 			rgb_color color;
-			view->GetFontAndColor(offset, NULL, &color);
+			view->GetFontAndColor(offset, nullptr, &color);
 			if (byte == '\n')
 				out += '|';
 			out += color == ZTLETextView::Red ? 'R' : color == ZTLETextView::Black ? 'B' : '?';
