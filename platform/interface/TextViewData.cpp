@@ -381,14 +381,23 @@ void TextViewData::_Replace(int32 from, int32 to, const std::string& text, uint1
 	const bool countNow = mCountWidth >= 0 && mCountWidth == WrapWidth();
 	if (countNow)
 		_MeasureFont();
-	mParagraphs.Replace(first.index, last.index - first.index + 1, count,
-	                    [&](size_t n, TextParagraph& p) {
-		                    make(n, p);
-		                    if (countNow) {
-			                    _CountLines(p);
-			                    p.dirty = false;
-		                    }
-	                    });
+	// A change inside one long paragraph counts only the lines it moves.
+	std::vector<int32> oldStarts;
+	const bool recount = countNow && count == 1 && first.index == last.index && !head.dirty &&
+	                     head.text.size() > kWindowBytes;
+	if (recount)
+		oldStarts = head.lineStarts.ToVector();
+	mParagraphs.Replace(
+	    first.index, last.index - first.index + 1, count, [&](size_t n, TextParagraph& p) {
+		    make(n, p);
+		    if (countNow) {
+			    if (recount)
+				    _RecountLines(p, oldStarts, headBytes, (size_t)(to - from), text.size());
+			    else
+				    _CountLines(p);
+			    p.dirty = false;
+		    }
+	    });
 
 	// Keep the selection on the same text.
 	const int32 delta = (int32)text.size() - (to - from);
