@@ -4,7 +4,9 @@
 le_install_deps() {
 	local packages=(g++ cmake ninja-build pkg-config qt6-base-dev qt6-base-dev-tools libgl-dev
 		libgtest-dev libgmock-dev googletest libbenchmark-dev dbus dbus-bin dbus-daemon
-		shared-mime-info xdg-utils)
+		shared-mime-info xdg-utils
+		fonts-dejavu-core fonts-urw-base35 gsfonts fonts-droid-fallback fonts-dejavu-extra
+		fonts-noto-mono)
 	local missing=()
 	local p
 	for p in "${packages[@]}"; do

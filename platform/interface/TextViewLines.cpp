@@ -271,7 +271,18 @@ void TextViewData::LayOut(const TextParagraph& paragraph, QTextLayout* layout, i
 			int columns = lineEnd - lineStart;
 			if (preeditSize > 0 && preeditAt >= lineStart && preeditAt < lineEnd)
 				columns += preeditSize;
-			line.setNumColumns(std::max(columns, 1));
+			columns = std::max(columns, 1);
+			// The layout counts columns in glyphs, and a tab among them
+			// counts differently: asked again with the difference, the line
+			// ends where the break is.
+			int asked = columns;
+			line.setNumColumns(asked);
+			for (int attempt = 0; attempt < 4 && line.textLength() != columns; attempt++) {
+				asked += columns - line.textLength();
+				if (asked < 1)
+					break;
+				line.setNumColumns(asked);
+			}
 			lineStart = lineEnd;
 		} else if (ownBreaks) {
 			line.setNumColumns(INT_MAX / 4); // the rest
