@@ -16,9 +16,18 @@ void ParagraphBlocks::Keep(ParagraphText& text)
 	const uint32_t size = text.mSize;
 	if (mNewest == ParagraphText::kBorrowed ||
 	    mBlocks[mNewest].capacity - mBlocks[mNewest].used < size) {
-		// A paragraph larger than a block gets a block of its own.
+		// The newest block, once emptied, goes back rather than staying
+		// behind unused until the blocks are compacted.
+		if (mNewest != ParagraphText::kBorrowed && mBlocks[mNewest].live == 0) {
+			mBytes -= mBlocks[mNewest].capacity;
+			mBlocks[mNewest] = Block();
+			mEmpty.push_back(mNewest);
+		}
+		// A paragraph larger than a block gets a block of its own, with
+		// room to grow: a long paragraph being typed in is copied back into
+		// the block it came from, without a new allocation per keystroke.
 		Block block;
-		block.capacity = std::max(kBlockSize, size);
+		block.capacity = size > kBlockSize ? size + size / 16 : kBlockSize;
 		block.bytes.reset(new char[block.capacity]);
 		mBytes += block.capacity;
 		if (!mEmpty.empty()) {

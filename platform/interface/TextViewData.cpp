@@ -330,11 +330,23 @@ void TextViewData::_Replace(int32 from, int32 to, const std::string& text, uint1
 	}
 	// The head and the tail go away with the paragraphs replaced: their
 	// bytes are kept.
-	const std::string_view tailBytes = tail.text.View();
-	const std::string tailText(tailBytes.substr(std::min(tailFrom, tailBytes.size())));
-	const std::string headText(head.text.View().substr(0, headBytes));
+	const std::string_view tailBytes =
+	    tail.text.View().substr(std::min(tailFrom, tail.text.size()));
+	const std::string_view headBytesView = head.text.View().substr(0, headBytes);
 	size_t pieceStart = 0;
 	const size_t count = 1 + (size_t)std::count(text.begin(), text.end(), '\n');
+	// One paragraph made of one: its bytes joined here in one copy (a long
+	// paragraph being typed in is not copied piece by piece).
+	std::string single;
+	std::string headText;
+	std::string tailText;
+	if (count == 1) {
+		single.reserve(headBytes + text.size() + tailBytes.size());
+		single.append(headBytesView).append(text).append(tailBytes);
+	} else {
+		headText.assign(headBytesView);
+		tailText.assign(tailBytes);
+	}
 	// The bytes of the first and the last paragraph, lent to the index
 	// until it has taken them.
 	std::string built;
@@ -350,8 +362,25 @@ void TextViewData::_Replace(int32 from, int32 to, const std::string& text, uint1
 			pieceStart = pieceEnd + 1;
 			return;
 		}
-		built.clear();
 		std::vector<StyleRun> runs;
+		if (count == 1) {
+			runs = headRuns;
+			if (!text.empty())
+				runs.push_back(StyleRun{(int32)headBytes, style});
+			for (StyleRun run : tailRuns) {
+				run.start += (int32)(headBytes + text.size());
+				runs.push_back(run);
+			}
+			p.text = ParagraphText::Borrow(single);
+			if (runs.empty())
+				runs.push_back(StyleRun{0, style});
+			if (runs.size() == 1)
+				p.style = runs.front().style;
+			else
+				set_runs(p, std::move(runs));
+			return;
+		}
+		built.clear();
 		if (n == 0) {
 			built = headText;
 			runs = headRuns;
