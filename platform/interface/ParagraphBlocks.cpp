@@ -68,4 +68,22 @@ void ParagraphBlocks::Release(ParagraphText& text)
 	text = ParagraphText();
 }
 
+bool ParagraphBlocks::EditInPlace(ParagraphText& text, size_t at, size_t removed,
+                                  std::string_view inserted)
+{
+	if (text.mBlock == ParagraphText::kBorrowed || at + removed > text.mSize)
+		return false;
+	Block& block = mBlocks[text.mBlock];
+	const size_t size = text.mSize - removed + inserted.size();
+	if (block.live != text.mSize || text.mData != block.bytes.get() || size > block.capacity)
+		return false;
+	char* bytes = block.bytes.get();
+	memmove(bytes + at + inserted.size(), bytes + at + removed, text.mSize - at - removed);
+	memcpy(bytes + at, inserted.data(), inserted.size());
+	mLiveBytes += (int64_t)size - (int64_t)text.mSize;
+	block.used = block.live = (uint32_t)size;
+	text.mSize = (uint32_t)size;
+	return true;
+}
+
 } // namespace BPrivate

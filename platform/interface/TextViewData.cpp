@@ -335,6 +335,52 @@ void TextViewData::_Replace(int32 from, int32 to, const std::string& text, uint1
 	const std::string_view headBytesView = head.text.View().substr(0, headBytes);
 	size_t pieceStart = 0;
 	const size_t count = 1 + (size_t)std::count(text.begin(), text.end(), '\n');
+	// A change inside one long paragraph counts only the lines it moves.
+	const bool countNow = mCountWidth >= 0 && mCountWidth == WrapWidth();
+	if (countNow)
+		_MeasureFont();
+	std::vector<int32> oldStarts;
+	const bool recount = countNow && count == 1 && first.index == last.index && !head.dirty &&
+	                     head.text.size() > kWindowBytes;
+	if (recount)
+		oldStarts = head.lineStarts.ToVector();
+	// The runs of a paragraph made of one: the head's, the new bytes', the
+	// tail's.
+	auto singleRuns = [&]() {
+		std::vector<StyleRun> runs = headRuns;
+		if (!text.empty())
+			runs.push_back(StyleRun{(int32)headBytes, style});
+		for (StyleRun run : tailRuns) {
+			run.start += (int32)(headBytes + text.size());
+			runs.push_back(run);
+		}
+		if (runs.empty())
+			runs.push_back(StyleRun{0, style});
+		return runs;
+	};
+	auto setRuns = [](TextParagraph& p, std::vector<StyleRun>&& runs) {
+		if (runs.size() == 1) {
+			p.runs.clear();
+			p.style = runs.front().style;
+		} else {
+			set_runs(p, std::move(runs));
+		}
+	};
+	// Typing in a long paragraph edits its bytes where they lie.
+	if (count == 1 && first.index == last.index && head.text.size() > kWindowBytes &&
+	    mParagraphs.EditInPlace(
+	        first.index, headBytes, (size_t)(to - from), text, [&](TextParagraph& p) {
+		        setRuns(p, singleRuns());
+		        if (recount) {
+			        _RecountLines(p, oldStarts, headBytes, (size_t)(to - from), text.size());
+			        p.dirty = false;
+		        } else {
+			        p.dirty = true;
+		        }
+	        })) {
+		_ShiftSelection(from, to, (int32)text.size());
+		return;
+	}
 	// One paragraph made of one: its bytes joined here in one copy (a long
 	// paragraph being typed in is not copied piece by piece).
 	std::string single;
@@ -364,20 +410,8 @@ void TextViewData::_Replace(int32 from, int32 to, const std::string& text, uint1
 		}
 		std::vector<StyleRun> runs;
 		if (count == 1) {
-			runs = headRuns;
-			if (!text.empty())
-				runs.push_back(StyleRun{(int32)headBytes, style});
-			for (StyleRun run : tailRuns) {
-				run.start += (int32)(headBytes + text.size());
-				runs.push_back(run);
-			}
 			p.text = ParagraphText::Borrow(single);
-			if (runs.empty())
-				runs.push_back(StyleRun{0, style});
-			if (runs.size() == 1)
-				p.style = runs.front().style;
-			else
-				set_runs(p, std::move(runs));
+			setRuns(p, singleRuns());
 			return;
 		}
 		built.clear();
@@ -407,15 +441,6 @@ void TextViewData::_Replace(int32 from, int32 to, const std::string& text, uint1
 	};
 	// New paragraphs are counted into visual lines while their bytes are at
 	// hand, rather than in a later walk over the whole text.
-	const bool countNow = mCountWidth >= 0 && mCountWidth == WrapWidth();
-	if (countNow)
-		_MeasureFont();
-	// A change inside one long paragraph counts only the lines it moves.
-	std::vector<int32> oldStarts;
-	const bool recount = countNow && count == 1 && first.index == last.index && !head.dirty &&
-	                     head.text.size() > kWindowBytes;
-	if (recount)
-		oldStarts = head.lineStarts.ToVector();
 	mParagraphs.Replace(
 	    first.index, last.index - first.index + 1, count, [&](size_t n, TextParagraph& p) {
 		    make(n, p);
@@ -428,8 +453,13 @@ void TextViewData::_Replace(int32 from, int32 to, const std::string& text, uint1
 		    }
 	    });
 
+	_ShiftSelection(from, to, (int32)text.size());
+}
+
+void TextViewData::_ShiftSelection(int32 from, int32 to, int32 inserted)
+{
 	// Keep the selection on the same text.
-	const int32 delta = (int32)text.size() - (to - from);
+	const int32 delta = inserted - (to - from);
 	auto shift = [&](int32 offset) {
 		if (offset >= to)
 			return offset + delta;

@@ -7,6 +7,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <string>
 
 #include "TextViewTestSupport.h"
@@ -44,6 +45,19 @@ int32 boundary(const std::string& text, int32 offset)
 	return offset;
 }
 
+// Where two long texts part, for a message that does not print megabytes.
+std::string difference(const std::string& got, const std::string& expected)
+{
+	size_t at = 0;
+	while (at < got.size() && at < expected.size() && got[at] == expected[at])
+		at++;
+	if (at == got.size() && at == expected.size())
+		return std::string();
+	return "they part at byte " + std::to_string(at) + " of " + std::to_string(got.size()) +
+	       " and " + std::to_string(expected.size()) + ": \"" + got.substr(at, 24) +
+	       "\" against \"" + expected.substr(at, 24) + "\"";
+}
+
 // Every visual line of two views starts at the same offset.
 void expect_same_lines(BTextView& view, BTextView& fresh)
 {
@@ -79,7 +93,7 @@ TEST(TextViewLongParagraph, TwoMegabytesOpenPaintAndTakeEditsWithTheirLinesKept)
 	widget->repaint();
 	std::string expected = text;
 	expected.insert((size_t)middle, "typed words");
-	EXPECT_EQ(view.Content(), expected);
+	EXPECT_EQ(difference(view.Content(), expected), "");
 	// The caret's line holds the caret.
 	int32 start, end;
 	view.GetSelection(&start, &end);
@@ -93,7 +107,7 @@ TEST(TextViewLongParagraph, TwoMegabytesOpenPaintAndTakeEditsWithTheirLinesKept)
 	const int32 cutTo = boundary(expected, middle + 3000);
 	view.Delete(cutFrom, cutTo);
 	expected.erase((size_t)cutFrom, (size_t)(cutTo - cutFrom));
-	EXPECT_EQ(view.Content(), expected);
+	EXPECT_EQ(difference(view.Content(), expected), "");
 
 	RecordingTextView fresh(frame);
 	fresh.SetTextRect(BRect(3, 3, 396, 296));
@@ -104,4 +118,41 @@ TEST(TextViewLongParagraph, TwoMegabytesOpenPaintAndTakeEditsWithTheirLinesKept)
 	expect_same_lines(view, fresh);
 	widget->hide();
 	freshWidget->hide();
+}
+
+// Edits made where a long paragraph's bytes lie keep its colour runs where
+// they were, and undo takes them back.
+TEST(TextViewLongParagraph, EditsInsideKeepColourRunsAndUndo)
+{
+	RecordingTextView view;
+	view.SetStylable(true);
+	const std::string text = long_paragraph(64 << 10);
+	view.SetText(text.c_str());
+	// A stretch of ASCII, so that offsets a few bytes apart are characters.
+	int32 middle = 32 << 10;
+	while (std::any_of(text.begin() + middle, text.begin() + middle + 30,
+	                   [](char c) { return (unsigned char)c >= 0x80; }))
+		middle++;
+	const rgb_color red = {200, 0, 0, 255};
+	view.SetFontAndColor(middle, middle + 20, nullptr, 0, &red);
+	view.Select(middle + 5, middle + 5);
+	QWidget* widget = BPrivate::ViewAccess::Widget(&view);
+	QTest::keyClicks(widget, "zz");
+	std::string expected = text;
+	expected.insert((size_t)middle + 5, "zz");
+	EXPECT_EQ(difference(view.Content(), expected), "");
+	auto colorAt = [&](int32 offset) {
+		rgb_color color;
+		view.GetFontAndColor(offset, nullptr, &color);
+		return color.red;
+	};
+	EXPECT_EQ(colorAt(middle - 1), 0);
+	EXPECT_EQ(colorAt(middle), 200);
+	EXPECT_EQ(colorAt(middle + 5), 200); // typed inside the run
+	EXPECT_EQ(colorAt(middle + 21), 200);
+	EXPECT_EQ(colorAt(middle + 22), 0);
+	view.Undo();
+	EXPECT_EQ(difference(view.Content(), text), "");
+	EXPECT_EQ(colorAt(middle + 19), 200);
+	EXPECT_EQ(colorAt(middle + 20), 0);
 }
