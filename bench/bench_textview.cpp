@@ -7,7 +7,11 @@
 //   - inserting a 30,000-line text with comments into the locale text view
 //     (coloured) against a plain text view (not coloured);
 //   - walking a text line by line with LineAt/NextLineOffset/ByteAt, per
-//     line, for 1,000 and 100,000 lines (should not grow with the text).
+//     line, for 1,000 and 100,000 lines (should not grow with the text);
+//   - opening one text of 10 MB (set, counted into lines, painted) against
+//     the same bytes as 100,000 short paragraphs, and a keystroke (typed
+//     and erased as key events, then painted) inside a paragraph of 1 MB
+//     against one inside a short paragraph of a text as large.
 #include <QApplication>
 #include <QPlainTextEdit>
 #include <QTest>
@@ -196,6 +200,84 @@ void BM_LargeEdits(benchmark::State& state)
 	}
 }
 BENCHMARK(BM_LargeEdits)->Unit(benchmark::kMillisecond);
+
+// Words of simple scripts with accents, in paragraphs of about
+// paragraphBytes each (one paragraph when it is as large as the text).
+std::string words_text(size_t bytes, size_t paragraphBytes)
+{
+	static const char* const kWords[] = {
+	    "lorem",        "ipsum", "d\xC3\xA9j\xC3\xA0", "vu", "longer-compound-word",
+	    "na\xC3\xAFve", "words"};
+	std::string text;
+	text.reserve(bytes + 32);
+	size_t paragraph = 0;
+	for (size_t i = 0; text.size() < bytes; i++) {
+		text += kWords[(i * 5 + i / 3) % 7];
+		paragraph += 8;
+		if (paragraph >= paragraphBytes) {
+			text += '\n';
+			paragraph = 0;
+		} else {
+			text += ' ';
+		}
+	}
+	return text;
+}
+
+std::unique_ptr<BTextView> make_shown_view()
+{
+	const BRect frame(0, 0, 599, 399);
+	std::unique_ptr<BTextView> view(
+	    new BTextView(frame, NULL, frame.InsetByCopy(3, 3), B_FOLLOW_ALL_SIDES, B_WILL_DRAW));
+	QWidget* widget = BPrivate::ViewAccess::Widget(view.get());
+	widget->resize(600, 400);
+	widget->show();
+	return view;
+}
+
+// Opening: the text set, its lines counted and the first screen painted.
+void BM_OpenText(benchmark::State& state)
+{
+	const size_t bytes = 10u << 20;
+	const std::string text = words_text(bytes, state.range(0) == 0 ? bytes : 100);
+	for (auto _ : state) {
+		state.PauseTiming();
+		std::unique_ptr<BTextView> view = make_shown_view();
+		state.ResumeTiming();
+		view->SetText(text.c_str(), (int32)text.size());
+		benchmark::DoNotOptimize(view->CountLines());
+		BPrivate::ViewAccess::Widget(view.get())->repaint();
+		state.PauseTiming();
+		view.reset();
+		state.ResumeTiming();
+	}
+}
+// 0: one paragraph of 10 MB; 1: the same bytes as 100,000 paragraphs.
+BENCHMARK(BM_OpenText)->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond);
+
+// A keystroke in the middle of a 1 MB text: its one paragraph, or a short
+// one among many.
+void BM_KeystrokeInParagraph(benchmark::State& state)
+{
+	const size_t bytes = 1u << 20;
+	const std::string text = words_text(bytes, state.range(0) == 0 ? bytes : 100);
+	std::unique_ptr<BTextView> view = make_shown_view();
+	view->SetText(text.c_str(), (int32)text.size());
+	QWidget* widget = BPrivate::ViewAccess::Widget(view.get());
+	widget->setFocus();
+	int32 middle = (int32)(bytes / 2);
+	while (middle > 0 && ((unsigned char)text[(size_t)middle] & 0xC0) == 0x80)
+		middle--;
+	view->Select(middle, middle);
+	widget->repaint();
+	for (auto _ : state) {
+		QTest::keyClick(widget, Qt::Key_X);
+		QTest::keyClick(widget, Qt::Key_Backspace);
+		widget->repaint();
+	}
+}
+// 0: inside the 1 MB paragraph; 1: inside a short paragraph.
+BENCHMARK(BM_KeystrokeInParagraph)->Arg(0)->Arg(1)->Unit(benchmark::kMicrosecond);
 
 } // namespace
 

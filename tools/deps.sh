@@ -5,6 +5,9 @@ le_install_deps() {
 	local packages=(g++ cmake ninja-build pkg-config qt6-base-dev qt6-base-dev-tools libgl-dev
 		libgtest-dev libgmock-dev googletest libbenchmark-dev dbus dbus-bin dbus-daemon
 		shared-mime-info xdg-utils gettext libgettextpo-dev
+		# The text view tests under a fuller font setup.
+		fonts-dejavu-core fonts-urw-base35 gsfonts fonts-droid-fallback fonts-dejavu-extra
+		fonts-noto-mono
 		# The desktop tests: validating the entry and the AppStream data,
 		# the MIME database as gio reads it, the Debian package's dependencies.
 		# and a private X server to look at the window's class and icon.

@@ -3,6 +3,7 @@
 
 #include <cstdint>
 #include <memory>
+#include <string_view>
 #include <vector>
 
 #include "ParagraphText.h"
@@ -18,6 +19,10 @@ public:
 	// Copies a borrowed text into the blocks.
 	void Keep(ParagraphText& text);
 	void Release(ParagraphText& text);
+	// Bytes at..at + removed of a text become inserted, where the text
+	// lies, when its block holds it alone with room enough; false, with
+	// nothing changed, otherwise.
+	bool EditInPlace(ParagraphText& text, size_t at, size_t removed, std::string_view inserted);
 	int64_t Bytes() const { return mBytes; }
 	int64_t LiveBytes() const { return mLiveBytes; }
 

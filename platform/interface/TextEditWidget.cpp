@@ -111,15 +111,22 @@ QRectF TextEditWidget::CaretRect(int32 offset) const
 	offset = mData->ClampOffset(offset);
 	const ParagraphPlace place = mData->Paragraphs().FindByByte(offset);
 	const TextParagraph& paragraph = mData->Paragraphs().Paragraph(place);
+	const size_t inside = (size_t)(offset - place.byte);
+	const int64 lineInside =
+	    std::upper_bound(paragraph.lineStarts.begin(), paragraph.lineStarts.end(), (int32)inside) -
+	    paragraph.lineStarts.begin();
+	const LineWindow window = mData->WindowOf(paragraph, lineInside, 1);
 	QTextLayout layout;
-	mData->LayOut(paragraph, &layout, mData->WrapWidth(), mData->FontsVary());
-	const int position = utf16_index(paragraph.text, (size_t)(offset - place.byte));
+	mData->LayOut(paragraph, &layout, mData->WrapWidth(), mData->FontsVary(), window);
+	const int position =
+	    utf16_index(std::string_view(paragraph.text).substr(window.byte), inside - window.byte);
 	QTextLine line = layout.lineForTextPosition(position);
 	if (!line.isValid())
 		line = layout.lineAt(std::max(layout.lineCount() - 1, 0));
 	const qreal x = line.isValid() ? line.cursorToX(position) : 0;
 	const qreal y =
-	    (qreal)(place.line + (line.isValid() ? line.lineNumber() : 0)) * mData->LineHeight();
+	    (qreal)(place.line + window.firstLine + (line.isValid() ? line.lineNumber() : 0)) *
+	    mData->LineHeight();
 	return QRectF(x, y, 1, mData->LineHeight()).translated(_Origin());
 }
 
@@ -137,15 +144,17 @@ int32 TextEditWidget::OffsetAtViewport(QPointF point) const
 		return mData->Length();
 	const ParagraphPlace place = mData->Paragraphs().FindByLine(lineNumber);
 	const TextParagraph& paragraph = mData->Paragraphs().Paragraph(place);
+	const LineWindow window = mData->WindowOf(paragraph, lineNumber - place.line, 1);
 	QTextLayout layout;
-	mData->LayOut(paragraph, &layout, mData->WrapWidth(), mData->FontsVary());
-	const int index =
-	    std::clamp<int>((int)(lineNumber - place.line), 0, std::max(layout.lineCount() - 1, 0));
+	mData->LayOut(paragraph, &layout, mData->WrapWidth(), mData->FontsVary(), window);
+	const int index = std::clamp<int>((int)(lineNumber - place.line - window.firstLine), 0,
+	                                  std::max(layout.lineCount() - 1, 0));
 	const QTextLine line = layout.lineAt(index);
 	if (!line.isValid())
-		return (int32)place.byte;
+		return (int32)(place.byte + window.byte);
 	const int position = line.xToCursor(inText.x());
-	return mData->ClampOffset((int32)(place.byte + byte_index(paragraph.text, position)));
+	const std::string_view shown = std::string_view(paragraph.text).substr(window.byte);
+	return mData->ClampOffset((int32)(place.byte + window.byte + byte_index(shown, position)));
 }
 
 void TextEditWidget::EnsureCaretVisible()

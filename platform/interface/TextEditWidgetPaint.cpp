@@ -7,6 +7,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <string_view>
 
 namespace BPrivate {
 
@@ -36,31 +37,47 @@ void TextEditWidget::paintEvent(QPaintEvent* event)
 	                       selectionStart == selectionEnd;
 	const QPalette& colors = palette();
 
+	const int64 lastLine = (int64)std::floor((area.bottom() - origin.y()) / lineHeight);
+
 	while (index < data->Paragraphs().Count()) {
-		const qreal y = origin.y() + (qreal)line * lineHeight;
-		if (y > area.bottom())
+		if (origin.y() + (qreal)line * lineHeight > area.bottom())
 			break;
 		const TextParagraph& paragraph = data->Paragraphs().At(index);
 		const int32 size = (int32)paragraph.text.size();
-		const bool caretHere = data->Caret() >= byte && data->Caret() <= byte + size;
+		// Of a long paragraph only the lines in the area are laid out.
+		const int64 firstShown = std::max<int64>(firstLine - line, 0);
+		const LineWindow window =
+		    data->WindowOf(paragraph, firstShown, lastLine - line - firstShown + 1);
+		const size_t windowEnd = std::min(window.end, (size_t)size);
+		const std::string_view shown =
+		    std::string_view(paragraph.text).substr(window.byte, windowEnd - window.byte);
+		const int64 from = byte + (int64)window.byte; // the window's bytes in the text
+		const int64 to = byte + (int64)windowEnd;
+		const bool toTheEnd = windowEnd == (size_t)size;
+		// An offset at the window's end belongs to the line after it, unless
+		// that is the paragraph's end.
+		auto inWindow = [&](int64 offset) {
+			return offset >= from && (offset < to || (toTheEnd && offset == to));
+		};
+		const qreal y = origin.y() + (qreal)(line + window.firstLine) * lineHeight;
+		const bool caretHere = inWindow(data->Caret());
 		const int caretPosition =
-		    caretHere ? utf16_index(paragraph.text, (size_t)(data->Caret() - byte)) : -1;
+		    caretHere ? utf16_index(shown, (size_t)(data->Caret() - from)) : -1;
 		QTextLayout layout;
 		if (caretHere && !mPreedit.isEmpty())
 			layout.setPreeditArea(caretPosition, mPreedit);
-		data->LayOut(paragraph, &layout, width, true);
+		data->LayOut(paragraph, &layout, width, true, window);
 
 		QList<QTextLayout::FormatRange> selections;
-		if (selectionStart < selectionEnd && selectionStart <= byte + size && selectionEnd > byte) {
+		if (selectionStart < selectionEnd && selectionStart <= to && selectionEnd > from) {
 			QTextLayout::FormatRange range;
-			range.start =
-			    utf16_index(paragraph.text, (size_t)std::max<int64>(selectionStart - byte, 0));
+			range.start = utf16_index(shown, (size_t)std::max<int64>(selectionStart - from, 0));
 			const int end =
-			    utf16_index(paragraph.text, (size_t)std::min<int64>(selectionEnd - byte, size));
+			    utf16_index(shown, (size_t)std::min<int64>(selectionEnd - from, to - from));
 			range.length = end - range.start;
 			range.format.setBackground(colors.brush(QPalette::Highlight));
 			range.format.setForeground(colors.brush(QPalette::HighlightedText));
-			if (selectionEnd > byte + size) {
+			if (selectionEnd > byte + size && toTheEnd) {
 				// The line feed is selected too.
 				const QTextLine last = layout.lineAt(layout.lineCount() - 1);
 				painter.fillRect(QRectF(origin.x() + last.naturalTextWidth(), y + last.y(),
@@ -74,9 +91,9 @@ void TextEditWidget::paintEvent(QPaintEvent* event)
 		if (caretHere && showCaret && data->Modes().editable)
 			layout.drawCursor(&painter, QPointF(origin.x(), y),
 			                  caretPosition + layout.preeditAreaText().size(), 1);
-		if (mDropCaret >= byte && mDropCaret <= byte + size) {
+		if (inWindow(mDropCaret)) {
 			layout.drawCursor(&painter, QPointF(origin.x(), y),
-			                  utf16_index(paragraph.text, (size_t)(mDropCaret - byte)), 2);
+			                  utf16_index(shown, (size_t)(mDropCaret - from)), 2);
 		}
 		if (width <= 0)
 			mWidest = std::max(mWidest, (int)std::ceil(layout.maximumWidth()));

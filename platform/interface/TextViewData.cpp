@@ -330,11 +330,69 @@ void TextViewData::_Replace(int32 from, int32 to, const std::string& text, uint1
 	}
 	// The head and the tail go away with the paragraphs replaced: their
 	// bytes are kept.
-	const std::string_view tailBytes = tail.text.View();
-	const std::string tailText(tailBytes.substr(std::min(tailFrom, tailBytes.size())));
-	const std::string headText(head.text.View().substr(0, headBytes));
+	const std::string_view tailBytes =
+	    tail.text.View().substr(std::min(tailFrom, tail.text.size()));
+	const std::string_view headBytesView = head.text.View().substr(0, headBytes);
 	size_t pieceStart = 0;
 	const size_t count = 1 + (size_t)std::count(text.begin(), text.end(), '\n');
+	// A change inside one long paragraph counts only the lines it moves.
+	const bool countNow = mCountWidth >= 0 && mCountWidth == WrapWidth();
+	if (countNow)
+		_MeasureFont();
+	std::vector<int32> oldStarts;
+	const bool recount = countNow && count == 1 && first.index == last.index && !head.dirty &&
+	                     head.text.size() > kWindowBytes;
+	if (recount)
+		oldStarts = head.lineStarts.ToVector();
+	// The runs of a paragraph made of one: the head's, the new bytes', the
+	// tail's.
+	auto singleRuns = [&]() {
+		std::vector<StyleRun> runs = headRuns;
+		if (!text.empty())
+			runs.push_back(StyleRun{(int32)headBytes, style});
+		for (StyleRun run : tailRuns) {
+			run.start += (int32)(headBytes + text.size());
+			runs.push_back(run);
+		}
+		if (runs.empty())
+			runs.push_back(StyleRun{0, style});
+		return runs;
+	};
+	auto setRuns = [](TextParagraph& p, std::vector<StyleRun>&& runs) {
+		if (runs.size() == 1) {
+			p.runs.clear();
+			p.style = runs.front().style;
+		} else {
+			set_runs(p, std::move(runs));
+		}
+	};
+	// Typing in a long paragraph edits its bytes where they lie.
+	if (count == 1 && first.index == last.index && head.text.size() > kWindowBytes &&
+	    mParagraphs.EditInPlace(
+	        first.index, headBytes, (size_t)(to - from), text, [&](TextParagraph& p) {
+		        setRuns(p, singleRuns());
+		        if (recount) {
+			        _RecountLines(p, oldStarts, headBytes, (size_t)(to - from), text.size());
+			        p.dirty = false;
+		        } else {
+			        p.dirty = true;
+		        }
+	        })) {
+		_ShiftSelection(from, to, (int32)text.size());
+		return;
+	}
+	// One paragraph made of one: its bytes joined here in one copy (a long
+	// paragraph being typed in is not copied piece by piece).
+	std::string single;
+	std::string headText;
+	std::string tailText;
+	if (count == 1) {
+		single.reserve(headBytes + text.size() + tailBytes.size());
+		single.append(headBytesView).append(text).append(tailBytes);
+	} else {
+		headText.assign(headBytesView);
+		tailText.assign(tailBytes);
+	}
 	// The bytes of the first and the last paragraph, lent to the index
 	// until it has taken them.
 	std::string built;
@@ -350,8 +408,13 @@ void TextViewData::_Replace(int32 from, int32 to, const std::string& text, uint1
 			pieceStart = pieceEnd + 1;
 			return;
 		}
-		built.clear();
 		std::vector<StyleRun> runs;
+		if (count == 1) {
+			p.text = ParagraphText::Borrow(single);
+			setRuns(p, singleRuns());
+			return;
+		}
+		built.clear();
 		if (n == 0) {
 			built = headText;
 			runs = headRuns;
@@ -378,20 +441,25 @@ void TextViewData::_Replace(int32 from, int32 to, const std::string& text, uint1
 	};
 	// New paragraphs are counted into visual lines while their bytes are at
 	// hand, rather than in a later walk over the whole text.
-	const bool countNow = mCountWidth >= 0 && mCountWidth == WrapWidth();
-	if (countNow)
-		_MeasureFont();
-	mParagraphs.Replace(first.index, last.index - first.index + 1, count,
-	                    [&](size_t n, TextParagraph& p) {
-		                    make(n, p);
-		                    if (countNow) {
-			                    _CountLines(p);
-			                    p.dirty = false;
-		                    }
-	                    });
+	mParagraphs.Replace(
+	    first.index, last.index - first.index + 1, count, [&](size_t n, TextParagraph& p) {
+		    make(n, p);
+		    if (countNow) {
+			    if (recount)
+				    _RecountLines(p, oldStarts, headBytes, (size_t)(to - from), text.size());
+			    else
+				    _CountLines(p);
+			    p.dirty = false;
+		    }
+	    });
 
+	_ShiftSelection(from, to, (int32)text.size());
+}
+
+void TextViewData::_ShiftSelection(int32 from, int32 to, int32 inserted)
+{
 	// Keep the selection on the same text.
-	const int32 delta = (int32)text.size() - (to - from);
+	const int32 delta = inserted - (to - from);
 	auto shift = [&](int32 offset) {
 		if (offset >= to)
 			return offset + delta;

@@ -52,10 +52,21 @@ struct TextViewModes
 	bool singleLine = false;
 };
 
+// The part of a paragraph a layout holds: its bytes from byte to end,
+// which are its visual lines from firstLine on.
+struct LineWindow
+{
+	int32 firstLine = 0;
+	size_t byte = 0;
+	size_t end = std::string::npos; // npos: to the end of the paragraph
+};
+
 class TextViewData
 {
 public:
 	static constexpr qreal kTabStop = 28;
+	// Paragraphs up to this size are laid out whole.
+	static constexpr size_t kWindowBytes = 4096;
 
 	explicit TextViewData(BTextView* view);
 	~TextViewData();
@@ -156,10 +167,17 @@ public:
 	int32 SelectionEnd() const { return std::max(mAnchor, mCaret); }
 	void SetSelection(int32 newAnchor, int32 newCaret);
 
-	// A paragraph laid out at the wrap width: lines at y = n * lineHeight.
-	// The text is the paragraph's as displayed (same UTF-16 positions).
-	void LayOut(const TextParagraph& paragraph, QTextLayout* layout, int width,
-	            bool withFormats) const;
+	// The lines first .. first + count - 1 of a paragraph, or the whole
+	// paragraph where that is as cheap: a long paragraph is laid out only
+	// where it is seen, never whole per paint or per caret move.
+	LineWindow WindowOf(const TextParagraph& paragraph, int64 first, int64 count) const;
+
+	// A paragraph (or a window of it) laid out at the wrap width: lines at
+	// y = n * lineHeight from the window's first line. The text is the
+	// paragraph's as displayed (same UTF-16 positions, counted from the
+	// window's first byte).
+	void LayOut(const TextParagraph& paragraph, QTextLayout* layout, int width, bool withFormats,
+	            const LineWindow& window = LineWindow()) const;
 
 	void SetEnterHandler(std::function<void()> handler) { mEnterHandler = std::move(handler); }
 	void SetChangeHandler(std::function<void()> handler) { mChangeHandler = std::move(handler); }
@@ -246,10 +264,20 @@ private:
 	// from..to becomes text, in style for the new bytes; keeps the
 	// selection where it belongs.
 	void _Replace(int32 from, int32 to, const std::string& text, uint16 style);
+	// from..to became inserted bytes: the selection stays on its text.
+	void _ShiftSelection(int32 from, int32 to, int32 inserted);
 	void _Record(int32 offset, std::string removed, std::string inserted, EditSource source);
 	void _CountLines(TextParagraph& paragraph);
+	// Counts a long paragraph again after bytes at..at + removed became
+	// inserted bytes, from the lines it had before: from two lines before
+	// the change until its breaks meet the old ones again.
+	void _RecountLines(TextParagraph& paragraph, const std::vector<int32>& oldStarts, size_t at,
+	                   size_t removed, size_t inserted);
 	// Line starts of text at width if it is of simple scripts only.
-	bool _SimpleBreaks(std::string_view text, int width, std::vector<int32>* starts) const;
+	// From from on (a line start) when given; stop, given a new line start,
+	// may end the walk early by answering true.
+	bool _SimpleBreaks(std::string_view text, int width, std::vector<int32>* starts,
+	                   size_t from = 0, const std::function<bool(size_t)>& stop = nullptr) const;
 	// The advance of the simple character at text[i] and its length in
 	// bytes, or -1 when it is not of a simple script.
 	qreal _SimpleAdvance(std::string_view text, size_t i, size_t* length) const;

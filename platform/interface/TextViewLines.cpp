@@ -10,6 +10,7 @@
 #include <algorithm>
 #include <climits>
 #include <cmath>
+#include <functional>
 
 #include "TextEditWidget.h"
 #include "ViewPrivate.h"
@@ -118,7 +119,8 @@ qreal TextViewData::_SimpleAdvance(std::string_view text, size_t i, size_t* leng
 	return advance;
 }
 
-bool TextViewData::_SimpleBreaks(std::string_view text, int width, std::vector<int32>* starts) const
+bool TextViewData::_SimpleBreaks(std::string_view text, int width, std::vector<int32>* starts,
+                                 size_t from, const std::function<bool(size_t)>& stop) const
 {
 	// Text of simple scripts (Latin, Greek, Cyrillic, punctuation) shapes
 	// one character to one glyph: its lines are broken here, from the
@@ -130,11 +132,11 @@ bool TextViewData::_SimpleBreaks(std::string_view text, int width, std::vector<i
 		return true;
 	_MeasureFont();
 	const qreal limit = width;
-	size_t lineStart = 0;
-	size_t lastBreak = 0; // where a line may start after a space
+	size_t lineStart = from;
+	size_t lastBreak = from; // where a line may start after a space
 	qreal x = 0;
 	auto advanceAt = [&](size_t i, size_t* length) { return _SimpleAdvance(text, i, length); };
-	for (size_t i = 0; i < text.size();) {
+	for (size_t i = from; i < text.size();) {
 		const uint8 byte = (uint8)text[i];
 		size_t length = 1;
 		if (byte == '\t') {
@@ -156,6 +158,8 @@ bool TextViewData::_SimpleBreaks(std::string_view text, int width, std::vector<i
 		if (x + advance > limit && i > lineStart) {
 			const size_t next = lastBreak > lineStart ? lastBreak : i;
 			starts->push_back((int32)next);
+			if (stop && stop(next))
+				return true;
 			lineStart = next;
 			lastBreak = next;
 			// The characters carried over to the new line.
@@ -172,14 +176,49 @@ bool TextViewData::_SimpleBreaks(std::string_view text, int width, std::vector<i
 	return true;
 }
 
-void TextViewData::LayOut(const TextParagraph& paragraph, QTextLayout* layout, int width,
-                          bool withFormats) const
+LineWindow TextViewData::WindowOf(const TextParagraph& paragraph, int64 first, int64 count) const
 {
-	layout->setText(display_text(paragraph.text));
+	LineWindow window;
+	// Short paragraphs are laid out whole: a layout of a few lines costs
+	// less than finding them. A window needs the lines counted at the width
+	// the layout will have.
+	if (paragraph.text.size() <= kWindowBytes || paragraph.dirty || paragraph.lines <= 1 ||
+	    mCountWidth <= 0 || mCountWidth != WrapWidth())
+		return window;
+	first = std::clamp<int64>(first, 0, paragraph.lines - 1);
+	const int64 last = std::clamp<int64>(first + std::max<int64>(count, 1), first + 1,
+	                                     paragraph.lines); // after the window
+	window.firstLine = (int32)first;
+	window.byte = first == 0 ? 0 : (size_t)paragraph.lineStarts[(size_t)first - 1];
+	window.end = last >= paragraph.lines ? std::string::npos
+	                                     : (size_t)paragraph.lineStarts[(size_t)last - 1];
+	return window;
+}
+
+void TextViewData::LayOut(const TextParagraph& paragraph, QTextLayout* layout, int width,
+                          bool withFormats, const LineWindow& window) const
+{
+	const std::string_view all = paragraph.text;
+	const size_t base = std::min(window.byte, all.size());
+	const size_t endByte = std::min(window.end, all.size());
+	const bool whole = base == 0 && endByte == all.size();
+	const std::string_view text = all.substr(base, endByte - base);
+	layout->setText(display_text(text));
 	layout->setFont(mBaseFont);
 	std::vector<int32> breaks;
-	const bool ownBreaks =
-	    width > 0 && !mFontsVary && _SimpleBreaks(paragraph.text, width, &breaks);
+	bool ownBreaks;
+	if (whole) {
+		ownBreaks = width > 0 && !mFontsVary && _SimpleBreaks(text, width, &breaks);
+	} else {
+		// A window keeps to the lines as counted, whoever broke them.
+		ownBreaks = true;
+		for (size_t i = (size_t)window.firstLine; i < paragraph.lineStarts.size(); i++) {
+			const size_t start = (size_t)paragraph.lineStarts[i];
+			if (start >= endByte)
+				break;
+			breaks.push_back((int32)(start - base));
+		}
+	}
 	QTextOption option;
 	// Our own breaks go through numbers of columns, which the layout keeps
 	// to only when it may break anywhere.
@@ -194,9 +233,11 @@ void TextViewData::LayOut(const TextParagraph& paragraph, QTextLayout* layout, i
 		int previous = 0;
 		for (size_t i = 0; i < count; i++) {
 			const uint16 index = paragraph.runs.empty() ? paragraph.style : paragraph.runs[i].style;
-			const size_t endByte =
+			const size_t runEnd =
 			    i + 1 < count ? (size_t)paragraph.runs[i + 1].start : paragraph.text.size();
-			const int end = utf16_index(paragraph.text, endByte);
+			if (runEnd <= base)
+				continue;
+			const int end = utf16_index(text, std::min(runEnd, endByte) - base);
 			const TextStyle& style = mStyles[index];
 			if (end > previous && (index != 0 || style.font >= 0)) {
 				QTextLayout::FormatRange range;
@@ -208,6 +249,8 @@ void TextViewData::LayOut(const TextParagraph& paragraph, QTextLayout* layout, i
 				formats.append(range);
 			}
 			previous = end;
+			if (runEnd >= endByte)
+				break;
 		}
 		layout->setFormats(formats);
 	}
@@ -224,11 +267,22 @@ void TextViewData::LayOut(const TextParagraph& paragraph, QTextLayout* layout, i
 		if (!line.isValid())
 			break;
 		if (ownBreaks && next < breaks.size()) {
-			const int lineEnd = utf16_index(paragraph.text, (size_t)breaks[next++]);
+			const int lineEnd = utf16_index(text, (size_t)breaks[next++]);
 			int columns = lineEnd - lineStart;
 			if (preeditSize > 0 && preeditAt >= lineStart && preeditAt < lineEnd)
 				columns += preeditSize;
-			line.setNumColumns(std::max(columns, 1));
+			columns = std::max(columns, 1);
+			// The layout counts columns in glyphs, and a tab among them
+			// counts differently: asked again with the difference, the line
+			// ends where the break is.
+			int asked = columns;
+			line.setNumColumns(asked);
+			for (int attempt = 0; attempt < 4 && line.textLength() != columns; attempt++) {
+				asked += columns - line.textLength();
+				if (asked < 1)
+					break;
+				line.setNumColumns(asked);
+			}
 			lineStart = lineEnd;
 		} else if (ownBreaks) {
 			line.setNumColumns(INT_MAX / 4); // the rest
@@ -296,11 +350,63 @@ void TextViewData::_CountLines(TextParagraph& paragraph)
 
 	QTextLayout layout;
 	LayOut(paragraph, &layout, mCountWidth, mFontsVary);
+	// Each line's start from the one before: a long paragraph is not
+	// walked again from its start for every line.
+	const std::string_view text = paragraph.text;
+	size_t byte = 0;
+	int unit = 0;
 	for (int i = 1; i < layout.lineCount(); i++) {
-		paragraph.lineStarts.push_back(
-		    (int32)byte_index(paragraph.text, layout.lineAt(i).textStart()));
+		const int start = layout.lineAt(i).textStart();
+		byte += byte_index(text.substr(byte), start - unit);
+		unit = start;
+		paragraph.lineStarts.push_back((int32)byte);
 	}
 	paragraph.lines = 1 + (int32)paragraph.lineStarts.size();
+}
+
+void TextViewData::_RecountLines(TextParagraph& paragraph, const std::vector<int32>& oldStarts,
+                                 size_t at, size_t removed, size_t inserted)
+{
+	const std::string_view text = paragraph.text;
+	if (text.size() <= kWindowBytes || mCountWidth <= 0 || mFontsVary || oldStarts.empty()) {
+		_CountLines(paragraph);
+		return;
+	}
+	// Lines before the one changed keep their starts; the line before it
+	// may take words from it, so the count starts one line further back.
+	const size_t changed =
+	    (size_t)(std::upper_bound(oldStarts.begin(), oldStarts.end(), (int32)at) -
+	             oldStarts.begin());
+	const size_t kept = changed >= 2 ? changed - 2 : 0;
+	const size_t from = kept == 0 ? 0 : (size_t)oldStarts[kept - 1];
+	const int64 delta = (int64)inserted - (int64)removed;
+	const size_t changeEnd = at + inserted;
+	// Old starts after the change, met again once a new start equals one.
+	size_t old = changed;
+	while (old < oldStarts.size() && (size_t)oldStarts[old] <= at + removed)
+		old++;
+	bool met = false;
+	std::vector<int32> starts;
+	const bool simple = _SimpleBreaks(text, mCountWidth, &starts, from, [&](size_t start) {
+		if (start <= changeEnd)
+			return false;
+		while (old < oldStarts.size() && (int64)oldStarts[old] + delta < (int64)start)
+			old++;
+		met = old < oldStarts.size() && (int64)oldStarts[old] + delta == (int64)start;
+		return met;
+	});
+	if (!simple) {
+		_CountLines(paragraph);
+		return;
+	}
+	std::vector<int32> lineStarts(oldStarts.begin(), oldStarts.begin() + (ptrdiff_t)kept);
+	lineStarts.insert(lineStarts.end(), starts.begin(), starts.end());
+	if (met) {
+		for (size_t i = old + 1; i < oldStarts.size(); i++)
+			lineStarts.push_back((int32)(oldStarts[i] + delta));
+	}
+	paragraph.lineStarts = lineStarts;
+	paragraph.lines = 1 + (int32)lineStarts.size();
 }
 
 void TextViewData::_MeasureFont() const

@@ -288,6 +288,39 @@ void TextViewParagraphs::Replace(int32_t first, int32_t count, size_t made,
 	_CompactBlocksIfSparse();
 }
 
+bool TextViewParagraphs::EditInPlace(int32_t index, size_t at, size_t removed,
+                                     std::string_view inserted,
+                                     const std::function<void(TextParagraph&)>& update)
+{
+	if (mRoot < 0 || index < 0 || index >= Count())
+		return false;
+	// Down to the paragraph, keeping the way: the sums along it change.
+	std::vector<int32_t> path;
+	int32_t node = mRoot;
+	while (true) {
+		path.push_back(node);
+		const Node& n = mNodes[node];
+		const int32_t leftSize = n.left < 0 ? 0 : mNodes[n.left].size;
+		if (index < leftSize) {
+			node = n.left;
+		} else if (index == leftSize) {
+			break;
+		} else {
+			index -= leftSize + 1;
+			node = n.right;
+		}
+	}
+	TextParagraph& paragraph = mNodes[node].value;
+	if (!mBlocks.EditInPlace(paragraph.text, at, removed, inserted))
+		return false;
+	update(paragraph);
+	for (auto step = path.rbegin(); step != path.rend(); ++step)
+		_Pull(*step);
+	mLastValid = false;
+	_DropOrder();
+	return true;
+}
+
 void TextViewParagraphs::_CompactBlocksIfSparse()
 {
 	if (mBlocks.Bytes() <= 1024 * 1024 || mBlocks.Bytes() <= 2 * mBlocks.LiveBytes())

@@ -14,6 +14,7 @@
 #include <functional>
 #include <random>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "ChunkedStore.h"
@@ -72,6 +73,13 @@ public:
 	// not one of the paragraphs replaced (they are gone by then).
 	void Replace(int32_t first, int32_t count, size_t made,
 	             const std::function<void(size_t, TextParagraph&)>& make);
+	// Edits the bytes of one paragraph where they lie (bytes at..at +
+	// removed become inserted, no line feed among them) when its block
+	// holds it alone with room enough, then calls update with it to set
+	// its styles and lines; a long paragraph being typed in is then not
+	// copied per keystroke. False, with nothing changed, otherwise.
+	bool EditInPlace(int32_t index, size_t at, size_t removed, std::string_view inserted,
+	                 const std::function<void(TextParagraph&)>& update);
 	// Everything, as one call of Replace.
 	void Reset(std::vector<TextParagraph>&& items);
 

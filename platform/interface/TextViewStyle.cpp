@@ -245,6 +245,12 @@ void TextViewData::FontChanged()
 	BFont font;
 	mView->GetFont(&font);
 	mBaseFont = to_qfont(font);
+	// The view breaks lines of simple scripts itself, from the characters'
+	// advances; kerning and ligatures would make the laid-out lines
+	// narrower or wider than that, by how much depending on the fonts
+	// installed. Without them a line is the sum of its advances.
+	mBaseFont.setKerning(false);
+	mBaseFont.setStyleStrategy(QFont::PreferNoShaping);
 	mWidget->setFont(mBaseFont);
 	// The first measurement may read the font configuration, which the
 	// application may be reading already.
