@@ -62,7 +62,7 @@ void expect_answering(team_id team, const char* signature)
 
 	BMessage request = get_property("Suites");
 	BMessage answer;
-	ASSERT_EQ(B_OK, BMessenger(NULL, team).SendMessage(&request, &answer, 5000000, 5000000));
+	ASSERT_EQ(B_OK, BMessenger(nullptr, team).SendMessage(&request, &answer, 5000000, 5000000));
 	EXPECT_EQ((uint32)B_REPLY, answer.what);
 }
 
@@ -108,7 +108,7 @@ TEST_F(BusTest, RequestsOverTheLimitFromTwoProgramsAreRefusedAndTheApplicationAn
 		BMessage request = get_property("DefaultLanguage");
 		BMessage reply;
 		ASSERT_EQ(B_OK,
-		          BMessenger(NULL, peer->Pid()).SendMessage(&request, &reply, 5000000, 5000000));
+		          BMessenger(nullptr, peer->Pid()).SendMessage(&request, &reply, 5000000, 5000000));
 		EXPECT_STREQ("Deutsch", reply.GetString("result", ""));
 	});
 }
@@ -137,7 +137,7 @@ TEST_F(BusTest, RequestsHeldUnansweredAreRefusedAsBusyBeyondTheirShare)
 		large.AddData("data", B_RAW_TYPE, data.data(), (ssize_t)data.size(), false);
 		BMessage reply;
 		EXPECT_EQ(B_BUSY,
-		          BMessenger(NULL, peer->Pid()).SendMessage(&large, &reply, 5000000, 5000000));
+		          BMessenger(nullptr, peer->Pid()).SendMessage(&large, &reply, 5000000, 5000000));
 		expect_answering(peer->Pid(), localeSignature.c_str());
 	});
 }
@@ -165,7 +165,7 @@ TEST_F(BusTest, AnAnswerOverTheLimitIsRefusedAndTheAskerStillHearsTheBus)
 
 		request = get_property("DefaultLanguage");
 		ASSERT_EQ(B_OK,
-		          BMessenger(NULL, peer->Pid()).SendMessage(&request, &reply, 5000000, 5000000));
+		          BMessenger(nullptr, peer->Pid()).SendMessage(&request, &reply, 5000000, 5000000));
 		EXPECT_STREQ("Deutsch", reply.GetString("result", ""));
 	});
 	hostile.unregisterService(QString("org.vessmor.Team%1").arg(fakeTeam));
