@@ -29,6 +29,17 @@ int query_timeout_ms()
 	return Bus::TimeoutMs(kRosterQueryTimeout);
 }
 
+// Lets go of an answer on the connection's thread however its function ends.
+class AnswerGuard
+{
+public:
+	explicit AnswerGuard(QDBusMessage* answer) : mAnswer(answer) {}
+	~AnswerGuard() { BusConnection::Default().Release(mAnswer); }
+
+private:
+	QDBusMessage* mAnswer;
+};
+
 bool verify_owner(team_id team)
 {
 	QDBusMessage call = bus_daemon_call("GetConnectionUnixProcessID");
@@ -103,6 +114,7 @@ bool request_together(const BMessenger::Address& target, const BMessage* const* 
 	     << peerWaitMs;
 	bigtime_t start = system_time();
 	QDBusMessage answer = call_bus(call, timeoutMs);
+	AnswerGuard letGo(&answer);
 	if (method_unknown(answer)) {
 		BusState::Default().NoteSingleRequestsOnly(target.team);
 		return false;
@@ -113,7 +125,8 @@ bool request_together(const BMessenger::Address& target, const BMessage* const* 
 	status_t status = status_from_reply(answer);
 	QByteArrayList answers;
 	if (status == B_OK) {
-		if (answer.signature() != QLatin1String("aay") || answer.arguments().size() != 1)
+		if (answer.signature() != QLatin1String(kBusRequests.OutSignature().c_str()) ||
+		    answer.arguments().size() != 1)
 			status = B_BAD_REPLY;
 		else
 			answers = qdbus_cast<QByteArrayList>(answer.arguments().at(0));
@@ -300,6 +313,7 @@ void Bus::RequestAll(const BMessenger::Address& target, const BMessage* const* m
 	}
 	if (gone)
 		BusState::Default().NoteName(target.team, false);
+	BusConnection::Default().Release(&calls);
 }
 
 } // namespace BPrivate

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cstdlib>
+#include <utility>
 
 #include <QByteArrayList>
 #include <QCoreApplication>
@@ -43,6 +44,21 @@ QThread* answering_thread(QDBusConnection& session, QThread* fallback)
 
 // How often the bus thread looks whether the connection is still there.
 const int kCheckMs = 1000;
+
+// Moves what held holds to the thread of home and lets go of it there.
+template <typename Held> void let_go_on_thread_of(QObject* home, Held* held)
+{
+	if (home == nullptr || home->thread() == QThread::currentThread()) {
+		*held = Held();
+		return;
+	}
+	// One owner only, so that the last reference surely goes over there.
+	auto* moved = new Held;
+	std::swap(*moved, *held);
+	if (!QMetaObject::invokeMethod(
+	        home, [moved] { delete moved; }, Qt::QueuedConnection))
+		delete moved;
+}
 
 } // namespace
 
@@ -172,17 +188,17 @@ void BusConnection::Release(QDBusMessage* message, size_t heldBytes)
 		std::lock_guard<std::mutex> guard(mLock);
 		mHeldBytes -= std::min(heldBytes, mHeldBytes);
 	}
-	QObject* home = mObject;
-	if (home == nullptr || home->thread() == QThread::currentThread()) {
-		*message = QDBusMessage();
-		return;
-	}
-	// One owner only, so that the last reference surely goes over there.
-	auto* held = new QDBusMessage;
-	held->swap(*message);
-	if (!QMetaObject::invokeMethod(
-	        home, [held] { delete held; }, Qt::QueuedConnection))
-		delete held;
+	let_go_on_thread_of(mObject, message);
+}
+
+void BusConnection::Release(QDBusMessage* answer)
+{
+	let_go_on_thread_of(mObject, answer);
+}
+
+void BusConnection::Release(std::vector<QDBusPendingCall>* calls)
+{
+	let_go_on_thread_of(mObject, calls);
 }
 
 void BusConnection::Leave()

@@ -8,10 +8,12 @@
 
 #include <functional>
 #include <mutex>
+#include <vector>
 
 #include "AppRecord.h"
 
 #include <QDBusConnection>
+#include <QDBusPendingCall>
 #include <QString>
 
 class QDBusMessage;
@@ -48,6 +50,10 @@ public:
 	// thread does that reach Qt's watch of the socket. Anywhere else the
 	// application would stay deaf on the bus for good.
 	void Release(QDBusMessage* message, size_t heldBytes);
+	// The same for answers to our own calls: the bus library holds what a
+	// peer answers just the same.
+	void Release(QDBusMessage* answer);
+	void Release(std::vector<QDBusPendingCall>* calls);
 
 private:
 	// On the bus thread, every kCheckMs: a lost connection is made anew.

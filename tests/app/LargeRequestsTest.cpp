@@ -6,6 +6,7 @@
 #include <QDBusConnection>
 #include <QDBusMessage>
 #include <QDBusVariant>
+#include <QDBusVirtualObject>
 
 #include <gtest/gtest.h>
 
@@ -65,6 +66,22 @@ void expect_answering(team_id team, const char* signature)
 	EXPECT_EQ((uint32)B_REPLY, answer.what);
 }
 
+// A program pretending to be an application, answering every Request with
+// bytes just under 64 MiB.
+class HugeAnswers : public QDBusVirtualObject
+{
+public:
+	QString introspect(const QString&) const override { return QString(); }
+	bool handleMessage(const QDBusMessage& message, const QDBusConnection& connection) override
+	{
+		if (message.member() != QLatin1String("Request"))
+			return false;
+		connection.send(
+		    message.createReply(QVariant(QByteArray(63 * 1024 * 1024 + 512 * 1024, 'x'))));
+		return true;
+	}
+};
+
 } // namespace
 
 // Two programs each ask with a request just under 64 MiB at once. Together
@@ -123,4 +140,35 @@ TEST_F(BusTest, RequestsHeldUnansweredAreRefusedAsBusyBeyondTheirShare)
 		          BMessenger(nullptr, peer->Pid()).SendMessage(&large, &reply, 5000000, 5000000));
 		expect_answering(peer->Pid(), localeSignature.c_str());
 	});
+}
+
+// An answer just under 64 MiB to the application's own question passes what
+// the bus library holds before it stops reading, as two large requests do.
+TEST_F(BusTest, AnAnswerOverTheLimitIsRefusedAndTheAskerStillHearsTheBus)
+{
+	Watchdog watchdog(120);
+	// Requests to a fake team go to this object, served by the main thread.
+	const team_id fakeTeam = 2000000000 + getpid();
+	QDBusConnection hostile =
+	    QDBusConnection::connectToBus(QDBusConnection::SessionBus, "huge-answers");
+	ASSERT_TRUE(hostile.isConnected());
+	HugeAnswers object;
+	ASSERT_TRUE(hostile.registerVirtualObject("/org/vessmor/App", &object));
+	ASSERT_TRUE(hostile.registerService(QString("org.vessmor.Team%1").arg(fakeTeam)));
+
+	run_app(app.get(), [&] {
+		auto peer = StartPeer("locale_peer", {"--language=Deutsch"});
+		BMessage request = get_property("DefaultText");
+		BMessage reply;
+		EXPECT_EQ(B_BAD_REPLY, BMessenger::FromAddress({fakeTeam, -1, -1})
+		                           .SendMessage(&request, &reply, 20000000, 20000000));
+
+		request = get_property("DefaultLanguage");
+		ASSERT_EQ(B_OK,
+		          BMessenger(nullptr, peer->Pid()).SendMessage(&request, &reply, 5000000, 5000000));
+		EXPECT_STREQ("Deutsch", reply.GetString("result", ""));
+	});
+	hostile.unregisterService(QString("org.vessmor.Team%1").arg(fakeTeam));
+	hostile.unregisterObject("/org/vessmor/App");
+	QDBusConnection::disconnectFromBus("huge-answers");
 }
