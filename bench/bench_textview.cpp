@@ -228,7 +228,7 @@ std::unique_ptr<BTextView> make_shown_view()
 {
 	const BRect frame(0, 0, 599, 399);
 	std::unique_ptr<BTextView> view(
-	    new BTextView(frame, NULL, frame.InsetByCopy(3, 3), B_FOLLOW_ALL_SIDES, B_WILL_DRAW));
+	    new BTextView(frame, nullptr, frame.InsetByCopy(3, 3), B_FOLLOW_ALL_SIDES, B_WILL_DRAW));
 	QWidget* widget = BPrivate::ViewAccess::Widget(view.get());
 	widget->resize(600, 400);
 	widget->show();
