@@ -49,6 +49,15 @@ const char* mText[] = {
     "Font",
     "Size",
     "Entry #%d has %d lines. An entry is one line; write \\n for a line break.",
+    "Save As",
+    "Open",
+    "Open Reference",
+    "Open Recent",
+    "Discard",
+    "The locale text has unsaved changes. Save them first?",
+    "Saved %s",
+    "Load a reference",
+    "Load a translation",
 };
 
 static_assert(std::size(mText) == kInterfaceTextCount,

@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "Alert.h"
+#include "Application.h"
 #include "Entry.h"
 #include "File.h"
 #include "Message.h"
@@ -247,6 +248,8 @@ void ZTLEWindow::_LoadFileMessage(BMessage* message, bool asReference)
 	}
 	if (mPrefs != nullptr)
 		mPrefs->Set(kPrefLoadPath, fullPath);
+	mCurrentFile = fullPath;
+	_AddRecentFile(fullPath);
 	_MarkClean();
 }
 
@@ -254,6 +257,9 @@ void ZTLEWindow::_SaveFileMessage(BMessage* message)
 {
 	entry_ref directory;
 	const char* name = nullptr;
+	// What waited on this save goes on only if it went through.
+	const AfterSave then = mAfterSave;
+	mAfterSave = kAfterSaveNothing;
 	if (message->FindRef("directory", 0, &directory) != B_OK ||
 	    message->FindString("name", 0, &name) != B_OK)
 		return;
@@ -261,11 +267,11 @@ void ZTLEWindow::_SaveFileMessage(BMessage* message)
 		return;
 	BPath path(&directory);
 	path.Append(name);
-	if (mPrefs != nullptr) {
-		mPrefs->Set(kPrefFileSavePath, path.Path());
-		mPrefs->Set(kPrefLoadPath, path.Path());
-	}
-	_MarkClean();
+	_DidSave(path.Path());
+	if (then == kAfterSaveQuit && be_app != nullptr)
+		be_app->PostMessage(B_QUIT_REQUESTED);
+	else if (then == kAfterSaveNew)
+		PostMessage(kMsgNewFile);
 }
 
 void ZTLEWindow::_FieldAlert(InterfaceText text, BView* focus)

@@ -58,6 +58,14 @@ void ZTLEWindow::FileSavePanel()
 		if (loadPath.empty() && language != nullptr && language->Text() != nullptr)
 			mSavePanel->SetSaveText((std::string(language->Text()) + kLocaleExtension).c_str());
 	}
+	// Save As starts from the file being edited.
+	BPath current;
+	BPath currentFolder;
+	if (!mCurrentFile.empty() && current.SetTo(mCurrentFile.c_str()) == B_OK &&
+	    current.GetParent(&currentFolder) == B_OK) {
+		mSavePanel->SetPanelDirectory(currentFolder.Path());
+		mSavePanel->SetSaveText(current.Leaf());
+	}
 	if (!mSavePanel->IsShowing())
 		mSavePanel->Show();
 }
