@@ -58,6 +58,8 @@ const char* mText[] = {
     "Saved %s",
     "Load a reference",
     "Load a translation",
+    "Can't load the locale file '%s'.",
+    "It is not a locale file, or it is damaged.",
 };
 
 static_assert(std::size(mText) == kInterfaceTextCount,

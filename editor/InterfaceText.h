@@ -59,6 +59,8 @@ enum InterfaceText : int32 {
 	kTextSaved,       // "%s": the path of the saved file
 	kTextLoadReferenceTip,
 	kTextLoadTranslationTip,
+	kTextCannotLoadFile, // "%s": the path of the file
+	kTextNotALocaleFile,
 
 	kInterfaceTextCount
 };

@@ -185,10 +185,13 @@ void ZTLEWindow::_BuildControls()
 		view->MakeEditable(false);
 		view->SetViewColor(kBackgroundGrey);
 	}
-	mBkgView->AddChild(new BButton(slot(0, fieldRight + kSlotGap, right - kLastSlot - kSlotGap),
-	                               "btn_refload", _Label(kTextLoad, "...").c_str(),
-	                               new BMessage(kMsgLoadRefPanel), B_FOLLOW_RIGHT | B_FOLLOW_TOP,
-	                               controlFlags));
+	BButton* refLoad =
+	    new BButton(slot(0, fieldRight + kSlotGap, right - kLastSlot - kSlotGap), "btn_refload",
+	                _Label(kTextLoad, "...").c_str(), new BMessage(kMsgLoadRefPanel),
+	                B_FOLLOW_RIGHT | B_FOLLOW_TOP, controlFlags);
+	// Two buttons of one label: the tip says which file each loads.
+	refLoad->SetToolTip(_Text(kTextLoadReferenceTip));
+	mBkgView->AddChild(refLoad);
 	BMenuField* refGet =
 	    new BMenuField(slot(0, right - kLastSlot, right), kAppRefMenuField, " ",
 	                   CreateAppRefPopUp(), (uint32)(B_FOLLOW_RIGHT | B_FOLLOW_TOP), controlFlags);
@@ -201,10 +204,12 @@ void ZTLEWindow::_BuildControls()
 	    new BMessage(kMsgDummy), B_FOLLOW_LEFT_RIGHT | B_FOLLOW_TOP, controlFlags);
 	language->SetDivider(fit.rowDivider);
 	mBkgView->AddChild(language);
-	mBkgView->AddChild(new BButton(slot(1, fieldRight + kSlotGap, right - kLastSlot - kSlotGap),
-	                               "btn_fileload", _Label(kTextLoad, "...").c_str(),
-	                               new BMessage(kMsgLoadFilePanel), B_FOLLOW_RIGHT | B_FOLLOW_TOP,
-	                               controlFlags));
+	BButton* fileLoad =
+	    new BButton(slot(1, fieldRight + kSlotGap, right - kLastSlot - kSlotGap), "btn_fileload",
+	                _Label(kTextLoad, "...").c_str(), new BMessage(kMsgLoadFilePanel),
+	                B_FOLLOW_RIGHT | B_FOLLOW_TOP, controlFlags);
+	fileLoad->SetToolTip(_Text(kTextLoadTranslationTip));
+	mBkgView->AddChild(fileLoad);
 	mBkgView->AddChild(new BButton(
 	    slot(1, right - kLastSlot, right), "btn_filesave", _Label(kTextSave, "...").c_str(),
 	    new BMessage(kMsgSaveFilePanel), B_FOLLOW_RIGHT | B_FOLLOW_TOP, controlFlags));

@@ -239,8 +239,16 @@ void ZTLEWindow::_LoadFileMessage(BMessage* message, bool asReference)
 	if (status == B_OK)
 		status = FileLoad(&file);
 	if (status != B_OK) {
+		// The usual reason is said in the interface language; the rarer ones
+		// have no texts of their own yet.
+		const std::string reason = status == B_ENTRY_NOT_FOUND || status == B_FILE_NOT_FOUND ||
+		                                   status == B_PERMISSION_DENIED ||
+		                                   status == B_NOT_ALLOWED || status == B_IS_A_DIRECTORY ||
+		                                   status == B_NO_INIT || status == B_BAD_VALUE
+		                               ? Reason(status)
+		                               : _Text(kTextNotALocaleFile);
 		std::string text =
-		    std::string("Can't load the locale file '") + fullPath + "'.\n\n" + Reason(status);
+		    FillPlaceholders(_Text(kTextCannotLoadFile), "%s", {fullPath}) + "\n\n" + reason;
 		(new BAlert("Locale", text.c_str(), _Text(kTextCancel), nullptr, nullptr, B_WIDTH_AS_USUAL,
 		            B_WARNING_ALERT))
 		    ->Go();

@@ -39,6 +39,7 @@ void ZTLEWindow::FileSavePanel()
 		mSavePanel.reset(NewPanel(B_SAVE_PANEL));
 		mSavePanel->SetTarget(BMessenger(nullptr, this));
 		mSavePanel->SetMessage(&message);
+		mSavePanel->SetTitle(_Text(kTextSaveAs));
 
 		std::string loadPath = _LoadPath();
 		entry_ref folder;
@@ -87,6 +88,9 @@ void ZTLEWindow::LoadPanel(int32 what)
 			mOpenPanel->SetPanelDirectory(path.Path());
 	}
 	mOpenPanel->SetMessage(&message);
+	// One panel serves both buttons; its title says which file it loads.
+	mOpenPanel->SetTitle(
+	    _Text(what == kMsgLoadRefFile ? kTextLoadReferenceTip : kTextLoadTranslationTip));
 	if (!mOpenPanel->IsShowing())
 		mOpenPanel->Show();
 }

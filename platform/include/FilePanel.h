@@ -73,6 +73,9 @@ public:
 
 	// The name a save panel proposes.
 	void SetSaveText(const char* text);
+	// The panel window's title (the framework's Window()->SetTitle(); this
+	// layer's panel is no BWindow). NULL or "": the mode's own title.
+	void SetTitle(const char* title);
 
 	void SetRefFilter(BRefFilter* filter);
 	BRefFilter* RefFilter() const;

@@ -20,6 +20,8 @@ std::vector<BFilePanel*> ShownPanels();
 std::string PanelFolder(const BFilePanel* panel);
 // The name a save panel proposes.
 std::string ProposedName(const BFilePanel* panel);
+// The title of the panel's window as shown.
+std::string PanelTitle(const BFilePanel* panel);
 
 // Chooses entries in a shown open panel and confirms. Paths are absolute,
 // or relative to the panel's folder. B_BAD_VALUE for a save panel, a panel

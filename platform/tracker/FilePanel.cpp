@@ -135,6 +135,7 @@ bool FilePanelImpl::EnsureDialog(PanelCore& core)
 	bool modal;
 	std::string directory;
 	std::string saveText;
+	std::string title;
 	{
 		// Copied out: the dialog calls back into the filter, which locks.
 		std::lock_guard<std::mutex> lock(core.lock);
@@ -144,6 +145,7 @@ bool FilePanelImpl::EnsureDialog(PanelCore& core)
 		modal = core.modal;
 		directory = core.directory;
 		saveText = core.saveText;
+		title = core.title;
 	}
 	PanelDialog* dialog = new PanelDialog(shared);
 	if (mode == B_SAVE_PANEL) {
@@ -160,6 +162,8 @@ bool FilePanelImpl::EnsureDialog(PanelCore& core)
 		}
 		dialog->setWindowTitle(QObject::tr("Open"));
 	}
+	if (!title.empty())
+		dialog->setWindowTitle(QString::fromStdString(title));
 	dialog->setModal(modal);
 	dialog->setProxyModel(new RefFilterProxy(shared, dialog));
 	dialog->setDirectory(QString::fromStdString(directory));
@@ -429,6 +433,20 @@ void BFilePanel::SetSaveText(const char* text)
 	mImpl->OnMain([saveText](PanelCore& core) {
 		if (core.dialog != nullptr && core.mode == B_SAVE_PANEL)
 			core.dialog->selectFile(QString::fromStdString(saveText));
+	});
+}
+
+void BFilePanel::SetTitle(const char* title)
+{
+	std::string text = title != NULL ? title : "";
+	{
+		std::shared_ptr<PanelCore> core = mImpl->Core();
+		std::lock_guard<std::mutex> lock(core->lock);
+		core->title = text;
+	}
+	mImpl->OnMain([text](PanelCore& core) {
+		if (core.dialog != nullptr && !text.empty())
+			core.dialog->setWindowTitle(QString::fromStdString(text));
 	});
 }
 

@@ -33,6 +33,7 @@ struct PanelCore
 	bool hideWhenDone = true;
 	std::string directory; // resolved path of the folder shown
 	std::string saveText;
+	std::string title; // "" for the mode's own
 	bool showing = false;
 
 	// Main thread only.

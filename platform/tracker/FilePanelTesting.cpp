@@ -67,6 +67,17 @@ std::string PanelFolder(const BFilePanel* panel)
 	return core->directory;
 }
 
+std::string PanelTitle(const BFilePanel* panel)
+{
+	if (panel == NULL)
+		return std::string();
+	PanelCore* core = panel->Impl()->Core().get();
+	if (core->dialog != nullptr)
+		return core->dialog->windowTitle().toStdString();
+	std::lock_guard<std::mutex> lock(core->lock);
+	return core->title;
+}
+
 std::string ProposedName(const BFilePanel* panel)
 {
 	if (panel == NULL)

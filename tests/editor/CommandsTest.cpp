@@ -208,6 +208,20 @@ TEST_F(CommandsTest, HelpWithoutItsFileNamesTheExpectedPath)
 	EXPECT_EQ(Alerts()[0].type, B_WARNING_ALERT);
 }
 
+TEST_F(CommandsTest, HelpThatCannotBeOpenedNamesTheGuide)
+{
+	// The guide is there, but nothing opens it (no browser, say).
+	const std::string guide = AppFolder() + "/Documentation/KorvaneLocale-UserGuide-English.html";
+	std::filesystem::create_directories(AppFolder() + "/Documentation");
+	WriteBytes(guide, "<html></html>");
+	BPrivate::set_document_opener(
+	    [](const char*) { return (status_t)B_LAUNCH_FAILED_NO_PREFERRED_APP; });
+	Dispatch(kMsgShowHelp);
+	BPrivate::set_document_opener(nullptr);
+	ASSERT_EQ(Alerts().size(), 1u);
+	EXPECT_EQ(Alerts()[0].text, "Can't load help file '" + guide + "'!");
+}
+
 TEST_F(CommandsTest, RosterNoticesRefreshThePopUpOnlyForLocaleApplications)
 {
 	// Only the notices below: other test programs on the same bus start

@@ -1,0 +1,81 @@
+// The two "Load..." buttons and the panels say which file they load; the
+// reference pop-up's title, cut to fit its field, is offered whole as a tip;
+// a file that is no locale file is reported in the interface language.
+
+#include <QApplication>
+#include <QPushButton>
+#include <QWidget>
+
+#include <string>
+
+#include <FilePanel.h>
+#include <FilePanelTesting.h>
+#include <Path.h>
+#include <View.h>
+
+#include "EditorMessages.h"
+#include "FileCommandsTestSupport.h"
+#include "InterfaceLanguages.h"
+#include "ZTLocale.h"
+
+namespace {
+
+// The window's widgets whose tip is text.
+int WidgetsWithTip(const char* text)
+{
+	int count = 0;
+	for (QWidget* top : QApplication::topLevelWidgets()) {
+		if (!top->isVisible() || !top->windowTitle().startsWith("Korvane Locale Editor"))
+			continue;
+		for (QWidget* widget : top->findChildren<QWidget*>())
+			count += widget->toolTip() == QString::fromUtf8(text) ? 1 : 0;
+	}
+	return count;
+}
+
+} // namespace
+
+class LoadButtonsTest : public FileCommandsTest
+{
+};
+
+TEST_F(LoadButtonsTest, ButtonsAndPanelsSayWhichFileTheyLoad)
+{
+	ASSERT_TRUE(mWindow->Lock());
+	EXPECT_STREQ(View("btn_refload")->ToolTipText(), "Load a reference");
+	EXPECT_STREQ(View("btn_fileload")->ToolTipText(), "Load a translation");
+	mWindow->Unlock();
+	EXPECT_EQ(WidgetsWithTip("Load a reference"), 1);
+	EXPECT_EQ(WidgetsWithTip("Load a translation"), 1);
+	// The pop-up's title does not fit its field; the tip holds all of it.
+	EXPECT_EQ(WidgetsWithTip("Application Reference"), 1);
+
+	// One open panel serves both buttons, titled for the one pressed.
+	Dispatch(kMsgLoadRefPanel);
+	ASSERT_NE(LastPanel(B_OPEN_PANEL), nullptr);
+	EXPECT_EQ(FP::PanelTitle(LastPanel(B_OPEN_PANEL)), "Load a reference");
+	Dispatch(kMsgLoadFilePanel);
+	EXPECT_EQ(FP::PanelTitle(LastPanel(B_OPEN_PANEL)), "Load a translation");
+	EXPECT_EQ(FP::Cancel(LastPanel(B_OPEN_PANEL)), B_OK);
+
+	FillHeader("Deutsch");
+	SetEditedText("Gut\n");
+	Dispatch(kMsgSaveFilePanel);
+	ASSERT_NE(LastPanel(B_SAVE_PANEL), nullptr);
+	EXPECT_EQ(FP::PanelTitle(LastPanel(B_SAVE_PANEL)), "Save As");
+	EXPECT_EQ(FP::Cancel(LastPanel(B_SAVE_PANEL)), B_OK);
+}
+
+TEST_F(LoadButtonsTest, AFileThatIsNoLocaleFileIsReportedInTheInterfaceLanguage)
+{
+	const char* buildDir = getenv("LE_BUILD_DIR");
+	BPath shipped(((buildDir != nullptr ? std::string(buildDir) : ".") + "/locale").c_str());
+	ASSERT_TRUE(SelectInterfaceLanguage(ZTLocale::GetInstance(), shipped, BPath(), "Deutsch"));
+	WriteBytes(mFolder / "junk.locale", "no flattened message");
+	Open(kMsgLoadFile, mFolder / "junk.locale");
+	SelectInterfaceLanguage(ZTLocale::GetInstance(), BPath(), BPath(), "English");
+	ASSERT_EQ(Alerts().size(), 1u);
+	EXPECT_EQ(Alerts()[0].text, "Die Locale-Datei '" + (mFolder / "junk.locale") +
+	                                "' kann nicht geladen werden.\n\nSie ist keine Locale-Datei "
+	                                "oder ist beschädigt.");
+}
