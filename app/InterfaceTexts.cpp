@@ -60,6 +60,8 @@ const char* mText[] = {
     "Load a translation",
     "Can't load the locale file '%s'.",
     "It is not a locale file, or it is damaged.",
+    "Locale files",
+    "All files",
 };
 
 static_assert(std::size(mText) == kInterfaceTextCount,

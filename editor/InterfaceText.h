@@ -61,6 +61,8 @@ enum InterfaceText : int32 {
 	kTextLoadTranslationTip,
 	kTextCannotLoadFile, // "%s": the path of the file
 	kTextNotALocaleFile,
+	kTextLocaleFiles,
+	kTextAllFiles,
 
 	kInterfaceTextCount
 };

@@ -23,6 +23,7 @@
 #include "AppFolder.h"
 #include "EditorMessages.h"
 #include "LabelFit.h"
+#include "LocaleFileFilter.h"
 #include "Preferences.h"
 #include "ReferenceDisplay.h"
 #include "ZTLEBkgView.h"

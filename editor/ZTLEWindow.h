@@ -19,6 +19,7 @@ class BPopUpMenu;
 class BScrollView;
 class BTextControl;
 class BView;
+class LocaleFileFilter;
 class Preferences;
 class ZTBitmapMenuItem;
 class ZTLEBkgView;
@@ -144,6 +145,8 @@ private:
 	Preferences* mPrefs;
 	BScrollView* mScrollView;
 	ZTLETextView* mTextView;
+	// Before the panels: the open panel uses it until it goes.
+	std::unique_ptr<LocaleFileFilter> mLocaleFilter;
 	std::unique_ptr<BFilePanel> mSavePanel;
 	std::unique_ptr<BFilePanel> mOpenPanel;
 

@@ -2,6 +2,7 @@
 
 #include "ZTLEWindow.h"
 
+#include <memory>
 #include <string>
 
 #include "Application.h"
@@ -14,6 +15,7 @@
 
 #include "AppFolder.h"
 #include "EditorMessages.h"
+#include "LocaleFileFilter.h"
 #include "Preferences.h"
 
 namespace {
@@ -77,6 +79,10 @@ void ZTLEWindow::LoadPanel(int32 what)
 	if (mOpenPanel == nullptr) {
 		mOpenPanel.reset(NewPanel(B_OPEN_PANEL));
 		mOpenPanel->SetTarget(BMessenger(nullptr, this));
+		if (mLocaleFilter == nullptr)
+			mLocaleFilter = std::make_unique<LocaleFileFilter>();
+		mOpenPanel->AddFilterChoice(_Text(kTextLocaleFiles), mLocaleFilter.get());
+		mOpenPanel->AddFilterChoice(_Text(kTextAllFiles), nullptr);
 
 		std::string loadPath = _LoadPath();
 		BPath path;

@@ -78,6 +78,12 @@ public:
 	void SetTitle(const char* title);
 
 	void SetRefFilter(BRefFilter* filter);
+	// A choice of filters offered beside the name field, as desktop panels
+	// offer file types (an extension of the layer: the framework's panel
+	// takes one filter). label names what the choice lists; a NULL filter
+	// lists everything. The first choice added is in force at first. The
+	// filters stay the caller's.
+	void AddFilterChoice(const char* label, BRefFilter* filter);
 	BRefFilter* RefFilter() const;
 	file_panel_mode PanelMode() const;
 	void SetHideWhenDone(bool hideWhenDone);

@@ -22,6 +22,12 @@ std::string PanelFolder(const BFilePanel* panel);
 std::string ProposedName(const BFilePanel* panel);
 // The title of the panel's window as shown.
 std::string PanelTitle(const BFilePanel* panel);
+// The labels of the filter choices as the panel offers them, and the one
+// in force.
+std::vector<std::string> FilterChoices(const BFilePanel* panel);
+std::string ChosenFilter(const BFilePanel* panel);
+// Chooses the filter of that label, as the user does in the panel.
+status_t ChooseFilter(BFilePanel* panel, const std::string& label);
 
 // Chooses entries in a shown open panel and confirms. Paths are absolute,
 // or relative to the panel's folder. B_BAD_VALUE for a save panel, a panel

@@ -170,6 +170,12 @@ bool FilePanelImpl::EnsureDialog(PanelCore& core)
 	if (mode == B_SAVE_PANEL && !saveText.empty())
 		dialog->selectFile(QString::fromStdString(saveText));
 	std::weak_ptr<PanelCore> weak = shared;
+	// Choices added later reach the dialog through ApplyFilterChoices.
+	QObject::connect(dialog, &QFileDialog::filterSelected, dialog, [weak](const QString& name) {
+		std::shared_ptr<PanelCore> core = weak.lock();
+		if (core != nullptr)
+			ChooseFilter(*core, name.section(QStringLiteral(" ("), 0, 0).toStdString());
+	});
 	QObject::connect(dialog, &QFileDialog::directoryEntered, dialog, [weak](const QString& path) {
 		std::shared_ptr<PanelCore> core = weak.lock();
 		if (core == nullptr)
@@ -180,7 +186,43 @@ bool FilePanelImpl::EnsureDialog(PanelCore& core)
 			core->directory = resolved;
 	});
 	core.dialog = dialog;
+	ApplyFilterChoices(core);
 	return true;
+}
+
+void FilePanelImpl::ApplyFilterChoices(PanelCore& core)
+{
+	if (core.dialog == nullptr)
+		return;
+	QStringList names;
+	{
+		std::lock_guard<std::mutex> lock(core.lock);
+		// The labels alone, without the "(*)" every choice carries.
+		for (const auto& choice : core.filterChoices)
+			names << QString::fromStdString(choice.first) + QStringLiteral(" (*)");
+	}
+	if (names.isEmpty())
+		return;
+	core.dialog->setOption(QFileDialog::HideNameFilterDetails);
+	core.dialog->setNameFilters(names);
+}
+
+void FilePanelImpl::ChooseFilter(PanelCore& core, const std::string& label)
+{
+	{
+		std::lock_guard<std::mutex> lock(core.lock);
+		for (const auto& choice : core.filterChoices) {
+			if (choice.first == label)
+				core.filter = choice.second;
+		}
+	}
+	if (core.dialog == nullptr)
+		return;
+	const QString name = QString::fromStdString(label) + QStringLiteral(" (*)");
+	if (core.dialog->selectedNameFilter() != name)
+		core.dialog->selectNameFilter(name);
+	if (auto* proxy = qobject_cast<QSortFilterProxyModel*>(core.dialog->proxyModel()))
+		proxy->invalidate();
 }
 
 void FilePanelImpl::ApplyDirectory(PanelCore& core)
@@ -448,6 +490,18 @@ void BFilePanel::SetTitle(const char* title)
 		if (core.dialog != nullptr && !text.empty())
 			core.dialog->setWindowTitle(QString::fromStdString(text));
 	});
+}
+
+void BFilePanel::AddFilterChoice(const char* label, BRefFilter* filter)
+{
+	{
+		std::shared_ptr<PanelCore> core = mImpl->Core();
+		std::lock_guard<std::mutex> lock(core->lock);
+		if (core->filterChoices.empty())
+			core->filter = filter;
+		core->filterChoices.emplace_back(label != NULL ? label : "", filter);
+	}
+	mImpl->OnMain([](PanelCore& core) { FilePanelImpl::ApplyFilterChoices(core); });
 }
 
 void BFilePanel::SetRefFilter(BRefFilter* filter)

@@ -7,6 +7,8 @@
 #include <memory>
 #include <mutex>
 #include <string>
+#include <utility>
+#include <vector>
 
 #include "FilePanel.h"
 
@@ -34,6 +36,8 @@ struct PanelCore
 	std::string directory; // resolved path of the folder shown
 	std::string saveText;
 	std::string title; // "" for the mode's own
+	// Offered beside the name field, each with the label shown for it.
+	std::vector<std::pair<std::string, BRefFilter*>> filterChoices;
 	bool showing = false;
 
 	// Main thread only.
@@ -57,6 +61,10 @@ public:
 	// QApplication); false when it cannot.
 	static bool EnsureDialog(PanelCore& core);
 	static void ApplyDirectory(PanelCore& core);
+	// Offers the filter choices in the dialog.
+	static void ApplyFilterChoices(PanelCore& core);
+	// Puts the filter choice of that label in force and lists anew.
+	static void ChooseFilter(PanelCore& core, const std::string& label);
 	static void Show(PanelCore& core);
 	static void Hide(PanelCore& core);
 

@@ -78,6 +78,44 @@ std::string PanelTitle(const BFilePanel* panel)
 	return core->title;
 }
 
+std::vector<std::string> FilterChoices(const BFilePanel* panel)
+{
+	std::vector<std::string> labels;
+	if (panel == NULL)
+		return labels;
+	PanelCore* core = panel->Impl()->Core().get();
+	if (core->dialog != nullptr) {
+		for (const QString& name : core->dialog->nameFilters())
+			labels.push_back(name.section(QStringLiteral(" ("), 0, 0).toStdString());
+	}
+	return labels;
+}
+
+std::string ChosenFilter(const BFilePanel* panel)
+{
+	if (panel == NULL)
+		return std::string();
+	PanelCore* core = panel->Impl()->Core().get();
+	std::lock_guard<std::mutex> lock(core->lock);
+	for (const auto& choice : core->filterChoices) {
+		if (choice.second == core->filter)
+			return choice.first;
+	}
+	return std::string();
+}
+
+status_t ChooseFilter(BFilePanel* panel, const std::string& label)
+{
+	if (panel == NULL)
+		return B_BAD_VALUE;
+	PanelCore* core = panel->Impl()->Core().get();
+	if (core->dialog == nullptr || !core->dialog->nameFilters().contains(
+	                                   QString::fromStdString(label) + QStringLiteral(" (*)")))
+		return B_BAD_VALUE;
+	FilePanelImpl::ChooseFilter(*core, label);
+	return B_OK;
+}
+
 std::string ProposedName(const BFilePanel* panel)
 {
 	if (panel == NULL)

@@ -6,10 +6,17 @@
 #include <QPushButton>
 #include <QWidget>
 
+#include <sys/stat.h>
+#include <sys/xattr.h>
+
+#include <filesystem>
+
 #include <string>
 
 #include <FilePanel.h>
 #include <FilePanelTesting.h>
+#include <Node.h>
+#include <NodeInfo.h>
 #include <Path.h>
 #include <View.h>
 
@@ -78,4 +85,40 @@ TEST_F(LoadButtonsTest, AFileThatIsNoLocaleFileIsReportedInTheInterfaceLanguage)
 	EXPECT_EQ(Alerts()[0].text, "Die Locale-Datei '" + (mFolder / "junk.locale") +
 	                                "' kann nicht geladen werden.\n\nSie ist keine Locale-Datei "
 	                                "oder ist beschädigt.");
+}
+
+TEST_F(LoadButtonsTest, TheOpenPanelOffersLocaleFilesBesideAllFiles)
+{
+	Dispatch(kMsgLoadFilePanel);
+	BFilePanel* panel = LastPanel(B_OPEN_PANEL);
+	ASSERT_NE(panel, nullptr);
+	EXPECT_EQ(FP::FilterChoices(panel), (std::vector<std::string>{"Locale files", "All files"}));
+	EXPECT_EQ(FP::ChosenFilter(panel), "Locale files");
+	ASSERT_NE(panel->RefFilter(), nullptr);
+
+	// By type (the attribute, or the content where it was lost), or by name.
+	WriteLocaleFile(mFolder / "typed", "Deutsch", {"Gut"});
+	removexattr((mFolder / "typed").c_str(), "user.mime_type");
+	WriteBytes(mFolder / "named.locale", "text");
+	WriteBytes(mFolder / "notes.txt", "; #ID1:\nnot a locale file\n");
+	std::filesystem::create_directory(mFolder / "folder");
+	auto lists = [&](const std::string& leaf) {
+		const std::string path = mFolder / leaf;
+		entry_ref ref;
+		EXPECT_EQ(get_ref_for_path(path.c_str(), &ref), B_OK);
+		BNode node(&ref);
+		struct stat st = {};
+		lstat(path.c_str(), &st);
+		char type[B_MIME_TYPE_LENGTH] = "";
+		BNodeInfo(&node).GetType(type);
+		return panel->RefFilter()->Filter(&ref, &node, &st, type);
+	};
+	EXPECT_TRUE(lists("typed"));
+	EXPECT_TRUE(lists("named.locale"));
+	EXPECT_TRUE(lists("folder"));
+	EXPECT_FALSE(lists("notes.txt"));
+
+	ASSERT_EQ(FP::ChooseFilter(panel, "All files"), B_OK);
+	EXPECT_EQ(panel->RefFilter(), nullptr);
+	EXPECT_EQ(FP::Cancel(panel), B_OK);
 }
