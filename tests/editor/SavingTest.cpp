@@ -16,6 +16,7 @@
 #include <MenuBar.h>
 #include <MenuItem.h>
 #include <Message.h>
+#include <Messenger.h>
 
 #include "EditorMessages.h"
 #include "FileCommandsTestSupport.h"
@@ -301,4 +302,24 @@ TEST_F(SavingTest, FileMenuCarriesTheOpenAndSaveShortcuts)
 		EXPECT_EQ(modifiers, each.modifiers) << found->Label();
 	}
 	mWindow->Unlock();
+}
+
+TEST_F(SavingTest, QuitWithSaveThroughThePanelQuitsOnlyOnceTheFileIsSaved)
+{
+	FillHeader("Deutsch");
+	SetEditedText("Gut\n");
+	AnswerAlertsWith(kSave);
+	const int32 quitsBefore = ApplicationQuitRequests();
+	BMessenger window(nullptr, mWindow);
+	BMessage quit(B_QUIT_REQUESTED);
+	ASSERT_EQ(mWindow->PostMessage(&quit), B_OK);
+	Settle();
+	EXPECT_TRUE(window.IsValid()) << "the window waits for the panel";
+	EXPECT_EQ(ApplicationQuitRequests(), quitsBefore);
+
+	BFilePanel* panel = LastPanel(B_SAVE_PANEL);
+	ASSERT_NE(panel, nullptr);
+	ASSERT_EQ(FP::ChooseSaveName(panel, "de.locale", mFolder.Path()), B_OK);
+	EXPECT_TRUE(WaitFor([&] { return ApplicationQuitRequests() == quitsBefore + 1; }));
+	EXPECT_EQ(SavedTexts(mFolder / "de.locale"), std::vector<std::string>{"Gut"});
 }
