@@ -62,6 +62,7 @@ const char* mText[] = {
     "It is not a locale file, or it is damaged.",
     "Locale files",
     "All files",
+    "Locale file",
 };
 
 static_assert(std::size(mText) == kInterfaceTextCount,

@@ -63,6 +63,7 @@ enum InterfaceText : int32 {
 	kTextNotALocaleFile,
 	kTextLocaleFiles,
 	kTextAllFiles,
+	kTextLocaleFile, // the panels' description of the file type
 
 	kInterfaceTextCount
 };

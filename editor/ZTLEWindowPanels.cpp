@@ -15,6 +15,7 @@
 
 #include "AppFolder.h"
 #include "EditorMessages.h"
+#include "LocaleFile.h"
 #include "LocaleFileFilter.h"
 #include "Preferences.h"
 
@@ -42,6 +43,7 @@ void ZTLEWindow::FileSavePanel()
 		mSavePanel->SetTarget(BMessenger(nullptr, this));
 		mSavePanel->SetMessage(&message);
 		mSavePanel->SetTitle(_Text(kTextSaveAs));
+		mSavePanel->SetTypeDescription(kLocaleMimeType, _Text(kTextLocaleFile));
 
 		std::string loadPath = _LoadPath();
 		entry_ref folder;
@@ -83,6 +85,7 @@ void ZTLEWindow::LoadPanel(int32 what)
 			mLocaleFilter = std::make_unique<LocaleFileFilter>();
 		mOpenPanel->AddFilterChoice(_Text(kTextLocaleFiles), mLocaleFilter.get());
 		mOpenPanel->AddFilterChoice(_Text(kTextAllFiles), nullptr);
+		mOpenPanel->SetTypeDescription(kLocaleMimeType, _Text(kTextLocaleFile));
 
 		std::string loadPath = _LoadPath();
 		BPath path;

@@ -84,6 +84,11 @@ public:
 	// lists everything. The first choice added is in force at first. The
 	// filters stay the caller's.
 	void AddFilterChoice(const char* label, BRefFilter* filter);
+	// The words the panel's type column shows for files of mimeType (the
+	// framework takes them from the MIME database's short description,
+	// which this layer does not keep). Without them the column shows the
+	// desktop's description of the type, or the type itself.
+	void SetTypeDescription(const char* mimeType, const char* description);
 	BRefFilter* RefFilter() const;
 	file_panel_mode PanelMode() const;
 	void SetHideWhenDone(bool hideWhenDone);

@@ -26,6 +26,8 @@ std::string PanelTitle(const BFilePanel* panel);
 // in force.
 std::vector<std::string> FilterChoices(const BFilePanel* panel);
 std::string ChosenFilter(const BFilePanel* panel);
+// What the panel's type column says for the file at path.
+std::string TypeShown(const BFilePanel* panel, const std::string& path);
 // Chooses the filter of that label, as the user does in the panel.
 status_t ChooseFilter(BFilePanel* panel, const std::string& label);
 

@@ -504,6 +504,15 @@ void BFilePanel::AddFilterChoice(const char* label, BRefFilter* filter)
 	mImpl->OnMain([](PanelCore& core) { FilePanelImpl::ApplyFilterChoices(core); });
 }
 
+void BFilePanel::SetTypeDescription(const char* mimeType, const char* description)
+{
+	if (mimeType == NULL || description == NULL)
+		return;
+	std::shared_ptr<PanelCore> core = mImpl->Core();
+	std::lock_guard<std::mutex> lock(core->lock);
+	core->typeDescriptions[mimeType] = description;
+}
+
 void BFilePanel::SetRefFilter(BRefFilter* filter)
 {
 	{

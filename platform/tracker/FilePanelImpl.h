@@ -4,6 +4,7 @@
 #define FILE_PANEL_IMPL_H
 
 #include <functional>
+#include <map>
 #include <memory>
 #include <mutex>
 #include <string>
@@ -38,6 +39,8 @@ struct PanelCore
 	std::string title; // "" for the mode's own
 	// Offered beside the name field, each with the label shown for it.
 	std::vector<std::pair<std::string, BRefFilter*>> filterChoices;
+	// Words for file types in the type column, by MIME type.
+	std::map<std::string, std::string> typeDescriptions;
 	bool showing = false;
 
 	// Main thread only.

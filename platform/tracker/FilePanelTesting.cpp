@@ -104,6 +104,18 @@ std::string ChosenFilter(const BFilePanel* panel)
 	return std::string();
 }
 
+std::string TypeShown(const BFilePanel* panel, const std::string& path)
+{
+	if (panel == NULL)
+		return std::string();
+	PanelCore* core = panel->Impl()->Core().get();
+	if (core->dialog == nullptr || core->dialog->iconProvider() == nullptr)
+		return std::string();
+	return core->dialog->iconProvider()
+	    ->type(QFileInfo(QString::fromStdString(path)))
+	    .toStdString();
+}
+
 status_t ChooseFilter(BFilePanel* panel, const std::string& label)
 {
 	if (panel == NULL)

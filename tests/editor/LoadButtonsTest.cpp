@@ -118,6 +118,9 @@ TEST_F(LoadButtonsTest, TheOpenPanelOffersLocaleFilesBesideAllFiles)
 	EXPECT_TRUE(lists("folder"));
 	EXPECT_FALSE(lists("notes.txt"));
 
+	// The type column names locale files in words, the attribute lost or not.
+	EXPECT_EQ(FP::TypeShown(panel, mFolder / "typed"), "Locale file");
+
 	ASSERT_EQ(FP::ChooseFilter(panel, "All files"), B_OK);
 	EXPECT_EQ(panel->RefFilter(), nullptr);
 	EXPECT_EQ(FP::Cancel(panel), B_OK);
