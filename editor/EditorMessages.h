@@ -22,14 +22,18 @@ inline constexpr std::uint32_t kMsgLoadRefFile = 'lref';
 inline constexpr std::uint32_t kMsgLanguage = 'lang';
 inline constexpr std::uint32_t kMsgAutoPrefs = 'paut';
 inline constexpr std::uint32_t kMsgSavePrefs = 'psav';
-// Sent by the text controls; nothing handles it.
+// Sent by the text controls; it only refreshes the unsaved-changes mark.
 inline constexpr std::uint32_t kMsgDummy = 'dumy';
+// File > Save: to the file last loaded or saved, or through the panel.
+inline constexpr std::uint32_t kMsgSaveCurrentFile = 'sfcu';
+// Posted by the locale text view after each change of its text.
+inline constexpr std::uint32_t kMsgTextChanged = 'txch';
 
 // Every code the window handles, for checks that they are distinct.
 inline constexpr std::uint32_t kEditorMessageCodes[] = {
-    kMsgNewFile,   kMsgShowHelp,     kMsgLoadFilePanel, kMsgLoadFile,     kMsgSaveFilePanel,
-    kMsgSaveFile,  kMsgLoadRefPanel, kMsgLoadRefFile,   kMsgGetReference, kMsgLanguage,
-    kMsgAutoPrefs, kMsgSavePrefs,    kMsgDummy};
+    kMsgNewFile,   kMsgShowHelp,     kMsgLoadFilePanel, kMsgLoadFile,        kMsgSaveFilePanel,
+    kMsgSaveFile,  kMsgLoadRefPanel, kMsgLoadRefFile,   kMsgGetReference,    kMsgLanguage,
+    kMsgAutoPrefs, kMsgSavePrefs,    kMsgDummy,         kMsgSaveCurrentFile, kMsgTextChanged};
 
 // Field names of the editor's messages. (kMsgGetReference's "signature" is
 // kFieldAppSignature, in AppRefPopUp.h.)
@@ -49,5 +53,7 @@ inline constexpr const char kBuiltInLanguage[] = "English";
 // (kPrefLanguage, kPrefAutoPrefs, kPrefMainWinPos) come with Preferences.h.
 inline constexpr const char kPrefLoadPath[] = "loadpath";
 inline constexpr const char kPrefFileSavePath[] = "filesavepath";
+// The files last opened or saved, newest first: a message of "path" strings.
+inline constexpr const char kPrefRecentFiles[] = "recentfiles";
 
 #endif // EDITOR_MESSAGES_H

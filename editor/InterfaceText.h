@@ -50,6 +50,20 @@ enum InterfaceText : int32 {
 	kTextSize,
 	// From here on, texts the editor gained after the first 38.
 	kTextEntryHasLines, // "%d": the entry's number, then its count of lines
+	kTextSaveAs,
+	kTextOpen,
+	kTextOpenReference,
+	kTextOpenRecent,
+	kTextDiscard,
+	kTextSaveChanges, // the question before unsaved changes are thrown away
+	kTextSaved,       // "%s": the path of the saved file
+	kTextLoadReferenceTip,
+	kTextLoadTranslationTip,
+	kTextCannotLoadFile, // "%s": the path of the file
+	kTextNotALocaleFile,
+	kTextLocaleFiles,
+	kTextAllFiles,
+	kTextLocaleFile, // the panels' description of the file type
 
 	kInterfaceTextCount
 };

@@ -6,6 +6,7 @@
 #include "Button.h"
 #include "Entry.h"
 #include "FilePanel.h"
+#include "Font.h"
 #include "Menu.h"
 #include "MenuBar.h"
 #include "MenuField.h"
@@ -21,6 +22,8 @@
 
 #include "AppFolder.h"
 #include "EditorMessages.h"
+#include "LabelFit.h"
+#include "LocaleFileFilter.h"
 #include "Preferences.h"
 #include "ReferenceDisplay.h"
 #include "ZTLEBkgView.h"
@@ -36,9 +39,8 @@ const float kRowHeight = 25;
 const float kWideSlot = 105;
 const float kLastSlot = 100;
 const float kSlotGap = 5;
-const float kDivider = 60;
 const float kTextTop = 95;
-const float kMinWidth = 450;
+const float kMinWidth = LabelFit::kMinWidth;
 const float kMinHeight = 350;
 const rgb_color kBackgroundGrey = {232, 232, 232, 255};
 
@@ -74,6 +76,9 @@ ZTLEWindow::ZTLEWindow(const char* title, Preferences* prefs, window_look look, 
 	if (self.IsValid())
 		be_roster->StartWatching(self, B_REQUEST_LAUNCHED | B_REQUEST_QUIT);
 
+	mBaseTitle = Title() != nullptr ? Title() : "";
+	BMessage changed(kMsgTextChanged);
+	mTextView->SetChangeMessage(&changed);
 	_MarkClean();
 }
 
@@ -94,6 +99,7 @@ void ZTLEWindow::_BuildMenuBar()
 
 	BMenu* fileMenu = new BMenu(_Text(kTextFile), B_ITEMS_IN_COLUMN);
 	fileMenu->AddItem(new BMenuItem(_Text(kTextNew), new BMessage(kMsgNewFile)));
+	_AddFileItems(fileMenu);
 	fileMenu->AddItem(
 	    new BMenuItem(_Label(kTextHelp, "...").c_str(), new BMessage(kMsgShowHelp), 'H', 0));
 	fileMenu->AddSeparatorItem();
@@ -138,6 +144,17 @@ void ZTLEWindow::_BuildMenuBar()
 
 void ZTLEWindow::_BuildControls()
 {
+	// A missing text leaves the id label empty, without its colon.
+	std::string appIDLabel = _Text(kTextApplicationID);
+	if (!appIDLabel.empty())
+		appIDLabel += ":";
+	const LabelFit fit = _FitLabels(appIDLabel.c_str());
+	float minWidth, maxWidth, minHeight, maxHeight;
+	GetSizeLimits(&minWidth, &maxWidth, &minHeight, &maxHeight);
+	SetSizeLimits(fit.minWidth, maxWidth, minHeight, maxHeight);
+	if (Bounds().Width() < fit.minWidth)
+		ResizeTo(fit.minWidth, Bounds().Height());
+
 	BMenuBar* menuBar = dynamic_cast<BMenuBar*>(FindView("MB"));
 	BRect frame = Bounds();
 	if (menuBar != nullptr) {
@@ -163,16 +180,19 @@ void ZTLEWindow::_BuildControls()
 	BTextControl* reference = new BTextControl(
 	    slot(0, kMargin, fieldRight), kReferenceControl, _Label(kTextReference, ":").c_str(),
 	    nullptr, new BMessage(kMsgDummy), B_FOLLOW_LEFT_RIGHT | B_FOLLOW_TOP, controlFlags);
-	reference->SetDivider(kDivider);
+	reference->SetDivider(fit.rowDivider);
 	mBkgView->AddChild(reference);
 	if (BTextView* view = reference->TextView()) {
 		view->MakeEditable(false);
 		view->SetViewColor(kBackgroundGrey);
 	}
-	mBkgView->AddChild(new BButton(slot(0, fieldRight + kSlotGap, right - kLastSlot - kSlotGap),
-	                               "btn_refload", _Label(kTextLoad, "...").c_str(),
-	                               new BMessage(kMsgLoadRefPanel), B_FOLLOW_RIGHT | B_FOLLOW_TOP,
-	                               controlFlags));
+	BButton* refLoad =
+	    new BButton(slot(0, fieldRight + kSlotGap, right - kLastSlot - kSlotGap), "btn_refload",
+	                _Label(kTextLoad, "...").c_str(), new BMessage(kMsgLoadRefPanel),
+	                B_FOLLOW_RIGHT | B_FOLLOW_TOP, controlFlags);
+	// Two buttons of one label: the tip says which file each loads.
+	refLoad->SetToolTip(_Text(kTextLoadReferenceTip));
+	mBkgView->AddChild(refLoad);
 	BMenuField* refGet =
 	    new BMenuField(slot(0, right - kLastSlot, right), kAppRefMenuField, " ",
 	                   CreateAppRefPopUp(), (uint32)(B_FOLLOW_RIGHT | B_FOLLOW_TOP), controlFlags);
@@ -183,30 +203,28 @@ void ZTLEWindow::_BuildControls()
 	BTextControl* language = new BTextControl(
 	    slot(1, kMargin, fieldRight), kLanguageControl, _Label(kTextLanguage, ":").c_str(), nullptr,
 	    new BMessage(kMsgDummy), B_FOLLOW_LEFT_RIGHT | B_FOLLOW_TOP, controlFlags);
-	language->SetDivider(kDivider);
+	language->SetDivider(fit.rowDivider);
 	mBkgView->AddChild(language);
-	mBkgView->AddChild(new BButton(slot(1, fieldRight + kSlotGap, right - kLastSlot - kSlotGap),
-	                               "btn_fileload", _Label(kTextLoad, "...").c_str(),
-	                               new BMessage(kMsgLoadFilePanel), B_FOLLOW_RIGHT | B_FOLLOW_TOP,
-	                               controlFlags));
+	BButton* fileLoad =
+	    new BButton(slot(1, fieldRight + kSlotGap, right - kLastSlot - kSlotGap), "btn_fileload",
+	                _Label(kTextLoad, "...").c_str(), new BMessage(kMsgLoadFilePanel),
+	                B_FOLLOW_RIGHT | B_FOLLOW_TOP, controlFlags);
+	fileLoad->SetToolTip(_Text(kTextLoadTranslationTip));
+	mBkgView->AddChild(fileLoad);
 	mBkgView->AddChild(new BButton(
 	    slot(1, right - kLastSlot, right), "btn_filesave", _Label(kTextSave, "...").c_str(),
 	    new BMessage(kMsgSaveFilePanel), B_FOLLOW_RIGHT | B_FOLLOW_TOP, controlFlags));
 
 	// Row 3: version and application id.
 	BTextControl* version = new BTextControl(
-	    slot(2, kMargin, 160), kVersionControl, _Label(kTextVersion, ":").c_str(), nullptr,
-	    new BMessage(kMsgDummy), B_FOLLOW_LEFT | B_FOLLOW_TOP, controlFlags);
-	version->SetDivider(kDivider);
+	    slot(2, kMargin, fit.versionRight), kVersionControl, _Label(kTextVersion, ":").c_str(),
+	    nullptr, new BMessage(kMsgDummy), B_FOLLOW_LEFT | B_FOLLOW_TOP, controlFlags);
+	version->SetDivider(fit.versionDivider);
 	mBkgView->AddChild(version);
-	// A missing text leaves this label empty, without its colon.
-	std::string appIDLabel = _Text(kTextApplicationID);
-	if (!appIDLabel.empty())
-		appIDLabel += ":";
 	BTextControl* appID =
-	    new BTextControl(slot(2, 170, right), kAppIDControl, appIDLabel.c_str(), nullptr,
+	    new BTextControl(slot(2, fit.appIDLeft, right), kAppIDControl, appIDLabel.c_str(), nullptr,
 	                     new BMessage(kMsgDummy), B_FOLLOW_LEFT_RIGHT | B_FOLLOW_TOP, controlFlags);
-	appID->SetDivider(mBkgView->StringWidth(appIDLabel.c_str()) + 10);
+	appID->SetDivider(fit.appIDDivider);
 	mBkgView->AddChild(appID);
 
 	// The locale text fills the rest, beside its vertical scroll bar.
@@ -234,6 +252,21 @@ void ZTLEWindow::_WatchLocaleFolder()
 		    entry.GetNodeRef(&node) == B_OK)
 			watch_node(&node, B_WATCH_DIRECTORY, this);
 	}
+}
+
+LabelFit ZTLEWindow::_FitLabels(const char* appIDLabel)
+{
+	// The text controls draw their labels in the plain font; the id label's
+	// divider has always been measured in the background view's bold font.
+	const BFont plain(be_plain_font);
+	BFont bold(be_bold_font);
+	bold.SetSize(12);
+	LabelFit::Labels labels;
+	labels.reference = plain.StringWidth(_Label(kTextReference, ":").c_str());
+	labels.language = plain.StringWidth(_Label(kTextLanguage, ":").c_str());
+	labels.version = plain.StringWidth(_Label(kTextVersion, ":").c_str());
+	labels.appID = bold.StringWidth(appIDLabel);
+	return LabelFit(labels);
 }
 
 BTextControl* ZTLEWindow::_TextControl(const char* name)

@@ -19,11 +19,13 @@ class BPopUpMenu;
 class BScrollView;
 class BTextControl;
 class BView;
+class LocaleFileFilter;
 class Preferences;
 class ZTBitmapMenuItem;
 class ZTLEBkgView;
 class ZTLETextView;
 class ZTLocale;
+struct LabelFit;
 struct entry_ref;
 
 // The editor's single main window: menus, the three rows of header and
@@ -81,15 +83,32 @@ public:
 	void UpdateAppRefPopUp(BPopUpMenu* menu);
 	ZTBitmapMenuItem* CreateBitmapItem(team_id team);
 
-	// Unsaved work: whether the text or a header field differs from what it
-	// was after the last load, save or New; and the question asked before
-	// such work is thrown away (true: go on).
+	// Unsaved work: whether a save would now write something else than the
+	// last load, save or New left (the entries and the three header fields;
+	// comments and the reference do not count).
 	bool HasUnsavedChanges();
-	bool ConfirmDiscardChanges();
+	// What follows a save through the panel that the unsaved-work question
+	// opened.
+	enum AfterSave { kAfterSaveNothing, kAfterSaveQuit, kAfterSaveNew };
+	// Asks Save, Discard or Cancel when there is unsaved work; true: go on
+	// (saved or discarded). Saving through the panel answers false and goes
+	// on with then once the file is saved.
+	bool ConfirmDiscardChanges(AfterSave then = kAfterSaveNothing);
+
+	// File > Save: to the file last loaded or saved, through the same checks
+	// and safe write as the panel; with no such file, the panel. True when
+	// saved without the panel.
+	bool Save();
+	// The file Save writes to ("" for none) and the last status text.
+	const std::string& CurrentFile() const { return mCurrentFile; }
+	const std::string& StatusText() const { return mStatusText; }
 
 private:
 	void _BuildMenuBar();
+	// The File menu's Open and Save items, after New.
+	void _AddFileItems(BMenu* fileMenu);
 	void _BuildControls();
+	LabelFit _FitLabels(const char* appIDLabel);
 	void _WatchLocaleFolder();
 	void _RefreshAppRefPopUp();
 	void _PostToFocus(BMessage* message);
@@ -103,6 +122,16 @@ private:
 	// The entries the text saves; false (after an alert, the caret at the
 	// entry) when two lines claim one entry.
 	bool _EntriesToSave(std::vector<std::string>* entries);
+	// After a save went through: remembered as the current and a recent file,
+	// the window clean, the status told.
+	void _DidSave(const std::string& path);
+	bool _SaveToPath(const std::string& path);
+	void _SetCurrentFile(const std::string& path);
+	void _UpdateTitle();
+	// The status line's text; the status view shows it where there is one.
+	virtual void _ShowStatus(const char* text);
+	void _AddRecentFile(const std::string& path);
+	void _BuildRecentMenu();
 	void _MarkClean();
 	std::string _CleanStateKey();
 	BTextControl* _TextControl(const char* name);
@@ -116,11 +145,18 @@ private:
 	Preferences* mPrefs;
 	BScrollView* mScrollView;
 	ZTLETextView* mTextView;
+	// Before the panels: the open panel uses it until it goes.
+	std::unique_ptr<LocaleFileFilter> mLocaleFilter;
 	std::unique_ptr<BFilePanel> mSavePanel;
 	std::unique_ptr<BFilePanel> mOpenPanel;
 
-	// The text and header fields as last loaded, saved or emptied.
+	// What a save would have written after the last load, save or New.
 	std::string mCleanState;
+	std::string mCurrentFile;
+	std::string mStatusText;
+	std::string mBaseTitle;
+	AfterSave mAfterSave = kAfterSaveNothing;
+	BMenu* mRecentMenu = nullptr;
 };
 
 #endif // ZTLE_WINDOW_H

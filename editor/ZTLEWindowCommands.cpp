@@ -33,7 +33,6 @@
 namespace {
 
 const char* const kHelpFile = "Documentation/KorvaneLocale-UserGuide-English.html";
-const char* const kUnsavedQuestion = "The locale text has unsaved changes. Discard them?";
 
 } // namespace
 
@@ -53,7 +52,20 @@ void ZTLEWindow::MessageReceived(BMessage* message)
 		_LoadFileMessage(message, false);
 		break;
 	case kMsgSaveFilePanel:
+		mAfterSave = kAfterSaveNothing;
 		FileSavePanel();
+		break;
+	case kMsgSaveCurrentFile:
+		Save();
+		break;
+	case kMsgTextChanged:
+	case kMsgDummy:
+		_UpdateTitle();
+		break;
+	case B_CANCEL:
+		// The save panel closed without a file: nothing waits on a save.
+		if (message->GetInt32("old_what", 0) == (int32)kMsgSaveFile)
+			mAfterSave = kAfterSaveNothing;
 		break;
 	case kMsgSaveFile:
 		_SaveFileMessage(message);
@@ -110,7 +122,7 @@ void ZTLEWindow::MessageReceived(BMessage* message)
 
 bool ZTLEWindow::QuitRequested()
 {
-	if (!ConfirmDiscardChanges())
+	if (!ConfirmDiscardChanges(kAfterSaveQuit))
 		return false;
 
 	if (mPrefs != nullptr && mPrefs->GetInt8(kPrefAutoPrefs, 0) != 0) {
@@ -157,7 +169,7 @@ void ZTLEWindow::ShowHelp()
 
 void ZTLEWindow::NewFile()
 {
-	if (!ConfirmDiscardChanges())
+	if (!ConfirmDiscardChanges(kAfterSaveNew))
 		return;
 	if (!Lock())
 		return;
@@ -169,6 +181,8 @@ void ZTLEWindow::NewFile()
 		control->SetText(nullptr);
 	if (mTextView != nullptr)
 		mTextView->SetText("", 0, nullptr);
+	mCurrentFile.clear();
+	_ShowStatus("");
 	_MarkClean();
 	Unlock();
 }
@@ -185,104 +199,6 @@ void ZTLEWindow::SwitchLanguage(const char* language)
 	BAlert* alert = new BAlert("Locale", _Text(kTextLanguageOnRestart), _Text(kTextContinue),
 	                           nullptr, nullptr, B_WIDTH_AS_USUAL, B_INFO_ALERT);
 	alert->Go();
-}
-
-bool ZTLEWindow::HasUnsavedChanges()
-{
-	return _CleanStateKey() != mCleanState;
-}
-
-bool ZTLEWindow::ConfirmDiscardChanges()
-{
-	if (!HasUnsavedChanges())
-		return true;
-	BAlert* alert = new BAlert("Locale", kUnsavedQuestion, _Text(kTextCancel), _Text(kTextContinue),
-	                           nullptr, B_WIDTH_AS_USUAL, B_WARNING_ALERT);
-	return alert->Go() == 1;
-}
-
-void ZTLEWindow::_MarkClean()
-{
-	mCleanState = _CleanStateKey();
-}
-
-namespace {
-
-// A 128-bit digest of the bytes fed to it, in two independent lanes: the
-// state it stands for is never copied (the text may be many megabytes),
-// and two different states giving the same digest is not a practical
-// concern.
-class StateDigest
-{
-public:
-	void Add(const char* bytes, size_t length)
-	{
-		size_t i = 0;
-		for (; i + 8 <= length; i += 8) {
-			uint64_t word;
-			memcpy(&word, bytes + i, 8);
-			_Mix(word);
-		}
-		uint64_t tail = 0;
-		memcpy(&tail, bytes + i, length - i);
-		_Mix(tail ^ ((uint64_t)(length - i) << 56));
-		_Mix(length);
-	}
-
-	std::string Value() const
-	{
-		std::string value(16, '\0');
-		memcpy(value.data(), &mA, 8);
-		memcpy(value.data() + 8, &mB, 8);
-		return value;
-	}
-
-private:
-	static uint64_t _Scramble(uint64_t x)
-	{
-		x ^= x >> 33;
-		x *= 0xff51afd7ed558ccdull;
-		x ^= x >> 33;
-		x *= 0xc4ceb9fe1a85ec53ull;
-		x ^= x >> 33;
-		return x;
-	}
-
-	void _Mix(uint64_t word)
-	{
-		mA = _Scramble(mA ^ word) + 0x9e3779b97f4a7c15ull;
-		mB = (mB ^ _Scramble(word + 0x632be59bd9b4e019ull)) * 0x100000001b3ull + (mB >> 29);
-	}
-
-	uint64_t mA = 0x243f6a8885a308d3ull;
-	uint64_t mB = 0x13198a2e03707344ull;
-};
-
-} // namespace
-
-std::string ZTLEWindow::_CleanStateKey()
-{
-	// Header fields and text, each added with its length so that no two
-	// different states feed the same bytes.
-	StateDigest digest;
-	for (const HeaderField& header : kHeaderFields) {
-		const char* text = nullptr;
-		if (BTextControl* control = _TextControl(header.control))
-			text = control->Text();
-		digest.Add(text != nullptr ? text : "", text != nullptr ? strlen(text) : 0);
-	}
-	if (mTextView != nullptr) {
-		// In pieces: a copy of the whole text is not needed for this.
-		const int32 kPiece = 64 * 1024;
-		std::string piece((size_t)kPiece + 1, '\0');
-		const int32 length = mTextView->TextLength();
-		for (int32 offset = 0; offset < length; offset += kPiece) {
-			const int32 count = std::min(kPiece, length - offset);
-			mTextView->GetText(offset, count, piece.data());
-			digest.Add(piece.data(), (size_t)count);
-		}
-	}
-	return digest.Value();
 }
 
 void ZTLEWindow::_RefreshAppRefPopUp()

@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "Alert.h"
+#include "Application.h"
 #include "Entry.h"
 #include "File.h"
 #include "Message.h"
@@ -238,8 +239,16 @@ void ZTLEWindow::_LoadFileMessage(BMessage* message, bool asReference)
 	if (status == B_OK)
 		status = FileLoad(&file);
 	if (status != B_OK) {
+		// The usual reason is said in the interface language; the rarer ones
+		// have no texts of their own yet.
+		const std::string reason = status == B_ENTRY_NOT_FOUND || status == B_FILE_NOT_FOUND ||
+		                                   status == B_PERMISSION_DENIED ||
+		                                   status == B_NOT_ALLOWED || status == B_IS_A_DIRECTORY ||
+		                                   status == B_NO_INIT || status == B_BAD_VALUE
+		                               ? Reason(status)
+		                               : _Text(kTextNotALocaleFile);
 		std::string text =
-		    std::string("Can't load the locale file '") + fullPath + "'.\n\n" + Reason(status);
+		    FillPlaceholders(_Text(kTextCannotLoadFile), "%s", {fullPath}) + "\n\n" + reason;
 		(new BAlert("Locale", text.c_str(), _Text(kTextCancel), nullptr, nullptr, B_WIDTH_AS_USUAL,
 		            B_WARNING_ALERT))
 		    ->Go();
@@ -247,6 +256,8 @@ void ZTLEWindow::_LoadFileMessage(BMessage* message, bool asReference)
 	}
 	if (mPrefs != nullptr)
 		mPrefs->Set(kPrefLoadPath, fullPath);
+	mCurrentFile = fullPath;
+	_AddRecentFile(fullPath);
 	_MarkClean();
 }
 
@@ -254,6 +265,9 @@ void ZTLEWindow::_SaveFileMessage(BMessage* message)
 {
 	entry_ref directory;
 	const char* name = nullptr;
+	// What waited on this save goes on only if it went through.
+	const AfterSave then = mAfterSave;
+	mAfterSave = kAfterSaveNothing;
 	if (message->FindRef("directory", 0, &directory) != B_OK ||
 	    message->FindString("name", 0, &name) != B_OK)
 		return;
@@ -261,11 +275,11 @@ void ZTLEWindow::_SaveFileMessage(BMessage* message)
 		return;
 	BPath path(&directory);
 	path.Append(name);
-	if (mPrefs != nullptr) {
-		mPrefs->Set(kPrefFileSavePath, path.Path());
-		mPrefs->Set(kPrefLoadPath, path.Path());
-	}
-	_MarkClean();
+	_DidSave(path.Path());
+	if (then == kAfterSaveQuit && be_app != nullptr)
+		be_app->PostMessage(B_QUIT_REQUESTED);
+	else if (then == kAfterSaveNew)
+		PostMessage(kMsgNewFile);
 }
 
 void ZTLEWindow::_FieldAlert(InterfaceText text, BView* focus)

@@ -2,6 +2,7 @@
 
 #include "ZTLEWindow.h"
 
+#include <memory>
 #include <string>
 
 #include "Application.h"
@@ -14,6 +15,8 @@
 
 #include "AppFolder.h"
 #include "EditorMessages.h"
+#include "LocaleFile.h"
+#include "LocaleFileFilter.h"
 #include "Preferences.h"
 
 namespace {
@@ -39,6 +42,8 @@ void ZTLEWindow::FileSavePanel()
 		mSavePanel.reset(NewPanel(B_SAVE_PANEL));
 		mSavePanel->SetTarget(BMessenger(nullptr, this));
 		mSavePanel->SetMessage(&message);
+		mSavePanel->SetTitle(_Text(kTextSaveAs));
+		mSavePanel->SetTypeDescription(kLocaleMimeType, _Text(kTextLocaleFile));
 
 		std::string loadPath = _LoadPath();
 		entry_ref folder;
@@ -58,6 +63,14 @@ void ZTLEWindow::FileSavePanel()
 		if (loadPath.empty() && language != nullptr && language->Text() != nullptr)
 			mSavePanel->SetSaveText((std::string(language->Text()) + kLocaleExtension).c_str());
 	}
+	// Save As starts from the file being edited.
+	BPath current;
+	BPath currentFolder;
+	if (!mCurrentFile.empty() && current.SetTo(mCurrentFile.c_str()) == B_OK &&
+	    current.GetParent(&currentFolder) == B_OK) {
+		mSavePanel->SetPanelDirectory(currentFolder.Path());
+		mSavePanel->SetSaveText(current.Leaf());
+	}
 	if (!mSavePanel->IsShowing())
 		mSavePanel->Show();
 }
@@ -68,6 +81,11 @@ void ZTLEWindow::LoadPanel(int32 what)
 	if (mOpenPanel == nullptr) {
 		mOpenPanel.reset(NewPanel(B_OPEN_PANEL));
 		mOpenPanel->SetTarget(BMessenger(nullptr, this));
+		if (mLocaleFilter == nullptr)
+			mLocaleFilter = std::make_unique<LocaleFileFilter>();
+		mOpenPanel->AddFilterChoice(_Text(kTextLocaleFiles), mLocaleFilter.get());
+		mOpenPanel->AddFilterChoice(_Text(kTextAllFiles), nullptr);
+		mOpenPanel->SetTypeDescription(kLocaleMimeType, _Text(kTextLocaleFile));
 
 		std::string loadPath = _LoadPath();
 		BPath path;
@@ -79,6 +97,9 @@ void ZTLEWindow::LoadPanel(int32 what)
 			mOpenPanel->SetPanelDirectory(path.Path());
 	}
 	mOpenPanel->SetMessage(&message);
+	// One panel serves both buttons; its title says which file it loads.
+	mOpenPanel->SetTitle(
+	    _Text(what == kMsgLoadRefFile ? kTextLoadReferenceTip : kTextLoadTranslationTip));
 	if (!mOpenPanel->IsShowing())
 		mOpenPanel->Show();
 }

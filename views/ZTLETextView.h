@@ -3,8 +3,12 @@
 #ifndef _ZTLE_TEXT_VIEW_H
 #define _ZTLE_TEXT_VIEW_H
 
+#include <memory>
+
 #include "GraphicsDefs.h"
 #include "ZTTextView.h"
+
+class BMessage;
 
 class ZTLETextView : public ZTTextView
 {
@@ -20,14 +24,22 @@ public:
 	// end (exclusive).
 	void SyntaxHighlighting(int32 start, int32 end);
 
+	// A copy of message is posted to the window after every change of the
+	// text (typing, paste, undo, program calls), so the window can tell
+	// whether the text still matches what was saved. nullptr: none.
+	void SetChangeMessage(const BMessage* message);
+
 protected:
 	virtual void InsertText(const char* text, int32 length, int32 offset,
 	                        const text_run_array* runs);
 	virtual void DeleteText(int32 from, int32 to);
 
 private:
+	void _NotifyChange();
 	int32 _LineStart(int32 offset);
 	int32 _LineEnd(int32 offset);
+
+	std::unique_ptr<BMessage> mChangeMessage;
 };
 
 #endif // _ZTLE_TEXT_VIEW_H

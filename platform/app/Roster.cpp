@@ -32,10 +32,27 @@ std::vector<Watcher> sWatchers;
 
 BPrivate::document_opener sOpener = nullptr;
 
+// How long the opener is waited for. Without a program for the type (no
+// browser, say) it ends at once with an error; an opener that runs on is
+// taken to have found one.
+const int kOpenerVerdictMs = 2000;
+
 status_t open_with_desktop(const char* path)
 {
-	if (!QProcess::startDetached(QStringLiteral("xdg-open"), QStringList{QString::fromUtf8(path)}))
+	QProcess* opener = new QProcess();
+	opener->setProcessChannelMode(QProcess::ForwardedChannels);
+	opener->start(QStringLiteral("xdg-open"), QStringList{QString::fromUtf8(path)});
+	if (!opener->waitForStarted()) {
+		delete opener;
 		return B_LAUNCH_FAILED_NO_PREFERRED_APP;
+	}
+	if (opener->waitForFinished(kOpenerVerdictMs)) {
+		const bool opened = opener->exitStatus() == QProcess::NormalExit && opener->exitCode() == 0;
+		delete opener;
+		return opened ? B_OK : B_LAUNCH_FAILED_NO_PREFERRED_APP;
+	}
+	// Still running: it goes on by itself, and is reaped when it ends.
+	QObject::connect(opener, &QProcess::finished, opener, &QObject::deleteLater);
 	return B_OK;
 }
 

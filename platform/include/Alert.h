@@ -43,6 +43,12 @@ public:
 	const char* ButtonLabel(int32 index) const;
 	alert_type Type() const { return mType; }
 
+	// Only B_ESCAPE is honoured: the button that Escape (and closing the box)
+	// presses, instead of the last one. Enter always presses the last button.
+	void SetShortcut(int32 index, char key);
+	// The button Escape presses.
+	int32 EscapeButton() const;
+
 private:
 	BAlert(const BAlert&) = delete;
 	BAlert& operator=(const BAlert&) = delete;
@@ -54,6 +60,7 @@ private:
 	std::vector<std::string> mButtons;
 	button_width mWidth;
 	alert_type mType;
+	int32 mEscapeButton = -1;
 };
 
 #endif // _ALERT_H

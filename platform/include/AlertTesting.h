@@ -18,7 +18,8 @@ struct shown_alert
 	std::string text;
 	std::vector<std::string> buttons;
 	int32 type;
-	thread_id thread; // the thread that called Go()
+	thread_id thread;        // the thread that called Go()
+	int32 escapeButton = -1; // the button Escape and the close box press
 };
 
 // Receives what would be shown; returns the index of the button to press.

@@ -73,8 +73,22 @@ public:
 
 	// The name a save panel proposes.
 	void SetSaveText(const char* text);
+	// The panel window's title (the framework's Window()->SetTitle(); this
+	// layer's panel is no BWindow). nullptr or "": the mode's own title.
+	void SetTitle(const char* title);
 
 	void SetRefFilter(BRefFilter* filter);
+	// A choice of filters offered beside the name field, as desktop panels
+	// offer file types (an extension of the layer: the framework's panel
+	// takes one filter). label names what the choice lists; a nullptr filter
+	// lists everything. The first choice added is in force at first. The
+	// filters stay the caller's.
+	void AddFilterChoice(const char* label, BRefFilter* filter);
+	// The words the panel's type column shows for files of mimeType (the
+	// framework takes them from the MIME database's short description,
+	// which this layer does not keep). Without them the column shows the
+	// desktop's description of the type, or the type itself.
+	void SetTypeDescription(const char* mimeType, const char* description);
 	BRefFilter* RefFilter() const;
 	file_panel_mode PanelMode() const;
 	void SetHideWhenDone(bool hideWhenDone);

@@ -20,6 +20,16 @@ std::vector<BFilePanel*> panels_on_screen();
 std::string panel_folder(const BFilePanel* panel);
 // The name a save panel proposes.
 std::string proposed_name(const BFilePanel* panel);
+// The title of the panel's window as shown.
+std::string panel_title(const BFilePanel* panel);
+// The labels of the filter choices as the panel offers them, and the one
+// in force.
+std::vector<std::string> filter_choices(const BFilePanel* panel);
+std::string chosen_filter(const BFilePanel* panel);
+// What the panel's type column says for the file at path.
+std::string type_shown(const BFilePanel* panel, const std::string& path);
+// Chooses the filter of that label, as the user does in the panel.
+status_t choose_filter(BFilePanel* panel, const std::string& label);
 
 // Chooses entries in a shown open panel and confirms. Paths are absolute,
 // or relative to the panel's folder. B_BAD_VALUE for a save panel, a panel

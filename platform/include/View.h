@@ -124,6 +124,12 @@ public:
 	bool IsHidden() const;
 
 	// Colours and font.
+	// The text shown when the pointer rests on the view; "" for none. (The
+	// framework hands out a BToolTip object; its text is all this layer
+	// keeps.)
+	void SetToolTip(const char* text);
+	const char* ToolTipText() const;
+
 	virtual void SetViewColor(rgb_color color);
 	void SetViewColor(uint8 red, uint8 green, uint8 blue, uint8 alpha = 255);
 	rgb_color ViewColor() const;

@@ -7,6 +7,7 @@
 #include <QPushButton>
 
 #include "AlertTesting.h"
+#include "InterfaceDefs.h"
 #include "MainThread.h"
 #include "OS.h"
 #include "WidgetApplication.h"
@@ -93,9 +94,21 @@ const char* BAlert::ButtonLabel(int32 index) const
 	return mButtons[index].c_str();
 }
 
+void BAlert::SetShortcut(int32 index, char key)
+{
+	if (key == B_ESCAPE && index >= 0 && index < (int32)mButtons.size())
+		mEscapeButton = index;
+}
+
+int32 BAlert::EscapeButton() const
+{
+	return mEscapeButton >= 0 ? mEscapeButton : (int32)mButtons.size() - 1;
+}
+
 int32 BAlert::Go()
 {
-	BPrivate::shown_alert shown{mTitle, mText, mButtons, (int32)mType, find_thread(nullptr)};
+	BPrivate::shown_alert shown{mTitle,        mText, mButtons, (int32)mType, find_thread(nullptr),
+	                            EscapeButton()};
 	BPrivate::alert_responder responder;
 	{
 		std::lock_guard<std::mutex> guard(sSeamLock);
@@ -129,11 +142,13 @@ int32 BAlert::_RunDialog() const
 		for (const std::string& label : mButtons)
 			buttons.push_back(
 			    box.addButton(QString::fromStdString(label), QMessageBox::ActionRole));
-		// The framework's default button is the last one, and so is Escape.
+		// The framework's default button is the last one, and so is Escape
+		// unless a shortcut moved it.
 		box.setDefaultButton(static_cast<QPushButton*>(buttons.back()));
-		box.setEscapeButton(buttons.back());
+		box.setEscapeButton(buttons[EscapeButton()]);
 		box.exec();
 		QAbstractButton* clicked = box.clickedButton();
+		result = EscapeButton();
 		for (size_t i = 0; i < buttons.size(); i++) {
 			if (buttons[i] == clicked)
 				result = (int32)i;

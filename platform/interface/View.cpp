@@ -610,6 +610,18 @@ void BView::SetViewColor(uint8 red, uint8 green, uint8 blue, uint8 alpha)
 	SetViewColor(make_color(red, green, blue, alpha));
 }
 
+void BView::SetToolTip(const char* text)
+{
+	mData->toolTip = text != nullptr ? text : "";
+	if (mData->widget)
+		mData->widget->setToolTip(QString::fromStdString(mData->toolTip));
+}
+
+const char* BView::ToolTipText() const
+{
+	return mData->toolTip.c_str();
+}
+
 rgb_color BView::ViewColor() const
 {
 	return mData->viewColor;

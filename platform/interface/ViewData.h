@@ -5,6 +5,7 @@
 #include <QPointer>
 #include <QWidget>
 
+#include <string>
 #include <vector>
 
 #include "View.h"
@@ -29,6 +30,7 @@ struct ViewData
 	bool isTopView = false;
 
 	rgb_color viewColor = {255, 255, 255, 255};
+	std::string toolTip;
 	rgb_color highColor = {0, 0, 0, 255};
 	rgb_color lowColor = {255, 255, 255, 255};
 	BFont font;

@@ -135,6 +135,7 @@ bool FilePanelImpl::EnsureDialog(PanelCore& core)
 	bool modal;
 	std::string directory;
 	std::string saveText;
+	std::string title;
 	{
 		// Copied out: the dialog calls back into the filter, which locks.
 		std::lock_guard<std::mutex> lock(core.lock);
@@ -144,6 +145,7 @@ bool FilePanelImpl::EnsureDialog(PanelCore& core)
 		modal = core.modal;
 		directory = core.directory;
 		saveText = core.saveText;
+		title = core.title;
 	}
 	PanelDialog* dialog = new PanelDialog(shared);
 	if (mode == B_SAVE_PANEL) {
@@ -160,12 +162,20 @@ bool FilePanelImpl::EnsureDialog(PanelCore& core)
 		}
 		dialog->setWindowTitle(QObject::tr("Open"));
 	}
+	if (!title.empty())
+		dialog->setWindowTitle(QString::fromStdString(title));
 	dialog->setModal(modal);
 	dialog->setProxyModel(new RefFilterProxy(shared, dialog));
 	dialog->setDirectory(QString::fromStdString(directory));
 	if (mode == B_SAVE_PANEL && !saveText.empty())
 		dialog->selectFile(QString::fromStdString(saveText));
 	std::weak_ptr<PanelCore> weak = shared;
+	// Choices added later reach the dialog through ApplyFilterChoices.
+	QObject::connect(dialog, &QFileDialog::filterSelected, dialog, [weak](const QString& name) {
+		std::shared_ptr<PanelCore> core = weak.lock();
+		if (core != nullptr)
+			ChooseFilter(*core, name.section(QStringLiteral(" ("), 0, 0).toStdString());
+	});
 	QObject::connect(dialog, &QFileDialog::directoryEntered, dialog, [weak](const QString& path) {
 		std::shared_ptr<PanelCore> core = weak.lock();
 		if (core == nullptr)
@@ -176,7 +186,43 @@ bool FilePanelImpl::EnsureDialog(PanelCore& core)
 			core->directory = resolved;
 	});
 	core.dialog = dialog;
+	ApplyFilterChoices(core);
 	return true;
+}
+
+void FilePanelImpl::ApplyFilterChoices(PanelCore& core)
+{
+	if (core.dialog == nullptr)
+		return;
+	QStringList names;
+	{
+		std::lock_guard<std::mutex> lock(core.lock);
+		// The labels alone, without the "(*)" every choice carries.
+		for (const auto& choice : core.filterChoices)
+			names << QString::fromStdString(choice.first) + QStringLiteral(" (*)");
+	}
+	if (names.isEmpty())
+		return;
+	core.dialog->setOption(QFileDialog::HideNameFilterDetails);
+	core.dialog->setNameFilters(names);
+}
+
+void FilePanelImpl::ChooseFilter(PanelCore& core, const std::string& label)
+{
+	{
+		std::lock_guard<std::mutex> lock(core.lock);
+		for (const auto& choice : core.filterChoices) {
+			if (choice.first == label)
+				core.filter = choice.second;
+		}
+	}
+	if (core.dialog == nullptr)
+		return;
+	const QString name = QString::fromStdString(label) + QStringLiteral(" (*)");
+	if (core.dialog->selectedNameFilter() != name)
+		core.dialog->selectNameFilter(name);
+	if (auto* proxy = qobject_cast<QSortFilterProxyModel*>(core.dialog->proxyModel()))
+		proxy->invalidate();
 }
 
 void FilePanelImpl::ApplyDirectory(PanelCore& core)
@@ -430,6 +476,41 @@ void BFilePanel::SetSaveText(const char* text)
 		if (core.dialog != nullptr && core.mode == B_SAVE_PANEL)
 			core.dialog->selectFile(QString::fromStdString(saveText));
 	});
+}
+
+void BFilePanel::SetTitle(const char* title)
+{
+	std::string text = title != nullptr ? title : "";
+	{
+		std::shared_ptr<PanelCore> core = mImpl->Core();
+		std::lock_guard<std::mutex> lock(core->lock);
+		core->title = text;
+	}
+	mImpl->OnMain([text](PanelCore& core) {
+		if (core.dialog != nullptr && !text.empty())
+			core.dialog->setWindowTitle(QString::fromStdString(text));
+	});
+}
+
+void BFilePanel::AddFilterChoice(const char* label, BRefFilter* filter)
+{
+	{
+		std::shared_ptr<PanelCore> core = mImpl->Core();
+		std::lock_guard<std::mutex> lock(core->lock);
+		if (core->filterChoices.empty())
+			core->filter = filter;
+		core->filterChoices.emplace_back(label != nullptr ? label : "", filter);
+	}
+	mImpl->OnMain([](PanelCore& core) { FilePanelImpl::ApplyFilterChoices(core); });
+}
+
+void BFilePanel::SetTypeDescription(const char* mimeType, const char* description)
+{
+	if (mimeType == nullptr || description == nullptr)
+		return;
+	std::shared_ptr<PanelCore> core = mImpl->Core();
+	std::lock_guard<std::mutex> lock(core->lock);
+	core->typeDescriptions[mimeType] = description;
 }
 
 void BFilePanel::SetRefFilter(BRefFilter* filter)

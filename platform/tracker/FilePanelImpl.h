@@ -4,9 +4,12 @@
 #define FILE_PANEL_IMPL_H
 
 #include <functional>
+#include <map>
 #include <memory>
 #include <mutex>
 #include <string>
+#include <utility>
+#include <vector>
 
 #include "FilePanel.h"
 
@@ -33,6 +36,11 @@ struct PanelCore
 	bool hideWhenDone = true;
 	std::string directory; // resolved path of the folder shown
 	std::string saveText;
+	std::string title; // "" for the mode's own
+	// Offered beside the name field, each with the label shown for it.
+	std::vector<std::pair<std::string, BRefFilter*>> filterChoices;
+	// Words for file types in the type column, by MIME type.
+	std::map<std::string, std::string> typeDescriptions;
 	bool showing = false;
 
 	// Main thread only.
@@ -56,6 +64,10 @@ public:
 	// QApplication); false when it cannot.
 	static bool EnsureDialog(PanelCore& core);
 	static void ApplyDirectory(PanelCore& core);
+	// Offers the filter choices in the dialog.
+	static void ApplyFilterChoices(PanelCore& core);
+	// Puts the filter choice of that label in force and lists anew.
+	static void choose_filter(PanelCore& core, const std::string& label);
 	static void Show(PanelCore& core);
 	static void Hide(PanelCore& core);
 

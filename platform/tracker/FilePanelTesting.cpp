@@ -67,6 +67,67 @@ std::string panel_folder(const BFilePanel* panel)
 	return core->directory;
 }
 
+std::string panel_title(const BFilePanel* panel)
+{
+	if (panel == nullptr)
+		return std::string();
+	PanelCore* core = panel->Impl()->Core().get();
+	if (core->dialog != nullptr)
+		return core->dialog->windowTitle().toStdString();
+	std::lock_guard<std::mutex> lock(core->lock);
+	return core->title;
+}
+
+std::vector<std::string> filter_choices(const BFilePanel* panel)
+{
+	std::vector<std::string> labels;
+	if (panel == nullptr)
+		return labels;
+	PanelCore* core = panel->Impl()->Core().get();
+	if (core->dialog != nullptr) {
+		for (const QString& name : core->dialog->nameFilters())
+			labels.push_back(name.section(QStringLiteral(" ("), 0, 0).toStdString());
+	}
+	return labels;
+}
+
+std::string chosen_filter(const BFilePanel* panel)
+{
+	if (panel == nullptr)
+		return std::string();
+	PanelCore* core = panel->Impl()->Core().get();
+	std::lock_guard<std::mutex> lock(core->lock);
+	for (const auto& choice : core->filterChoices) {
+		if (choice.second == core->filter)
+			return choice.first;
+	}
+	return std::string();
+}
+
+std::string type_shown(const BFilePanel* panel, const std::string& path)
+{
+	if (panel == nullptr)
+		return std::string();
+	PanelCore* core = panel->Impl()->Core().get();
+	if (core->dialog == nullptr || core->dialog->iconProvider() == nullptr)
+		return std::string();
+	return core->dialog->iconProvider()
+	    ->type(QFileInfo(QString::fromStdString(path)))
+	    .toStdString();
+}
+
+status_t choose_filter(BFilePanel* panel, const std::string& label)
+{
+	if (panel == nullptr)
+		return B_BAD_VALUE;
+	PanelCore* core = panel->Impl()->Core().get();
+	if (core->dialog == nullptr || !core->dialog->nameFilters().contains(
+	                                   QString::fromStdString(label) + QStringLiteral(" (*)")))
+		return B_BAD_VALUE;
+	FilePanelImpl::ChooseFilter(*core, label);
+	return B_OK;
+}
+
 std::string proposed_name(const BFilePanel* panel)
 {
 	if (panel == nullptr)

@@ -1,5 +1,7 @@
 #include "PanelDialog.h"
 
+#include "TypeNameProvider.h"
+
 #include <QFileInfo>
 #include <QFileSystemModel>
 #include <QMessageBox>
@@ -16,6 +18,8 @@ PanelDialog::PanelDialog(const std::shared_ptr<PanelCore>& core) : mCore(core)
 {
 	// Our own question replaces Qt's, so that tests can answer it.
 	setOptions(QFileDialog::DontUseNativeDialog | QFileDialog::DontConfirmOverwrite);
+	mTypeNames = std::make_unique<TypeNameProvider>(core);
+	setIconProvider(mTypeNames.get());
 }
 
 bool PanelDialog::_ConfirmReplace(const QString& path)

@@ -4,6 +4,7 @@
 #define PANEL_DIALOG_H
 
 #include <QFileDialog>
+#include <QFileIconProvider>
 #include <QSortFilterProxyModel>
 #include <memory>
 
@@ -23,6 +24,8 @@ private:
 	bool _ConfirmReplace(const QString& path);
 
 	std::weak_ptr<PanelCore> mCore;
+	// The dialog does not own its icon provider.
+	std::unique_ptr<QFileIconProvider> mTypeNames;
 };
 
 // Lists only the files the panel's BRefFilter accepts; folders always stay

@@ -13,6 +13,8 @@
 
 #include <gtest/gtest.h>
 
+#include "EnvironmentGuard.h"
+
 #include "BusTestSupport.h"
 #include "Message.h"
 
@@ -21,32 +23,6 @@ using namespace apptest;
 namespace {
 
 const char* const kDaemon = "/usr/bin/dbus-daemon";
-
-// Sets an environment variable for the processes started meanwhile.
-class EnvironmentGuard
-{
-public:
-	EnvironmentGuard(const char* name, const std::string& value) : mName(name)
-	{
-		const char* old = getenv(name);
-		mHad = old != nullptr;
-		if (mHad)
-			mOld = old;
-		setenv(name, value.c_str(), 1);
-	}
-	~EnvironmentGuard()
-	{
-		if (mHad)
-			setenv(mName.c_str(), mOld.c_str(), 1);
-		else
-			unsetenv(mName.c_str());
-	}
-
-private:
-	std::string mName;
-	std::string mOld;
-	bool mHad = false;
-};
 
 void write_bus_config(const std::string& path, const std::string& socket)
 {

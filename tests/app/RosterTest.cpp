@@ -1,12 +1,16 @@
 // The roster across processes: the list of applications, their app_info,
 // launch and quit notices, messengers by signature and team.
+#include <sys/stat.h>
+
 #include <climits>
+#include <cstdio>
 #include <cstdlib>
 
 #include <gtest/gtest.h>
 
 #include "BusTestSupport.h"
 #include "Entry.h"
+#include "EnvironmentGuard.h"
 #include "List.h"
 #include "Message.h"
 #include "Messenger.h"
@@ -219,5 +223,36 @@ TEST_F(BusTest, AnApplicationIsOnTheBusBeforeItsReadyToRun)
 		EXPECT_TRUE(byTeam.IsValid()) << "round " << round;
 		app_info info;
 		EXPECT_EQ(B_OK, be_roster->GetRunningAppInfo(peer.Pid(), &info)) << "round " << round;
+	}
+}
+
+TEST(RosterTest, LaunchReportsADesktopOpenerThatFails)
+{
+	// Stand-ins for xdg-open: one finds no program for the file, as on a
+	// system without a browser; one opens it.
+	TempDir dir;
+	std::string file = dir.File("guide.html");
+	FILE* out = fopen(file.c_str(), "w");
+	ASSERT_NE(nullptr, out);
+	fclose(out);
+	entry_ref guide(dir.Path().c_str(), "guide.html");
+	for (int exitCode : {3, 0}) {
+		SCOPED_TRACE(exitCode);
+		std::string bin = dir.Path() + "/bin" + std::to_string(exitCode);
+		ASSERT_EQ(0, mkdir(bin.c_str(), 0755));
+		std::string opener = bin + "/xdg-open";
+		FILE* script = fopen(opener.c_str(), "w");
+		ASSERT_NE(nullptr, script);
+		fprintf(script, "#!/bin/sh\nexit %d\n", exitCode);
+		fclose(script);
+		ASSERT_EQ(0, chmod(opener.c_str(), 0755));
+		EnvironmentGuard path("PATH", bin + ":/usr/bin:/bin");
+		team_id team = 42;
+		status_t status = be_roster->Launch(&guide, nullptr, &team);
+		EXPECT_EQ(-1, team);
+		if (exitCode == 0)
+			EXPECT_EQ(B_OK, status);
+		else
+			EXPECT_NE(B_OK, status);
 	}
 }

@@ -23,7 +23,7 @@
 
 namespace {
 
-const char* const kUnsaved = "The locale text has unsaved changes. Discard them?";
+const char* const kUnsaved = "The locale text has unsaved changes. Save them first?";
 
 } // namespace
 
@@ -111,13 +111,13 @@ TEST_F(CommandsTest, UnsavedTextIsNotLostWhenQuitting)
 	ASSERT_EQ(Alerts().size(), 1u);
 	EXPECT_EQ(Alerts()[0].title, "Locale");
 	EXPECT_EQ(Alerts()[0].text, kUnsaved);
-	EXPECT_EQ(Alerts()[0].buttons, (std::vector<std::string>{"Cancel", "Continue"}));
+	EXPECT_EQ(Alerts()[0].buttons, (std::vector<std::string>{"Cancel", "Discard", "Save"}));
 	EXPECT_EQ(Text(), "Meine Arbeit\n");
 	EXPECT_FALSE(std::filesystem::exists(PrefsPath())) << "a refused quit stores nothing";
 	Settle();
 	EXPECT_EQ(ApplicationQuitRequests(), quitsBefore);
 
-	AnswerAlertsWith(1); // Continue
+	AnswerAlertsWith(1); // Discard
 	EXPECT_TRUE(CloseWindow());
 	EXPECT_TRUE(WaitFor([&] { return ApplicationQuitRequests() == quitsBefore + 1; }));
 }
@@ -206,6 +206,20 @@ TEST_F(CommandsTest, HelpWithoutItsFileNamesTheExpectedPath)
 	                                "/Documentation/KorvaneLocale-UserGuide-English.html'!");
 	EXPECT_EQ(Alerts()[0].buttons, std::vector<std::string>{"Continue"});
 	EXPECT_EQ(Alerts()[0].type, B_WARNING_ALERT);
+}
+
+TEST_F(CommandsTest, HelpThatCannotBeOpenedNamesTheGuide)
+{
+	// The guide is there, but nothing opens it (no browser, say).
+	const std::string guide = AppFolder() + "/Documentation/KorvaneLocale-UserGuide-English.html";
+	std::filesystem::create_directories(AppFolder() + "/Documentation");
+	WriteBytes(guide, "<html></html>");
+	BPrivate::set_document_opener(
+	    [](const char*) { return (status_t)B_LAUNCH_FAILED_NO_PREFERRED_APP; });
+	Dispatch(kMsgShowHelp);
+	BPrivate::set_document_opener(nullptr);
+	ASSERT_EQ(Alerts().size(), 1u);
+	EXPECT_EQ(Alerts()[0].text, "Can't load help file '" + guide + "'!");
 }
 
 TEST_F(CommandsTest, RosterNoticesRefreshThePopUpOnlyForLocaleApplications)

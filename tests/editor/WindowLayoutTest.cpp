@@ -121,7 +121,10 @@ TEST_F(WindowLayoutTest, ControlsCarryTheirClassesLabelsAndMessages)
 	}
 	EXPECT_NE(dynamic_cast<BButton*>(View("btn_filesave")), nullptr);
 	EXPECT_NE(dynamic_cast<BMenuField*>(View("mnu_refget")), nullptr);
-	EXPECT_EQ(Control("txtctrl_language")->Divider(), 60);
+	// "Reference:" is wider than the original 60 pixels: both rows' fields
+	// move right together, the label whole.
+	EXPECT_GE(Control("txtctrl_language")->Divider(), 60);
+	EXPECT_EQ(Control("txtctrl_language")->Divider(), Control("txtctrl_reference")->Divider());
 	// The id field's divider follows its label in the bold 12-point font.
 	float labelWidth = View("bkg_view")->StringWidth("Application ID:");
 	EXPECT_FLOAT_EQ(Control("txtctrl_appid")->Divider(), labelWidth + 10);
@@ -182,7 +185,7 @@ TEST_F(WindowLayoutTest, MenusHoldTheirItemsShortcutsAndTargets)
 		else
 			EXPECT_TRUE(target == nullptr || target == mWindow) << i.label;
 	}
-	EXPECT_EQ(file->CountItems(), 6);
+	EXPECT_EQ(file->CountItems(), 13);
 	EXPECT_EQ(edit->CountItems(), 7);
 	EXPECT_EQ(prefs->CountItems(), 4);
 	BMenuItem* language = prefs->ItemAt(0);
@@ -252,7 +255,7 @@ TEST_F(WindowLayoutTest, WindowRendersForPeopleToLookAt)
 
 	QWidget* top = nullptr;
 	for (QWidget* widget : QApplication::topLevelWidgets()) {
-		if (widget->windowTitle() == "Korvane Locale Editor" && widget->isVisible())
+		if (widget->windowTitle().startsWith("Korvane Locale Editor") && widget->isVisible())
 			top = widget;
 	}
 	ASSERT_NE(top, nullptr);

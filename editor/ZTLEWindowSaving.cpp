@@ -1,0 +1,215 @@
+// File > Save and what a save leaves behind: the current file, the title and
+// its unsaved mark, the status text, the recent files, and the judgement of
+// unsaved work with its Save, Discard or Cancel question.
+
+#include "ZTLEWindow.h"
+
+#include <algorithm>
+#include <cstring>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "Alert.h"
+#include "Application.h"
+#include "Entry.h"
+#include "InterfaceDefs.h"
+#include "Menu.h"
+#include "MenuItem.h"
+#include "Message.h"
+#include "Path.h"
+#include "TextControl.h"
+
+#include "EditorMessages.h"
+#include "HeaderFields.h"
+#include "LocaleMerge.h"
+#include "Preferences.h"
+#include "RecentFiles.h"
+#include "StateDigest.h"
+#include "TextFormat.h"
+#include "ZTLETextView.h"
+
+namespace {
+
+// Shown after the file's name while a save would write something new.
+const char* const kUnsavedMark = " *";
+
+// The buttons of the unsaved-work question, Save last: the framework's
+// default button (Enter) is the last one.
+enum { kAnswerCancel = 0, kAnswerDiscard = 1, kAnswerSave = 2 };
+
+} // namespace
+
+void ZTLEWindow::_AddFileItems(BMenu* fileMenu)
+{
+	fileMenu->AddItem(new BMenuItem(_Label(kTextOpen, "...").c_str(),
+	                                new BMessage(kMsgLoadFilePanel), 'O', B_COMMAND_KEY));
+	fileMenu->AddItem(new BMenuItem(_Label(kTextOpenReference, "...").c_str(),
+	                                new BMessage(kMsgLoadRefPanel), 'O',
+	                                B_COMMAND_KEY | B_SHIFT_KEY));
+	mRecentMenu = new BMenu(_Text(kTextOpenRecent));
+	fileMenu->AddItem(mRecentMenu);
+	_BuildRecentMenu();
+	fileMenu->AddSeparatorItem();
+	fileMenu->AddItem(
+	    new BMenuItem(_Text(kTextSave), new BMessage(kMsgSaveCurrentFile), 'S', B_COMMAND_KEY));
+	fileMenu->AddItem(new BMenuItem(_Label(kTextSaveAs, "...").c_str(),
+	                                new BMessage(kMsgSaveFilePanel), 'S',
+	                                B_COMMAND_KEY | B_SHIFT_KEY));
+	fileMenu->AddSeparatorItem();
+}
+
+bool ZTLEWindow::Save()
+{
+	mAfterSave = kAfterSaveNothing;
+	if (mCurrentFile.empty()) {
+		FileSavePanel();
+		return false;
+	}
+	return _SaveToPath(mCurrentFile);
+}
+
+bool ZTLEWindow::_SaveToPath(const std::string& path)
+{
+	if (!CheckInputFields())
+		return false;
+	BPath target(path.c_str());
+	BPath parent;
+	entry_ref folder;
+	if (target.InitCheck() != B_OK || target.GetParent(&parent) != B_OK ||
+	    get_ref_for_path(parent.Path(), &folder) != B_OK) {
+		// The folder went away: FileSaveTo names the path and the reason.
+		folder = entry_ref();
+	}
+	if (FileSaveTo(folder, target.Leaf() != nullptr ? target.Leaf() : "") != B_OK)
+		return false;
+	_DidSave(target.Path());
+	return true;
+}
+
+void ZTLEWindow::_DidSave(const std::string& path)
+{
+	if (mPrefs != nullptr) {
+		mPrefs->Set(kPrefFileSavePath, path.c_str());
+		mPrefs->Set(kPrefLoadPath, path.c_str());
+	}
+	_MarkClean();
+	_SetCurrentFile(path);
+	_AddRecentFile(path);
+	_ShowStatus(FillPlaceholders(_Text(kTextSaved), "%s", {path}).c_str());
+}
+
+void ZTLEWindow::_SetCurrentFile(const std::string& path)
+{
+	mCurrentFile = path;
+	_UpdateTitle();
+}
+
+void ZTLEWindow::_UpdateTitle()
+{
+	std::string title = mBaseTitle;
+	if (!mCurrentFile.empty()) {
+		BPath path(mCurrentFile.c_str());
+		title = path.Leaf() != nullptr ? path.Leaf() : mCurrentFile;
+	}
+	if (HasUnsavedChanges())
+		title += kUnsavedMark;
+	if (Title() == nullptr || title != Title())
+		SetTitle(title.c_str());
+}
+
+void ZTLEWindow::_ShowStatus(const char* text)
+{
+	mStatusText = text != nullptr ? text : "";
+}
+
+void ZTLEWindow::_AddRecentFile(const std::string& path)
+{
+	RecentFiles(mPrefs).Add(path);
+	_BuildRecentMenu();
+}
+
+void ZTLEWindow::_BuildRecentMenu()
+{
+	if (mRecentMenu == nullptr)
+		return;
+	while (BMenuItem* item = mRecentMenu->RemoveItem((int32)0))
+		delete item;
+	for (const std::string& path : RecentFiles(mPrefs).Paths()) {
+		entry_ref ref;
+		if (get_ref_for_path(path.c_str(), &ref) != B_OK)
+			continue;
+		// The same message as the open panel's, so a recent file loads as one
+		// chosen there.
+		BMessage* message = new BMessage(kMsgLoadFile);
+		message->AddRef("refs", &ref);
+		mRecentMenu->AddItem(new BMenuItem(path.c_str(), message));
+	}
+	mRecentMenu->SetTargetForItems(this);
+	mRecentMenu->SetEnabled(mRecentMenu->CountItems() > 0);
+}
+
+bool ZTLEWindow::HasUnsavedChanges()
+{
+	return _CleanStateKey() != mCleanState;
+}
+
+bool ZTLEWindow::ConfirmDiscardChanges(AfterSave then)
+{
+	if (!HasUnsavedChanges())
+		return true;
+	BAlert* alert =
+	    new BAlert("Locale", _Text(kTextSaveChanges), _Text(kTextCancel), _Text(kTextDiscard),
+	               _Text(kTextSave), B_WIDTH_AS_USUAL, B_WARNING_ALERT);
+	alert->SetShortcut(kAnswerCancel, B_ESCAPE);
+	switch (alert->Go()) {
+	case kAnswerDiscard:
+		return true;
+	case kAnswerSave:
+		if (mCurrentFile.empty()) {
+			// The panel answers later; the window stays until the file is saved.
+			FileSavePanel();
+			mAfterSave = then;
+			return false;
+		}
+		return _SaveToPath(mCurrentFile);
+	default:
+		return false;
+	}
+}
+
+void ZTLEWindow::_MarkClean()
+{
+	mCleanState = _CleanStateKey();
+	_UpdateTitle();
+}
+
+std::string ZTLEWindow::_CleanStateKey()
+{
+	// What a save would write: the header fields and the entries, each added
+	// with its length so that no two different states feed the same bytes.
+	StateDigest digest;
+	for (const HeaderField& header : kHeaderFields) {
+		const char* text = nullptr;
+		if (BTextControl* control = _TextControl(header.control))
+			text = control->Text();
+		digest.Add(text != nullptr ? text : "", text != nullptr ? strlen(text) : 0);
+	}
+	if (mTextView == nullptr || mTextView->Text() == nullptr)
+		return digest.Value();
+	std::string_view text(mTextView->Text(), mTextView->TextLength());
+	std::vector<std::string> entries;
+	LocaleMerge::DoubledEntry doubled;
+	if (LocaleMerge::EntriesForSaving(text, &entries, &doubled)) {
+		const char kEntries = 'e';
+		digest.Add(&kEntries, 1);
+		for (const std::string& entry : entries)
+			digest.Add(entry.data(), entry.size());
+	} else {
+		// A text that cannot be saved as it is: judged by its bytes.
+		const char kBytes = 'b';
+		digest.Add(&kBytes, 1);
+		digest.Add(text.data(), text.size());
+	}
+	return digest.Value();
+}

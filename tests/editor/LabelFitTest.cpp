@@ -1,0 +1,155 @@
+// Every label of the header rows shows whole in every shipped interface
+// language at the window's minimum size: rendered offscreen, the columns just
+// left of each field hold none of its label's ink. The renderings are kept
+// beside the build as labels-<language>.png for people to look at.
+
+#include <QApplication>
+#include <QColor>
+#include <QImage>
+#include <QPixmap>
+#include <QWidget>
+
+#include <cstdlib>
+#include <string>
+
+#include <Path.h>
+#include <TextControl.h>
+
+#include "EditorTestSupport.h"
+#include "InterfaceLanguages.h"
+#include "LabelFit.h"
+#include "ZTLocale.h"
+
+namespace {
+
+const char* const kControls[] = {"txtctrl_reference", "txtctrl_language", "txtctrl_version",
+                                 "txtctrl_appid"};
+
+std::string BuildDir()
+{
+	const char* dir = getenv("LE_BUILD_DIR");
+	return dir != nullptr ? dir : ".";
+}
+
+} // namespace
+
+class LabelFitTest : public EditorWindowTest
+{
+protected:
+	void TearDown() override
+	{
+		EditorWindowTest::TearDown();
+		// Back to the built-in texts for the tests after this one.
+		SelectInterfaceLanguage(ZTLocale::GetInstance(), BPath(), BPath(), "English");
+	}
+
+	// A new window in language, at its minimum size.
+	void Reopen(const char* language)
+	{
+		if (std::string(language) != "English") {
+			BPath shipped((BuildDir() + "/locale").c_str());
+			ASSERT_TRUE(
+			    SelectInterfaceLanguage(ZTLocale::GetInstance(), shipped, BPath(), language))
+			    << language;
+		}
+		if (mWindow->Lock())
+			mWindow->Quit();
+		mWindow = new RecordingWindow(mPrefs.get());
+		ASSERT_TRUE(mWindow->Lock());
+		mWindow->ResizeTo(100, 80);
+		mWindow->Unlock();
+		mWindow->Show();
+		Settle();
+	}
+
+	QImage Grab()
+	{
+		for (QWidget* widget : QApplication::topLevelWidgets()) {
+			if (widget->isVisible() && widget->windowTitle().startsWith("Korvane Locale Editor"))
+				return widget->grab().toImage();
+		}
+		return QImage();
+	}
+
+	// Dark pixels in the columns [from, to] of the control's rows.
+	int InkBetween(const QImage& image, const BRect& frame, float from, float to)
+	{
+		int ink = 0;
+		for (int x = (int)from; x <= (int)to; x++) {
+			for (int y = (int)frame.top + 3; y <= (int)frame.bottom - 3; y++) {
+				if (x >= 0 && y >= 0 && x < image.width() && y < image.height() &&
+				    qGray(image.pixel(x, y)) < 128)
+					ink++;
+			}
+		}
+		return ink;
+	}
+};
+
+TEST_F(LabelFitTest, EveryLabelShowsWholeInEveryShippedLanguageAtTheMinimumSize)
+{
+	for (const char* language : {"English", "Deutsch", "Français", "Español"}) {
+		SCOPED_TRACE(language);
+		Reopen(language);
+		ASSERT_TRUE(mWindow->Lock());
+		float minWidth, maxWidth, minHeight, maxHeight;
+		mWindow->GetSizeLimits(&minWidth, &maxWidth, &minHeight, &maxHeight);
+		EXPECT_EQ(mWindow->Bounds().Width(), minWidth);
+		const float top = View("bkg_view")->Frame().top;
+		struct Checked
+		{
+			std::string label;
+			BRect frame;
+			float divider;
+		};
+		std::vector<Checked> checked;
+		for (const char* name : kControls) {
+			BTextControl* control = Control(name);
+			ASSERT_NE(control, nullptr) << name;
+			BRect frame = FrameInBackground(control);
+			frame.OffsetBy(0, top);
+			checked.push_back({control->Label(), frame, control->Divider()});
+			// The fields keep room for their text; the version field keeps
+			// its own width.
+			const float room = std::string(name) == "txtctrl_version"
+			                       ? LabelFit::kVersionRight - 10 - LabelFit::kDivider
+			                       : LabelFit::kMinFieldWidth;
+			EXPECT_GE(frame.Width() - control->Divider(), room - 1) << name;
+		}
+		mWindow->Unlock();
+		Settle();
+
+		QImage image = Grab();
+		ASSERT_FALSE(image.isNull());
+		const std::string path = BuildDir() + "/labels-" + language + ".png";
+		EXPECT_TRUE(image.save(QString::fromStdString(path))) << path;
+		for (const Checked& each : checked) {
+			// The label has ink of its own, and none in the last columns
+			// before its field: it ends before the divider, not at it.
+			const float left = each.frame.left;
+			EXPECT_GT(InkBetween(image, each.frame, left + 2, left + 12), 0) << each.label;
+			EXPECT_EQ(
+			    InkBetween(image, each.frame, left + each.divider - 3, left + each.divider - 1), 0)
+			    << each.label << " is cut at its field";
+		}
+	}
+}
+
+TEST(LabelFit, KeepsTheOriginalGeometryWhereTheLabelsFitAndGrowsWhereTheyDoNot)
+{
+	LabelFit fits({40, 50, 40, 90});
+	EXPECT_EQ(fits.rowDivider, LabelFit::kDivider);
+	EXPECT_EQ(fits.versionDivider, LabelFit::kDivider);
+	EXPECT_EQ(fits.versionRight, LabelFit::kVersionRight);
+	EXPECT_EQ(fits.appIDLeft, 170);
+	EXPECT_EQ(fits.minWidth, LabelFit::kMinWidth);
+
+	LabelFit wide({100, 50, 80, 160});
+	EXPECT_GT(wide.rowDivider, 100);
+	EXPECT_GT(wide.versionDivider, 80);
+	EXPECT_EQ(wide.versionRight - wide.versionDivider, LabelFit::kVersionRight - LabelFit::kDivider)
+	    << "the version field keeps its width";
+	EXPECT_EQ(wide.appIDLeft, wide.versionRight + LabelFit::kAppIDGap);
+	EXPECT_GE(wide.minWidth, wide.appIDLeft + wide.appIDDivider + LabelFit::kMinFieldWidth);
+	EXPECT_GT(wide.minWidth, LabelFit::kMinWidth);
+}
