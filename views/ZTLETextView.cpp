@@ -22,12 +22,16 @@ void ZTLETextView::InsertText(const char* text, int32 length, int32 offset,
 	// Whole lines: a comment wrapped over several visual lines keeps one
 	// colour however it is edited.
 	SyntaxHighlighting(_LineStart(offset), _LineEnd(offset + length));
+	if (mChangeHook)
+		mChangeHook(offset);
 }
 
 void ZTLETextView::DeleteText(int32 from, int32 to)
 {
 	BTextView::DeleteText(from, to);
 	SyntaxHighlighting(_LineStart(from), _LineEnd(from));
+	if (mChangeHook)
+		mChangeHook(from);
 }
 
 void ZTLETextView::SyntaxHighlighting(int32 start, int32 end)

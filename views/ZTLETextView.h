@@ -3,6 +3,8 @@
 #ifndef _ZTLE_TEXT_VIEW_H
 #define _ZTLE_TEXT_VIEW_H
 
+#include <functional>
+
 #include "GraphicsDefs.h"
 #include "ZTTextView.h"
 
@@ -20,6 +22,10 @@ public:
 	// end (exclusive).
 	void SyntaxHighlighting(int32 start, int32 end);
 
+	// Called after every change of the text, whatever made it, with the
+	// offset where it happened: the window keeps its status line by it.
+	void SetChangeHook(std::function<void(int32 offset)> hook) { mChangeHook = std::move(hook); }
+
 protected:
 	virtual void InsertText(const char* text, int32 length, int32 offset,
 	                        const text_run_array* runs);
@@ -28,6 +34,8 @@ protected:
 private:
 	int32 _LineStart(int32 offset);
 	int32 _LineEnd(int32 offset);
+
+	std::function<void(int32 offset)> mChangeHook;
 };
 
 #endif // _ZTLE_TEXT_VIEW_H
