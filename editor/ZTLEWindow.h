@@ -42,6 +42,8 @@ public:
 	~ZTLEWindow() override;
 
 	void MessageReceived(BMessage* message) override;
+	// F3 and Shift+F3 find the next and previous match.
+	void DispatchMessage(BMessage* message, BHandler* handler) override;
 	bool QuitRequested() override;
 	void FrameResized(float width, float height) override;
 

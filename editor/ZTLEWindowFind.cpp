@@ -6,6 +6,8 @@
 
 #include <string>
 
+#include "AppDefs.h"
+#include "InterfaceDefs.h"
 #include "Menu.h"
 #include "MenuItem.h"
 #include "Message.h"
@@ -30,8 +32,23 @@ void ZTLEWindow::_AddFindItems(BMenu* editMenu)
 	    new BMenuItem(_Text(kTextFindPrevious), new BMessage(kMsgFindPrevious), 'G', B_SHIFT_KEY));
 	BMessage* replace = new BMessage(kMsgFindPanel);
 	replace->AddBool(kFieldReplaceText, true);
-	editMenu->AddItem(new BMenuItem(_Label(kTextReplace, "...").c_str(), replace, 'R', 0));
+	editMenu->AddItem(new BMenuItem(_Label(kTextReplace, "...").c_str(), replace));
 	editMenu->AddItem(new BMenuItem(_Text(kTextMatchCase), new BMessage(kMsgMatchCase)));
+}
+
+void ZTLEWindow::DispatchMessage(BMessage* message, BHandler* handler)
+{
+	const char* bytes = nullptr;
+	int32 key = 0;
+	if (message->what == B_KEY_DOWN && message->FindString("bytes", &bytes) == B_OK &&
+	    bytes != nullptr && bytes[0] == B_FUNCTION_KEY && message->FindInt32("key", &key) == B_OK &&
+	    key == B_F3_KEY) {
+		int32 modifiers = 0;
+		message->FindInt32("modifiers", &modifiers);
+		FindNext((modifiers & B_SHIFT_KEY) == 0);
+		return;
+	}
+	BWindow::DispatchMessage(message, handler);
 }
 
 void ZTLEWindow::_ShowFindPanel(bool replace)

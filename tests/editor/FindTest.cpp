@@ -3,6 +3,7 @@
 // All as one undo step.
 
 #include <AppDefs.h>
+#include <InterfaceDefs.h>
 #include <Message.h>
 #include <TextView.h>
 
@@ -70,6 +71,28 @@ TEST_F(FindTest, FindNextWalksThroughParagraphsAndRoundTheEnd)
 	EXPECT_EQ(Selection(), std::make_pair(21, 21 + length)) << "round the start, backwards";
 	Find(kMsgFindPrevious);
 	EXPECT_EQ(Selection(), std::make_pair(10, 10 + length));
+}
+
+TEST_F(FindTest, F3AndShiftF3FindNextAndPrevious)
+{
+	SetText("ab ab ab\n");
+	PutCaret(0);
+	Find(kMsgFindNext, "ab");
+	ASSERT_EQ(Selection(), std::make_pair(0, 2));
+	auto press = [&](uint32 modifiers) {
+		BMessage key(B_KEY_DOWN);
+		key.AddInt32("modifiers", (int32)modifiers);
+		key.AddInt32("key", B_F3_KEY);
+		const char bytes[2] = {(char)B_FUNCTION_KEY, 0};
+		key.AddString("bytes", bytes);
+		Dispatch(key);
+	};
+	press(0);
+	EXPECT_EQ(Selection(), std::make_pair(3, 5));
+	press(0);
+	EXPECT_EQ(Selection(), std::make_pair(6, 8));
+	press(B_SHIFT_KEY);
+	EXPECT_EQ(Selection(), std::make_pair(3, 5));
 }
 
 TEST_F(FindTest, MatchCaseFromTheMenuTellsCapitalsApart)

@@ -176,7 +176,7 @@ TEST_F(WindowLayoutTest, MenusHoldTheirItemsShortcutsAndTargets)
 	    {edit, "Find...", kMsgFindPanel, 'F', false},
 	    {edit, "Find Next", kMsgFindNext, 'G', false},
 	    {edit, "Find Previous", kMsgFindPrevious, 'G', false},
-	    {edit, "Replace...", kMsgFindPanel, 'R', false},
+	    {edit, "Replace...", kMsgFindPanel, 0, false},
 	    {edit, "Match Case", kMsgMatchCase, 0, false},
 	    {go, "Next Untranslated", kMsgNextUntranslated, 'J', false},
 	    {go, "Previous Untranslated", kMsgPreviousUntranslated, 'J', false},
