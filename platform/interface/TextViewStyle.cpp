@@ -138,7 +138,12 @@ void TextViewData::SetColorAndFont(int32 start, int32 end, const BFont* font, ui
 			fontIndex = (int32)mFonts.size() - 1;
 			mLineHeight = std::max(mLineHeight, QFontMetrics(qfont).height());
 		}
-		if (qfont != mBaseFont)
+		// Underline and strike-out leave every glyph where it was: such a
+		// font alone makes no line of the text wrap or measure otherwise.
+		QFont metrics = qfont;
+		metrics.setUnderline(false);
+		metrics.setStrikeOut(false);
+		if (metrics != mBaseFont)
 			mFontsVary = true;
 	}
 	// Old style -> new style; the last answer is kept, since a call
