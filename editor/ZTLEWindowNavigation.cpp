@@ -118,16 +118,10 @@ void ZTLEWindow::_RecountProgress()
 {
 	mCountsStale = false;
 	const std::string_view text(mTextView->Text(), (size_t)mTextView->TextLength());
-	const EntryBlocks::Progress progress = EntryBlocks::CountProgress(text);
-	mHasMarkers = progress.markers;
-	mEntries = progress.counts.entries;
-	mTranslated = progress.counts.translated;
-	mWarnings = progress.counts.warnings;
-
-	// The warning marks: the translation line of each block with a warning
-	// is underlined, which leaves the colours of the comments alone. Marks
-	// of blocks that no longer warn are taken off the whole block, wherever
-	// typing carried them.
+	// The warning marks, in the same pass: the translation line of each
+	// block with a warning is underlined, which leaves the colours of the
+	// comments alone. Marks of blocks that no longer warn are taken off the
+	// whole block, wherever typing carried them.
 	BFont marked, plain;
 	mTextView->GetFont(&plain);
 	marked = plain;
@@ -135,19 +129,22 @@ void ZTLEWindow::_RecountProgress()
 	plain.SetFace(B_REGULAR_FACE);
 	std::vector<long> nowMarked;
 	std::sort(mMarkedEntries.begin(), mMarkedEntries.end());
-	EntryBlocks::ForEachBlock(text, [&](const EntryBlocks::Block& block) {
-		const bool wasMarked =
-		    std::binary_search(mMarkedEntries.begin(), mMarkedEntries.end(), block.entry);
-		const bool warns = block.hasTranslationLine && EntryBlocks::CountWarnings(block) > 0;
-		if (wasMarked)
-			mTextView->SetFontAndColor((int32)block.marker, (int32)block.end, &plain, B_FONT_FACE);
-		if (warns) {
-			const int32 start = (int32)(block.translation.data() - text.data());
-			mTextView->SetFontAndColor(start, start + (int32)block.translation.size(), &marked,
-			                           B_FONT_FACE);
-			nowMarked.push_back(block.entry);
-		}
-	});
+	const EntryBlocks::Progress progress =
+	    EntryBlocks::CountProgress(text, [&](const EntryBlocks::Block& block, int32 warnings) {
+		    if (std::binary_search(mMarkedEntries.begin(), mMarkedEntries.end(), block.entry))
+			    mTextView->SetFontAndColor((int32)block.marker, (int32)block.end, &plain,
+			                               B_FONT_FACE);
+		    if (warnings > 0 && block.hasTranslationLine) {
+			    const int32 start = (int32)(block.translation.data() - text.data());
+			    mTextView->SetFontAndColor(start, start + (int32)block.translation.size(), &marked,
+			                               B_FONT_FACE);
+			    nowMarked.push_back(block.entry);
+		    }
+	    });
+	mHasMarkers = progress.markers;
+	mEntries = progress.counts.entries;
+	mTranslated = progress.counts.translated;
+	mWarnings = progress.counts.warnings;
 	mMarkedEntries = std::move(nowMarked);
 }
 

@@ -139,6 +139,12 @@ int32 CountWarnings(const Block& block)
 
 Progress CountProgress(std::string_view text)
 {
+	return CountProgress(text, [](const Block&, int32) {});
+}
+
+Progress CountProgress(std::string_view text,
+                       const std::function<void(const Block&, int32 warnings)>& visit)
+{
 	Progress progress;
 	std::vector<TranslationFinding> findings;
 	ForEachBlock(text, [&](const Block& block) {
@@ -148,12 +154,15 @@ Progress CountProgress(std::string_view text)
 			progress.counts.translated++;
 		findings.clear();
 		CheckBlock(block, &findings);
+		int32 warnings = 0;
 		for (const TranslationFinding& finding : findings) {
 			if (finding.IsWarning())
-				progress.counts.warnings++;
+				warnings++;
 			else
 				progress.counts.untranslated++;
 		}
+		progress.counts.warnings += warnings;
+		visit(block, warnings);
 	});
 	if (progress.markers)
 		return progress;

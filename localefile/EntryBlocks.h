@@ -50,6 +50,10 @@ struct Progress
 	TranslationCounts counts;
 };
 Progress CountProgress(std::string_view text);
+// The same, telling visit each block with its number of warnings on the way,
+// so that a caller marking them needs no second pass.
+Progress CountProgress(std::string_view text,
+                       const std::function<void(const Block&, int32 warnings)>& visit);
 
 // What the checker says of one block.
 void CheckBlock(const Block& block, std::vector<TranslationFinding>* findings);
