@@ -22,6 +22,21 @@ inline constexpr std::uint32_t kMsgLoadRefFile = 'lref';
 inline constexpr std::uint32_t kMsgLanguage = 'lang';
 inline constexpr std::uint32_t kMsgAutoPrefs = 'paut';
 inline constexpr std::uint32_t kMsgSavePrefs = 'psav';
+// The Go menu, Find and the status line.
+inline constexpr std::uint32_t kMsgNextUntranslated = 'gnut';
+inline constexpr std::uint32_t kMsgPreviousUntranslated = 'gput';
+inline constexpr std::uint32_t kMsgNextWarning = 'gnwr';
+inline constexpr std::uint32_t kMsgPreviousWarning = 'gpwr';
+inline constexpr std::uint32_t kMsgGoToEntryPanel = 'gtep';
+inline constexpr std::uint32_t kMsgGoToEntry = 'gten';
+inline constexpr std::uint32_t kMsgFindPanel = 'fpnl';
+inline constexpr std::uint32_t kMsgFindNext = 'fnxt';
+inline constexpr std::uint32_t kMsgFindPrevious = 'fprv';
+inline constexpr std::uint32_t kMsgReplace = 'rplc';
+inline constexpr std::uint32_t kMsgReplaceAll = 'rpla';
+inline constexpr std::uint32_t kMsgMatchCase = 'mcas';
+// The status line's timer.
+inline constexpr std::uint32_t kMsgStatusTick = 'stck';
 // Sent by the text controls; it only refreshes the unsaved-changes mark.
 inline constexpr std::uint32_t kMsgDummy = 'dumy';
 // File > Save: to the file last loaded or saved, or through the panel.
@@ -30,20 +45,50 @@ inline constexpr std::uint32_t kMsgSaveCurrentFile = 'sfcu';
 inline constexpr std::uint32_t kMsgTextChanged = 'txch';
 
 // Every code the window handles, for checks that they are distinct.
-inline constexpr std::uint32_t kEditorMessageCodes[] = {
-    kMsgNewFile,   kMsgShowHelp,     kMsgLoadFilePanel, kMsgLoadFile,        kMsgSaveFilePanel,
-    kMsgSaveFile,  kMsgLoadRefPanel, kMsgLoadRefFile,   kMsgGetReference,    kMsgLanguage,
-    kMsgAutoPrefs, kMsgSavePrefs,    kMsgDummy,         kMsgSaveCurrentFile, kMsgTextChanged};
+inline constexpr std::uint32_t kEditorMessageCodes[] = {kMsgNewFile,
+                                                        kMsgShowHelp,
+                                                        kMsgLoadFilePanel,
+                                                        kMsgLoadFile,
+                                                        kMsgSaveFilePanel,
+                                                        kMsgSaveFile,
+                                                        kMsgLoadRefPanel,
+                                                        kMsgLoadRefFile,
+                                                        kMsgGetReference,
+                                                        kMsgLanguage,
+                                                        kMsgAutoPrefs,
+                                                        kMsgSavePrefs,
+                                                        kMsgDummy,
+                                                        kMsgSaveCurrentFile,
+                                                        kMsgTextChanged,
+                                                        kMsgNextUntranslated,
+                                                        kMsgPreviousUntranslated,
+                                                        kMsgNextWarning,
+                                                        kMsgPreviousWarning,
+                                                        kMsgGoToEntryPanel,
+                                                        kMsgGoToEntry,
+                                                        kMsgFindPanel,
+                                                        kMsgFindNext,
+                                                        kMsgFindPrevious,
+                                                        kMsgReplace,
+                                                        kMsgReplaceAll,
+                                                        kMsgMatchCase,
+                                                        kMsgStatusTick};
 
 // Field names of the editor's messages. (kMsgGetReference's "signature" is
 // kFieldAppSignature, in AppRefPopUp.h.)
 inline constexpr const char kFieldLanguage[] = "language";
+// Of kMsgFindNext, kMsgFindPrevious, kMsgReplace, kMsgReplaceAll (from the
+// find panel; from the menu they use the last ones) and kMsgGoToEntry.
+inline constexpr const char kFieldFindText[] = "find";
+inline constexpr const char kFieldReplaceText[] = "replace";
+inline constexpr const char kFieldEntry[] = "entry";
 
 // Names of the window's views that are looked up by name. The reference's
 // two controls are named in ReferenceDisplay.h.
 inline constexpr const char kVersionControl[] = "txtctrl_version";
 inline constexpr const char kLanguageControl[] = "txtctrl_language";
 inline constexpr const char kAppRefMenuField[] = "mnu_refget";
+inline constexpr const char kStatusViewName[] = "status_line";
 
 // The language of the built-in interface texts: the language menu's first
 // item, and the one chosen when no other was stored.

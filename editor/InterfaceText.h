@@ -64,6 +64,31 @@ enum InterfaceText : int32 {
 	kTextLocaleFiles,
 	kTextAllFiles,
 	kTextLocaleFile, // the panels' description of the file type
+	// The translator's navigation: Find, the Go menu and the status line.
+	kTextRedo,
+	kTextFind,
+	kTextFindNext,
+	kTextFindPrevious,
+	kTextReplace,
+	kTextReplaceAll,
+	kTextReplaceWith,
+	kTextMatchCase,
+	kTextGo,
+	kTextNextUntranslated,
+	kTextPreviousUntranslated,
+	kTextNextWarning,
+	kTextPreviousWarning,
+	kTextGoToEntry,
+	kTextEntryNumber,
+	kTextProgressTranslated, // "%d": translated entries, then all entries
+	kTextProgressWarnings,   // "%d": the number of warnings
+	kTextProgressEntry,      // "%d": the entry at the caret
+	kTextProgressEntries,    // "%d": the number of entries in a text without markers
+	kTextNotFound,           // "%s": what was searched for
+	kTextReplacedCount,      // "%d": how many were replaced
+	kTextNoUntranslated,
+	kTextNoWarning,
+	kTextNoSuchEntry, // "%s": the entry asked for
 
 	kInterfaceTextCount
 };

@@ -11,6 +11,7 @@
 #include "MenuBar.h"
 #include "MenuField.h"
 #include "MenuItem.h"
+#include "MessageRunner.h"
 #include "Messenger.h"
 #include "NodeMonitor.h"
 #include "Path.h"
@@ -40,6 +41,7 @@ const float kWideSlot = 105;
 const float kLastSlot = 100;
 const float kSlotGap = 5;
 const float kTextTop = 95;
+const float kStatusHeight = 18;
 const float kMinWidth = LabelFit::kMinWidth;
 const float kMinHeight = 350;
 const rgb_color kBackgroundGrey = {232, 232, 232, 255};
@@ -62,7 +64,10 @@ ZTLEWindow::ZTLEWindow(const char* title, Preferences* prefs, window_look look, 
                        uint32 flags)
     : BWindow(MainWindowFrame(prefs), title, look, feel, flags, B_CURRENT_WORKSPACE),
       mBkgView(nullptr), mLocale(ZTLocale::GetInstance()), mLanguageMenu(nullptr), mPrefs(prefs),
-      mScrollView(nullptr), mTextView(nullptr)
+      mScrollView(nullptr), mTextView(nullptr), mStatusView(nullptr), mEditedSinceTick(false),
+      mCountsStale(true), mLastCaret(-1), mEntries(0), mTranslated(0), mWarnings(0),
+      mHasMarkers(false), mCaretEntry(0), mMatchCase(false), mFindPanel(nullptr),
+      mEntryPanel(nullptr)
 {
 	float minWidth, maxWidth, minHeight, maxHeight;
 	GetSizeLimits(&minWidth, &maxWidth, &minHeight, &maxHeight);
@@ -70,6 +75,7 @@ ZTLEWindow::ZTLEWindow(const char* title, Preferences* prefs, window_look look, 
 
 	_BuildMenuBar();
 	_BuildControls();
+	_StartStatusLine();
 	_WatchLocaleFolder();
 
 	BMessenger self(nullptr, this);
@@ -85,6 +91,10 @@ ZTLEWindow::ZTLEWindow(const char* title, Preferences* prefs, window_look look, 
 ZTLEWindow::~ZTLEWindow()
 {
 	stop_watching(this, nullptr);
+	for (BWindow* panel : {(BWindow*)mFindPanel, (BWindow*)mEntryPanel}) {
+		if (panel != nullptr && panel->Lock())
+			panel->Quit();
+	}
 }
 
 void ZTLEWindow::FrameResized(float, float)
@@ -116,13 +126,16 @@ void ZTLEWindow::_BuildMenuBar()
 
 	BMenu* editMenu = new BMenu(_Text(kTextEdit), B_ITEMS_IN_COLUMN);
 	editMenu->AddItem(new BMenuItem(_Text(kTextUndo), new BMessage(B_UNDO), 'Z', 0));
+	editMenu->AddItem(new BMenuItem(_Text(kTextRedo), new BMessage(B_REDO), 'Z', B_SHIFT_KEY));
 	editMenu->AddSeparatorItem();
 	editMenu->AddItem(new BMenuItem(_Text(kTextCut), new BMessage(B_CUT), 'X', 0));
 	editMenu->AddItem(new BMenuItem(_Text(kTextCopy), new BMessage(B_COPY), 'C', 0));
 	editMenu->AddItem(new BMenuItem(_Text(kTextPaste), new BMessage(B_PASTE), 'V', 0));
 	editMenu->AddSeparatorItem();
 	editMenu->AddItem(new BMenuItem(_Text(kTextSelectAll), new BMessage(B_SELECT_ALL), 'A', 0));
+	_AddFindItems(editMenu);
 	menuBar->AddItem(editMenu);
+	menuBar->AddItem(_BuildGoMenu());
 
 	BMenu* prefsMenu = new BMenu(_Text(kTextPreferences), B_ITEMS_IN_COLUMN);
 	BMenu* languageMenu = new BMenu(_Text(kTextLanguage));
@@ -227,8 +240,11 @@ void ZTLEWindow::_BuildControls()
 	appID->SetDivider(fit.appIDDivider);
 	mBkgView->AddChild(appID);
 
-	// The locale text fills the rest, beside its vertical scroll bar.
-	BRect textFrame(0, kTextTop, bounds.right - B_V_SCROLL_BAR_WIDTH, bounds.bottom);
+	// The locale text fills the rest, beside its vertical scroll bar, above
+	// the status line.
+	const float textBottom = bounds.bottom - kStatusHeight;
+	_BuildStatusLine(BRect(0, textBottom + 1, bounds.right, bounds.bottom));
+	BRect textFrame(0, kTextTop, bounds.right - B_V_SCROLL_BAR_WIDTH, textBottom);
 	mTextView = new ZTLETextView(textFrame, nullptr, textFrame, B_FOLLOW_ALL_SIDES,
 	                             B_WILL_DRAW | B_FRAME_EVENTS);
 	mTextView->MakeEditable(true);
@@ -237,7 +253,7 @@ void ZTLEWindow::_BuildControls()
 	mScrollView =
 	    new BScrollView(nullptr, mTextView, B_FOLLOW_ALL_SIDES, 0, false, true, B_FANCY_BORDER);
 	mBkgView->AddChild(mScrollView);
-	mTextView->FrameResized(textFrame.right - textFrame.left, bounds.bottom - kTextTop);
+	mTextView->FrameResized(textFrame.right - textFrame.left, textBottom - kTextTop);
 }
 
 void ZTLEWindow::_WatchLocaleFolder()

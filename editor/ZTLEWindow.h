@@ -14,6 +14,7 @@ class BFilePanel;
 class BMenu;
 class BMenuItem;
 class BMessage;
+class BMessageRunner;
 class BPath;
 class BPopUpMenu;
 class BScrollView;
@@ -23,6 +24,8 @@ class LocaleFileFilter;
 class Preferences;
 class ZTBitmapMenuItem;
 class ZTLEBkgView;
+class ZTLEInputWindow;
+class ZTLEStatusView;
 class ZTLETextView;
 class ZTLocale;
 struct LabelFit;
@@ -41,6 +44,8 @@ public:
 	~ZTLEWindow() override;
 
 	void MessageReceived(BMessage* message) override;
+	// F3 and Shift+F3 find the next and previous match.
+	void DispatchMessage(BMessage* message, BHandler* handler) override;
 	bool QuitRequested() override;
 	void FrameResized(float width, float height) override;
 
@@ -103,10 +108,40 @@ public:
 	const std::string& CurrentFile() const { return mCurrentFile; }
 	const std::string& StatusText() const { return mStatusText; }
 
+	// The Go menu (ZTLEWindowNavigation.cpp): the caret to the next or
+	// previous block that is untranslated (on its translation line, made
+	// when missing) or has a warning, or to entry n. The search wraps
+	// around; false when there is no such block.
+	bool GoToUntranslated(bool forward);
+	bool GoToWarning(bool forward);
+	bool GoToEntry(long entry);
+	// The status line: progress, the entry at the caret and its findings.
+	ZTLEStatusView* StatusView() const { return mStatusView; }
+	void UpdateStatus();
+
+	// Find and replace (ZTLEWindowFind.cpp): the last search's texts.
+	bool FindNext(bool forward);
+	void ReplaceSelection();
+	void ReplaceAll();
+
 private:
 	void _BuildMenuBar();
 	// The File menu's Open and Save items, after New.
 	void _AddFileItems(BMenu* fileMenu);
+	BMenu* _BuildGoMenu();
+	void _AddFindItems(BMenu* editMenu);
+	void _BuildStatusLine(BRect frame);
+	void _StartStatusLine();
+	void _StatusTick();
+	void _TextChanged(int32 offset);
+	void _RecountProgress();
+	void _UpdateCaretEntry();
+	std::string _StatusText();
+	void _PutCaret(int32 offset);
+	void _ShowFindPanel(bool replace);
+	void _ShowGoToEntryPanel();
+	void _TakeFindFields(BMessage* message);
+	void _MarkSource(BMessage* message, bool marked);
 	void _BuildControls();
 	LabelFit _FitLabels(const char* appIDLabel);
 	void _WatchLocaleFolder();
@@ -157,6 +192,26 @@ private:
 	std::string mBaseTitle;
 	AfterSave mAfterSave = kAfterSaveNothing;
 	BMenu* mRecentMenu = nullptr;
+
+	// The status line, counted again when the text has rested a tick.
+	ZTLEStatusView* mStatusView;
+	std::unique_ptr<BMessageRunner> mStatusRunner;
+	bool mEditedSinceTick;
+	bool mCountsStale;
+	int32 mLastCaret;
+	int32 mEntries, mTranslated, mWarnings;
+	bool mHasMarkers;
+	long mCaretEntry;
+	std::string mCaretFindings;
+	// Entries whose translation line carries the warning mark.
+	std::vector<long> mMarkedEntries;
+
+	// Find and replace.
+	std::string mFindText;
+	std::string mReplaceText;
+	bool mMatchCase;
+	ZTLEInputWindow* mFindPanel;
+	ZTLEInputWindow* mEntryPanel;
 };
 
 #endif // ZTLE_WINDOW_H

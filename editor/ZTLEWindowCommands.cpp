@@ -4,6 +4,7 @@
 #include "ZTLEWindow.h"
 
 #include <algorithm>
+#include <cstdlib>
 #include <cstring>
 
 #include <string>
@@ -107,7 +108,48 @@ void ZTLEWindow::MessageReceived(BMessage* message)
 		if (mPrefs != nullptr)
 			mPrefs->Save();
 		break;
+	case kMsgNextUntranslated:
+	case kMsgPreviousUntranslated:
+		GoToUntranslated(message->what == kMsgNextUntranslated);
+		break;
+	case kMsgNextWarning:
+	case kMsgPreviousWarning:
+		GoToWarning(message->what == kMsgNextWarning);
+		break;
+	case kMsgGoToEntryPanel:
+		_ShowGoToEntryPanel();
+		break;
+	case kMsgGoToEntry: {
+		const char* entry = nullptr;
+		if (message->FindString(kFieldEntry, 0, &entry) == B_OK && entry != nullptr)
+			GoToEntry(std::strtol(entry, nullptr, 10));
+		break;
+	}
+	case kMsgFindPanel:
+		_ShowFindPanel(message->HasBool(kFieldReplaceText));
+		break;
+	case kMsgFindNext:
+	case kMsgFindPrevious:
+		_TakeFindFields(message);
+		FindNext(message->what == kMsgFindNext);
+		break;
+	case kMsgReplace:
+		_TakeFindFields(message);
+		ReplaceSelection();
+		break;
+	case kMsgReplaceAll:
+		_TakeFindFields(message);
+		ReplaceAll();
+		break;
+	case kMsgMatchCase:
+		mMatchCase = !mMatchCase;
+		_MarkSource(message, mMatchCase);
+		break;
+	case kMsgStatusTick:
+		_StatusTick();
+		break;
 	case B_UNDO:
+	case B_REDO:
 	case B_CUT:
 	case B_COPY:
 	case B_PASTE:
@@ -142,9 +184,16 @@ void ZTLEWindow::SetMenuFlag(BMessage* message, const char* key)
 		return;
 	BMenuItem* item = static_cast<BMenuItem*>(source);
 	bool marked = !item->IsMarked();
-	item->SetMarked(marked);
+	_MarkSource(message, marked);
 	if (mPrefs != nullptr)
 		mPrefs->Set(key, (int8)(marked ? 1 : 0));
+}
+
+void ZTLEWindow::_MarkSource(BMessage* message, bool marked)
+{
+	void* source = nullptr;
+	if (message->FindPointer("source", &source) == B_OK && source != nullptr)
+		static_cast<BMenuItem*>(source)->SetMarked(marked);
 }
 
 void ZTLEWindow::ShowHelp()

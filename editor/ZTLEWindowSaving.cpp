@@ -27,6 +27,7 @@
 #include "RecentFiles.h"
 #include "StateDigest.h"
 #include "TextFormat.h"
+#include "ZTLEStatusView.h"
 #include "ZTLETextView.h"
 
 namespace {
@@ -121,6 +122,8 @@ void ZTLEWindow::_UpdateTitle()
 void ZTLEWindow::_ShowStatus(const char* text)
 {
 	mStatusText = text != nullptr ? text : "";
+	if (mStatusView != nullptr && !mStatusText.empty())
+		mStatusView->ShowMessage(mStatusText);
 }
 
 void ZTLEWindow::_AddRecentFile(const std::string& path)

@@ -79,6 +79,9 @@ std::string MergeEntriesInTree(std::string_view text, const std::vector<std::str
 
 // "; #ID<entry>:"
 std::string EntryMarker(long entry);
+// The entry number of a line (from its first non-blank byte) that begins
+// with a marker, else 0.
+long MarkerOf(std::string_view content);
 // What every marker begins with.
 inline constexpr char kEntryMarkerStart[] = "; #ID";
 inline constexpr size_t kEntryMarkerStartLength = sizeof(kEntryMarkerStart) - 1;

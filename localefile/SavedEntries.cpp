@@ -35,7 +35,18 @@ template <typename Visit> void ForEachLine(std::string_view text, Visit visit)
 	}
 }
 
-// The entry number of a comment line that begins with a marker, else 0.
+// A translation line that claims an entry.
+struct Claim
+{
+	long entry;
+	size_t line;    // where the line starts
+	size_t marker;  // where the marker of the entry's block starts
+	bool hasMarker; // false for lines above the first marker
+	std::string_view content;
+};
+
+} // namespace
+
 long MarkerOf(std::string_view content)
 {
 	if (content.substr(0, kEntryMarkerStartLength) != kEntryMarkerStart)
@@ -53,18 +64,6 @@ long MarkerOf(std::string_view content)
 		return 0;
 	return value;
 }
-
-// A translation line that claims an entry.
-struct Claim
-{
-	long entry;
-	size_t line;    // where the line starts
-	size_t marker;  // where the marker of the entry's block starts
-	bool hasMarker; // false for lines above the first marker
-	std::string_view content;
-};
-
-} // namespace
 
 std::vector<std::string> CollectEntries(std::string_view text)
 {

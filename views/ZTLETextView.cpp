@@ -26,6 +26,8 @@ void ZTLETextView::InsertText(const char* text, int32 length, int32 offset,
 	// colour however it is edited.
 	SyntaxHighlighting(_LineStart(offset), _LineEnd(offset + length));
 	_NotifyChange();
+	if (mChangeHook)
+		mChangeHook(offset);
 }
 
 void ZTLETextView::DeleteText(int32 from, int32 to)
@@ -33,6 +35,8 @@ void ZTLETextView::DeleteText(int32 from, int32 to)
 	BTextView::DeleteText(from, to);
 	SyntaxHighlighting(_LineStart(from), _LineEnd(from));
 	_NotifyChange();
+	if (mChangeHook)
+		mChangeHook(from);
 }
 
 void ZTLETextView::SetChangeMessage(const BMessage* message)

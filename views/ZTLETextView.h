@@ -3,6 +3,7 @@
 #ifndef _ZTLE_TEXT_VIEW_H
 #define _ZTLE_TEXT_VIEW_H
 
+#include <functional>
 #include <memory>
 
 #include "GraphicsDefs.h"
@@ -28,6 +29,9 @@ public:
 	// text (typing, paste, undo, program calls), so the window can tell
 	// whether the text still matches what was saved. nullptr: none.
 	void SetChangeMessage(const BMessage* message);
+	// Called after every change of the text, whatever made it, with the
+	// offset where it happened: the window keeps its status line by it.
+	void SetChangeHook(std::function<void(int32 offset)> hook) { mChangeHook = std::move(hook); }
 
 protected:
 	virtual void InsertText(const char* text, int32 length, int32 offset,
@@ -40,6 +44,7 @@ private:
 	int32 _LineEnd(int32 offset);
 
 	std::unique_ptr<BMessage> mChangeMessage;
+	std::function<void(int32 offset)> mChangeHook;
 };
 
 #endif // _ZTLE_TEXT_VIEW_H

@@ -127,7 +127,11 @@ void TextViewData::SetColorAndFont(int32 start, int32 end, const BFont* font, ui
 		BFont taken;
 		mView->GetFont(&taken);
 		_TakeFont(&taken, *font, mode);
-		const QFont qfont = to_qfont(taken);
+		QFont qfont = to_qfont(taken);
+		// Measured as the base font is (see FontChanged), so a run in the
+		// base face keeps the view's own line breaking.
+		qfont.setKerning(false);
+		qfont.setStyleStrategy(QFont::PreferNoShaping);
 		for (size_t i = 0; i < mFonts.size(); i++) {
 			if (mFonts[i] == qfont)
 				fontIndex = (int32)i;
@@ -138,7 +142,12 @@ void TextViewData::SetColorAndFont(int32 start, int32 end, const BFont* font, ui
 			fontIndex = (int32)mFonts.size() - 1;
 			mLineHeight = std::max(mLineHeight, QFontMetrics(qfont).height());
 		}
-		if (qfont != mBaseFont)
+		// Underline and strike-out leave every glyph where it was: such a
+		// font alone makes no line of the text wrap or measure otherwise.
+		QFont metrics = qfont;
+		metrics.setUnderline(false);
+		metrics.setStrikeOut(false);
+		if (metrics != mBaseFont)
 			mFontsVary = true;
 	}
 	// Old style -> new style; the last answer is kept, since a call

@@ -3,6 +3,7 @@
 #include <QKeyEvent>
 
 #include "AppDefs.h"
+#include "InterfaceDefs.h"
 #include "MenuBar.h"
 #include "MenuPrivate.h"
 #include "Message.h"
@@ -20,6 +21,9 @@ namespace {
 // Ctrl-key presses anywhere in a window that match one of its menu
 // shortcuts become B_KEY_DOWN messages to the window before the focused
 // widget sees them, so that text widgets do not run their own Ctrl-C etc.
+// Function keys F1 to F12 go to the window the same way, as the framework
+// gives them (byte B_FUNCTION_KEY, "key" B_F1_KEY ...): our text widgets
+// have no use of their own for them, and a window may bind them.
 class ShortcutFilter : public QObject
 {
 public:
@@ -28,6 +32,8 @@ public:
 		if (event->type() != QEvent::KeyPress && event->type() != QEvent::ShortcutOverride)
 			return false;
 		QKeyEvent* keyEvent = static_cast<QKeyEvent*>(event);
+		if (keyEvent->key() >= Qt::Key_F1 && keyEvent->key() <= Qt::Key_F12)
+			return _FunctionKey(object, keyEvent);
 		if (!(keyEvent->modifiers() & Qt::ControlModifier) || !object->isWidgetType())
 			return false;
 		QWidget* widget = static_cast<QWidget*>(object);
@@ -58,6 +64,34 @@ public:
 		message.AddInt32("raw_char", (int32)(uint8)bytes[0]);
 		message.AddInt8("byte", (int8)bytes[0]);
 		message.AddString("bytes", bytes.constData());
+		window->PostMessage(&message, focus);
+		return true;
+	}
+
+private:
+	static bool _FunctionKey(QObject* object, QKeyEvent* keyEvent)
+	{
+		if (!object->isWidgetType())
+			return false;
+		BWindow* window = WindowAccess::WindowForWidget(static_cast<QWidget*>(object));
+		if (window == nullptr)
+			return false;
+		if (keyEvent->type() == QEvent::ShortcutOverride) {
+			keyEvent->accept();
+			return true;
+		}
+		if (!window->Lock())
+			return false;
+		BView* focus = window->CurrentFocus();
+		window->Unlock();
+		const char bytes[2] = {(char)B_FUNCTION_KEY, 0};
+		BMessage message(B_KEY_DOWN);
+		message.AddInt64("when", system_time());
+		message.AddInt32("modifiers", (int32)modifiers_from_qt(keyEvent->modifiers()));
+		message.AddInt32("key", (int32)(B_F1_KEY + (keyEvent->key() - Qt::Key_F1)));
+		message.AddInt32("raw_char", (int32)B_FUNCTION_KEY);
+		message.AddInt8("byte", (int8)B_FUNCTION_KEY);
+		message.AddString("bytes", bytes);
 		window->PostMessage(&message, focus);
 		return true;
 	}

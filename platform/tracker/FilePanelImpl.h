@@ -67,7 +67,7 @@ public:
 	// Offers the filter choices in the dialog.
 	static void ApplyFilterChoices(PanelCore& core);
 	// Puts the filter choice of that label in force and lists anew.
-	static void choose_filter(PanelCore& core, const std::string& label);
+	static void ChooseFilter(PanelCore& core, const std::string& label);
 	static void Show(PanelCore& core);
 	static void Hide(PanelCore& core);
 

@@ -69,7 +69,7 @@ TEST_F(CommandsTest, QuitWithoutAutoprefsWritesNothing)
 	ASSERT_TRUE(mWindow->Lock());
 	BMenuItem* item = nullptr;
 	BMenuBar* bar = dynamic_cast<BMenuBar*>(View("MB"));
-	BMenu* prefs = bar->SubmenuAt(2);
+	BMenu* prefs = bar->SubmenuAt(3);
 	for (int32 i = 0; i < prefs->CountItems(); i++) {
 		if (prefs->ItemAt(i)->Message() && prefs->ItemAt(i)->Message()->what == kMsgAutoPrefs)
 			item = prefs->ItemAt(i);

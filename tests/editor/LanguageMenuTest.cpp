@@ -57,7 +57,7 @@ protected:
 	BMenu* LanguageMenu()
 	{
 		BMenuBar* bar = dynamic_cast<BMenuBar*>(View("MB"));
-		return bar != nullptr ? bar->SubmenuAt(2)->SubmenuAt(0) : nullptr;
+		return bar != nullptr ? bar->SubmenuAt(3)->SubmenuAt(0) : nullptr;
 	}
 
 	// "label*" for the marked item.
@@ -137,7 +137,7 @@ TEST_F(LanguageMenuWithFilesTest, PreferenceMarksItsLanguageOrNothing)
 	mPrefs->Set("ZT_LANGUAGE", mPrefs_language.c_str());
 	RecordingWindow* other = new RecordingWindow(mPrefs.get());
 	ASSERT_TRUE(other->Lock());
-	BMenu* menu = dynamic_cast<BMenuBar*>(other->FindView("MB"))->SubmenuAt(2)->SubmenuAt(0);
+	BMenu* menu = dynamic_cast<BMenuBar*>(other->FindView("MB"))->SubmenuAt(3)->SubmenuAt(0);
 	EXPECT_TRUE(menu->ItemAt(3)->IsMarked());
 	EXPECT_FALSE(menu->ItemAt(2)->IsMarked());
 	other->Quit();
@@ -145,7 +145,7 @@ TEST_F(LanguageMenuWithFilesTest, PreferenceMarksItsLanguageOrNothing)
 	mPrefs->Set("ZT_LANGUAGE", "Klingon");
 	other = new RecordingWindow(mPrefs.get());
 	ASSERT_TRUE(other->Lock());
-	menu = dynamic_cast<BMenuBar*>(other->FindView("MB"))->SubmenuAt(2)->SubmenuAt(0);
+	menu = dynamic_cast<BMenuBar*>(other->FindView("MB"))->SubmenuAt(3)->SubmenuAt(0);
 	for (int32 i = 0; i < menu->CountItems(); i++)
 		EXPECT_FALSE(menu->ItemAt(i)->IsMarked()) << menu->ItemAt(i)->Label();
 	other->Quit();

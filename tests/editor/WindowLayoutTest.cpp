@@ -89,8 +89,12 @@ TEST_F(WindowLayoutTest, FirstStartFramesMatchTheLayoutForTheMenuBarHeight)
 	}
 	BTextView* text = LocaleTextView();
 	ASSERT_NE(text, nullptr);
-	EXPECT_EQ(FrameInBackground(text), BRect(0, 95, 436, 349 - h))
+	EXPECT_EQ(FrameInBackground(text), BRect(0, 95, 436, 349 - h - 18))
 	    << Describe(FrameInBackground(text));
+	// The status line under it, across the window.
+	BView* status = View("status_line");
+	ASSERT_NE(status, nullptr);
+	EXPECT_EQ(status->Frame(), BRect(0, 349 - h - 17, 450, 349 - h)) << Describe(status->Frame());
 	EXPECT_TRUE(text->IsEditable());
 	mWindow->Unlock();
 }
@@ -143,14 +147,16 @@ TEST_F(WindowLayoutTest, MenusHoldTheirItemsShortcutsAndTargets)
 	ASSERT_TRUE(mWindow->Lock());
 	BMenuBar* bar = dynamic_cast<BMenuBar*>(View("MB"));
 	ASSERT_NE(bar, nullptr);
-	ASSERT_EQ(bar->CountItems(), 3);
+	ASSERT_EQ(bar->CountItems(), 4);
 	BMenu* file = bar->SubmenuAt(0);
 	BMenu* edit = bar->SubmenuAt(1);
-	BMenu* prefs = bar->SubmenuAt(2);
-	ASSERT_TRUE(file && edit && prefs);
+	BMenu* go = bar->SubmenuAt(2);
+	BMenu* prefs = bar->SubmenuAt(3);
+	ASSERT_TRUE(file && edit && go && prefs);
 	EXPECT_STREQ(bar->ItemAt(0)->Label(), "File");
 	EXPECT_STREQ(bar->ItemAt(1)->Label(), "Edit");
-	EXPECT_STREQ(bar->ItemAt(2)->Label(), "Preferences");
+	EXPECT_STREQ(bar->ItemAt(2)->Label(), "Go");
+	EXPECT_STREQ(bar->ItemAt(3)->Label(), "Preferences");
 
 	struct
 	{
@@ -165,10 +171,21 @@ TEST_F(WindowLayoutTest, MenusHoldTheirItemsShortcutsAndTargets)
 	    {file, "About...", B_ABOUT_REQUESTED, 0, true},
 	    {file, "Quit", B_QUIT_REQUESTED, 'Q', true},
 	    {edit, "Undo", B_UNDO, 'Z', false},
+	    {edit, "Redo", B_REDO, 'Z', false},
 	    {edit, "Cut", B_CUT, 'X', false},
 	    {edit, "Copy", B_COPY, 'C', false},
 	    {edit, "Paste", B_PASTE, 'V', false},
 	    {edit, "Select All", B_SELECT_ALL, 'A', false},
+	    {edit, "Find...", kMsgFindPanel, 'F', false},
+	    {edit, "Find Next", kMsgFindNext, 'G', false},
+	    {edit, "Find Previous", kMsgFindPrevious, 'G', false},
+	    {edit, "Replace...", kMsgFindPanel, 0, false},
+	    {edit, "Match Case", kMsgMatchCase, 0, false},
+	    {go, "Next Untranslated", kMsgNextUntranslated, 'J', false},
+	    {go, "Previous Untranslated", kMsgPreviousUntranslated, 'J', false},
+	    {go, "Next Warning", kMsgNextWarning, 'K', false},
+	    {go, "Previous Warning", kMsgPreviousWarning, 'K', false},
+	    {go, "Go to Entry...", kMsgGoToEntryPanel, 'L', false},
 	    {prefs, "Autoprefs", kMsgAutoPrefs, 0, false},
 	    {prefs, "Save", kMsgSavePrefs, 0, false},
 	};
@@ -186,7 +203,8 @@ TEST_F(WindowLayoutTest, MenusHoldTheirItemsShortcutsAndTargets)
 			EXPECT_TRUE(target == nullptr || target == mWindow) << i.label;
 	}
 	EXPECT_EQ(file->CountItems(), 13);
-	EXPECT_EQ(edit->CountItems(), 7);
+	EXPECT_EQ(edit->CountItems(), 14);
+	EXPECT_EQ(go->CountItems(), 6);
 	EXPECT_EQ(prefs->CountItems(), 4);
 	BMenuItem* language = prefs->ItemAt(0);
 	ASSERT_NE(language->Submenu(), nullptr);
@@ -204,7 +222,7 @@ TEST_F(WindowLayoutTest, AutoprefsItemIsUnmarkedWhenTheFlagIsOff)
 	ASSERT_TRUE(other->Lock());
 	BMenuBar* bar = dynamic_cast<BMenuBar*>(other->FindView("MB"));
 	ASSERT_NE(bar, nullptr);
-	EXPECT_FALSE(FindItem(bar->SubmenuAt(2), "Autoprefs")->IsMarked());
+	EXPECT_FALSE(FindItem(bar->SubmenuAt(3), "Autoprefs")->IsMarked());
 	other->Quit();
 }
 
@@ -238,7 +256,7 @@ TEST_F(WindowLayoutTest, WideningGrowsTheFieldsAndKeepsButtonsAtTheRightMargin)
 	for (const ExpectedFrame& e : expected)
 		EXPECT_EQ(View(e.name)->Frame(), e.frame)
 		    << e.name << " " << Describe(View(e.name)->Frame());
-	EXPECT_EQ(FrameInBackground(LocaleTextView()), BRect(0, 95, 636, 499 - h));
+	EXPECT_EQ(FrameInBackground(LocaleTextView()), BRect(0, 95, 636, 499 - h - 18));
 	mWindow->Unlock();
 }
 

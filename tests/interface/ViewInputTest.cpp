@@ -32,6 +32,10 @@ public:
 	void KeyDown(const char* bytes, int32 numBytes) override
 	{
 		keys += std::string(bytes, numBytes);
+		int32 key = 0;
+		if (BMessage* message = Window()->CurrentMessage())
+			message->FindInt32("key", &key);
+		lastKey = key;
 	}
 	void MessageReceived(BMessage* message) override
 	{
@@ -44,6 +48,7 @@ public:
 	BPoint lastWhere;
 	bool lastThreadIsLocked = false;
 	std::string keys;
+	int32 lastKey = 0;
 	int copies = 0;
 };
 
@@ -68,6 +73,13 @@ TEST(ViewInput, ClicksAndKeysReachTheHooksInsideTheWindowsDispatch)
 	QTest::keyClick(widget, Qt::Key_Left);
 	ASSERT_TRUE(wait_until([&] { return view->keys.size() == 3; }));
 	EXPECT_EQ(view->keys, std::string("ab") + (char)B_LEFT_ARROW);
+
+	// A function key comes as the framework gives it, whatever the widget
+	// would have made of it.
+	QTest::keyClick(widget, Qt::Key_F3, Qt::ShiftModifier);
+	ASSERT_TRUE(wait_until([&] { return view->keys.size() == 4; }));
+	EXPECT_EQ(view->keys.back(), (char)B_FUNCTION_KEY);
+	EXPECT_EQ(view->lastKey, (int32)B_F3_KEY);
 
 	// Edit commands sent to a view go to its MessageReceived.
 	window->PostMessage(B_COPY, view);

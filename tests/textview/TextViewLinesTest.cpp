@@ -124,3 +124,43 @@ TEST(TextViewLines, CurrentLineFollowsTheCaret)
 	view.Select(2, 3);
 	EXPECT_EQ(view.CurrentLine(), 1);
 }
+
+TEST(TextViewLines, AnUnderlineKeepsTheTextsOwnLineBreaksAndShowsWhenPainted)
+{
+	RecordingTextView view(BRect(0, 0, 299, 199));
+	view.SetStylable(true);
+	std::string text;
+	for (int i = 0; i < 30; i++)
+		text += "word " + std::string((size_t)(i * 13 % 70), 'x') + " more words here\n";
+	view.SetText(text.c_str());
+	const int32 linesBefore = view.CountLines();
+	auto* widget = dynamic_cast<BPrivate::TextEditWidget*>(BPrivate::ViewAccess::Widget(&view));
+	ASSERT_NE(widget, nullptr);
+	BPrivate::TextViewData* data = widget->Data();
+
+	BFont underlined;
+	view.GetFont(&underlined);
+	underlined.SetFace(B_UNDERSCORE_FACE);
+	view.SetFontAndColor(5, 60, &underlined, B_FONT_FACE);
+	// A decoration moves no glyph: the lines stay counted the quick way.
+	EXPECT_FALSE(data->FontsVary());
+	EXPECT_EQ(view.CountLines(), linesBefore);
+	BFont font;
+	view.GetFontAndColor(10, &font);
+	EXPECT_TRUE(font.Face() & B_UNDERSCORE_FACE);
+
+	// The layout the widget paints with carries the underline.
+	QTextLayout layout;
+	data->LayOut(data->Paragraphs().At(0), &layout, data->WrapWidth(), true);
+	bool underlinedRange = false;
+	for (const QTextLayout::FormatRange& range : layout.formats())
+		underlinedRange |= range.format.fontUnderline() && range.start <= 5;
+	EXPECT_TRUE(underlinedRange);
+
+	// A bold face does change widths.
+	BFont bold;
+	view.GetFont(&bold);
+	bold.SetFace(B_BOLD_FACE);
+	view.SetFontAndColor(70, 80, &bold, B_FONT_FACE);
+	EXPECT_TRUE(data->FontsVary());
+}

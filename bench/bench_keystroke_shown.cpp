@@ -1,0 +1,174 @@
+// A keystroke end to end: the view shown, the key event delivered, the event
+// loop run until the paint is done. The locale text view (coloured) against
+// a bare editor widget with a syntax highlighter colouring the same
+// comments, holding the same text, at 1,000, 10,000 and 100,000 entries
+// (three lines each). Read the figures as ratios of the two.
+//
+// Also: a find-next over the whole 100,000-entry text (the word only at its
+// end) against "grep -c" of the word over the same bytes in a file.
+#include <QApplication>
+#include <QElapsedTimer>
+#include <QPlainTextEdit>
+#include <QSyntaxHighlighter>
+#include <QTest>
+
+#include <benchmark/benchmark.h>
+
+#include <cstdio>
+#include <cstdlib>
+#include <fstream>
+#include <memory>
+#include <string>
+#include <unistd.h>
+
+#include "TextSearch.h"
+#include "ViewPrivate.h"
+#include "ZTLETextView.h"
+
+namespace {
+
+std::string locale_text(int entries)
+{
+	std::string text;
+	text.reserve((size_t)entries * 80);
+	for (int i = 1; i <= entries; i++) {
+		text += "; #ID" + std::to_string(i) + ":\n";
+		text += "; Reference text number " + std::to_string(i) + "\n";
+		text += "Translation " + std::to_string(i) + "\n";
+	}
+	return text;
+}
+
+class CommentHighlighter : public QSyntaxHighlighter
+{
+public:
+	using QSyntaxHighlighter::QSyntaxHighlighter;
+
+protected:
+	void highlightBlock(const QString& text) override
+	{
+		const int at = text.indexOf(QLatin1Char(';'));
+		QTextCharFormat black, red;
+		black.setForeground(Qt::black);
+		red.setForeground(Qt::red);
+		if (at < 0) {
+			setFormat(0, (int)text.size(), black);
+			return;
+		}
+		setFormat(0, at, black);
+		setFormat(at, (int)text.size() - at, red);
+	}
+};
+
+// One key in and out, each followed by the event loop until idle, so the
+// paint it asked for is done.
+void type_and_erase(QWidget* widget)
+{
+	QTest::keyClick(widget, Qt::Key_X);
+	QCoreApplication::processEvents();
+	QTest::keyClick(widget, Qt::Key_Backspace);
+	QCoreApplication::processEvents();
+}
+
+void BM_ShownKeystrokeLocaleView(benchmark::State& state)
+{
+	const BRect frame(0, 0, 599, 399);
+	std::unique_ptr<ZTLETextView> view(
+	    new ZTLETextView(frame, nullptr, frame, B_FOLLOW_ALL_SIDES, B_WILL_DRAW | B_FRAME_EVENTS));
+	view->MakeEditable(true);
+	view->SetDoesUndo(true);
+	view->SetStylable(true);
+	view->FrameResized(599, 399);
+	view->SetText(locale_text((int)state.range(0)).c_str());
+	QWidget* widget = BPrivate::ViewAccess::Widget(view.get());
+	widget->resize(600, 400);
+	widget->show();
+	if (!QTest::qWaitForWindowExposed(widget))
+		state.SkipWithError("not exposed");
+	// In the middle of the text, on a translation line.
+	const int32 middle = view->OffsetAt(view->CountLines() / 2 + 1) - 1;
+	view->Select(middle, middle);
+	view->ScrollToSelection();
+	widget->setFocus();
+	QCoreApplication::processEvents();
+	for (auto _ : state)
+		type_and_erase(widget);
+	widget->hide();
+}
+BENCHMARK(BM_ShownKeystrokeLocaleView)
+    ->Arg(1000)
+    ->Arg(10000)
+    ->Arg(100000)
+    ->Unit(benchmark::kMicrosecond);
+
+void BM_ShownKeystrokeHighlightedEdit(benchmark::State& state)
+{
+	QPlainTextEdit editor;
+	new CommentHighlighter(editor.document());
+	editor.resize(600, 400);
+	editor.setPlainText(QString::fromStdString(locale_text((int)state.range(0))));
+	editor.show();
+	if (!QTest::qWaitForWindowExposed(&editor))
+		state.SkipWithError("not exposed");
+	QTextCursor cursor(editor.document()->findBlockByNumber(editor.document()->blockCount() / 2));
+	cursor.movePosition(QTextCursor::EndOfBlock);
+	editor.setTextCursor(cursor);
+	editor.ensureCursorVisible();
+	editor.setFocus();
+	QCoreApplication::processEvents();
+	for (auto _ : state)
+		type_and_erase(&editor);
+}
+BENCHMARK(BM_ShownKeystrokeHighlightedEdit)
+    ->Arg(1000)
+    ->Arg(10000)
+    ->Arg(100000)
+    ->Unit(benchmark::kMicrosecond);
+
+const int kFindEntries = 100000;
+
+void BM_FindNextWholeText(benchmark::State& state)
+{
+	const BRect frame(0, 0, 599, 399);
+	ZTLETextView view(frame, nullptr, frame, B_FOLLOW_ALL_SIDES, B_WILL_DRAW);
+	view.SetText(locale_text(kFindEntries).c_str());
+	const std::string word = "Translation " + std::to_string(kFindEntries);
+	for (auto _ : state) {
+		const std::string_view text(view.Text(), (size_t)view.TextLength());
+		benchmark::DoNotOptimize(TextSearch::FindForward(text, word, 0, false));
+	}
+}
+BENCHMARK(BM_FindNextWholeText)->Unit(benchmark::kMicrosecond);
+
+// grep started on a file of the same bytes, as a process: its start-up
+// counts, as it would for anyone asking it.
+void BM_GrepCountSameBytes(benchmark::State& state)
+{
+	char path[] = "/tmp/le-bench-find-XXXXXX";
+	const int fd = mkstemp(path);
+	if (fd < 0) {
+		state.SkipWithError("no scratch file");
+		return;
+	}
+	close(fd);
+	std::ofstream(path) << locale_text(kFindEntries);
+	const std::string command = std::string("grep -c -i 'Translation ") +
+	                            std::to_string(kFindEntries) + "' " + path + " >/dev/null";
+	for (auto _ : state)
+		benchmark::DoNotOptimize(std::system(command.c_str()));
+	unlink(path);
+}
+BENCHMARK(BM_GrepCountSameBytes)->Unit(benchmark::kMicrosecond);
+
+} // namespace
+
+int main(int argc, char** argv)
+{
+	if (qgetenv("QT_QPA_PLATFORM").isEmpty())
+		qputenv("QT_QPA_PLATFORM", "offscreen");
+	QApplication app(argc, argv);
+	benchmark::Initialize(&argc, argv);
+	benchmark::RunSpecifiedBenchmarks();
+	benchmark::Shutdown();
+	return 0;
+}

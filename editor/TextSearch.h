@@ -1,0 +1,27 @@
+// Searching the locale text's bytes. Without match case, ASCII letters match
+// either case; other characters match only as written (their UTF-8 bytes),
+// so a match never starts or ends inside a character.
+#ifndef TEXT_SEARCH_H
+#define TEXT_SEARCH_H
+
+#include <string>
+#include <string_view>
+
+namespace TextSearch {
+
+// The first match at or after from, else the first from the start (the
+// search wraps); npos when there is none or needle is empty.
+size_t FindForward(std::string_view text, std::string_view needle, size_t from, bool matchCase);
+// The last match that ends at or before before, else the last one in the
+// text; npos when there is none.
+size_t FindBackward(std::string_view text, std::string_view needle, size_t before, bool matchCase);
+// Whether candidate is needle, as the search compares.
+bool Matches(std::string_view candidate, std::string_view needle, bool matchCase);
+// The text with every match replaced, left to right, matches not
+// overlapping; *count gets their number.
+std::string ReplaceAll(std::string_view text, std::string_view needle, std::string_view replacement,
+                       bool matchCase, size_t* count);
+
+} // namespace TextSearch
+
+#endif // TEXT_SEARCH_H
