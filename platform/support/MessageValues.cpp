@@ -331,35 +331,19 @@ bool BMessage::HasData(const char* name, type_code type, int32 index) const
 
 // #pragma mark - values with defaults
 
-bool BMessage::GetBool(const char* name, bool defaultValue) const
-{
-	bool value;
-	return FindBool(name, &value) == B_OK ? value : defaultValue;
-}
+#define VALUE_WITH_DEFAULT(Name, Type, ParameterType)                                              \
+	Type BMessage::Get##Name(const char* name, ParameterType defaultValue) const                   \
+	{                                                                                              \
+		Type value;                                                                                \
+		return Find##Name(name, &value) == B_OK ? value : defaultValue;                            \
+	}
 
-int32 BMessage::GetInt32(const char* name, int32 defaultValue) const
-{
-	int32 value;
-	return FindInt32(name, &value) == B_OK ? value : defaultValue;
-}
-
-int64 BMessage::GetInt64(const char* name, int64 defaultValue) const
-{
-	int64 value;
-	return FindInt64(name, &value) == B_OK ? value : defaultValue;
-}
-
-float BMessage::GetFloat(const char* name, float defaultValue) const
-{
-	float value;
-	return FindFloat(name, &value) == B_OK ? value : defaultValue;
-}
-
-double BMessage::GetDouble(const char* name, double defaultValue) const
-{
-	double value;
-	return FindDouble(name, &value) == B_OK ? value : defaultValue;
-}
+VALUE_WITH_DEFAULT(Bool, bool, bool)
+VALUE_WITH_DEFAULT(Int32, int32, int32)
+VALUE_WITH_DEFAULT(Int64, int64, int64)
+VALUE_WITH_DEFAULT(Float, float, float)
+VALUE_WITH_DEFAULT(Double, double, double)
+VALUE_WITH_DEFAULT(Rect, BRect, const BRect&)
 
 const char* BMessage::GetString(const char* name, const char* defaultValue) const
 {
@@ -370,10 +354,4 @@ const char* BMessage::GetString(const char* name, int32 index, const char* defau
 {
 	const char* value;
 	return FindString(name, index, &value) == B_OK ? value : defaultValue;
-}
-
-BRect BMessage::GetRect(const char* name, const BRect& defaultValue) const
-{
-	BRect value;
-	return FindRect(name, &value) == B_OK ? value : defaultValue;
 }
