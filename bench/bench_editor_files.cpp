@@ -43,7 +43,6 @@
 #include <AlertTesting.h>
 #include <Entry.h>
 #include <Message.h>
-#include <TextControl.h>
 #include <TextView.h>
 #include <View.h>
 
@@ -53,6 +52,7 @@
 #include "LocaleEditorApplication.h"
 #include "LocaleFile.h"
 #include "LocaleMerge.h"
+#include "LocaleTextView.h"
 #include "TextChange.h"
 #include "ZTLEWindow.h"
 
@@ -119,21 +119,6 @@ void Pump()
 	QCoreApplication::processEvents(QEventLoop::AllEvents);
 }
 
-BTextView* LocaleTextView()
-{
-	BView* background = gWindow->FindView("bkg_view");
-	for (int32 i = 0; background != nullptr && i < background->CountChildren(); i++) {
-		BView* child = background->ChildAt(i);
-		if (dynamic_cast<BTextControl*>(child) != nullptr)
-			continue;
-		for (int32 j = 0; j < child->CountChildren(); j++) {
-			if (auto* text = dynamic_cast<BTextView*>(child->ChildAt(j)))
-				return text;
-		}
-	}
-	return nullptr;
-}
-
 bool StartEditor(const std::string& folder)
 {
 	gApp = new BenchApplication(folder.c_str());
@@ -142,7 +127,7 @@ bool StartEditor(const std::string& folder)
 	gWindow = new BenchWindow(gApp->Prefs());
 	gWindow->Show();
 	Pump();
-	return LocaleTextView() != nullptr;
+	return LocaleTextView(gWindow) != nullptr;
 }
 
 void StopEditor()
@@ -158,7 +143,7 @@ void StopEditor()
 
 void SetEditedText(const std::string& text)
 {
-	BTextView* view = LocaleTextView();
+	BTextView* view = LocaleTextView(gWindow);
 	gWindow->Lock();
 	view->SetText(text.data(), (int32)text.size());
 	gWindow->Unlock();
@@ -167,7 +152,7 @@ void SetEditedText(const std::string& text)
 
 std::string EditedText()
 {
-	BTextView* view = LocaleTextView();
+	BTextView* view = LocaleTextView(gWindow);
 	gWindow->Lock();
 	std::string text(view->Text(), (size_t)view->TextLength());
 	gWindow->Unlock();
@@ -300,7 +285,7 @@ void BM_LoadSteps(benchmark::State& state)
 		state.SkipWithError("could not write the locale file");
 		return;
 	}
-	BTextView* view = LocaleTextView();
+	BTextView* view = LocaleTextView(gWindow);
 	for (auto _ : state) {
 		SetEditedText(blocks);
 		double total = ProcessCpuSeconds();

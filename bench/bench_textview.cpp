@@ -75,16 +75,22 @@ void BM_KeystrokeLocaleView(benchmark::State& state)
 }
 BENCHMARK(BM_KeystrokeLocaleView)->Arg(1000)->Arg(100000)->Unit(benchmark::kMicrosecond);
 
-void BM_KeystrokeQTextDocument(benchmark::State& state)
+// A character typed at the end of document and taken back, per iteration.
+void keystroke_at_end(benchmark::State& state, QTextDocument* document)
 {
-	QTextDocument document;
-	document.setPlainText(QString::fromStdString(locale_text((int)state.range(0))));
-	QTextCursor cursor(&document);
+	QTextCursor cursor(document);
 	for (auto _ : state) {
 		cursor.movePosition(QTextCursor::End);
 		cursor.insertText(QStringLiteral("x"));
 		cursor.deletePreviousChar();
 	}
+}
+
+void BM_KeystrokeQTextDocument(benchmark::State& state)
+{
+	QTextDocument document;
+	document.setPlainText(QString::fromStdString(locale_text((int)state.range(0))));
+	keystroke_at_end(state, &document);
 }
 BENCHMARK(BM_KeystrokeQTextDocument)->Arg(1000)->Arg(100000)->Unit(benchmark::kMicrosecond);
 
@@ -95,12 +101,7 @@ void BM_KeystrokeQPlainTextEdit(benchmark::State& state)
 	QPlainTextEdit editor;
 	editor.resize(600, 400);
 	editor.setPlainText(QString::fromStdString(locale_text((int)state.range(0))));
-	QTextCursor cursor(editor.document());
-	for (auto _ : state) {
-		cursor.movePosition(QTextCursor::End);
-		cursor.insertText(QStringLiteral("x"));
-		cursor.deletePreviousChar();
-	}
+	keystroke_at_end(state, editor.document());
 }
 BENCHMARK(BM_KeystrokeQPlainTextEdit)->Arg(1000)->Arg(100000)->Unit(benchmark::kMicrosecond);
 
