@@ -178,6 +178,18 @@ bool DispatchAndWait(BMessage* message)
 	return true;
 }
 
+// DispatchAndWait, timed on the processor and the wall clock; false also
+// when the window showed an alert.
+bool TimedDispatch(BMessage* message, double* cpu, double* wall)
+{
+	*cpu = ProcessCpuSeconds();
+	*wall = WallSeconds();
+	const bool handled = DispatchAndWait(message);
+	*cpu = ProcessCpuSeconds() - *cpu;
+	*wall = WallSeconds() - *wall;
+	return handled && BPrivate::shown_alerts().empty();
+}
+
 std::string LocalePath(int count)
 {
 	return gScratch + "/de" + std::to_string(count) + ".locale";
@@ -205,12 +217,9 @@ void BM_EditorLoad(benchmark::State& state)
 	BPrivate::clear_shown_alerts();
 	for (auto _ : state) {
 		SetEditedText(blocks);
-		double cpu = ProcessCpuSeconds();
-		double wall = WallSeconds();
-		bool handled = DispatchAndWait(&load);
-		cpu = ProcessCpuSeconds() - cpu;
-		wall = WallSeconds() - wall;
-		if (!handled || !BPrivate::shown_alerts().empty()) {
+		double cpu;
+		double wall;
+		if (!TimedDispatch(&load, &cpu, &wall)) {
 			state.SkipWithError("the window did not load the file");
 			return;
 		}
@@ -242,12 +251,9 @@ void BM_EditorSave(benchmark::State& state)
 	save.AddRef("directory", &directory);
 	save.AddString("name", name.c_str());
 	for (auto _ : state) {
-		double cpu = ProcessCpuSeconds();
-		double wall = WallSeconds();
-		bool handled = DispatchAndWait(&save);
-		cpu = ProcessCpuSeconds() - cpu;
-		wall = WallSeconds() - wall;
-		if (!handled || !BPrivate::shown_alerts().empty()) {
+		double cpu;
+		double wall;
+		if (!TimedDispatch(&save, &cpu, &wall)) {
 			state.SkipWithError("the window did not save the file");
 			return;
 		}
