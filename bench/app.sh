@@ -3,10 +3,9 @@
 # locale_peer against a D-Bus ping to it. Run by bench/run.sh.
 set -euo pipefail
 cd "$(dirname "$0")/.."
+. bench/common.sh
 build=${LE_BUILD_DIR:-build}
-if [ ! -f "$build/build.ninja" ]; then
-	cmake -S . -B "$build" -G Ninja -DLE_BENCH=ON >/dev/null
-fi
+configure_bench "$build"
 cmake --build "$build" --target bench_app locale_peer -- -j"$(nproc)"
 export QT_QPA_PLATFORM=offscreen
 exec dbus-run-session -- "$build/bench/bench_app" --peer="$build/tests/locale_peer" "$@"

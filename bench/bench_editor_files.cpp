@@ -43,7 +43,6 @@
 #include <AlertTesting.h>
 #include <Entry.h>
 #include <Message.h>
-#include <TextControl.h>
 #include <TextView.h>
 #include <View.h>
 
@@ -53,6 +52,7 @@
 #include "LocaleEditorApplication.h"
 #include "LocaleFile.h"
 #include "LocaleMerge.h"
+#include "LocaleTextView.h"
 #include "TextChange.h"
 #include "ZTLEWindow.h"
 
@@ -119,21 +119,6 @@ void Pump()
 	QCoreApplication::processEvents(QEventLoop::AllEvents);
 }
 
-BTextView* LocaleTextView()
-{
-	BView* background = gWindow->FindView("bkg_view");
-	for (int32 i = 0; background != nullptr && i < background->CountChildren(); i++) {
-		BView* child = background->ChildAt(i);
-		if (dynamic_cast<BTextControl*>(child) != nullptr)
-			continue;
-		for (int32 j = 0; j < child->CountChildren(); j++) {
-			if (auto* text = dynamic_cast<BTextView*>(child->ChildAt(j)))
-				return text;
-		}
-	}
-	return nullptr;
-}
-
 bool StartEditor(const std::string& folder)
 {
 	gApp = new BenchApplication(folder.c_str());
@@ -142,7 +127,7 @@ bool StartEditor(const std::string& folder)
 	gWindow = new BenchWindow(gApp->Prefs());
 	gWindow->Show();
 	Pump();
-	return LocaleTextView() != nullptr;
+	return LocaleTextView(gWindow) != nullptr;
 }
 
 void StopEditor()
@@ -158,7 +143,7 @@ void StopEditor()
 
 void SetEditedText(const std::string& text)
 {
-	BTextView* view = LocaleTextView();
+	BTextView* view = LocaleTextView(gWindow);
 	gWindow->Lock();
 	view->SetText(text.data(), (int32)text.size());
 	gWindow->Unlock();
@@ -167,7 +152,7 @@ void SetEditedText(const std::string& text)
 
 std::string EditedText()
 {
-	BTextView* view = LocaleTextView();
+	BTextView* view = LocaleTextView(gWindow);
 	gWindow->Lock();
 	std::string text(view->Text(), (size_t)view->TextLength());
 	gWindow->Unlock();
@@ -191,6 +176,18 @@ bool DispatchAndWait(BMessage* message)
 	// to the cost too.
 	Pump();
 	return true;
+}
+
+// DispatchAndWait, timed on the processor and the wall clock; false also
+// when the window showed an alert.
+bool TimedDispatch(BMessage* message, double* cpu, double* wall)
+{
+	*cpu = ProcessCpuSeconds();
+	*wall = WallSeconds();
+	const bool handled = DispatchAndWait(message);
+	*cpu = ProcessCpuSeconds() - *cpu;
+	*wall = WallSeconds() - *wall;
+	return handled && BPrivate::shown_alerts().empty();
 }
 
 std::string LocalePath(int count)
@@ -220,12 +217,9 @@ void BM_EditorLoad(benchmark::State& state)
 	BPrivate::clear_shown_alerts();
 	for (auto _ : state) {
 		SetEditedText(blocks);
-		double cpu = ProcessCpuSeconds();
-		double wall = WallSeconds();
-		bool handled = DispatchAndWait(&load);
-		cpu = ProcessCpuSeconds() - cpu;
-		wall = WallSeconds() - wall;
-		if (!handled || !BPrivate::shown_alerts().empty()) {
+		double cpu;
+		double wall;
+		if (!TimedDispatch(&load, &cpu, &wall)) {
 			state.SkipWithError("the window did not load the file");
 			return;
 		}
@@ -257,12 +251,9 @@ void BM_EditorSave(benchmark::State& state)
 	save.AddRef("directory", &directory);
 	save.AddString("name", name.c_str());
 	for (auto _ : state) {
-		double cpu = ProcessCpuSeconds();
-		double wall = WallSeconds();
-		bool handled = DispatchAndWait(&save);
-		cpu = ProcessCpuSeconds() - cpu;
-		wall = WallSeconds() - wall;
-		if (!handled || !BPrivate::shown_alerts().empty()) {
+		double cpu;
+		double wall;
+		if (!TimedDispatch(&save, &cpu, &wall)) {
 			state.SkipWithError("the window did not save the file");
 			return;
 		}
@@ -300,7 +291,7 @@ void BM_LoadSteps(benchmark::State& state)
 		state.SkipWithError("could not write the locale file");
 		return;
 	}
-	BTextView* view = LocaleTextView();
+	BTextView* view = LocaleTextView(gWindow);
 	for (auto _ : state) {
 		SetEditedText(blocks);
 		double total = ProcessCpuSeconds();

@@ -35,13 +35,13 @@
 #include <Message.h>
 #include <Messenger.h>
 #include <Roster.h>
-#include <TextControl.h>
 #include <TextView.h>
 #include <View.h>
 
 #include "BenchProcess.h"
 #include "LocaleEditorApplication.h"
 #include "LocaleSuiteClient.h"
+#include "LocaleTextView.h"
 #include "ZTLEWindow.h"
 
 namespace fs = std::filesystem;
@@ -64,21 +64,6 @@ void Pump()
 {
 	QCoreApplication::processEvents(QEventLoop::AllEvents);
 	QCoreApplication::sendPostedEvents();
-}
-
-BTextView* LocaleTextView()
-{
-	BView* background = gWindow->FindView("bkg_view");
-	for (int32 i = 0; background != nullptr && i < background->CountChildren(); i++) {
-		BView* child = background->ChildAt(i);
-		if (dynamic_cast<BTextControl*>(child) != nullptr)
-			continue;
-		for (int32 j = 0; j < child->CountChildren(); j++) {
-			if (auto* text = dynamic_cast<BTextView*>(child->ChildAt(j)))
-				return text;
-		}
-	}
-	return nullptr;
 }
 
 std::string EditedText(int64_t count)
@@ -105,7 +90,7 @@ void BM_ApplyReference(benchmark::State& state)
 	reference.AddString("zt:app_id", "bench");
 	for (int64_t i = 0; i < count; i++)
 		reference.AddString("zt:text", ReferenceText(i).c_str());
-	BTextView* view = LocaleTextView();
+	BTextView* view = LocaleTextView(gWindow);
 	if (view == nullptr) {
 		state.SkipWithError("no locale text view");
 		return;

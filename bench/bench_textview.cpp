@@ -75,16 +75,22 @@ void BM_KeystrokeLocaleView(benchmark::State& state)
 }
 BENCHMARK(BM_KeystrokeLocaleView)->Arg(1000)->Arg(100000)->Unit(benchmark::kMicrosecond);
 
-void BM_KeystrokeQTextDocument(benchmark::State& state)
+// A character typed at the end of document and taken back, per iteration.
+void keystroke_at_end(benchmark::State& state, QTextDocument* document)
 {
-	QTextDocument document;
-	document.setPlainText(QString::fromStdString(locale_text((int)state.range(0))));
-	QTextCursor cursor(&document);
+	QTextCursor cursor(document);
 	for (auto _ : state) {
 		cursor.movePosition(QTextCursor::End);
 		cursor.insertText(QStringLiteral("x"));
 		cursor.deletePreviousChar();
 	}
+}
+
+void BM_KeystrokeQTextDocument(benchmark::State& state)
+{
+	QTextDocument document;
+	document.setPlainText(QString::fromStdString(locale_text((int)state.range(0))));
+	keystroke_at_end(state, &document);
 }
 BENCHMARK(BM_KeystrokeQTextDocument)->Arg(1000)->Arg(100000)->Unit(benchmark::kMicrosecond);
 
@@ -95,12 +101,7 @@ void BM_KeystrokeQPlainTextEdit(benchmark::State& state)
 	QPlainTextEdit editor;
 	editor.resize(600, 400);
 	editor.setPlainText(QString::fromStdString(locale_text((int)state.range(0))));
-	QTextCursor cursor(editor.document());
-	for (auto _ : state) {
-		cursor.movePosition(QTextCursor::End);
-		cursor.insertText(QStringLiteral("x"));
-		cursor.deletePreviousChar();
-	}
+	keystroke_at_end(state, editor.document());
 }
 BENCHMARK(BM_KeystrokeQPlainTextEdit)->Arg(1000)->Arg(100000)->Unit(benchmark::kMicrosecond);
 
@@ -130,12 +131,14 @@ void BM_TypingQPlainTextEdit(benchmark::State& state)
 }
 BENCHMARK(BM_TypingQPlainTextEdit)->Arg(1000)->Arg(100000)->Unit(benchmark::kMicrosecond);
 
-void BM_InsertColoured(benchmark::State& state)
+// Inserting a whole text into a fresh view from make() and counting its
+// lines; making and deleting the view are not timed.
+template <typename Make> void insert_whole_text(benchmark::State& state, Make make)
 {
 	const std::string text = locale_text(30000);
 	for (auto _ : state) {
 		state.PauseTiming();
-		std::unique_ptr<ZTLETextView> view = make_locale_view();
+		auto view = make();
 		state.ResumeTiming();
 		view->Insert(0, text.c_str(), (int32)text.size());
 		view->CountLines();
@@ -144,23 +147,20 @@ void BM_InsertColoured(benchmark::State& state)
 		state.ResumeTiming();
 	}
 }
+
+void BM_InsertColoured(benchmark::State& state)
+{
+	insert_whole_text(state, make_locale_view);
+}
 BENCHMARK(BM_InsertColoured)->Unit(benchmark::kMillisecond);
 
 void BM_InsertPlain(benchmark::State& state)
 {
-	const std::string text = locale_text(30000);
 	const BRect frame(0, 0, 599, 399);
-	for (auto _ : state) {
-		state.PauseTiming();
-		std::unique_ptr<BTextView> view(new BTextView(frame, nullptr, frame.InsetByCopy(3, 3),
-		                                              B_FOLLOW_ALL_SIDES, B_WILL_DRAW));
-		state.ResumeTiming();
-		view->Insert(0, text.c_str(), (int32)text.size());
-		view->CountLines();
-		state.PauseTiming();
-		view.reset();
-		state.ResumeTiming();
-	}
+	insert_whole_text(state, [&frame] {
+		return std::make_unique<BTextView>(frame, nullptr, frame.InsetByCopy(3, 3),
+		                                   B_FOLLOW_ALL_SIDES, B_WILL_DRAW);
+	});
 }
 BENCHMARK(BM_InsertPlain)->Unit(benchmark::kMillisecond);
 

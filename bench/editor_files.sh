@@ -7,22 +7,14 @@
 #   (default $LE_BUILD_DIR or build)
 set -euo pipefail
 cd "$(dirname "$0")/.."
+. bench/common.sh
 build=${LE_BUILD_DIR:-build}
 if [ $# -gt 0 ] && [ "${1#-}" = "$1" ]; then
 	build=$1
 	shift
 fi
-if ! command -v msgmerge >/dev/null || ! command -v msgfmt >/dev/null; then
-	echo "Installing: gettext"
-	sudo=""
-	[ "$(id -u)" -ne 0 ] && sudo="sudo"
-	$sudo apt-get update -qq
-	DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y -qq --no-install-recommends gettext \
-		>/dev/null
-fi
-if [ ! -f "$build/build.ninja" ]; then
-	cmake -S . -B "$build" -G Ninja -DLE_BENCH=ON >/dev/null
-fi
+need_gettext msgmerge msgfmt
+configure_bench "$build"
 cmake --build "$build" --target bench_editor_files -- -j"$(nproc)" >/dev/null
 export QT_QPA_PLATFORM=offscreen
 # The application object joins the session bus; a private one keeps the

@@ -8,20 +8,12 @@
 #                                      ENTRIES=n, default 100000)
 set -euo pipefail
 cd "$(dirname "$0")/.."
+. bench/common.sh
 build=${1:-${LE_BUILD_DIR:-build}}
 runs=${RUNS:-7}
 entries=${ENTRIES:-100000}
-if ! command -v msgen >/dev/null || ! command -v msgfmt >/dev/null; then
-	echo "Installing: gettext"
-	sudo=""
-	[ "$(id -u)" -ne 0 ] && sudo="sudo"
-	$sudo apt-get update -qq
-	DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y -qq --no-install-recommends gettext \
-		>/dev/null
-fi
-if [ ! -f "$build/build.ninja" ]; then
-	cmake -S . -B "$build" -G Ninja -DLE_BENCH=ON >/dev/null
-fi
+need_gettext msgen msgfmt
+configure_bench "$build"
 cmake --build "$build" --target localetool >/dev/null
 tool=$build/localetool
 

@@ -107,14 +107,6 @@ BHandler* BApplication::ResolveSpecifier(BMessage* message, int32 index, BMessag
 
 status_t BApplication::GetSupportedSuites(BMessage* data)
 {
-	if (data == nullptr)
-		return B_BAD_VALUE;
-	status_t status = data->AddString("suites", kApplicationSuite);
-	if (status != B_OK)
-		return status;
-	BPropertyInfo info(sApplicationProperties);
-	status = data->AddFlat("messages", &info);
-	if (status != B_OK)
-		return status;
-	return BLooper::GetSupportedSuites(data);
+	const status_t status = BPrivate::add_suite(data, kApplicationSuite, sApplicationProperties);
+	return status == B_OK ? BLooper::GetSupportedSuites(data) : status;
 }

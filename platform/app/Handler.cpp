@@ -124,13 +124,7 @@ BHandler* BHandler::ResolveSpecifier(BMessage* message, int32 index, BMessage* s
 
 status_t BHandler::GetSupportedSuites(BMessage* data)
 {
-	if (data == nullptr)
-		return B_BAD_VALUE;
-	status_t status = data->AddString("suites", kHandlerSuite);
-	if (status != B_OK)
-		return status;
-	BPropertyInfo info(sHandlerProperties);
-	return data->AddFlat("messages", &info);
+	return BPrivate::add_suite(data, kHandlerSuite, sHandlerProperties);
 }
 
 bool BHandler::LockLooper()

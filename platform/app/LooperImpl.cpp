@@ -216,15 +216,7 @@ void LooperImpl::_ThreadLoop()
 			delete envelope.message;
 			break;
 		}
-		mInDispatch = true;
-		_DispatchOne(envelope);
-		mInDispatch = false;
-		bool quitting;
-		{
-			std::lock_guard<std::mutex> guard(mQueueMutex);
-			quitting = mQuitting;
-		}
-		if (quitting)
+		if (_DispatchLocked(envelope))
 			break;
 		Unlock();
 	}
@@ -362,15 +354,7 @@ void LooperImpl::DispatchNextOnGui()
 		return;
 	}
 	enter_gui_dispatch();
-	mInDispatch = true;
-	_DispatchOne(envelope);
-	mInDispatch = false;
-	bool quitting;
-	{
-		std::lock_guard<std::mutex> guard(mQueueMutex);
-		quitting = mQuitting;
-	}
-	if (quitting)
+	if (_DispatchLocked(envelope))
 		_DeleteOwner();
 	else
 		Unlock();
@@ -386,6 +370,15 @@ BHandler* LooperImpl::_ResolveTarget(int32 handlerToken)
 			return handler;
 	}
 	return nullptr;
+}
+
+bool LooperImpl::_DispatchLocked(Envelope& envelope)
+{
+	mInDispatch = true;
+	_DispatchOne(envelope);
+	mInDispatch = false;
+	std::lock_guard<std::mutex> guard(mQueueMutex);
+	return mQuitting;
 }
 
 void LooperImpl::_DispatchOne(Envelope& envelope)

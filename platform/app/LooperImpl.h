@@ -89,6 +89,8 @@ private:
 
 	void _ThreadLoop();
 	void _DispatchOne(Envelope& envelope);
+	// _DispatchOne with the looper locked; true when the message quit it.
+	bool _DispatchLocked(Envelope& envelope);
 	BHandler* _ResolveTarget(int32 handlerToken);
 	void _HandleQuitAsk(BMessage* message);
 	void _DeleteOwner();

@@ -369,10 +369,8 @@ void NodeMonitor::_Handle(const std::vector<RawEvent>& events, std::vector<Deliv
 					auto still = now.find(entry.first);
 					if (still != now.end() && still->second == entry.second)
 						continue;
-					BMessage message = notice(B_ENTRY_REMOVED, folder.ref);
-					message.AddInt64("directory", (int64)folder.ref.node);
-					message.AddInt64("node", (int64)entry.second);
-					message.AddString("name", entry.first.c_str());
+					BMessage message =
+					    entry_notice(B_ENTRY_REMOVED, folder.ref, entry.second, entry.first);
 					_Send(folder, B_WATCH_DIRECTORY, message, deliveries);
 				}
 				for (const auto& entry : now) {
@@ -380,10 +378,8 @@ void NodeMonitor::_Handle(const std::vector<RawEvent>& events, std::vector<Deliv
 					if (before != folder.entries.end() && before->second == entry.second)
 						continue;
 					remember_child(folder, entry.first, entry.second);
-					BMessage message = notice(B_ENTRY_CREATED, folder.ref);
-					message.AddInt64("directory", (int64)folder.ref.node);
-					message.AddInt64("node", (int64)entry.second);
-					message.AddString("name", entry.first.c_str());
+					BMessage message =
+					    entry_notice(B_ENTRY_CREATED, folder.ref, entry.second, entry.first);
 					_Send(folder, B_WATCH_DIRECTORY, message, deliveries);
 				}
 				folder.entries = std::move(now);
@@ -409,10 +405,7 @@ void NodeMonitor::_Handle(const std::vector<RawEvent>& events, std::vector<Deliv
 				node.entries[event.name] = ino;
 				remember_child(node, event.name, ino);
 			}
-			BMessage message = notice(B_ENTRY_CREATED, node.ref);
-			message.AddInt64("directory", (int64)node.ref.node);
-			message.AddInt64("node", (int64)ino);
-			message.AddString("name", event.name.c_str());
+			BMessage message = entry_notice(B_ENTRY_CREATED, node.ref, ino, event.name);
 			_Send(node, B_WATCH_DIRECTORY, message, deliveries);
 		} else if ((event.mask & IN_DELETE) != 0) {
 			ino_t ino = 0;
@@ -421,10 +414,7 @@ void NodeMonitor::_Handle(const std::vector<RawEvent>& events, std::vector<Deliv
 				ino = entry->second;
 				node.entries.erase(entry);
 			}
-			BMessage message = notice(B_ENTRY_REMOVED, node.ref);
-			message.AddInt64("directory", (int64)node.ref.node);
-			message.AddInt64("node", (int64)ino);
-			message.AddString("name", event.name.c_str());
+			BMessage message = entry_notice(B_ENTRY_REMOVED, node.ref, ino, event.name);
 			_Send(node, B_WATCH_DIRECTORY, message, deliveries);
 		} else if ((event.mask & IN_DELETE_SELF) != 0) {
 			BMessage message = notice(B_ENTRY_REMOVED, node.ref);

@@ -1,6 +1,7 @@
 #include "ScriptingReplies.h"
 
 #include "Message.h"
+#include "PropertyInfo.h"
 
 namespace BPrivate {
 
@@ -32,6 +33,17 @@ bool current_specifier(BMessage* message, int32* form, const char** property, BM
 	BMessage local;
 	return message->GetCurrentSpecifier(&index, specifier != nullptr ? specifier : &local, form,
 	                                    property) == B_OK;
+}
+
+status_t add_suite(BMessage* data, const char* suite, property_info* properties)
+{
+	if (data == nullptr)
+		return B_BAD_VALUE;
+	const status_t status = data->AddString("suites", suite);
+	if (status != B_OK)
+		return status;
+	BPropertyInfo info(properties);
+	return data->AddFlat("messages", &info);
 }
 
 } // namespace BPrivate

@@ -5,6 +5,7 @@
 #include "SupportDefs.h"
 
 class BMessage;
+struct property_info;
 
 namespace BPrivate {
 
@@ -23,6 +24,10 @@ void send_scripting_reply(BMessage* request, BMessage* reply, status_t error);
 // itself".
 bool current_specifier(BMessage* message, int32* form, const char** property,
                        BMessage* specifier = nullptr);
+
+// Adds a suite's name and its property table to a B_GET_SUPPORTED_SUITES
+// reply: what every GetSupportedSuites adds before its base class's.
+status_t add_suite(BMessage* data, const char* suite, property_info* properties);
 
 } // namespace BPrivate
 

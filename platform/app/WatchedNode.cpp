@@ -145,4 +145,13 @@ BMessage notice(int32 opcode, const node_ref& node)
 	return message;
 }
 
+BMessage entry_notice(int32 opcode, const node_ref& folder, ino_t ino, const std::string& name)
+{
+	BMessage message = notice(opcode, folder);
+	message.AddInt64("directory", (int64)folder.node);
+	message.AddInt64("node", (int64)ino);
+	message.AddString("name", name.c_str());
+	return message;
+}
+
 } // namespace BPrivate

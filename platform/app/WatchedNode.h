@@ -85,6 +85,8 @@ void remember_child(const WatchedNode& folder, const std::string& name, ino_t in
 // is not mirrored.
 std::map<std::string, ino_t> take_entries(int fd);
 BMessage notice(int32 opcode, const node_ref& node);
+// A created or removed notice of the entry name (node ino) in folder.
+BMessage entry_notice(int32 opcode, const node_ref& folder, ino_t ino, const std::string& name);
 
 } // namespace BPrivate
 

@@ -104,14 +104,6 @@ BHandler* BControl::ResolveSpecifier(BMessage* message, int32 index, BMessage* s
 
 status_t BControl::GetSupportedSuites(BMessage* data)
 {
-	if (data == nullptr)
-		return B_BAD_VALUE;
-	status_t status = data->AddString("suites", kControlSuite);
-	if (status != B_OK)
-		return status;
-	BPropertyInfo info(sControlProperties);
-	status = data->AddFlat("messages", &info);
-	if (status != B_OK)
-		return status;
-	return BView::GetSupportedSuites(data);
+	const status_t status = BPrivate::add_suite(data, kControlSuite, sControlProperties);
+	return status == B_OK ? BView::GetSupportedSuites(data) : status;
 }

@@ -29,24 +29,28 @@ QString action_text(const char* label)
 	return QString::fromUtf8(label).replace(QLatin1Char('&'), QLatin1String("&&"));
 }
 
+// Takes the item's action and widget out of the menu's Qt side.
+void forget_item(MenuData* data, BMenuItem* item)
+{
+	MenuItemData* itemData = MenuAccess::Data(item);
+	if (itemData->widget)
+		itemData->widget->Detach();
+	if (itemData->action) {
+		// Later: the action's widget may be the one whose event led here.
+		if (data->menu)
+			data->menu->removeAction(itemData->action);
+		if (data->bar)
+			data->bar->removeAction(itemData->action);
+		itemData->action->deleteLater();
+	}
+	itemData->action = nullptr;
+	itemData->widget = nullptr;
+}
+
 void forget_actions(MenuData* data)
 {
-	for (BMenuItem* item : data->items) {
-		MenuItemData* itemData = MenuAccess::Data(item);
-		if (itemData->widget)
-			itemData->widget->Detach();
-		if (itemData->action) {
-			// Later: the action's widget may be the one whose event led
-			// here.
-			if (data->menu)
-				data->menu->removeAction(itemData->action);
-			if (data->bar)
-				data->bar->removeAction(itemData->action);
-			itemData->action->deleteLater();
-		}
-		itemData->action = nullptr;
-		itemData->widget = nullptr;
-	}
+	for (BMenuItem* item : data->items)
+		forget_item(data, item);
 }
 
 QAction* make_action(BMenuItem* item, QWidget* owner, bool custom)
@@ -354,19 +358,8 @@ BMenuItem* BMenu::RemoveItem(int32 index)
 	if (index < 0 || index >= CountItems())
 		return nullptr;
 	BMenuItem* item = mMenuData->items[index];
-	BPrivate::MenuItemData* itemData = MenuAccess::Data(item);
-	if (itemData->widget)
-		itemData->widget->Detach();
-	if (itemData->action) {
-		if (mMenuData->menu)
-			mMenuData->menu->removeAction(itemData->action);
-		if (mMenuData->bar)
-			mMenuData->bar->removeAction(itemData->action);
-		itemData->action->deleteLater();
-	}
-	itemData->action = nullptr;
-	itemData->widget = nullptr;
-	itemData->menu = nullptr;
+	BPrivate::forget_item(mMenuData, item);
+	MenuAccess::Data(item)->menu = nullptr;
 	mMenuData->items.erase(mMenuData->items.begin() + index);
 	if (mMenuData->menu)
 		mMenuData->menu->adjustSize();

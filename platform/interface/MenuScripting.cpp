@@ -280,14 +280,6 @@ BHandler* BMenu::ResolveSpecifier(BMessage* message, int32 index, BMessage* spec
 
 status_t BMenu::GetSupportedSuites(BMessage* data)
 {
-	if (data == nullptr)
-		return B_BAD_VALUE;
-	status_t status = data->AddString("suites", kMenuSuite);
-	if (status != B_OK)
-		return status;
-	BPropertyInfo info(sMenuProperties);
-	status = data->AddFlat("messages", &info);
-	if (status != B_OK)
-		return status;
-	return BView::GetSupportedSuites(data);
+	const status_t status = BPrivate::add_suite(data, kMenuSuite, sMenuProperties);
+	return status == B_OK ? BView::GetSupportedSuites(data) : status;
 }

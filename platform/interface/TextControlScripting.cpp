@@ -58,14 +58,6 @@ BHandler* BTextControl::ResolveSpecifier(BMessage* message, int32 index, BMessag
 
 status_t BTextControl::GetSupportedSuites(BMessage* data)
 {
-	if (data == nullptr)
-		return B_BAD_VALUE;
-	status_t status = data->AddString("suites", kTextControlSuite);
-	if (status != B_OK)
-		return status;
-	BPropertyInfo info(sTextControlProperties);
-	status = data->AddFlat("messages", &info);
-	if (status != B_OK)
-		return status;
-	return BControl::GetSupportedSuites(data);
+	const status_t status = BPrivate::add_suite(data, kTextControlSuite, sTextControlProperties);
+	return status == B_OK ? BControl::GetSupportedSuites(data) : status;
 }

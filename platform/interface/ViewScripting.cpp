@@ -160,14 +160,6 @@ BHandler* BView::ResolveSpecifier(BMessage* message, int32 index, BMessage* spec
 
 status_t BView::GetSupportedSuites(BMessage* data)
 {
-	if (data == nullptr)
-		return B_BAD_VALUE;
-	status_t status = data->AddString("suites", kViewSuite);
-	if (status != B_OK)
-		return status;
-	BPropertyInfo info(sViewProperties);
-	status = data->AddFlat("messages", &info);
-	if (status != B_OK)
-		return status;
-	return BHandler::GetSupportedSuites(data);
+	const status_t status = BPrivate::add_suite(data, kViewSuite, sViewProperties);
+	return status == B_OK ? BHandler::GetSupportedSuites(data) : status;
 }

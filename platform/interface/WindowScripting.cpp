@@ -216,14 +216,6 @@ BHandler* BWindow::ResolveSpecifier(BMessage* message, int32 index, BMessage* sp
 
 status_t BWindow::GetSupportedSuites(BMessage* data)
 {
-	if (data == nullptr)
-		return B_BAD_VALUE;
-	status_t status = data->AddString("suites", kWindowSuite);
-	if (status != B_OK)
-		return status;
-	BPropertyInfo info(sWindowProperties);
-	status = data->AddFlat("messages", &info);
-	if (status != B_OK)
-		return status;
-	return BLooper::GetSupportedSuites(data);
+	const status_t status = BPrivate::add_suite(data, kWindowSuite, sWindowProperties);
+	return status == B_OK ? BLooper::GetSupportedSuites(data) : status;
 }

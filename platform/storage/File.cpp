@@ -41,6 +41,25 @@ status_t open_flags(uint32 openMode, int* flags)
 	return B_OK;
 }
 
+// Runs one read or write call until size bytes are done, the end is reached
+// or an error comes; a short count after some bytes is what the caller sees.
+template <typename Call> ssize_t transfer_all(size_t size, Call call)
+{
+	size_t done = 0;
+	while (done < size) {
+		const ssize_t count = call(done);
+		if (count < 0) {
+			if (errno == EINTR)
+				continue;
+			return done > 0 ? (ssize_t)done : storage_error(errno);
+		}
+		if (count == 0)
+			break;
+		done += (size_t)count;
+	}
+	return (ssize_t)done;
+}
+
 } // namespace
 
 BFile::BFile() : mMode(0) {}
@@ -167,19 +186,9 @@ ssize_t BFile::Read(void* buffer, size_t size)
 		return InitCheck();
 	if (buffer == nullptr && size > 0)
 		return B_BAD_VALUE;
-	size_t done = 0;
-	while (done < size) {
-		ssize_t count = read(_Descriptor(), (char*)buffer + done, size - done);
-		if (count < 0) {
-			if (errno == EINTR)
-				continue;
-			return done > 0 ? (ssize_t)done : storage_error(errno);
-		}
-		if (count == 0)
-			break;
-		done += (size_t)count;
-	}
-	return (ssize_t)done;
+	const int fd = _Descriptor();
+	return transfer_all(size,
+	                    [&](size_t done) { return read(fd, (char*)buffer + done, size - done); });
 }
 
 ssize_t BFile::Write(const void* buffer, size_t size)
@@ -188,19 +197,9 @@ ssize_t BFile::Write(const void* buffer, size_t size)
 		return InitCheck();
 	if (buffer == nullptr && size > 0)
 		return B_BAD_VALUE;
-	size_t done = 0;
-	while (done < size) {
-		ssize_t count = write(_Descriptor(), (const char*)buffer + done, size - done);
-		if (count < 0) {
-			if (errno == EINTR)
-				continue;
-			return done > 0 ? (ssize_t)done : storage_error(errno);
-		}
-		if (count == 0)
-			break;
-		done += (size_t)count;
-	}
-	return (ssize_t)done;
+	const int fd = _Descriptor();
+	return transfer_all(
+	    size, [&](size_t done) { return write(fd, (const char*)buffer + done, size - done); });
 }
 
 ssize_t BFile::ReadAt(off_t position, void* buffer, size_t size)
@@ -209,20 +208,10 @@ ssize_t BFile::ReadAt(off_t position, void* buffer, size_t size)
 		return InitCheck();
 	if (position < 0 || (buffer == nullptr && size > 0))
 		return B_BAD_VALUE;
-	size_t done = 0;
-	while (done < size) {
-		ssize_t count =
-		    pread(_Descriptor(), (char*)buffer + done, size - done, position + (off_t)done);
-		if (count < 0) {
-			if (errno == EINTR)
-				continue;
-			return done > 0 ? (ssize_t)done : storage_error(errno);
-		}
-		if (count == 0)
-			break;
-		done += (size_t)count;
-	}
-	return (ssize_t)done;
+	const int fd = _Descriptor();
+	return transfer_all(size, [&](size_t done) {
+		return pread(fd, (char*)buffer + done, size - done, position + (off_t)done);
+	});
 }
 
 ssize_t BFile::WriteAt(off_t position, const void* buffer, size_t size)
@@ -231,20 +220,10 @@ ssize_t BFile::WriteAt(off_t position, const void* buffer, size_t size)
 		return InitCheck();
 	if (position < 0 || (buffer == nullptr && size > 0))
 		return B_BAD_VALUE;
-	size_t done = 0;
-	while (done < size) {
-		ssize_t count =
-		    pwrite(_Descriptor(), (const char*)buffer + done, size - done, position + (off_t)done);
-		if (count < 0) {
-			if (errno == EINTR)
-				continue;
-			return done > 0 ? (ssize_t)done : storage_error(errno);
-		}
-		if (count == 0)
-			break;
-		done += (size_t)count;
-	}
-	return (ssize_t)done;
+	const int fd = _Descriptor();
+	return transfer_all(size, [&](size_t done) {
+		return pwrite(fd, (const char*)buffer + done, size - done, position + (off_t)done);
+	});
 }
 
 off_t BFile::Seek(off_t position, uint32 seekMode)

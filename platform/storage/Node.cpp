@@ -23,8 +23,12 @@ const char* kTypePrefix = "user.attr-type:";
 const size_t kMaxXattrName = 255;
 const size_t kMaxValueSize = 65536;
 
-status_t xattr_name(const char* name, std::string* full)
+// The extended attribute that holds name, on a node whose InitCheck() is
+// nodeStatus: every attribute call asks the node first, then the name.
+status_t xattr_name(status_t nodeStatus, const char* name, std::string* full)
 {
+	if (nodeStatus != B_OK)
+		return nodeStatus;
 	if (name == nullptr || name[0] == '\0')
 		return B_BAD_VALUE;
 	*full = std::string(kUserPrefix) + name;
@@ -39,6 +43,14 @@ std::string type_name(const char* name)
 {
 	std::string full = std::string(kTypePrefix) + name;
 	return full.size() > kMaxXattrName ? std::string() : full;
+}
+
+// fstat of an open node; the node's own error when it is not open.
+status_t stat_node(status_t nodeStatus, int fd, struct stat* info)
+{
+	if (nodeStatus != B_OK)
+		return nodeStatus;
+	return fstat(fd, info) == 0 ? B_OK : storage_error(errno);
 }
 
 bool is_text(const std::vector<char>& bytes)
@@ -221,10 +233,8 @@ const char* BNode::NodePath() const
 
 ssize_t BNode::ReadAttr(const char* name, type_code, off_t offset, void* buffer, size_t size) const
 {
-	if (mStatus != B_OK)
-		return mStatus;
 	std::string full;
-	status_t status = xattr_name(name, &full);
+	status_t status = xattr_name(mStatus, name, &full);
 	if (status != B_OK)
 		return status;
 	if (offset < 0 || (buffer == nullptr && size > 0))
@@ -243,10 +253,8 @@ ssize_t BNode::ReadAttr(const char* name, type_code, off_t offset, void* buffer,
 ssize_t BNode::WriteAttr(const char* name, type_code type, off_t offset, const void* buffer,
                          size_t size)
 {
-	if (mStatus != B_OK)
-		return mStatus;
 	std::string full;
-	status_t status = xattr_name(name, &full);
+	status_t status = xattr_name(mStatus, name, &full);
 	if (status != B_OK)
 		return status;
 	if (offset < 0 || (buffer == nullptr && size > 0) || size > kMaxValueSize ||
@@ -284,10 +292,8 @@ ssize_t BNode::WriteAttr(const char* name, type_code type, off_t offset, const v
 
 status_t BNode::RemoveAttr(const char* name)
 {
-	if (mStatus != B_OK)
-		return mStatus;
 	std::string full;
-	status_t status = xattr_name(name, &full);
+	status_t status = xattr_name(mStatus, name, &full);
 	if (status != B_OK)
 		return status;
 	AttrTarget target{mFd, mPathOnly};
@@ -302,10 +308,8 @@ status_t BNode::GetAttrInfo(const char* name, attr_info* info) const
 {
 	if (info == nullptr)
 		return B_BAD_VALUE;
-	if (mStatus != B_OK)
-		return mStatus;
 	std::string full;
-	status_t status = xattr_name(name, &full);
+	status_t status = xattr_name(mStatus, name, &full);
 	if (status != B_OK)
 		return status;
 	AttrTarget target{mFd, mPathOnly};
@@ -330,11 +334,10 @@ status_t BNode::GetNodeRef(node_ref* ref) const
 {
 	if (ref == nullptr)
 		return B_BAD_VALUE;
-	if (mStatus != B_OK)
-		return mStatus;
 	struct stat info;
-	if (fstat(mFd, &info) != 0)
-		return storage_error(errno);
+	const status_t status = stat_node(mStatus, mFd, &info);
+	if (status != B_OK)
+		return status;
 	*ref = node_ref(info.st_dev, info.st_ino);
 	remember_node(*ref, mPath);
 	return B_OK;
@@ -353,11 +356,10 @@ status_t BNode::GetPermissions(mode_t* permissions) const
 {
 	if (permissions == nullptr)
 		return B_BAD_VALUE;
-	if (mStatus != B_OK)
-		return mStatus;
 	struct stat info;
-	if (fstat(mFd, &info) != 0)
-		return storage_error(errno);
+	const status_t status = stat_node(mStatus, mFd, &info);
+	if (status != B_OK)
+		return status;
 	*permissions = info.st_mode & 07777;
 	return B_OK;
 }

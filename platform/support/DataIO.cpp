@@ -23,46 +23,40 @@ status_t BDataIO::Flush()
 	return B_OK;
 }
 
-status_t BDataIO::ReadExactly(void* buffer, size_t size, size_t* bytesRead)
+namespace {
+
+// Repeats call (one Read or Write of the bytes from done on) until size
+// bytes are done; a call that moves nothing is an I/O error.
+template <typename Call> status_t transfer_exactly(size_t size, size_t* doneOut, Call call)
 {
 	size_t done = 0;
 	status_t status = B_OK;
 	while (done < size) {
-		const ssize_t result = Read((char*)buffer + done, size - done);
-		if (result < 0) {
-			status = (status_t)result;
-			break;
-		}
-		if (result == 0) {
-			status = B_IO_ERROR;
+		const ssize_t result = call(done);
+		if (result <= 0) {
+			status = result < 0 ? (status_t)result : B_IO_ERROR;
 			break;
 		}
 		done += (size_t)result;
 	}
-	if (bytesRead != nullptr)
-		*bytesRead = done;
+	if (doneOut != nullptr)
+		*doneOut = done;
 	return status;
+}
+
+} // namespace
+
+status_t BDataIO::ReadExactly(void* buffer, size_t size, size_t* bytesRead)
+{
+	return transfer_exactly(size, bytesRead,
+	                        [&](size_t done) { return Read((char*)buffer + done, size - done); });
 }
 
 status_t BDataIO::WriteExactly(const void* buffer, size_t size, size_t* bytesWritten)
 {
-	size_t done = 0;
-	status_t status = B_OK;
-	while (done < size) {
-		const ssize_t result = Write((const char*)buffer + done, size - done);
-		if (result < 0) {
-			status = (status_t)result;
-			break;
-		}
-		if (result == 0) {
-			status = B_IO_ERROR;
-			break;
-		}
-		done += (size_t)result;
-	}
-	if (bytesWritten != nullptr)
-		*bytesWritten = done;
-	return status;
+	return transfer_exactly(size, bytesWritten, [&](size_t done) {
+		return Write((const char*)buffer + done, size - done);
+	});
 }
 
 BPositionIO::BPositionIO() = default;
@@ -136,6 +130,36 @@ off_t resolve_seek(off_t position, uint32 seekMode, off_t current, off_t end)
 	return base + position;
 }
 
+// Seek of the memory streams: moves *current only when the request is valid.
+off_t seek_in(off_t position, uint32 seekMode, off_t* current, size_t length)
+{
+	const off_t result = resolve_seek(position, seekMode, *current, (off_t)length);
+	if (result >= 0)
+		*current = result;
+	return result;
+}
+
+// ReadAt of the memory streams: what of the length bytes at data lies at
+// position, at most size of them.
+ssize_t read_in(const char* data, size_t length, off_t position, void* buffer, size_t size)
+{
+	if (position < 0 || buffer == nullptr)
+		return B_BAD_VALUE;
+	if ((size_t)position >= length)
+		return 0;
+	const size_t count = std::min(size, length - (size_t)position);
+	memcpy(buffer, data + position, count);
+	return (ssize_t)count;
+}
+
+status_t get_length(size_t length, off_t* size)
+{
+	if (size == nullptr)
+		return B_BAD_VALUE;
+	*size = (off_t)length;
+	return B_OK;
+}
+
 } // namespace
 
 BMemoryIO::BMemoryIO(void* data, size_t length)
@@ -153,13 +177,7 @@ BMemoryIO::~BMemoryIO() = default;
 
 ssize_t BMemoryIO::ReadAt(off_t position, void* buffer, size_t size)
 {
-	if (position < 0 || buffer == nullptr)
-		return B_BAD_VALUE;
-	if ((size_t)position >= mLength)
-		return 0;
-	const size_t count = std::min(size, mLength - (size_t)position);
-	memcpy(buffer, mBuffer + position, count);
-	return (ssize_t)count;
+	return read_in(mBuffer, mLength, position, buffer, size);
 }
 
 ssize_t BMemoryIO::WriteAt(off_t position, const void* buffer, size_t size)
@@ -178,10 +196,7 @@ ssize_t BMemoryIO::WriteAt(off_t position, const void* buffer, size_t size)
 
 off_t BMemoryIO::Seek(off_t position, uint32 seekMode)
 {
-	const off_t result = resolve_seek(position, seekMode, mPosition, (off_t)mLength);
-	if (result >= 0)
-		mPosition = result;
-	return result;
+	return seek_in(position, seekMode, &mPosition, mLength);
 }
 
 off_t BMemoryIO::Position() const
@@ -201,10 +216,7 @@ status_t BMemoryIO::SetSize(off_t size)
 
 status_t BMemoryIO::GetSize(off_t* size) const
 {
-	if (size == nullptr)
-		return B_BAD_VALUE;
-	*size = (off_t)mLength;
-	return B_OK;
+	return get_length(mLength, size);
 }
 
 BMallocIO::BMallocIO() : mBlockSize(256), mMallocSize(0), mLength(0), mData(nullptr), mPosition(0)
@@ -232,13 +244,7 @@ status_t BMallocIO::_Reserve(size_t size)
 
 ssize_t BMallocIO::ReadAt(off_t position, void* buffer, size_t size)
 {
-	if (position < 0 || buffer == nullptr)
-		return B_BAD_VALUE;
-	if ((size_t)position >= mLength)
-		return 0;
-	const size_t count = std::min(size, mLength - (size_t)position);
-	memcpy(buffer, mData + position, count);
-	return (ssize_t)count;
+	return read_in(mData, mLength, position, buffer, size);
 }
 
 ssize_t BMallocIO::WriteAt(off_t position, const void* buffer, size_t size)
@@ -262,10 +268,7 @@ ssize_t BMallocIO::WriteAt(off_t position, const void* buffer, size_t size)
 
 off_t BMallocIO::Seek(off_t position, uint32 seekMode)
 {
-	const off_t result = resolve_seek(position, seekMode, mPosition, (off_t)mLength);
-	if (result >= 0)
-		mPosition = result;
-	return result;
+	return seek_in(position, seekMode, &mPosition, mLength);
 }
 
 off_t BMallocIO::Position() const
@@ -289,10 +292,7 @@ status_t BMallocIO::SetSize(off_t size)
 
 status_t BMallocIO::GetSize(off_t* size) const
 {
-	if (size == nullptr)
-		return B_BAD_VALUE;
-	*size = (off_t)mLength;
-	return B_OK;
+	return get_length(mLength, size);
 }
 
 void BMallocIO::SetBlockSize(size_t blockSize)

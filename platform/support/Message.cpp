@@ -218,12 +218,11 @@ status_t BMessage::MakeEmpty()
 status_t BMessage::_FindFixed(const char* name, type_code type, int32 index, size_t size,
                               void* value) const
 {
-	const MessageField* field;
-	const status_t status = BPrivate::look_up_item(*mBody, name, type, index, &field);
+	const uint8* item;
+	uint32 itemSize;
+	const status_t status = BPrivate::find_item(*mBody, name, type, index, &item, &itemSize);
 	if (status != B_OK)
 		return status;
-	uint32 itemSize;
-	const uint8* item = field->Item(index, &itemSize);
 	if (itemSize != size)
 		return B_BAD_DATA;
 	memcpy(value, item, size);

@@ -116,6 +116,9 @@ status_t add_item(MessageBody& body, const char* name, type_code type, bool fixe
                   const void* data, ssize_t size);
 status_t look_up_item(const MessageBody& body, const char* name, type_code type, int32 index,
                       const MessageField** fieldFound);
+// look_up_item and then the item's bytes, for the typed Find calls.
+status_t find_item(const MessageBody& body, const char* name, type_code type, int32 index,
+                   const uint8** item, uint32* size);
 status_t replace_item(MessageBody& body, const char* name, type_code type, int32 index,
                       const void* data, ssize_t size);
 

@@ -44,6 +44,17 @@ status_t look_up_item(const MessageBody& body, const char* name, type_code type,
 	return B_OK;
 }
 
+status_t find_item(const MessageBody& body, const char* name, type_code type, int32 index,
+                   const uint8** item, uint32* size)
+{
+	const MessageField* field;
+	const status_t status = look_up_item(body, name, type, index, &field);
+	if (status != B_OK)
+		return status;
+	*item = field->Item(index, size);
+	return B_OK;
+}
+
 status_t replace_item(MessageBody& body, const char* name, type_code type, int32 index,
                       const void* data, ssize_t size)
 {

@@ -35,12 +35,12 @@ status_t BMessage::FindString(const char* name, int32 index, const char** string
 {
 	if (string == nullptr)
 		return B_BAD_VALUE;
-	const MessageField* field;
-	const status_t status = BPrivate::look_up_item(*mBody, name, B_STRING_TYPE, index, &field);
+	const uint8* item;
+	uint32 size;
+	const status_t status = BPrivate::find_item(*mBody, name, B_STRING_TYPE, index, &item, &size);
 	if (status != B_OK)
 		return status;
-	uint32 size;
-	*string = (const char*)field->Item(index, &size);
+	*string = (const char*)item;
 	return B_OK;
 }
 
@@ -53,14 +53,13 @@ status_t BMessage::FindString(const char* name, int32 index, BString* string) co
 {
 	if (string == nullptr)
 		return B_BAD_VALUE;
-	const MessageField* field;
-	const status_t status = BPrivate::look_up_item(*mBody, name, B_STRING_TYPE, index, &field);
+	const uint8* item;
+	uint32 size;
+	const status_t status = BPrivate::find_item(*mBody, name, B_STRING_TYPE, index, &item, &size);
 	if (status != B_OK)
 		return status;
-	uint32 size;
-	const char* item = (const char*)field->Item(index, &size);
 	// Up to the first NUL, as a C string reader would see it.
-	string->SetTo(item, (int32)size - 1);
+	string->SetTo((const char*)item, (int32)size - 1);
 	return B_OK;
 }
 
@@ -107,12 +106,11 @@ status_t BMessage::FindRef(const char* name, int32 index, entry_ref* ref) const
 {
 	if (ref == nullptr)
 		return B_BAD_VALUE;
-	const MessageField* field;
-	const status_t status = BPrivate::look_up_item(*mBody, name, B_REF_TYPE, index, &field);
+	const uint8* item;
+	uint32 size;
+	const status_t status = BPrivate::find_item(*mBody, name, B_REF_TYPE, index, &item, &size);
 	if (status != B_OK)
 		return status;
-	uint32 size;
-	const uint8* item = field->Item(index, &size);
 	return BPrivate::unflatten_ref(item, size, ref);
 }
 
@@ -143,6 +141,24 @@ status_t flatten_to_vector(const BMessage& message, std::vector<uint8>* bytes)
 	return message.Flatten((char*)bytes->data(), size);
 }
 
+status_t flatten_object(const BFlattenable& object, std::vector<uint8>* bytes)
+{
+	const ssize_t size = object.FlattenedSize();
+	if (size <= 0)
+		return B_BAD_VALUE;
+	bytes->resize((size_t)size);
+	return object.Flatten(bytes->data(), size);
+}
+
+// Nested messages are kept valid and in our own form, so that Flatten
+// never writes bytes a reader would refuse.
+status_t unflatten_nested(const void* data, ssize_t numBytes, BMessage* nested)
+{
+	if (data == nullptr || numBytes <= 0 || nested->Unflatten(data, (size_t)numBytes) != B_OK)
+		return B_BAD_VALUE;
+	return B_OK;
+}
+
 } // namespace
 
 status_t BMessage::AddMessage(const char* name, const BMessage* message)
@@ -166,12 +182,11 @@ status_t BMessage::FindMessage(const char* name, int32 index, BMessage* message)
 {
 	if (message == nullptr)
 		return B_BAD_VALUE;
-	const MessageField* field;
-	const status_t status = BPrivate::look_up_item(*mBody, name, B_MESSAGE_TYPE, index, &field);
+	const uint8* item;
+	uint32 size;
+	const status_t status = BPrivate::find_item(*mBody, name, B_MESSAGE_TYPE, index, &item, &size);
 	if (status != B_OK)
 		return status;
-	uint32 size;
-	const uint8* item = field->Item(index, &size);
 	// Unflatten keeps the old fields until it is done, so message may be
 	// this message.
 	return message->Unflatten(item, size);
@@ -200,15 +215,11 @@ status_t BMessage::AddFlat(const char* name, const BFlattenable* object, int32 c
 {
 	if (object == nullptr || count < 1)
 		return B_BAD_VALUE;
-	const ssize_t size = object->FlattenedSize();
-	if (size <= 0)
-		return B_BAD_VALUE;
-	std::vector<uint8> bytes((size_t)size);
-	status_t status = object->Flatten(bytes.data(), size);
-	if (status != B_OK)
-		return status;
+	std::vector<uint8> bytes;
+	status_t status = flatten_object(*object, &bytes);
 	for (int32 i = 0; i < count && status == B_OK; i++)
-		status = AddData(name, object->TypeCode(), bytes.data(), size, object->IsFixedSize());
+		status = AddData(name, object->TypeCode(), bytes.data(), (ssize_t)bytes.size(),
+		                 object->IsFixedSize());
 	return status;
 }
 
@@ -241,14 +252,11 @@ status_t BMessage::ReplaceFlat(const char* name, int32 index, const BFlattenable
 {
 	if (object == nullptr)
 		return B_BAD_VALUE;
-	const ssize_t size = object->FlattenedSize();
-	if (size <= 0)
-		return B_BAD_VALUE;
-	std::vector<uint8> bytes((size_t)size);
-	const status_t status = object->Flatten(bytes.data(), size);
+	std::vector<uint8> bytes;
+	const status_t status = flatten_object(*object, &bytes);
 	if (status != B_OK)
 		return status;
-	return ReplaceData(name, object->TypeCode(), index, bytes.data(), size);
+	return ReplaceData(name, object->TypeCode(), index, bytes.data(), (ssize_t)bytes.size());
 }
 
 bool BMessage::HasFlat(const char* name, const BFlattenable* object) const
@@ -270,14 +278,9 @@ status_t BMessage::AddData(const char* name, type_code type, const void* data, s
 	if (type == B_ANY_TYPE)
 		return B_BAD_VALUE;
 	if (type == B_MESSAGE_TYPE) {
-		// Keep nested messages valid and in our own form, so that
-		// Flatten never writes bytes a reader would refuse.
-		if (data == nullptr || numBytes <= 0)
-			return B_BAD_VALUE;
 		BMessage nested;
-		if (nested.Unflatten(data, (size_t)numBytes) != B_OK)
-			return B_BAD_VALUE;
-		return AddMessage(name, &nested);
+		const status_t status = unflatten_nested(data, numBytes, &nested);
+		return status == B_OK ? AddMessage(name, &nested) : status;
 	}
 	return BPrivate::add_item(*mBody, name, type, isFixedSize, data, numBytes);
 }
@@ -293,12 +296,12 @@ status_t BMessage::FindData(const char* name, type_code type, int32 index, const
 {
 	if (data == nullptr)
 		return B_BAD_VALUE;
-	const MessageField* field;
-	const status_t status = BPrivate::look_up_item(*mBody, name, type, index, &field);
+	const uint8* item;
+	uint32 size;
+	const status_t status = BPrivate::find_item(*mBody, name, type, index, &item, &size);
 	if (status != B_OK)
 		return status;
-	uint32 size;
-	*data = field->Item(index, &size);
+	*data = item;
 	if (numBytes != nullptr)
 		*numBytes = (ssize_t)size;
 	return B_OK;
@@ -313,12 +316,9 @@ status_t BMessage::ReplaceData(const char* name, type_code type, int32 index, co
                                ssize_t numBytes)
 {
 	if (type == B_MESSAGE_TYPE) {
-		if (data == nullptr || numBytes <= 0)
-			return B_BAD_VALUE;
 		BMessage nested;
-		if (nested.Unflatten(data, (size_t)numBytes) != B_OK)
-			return B_BAD_VALUE;
-		return ReplaceMessage(name, index, &nested);
+		const status_t status = unflatten_nested(data, numBytes, &nested);
+		return status == B_OK ? ReplaceMessage(name, index, &nested) : status;
 	}
 	return BPrivate::replace_item(*mBody, name, type, index, data, numBytes);
 }
@@ -331,35 +331,19 @@ bool BMessage::HasData(const char* name, type_code type, int32 index) const
 
 // #pragma mark - values with defaults
 
-bool BMessage::GetBool(const char* name, bool defaultValue) const
-{
-	bool value;
-	return FindBool(name, &value) == B_OK ? value : defaultValue;
-}
+#define VALUE_WITH_DEFAULT(Name, Type, ParameterType)                                              \
+	Type BMessage::Get##Name(const char* name, ParameterType defaultValue) const                   \
+	{                                                                                              \
+		Type value;                                                                                \
+		return Find##Name(name, &value) == B_OK ? value : defaultValue;                            \
+	}
 
-int32 BMessage::GetInt32(const char* name, int32 defaultValue) const
-{
-	int32 value;
-	return FindInt32(name, &value) == B_OK ? value : defaultValue;
-}
-
-int64 BMessage::GetInt64(const char* name, int64 defaultValue) const
-{
-	int64 value;
-	return FindInt64(name, &value) == B_OK ? value : defaultValue;
-}
-
-float BMessage::GetFloat(const char* name, float defaultValue) const
-{
-	float value;
-	return FindFloat(name, &value) == B_OK ? value : defaultValue;
-}
-
-double BMessage::GetDouble(const char* name, double defaultValue) const
-{
-	double value;
-	return FindDouble(name, &value) == B_OK ? value : defaultValue;
-}
+VALUE_WITH_DEFAULT(Bool, bool, bool)
+VALUE_WITH_DEFAULT(Int32, int32, int32)
+VALUE_WITH_DEFAULT(Int64, int64, int64)
+VALUE_WITH_DEFAULT(Float, float, float)
+VALUE_WITH_DEFAULT(Double, double, double)
+VALUE_WITH_DEFAULT(Rect, BRect, const BRect&)
 
 const char* BMessage::GetString(const char* name, const char* defaultValue) const
 {
@@ -370,10 +354,4 @@ const char* BMessage::GetString(const char* name, int32 index, const char* defau
 {
 	const char* value;
 	return FindString(name, index, &value) == B_OK ? value : defaultValue;
-}
-
-BRect BMessage::GetRect(const char* name, const BRect& defaultValue) const
-{
-	BRect value;
-	return FindRect(name, &value) == B_OK ? value : defaultValue;
 }

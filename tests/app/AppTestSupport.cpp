@@ -164,20 +164,11 @@ bool have_session_bus()
 	return address != nullptr && address[0] != '\0';
 }
 
-TempDir::TempDir()
+BMessage get_property(const char* property)
 {
-	char pattern[] = "/tmp/apptest-XXXXXX";
-	if (mkdtemp(pattern) != nullptr)
-		mPath = pattern;
-}
-
-TempDir::~TempDir()
-{
-	if (!mPath.empty()) {
-		std::string command = "rm -rf '" + mPath + "'";
-		if (system(command.c_str()) != 0)
-			fprintf(stderr, "could not remove %s\n", mPath.c_str());
-	}
+	BMessage request(B_GET_PROPERTY);
+	request.AddSpecifier(property);
+	return request;
 }
 
 std::string read_file(const std::string& path)

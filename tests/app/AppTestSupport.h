@@ -16,6 +16,7 @@
 #include "Handler.h"
 #include "Looper.h"
 #include "Message.h"
+#include "ScratchFolder.h"
 #include "Wait.h"
 #include "Watchdog.h"
 
@@ -60,6 +61,23 @@ public:
 	RecordingHandler* handler;
 };
 
+// A looper of type LooperType, running on its own thread from construction
+// and quit in the destructor.
+template <class LooperType> class RunningLooper
+{
+public:
+	RunningLooper() : looper(new LooperType) { looper->Run(); }
+	~RunningLooper()
+	{
+		if (looper->Lock())
+			looper->Quit();
+	}
+	LooperType* looper;
+};
+
+// A B_GET_PROPERTY request for property of the target.
+BMessage get_property(const char* property);
+
 // A test peer program, stopped (SIGTERM, then SIGKILL) when destroyed.
 class PeerProcess
 {
@@ -83,19 +101,6 @@ private:
 // Full path of a peer program built beside this test binary.
 std::string peer_path(const char* name);
 bool have_session_bus();
-
-// A fresh folder, removed with its files when destroyed.
-class TempDir
-{
-public:
-	TempDir();
-	~TempDir();
-	const std::string& Path() const { return mPath; }
-	std::string File(const char* leaf) const { return mPath + "/" + leaf; }
-
-private:
-	std::string mPath;
-};
 
 std::string read_file(const std::string& path);
 

@@ -76,10 +76,10 @@ TEST_F(BusTest, AnApplicationTheBusDropsJoinsAgainUnderItsName)
 	struct stat info;
 	if (stat(kDaemon, &info) != 0)
 		GTEST_SKIP() << "no " << kDaemon;
-	TempDir dir;
-	const std::string socket = dir.File("bus");
-	write_bus_config(dir.File("bus.conf"), socket);
-	PeerProcess daemon(kDaemon, {"--config-file=" + dir.File("bus.conf"), "--nofork"});
+	ScratchFolder dir;
+	const std::string socket = dir / "bus";
+	write_bus_config(dir / "bus.conf", socket);
+	PeerProcess daemon(kDaemon, {"--config-file=" + dir / "bus.conf", "--nofork"});
 	ASSERT_TRUE(daemon.Started());
 	ASSERT_TRUE(wait_until([&] { return stat(socket.c_str(), &info) == 0; }, 10000));
 

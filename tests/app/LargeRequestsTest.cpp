@@ -18,13 +18,6 @@ using namespace apptest;
 
 namespace {
 
-BMessage get_property(const char* property)
-{
-	BMessage request(B_GET_PROPERTY);
-	request.AddSpecifier(property);
-	return request;
-}
-
 std::vector<std::string> lines_of(const std::string& text)
 {
 	std::vector<std::string> lines;
@@ -35,11 +28,10 @@ std::vector<std::string> lines_of(const std::string& text)
 }
 
 // Starts a bulk_sender at the team; its results land in dir.
-std::unique_ptr<PeerProcess> start_sender(const TempDir& dir, const char* leaf, team_id team,
+std::unique_ptr<PeerProcess> start_sender(const ScratchFolder& dir, const char* leaf, team_id team,
                                           const std::vector<std::string>& options)
 {
-	std::vector<std::string> args{"--to=" + std::to_string(team),
-	                              "--result-file=" + dir.File(leaf)};
+	std::vector<std::string> args{"--to=" + std::to_string(team), "--result-file=" + dir / leaf};
 	args.insert(args.end(), options.begin(), options.end());
 	auto sender = std::make_unique<PeerProcess>(peer_path("bulk_sender"), args);
 	EXPECT_TRUE(sender->Started());
@@ -90,7 +82,7 @@ public:
 TEST_F(BusTest, RequestsOverTheLimitFromTwoProgramsAreRefusedAndTheApplicationAnswersOn)
 {
 	Watchdog watchdog(120);
-	TempDir dir;
+	ScratchFolder dir;
 	run_app(app.get(), [&] {
 		auto peer = StartPeer("locale_peer", {"--language=Deutsch"});
 		const std::string bytes = "--bytes=" + std::to_string(63 * 1024 * 1024 + 512 * 1024);
@@ -100,7 +92,7 @@ TEST_F(BusTest, RequestsOverTheLimitFromTwoProgramsAreRefusedAndTheApplicationAn
 		ASSERT_EQ(0, second->WaitForExit(60000));
 		for (const char* leaf : {"first", "second"}) {
 			EXPECT_EQ((std::vector<std::string>{"org.vessmor.Error.TooLarge", "done"}),
-			          lines_of(read_file(dir.File(leaf))))
+			          lines_of(read_file(dir / leaf)))
 			    << leaf;
 		}
 
@@ -118,7 +110,7 @@ TEST_F(BusTest, RequestsOverTheLimitFromTwoProgramsAreRefusedAndTheApplicationAn
 TEST_F(BusTest, RequestsHeldUnansweredAreRefusedAsBusyBeyondTheirShare)
 {
 	Watchdog watchdog(120);
-	TempDir dir;
+	ScratchFolder dir;
 	run_app(app.get(), [&] {
 		auto peer = StartPeer("locale_peer", {"--silent"});
 		// 12 MiB each: two fit in the share, the third does not.
@@ -129,7 +121,7 @@ TEST_F(BusTest, RequestsHeldUnansweredAreRefusedAsBusyBeyondTheirShare)
 		EXPECT_EQ((std::vector<std::string>{"org.freedesktop.DBus.Error.NoReply",
 		                                    "org.freedesktop.DBus.Error.NoReply",
 		                                    "org.vessmor.Error.Busy", "done"}),
-		          lines_of(read_file(dir.File("held"))));
+		          lines_of(read_file(dir / "held")));
 
 		// A messenger sees it as busy, and small questions are still answered.
 		BMessage large = get_property("DefaultText");

@@ -11,8 +11,8 @@ using namespace apptest;
 TEST(LaunchTest, FilesOnTheCommandLineArriveAsOneRefsMessageAfterReadyToRun)
 {
 	Watchdog watchdog(60);
-	TempDir dir;
-	std::string log = dir.File("log");
+	ScratchFolder dir;
+	std::string log = dir / "log";
 	PeerProcess peer(
 	    peer_path("plain_peer"),
 	    {"--log-file=" + log, "a.locale", "--refuse-quit", "sub/../b.locale", "--", "-odd"},
@@ -33,9 +33,9 @@ TEST(LaunchTest, FilesOnTheCommandLineArriveAsOneRefsMessageAfterReadyToRun)
 TEST(LaunchTest, RunsWithoutASessionBusAndQuitsOnSigterm)
 {
 	Watchdog watchdog(60);
-	TempDir dir;
-	std::string ready = dir.File("ready");
-	std::string log = dir.File("log");
+	ScratchFolder dir;
+	std::string ready = dir / "ready";
+	std::string log = dir / "log";
 	PeerProcess peer(peer_path("plain_peer"), {"--ready-file=" + ready, "--log-file=" + log}, "",
 	                 true);
 	ASSERT_TRUE(peer.Started());

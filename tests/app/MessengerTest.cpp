@@ -60,20 +60,7 @@ public:
 	std::atomic<status_t> second{B_ERROR};
 };
 
-struct RunningResponder
-{
-	RunningResponder()
-	{
-		looper = new Responder;
-		looper->Run();
-	}
-	~RunningResponder()
-	{
-		if (looper->Lock())
-			looper->Quit();
-	}
-	Responder* looper;
-};
+using RunningResponder = apptest::RunningLooper<Responder>;
 
 } // namespace
 

@@ -17,13 +17,6 @@ using namespace apptest;
 
 namespace {
 
-BMessage get_property(const char* property)
-{
-	BMessage request(B_GET_PROPERTY);
-	request.AddSpecifier(property);
-	return request;
-}
-
 QDBusMessage raw_call(team_id team, const char* method)
 {
 	return QDBusMessage::createMethodCall(QString("org.vessmor.Team%1").arg(team),

@@ -186,8 +186,8 @@ TEST(RosterTest, LaunchOpensExistingDocumentsOnly)
 		opened = path;
 		return (status_t)B_OK;
 	});
-	TempDir dir;
-	std::string file = dir.File("help.html");
+	ScratchFolder dir;
+	std::string file = dir / "help.html";
 	FILE* out = fopen(file.c_str(), "w");
 	ASSERT_NE(nullptr, out);
 	fclose(out);
@@ -213,8 +213,8 @@ TEST_F(BusTest, AnApplicationIsOnTheBusBeforeItsReadyToRun)
 	// ready) may make others ask it at once: by then it must answer.
 	Watchdog watchdog(120);
 	for (int round = 0; round < 8; round++) {
-		TempDir dir;
-		const std::string ready = dir.File("ready");
+		ScratchFolder dir;
+		const std::string ready = dir / "ready";
 		PeerProcess peer(peer_path("plain_peer"),
 		                 WithSignature("plain_peer", {"--ready-file=" + ready}));
 		ASSERT_TRUE(peer.Started());

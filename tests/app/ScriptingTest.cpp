@@ -10,6 +10,7 @@
 #include "Messenger.h"
 #include "PropertyInfo.h"
 
+using apptest::get_property;
 using apptest::RecordingHandler;
 using apptest::RecordingLooper;
 using apptest::Watchdog;
@@ -35,13 +36,6 @@ public:
 private:
 	BHandler* mChild;
 };
-
-BMessage get_property(const char* property)
-{
-	BMessage request(B_GET_PROPERTY);
-	request.AddSpecifier(property);
-	return request;
-}
 
 } // namespace
 

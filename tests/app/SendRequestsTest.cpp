@@ -72,33 +72,13 @@ private:
 	BMessage* mHeld = nullptr;
 };
 
-struct RunningOrderedResponder
-{
-	RunningOrderedResponder()
-	{
-		looper = new OrderedResponder;
-		looper->Run();
-	}
-	~RunningOrderedResponder()
-	{
-		if (looper->Lock())
-			looper->Quit();
-	}
-	OrderedResponder* looper;
-};
+using RunningOrderedResponder = apptest::RunningLooper<OrderedResponder>;
 
 BMessage echo(int32 index)
 {
 	BMessage message('echo');
 	message.AddInt32("index", index);
 	return message;
-}
-
-BMessage get_property(const char* property)
-{
-	BMessage request(B_GET_PROPERTY);
-	request.AddSpecifier(property);
-	return request;
 }
 
 // The suite's three questions in the order a fetch asks them, with room
@@ -279,8 +259,8 @@ TEST_F(BusTest, APeerThatQuitsMidwayFailsTheRestWithoutWaitingOut)
 	run_app(app.get(), [&] {
 		// Each answer takes 700 ms; the peer is killed while it works on
 		// the second.
-		apptest::TempDir folder;
-		std::string asked = folder.File("asked");
+		ScratchFolder folder;
+		std::string asked = folder / "asked";
 		auto peer = StartPeer("locale_peer", {"--delay=700", "--asked-file=" + asked});
 		BMessenger messenger(nullptr, peer->Pid());
 		SuiteQuestions questions;

@@ -10,12 +10,12 @@
 #include <sys/stat.h>
 #include <vector>
 
-#include "../storage/TempFolder.h"
 #include "Entry.h"
 #include "Looper.h"
 #include "Message.h"
 #include "Node.h"
 #include "NodeMonitor.h"
+#include "ScratchFolder.h"
 
 namespace fs = std::filesystem;
 
@@ -120,7 +120,7 @@ class NodeMonitorTest : public ::testing::Test
 protected:
 	void TearDown() override { stop_watching(mRecorder.Get()); }
 
-	TempFolder mTemp;
+	ScratchFolder mTemp;
 	RecorderHolder mRecorder;
 };
 

@@ -6,8 +6,8 @@
 #include <sys/xattr.h>
 #include <unistd.h>
 
-#include "../storage/TempFolder.h"
 #include "Preferences.h"
+#include "ScratchFolder.h"
 
 namespace {
 
@@ -29,7 +29,7 @@ std::string Language(const std::string& path)
 
 TEST(PreferencesKeeps, AttributesOwnerAndEveryHardLink)
 {
-	TempFolder folder;
+	ScratchFolder folder;
 	const std::string path = folder / "LocaleEditor.prefs";
 	const std::string other = folder / "shared.prefs";
 	{

@@ -9,9 +9,9 @@
 #include <sys/resource.h>
 #include <sys/stat.h>
 
-#include "../storage/TempFolder.h"
 #include "Message.h"
 #include "Preferences.h"
+#include "ScratchFolder.h"
 
 namespace fs = std::filesystem;
 
@@ -94,7 +94,7 @@ class PreferencesTest : public ::testing::Test
 protected:
 	std::string PrefsPath() const { return mTemp / "LocaleEditor.prefs"; }
 
-	TempFolder mTemp;
+	ScratchFolder mTemp;
 };
 
 } // namespace

@@ -7,7 +7,7 @@
 #include "Directory.h"
 #include "Entry.h"
 #include "Path.h"
-#include "TempFolder.h"
+#include "ScratchFolder.h"
 
 namespace fs = std::filesystem;
 
@@ -39,7 +39,7 @@ protected:
 		fs::create_symlink(mTemp / "nowhere/x", mTemp / "broken");
 	}
 
-	TempFolder mTemp;
+	ScratchFolder mTemp;
 };
 
 } // namespace

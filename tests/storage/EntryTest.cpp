@@ -7,7 +7,7 @@
 #include "Directory.h"
 #include "Entry.h"
 #include "Path.h"
-#include "TempFolder.h"
+#include "ScratchFolder.h"
 
 namespace fs = std::filesystem;
 
@@ -22,7 +22,7 @@ void WriteText(const std::string& path, const std::string& text)
 
 TEST(EntryTest, AnEntryNeedsItsFolderButNotItself)
 {
-	TempFolder temp;
+	ScratchFolder temp;
 	BEntry absent((temp / "later.txt").c_str());
 	ASSERT_EQ(absent.InitCheck(), B_OK);
 	EXPECT_FALSE(absent.Exists());
@@ -38,7 +38,7 @@ TEST(EntryTest, AnEntryNeedsItsFolderButNotItself)
 
 TEST(EntryTest, TellsFilesFoldersAndLinksApart)
 {
-	TempFolder temp;
+	ScratchFolder temp;
 	WriteText(temp / "file", "x");
 	fs::create_directory(temp / "folder");
 	fs::create_symlink(temp / "file", temp / "link");
@@ -58,7 +58,7 @@ TEST(EntryTest, TellsFilesFoldersAndLinksApart)
 
 TEST(EntryTest, TraversalFollowsChainsAndStopsOnLoops)
 {
-	TempFolder temp;
+	ScratchFolder temp;
 	fs::create_directory(temp / "deep");
 	WriteText(temp / "deep/target", "x");
 	fs::create_symlink("deep/target", temp / "first");
@@ -82,7 +82,7 @@ TEST(EntryTest, TraversalFollowsChainsAndStopsOnLoops)
 
 TEST(EntryTest, RefsPathsAndParentsAgree)
 {
-	TempFolder temp;
+	ScratchFolder temp;
 	fs::create_directory(temp / "sub");
 	WriteText(temp / "sub/doc.txt", "x");
 	BEntry entry((temp / "sub/doc.txt").c_str());
@@ -114,7 +114,7 @@ TEST(EntryTest, RefsPathsAndParentsAgree)
 
 TEST(EntryTest, NodeRefsIdentifyTheEntryItself)
 {
-	TempFolder temp;
+	ScratchFolder temp;
 	WriteText(temp / "file", "x");
 	fs::create_symlink(temp / "file", temp / "link");
 	node_ref fileRef;
@@ -130,7 +130,7 @@ TEST(EntryTest, NodeRefsIdentifyTheEntryItself)
 
 TEST(EntryTest, RenameKeepsOrReplacesTheTarget)
 {
-	TempFolder temp;
+	ScratchFolder temp;
 	WriteText(temp / "a", "first");
 	WriteText(temp / "b", "second");
 	BEntry entry((temp / "a").c_str());
@@ -157,7 +157,7 @@ TEST(EntryTest, RenameKeepsOrReplacesTheTarget)
 
 TEST(EntryTest, CreateDirectoryMakesParentsAndAcceptsExisting)
 {
-	TempFolder temp;
+	ScratchFolder temp;
 	std::string nested = temp / "one/two/three";
 	ASSERT_EQ(create_directory(nested.c_str(), 0777), B_OK);
 	EXPECT_TRUE(fs::is_directory(nested));
@@ -175,7 +175,7 @@ TEST(EntryTest, CreateDirectoryMakesParentsAndAcceptsExisting)
 
 TEST(EntryTest, KeepsUtf8NamesByteForByte)
 {
-	TempFolder temp;
+	ScratchFolder temp;
 	std::string name = "Fran\xc3\xa7"
 	                   "ais.locale";
 	WriteText(temp / name, "x");

@@ -8,7 +8,7 @@
 #include "Directory.h"
 #include "Entry.h"
 #include "File.h"
-#include "TempFolder.h"
+#include "ScratchFolder.h"
 
 namespace fs = std::filesystem;
 
@@ -26,7 +26,7 @@ std::string ReadWhole(const std::string& path)
 
 TEST(FileTest, OpenModesCreateEraseAndRefuse)
 {
-	TempFolder temp;
+	ScratchFolder temp;
 	std::string path = temp / "data";
 
 	BFile missing(path.c_str(), B_READ_ONLY);
@@ -65,7 +65,7 @@ TEST(FileTest, OpenModesCreateEraseAndRefuse)
 
 TEST(FileTest, ReadsWritesAndSeeksLikeAStream)
 {
-	TempFolder temp;
+	ScratchFolder temp;
 	BFile file((temp / "data").c_str(), B_READ_WRITE | B_CREATE_FILE);
 	ASSERT_EQ(file.InitCheck(), B_OK);
 	ASSERT_EQ(file.Write("0123456789", 10), 10);
@@ -101,7 +101,7 @@ TEST(FileTest, AFullDiskIsReportedNotHidden)
 
 TEST(FileTest, RefusesFoldersAndPipes)
 {
-	TempFolder temp;
+	ScratchFolder temp;
 	BFile folder(temp.Path().c_str(), B_READ_ONLY);
 	EXPECT_EQ(folder.InitCheck(), B_IS_A_DIRECTORY);
 	BFile folderForWriting(temp.Path().c_str(), B_WRITE_ONLY);
@@ -128,7 +128,7 @@ TEST(FileTest, UninitialisedFileAnswersItsStatus)
 
 TEST(FileTest, OpensByRefEntryAndFolder)
 {
-	TempFolder temp;
+	ScratchFolder temp;
 	std::ofstream(temp / "doc") << "abc";
 	entry_ref ref;
 	ASSERT_EQ(get_ref_for_path((temp / "doc").c_str(), &ref), B_OK);

@@ -7,7 +7,7 @@
 
 #include "Entry.h"
 #include "Node.h"
-#include "TempFolder.h"
+#include "ScratchFolder.h"
 #include "TypeConstants.h"
 
 namespace fs = std::filesystem;
@@ -31,7 +31,7 @@ protected:
 		ASSERT_EQ(mNode.SetTo(mPath.c_str()), B_OK);
 	}
 
-	TempFolder mTemp;
+	ScratchFolder mTemp;
 	std::string mPath;
 	BNode mNode;
 };
@@ -187,7 +187,7 @@ TEST(NodeTest, UninitialisedAndMissingNodesReportErrors)
 
 TEST(NodeTest, CopiesOwnTheirDescriptor)
 {
-	TempFolder temp;
+	ScratchFolder temp;
 	std::ofstream(temp / "f") << "x";
 	BNode original((temp / "f").c_str());
 	BNode copy(original);

@@ -8,7 +8,7 @@
 #include "Message.h"
 #include "Node.h"
 #include "NodeInfo.h"
-#include "TempFolder.h"
+#include "ScratchFolder.h"
 
 namespace {
 
@@ -83,7 +83,7 @@ std::string TypeOf(const std::string& path, status_t* status)
 
 TEST(NodeInfoTest, TypeIsTheFreedesktopAttributeWithoutNul)
 {
-	TempFolder temp;
+	ScratchFolder temp;
 	std::string path = temp / "file";
 	std::ofstream(path) << "x";
 	BNode node(path.c_str());
@@ -107,7 +107,7 @@ TEST(NodeInfoTest, TypeIsTheFreedesktopAttributeWithoutNul)
 
 TEST(NodeInfoTest, AcceptsATypeStoredWithNulByOtherTools)
 {
-	TempFolder temp;
+	ScratchFolder temp;
 	std::string path = temp / "file";
 	std::ofstream(path) << "x";
 	ASSERT_EQ(setxattr(path.c_str(), "user.mime_type", "text/plain", 11, 0), 0);
@@ -118,7 +118,7 @@ TEST(NodeInfoTest, AcceptsATypeStoredWithNulByOtherTools)
 
 TEST(NodeInfoTest, RefusesMalformedTypes)
 {
-	TempFolder temp;
+	ScratchFolder temp;
 	std::string path = temp / "file";
 	std::ofstream(path) << "x";
 	BNode node(path.c_str());
@@ -137,7 +137,7 @@ TEST(NodeInfoTest, RefusesMalformedTypes)
 
 TEST(NodeInfoTest, TypelessLocaleFileIsKnownByItsContent)
 {
-	TempFolder temp;
+	ScratchFolder temp;
 	std::string path = temp / "copied.locale";
 	WriteBytes(path, Flattened(LocaleMessage()));
 	status_t status;
@@ -157,7 +157,7 @@ TEST(NodeInfoTest, TypelessLocaleFileIsKnownByItsContent)
 
 TEST(NodeInfoTest, BigEndianLocaleFileIsKnownToo)
 {
-	TempFolder temp;
+	ScratchFolder temp;
 	std::vector<char> bytes = BigEndianR5(0, {{"zt:version", "01.00"},
 	                                          {"zt:app_id", "an app"},
 	                                          {"zt:language", "Svenska"},
@@ -177,7 +177,7 @@ TEST(NodeInfoTest, BigEndianLocaleFileIsKnownToo)
 
 TEST(NodeInfoTest, OtherContentHasNoType)
 {
-	TempFolder temp;
+	ScratchFolder temp;
 	status_t status;
 
 	std::ofstream(temp / "notes.txt") << "Just some text that is not a message.\n";
@@ -207,7 +207,7 @@ TEST(NodeInfoTest, OtherContentHasNoType)
 
 TEST(NodeInfoTest, StoredTypeWinsOverContent)
 {
-	TempFolder temp;
+	ScratchFolder temp;
 	std::string path = temp / "file";
 	WriteBytes(path, Flattened(LocaleMessage()));
 	ASSERT_EQ(setxattr(path.c_str(), "user.mime_type", "text/plain", 10, 0), 0);

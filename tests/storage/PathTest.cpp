@@ -1,14 +1,40 @@
 #include <gtest/gtest.h>
 
+#include <climits>
+#include <cstdlib>
 #include <filesystem>
 #include <unistd.h>
 
 #include "Directory.h"
 #include "Entry.h"
 #include "Path.h"
-#include "TempFolder.h"
+#include "ScratchFolder.h"
 
 namespace fs = std::filesystem;
+
+namespace {
+
+// Puts the current folder back after a test that changed it.
+class CurrentFolderGuard
+{
+public:
+	CurrentFolderGuard()
+	{
+		char buffer[PATH_MAX];
+		if (getcwd(buffer, sizeof(buffer)) != nullptr)
+			mSaved = buffer;
+	}
+	~CurrentFolderGuard()
+	{
+		if (!mSaved.empty() && chdir(mSaved.c_str()) != 0)
+			abort();
+	}
+
+private:
+	std::string mSaved;
+};
+
+} // namespace
 
 TEST(PathTest, CleansSeparatorsAndDotsWithoutTouchingTheDisk)
 {
@@ -23,7 +49,7 @@ TEST(PathTest, CleansSeparatorsAndDotsWithoutTouchingTheDisk)
 
 TEST(PathTest, CompletesRelativePathsAgainstTheCurrentFolder)
 {
-	TempFolder temp;
+	ScratchFolder temp;
 	CurrentFolderGuard guard;
 	ASSERT_EQ(chdir(temp.Path().c_str()), 0);
 	BPath path("sub/file");
@@ -33,7 +59,7 @@ TEST(PathTest, CompletesRelativePathsAgainstTheCurrentFolder)
 
 TEST(PathTest, NormalizingResolvesLinksAndParentSteps)
 {
-	TempFolder temp;
+	ScratchFolder temp;
 	fs::create_directories(temp / "real/inner");
 	fs::create_directory_symlink(temp / "real", temp / "link");
 
@@ -90,7 +116,7 @@ TEST(PathTest, SetToItsOwnPathIsSafe)
 
 TEST(PathTest, RoundTripsThroughEntryAndRef)
 {
-	TempFolder temp;
+	ScratchFolder temp;
 	BPath path((temp / "file.txt").c_str());
 	entry_ref ref;
 	ASSERT_EQ(get_ref_for_path(path.Path(), &ref), B_OK);

@@ -10,7 +10,7 @@
 
 #include "SafeFile.h"
 #include "SafeFileTestSupport.h"
-#include "TempFolder.h"
+#include "ScratchFolder.h"
 #include "TypeConstants.h"
 
 namespace {
@@ -77,7 +77,7 @@ std::string Leftover(pid_t pid, int attempt)
 
 TEST(SafeFileKeepsTest, EveryAttributeOfTheOldFileStaysAndTheNewOnesWin)
 {
-	TempFolder folder;
+	ScratchFolder folder;
 	const std::string path = folder / "doc";
 	WriteWhole(path, "old");
 	SetXattr(path, "user.comment", "checked by Ana");
@@ -98,7 +98,7 @@ TEST(SafeFileKeepsTest, OwnerGroupAndModeWithSetIdBitsStay)
 {
 	if (geteuid() != 0)
 		GTEST_SKIP() << "giving a file to another user needs root";
-	TempFolder folder;
+	ScratchFolder folder;
 	const std::string path = folder / "doc";
 	WriteWhole(path, "old");
 	ASSERT_EQ(chown(path.c_str(), 4321, 4322), 0);
@@ -116,7 +116,7 @@ TEST(SafeFileKeepsTest, OwnerGroupAndModeWithSetIdBitsStay)
 
 TEST(SafeFileKeepsTest, AFileWithASecondLinkIsWrittenInPlace)
 {
-	TempFolder folder;
+	ScratchFolder folder;
 	const std::string path = folder / "doc";
 	const std::string other = folder / "other";
 	WriteWhole(path, "an old text, longer than the new one");
@@ -148,7 +148,7 @@ TEST(SafeFileKeepsTest, AFileWithASecondLinkIsWrittenInPlace)
 
 TEST(SafeFileKeepsTest, ASaveKilledWhileWritingLeavesNothingAfterTheNextSave)
 {
-	TempFolder folder;
+	ScratchFolder folder;
 	const std::string path = folder / "doc";
 	WriteWhole(path, "old");
 	int started[2];
@@ -183,7 +183,7 @@ TEST(SafeFileKeepsTest, ASaveKilledWhileWritingLeavesNothingAfterTheNextSave)
 
 TEST(SafeFileKeepsTest, LeftoversOfEndedProcessesGoThoseOfRunningOnesStay)
 {
-	TempFolder folder;
+	ScratchFolder folder;
 	const std::string path = folder / "doc";
 	WriteWhole(path, "old");
 	RunningChild running;

@@ -6,13 +6,13 @@
 
 #include "SafeFile.h"
 #include "SafeFileTestSupport.h"
-#include "TempFolder.h"
+#include "ScratchFolder.h"
 
 namespace fs = std::filesystem;
 
 TEST(SafeFileTest, CommitReplacesTheTargetOnlyThenAndKeepsItsPermissions)
 {
-	TempFolder folder;
+	ScratchFolder folder;
 	const std::string path = folder / "doc";
 	WriteWhole(path, "old text");
 	ASSERT_EQ(chmod(path.c_str(), 0640), 0);
@@ -35,7 +35,7 @@ TEST(SafeFileTest, CommitReplacesTheTargetOnlyThenAndKeepsItsPermissions)
 
 TEST(SafeFileTest, WithoutCommitNothingChangesAndNothingIsLeft)
 {
-	TempFolder folder;
+	ScratchFolder folder;
 	const std::string path = folder / "doc";
 	WriteWhole(path, "old text");
 	{
@@ -68,7 +68,7 @@ TEST(SafeFileTest, WithoutCommitNothingChangesAndNothingIsLeft)
 
 TEST(SafeFileTest, ThroughALinkReplacesTheLinksTarget)
 {
-	TempFolder folder;
+	ScratchFolder folder;
 	fs::create_directory(folder / "real");
 	const std::string target = folder / "real/doc";
 	const std::string link = folder / "link";
@@ -83,7 +83,7 @@ TEST(SafeFileTest, ThroughALinkReplacesTheLinksTarget)
 
 TEST(SafeFileTest, RefusesWhatCannotBeReplacedByAFile)
 {
-	TempFolder folder;
+	ScratchFolder folder;
 	fs::create_directory(folder / "sub");
 	SafeFile file((folder / "sub").c_str());
 	EXPECT_EQ(file.InitCheck(), B_IS_A_DIRECTORY);
@@ -99,7 +99,7 @@ TEST(SafeFileTest, RefusesWhatCannotBeReplacedByAFile)
 
 TEST(SafeFileTest, AFailedCommitRemovesTheNewFile)
 {
-	TempFolder folder;
+	ScratchFolder folder;
 	const std::string path = folder / "doc";
 	WriteWhole(path, "old");
 	SafeFile file(path.c_str());
@@ -117,7 +117,7 @@ TEST(SafeFileTest, AFailedCommitRemovesTheNewFile)
 
 TEST(SafeFileTest, AnotherSavesNewFileIsLeftAlone)
 {
-	TempFolder folder;
+	ScratchFolder folder;
 	const std::string path = folder / "doc";
 	WriteWhole(path, "old");
 	// A save of this process on another thread, still writing.

@@ -10,13 +10,13 @@
 #include <thread>
 #include <vector>
 
-#include "../storage/TempFolder.h"
 #include "Entry.h"
 #include "FilePanel.h"
 #include "FilePanelTesting.h"
 #include "Looper.h"
 #include "Message.h"
 #include "Path.h"
+#include "ScratchFolder.h"
 #include "Wait.h"
 
 namespace fs = std::filesystem;
@@ -128,7 +128,7 @@ protected:
 		return ref;
 	}
 
-	TempFolder mTemp;
+	ScratchFolder mTemp;
 	ReplyRecorder* mRecorder = nullptr;
 	BMessenger mTarget;
 };

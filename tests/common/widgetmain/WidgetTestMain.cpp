@@ -1,5 +1,5 @@
-// Menu items draw through Qt widgets: the tests need a Qt application and
-// run offscreen.
+// The main of the test programs whose tests need a Qt application (widgets,
+// text layout) but no running BApplication; they run offscreen.
 #include <QApplication>
 
 #include <gtest/gtest.h>
