@@ -230,8 +230,8 @@ TEST(RosterTest, LaunchReportsADesktopOpenerThatFails)
 {
 	// Stand-ins for xdg-open: one finds no program for the file, as on a
 	// system without a browser; one opens it.
-	TempDir dir;
-	std::string file = dir.File("guide.html");
+	ScratchFolder dir;
+	std::string file = dir / "guide.html";
 	FILE* out = fopen(file.c_str(), "w");
 	ASSERT_NE(nullptr, out);
 	fclose(out);
