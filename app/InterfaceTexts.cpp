@@ -49,6 +49,8 @@ const char* mText[] = {
     "Font",
     "Size",
     "Entry #%d has %d lines. An entry is one line; write \\n for a line break.",
+    "It is too large (%d MiB; the limit is %d MiB).",
+    "Entries %s contain bytes that cannot be edited as text; saving will change them.",
 };
 
 static_assert(std::size(mText) == kInterfaceTextCount,

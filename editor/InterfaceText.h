@@ -49,7 +49,9 @@ enum InterfaceText : int32 {
 	kTextFont,
 	kTextSize,
 	// From here on, texts the editor gained after the first 38.
-	kTextEntryHasLines, // "%d": the entry's number, then its count of lines
+	kTextEntryHasLines,  // "%d": the entry's number, then its count of lines
+	kTextFileTooLarge,   // "%d": the file's size in MiB, then the limit in MiB
+	kTextEntriesNotText, // "%s": the entry numbers, "3, 7"
 
 	kInterfaceTextCount
 };

@@ -66,6 +66,10 @@ public:
 	// entries into the text. A file that is no locale file changes nothing
 	// and gives its error.
 	status_t FileLoad(BFile* file);
+	// What the last FileLoad could not show as it is (entries holding a NUL
+	// or bytes that are not UTF-8), for the status line; empty when every
+	// entry loaded as text.
+	const std::string& LoadNotice() const { return mLoadNotice; }
 
 	// Input checks and panels.
 	bool CheckInputFields();
@@ -121,6 +125,7 @@ private:
 
 	// The text and header fields as last loaded, saved or emptied.
 	std::string mCleanState;
+	std::string mLoadNotice;
 };
 
 #endif // ZTLE_WINDOW_H

@@ -18,6 +18,7 @@
 #include "TextControl.h"
 #include "TypeConstants.h"
 
+#include "EditableEntries.h"
 #include "EditorMessages.h"
 #include "HeaderFields.h"
 #include "LocaleFile.h"
@@ -199,11 +200,14 @@ status_t ZTLEWindow::FileLoad(BFile* file)
 
 	if (mTextView == nullptr)
 		return B_OK;
-	// The entries stay in the message; the merge reads them there.
-	std::vector<std::string_view> entries;
-	const char* entry = nullptr;
-	for (int32 i = 0; locale.FindString(kLocaleFieldText, i, &entry) == B_OK; i++)
-		entries.emplace_back(entry != nullptr ? entry : "");
+	// Each entry one line, whatever bytes it holds, so that the numbering
+	// holds on the next save; what cannot be shown as it is gets said.
+	EditableEntries editable;
+	editable.Take(locale);
+	mLoadNotice.clear();
+	if (!editable.NotText().empty())
+		mLoadNotice = FillPlaceholders(_Text(kTextEntriesNotText), "%s", {editable.NotTextList()});
+	std::vector<std::string_view> entries(editable.Texts().begin(), editable.Texts().end());
 	std::string_view before(mTextView->Text() != nullptr ? mTextView->Text() : "",
 	                        mTextView->TextLength());
 	std::string after = LocaleMerge::MergeEntries(before, entries);
@@ -238,8 +242,16 @@ void ZTLEWindow::_LoadFileMessage(BMessage* message, bool asReference)
 	if (status == B_OK)
 		status = FileLoad(&file);
 	if (status != B_OK) {
+		std::string reason = Reason(status);
+		off_t size = 0;
+		if (status == B_FILE_TOO_LARGE && file.GetSize(&size) == B_OK) {
+			const off_t kMiB = 1024 * 1024;
+			reason = FillPlaceholders(_Text(kTextFileTooLarge), "%d",
+			                          {std::to_string((size + kMiB - 1) / kMiB),
+			                           std::to_string(kLocaleFileMaxSize / kMiB)});
+		}
 		std::string text =
-		    std::string("Can't load the locale file '") + fullPath + "'.\n\n" + Reason(status);
+		    std::string("Can't load the locale file '") + fullPath + "'.\n\n" + reason;
 		(new BAlert("Locale", text.c_str(), _Text(kTextCancel), nullptr, nullptr, B_WIDTH_AS_USUAL,
 		            B_WARNING_ALERT))
 		    ->Go();
@@ -248,6 +260,10 @@ void ZTLEWindow::_LoadFileMessage(BMessage* message, bool asReference)
 	if (mPrefs != nullptr)
 		mPrefs->Set(kPrefLoadPath, fullPath);
 	_MarkClean();
+	if (!mLoadNotice.empty())
+		(new BAlert("Locale", mLoadNotice.c_str(), _Text(kTextCancel), nullptr, nullptr,
+		            B_WIDTH_AS_USUAL, B_INFO_ALERT))
+		    ->Go();
 }
 
 void ZTLEWindow::_SaveFileMessage(BMessage* message)
