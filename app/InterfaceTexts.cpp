@@ -87,6 +87,8 @@ const char* mText[] = {
     "No untranslated entry",
     "No warning",
     "No entry %s",
+    "It is too large (%d MiB; the limit is %d MiB).",
+    "Entries %s contain bytes that cannot be edited as text; saving will change them.",
 };
 
 static_assert(std::size(mText) == kInterfaceTextCount,

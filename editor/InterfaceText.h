@@ -88,7 +88,9 @@ enum InterfaceText : int32 {
 	kTextReplacedCount,      // "%d": how many were replaced
 	kTextNoUntranslated,
 	kTextNoWarning,
-	kTextNoSuchEntry, // "%s": the entry asked for
+	kTextNoSuchEntry,    // "%s": the entry asked for
+	kTextFileTooLarge,   // "%d": the file's size in MiB, then the limit in MiB
+	kTextEntriesNotText, // "%s": the entry numbers, "3, 7"
 
 	kInterfaceTextCount
 };

@@ -73,6 +73,10 @@ public:
 	// entries into the text. A file that is no locale file changes nothing
 	// and gives its error.
 	status_t FileLoad(BFile* file);
+	// What the last FileLoad could not show as it is (entries holding a NUL
+	// or bytes that are not UTF-8), for the status line; empty when every
+	// entry loaded as text.
+	const std::string& LoadNotice() const { return mLoadNotice; }
 
 	// Input checks and panels.
 	bool CheckInputFields();
@@ -212,6 +216,7 @@ private:
 	bool mMatchCase;
 	ZTLEInputWindow* mFindPanel;
 	ZTLEInputWindow* mEntryPanel;
+	std::string mLoadNotice;
 };
 
 #endif // ZTLE_WINDOW_H

@@ -19,6 +19,7 @@
 #include "TextControl.h"
 #include "TypeConstants.h"
 
+#include "EditableEntries.h"
 #include "EditorMessages.h"
 #include "HeaderFields.h"
 #include "LocaleFile.h"
@@ -200,11 +201,14 @@ status_t ZTLEWindow::FileLoad(BFile* file)
 
 	if (mTextView == nullptr)
 		return B_OK;
-	// The entries stay in the message; the merge reads them there.
-	std::vector<std::string_view> entries;
-	const char* entry = nullptr;
-	for (int32 i = 0; locale.FindString(kLocaleFieldText, i, &entry) == B_OK; i++)
-		entries.emplace_back(entry != nullptr ? entry : "");
+	// Each entry one line, whatever bytes it holds, so that the numbering
+	// holds on the next save; what cannot be shown as it is gets said.
+	EditableEntries editable;
+	editable.Take(locale);
+	mLoadNotice.clear();
+	if (!editable.NotText().empty())
+		mLoadNotice = FillPlaceholders(_Text(kTextEntriesNotText), "%s", {editable.NotTextList()});
+	std::vector<std::string_view> entries(editable.Texts().begin(), editable.Texts().end());
 	std::string_view before(mTextView->Text() != nullptr ? mTextView->Text() : "",
 	                        mTextView->TextLength());
 	std::string after = LocaleMerge::MergeEntries(before, entries);
@@ -241,12 +245,19 @@ void ZTLEWindow::_LoadFileMessage(BMessage* message, bool asReference)
 	if (status != B_OK) {
 		// The usual reason is said in the interface language; the rarer ones
 		// have no texts of their own yet.
-		const std::string reason = status == B_ENTRY_NOT_FOUND || status == B_FILE_NOT_FOUND ||
-		                                   status == B_PERMISSION_DENIED ||
-		                                   status == B_NOT_ALLOWED || status == B_IS_A_DIRECTORY ||
-		                                   status == B_NO_INIT || status == B_BAD_VALUE
-		                               ? Reason(status)
-		                               : _Text(kTextNotALocaleFile);
+		std::string reason = status == B_ENTRY_NOT_FOUND || status == B_FILE_NOT_FOUND ||
+		                             status == B_PERMISSION_DENIED || status == B_NOT_ALLOWED ||
+		                             status == B_IS_A_DIRECTORY || status == B_NO_INIT ||
+		                             status == B_BAD_VALUE
+		                         ? Reason(status)
+		                         : _Text(kTextNotALocaleFile);
+		off_t size = 0;
+		if (status == B_FILE_TOO_LARGE && file.GetSize(&size) == B_OK) {
+			const off_t kMiB = 1024 * 1024;
+			reason = FillPlaceholders(_Text(kTextFileTooLarge), "%d",
+			                          {std::to_string((size + kMiB - 1) / kMiB),
+			                           std::to_string(kLocaleFileMaxSize / kMiB)});
+		}
 		std::string text =
 		    FillPlaceholders(_Text(kTextCannotLoadFile), "%s", {fullPath}) + "\n\n" + reason;
 		(new BAlert("Locale", text.c_str(), _Text(kTextCancel), nullptr, nullptr, B_WIDTH_AS_USUAL,
@@ -259,6 +270,12 @@ void ZTLEWindow::_LoadFileMessage(BMessage* message, bool asReference)
 	mCurrentFile = fullPath;
 	_AddRecentFile(fullPath);
 	_MarkClean();
+	if (!mLoadNotice.empty()) {
+		(new BAlert("Locale", mLoadNotice.c_str(), _Text(kTextCancel), nullptr, nullptr,
+		            B_WIDTH_AS_USUAL, B_INFO_ALERT))
+		    ->Go();
+		_ShowStatus(mLoadNotice.c_str());
+	}
 }
 
 void ZTLEWindow::_SaveFileMessage(BMessage* message)

@@ -16,10 +16,9 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
 			abort();
 		return 0;
 	}
-	int32 escaped = 0;
-	const std::string formatted = source.Format(&escaped);
+	const std::string formatted = source.Format();
 	LocaleSource again;
-	if (escaped != 0 || again.Parse(formatted, &error) != B_OK)
+	if (again.Parse(formatted, &error) != B_OK)
 		abort();
 	if (again.texts != source.texts || again.language != source.language ||
 	    again.version != source.version || again.appID != source.appID)

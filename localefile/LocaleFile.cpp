@@ -105,7 +105,9 @@ status_t LocaleFile::Read(BFile* file, BMessage* message)
 	status = file->GetSize(&size);
 	if (status != B_OK)
 		return status;
-	if (size <= 0 || size > kLocaleFileMaxSize)
+	if (size > kLocaleFileMaxSize)
+		return B_FILE_TOO_LARGE;
+	if (size <= 0)
 		return B_BAD_DATA;
 
 	std::unique_ptr<char[]> buffer(new (std::nothrow) char[size]);

@@ -18,9 +18,10 @@ extern const char* const kLocaleFieldText;     // "zt:text"
 extern const char* const kLocaleLanguageAttr;  // "zt:language"
 extern const char* const kLocaleMimeType;      // "locale/x-vnd.vessmor-locale"
 
-// A locale file bigger than this is refused unread: real ones hold a few
-// hundred short texts.
-const off_t kLocaleFileMaxSize = 16 * 1024 * 1024;
+// A locale file bigger than this is refused unread (B_FILE_TOO_LARGE). Real
+// ones hold a few hundred short texts, but generated ones with hundreds of
+// thousands of entries exist, and reading is linear in the size.
+const off_t kLocaleFileMaxSize = 64 * 1024 * 1024;
 
 // Reading and writing locale files: the body is a flattened message, beside it
 // the zt:language attribute and the file type.
@@ -28,8 +29,9 @@ class LocaleFile
 {
 public:
 	// Reads the body of the file at path into message. Anything that is not a
-	// complete flattened message (truncated, oversized, garbage, a folder)
-	// gives an error and leaves message empty. Attribute and type are not
+	// complete flattened message (truncated, garbage, a folder) gives an
+	// error and leaves message empty; a file over kLocaleFileMaxSize gives
+	// B_FILE_TOO_LARGE, so that it is not called damaged. Attribute and type are not
 	// looked at: files often lose them on the way.
 	static status_t Read(const char* path, BMessage* message);
 

@@ -3,8 +3,10 @@
 #include <cstdio>
 
 #include <Message.h>
+#include <TypeConstants.h>
 
 #include "LocaleFile.h"
+#include "TextEscapes.h"
 
 namespace {
 
@@ -20,41 +22,6 @@ std::string_view Trim(std::string_view text)
 	while (!text.empty() && IsSpace(text.back()))
 		text.remove_suffix(1);
 	return text;
-}
-
-// Length of the valid UTF-8 sequence at text[at], or 0.
-size_t Utf8SequenceLength(std::string_view text, size_t at)
-{
-	const unsigned char c = (unsigned char)text[at];
-	size_t length;
-	uint32 value;
-	if (c < 0x80)
-		return 1;
-	if ((c & 0xe0) == 0xc0) {
-		length = 2;
-		value = c & 0x1f;
-	} else if ((c & 0xf0) == 0xe0) {
-		length = 3;
-		value = c & 0x0f;
-	} else if ((c & 0xf8) == 0xf0) {
-		length = 4;
-		value = c & 0x07;
-	} else {
-		return 0;
-	}
-	if (at + length > text.size())
-		return 0;
-	for (size_t i = 1; i < length; i++) {
-		const unsigned char next = (unsigned char)text[at + i];
-		if ((next & 0xc0) != 0x80)
-			return 0;
-		value = value << 6 | (next & 0x3f);
-	}
-	// No overlong forms, no surrogates, nothing beyond U+10FFFF.
-	static const uint32 kMinimum[5] = {0, 0, 0x80, 0x800, 0x10000};
-	if (value < kMinimum[length] || (value >= 0xd800 && value <= 0xdfff) || value > 0x10ffff)
-		return 0;
-	return length;
 }
 
 std::string LineError(size_t line, const std::string& what)
@@ -138,7 +105,7 @@ status_t LocaleSource::Parse(std::string_view text, std::string* error)
 			if (at < line.size() && line[at] == ' ')
 				at++;
 			// "N =" is an empty entry: the application shows its default.
-			texts.emplace_back(line.substr(at));
+			texts.push_back(UnescapeBytes(line.substr(at)));
 			continue;
 		}
 
@@ -164,7 +131,7 @@ status_t LocaleSource::Parse(std::string_view text, std::string* error)
 		if (value.empty())
 			return fail(LineError(lineNumber, "\"" + std::string(key) + "\" is empty"));
 		seen[which] = true;
-		values[which]->assign(value);
+		*values[which] = UnescapeBytes(value);
 	}
 	for (int i = 0; i < 3; i++) {
 		if (!seen[i])
@@ -180,10 +147,13 @@ std::string LocaleSource::Format(int32* unrepresentable) const
 	// A missing header value is shown as a comment: the source then lacks
 	// the line, and compiling it says so instead of inventing a value.
 	auto header = [&out](const char* key, const std::string& value) {
-		if (value.empty())
+		if (value.empty()) {
 			out += std::string("# ") + key + ": (missing)\n";
-		else
-			out += std::string(key) + ": " + value + "\n";
+			return;
+		}
+		out += std::string(key) + ": ";
+		EscapeBytes(value, true, &out);
+		out += '\n';
 	};
 	header("language", language);
 	header("version", version);
@@ -191,18 +161,7 @@ std::string LocaleSource::Format(int32* unrepresentable) const
 	out += "\n";
 	for (size_t i = 0; i < texts.size(); i++) {
 		out += std::to_string(i + 1) + (texts[i].empty() ? " =" : " = ");
-		bool escaped = false;
-		for (char c : texts[i]) {
-			if ((unsigned char)c < 0x20 && c != '\t') {
-				char buffer[8];
-				snprintf(buffer, sizeof(buffer), "\\x%02x", (unsigned char)c);
-				out += buffer;
-				escaped = true;
-			} else {
-				out += c;
-			}
-		}
-		if (escaped)
+		if (EscapeBytes(texts[i], false, &out))
 			odd++;
 		out += '\n';
 	}
@@ -211,24 +170,74 @@ std::string LocaleSource::Format(int32* unrepresentable) const
 	return out;
 }
 
+namespace {
+
+// Through AddData, so that a NUL inside the text stays.
+void AddText(BMessage* message, const char* field, const std::string& text)
+{
+	message->AddData(field, B_STRING_TYPE, text.c_str(), (ssize_t)text.size() + 1, false);
+}
+
+// The whole value, bytes after a NUL too.
+bool FindText(const BMessage& message, const char* field, int32 index, std::string* text)
+{
+	const void* data = nullptr;
+	ssize_t size = 0;
+	if (message.FindData(field, B_STRING_TYPE, index, &data, &size) != B_OK || size < 1)
+		return false;
+	text->assign((const char*)data, (size_t)size - 1);
+	return true;
+}
+
+} // namespace
+
 void LocaleSource::ToMessage(BMessage* message) const
 {
 	message->MakeEmpty();
 	message->what = 0;
-	message->AddString(kLocaleFieldVersion, version.c_str());
-	message->AddString(kLocaleFieldAppID, appID.c_str());
-	message->AddString(kLocaleFieldLanguage, language.c_str());
+	AddText(message, kLocaleFieldVersion, version);
+	AddText(message, kLocaleFieldAppID, appID);
+	AddText(message, kLocaleFieldLanguage, language);
 	for (const std::string& text : texts)
-		message->AddString(kLocaleFieldText, text.c_str());
+		AddText(message, kLocaleFieldText, text);
 }
 
-void LocaleSource::FromMessage(const BMessage& message)
+bool LocaleSource::FromMessage(const BMessage& message, std::string* why)
 {
 	Clear();
-	language = message.GetString(kLocaleFieldLanguage, "");
-	version = message.GetString(kLocaleFieldVersion, "");
-	appID = message.GetString(kLocaleFieldAppID, "");
-	const char* text;
-	for (int32 i = 0; message.FindString(kLocaleFieldText, i, &text) == B_OK; i++)
-		texts.emplace_back(text != nullptr ? text : "");
+	const char* const headerFields[3] = {kLocaleFieldVersion, kLocaleFieldAppID,
+	                                     kLocaleFieldLanguage};
+	std::string* const values[3] = {&version, &appID, &language};
+	for (int i = 0; i < 3; i++)
+		FindText(message, headerFields[i], 0, values[i]);
+	std::string text;
+	for (int32 i = 0; FindText(message, kLocaleFieldText, i, &text); i++)
+		texts.push_back(text);
+
+	// What ToMessage makes of this source must be the message itself: the
+	// same fields, in the same order, with nothing beside them.
+	std::string problem;
+	if (message.what != 0)
+		problem = "the message has a command code";
+	for (int i = 0; i < 3 && problem.empty(); i++) {
+		if (values[i]->empty())
+			problem = std::string("no ") + headerFields[i];
+	}
+	const char* const order[4] = {kLocaleFieldVersion, kLocaleFieldAppID, kLocaleFieldLanguage,
+	                              kLocaleFieldText};
+	const int32 names = message.CountNames(B_ANY_TYPE);
+	if (problem.empty() && names != (texts.empty() ? 3 : 4))
+		problem = "the message holds other fields";
+	for (int32 i = 0; i < names && problem.empty(); i++) {
+		const char* name = nullptr;
+		type_code type = 0;
+		int32 count = 0;
+		if (message.GetInfo(B_ANY_TYPE, i, &name, &type, &count) != B_OK ||
+		    std::string_view(name) != order[i] || type != B_STRING_TYPE || (i < 3 && count != 1))
+			problem = std::string("the field ") + (name != nullptr ? name : "?") +
+			          " is not as the text form writes it";
+	}
+	if (why != nullptr)
+		*why = problem;
+	return problem.empty();
 }

@@ -10,7 +10,8 @@
 //   2 = Datei öffnen...
 //
 // Texts are taken verbatim: "\n" stays the two characters backslash and n,
-// as locale files keep them.
+// as locale files keep them. Only "\xNN" is read as the byte NN, for the
+// bytes a line cannot carry.
 #ifndef LOCALE_SOURCE_H
 #define LOCALE_SOURCE_H
 
@@ -34,18 +35,20 @@ struct LocaleSource
 	status_t Parse(std::string_view text, std::string* error);
 
 	// The text form; Parse of it gives this source back. An empty text is
-	// "N =" with nothing after it. An empty header
-	// value becomes a comment "# key: (missing)". Texts holding
-	// bytes a line cannot carry (line feed, carriage return, other control
-	// bytes but tab) are written with those bytes as "\xNN" and counted in
+	// "N =" with nothing after it. An empty header value becomes a comment
+	// "# key: (missing)". Bytes a line cannot carry (control bytes but tab,
+	// bytes that are not UTF-8, and the backslash of a "\xNN" already in a
+	// text) are written as "\xNN"; the texts that needed it are counted in
 	// *unrepresentable, if given.
 	std::string Format(int32* unrepresentable = nullptr) const;
 
 	// The locale message of a locale file, fields in the format's order.
 	void ToMessage(BMessage* message) const;
-	// Takes the fields of a locale message; missing ones stay empty. Every
-	// text is read, empty ones too, as the editor and the library read them.
-	void FromMessage(const BMessage& message);
+	// Takes the fields of a locale message, every byte of each (a NUL inside
+	// too); missing ones stay empty. Every text is read, empty ones too.
+	// Answers whether ToMessage gives this very message back; when not, why
+	// says what the text form leaves out.
+	bool FromMessage(const BMessage& message, std::string* why = nullptr);
 
 	void Clear();
 };

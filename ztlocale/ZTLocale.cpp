@@ -36,6 +36,10 @@ std::string Unescape(const char* text)
 		} else if (p[0] == '\\' && p[1] == 't') {
 			result += '\t';
 			p++;
+		} else if (p[0] == '\\' && p[1] == 'r') {
+			// The editor shows a carriage return inside a loaded entry so.
+			result += '\r';
+			p++;
 		} else
 			result += *p;
 	}

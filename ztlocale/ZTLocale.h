@@ -39,8 +39,9 @@ public:
 	bool SetLanguage(BPath* folder, const char* language);
 
 	// The text with that index: the selected file's entry when it has one that
-	// is not empty (with the two-character sequences backslash-n and
-	// backslash-t turned into a line feed and a tab), else the default.
+	// is not empty (with the two-character sequences backslash-n,
+	// backslash-r and backslash-t turned into a line feed, a carriage return
+	// and a tab), else the default.
 	// An index outside the registered table gives null.
 	const char* Text(long index);
 

@@ -91,6 +91,7 @@ enum {
 	B_BAD_ADDRESS,
 	B_RESULT_NOT_REPRESENTABLE,
 	B_NOT_SUPPORTED,
+	B_FILE_TOO_LARGE,
 };
 
 // Maps a C library errno value to the status code above (B_ERROR for

@@ -214,6 +214,8 @@ const char* b_status_string(int32_t status)
 		return "Result not representable";
 	case B_NOT_SUPPORTED:
 		return "Not supported";
+	case B_FILE_TOO_LARGE:
+		return "File too large";
 	default:
 		return "Unknown error";
 	}

@@ -16,6 +16,7 @@
 #include <Message.h>
 #include <TextControl.h>
 #include <TextView.h>
+#include <TypeConstants.h>
 
 #include "EditorMessages.h"
 #include "FileCommandsTestSupport.h"
@@ -129,6 +130,59 @@ TEST_F(FileCommandsTest, FileThatIsNoLocaleFileChangesNothingAndIsReported)
 	EXPECT_EQ(Alerts()[0].title, "Locale");
 	EXPECT_NE(Alerts()[0].text.find(mFolder / "junk.locale"), std::string::npos);
 	EXPECT_EQ(Pref("loadpath"), "<none>");
+}
+
+// Line feeds inside entries would become extra lines and move every later
+// entry up one number on the next save; they load as escapes instead, and
+// what the view cannot hold is said once.
+TEST_F(FileCommandsTest, OddEntriesLoadOneLineEachAndWhatIsNoTextIsReportedOnce)
+{
+	FillHeader();
+	BMessage locale;
+	LocaleFile::Build(&locale, "01.00", "some app", "Deutsch", nullptr, 0);
+	const std::string texts[] = {"a\nb", std::string("nul\0x", 5), "bad \xff", "c\td", "e\r\nf",
+	                             "last"};
+	for (const std::string& text : texts)
+		locale.AddData("zt:text", B_STRING_TYPE, text.c_str(), (ssize_t)text.size() + 1, false);
+	const std::string path = mFolder / "odd.locale";
+	ASSERT_EQ(LocaleFile::Write(path.c_str(), locale, "Deutsch"), B_OK);
+
+	Open(kMsgLoadFile, path);
+	const std::string text = Text();
+	EXPECT_EQ(text.substr(0, text.find("bad ")), "a\\nb\nnulx\n") << text;
+	EXPECT_NE(text.find("\nc\\td\ne\\r\\nf\nlast\n"), std::string::npos) << text;
+	ASSERT_EQ(Alerts().size(), 1u);
+	EXPECT_NE(Alerts()[0].text.find("Entries 2, 3 contain bytes that cannot be edited as text"),
+	          std::string::npos)
+	    << Alerts()[0].text;
+	EXPECT_EQ(mWindow->LoadNotice(), Alerts()[0].text);
+
+	// Saved again, every entry keeps its number.
+	SaveAs(mFolder.Path(), "again.locale");
+	BMessage saved;
+	ASSERT_EQ(LocaleFile::Read((mFolder / "again.locale").c_str(), &saved), B_OK);
+	const std::vector<std::string> entries = Texts(saved);
+	ASSERT_EQ(entries.size(), 6u);
+	EXPECT_EQ(entries[0], "a\\nb");
+	EXPECT_EQ(entries[3], "c\\td");
+	EXPECT_EQ(entries[4], "e\\r\\nf");
+	EXPECT_EQ(entries[5], "last");
+}
+
+// A generated file can be big; over the reader's limit it is called too
+// large, with its size, and not damaged.
+TEST_F(FileCommandsTest, FileOverTheSizeLimitIsCalledTooLargeWithItsSize)
+{
+	SetEditedText("Meine Arbeit\n");
+	const std::string path = mFolder / "huge.locale";
+	WriteLocaleFile(path, "Deutsch", {"eins"});
+	std::filesystem::resize_file(path, 70 * 1024 * 1024);
+	Open(kMsgLoadFile, path);
+	EXPECT_EQ(Text(), "Meine Arbeit\n");
+	ASSERT_EQ(Alerts().size(), 1u);
+	EXPECT_NE(Alerts()[0].text.find("too large (70 MiB; the limit is 64 MiB)"), std::string::npos)
+	    << Alerts()[0].text;
+	EXPECT_EQ(Alerts()[0].text.find("damaged"), std::string::npos);
 }
 
 TEST_F(FileCommandsTest, SaveRefusedByAnEmptyFieldKeepsTheExistingFileByteForByte)

@@ -54,20 +54,70 @@ TEST(LocaleSource, FormatAndParseRoundTrip)
 	EXPECT_EQ(again.texts, source.texts);
 }
 
-TEST(LocaleSource, FormatMarksWhatALineCannotCarry)
+TEST(LocaleSource, FormatEscapesWhatALineCannotCarryAndParseReadsItBack)
+{
+	LocaleSource source;
+	source.language = " Deutsch\t";
+	source.version = "1\x01";
+	source.appID = "bad \xff id";
+	source.texts = {"two\nlines",
+	                "fine",
+	                std::string("nul\0inside", 10),
+	                "cr\r",
+	                "bad \xc3\x28 byte",
+	                "C:\\x41 stays",
+	                "\\x4 \\x",
+	                "\\\n",
+	                "x\\n stays"};
+	int32 escaped = 0;
+	const std::string text = source.Format(&escaped);
+	EXPECT_EQ(escaped, 6);
+	EXPECT_NE(text.find("1 = two\\x0alines\n"), std::string::npos) << text;
+	EXPECT_NE(text.find("language: \\x20Deutsch\\x09\n"), std::string::npos) << text;
+	EXPECT_NE(text.find("6 = C:\\x5cx41 stays\n"), std::string::npos) << text;
+	EXPECT_NE(text.find("9 = x\\n stays\n"), std::string::npos) << text;
+	LocaleSource again;
+	std::string error;
+	ASSERT_EQ(again.Parse(text, &error), B_OK) << error << "\n" << text;
+	EXPECT_EQ(again.language, source.language);
+	EXPECT_EQ(again.version, source.version);
+	EXPECT_EQ(again.appID, source.appID);
+	EXPECT_EQ(again.texts, source.texts);
+
+	// And through the message, a NUL inside a text included.
+	BMessage message;
+	again.ToMessage(&message);
+	LocaleSource read;
+	std::string why;
+	EXPECT_TRUE(read.FromMessage(message, &why)) << why;
+	EXPECT_EQ(read.texts, source.texts);
+	EXPECT_EQ(read.appID, source.appID);
+}
+
+TEST(LocaleSource, AMissingHeaderHasNoTextFormAndSaysSo)
 {
 	LocaleSource source;
 	source.language = "English";
-	source.texts = {"two\nlines", "fine"};
-	int32 escaped = 0;
-	const std::string text = source.Format(&escaped);
-	EXPECT_EQ(escaped, 1);
-	EXPECT_NE(text.find("1 = two\\x0alines\n"), std::string::npos);
+	source.texts = {"fine"};
+	const std::string text = source.Format();
 	EXPECT_NE(text.find("# version: (missing)\n"), std::string::npos);
 	LocaleSource again;
 	std::string error;
 	EXPECT_NE(again.Parse(text, &error), B_OK);
 	EXPECT_EQ(error, "no \"version\" line");
+
+	BMessage message;
+	message.AddString("zt:language", "English");
+	message.AddString("zt:text", "fine");
+	std::string why;
+	EXPECT_FALSE(again.FromMessage(message, &why));
+	EXPECT_EQ(why, "no zt:version");
+	LocaleSource whole;
+	whole.language = whole.version = whole.appID = "x";
+	whole.ToMessage(&message);
+	message.AddInt32("extra", 1);
+	EXPECT_FALSE(again.FromMessage(message, &why));
+	EXPECT_FALSE(why.empty());
 }
 
 TEST(LocaleSource, RefusesBrokenSourcesNamingTheLine)

@@ -106,6 +106,41 @@ TEST(LocaleTool, EmptyEntriesKeepTheirPlacesThroughDumpAndCompile)
 	EXPECT_NE(run.out.find("\"A\",\n    \"\",\n    \"C\""), std::string::npos) << run.out;
 }
 
+// Texts no line can carry (line feeds, NULs, bytes that are not UTF-8, in the
+// texts, the header and the file's attribute) come back byte for byte.
+TEST(LocaleTool, DumpOfOddBytesCompilesBackToTheSameBody)
+{
+	ScratchFolder scratch;
+	const std::string locale = scratch / "odd.locale";
+	LocaleSource odd;
+	odd.language = "Deutsch\xfe";
+	odd.version = " 1.0";
+	odd.appID = "my\napp";
+	odd.texts = {"a\nb", std::string("nul\0x", 5), "\xff\xfe", "cr\r\n", "\\x41", "\\n", ""};
+	BMessage body;
+	odd.ToMessage(&body);
+	ASSERT_EQ(LocaleFile::Write(locale.c_str(), body, "Deutsch\xfe"), B_OK);
+
+	ToolRun run = Tool("dump " + Quote(locale), scratch);
+	ASSERT_EQ(run.status, 0) << run.err;
+	EXPECT_TRUE(run.err.empty()) << run.err;
+	EXPECT_NE(run.out.find("\n1 = a\\x0ab\n2 = nul\\x00x\n3 = \\xff\\xfe\n"), std::string::npos)
+	    << run.out;
+	const std::string again = scratch / "again.locale";
+	WriteText(scratch / "dump.txt", run.out);
+	run = Tool("compile " + Quote(scratch / "dump.txt") + " " + Quote(again), scratch);
+	ASSERT_EQ(run.status, 0) << run.err;
+	EXPECT_EQ(ReadAll(again), ReadAll(locale));
+
+	// What the text form has no place for is said, not lost silently.
+	BMessage extra(body);
+	extra.AddInt32("zt:other", 1);
+	ASSERT_EQ(LocaleFile::Write(locale.c_str(), extra, "Deutsch"), B_OK);
+	run = Tool("dump " + Quote(locale), scratch);
+	ASSERT_EQ(run.status, 0) << run.err;
+	EXPECT_NE(run.err.find("gives another body"), std::string::npos) << run.err;
+}
+
 TEST(LocaleTool, JsonDumpEscapesEverythingJsonNeeds)
 {
 	ScratchFolder scratch;

@@ -6,6 +6,7 @@
 #include <fcntl.h>
 #include <filesystem>
 #include <linux/fs.h>
+#include <string>
 #include <sys/ioctl.h>
 #include <sys/resource.h>
 #include <sys/stat.h>
@@ -377,5 +378,25 @@ TEST(LocaleFileRead, RejectsBrokenBodiesAndLeavesTheMessageEmpty)
 	std::string huge = folder / "huge";
 	WriteBytes(huge, kGoldenLocaleMessage);
 	std::filesystem::resize_file(huge, kLocaleFileMaxSize + 1);
-	EXPECT_EQ(LocaleFile::Read(huge.c_str(), &message), B_BAD_DATA);
+	EXPECT_EQ(LocaleFile::Read(huge.c_str(), &message), B_FILE_TOO_LARGE);
+	EXPECT_TRUE(message.IsEmpty());
+}
+
+// Generated locale files can be tens of megabytes; one that is merely big
+// reads like any other.
+TEST(LocaleFileRead, BigFileUnderTheLimitReads)
+{
+	ScratchFolder folder;
+	const std::string text(1024 * 1024, 'x');
+	std::vector<const char*> texts(24, text.c_str());
+	BMessage written;
+	LocaleFile::Build(&written, "1", "big app", "Deutsch", texts.data(), (long)texts.size());
+	ASSERT_GT(written.FlattenedSize(), 16 * 1024 * 1024);
+	const std::string path = folder / "big.locale";
+	ASSERT_EQ(LocaleFile::Write(path.c_str(), written, "Deutsch"), B_OK);
+	BMessage message;
+	ASSERT_EQ(LocaleFile::Read(path.c_str(), &message), B_OK);
+	int32 count = 0;
+	EXPECT_EQ(message.GetInfo("zt:text", nullptr, &count), B_OK);
+	EXPECT_EQ(count, 24);
 }

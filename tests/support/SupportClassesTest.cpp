@@ -177,6 +177,7 @@ TEST(SupportErrors, CodesAreDistinctNegativeAndNamed)
 	                       B_UNSUPPORTED,
 	                       B_NOT_A_MESSAGE,
 	                       B_BUFFER_OVERFLOW,
+	                       B_FILE_TOO_LARGE,
 	                       B_NOT_ALLOWED,
 	                       B_IO_ERROR,
 	                       B_BAD_PORT_ID,

@@ -111,15 +111,16 @@ TEST_F(ZTLocaleTest, AnEmptyEntryFallsBackToTheDefault)
 	EXPECT_EQ(mLocale->Text(2), gDefaults[2]);
 }
 
-TEST_F(ZTLocaleTest, TurnsBackslashSequencesIntoLineFeedsAndTabs)
+TEST_F(ZTLocaleTest, TurnsBackslashSequencesIntoLineFeedsReturnsAndTabs)
 {
-	WriteLocale("de", kAppID, "Deutsch", {"Zeile\\n\\nzwei", "a\\tb", "C:\\\\pfad \\x \\", "\\n"});
+	WriteLocale("de", kAppID, "Deutsch",
+	            {"Zeile\\n\\nzwei", "a\\tb", "C:\\\\pfad \\x \\", "\\r\\n"});
 	ASSERT_TRUE(Select("Deutsch"));
 	EXPECT_STREQ(mLocale->Text(0), "Zeile\n\nzwei");
 	EXPECT_STREQ(mLocale->Text(1), "a\tb");
 	// Other backslashes stay as they are, a trailing one too.
 	EXPECT_STREQ(mLocale->Text(2), "C:\\\\pfad \\x \\");
-	EXPECT_STREQ(mLocale->Text(3), "\n");
+	EXPECT_STREQ(mLocale->Text(3), "\r\n");
 }
 
 TEST_F(ZTLocaleTest, ReadsTheLanguageFromTheBodyOfATypelessFile)

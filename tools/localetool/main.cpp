@@ -15,6 +15,7 @@
 
 #include "LocaleFile.h"
 #include "LocaleSource.h"
+#include "TextEscapes.h"
 #include "ToolCommands.h"
 #include "ToolOutput.h"
 
@@ -61,7 +62,8 @@ int Dump(const char* path, bool json)
 		type = mimeType;
 
 	LocaleSource source;
-	source.FromMessage(message);
+	std::string lost;
+	const bool exact = source.FromMessage(message, &lost);
 	if (json) {
 		std::string out = "{\n";
 		out += "  \"file\": " + Json(path) + ",\n";
@@ -77,17 +79,23 @@ int Dump(const char* path, bool json)
 		fputs(out.c_str(), stdout);
 		return 0;
 	}
-	printf("# file: %s\n", path);
-	printf("# attribute zt:language: %s\n", hasAttribute ? attribute.c_str() : "(none)");
-	printf("# type: %s\n", type.empty() ? "(none)" : type.c_str());
+	// The comments are lines of the source too: odd bytes in a file name or
+	// attribute would keep the dump from compiling.
+	auto escaped = [](const std::string& text) {
+		std::string out;
+		EscapeBytes(text, false, &out);
+		return out;
+	};
+	printf("# file: %s\n", escaped(path).c_str());
+	printf("# attribute zt:language: %s\n", hasAttribute ? escaped(attribute).c_str() : "(none)");
+	printf("# type: %s\n", type.empty() ? "(none)" : escaped(type).c_str());
 	printf("# entries: %zu\n", source.texts.size());
-	int32 escaped = 0;
-	fputs(source.Format(&escaped).c_str(), stdout);
-	if (escaped > 0)
-		fprintf(stderr,
-		        "localetool: %s: %d texts hold control bytes, shown as \\xNN; "
-		        "--json shows them exactly\n",
-		        path, (int)escaped);
+	fputs(source.Format().c_str(), stdout);
+	// Bytes a line cannot carry are escaped and compile back; what the text
+	// form has no place for is said, as such a dump compiles to another body.
+	if (!exact)
+		fprintf(stderr, "localetool: %s: compiling this dump gives another body: %s\n", path,
+		        lost.c_str());
 	return 0;
 }
 
