@@ -161,14 +161,3 @@ void BM_GrepCountSameBytes(benchmark::State& state)
 BENCHMARK(BM_GrepCountSameBytes)->Unit(benchmark::kMicrosecond);
 
 } // namespace
-
-int main(int argc, char** argv)
-{
-	if (qgetenv("QT_QPA_PLATFORM").isEmpty())
-		qputenv("QT_QPA_PLATFORM", "offscreen");
-	QApplication app(argc, argv);
-	benchmark::Initialize(&argc, argv);
-	benchmark::RunSpecifiedBenchmarks();
-	benchmark::Shutdown();
-	return 0;
-}

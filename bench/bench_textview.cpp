@@ -280,14 +280,3 @@ void BM_KeystrokeInParagraph(benchmark::State& state)
 BENCHMARK(BM_KeystrokeInParagraph)->Arg(0)->Arg(1)->Unit(benchmark::kMicrosecond);
 
 } // namespace
-
-int main(int argc, char** argv)
-{
-	if (qgetenv("QT_QPA_PLATFORM").isEmpty())
-		qputenv("QT_QPA_PLATFORM", "offscreen");
-	QApplication app(argc, argv);
-	benchmark::Initialize(&argc, argv);
-	benchmark::RunSpecifiedBenchmarks();
-	benchmark::Shutdown();
-	return 0;
-}
