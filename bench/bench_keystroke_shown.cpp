@@ -21,6 +21,7 @@
 #include <string>
 #include <unistd.h>
 
+#include "BenchLocaleView.h"
 #include "TextSearch.h"
 #include "ViewPrivate.h"
 #include "ZTLETextView.h"
@@ -72,13 +73,7 @@ void type_and_erase(QWidget* widget)
 
 void BM_ShownKeystrokeLocaleView(benchmark::State& state)
 {
-	const BRect frame(0, 0, 599, 399);
-	std::unique_ptr<ZTLETextView> view(
-	    new ZTLETextView(frame, nullptr, frame, B_FOLLOW_ALL_SIDES, B_WILL_DRAW | B_FRAME_EVENTS));
-	view->MakeEditable(true);
-	view->SetDoesUndo(true);
-	view->SetStylable(true);
-	view->FrameResized(599, 399);
+	std::unique_ptr<ZTLETextView> view = MakeLocaleView();
 	view->SetText(locale_text((int)state.range(0)).c_str());
 	QWidget* widget = BPrivate::ViewAccess::Widget(view.get());
 	widget->resize(600, 400);
@@ -161,14 +156,3 @@ void BM_GrepCountSameBytes(benchmark::State& state)
 BENCHMARK(BM_GrepCountSameBytes)->Unit(benchmark::kMicrosecond);
 
 } // namespace
-
-int main(int argc, char** argv)
-{
-	if (qgetenv("QT_QPA_PLATFORM").isEmpty())
-		qputenv("QT_QPA_PLATFORM", "offscreen");
-	QApplication app(argc, argv);
-	benchmark::Initialize(&argc, argv);
-	benchmark::RunSpecifiedBenchmarks();
-	benchmark::Shutdown();
-	return 0;
-}

@@ -23,6 +23,7 @@
 #include <memory>
 #include <string>
 
+#include "BenchLocaleView.h"
 #include "ViewPrivate.h"
 #include "ZTLETextView.h"
 
@@ -49,21 +50,9 @@ std::string locale_text(int lines)
 	return text;
 }
 
-std::unique_ptr<ZTLETextView> make_locale_view()
-{
-	const BRect frame(0, 0, 599, 399);
-	std::unique_ptr<ZTLETextView> view(
-	    new ZTLETextView(frame, nullptr, frame, B_FOLLOW_ALL_SIDES, B_WILL_DRAW | B_FRAME_EVENTS));
-	view->MakeEditable(true);
-	view->SetDoesUndo(true);
-	view->SetStylable(true);
-	view->FrameResized(599, 399);
-	return view;
-}
-
 void BM_KeystrokeLocaleView(benchmark::State& state)
 {
-	std::unique_ptr<ZTLETextView> view = make_locale_view();
+	std::unique_ptr<ZTLETextView> view = MakeLocaleView();
 	view->SetText(locale_text((int)state.range(0)).c_str());
 	view->CountLines();
 	for (auto _ : state) {
@@ -107,7 +96,7 @@ BENCHMARK(BM_KeystrokeQPlainTextEdit)->Arg(1000)->Arg(100000)->Unit(benchmark::k
 
 void BM_TypingLocaleView(benchmark::State& state)
 {
-	std::unique_ptr<ZTLETextView> view = make_locale_view();
+	std::unique_ptr<ZTLETextView> view = MakeLocaleView();
 	view->SetText(locale_text((int)state.range(0)).c_str());
 	view->Select(view->TextLength(), view->TextLength());
 	QWidget* widget = BPrivate::ViewAccess::Widget(view.get());
@@ -150,7 +139,7 @@ template <typename Make> void insert_whole_text(benchmark::State& state, Make ma
 
 void BM_InsertColoured(benchmark::State& state)
 {
-	insert_whole_text(state, make_locale_view);
+	insert_whole_text(state, MakeLocaleView);
 }
 BENCHMARK(BM_InsertColoured)->Unit(benchmark::kMillisecond);
 
@@ -167,7 +156,7 @@ BENCHMARK(BM_InsertPlain)->Unit(benchmark::kMillisecond);
 // The walk of the editor's save: per line LineAt, NextLineOffset, ByteAt.
 void BM_WalkLines(benchmark::State& state)
 {
-	std::unique_ptr<ZTLETextView> view = make_locale_view();
+	std::unique_ptr<ZTLETextView> view = MakeLocaleView();
 	view->SetText(locale_text((int)state.range(0)).c_str());
 	// A change, so that nothing is served from a whole-text copy.
 	view->Insert(0, "x", 1);
@@ -189,7 +178,7 @@ BENCHMARK(BM_WalkLines)->Arg(1000)->Arg(100000);
 // A whole reference applied with few large edits to a 100,000-line text.
 void BM_LargeEdits(benchmark::State& state)
 {
-	std::unique_ptr<ZTLETextView> view = make_locale_view();
+	std::unique_ptr<ZTLETextView> view = MakeLocaleView();
 	const std::string text = locale_text(100000);
 	view->SetText(text.c_str());
 	const std::string block = locale_text(3000);
@@ -280,14 +269,3 @@ void BM_KeystrokeInParagraph(benchmark::State& state)
 BENCHMARK(BM_KeystrokeInParagraph)->Arg(0)->Arg(1)->Unit(benchmark::kMicrosecond);
 
 } // namespace
-
-int main(int argc, char** argv)
-{
-	if (qgetenv("QT_QPA_PLATFORM").isEmpty())
-		qputenv("QT_QPA_PLATFORM", "offscreen");
-	QApplication app(argc, argv);
-	benchmark::Initialize(&argc, argv);
-	benchmark::RunSpecifiedBenchmarks();
-	benchmark::Shutdown();
-	return 0;
-}

@@ -209,12 +209,15 @@ void ZTLEWindow::_PutCaret(int32 offset)
 
 namespace {
 
-// The block after (or before) the one at caret that satisfies wanted, round
-// the text; false when none does.
+// The block after (or before) the one at the view's caret that satisfies
+// wanted, round the text; false when none does.
 template <typename Wanted>
-bool FindBlock(std::string_view text, size_t caret, bool forward, Wanted wanted,
-               EntryBlocks::Block* result)
+bool FindBlock(const BTextView* view, bool forward, Wanted wanted, EntryBlocks::Block* result)
 {
+	int32 start = 0, end = 0;
+	view->GetSelection(&start, &end);
+	const size_t caret = (size_t)start;
+	const std::string_view text(view->Text(), (size_t)view->TextLength());
 	EntryBlocks::Block here;
 	const bool inBlock = EntryBlocks::BlockAt(text, caret, &here);
 	bool haveFirst = false, haveAfter = false, haveBefore = false;
@@ -251,13 +254,10 @@ bool FindBlock(std::string_view text, size_t caret, bool forward, Wanted wanted,
 
 bool ZTLEWindow::GoToUntranslated(bool forward)
 {
-	int32 caret = 0, end = 0;
-	mTextView->GetSelection(&caret, &end);
-	const std::string_view text(mTextView->Text(), (size_t)mTextView->TextLength());
 	EntryBlocks::Block block;
 	if (!FindBlock(
-	        text, (size_t)caret, forward,
-	        [](const EntryBlocks::Block& b) { return b.IsUntranslated(); }, &block)) {
+	        mTextView, forward, [](const EntryBlocks::Block& b) { return b.IsUntranslated(); },
+	        &block)) {
 		mStatusView->ShowMessage(_Text(kTextNoUntranslated));
 		return false;
 	}
@@ -267,7 +267,8 @@ bool ZTLEWindow::GoToUntranslated(bool forward)
 	}
 	// No line for the translation yet: one is made under the reference.
 	int32 at = (int32)block.afterReference;
-	if ((size_t)at == text.size() && (text.empty() || text.back() != '\n')) {
+	const int32 length = mTextView->TextLength();
+	if (at == length && (length == 0 || mTextView->Text()[length - 1] != '\n')) {
 		mTextView->Insert(at, "\n", 1);
 		at++;
 	} else {
@@ -279,12 +280,9 @@ bool ZTLEWindow::GoToUntranslated(bool forward)
 
 bool ZTLEWindow::GoToWarning(bool forward)
 {
-	int32 caret = 0, end = 0;
-	mTextView->GetSelection(&caret, &end);
-	const std::string_view text(mTextView->Text(), (size_t)mTextView->TextLength());
 	EntryBlocks::Block block;
 	if (!FindBlock(
-	        text, (size_t)caret, forward,
+	        mTextView, forward,
 	        [](const EntryBlocks::Block& b) {
 		        return b.hasTranslationLine && EntryBlocks::CountWarnings(b) > 0;
 	        },
@@ -292,7 +290,7 @@ bool ZTLEWindow::GoToWarning(bool forward)
 		mStatusView->ShowMessage(_Text(kTextNoWarning));
 		return false;
 	}
-	_PutCaret((int32)(block.translation.data() - text.data()));
+	_PutCaret((int32)(block.translation.data() - mTextView->Text()));
 	return true;
 }
 

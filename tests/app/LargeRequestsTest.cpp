@@ -11,6 +11,7 @@
 #include <gtest/gtest.h>
 
 #include "BusTestSupport.h"
+#include "FakeTeam.h"
 #include "Message.h"
 #include "Messenger.h"
 
@@ -139,14 +140,11 @@ TEST_F(BusTest, RequestsHeldUnansweredAreRefusedAsBusyBeyondTheirShare)
 TEST_F(BusTest, AnAnswerOverTheLimitIsRefusedAndTheAskerStillHearsTheBus)
 {
 	Watchdog watchdog(120);
-	// Requests to a fake team go to this object, served by the main thread.
-	const team_id fakeTeam = 2000000000 + getpid();
-	QDBusConnection hostile =
-	    QDBusConnection::connectToBus(QDBusConnection::SessionBus, "huge-answers");
-	ASSERT_TRUE(hostile.isConnected());
 	HugeAnswers object;
-	ASSERT_TRUE(hostile.registerVirtualObject("/org/vessmor/App", &object));
-	ASSERT_TRUE(hostile.registerService(QString("org.vessmor.Team%1").arg(fakeTeam)));
+	// Requests to the fake team go to object, served by the main thread.
+	FakeTeam fake("huge-answers", &object);
+	ASSERT_TRUE(fake.Registered());
+	const team_id fakeTeam = fake.Team();
 
 	run_app(app.get(), [&] {
 		auto peer = StartPeer("locale_peer", {"--language=Deutsch"});
@@ -160,7 +158,4 @@ TEST_F(BusTest, AnAnswerOverTheLimitIsRefusedAndTheAskerStillHearsTheBus)
 		          BMessenger(nullptr, peer->Pid()).SendMessage(&request, &reply, 5000000, 5000000));
 		EXPECT_STREQ("Deutsch", reply.GetString("result", ""));
 	});
-	hostile.unregisterService(QString("org.vessmor.Team%1").arg(fakeTeam));
-	hostile.unregisterObject("/org/vessmor/App");
-	QDBusConnection::disconnectFromBus("huge-answers");
 }

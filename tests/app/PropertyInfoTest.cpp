@@ -4,38 +4,11 @@
 
 #include <gtest/gtest.h>
 
+#include "LocaleSuiteProperties.h"
 #include "Message.h"
 #include "PropertyInfo.h"
 
 namespace {
-
-property_info sEditorTable[] = {
-    {"DefaultText",
-     {B_GET_PROPERTY},
-     {B_DIRECT_SPECIFIER},
-     "get the default texts for localization",
-     0,
-     {},
-     {},
-     {}},
-    {"DefaultLanguage",
-     {B_GET_PROPERTY},
-     {B_DIRECT_SPECIFIER},
-     "get the default language name for localization",
-     0,
-     {},
-     {},
-     {}},
-    {"TextAppID",
-     {B_GET_PROPERTY},
-     {B_DIRECT_SPECIFIER},
-     "get the id for locale files",
-     0,
-     {},
-     {},
-     {}},
-    {},
-};
 
 // The same table as flattened on the original platform.
 const char* kEditorTableHex = "00030000000100000044656661756c7454657874006765742074686520646566"
@@ -94,7 +67,7 @@ std::vector<uint8> flatten(const BPropertyInfo& info)
 
 TEST(PropertyInfoTest, EditorSuiteTableFlattensToTheKnownBytes)
 {
-	BPropertyInfo info(sEditorTable);
+	BPropertyInfo info(gLocaleSuiteProperties);
 	EXPECT_EQ(3, info.CountProperties());
 	EXPECT_EQ((type_code)B_PROPERTY_INFO_TYPE, info.TypeCode());
 	EXPECT_FALSE(info.IsFixedSize());

@@ -7,6 +7,7 @@
 #include <gtest/gtest.h>
 
 #include "BusTestSupport.h"
+#include "FakeTeam.h"
 #include "Message.h"
 #include "Messenger.h"
 #include "OS.h"
@@ -237,14 +238,11 @@ TEST_F(BusTest, MalformedPayloadsAreRefusedAndThePeerLivesOn)
 TEST_F(BusTest, HostileRepliesAreDroppedWithAnError)
 {
 	Watchdog watchdog(60);
-	// Requests to a fake team go to this object, served by the main thread.
-	// No process has such an id (the kernel's limit is far lower).
-	const team_id fakeTeam = 2000000000 + getpid();
-	QDBusConnection hostile = QDBusConnection::connectToBus(QDBusConnection::SessionBus, "hostile");
-	ASSERT_TRUE(hostile.isConnected());
 	HostileObject object;
-	ASSERT_TRUE(hostile.registerVirtualObject("/org/vessmor/App", &object));
-	ASSERT_TRUE(hostile.registerService(QString("org.vessmor.Team%1").arg(fakeTeam)));
+	// Requests to the fake team go to object, served by the main thread.
+	FakeTeam fake("hostile", &object);
+	ASSERT_TRUE(fake.Registered());
+	const team_id fakeTeam = fake.Team();
 
 	run_app(app.get(), [&] {
 		BMessenger target = BMessenger::FromAddress({fakeTeam, -1, -1});
@@ -267,7 +265,4 @@ TEST_F(BusTest, HostileRepliesAreDroppedWithAnError)
 		app_info info;
 		EXPECT_NE(B_OK, be_roster->GetRunningAppInfo(fakeTeam, &info));
 	});
-	hostile.unregisterService(QString("org.vessmor.Team%1").arg(fakeTeam));
-	hostile.unregisterObject("/org/vessmor/App");
-	QDBusConnection::disconnectFromBus("hostile");
 }

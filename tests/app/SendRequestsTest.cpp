@@ -15,6 +15,7 @@
 #include <gtest/gtest.h>
 
 #include "BusTestSupport.h"
+#include "FakeTeam.h"
 #include "Looper.h"
 #include "Message.h"
 #include "Messenger.h"
@@ -345,13 +346,11 @@ TEST_F(BusTest, HostileAnswersToSeveralQuestionsAreRefusedOneByOne)
 {
 	Watchdog watchdog(60);
 	qDBusRegisterMetaType<QByteArrayList>();
-	const team_id fakeTeam = 2000000000 + getpid();
-	QDBusConnection hostile =
-	    QDBusConnection::connectToBus(QDBusConnection::SessionBus, "hostile-batch");
-	ASSERT_TRUE(hostile.isConnected());
 	HostileBatchObject object;
-	ASSERT_TRUE(hostile.registerVirtualObject("/org/vessmor/App", &object));
-	ASSERT_TRUE(hostile.registerService(QString("org.vessmor.Team%1").arg(fakeTeam)));
+	// Requests to the fake team go to object, served by the main thread.
+	FakeTeam fake("hostile-batch", &object);
+	ASSERT_TRUE(fake.Registered());
+	const team_id fakeTeam = fake.Team();
 
 	run_app(app.get(), [&] {
 		BMessenger target = BMessenger::FromAddress({fakeTeam, -1, -1});
@@ -394,9 +393,6 @@ TEST_F(BusTest, HostileAnswersToSeveralQuestionsAreRefusedOneByOne)
 		EXPECT_EQ(6, object.singles.load());
 		EXPECT_EQ(batchesBefore + 1, object.batches.load());
 	});
-	hostile.unregisterService(QString("org.vessmor.Team%1").arg(fakeTeam));
-	hostile.unregisterObject("/org/vessmor/App");
-	QDBusConnection::disconnectFromBus("hostile-batch");
 }
 
 TEST_F(BusTest, MalformedSeveralQuestionsAreRefusedWholeAndThePeerLivesOn)

@@ -3,32 +3,38 @@
 #define TESTS_COMMON_ENVIRONMENT_GUARD_H
 
 #include <cstdlib>
+#include <optional>
 #include <string>
 
-// Sets an environment variable for the processes started meanwhile.
+// Sets an environment variable (or unsets it, for nullopt) for the test and
+// the processes started meanwhile, and puts the old value back when
+// destroyed.
 class EnvironmentGuard
 {
 public:
-	EnvironmentGuard(const char* name, const std::string& value) : mName(name)
+	EnvironmentGuard(const char* name, const std::optional<std::string>& value) : mName(name)
 	{
-		const char* old = getenv(name);
-		mHad = old != nullptr;
-		if (mHad)
+		if (const char* old = getenv(name))
 			mOld = old;
-		setenv(name, value.c_str(), 1);
+		if (value)
+			setenv(name, value->c_str(), 1);
+		else
+			unsetenv(name);
 	}
 	~EnvironmentGuard()
 	{
-		if (mHad)
-			setenv(mName.c_str(), mOld.c_str(), 1);
+		if (mOld)
+			setenv(mName.c_str(), mOld->c_str(), 1);
 		else
 			unsetenv(mName.c_str());
 	}
 
+	EnvironmentGuard(const EnvironmentGuard&) = delete;
+	EnvironmentGuard& operator=(const EnvironmentGuard&) = delete;
+
 private:
 	std::string mName;
-	std::string mOld;
-	bool mHad = false;
+	std::optional<std::string> mOld;
 };
 
 #endif // TESTS_COMMON_ENVIRONMENT_GUARD_H

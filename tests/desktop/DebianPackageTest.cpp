@@ -5,7 +5,6 @@
 
 #include <gtest/gtest.h>
 
-#include <signal.h>
 #include <sys/wait.h>
 
 #include <cstdlib>
@@ -16,7 +15,6 @@
 #include "BuiltPrograms.h"
 #include "DesktopTestSupport.h"
 #include "ScratchFolder.h"
-#include "Wait.h"
 #include "ZTLocale.h"
 
 namespace fs = std::filesystem;
@@ -116,24 +114,9 @@ TEST_F(DebianPackage, UnpackedIntoAnEmptyRootTheEditorRunsFromThere)
 	pid_t pid =
 	    StartOffscreen(root / (std::string("usr/bin/") + kAppName), {}, {{"HOME", home.Path()}});
 	ASSERT_GT(pid, 0);
-	std::string name = "string:org.vessmor.Team" + std::to_string(pid);
-	EXPECT_TRUE(WaitUntil(
-	    [&] {
-		    CommandResult has = RunCommand({"dbus-send", "--session", "--print-reply",
-		                                    "--dest=org.freedesktop.DBus", "/org/freedesktop/DBus",
-		                                    "org.freedesktop.DBus.NameHasOwner", name});
-		    return has.output.find("boolean true") != std::string::npos;
-	    },
-	    std::chrono::seconds(20)));
-	kill(pid, SIGTERM);
+	EXPECT_TRUE(WaitUntilOnBus(pid));
 	int status = -1;
-	bool ended =
-	    WaitUntil([&] { return waitpid(pid, &status, WNOHANG) == pid; }, std::chrono::seconds(20));
-	if (!ended) {
-		kill(pid, SIGKILL);
-		waitpid(pid, &status, 0);
-	}
-	ASSERT_TRUE(ended);
+	ASSERT_TRUE(StopAndReap(pid, &status));
 	EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0) << status;
 	EXPECT_TRUE(fs::is_regular_file(folder + "/LocaleEditor.prefs"));
 }

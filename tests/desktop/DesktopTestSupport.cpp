@@ -1,6 +1,7 @@
 #include "DesktopTestSupport.h"
 
 #include <fcntl.h>
+#include <signal.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -10,6 +11,7 @@
 #include <sstream>
 
 #include "BuiltPrograms.h"
+#include "Wait.h"
 
 const char* const kAppName = "korvane-localeeditor";
 
@@ -88,4 +90,31 @@ std::string ReadWholeFile(const std::string& path)
 {
 	std::ifstream in(path, std::ios::binary);
 	return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+}
+
+bool WaitUntilOnBus(pid_t pid)
+{
+	const std::string name = "string:org.vessmor.Team" + std::to_string(pid);
+	return WaitUntil(
+	    [&] {
+		    CommandResult has = RunCommand({"dbus-send", "--session", "--print-reply",
+		                                    "--dest=org.freedesktop.DBus", "/org/freedesktop/DBus",
+		                                    "org.freedesktop.DBus.NameHasOwner", name});
+		    return has.output.find("boolean true") != std::string::npos;
+	    },
+	    std::chrono::seconds(20));
+}
+
+bool StopAndReap(pid_t pid, int* status)
+{
+	kill(pid, SIGTERM);
+	int ignored = -1;
+	int* reaped = status != nullptr ? status : &ignored;
+	const bool ended =
+	    WaitUntil([&] { return waitpid(pid, reaped, WNOHANG) == pid; }, std::chrono::seconds(20));
+	if (!ended) {
+		kill(pid, SIGKILL);
+		waitpid(pid, reaped, 0);
+	}
+	return ended;
 }

@@ -5,6 +5,7 @@
 
 #include <map>
 #include <string>
+#include <sys/types.h>
 #include <vector>
 
 // What a command printed (standard output and error together) and its exit
@@ -34,5 +35,14 @@ CommandResult InstallInto(const std::string& prefix);
 std::string DesktopEntryValue(const std::string& file, const std::string& key);
 
 std::string ReadWholeFile(const std::string& path);
+
+// True once the program of pid is on the session bus under its team's name,
+// within 20 seconds.
+bool WaitUntilOnBus(pid_t pid);
+
+// Ends the program of pid with SIGTERM and reaps it, killing it when it has
+// not ended within 20 seconds. True when it ended by itself; its wait status
+// in *status when status is not null.
+bool StopAndReap(pid_t pid, int* status = nullptr);
 
 #endif // TESTS_DESKTOP_TEST_SUPPORT_H

@@ -4,7 +4,6 @@
 
 #include <gtest/gtest.h>
 
-#include <signal.h>
 #include <sys/wait.h>
 
 #include <cstdlib>
@@ -13,7 +12,6 @@
 #include "BuiltPrograms.h"
 #include "DesktopTestSupport.h"
 #include "ScratchFolder.h"
-#include "Wait.h"
 
 namespace fs = std::filesystem;
 
@@ -150,25 +148,9 @@ TEST_F(Installed, TheInstalledLauncherStartsTheEditorAndItQuitsCleanly)
 	    StartOffscreen(Prefixed(std::string("bin/") + kAppName), {}, {{"HOME", home.Path()}});
 	ASSERT_GT(pid, 0);
 	// Up once it is on the session bus under its team's name.
-	std::string name = "string:org.vessmor.Team" + std::to_string(pid);
-	bool up = WaitUntil(
-	    [&] {
-		    CommandResult has = RunCommand({"dbus-send", "--session", "--print-reply",
-		                                    "--dest=org.freedesktop.DBus", "/org/freedesktop/DBus",
-		                                    "org.freedesktop.DBus.NameHasOwner", name});
-		    return has.output.find("boolean true") != std::string::npos;
-	    },
-	    std::chrono::seconds(20));
-	EXPECT_TRUE(up) << "the installed editor did not come up on the bus";
-	kill(pid, SIGTERM);
+	EXPECT_TRUE(WaitUntilOnBus(pid)) << "the installed editor did not come up on the bus";
 	int status = -1;
-	bool ended =
-	    WaitUntil([&] { return waitpid(pid, &status, WNOHANG) == pid; }, std::chrono::seconds(20));
-	if (!ended) {
-		kill(pid, SIGKILL);
-		waitpid(pid, &status, 0);
-	}
-	ASSERT_TRUE(ended);
+	ASSERT_TRUE(StopAndReap(pid, &status));
 	EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0) << status;
 	// The folder is writable here (the tests run as its owner), so the first
 	// start's preferences went beside the program, as from the build folder.

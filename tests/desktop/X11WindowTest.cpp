@@ -105,13 +105,7 @@ TEST(X11Window, TheInstalledEditorsWindowHasTheEntrysClassAndTheIcon)
 		    return false;
 	    },
 	    std::chrono::seconds(20));
-	kill(editor, SIGTERM);
-	bool ended = WaitUntil([&] { return waitpid(editor, nullptr, WNOHANG) == editor; },
-	                       std::chrono::seconds(20));
-	if (!ended) {
-		kill(editor, SIGKILL);
-		waitpid(editor, nullptr, 0);
-	}
+	StopAndReap(editor);
 	ASSERT_TRUE(found) << "no window of the editor appeared";
 
 	std::string entry = prefix / (std::string("share/applications/") + kAppName + ".desktop");

@@ -15,38 +15,12 @@
 #include <Path.h>
 
 #include "AppFolder.h"
+#include "EnvironmentGuard.h"
 #include "ScratchFolder.h"
 
 namespace fs = std::filesystem;
 
 namespace {
-
-// Sets an environment variable (or unsets it, for nullopt) and puts the old
-// value back when destroyed.
-class EnvironmentGuard
-{
-public:
-	EnvironmentGuard(const char* name, std::optional<std::string> value) : mName(name)
-	{
-		if (const char* old = getenv(name))
-			mOld = old;
-		if (value)
-			setenv(name, value->c_str(), 1);
-		else
-			unsetenv(name);
-	}
-	~EnvironmentGuard()
-	{
-		if (mOld)
-			setenv(mName.c_str(), mOld->c_str(), 1);
-		else
-			unsetenv(mName.c_str());
-	}
-
-private:
-	std::string mName;
-	std::optional<std::string> mOld;
-};
 
 // A folder its user cannot write, as an installed program's folder is. The
 // owner of every file may write anyway, so when the tests run as the

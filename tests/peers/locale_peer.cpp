@@ -25,6 +25,7 @@
 #include <vector>
 
 #include "Application.h"
+#include "LocaleSuiteProperties.h"
 #include "Message.h"
 #include "OS.h"
 #include "PeerOptions.h"
@@ -36,34 +37,6 @@ const char* kUsage = "usage: locale_peer [--signature=SIG] [--texts=N] [--text=T
                      "[--language=NAME] [--app-id=ID] [--no-suite] [--silent] [--delay=MS] "
                      "[--ready-file=PATH] [--asked-file=PATH]\n";
 const char* kLocaleSuite = "suite/vnd.Vessmor-locale";
-
-property_info sLocaleProperties[] = {
-    {"DefaultText",
-     {B_GET_PROPERTY},
-     {B_DIRECT_SPECIFIER},
-     "get the default texts for localization",
-     0,
-     {},
-     {},
-     {}},
-    {"DefaultLanguage",
-     {B_GET_PROPERTY},
-     {B_DIRECT_SPECIFIER},
-     "get the default language name for localization",
-     0,
-     {},
-     {},
-     {}},
-    {"TextAppID",
-     {B_GET_PROPERTY},
-     {B_DIRECT_SPECIFIER},
-     "get the id for locale files",
-     0,
-     {},
-     {},
-     {}},
-    {},
-};
 
 struct PeerSettings
 {
@@ -101,7 +74,7 @@ public:
 	{
 		if (mSettings.suite) {
 			data->AddString("suites", kLocaleSuite);
-			BPropertyInfo info(sLocaleProperties);
+			BPropertyInfo info(gLocaleSuiteProperties);
 			data->AddFlat("messages", &info);
 		}
 		return BApplication::GetSupportedSuites(data);
@@ -110,7 +83,7 @@ public:
 	BHandler* ResolveSpecifier(BMessage* message, int32 index, BMessage* specifier, int32 form,
 	                           const char* property) override
 	{
-		BPropertyInfo info(sLocaleProperties);
+		BPropertyInfo info(gLocaleSuiteProperties);
 		if (mSettings.suite && info.FindMatch(message, index, specifier, form, property) >= 0)
 			return this;
 		return BApplication::ResolveSpecifier(message, index, specifier, form, property);

@@ -3,6 +3,8 @@
 
 #include "ReferenceTestSupport.h"
 
+#include "EnvironmentGuard.h"
+
 #include <Bitmap.h>
 #include <Node.h>
 #include <NodeInfo.h>
@@ -14,34 +16,10 @@
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
-#include <optional>
 
 namespace fs = std::filesystem;
 
 namespace {
-
-// Sets an environment variable for one test and puts the old value back.
-class ScopedEnvironment
-{
-public:
-	ScopedEnvironment(const char* name, const std::string& value) : mName(name)
-	{
-		if (const char* old = getenv(name))
-			mOld = old;
-		setenv(name, value.c_str(), 1);
-	}
-	~ScopedEnvironment()
-	{
-		if (mOld)
-			setenv(mName.c_str(), mOld->c_str(), 1);
-		else
-			unsetenv(mName.c_str());
-	}
-
-private:
-	std::string mName;
-	std::optional<std::string> mOld;
-};
 
 std::string Pattern(int side, int seed)
 {
@@ -79,8 +57,8 @@ class NodeInfoIcon : public ::testing::Test
 protected:
 	// Nothing from the machine's own desktop may answer.
 	ScratchFolder mFolder;
-	ScopedEnvironment mHome{"XDG_DATA_HOME", mFolder / "home"};
-	ScopedEnvironment mDirs{"XDG_DATA_DIRS", mFolder / "system"};
+	EnvironmentGuard mHome{"XDG_DATA_HOME", mFolder / "home"};
+	EnvironmentGuard mDirs{"XDG_DATA_DIRS", mFolder / "system"};
 };
 
 } // namespace

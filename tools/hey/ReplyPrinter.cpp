@@ -7,6 +7,7 @@
 
 #include <AppDefs.h>
 #include <GraphicsDefs.h>
+#include <JsonString.h>
 #include <Message.h>
 #include <PropertyInfo.h>
 #include <Rect.h>
@@ -93,39 +94,6 @@ template <size_t N> std::string name_of(uint32 code, const Name (&names)[N])
 	return name_of(code, names, N);
 }
 
-std::string json_string(const std::string& text)
-{
-	std::string out = "\"";
-	for (unsigned char c : text) {
-		switch (c) {
-		case '"':
-			out += "\\\"";
-			break;
-		case '\\':
-			out += "\\\\";
-			break;
-		case '\n':
-			out += "\\n";
-			break;
-		case '\t':
-			out += "\\t";
-			break;
-		case '\r':
-			out += "\\r";
-			break;
-		default:
-			if (c < 0x20) {
-				char escape[8];
-				snprintf(escape, sizeof(escape), "\\u%04x", c);
-				out += escape;
-			} else {
-				out += (char)c; // UTF-8 passes through
-			}
-		}
-	}
-	return out + "\"";
-}
-
 std::string number(double value)
 {
 	char text[64];
@@ -146,7 +114,7 @@ std::string format_value(const BMessage& message, const char* name, type_code ty
 	switch (type) {
 	case B_STRING_TYPE: {
 		std::string value(static_cast<const char*>(data), strnlen((const char*)data, size));
-		return json ? json_string(value) : "\"" + value + "\"";
+		return json ? JsonString(value) : "\"" + value + "\"";
 	}
 	case B_BOOL_TYPE:
 		if (!fixed(1))
@@ -235,13 +203,13 @@ std::string format_value(const BMessage& message, const char* name, type_code ty
 		if (message.FindMessage(name, index, &inner) != B_OK)
 			break;
 		std::string what = name_of(inner.what, kWhatNames);
-		return json ? json_string("BMessage(" + what + ")") : "BMessage(" + what + ")";
+		return json ? JsonString("BMessage(" + what + ")") : "BMessage(" + what + ")";
 	}
 	default:
 		break;
 	}
 	snprintf(text, sizeof(text), "%zd bytes of %s", size, code_text(type).c_str());
-	return json ? json_string(text) : text;
+	return json ? JsonString(text) : text;
 }
 
 std::string list(const uint32* values, size_t count, const Name* names, size_t nameCount, bool json)
@@ -249,7 +217,7 @@ std::string list(const uint32* values, size_t count, const Name* names, size_t n
 	std::string out;
 	for (size_t i = 0; i < count && values[i] != 0; i++) {
 		std::string item = name_of(values[i], names, nameCount);
-		out += (out.empty() ? "" : json ? ", " : " ") + (json ? json_string(item) : item);
+		out += (out.empty() ? "" : json ? ", " : " ") + (json ? JsonString(item) : item);
 	}
 	return out;
 }
@@ -264,7 +232,7 @@ std::string format_suites(const BMessage& reply, bool json)
 		BPropertyInfo table;
 		bool haveTable = reply.FindFlat("messages", i, &table) == B_OK;
 		if (json) {
-			out += std::string(i > 0 ? ", " : "") + "{\"suite\": " + json_string(suite) +
+			out += std::string(i > 0 ? ", " : "") + "{\"suite\": " + JsonString(suite) +
 			       ", \"properties\": [";
 		} else {
 			out += std::string("Suite ") + suite + ":\n";
@@ -277,7 +245,7 @@ std::string format_suites(const BMessage& reply, bool json)
 			                         sizeof(kSpecifierNames) / sizeof(kSpecifierNames[0]), json);
 			if (json) {
 				out += std::string(p > 0 ? ", " : "") +
-				       "{\"name\": " + json_string(row.name != nullptr ? row.name : "") +
+				       "{\"name\": " + JsonString(row.name != nullptr ? row.name : "") +
 				       ", \"commands\": [" + commands + "], \"specifiers\": [" + forms + "]}";
 				continue;
 			}
@@ -316,7 +284,7 @@ std::string FormatReply(const BMessage& reply, bool suites)
 std::string FormatReplyJson(const BMessage& reply, bool suites)
 {
 	std::string out =
-	    "{\"what\": " + json_string(name_of(reply.what, kWhatNames)) + ", \"fields\": {";
+	    "{\"what\": " + JsonString(name_of(reply.what, kWhatNames)) + ", \"fields\": {";
 	const char* name = nullptr;
 	type_code type;
 	int32 count = 0;
@@ -324,11 +292,11 @@ std::string FormatReplyJson(const BMessage& reply, bool suites)
 	for (int32 i = 0; reply.GetInfo(B_ANY_TYPE, i, &name, &type, &count) == B_OK; i++) {
 		if (suites && (strcmp(name, "suites") == 0 || strcmp(name, "messages") == 0))
 			continue;
-		out += std::string(first ? "" : ", ") + json_string(name) + ": [";
+		out += std::string(first ? "" : ", ") + JsonString(name) + ": [";
 		first = false;
 		for (int32 k = 0; k < count; k++) {
 			out += std::string(k > 0 ? ", " : "") +
-			       "{\"type\": " + json_string(name_of(type, kTypeNames)) +
+			       "{\"type\": " + JsonString(name_of(type, kTypeNames)) +
 			       ", \"value\": " + format_value(reply, name, type, k, true) + "}";
 		}
 		out += "]";

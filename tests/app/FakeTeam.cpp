@@ -1,0 +1,32 @@
+#include "FakeTeam.h"
+
+#include <unistd.h>
+
+#include <QDBusConnection>
+
+namespace {
+
+const char* const kObjectPath = "/org/vessmor/App";
+
+QString ServiceName(team_id team)
+{
+	return QString("org.vessmor.Team%1").arg(team);
+}
+
+} // namespace
+
+FakeTeam::FakeTeam(const char* connection, QDBusVirtualObject* object)
+    : mConnection(connection), mTeam(2000000000 + getpid())
+{
+	QDBusConnection bus = QDBusConnection::connectToBus(QDBusConnection::SessionBus, mConnection);
+	mRegistered = bus.isConnected() && bus.registerVirtualObject(kObjectPath, object) &&
+	              bus.registerService(ServiceName(mTeam));
+}
+
+FakeTeam::~FakeTeam()
+{
+	QDBusConnection bus(mConnection);
+	bus.unregisterService(ServiceName(mTeam));
+	bus.unregisterObject(kObjectPath);
+	QDBusConnection::disconnectFromBus(mConnection);
+}
