@@ -1,6 +1,6 @@
 // BView: a float frame in the parent's coordinates, mirrored onto a QWidget.
 // The view, not Qt, decides geometry: resizing modes are applied here on
-// every parent resize.
+// every parent resize. Colours, font and tooltip are in ViewAppearance.cpp.
 #include "View.h"
 
 #include <QVariant>
@@ -40,27 +40,6 @@ void apply_visibility(BPrivate::ViewData* data)
 	data->widget->setVisible(data->hideLevel <= 0);
 }
 
-bool is_plain_widget(const QWidget* widget)
-{
-	return dynamic_cast<const BPrivate::ViewWidget*>(widget) != nullptr;
-}
-
-void apply_view_color(BPrivate::ViewData* data)
-{
-	if (!data->widget)
-		return;
-	if (is_plain_widget(data->widget)) {
-		data->widget->update();
-		return;
-	}
-	// Widgets of their own show the view colour as their background.
-	QPalette palette = data->widget->palette();
-	QColor color = BPrivate::to_qcolor(data->viewColor);
-	palette.setColor(QPalette::Window, color);
-	palette.setColor(QPalette::Base, color);
-	data->widget->setPalette(palette);
-}
-
 // The horizontal or vertical edge rule of a resizing mode.
 int rule(uint32 mode, int shift)
 {
@@ -83,6 +62,11 @@ void detach_tree(BView* view);
 } // namespace
 
 namespace BPrivate {
+
+bool is_plain_widget(const QWidget* widget)
+{
+	return dynamic_cast<const BPrivate::ViewWidget*>(widget) != nullptr;
+}
 
 QWidget* ViewAccess::Widget(const BView* view)
 {
@@ -430,7 +414,7 @@ uint32 BView::Flags() const
 void BView::SetFlags(uint32 flags)
 {
 	mData->flags = flags;
-	if (is_plain_widget(mData->widget))
+	if (BPrivate::is_plain_widget(mData->widget))
 		mData->widget->setFocusPolicy((flags & B_NAVIGABLE) != 0 ? Qt::StrongFocus : Qt::NoFocus);
 }
 
@@ -597,117 +581,4 @@ bool BView::IsHidden() const
 			return view->mData->window != nullptr && view->mData->window->IsHidden();
 	}
 	return false;
-}
-
-void BView::SetViewColor(rgb_color color)
-{
-	mData->viewColor = color;
-	apply_view_color(mData);
-}
-
-void BView::SetViewColor(uint8 red, uint8 green, uint8 blue, uint8 alpha)
-{
-	SetViewColor(make_color(red, green, blue, alpha));
-}
-
-void BView::SetToolTip(const char* text)
-{
-	mData->toolTip = text != nullptr ? text : "";
-	if (mData->widget)
-		mData->widget->setToolTip(QString::fromStdString(mData->toolTip));
-}
-
-const char* BView::ToolTipText() const
-{
-	return mData->toolTip.c_str();
-}
-
-rgb_color BView::ViewColor() const
-{
-	return mData->viewColor;
-}
-
-void BView::SetHighColor(rgb_color color)
-{
-	mData->highColor = color;
-}
-
-void BView::SetHighColor(uint8 red, uint8 green, uint8 blue, uint8 alpha)
-{
-	SetHighColor(make_color(red, green, blue, alpha));
-}
-
-rgb_color BView::HighColor() const
-{
-	return mData->highColor;
-}
-
-void BView::SetLowColor(rgb_color color)
-{
-	mData->lowColor = color;
-}
-
-void BView::SetLowColor(uint8 red, uint8 green, uint8 blue, uint8 alpha)
-{
-	SetLowColor(make_color(red, green, blue, alpha));
-}
-
-rgb_color BView::LowColor() const
-{
-	return mData->lowColor;
-}
-
-void BView::SetFont(const BFont* font, uint32 mask)
-{
-	if (font == nullptr)
-		return;
-	BFont& own = mData->font;
-	if ((mask & B_FONT_FAMILY_AND_STYLE) != 0)
-		BPrivate::FontAccess::CopyFamilyAndStyle(own, *font);
-	if ((mask & B_FONT_SIZE) != 0)
-		own.SetSize(font->Size());
-	if ((mask & B_FONT_FACE) != 0)
-		own.SetFace(font->Face());
-	if ((mask & B_FONT_SHEAR) != 0)
-		own.SetShear(font->Shear());
-	if ((mask & B_FONT_ROTATION) != 0)
-		own.SetRotation(font->Rotation());
-	if ((mask & B_FONT_SPACING) != 0)
-		own.SetSpacing(font->Spacing());
-	if ((mask & B_FONT_ENCODING) != 0)
-		own.SetEncoding(font->Encoding());
-	if ((mask & B_FONT_FLAGS) != 0)
-		own.SetFlags(font->Flags());
-	if (mData->widget) {
-		mData->widget->setFont(BPrivate::to_qfont(own));
-		mData->widget->update();
-	}
-}
-
-void BView::SetFontSize(float size)
-{
-	BFont font;
-	font.SetSize(size);
-	SetFont(&font, B_FONT_SIZE);
-}
-
-void BView::GetFont(BFont* font) const
-{
-	if (font != nullptr)
-		*font = mData->font;
-}
-
-void BView::GetFontHeight(font_height* height) const
-{
-	mData->font.GetHeight(height);
-}
-
-float BView::StringWidth(const char* string) const
-{
-	return mData->font.StringWidth(string);
-}
-
-float BView::StringWidth(const char* string, int32 length) const
-{
-	return mData->font.StringWidth(string, length);
 }

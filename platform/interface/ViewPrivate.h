@@ -26,6 +26,9 @@ class QWidget;
 
 namespace BPrivate {
 
+// A view drawn by its own Draw (a ViewWidget), not a native Qt control.
+bool is_plain_widget(const QWidget* widget);
+
 struct ViewData;
 
 class ViewAccess
