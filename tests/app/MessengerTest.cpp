@@ -100,10 +100,10 @@ TEST(MessengerTest, ReplyTimeOutEndsTheWaitWithTimedOut)
 	Watchdog watchdog(20);
 	RunningResponder responder;
 	BMessage reply(B_REPLY); // a stale reply must not survive the failure
+	BMessage hold('hold');
 	bigtime_t start = system_time();
 	EXPECT_EQ(B_TIMED_OUT,
-	          BMessenger(responder.looper)
-	              .SendMessage(new BMessage('hold'), &reply, B_INFINITE_TIMEOUT, 200000));
+	          BMessenger(responder.looper).SendMessage(&hold, &reply, B_INFINITE_TIMEOUT, 200000));
 	bigtime_t waited = system_time() - start;
 	EXPECT_GE(waited, 190000);
 	EXPECT_LT(waited, 2000000);

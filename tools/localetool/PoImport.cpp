@@ -1,6 +1,8 @@
 // localetool import-po IN.po -o OUT
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
+#include <memory>
 #include <string>
 #include <strings.h>
 #include <vector>
@@ -45,8 +47,11 @@ size_t EntryNumber(const char* context)
 
 bool ReadMessages(po_file_t file, ImportedTexts* imported, std::string* error)
 {
-	const char* headerText = po_file_domain_header(file, nullptr);
-	if (headerText != nullptr && !imported->header.Parse(headerText, error))
+	// The library hands out the header as a copy of its own (though typed
+	// const), which is ours to free.
+	std::unique_ptr<char, decltype(&free)> headerText(
+	    const_cast<char*>(po_file_domain_header(file, nullptr)), &free);
+	if (headerText != nullptr && !imported->header.Parse(headerText.get(), error))
 		return false;
 	if (imported->header.charset && !imported->header.charset->empty() &&
 	    strcasecmp(imported->header.charset->c_str(), "UTF-8") != 0 &&
