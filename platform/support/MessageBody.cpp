@@ -151,14 +151,17 @@ std::vector<uint8> flatten_ref(const entry_ref& ref)
 	const char* path = ref.DirectoryPath();
 	const size_t nameLength = ref.name != nullptr ? strlen(ref.name) : 0;
 	const size_t pathLength = strlen(path);
-	std::vector<uint8> bytes(12);
+	// Sized once and filled in place: the name with its NUL when there is a
+	// name or a path, then the path with its NUL when there is one.
+	const size_t nameBytes = ref.name != nullptr || pathLength > 0 ? nameLength + 1 : 0;
+	const size_t pathBytes = pathLength > 0 ? pathLength + 1 : 0;
+	std::vector<uint8> bytes(12 + nameBytes + pathBytes, 0);
 	memcpy(bytes.data(), &device, 4);
 	memcpy(bytes.data() + 4, &directory, 8);
-	if (ref.name != nullptr || pathLength > 0)
-		bytes.insert(bytes.end(), (const uint8*)(ref.name != nullptr ? ref.name : ""),
-		             (const uint8*)(ref.name != nullptr ? ref.name : "") + nameLength + 1);
-	if (pathLength > 0)
-		bytes.insert(bytes.end(), (const uint8*)path, (const uint8*)path + pathLength + 1);
+	if (nameLength > 0)
+		memcpy(bytes.data() + 12, ref.name, nameLength);
+	if (pathBytes > 0)
+		memcpy(bytes.data() + 12 + nameBytes, path, pathLength);
 	return bytes;
 }
 
