@@ -2,8 +2,8 @@
 # Builds everything into build/ and runs every test with ctest.
 # With SANITIZE=1 (and always under CI) the suite runs again, built with
 # AddressSanitizer, UndefinedBehaviorSanitizer and LeakSanitizer in
-# build/sanitize; with RELEASE=1 once more, built as packagers build it
-# (Release, -O3) in build/release.
+# build/sanitize; with RELEASE=1 (and always under CI) once more, built as
+# packagers build it (Release, -O3) in build/release.
 set -euo pipefail
 cd "$(dirname "$0")"
 . tools/deps.sh
@@ -21,6 +21,6 @@ run_suite build
 if [ "${CI:-}" = "true" ] || [ "${SANITIZE:-0}" = "1" ]; then
 	run_suite build/sanitize -DLE_SANITIZE=ON -DLE_BENCH=OFF -DCMAKE_BUILD_TYPE=Debug
 fi
-if [ "${RELEASE:-0}" = "1" ]; then
+if [ "${CI:-}" = "true" ] || [ "${RELEASE:-0}" = "1" ]; then
 	run_suite build/release -DLE_BENCH=OFF -DCMAKE_BUILD_TYPE=Release
 fi
