@@ -8,6 +8,7 @@
 #include "Message.h"
 #include "OS.h"
 #include "PropertyInfo.h"
+#include "PropertyRows.h"
 #include "ScriptingReplies.h"
 #include "WindowList.h"
 
@@ -16,30 +17,9 @@ namespace {
 const char* kApplicationSuite = "suite/vnd.Be-application";
 
 property_info sApplicationProperties[] = {
-    {"Window",
-     {},
-     {B_INDEX_SPECIFIER, B_REVERSE_INDEX_SPECIFIER, B_NAME_SPECIFIER},
-     "the application's windows, by index or by title",
-     0,
-     {},
-     {},
-     {}},
-    {"Window",
-     {B_COUNT_PROPERTIES},
-     {B_DIRECT_SPECIFIER},
-     "how many windows the application has",
-     0,
-     {B_INT32_TYPE},
-     {},
-     {}},
-    {"Name",
-     {B_GET_PROPERTY},
-     {B_DIRECT_SPECIFIER},
-     "the name of the application's executable",
-     0,
-     {B_STRING_TYPE},
-     {},
-     {}},
+    BPrivate::element_row("Window", "the application's windows, by index or by title"),
+    BPrivate::count_row("Window", "how many windows the application has"),
+    BPrivate::get_row("Name", B_STRING_TYPE, "the name of the application's executable"),
     {},
 };
 
@@ -76,8 +56,7 @@ bool answer_application_scripting(BApplication* app, BMessage* message)
 BHandler* BApplication::ResolveSpecifier(BMessage* message, int32 index, BMessage* specifier,
                                          int32 form, const char* property)
 {
-	BPropertyInfo info(sApplicationProperties);
-	if (property == nullptr || info.FindMatch(message, index, specifier, form, property) < 0)
+	if (!BPrivate::suite_matches(sApplicationProperties, message, index, specifier, form, property))
 		return BLooper::ResolveSpecifier(message, index, specifier, form, property);
 	if (strcmp(property, "Window") != 0 || form == B_DIRECT_SPECIFIER)
 		return this;

@@ -27,6 +27,11 @@ void send_scripting_reply(BMessage* request, BMessage* reply, status_t error)
 	request->SendReply(reply);
 }
 
+void send_set_reply(BMessage* request, status_t findStatus)
+{
+	send_scripting_reply(request, nullptr, findStatus == B_OK ? B_OK : B_BAD_VALUE);
+}
+
 bool current_specifier(BMessage* message, int32* form, const char** property, BMessage* specifier)
 {
 	int32 index;
@@ -44,6 +49,13 @@ status_t add_suite(BMessage* data, const char* suite, property_info* properties)
 		return status;
 	BPropertyInfo info(properties);
 	return data->AddFlat("messages", &info);
+}
+
+bool suite_matches(property_info* properties, BMessage* message, int32 index, BMessage* specifier,
+                   int32 form, const char* property)
+{
+	BPropertyInfo info(properties);
+	return property != nullptr && info.FindMatch(message, index, specifier, form, property) >= 0;
 }
 
 } // namespace BPrivate

@@ -2,9 +2,12 @@
 #ifndef SCRIPTING_REPLIES_H
 #define SCRIPTING_REPLIES_H
 
+#include <type_traits>
+
+#include "AppDefs.h"
+#include "Message.h"
 #include "SupportDefs.h"
 
-class BMessage;
 struct property_info;
 
 namespace BPrivate {
@@ -19,6 +22,24 @@ void send_not_understood(BMessage* request, status_t error, const char* text);
 // "error" set to error.
 void send_scripting_reply(BMessage* request, BMessage* reply, status_t error);
 
+// Answers a B_GET_PROPERTY with value as "result", added by add (say
+// &BMessage::AddInt32); false, with nothing sent, for any other command.
+template <typename Value>
+bool answer_get(BMessage* request, status_t (BMessage::*add)(const char*, Value),
+                std::type_identity_t<Value> value)
+{
+	if (request->what != B_GET_PROPERTY)
+		return false;
+	BMessage reply(B_REPLY);
+	(reply.*add)("result", value);
+	send_scripting_reply(request, &reply, B_OK);
+	return true;
+}
+
+// Answers a B_SET_PROPERTY whose "data" was read with findStatus: anything
+// but B_OK means the request carried no usable value (B_BAD_VALUE).
+void send_set_reply(BMessage* request, status_t findStatus);
+
 // The current specifier of a scripting message: false when there is none
 // (all of them resolved), which the standard suites read as "the target
 // itself".
@@ -28,6 +49,11 @@ bool current_specifier(BMessage* message, int32* form, const char** property,
 // Adds a suite's name and its property table to a B_GET_SUPPORTED_SUITES
 // reply: what every GetSupportedSuites adds before its base class's.
 status_t add_suite(BMessage* data, const char* suite, property_info* properties);
+
+// Whether the specifier names a row of a suite's table: what every
+// ResolveSpecifier asks before it takes a request or hands it to its base.
+bool suite_matches(property_info* properties, BMessage* message, int32 index, BMessage* specifier,
+                   int32 form, const char* property);
 
 } // namespace BPrivate
 

@@ -5,6 +5,7 @@
 #include "Control.h"
 #include "Message.h"
 #include "PropertyInfo.h"
+#include "PropertyRows.h"
 #include "ScriptingReplies.h"
 #include "ViewScripting.h"
 
@@ -13,30 +14,9 @@ namespace {
 const char* kControlSuite = "suite/vnd.Be-control";
 
 property_info sControlProperties[] = {
-    {"Label",
-     {B_GET_PROPERTY, B_SET_PROPERTY},
-     {B_DIRECT_SPECIFIER},
-     "the control's label",
-     0,
-     {B_STRING_TYPE},
-     {},
-     {}},
-    {"Value",
-     {B_GET_PROPERTY, B_SET_PROPERTY},
-     {B_DIRECT_SPECIFIER},
-     "the control's value",
-     0,
-     {B_INT32_TYPE},
-     {},
-     {}},
-    {"Enabled",
-     {B_GET_PROPERTY, B_SET_PROPERTY},
-     {B_DIRECT_SPECIFIER},
-     "whether the control takes input",
-     0,
-     {B_BOOL_TYPE},
-     {},
-     {}},
+    BPrivate::get_set_row("Label", B_STRING_TYPE, "the control's label"),
+    BPrivate::get_set_row("Value", B_INT32_TYPE, "the control's value"),
+    BPrivate::get_set_row("Enabled", B_BOOL_TYPE, "whether the control takes input"),
     {},
 };
 
@@ -68,8 +48,10 @@ bool answer_control_property(BControl* control, BMessage* message, const char* p
 	} else {
 		return false;
 	}
-	BPrivate::send_scripting_reply(message, set ? nullptr : &reply,
-	                               status == B_OK ? B_OK : B_BAD_VALUE);
+	if (set)
+		BPrivate::send_set_reply(message, status);
+	else
+		BPrivate::send_scripting_reply(message, &reply, B_OK);
 	return true;
 }
 
@@ -96,8 +78,7 @@ void BControl::MessageReceived(BMessage* message)
 BHandler* BControl::ResolveSpecifier(BMessage* message, int32 index, BMessage* specifier,
                                      int32 form, const char* property)
 {
-	BPropertyInfo info(sControlProperties);
-	if (property != nullptr && info.FindMatch(message, index, specifier, form, property) >= 0)
+	if (BPrivate::suite_matches(sControlProperties, message, index, specifier, form, property))
 		return this;
 	return BView::ResolveSpecifier(message, index, specifier, form, property);
 }

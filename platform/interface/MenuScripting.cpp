@@ -11,6 +11,7 @@
 #include "MenuItem.h"
 #include "Message.h"
 #include "PropertyInfo.h"
+#include "PropertyRows.h"
 #include "ScriptingReplies.h"
 
 namespace {
@@ -18,54 +19,13 @@ namespace {
 const char* kMenuSuite = "suite/vnd.Be-menu";
 
 property_info sMenuProperties[] = {
-    {"Menu",
-     {},
-     {B_INDEX_SPECIFIER, B_REVERSE_INDEX_SPECIFIER, B_NAME_SPECIFIER},
-     "a submenu, by the index or label of its item",
-     0,
-     {},
-     {},
-     {}},
-    {"MenuItem",
-     {},
-     {B_INDEX_SPECIFIER, B_REVERSE_INDEX_SPECIFIER, B_NAME_SPECIFIER},
-     "an item, by index or label; B_EXECUTE_PROPERTY chooses it",
-     0,
-     {},
-     {},
-     {}},
-    {"MenuItem",
-     {B_COUNT_PROPERTIES},
-     {B_DIRECT_SPECIFIER},
-     "how many items the menu has",
-     0,
-     {B_INT32_TYPE},
-     {},
-     {}},
-    {"Label",
-     {B_GET_PROPERTY, B_SET_PROPERTY},
-     {B_DIRECT_SPECIFIER},
-     "the label of the menu (of the item that opens it) or of an item",
-     0,
-     {B_STRING_TYPE},
-     {},
-     {}},
-    {"Marked",
-     {B_GET_PROPERTY, B_SET_PROPERTY},
-     {B_DIRECT_SPECIFIER},
-     "whether an item is marked",
-     0,
-     {B_BOOL_TYPE},
-     {},
-     {}},
-    {"Enabled",
-     {B_GET_PROPERTY, B_SET_PROPERTY},
-     {B_DIRECT_SPECIFIER},
-     "whether the menu or an item can be chosen",
-     0,
-     {B_BOOL_TYPE},
-     {},
-     {}},
+    BPrivate::element_row("Menu", "a submenu, by the index or label of its item"),
+    BPrivate::element_row("MenuItem", "an item, by index or label; B_EXECUTE_PROPERTY chooses it"),
+    BPrivate::count_row("MenuItem", "how many items the menu has"),
+    BPrivate::get_set_row("Label", B_STRING_TYPE,
+                          "the label of the menu (of the item that opens it) or of an item"),
+    BPrivate::get_set_row("Marked", B_BOOL_TYPE, "whether an item is marked"),
+    BPrivate::get_set_row("Enabled", B_BOOL_TYPE, "whether the menu or an item can be chosen"),
     {},
 };
 
@@ -249,8 +209,7 @@ bool answer_menu_property(BMenu* menu, BMessage* message, const Current& current
 BHandler* BMenu::ResolveSpecifier(BMessage* message, int32 index, BMessage* specifier, int32 form,
                                   const char* property)
 {
-	BPropertyInfo info(sMenuProperties);
-	if (property == nullptr || info.FindMatch(message, index, specifier, form, property) < 0)
+	if (!BPrivate::suite_matches(sMenuProperties, message, index, specifier, form, property))
 		return BView::ResolveSpecifier(message, index, specifier, form, property);
 
 	BMenu* menu = this;

@@ -3,6 +3,7 @@
 
 #include "Message.h"
 #include "PropertyInfo.h"
+#include "PropertyRows.h"
 #include "ScriptingReplies.h"
 #include "TextControl.h"
 #include "ViewScripting.h"
@@ -12,14 +13,7 @@ namespace {
 const char* kTextControlSuite = "suite/vnd.Be-text-control";
 
 property_info sTextControlProperties[] = {
-    {"Text",
-     {B_GET_PROPERTY, B_SET_PROPERTY},
-     {B_DIRECT_SPECIFIER},
-     "the text of the field",
-     0,
-     {B_STRING_TYPE},
-     {},
-     {}},
+    BPrivate::get_set_row("Text", B_STRING_TYPE, "the text of the field"),
     {},
 };
 
@@ -29,18 +23,14 @@ void BTextControl::MessageReceived(BMessage* message)
 {
 	const char* property = BPrivate::direct_property(message);
 	if (property != nullptr && strcmp(property, "Text") == 0) {
-		if (message->what == B_GET_PROPERTY) {
-			BMessage reply(B_REPLY);
-			reply.AddString("result", Text());
-			BPrivate::send_scripting_reply(message, &reply, B_OK);
+		if (BPrivate::answer_get<const char*>(message, &BMessage::AddString, Text()))
 			return;
-		}
 		if (message->what == B_SET_PROPERTY) {
 			const char* text = nullptr;
-			status_t status = message->FindString("data", &text);
+			const status_t status = message->FindString("data", &text);
 			if (status == B_OK)
 				SetText(text);
-			BPrivate::send_scripting_reply(message, nullptr, status == B_OK ? B_OK : B_BAD_VALUE);
+			BPrivate::send_set_reply(message, status);
 			return;
 		}
 	}
@@ -50,8 +40,7 @@ void BTextControl::MessageReceived(BMessage* message)
 BHandler* BTextControl::ResolveSpecifier(BMessage* message, int32 index, BMessage* specifier,
                                          int32 form, const char* property)
 {
-	BPropertyInfo info(sTextControlProperties);
-	if (property != nullptr && info.FindMatch(message, index, specifier, form, property) >= 0)
+	if (BPrivate::suite_matches(sTextControlProperties, message, index, specifier, form, property))
 		return this;
 	return BControl::ResolveSpecifier(message, index, specifier, form, property);
 }

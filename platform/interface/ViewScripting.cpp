@@ -5,6 +5,7 @@
 
 #include "Message.h"
 #include "PropertyInfo.h"
+#include "PropertyRows.h"
 #include "ScriptingReplies.h"
 #include "View.h"
 
@@ -13,38 +14,10 @@ namespace {
 const char* kViewSuite = "suite/vnd.Be-view";
 
 property_info sViewProperties[] = {
-    {"Frame",
-     {B_GET_PROPERTY, B_SET_PROPERTY},
-     {B_DIRECT_SPECIFIER},
-     "the view's frame, in its parent's coordinates",
-     0,
-     {B_RECT_TYPE},
-     {},
-     {}},
-    {"Hidden",
-     {B_GET_PROPERTY, B_SET_PROPERTY},
-     {B_DIRECT_SPECIFIER},
-     "whether the view is hidden",
-     0,
-     {B_BOOL_TYPE},
-     {},
-     {}},
-    {"View",
-     {B_COUNT_PROPERTIES},
-     {B_DIRECT_SPECIFIER},
-     "how many children the view has",
-     0,
-     {B_INT32_TYPE},
-     {},
-     {}},
-    {"View",
-     {},
-     {B_INDEX_SPECIFIER, B_REVERSE_INDEX_SPECIFIER, B_NAME_SPECIFIER},
-     "the view's children; a name is looked for at any depth",
-     0,
-     {},
-     {},
-     {}},
+    BPrivate::get_set_row("Frame", B_RECT_TYPE, "the view's frame, in its parent's coordinates"),
+    BPrivate::get_set_row("Hidden", B_BOOL_TYPE, "whether the view is hidden"),
+    BPrivate::count_row("View", "how many children the view has"),
+    BPrivate::element_row("View", "the view's children; a name is looked for at any depth"),
     {},
 };
 
@@ -93,50 +66,7 @@ BView* resolve_child_view(BView* parent, BMessage* message, BMessage* specifier,
 bool answer_view_scripting(BView* view, BMessage* message)
 {
 	const char* property = direct_property(message);
-	if (property == nullptr)
-		return false;
-	BMessage reply(B_REPLY);
-	if (strcmp(property, "Frame") == 0) {
-		if (message->what == B_GET_PROPERTY) {
-			reply.AddRect("result", view->Frame());
-			send_scripting_reply(message, &reply, B_OK);
-			return true;
-		}
-		if (message->what == B_SET_PROPERTY) {
-			BRect frame;
-			status_t status = message->FindRect("data", &frame);
-			if (status == B_OK) {
-				view->MoveTo(frame.LeftTop());
-				view->ResizeTo(frame.Width(), frame.Height());
-			}
-			send_scripting_reply(message, nullptr, status == B_OK ? B_OK : B_BAD_VALUE);
-			return true;
-		}
-	} else if (strcmp(property, "Hidden") == 0) {
-		if (message->what == B_GET_PROPERTY) {
-			reply.AddBool("result", view->IsHidden());
-			send_scripting_reply(message, &reply, B_OK);
-			return true;
-		}
-		if (message->what == B_SET_PROPERTY) {
-			bool hidden = false;
-			status_t status = message->FindBool("data", &hidden);
-			// Hide and Show nest: change only what differs.
-			if (status == B_OK && hidden != view->IsHidden()) {
-				if (hidden)
-					view->Hide();
-				else
-					view->Show();
-			}
-			send_scripting_reply(message, nullptr, status == B_OK ? B_OK : B_BAD_VALUE);
-			return true;
-		}
-	} else if (strcmp(property, "View") == 0 && message->what == B_COUNT_PROPERTIES) {
-		reply.AddInt32("result", view->CountChildren());
-		send_scripting_reply(message, &reply, B_OK);
-		return true;
-	}
-	return false;
+	return property != nullptr && answer_frame_hidden_views(view, message, property);
 }
 
 } // namespace BPrivate
@@ -150,8 +80,7 @@ void BView::MessageReceived(BMessage* message)
 BHandler* BView::ResolveSpecifier(BMessage* message, int32 index, BMessage* specifier, int32 form,
                                   const char* property)
 {
-	BPropertyInfo info(sViewProperties);
-	if (property == nullptr || info.FindMatch(message, index, specifier, form, property) < 0)
+	if (!BPrivate::suite_matches(sViewProperties, message, index, specifier, form, property))
 		return BHandler::ResolveSpecifier(message, index, specifier, form, property);
 	if (strcmp(property, "View") == 0 && form != B_DIRECT_SPECIFIER)
 		return BPrivate::resolve_child_view(this, message, specifier, form);

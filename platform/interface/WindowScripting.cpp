@@ -6,6 +6,7 @@
 #include "MenuBar.h"
 #include "Message.h"
 #include "PropertyInfo.h"
+#include "PropertyRows.h"
 #include "ScriptingReplies.h"
 #include "ViewScripting.h"
 #include "Window.h"
@@ -16,169 +17,53 @@ namespace {
 const char* kWindowSuite = "suite/vnd.Be-window";
 
 property_info sWindowProperties[] = {
-    {"Title",
-     {B_GET_PROPERTY, B_SET_PROPERTY},
-     {B_DIRECT_SPECIFIER},
-     "the window's title",
-     0,
-     {B_STRING_TYPE},
-     {},
-     {}},
-    {"Frame",
-     {B_GET_PROPERTY, B_SET_PROPERTY},
-     {B_DIRECT_SPECIFIER},
-     "the content area in screen coordinates",
-     0,
-     {B_RECT_TYPE},
-     {},
-     {}},
-    {"Hidden",
-     {B_GET_PROPERTY, B_SET_PROPERTY},
-     {B_DIRECT_SPECIFIER},
-     "whether the window is hidden",
-     0,
-     {B_BOOL_TYPE},
-     {},
-     {}},
-    {"Active",
-     {B_GET_PROPERTY, B_SET_PROPERTY},
-     {B_DIRECT_SPECIFIER},
-     "whether the window is the active one; true activates it",
-     0,
-     {B_BOOL_TYPE},
-     {},
-     {}},
-    {"Look",
-     {B_GET_PROPERTY},
-     {B_DIRECT_SPECIFIER},
-     "the window's look",
-     0,
-     {B_INT32_TYPE},
-     {},
-     {}},
-    {"Feel",
-     {B_GET_PROPERTY},
-     {B_DIRECT_SPECIFIER},
-     "the window's feel",
-     0,
-     {B_INT32_TYPE},
-     {},
-     {}},
-    {"Flags",
-     {B_GET_PROPERTY},
-     {B_DIRECT_SPECIFIER},
-     "the window's flags",
-     0,
-     {B_INT32_TYPE},
-     {},
-     {}},
+    BPrivate::get_set_row("Title", B_STRING_TYPE, "the window's title"),
+    BPrivate::get_set_row("Frame", B_RECT_TYPE, "the content area in screen coordinates"),
+    BPrivate::get_set_row("Hidden", B_BOOL_TYPE, "whether the window is hidden"),
+    BPrivate::get_set_row("Active", B_BOOL_TYPE,
+                          "whether the window is the active one; true activates it"),
+    BPrivate::get_row("Look", B_INT32_TYPE, "the window's look"),
+    BPrivate::get_row("Feel", B_INT32_TYPE, "the window's feel"),
+    BPrivate::get_row("Flags", B_INT32_TYPE, "the window's flags"),
     {"MenuBar", {}, {B_DIRECT_SPECIFIER}, "the window's key menu bar", 0, {}, {}, {}},
-    {"View",
-     {B_COUNT_PROPERTIES},
-     {B_DIRECT_SPECIFIER},
-     "how many views the top view holds",
-     0,
-     {B_INT32_TYPE},
-     {},
-     {}},
-    {"View",
-     {},
-     {B_INDEX_SPECIFIER, B_REVERSE_INDEX_SPECIFIER, B_NAME_SPECIFIER},
-     "the top view's children; a name is looked for at any depth",
-     0,
-     {},
-     {},
-     {}},
+    BPrivate::count_row("View", "how many views the top view holds"),
+    BPrivate::element_row("View", "the top view's children; a name is looked for at any depth"),
     {},
 };
 
-// Answers a get of a value that only reads.
-bool reply_int32(BMessage* message, int32 value)
-{
-	if (message->what != B_GET_PROPERTY)
-		return false;
-	BMessage reply(B_REPLY);
-	reply.AddInt32("result", value);
-	BPrivate::send_scripting_reply(message, &reply, B_OK);
-	return true;
-}
-
-bool reply_bool(BMessage* message, bool value)
-{
-	if (message->what != B_GET_PROPERTY)
-		return false;
-	BMessage reply(B_REPLY);
-	reply.AddBool("result", value);
-	BPrivate::send_scripting_reply(message, &reply, B_OK);
-	return true;
-}
-
 bool answer_window_property(BWindow* window, BMessage* message, const char* property)
 {
+	if (BPrivate::answer_frame_hidden_views(window, message, property))
+		return true;
 	const bool set = message->what == B_SET_PROPERTY;
 	if (strcmp(property, "Title") == 0) {
-		if (set) {
-			const char* title = nullptr;
-			status_t status = message->FindString("data", &title);
-			if (status == B_OK)
-				window->SetTitle(title);
-			BPrivate::send_scripting_reply(message, nullptr, status == B_OK ? B_OK : B_BAD_VALUE);
-			return true;
-		}
-		if (message->what != B_GET_PROPERTY)
-			return false;
-		BMessage reply(B_REPLY);
-		reply.AddString("result", window->Title());
-		BPrivate::send_scripting_reply(message, &reply, B_OK);
-		return true;
-	}
-	if (strcmp(property, "Frame") == 0) {
-		if (set) {
-			BRect frame;
-			status_t status = message->FindRect("data", &frame);
-			if (status == B_OK) {
-				window->MoveTo(frame.LeftTop());
-				window->ResizeTo(frame.Width(), frame.Height());
-			}
-			BPrivate::send_scripting_reply(message, nullptr, status == B_OK ? B_OK : B_BAD_VALUE);
-			return true;
-		}
-		if (message->what != B_GET_PROPERTY)
-			return false;
-		BMessage reply(B_REPLY);
-		reply.AddRect("result", window->Frame());
-		BPrivate::send_scripting_reply(message, &reply, B_OK);
-		return true;
-	}
-	if (strcmp(property, "Hidden") == 0 || strcmp(property, "Active") == 0) {
-		const bool hidden = property[0] == 'H';
 		if (!set)
-			return reply_bool(message, hidden ? window->IsHidden() : window->IsActive());
-		bool value = false;
-		status_t status = message->FindBool("data", &value);
-		if (status == B_OK && hidden && value != window->IsHidden()) {
-			if (value)
-				window->Hide();
-			else
-				window->Show();
-		} else if (status == B_OK && !hidden && value) {
+			return BPrivate::answer_get<const char*>(message, &BMessage::AddString,
+			                                         window->Title());
+		const char* title = nullptr;
+		const status_t status = message->FindString("data", &title);
+		if (status == B_OK)
+			window->SetTitle(title);
+		BPrivate::send_set_reply(message, status);
+		return true;
+	}
+	if (strcmp(property, "Active") == 0) {
+		if (!set)
+			return BPrivate::answer_get(message, &BMessage::AddBool, window->IsActive());
+		bool active = false;
+		const status_t status = message->FindBool("data", &active);
+		// There is no deactivating a window from here: false changes nothing.
+		if (status == B_OK && active)
 			window->Activate(true);
-		}
-		BPrivate::send_scripting_reply(message, nullptr, status == B_OK ? B_OK : B_BAD_VALUE);
+		BPrivate::send_set_reply(message, status);
 		return true;
 	}
 	if (strcmp(property, "Look") == 0)
-		return reply_int32(message, window->Look());
+		return BPrivate::answer_get(message, &BMessage::AddInt32, window->Look());
 	if (strcmp(property, "Feel") == 0)
-		return reply_int32(message, window->Feel());
+		return BPrivate::answer_get(message, &BMessage::AddInt32, window->Feel());
 	if (strcmp(property, "Flags") == 0)
-		return reply_int32(message, (int32)window->Flags());
-	if (strcmp(property, "View") == 0 && message->what == B_COUNT_PROPERTIES) {
-		BMessage reply(B_REPLY);
-		reply.AddInt32("result", window->CountChildren());
-		BPrivate::send_scripting_reply(message, &reply, B_OK);
-		return true;
-	}
+		return BPrivate::answer_get(message, &BMessage::AddInt32, (int32)window->Flags());
 	return false;
 }
 
@@ -195,8 +80,7 @@ void BWindow::MessageReceived(BMessage* message)
 BHandler* BWindow::ResolveSpecifier(BMessage* message, int32 index, BMessage* specifier, int32 form,
                                     const char* property)
 {
-	BPropertyInfo info(sWindowProperties);
-	if (property == nullptr || info.FindMatch(message, index, specifier, form, property) < 0)
+	if (!BPrivate::suite_matches(sWindowProperties, message, index, specifier, form, property))
 		return BLooper::ResolveSpecifier(message, index, specifier, form, property);
 	if (strcmp(property, "View") == 0 && form != B_DIRECT_SPECIFIER) {
 		return BPrivate::resolve_child_view(BPrivate::WindowAccess::TopView(this), message,
