@@ -11,6 +11,40 @@ namespace {
 
 const char* kResetLanguage = "English";
 
+// One value per key: a value of the same type is replaced, otherwise added.
+status_t set_item(BMessage& settings, const char* key, type_code type, const void* data,
+                  ssize_t size, bool fixedSize)
+{
+	if (settings.HasData(key, type))
+		return settings.ReplaceData(key, type, data, size);
+	return settings.AddData(key, type, data, size, fixedSize, 1);
+}
+
+// A fixed-size value, stored as the message's typed calls store it: the
+// value's own bytes in one item.
+template <typename T>
+status_t set_fixed(BMessage& settings, const char* key, type_code type, const T& value)
+{
+	if (key == nullptr)
+		return B_BAD_VALUE;
+	return set_item(settings, key, type, &value, sizeof(T), true);
+}
+
+// The value under key, or fallback when it is missing, of another type or
+// of another size (as the typed Find calls refuse it).
+template <typename T>
+T get_fixed(const BMessage& settings, const char* key, type_code type, T fallback)
+{
+	const void* data;
+	ssize_t size;
+	if (key == nullptr || settings.FindData(key, type, &data, &size) != B_OK ||
+	    size != (ssize_t)sizeof(T))
+		return fallback;
+	T value;
+	memcpy(&value, data, sizeof(T));
+	return value;
+}
+
 } // namespace
 
 Preferences::Preferences(const char* fileName, const char* kennung) : mStatus(kPrefsOK)
@@ -140,56 +174,32 @@ void Preferences::FreeData()
 
 status_t Preferences::Set(const char* key, int8 value)
 {
-	if (key == nullptr)
-		return B_BAD_VALUE;
-	if (mSettings.HasInt8(key))
-		return mSettings.ReplaceInt8(key, value);
-	return mSettings.AddInt8(key, value);
+	return set_fixed(mSettings, key, B_INT8_TYPE, value);
 }
 
 status_t Preferences::Set(const char* key, int16 value)
 {
-	if (key == nullptr)
-		return B_BAD_VALUE;
-	if (mSettings.HasInt16(key))
-		return mSettings.ReplaceInt16(key, value);
-	return mSettings.AddInt16(key, value);
+	return set_fixed(mSettings, key, B_INT16_TYPE, value);
 }
 
 status_t Preferences::Set(const char* key, int32 value)
 {
-	if (key == nullptr)
-		return B_BAD_VALUE;
-	if (mSettings.HasInt32(key))
-		return mSettings.ReplaceInt32(key, value);
-	return mSettings.AddInt32(key, value);
+	return set_fixed(mSettings, key, B_INT32_TYPE, value);
 }
 
 status_t Preferences::Set(const char* key, int64 value)
 {
-	if (key == nullptr)
-		return B_BAD_VALUE;
-	if (mSettings.HasInt64(key))
-		return mSettings.ReplaceInt64(key, value);
-	return mSettings.AddInt64(key, value);
+	return set_fixed(mSettings, key, B_INT64_TYPE, value);
 }
 
 status_t Preferences::Set(const char* key, float value)
 {
-	if (key == nullptr)
-		return B_BAD_VALUE;
-	if (mSettings.HasFloat(key))
-		return mSettings.ReplaceFloat(key, value);
-	return mSettings.AddFloat(key, value);
+	return set_fixed(mSettings, key, B_FLOAT_TYPE, value);
 }
 
 status_t Preferences::Set(const char* key, BRect value)
 {
-	if (key == nullptr)
-		return B_BAD_VALUE;
-	if (mSettings.HasRect(key))
-		return mSettings.ReplaceRect(key, value);
-	return mSettings.AddRect(key, value);
+	return set_fixed(mSettings, key, B_RECT_TYPE, value);
 }
 
 status_t Preferences::Set(const char* key, const BMessage* value)
@@ -205,49 +215,37 @@ status_t Preferences::Set(const char* key, const char* value)
 {
 	if (key == nullptr || value == nullptr)
 		return B_BAD_VALUE;
-	if (mSettings.HasString(key))
-		return mSettings.ReplaceString(key, value);
-	return mSettings.AddString(key, value);
+	return set_item(mSettings, key, B_STRING_TYPE, value, (ssize_t)strlen(value) + 1, false);
 }
 
 status_t Preferences::Set(const char* key, rgb_color value)
 {
-	if (key == nullptr)
-		return B_BAD_VALUE;
-	const uint8 bytes[4] = {value.red, value.green, value.blue, value.alpha};
-	if (mSettings.HasData(key, B_RGB_COLOR_TYPE))
-		return mSettings.ReplaceData(key, B_RGB_COLOR_TYPE, bytes, sizeof(bytes));
-	return mSettings.AddData(key, B_RGB_COLOR_TYPE, bytes, sizeof(bytes), true, 1);
+	return set_fixed(mSettings, key, B_RGB_COLOR_TYPE, value);
 }
 
 int8 Preferences::GetInt8(const char* key, int8 fallback) const
 {
-	int8 value;
-	return key != nullptr && mSettings.FindInt8(key, &value) == B_OK ? value : fallback;
+	return get_fixed(mSettings, key, B_INT8_TYPE, fallback);
 }
 
 int16 Preferences::GetInt16(const char* key, int16 fallback) const
 {
-	int16 value;
-	return key != nullptr && mSettings.FindInt16(key, &value) == B_OK ? value : fallback;
+	return get_fixed(mSettings, key, B_INT16_TYPE, fallback);
 }
 
 int32 Preferences::GetInt32(const char* key, int32 fallback) const
 {
-	int32 value;
-	return key != nullptr && mSettings.FindInt32(key, &value) == B_OK ? value : fallback;
+	return get_fixed(mSettings, key, B_INT32_TYPE, fallback);
 }
 
 int64 Preferences::GetInt64(const char* key, int64 fallback) const
 {
-	int64 value;
-	return key != nullptr && mSettings.FindInt64(key, &value) == B_OK ? value : fallback;
+	return get_fixed(mSettings, key, B_INT64_TYPE, fallback);
 }
 
 float Preferences::GetFloat(const char* key, float fallback) const
 {
-	float value;
-	return key != nullptr && mSettings.FindFloat(key, &value) == B_OK ? value : fallback;
+	return get_fixed(mSettings, key, B_FLOAT_TYPE, fallback);
 }
 
 const char* Preferences::GetString(const char* key, const char* fallback) const
@@ -258,8 +256,7 @@ const char* Preferences::GetString(const char* key, const char* fallback) const
 
 BRect Preferences::GetRect(const char* key, BRect fallback) const
 {
-	BRect value;
-	return key != nullptr && mSettings.FindRect(key, &value) == B_OK ? value : fallback;
+	return get_fixed(mSettings, key, B_RECT_TYPE, fallback);
 }
 
 BRect Preferences::GetRect(const char* key) const
