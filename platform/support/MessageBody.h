@@ -10,6 +10,7 @@
 
 #include <bit>
 #include <cstring>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <unordered_map>
@@ -121,6 +122,28 @@ status_t find_item(const MessageBody& body, const char* name, type_code type, in
                    const uint8** item, uint32* size);
 status_t replace_item(MessageBody& body, const char* name, type_code type, int32 index,
                       const void* data, ssize_t size);
+// Adds the bytes as a new item of a variable-size field when there is no
+// index, or replaces the item at index: the last step of the Add and
+// Replace calls of strings, refs and messages.
+status_t put_item(MessageBody& body, const char* name, type_code type, std::optional<int32> index,
+                  const void* data, ssize_t size);
+
+// What every typed Find call does before it reads a value: refuses a
+// missing output, finds the item, then hands its bytes to decode(item,
+// size), whose status is the call's.
+template <typename Out, typename Decode>
+status_t find_decoded(const MessageBody& body, const char* name, type_code type, int32 index,
+                      Out* out, Decode decode)
+{
+	if (out == nullptr)
+		return B_BAD_VALUE;
+	const uint8* item;
+	uint32 size;
+	const status_t status = find_item(body, name, type, index, &item, &size);
+	if (status != B_OK)
+		return status;
+	return decode(item, size);
+}
 
 } // namespace BPrivate
 

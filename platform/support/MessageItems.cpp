@@ -69,4 +69,12 @@ status_t replace_item(MessageBody& body, const char* name, type_code type, int32
 	return const_cast<MessageField*>(field)->ReplaceItem(index, data, (uint32)size);
 }
 
+status_t put_item(MessageBody& body, const char* name, type_code type, std::optional<int32> index,
+                  const void* data, ssize_t size)
+{
+	if (!index)
+		return add_item(body, name, type, false, data, size);
+	return replace_item(body, name, type, *index, data, size);
+}
+
 } // namespace BPrivate

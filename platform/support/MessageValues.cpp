@@ -10,126 +10,6 @@
 using BPrivate::MessageBody;
 using BPrivate::MessageField;
 
-// #pragma mark - strings
-
-status_t BMessage::AddString(const char* name, const char* string)
-{
-	if (string == nullptr)
-		return B_BAD_VALUE;
-	return BPrivate::add_item(*mBody, name, B_STRING_TYPE, false, string,
-	                          (ssize_t)strlen(string) + 1);
-}
-
-status_t BMessage::AddString(const char* name, const BString& string)
-{
-	return BPrivate::add_item(*mBody, name, B_STRING_TYPE, false, string.String(),
-	                          string.Length() + 1);
-}
-
-status_t BMessage::FindString(const char* name, const char** string) const
-{
-	return FindString(name, 0, string);
-}
-
-status_t BMessage::FindString(const char* name, int32 index, const char** string) const
-{
-	if (string == nullptr)
-		return B_BAD_VALUE;
-	const uint8* item;
-	uint32 size;
-	const status_t status = BPrivate::find_item(*mBody, name, B_STRING_TYPE, index, &item, &size);
-	if (status != B_OK)
-		return status;
-	*string = (const char*)item;
-	return B_OK;
-}
-
-status_t BMessage::FindString(const char* name, BString* string) const
-{
-	return FindString(name, 0, string);
-}
-
-status_t BMessage::FindString(const char* name, int32 index, BString* string) const
-{
-	if (string == nullptr)
-		return B_BAD_VALUE;
-	const uint8* item;
-	uint32 size;
-	const status_t status = BPrivate::find_item(*mBody, name, B_STRING_TYPE, index, &item, &size);
-	if (status != B_OK)
-		return status;
-	// Up to the first NUL, as a C string reader would see it.
-	string->SetTo((const char*)item, (int32)size - 1);
-	return B_OK;
-}
-
-status_t BMessage::ReplaceString(const char* name, const char* string)
-{
-	return ReplaceString(name, 0, string);
-}
-
-status_t BMessage::ReplaceString(const char* name, int32 index, const char* string)
-{
-	if (string == nullptr)
-		return B_BAD_VALUE;
-	return BPrivate::replace_item(*mBody, name, B_STRING_TYPE, index, string,
-	                              (ssize_t)strlen(string) + 1);
-}
-
-status_t BMessage::ReplaceString(const char* name, const BString& string)
-{
-	return ReplaceString(name, 0, string);
-}
-
-status_t BMessage::ReplaceString(const char* name, int32 index, const BString& string)
-{
-	return BPrivate::replace_item(*mBody, name, B_STRING_TYPE, index, string.String(),
-	                              string.Length() + 1);
-}
-
-// #pragma mark - refs
-
-status_t BMessage::AddRef(const char* name, const entry_ref* ref)
-{
-	if (ref == nullptr)
-		return B_BAD_VALUE;
-	const std::vector<uint8> bytes = BPrivate::flatten_ref(*ref);
-	return BPrivate::add_item(*mBody, name, B_REF_TYPE, false, bytes.data(), (ssize_t)bytes.size());
-}
-
-status_t BMessage::FindRef(const char* name, entry_ref* ref) const
-{
-	return FindRef(name, 0, ref);
-}
-
-status_t BMessage::FindRef(const char* name, int32 index, entry_ref* ref) const
-{
-	if (ref == nullptr)
-		return B_BAD_VALUE;
-	const uint8* item;
-	uint32 size;
-	const status_t status = BPrivate::find_item(*mBody, name, B_REF_TYPE, index, &item, &size);
-	if (status != B_OK)
-		return status;
-	return BPrivate::unflatten_ref(item, size, ref);
-}
-
-status_t BMessage::ReplaceRef(const char* name, const entry_ref* ref)
-{
-	return ReplaceRef(name, 0, ref);
-}
-
-status_t BMessage::ReplaceRef(const char* name, int32 index, const entry_ref* ref)
-{
-	if (ref == nullptr)
-		return B_BAD_VALUE;
-	const std::vector<uint8> bytes = BPrivate::flatten_ref(*ref);
-	return BPrivate::replace_item(*mBody, name, B_REF_TYPE, index, bytes.data(),
-	                              (ssize_t)bytes.size());
-}
-
-// #pragma mark - messages
-
 namespace {
 
 status_t flatten_to_vector(const BMessage& message, std::vector<uint8>* bytes)
@@ -159,9 +39,29 @@ status_t unflatten_nested(const void* data, ssize_t numBytes, BMessage* nested)
 	return B_OK;
 }
 
-} // namespace
+// The Add (no index) and Replace calls of each variable-size type, which
+// differ only in where the bytes go.
 
-status_t BMessage::AddMessage(const char* name, const BMessage* message)
+status_t put_string(MessageBody& body, const char* name, std::optional<int32> index,
+                    const char* string)
+{
+	if (string == nullptr)
+		return B_BAD_VALUE;
+	return BPrivate::put_item(body, name, B_STRING_TYPE, index, string,
+	                          (ssize_t)strlen(string) + 1);
+}
+
+status_t put_ref(MessageBody& body, const char* name, std::optional<int32> index,
+                 const entry_ref* ref)
+{
+	if (ref == nullptr)
+		return B_BAD_VALUE;
+	const std::vector<uint8> bytes = BPrivate::flatten_ref(*ref);
+	return BPrivate::put_item(body, name, B_REF_TYPE, index, bytes.data(), (ssize_t)bytes.size());
+}
+
+status_t put_message(MessageBody& body, const char* name, std::optional<int32> index,
+                     const BMessage* message)
 {
 	if (message == nullptr)
 		return B_BAD_VALUE;
@@ -169,8 +69,109 @@ status_t BMessage::AddMessage(const char* name, const BMessage* message)
 	const status_t status = flatten_to_vector(*message, &bytes);
 	if (status != B_OK)
 		return status;
-	return BPrivate::add_item(*mBody, name, B_MESSAGE_TYPE, false, bytes.data(),
+	return BPrivate::put_item(body, name, B_MESSAGE_TYPE, index, bytes.data(),
 	                          (ssize_t)bytes.size());
+}
+
+} // namespace
+
+// #pragma mark - strings
+
+status_t BMessage::AddString(const char* name, const char* string)
+{
+	return put_string(*mBody, name, std::nullopt, string);
+}
+
+status_t BMessage::AddString(const char* name, const BString& string)
+{
+	return BPrivate::put_item(*mBody, name, B_STRING_TYPE, std::nullopt, string.String(),
+	                          string.Length() + 1);
+}
+
+status_t BMessage::FindString(const char* name, const char** string) const
+{
+	return FindString(name, 0, string);
+}
+
+status_t BMessage::FindString(const char* name, int32 index, const char** string) const
+{
+	auto decode = [string](const uint8* item, uint32) {
+		*string = (const char*)item;
+		return B_OK;
+	};
+	return BPrivate::find_decoded(*mBody, name, B_STRING_TYPE, index, string, decode);
+}
+
+status_t BMessage::FindString(const char* name, BString* string) const
+{
+	return FindString(name, 0, string);
+}
+
+status_t BMessage::FindString(const char* name, int32 index, BString* string) const
+{
+	auto decode = [string](const uint8* item, uint32 size) {
+		// Up to the first NUL, as a C string reader would see it.
+		string->SetTo((const char*)item, (int32)size - 1);
+		return B_OK;
+	};
+	return BPrivate::find_decoded(*mBody, name, B_STRING_TYPE, index, string, decode);
+}
+
+status_t BMessage::ReplaceString(const char* name, const char* string)
+{
+	return ReplaceString(name, 0, string);
+}
+
+status_t BMessage::ReplaceString(const char* name, int32 index, const char* string)
+{
+	return put_string(*mBody, name, index, string);
+}
+
+status_t BMessage::ReplaceString(const char* name, const BString& string)
+{
+	return ReplaceString(name, 0, string);
+}
+
+status_t BMessage::ReplaceString(const char* name, int32 index, const BString& string)
+{
+	return BPrivate::put_item(*mBody, name, B_STRING_TYPE, index, string.String(),
+	                          string.Length() + 1);
+}
+
+// #pragma mark - refs
+
+status_t BMessage::AddRef(const char* name, const entry_ref* ref)
+{
+	return put_ref(*mBody, name, std::nullopt, ref);
+}
+
+status_t BMessage::FindRef(const char* name, entry_ref* ref) const
+{
+	return FindRef(name, 0, ref);
+}
+
+status_t BMessage::FindRef(const char* name, int32 index, entry_ref* ref) const
+{
+	return BPrivate::find_decoded(
+	    *mBody, name, B_REF_TYPE, index, ref,
+	    [ref](const uint8* item, uint32 size) { return BPrivate::unflatten_ref(item, size, ref); });
+}
+
+status_t BMessage::ReplaceRef(const char* name, const entry_ref* ref)
+{
+	return ReplaceRef(name, 0, ref);
+}
+
+status_t BMessage::ReplaceRef(const char* name, int32 index, const entry_ref* ref)
+{
+	return put_ref(*mBody, name, index, ref);
+}
+
+// #pragma mark - messages
+
+status_t BMessage::AddMessage(const char* name, const BMessage* message)
+{
+	return put_message(*mBody, name, std::nullopt, message);
 }
 
 status_t BMessage::FindMessage(const char* name, BMessage* message) const
@@ -180,16 +181,11 @@ status_t BMessage::FindMessage(const char* name, BMessage* message) const
 
 status_t BMessage::FindMessage(const char* name, int32 index, BMessage* message) const
 {
-	if (message == nullptr)
-		return B_BAD_VALUE;
-	const uint8* item;
-	uint32 size;
-	const status_t status = BPrivate::find_item(*mBody, name, B_MESSAGE_TYPE, index, &item, &size);
-	if (status != B_OK)
-		return status;
 	// Unflatten keeps the old fields until it is done, so message may be
 	// this message.
-	return message->Unflatten(item, size);
+	return BPrivate::find_decoded(
+	    *mBody, name, B_MESSAGE_TYPE, index, message,
+	    [message](const uint8* item, uint32 size) { return message->Unflatten(item, size); });
 }
 
 status_t BMessage::ReplaceMessage(const char* name, const BMessage* message)
@@ -199,14 +195,7 @@ status_t BMessage::ReplaceMessage(const char* name, const BMessage* message)
 
 status_t BMessage::ReplaceMessage(const char* name, int32 index, const BMessage* message)
 {
-	if (message == nullptr)
-		return B_BAD_VALUE;
-	std::vector<uint8> bytes;
-	const status_t status = flatten_to_vector(*message, &bytes);
-	if (status != B_OK)
-		return status;
-	return BPrivate::replace_item(*mBody, name, B_MESSAGE_TYPE, index, bytes.data(),
-	                              (ssize_t)bytes.size());
+	return put_message(*mBody, name, index, message);
 }
 
 // #pragma mark - flattenable objects and raw data
@@ -294,17 +283,13 @@ status_t BMessage::FindData(const char* name, type_code type, const void** data,
 status_t BMessage::FindData(const char* name, type_code type, int32 index, const void** data,
                             ssize_t* numBytes) const
 {
-	if (data == nullptr)
-		return B_BAD_VALUE;
-	const uint8* item;
-	uint32 size;
-	const status_t status = BPrivate::find_item(*mBody, name, type, index, &item, &size);
-	if (status != B_OK)
-		return status;
-	*data = item;
-	if (numBytes != nullptr)
-		*numBytes = (ssize_t)size;
-	return B_OK;
+	auto decode = [data, numBytes](const uint8* item, uint32 size) {
+		*data = item;
+		if (numBytes != nullptr)
+			*numBytes = (ssize_t)size;
+		return B_OK;
+	};
+	return BPrivate::find_decoded(*mBody, name, type, index, data, decode);
 }
 
 status_t BMessage::ReplaceData(const char* name, type_code type, const void* data, ssize_t numBytes)
