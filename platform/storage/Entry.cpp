@@ -19,6 +19,15 @@ namespace {
 // The kernel's own limit on links followed in one look-up.
 const int kMaxLinkHops = 40;
 
+// B_OK when path (links followed) is a folder.
+status_t check_folder(const std::string& path)
+{
+	struct stat info;
+	if (stat(path.c_str(), &info) != 0)
+		return storage_error(errno);
+	return S_ISDIR(info.st_mode) ? B_OK : B_NOT_A_DIRECTORY;
+}
+
 // Splits an absolute, cleaned path into its resolved folder and its leaf.
 // The root has the folder "/" and an empty leaf.
 status_t split_entry(const std::string& path, std::string* folder, std::string* leaf)
@@ -44,11 +53,9 @@ status_t split_entry(const std::string& path, std::string* folder, std::string* 
 	status_t status = resolve_path(join_path(parts), &resolvedFolder);
 	if (status != B_OK)
 		return status;
-	struct stat info;
-	if (stat(resolvedFolder.c_str(), &info) != 0)
-		return storage_error(errno);
-	if (!S_ISDIR(info.st_mode))
-		return B_NOT_A_DIRECTORY;
+	status = check_folder(resolvedFolder);
+	if (status != B_OK)
+		return status;
 	*folder = resolvedFolder;
 	*leaf = name;
 	return B_OK;
@@ -59,6 +66,20 @@ bool lstat_entry(const BEntry& entry, struct stat* info)
 	if (entry.InitCheck() != B_OK)
 		return false;
 	return lstat(entry.FullPath().c_str(), info) == 0;
+}
+
+// The folder an entry is in, as a BEntry or a BDirectory made by setTo; the
+// root is in none.
+template <typename Target, typename SetTo>
+status_t get_parent(status_t initStatus, bool isRoot, Target* target, SetTo setTo)
+{
+	if (const status_t status = check_getter(target, initStatus); status != B_OK)
+		return status;
+	if (isRoot) {
+		target->Unset();
+		return B_ENTRY_NOT_FOUND;
+	}
+	return setTo();
 }
 
 } // namespace
@@ -197,10 +218,8 @@ bool BEntry::Exists() const
 
 status_t BEntry::GetRef(entry_ref* ref) const
 {
-	if (ref == nullptr)
-		return B_BAD_VALUE;
-	if (mStatus != B_OK)
-		return mStatus;
+	if (const status_t status = check_getter(ref, mStatus); status != B_OK)
+		return status;
 	struct stat info;
 	if (stat(mFolder.c_str(), &info) != 0)
 		return storage_error(errno);
@@ -213,48 +232,28 @@ status_t BEntry::GetRef(entry_ref* ref) const
 
 status_t BEntry::GetPath(BPath* path) const
 {
-	if (path == nullptr)
-		return B_BAD_VALUE;
-	if (mStatus != B_OK) {
-		path->Unset();
-		return mStatus;
-	}
+	if (const status_t status = check_getter_unset(path, mStatus); status != B_OK)
+		return status;
 	return path->SetTo(this);
 }
 
 status_t BEntry::GetParent(BEntry* entry) const
 {
-	if (entry == nullptr)
-		return B_BAD_VALUE;
-	if (mStatus != B_OK)
-		return mStatus;
-	if (mLeaf.empty()) {
-		entry->Unset();
-		return B_ENTRY_NOT_FOUND;
-	}
-	std::string folder = mFolder;
-	return entry->_SetFromPath(folder, false);
+	return get_parent(mStatus, mLeaf.empty(), entry, [&] {
+		std::string folder = mFolder;
+		return entry->_SetFromPath(folder, false);
+	});
 }
 
 status_t BEntry::GetParent(BDirectory* dir) const
 {
-	if (dir == nullptr)
-		return B_BAD_VALUE;
-	if (mStatus != B_OK)
-		return mStatus;
-	if (mLeaf.empty()) {
-		dir->Unset();
-		return B_ENTRY_NOT_FOUND;
-	}
-	return dir->SetTo(mFolder.c_str());
+	return get_parent(mStatus, mLeaf.empty(), dir, [&] { return dir->SetTo(mFolder.c_str()); });
 }
 
 status_t BEntry::GetName(char* buffer) const
 {
-	if (buffer == nullptr)
-		return B_BAD_VALUE;
-	if (mStatus != B_OK)
-		return mStatus;
+	if (const status_t status = check_getter(buffer, mStatus); status != B_OK)
+		return status;
 	const std::string name = mLeaf.empty() ? std::string("/") : mLeaf;
 	memcpy(buffer, name.c_str(), name.size() + 1);
 	return B_OK;
@@ -262,10 +261,8 @@ status_t BEntry::GetName(char* buffer) const
 
 status_t BEntry::GetNodeRef(node_ref* ref) const
 {
-	if (ref == nullptr)
-		return B_BAD_VALUE;
-	if (mStatus != B_OK)
-		return mStatus;
+	if (const status_t status = check_getter(ref, mStatus); status != B_OK)
+		return status;
 	struct stat info;
 	std::string full = FullPath();
 	if (lstat(full.c_str(), &info) != 0)
@@ -380,11 +377,9 @@ status_t create_directory(const char* path, mode_t mode)
 			continue;
 		if (errno != EEXIST)
 			return storage_error(errno);
-		struct stat info;
-		if (stat(current.c_str(), &info) != 0)
-			return storage_error(errno);
-		if (!S_ISDIR(info.st_mode))
-			return B_NOT_A_DIRECTORY;
+		const status_t status = check_folder(current);
+		if (status != B_OK)
+			return status;
 	}
 	return B_OK;
 }

@@ -60,6 +60,19 @@ template <typename Call> ssize_t transfer_all(size_t size, Call call)
 	return (ssize_t)done;
 }
 
+// What Read, Write, ReadAt and WriteAt check before call moves any byte
+// (position is 0 for the calls that have none).
+template <typename Call>
+ssize_t checked_transfer(status_t initStatus, off_t position, const void* buffer, size_t size,
+                         Call call)
+{
+	if (initStatus != B_OK)
+		return initStatus;
+	if (position < 0 || (buffer == nullptr && size > 0))
+		return B_BAD_VALUE;
+	return transfer_all(size, call);
+}
+
 } // namespace
 
 BFile::BFile() : mMode(0) {}
@@ -182,46 +195,32 @@ bool BFile::IsWritable() const
 
 ssize_t BFile::Read(void* buffer, size_t size)
 {
-	if (InitCheck() != B_OK)
-		return InitCheck();
-	if (buffer == nullptr && size > 0)
-		return B_BAD_VALUE;
 	const int fd = _Descriptor();
-	return transfer_all(size,
-	                    [&](size_t done) { return read(fd, (char*)buffer + done, size - done); });
+	return checked_transfer(InitCheck(), 0, buffer, size, [&](size_t done) {
+		return read(fd, (char*)buffer + done, size - done);
+	});
 }
 
 ssize_t BFile::Write(const void* buffer, size_t size)
 {
-	if (InitCheck() != B_OK)
-		return InitCheck();
-	if (buffer == nullptr && size > 0)
-		return B_BAD_VALUE;
 	const int fd = _Descriptor();
-	return transfer_all(
-	    size, [&](size_t done) { return write(fd, (const char*)buffer + done, size - done); });
+	return checked_transfer(InitCheck(), 0, buffer, size, [&](size_t done) {
+		return write(fd, (const char*)buffer + done, size - done);
+	});
 }
 
 ssize_t BFile::ReadAt(off_t position, void* buffer, size_t size)
 {
-	if (InitCheck() != B_OK)
-		return InitCheck();
-	if (position < 0 || (buffer == nullptr && size > 0))
-		return B_BAD_VALUE;
 	const int fd = _Descriptor();
-	return transfer_all(size, [&](size_t done) {
+	return checked_transfer(InitCheck(), position, buffer, size, [&](size_t done) {
 		return pread(fd, (char*)buffer + done, size - done, position + (off_t)done);
 	});
 }
 
 ssize_t BFile::WriteAt(off_t position, const void* buffer, size_t size)
 {
-	if (InitCheck() != B_OK)
-		return InitCheck();
-	if (position < 0 || (buffer == nullptr && size > 0))
-		return B_BAD_VALUE;
 	const int fd = _Descriptor();
-	return transfer_all(size, [&](size_t done) {
+	return checked_transfer(InitCheck(), position, buffer, size, [&](size_t done) {
 		return pwrite(fd, (const char*)buffer + done, size - done, position + (off_t)done);
 	});
 }

@@ -45,11 +45,12 @@ std::string type_name(const char* name)
 	return full.size() > kMaxXattrName ? std::string() : full;
 }
 
-// fstat of an open node; the node's own error when it is not open.
-status_t stat_node(status_t nodeStatus, int fd, struct stat* info)
+// fstat of an open node for a getter of output; the node's own error when
+// it is not open.
+status_t stat_node(const void* output, status_t nodeStatus, int fd, struct stat* info)
 {
-	if (nodeStatus != B_OK)
-		return nodeStatus;
+	if (const status_t status = check_getter(output, nodeStatus); status != B_OK)
+		return status;
 	return fstat(fd, info) == 0 ? B_OK : storage_error(errno);
 }
 
@@ -332,11 +333,8 @@ status_t BNode::GetAttrInfo(const char* name, attr_info* info) const
 
 status_t BNode::GetNodeRef(node_ref* ref) const
 {
-	if (ref == nullptr)
-		return B_BAD_VALUE;
 	struct stat info;
-	const status_t status = stat_node(mStatus, mFd, &info);
-	if (status != B_OK)
+	if (const status_t status = stat_node(ref, mStatus, mFd, &info); status != B_OK)
 		return status;
 	*ref = node_ref(info.st_dev, info.st_ino);
 	remember_node(*ref, mPath);
@@ -354,11 +352,8 @@ status_t BNode::Sync()
 
 status_t BNode::GetPermissions(mode_t* permissions) const
 {
-	if (permissions == nullptr)
-		return B_BAD_VALUE;
 	struct stat info;
-	const status_t status = stat_node(mStatus, mFd, &info);
-	if (status != B_OK)
+	if (const status_t status = stat_node(permissions, mStatus, mFd, &info); status != B_OK)
 		return status;
 	*permissions = info.st_mode & 07777;
 	return B_OK;

@@ -123,10 +123,8 @@ status_t BNodeInfo::InitCheck() const
 
 status_t BNodeInfo::GetType(char* type) const
 {
-	if (type == nullptr)
-		return B_BAD_VALUE;
-	if (mStatus != B_OK)
-		return mStatus;
+	if (const status_t status = BPrivate::check_getter(type, mStatus); status != B_OK)
+		return status;
 	if (mNode->InitCheck() != B_OK)
 		return B_NO_INIT;
 	std::vector<char> value;

@@ -166,12 +166,8 @@ status_t BPath::Append(const char* path, bool normalize)
 
 status_t BPath::GetParent(BPath* path) const
 {
-	if (path == nullptr)
-		return B_BAD_VALUE;
-	if (mStatus != B_OK) {
-		path->Unset();
-		return mStatus;
-	}
+	if (const status_t status = check_getter_unset(path, mStatus); status != B_OK)
+		return status;
 	std::vector<std::string> parts = split_path(mPath);
 	if (parts.empty()) {
 		path->Unset();

@@ -27,6 +27,22 @@ std::string append_path(const std::string& folder, const std::string& leaf);
 // realpath(3) as a status: the path must exist.
 status_t resolve_path(const std::string& path, std::string* resolved);
 
+// What every getter checks first: an output to fill (B_BAD_VALUE without
+// one), then the object's own status.
+inline status_t check_getter(const void* output, status_t initStatus)
+{
+	return output == nullptr ? B_BAD_VALUE : initStatus;
+}
+
+// check_getter for a getter that also empties its output when the object
+// itself is not set up.
+template <typename Output> status_t check_getter_unset(Output* output, status_t initStatus)
+{
+	if (output != nullptr && initStatus != B_OK)
+		output->Unset();
+	return check_getter(output, initStatus);
+}
+
 // The node monitor needs a path for a node_ref. Every node_ref the kit
 // hands out is remembered here with the path it was made from.
 void remember_node(const node_ref& ref, const std::string& path);
