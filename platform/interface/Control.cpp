@@ -6,6 +6,19 @@
 #include "OS.h"
 #include "Window.h"
 
+namespace {
+
+// Changes a value the control draws, redrawing only when it differs.
+template <typename Value> void set_drawn(BView* view, Value* member, Value value)
+{
+	if (value != *member) {
+		*member = value;
+		view->Invalidate();
+	}
+}
+
+} // namespace
+
 BControl::BControl(BRect frame, const char* name, const char* label, BMessage* message,
                    uint32 resizingMode, uint32 flags)
     : BView(frame, name, resizingMode, flags), BInvoker(message, nullptr, nullptr),
@@ -38,10 +51,7 @@ const char* BControl::Label() const
 
 void BControl::SetValue(int32 value)
 {
-	if (value != mValue) {
-		mValue = value;
-		Invalidate();
-	}
+	set_drawn(this, &mValue, value);
 }
 
 int32 BControl::Value() const
@@ -51,10 +61,7 @@ int32 BControl::Value() const
 
 void BControl::SetEnabled(bool enabled)
 {
-	if (enabled != mEnabled) {
-		mEnabled = enabled;
-		Invalidate();
-	}
+	set_drawn(this, &mEnabled, enabled);
 }
 
 bool BControl::IsEnabled() const

@@ -7,8 +7,6 @@
 #include <cmath>
 
 #include "Message.h"
-#include "Messenger.h"
-#include "OS.h"
 #include "TextView.h"
 #include "TextViewPrivate.h"
 #include "ViewPrivate.h"
@@ -59,19 +57,19 @@ void BTextControl::Draw(BRect updateRect)
 	BRect field = Bounds();
 	field.left = mDivider;
 	if (field.IsValid() && field.Width() >= 4 && field.Height() >= 4) {
-		SetHighColor(make_color(152, 152, 152));
-		StrokeLine(field.LeftBottom(), field.LeftTop());
-		StrokeLine(field.RightTop());
-		SetHighColor(make_color(255, 255, 255));
-		StrokeLine(field.RightBottom());
-		StrokeLine(field.LeftBottom() + BPoint(1, 0));
-		field.InsetBy(1, 1);
-		SetHighColor(make_color(96, 96, 96));
-		StrokeLine(field.LeftBottom(), field.LeftTop());
-		StrokeLine(field.RightTop());
-		SetHighColor(make_color(216, 216, 216));
-		StrokeLine(field.RightBottom());
-		StrokeLine(field.LeftBottom() + BPoint(1, 0));
+		// Two rings, each dark at the top and left and light at the bottom
+		// and right.
+		const rgb_color rings[2][2] = {{make_color(152, 152, 152), make_color(255, 255, 255)},
+		                               {make_color(96, 96, 96), make_color(216, 216, 216)}};
+		for (const auto& ring : rings) {
+			SetHighColor(ring[0]);
+			StrokeLine(field.LeftBottom(), field.LeftTop());
+			StrokeLine(field.RightTop());
+			SetHighColor(ring[1]);
+			StrokeLine(field.RightBottom());
+			StrokeLine(field.LeftBottom() + BPoint(1, 0));
+			field.InsetBy(1, 1);
+		}
 	}
 	const char* label = Label();
 	if (label[0] == '\0')
@@ -179,13 +177,8 @@ void BTextControl::_LayoutTextView()
 
 void BTextControl::_TextChanged()
 {
-	if (mModificationMessage == nullptr)
-		return;
-	BMessage copy(*mModificationMessage);
-	copy.AddInt64("when", system_time());
-	copy.AddPointer("source", static_cast<BControl*>(this));
-	BMessenger window;
-	if (Window() != nullptr)
-		window = BMessenger(Window());
-	SendToTarget(&copy, &window);
+	// Sent as an invocation is, "when" and "source" included; qualified, so
+	// that a subclass's own Invoke does not take the change notices too.
+	if (mModificationMessage != nullptr)
+		BControl::Invoke(mModificationMessage);
 }
