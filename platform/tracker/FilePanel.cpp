@@ -392,31 +392,28 @@ void BFilePanel::Hide()
 
 bool BFilePanel::IsShowing() const
 {
-	std::shared_ptr<PanelCore> core = mImpl->Core();
-	std::lock_guard<std::mutex> lock(core->lock);
-	return core->showing;
+	return mImpl->Locked([](PanelCore& core) { return core.showing; });
 }
 
 void BFilePanel::SetTarget(BMessenger target)
 {
-	std::shared_ptr<PanelCore> core = mImpl->Core();
-	std::lock_guard<std::mutex> lock(core->lock);
-	core->hasTarget = true;
-	core->target = target;
+	mImpl->Locked([&](PanelCore& core) {
+		core.hasTarget = true;
+		core.target = target;
+	});
 }
 
 BMessenger BFilePanel::Messenger() const
 {
-	std::shared_ptr<PanelCore> core = mImpl->Core();
-	std::lock_guard<std::mutex> lock(core->lock);
-	return core->hasTarget ? core->target : be_app_messenger;
+	return mImpl->Locked(
+	    [](PanelCore& core) { return core.hasTarget ? core.target : be_app_messenger; });
 }
 
 void BFilePanel::SetMessage(BMessage* message)
 {
-	std::shared_ptr<PanelCore> core = mImpl->Core();
-	std::lock_guard<std::mutex> lock(core->lock);
-	core->message = message != nullptr ? *message : BMessage(BPrivate::default_what(core->mode));
+	mImpl->Locked([&](PanelCore& core) {
+		core.message = message != nullptr ? *message : BMessage(BPrivate::default_what(core.mode));
+	});
 }
 
 void BFilePanel::SetPanelDirectory(const entry_ref* ref)
@@ -442,11 +439,7 @@ void BFilePanel::SetPanelDirectory(const char* path)
 	std::string folder = BPrivate::nearest_folder(path);
 	if (folder.empty())
 		return;
-	{
-		std::shared_ptr<PanelCore> core = mImpl->Core();
-		std::lock_guard<std::mutex> lock(core->lock);
-		core->directory = folder;
-	}
+	mImpl->Locked([&](PanelCore& core) { core.directory = folder; });
 	mImpl->OnMain([](PanelCore& core) { FilePanelImpl::ApplyDirectory(core); });
 }
 
@@ -454,12 +447,7 @@ void BFilePanel::GetPanelDirectory(entry_ref* ref) const
 {
 	if (ref == nullptr)
 		return;
-	std::string directory;
-	{
-		std::shared_ptr<PanelCore> core = mImpl->Core();
-		std::lock_guard<std::mutex> lock(core->lock);
-		directory = core->directory;
-	}
+	const std::string directory = mImpl->Locked([](PanelCore& core) { return core.directory; });
 	if (get_ref_for_path(directory.c_str(), ref) != B_OK)
 		*ref = entry_ref();
 }
@@ -467,11 +455,7 @@ void BFilePanel::GetPanelDirectory(entry_ref* ref) const
 void BFilePanel::SetSaveText(const char* text)
 {
 	std::string saveText = text != nullptr ? text : "";
-	{
-		std::shared_ptr<PanelCore> core = mImpl->Core();
-		std::lock_guard<std::mutex> lock(core->lock);
-		core->saveText = saveText;
-	}
+	mImpl->Locked([&](PanelCore& core) { core.saveText = saveText; });
 	mImpl->OnMain([saveText](PanelCore& core) {
 		if (core.dialog != nullptr && core.mode == B_SAVE_PANEL)
 			core.dialog->selectFile(QString::fromStdString(saveText));
@@ -481,11 +465,7 @@ void BFilePanel::SetSaveText(const char* text)
 void BFilePanel::SetTitle(const char* title)
 {
 	std::string text = title != nullptr ? title : "";
-	{
-		std::shared_ptr<PanelCore> core = mImpl->Core();
-		std::lock_guard<std::mutex> lock(core->lock);
-		core->title = text;
-	}
+	mImpl->Locked([&](PanelCore& core) { core.title = text; });
 	mImpl->OnMain([text](PanelCore& core) {
 		if (core.dialog != nullptr && !text.empty())
 			core.dialog->setWindowTitle(QString::fromStdString(text));
@@ -494,13 +474,11 @@ void BFilePanel::SetTitle(const char* title)
 
 void BFilePanel::AddFilterChoice(const char* label, BRefFilter* filter)
 {
-	{
-		std::shared_ptr<PanelCore> core = mImpl->Core();
-		std::lock_guard<std::mutex> lock(core->lock);
-		if (core->filterChoices.empty())
-			core->filter = filter;
-		core->filterChoices.emplace_back(label != nullptr ? label : "", filter);
-	}
+	mImpl->Locked([&](PanelCore& core) {
+		if (core.filterChoices.empty())
+			core.filter = filter;
+		core.filterChoices.emplace_back(label != nullptr ? label : "", filter);
+	});
 	mImpl->OnMain([](PanelCore& core) { FilePanelImpl::ApplyFilterChoices(core); });
 }
 
@@ -508,18 +486,12 @@ void BFilePanel::SetTypeDescription(const char* mimeType, const char* descriptio
 {
 	if (mimeType == nullptr || description == nullptr)
 		return;
-	std::shared_ptr<PanelCore> core = mImpl->Core();
-	std::lock_guard<std::mutex> lock(core->lock);
-	core->typeDescriptions[mimeType] = description;
+	mImpl->Locked([&](PanelCore& core) { core.typeDescriptions[mimeType] = description; });
 }
 
 void BFilePanel::SetRefFilter(BRefFilter* filter)
 {
-	{
-		std::shared_ptr<PanelCore> core = mImpl->Core();
-		std::lock_guard<std::mutex> lock(core->lock);
-		core->filter = filter;
-	}
+	mImpl->Locked([&](PanelCore& core) { core.filter = filter; });
 	mImpl->OnMain([](PanelCore& core) {
 		if (core.dialog == nullptr)
 			return;
@@ -530,9 +502,7 @@ void BFilePanel::SetRefFilter(BRefFilter* filter)
 
 BRefFilter* BFilePanel::RefFilter() const
 {
-	std::shared_ptr<PanelCore> core = mImpl->Core();
-	std::lock_guard<std::mutex> lock(core->lock);
-	return core->filter;
+	return mImpl->Locked([](PanelCore& core) { return core.filter; });
 }
 
 file_panel_mode BFilePanel::PanelMode() const
@@ -542,14 +512,10 @@ file_panel_mode BFilePanel::PanelMode() const
 
 void BFilePanel::SetHideWhenDone(bool hideWhenDone)
 {
-	std::shared_ptr<PanelCore> core = mImpl->Core();
-	std::lock_guard<std::mutex> lock(core->lock);
-	core->hideWhenDone = hideWhenDone;
+	mImpl->Locked([&](PanelCore& core) { core.hideWhenDone = hideWhenDone; });
 }
 
 bool BFilePanel::HidesWhenDone() const
 {
-	std::shared_ptr<PanelCore> core = mImpl->Core();
-	std::lock_guard<std::mutex> lock(core->lock);
-	return core->hideWhenDone;
+	return mImpl->Locked([](PanelCore& core) { return core.hideWhenDone; });
 }

@@ -56,6 +56,13 @@ public:
 	~FilePanelImpl();
 
 	std::shared_ptr<PanelCore> Core() const { return mCore; }
+	// Runs work on the panel's state under its lock, on the calling thread,
+	// and gives back what work returns.
+	template <typename Work> auto Locked(Work work) const
+	{
+		std::lock_guard<std::mutex> lock(mCore->lock);
+		return work(*mCore);
+	}
 
 	// Runs work on the main thread: at once when called there, else queued.
 	void OnMain(std::function<void(PanelCore&)> work);
