@@ -103,10 +103,7 @@ BFont::BFont()
 	copy_name(mStyle, "Regular");
 }
 
-BFont::BFont(const BFont& font)
-{
-	*this = font;
-}
+BFont::BFont(const BFont& font) = default;
 
 BFont::BFont(const BFont* font) : BFont()
 {
@@ -114,21 +111,7 @@ BFont::BFont(const BFont* font) : BFont()
 		*this = *font;
 }
 
-BFont& BFont::operator=(const BFont& font)
-{
-	if (this != &font) {
-		std::memcpy(mFamily, font.mFamily, sizeof(mFamily));
-		std::memcpy(mStyle, font.mStyle, sizeof(mStyle));
-		mSize = font.mSize;
-		mShear = font.mShear;
-		mRotation = font.mRotation;
-		mFlags = font.mFlags;
-		mFace = font.mFace;
-		mSpacing = font.mSpacing;
-		mEncoding = font.mEncoding;
-	}
-	return *this;
-}
+BFont& BFont::operator=(const BFont& font) = default;
 
 bool BFont::operator==(const BFont& font) const
 {
