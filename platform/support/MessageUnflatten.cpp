@@ -38,19 +38,31 @@ MessageForm form_of(const uint8* magic, bool* bigEndian)
 	return kFormUnknown;
 }
 
-uint16 swap16(uint16 v)
-{
-	return __builtin_bswap16(v);
-}
-
 uint32 swap32(uint32 v)
 {
 	return __builtin_bswap32(v);
 }
 
-uint64 swap64(uint64 v)
+// The form of the bytes at magic and whether their numbers need swapping;
+// the status of a form we cannot read, B_OK for R5 and Haiku.
+status_t readable_form(const uint8* magic, MessageForm* form, bool* swap)
 {
-	return __builtin_bswap64(v);
+	bool bigEndian = false;
+	*form = form_of(magic, &bigEndian);
+	*swap = bigEndian != (std::endian::native == std::endian::big);
+	if (*form == kFormUnknown)
+		return B_NOT_A_MESSAGE;
+	if (*form == kFormUnsupported)
+		return B_NOT_SUPPORTED;
+	return B_OK;
+}
+
+// The whole size an R5 header announces.
+uint32 r5_size(const uint8* header, bool swap)
+{
+	uint32 announced;
+	memcpy(&announced, header + 8, 4);
+	return swap ? swap32(announced) : announced;
 }
 
 // Bounds-checked reads in the message's byte order.
@@ -75,36 +87,35 @@ public:
 		const uint8* ignored;
 		return Bytes(count, &ignored);
 	}
-	bool Read8(uint8* value)
+	bool Read8(uint8* value) { return _Read(value); }
+	bool Read16(uint16* value) { return _Read(value); }
+	bool Read32(uint32* value) { return _Read(value); }
+	// A count or length of the R5 form: one byte in a mini field, else four.
+	bool ReadSize(bool mini, uint32* value)
 	{
-		const uint8* bytes;
-		if (!Bytes(1, &bytes))
+		if (!mini)
+			return Read32(value);
+		uint8 small;
+		if (!Read8(&small))
 			return false;
-		*value = *bytes;
-		return true;
-	}
-	bool Read16(uint16* value)
-	{
-		const uint8* bytes;
-		if (!Bytes(2, &bytes))
-			return false;
-		memcpy(value, bytes, 2);
-		if (mSwap)
-			*value = swap16(*value);
-		return true;
-	}
-	bool Read32(uint32* value)
-	{
-		const uint8* bytes;
-		if (!Bytes(4, &bytes))
-			return false;
-		memcpy(value, bytes, 4);
-		if (mSwap)
-			*value = swap32(*value);
+		*value = small;
 		return true;
 	}
 
 private:
+	template <typename Number> bool _Read(Number* value)
+	{
+		const uint8* bytes;
+		if (!Bytes(sizeof(Number), &bytes))
+			return false;
+		uint8 copy[sizeof(Number)];
+		memcpy(copy, bytes, sizeof(Number));
+		if (mSwap)
+			std::reverse(copy, copy + sizeof(Number));
+		memcpy(value, copy, sizeof(Number));
+		return true;
+	}
+
 	const uint8* mData;
 	size_t mSize;
 	size_t mPosition = 0;
@@ -142,24 +153,8 @@ void swap_numbers(uint8* data, size_t size, size_t width)
 {
 	if (width == 0 || size % width != 0)
 		return;
-	for (size_t i = 0; i < size; i += width) {
-		if (width == 2) {
-			uint16 v;
-			memcpy(&v, data + i, 2);
-			v = swap16(v);
-			memcpy(data + i, &v, 2);
-		} else if (width == 4) {
-			uint32 v;
-			memcpy(&v, data + i, 4);
-			v = swap32(v);
-			memcpy(data + i, &v, 4);
-		} else {
-			uint64 v;
-			memcpy(&v, data + i, 8);
-			v = swap64(v);
-			memcpy(data + i, &v, 8);
-		}
-	}
+	for (size_t i = 0; i < size; i += width)
+		std::reverse(data + i, data + i + width);
 }
 
 bool name_is_clean(const uint8* name, size_t length)
@@ -403,21 +398,9 @@ status_t read_r5(const uint8* data, size_t available, bool swap, int depth, Mess
 		const bool mini = (fieldFlags & kFieldMini) != 0;
 		uint32 count = 1;
 		uint32 length = 0;
-		if ((fieldFlags & kFieldSingle) == 0) {
-			if (mini) {
-				uint8 small;
-				if (!reader.Read8(&small))
-					return B_BAD_DATA;
-				count = small;
-			} else if (!reader.Read32(&count))
-				return B_BAD_DATA;
-		}
-		if (mini) {
-			uint8 small;
-			if (!reader.Read8(&small))
-				return B_BAD_DATA;
-			length = small;
-		} else if (!reader.Read32(&length))
+		if ((fieldFlags & kFieldSingle) == 0 && !reader.ReadSize(mini, &count))
+			return B_BAD_DATA;
+		if (!reader.ReadSize(mini, &length))
 			return B_BAD_DATA;
 		// Counts and lengths are signed in the form: above 2^31 is negative.
 		if (count == 0 || length == 0 || count > (uint32)INT32_MAX || length > (uint32)INT32_MAX)
@@ -466,16 +449,9 @@ status_t read_haiku(const uint8* data, size_t available, bool swap, int depth, M
 	uint32 what = 0, flags = 0, target, current = 0, area, replyPort, replyTarget, replyTeam,
 	       dataSize = 0, fieldCount = 0;
 	header.Skip(4);
-	header.Read32(&what);
-	header.Read32(&flags);
-	header.Read32(&target);
-	header.Read32(&current);
-	header.Read32(&area);
-	header.Read32(&replyPort);
-	header.Read32(&replyTarget);
-	header.Read32(&replyTeam);
-	header.Read32(&dataSize);
-	header.Read32(&fieldCount);
+	for (uint32* value : {&what, &flags, &target, &current, &area, &replyPort, &replyTarget,
+	                      &replyTeam, &dataSize, &fieldCount})
+		header.Read32(value);
 	if ((flags & kHaikuValid) == 0 || (flags & kHaikuInArea) != 0)
 		return B_BAD_DATA;
 	const uint64 total = haiku_size(data, swap);
@@ -489,13 +465,10 @@ status_t read_haiku(const uint8* data, size_t available, bool swap, int depth, M
 	for (uint32 i = 0; i < fieldCount; i++) {
 		uint16 fieldFlags = 0, nameLength = 0;
 		uint32 type = 0, count = 0, fieldSize = 0, offset = 0, next;
-		fields.Read16(&fieldFlags);
-		fields.Read16(&nameLength);
-		fields.Read32(&type);
-		fields.Read32(&count);
-		fields.Read32(&fieldSize);
-		fields.Read32(&offset);
-		fields.Read32(&next);
+		for (uint16* value : {&fieldFlags, &nameLength})
+			fields.Read16(value);
+		for (uint32* value : {&type, &count, &fieldSize, &offset, &next})
+			fields.Read32(value);
 		if ((fieldFlags & kHaikuFieldValid) == 0 || nameLength == 0)
 			return B_BAD_DATA;
 		if ((uint64)offset + nameLength + fieldSize > dataSize)
@@ -539,13 +512,11 @@ status_t BMessage::_Unflatten(const uint8* data, size_t size, int depth)
 		return data == nullptr ? B_BAD_VALUE : B_NOT_A_MESSAGE;
 	if (depth > BPrivate::MessageInternals::kMaxNesting)
 		return B_BAD_DATA;
-	bool bigEndian = false;
-	const MessageForm form = form_of(data, &bigEndian);
-	if (form == kFormUnknown)
-		return B_NOT_A_MESSAGE;
-	if (form == kFormUnsupported)
-		return B_NOT_SUPPORTED;
-	const bool swap = bigEndian != (std::endian::native == std::endian::big);
+	MessageForm form;
+	bool swap;
+	const status_t formStatus = readable_form(data, &form, &swap);
+	if (formStatus != B_OK)
+		return formStatus;
 
 	ReadResult result;
 	const status_t status = form == kFormR5 ? read_r5(data, size, swap, depth, *mBody, &result)
@@ -583,31 +554,20 @@ status_t BMessage::Unflatten(const char* flatBuffer)
 	if (flatBuffer == nullptr)
 		return B_BAD_VALUE;
 	const uint8* data = (const uint8*)flatBuffer;
-	bool bigEndian = false;
-	size_t size = 0;
-	switch (form_of(data, &bigEndian)) {
-	case kFormR5: {
-		uint32 announced;
-		memcpy(&announced, data + 8, 4);
-		if (bigEndian != (std::endian::native == std::endian::big))
-			announced = swap32(announced);
-		size = announced;
-		break;
+	MessageForm form;
+	bool swap;
+	const status_t status = readable_form(data, &form, &swap);
+	if (status != B_OK) {
+		MakeEmpty();
+		what = 0;
+		return status;
 	}
-	case kFormHaiku: {
-		const uint64 total =
-		    haiku_size(data, bigEndian != (std::endian::native == std::endian::big));
+	size_t size;
+	if (form == kFormR5) {
+		size = r5_size(data, swap);
+	} else {
+		const uint64 total = haiku_size(data, swap);
 		size = total > kMaxMessageSize ? 0 : (size_t)total;
-		break;
-	}
-	case kFormUnsupported:
-		MakeEmpty();
-		what = 0;
-		return B_NOT_SUPPORTED;
-	default:
-		MakeEmpty();
-		what = 0;
-		return B_NOT_A_MESSAGE;
 	}
 	return _Unflatten(data, size, 0);
 }
@@ -621,20 +581,16 @@ status_t BMessage::Unflatten(BDataIO* stream)
 	std::vector<uint8> buffer(kHaikuHeaderSize);
 	if (stream->ReadExactly(buffer.data(), 4) != B_OK)
 		return B_BAD_DATA;
-	bool bigEndian = false;
-	const MessageForm form = form_of(buffer.data(), &bigEndian);
-	if (form == kFormUnknown)
-		return B_NOT_A_MESSAGE;
-	if (form == kFormUnsupported)
-		return B_NOT_SUPPORTED;
-	const bool swap = bigEndian != (std::endian::native == std::endian::big);
+	MessageForm form;
+	bool swap;
+	const status_t status = readable_form(buffer.data(), &form, &swap);
+	if (status != B_OK)
+		return status;
 	uint64 total;
 	if (form == kFormR5) {
 		if (stream->ReadExactly(buffer.data() + 4, 8) != B_OK)
 			return B_BAD_DATA;
-		uint32 announced;
-		memcpy(&announced, buffer.data() + 8, 4);
-		total = swap ? swap32(announced) : announced;
+		total = r5_size(buffer.data(), swap);
 		if (total < kR5HeaderSize + 1)
 			return B_BAD_DATA;
 		buffer.resize(12);
