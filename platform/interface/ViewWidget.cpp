@@ -15,6 +15,29 @@
 
 namespace BPrivate {
 
+namespace {
+
+// A press or release as the view's window gets it; none while the view is
+// in no window. Only a press tells the buttons and the click count.
+void post_mouse(BView* view, QMouseEvent* event, uint32 what)
+{
+	BWindow* window = view->Window();
+	if (window == nullptr)
+		return;
+	const bool press = what == B_MOUSE_DOWN;
+	BMessage message(what);
+	message.AddInt64("when", system_time());
+	message.AddPoint("where", BPoint(event->position().x(), event->position().y()));
+	if (press)
+		message.AddInt32("buttons", (int32)event->buttons());
+	message.AddInt32("modifiers", (int32)modifiers_from_qt(event->modifiers()));
+	if (press)
+		message.AddInt32("clicks", 1);
+	window->PostMessage(&message, view);
+}
+
+} // namespace
+
 ViewWidget::ViewWidget(BView* view) : QWidget(nullptr), mView(view) {}
 
 void ViewWidget::paintEvent(QPaintEvent* event)
@@ -37,28 +60,12 @@ void ViewWidget::paintEvent(QPaintEvent* event)
 
 void ViewWidget::mousePressEvent(QMouseEvent* event)
 {
-	BWindow* window = mView->Window();
-	if (window == nullptr)
-		return;
-	BMessage message(B_MOUSE_DOWN);
-	message.AddInt64("when", system_time());
-	message.AddPoint("where", BPoint(event->position().x(), event->position().y()));
-	message.AddInt32("buttons", (int32)event->buttons());
-	message.AddInt32("modifiers", (int32)modifiers_from_qt(event->modifiers()));
-	message.AddInt32("clicks", 1);
-	window->PostMessage(&message, mView);
+	post_mouse(mView, event, B_MOUSE_DOWN);
 }
 
 void ViewWidget::mouseReleaseEvent(QMouseEvent* event)
 {
-	BWindow* window = mView->Window();
-	if (window == nullptr)
-		return;
-	BMessage message(B_MOUSE_UP);
-	message.AddInt64("when", system_time());
-	message.AddPoint("where", BPoint(event->position().x(), event->position().y()));
-	message.AddInt32("modifiers", (int32)modifiers_from_qt(event->modifiers()));
-	window->PostMessage(&message, mView);
+	post_mouse(mView, event, B_MOUSE_UP);
 }
 
 namespace {
