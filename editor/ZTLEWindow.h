@@ -159,20 +159,29 @@ private:
 	void _FieldAlert(InterfaceText text, BView* focus);
 	void _FieldAlert(const char* text, BView* focus);
 	// The entries the text saves; false (after an alert, the caret at the
-	// entry) when two lines claim one entry.
+	// entry) when two lines claim one entry. On success mEntriesKey holds the
+	// state key of what was collected, so a save need not walk the text again
+	// to mark the window clean.
 	bool _EntriesToSave(std::vector<std::string>* entries);
+	// The header and length checks of CheckInputFields, without the walk
+	// over the entries that a save makes anyway.
+	bool _CheckFieldsAndLength();
 	// After a save went through: remembered as the current and a recent file,
 	// the window clean, the status told.
 	void _DidSave(const std::string& path);
 	bool _SaveToPath(const std::string& path);
-	void _SetCurrentFile(const std::string& path);
 	void _UpdateTitle();
+	void _ShowTitle(bool unsaved);
 	// The status line's text; the status view shows it where there is one.
 	virtual void _ShowStatus(const char* text);
 	void _AddRecentFile(const std::string& path);
 	void _BuildRecentMenu();
 	void _MarkClean();
+	void _MarkClean(std::string key);
 	std::string _CleanStateKey();
+	// The key of the header fields with these entries, or with the text's
+	// bytes where the text cannot be saved (entries is null).
+	std::string _StateKey(const std::vector<std::string>* entries);
 	BTextControl* _TextControl(const char* name);
 	const char* _Text(InterfaceText text);
 	std::string _Label(InterfaceText text, const char* suffix);
@@ -191,6 +200,7 @@ private:
 
 	// What a save would have written after the last load, save or New.
 	std::string mCleanState;
+	std::string mEntriesKey;
 	std::string mCurrentFile;
 	std::string mStatusText;
 	std::string mBaseTitle;

@@ -56,6 +56,15 @@ std::string Reason(status_t status)
 
 bool ZTLEWindow::CheckInputFields()
 {
+	if (!_CheckFieldsAndLength())
+		return false;
+	// A text that cannot be saved is reported before a file name is asked.
+	std::vector<std::string> entries;
+	return _EntriesToSave(&entries);
+}
+
+bool ZTLEWindow::_CheckFieldsAndLength()
+{
 	for (int rank = 0; rank < (int)std::size(kHeaderFields); rank++) {
 		for (const HeaderField& header : kHeaderFields) {
 			if (header.checkRank != rank)
@@ -71,20 +80,22 @@ bool ZTLEWindow::CheckInputFields()
 		_FieldAlert(kTextNoTextToSave, mTextView);
 		return false;
 	}
-	// A text that cannot be saved is reported before a file name is asked.
-	std::vector<std::string> entries;
-	return _EntriesToSave(&entries);
+	return true;
 }
 
 bool ZTLEWindow::_EntriesToSave(std::vector<std::string>* entries)
 {
 	entries->clear();
-	if (mTextView == nullptr || mTextView->Text() == nullptr)
+	if (mTextView == nullptr || mTextView->Text() == nullptr) {
+		mEntriesKey = _StateKey(nullptr);
 		return true;
+	}
 	LocaleMerge::DoubledEntry doubled;
 	if (LocaleMerge::EntriesForSaving(std::string_view(mTextView->Text(), mTextView->TextLength()),
-	                                  entries, &doubled))
+	                                  entries, &doubled)) {
+		mEntriesKey = _StateKey(entries);
 		return true;
+	}
 	const std::string text =
 	    FillPlaceholders(_Text(kTextEntryHasLines), "%d",
 	                     {std::to_string(doubled.entry), std::to_string(doubled.lines)});

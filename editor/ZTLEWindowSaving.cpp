@@ -72,7 +72,9 @@ bool ZTLEWindow::Save()
 
 bool ZTLEWindow::_SaveToPath(const std::string& path)
 {
-	if (!CheckInputFields())
+	// The save below collects the entries and stops on a text that cannot
+	// be saved, so only the other checks come first.
+	if (!_CheckFieldsAndLength())
 		return false;
 	BPath target(path.c_str());
 	BPath parent;
@@ -94,26 +96,26 @@ void ZTLEWindow::_DidSave(const std::string& path)
 		mPrefs->Set(kPrefFileSavePath, path.c_str());
 		mPrefs->Set(kPrefLoadPath, path.c_str());
 	}
-	_MarkClean();
-	_SetCurrentFile(path);
+	mCurrentFile = path;
+	// What was written is the state the save collected: no second walk.
+	_MarkClean(mEntriesKey);
 	_AddRecentFile(path);
 	_ShowStatus(FillPlaceholders(_Text(kTextSaved), "%s", {path}).c_str());
 }
 
-void ZTLEWindow::_SetCurrentFile(const std::string& path)
+void ZTLEWindow::_UpdateTitle()
 {
-	mCurrentFile = path;
-	_UpdateTitle();
+	_ShowTitle(HasUnsavedChanges());
 }
 
-void ZTLEWindow::_UpdateTitle()
+void ZTLEWindow::_ShowTitle(bool unsaved)
 {
 	std::string title = mBaseTitle;
 	if (!mCurrentFile.empty()) {
 		BPath path(mCurrentFile.c_str());
 		title = path.Leaf() != nullptr ? path.Leaf() : mCurrentFile;
 	}
-	if (HasUnsavedChanges())
+	if (unsaved)
 		title += kUnsavedMark;
 	if (Title() == nullptr || title != Title())
 		SetTitle(title.c_str());
@@ -183,11 +185,26 @@ bool ZTLEWindow::ConfirmDiscardChanges(AfterSave then)
 
 void ZTLEWindow::_MarkClean()
 {
-	mCleanState = _CleanStateKey();
-	_UpdateTitle();
+	_MarkClean(_CleanStateKey());
+}
+
+void ZTLEWindow::_MarkClean(std::string key)
+{
+	mCleanState = std::move(key);
+	_ShowTitle(false);
 }
 
 std::string ZTLEWindow::_CleanStateKey()
+{
+	if (mTextView == nullptr || mTextView->Text() == nullptr)
+		return _StateKey(nullptr);
+	std::vector<std::string> entries;
+	LocaleMerge::DoubledEntry doubled;
+	std::string_view text(mTextView->Text(), mTextView->TextLength());
+	return _StateKey(LocaleMerge::EntriesForSaving(text, &entries, &doubled) ? &entries : nullptr);
+}
+
+std::string ZTLEWindow::_StateKey(const std::vector<std::string>* entries)
 {
 	// What a save would write: the header fields and the entries, each added
 	// with its length so that no two different states feed the same bytes.
@@ -198,21 +215,16 @@ std::string ZTLEWindow::_CleanStateKey()
 			text = control->Text();
 		digest.Add(text != nullptr ? text : "", text != nullptr ? strlen(text) : 0);
 	}
-	if (mTextView == nullptr || mTextView->Text() == nullptr)
-		return digest.Value();
-	std::string_view text(mTextView->Text(), mTextView->TextLength());
-	std::vector<std::string> entries;
-	LocaleMerge::DoubledEntry doubled;
-	if (LocaleMerge::EntriesForSaving(text, &entries, &doubled)) {
+	if (entries != nullptr) {
 		const char kEntries = 'e';
 		digest.Add(&kEntries, 1);
-		for (const std::string& entry : entries)
+		for (const std::string& entry : *entries)
 			digest.Add(entry.data(), entry.size());
-	} else {
+	} else if (mTextView != nullptr && mTextView->Text() != nullptr) {
 		// A text that cannot be saved as it is: judged by its bytes.
 		const char kBytes = 'b';
 		digest.Add(&kBytes, 1);
-		digest.Add(text.data(), text.size());
+		digest.Add(mTextView->Text(), (size_t)mTextView->TextLength());
 	}
 	return digest.Value();
 }
