@@ -7,7 +7,9 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <atomic>
 #include <cstring>
+#include <thread>
 
 #include "Alert.h"
 #include "AlertTesting.h"
@@ -111,6 +113,28 @@ TEST(AlertWithInvoker, EscapePressesTheEscapeButton)
 	ASSERT_TRUE(target->WaitFor(kMsgAnswer));
 	EXPECT_EQ(Which(target), 0);
 	EXPECT_TRUE(wait_until([&] { return WindowTitled("Escaping") == nullptr; }));
+	close_window(target);
+}
+
+TEST(AlertWithInvoker, FromAnotherThreadItIsShownAndAnswered)
+{
+	RecordingWindow* target = new RecordingWindow;
+	target->Show();
+	std::atomic<status_t> status{B_NO_INIT};
+	std::thread caller([&] {
+		BAlert* alert = new BAlert("Elsewhere", "From a thread", "OK");
+		status = alert->Go(new BInvoker(new BMessage(kMsgAnswer), target));
+	});
+	caller.join();
+	EXPECT_EQ(status.load(), B_OK);
+	// The caller did not wait; the window comes once the main thread runs.
+	ASSERT_TRUE(wait_until([] { return WindowTitled("Elsewhere") != nullptr; }));
+	BWindow* shown = WindowTitled("Elsewhere");
+	QWidget* button = BPrivate::ViewAccess::Widget(shown->FindView("button0"));
+	ASSERT_TRUE(wait_until([&] { return button->isVisible(); }));
+	QTest::mouseClick(button, Qt::LeftButton);
+	ASSERT_TRUE(target->WaitFor(kMsgAnswer));
+	EXPECT_EQ(Which(target), 0);
 	close_window(target);
 }
 
