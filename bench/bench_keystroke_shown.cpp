@@ -3,9 +3,6 @@
 // a bare editor widget with a syntax highlighter colouring the same
 // comments, holding the same text, at 1,000, 10,000 and 100,000 entries
 // (three lines each). Read the figures as ratios of the two.
-//
-// Also: a find-next over the whole 100,000-entry text (the word only at its
-// end) against "grep -c" of the word over the same bytes in a file.
 #include <QApplication>
 #include <QElapsedTimer>
 #include <QPlainTextEdit>
@@ -14,15 +11,10 @@
 
 #include <benchmark/benchmark.h>
 
-#include <cstdio>
-#include <cstdlib>
-#include <fstream>
 #include <memory>
 #include <string>
-#include <unistd.h>
 
 #include "BenchLocaleView.h"
-#include "TextSearch.h"
 #include "ViewPrivate.h"
 #include "ZTLETextView.h"
 
@@ -119,40 +111,5 @@ BENCHMARK(BM_ShownKeystrokeHighlightedEdit)
     ->Arg(10000)
     ->Arg(100000)
     ->Unit(benchmark::kMicrosecond);
-
-const int kFindEntries = 100000;
-
-void BM_FindNextWholeText(benchmark::State& state)
-{
-	const BRect frame(0, 0, 599, 399);
-	ZTLETextView view(frame, nullptr, frame, B_FOLLOW_ALL_SIDES, B_WILL_DRAW);
-	view.SetText(locale_text(kFindEntries).c_str());
-	const std::string word = "Translation " + std::to_string(kFindEntries);
-	for (auto _ : state) {
-		const std::string_view text(view.Text(), (size_t)view.TextLength());
-		benchmark::DoNotOptimize(TextSearch::FindForward(text, word, 0, false));
-	}
-}
-BENCHMARK(BM_FindNextWholeText)->Unit(benchmark::kMicrosecond);
-
-// grep started on a file of the same bytes, as a process: its start-up
-// counts, as it would for anyone asking it.
-void BM_GrepCountSameBytes(benchmark::State& state)
-{
-	char path[] = "/tmp/le-bench-find-XXXXXX";
-	const int fd = mkstemp(path);
-	if (fd < 0) {
-		state.SkipWithError("no scratch file");
-		return;
-	}
-	close(fd);
-	std::ofstream(path) << locale_text(kFindEntries);
-	const std::string command = std::string("grep -c -i 'Translation ") +
-	                            std::to_string(kFindEntries) + "' " + path + " >/dev/null";
-	for (auto _ : state)
-		benchmark::DoNotOptimize(std::system(command.c_str()));
-	unlink(path);
-}
-BENCHMARK(BM_GrepCountSameBytes)->Unit(benchmark::kMicrosecond);
 
 } // namespace

@@ -271,9 +271,11 @@ void ZTLEWindow::_LoadFileMessage(BMessage* message, bool asReference)
 		}
 		std::string text =
 		    FillPlaceholders(_Text(kTextCannotLoadFile), "%s", {fullPath}) + "\n\n" + reason;
+		// Nothing waits on the answer: the window goes on serving (and
+		// scripts reach it) while the alert is up.
 		(new BAlert("Locale", text.c_str(), _Text(kTextCancel), nullptr, nullptr, B_WIDTH_AS_USUAL,
 		            B_WARNING_ALERT))
-		    ->Go();
+		    ->Go(nullptr);
 		return;
 	}
 	if (mPrefs != nullptr)
@@ -284,7 +286,7 @@ void ZTLEWindow::_LoadFileMessage(BMessage* message, bool asReference)
 	if (!mLoadNotice.empty()) {
 		(new BAlert("Locale", mLoadNotice.c_str(), _Text(kTextCancel), nullptr, nullptr,
 		            B_WIDTH_AS_USUAL, B_INFO_ALERT))
-		    ->Go();
+		    ->Go(nullptr);
 		_ShowStatus(mLoadNotice.c_str());
 	}
 }

@@ -27,6 +27,18 @@ enum alert_type {
 // main thread, and a caller on another thread waits for it. Called on the
 // main thread it runs a nested event loop; messages for windows then wait
 // until the current dispatch returns.
+//
+// Go(invoker) does not wait: it shows the alert as a window of its own
+// (modal for the user, listed and scriptable like any window; "do" on one
+// of its buttons presses it) and returns B_OK at once, deleting this
+// object. When a button is pressed (closing the box counts as the Escape
+// button) a copy of the invoker's message with the field "which" (int32,
+// the button's index) goes to the invoker's target. The alert takes
+// ownership of invoker, which may be nullptr: then nobody is told. Any
+// thread; B_ERROR without a Qt application. The window that raised it
+// keeps serving its messages while the alert is up.
+class BInvoker;
+
 class BAlert
 {
 public:
@@ -36,6 +48,7 @@ public:
 	virtual ~BAlert();
 
 	int32 Go();
+	status_t Go(BInvoker* invoker);
 
 	const char* Title() const { return mTitle.c_str(); }
 	const char* Text() const { return mText.c_str(); }
@@ -53,6 +66,8 @@ private:
 	BAlert(const BAlert&) = delete;
 	BAlert& operator=(const BAlert&) = delete;
 
+	// Records the alert; true with the responder's answer when one is set.
+	bool _AnsweredBySeam(int32* answer) const;
 	int32 _RunDialog() const;
 
 	std::string mTitle;

@@ -1,6 +1,6 @@
 // Test seam for BAlert: with a responder installed, Go() shows no dialog;
-// the responder decides which button is pressed. Every alert that Go() ran
-// is recorded either way.
+// the responder decides which button is pressed (for Go(invoker), at once).
+// Every alert that Go() ran is recorded either way.
 #ifndef _ALERT_TESTING_H
 #define _ALERT_TESTING_H
 

@@ -1,5 +1,6 @@
 #include "Alert.h"
 
+#include <memory>
 #include <mutex>
 
 #include <QAbstractButton>
@@ -7,6 +8,7 @@
 #include <QPushButton>
 
 #include "AlertTesting.h"
+#include "AlertWindow.h"
 #include "InterfaceDefs.h"
 #include "MainThread.h"
 #include "OS.h"
@@ -107,6 +109,41 @@ int32 BAlert::EscapeButton() const
 
 int32 BAlert::Go()
 {
+	int32 result;
+	if (!_AnsweredBySeam(&result))
+		result = _RunDialog();
+	delete this;
+	return result;
+}
+
+status_t BAlert::Go(BInvoker* invoker)
+{
+	std::unique_ptr<BInvoker> owned(invoker);
+	int32 answer = 0;
+	status_t status = B_OK;
+	if (_AnsweredBySeam(&answer)) {
+		BPrivate::invoke_alert(owned.get(), answer);
+	} else if (!BPrivate::have_qt_application()) {
+		status = B_ERROR;
+	} else {
+		BInvoker* taken = owned.release();
+		auto show = [title = mTitle, text = mText, buttons = mButtons, escape = EscapeButton(),
+		             taken] {
+			(new BPrivate::AlertWindow(title, text, buttons, escape, taken))->Show();
+		};
+		if (BPrivate::is_main_thread()) {
+			show();
+		} else if (!BPrivate::post_to_main(show)) {
+			delete taken;
+			status = B_ERROR;
+		}
+	}
+	delete this;
+	return status;
+}
+
+bool BAlert::_AnsweredBySeam(int32* answer) const
+{
 	BPrivate::shown_alert shown{mTitle,        mText, mButtons, (int32)mType, find_thread(nullptr),
 	                            EscapeButton()};
 	BPrivate::alert_responder responder;
@@ -115,17 +152,13 @@ int32 BAlert::Go()
 		sShown.push_back(shown);
 		responder = sResponder;
 	}
-	int32 last = (int32)mButtons.size() - 1;
-	int32 result;
-	if (responder) {
-		result = responder(shown);
-		if (result < 0 || result > last)
-			result = last;
-	} else {
-		result = _RunDialog();
-	}
-	delete this;
-	return result;
+	if (!responder)
+		return false;
+	const int32 last = (int32)mButtons.size() - 1;
+	*answer = responder(shown);
+	if (*answer < 0 || *answer > last)
+		*answer = last;
+	return true;
 }
 
 int32 BAlert::_RunDialog() const
