@@ -12,6 +12,8 @@
 #include <PropertyInfo.h>
 #include <Rect.h>
 
+#include "HeyRuns.h"
+
 namespace {
 
 struct Name
@@ -204,6 +206,12 @@ std::string format_value(const BMessage& message, const char* name, type_code ty
 			break;
 		std::string what = name_of(inner.what, kWhatNames);
 		return json ? JsonString("BMessage(" + what + ")") : "BMessage(" + what + ")";
+	}
+	case B_RAW_TYPE: {
+		std::string runs;
+		if (FormatRuns(data, (size_t)size, json, &runs))
+			return runs;
+		break;
 	}
 	default:
 		break;

@@ -36,6 +36,7 @@ const char* kUsage =
     "  VERB       get set do count create delete getsuites quit, or a 4-character code\n"
     "  SPECIFIER  Name | Name N | Name [N] | Name [-N] | Name [N to M] | Name \"text\"\n"
     "  VALUE      \"text\" 42 1.5 true false BPoint(x,y) BRect(l,t,r,b) rgb_color(r,g,b,a)\n"
+    "             text_run_array(OFFSET \"FAMILY\" \"STYLE\" SIZE rgb_color(r,g,b,a); ...)\n"
     "  -j         print the reply as JSON\n"
     "  -t MS      wait at most MS milliseconds for the reply\n";
 
