@@ -3,6 +3,7 @@
 #include <cinttypes>
 #include <cstdio>
 #include <cstring>
+#include <string_view>
 #include <vector>
 
 #include <AppDefs.h>
@@ -115,8 +116,18 @@ std::string format_value(const BMessage& message, const char* name, type_code ty
 	auto fixed = [&](size_t wanted) { return (size_t)size == wanted; };
 	switch (type) {
 	case B_STRING_TYPE: {
-		std::string value(static_cast<const char*>(data), strnlen((const char*)data, size));
-		return json ? JsonString(value) : "\"" + value + "\"";
+		// A text may be megabytes: quoted in one buffer, not through
+		// temporaries.
+		const std::string_view value(static_cast<const char*>(data),
+		                             strnlen((const char*)data, (size_t)size));
+		if (json)
+			return JsonString(value);
+		std::string quoted;
+		quoted.reserve(value.size() + 2);
+		quoted += '"';
+		quoted += value;
+		quoted += '"';
+		return quoted;
 	}
 	case B_BOOL_TYPE:
 		if (!fixed(1))
@@ -280,8 +291,9 @@ std::string FormatReply(const BMessage& reply, bool suites)
 		if (suites && (strcmp(name, "suites") == 0 || strcmp(name, "messages") == 0))
 			continue;
 		for (int32 k = 0; k < count; k++) {
-			out += "   \"" + std::string(name) + "\" (" + name_of(type, kTypeNames) +
-			       ") : " + format_value(reply, name, type, k, false) + "\n";
+			out += "   \"" + std::string(name) + "\" (" + name_of(type, kTypeNames) + ") : ";
+			out += format_value(reply, name, type, k, false);
+			out += '\n';
 		}
 	}
 	if (suites)
@@ -304,8 +316,9 @@ std::string FormatReplyJson(const BMessage& reply, bool suites)
 		first = false;
 		for (int32 k = 0; k < count; k++) {
 			out += std::string(k > 0 ? ", " : "") +
-			       "{\"type\": " + JsonString(name_of(type, kTypeNames)) +
-			       ", \"value\": " + format_value(reply, name, type, k, true) + "}";
+			       "{\"type\": " + JsonString(name_of(type, kTypeNames)) + ", \"value\": ";
+			out += format_value(reply, name, type, k, true);
+			out += '}';
 		}
 		out += "]";
 	}

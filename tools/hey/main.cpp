@@ -14,10 +14,9 @@
 #include <vector>
 
 #include <AppDefs.h>
-#include <CommandLineClient.h>
 #include <Errors.h>
 #include <Message.h>
-#include <Messenger.h>
+#include <PlainBusClient.h>
 
 #include "HeyRequest.h"
 #include "ReplyPrinter.h"
@@ -86,23 +85,30 @@ int main(int argc, char** argv)
 	if (!request.Parse(std::vector<std::string>(argv + at, argv + argc)))
 		return usage_error(request.Error());
 
-	if (!BPrivate::start_command_line_client()) {
+	// The bus library alone, not the layer's messengers over Qt: a run of
+	// hey is mostly its start, and this starts as fast as the bus's tools.
+	BPrivate::PlainBusClient bus;
+	if (!bus.Connect()) {
 		fprintf(stderr, "hey: no session bus to find %s on\n", app.c_str());
 		return kExitUsage;
 	}
-	BMessenger target = FindTarget(app);
-	if (target.Team() < 0) {
+	const team_id team = FindTarget(bus, app);
+	if (team < 0) {
 		fprintf(stderr, "hey: no application %s is running\n", app.c_str());
 		return kExitUsage;
 	}
 
 	BMessage reply;
-	status_t status = target.SendMessage(&request.Message(), &reply, timeout, timeout);
+	status_t status = bus.Request(team, request.Message(), &reply, timeout);
 	if (status == B_TIMED_OUT) {
 		fprintf(stderr, "hey: %s did not answer in time\n", app.c_str());
 		return kExitErrorReply;
 	}
-	if (status == B_BAD_PORT_ID || status == B_BAD_HANDLER) {
+	if (status == B_BAD_PORT_ID) {
+		fprintf(stderr, "hey: no application %s is running\n", app.c_str());
+		return kExitUsage;
+	}
+	if (status == B_BAD_HANDLER) {
 		fprintf(stderr, "hey: application %s is gone\n", app.c_str());
 		return kExitUsage;
 	}
