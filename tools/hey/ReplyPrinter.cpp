@@ -281,9 +281,10 @@ std::string format_suites(const BMessage& reply, bool json)
 
 } // namespace
 
-std::string FormatReply(const BMessage& reply, bool suites)
+void WriteReply(FILE* file, const BMessage& reply, bool suites)
 {
-	std::string out = "Reply BMessage(" + name_of(reply.what, kWhatNames) + "):\n";
+	const std::string head = "Reply BMessage(" + name_of(reply.what, kWhatNames) + "):\n";
+	fwrite(head.data(), 1, head.size(), file);
 	const char* name = nullptr;
 	type_code type;
 	int32 count = 0;
@@ -291,14 +292,26 @@ std::string FormatReply(const BMessage& reply, bool suites)
 		if (suites && (strcmp(name, "suites") == 0 || strcmp(name, "messages") == 0))
 			continue;
 		for (int32 k = 0; k < count; k++) {
-			out += "   \"" + std::string(name) + "\" (" + name_of(type, kTypeNames) + ") : ";
-			out += format_value(reply, name, type, k, false);
-			out += '\n';
+			const std::string label =
+			    "   \"" + std::string(name) + "\" (" + name_of(type, kTypeNames) + ") : ";
+			fwrite(label.data(), 1, label.size(), file);
+			const void* data = nullptr;
+			ssize_t size = 0;
+			if (type == B_STRING_TYPE && reply.FindData(name, type, k, &data, &size) == B_OK) {
+				// A text may be megabytes: written from the message itself.
+				fputc('"', file);
+				fwrite(data, 1, strnlen(static_cast<const char*>(data), (size_t)size), file);
+				fputs("\"\n", file);
+				continue;
+			}
+			const std::string value = format_value(reply, name, type, k, false) + "\n";
+			fwrite(value.data(), 1, value.size(), file);
 		}
 	}
-	if (suites)
-		out += format_suites(reply, false);
-	return out;
+	if (suites) {
+		const std::string table = format_suites(reply, false);
+		fwrite(table.data(), 1, table.size(), file);
+	}
 }
 
 std::string FormatReplyJson(const BMessage& reply, bool suites)

@@ -116,8 +116,11 @@ int main(int argc, char** argv)
 		fprintf(stderr, "hey: no usable reply from %s: %s\n", app.c_str(), b_status_string(status));
 		return kExitErrorReply;
 	}
-	std::string text = json ? FormatReplyJson(reply, request.AsksSuites())
-	                        : FormatReply(reply, request.AsksSuites());
-	fwrite(text.data(), 1, text.size(), stdout);
+	if (json) {
+		const std::string text = FormatReplyJson(reply, request.AsksSuites());
+		fwrite(text.data(), 1, text.size(), stdout);
+	} else {
+		WriteReply(stdout, reply, request.AsksSuites());
+	}
 	return is_error_reply(reply) ? kExitErrorReply : kExitReply;
 }
