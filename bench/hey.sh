@@ -51,24 +51,35 @@ for ((i = 0; i < 300; i++)); do
 	fi
 done
 
-# Median wall time of a command, in microseconds.
-median_us() {
-	local times=()
-	for ((r = 0; r < runs; r++)); do
-		local start end
-		start=$(date +%s%N)
-		"$@" >/dev/null
-		end=$(date +%s%N)
-		times+=($(((end - start) / 1000)))
-	done
-	printf '%s\n' "${times[@]}" | sort -n | sed -n "$(((runs + 1) / 2))p"
-}
-
 ping=(dbus-send --session --print-reply --dest="org.vessmor.Team$editor_pid" /org/vessmor/App
 	org.freedesktop.DBus.Peer.Ping)
-ping_us=$(median_us "${ping[@]}")
-name_us=$(median_us "$build/hey" "$editor_pid" get Name)
-text_us=$(median_us "$build/hey" "$editor_pid" get Text of "${text_view[@]}")
+name=("$build/hey" "$editor_pid" get Name)
+text=("$build/hey" "$editor_pid" get Text of "${text_view[@]}")
+
+# Wall time of one run of the command named by $1, in microseconds.
+time_us() {
+	local -n command=$1
+	local start end
+	start=$(date +%s%N)
+	"${command[@]}" >/dev/null
+	end=$(date +%s%N)
+	echo $(((end - start) / 1000))
+}
+median() { printf '%s\n' "$@" | sort -n | sed -n "$(((runs + 1) / 2))p"; }
+
+# Taken in turns, so that whatever else the machine does meanwhile weighs
+# on the baseline as on what is compared with it.
+ping_times=()
+name_times=()
+text_times=()
+for ((r = 0; r < runs; r++)); do
+	ping_times+=("$(time_us ping)")
+	name_times+=("$(time_us name)")
+	text_times+=("$(time_us text)")
+done
+ping_us=$(median "${ping_times[@]}")
+name_us=$(median "${name_times[@]}")
+text_us=$(median "${text_times[@]}")
 bytes=$("$build/hey" "$editor_pid" get Text of "${text_view[@]}" | wc -c)
 read -r flatten_us unflatten_us flat_bytes < <("$build/bench/bench_hey_flatten" "$editor_pid" \
 	"$runs" get Text of "${text_view[@]}")
