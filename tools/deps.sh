@@ -4,6 +4,7 @@
 le_install_deps() {
 	local packages=(g++ cmake ninja-build pkg-config qt6-base-dev qt6-base-dev-tools libgl-dev
 		libgtest-dev libgmock-dev googletest libbenchmark-dev dbus dbus-bin dbus-daemon
+		libdbus-1-dev
 		shared-mime-info xdg-utils gettext libgettextpo-dev
 		# The text view tests under a fuller font setup.
 		fonts-dejavu-core fonts-urw-base35 gsfonts fonts-droid-fallback fonts-dejavu-extra

@@ -90,18 +90,6 @@ status_t status_from_reply(const QDBusMessage& reply)
 	return B_ERROR;
 }
 
-std::string executable_of(team_id team)
-{
-	char link[64];
-	snprintf(link, sizeof(link), "/proc/%d/exe", (int)team);
-	char target[PATH_MAX];
-	ssize_t length = readlink(link, target, sizeof(target) - 1);
-	if (length <= 0)
-		return std::string();
-	target[length] = '\0';
-	return std::string(target, (size_t)length);
-}
-
 QVariantList app_info_arguments(const app_record& record)
 {
 	return {(int32)record.team,

@@ -9,6 +9,7 @@
 #include <QVariantList>
 
 #include "AppRecord.h"
+#include "PlainBusClient.h"
 
 class BMessage;
 
@@ -30,8 +31,7 @@ QVariantList app_info_arguments(const app_record& record);
 // Reads a GetAppInfo reply of the given team. The executable is taken from
 // the process itself where the system lets us.
 bool parse_app_info(const QDBusMessage& reply, team_id team, app_record* record);
-// The executable of a running process (links resolved), "" when unknown.
-std::string executable_of(team_id team);
+// executable_of(): in PlainBusClient.h, which needs no Qt.
 
 } // namespace BPrivate
 

@@ -45,6 +45,13 @@ status_t choose_save_name(BFilePanel* panel, const std::string& name,
 // Presses Cancel.
 status_t cancel_panel(BFilePanel* panel);
 
+// For tests that drive an application from another process, where the calls
+// above cannot reach: while this environment variable holds a path when the
+// application starts an open panel, every open panel it shows chooses that
+// file at once, as choose_entries() does. Nothing else reads it; an empty
+// value is no choice.
+inline constexpr const char* kPanelChoiceVariable = "VESSMOR_TEST_PANEL_CHOICE";
+
 } // namespace FilePanelTesting
 } // namespace BPrivate
 

@@ -149,8 +149,8 @@ public:
 	virtual void FrameResized(float newWidth, float newHeight);
 	virtual void MakeFocus(bool focus = true);
 
-	// Scripting: the text view suite ("suite/vnd.Be-text-view": Text, whole
-	// or by range, and Selection), then the view's.
+	// Scripting: the text view suite ("suite/vnd.Be-text-view": Text and
+	// text_run_array, whole or by range, and Selection), then the view's.
 	virtual BHandler* ResolveSpecifier(BMessage* message, int32 index, BMessage* specifier,
 	                                   int32 form, const char* property);
 	virtual status_t GetSupportedSuites(BMessage* data);

@@ -420,7 +420,7 @@ void BTextView::MessageReceived(BMessage* message)
 		SelectAll();
 		break;
 	default:
-		if (!BPrivate::answer_text_view_scripting(this, message))
+		if (!BPrivate::answer_text_view_scripting(this, *mText, message))
 			BView::MessageReceived(message);
 		break;
 	}

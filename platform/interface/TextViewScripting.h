@@ -7,9 +7,11 @@ class BTextView;
 
 namespace BPrivate {
 
-// Answers "Text" (whole or a range) and "Selection"; false when the
-// message is none of them.
-bool answer_text_view_scripting(BTextView* view, BMessage* message);
+class TextViewData;
+
+// Answers "Text" and "text_run_array" (whole or a range) and "Selection";
+// false when the message is none of them.
+bool answer_text_view_scripting(BTextView* view, const TextViewData& data, BMessage* message);
 
 } // namespace BPrivate
 

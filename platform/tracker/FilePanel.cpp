@@ -254,8 +254,11 @@ void FilePanelImpl::Show(PanelCore& core)
 	}
 	forget_shown(core.owner);
 	shown_panels().push_back(core.owner);
-	std::lock_guard<std::mutex> lock(core.lock);
-	core.showing = true;
+	{
+		std::lock_guard<std::mutex> lock(core.lock);
+		core.showing = true;
+	}
+	FilePanelTesting::answer_from_environment(core);
 }
 
 void FilePanelImpl::Hide(PanelCore& core)

@@ -89,6 +89,12 @@ private:
 // The panels shown, in showing order (main thread only).
 std::vector<BFilePanel*>& shown_panels();
 
+namespace FilePanelTesting {
+// An open panel just shown chooses the file kPanelChoiceVariable names,
+// when it names one (FilePanelTesting.h).
+void answer_from_environment(PanelCore& core);
+} // namespace FilePanelTesting
+
 } // namespace BPrivate
 
 #endif // FILE_PANEL_IMPL_H

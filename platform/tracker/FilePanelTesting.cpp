@@ -5,6 +5,9 @@
 #include <QFileInfo>
 #include <QItemSelectionModel>
 #include <QLineEdit>
+#include <QTimer>
+
+#include <cstdlib>
 
 #include "FilePanel.h"
 #include "FilePanelImpl.h"
@@ -198,6 +201,29 @@ status_t cancel_panel(BFilePanel* panel)
 		return B_BAD_VALUE;
 	dialog->reject();
 	return B_OK;
+}
+
+void answer_from_environment(PanelCore& core)
+{
+	const char* path = getenv(kPanelChoiceVariable);
+	if (path == nullptr || *path == '\0' || core.dialog == nullptr || core.mode != B_OPEN_PANEL)
+		return;
+	// After the panel's Show() has returned, as a user answers it.
+	std::weak_ptr<PanelCore> weak = core.self;
+	const std::string chosen = path;
+	QTimer::singleShot(0, core.dialog, [weak, chosen] {
+		std::shared_ptr<PanelCore> alive = weak.lock();
+		if (alive == nullptr)
+			return;
+		BFilePanel* panel = nullptr;
+		{
+			std::lock_guard<std::mutex> lock(alive->lock);
+			if (!alive->ownerGone)
+				panel = alive->owner;
+		}
+		if (panel != nullptr)
+			choose_entries(panel, {chosen});
+	});
 }
 
 } // namespace FilePanelTesting

@@ -28,6 +28,17 @@ TEST_F(AddressingTest, TheWindowIsFoundByIndexReverseIndexAndTitle)
 	EXPECT_EQ("LocaleEditor", ResultString(name));
 }
 
+TEST_F(AddressingTest, TheEditorIsFoundByItsExecutableAndItsSignature)
+{
+	// The signature in any case, as MIME types are compared.
+	for (const char* app : {"LocaleEditor", "application/x-vnd.vessmor-localeeditor",
+	                        "application/X-VND.Vessmor-LocaleEditor"}) {
+		HeyResult name = RunHey({"-t", "5000", app, "get", "Name"});
+		EXPECT_EQ(0, name.exitCode) << app << ": " << name.err;
+		EXPECT_EQ("LocaleEditor", ResultString(name)) << app;
+	}
+}
+
 TEST_F(AddressingTest, ANewTitleIsWhatTheWindowIsFoundBy)
 {
 	ASSERT_EQ(0, Hey({"set", "Title", "of", "Window", "0", "to", "Renamed"}).exitCode);

@@ -6,6 +6,8 @@
 #include <cstring>
 #include <vector>
 
+#include "HeyRuns.h"
+
 #include <GraphicsDefs.h>
 #include <Message.h>
 #include <Point.h>
@@ -82,6 +84,9 @@ status_t AddHeyValue(BMessage* message, const char* name, const std::string& tex
 	double number;
 	if (read_float(text, &number))
 		return message->AddFloat(name, (float)number);
+
+	if (IsRunsValue(text))
+		return AddHeyRuns(message, name, text);
 
 	std::vector<double> numbers;
 	bool ok = false;

@@ -12,7 +12,7 @@ class BMessage;
 // Adds text to message under name as the value it reads as: "quoted" (a
 // string without its quotes), an integer (int32, or int64 beyond its
 // range), a float, true or false, BPoint(x,y), BRect(l,t,r,b),
-// rgb_color(r,g,b,a); any other text is a string as it stands.
+// rgb_color(r,g,b,a), text_run_array(...) (HeyRuns.h); any other text is a string as it stands.
 // B_BAD_VALUE for a typed form with bad numbers (BRect(1,2)).
 status_t AddHeyValue(BMessage* message, const char* name, const std::string& text);
 

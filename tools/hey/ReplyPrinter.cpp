@@ -3,6 +3,7 @@
 #include <cinttypes>
 #include <cstdio>
 #include <cstring>
+#include <string_view>
 #include <vector>
 
 #include <AppDefs.h>
@@ -11,6 +12,8 @@
 #include <Message.h>
 #include <PropertyInfo.h>
 #include <Rect.h>
+
+#include "HeyRuns.h"
 
 namespace {
 
@@ -113,8 +116,18 @@ std::string format_value(const BMessage& message, const char* name, type_code ty
 	auto fixed = [&](size_t wanted) { return (size_t)size == wanted; };
 	switch (type) {
 	case B_STRING_TYPE: {
-		std::string value(static_cast<const char*>(data), strnlen((const char*)data, size));
-		return json ? JsonString(value) : "\"" + value + "\"";
+		// A text may be megabytes: quoted in one buffer, not through
+		// temporaries.
+		const std::string_view value(static_cast<const char*>(data),
+		                             strnlen((const char*)data, (size_t)size));
+		if (json)
+			return JsonString(value);
+		std::string quoted;
+		quoted.reserve(value.size() + 2);
+		quoted += '"';
+		quoted += value;
+		quoted += '"';
+		return quoted;
 	}
 	case B_BOOL_TYPE:
 		if (!fixed(1))
@@ -205,6 +218,12 @@ std::string format_value(const BMessage& message, const char* name, type_code ty
 		std::string what = name_of(inner.what, kWhatNames);
 		return json ? JsonString("BMessage(" + what + ")") : "BMessage(" + what + ")";
 	}
+	case B_RAW_TYPE: {
+		std::string runs;
+		if (FormatRuns(data, (size_t)size, json, &runs))
+			return runs;
+		break;
+	}
 	default:
 		break;
 	}
@@ -262,9 +281,10 @@ std::string format_suites(const BMessage& reply, bool json)
 
 } // namespace
 
-std::string FormatReply(const BMessage& reply, bool suites)
+void WriteReply(FILE* file, const BMessage& reply, bool suites)
 {
-	std::string out = "Reply BMessage(" + name_of(reply.what, kWhatNames) + "):\n";
+	const std::string head = "Reply BMessage(" + name_of(reply.what, kWhatNames) + "):\n";
+	fwrite(head.data(), 1, head.size(), file);
 	const char* name = nullptr;
 	type_code type;
 	int32 count = 0;
@@ -272,13 +292,26 @@ std::string FormatReply(const BMessage& reply, bool suites)
 		if (suites && (strcmp(name, "suites") == 0 || strcmp(name, "messages") == 0))
 			continue;
 		for (int32 k = 0; k < count; k++) {
-			out += "   \"" + std::string(name) + "\" (" + name_of(type, kTypeNames) +
-			       ") : " + format_value(reply, name, type, k, false) + "\n";
+			const std::string label =
+			    "   \"" + std::string(name) + "\" (" + name_of(type, kTypeNames) + ") : ";
+			fwrite(label.data(), 1, label.size(), file);
+			const void* data = nullptr;
+			ssize_t size = 0;
+			if (type == B_STRING_TYPE && reply.FindData(name, type, k, &data, &size) == B_OK) {
+				// A text may be megabytes: written from the message itself.
+				fputc('"', file);
+				fwrite(data, 1, strnlen(static_cast<const char*>(data), (size_t)size), file);
+				fputs("\"\n", file);
+				continue;
+			}
+			const std::string value = format_value(reply, name, type, k, false) + "\n";
+			fwrite(value.data(), 1, value.size(), file);
 		}
 	}
-	if (suites)
-		out += format_suites(reply, false);
-	return out;
+	if (suites) {
+		const std::string table = format_suites(reply, false);
+		fwrite(table.data(), 1, table.size(), file);
+	}
 }
 
 std::string FormatReplyJson(const BMessage& reply, bool suites)
@@ -296,8 +329,9 @@ std::string FormatReplyJson(const BMessage& reply, bool suites)
 		first = false;
 		for (int32 k = 0; k < count; k++) {
 			out += std::string(k > 0 ? ", " : "") +
-			       "{\"type\": " + JsonString(name_of(type, kTypeNames)) +
-			       ", \"value\": " + format_value(reply, name, type, k, true) + "}";
+			       "{\"type\": " + JsonString(name_of(type, kTypeNames)) + ", \"value\": ";
+			out += format_value(reply, name, type, k, true);
+			out += '}';
 		}
 		out += "]";
 	}

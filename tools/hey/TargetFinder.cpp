@@ -1,12 +1,10 @@
 #include "TargetFinder.h"
 
-#include <cstdint>
 #include <cstdlib>
 #include <cstring>
 #include <strings.h>
 
-#include <List.h>
-#include <Roster.h>
+#include <PlainBusClient.h>
 
 namespace {
 
@@ -22,30 +20,25 @@ bool read_team(const std::string& text, team_id* team)
 	return true;
 }
 
+std::string leaf_of(const std::string& path)
+{
+	const size_t slash = path.rfind('/');
+	return slash == std::string::npos ? path : path.substr(slash + 1);
+}
+
 } // namespace
 
-BMessenger FindTarget(const std::string& app)
+team_id FindTarget(BPrivate::PlainBusClient& bus, const std::string& app)
 {
 	team_id team;
-	if (read_team(app, &team)) {
-		// Straight to the team's bus name: one question fewer than asking
-		// the roster what it is, and a broken peer can still be looked at.
-		BMessenger messenger = BMessenger::FromAddress({team, -1, -1});
-		return messenger.IsValid() ? messenger : BMessenger();
+	if (read_team(app, &team))
+		return team;
+	const bool signature = app.find('/') != std::string::npos;
+	for (const BPrivate::PlainBusClient::Application& running : bus.Applications()) {
+		// Signatures are MIME types, whose case does not matter.
+		if (signature ? strcasecmp(running.signature.c_str(), app.c_str()) == 0
+		              : leaf_of(running.executable) == app)
+			return running.team;
 	}
-	if (app.find('/') != std::string::npos)
-		return BMessenger(app.c_str());
-
-	BRoster roster;
-	BList teams;
-	roster.GetAppList(&teams);
-	for (int32 i = 0; i < teams.CountItems(); i++) {
-		team_id candidate = (team_id)(addr_t)teams.ItemAt(i);
-		app_info info;
-		if (roster.GetRunningAppInfo(candidate, &info) != B_OK)
-			continue;
-		if (info.ref.name != nullptr && strcmp(info.ref.name, app.c_str()) == 0)
-			return BMessenger(nullptr, candidate);
-	}
-	return BMessenger();
+	return -1;
 }

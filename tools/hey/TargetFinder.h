@@ -5,14 +5,17 @@
 
 #include <string>
 
-#include <Messenger.h>
+#include <SupportDefs.h>
 
-// A messenger to the application APP names; an empty one (Team() < 0)
-// when no running application matches. A team is a number; a signature
-// has a slash; any other word is compared with the leaf name of each
-// application's executable (the first registered wins, as with a
-// signature). A team is asked as long as it is on the bus, even when it
-// does not tell the roster what it is.
-BMessenger FindTarget(const std::string& app);
+namespace BPrivate {
+class PlainBusClient;
+}
+
+// The team APP names; -1 when no running application matches. A team is a
+// number, taken as it is: whether it runs shows in the answer to the
+// request, which saves asking the bus first. A signature has a slash; any
+// other word is compared with the leaf name of each application's
+// executable. The application that joined the bus first wins.
+team_id FindTarget(BPrivate::PlainBusClient& bus, const std::string& app);
 
 #endif // TARGET_FINDER_H

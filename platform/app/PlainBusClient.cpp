@@ -1,0 +1,251 @@
+#include "PlainBusClient.h"
+
+#include <dbus/dbus.h>
+
+#include <algorithm>
+#include <climits>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <unistd.h>
+
+#include "AppDefs.h"
+#include "Bus.h"
+#include "BusInterface.h"
+#include "Message.h"
+
+namespace BPrivate {
+
+namespace {
+
+const char kDaemon[] = "org.freedesktop.DBus";
+const char kDaemonPath[] = "/org/freedesktop/DBus";
+
+int timeout_ms(bigtime_t timeout)
+{
+	if (timeout == B_INFINITE_TIMEOUT || timeout > kMaxRemoteWait)
+		timeout = kMaxRemoteWait;
+	return (int)std::max<bigtime_t>(timeout / 1000, 1);
+}
+
+std::string service_of(team_id team)
+{
+	return std::string(kBusServicePrefix) + std::to_string(team);
+}
+
+// The status an error name stands for, as the Qt side reads them
+// (docs/protocol.md, "Errors").
+status_t status_of(const char* name)
+{
+	static const struct
+	{
+		const char* name;
+		status_t status;
+	} kErrors[] = {
+	    {DBUS_ERROR_NO_REPLY, B_TIMED_OUT},
+	    {DBUS_ERROR_TIMEOUT, B_TIMED_OUT},
+	    {DBUS_ERROR_TIMED_OUT, B_TIMED_OUT},
+	    {DBUS_ERROR_SERVICE_UNKNOWN, B_BAD_PORT_ID},
+	    {DBUS_ERROR_NAME_HAS_NO_OWNER, B_BAD_PORT_ID},
+	    {DBUS_ERROR_UNKNOWN_OBJECT, B_BAD_PORT_ID},
+	    {DBUS_ERROR_DISCONNECTED, B_BAD_PORT_ID},
+	    {kErrorBadMessage, B_BAD_DATA},
+	    {kErrorTooLarge, B_BAD_VALUE},
+	    {kErrorBadArguments, B_BAD_VALUE},
+	    {kErrorNoTarget, B_BAD_HANDLER},
+	    {kErrorBusy, B_BUSY},
+	};
+	for (const auto& known : kErrors) {
+		if (name != nullptr && strcmp(name, known.name) == 0)
+			return known.status;
+	}
+	return B_ERROR;
+}
+
+// A blocking call; the reply (to unref) or nullptr with *status set.
+DBusMessage* call(DBusConnection* connection, DBusMessage* message, int timeoutMs, status_t* status)
+{
+	DBusError error;
+	dbus_error_init(&error);
+	DBusMessage* reply =
+	    dbus_connection_send_with_reply_and_block(connection, message, timeoutMs, &error);
+	dbus_message_unref(message);
+	*status = reply != nullptr ? B_OK : status_of(error.name);
+	dbus_error_free(&error);
+	return reply;
+}
+
+DBusMessage* daemon_call(const char* method)
+{
+	return dbus_message_new_method_call(kDaemon, kDaemonPath, kDaemon, method);
+}
+
+void set_no_reply(BMessage* reply)
+{
+	reply->MakeEmpty();
+	reply->what = B_NO_REPLY;
+}
+
+} // namespace
+
+PlainBusClient::~PlainBusClient()
+{
+	if (mConnection != nullptr) {
+		dbus_connection_close(mConnection);
+		dbus_connection_unref(mConnection);
+	}
+}
+
+bool PlainBusClient::Connect()
+{
+	if (mConnection != nullptr)
+		return true;
+	// Without an address the library would try to start a bus of its own.
+	const char* address = getenv("DBUS_SESSION_BUS_ADDRESS");
+	if (address == nullptr || address[0] == '\0')
+		return false;
+	DBusError error;
+	dbus_error_init(&error);
+	mConnection = dbus_bus_get_private(DBUS_BUS_SESSION, &error);
+	dbus_error_free(&error);
+	if (mConnection == nullptr)
+		return false;
+	dbus_connection_set_exit_on_disconnect(mConnection, FALSE);
+	return true;
+}
+
+status_t PlainBusClient::Request(team_id team, const BMessage& message, BMessage* reply,
+                                 bigtime_t timeout)
+{
+	set_no_reply(reply);
+	if (mConnection == nullptr || team <= 0)
+		return B_BAD_PORT_ID;
+	const ssize_t size = message.FlattenedSize();
+	if (size <= 0 || (size_t)size > kMaxWireMessageSize)
+		return B_BAD_VALUE;
+	std::string bytes((size_t)size, '\0');
+	status_t status = message.Flatten(bytes.data(), size);
+	if (status != B_OK)
+		return status;
+
+	const std::string service = service_of(team);
+	DBusMessage* request = dbus_message_new_method_call(service.c_str(), kBusObjectPath,
+	                                                    kBusRequest.interface, kBusRequest.name);
+	if (request == nullptr)
+		return B_NO_MEMORY;
+	dbus_message_set_auto_start(request, FALSE);
+	const char* data = bytes.data();
+	const dbus_int32_t application = -1; // the application object, its preferred handler
+	if (!dbus_message_append_args(request, DBUS_TYPE_ARRAY, DBUS_TYPE_BYTE, &data, (int)size,
+	                              DBUS_TYPE_INT32, &application, DBUS_TYPE_INT32, &application,
+	                              DBUS_TYPE_INVALID)) {
+		dbus_message_unref(request);
+		return B_NO_MEMORY;
+	}
+	bytes = std::string(); // the call holds its own copy
+	DBusMessage* answer = call(mConnection, request, timeout_ms(timeout), &status);
+	if (answer == nullptr)
+		return status;
+	const char* replyBytes = nullptr;
+	int replySize = 0;
+	status = B_BAD_REPLY;
+	if (dbus_message_has_signature(answer, kBusRequest.OutSignature().c_str()) &&
+	    dbus_message_get_args(answer, nullptr, DBUS_TYPE_ARRAY, DBUS_TYPE_BYTE, &replyBytes,
+	                          &replySize, DBUS_TYPE_INVALID) &&
+	    replySize > 0 && (size_t)replySize <= kMaxWireMessageSize &&
+	    reply->Unflatten(replyBytes, (size_t)replySize) == B_OK)
+		status = B_OK;
+	dbus_message_unref(answer);
+	if (status != B_OK)
+		set_no_reply(reply);
+	return status;
+}
+
+std::vector<PlainBusClient::Application> PlainBusClient::Applications()
+{
+	std::vector<Application> applications;
+	if (mConnection == nullptr)
+		return applications;
+	const int timeoutMs = timeout_ms(kRosterQueryTimeout);
+	status_t status;
+	DBusMessage* listed = call(mConnection, daemon_call("ListNames"), timeoutMs, &status);
+	if (listed == nullptr)
+		return applications;
+	char** names = nullptr;
+	int count = 0;
+	if (!dbus_message_get_args(listed, nullptr, DBUS_TYPE_ARRAY, DBUS_TYPE_STRING, &names, &count,
+	                           DBUS_TYPE_INVALID))
+		count = 0;
+	const size_t prefix = strlen(kBusServicePrefix);
+	for (int i = 0; i < count; i++) {
+		const char* name = names[i];
+		if (strncmp(name, kBusServicePrefix, prefix) != 0)
+			continue;
+		char* end = nullptr;
+		long team = strtol(name + prefix, &end, 10);
+		if (end == name + prefix || *end != '\0' || team <= 0 || team > INT32_MAX ||
+		    service_of((team_id)team) != name)
+			continue;
+		// A name counts only when its owner is the process it names.
+		DBusMessage* owner = daemon_call("GetConnectionUnixProcessID");
+		dbus_message_append_args(owner, DBUS_TYPE_STRING, &name, DBUS_TYPE_INVALID);
+		DBusMessage* pid = call(mConnection, owner, timeoutMs, &status);
+		dbus_uint32_t process = 0;
+		bool trusted =
+		    pid != nullptr &&
+		    dbus_message_get_args(pid, nullptr, DBUS_TYPE_UINT32, &process, DBUS_TYPE_INVALID) &&
+		    process == (dbus_uint32_t)team;
+		if (pid != nullptr)
+			dbus_message_unref(pid);
+		if (!trusted)
+			continue;
+		DBusMessage* ask = dbus_message_new_method_call(
+		    name, kBusObjectPath, kBusGetAppInfo.interface, kBusGetAppInfo.name);
+		dbus_message_set_auto_start(ask, FALSE);
+		DBusMessage* info = call(mConnection, ask, timeoutMs, &status);
+		if (info == nullptr)
+			continue;
+		dbus_int32_t infoTeam = 0;
+		dbus_int32_t thread = 0;
+		const char* signature = nullptr;
+		const char* executable = nullptr;
+		dbus_uint32_t flags = 0;
+		dbus_int64_t registered = 0;
+		if (dbus_message_has_signature(info, kBusGetAppInfo.OutSignature().c_str()) &&
+		    dbus_message_get_args(info, nullptr, DBUS_TYPE_INT32, &infoTeam, DBUS_TYPE_INT32,
+		                          &thread, DBUS_TYPE_STRING, &signature, DBUS_TYPE_STRING,
+		                          &executable, DBUS_TYPE_UINT32, &flags, DBUS_TYPE_INT64,
+		                          &registered, DBUS_TYPE_INVALID) &&
+		    infoTeam == team) {
+			Application application;
+			application.team = (team_id)team;
+			application.signature = signature;
+			// What the process itself runs beats what it says it runs.
+			application.executable = executable_of((team_id)team);
+			if (application.executable.empty())
+				application.executable = executable;
+			application.registered = registered;
+			applications.push_back(application);
+		}
+		dbus_message_unref(info);
+	}
+	dbus_free_string_array(names);
+	dbus_message_unref(listed);
+	std::stable_sort(
+	    applications.begin(), applications.end(),
+	    [](const Application& a, const Application& b) { return a.registered < b.registered; });
+	return applications;
+}
+
+std::string executable_of(team_id team)
+{
+	char link[64];
+	snprintf(link, sizeof(link), "/proc/%d/exe", (int)team);
+	char target[PATH_MAX];
+	ssize_t length = readlink(link, target, sizeof(target) - 1);
+	if (length <= 0)
+		return std::string();
+	return std::string(target, (size_t)length);
+}
+
+} // namespace BPrivate
