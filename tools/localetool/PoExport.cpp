@@ -4,6 +4,7 @@
 #include <string>
 
 #include "LocaleEntries.h"
+#include "OutputArguments.h"
 #include "PoHeader.h"
 #include "PoText.h"
 #include "PoWriter.h"
@@ -81,20 +82,12 @@ int WritePo(std::string_view referencePath, const LocaleEntries& reference,
 
 int RunExportPo(const ToolArguments& arguments)
 {
-	std::vector<std::string_view> files;
-	std::string outPath;
-	for (size_t i = 0; i < arguments.size(); i++) {
-		if (arguments[i] == "-o" || arguments[i] == "--output") {
-			if (i + 1 == arguments.size() || !outPath.empty())
-				return UsageError("export-po: -o takes one file", "export-po");
-			outPath = arguments[++i];
-		} else if (arguments[i].size() > 1 && arguments[i][0] == '-') {
-			return UsageError("export-po: unknown option " + std::string(arguments[i]),
-			                  "export-po");
-		} else {
-			files.push_back(arguments[i]);
-		}
-	}
+	OutputArguments split;
+	if (const int status = SplitOutputArguments(arguments, "export-po", &split);
+	    status != kExitDone)
+		return status;
+	const std::vector<std::string_view>& files = split.files;
+	const std::string& outPath = split.outPath;
 	if (files.empty() || files.size() > 2 || outPath.empty())
 		return UsageError("export-po takes REFERENCE, TRANSLATION and -o OUT.po", "export-po");
 

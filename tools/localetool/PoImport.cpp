@@ -13,6 +13,7 @@
 #include <Message.h>
 
 #include "LocaleFile.h"
+#include "OutputArguments.h"
 #include "PoHeader.h"
 #include "PoProblems.h"
 #include "PoText.h"
@@ -135,20 +136,12 @@ void BuildMessage(const ImportedTexts& imported, BMessage* message)
 
 int RunImportPo(const ToolArguments& arguments)
 {
-	std::vector<std::string_view> files;
-	std::string outPath;
-	for (size_t i = 0; i < arguments.size(); i++) {
-		if (arguments[i] == "-o" || arguments[i] == "--output") {
-			if (i + 1 == arguments.size() || !outPath.empty())
-				return UsageError("import-po: -o takes one file", "import-po");
-			outPath = arguments[++i];
-		} else if (arguments[i].size() > 1 && arguments[i][0] == '-') {
-			return UsageError("import-po: unknown option " + std::string(arguments[i]),
-			                  "import-po");
-		} else {
-			files.push_back(arguments[i]);
-		}
-	}
+	OutputArguments split;
+	if (const int status = SplitOutputArguments(arguments, "import-po", &split);
+	    status != kExitDone)
+		return status;
+	const std::vector<std::string_view>& files = split.files;
+	const std::string& outPath = split.outPath;
 	if (files.size() != 1 || outPath.empty())
 		return UsageError("import-po takes IN.po and -o OUT", "import-po");
 
