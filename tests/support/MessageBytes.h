@@ -17,6 +17,23 @@ std::vector<uint8_t> FlattenToBytes(const BMessage& message);
 void Put16(std::vector<uint8_t>& out, uint16_t value, bool bigEndian);
 void Put32(std::vector<uint8_t>& out, uint32_t value, bool bigEndian);
 
+// One entry of the Haiku native field table; the field is the last of its
+// hash slot.
+struct HaikuField
+{
+	uint16_t flags;
+	uint16_t nameLength;
+	uint32_t type;
+	uint32_t count;
+	uint32_t dataSize;
+	uint32_t offset;
+};
+void PutHaikuField(std::vector<uint8_t>& out, const HaikuField& field, bool bigEndian);
+
+// An R5 flattened message of what around fields (each already flattened):
+// magic, checksum 0, size, what, flags valid, the fields, the end mark.
+std::vector<uint8_t> R5Message(uint32_t what, const std::vector<uint8_t>& fields, bool bigEndian);
+
 // The worked example "a" = "hello", "b" = 1, 2, what 'RPLY', in the Haiku
 // native form, built field by field.
 std::vector<uint8_t> HaikuExample(bool bigEndian);

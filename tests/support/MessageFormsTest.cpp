@@ -131,12 +131,7 @@ TEST(MessageForms, BigEndianNumbersAreSwappedByTheirOwnWidth)
 	field(B_RECT_TYPE, "r",
 	      {0x42, 0x48, 0, 0, 0x42, 0x48, 0, 0, 0x43, 0xfa, 0, 0, 0x43, 0xc8, 0, 0});
 	field(B_RGB_COLOR_TYPE, "c", {0xff, 0x00, 0x10, 0xff});
-	std::vector<uint8_t> bytes = {0x46, 0x4f, 0x42, 0x31, 0, 0, 0, 0};
-	Put32(bytes, (uint32)(17 + body.size() + 1), true);
-	Put32(bytes, 'TEST', true);
-	bytes.push_back(0x01);
-	bytes.insert(bytes.end(), body.begin(), body.end());
-	bytes.push_back(0);
+	const std::vector<uint8_t> bytes = R5Message('TEST', body, true);
 	BMessage message;
 	ASSERT_EQ(message.Unflatten(bytes.data(), bytes.size()), B_OK);
 	int16 s;
@@ -178,7 +173,6 @@ TEST(MessageForms, NestedHaikuMessagesInsideR5AreRead)
 {
 	// An R5 message whose one field holds the Haiku example.
 	const std::vector<uint8_t> nested = HaikuExample(false);
-	std::vector<uint8_t> bytes = {0x31, 0x42, 0x4f, 0x46, 0, 0, 0, 0};
 	std::vector<uint8_t> field = {0x09}; // valid, single, variable, 4-byte lengths
 	Put32(field, B_MESSAGE_TYPE, false);
 	const uint32 padded = (4 + (uint32)nested.size() + 7) & ~7u;
@@ -188,11 +182,7 @@ TEST(MessageForms, NestedHaikuMessagesInsideR5AreRead)
 	Put32(field, (uint32)nested.size(), false);
 	field.insert(field.end(), nested.begin(), nested.end());
 	field.resize(field.size() + padded - 4 - nested.size(), 0);
-	Put32(bytes, (uint32)(17 + field.size() + 1), false);
-	Put32(bytes, 'OUTR', false);
-	bytes.push_back(1);
-	bytes.insert(bytes.end(), field.begin(), field.end());
-	bytes.push_back(0);
+	const std::vector<uint8_t> bytes = R5Message('OUTR', field, false);
 	BMessage message;
 	ASSERT_EQ(message.Unflatten(bytes.data(), bytes.size()), B_OK);
 	BMessage inner;
