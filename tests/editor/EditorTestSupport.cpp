@@ -6,8 +6,6 @@
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
-#include <fstream>
-#include <sstream>
 #include <unistd.h>
 
 #include <AppDefs.h>
@@ -198,20 +196,6 @@ BRect EditorWindowTest::FrameInBackground(BView* view)
 	     parent = parent->Parent())
 		frame = parent->ConvertToParent(frame);
 	return frame;
-}
-
-std::string ReadBytes(const std::string& path)
-{
-	std::ifstream in(path, std::ios::binary);
-	std::ostringstream bytes;
-	bytes << in.rdbuf();
-	return bytes.str();
-}
-
-void WriteBytes(const std::string& path, const std::string& bytes)
-{
-	std::ofstream out(path, std::ios::binary | std::ios::trunc);
-	out << bytes;
 }
 
 int main(int argc, char** argv)

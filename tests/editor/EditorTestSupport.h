@@ -15,6 +15,7 @@
 #include <AlertTesting.h>
 #include <Message.h>
 
+#include "FileBytes.h"
 #include "Preferences.h"
 #include "RecordingWindow.h"
 #include "ScratchFolder.h"
@@ -73,8 +74,5 @@ protected:
 	std::shared_ptr<int32> mAnswer = std::make_shared<int32>(0);
 	std::unique_ptr<BPrivate::ScopedAlertResponder> mResponder;
 };
-
-std::string ReadBytes(const std::string& path);
-void WriteBytes(const std::string& path, const std::string& bytes);
 
 #endif // TESTS_EDITOR_TEST_SUPPORT_H

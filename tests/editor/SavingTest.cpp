@@ -119,14 +119,14 @@ TEST_F(SavingTest, SaveWithoutAFileOpensThePanelAndSaveAsAlwaysDoes)
 TEST_F(SavingTest, SaveToTheCurrentFileKeepsTheChecksAndAFailureKeepsTheFile)
 {
 	const std::string path = LoadSavedFile();
-	const std::string before = ReadBytes(path);
+	const std::string before = ReadFileBytes(path);
 	ASSERT_TRUE(mWindow->Lock());
 	SetControlText("txtctrl_version", "");
 	mWindow->Unlock();
 	Dispatch(kMsgSaveCurrentFile);
 	ASSERT_EQ(Alerts().size(), 1u);
 	EXPECT_EQ(Alerts()[0].text, "ERROR: There is no version defined at the version input field!");
-	EXPECT_EQ(ReadBytes(path), before);
+	EXPECT_EQ(ReadFileBytes(path), before);
 	EXPECT_TRUE(Unsaved());
 	EXPECT_EQ(mWindow->StatusText(), "");
 }
