@@ -3,23 +3,33 @@
 #ifndef OUTPUT_ARGUMENTS_H
 #define OUTPUT_ARGUMENTS_H
 
+#include <cstddef>
 #include <string>
 #include <string_view>
 #include <vector>
 
 #include "ToolCommands.h"
 
+// What a command takes: its name, how many files at the least and at the
+// most, and the usage error that says so.
+struct OutputUsage
+{
+	const char* command;
+	size_t leastFiles;
+	size_t mostFiles;
+	const char* takes;
+};
+
 struct OutputArguments
 {
 	std::vector<std::string_view> files;
-	std::string outPath; // empty when no -o was given
+	std::string outPath;
 };
 
-// Splits the arguments of command into files and the output; kExitDone, or
-// the usage error's status (already printed) on an unknown option or when -o
-// lacks its file or comes twice. How many files there must be the command
-// checks itself.
-int SplitOutputArguments(const ToolArguments& arguments, const char* command,
+// Splits the arguments into files and the output; kExitDone, or the status
+// of the usage error it printed: an unknown option, -o without its file, -o
+// twice or not at all, too few or too many files.
+int SplitOutputArguments(const ToolArguments& arguments, const OutputUsage& usage,
                          OutputArguments* split);
 
 #endif // OUTPUT_ARGUMENTS_H

@@ -14,6 +14,9 @@
 
 namespace {
 
+const OutputUsage kUsage = {"export-po", 1, 2,
+                            "export-po takes REFERENCE, TRANSLATION and -o OUT.po"};
+
 // A PO file is UTF-8 here and gettext's tools refuse anything else.
 bool IsUtf8(std::string_view text)
 {
@@ -83,13 +86,10 @@ int WritePo(std::string_view referencePath, const LocaleEntries& reference,
 int RunExportPo(const ToolArguments& arguments)
 {
 	OutputArguments split;
-	if (const int status = SplitOutputArguments(arguments, "export-po", &split);
-	    status != kExitDone)
-		return status;
+	const int parsed = SplitOutputArguments(arguments, kUsage, &split);
+	if (parsed != kExitDone)
+		return parsed;
 	const std::vector<std::string_view>& files = split.files;
-	const std::string& outPath = split.outPath;
-	if (files.empty() || files.size() > 2 || outPath.empty())
-		return UsageError("export-po takes REFERENCE, TRANSLATION and -o OUT.po", "export-po");
 
 	LocaleEntries reference, translation;
 	std::string error;
@@ -104,5 +104,5 @@ int RunExportPo(const ToolArguments& arguments)
 	                    &error))
 		return Fail(files[withTranslation ? 1 : 0], error);
 	return WritePo(files[0], reference, withTranslation ? files[1] : "",
-	               withTranslation ? &translation : nullptr, header, outPath);
+	               withTranslation ? &translation : nullptr, header, split.outPath);
 }

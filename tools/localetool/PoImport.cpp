@@ -22,6 +22,8 @@
 
 namespace {
 
+const OutputUsage kUsage = {"import-po", 1, 1, "import-po takes IN.po and -o OUT"};
+
 // What a PO file gives: its header and one text per entry.
 struct ImportedTexts
 {
@@ -137,15 +139,11 @@ void BuildMessage(const ImportedTexts& imported, BMessage* message)
 int RunImportPo(const ToolArguments& arguments)
 {
 	OutputArguments split;
-	if (const int status = SplitOutputArguments(arguments, "import-po", &split);
-	    status != kExitDone)
-		return status;
-	const std::vector<std::string_view>& files = split.files;
+	const int parsed = SplitOutputArguments(arguments, kUsage, &split);
+	if (parsed != kExitDone)
+		return parsed;
+	const std::string inPath(split.files[0]);
 	const std::string& outPath = split.outPath;
-	if (files.size() != 1 || outPath.empty())
-		return UsageError("import-po takes IN.po and -o OUT", "import-po");
-
-	const std::string inPath(files[0]);
 	// The library says nothing of a file it cannot open; the system does.
 	BFile probe(inPath.c_str(), B_READ_ONLY);
 	if (probe.InitCheck() != B_OK)
