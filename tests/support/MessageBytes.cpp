@@ -1,5 +1,6 @@
 #include "MessageBytes.h"
 
+#include <algorithm>
 #include <cctype>
 #include <cstdio>
 
@@ -42,6 +43,14 @@ std::vector<uint8_t> FlattenToBytes(const BMessage& message)
 	if (message.Flatten((char*)bytes.data(), size) != B_OK)
 		return {};
 	return bytes;
+}
+
+std::vector<uint8_t> Patched(const std::vector<uint8_t>& bytes, size_t offset,
+                             const std::vector<uint8_t>& patch)
+{
+	std::vector<uint8_t> copy = bytes;
+	std::copy(patch.begin(), patch.end(), copy.begin() + (ptrdiff_t)offset);
+	return copy;
 }
 
 void Put16(std::vector<uint8_t>& out, uint16_t value, bool bigEndian)

@@ -12,6 +12,9 @@
 std::vector<uint8_t> FromHex(const std::string& hex);
 std::string ToHex(const std::vector<uint8_t>& bytes);
 std::vector<uint8_t> FlattenToBytes(const BMessage& message);
+// A copy of bytes with patch written over it at offset.
+std::vector<uint8_t> Patched(const std::vector<uint8_t>& bytes, size_t offset,
+                             const std::vector<uint8_t>& patch);
 
 // Appends 16/32-bit numbers in the chosen byte order.
 void Put16(std::vector<uint8_t>& out, uint16_t value, bool bigEndian);
