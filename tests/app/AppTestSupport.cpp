@@ -78,22 +78,15 @@ RecordingLooper::~RecordingLooper()
 	delete handler;
 }
 
-bool RecordingLooper::AddHandlers(std::initializer_list<BHandler*> handlers)
+bool RecordingLooper::ChangeHandlers(std::initializer_list<BHandler*> added,
+                                     std::initializer_list<BHandler*> removed)
 {
 	if (!looper->Lock())
 		return false;
-	for (BHandler* added : handlers)
-		looper->AddHandler(added);
-	looper->Unlock();
-	return true;
-}
-
-bool RecordingLooper::RemoveHandlers(std::initializer_list<BHandler*> handlers)
-{
-	if (!looper->Lock())
-		return false;
-	for (BHandler* removed : handlers)
-		looper->RemoveHandler(removed);
+	for (BHandler* handler : added)
+		looper->AddHandler(handler);
+	for (BHandler* handler : removed)
+		looper->RemoveHandler(handler);
 	looper->Unlock();
 	return true;
 }

@@ -60,10 +60,10 @@ class RecordingLooper
 public:
 	RecordingLooper();
 	~RecordingLooper();
-	// Adds or removes handlers, in that order, under the looper's lock; false
-	// when the lock could not be had.
-	bool AddHandlers(std::initializer_list<BHandler*> handlers);
-	bool RemoveHandlers(std::initializer_list<BHandler*> handlers);
+	// Adds the handlers of added and removes those of removed, under the
+	// looper's lock; false when the lock could not be had.
+	bool ChangeHandlers(std::initializer_list<BHandler*> added,
+	                    std::initializer_list<BHandler*> removed = {});
 	BLooper* looper;
 	RecordingHandler* handler;
 };

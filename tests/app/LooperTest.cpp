@@ -51,7 +51,7 @@ TEST(LooperTest, DispatchesInArrivalOrderOnItsOwnThreadToTheNamedHandler)
 	Watchdog watchdog(20);
 	RecordingLooper recording;
 	RecordingHandler second("second");
-	ASSERT_TRUE(recording.AddHandlers({&second}));
+	ASSERT_TRUE(recording.ChangeHandlers({&second}));
 
 	for (uint32 i = 0; i < 200; i++) {
 		BMessage message('m000' + i);
@@ -74,7 +74,7 @@ TEST(LooperTest, DispatchesInArrivalOrderOnItsOwnThreadToTheNamedHandler)
 	for (thread_id thread : recording.handler->Threads())
 		EXPECT_EQ(looperThread, thread);
 
-	ASSERT_TRUE(recording.RemoveHandlers({&second}));
+	ASSERT_TRUE(recording.ChangeHandlers({}, {&second}));
 }
 
 TEST(LooperTest, PostingForAHandlerOfAnotherLooperIsRefused)

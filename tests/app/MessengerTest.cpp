@@ -211,10 +211,10 @@ TEST(MessengerTest, HandlerRemovedFromItsLooperIsNoLongerATarget)
 	Watchdog watchdog(20);
 	RecordingLooper recording;
 	RecordingHandler extra("extra");
-	ASSERT_TRUE(recording.AddHandlers({&extra}));
+	ASSERT_TRUE(recording.ChangeHandlers({&extra}));
 	BMessenger messenger(&extra);
 	EXPECT_TRUE(messenger.IsValid());
-	ASSERT_TRUE(recording.RemoveHandlers({&extra}));
+	ASSERT_TRUE(recording.ChangeHandlers({}, {&extra}));
 	EXPECT_FALSE(messenger.IsValid());
 	EXPECT_EQ(B_BAD_HANDLER, messenger.SendMessage('ping'));
 }

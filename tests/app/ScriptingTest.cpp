@@ -110,7 +110,7 @@ TEST(ScriptingTest, SpecifiersAreResolvedThroughTheHandlerChain)
 	RecordingLooper recording;
 	RecordingHandler child("child");
 	ParentHandler parent(&child);
-	ASSERT_TRUE(recording.AddHandlers({&child, &parent}));
+	ASSERT_TRUE(recording.ChangeHandlers({&child, &parent}));
 
 	// Specifiers resolve from the last added: "Child" of the parent.
 	BMessage request('cmnd');
@@ -122,7 +122,7 @@ TEST(ScriptingTest, SpecifiersAreResolvedThroughTheHandlerChain)
 	// A plain child's name through the chain, from the universal suite.
 	BHandler plainChild("plain child");
 	ParentHandler plainParent(&plainChild);
-	ASSERT_TRUE(recording.AddHandlers({&plainChild, &plainParent}));
+	ASSERT_TRUE(recording.ChangeHandlers({&plainChild, &plainParent}));
 	BMessage name(B_GET_PROPERTY);
 	name.AddSpecifier("InternalName");
 	name.AddSpecifier("Child");
@@ -130,5 +130,5 @@ TEST(ScriptingTest, SpecifiersAreResolvedThroughTheHandlerChain)
 	ASSERT_EQ(B_OK, BMessenger(&plainParent).SendMessage(&name, &reply));
 	EXPECT_STREQ("plain child", reply.GetString("result", ""));
 
-	ASSERT_TRUE(recording.RemoveHandlers({&parent, &child, &plainParent, &plainChild}));
+	ASSERT_TRUE(recording.ChangeHandlers({}, {&parent, &child, &plainParent, &plainChild}));
 }
