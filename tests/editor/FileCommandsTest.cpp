@@ -24,10 +24,8 @@
 
 TEST_F(FileCommandsTest, SaveThroughThePanelWritesHeaderEntriesAttributeAndType)
 {
-	FillHeader("Deutsch");
-	SetEditedText("; #ID1:\n; Ok\n  Gut\n\n; own note\nAbbrechen ; stays\n\r\nLetzte");
-	Dispatch(kMsgSaveFilePanel);
-	BFilePanel* panel = LastPanel(B_SAVE_PANEL);
+	BFilePanel* panel = SavePanelFor(
+	    "Deutsch", "; #ID1:\n; Ok\n  Gut\n\n; own note\nAbbrechen ; stays\n\r\nLetzte");
 	ASSERT_NE(panel, nullptr);
 	ASSERT_EQ(FP::choose_save_name(panel, "de.locale", mFolder.Path()), B_OK);
 	std::string path = mFolder / "de.locale";
@@ -57,10 +55,7 @@ TEST_F(FileCommandsTest, SaveThroughThePanelWritesHeaderEntriesAttributeAndType)
 
 TEST_F(FileCommandsTest, TheSavePanelProposesTheLanguageWithTheLocaleExtension)
 {
-	FillHeader("Deutsch");
-	SetEditedText("; #ID1:\n; Ok\nGut\n");
-	Dispatch(kMsgSaveFilePanel);
-	BFilePanel* panel = LastPanel(B_SAVE_PANEL);
+	BFilePanel* panel = SavePanelFor("Deutsch", "; #ID1:\n; Ok\nGut\n");
 	ASSERT_NE(panel, nullptr);
 	EXPECT_EQ(FP::proposed_name(panel), "Deutsch.locale");
 	EXPECT_EQ(FP::cancel_panel(panel), B_OK);
@@ -312,10 +307,7 @@ TEST_F(FileCommandsTest, FirstSaveProposesTheLastFileInItsFolder)
 {
 	WriteFileBytes(mFolder / "old.locale", "x");
 	mPrefs->Set("loadpath", (mFolder / "old.locale").c_str());
-	FillHeader();
-	SetEditedText("Gut\n");
-	Dispatch(kMsgSaveFilePanel);
-	BFilePanel* panel = LastPanel(B_SAVE_PANEL);
+	BFilePanel* panel = SavePanelFor("Deutsch", "Gut\n");
 	ASSERT_NE(panel, nullptr);
 	EXPECT_EQ(FP::panel_folder(panel), mFolder.Path());
 	EXPECT_EQ(FP::proposed_name(panel), "old.locale");
@@ -330,10 +322,7 @@ TEST_F(FileCommandsTest, SavePanelAfterTheOpenPanelStartsWhereThatOneIs)
 	ASSERT_NE(open, nullptr);
 	EXPECT_EQ(FP::panel_folder(open), mFolder.Path());
 	open->SetPanelDirectory(other.Path().c_str());
-	FillHeader();
-	SetEditedText("Gut\n");
-	Dispatch(kMsgSaveFilePanel);
-	BFilePanel* save = LastPanel(B_SAVE_PANEL);
+	BFilePanel* save = SavePanelFor("Deutsch", "Gut\n");
 	ASSERT_NE(save, nullptr);
 	EXPECT_EQ(FP::panel_folder(save), other.Path());
 	EXPECT_EQ(FP::proposed_name(save), "");

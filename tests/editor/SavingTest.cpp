@@ -97,10 +97,7 @@ TEST_F(SavingTest, SaveWritesToTheLoadedFileWithoutAPanelAndSaysSo)
 
 TEST_F(SavingTest, SaveWithoutAFileOpensThePanelAndSaveAsAlwaysDoes)
 {
-	FillHeader("Deutsch");
-	SetEditedText("Gut\n");
-	Dispatch(kMsgSaveCurrentFile);
-	BFilePanel* panel = LastPanel(B_SAVE_PANEL);
+	BFilePanel* panel = SavePanelFor("Deutsch", "Gut\n", kMsgSaveCurrentFile);
 	ASSERT_NE(panel, nullptr);
 	EXPECT_EQ(FP::proposed_name(panel), "Deutsch.locale");
 	ASSERT_EQ(FP::choose_save_name(panel, "mine.locale", mFolder.Path()), B_OK);
