@@ -55,7 +55,7 @@ void ExpectDumpCompilesBack(const std::string& dump, const std::string& locale,
 	const ToolRun run =
 	    Tool("compile " + Quote(scratch / "dump.txt") + " " + Quote(again), scratch);
 	ASSERT_EQ(run.status, 0) << run.err;
-	EXPECT_EQ(ReadAll(again), ReadAll(locale));
+	EXPECT_EQ(ReadAll(again), ReadAll(locale)) << "compiled from:\n" << dump;
 }
 
 } // namespace
