@@ -2,24 +2,25 @@
 
 #include "ToolOutput.h"
 
-int SplitOutputArguments(const ToolArguments& arguments, const OutputUsage& usage,
-                         OutputArguments* split)
+int RunWithOutput(const ToolArguments& arguments, const OutputUsage& usage,
+                  int (*run)(const OutputArguments& split))
 {
+	OutputArguments split;
 	const std::string command(usage.command);
 	for (size_t i = 0; i < arguments.size(); i++) {
 		if (arguments[i] == "-o" || arguments[i] == "--output") {
-			if (i + 1 == arguments.size() || !split->outPath.empty())
+			if (i + 1 == arguments.size() || !split.outPath.empty())
 				return UsageError(command + ": -o takes one file", usage.command);
-			split->outPath = arguments[++i];
+			split.outPath = arguments[++i];
 		} else if (arguments[i].size() > 1 && arguments[i][0] == '-') {
 			return UsageError(command + ": unknown option " + std::string(arguments[i]),
 			                  usage.command);
 		} else {
-			split->files.push_back(arguments[i]);
+			split.files.push_back(arguments[i]);
 		}
 	}
-	if (split->files.size() < usage.leastFiles || split->files.size() > usage.mostFiles ||
-	    split->outPath.empty())
+	if (split.files.size() < usage.leastFiles || split.files.size() > usage.mostFiles ||
+	    split.outPath.empty())
 		return UsageError(usage.takes, usage.command);
-	return kExitDone;
+	return run(split);
 }

@@ -26,10 +26,11 @@ struct OutputArguments
 	std::string outPath;
 };
 
-// Splits the arguments into files and the output; kExitDone, or the status
-// of the usage error it printed: an unknown option, -o without its file, -o
-// twice or not at all, too few or too many files.
-int SplitOutputArguments(const ToolArguments& arguments, const OutputUsage& usage,
-                         OutputArguments* split);
+// Splits the arguments into files and the output and answers what run
+// answers for them; or, after printing the usage error, its status: an
+// unknown option, -o without its file, -o twice or not at all, too few or
+// too many files.
+int RunWithOutput(const ToolArguments& arguments, const OutputUsage& usage,
+                  int (*run)(const OutputArguments& split));
 
 #endif // OUTPUT_ARGUMENTS_H

@@ -81,14 +81,8 @@ int WritePo(std::string_view referencePath, const LocaleEntries& reference,
 	return kExitDone;
 }
 
-} // namespace
-
-int RunExportPo(const ToolArguments& arguments)
+int ExportPo(const OutputArguments& split)
 {
-	OutputArguments split;
-	const int parsed = SplitOutputArguments(arguments, kUsage, &split);
-	if (parsed != kExitDone)
-		return parsed;
 	const std::vector<std::string_view>& files = split.files;
 
 	LocaleEntries reference, translation;
@@ -105,4 +99,11 @@ int RunExportPo(const ToolArguments& arguments)
 		return Fail(files[withTranslation ? 1 : 0], error);
 	return WritePo(files[0], reference, withTranslation ? files[1] : "",
 	               withTranslation ? &translation : nullptr, header, split.outPath);
+}
+
+} // namespace
+
+int RunExportPo(const ToolArguments& arguments)
+{
+	return RunWithOutput(arguments, kUsage, ExportPo);
 }

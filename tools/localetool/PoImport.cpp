@@ -134,14 +134,8 @@ void BuildMessage(const ImportedTexts& imported, BMessage* message)
 		message->AddString(kLocaleFieldText, text.c_str());
 }
 
-} // namespace
-
-int RunImportPo(const ToolArguments& arguments)
+int ImportPo(const OutputArguments& split)
 {
-	OutputArguments split;
-	const int parsed = SplitOutputArguments(arguments, kUsage, &split);
-	if (parsed != kExitDone)
-		return parsed;
 	const std::string inPath(split.files[0]);
 	const std::string& outPath = split.outPath;
 	// The library says nothing of a file it cannot open; the system does.
@@ -176,4 +170,11 @@ int RunImportPo(const ToolArguments& arguments)
 		fprintf(stderr, "localetool: %s: %zu fuzzy entries imported as untranslated\n",
 		        inPath.c_str(), imported.fuzzy);
 	return kExitDone;
+}
+
+} // namespace
+
+int RunImportPo(const ToolArguments& arguments)
+{
+	return RunWithOutput(arguments, kUsage, ImportPo);
 }
