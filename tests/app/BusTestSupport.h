@@ -2,6 +2,7 @@
 #ifndef BUS_TEST_SUPPORT_H
 #define BUS_TEST_SUPPORT_H
 
+#include <functional>
 #include <memory>
 #include <string>
 #include <unistd.h>
@@ -11,6 +12,7 @@
 
 #include "AppTestSupport.h"
 #include "Application.h"
+#include "Messenger.h"
 
 namespace apptest {
 
@@ -42,6 +44,18 @@ protected:
 		EXPECT_TRUE(peer->Started()) << program;
 		EXPECT_TRUE(wait_for_team(peer->Pid())) << program << " never registered";
 		return peer;
+	}
+
+	// Runs body while the application runs, with program started (its
+	// options args) and a messenger to its team.
+	void RunWithPeer(const char* program, const std::vector<std::string>& args,
+	                 const std::function<void(PeerProcess& peer, BMessenger& messenger)>& body)
+	{
+		run_app(app.get(), [&] {
+			auto peer = StartPeer(program, args);
+			BMessenger messenger(nullptr, peer->Pid());
+			body(*peer, messenger);
+		});
 	}
 
 	// The peer's options with this test's signature for it.

@@ -107,9 +107,7 @@ TEST_F(BusTest, LocaleSuiteIsAnsweredByAnotherProcess)
 TEST_F(BusTest, PeerWithoutTheSuiteDoesNotListIt)
 {
 	Watchdog watchdog(60);
-	run_app(app.get(), [&] {
-		auto peer = StartPeer("locale_peer", {"--no-suite"});
-		BMessenger messenger(nullptr, peer->Pid());
+	RunWithPeer("locale_peer", {"--no-suite"}, [&](PeerProcess&, BMessenger& messenger) {
 		BMessage reply;
 		ASSERT_EQ(B_OK, ask_property(messenger, "Suites", &reply));
 		EXPECT_EQ((uint32)B_REPLY, reply.what);
@@ -123,9 +121,7 @@ TEST_F(BusTest, PeerWithoutTheSuiteDoesNotListIt)
 TEST_F(BusTest, SilentPeerCostsNoMoreThanTheReplyTimeOut)
 {
 	Watchdog watchdog(60);
-	run_app(app.get(), [&] {
-		auto peer = StartPeer("locale_peer", {"--silent"});
-		BMessenger messenger(nullptr, peer->Pid());
+	RunWithPeer("locale_peer", {"--silent"}, [&](PeerProcess&, BMessenger& messenger) {
 		BMessage request = get_property("DefaultText");
 		BMessage reply(B_REPLY);
 		bigtime_t start = system_time();
@@ -144,9 +140,7 @@ TEST_F(BusTest, SilentPeerCostsNoMoreThanTheReplyTimeOut)
 TEST_F(BusTest, SlowPeerIsWaitedForWithinTheTimeOut)
 {
 	Watchdog watchdog(60);
-	run_app(app.get(), [&] {
-		auto peer = StartPeer("locale_peer", {"--delay=300"});
-		BMessenger messenger(nullptr, peer->Pid());
+	RunWithPeer("locale_peer", {"--delay=300"}, [&](PeerProcess&, BMessenger& messenger) {
 		BMessage reply;
 		EXPECT_EQ(B_OK, ask_property(messenger, "DefaultLanguage", &reply));
 		EXPECT_STREQ("English", reply.GetString("result", ""));

@@ -106,18 +106,16 @@ TEST_F(BusTest, RosterListsEveryApplicationInLaunchOrderWithItsRealExecutable)
 TEST_F(BusTest, MessengerToAPeerThatQuitIsInvalid)
 {
 	Watchdog watchdog(60);
-	run_app(app.get(), [&] {
-		auto peer = StartPeer("plain_peer");
-		BMessenger messenger(nullptr, peer->Pid());
+	RunWithPeer("plain_peer", {}, [&](PeerProcess& peer, BMessenger& messenger) {
 		EXPECT_TRUE(messenger.IsValid());
-		peer->Signal(SIGTERM);
-		EXPECT_EQ(0, peer->WaitForExit(5000));
+		peer.Signal(SIGTERM);
+		EXPECT_EQ(0, peer.WaitForExit(5000));
 		EXPECT_FALSE(messenger.IsValid());
 		BMessage reply;
 		EXPECT_EQ(B_BAD_PORT_ID, messenger.SendMessage('ping', &reply));
 		EXPECT_EQ((uint32)B_NO_REPLY, reply.what);
 		app_info info;
-		EXPECT_EQ(B_BAD_TEAM_ID, be_roster->GetRunningAppInfo(peer->Pid(), &info));
+		EXPECT_EQ(B_BAD_TEAM_ID, be_roster->GetRunningAppInfo(peer.Pid(), &info));
 	});
 }
 

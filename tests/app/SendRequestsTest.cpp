@@ -208,9 +208,7 @@ TEST_F(BusTest, AnotherProcessAnswersSeveralQuestionsAskedInOneGo)
 TEST_F(BusTest, ASilentPeerCostsOneTimeOutForAllTheQuestions)
 {
 	Watchdog watchdog(60);
-	run_app(app.get(), [&] {
-		auto peer = StartPeer("locale_peer", {"--silent"});
-		BMessenger messenger(nullptr, peer->Pid());
+	RunWithPeer("locale_peer", {"--silent"}, [&](PeerProcess&, BMessenger& messenger) {
 		SuiteQuestions questions;
 		EXPECT_EQ(B_TIMED_OUT, questions.Ask(messenger, 400000));
 		for (int32 i = 0; i < 3; i++) {
@@ -227,11 +225,9 @@ TEST_F(BusTest, ASilentPeerCostsOneTimeOutForAllTheQuestions)
 TEST_F(BusTest, WhatAPeerAnswersInTimeComesBackAndTheRestTimesOut)
 {
 	Watchdog watchdog(60);
-	run_app(app.get(), [&] {
-		// Each answer takes 400 ms, one after another: with a second to
-		// wait, the language and the id are in time and the texts are not.
-		auto peer = StartPeer("locale_peer", {"--delay=400"});
-		BMessenger messenger(nullptr, peer->Pid());
+	// Each answer takes 400 ms, one after another: with a second to wait,
+	// the language and the id are in time and the texts are not.
+	RunWithPeer("locale_peer", {"--delay=400"}, [&](PeerProcess&, BMessenger& messenger) {
 		SuiteQuestions questions;
 		EXPECT_EQ(B_TIMED_OUT, questions.Ask(messenger, 1000000));
 		EXPECT_EQ(B_OK, questions.results[0]);
