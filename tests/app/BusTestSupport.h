@@ -12,6 +12,7 @@
 
 #include "AppTestSupport.h"
 #include "Application.h"
+#include "FakeTeam.h"
 #include "Messenger.h"
 
 namespace apptest {
@@ -55,6 +56,20 @@ protected:
 			auto peer = StartPeer(program, args);
 			BMessenger messenger(nullptr, peer->Pid());
 			body(*peer, messenger);
+		});
+	}
+
+	// Runs body while the application runs, with a team of the test's own
+	// (connection names its bus connection) answered by object, and a
+	// messenger to it.
+	void RunWithFakeTeam(const char* connection, QDBusVirtualObject* object,
+	                     const std::function<void(const FakeTeam& fake, BMessenger& target)>& body)
+	{
+		FakeTeam fake(connection, object);
+		ASSERT_TRUE(fake.Registered());
+		run_app(app.get(), [&] {
+			BMessenger target = fake.Messenger();
+			body(fake, target);
 		});
 	}
 

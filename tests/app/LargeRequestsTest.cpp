@@ -138,14 +138,11 @@ TEST_F(BusTest, AnAnswerOverTheLimitIsRefusedAndTheAskerStillHearsTheBus)
 {
 	Watchdog watchdog(120);
 	HugeAnswers object;
-	FakeTeam fake("huge-answers", &object);
-	ASSERT_TRUE(fake.Registered());
-
-	run_app(app.get(), [&] {
+	RunWithFakeTeam("huge-answers", &object, [&](const FakeTeam&, BMessenger& target) {
 		auto peer = StartPeer("locale_peer", {"--language=Deutsch"});
 		BMessage request = get_property("DefaultText");
 		BMessage reply;
-		EXPECT_EQ(B_BAD_REPLY, fake.Messenger().SendMessage(&request, &reply, 20000000, 20000000));
+		EXPECT_EQ(B_BAD_REPLY, target.SendMessage(&request, &reply, 20000000, 20000000));
 
 		ASSERT_EQ(B_OK, ask_property(BMessenger(nullptr, peer->Pid()), "DefaultLanguage", &reply));
 		EXPECT_STREQ("Deutsch", reply.GetString("result", ""));

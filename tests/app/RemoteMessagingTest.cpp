@@ -224,11 +224,7 @@ TEST_F(BusTest, HostileRepliesAreDroppedWithAnError)
 {
 	Watchdog watchdog(60);
 	HostileObject object;
-	FakeTeam fake("hostile", &object);
-	ASSERT_TRUE(fake.Registered());
-
-	run_app(app.get(), [&] {
-		BMessenger target = fake.Messenger();
+	RunWithFakeTeam("hostile", &object, [&](const FakeTeam& fake, BMessenger& target) {
 		BMessage request = get_property("DefaultText");
 		for (HostileObject::Mode mode :
 		     {HostileObject::kGarbage, HostileObject::kWrongType, HostileObject::kTruncated}) {

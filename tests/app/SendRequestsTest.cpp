@@ -329,11 +329,7 @@ TEST_F(BusTest, HostileAnswersToSeveralQuestionsAreRefusedOneByOne)
 	Watchdog watchdog(60);
 	qDBusRegisterMetaType<QByteArrayList>();
 	HostileBatchObject object;
-	FakeTeam fake("hostile-batch", &object);
-	ASSERT_TRUE(fake.Registered());
-
-	run_app(app.get(), [&] {
-		BMessenger target = fake.Messenger();
+	RunWithFakeTeam("hostile-batch", &object, [&](const FakeTeam&, BMessenger& target) {
 		BMessage first = get_property("DefaultLanguage");
 		BMessage second = get_property("TextAppID");
 		BMessage third = get_property("DefaultText");
