@@ -3,12 +3,12 @@
 #include "BenchTexts.h"
 
 #include <fstream>
-#include <map>
 #include <unordered_set>
 
 #include <Message.h>
 
 #include "LocaleFile.h"
+#include "MadeOnce.h"
 
 namespace {
 
@@ -175,14 +175,8 @@ template <size_t Count> std::string MakeText(Random& random, const char* const (
 	return text;
 }
 
-} // namespace
-
-const Inputs& TextsFor(int count)
+Inputs MakeTexts(int count)
 {
-	static std::map<int, Inputs> cache;
-	auto found = cache.find(count);
-	if (found != cache.end())
-		return found->second;
 	Inputs made;
 	Random sources(0x5eed1234abcdULL + (uint64_t)count);
 	Random targets(0xfeedbeef4321ULL + (uint64_t)count);
@@ -197,7 +191,14 @@ const Inputs& TextsFor(int count)
 		made.sources.push_back(std::move(source));
 		made.translations.push_back(MakeText(targets, kTargetWords));
 	}
-	return cache.emplace(count, std::move(made)).first->second;
+	return made;
+}
+
+} // namespace
+
+const Inputs& TextsFor(int count)
+{
+	return MadeOnce<MakeTexts>(count);
 }
 
 // The edited text as the reference display leaves it: a marker, the

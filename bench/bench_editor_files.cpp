@@ -178,16 +178,20 @@ bool DispatchAndWait(BMessage* message)
 	return true;
 }
 
-// DispatchAndWait, timed on the processor and the wall clock; false also
-// when the window showed an alert.
-bool TimedDispatch(BMessage* message, double* cpu, double* wall)
+// DispatchAndWait, timed on the processor and the wall clock and recorded
+// as a sample of name; false, and nothing recorded, also when the window
+// showed an alert.
+bool TimedDispatch(benchmark::State& state, BMessage* message, const std::string& name)
 {
-	*cpu = ProcessCpuSeconds();
-	*wall = WallSeconds();
+	double cpu = ProcessCpuSeconds();
+	double wall = WallSeconds();
 	const bool handled = DispatchAndWait(message);
-	*cpu = ProcessCpuSeconds() - *cpu;
-	*wall = WallSeconds() - *wall;
-	return handled && BPrivate::shown_alerts().empty();
+	cpu = ProcessCpuSeconds() - cpu;
+	wall = WallSeconds() - wall;
+	if (!handled || !BPrivate::shown_alerts().empty())
+		return false;
+	Record(state, name, cpu, wall);
+	return true;
 }
 
 std::string LocalePath(int count)
@@ -217,13 +221,10 @@ void BM_EditorLoad(benchmark::State& state)
 	BPrivate::clear_shown_alerts();
 	for (auto _ : state) {
 		SetEditedText(blocks);
-		double cpu;
-		double wall;
-		if (!TimedDispatch(&load, &cpu, &wall)) {
+		if (!TimedDispatch(state, &load, "load/" + std::to_string(count))) {
 			state.SkipWithError("the window did not load the file");
 			return;
 		}
-		Record(state, "load/" + std::to_string(count), cpu, wall);
 	}
 	if (EditedText() != LoadedText(inputs))
 		state.SkipWithError("the loaded text is not the reference blocks with their entries");
@@ -251,13 +252,10 @@ void BM_EditorSave(benchmark::State& state)
 	save.AddRef("directory", &directory);
 	save.AddString("name", name.c_str());
 	for (auto _ : state) {
-		double cpu;
-		double wall;
-		if (!TimedDispatch(&save, &cpu, &wall)) {
+		if (!TimedDispatch(state, &save, "save/" + std::to_string(count))) {
 			state.SkipWithError("the window did not save the file");
 			return;
 		}
-		Record(state, "save/" + std::to_string(count), cpu, wall);
 	}
 	// What was saved reads back as the same entries.
 	BMessage saved;

@@ -6,13 +6,13 @@
 
 #include <cstdio>
 #include <cstring>
-#include <map>
 #include <string>
 #include <vector>
 
-#include "CpuTimeReporter.h"
+#include "CpuTimes.h"
 #include "LiteralLoad.h"
 #include "LocaleMerge.h"
+#include "MadeOnce.h"
 
 namespace {
 
@@ -22,19 +22,20 @@ struct Case
 	std::vector<std::string> entries;
 };
 
-const Case& Blocks(int count)
+Case MakeBlocks(int count)
 {
-	static std::map<int, Case> cache;
-	auto found = cache.find(count);
-	if (found != cache.end())
-		return found->second;
 	Case made;
 	for (int k = 1; k <= count; k++) {
 		made.text += LocaleMerge::EntryMarker(k) + "\n; Reference text number " +
 		             std::to_string(k) + " with some words\n\n";
 		made.entries.push_back("Übersetzung Nummer " + std::to_string(k) + " mit ein paar Wörtern");
 	}
-	return cache.emplace(count, std::move(made)).first->second;
+	return made;
+}
+
+const Case& Blocks(int count)
+{
+	return MadeOnce<MakeBlocks>(count);
 }
 
 void Memcpy(benchmark::State& state)
@@ -84,25 +85,21 @@ BENCHMARK(LiteralMerge)->Arg(1000)->Arg(4000)->Unit(benchmark::kMillisecond);
 
 int main(int argc, char** argv)
 {
-	benchmark::Initialize(&argc, argv);
-	CpuTimeReporter reporter;
-	benchmark::RunSpecifiedBenchmarks(&reporter);
-	auto& t = reporter.times;
+	const CpuTimes t(&argc, argv);
 	printf("\nRatios to memcpy of the edited text:\n");
-	for (const char* count : {"10000", "100000"}) {
-		const std::string suffix = std::string("/") + count;
-		if (t["Memcpy" + suffix] > 0)
-			printf("  %6s blocks: merge %.0fx  collect %.0fx\n", count,
-			       t["Merge" + suffix] / t["Memcpy" + suffix],
-			       t["Collect" + suffix] / t["Memcpy" + suffix]);
+	for (const std::string count : {"10000", "100000"}) {
+		const std::string base = "Memcpy/" + count;
+		if (t.Ran(base))
+			printf("  %6s blocks: merge %.0fx  collect %.0fx\n", count.c_str(),
+			       t.Ratio("Merge/" + count, base), t.Ratio("Collect/" + count, base));
 	}
-	if (t["Merge/10000"] > 0)
+	if (t.Ran("Merge/10000"))
 		printf("  merge 100k / 10k time: %.1f (linear: about 10)\n",
-		       t["Merge/100000"] / t["Merge/10000"]);
-	if (t["LiteralMerge/1000"] > 0 && t["Merge/1000"] > 0)
+		       t.Ratio("Merge/100000", "Merge/10000"));
+	if (t.Ratio("LiteralMerge/1000", "Merge/1000") > 0)
 		printf("  literal replay / merge at 1000 blocks: %.0fx; literal 4000 / 1000 time: %.1f "
 		       "(quadratic: about 16)\n",
-		       t["LiteralMerge/1000"] / t["Merge/1000"],
-		       t["LiteralMerge/4000"] / t["LiteralMerge/1000"]);
+		       t.Ratio("LiteralMerge/1000", "Merge/1000"),
+		       t.Ratio("LiteralMerge/4000", "LiteralMerge/1000"));
 	return 0;
 }

@@ -5,12 +5,12 @@
 
 #include <cstdio>
 #include <cstring>
-#include <map>
 #include <random>
 #include <string>
 #include <vector>
 
-#include "CpuTimeReporter.h"
+#include "CpuTimes.h"
+#include "MadeOnce.h"
 #include "Message.h"
 
 namespace {
@@ -48,11 +48,7 @@ std::vector<char> Flattened(const BMessage& message)
 
 const BMessage& Cached(int count)
 {
-	static std::map<int, BMessage> cache;
-	auto found = cache.find(count);
-	if (found == cache.end())
-		found = cache.emplace(count, LocaleMessage(count)).first;
-	return found->second;
+	return MadeOnce<LocaleMessage>(count);
 }
 
 void Memcpy(benchmark::State& state)
@@ -99,22 +95,17 @@ BENCHMARK(Unflatten)->Arg(10000)->Arg(100000)->Unit(benchmark::kMicrosecond);
 
 int main(int argc, char** argv)
 {
-	benchmark::Initialize(&argc, argv);
-	CpuTimeReporter reporter;
-	benchmark::RunSpecifiedBenchmarks(&reporter);
+	const CpuTimes times(&argc, argv);
 	printf("\nRatios to memcpy of the flattened bytes (goal: Flatten <= 10, Unflatten <= 15):\n");
-	for (const char* count : {"10000", "100000"}) {
-		const std::string suffix = std::string("/") + count;
-		const double base = reporter.times["Memcpy" + suffix];
-		if (base <= 0)
+	for (const std::string count : {"10000", "100000"}) {
+		const std::string base = "Memcpy/" + count;
+		if (!times.Ran(base))
 			continue;
-		printf("  %6s texts: Flatten %.1fx  Unflatten %.1fx\n", count,
-		       reporter.times["Flatten" + suffix] / base,
-		       reporter.times["Unflatten" + suffix] / base);
+		printf("  %6s texts: Flatten %.1fx  Unflatten %.1fx\n", count.c_str(),
+		       times.Ratio("Flatten/" + count, base), times.Ratio("Unflatten/" + count, base));
 	}
-	const double unflatten10 = reporter.times["Unflatten/10000"];
-	if (unflatten10 > 0)
+	if (times.Ran("Unflatten/10000"))
 		printf("  Unflatten 100k / 10k time: %.1f (linear: about 10)\n",
-		       reporter.times["Unflatten/100000"] / unflatten10);
+		       times.Ratio("Unflatten/100000", "Unflatten/10000"));
 	return 0;
 }

@@ -4,7 +4,6 @@
 #include <csignal>
 #include <cstdio>
 #include <cstdlib>
-#include <fstream>
 #include <iterator>
 #include <spawn.h>
 #include <sys/wait.h>
@@ -77,6 +76,19 @@ RecordingLooper::~RecordingLooper()
 		looper->Quit();
 	}
 	delete handler;
+}
+
+bool RecordingLooper::ChangeHandlers(std::initializer_list<BHandler*> added,
+                                     std::initializer_list<BHandler*> removed)
+{
+	if (!looper->Lock())
+		return false;
+	for (BHandler* handler : added)
+		looper->AddHandler(handler);
+	for (BHandler* handler : removed)
+		looper->RemoveHandler(handler);
+	looper->Unlock();
+	return true;
 }
 
 PeerProcess::PeerProcess(const std::string& program, const std::vector<std::string>& args,
@@ -171,10 +183,11 @@ BMessage get_property(const char* property)
 	return request;
 }
 
-std::string read_file(const std::string& path)
+status_t ask_property(const BMessenger& target, const char* property, BMessage* reply,
+                      bigtime_t replyTimeout)
 {
-	std::ifstream in(path);
-	return std::string((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+	BMessage request = get_property(property);
+	return target.SendMessage(&request, reply, 5000000, replyTimeout);
 }
 
 void run_app(BApplication* app, const std::function<void()>& body)

@@ -5,6 +5,7 @@
 
 #include <chrono>
 #include <functional>
+#include <initializer_list>
 #include <mutex>
 #include <string>
 #include <thread>
@@ -13,9 +14,11 @@
 #include <sys/types.h>
 
 #include "Application.h"
+#include "FileBytes.h"
 #include "Handler.h"
 #include "Looper.h"
 #include "Message.h"
+#include "Messenger.h"
 #include "ScratchFolder.h"
 #include "Wait.h"
 #include "Watchdog.h"
@@ -57,8 +60,32 @@ class RecordingLooper
 public:
 	RecordingLooper();
 	~RecordingLooper();
+	// Adds the handlers of added and removes those of removed, under the
+	// looper's lock; false when the lock could not be had.
+	bool ChangeHandlers(std::initializer_list<BHandler*> added,
+	                    std::initializer_list<BHandler*> removed = {});
 	BLooper* looper;
 	RecordingHandler* handler;
+};
+
+// A looper that can keep the message it handles unanswered until the looper
+// is destroyed: the sender waits for a reply that does not come.
+class HoldingLooper : public BLooper
+{
+public:
+	explicit HoldingLooper(const char* name) : BLooper(name) {}
+	~HoldingLooper() override { delete mHeld; }
+
+protected:
+	// Keeps the message being handled; one held before is let go.
+	void HoldCurrentMessage()
+	{
+		delete mHeld;
+		mHeld = DetachCurrentMessage();
+	}
+
+private:
+	BMessage* mHeld = nullptr;
 };
 
 // A looper of type LooperType, running on its own thread from construction
@@ -77,6 +104,12 @@ public:
 
 // A B_GET_PROPERTY request for property of the target.
 BMessage get_property(const char* property);
+
+// Asks target for property and waits for the reply: the request delivered
+// within five seconds (long for a loaded machine, short for a hung peer),
+// answered within replyTimeout.
+status_t ask_property(const BMessenger& target, const char* property, BMessage* reply,
+                      bigtime_t replyTimeout = 5000000);
 
 // A test peer program, stopped (SIGTERM, then SIGKILL) when destroyed.
 class PeerProcess
@@ -101,8 +134,6 @@ private:
 // Full path of a peer program built beside this test binary.
 std::string peer_path(const char* name);
 bool have_session_bus();
-
-std::string read_file(const std::string& path);
 
 // Runs app->Run() on the calling (main) thread while body runs on another
 // thread; when body returns, the application is asked to quit.

@@ -1,6 +1,5 @@
 // What an application says of itself on the bus (Introspect) is what it
 // answers, and what docs/protocol.md tells other programs.
-#include <fstream>
 #include <regex>
 #include <set>
 #include <sstream>
@@ -18,6 +17,7 @@
 #include <gtest/gtest.h>
 
 #include "BusTestSupport.h"
+#include "FileBytes.h"
 #include "Message.h"
 
 using namespace apptest;
@@ -138,10 +138,7 @@ std::vector<Argument> arguments_in_document(std::string cell)
 
 std::string protocol_document()
 {
-	std::ifstream in(std::string(LE_SOURCE_DIR) + "/docs/protocol.md");
-	std::stringstream text;
-	text << in.rdbuf();
-	return text.str();
+	return ReadFileBytes(std::string(LE_SOURCE_DIR) + "/docs/protocol.md");
 }
 
 } // namespace

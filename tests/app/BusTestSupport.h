@@ -2,6 +2,7 @@
 #ifndef BUS_TEST_SUPPORT_H
 #define BUS_TEST_SUPPORT_H
 
+#include <functional>
 #include <memory>
 #include <string>
 #include <unistd.h>
@@ -11,6 +12,8 @@
 
 #include "AppTestSupport.h"
 #include "Application.h"
+#include "FakeTeam.h"
+#include "Messenger.h"
 
 namespace apptest {
 
@@ -42,6 +45,32 @@ protected:
 		EXPECT_TRUE(peer->Started()) << program;
 		EXPECT_TRUE(wait_for_team(peer->Pid())) << program << " never registered";
 		return peer;
+	}
+
+	// Runs body while the application runs, with program started (its
+	// options args) and a messenger to its team.
+	void RunWithPeer(const char* program, const std::vector<std::string>& args,
+	                 const std::function<void(PeerProcess& peer, BMessenger& messenger)>& body)
+	{
+		run_app(app.get(), [&] {
+			auto peer = StartPeer(program, args);
+			BMessenger messenger(nullptr, peer->Pid());
+			body(*peer, messenger);
+		});
+	}
+
+	// Runs body while the application runs, with a team of the test's own
+	// (connection names its bus connection) answered by object, and a
+	// messenger to it.
+	void RunWithFakeTeam(const char* connection, QDBusVirtualObject* object,
+	                     const std::function<void(const FakeTeam& fake, BMessenger& target)>& body)
+	{
+		FakeTeam fake(connection, object);
+		ASSERT_TRUE(fake.Registered());
+		run_app(app.get(), [&] {
+			BMessenger target = fake.Messenger();
+			body(fake, target);
+		});
 	}
 
 	// The peer's options with this test's signature for it.

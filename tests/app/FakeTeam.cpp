@@ -30,3 +30,8 @@ FakeTeam::~FakeTeam()
 	bus.unregisterObject(kObjectPath);
 	QDBusConnection::disconnectFromBus(mConnection);
 }
+
+BMessenger FakeTeam::Messenger() const
+{
+	return BMessenger::FromAddress({mTeam, -1, -1});
+}

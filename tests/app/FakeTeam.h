@@ -6,6 +6,7 @@
 
 #include <QString>
 
+#include "Messenger.h"
 #include "OS.h"
 
 class QDBusVirtualObject;
@@ -13,8 +14,8 @@ class QDBusVirtualObject;
 class FakeTeam
 {
 public:
-	// connection names the bus connection; object answers the requests and
-	// must outlive this.
+	// connection names the bus connection; object answers the requests to
+	// the team, served by the main thread, and must outlive this.
 	FakeTeam(const char* connection, QDBusVirtualObject* object);
 	~FakeTeam();
 
@@ -25,6 +26,8 @@ public:
 	bool Registered() const { return mRegistered; }
 	// Above any process id (the kernel's limit is far lower).
 	team_id Team() const { return mTeam; }
+	// To the team's application, as a messenger to any other team is.
+	BMessenger Messenger() const;
 
 private:
 	QString mConnection;

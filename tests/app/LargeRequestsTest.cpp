@@ -53,9 +53,8 @@ void expect_answering(team_id team, const char* signature)
 	    signature,
 	    qvariant_cast<QDBusVariant>(reply.arguments().at(0)).variant().toString().toStdString());
 
-	BMessage request = get_property("Suites");
 	BMessage answer;
-	ASSERT_EQ(B_OK, BMessenger(nullptr, team).SendMessage(&request, &answer, 5000000, 5000000));
+	ASSERT_EQ(B_OK, ask_property(BMessenger(nullptr, team), "Suites", &answer));
 	EXPECT_EQ((uint32)B_REPLY, answer.what);
 }
 
@@ -93,15 +92,13 @@ TEST_F(BusTest, RequestsOverTheLimitFromTwoProgramsAreRefusedAndTheApplicationAn
 		ASSERT_EQ(0, second->WaitForExit(60000));
 		for (const char* leaf : {"first", "second"}) {
 			EXPECT_EQ((std::vector<std::string>{"org.vessmor.Error.TooLarge", "done"}),
-			          lines_of(read_file(dir / leaf)))
+			          lines_of(ReadFileBytes(dir / leaf)))
 			    << leaf;
 		}
 
 		expect_answering(peer->Pid(), localeSignature.c_str());
-		BMessage request = get_property("DefaultLanguage");
 		BMessage reply;
-		ASSERT_EQ(B_OK,
-		          BMessenger(nullptr, peer->Pid()).SendMessage(&request, &reply, 5000000, 5000000));
+		ASSERT_EQ(B_OK, ask_property(BMessenger(nullptr, peer->Pid()), "DefaultLanguage", &reply));
 		EXPECT_STREQ("Deutsch", reply.GetString("result", ""));
 	});
 }
@@ -122,7 +119,7 @@ TEST_F(BusTest, RequestsHeldUnansweredAreRefusedAsBusyBeyondTheirShare)
 		EXPECT_EQ((std::vector<std::string>{"org.freedesktop.DBus.Error.NoReply",
 		                                    "org.freedesktop.DBus.Error.NoReply",
 		                                    "org.vessmor.Error.Busy", "done"}),
-		          lines_of(read_file(dir / "held")));
+		          lines_of(ReadFileBytes(dir / "held")));
 
 		// A messenger sees it as busy, and small questions are still answered.
 		BMessage large = get_property("DefaultText");
@@ -141,21 +138,13 @@ TEST_F(BusTest, AnAnswerOverTheLimitIsRefusedAndTheAskerStillHearsTheBus)
 {
 	Watchdog watchdog(120);
 	HugeAnswers object;
-	// Requests to the fake team go to object, served by the main thread.
-	FakeTeam fake("huge-answers", &object);
-	ASSERT_TRUE(fake.Registered());
-	const team_id fakeTeam = fake.Team();
-
-	run_app(app.get(), [&] {
+	RunWithFakeTeam("huge-answers", &object, [&](const FakeTeam&, BMessenger& target) {
 		auto peer = StartPeer("locale_peer", {"--language=Deutsch"});
 		BMessage request = get_property("DefaultText");
 		BMessage reply;
-		EXPECT_EQ(B_BAD_REPLY, BMessenger::FromAddress({fakeTeam, -1, -1})
-		                           .SendMessage(&request, &reply, 20000000, 20000000));
+		EXPECT_EQ(B_BAD_REPLY, target.SendMessage(&request, &reply, 20000000, 20000000));
 
-		request = get_property("DefaultLanguage");
-		ASSERT_EQ(B_OK,
-		          BMessenger(nullptr, peer->Pid()).SendMessage(&request, &reply, 5000000, 5000000));
+		ASSERT_EQ(B_OK, ask_property(BMessenger(nullptr, peer->Pid()), "DefaultLanguage", &reply));
 		EXPECT_STREQ("Deutsch", reply.GetString("result", ""));
 	});
 }

@@ -19,14 +19,14 @@ TEST(LaunchTest, FilesOnTheCommandLineArriveAsOneRefsMessageAfterReadyToRun)
 	    dir.Path());
 	ASSERT_TRUE(peer.Started());
 	ASSERT_TRUE(
-	    wait_until([&] { return read_file(log).find("refs") != std::string::npos; }, 10000));
+	    wait_until([&] { return ReadFileBytes(log).find("refs") != std::string::npos; }, 10000));
 	peer.Signal(SIGTERM);
 	ASSERT_TRUE(wait_until(
-	    [&] { return read_file(log).find("quit-requested") != std::string::npos; }, 10000));
+	    [&] { return ReadFileBytes(log).find("quit-requested") != std::string::npos; }, 10000));
 	// "sub" does not exist, so its ref cannot be made; refusing keeps it running.
 	std::string expected =
 	    "ready\nargv 7\nrefs " + dir.Path() + "/a.locale " + dir.Path() + "/-odd\nquit-requested\n";
-	EXPECT_EQ(expected, read_file(log));
+	EXPECT_EQ(expected, ReadFileBytes(log));
 	peer.Signal(SIGKILL);
 }
 
@@ -39,9 +39,9 @@ TEST(LaunchTest, RunsWithoutASessionBusAndQuitsOnSigterm)
 	PeerProcess peer(peer_path("plain_peer"), {"--ready-file=" + ready, "--log-file=" + log}, "",
 	                 true);
 	ASSERT_TRUE(peer.Started());
-	ASSERT_TRUE(wait_until([&] { return !read_file(ready).empty(); }, 10000));
-	EXPECT_EQ("ready " + std::to_string(peer.Pid()) + "\n", read_file(ready));
+	ASSERT_TRUE(wait_until([&] { return !ReadFileBytes(ready).empty(); }, 10000));
+	EXPECT_EQ("ready " + std::to_string(peer.Pid()) + "\n", ReadFileBytes(ready));
 	peer.Signal(SIGTERM);
 	EXPECT_EQ(0, peer.WaitForExit(10000));
-	EXPECT_EQ("ready\nargv 3\nquit-requested\n", read_file(log));
+	EXPECT_EQ("ready\nargv 3\nquit-requested\n", ReadFileBytes(log));
 }

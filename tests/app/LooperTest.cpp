@@ -51,9 +51,7 @@ TEST(LooperTest, DispatchesInArrivalOrderOnItsOwnThreadToTheNamedHandler)
 	Watchdog watchdog(20);
 	RecordingLooper recording;
 	RecordingHandler second("second");
-	ASSERT_TRUE(recording.looper->Lock());
-	recording.looper->AddHandler(&second);
-	recording.looper->Unlock();
+	ASSERT_TRUE(recording.ChangeHandlers({&second}));
 
 	for (uint32 i = 0; i < 200; i++) {
 		BMessage message('m000' + i);
@@ -76,9 +74,7 @@ TEST(LooperTest, DispatchesInArrivalOrderOnItsOwnThreadToTheNamedHandler)
 	for (thread_id thread : recording.handler->Threads())
 		EXPECT_EQ(looperThread, thread);
 
-	ASSERT_TRUE(recording.looper->Lock());
-	recording.looper->RemoveHandler(&second);
-	recording.looper->Unlock();
+	ASSERT_TRUE(recording.ChangeHandlers({}, {&second}));
 }
 
 TEST(LooperTest, PostingForAHandlerOfAnotherLooperIsRefused)

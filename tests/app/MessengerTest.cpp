@@ -20,12 +20,10 @@ namespace {
 
 // Answers 'echo' with the same fields, holds 'hold' without answering,
 // handles 'drop' without answering, and answers 'fwd' via a handler.
-class Responder : public BLooper
+class Responder : public apptest::HoldingLooper
 {
 public:
-	Responder() : BLooper("responder") {}
-
-	~Responder() override { delete mHeld; }
+	Responder() : HoldingLooper("responder") {}
 
 	void MessageReceived(BMessage* message) override
 	{
@@ -38,8 +36,7 @@ public:
 			break;
 		}
 		case 'hold':
-			delete mHeld;
-			mHeld = DetachCurrentMessage();
+			HoldCurrentMessage();
 			break;
 		case 'twic': {
 			BMessage reply(B_REPLY);
@@ -55,7 +52,6 @@ public:
 		}
 	}
 
-	BMessage* mHeld = nullptr;
 	std::atomic<status_t> first{B_ERROR};
 	std::atomic<status_t> second{B_ERROR};
 };
@@ -215,14 +211,10 @@ TEST(MessengerTest, HandlerRemovedFromItsLooperIsNoLongerATarget)
 	Watchdog watchdog(20);
 	RecordingLooper recording;
 	RecordingHandler extra("extra");
-	ASSERT_TRUE(recording.looper->Lock());
-	recording.looper->AddHandler(&extra);
-	recording.looper->Unlock();
+	ASSERT_TRUE(recording.ChangeHandlers({&extra}));
 	BMessenger messenger(&extra);
 	EXPECT_TRUE(messenger.IsValid());
-	ASSERT_TRUE(recording.looper->Lock());
-	recording.looper->RemoveHandler(&extra);
-	recording.looper->Unlock();
+	ASSERT_TRUE(recording.ChangeHandlers({}, {&extra}));
 	EXPECT_FALSE(messenger.IsValid());
 	EXPECT_EQ(B_BAD_HANDLER, messenger.SendMessage('ping'));
 }

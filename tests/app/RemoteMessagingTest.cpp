@@ -72,9 +72,8 @@ TEST_F(BusTest, LocaleSuiteIsAnsweredByAnotherProcess)
 		BMessenger messenger(localeSignature.c_str());
 		ASSERT_TRUE(messenger.IsValid());
 
-		BMessage request = get_property("DefaultText");
 		BMessage reply;
-		ASSERT_EQ(B_OK, messenger.SendMessage(&request, &reply, 5000000, 5000000));
+		ASSERT_EQ(B_OK, ask_property(messenger, "DefaultText", &reply));
 		EXPECT_EQ((uint32)B_REPLY, reply.what);
 		EXPECT_EQ(1, reply.CountNames(B_ANY_TYPE)); // "result" and nothing else
 		type_code type;
@@ -84,21 +83,17 @@ TEST_F(BusTest, LocaleSuiteIsAnsweredByAnotherProcess)
 		ASSERT_EQ(3, count);
 		EXPECT_STREQ("with\nline feed", reply.GetString("result", 1, ""));
 
-		request = get_property("DefaultLanguage");
-		ASSERT_EQ(B_OK, messenger.SendMessage(&request, &reply, 5000000, 5000000));
+		ASSERT_EQ(B_OK, ask_property(messenger, "DefaultLanguage", &reply));
 		EXPECT_STREQ("Deutsch", reply.GetString("result", ""));
-		request = get_property("TextAppID");
-		ASSERT_EQ(B_OK, messenger.SendMessage(&request, &reply, 5000000, 5000000));
+		ASSERT_EQ(B_OK, ask_property(messenger, "TextAppID", &reply));
 		EXPECT_STREQ("peer id", reply.GetString("result", ""));
 
 		// A name that differs in case is not the suite's.
-		request = get_property("defaulttext");
-		ASSERT_EQ(B_OK, messenger.SendMessage(&request, &reply, 5000000, 5000000));
+		ASSERT_EQ(B_OK, ask_property(messenger, "defaulttext", &reply));
 		EXPECT_EQ((uint32)B_MESSAGE_NOT_UNDERSTOOD, reply.what);
 		EXPECT_EQ(B_BAD_SCRIPT_SYNTAX, reply.GetInt32("error", 0));
 
-		request = get_property("Suites");
-		ASSERT_EQ(B_OK, messenger.SendMessage(&request, &reply, 5000000, 5000000));
+		ASSERT_EQ(B_OK, ask_property(messenger, "Suites", &reply));
 		EXPECT_STREQ("suite/vnd.Vessmor-locale", reply.GetString("suites", 0, ""));
 		EXPECT_STREQ("suite/vnd.Be-application", reply.GetString("suites", 1, ""));
 		EXPECT_STREQ("suite/vnd.Be-handler", reply.GetString("suites", 2, ""));
@@ -112,17 +107,13 @@ TEST_F(BusTest, LocaleSuiteIsAnsweredByAnotherProcess)
 TEST_F(BusTest, PeerWithoutTheSuiteDoesNotListIt)
 {
 	Watchdog watchdog(60);
-	run_app(app.get(), [&] {
-		auto peer = StartPeer("locale_peer", {"--no-suite"});
-		BMessenger messenger(nullptr, peer->Pid());
-		BMessage request = get_property("Suites");
+	RunWithPeer("locale_peer", {"--no-suite"}, [&](PeerProcess&, BMessenger& messenger) {
 		BMessage reply;
-		ASSERT_EQ(B_OK, messenger.SendMessage(&request, &reply, 5000000, 5000000));
+		ASSERT_EQ(B_OK, ask_property(messenger, "Suites", &reply));
 		EXPECT_EQ((uint32)B_REPLY, reply.what);
 		for (int32 i = 0; reply.HasString("suites", i); i++)
 			EXPECT_STRNE("suite/vnd.Vessmor-locale", reply.GetString("suites", i, ""));
-		request = get_property("DefaultText");
-		ASSERT_EQ(B_OK, messenger.SendMessage(&request, &reply, 5000000, 5000000));
+		ASSERT_EQ(B_OK, ask_property(messenger, "DefaultText", &reply));
 		EXPECT_EQ((uint32)B_MESSAGE_NOT_UNDERSTOOD, reply.what);
 	});
 }
@@ -130,9 +121,7 @@ TEST_F(BusTest, PeerWithoutTheSuiteDoesNotListIt)
 TEST_F(BusTest, SilentPeerCostsNoMoreThanTheReplyTimeOut)
 {
 	Watchdog watchdog(60);
-	run_app(app.get(), [&] {
-		auto peer = StartPeer("locale_peer", {"--silent"});
-		BMessenger messenger(nullptr, peer->Pid());
+	RunWithPeer("locale_peer", {"--silent"}, [&](PeerProcess&, BMessenger& messenger) {
 		BMessage request = get_property("DefaultText");
 		BMessage reply(B_REPLY);
 		bigtime_t start = system_time();
@@ -143,8 +132,7 @@ TEST_F(BusTest, SilentPeerCostsNoMoreThanTheReplyTimeOut)
 		EXPECT_EQ((uint32)B_NO_REPLY, reply.what);
 
 		// The peer itself is fine; it only keeps that one request.
-		request = get_property("Suites");
-		EXPECT_EQ(B_OK, messenger.SendMessage(&request, &reply, 5000000, 5000000));
+		EXPECT_EQ(B_OK, ask_property(messenger, "Suites", &reply));
 		EXPECT_EQ((uint32)B_REPLY, reply.what);
 	});
 }
@@ -152,14 +140,11 @@ TEST_F(BusTest, SilentPeerCostsNoMoreThanTheReplyTimeOut)
 TEST_F(BusTest, SlowPeerIsWaitedForWithinTheTimeOut)
 {
 	Watchdog watchdog(60);
-	run_app(app.get(), [&] {
-		auto peer = StartPeer("locale_peer", {"--delay=300"});
-		BMessenger messenger(nullptr, peer->Pid());
-		BMessage request = get_property("DefaultLanguage");
+	RunWithPeer("locale_peer", {"--delay=300"}, [&](PeerProcess&, BMessenger& messenger) {
 		BMessage reply;
-		EXPECT_EQ(B_OK, messenger.SendMessage(&request, &reply, 5000000, 5000000));
+		EXPECT_EQ(B_OK, ask_property(messenger, "DefaultLanguage", &reply));
 		EXPECT_STREQ("English", reply.GetString("result", ""));
-		EXPECT_EQ(B_TIMED_OUT, messenger.SendMessage(&request, &reply, 5000000, 100000));
+		EXPECT_EQ(B_TIMED_OUT, ask_property(messenger, "DefaultLanguage", &reply, 100000));
 	});
 }
 
@@ -239,13 +224,7 @@ TEST_F(BusTest, HostileRepliesAreDroppedWithAnError)
 {
 	Watchdog watchdog(60);
 	HostileObject object;
-	// Requests to the fake team go to object, served by the main thread.
-	FakeTeam fake("hostile", &object);
-	ASSERT_TRUE(fake.Registered());
-	const team_id fakeTeam = fake.Team();
-
-	run_app(app.get(), [&] {
-		BMessenger target = BMessenger::FromAddress({fakeTeam, -1, -1});
+	RunWithFakeTeam("hostile", &object, [&](const FakeTeam& fake, BMessenger& target) {
 		BMessage request = get_property("DefaultText");
 		for (HostileObject::Mode mode :
 		     {HostileObject::kGarbage, HostileObject::kWrongType, HostileObject::kTruncated}) {
@@ -263,6 +242,6 @@ TEST_F(BusTest, HostileRepliesAreDroppedWithAnError)
 
 		// It claims a team that is not its own: the roster does not list it.
 		app_info info;
-		EXPECT_NE(B_OK, be_roster->GetRunningAppInfo(fakeTeam, &info));
+		EXPECT_NE(B_OK, be_roster->GetRunningAppInfo(fake.Team(), &info));
 	});
 }

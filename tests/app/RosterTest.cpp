@@ -3,7 +3,6 @@
 #include <sys/stat.h>
 
 #include <climits>
-#include <cstdio>
 #include <cstdlib>
 
 #include <gtest/gtest.h>
@@ -107,18 +106,16 @@ TEST_F(BusTest, RosterListsEveryApplicationInLaunchOrderWithItsRealExecutable)
 TEST_F(BusTest, MessengerToAPeerThatQuitIsInvalid)
 {
 	Watchdog watchdog(60);
-	run_app(app.get(), [&] {
-		auto peer = StartPeer("plain_peer");
-		BMessenger messenger(nullptr, peer->Pid());
+	RunWithPeer("plain_peer", {}, [&](PeerProcess& peer, BMessenger& messenger) {
 		EXPECT_TRUE(messenger.IsValid());
-		peer->Signal(SIGTERM);
-		EXPECT_EQ(0, peer->WaitForExit(5000));
+		peer.Signal(SIGTERM);
+		EXPECT_EQ(0, peer.WaitForExit(5000));
 		EXPECT_FALSE(messenger.IsValid());
 		BMessage reply;
 		EXPECT_EQ(B_BAD_PORT_ID, messenger.SendMessage('ping', &reply));
 		EXPECT_EQ((uint32)B_NO_REPLY, reply.what);
 		app_info info;
-		EXPECT_EQ(B_BAD_TEAM_ID, be_roster->GetRunningAppInfo(peer->Pid(), &info));
+		EXPECT_EQ(B_BAD_TEAM_ID, be_roster->GetRunningAppInfo(peer.Pid(), &info));
 	});
 }
 
@@ -188,9 +185,7 @@ TEST(RosterTest, LaunchOpensExistingDocumentsOnly)
 	});
 	ScratchFolder dir;
 	std::string file = dir / "help.html";
-	FILE* out = fopen(file.c_str(), "w");
-	ASSERT_NE(nullptr, out);
-	fclose(out);
+	ASSERT_TRUE(WriteFileBytes(file, ""));
 
 	entry_ref missing(dir.Path().c_str(), "missing.html");
 	team_id team = 42;
@@ -218,7 +213,7 @@ TEST_F(BusTest, AnApplicationIsOnTheBusBeforeItsReadyToRun)
 		PeerProcess peer(peer_path("plain_peer"),
 		                 WithSignature("plain_peer", {"--ready-file=" + ready}));
 		ASSERT_TRUE(peer.Started());
-		ASSERT_TRUE(wait_until([&] { return !read_file(ready).empty(); }, 10000));
+		ASSERT_TRUE(wait_until([&] { return !ReadFileBytes(ready).empty(); }, 10000));
 		BMessenger byTeam(nullptr, peer.Pid());
 		EXPECT_TRUE(byTeam.IsValid()) << "round " << round;
 		app_info info;
@@ -231,20 +226,14 @@ TEST(RosterTest, LaunchReportsADesktopOpenerThatFails)
 	// Stand-ins for xdg-open: one finds no program for the file, as on a
 	// system without a browser; one opens it.
 	ScratchFolder dir;
-	std::string file = dir / "guide.html";
-	FILE* out = fopen(file.c_str(), "w");
-	ASSERT_NE(nullptr, out);
-	fclose(out);
+	ASSERT_TRUE(WriteFileBytes(dir / "guide.html", ""));
 	entry_ref guide(dir.Path().c_str(), "guide.html");
 	for (int exitCode : {3, 0}) {
 		SCOPED_TRACE(exitCode);
 		std::string bin = dir.Path() + "/bin" + std::to_string(exitCode);
 		ASSERT_EQ(0, mkdir(bin.c_str(), 0755));
 		std::string opener = bin + "/xdg-open";
-		FILE* script = fopen(opener.c_str(), "w");
-		ASSERT_NE(nullptr, script);
-		fprintf(script, "#!/bin/sh\nexit %d\n", exitCode);
-		fclose(script);
+		ASSERT_TRUE(WriteFileBytes(opener, "#!/bin/sh\nexit " + std::to_string(exitCode) + "\n"));
 		ASSERT_EQ(0, chmod(opener.c_str(), 0755));
 		EnvironmentGuard path("PATH", bin + ":/usr/bin:/bin");
 		team_id team = 42;

@@ -10,7 +10,7 @@
 #include "Messenger.h"
 #include "PropertyInfo.h"
 
-using apptest::get_property;
+using apptest::ask_property;
 using apptest::RecordingHandler;
 using apptest::RecordingLooper;
 using apptest::Watchdog;
@@ -43,9 +43,8 @@ TEST(ScriptingTest, SuitesRequestListsTheHandlerSuiteWithItsTable)
 {
 	Watchdog watchdog(20);
 	RecordingLooper recording;
-	BMessage request = get_property("Suites");
 	BMessage reply;
-	ASSERT_EQ(B_OK, BMessenger(recording.looper).SendMessage(&request, &reply));
+	ASSERT_EQ(B_OK, ask_property(BMessenger(recording.looper), "Suites", &reply));
 	EXPECT_EQ((uint32)B_REPLY, reply.what);
 	EXPECT_EQ(B_OK, reply.GetInt32("error", -1));
 	EXPECT_STREQ("suite/vnd.Be-handler", reply.GetString("suites", 0, ""));
@@ -67,13 +66,11 @@ TEST(ScriptingTest, InternalNameAndMessengerAreAnswered)
 {
 	Watchdog watchdog(20);
 	RecordingLooper recording;
-	BMessage request = get_property("InternalName");
 	BMessage reply;
-	ASSERT_EQ(B_OK, BMessenger(recording.looper).SendMessage(&request, &reply));
+	ASSERT_EQ(B_OK, ask_property(BMessenger(recording.looper), "InternalName", &reply));
 	EXPECT_STREQ("recording looper", reply.GetString("result", ""));
 
-	request = get_property("Messenger");
-	ASSERT_EQ(B_OK, BMessenger(recording.looper).SendMessage(&request, &reply));
+	ASSERT_EQ(B_OK, ask_property(BMessenger(recording.looper), "Messenger", &reply));
 	const void* data;
 	ssize_t size;
 	ASSERT_EQ(B_OK, reply.FindData("result", B_MESSENGER_TYPE, &data, &size));
@@ -88,9 +85,8 @@ TEST(ScriptingTest, UnknownPropertyGetsMessageNotUnderstood)
 	Watchdog watchdog(20);
 	RecordingLooper recording;
 	for (const char* property : {"NoSuchThing", "suites", "Suites2"}) {
-		BMessage request = get_property(property);
 		BMessage reply;
-		ASSERT_EQ(B_OK, BMessenger(recording.looper).SendMessage(&request, &reply));
+		ASSERT_EQ(B_OK, ask_property(BMessenger(recording.looper), property, &reply));
 		EXPECT_EQ((uint32)B_MESSAGE_NOT_UNDERSTOOD, reply.what) << property;
 		EXPECT_EQ(B_BAD_SCRIPT_SYNTAX, reply.GetInt32("error", 0)) << property;
 		EXPECT_STREQ("Didn't understand the specifier(s)", reply.GetString("message", ""));
@@ -114,10 +110,7 @@ TEST(ScriptingTest, SpecifiersAreResolvedThroughTheHandlerChain)
 	RecordingLooper recording;
 	RecordingHandler child("child");
 	ParentHandler parent(&child);
-	ASSERT_TRUE(recording.looper->Lock());
-	recording.looper->AddHandler(&child);
-	recording.looper->AddHandler(&parent);
-	recording.looper->Unlock();
+	ASSERT_TRUE(recording.ChangeHandlers({&child, &parent}));
 
 	// Specifiers resolve from the last added: "Child" of the parent.
 	BMessage request('cmnd');
@@ -129,10 +122,7 @@ TEST(ScriptingTest, SpecifiersAreResolvedThroughTheHandlerChain)
 	// A plain child's name through the chain, from the universal suite.
 	BHandler plainChild("plain child");
 	ParentHandler plainParent(&plainChild);
-	ASSERT_TRUE(recording.looper->Lock());
-	recording.looper->AddHandler(&plainChild);
-	recording.looper->AddHandler(&plainParent);
-	recording.looper->Unlock();
+	ASSERT_TRUE(recording.ChangeHandlers({&plainChild, &plainParent}));
 	BMessage name(B_GET_PROPERTY);
 	name.AddSpecifier("InternalName");
 	name.AddSpecifier("Child");
@@ -140,9 +130,5 @@ TEST(ScriptingTest, SpecifiersAreResolvedThroughTheHandlerChain)
 	ASSERT_EQ(B_OK, BMessenger(&plainParent).SendMessage(&name, &reply));
 	EXPECT_STREQ("plain child", reply.GetString("result", ""));
 
-	ASSERT_TRUE(recording.looper->Lock());
-	for (BHandler* handler :
-	     {(BHandler*)&parent, (BHandler*)&child, (BHandler*)&plainParent, (BHandler*)&plainChild})
-		recording.looper->RemoveHandler(handler);
-	recording.looper->Unlock();
+	ASSERT_TRUE(recording.ChangeHandlers({}, {&parent, &child, &plainParent, &plainChild}));
 }

@@ -27,12 +27,10 @@ namespace {
 
 // Answers 'echo' with its "index" and the order it was handled in, keeps
 // 'hold' unanswered, and on 'self' asks itself with SendRequests.
-class OrderedResponder : public BLooper
+class OrderedResponder : public HoldingLooper
 {
 public:
-	OrderedResponder() : BLooper("ordered responder") {}
-
-	~OrderedResponder() override { delete mHeld; }
+	OrderedResponder() : HoldingLooper("ordered responder") {}
 
 	void MessageReceived(BMessage* message) override
 	{
@@ -46,8 +44,7 @@ public:
 			break;
 		}
 		case 'hold':
-			delete mHeld;
-			mHeld = DetachCurrentMessage();
+			HoldCurrentMessage();
 			break;
 		case 'self': {
 			BMessage inner('echo');
@@ -68,9 +65,6 @@ public:
 	std::atomic<int32> handled{0};
 	std::atomic<status_t> selfStatus{B_OK};
 	std::atomic<status_t> selfResult{B_OK};
-
-private:
-	BMessage* mHeld = nullptr;
 };
 
 using RunningOrderedResponder = apptest::RunningLooper<OrderedResponder>;
@@ -92,10 +86,14 @@ struct SuiteQuestions
 	BMessage* messages[3] = {&language, &id, &texts};
 	BMessage replies[3];
 	status_t results[3] = {};
+	bigtime_t waited = 0; // by the last Ask
 
 	status_t Ask(BMessenger& messenger, bigtime_t timeout)
 	{
-		return messenger.SendRequests(messages, 3, replies, results, timeout);
+		const bigtime_t start = system_time();
+		const status_t status = messenger.SendRequests(messages, 3, replies, results, timeout);
+		waited = system_time() - start;
+		return status;
 	}
 };
 
@@ -210,47 +208,35 @@ TEST_F(BusTest, AnotherProcessAnswersSeveralQuestionsAskedInOneGo)
 TEST_F(BusTest, ASilentPeerCostsOneTimeOutForAllTheQuestions)
 {
 	Watchdog watchdog(60);
-	run_app(app.get(), [&] {
-		auto peer = StartPeer("locale_peer", {"--silent"});
-		BMessenger messenger(nullptr, peer->Pid());
+	RunWithPeer("locale_peer", {"--silent"}, [&](PeerProcess&, BMessenger& messenger) {
 		SuiteQuestions questions;
-		BMessage* replies = questions.replies;
-		status_t* results = questions.results;
-		bigtime_t start = system_time();
 		EXPECT_EQ(B_TIMED_OUT, questions.Ask(messenger, 400000));
-		bigtime_t waited = system_time() - start;
 		for (int32 i = 0; i < 3; i++) {
-			EXPECT_EQ(B_TIMED_OUT, results[i]);
-			EXPECT_EQ((uint32)B_NO_REPLY, replies[i].what);
+			EXPECT_EQ(B_TIMED_OUT, questions.results[i]);
+			EXPECT_EQ((uint32)B_NO_REPLY, questions.replies[i].what);
 		}
 		// The peer sends what it has a little before the time-out.
-		EXPECT_GE(waited, 300000);
+		EXPECT_GE(questions.waited, 300000);
 		// Three waits one after another would be 1.2 s.
-		EXPECT_LT(waited, 1100000);
+		EXPECT_LT(questions.waited, 1100000);
 	});
 }
 
 TEST_F(BusTest, WhatAPeerAnswersInTimeComesBackAndTheRestTimesOut)
 {
 	Watchdog watchdog(60);
-	run_app(app.get(), [&] {
-		// Each answer takes 400 ms, one after another: with a second to
-		// wait, the language and the id are in time and the texts are not.
-		auto peer = StartPeer("locale_peer", {"--delay=400"});
-		BMessenger messenger(nullptr, peer->Pid());
+	// Each answer takes 400 ms, one after another: with a second to wait,
+	// the language and the id are in time and the texts are not.
+	RunWithPeer("locale_peer", {"--delay=400"}, [&](PeerProcess&, BMessenger& messenger) {
 		SuiteQuestions questions;
-		BMessage* replies = questions.replies;
-		status_t* results = questions.results;
-		bigtime_t start = system_time();
 		EXPECT_EQ(B_TIMED_OUT, questions.Ask(messenger, 1000000));
-		bigtime_t waited = system_time() - start;
-		EXPECT_EQ(B_OK, results[0]);
-		EXPECT_STREQ("English", replies[0].GetString("result", ""));
-		EXPECT_EQ(B_OK, results[1]);
-		EXPECT_STREQ("test localepeer locale", replies[1].GetString("result", ""));
-		EXPECT_EQ(B_TIMED_OUT, results[2]);
-		EXPECT_EQ((uint32)B_NO_REPLY, replies[2].what);
-		EXPECT_LT(waited, 1500000);
+		EXPECT_EQ(B_OK, questions.results[0]);
+		EXPECT_STREQ("English", questions.replies[0].GetString("result", ""));
+		EXPECT_EQ(B_OK, questions.results[1]);
+		EXPECT_STREQ("test localepeer locale", questions.replies[1].GetString("result", ""));
+		EXPECT_EQ(B_TIMED_OUT, questions.results[2]);
+		EXPECT_EQ((uint32)B_NO_REPLY, questions.replies[2].what);
+		EXPECT_LT(questions.waited, 1500000);
 	});
 }
 
@@ -265,28 +251,24 @@ TEST_F(BusTest, APeerThatQuitsMidwayFailsTheRestWithoutWaitingOut)
 		auto peer = StartPeer("locale_peer", {"--delay=700", "--asked-file=" + asked});
 		BMessenger messenger(nullptr, peer->Pid());
 		SuiteQuestions questions;
-		BMessage* replies = questions.replies;
-		status_t* results = questions.results;
 		std::thread stopper([&] {
 			apptest::wait_until(
 			    [&] {
-				    std::string text = apptest::read_file(asked);
+				    std::string text = ReadFileBytes(asked);
 				    return std::count(text.begin(), text.end(), '\n') >= 2;
 			    },
 			    10000);
 			peer->Signal(SIGKILL);
 		});
-		bigtime_t start = system_time();
 		EXPECT_NE(B_OK, questions.Ask(messenger, 20000000));
-		bigtime_t waited = system_time() - start;
 		stopper.join();
 		// The answers travel together, so what the peer had gathered is
 		// lost with it; nothing unanswered passes for an answer.
 		for (int32 i = 1; i < 3; i++) {
-			EXPECT_NE(B_OK, results[i]);
-			EXPECT_EQ((uint32)B_NO_REPLY, replies[i].what);
+			EXPECT_NE(B_OK, questions.results[i]);
+			EXPECT_EQ((uint32)B_NO_REPLY, questions.replies[i].what);
 		}
-		EXPECT_LT(waited, 10000000) << "a peer that is gone must not cost the time-out";
+		EXPECT_LT(questions.waited, 10000000) << "a peer that is gone must not cost the time-out";
 	});
 }
 
@@ -347,13 +329,7 @@ TEST_F(BusTest, HostileAnswersToSeveralQuestionsAreRefusedOneByOne)
 	Watchdog watchdog(60);
 	qDBusRegisterMetaType<QByteArrayList>();
 	HostileBatchObject object;
-	// Requests to the fake team go to object, served by the main thread.
-	FakeTeam fake("hostile-batch", &object);
-	ASSERT_TRUE(fake.Registered());
-	const team_id fakeTeam = fake.Team();
-
-	run_app(app.get(), [&] {
-		BMessenger target = BMessenger::FromAddress({fakeTeam, -1, -1});
+	RunWithFakeTeam("hostile-batch", &object, [&](const FakeTeam&, BMessenger& target) {
 		BMessage first = get_property("DefaultLanguage");
 		BMessage second = get_property("TextAppID");
 		BMessage third = get_property("DefaultText");

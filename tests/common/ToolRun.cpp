@@ -1,11 +1,10 @@
 #include "ToolRun.h"
 
 #include <cstdlib>
-#include <fstream>
-#include <sstream>
 #include <sys/wait.h>
 
 #include "BuiltPrograms.h"
+#include "FileBytes.h"
 #include "ScratchFolder.h"
 
 ToolRun RunCommand(const std::string& commandLine, const ScratchFolder& scratch)
@@ -32,17 +31,4 @@ std::string ShellQuote(const std::string& text)
 			quoted += c;
 	}
 	return quoted + "'";
-}
-
-std::string ReadFileBytes(const std::string& path)
-{
-	std::ifstream in(path, std::ios::binary);
-	std::stringstream bytes;
-	bytes << in.rdbuf();
-	return bytes.str();
-}
-
-void WriteFileBytes(const std::string& path, const std::string& bytes)
-{
-	std::ofstream(path, std::ios::binary) << bytes;
 }

@@ -1,5 +1,5 @@
 // Running the built localetool (or any command line) as a shell would, with
-// its output collected, and the small file helpers those tests need.
+// its output collected.
 #ifndef TESTS_COMMON_TOOL_RUN_H
 #define TESTS_COMMON_TOOL_RUN_H
 
@@ -22,8 +22,5 @@ ToolRun RunLocaleTool(const std::string& arguments, const ScratchFolder& scratch
 
 // 'text' for the shell, quotes inside taken care of.
 std::string ShellQuote(const std::string& text);
-
-std::string ReadFileBytes(const std::string& path);
-void WriteFileBytes(const std::string& path, const std::string& bytes);
 
 #endif // TESTS_COMMON_TOOL_RUN_H

@@ -8,7 +8,6 @@
 #include <cstdlib>
 #include <fstream>
 #include <iterator>
-#include <sstream>
 
 #include "BuiltPrograms.h"
 #include "Wait.h"
@@ -84,12 +83,6 @@ std::string DesktopEntryValue(const std::string& file, const std::string& key)
 			return line.substr(key.size() + 1);
 	}
 	return std::string();
-}
-
-std::string ReadWholeFile(const std::string& path)
-{
-	std::ifstream in(path, std::ios::binary);
-	return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
 }
 
 bool WaitUntilOnBus(pid_t pid)

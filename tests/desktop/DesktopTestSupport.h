@@ -34,8 +34,6 @@ CommandResult InstallInto(const std::string& prefix);
 // The value of key in the [Desktop Entry] group of the file, "" if none.
 std::string DesktopEntryValue(const std::string& file, const std::string& key);
 
-std::string ReadWholeFile(const std::string& path);
-
 // True once the program of pid is on the session bus under its team's name,
 // within 20 seconds.
 bool WaitUntilOnBus(pid_t pid);

@@ -5,12 +5,12 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
-#include <fstream>
 
 #include <Message.h>
 
 #include "BuiltPrograms.h"
 #include "DesktopTestSupport.h"
+#include "FileBytes.h"
 #include "LocaleFile.h"
 #include "ScratchFolder.h"
 
@@ -73,7 +73,7 @@ protected:
 	std::string PlainFile(const std::string& leaf, const std::string& bytes)
 	{
 		std::string path = mFiles / leaf;
-		std::ofstream(path, std::ios::binary) << bytes;
+		WriteFileBytes(path, bytes);
 		return path;
 	}
 
@@ -88,7 +88,7 @@ std::string SavedLocaleBytes(const ScratchFolder& folder)
 	LocaleFile::Build(&locale, "01.00", "test app", "Deutsch", texts, 2);
 	std::string path = folder / "saved";
 	EXPECT_EQ(LocaleFile::Write(path.c_str(), locale, "Deutsch"), B_OK);
-	return ReadWholeFile(path);
+	return ReadFileBytes(path);
 }
 
 } // namespace
@@ -96,7 +96,7 @@ std::string SavedLocaleBytes(const ScratchFolder& folder)
 TEST_F(FileType, ALocaleFileIsKnownByItsName)
 {
 	// The editor's own translations, as the build made them.
-	std::string shipped = ReadWholeFile(BuildFolder() + "/locale/Deutsch.locale");
+	std::string shipped = ReadFileBytes(BuildFolder() + "/locale/Deutsch.locale");
 	ASSERT_FALSE(shipped.empty());
 	ExpectLocaleType(PlainFile("Deutsch.locale", shipped));
 	// The name alone is enough, whatever the bytes.
@@ -130,7 +130,7 @@ TEST_F(FileType, TheDesktopEntryOpensTheTypeThroughItsAlias)
 {
 	// Desktop entries may only name registered media types; the entry names
 	// the application/ alias, which the database resolves to the type.
-	std::string aliases = ReadWholeFile(mData / "mime/aliases");
+	std::string aliases = ReadFileBytes(mData / "mime/aliases");
 	EXPECT_NE(aliases.find(std::string("application/x-vnd.vessmor-locale ") + kLocaleType),
 	          std::string::npos)
 	    << aliases;

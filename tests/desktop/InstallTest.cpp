@@ -11,6 +11,7 @@
 
 #include "BuiltPrograms.h"
 #include "DesktopTestSupport.h"
+#include "FileBytes.h"
 #include "ScratchFolder.h"
 
 namespace fs = std::filesystem;
@@ -107,7 +108,7 @@ TEST_F(Installed, IconsComeInEverySizeOfTheThemeAndScalable)
 		std::string png = theme + size + "/apps/" + kAppName + ".png";
 		ASSERT_TRUE(fs::is_regular_file(png)) << png;
 		// The PNG header's width and height (big-endian, at 16 and 20).
-		std::string bytes = ReadWholeFile(png);
+		std::string bytes = ReadFileBytes(png);
 		ASSERT_GE(bytes.size(), 24u);
 		auto number = [&](size_t at) {
 			return (uint8_t)bytes[at] << 24 | (uint8_t)bytes[at + 1] << 16 |
@@ -116,7 +117,7 @@ TEST_F(Installed, IconsComeInEverySizeOfTheThemeAndScalable)
 		EXPECT_EQ(number(16), (uint32_t)side) << png;
 		EXPECT_EQ(number(20), (uint32_t)side) << png;
 	}
-	std::string svg = ReadWholeFile(theme + "scalable/apps/" + kAppName + ".svg");
+	std::string svg = ReadFileBytes(theme + "scalable/apps/" + kAppName + ".svg");
 	EXPECT_NE(svg.find("<svg"), std::string::npos);
 	EXPECT_NE(svg.find("viewBox=\"0 0 32 32\""), std::string::npos);
 }
@@ -131,9 +132,9 @@ TEST_F(Installed, AppStreamMetadataIsValidAndItsScreenshotWasMade)
 	} else {
 		ADD_FAILURE() << "appstreamcli is missing (tools/deps.sh installs it)";
 	}
-	EXPECT_NE(ReadWholeFile(metainfo).find(std::string(kAppName) + ".desktop"), std::string::npos);
+	EXPECT_NE(ReadFileBytes(metainfo).find(std::string(kAppName) + ".desktop"), std::string::npos);
 	std::string screenshot =
-	    ReadWholeFile(Prefixed(std::string("share/") + kAppName + "/screenshot.png"));
+	    ReadFileBytes(Prefixed(std::string("share/") + kAppName + "/screenshot.png"));
 	ASSERT_GE(screenshot.size(), 24u);
 	EXPECT_EQ(screenshot.substr(1, 3), "PNG");
 }

@@ -213,7 +213,7 @@ TEST_F(CommandsTest, HelpThatCannotBeOpenedNamesTheGuide)
 	// The guide is there, but nothing opens it (no browser, say).
 	const std::string guide = AppFolder() + "/Documentation/KorvaneLocale-UserGuide-English.html";
 	std::filesystem::create_directories(AppFolder() + "/Documentation");
-	WriteBytes(guide, "<html></html>");
+	WriteFileBytes(guide, "<html></html>");
 	BPrivate::set_document_opener(
 	    [](const char*) { return (status_t)B_LAUNCH_FAILED_NO_PREFERRED_APP; });
 	Dispatch(kMsgShowHelp);

@@ -6,8 +6,6 @@
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
-#include <fstream>
-#include <sstream>
 #include <unistd.h>
 
 #include <AppDefs.h>
@@ -102,39 +100,14 @@ void EditorWindowTest::SetUp()
 	std::shared_ptr<int32> answer = mAnswer;
 	mResponder = std::make_unique<BPrivate::ScopedAlertResponder>(
 	    [answer](const BPrivate::shown_alert&) { return *answer; });
-	mWindow = new RecordingWindow(mPrefs.get());
-	mWindow->Show();
-	Settle();
+	OpenWindow(mPrefs.get());
 }
 
 void EditorWindowTest::TearDown()
 {
-	// The next test starts once this window has gone, not while it quits.
-	BMessenger window(mWindow);
-	if (mWindow != nullptr && mWindow->Lock())
-		mWindow->Quit();
-	mWindow = nullptr;
-	EXPECT_TRUE(WaitFor([&] { return !window.IsValid(); })) << "the window did not go";
+	CloseWindow();
 	mResponder.reset();
 	mPrefs.reset();
-}
-
-void EditorWindowTest::Dispatch(const BMessage& message)
-{
-	BMessage copy(message);
-	ASSERT_EQ(mWindow->PostMessage(&copy), B_OK);
-	Settle();
-}
-
-void EditorWindowTest::Settle()
-{
-	ASSERT_TRUE(mWindow->WaitUntilIdle(std::chrono::seconds(10)))
-	    << "the window stopped dispatching";
-}
-
-BTextControl* EditorWindowTest::Control(const char* name)
-{
-	return dynamic_cast<BTextControl*>(mWindow->FindView(name));
 }
 
 BView* EditorWindowTest::View(const char* name)
@@ -198,20 +171,6 @@ BRect EditorWindowTest::FrameInBackground(BView* view)
 	     parent = parent->Parent())
 		frame = parent->ConvertToParent(frame);
 	return frame;
-}
-
-std::string ReadBytes(const std::string& path)
-{
-	std::ifstream in(path, std::ios::binary);
-	std::ostringstream bytes;
-	bytes << in.rdbuf();
-	return bytes.str();
-}
-
-void WriteBytes(const std::string& path, const std::string& bytes)
-{
-	std::ofstream out(path, std::ios::binary | std::ios::trunc);
-	out << bytes;
 }
 
 int main(int argc, char** argv)

@@ -15,10 +15,11 @@
 #include <AlertTesting.h>
 #include <Message.h>
 
+#include "FileBytes.h"
 #include "Preferences.h"
-#include "RecordingWindow.h"
 #include "ScratchFolder.h"
 #include "Wait.h"
+#include "WindowTest.h"
 #include "ZTLEWindow.h"
 
 class BTextControl;
@@ -36,19 +37,13 @@ int32 ApplicationQuitRequests();
 // One fresh window per test, a preferences store in a scratch file, and an
 // alert responder that answers with kAnswer (by default the first button)
 // and records every alert.
-class EditorWindowTest : public ::testing::Test
+class EditorWindowTest : public WindowTest
 {
 protected:
+	EditorWindowTest() : WindowTest(std::chrono::seconds(10)) {}
 	void SetUp() override;
 	void TearDown() override;
 
-	// Posts message to the window and waits until it was dispatched.
-	void Dispatch(const BMessage& message);
-	void Dispatch(uint32 what) { Dispatch(BMessage(what)); }
-	// Waits until everything posted so far was dispatched.
-	void Settle();
-
-	BTextControl* Control(const char* name);
 	BView* View(const char* name);
 	// The text control's text, "" for none.
 	std::string ControlText(const char* name);
@@ -69,12 +64,8 @@ protected:
 	std::string PrefsPath() const;
 
 	std::unique_ptr<Preferences> mPrefs;
-	RecordingWindow* mWindow = nullptr;
 	std::shared_ptr<int32> mAnswer = std::make_shared<int32>(0);
 	std::unique_ptr<BPrivate::ScopedAlertResponder> mResponder;
 };
-
-std::string ReadBytes(const std::string& path);
-void WriteBytes(const std::string& path, const std::string& bytes);
 
 #endif // TESTS_EDITOR_TEST_SUPPORT_H

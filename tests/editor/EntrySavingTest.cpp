@@ -78,13 +78,13 @@ TEST_F(EntrySavingTest, ADeletedBlockSavesAnEmptyEntry)
 TEST_F(EntrySavingTest, TwoLinesUnderOneMarkerRefuseTheSaveAndKeepTheFile)
 {
 	const std::string path = mFolder / "de.locale";
-	WriteBytes(path, std::string("precious\0bytes", 14));
+	WriteFileBytes(path, std::string("precious\0bytes", 14));
 	FillHeader();
 	const std::string before = "; #ID1:\n; Ok\nGut\n";
 	SetEditedText(before + "; #ID2:\n; Cancel\nAbbrechen\nNein\n; #ID3:\n; Continue\nWeiter\n");
 	SaveAs(mFolder.Path(), "de.locale");
 
-	EXPECT_EQ(ReadBytes(path), std::string("precious\0bytes", 14));
+	EXPECT_EQ(ReadFileBytes(path), std::string("precious\0bytes", 14));
 	EXPECT_EQ(std::filesystem::directory_iterator(mFolder.Path())->path(), path)
 	    << "no temporary file is left behind";
 	ASSERT_EQ(Alerts().size(), 1u);
@@ -122,7 +122,7 @@ TEST_F(EntrySavingTest, EmptyEntriesLoadUnderTheirMarkersAndSaveToTheSameBytes)
 
 	SaveAs(mFolder.Path(), "again.locale");
 	ASSERT_TRUE(Alerts().empty());
-	EXPECT_EQ(ReadBytes(mFolder / "again.locale"), ReadBytes(mFolder / "de.locale"));
+	EXPECT_EQ(ReadFileBytes(mFolder / "again.locale"), ReadFileBytes(mFolder / "de.locale"));
 
 	// Without markers the empty entry is an empty line, which saving by
 	// position skips.

@@ -24,10 +24,8 @@
 
 TEST_F(FileCommandsTest, SaveThroughThePanelWritesHeaderEntriesAttributeAndType)
 {
-	FillHeader("Deutsch");
-	SetEditedText("; #ID1:\n; Ok\n  Gut\n\n; own note\nAbbrechen ; stays\n\r\nLetzte");
-	Dispatch(kMsgSaveFilePanel);
-	BFilePanel* panel = LastPanel(B_SAVE_PANEL);
+	BFilePanel* panel = SavePanelFor(
+	    "Deutsch", "; #ID1:\n; Ok\n  Gut\n\n; own note\nAbbrechen ; stays\n\r\nLetzte");
 	ASSERT_NE(panel, nullptr);
 	ASSERT_EQ(FP::choose_save_name(panel, "de.locale", mFolder.Path()), B_OK);
 	std::string path = mFolder / "de.locale";
@@ -57,10 +55,7 @@ TEST_F(FileCommandsTest, SaveThroughThePanelWritesHeaderEntriesAttributeAndType)
 
 TEST_F(FileCommandsTest, TheSavePanelProposesTheLanguageWithTheLocaleExtension)
 {
-	FillHeader("Deutsch");
-	SetEditedText("; #ID1:\n; Ok\nGut\n");
-	Dispatch(kMsgSaveFilePanel);
-	BFilePanel* panel = LastPanel(B_SAVE_PANEL);
+	BFilePanel* panel = SavePanelFor("Deutsch", "; #ID1:\n; Ok\nGut\n");
 	ASSERT_NE(panel, nullptr);
 	EXPECT_EQ(FP::proposed_name(panel), "Deutsch.locale");
 	EXPECT_EQ(FP::cancel_panel(panel), B_OK);
@@ -121,7 +116,7 @@ TEST_F(FileCommandsTest, FileThatIsNoLocaleFileChangesNothingAndIsReported)
 {
 	FillHeader("Deutsch", "01.00", "mine");
 	SetEditedText("Meine Arbeit\n");
-	WriteBytes(mFolder / "junk.locale", "this is not a flattened message");
+	WriteFileBytes(mFolder / "junk.locale", "this is not a flattened message");
 	Open(kMsgLoadFile, mFolder / "junk.locale");
 	EXPECT_EQ(Text(), "Meine Arbeit\n");
 	EXPECT_EQ(ControlText("txtctrl_language"), "Deutsch");
@@ -188,11 +183,11 @@ TEST_F(FileCommandsTest, FileOverTheSizeLimitIsCalledTooLargeWithItsSize)
 TEST_F(FileCommandsTest, SaveRefusedByAnEmptyFieldKeepsTheExistingFileByteForByte)
 {
 	const std::string path = mFolder / "de.locale";
-	WriteBytes(path, std::string("precious\0bytes", 14));
+	WriteFileBytes(path, std::string("precious\0bytes", 14));
 	FillHeader("Deutsch", "", "some app");
 	SetEditedText("Gut\n");
 	SaveAs(mFolder.Path(), "de.locale");
-	EXPECT_EQ(ReadBytes(path), std::string("precious\0bytes", 14));
+	EXPECT_EQ(ReadFileBytes(path), std::string("precious\0bytes", 14));
 	ASSERT_EQ(Alerts().size(), 1u);
 	EXPECT_EQ(Alerts()[0].text, "ERROR: There is no version defined at the version input field!");
 	EXPECT_EQ(Alerts()[0].buttons, std::vector<std::string>{"Cancel"});
@@ -208,12 +203,12 @@ TEST_F(FileCommandsTest, FailedSaveKeepsWhatWasThereAndSaysWhy)
 	// runs the test.
 	const std::string target = mFolder / "taken";
 	std::filesystem::create_directory(target);
-	WriteBytes(target + "/inside", "keep me");
+	WriteFileBytes(target + "/inside", "keep me");
 	FillHeader();
 	SetEditedText("Gut\n");
 	mPrefs->Set("loadpath", "/earlier/file.locale");
 	SaveAs(mFolder.Path(), "taken");
-	EXPECT_EQ(ReadBytes(target + "/inside"), "keep me");
+	EXPECT_EQ(ReadFileBytes(target + "/inside"), "keep me");
 	ASSERT_EQ(Alerts().size(), 1u);
 	EXPECT_EQ(Alerts()[0].title, "Locale");
 	EXPECT_NE(Alerts()[0].text.find(target), std::string::npos) << Alerts()[0].text;
@@ -233,13 +228,13 @@ TEST_F(FileCommandsTest, SaveIntoAFolderWithoutWritePermissionIsReported)
 	if (geteuid() == 0)
 		GTEST_SKIP() << "permissions do not bind root";
 	const std::string path = mFolder / "de.locale";
-	WriteBytes(path, "old");
+	WriteFileBytes(path, "old");
 	chmod(mFolder.Path().c_str(), 0555);
 	FillHeader();
 	SetEditedText("Gut\n");
 	SaveAs(mFolder.Path(), "de.locale");
 	chmod(mFolder.Path().c_str(), 0755);
-	EXPECT_EQ(ReadBytes(path), "old");
+	EXPECT_EQ(ReadFileBytes(path), "old");
 	ASSERT_EQ(Alerts().size(), 1u);
 	EXPECT_NE(Alerts()[0].text.find(path), std::string::npos);
 }
@@ -310,12 +305,9 @@ TEST_F(FileCommandsTest, PanelsStartBesideTheApplicationWithoutALoadPath)
 
 TEST_F(FileCommandsTest, FirstSaveProposesTheLastFileInItsFolder)
 {
-	WriteBytes(mFolder / "old.locale", "x");
+	WriteFileBytes(mFolder / "old.locale", "x");
 	mPrefs->Set("loadpath", (mFolder / "old.locale").c_str());
-	FillHeader();
-	SetEditedText("Gut\n");
-	Dispatch(kMsgSaveFilePanel);
-	BFilePanel* panel = LastPanel(B_SAVE_PANEL);
+	BFilePanel* panel = SavePanelFor("Deutsch", "Gut\n");
 	ASSERT_NE(panel, nullptr);
 	EXPECT_EQ(FP::panel_folder(panel), mFolder.Path());
 	EXPECT_EQ(FP::proposed_name(panel), "old.locale");
@@ -330,10 +322,7 @@ TEST_F(FileCommandsTest, SavePanelAfterTheOpenPanelStartsWhereThatOneIs)
 	ASSERT_NE(open, nullptr);
 	EXPECT_EQ(FP::panel_folder(open), mFolder.Path());
 	open->SetPanelDirectory(other.Path().c_str());
-	FillHeader();
-	SetEditedText("Gut\n");
-	Dispatch(kMsgSaveFilePanel);
-	BFilePanel* save = LastPanel(B_SAVE_PANEL);
+	BFilePanel* save = SavePanelFor("Deutsch", "Gut\n");
 	ASSERT_NE(save, nullptr);
 	EXPECT_EQ(FP::panel_folder(save), other.Path());
 	EXPECT_EQ(FP::proposed_name(save), "");

@@ -81,6 +81,17 @@ protected:
 		mWindow->Unlock();
 	}
 
+	// Fills the header for language and the text, then asks for a save with
+	// command: the save panel that opened, nullptr when none did.
+	BFilePanel* SavePanelFor(const char* language, const std::string& text,
+	                         uint32 command = kMsgSaveFilePanel)
+	{
+		FillHeader(language);
+		SetEditedText(text);
+		Dispatch(command);
+		return LastPanel(B_SAVE_PANEL);
+	}
+
 	// The save panel's reply, as the panel sends it.
 	void SaveAs(const std::string& folder, const std::string& name)
 	{

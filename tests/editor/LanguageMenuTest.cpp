@@ -26,7 +26,7 @@ std::string LocaleFolder()
 void WriteLanguageFile(const std::string& leaf, const std::string& language)
 {
 	std::string path = LocaleFolder() + "/" + leaf;
-	WriteBytes(path, "body");
+	WriteFileBytes(path, "body");
 	ASSERT_EQ(setxattr(path.c_str(), "user.zt:language", language.data(), language.size(), 0), 0);
 }
 
@@ -94,7 +94,7 @@ protected:
 		WriteLanguageFile("c.locale", "Deutsch");
 		WriteLanguageFile("d.locale", "espa\xc3\xb1ol");
 		WriteLanguageFile("e.locale", std::string(70, 'L'));
-		WriteBytes(LocaleFolder() + "/notes.txt", "no attribute");
+		WriteFileBytes(LocaleFolder() + "/notes.txt", "no attribute");
 		mPrefs_language = "Fran\xc3\xa7"
 		                  "ais";
 	}
@@ -128,7 +128,7 @@ TEST_F(LanguageMenuTest, AFileThatLostItsAttributeIsListedByTheLanguageItHolds)
 	LocaleFile::Build(&locale, "01.00", "some app", "Svenska", texts, 1);
 	std::string path = LocaleFolder() + "/Svenska.locale";
 	ASSERT_EQ(LocaleFile::Write(path.c_str(), locale, nullptr), B_OK);
-	WriteBytes(LocaleFolder() + "/notes.txt", "not a locale file");
+	WriteFileBytes(LocaleFolder() + "/notes.txt", "not a locale file");
 	ASSERT_TRUE(WaitFor([&] { return Labels() == Labels_t{"English*", "Svenska"}; }));
 }
 
@@ -161,7 +161,7 @@ TEST_F(LanguageMenuTest, FilesComingAndGoingRebuildTheMenuAndKeepTheMark)
 	// Moved in from elsewhere.
 	ScratchFolder outside;
 	std::string outsidePath = outside / "de.locale";
-	WriteBytes(outsidePath, "body");
+	WriteFileBytes(outsidePath, "body");
 	ASSERT_EQ(setxattr(outsidePath.c_str(), "user.zt:language", "Deutsch", 7, 0), 0);
 	std::filesystem::rename(outsidePath, LocaleFolder() + "/de.tmp");
 	ASSERT_TRUE(WaitFor([&] { return Labels() == Labels_t{"Deutsch", "English*", "Nederlands"}; }));

@@ -78,7 +78,7 @@ TEST_F(LoadButtonsTest, AFileThatIsNoLocaleFileIsReportedInTheInterfaceLanguage)
 	const char* buildDir = getenv("LE_BUILD_DIR");
 	BPath shipped(((buildDir != nullptr ? std::string(buildDir) : ".") + "/locale").c_str());
 	ASSERT_TRUE(SelectInterfaceLanguage(ZTLocale::GetInstance(), shipped, BPath(), "Deutsch"));
-	WriteBytes(mFolder / "junk.locale", "no flattened message");
+	WriteFileBytes(mFolder / "junk.locale", "no flattened message");
 	Open(kMsgLoadFile, mFolder / "junk.locale");
 	SelectInterfaceLanguage(ZTLocale::GetInstance(), BPath(), BPath(), "English");
 	ASSERT_EQ(Alerts().size(), 1u);
@@ -99,8 +99,8 @@ TEST_F(LoadButtonsTest, TheOpenPanelOffersLocaleFilesBesideAllFiles)
 	// By type (the attribute, or the content where it was lost), or by name.
 	WriteLocaleFile(mFolder / "typed", "Deutsch", {"Gut"});
 	removexattr((mFolder / "typed").c_str(), "user.mime_type");
-	WriteBytes(mFolder / "named.locale", "text");
-	WriteBytes(mFolder / "notes.txt", "; #ID1:\nnot a locale file\n");
+	WriteFileBytes(mFolder / "named.locale", "text");
+	WriteFileBytes(mFolder / "notes.txt", "; #ID1:\nnot a locale file\n");
 	std::filesystem::create_directory(mFolder / "folder");
 	auto lists = [&](const std::string& leaf) {
 		const std::string path = mFolder / leaf;

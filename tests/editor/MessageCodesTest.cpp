@@ -4,16 +4,15 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
-#include <fstream>
 #include <map>
 #include <regex>
 #include <set>
-#include <sstream>
 #include <string>
 
 #include <AppDefs.h>
 
 #include "EditorMessages.h"
+#include "FileBytes.h"
 
 namespace {
 
@@ -31,10 +30,7 @@ std::map<std::string, uint32> FrameworkCodes()
 {
 	std::filesystem::path header =
 	    std::filesystem::path(LE_SOURCE_DIR) / "platform/include/AppDefs.h";
-	std::ifstream in(header);
-	std::stringstream text;
-	text << in.rdbuf();
-	std::string body = text.str();
+	std::string body = ReadFileBytes(header.string());
 
 	std::map<std::string, uint32> codes;
 	std::regex definition(R"((B_\w+)\s*=\s*'(....)')");

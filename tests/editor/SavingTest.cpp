@@ -97,10 +97,7 @@ TEST_F(SavingTest, SaveWritesToTheLoadedFileWithoutAPanelAndSaysSo)
 
 TEST_F(SavingTest, SaveWithoutAFileOpensThePanelAndSaveAsAlwaysDoes)
 {
-	FillHeader("Deutsch");
-	SetEditedText("Gut\n");
-	Dispatch(kMsgSaveCurrentFile);
-	BFilePanel* panel = LastPanel(B_SAVE_PANEL);
+	BFilePanel* panel = SavePanelFor("Deutsch", "Gut\n", kMsgSaveCurrentFile);
 	ASSERT_NE(panel, nullptr);
 	EXPECT_EQ(FP::proposed_name(panel), "Deutsch.locale");
 	ASSERT_EQ(FP::choose_save_name(panel, "mine.locale", mFolder.Path()), B_OK);
@@ -119,14 +116,14 @@ TEST_F(SavingTest, SaveWithoutAFileOpensThePanelAndSaveAsAlwaysDoes)
 TEST_F(SavingTest, SaveToTheCurrentFileKeepsTheChecksAndAFailureKeepsTheFile)
 {
 	const std::string path = LoadSavedFile();
-	const std::string before = ReadBytes(path);
+	const std::string before = ReadFileBytes(path);
 	ASSERT_TRUE(mWindow->Lock());
 	SetControlText("txtctrl_version", "");
 	mWindow->Unlock();
 	Dispatch(kMsgSaveCurrentFile);
 	ASSERT_EQ(Alerts().size(), 1u);
 	EXPECT_EQ(Alerts()[0].text, "ERROR: There is no version defined at the version input field!");
-	EXPECT_EQ(ReadBytes(path), before);
+	EXPECT_EQ(ReadFileBytes(path), before);
 	EXPECT_TRUE(Unsaved());
 	EXPECT_EQ(mWindow->StatusText(), "");
 }

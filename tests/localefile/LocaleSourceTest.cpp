@@ -6,6 +6,22 @@
 #include "LocaleFile.h"
 #include "LocaleSource.h"
 
+namespace {
+
+// Parses text, the form source gave, into again and expects source's every
+// field back.
+void ExpectParsedBack(const std::string& text, const LocaleSource& source, LocaleSource* again)
+{
+	std::string error;
+	ASSERT_EQ(again->Parse(text, &error), B_OK) << error << "\n" << text;
+	EXPECT_EQ(again->language, source.language);
+	EXPECT_EQ(again->version, source.version);
+	EXPECT_EQ(again->appID, source.appID);
+	EXPECT_EQ(again->texts, source.texts);
+}
+
+} // namespace
+
 TEST(LocaleSource, ReadsHeaderAndNumberedTextsVerbatim)
 {
 	const std::string text = "\xef\xbb\xbf# a comment\r\n"
@@ -46,12 +62,7 @@ TEST(LocaleSource, FormatAndParseRoundTrip)
 	EXPECT_NE(text.find("\n1 =\n2 = À propos\n"), std::string::npos) << text;
 	EXPECT_NE(text.find("\n6 =\n7 = x\\ny\n8 =  \n9 =\n"), std::string::npos) << text;
 	LocaleSource again;
-	std::string error;
-	ASSERT_EQ(again.Parse(text, &error), B_OK) << error << "\n" << text;
-	EXPECT_EQ(again.language, source.language);
-	EXPECT_EQ(again.version, source.version);
-	EXPECT_EQ(again.appID, source.appID);
-	EXPECT_EQ(again.texts, source.texts);
+	ASSERT_NO_FATAL_FAILURE(ExpectParsedBack(text, source, &again));
 }
 
 TEST(LocaleSource, FormatEscapesWhatALineCannotCarryAndParseReadsItBack)
@@ -77,12 +88,7 @@ TEST(LocaleSource, FormatEscapesWhatALineCannotCarryAndParseReadsItBack)
 	EXPECT_NE(text.find("6 = C:\\x5cx41 stays\n"), std::string::npos) << text;
 	EXPECT_NE(text.find("9 = x\\n stays\n"), std::string::npos) << text;
 	LocaleSource again;
-	std::string error;
-	ASSERT_EQ(again.Parse(text, &error), B_OK) << error << "\n" << text;
-	EXPECT_EQ(again.language, source.language);
-	EXPECT_EQ(again.version, source.version);
-	EXPECT_EQ(again.appID, source.appID);
-	EXPECT_EQ(again.texts, source.texts);
+	ASSERT_NO_FATAL_FAILURE(ExpectParsedBack(text, source, &again));
 
 	// And through the message, a NUL inside a text included.
 	BMessage message;

@@ -17,6 +17,7 @@
 #include <fs_attr.h>
 
 #include "BuiltPrograms.h"
+#include "FileBytes.h"
 #include "InterfaceText.h"
 #include "LocaleFile.h"
 #include "LocaleSource.h"
@@ -43,6 +44,18 @@ std::string Quote(const std::string& path)
 std::string ReadAll(const std::string& path)
 {
 	return ReadFileBytes(path);
+}
+
+// A dump is itself a source: compiled, it gives locale's bytes again.
+void ExpectDumpCompilesBack(const std::string& dump, const std::string& locale,
+                            const ScratchFolder& scratch)
+{
+	const std::string again = scratch / "again.locale";
+	WriteText(scratch / "dump.txt", dump);
+	const ToolRun run =
+	    Tool("compile " + Quote(scratch / "dump.txt") + " " + Quote(again), scratch);
+	ASSERT_EQ(run.status, 0) << run.err;
+	EXPECT_EQ(ReadAll(again), ReadAll(locale)) << "compiled from:\n" << dump;
 }
 
 } // namespace
@@ -73,11 +86,7 @@ TEST(LocaleTool, CompileWritesBodyAttributeAndTypeAndDumpReadsThemBack)
 	EXPECT_NE(run.out.find("2 = a\\nb\n"), std::string::npos);
 
 	// The dump is itself a source that compiles to the same body.
-	const std::string again = scratch / "again.locale";
-	WriteText(scratch / "dump.txt", run.out);
-	run = Tool("compile " + Quote(scratch / "dump.txt") + " " + Quote(again), scratch);
-	ASSERT_EQ(run.status, 0) << run.err;
-	EXPECT_EQ(ReadAll(again), ReadAll(locale));
+	ASSERT_NO_FATAL_FAILURE(ExpectDumpCompilesBack(run.out, locale, scratch));
 }
 
 TEST(LocaleTool, EmptyEntriesKeepTheirPlacesThroughDumpAndCompile)
@@ -95,11 +104,7 @@ TEST(LocaleTool, EmptyEntriesKeepTheirPlacesThroughDumpAndCompile)
 	EXPECT_NE(run.out.find("# entries: 4\n"), std::string::npos) << run.out;
 	EXPECT_NE(run.out.find("\n1 = A\n2 =\n3 = C\n4 = D\n"), std::string::npos) << run.out;
 
-	const std::string again = scratch / "again.locale";
-	WriteText(scratch / "dump.txt", run.out);
-	run = Tool("compile " + Quote(scratch / "dump.txt") + " " + Quote(again), scratch);
-	ASSERT_EQ(run.status, 0) << run.err;
-	EXPECT_EQ(ReadAll(again), ReadAll(locale));
+	ASSERT_NO_FATAL_FAILURE(ExpectDumpCompilesBack(run.out, locale, scratch));
 
 	run = Tool("dump --json " + Quote(locale), scratch);
 	ASSERT_EQ(run.status, 0) << run.err;
@@ -126,11 +131,7 @@ TEST(LocaleTool, DumpOfOddBytesCompilesBackToTheSameBody)
 	EXPECT_TRUE(run.err.empty()) << run.err;
 	EXPECT_NE(run.out.find("\n1 = a\\x0ab\n2 = nul\\x00x\n3 = \\xff\\xfe\n"), std::string::npos)
 	    << run.out;
-	const std::string again = scratch / "again.locale";
-	WriteText(scratch / "dump.txt", run.out);
-	run = Tool("compile " + Quote(scratch / "dump.txt") + " " + Quote(again), scratch);
-	ASSERT_EQ(run.status, 0) << run.err;
-	EXPECT_EQ(ReadAll(again), ReadAll(locale));
+	ASSERT_NO_FATAL_FAILURE(ExpectDumpCompilesBack(run.out, locale, scratch));
 
 	// What the text form has no place for is said, not lost silently.
 	BMessage extra(body);

@@ -1,14 +1,12 @@
 #include <gtest/gtest.h>
 
 #include <cerrno>
-#include <csignal>
 #include <cstring>
 #include <fcntl.h>
 #include <filesystem>
 #include <linux/fs.h>
 #include <string>
 #include <sys/ioctl.h>
-#include <sys/resource.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -18,6 +16,7 @@
 #include <NodeInfo.h>
 #include <TypeConstants.h>
 
+#include "FileSizeLimit.h"
 #include "LocaleFile.h"
 #include "LocaleFileTestSupport.h"
 
@@ -61,30 +60,6 @@ std::string MimeType(const std::string& path)
 		return "<none>";
 	return type;
 }
-
-// Lowers the largest file this process may write; writes beyond it fail
-// with EFBIG (the signal that would otherwise kill us is ignored meanwhile).
-class FileSizeLimit
-{
-public:
-	explicit FileSizeLimit(rlim_t limit)
-	{
-		getrlimit(RLIMIT_FSIZE, &mOld);
-		mOldHandler = signal(SIGXFSZ, SIG_IGN);
-		rlimit lowered = mOld;
-		lowered.rlim_cur = limit;
-		setrlimit(RLIMIT_FSIZE, &lowered);
-	}
-	~FileSizeLimit()
-	{
-		setrlimit(RLIMIT_FSIZE, &mOld);
-		signal(SIGXFSZ, mOldHandler);
-	}
-
-private:
-	rlimit mOld;
-	sighandler_t mOldHandler;
-};
 
 // Makes a folder refuse new entries, also for root (which ignores the mode
 // bits): the immutable flag where the file system has it.

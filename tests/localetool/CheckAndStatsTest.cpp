@@ -4,6 +4,7 @@
 #include <algorithm>
 #include <string>
 
+#include "FileBytes.h"
 #include "MadeLocaleFiles.h"
 #include "ScratchFolder.h"
 #include "ToolRun.h"

@@ -50,4 +50,22 @@ inline void write_peer_file(const std::string& path, const std::string& text)
 	rename(temporary.c_str(), path.c_str());
 }
 
+// The exit status of a peer given options it does not take, with its usage
+// on stderr.
+inline int peer_usage_error(const char* usage)
+{
+	fputs(usage, stderr);
+	return 2;
+}
+
+// Runs a peer application until it quits; the exit status. The application
+// is made with new and deleted after Run, as the framework has it.
+template <class Application, class Settings> int run_peer(const Settings& settings)
+{
+	Application* application = new Application(settings);
+	application->Run();
+	delete application;
+	return 0;
+}
+
 #endif // PEER_OPTIONS_H

@@ -71,10 +71,8 @@ int main(int argc, char** argv)
 		else
 			ok = false;
 	}
-	if (!ok || to <= 0 || bytes < 0 || count < 1 || timeoutMs < 1) {
-		fputs(kUsage, stderr);
-		return 2;
-	}
+	if (!ok || to <= 0 || bytes < 0 || count < 1 || timeoutMs < 1)
+		return peer_usage_error(kUsage);
 
 	QCoreApplication app(argc, argv);
 	QDBusConnection bus = QDBusConnection::sessionBus();

@@ -91,15 +91,13 @@ public:
 
 	void MessageReceived(BMessage* message) override
 	{
-		if (!mSettings.suite || message->what != B_GET_PROPERTY) {
-			BApplication::MessageReceived(message);
-			return;
-		}
+		// Only the suite's questions by name are answered here.
 		int32 index;
 		BMessage specifier;
 		int32 form;
 		const char* property = nullptr;
-		if (message->GetCurrentSpecifier(&index, &specifier, &form, &property) != B_OK ||
+		if (!mSettings.suite || message->what != B_GET_PROPERTY ||
+		    message->GetCurrentSpecifier(&index, &specifier, &form, &property) != B_OK ||
 		    form != B_DIRECT_SPECIFIER || property == nullptr) {
 			BApplication::MessageReceived(message);
 			return;
@@ -180,12 +178,7 @@ bool read_settings(int argc, char** argv, PeerSettings* settings)
 int main(int argc, char** argv)
 {
 	PeerSettings settings;
-	if (!read_settings(argc, argv, &settings)) {
-		fputs(kUsage, stderr);
-		return 2;
-	}
-	LocalePeer* peer = new LocalePeer(settings);
-	peer->Run();
-	delete peer;
-	return 0;
+	if (!read_settings(argc, argv, &settings))
+		return peer_usage_error(kUsage);
+	return run_peer<LocalePeer>(settings);
 }

@@ -100,12 +100,7 @@ int main(int argc, char** argv)
 		else
 			ok = false;
 	}
-	if (!ok) {
-		fputs(kUsage, stderr);
-		return 2;
-	}
-	PlainPeer* peer = new PlainPeer(settings);
-	peer->Run();
-	delete peer;
-	return 0;
+	if (!ok)
+		return peer_usage_error(kUsage);
+	return run_peer<PlainPeer>(settings);
 }

@@ -1,14 +1,12 @@
 #include <gtest/gtest.h>
 
-#include <csignal>
 #include <cstring>
 #include <filesystem>
-#include <fstream>
 #include <random>
-#include <sstream>
-#include <sys/resource.h>
 #include <sys/stat.h>
 
+#include "FileBytes.h"
+#include "FileSizeLimit.h"
 #include "Message.h"
 #include "Preferences.h"
 #include "ScratchFolder.h"
@@ -18,19 +16,6 @@ namespace fs = std::filesystem;
 namespace {
 
 const char* kKennung = "ZTLOCALE";
-
-std::string ReadWhole(const std::string& path)
-{
-	std::ifstream in(path, std::ios::binary);
-	std::stringstream bytes;
-	bytes << in.rdbuf();
-	return bytes.str();
-}
-
-void WriteWhole(const std::string& path, const std::string& bytes)
-{
-	std::ofstream(path, std::ios::binary).write(bytes.data(), (std::streamsize)bytes.size());
-}
 
 std::string Flattened(const BMessage& message)
 {
@@ -49,7 +34,7 @@ std::string Header(const char* kennung)
 // The body of a saved settings file, read back as a message.
 BMessage Body(const std::string& path)
 {
-	std::string bytes = ReadWhole(path);
+	std::string bytes = ReadFileBytes(path);
 	BMessage body;
 	EXPECT_GE(bytes.size(), 100u);
 	if (bytes.size() >= 100) {
@@ -67,28 +52,6 @@ bool IsEmptyStore(const Preferences& prefs)
 
 // Lets the process write at most `limit` bytes into any file, and makes the
 // write that crosses it fail instead of killing the process.
-class FileSizeLimit
-{
-public:
-	explicit FileSizeLimit(rlim_t limit)
-	{
-		getrlimit(RLIMIT_FSIZE, &mSaved);
-		mOldHandler = signal(SIGXFSZ, SIG_IGN);
-		struct rlimit lowered = mSaved;
-		lowered.rlim_cur = limit;
-		setrlimit(RLIMIT_FSIZE, &lowered);
-	}
-	~FileSizeLimit()
-	{
-		setrlimit(RLIMIT_FSIZE, &mSaved);
-		signal(SIGXFSZ, mOldHandler);
-	}
-
-private:
-	struct rlimit mSaved;
-	sighandler_t mOldHandler;
-};
-
 class PreferencesTest : public ::testing::Test
 {
 protected:
@@ -123,7 +86,7 @@ TEST_F(PreferencesTest, SavedFileIsHeaderThenFlattenedSettings)
 	expected.AddInt8("ZT_AUTOPREFS", 0);
 	expected.AddRect("ZT_MAINWINPOS", BRect(0, 0, 0, 0));
 	expected.AddString("loadpath", "/home/x/de.locale");
-	EXPECT_EQ(ReadWhole(PrefsPath()), Header(kKennung) + Flattened(expected));
+	EXPECT_EQ(ReadFileBytes(PrefsPath()), Header(kKennung) + Flattened(expected));
 }
 
 TEST_F(PreferencesTest, EveryKindOfValueSurvivesSaveAndLoad)
@@ -178,7 +141,7 @@ TEST_F(PreferencesTest, KeysTheEditorDoesNotKnowSurvive)
 	foreign.AddDouble("someone.else", 1.25);
 	foreign.AddString("list", "one");
 	foreign.AddString("list", "two");
-	WriteWhole(PrefsPath(), Header(kKennung) + Flattened(foreign));
+	WriteFileBytes(PrefsPath(), Header(kKennung) + Flattened(foreign));
 
 	Preferences prefs(PrefsPath().c_str(), kKennung);
 	ASSERT_EQ(prefs.InitCheck(), kPrefsOK);
@@ -252,7 +215,7 @@ TEST_F(PreferencesTest, WrongIdentifierLengthEndsConstruction)
 		Preferences good(PrefsPath().c_str(), kKennung);
 		ASSERT_EQ(good.Save(), kPrefsOK);
 	}
-	const std::string before = ReadWhole(PrefsPath());
+	const std::string before = ReadFileBytes(PrefsPath());
 	for (const char* kennung : {"ZTLOCAL", "ZTLOCALEX", ""}) {
 		Preferences prefs(PrefsPath().c_str(), kennung);
 		EXPECT_EQ(prefs.InitCheck(), kPrefsNoMemory) << kennung;
@@ -261,7 +224,7 @@ TEST_F(PreferencesTest, WrongIdentifierLengthEndsConstruction)
 		EXPECT_EQ(prefs.Load(), kPrefsNoMemory);
 		EXPECT_TRUE(IsEmptyStore(prefs));
 		EXPECT_EQ(prefs.Save(), kPrefsNoMemory);
-		EXPECT_EQ(ReadWhole(PrefsPath()), before);
+		EXPECT_EQ(ReadFileBytes(PrefsPath()), before);
 	}
 	Preferences noName(nullptr, kKennung);
 	EXPECT_EQ(noName.InitCheck(), kPrefsNoMemory);
@@ -273,21 +236,21 @@ TEST_F(PreferencesTest, ShortFileOrOtherIdentifierIsRefusedWhole)
 {
 	Preferences writer(PrefsPath().c_str(), kKennung);
 	ASSERT_EQ(writer.Save(), kPrefsOK);
-	const std::string good = ReadWhole(PrefsPath());
+	const std::string good = ReadFileBytes(PrefsPath());
 	for (size_t length = 0; length < 100; length++) {
-		WriteWhole(PrefsPath(), good.substr(0, length));
+		WriteFileBytes(PrefsPath(), good.substr(0, length));
 		Preferences prefs(PrefsPath().c_str(), kKennung);
 		EXPECT_EQ(prefs.InitCheck(), kPrefsLoadFailed) << length;
 		EXPECT_TRUE(IsEmptyStore(prefs)) << length;
 	}
-	WriteWhole(PrefsPath(), good);
+	WriteFileBytes(PrefsPath(), good);
 	Preferences other(PrefsPath().c_str(), "OTHERAPP");
 	EXPECT_EQ(other.InitCheck(), kPrefsLoadFailed);
 	EXPECT_TRUE(IsEmptyStore(other));
 	// Bytes 8 to 99 are not looked at.
 	std::string noisy = good;
 	noisy[50] = 'x';
-	WriteWhole(PrefsPath(), noisy);
+	WriteFileBytes(PrefsPath(), noisy);
 	EXPECT_EQ(Preferences(PrefsPath().c_str(), kKennung).InitCheck(), kPrefsOK);
 }
 
@@ -296,20 +259,20 @@ TEST_F(PreferencesTest, BrokenBodyLeavesNothingBehind)
 	Preferences writer(PrefsPath().c_str(), kKennung);
 	writer.Set("loadpath", "/somewhere/long/enough/to/cut");
 	ASSERT_EQ(writer.Save(), kPrefsOK);
-	const std::string good = ReadWhole(PrefsPath());
+	const std::string good = ReadFileBytes(PrefsPath());
 
-	WriteWhole(PrefsPath(), good.substr(0, good.size() - 10));
+	WriteFileBytes(PrefsPath(), good.substr(0, good.size() - 10));
 	Preferences truncated(PrefsPath().c_str(), kKennung);
 	EXPECT_EQ(truncated.InitCheck(), kPrefsLoadFailed);
 	EXPECT_TRUE(IsEmptyStore(truncated));
 	EXPECT_EQ(truncated.GetString("loadpath", nullptr), nullptr);
 
-	WriteWhole(PrefsPath(), Header(kKennung) + "not a message at all");
+	WriteFileBytes(PrefsPath(), Header(kKennung) + "not a message at all");
 	Preferences garbage(PrefsPath().c_str(), kKennung);
 	EXPECT_EQ(garbage.InitCheck(), kPrefsLoadFailed);
 
 	// A later Load of a good file recovers.
-	WriteWhole(PrefsPath(), good);
+	WriteFileBytes(PrefsPath(), good);
 	EXPECT_EQ(garbage.Load(), kPrefsOK);
 	EXPECT_STREQ(garbage.GetString("loadpath", nullptr), "/somewhere/long/enough/to/cut");
 }
@@ -339,7 +302,7 @@ TEST_F(PreferencesTest, FailedWriteKeepsTheOldFileByteForByte)
 	Preferences prefs(PrefsPath().c_str(), kKennung);
 	prefs.Set("loadpath", "/old");
 	ASSERT_EQ(prefs.Save(), kPrefsOK);
-	const std::string before = ReadWhole(PrefsPath());
+	const std::string before = ReadFileBytes(PrefsPath());
 
 	prefs.Set("loadpath", std::string(4000, 'n').c_str());
 	{
@@ -347,7 +310,7 @@ TEST_F(PreferencesTest, FailedWriteKeepsTheOldFileByteForByte)
 		FileSizeLimit limit(before.size() + 20);
 		EXPECT_EQ(prefs.Save(), kPrefsWriteFailed);
 	}
-	EXPECT_EQ(ReadWhole(PrefsPath()), before);
+	EXPECT_EQ(ReadFileBytes(PrefsPath()), before);
 	// No temporary file is left behind.
 	size_t files = 0;
 	for (const auto& item : fs::directory_iterator(mTemp.Path())) {
@@ -395,7 +358,7 @@ TEST_F(PreferencesTest, NameAndIdentifierAccessors)
 	EXPECT_EQ(prefs.SetKennung("TOOLONGID"), kPrefsNoMemory);
 	EXPECT_EQ(prefs.SetName(nullptr), kPrefsNoMemory);
 	ASSERT_EQ(prefs.Save(), kPrefsOK);
-	EXPECT_EQ(ReadWhole(PrefsPath()).substr(0, 8), kKennung);
+	EXPECT_EQ(ReadFileBytes(PrefsPath()).substr(0, 8), kKennung);
 
 	std::string longName = "/" + std::string(B_PATH_NAME_LENGTH, 'x');
 	ASSERT_EQ(prefs.SetName(longName.c_str()), kPrefsOK);
@@ -404,7 +367,7 @@ TEST_F(PreferencesTest, NameAndIdentifierAccessors)
 	ASSERT_EQ(prefs.SetKennung("NEWIDENT"), kPrefsOK);
 	ASSERT_EQ(prefs.SetName(PrefsPath().c_str()), kPrefsOK);
 	ASSERT_EQ(prefs.Save(), kPrefsOK);
-	EXPECT_EQ(ReadWhole(PrefsPath()).substr(0, 8), "NEWIDENT");
+	EXPECT_EQ(ReadFileBytes(PrefsPath()).substr(0, 8), "NEWIDENT");
 }
 
 TEST_F(PreferencesTest, DamagedFilesLoadWholeOrNotAtAll)
@@ -413,14 +376,14 @@ TEST_F(PreferencesTest, DamagedFilesLoadWholeOrNotAtAll)
 	writer.Set("loadpath", "/home/someone/de.locale");
 	writer.Set("ZT_MAINWINPOS", BRect(50, 50, 500, 400));
 	ASSERT_EQ(writer.Save(), kPrefsOK);
-	const std::string good = ReadWhole(PrefsPath());
+	const std::string good = ReadFileBytes(PrefsPath());
 
 	// Every single damaged byte of the body, each on its own.
 	std::mt19937 random(4711);
 	for (size_t offset = 100; offset < good.size(); offset++) {
 		std::string damaged = good;
 		damaged[offset] = (char)(damaged[offset] ^ (1 + random() % 255));
-		WriteWhole(PrefsPath(), damaged);
+		WriteFileBytes(PrefsPath(), damaged);
 		Preferences prefs(PrefsPath().c_str(), kKennung);
 		const int32 status = prefs.InitCheck();
 		ASSERT_TRUE(status == kPrefsOK || status == kPrefsLoadFailed) << offset;
@@ -435,7 +398,7 @@ TEST_F(PreferencesTest, DamagedFilesLoadWholeOrNotAtAll)
 			byte = (char)random();
 		if (round % 2 == 0 && body.size() >= 4)
 			memcpy(body.data(), "1BOF", 4);
-		WriteWhole(PrefsPath(), Header(kKennung) + body);
+		WriteFileBytes(PrefsPath(), Header(kKennung) + body);
 		Preferences prefs(PrefsPath().c_str(), kKennung);
 		EXPECT_EQ(prefs.InitCheck(), kPrefsLoadFailed) << round;
 		EXPECT_TRUE(IsEmptyStore(prefs)) << round;

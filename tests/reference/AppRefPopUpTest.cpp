@@ -88,6 +88,14 @@ protected:
 		Settle();
 		return seen;
 	}
+
+	// Stops child and waits until the window has handled its quit notice.
+	bool StopAndWaitForQuit(ChildProcess& child)
+	{
+		const team_id team = child.Team();
+		child.Stop();
+		return WaitForNotice(B_SOME_APP_QUIT, team);
+	}
 };
 
 TEST_F(AppRefPopUp, ListsTheEditorItselfRightAfterStartUnderItsTitle)
@@ -158,15 +166,11 @@ TEST_F(AppRefPopUp, QuittingAnyProgramRebuildsTheList)
 	ASSERT_TRUE(WaitFor([&] { return CountOf(Labels(), "locale_peer") == 1; }));
 
 	MarkCurrentItems();
-	team_id plainTeam = plain.Team();
-	plain.Stop();
-	ASSERT_TRUE(WaitForNotice(B_SOME_APP_QUIT, plainTeam));
+	ASSERT_TRUE(StopAndWaitForQuit(plain));
 	EXPECT_TRUE(WasRebuilt());
 	EXPECT_EQ(CountOf(Labels(), "locale_peer"), 1);
 
-	team_id peerTeam = peer.Team();
-	peer.Stop();
-	ASSERT_TRUE(WaitForNotice(B_SOME_APP_QUIT, peerTeam));
+	ASSERT_TRUE(StopAndWaitForQuit(peer));
 	EXPECT_EQ(CountOf(Labels(), "locale_peer"), 0);
 	EXPECT_EQ(CountOf(Labels(), OwnLeafName()), 1);
 }

@@ -115,38 +115,12 @@ void ReferenceWindowTest::SetUp()
 {
 	auto* app = dynamic_cast<LocaleEditorApplication*>(be_app);
 	ASSERT_NE(app, nullptr);
-	mWindow = new RecordingWindow(app->Prefs());
-	mWindow->Show();
-	Settle();
+	OpenWindow(app->Prefs());
 }
 
 void ReferenceWindowTest::TearDown()
 {
-	// The next test starts once this window has gone, not while it quits.
-	BMessenger window(mWindow);
-	if (mWindow != nullptr && mWindow->Lock())
-		mWindow->Quit();
-	mWindow = nullptr;
-	EXPECT_TRUE(WaitFor([&] { return !window.IsValid(); })) << "the window did not go";
-}
-
-void ReferenceWindowTest::Dispatch(const BMessage& message)
-{
-	BMessage copy(message);
-	ASSERT_EQ(mWindow->PostMessage(&copy), B_OK);
-	Settle();
-}
-
-void ReferenceWindowTest::Settle()
-{
-	// A dispatch may wait for replies up to the reference time-out.
-	ASSERT_TRUE(mWindow->WaitUntilIdle(std::chrono::seconds(40)))
-	    << "the window stopped dispatching";
-}
-
-BTextControl* ReferenceWindowTest::Control(const char* name)
-{
-	return dynamic_cast<BTextControl*>(mWindow->FindView(name));
+	CloseWindow();
 }
 
 std::string ReferenceWindowTest::ControlText(const char* name)

@@ -16,9 +16,9 @@
 #include <OS.h>
 
 #include "BuiltPrograms.h"
-#include "RecordingWindow.h"
 #include "ScratchFolder.h"
 #include "Wait.h"
+#include "WindowTest.h"
 #include "ZTLEWindow.h"
 
 class BPopUpMenu;
@@ -53,18 +53,14 @@ private:
 };
 
 // A fresh editor window per test, in this process's editor application.
-class ReferenceWindowTest : public ::testing::Test
+class ReferenceWindowTest : public WindowTest
 {
 protected:
+	// A dispatch may wait for replies up to the reference time-out.
+	ReferenceWindowTest() : WindowTest(std::chrono::seconds(40)) {}
 	void SetUp() override;
 	void TearDown() override;
 
-	// Posts message to the window and waits until it was dispatched.
-	void Dispatch(const BMessage& message);
-	// Waits until everything posted to the window so far was dispatched.
-	void Settle();
-
-	BTextControl* Control(const char* name);
 	std::string ControlText(const char* name);
 	BTextView* TextView();
 	std::string Text();
@@ -74,8 +70,6 @@ protected:
 	// The labels and the "signature" fields of the pop-up's items.
 	std::vector<std::string> Labels();
 	std::vector<std::string> Signatures();
-
-	RecordingWindow* mWindow = nullptr;
 };
 
 // The paths of the built programs the tests start.

@@ -4,11 +4,9 @@
 #include <gtest/gtest.h>
 
 #include <chrono>
-#include <condition_variable>
 #include <cstring>
 #include <filesystem>
 #include <fstream>
-#include <mutex>
 #include <vector>
 
 #include <Alert.h>
@@ -25,45 +23,13 @@
 #include "InterfaceTexts.h"
 #include "LocaleEditorApplication.h"
 #include "LocaleFile.h"
+#include "MessageRecorder.h"
 #include "Preferences.h"
 #include "ZTLocale.h"
 
 namespace {
 
 using namespace std::chrono_literals;
-
-class RecordingLooper : public BLooper
-{
-public:
-	RecordingLooper() : BLooper("recorder") {}
-
-	void MessageReceived(BMessage* message) override
-	{
-		std::lock_guard<std::mutex> guard(mLock);
-		mMessages.push_back(*message);
-		mChanged.notify_all();
-	}
-
-	// Waits until count messages have arrived; false after the time-out.
-	bool WaitFor(size_t count, std::chrono::milliseconds timeout)
-	{
-		std::unique_lock<std::mutex> guard(mLock);
-		return mChanged.wait_for(guard, timeout, [&] { return mMessages.size() >= count; });
-	}
-
-	std::vector<BMessage> Take()
-	{
-		std::lock_guard<std::mutex> guard(mLock);
-		std::vector<BMessage> messages;
-		messages.swap(mMessages);
-		return messages;
-	}
-
-private:
-	std::mutex mLock;
-	std::condition_variable mChanged;
-	std::vector<BMessage> mMessages;
-};
 
 class TestApplication : public LocaleEditorApplication
 {
@@ -85,7 +51,7 @@ public:
 		sFolder = pattern;
 		// The locale folder's parent does not exist yet: start-up makes both.
 		sAppFolder = sFolder + "/nested/app";
-		sRecorder = new RecordingLooper;
+		sRecorder = new MessageRecorder("recorder");
 		sRecorder->Run();
 		sApp = new TestApplication(sAppFolder.c_str(), BMessenger(sRecorder));
 	}
@@ -100,13 +66,13 @@ public:
 
 	static std::string sFolder;
 	static std::string sAppFolder;
-	static RecordingLooper* sRecorder;
+	static MessageRecorder* sRecorder;
 	static TestApplication* sApp;
 };
 
 std::string ApplicationEnvironment::sFolder;
 std::string ApplicationEnvironment::sAppFolder;
-RecordingLooper* ApplicationEnvironment::sRecorder = nullptr;
+MessageRecorder* ApplicationEnvironment::sRecorder = nullptr;
 TestApplication* ApplicationEnvironment::sApp = nullptr;
 
 testing::Environment* const gEnvironment =
@@ -162,15 +128,15 @@ BMessage RefsMessage(std::vector<std::string> paths)
 // marker's arrives first, none of the others was forwarded.
 void ExpectNoneForwarded(std::vector<BMessage> messages)
 {
-	ApplicationEnvironment::sRecorder->Take();
+	ApplicationEnvironment::sRecorder->TakeAll();
 	for (BMessage& message : messages)
 		App()->RefsReceived(&message);
 	std::string marker = WriteFile("marker.locale", LocaleBody(), kLocaleMimeType);
 	BMessage markerMessage = RefsMessage({marker});
 	App()->RefsReceived(&markerMessage);
 
-	ASSERT_TRUE(ApplicationEnvironment::sRecorder->WaitFor(1, 5s));
-	std::vector<BMessage> forwarded = ApplicationEnvironment::sRecorder->Take();
+	ASSERT_TRUE(ApplicationEnvironment::sRecorder->WaitForCount(1, 5s));
+	std::vector<BMessage> forwarded = ApplicationEnvironment::sRecorder->TakeAll();
 	ASSERT_FALSE(forwarded.empty());
 	entry_ref ref;
 	ASSERT_EQ(forwarded[0].FindRef("refs", &ref), B_OK);
@@ -242,14 +208,14 @@ TEST(ApplicationSetDefaults, OnlyAFrameWithoutWidthIsReplaced)
 
 TEST(ApplicationRefs, ForwardsTheFirstLocaleFileToTheWindow)
 {
-	ApplicationEnvironment::sRecorder->Take();
+	ApplicationEnvironment::sRecorder->TakeAll();
 	std::string first = WriteFile("first.locale", LocaleBody(), kLocaleMimeType);
 	std::string second = WriteFile("second.locale", LocaleBody(), kLocaleMimeType);
 	BMessage message = RefsMessage({first, second});
 	App()->RefsReceived(&message);
 
-	ASSERT_TRUE(ApplicationEnvironment::sRecorder->WaitFor(1, 5s));
-	std::vector<BMessage> forwarded = ApplicationEnvironment::sRecorder->Take();
+	ASSERT_TRUE(ApplicationEnvironment::sRecorder->WaitForCount(1, 5s));
+	std::vector<BMessage> forwarded = ApplicationEnvironment::sRecorder->TakeAll();
 	ASSERT_EQ(forwarded.size(), 1u);
 	EXPECT_EQ(forwarded[0].what, kMsgLoadFile);
 	entry_ref ref;
@@ -260,12 +226,12 @@ TEST(ApplicationRefs, ForwardsTheFirstLocaleFileToTheWindow)
 
 TEST(ApplicationRefs, RecognisesALocaleFileThatLostItsType)
 {
-	ApplicationEnvironment::sRecorder->Take();
+	ApplicationEnvironment::sRecorder->TakeAll();
 	std::string typeless = WriteFile("typeless", LocaleBody(), nullptr);
 	BMessage message = RefsMessage({typeless});
 	App()->RefsReceived(&message);
-	ASSERT_TRUE(ApplicationEnvironment::sRecorder->WaitFor(1, 5s));
-	std::vector<BMessage> forwarded = ApplicationEnvironment::sRecorder->Take();
+	ASSERT_TRUE(ApplicationEnvironment::sRecorder->WaitForCount(1, 5s));
+	std::vector<BMessage> forwarded = ApplicationEnvironment::sRecorder->TakeAll();
 	ASSERT_EQ(forwarded.size(), 1u);
 	entry_ref ref;
 	ASSERT_EQ(forwarded[0].FindRef("refs", &ref), B_OK);

@@ -2,27 +2,15 @@
 
 #include <filesystem>
 #include <fstream>
-#include <sstream>
 #include <sys/stat.h>
 
 #include "Directory.h"
 #include "Entry.h"
 #include "File.h"
+#include "FileBytes.h"
 #include "ScratchFolder.h"
 
 namespace fs = std::filesystem;
-
-namespace {
-
-std::string ReadWhole(const std::string& path)
-{
-	std::ifstream in(path, std::ios::binary);
-	std::stringstream text;
-	text << in.rdbuf();
-	return text.str();
-}
-
-} // namespace
 
 TEST(FileTest, OpenModesCreateEraseAndRefuse)
 {
@@ -45,7 +33,7 @@ TEST(FileTest, OpenModesCreateEraseAndRefuse)
 	BFile append(path.c_str(), B_WRITE_ONLY | B_OPEN_AT_END);
 	ASSERT_EQ(append.Write("!", 1), 1);
 	append.Unset();
-	EXPECT_EQ(ReadWhole(path), "hello world!");
+	EXPECT_EQ(ReadFileBytes(path), "hello world!");
 
 	// The mode the editor saves with: write-only, create, erase (0x601).
 	BFile erased(path.c_str(), 0x601);

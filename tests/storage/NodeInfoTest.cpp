@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "File.h"
+#include "FileBytes.h"
 #include "Message.h"
 #include "Node.h"
 #include "NodeInfo.h"
@@ -79,54 +80,58 @@ std::string TypeOf(const std::string& path, status_t* status)
 	return type;
 }
 
+// A file of one byte in a scratch folder, its node and node info open.
+class NodeInfoOfAFile : public ::testing::Test
+{
+protected:
+	void SetUp() override
+	{
+		ASSERT_TRUE(WriteFileBytes(mPath, "x"));
+		ASSERT_EQ(mNode.SetTo(mPath.c_str()), B_OK);
+		ASSERT_EQ(mInfo.SetTo(&mNode), B_OK);
+	}
+
+	ScratchFolder mTemp;
+	const std::string mPath = mTemp / "file";
+	BNode mNode;
+	BNodeInfo mInfo;
+};
+
 } // namespace
 
-TEST(NodeInfoTest, TypeIsTheFreedesktopAttributeWithoutNul)
+TEST_F(NodeInfoOfAFile, TypeIsTheFreedesktopAttributeWithoutNul)
 {
-	ScratchFolder temp;
-	std::string path = temp / "file";
-	std::ofstream(path) << "x";
-	BNode node(path.c_str());
-	BNodeInfo info(&node);
-	ASSERT_EQ(info.InitCheck(), B_OK);
-	ASSERT_EQ(info.SetType(kLocaleType), B_OK);
+	ASSERT_EQ(mInfo.InitCheck(), B_OK);
+	ASSERT_EQ(mInfo.SetType(kLocaleType), B_OK);
 
 	char raw[300];
-	ssize_t size = getxattr(path.c_str(), "user.mime_type", raw, sizeof(raw));
+	ssize_t size = getxattr(mPath.c_str(), "user.mime_type", raw, sizeof(raw));
 	ASSERT_EQ(size, (ssize_t)strlen(kLocaleType));
 	EXPECT_EQ(std::string(raw, (size_t)size), kLocaleType);
 
 	status_t status;
-	EXPECT_EQ(TypeOf(path, &status), kLocaleType);
+	EXPECT_EQ(TypeOf(mPath, &status), kLocaleType);
 	EXPECT_EQ(status, B_OK);
 
-	ASSERT_EQ(info.SetType(nullptr), B_OK);
-	EXPECT_EQ(getxattr(path.c_str(), "user.mime_type", raw, sizeof(raw)), -1);
-	EXPECT_EQ(info.SetType(nullptr), B_OK);
+	ASSERT_EQ(mInfo.SetType(nullptr), B_OK);
+	EXPECT_EQ(getxattr(mPath.c_str(), "user.mime_type", raw, sizeof(raw)), -1);
+	EXPECT_EQ(mInfo.SetType(nullptr), B_OK);
 }
 
-TEST(NodeInfoTest, AcceptsATypeStoredWithNulByOtherTools)
+TEST_F(NodeInfoOfAFile, AcceptsATypeStoredWithNulByOtherTools)
 {
-	ScratchFolder temp;
-	std::string path = temp / "file";
-	std::ofstream(path) << "x";
-	ASSERT_EQ(setxattr(path.c_str(), "user.mime_type", "text/plain", 11, 0), 0);
+	ASSERT_EQ(setxattr(mPath.c_str(), "user.mime_type", "text/plain", 11, 0), 0);
 	status_t status;
-	EXPECT_EQ(TypeOf(path, &status), "text/plain");
+	EXPECT_EQ(TypeOf(mPath, &status), "text/plain");
 	EXPECT_EQ(status, B_OK);
 }
 
-TEST(NodeInfoTest, RefusesMalformedTypes)
+TEST_F(NodeInfoOfAFile, RefusesMalformedTypes)
 {
-	ScratchFolder temp;
-	std::string path = temp / "file";
-	std::ofstream(path) << "x";
-	BNode node(path.c_str());
-	BNodeInfo info(&node);
-	EXPECT_EQ(info.SetType(""), B_BAD_VALUE);
-	EXPECT_EQ(info.SetType("plain"), B_BAD_VALUE);
-	EXPECT_EQ(info.SetType("text/pl ain"), B_BAD_VALUE);
-	EXPECT_EQ(info.SetType(("a/" + std::string(240, 'b')).c_str()), B_BAD_VALUE);
+	EXPECT_EQ(mInfo.SetType(""), B_BAD_VALUE);
+	EXPECT_EQ(mInfo.SetType("plain"), B_BAD_VALUE);
+	EXPECT_EQ(mInfo.SetType("text/pl ain"), B_BAD_VALUE);
+	EXPECT_EQ(mInfo.SetType(("a/" + std::string(240, 'b')).c_str()), B_BAD_VALUE);
 
 	BNodeInfo unset;
 	char type[B_MIME_TYPE_LENGTH];

@@ -79,7 +79,7 @@ TEST(SafeFileKeepsTest, EveryAttributeOfTheOldFileStaysAndTheNewOnesWin)
 {
 	ScratchFolder folder;
 	const std::string path = folder / "doc";
-	WriteWhole(path, "old");
+	WriteFileBytes(path, "old");
 	SetXattr(path, "user.comment", "checked by Ana");
 	SetXattr(path, "user.zt:language", "Deutsch");
 
@@ -89,7 +89,7 @@ TEST(SafeFileKeepsTest, EveryAttributeOfTheOldFileStaysAndTheNewOnesWin)
 	ASSERT_EQ(file.WriteAttr("zt:language", B_STRING_TYPE, 0, "Suomi", 5), 5);
 	ASSERT_EQ(file.Commit(), B_OK);
 
-	EXPECT_EQ(ReadWhole(path), "new");
+	EXPECT_EQ(ReadFileBytes(path), "new");
 	EXPECT_EQ(Xattr(path, "user.comment"), "checked by Ana");
 	EXPECT_EQ(Xattr(path, "user.zt:language"), "Suomi");
 }
@@ -100,7 +100,7 @@ TEST(SafeFileKeepsTest, OwnerGroupAndModeWithSetIdBitsStay)
 		GTEST_SKIP() << "giving a file to another user needs root";
 	ScratchFolder folder;
 	const std::string path = folder / "doc";
-	WriteWhole(path, "old");
+	WriteFileBytes(path, "old");
 	ASSERT_EQ(chown(path.c_str(), 4321, 4322), 0);
 	// After the chown: a change of owner clears the set-group-id bit.
 	ASSERT_EQ(chmod(path.c_str(), 02750), 0);
@@ -111,7 +111,7 @@ TEST(SafeFileKeepsTest, OwnerGroupAndModeWithSetIdBitsStay)
 	EXPECT_EQ(info.st_uid, 4321u);
 	EXPECT_EQ(info.st_gid, 4322u);
 	EXPECT_EQ(info.st_mode & 07777, 02750u);
-	EXPECT_EQ(ReadWhole(path), "new");
+	EXPECT_EQ(ReadFileBytes(path), "new");
 }
 
 TEST(SafeFileKeepsTest, AFileWithASecondLinkIsWrittenInPlace)
@@ -119,7 +119,7 @@ TEST(SafeFileKeepsTest, AFileWithASecondLinkIsWrittenInPlace)
 	ScratchFolder folder;
 	const std::string path = folder / "doc";
 	const std::string other = folder / "other";
-	WriteWhole(path, "an old text, longer than the new one");
+	WriteFileBytes(path, "an old text, longer than the new one");
 	SetXattr(path, "user.comment", "kept");
 	SetXattr(path, "user.dropped", "x");
 	ASSERT_EQ(link(path.c_str(), other.c_str()), 0);
@@ -133,8 +133,8 @@ TEST(SafeFileKeepsTest, AFileWithASecondLinkIsWrittenInPlace)
 	ASSERT_EQ(file.WriteAttr("zt:language", B_STRING_TYPE, 0, "Suomi", 5), 5);
 	ASSERT_EQ(file.Commit(), B_OK);
 
-	EXPECT_EQ(ReadWhole(other), "new text");
-	EXPECT_EQ(ReadWhole(path), "new text");
+	EXPECT_EQ(ReadFileBytes(other), "new text");
+	EXPECT_EQ(ReadFileBytes(path), "new text");
 	struct stat after;
 	ASSERT_EQ(stat(path.c_str(), &after), 0);
 	EXPECT_EQ(after.st_ino, before.st_ino);
@@ -150,7 +150,7 @@ TEST(SafeFileKeepsTest, ASaveKilledWhileWritingLeavesNothingAfterTheNextSave)
 {
 	ScratchFolder folder;
 	const std::string path = folder / "doc";
-	WriteWhole(path, "old");
+	WriteFileBytes(path, "old");
 	int started[2];
 	ASSERT_EQ(pipe(started), 0);
 	pid_t child = fork();
@@ -174,10 +174,10 @@ TEST(SafeFileKeepsTest, ASaveKilledWhileWritingLeavesNothingAfterTheNextSave)
 	int status = 0;
 	ASSERT_EQ(waitpid(child, &status, 0), child);
 	ASSERT_TRUE(WIFSIGNALED(status));
-	EXPECT_EQ(ReadWhole(path), "old");
+	EXPECT_EQ(ReadFileBytes(path), "old");
 
 	ASSERT_EQ(Save(path, "new"), B_OK);
-	EXPECT_EQ(ReadWhole(path), "new");
+	EXPECT_EQ(ReadFileBytes(path), "new");
 	EXPECT_EQ(Entries(folder.Path()), std::vector<std::string>{"doc"});
 }
 
@@ -185,7 +185,7 @@ TEST(SafeFileKeepsTest, LeftoversOfEndedProcessesGoThoseOfRunningOnesStay)
 {
 	ScratchFolder folder;
 	const std::string path = folder / "doc";
-	WriteWhole(path, "old");
+	WriteFileBytes(path, "old");
 	RunningChild running;
 	ASSERT_GT(running.Pid(), 0);
 	pid_t ended = EndedProcess();
@@ -195,10 +195,10 @@ TEST(SafeFileKeepsTest, LeftoversOfEndedProcessesGoThoseOfRunningOnesStay)
 	    Leftover(ended, 0),       Leftover(ended, 7), Leftover(running.Pid(), 0),
 	    Leftover(ended, 0) + "x", ".doc.save-x-0",    otherFile};
 	for (const std::string& leaf : leftovers)
-		WriteWhole(folder / leaf, "left over");
+		WriteFileBytes(folder / leaf, "left over");
 
 	ASSERT_EQ(Save(path, "new"), B_OK);
-	EXPECT_EQ(ReadWhole(path), "new");
+	EXPECT_EQ(ReadFileBytes(path), "new");
 	std::vector<std::string> expected = {".doc.save-x-0", Leftover(running.Pid(), 0),
 	                                     Leftover(ended, 0) + "x", otherFile, "doc"};
 	std::sort(expected.begin(), expected.end());

@@ -14,7 +14,7 @@ TEST(SafeFileTest, CommitReplacesTheTargetOnlyThenAndKeepsItsPermissions)
 {
 	ScratchFolder folder;
 	const std::string path = folder / "doc";
-	WriteWhole(path, "old text");
+	WriteFileBytes(path, "old text");
 	ASSERT_EQ(chmod(path.c_str(), 0640), 0);
 
 	SafeFile file(path.c_str());
@@ -22,35 +22,35 @@ TEST(SafeFileTest, CommitReplacesTheTargetOnlyThenAndKeepsItsPermissions)
 	EXPECT_TRUE(file.ReplacesFile());
 	EXPECT_EQ(std::string(file.TargetPath()), path);
 	ASSERT_EQ(file.Write("new", 3), 3);
-	EXPECT_EQ(ReadWhole(path), "old text");
+	EXPECT_EQ(ReadFileBytes(path), "old text");
 
 	ASSERT_EQ(file.Commit(), B_OK);
-	EXPECT_EQ(ReadWhole(path), "new");
+	EXPECT_EQ(ReadFileBytes(path), "new");
 	EXPECT_EQ(Mode(path), 0640u);
 	EXPECT_EQ(Entries(folder.Path()), std::vector<std::string>{"doc"});
 	EXPECT_EQ(file.InitCheck(), B_NO_INIT);
 	EXPECT_NE(file.Commit(), B_OK);
-	EXPECT_EQ(ReadWhole(path), "new");
+	EXPECT_EQ(ReadFileBytes(path), "new");
 }
 
 TEST(SafeFileTest, WithoutCommitNothingChangesAndNothingIsLeft)
 {
 	ScratchFolder folder;
 	const std::string path = folder / "doc";
-	WriteWhole(path, "old text");
+	WriteFileBytes(path, "old text");
 	{
 		SafeFile file(path.c_str());
 		ASSERT_EQ(file.InitCheck(), B_OK);
 		ASSERT_EQ(file.Write("half", 4), 4);
 	}
-	EXPECT_EQ(ReadWhole(path), "old text");
+	EXPECT_EQ(ReadFileBytes(path), "old text");
 	EXPECT_EQ(Entries(folder.Path()), std::vector<std::string>{"doc"});
 
 	SafeFile file(path.c_str());
 	ASSERT_EQ(file.Write("half", 4), 4);
 	file.Unset();
 	EXPECT_NE(file.Commit(), B_OK);
-	EXPECT_EQ(ReadWhole(path), "old text");
+	EXPECT_EQ(ReadFileBytes(path), "old text");
 	EXPECT_EQ(Entries(folder.Path()), std::vector<std::string>{"doc"});
 
 	// A new file appears only with the commit.
@@ -63,7 +63,7 @@ TEST(SafeFileTest, WithoutCommitNothingChangesAndNothingIsLeft)
 	}
 	EXPECT_FALSE(fs::exists(fresh));
 	ASSERT_EQ(Save(fresh, "x"), B_OK);
-	EXPECT_EQ(ReadWhole(fresh), "x");
+	EXPECT_EQ(ReadFileBytes(fresh), "x");
 }
 
 TEST(SafeFileTest, ThroughALinkReplacesTheLinksTarget)
@@ -72,12 +72,12 @@ TEST(SafeFileTest, ThroughALinkReplacesTheLinksTarget)
 	fs::create_directory(folder / "real");
 	const std::string target = folder / "real/doc";
 	const std::string link = folder / "link";
-	WriteWhole(target, "old");
+	WriteFileBytes(target, "old");
 	fs::create_symlink(target, link);
 
 	ASSERT_EQ(Save(link, "new"), B_OK);
 	EXPECT_TRUE(fs::is_symlink(link));
-	EXPECT_EQ(ReadWhole(target), "new");
+	EXPECT_EQ(ReadFileBytes(target), "new");
 	EXPECT_EQ(Entries(folder / "real"), std::vector<std::string>{"doc"});
 }
 
@@ -101,17 +101,17 @@ TEST(SafeFileTest, AFailedCommitRemovesTheNewFile)
 {
 	ScratchFolder folder;
 	const std::string path = folder / "doc";
-	WriteWhole(path, "old");
+	WriteFileBytes(path, "old");
 	SafeFile file(path.c_str());
 	ASSERT_EQ(file.Write("new", 3), 3);
 	// Meanwhile a folder with content took the name: the rename must fail.
 	fs::remove(path);
 	fs::create_directory(path);
-	WriteWhole(path + "/inside", "kept");
+	WriteFileBytes(path + "/inside", "kept");
 
 	EXPECT_NE(file.Commit(), B_OK);
 	EXPECT_EQ(file.InitCheck(), B_NO_INIT);
-	EXPECT_EQ(ReadWhole(path + "/inside"), "kept");
+	EXPECT_EQ(ReadFileBytes(path + "/inside"), "kept");
 	EXPECT_EQ(Entries(folder.Path()), std::vector<std::string>{"doc"});
 }
 
@@ -119,13 +119,13 @@ TEST(SafeFileTest, AnotherSavesNewFileIsLeftAlone)
 {
 	ScratchFolder folder;
 	const std::string path = folder / "doc";
-	WriteWhole(path, "old");
+	WriteFileBytes(path, "old");
 	// A save of this process on another thread, still writing.
 	const std::string running = folder / (".doc.save-" + std::to_string(getpid()) + "-0");
-	WriteWhole(running, "in progress");
+	WriteFileBytes(running, "in progress");
 
 	ASSERT_EQ(Save(path, "new"), B_OK);
-	EXPECT_EQ(ReadWhole(path), "new");
-	EXPECT_EQ(ReadWhole(running), "in progress");
+	EXPECT_EQ(ReadFileBytes(path), "new");
+	EXPECT_EQ(ReadFileBytes(running), "in progress");
 	EXPECT_EQ(Entries(folder.Path()).size(), 2u);
 }

@@ -1,29 +1,16 @@
-// Reading and writing whole files and listing folders for the SafeFile tests.
+// Listing folders and saving through SafeFile for the SafeFile tests; whole
+// files are read and written with the common FileBytes helpers.
 #ifndef TESTS_STORAGE_SAFE_FILE_TEST_SUPPORT_H
 #define TESTS_STORAGE_SAFE_FILE_TEST_SUPPORT_H
 
 #include <algorithm>
 #include <filesystem>
-#include <fstream>
-#include <sstream>
 #include <string>
 #include <sys/stat.h>
 #include <vector>
 
+#include "FileBytes.h"
 #include "SafeFile.h"
-
-inline std::string ReadWhole(const std::string& path)
-{
-	std::ifstream in(path, std::ios::binary);
-	std::stringstream bytes;
-	bytes << in.rdbuf();
-	return bytes.str();
-}
-
-inline void WriteWhole(const std::string& path, const std::string& bytes)
-{
-	std::ofstream(path, std::ios::binary).write(bytes.data(), (std::streamsize)bytes.size());
-}
 
 inline std::vector<std::string> Entries(const std::string& folder)
 {

@@ -1,5 +1,6 @@
 #include "MessageBytes.h"
 
+#include <algorithm>
 #include <cctype>
 #include <cstdio>
 
@@ -44,6 +45,14 @@ std::vector<uint8_t> FlattenToBytes(const BMessage& message)
 	return bytes;
 }
 
+std::vector<uint8_t> Patched(const std::vector<uint8_t>& bytes, size_t offset,
+                             const std::vector<uint8_t>& patch)
+{
+	std::vector<uint8_t> copy = bytes;
+	std::copy(patch.begin(), patch.end(), copy.begin() + (ptrdiff_t)offset);
+	return copy;
+}
+
 void Put16(std::vector<uint8_t>& out, uint16_t value, bool bigEndian)
 {
 	if (bigEndian) {
@@ -66,6 +75,30 @@ void Put32(std::vector<uint8_t>& out, uint32_t value, bool bigEndian)
 	}
 }
 
+void PutHaikuField(std::vector<uint8_t>& out, const HaikuField& field, bool bigEndian)
+{
+	Put16(out, field.flags, bigEndian);
+	Put16(out, field.nameLength, bigEndian);
+	Put32(out, field.type, bigEndian);
+	Put32(out, field.count, bigEndian);
+	Put32(out, field.dataSize, bigEndian);
+	Put32(out, field.offset, bigEndian);
+	Put32(out, 0xffffffff, bigEndian); // the last field of its hash slot
+}
+
+std::vector<uint8_t> R5Message(uint32_t what, const std::vector<uint8_t>& fields, bool bigEndian)
+{
+	std::vector<uint8_t> bytes;
+	Put32(bytes, 'FOB1', bigEndian);
+	Put32(bytes, 0, bigEndian); // checksum
+	Put32(bytes, (uint32_t)(17 + fields.size() + 1), bigEndian);
+	Put32(bytes, what, bigEndian);
+	bytes.push_back(0x01); // flags: valid
+	bytes.insert(bytes.end(), fields.begin(), fields.end());
+	bytes.push_back(0); // end of the fields
+	return bytes;
+}
+
 std::vector<uint8_t> HaikuExample(bool bigEndian)
 {
 	std::vector<uint8_t> out;
@@ -81,21 +114,9 @@ std::vector<uint8_t> HaikuExample(bool bigEndian)
 	for (int32_t slot : hash)
 		Put32(out, (uint32_t)slot, bigEndian);
 	// field 0: "a", CSTR, 1 item, 10 bytes at 0
-	Put16(out, 1, bigEndian);
-	Put16(out, 2, bigEndian);
-	Put32(out, 'CSTR', bigEndian);
-	Put32(out, 1, bigEndian);
-	Put32(out, 10, bigEndian);
-	Put32(out, 0, bigEndian);
-	Put32(out, 0xffffffff, bigEndian);
+	PutHaikuField(out, {1, 2, 'CSTR', 1, 10, 0}, bigEndian);
 	// field 1: "b", LONG, fixed, 2 items, 8 bytes at 12
-	Put16(out, 3, bigEndian);
-	Put16(out, 2, bigEndian);
-	Put32(out, 'LONG', bigEndian);
-	Put32(out, 2, bigEndian);
-	Put32(out, 8, bigEndian);
-	Put32(out, 12, bigEndian);
-	Put32(out, 0xffffffff, bigEndian);
+	PutHaikuField(out, {3, 2, 'LONG', 2, 8, 12}, bigEndian);
 	out.push_back('a');
 	out.push_back(0);
 	Put32(out, 6, bigEndian);

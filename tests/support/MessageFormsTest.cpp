@@ -131,12 +131,7 @@ TEST(MessageForms, BigEndianNumbersAreSwappedByTheirOwnWidth)
 	field(B_RECT_TYPE, "r",
 	      {0x42, 0x48, 0, 0, 0x42, 0x48, 0, 0, 0x43, 0xfa, 0, 0, 0x43, 0xc8, 0, 0});
 	field(B_RGB_COLOR_TYPE, "c", {0xff, 0x00, 0x10, 0xff});
-	std::vector<uint8_t> bytes = {0x46, 0x4f, 0x42, 0x31, 0, 0, 0, 0};
-	Put32(bytes, (uint32)(17 + body.size() + 1), true);
-	Put32(bytes, 'TEST', true);
-	bytes.push_back(0x01);
-	bytes.insert(bytes.end(), body.begin(), body.end());
-	bytes.push_back(0);
+	const std::vector<uint8_t> bytes = R5Message('TEST', body, true);
 	BMessage message;
 	ASSERT_EQ(message.Unflatten(bytes.data(), bytes.size()), B_OK);
 	int16 s;
@@ -178,7 +173,6 @@ TEST(MessageForms, NestedHaikuMessagesInsideR5AreRead)
 {
 	// An R5 message whose one field holds the Haiku example.
 	const std::vector<uint8_t> nested = HaikuExample(false);
-	std::vector<uint8_t> bytes = {0x31, 0x42, 0x4f, 0x46, 0, 0, 0, 0};
 	std::vector<uint8_t> field = {0x09}; // valid, single, variable, 4-byte lengths
 	Put32(field, B_MESSAGE_TYPE, false);
 	const uint32 padded = (4 + (uint32)nested.size() + 7) & ~7u;
@@ -188,11 +182,7 @@ TEST(MessageForms, NestedHaikuMessagesInsideR5AreRead)
 	Put32(field, (uint32)nested.size(), false);
 	field.insert(field.end(), nested.begin(), nested.end());
 	field.resize(field.size() + padded - 4 - nested.size(), 0);
-	Put32(bytes, (uint32)(17 + field.size() + 1), false);
-	Put32(bytes, 'OUTR', false);
-	bytes.push_back(1);
-	bytes.insert(bytes.end(), field.begin(), field.end());
-	bytes.push_back(0);
+	const std::vector<uint8_t> bytes = R5Message('OUTR', field, false);
 	BMessage message;
 	ASSERT_EQ(message.Unflatten(bytes.data(), bytes.size()), B_OK);
 	BMessage inner;
@@ -219,57 +209,48 @@ TEST(MessageForms, InconsistentR5BytesAreRefused)
 {
 	const std::vector<uint8_t> good = FromHex(kExampleLE);
 	BMessage message;
-	auto patched = [&good](size_t offset, std::vector<uint8_t> bytes) {
-		std::vector<uint8_t> copy = good;
-		std::copy(bytes.begin(), bytes.end(), copy.begin() + (ptrdiff_t)offset);
-		return copy;
-	};
 	ExpectRefused(message, {});
 	ExpectRefused(message, FromHex("31 42 4F"));
 	ExpectRefused(message, FromHex("00 11 22 33 44 55 66 77 88 99 aa bb cc dd ee ff 00 11"));
-	ExpectRefused(message, patched(0, {0x32, 0x42, 0x4f, 0x46})); // another format
-	ExpectRefused(message, patched(8, {0x11}));                   // size below 18
-	ExpectRefused(message, patched(8, {0x3c}));                   // size beyond the bytes
-	ExpectRefused(message, patched(8, {0x3a}));                   // end marker not last
-	ExpectRefused(message, patched(22, {0x00}));                  // data length 0
-	ExpectRefused(message, patched(23, {0x61}));                  // name length swallows the rest
-	ExpectRefused(message, patched(25, {0x0d}));                  // item size beyond the data
-	ExpectRefused(message, patched(25, {0x00}));                  // item size 0
-	ExpectRefused(message, patched(34, {0x21}));                  // string without its NUL
-	ExpectRefused(message, patched(46, {0x00}));                  // count 0
-	ExpectRefused(message, patched(46, {0x03}));                  // 8 bytes are not 3 items
-	ExpectRefused(message, patched(49, {0x61}));                  // "a" twice
-	ExpectRefused(message, patched(49, {0x00}));                  // name with a NUL
+	ExpectRefused(message, Patched(good, 0, {0x32, 0x42, 0x4f, 0x46})); // another format
+	ExpectRefused(message, Patched(good, 8, {0x11}));                   // size below 18
+	ExpectRefused(message, Patched(good, 8, {0x3c}));                   // size beyond the bytes
+	ExpectRefused(message, Patched(good, 8, {0x3a}));                   // end marker not last
+	ExpectRefused(message, Patched(good, 22, {0x00}));                  // data length 0
+	ExpectRefused(message, Patched(good, 23, {0x61})); // name length swallows the rest
+	ExpectRefused(message, Patched(good, 25, {0x0d})); // item size beyond the data
+	ExpectRefused(message, Patched(good, 25, {0x00})); // item size 0
+	ExpectRefused(message, Patched(good, 34, {0x21})); // string without its NUL
+	ExpectRefused(message, Patched(good, 46, {0x00})); // count 0
+	ExpectRefused(message, Patched(good, 46, {0x03})); // 8 bytes are not 3 items
+	ExpectRefused(message, Patched(good, 49, {0x61})); // "a" twice
+	ExpectRefused(message, Patched(good, 49, {0x00})); // name with a NUL
 	// Padding that does not fill the data part exactly.
-	ExpectRefused(message, patched(22, {0x18}));
+	ExpectRefused(message, Patched(good, 22, {0x18}));
 }
 
 TEST(MessageForms, InconsistentHaikuBytesAreRefused)
 {
 	const std::vector<uint8_t> good = HaikuExample(false);
 	BMessage message;
-	auto patched = [&good](size_t offset, std::vector<uint8_t> bytes) {
-		std::vector<uint8_t> copy = good;
-		std::copy(bytes.begin(), bytes.end(), copy.begin() + (ptrdiff_t)offset);
-		return copy;
-	};
 	const size_t field0 = 68, field1 = 68 + 24, data = 68 + 48;
 	ExpectRefused(message, std::vector<uint8_t>(good.begin(), good.begin() + 67));
-	ExpectRefused(message, patched(8, {0x00}));              // no valid flag
-	ExpectRefused(message, patched(8, {0x81}));              // data in a shared area
-	ExpectRefused(message, patched(36, {23}));               // data size beyond the bytes
-	ExpectRefused(message, patched(40, {3}));                // field count beyond the bytes
-	ExpectRefused(message, patched(field0 + 2, {3}));        // name runs into the data
-	ExpectRefused(message, patched(field0 + 8, {0}));        // count 0
-	ExpectRefused(message, patched(field0 + 8, {2}));        // items overrun
-	ExpectRefused(message, patched(field0 + 12, {11}));      // bytes left unused
-	ExpectRefused(message, patched(field1 + 8, {3}));        // 8 bytes are not 3 items
-	ExpectRefused(message, patched(field1 + 16, {20}));      // field beyond the data area
-	ExpectRefused(message, patched(data + 1, {'x'}));        // name without NUL
-	ExpectRefused(message, patched(data + 12, {'a'}));       // "a" twice
-	ExpectRefused(message, patched(data + 2, {0xff, 0xff})); // item size huge
-	ExpectRefused(message, patched(8, {0x21, 0, 0, 0, 0xff, 0xff, 0xff, 0xff,
-	                                   5})); // current specifier without any
+	ExpectRefused(message, Patched(good, 8, {0x00}));              // no valid flag
+	ExpectRefused(message, Patched(good, 8, {0x81}));              // data in a shared area
+	ExpectRefused(message, Patched(good, 36, {23}));               // data size beyond the bytes
+	ExpectRefused(message, Patched(good, 40, {3}));                // field count beyond the bytes
+	ExpectRefused(message, Patched(good, field0 + 2, {3}));        // name runs into the data
+	ExpectRefused(message, Patched(good, field0 + 8, {0}));        // count 0
+	ExpectRefused(message, Patched(good, field0 + 8, {2}));        // items overrun
+	ExpectRefused(message, Patched(good, field0 + 12, {11}));      // bytes left unused
+	ExpectRefused(message, Patched(good, field1 + 8, {3}));        // 8 bytes are not 3 items
+	ExpectRefused(message, Patched(good, field1 + 16, {20}));      // field beyond the data area
+	ExpectRefused(message, Patched(good, data + 1, {'x'}));        // name without NUL
+	ExpectRefused(message, Patched(good, data + 12, {'a'}));       // "a" twice
+	ExpectRefused(message, Patched(good, data + 2, {0xff, 0xff})); // item size huge
+	ExpectRefused(message, Patched(good, 8,
+	                               {0x21, 0, 0, 0, 0xff, 0xff, 0xff, 0xff,
+	                                5})); // current specifier without any
 }
 
 TEST(MessageForms, EveryTruncationIsRefused)

@@ -2,11 +2,9 @@
 
 #include <QApplication>
 #include <chrono>
-#include <condition_variable>
 #include <filesystem>
 #include <fstream>
 #include <functional>
-#include <mutex>
 #include <thread>
 #include <vector>
 
@@ -15,6 +13,7 @@
 #include "FilePanelTesting.h"
 #include "Looper.h"
 #include "Message.h"
+#include "MessageRecorder.h"
 #include "Path.h"
 #include "ScratchFolder.h"
 #include "Wait.h"
@@ -57,43 +56,6 @@ bool SpinUntil(const std::function<bool()>& done,
 	return WaitFor(done, wait);
 }
 
-// Receives the panels' replies on a thread of its own.
-class ReplyRecorder : public BLooper
-{
-public:
-	ReplyRecorder() : BLooper("panel replies") {}
-
-	void MessageReceived(BMessage* message) override
-	{
-		std::lock_guard<std::mutex> lock(mLock);
-		mReplies.push_back(*message);
-	}
-
-	bool Next(BMessage* reply)
-	{
-		bool got = SpinUntil([this] {
-			std::lock_guard<std::mutex> lock(mLock);
-			return !mReplies.empty();
-		});
-		if (!got)
-			return false;
-		std::lock_guard<std::mutex> lock(mLock);
-		*reply = mReplies.front();
-		mReplies.erase(mReplies.begin());
-		return true;
-	}
-
-	size_t Count()
-	{
-		std::lock_guard<std::mutex> lock(mLock);
-		return mReplies.size();
-	}
-
-private:
-	std::mutex mLock;
-	std::vector<BMessage> mReplies;
-};
-
 std::string RefPath(const BMessage& message, const char* field, int32 index = 0)
 {
 	entry_ref ref;
@@ -107,7 +69,7 @@ class FilePanelTest : public ::testing::Test
 protected:
 	void SetUp() override
 	{
-		mRecorder = new ReplyRecorder();
+		mRecorder = new MessageRecorder("panel replies");
 		mRecorder->Run();
 		mTarget = BMessenger(mRecorder);
 		std::ofstream(mTemp / "de.locale") << "x";
@@ -129,7 +91,7 @@ protected:
 	}
 
 	ScratchFolder mTemp;
-	ReplyRecorder* mRecorder = nullptr;
+	MessageRecorder* mRecorder = nullptr;
 	BMessenger mTarget;
 };
 
@@ -151,7 +113,7 @@ TEST_F(FilePanelTest, OpenPanelRepliesWithRefsInACopyOfItsMessage)
 
 	ASSERT_EQ(panels::choose_entries(&panel, {"de.locale", "fr.locale"}), B_OK);
 	BMessage reply;
-	ASSERT_TRUE(mRecorder->Next(&reply));
+	ASSERT_TRUE(mRecorder->TakeNext(&reply, kWatchdog));
 	EXPECT_EQ(reply.what, (uint32)'lfil');
 	EXPECT_STREQ(reply.GetString("kept", ""), "yes");
 	EXPECT_EQ(RefPath(reply, "refs", 0), mTemp / "de.locale");
@@ -171,7 +133,7 @@ TEST_F(FilePanelTest, TheLatestMessageDecidesTheReplyCode)
 	panel.SetMessage(&locale);
 	ASSERT_EQ(panels::choose_entries(&panel, {mTemp / "fr.locale"}), B_OK);
 	BMessage reply;
-	ASSERT_TRUE(mRecorder->Next(&reply));
+	ASSERT_TRUE(mRecorder->TakeNext(&reply, kWatchdog));
 	EXPECT_EQ(reply.what, (uint32)'lfil');
 }
 
@@ -190,7 +152,7 @@ TEST_F(FilePanelTest, SavePanelRepliesWithFolderAndName)
 	// An existing file: the replace question is answered yes.
 	ASSERT_EQ(panels::choose_save_name(&panel, "da.locale"), B_OK);
 	BMessage reply;
-	ASSERT_TRUE(mRecorder->Next(&reply));
+	ASSERT_TRUE(mRecorder->TakeNext(&reply, kWatchdog));
 	EXPECT_EQ(reply.what, (uint32)'sfil');
 	EXPECT_EQ(RefPath(reply, "directory"), mTemp / "other");
 	EXPECT_STREQ(reply.GetString("name", ""), "da.locale");
@@ -198,7 +160,7 @@ TEST_F(FilePanelTest, SavePanelRepliesWithFolderAndName)
 	// Reused, in the folder the user left it, with a new name typed.
 	panel.Show();
 	ASSERT_EQ(panels::choose_save_name(&panel, "new.locale", mTemp.Path()), B_OK);
-	ASSERT_TRUE(mRecorder->Next(&reply));
+	ASSERT_TRUE(mRecorder->TakeNext(&reply, kWatchdog));
 	EXPECT_EQ(RefPath(reply, "directory"), mTemp.Path());
 	EXPECT_STREQ(reply.GetString("name", ""), "new.locale");
 	entry_ref where;
@@ -217,7 +179,7 @@ TEST_F(FilePanelTest, SavingOverAFileIsAskedFirst)
 	EXPECT_FALSE(SpinUntil([&] { return mRecorder->Count() > 0; }, std::chrono::milliseconds(300)));
 	ASSERT_EQ(panels::choose_save_name(&panel, "de.locale", "", true), B_OK);
 	BMessage reply;
-	ASSERT_TRUE(mRecorder->Next(&reply));
+	ASSERT_TRUE(mRecorder->TakeNext(&reply, kWatchdog));
 	EXPECT_STREQ(reply.GetString("name", ""), "de.locale");
 }
 
@@ -228,21 +190,21 @@ TEST_F(FilePanelTest, DefaultMessagesAndCancel)
 	open.Show();
 	ASSERT_EQ(panels::cancel_panel(&open), B_OK);
 	BMessage reply;
-	ASSERT_TRUE(mRecorder->Next(&reply));
+	ASSERT_TRUE(mRecorder->TakeNext(&reply, kWatchdog));
 	EXPECT_EQ(reply.what, (uint32)B_CANCEL);
 	EXPECT_EQ(reply.GetInt32("old_what", 0), (int32)B_REFS_RECEIVED);
 	EXPECT_FALSE(open.IsShowing());
 
 	open.Show();
 	ASSERT_EQ(panels::choose_entries(&open, {"de.locale"}), B_OK);
-	ASSERT_TRUE(mRecorder->Next(&reply));
+	ASSERT_TRUE(mRecorder->TakeNext(&reply, kWatchdog));
 	EXPECT_EQ(reply.what, (uint32)B_REFS_RECEIVED);
 
 	BFilePanel save(B_SAVE_PANEL, &mTarget);
 	save.SetPanelDirectory(mTemp.Path().c_str());
 	save.Show();
 	ASSERT_EQ(panels::choose_save_name(&save, "x.locale"), B_OK);
-	ASSERT_TRUE(mRecorder->Next(&reply));
+	ASSERT_TRUE(mRecorder->TakeNext(&reply, kWatchdog));
 	EXPECT_EQ(reply.what, (uint32)B_SAVE_REQUESTED);
 }
 
@@ -253,7 +215,7 @@ TEST_F(FilePanelTest, ChoosingElsewhereMovesThePanelThere)
 	panel.Show();
 	ASSERT_EQ(panels::choose_entries(&panel, {mTemp / "other/da.locale"}), B_OK);
 	BMessage reply;
-	ASSERT_TRUE(mRecorder->Next(&reply));
+	ASSERT_TRUE(mRecorder->TakeNext(&reply, kWatchdog));
 	entry_ref where;
 	panel.GetPanelDirectory(&where);
 	EXPECT_EQ(std::string(BPath(&where).Path()), mTemp / "other");
@@ -304,7 +266,7 @@ TEST_F(FilePanelTest, SeamRefusesWhatAUserCouldNotDo)
 	EXPECT_EQ(panels::choose_save_name(&single, "x"), B_BAD_VALUE);
 	ASSERT_EQ(panels::choose_entries(&single, {"fr.locale"}), B_OK);
 	BMessage reply;
-	ASSERT_TRUE(mRecorder->Next(&reply));
+	ASSERT_TRUE(mRecorder->TakeNext(&reply, kWatchdog));
 	EXPECT_EQ(RefPath(reply, "refs"), mTemp / "fr.locale");
 	EXPECT_EQ(RefPath(reply, "refs", 1), "<none>");
 }
@@ -316,7 +278,7 @@ TEST_F(FilePanelTest, PanelsKeptOpenWhenAskedTo)
 	panel.Show();
 	ASSERT_EQ(panels::choose_entries(&panel, {"de.locale"}), B_OK);
 	BMessage reply;
-	ASSERT_TRUE(mRecorder->Next(&reply));
+	ASSERT_TRUE(mRecorder->TakeNext(&reply, kWatchdog));
 	EXPECT_TRUE(panel.IsShowing());
 }
 

@@ -4,6 +4,7 @@
 #include <string>
 
 #include "LocaleEntries.h"
+#include "OutputArguments.h"
 #include "PoHeader.h"
 #include "PoText.h"
 #include "PoWriter.h"
@@ -12,6 +13,9 @@
 #include "ToolOutput.h"
 
 namespace {
+
+const OutputUsage kUsage = {"export-po", 1, 2,
+                            "export-po takes REFERENCE, TRANSLATION and -o OUT.po"};
 
 // A PO file is UTF-8 here and gettext's tools refuse anything else.
 bool IsUtf8(std::string_view text)
@@ -77,26 +81,9 @@ int WritePo(std::string_view referencePath, const LocaleEntries& reference,
 	return kExitDone;
 }
 
-} // namespace
-
-int RunExportPo(const ToolArguments& arguments)
+int ExportPo(const OutputArguments& split)
 {
-	std::vector<std::string_view> files;
-	std::string outPath;
-	for (size_t i = 0; i < arguments.size(); i++) {
-		if (arguments[i] == "-o" || arguments[i] == "--output") {
-			if (i + 1 == arguments.size() || !outPath.empty())
-				return UsageError("export-po: -o takes one file", "export-po");
-			outPath = arguments[++i];
-		} else if (arguments[i].size() > 1 && arguments[i][0] == '-') {
-			return UsageError("export-po: unknown option " + std::string(arguments[i]),
-			                  "export-po");
-		} else {
-			files.push_back(arguments[i]);
-		}
-	}
-	if (files.empty() || files.size() > 2 || outPath.empty())
-		return UsageError("export-po takes REFERENCE, TRANSLATION and -o OUT.po", "export-po");
+	const std::vector<std::string_view>& files = split.files;
 
 	LocaleEntries reference, translation;
 	std::string error;
@@ -111,5 +98,12 @@ int RunExportPo(const ToolArguments& arguments)
 	                    &error))
 		return Fail(files[withTranslation ? 1 : 0], error);
 	return WritePo(files[0], reference, withTranslation ? files[1] : "",
-	               withTranslation ? &translation : nullptr, header, outPath);
+	               withTranslation ? &translation : nullptr, header, split.outPath);
+}
+
+} // namespace
+
+int RunExportPo(const ToolArguments& arguments)
+{
+	return RunWithOutput(arguments, kUsage, ExportPo);
 }

@@ -13,6 +13,7 @@
 #include <Message.h>
 
 #include "LocaleFile.h"
+#include "OutputArguments.h"
 #include "PoHeader.h"
 #include "PoProblems.h"
 #include "PoText.h"
@@ -20,6 +21,8 @@
 #include "ToolOutput.h"
 
 namespace {
+
+const OutputUsage kUsage = {"import-po", 1, 1, "import-po takes IN.po and -o OUT"};
 
 // What a PO file gives: its header and one text per entry.
 struct ImportedTexts
@@ -131,28 +134,10 @@ void BuildMessage(const ImportedTexts& imported, BMessage* message)
 		message->AddString(kLocaleFieldText, text.c_str());
 }
 
-} // namespace
-
-int RunImportPo(const ToolArguments& arguments)
+int ImportPo(const OutputArguments& split)
 {
-	std::vector<std::string_view> files;
-	std::string outPath;
-	for (size_t i = 0; i < arguments.size(); i++) {
-		if (arguments[i] == "-o" || arguments[i] == "--output") {
-			if (i + 1 == arguments.size() || !outPath.empty())
-				return UsageError("import-po: -o takes one file", "import-po");
-			outPath = arguments[++i];
-		} else if (arguments[i].size() > 1 && arguments[i][0] == '-') {
-			return UsageError("import-po: unknown option " + std::string(arguments[i]),
-			                  "import-po");
-		} else {
-			files.push_back(arguments[i]);
-		}
-	}
-	if (files.size() != 1 || outPath.empty())
-		return UsageError("import-po takes IN.po and -o OUT", "import-po");
-
-	const std::string inPath(files[0]);
+	const std::string inPath(split.files[0]);
+	const std::string& outPath = split.outPath;
 	// The library says nothing of a file it cannot open; the system does.
 	BFile probe(inPath.c_str(), B_READ_ONLY);
 	if (probe.InitCheck() != B_OK)
@@ -185,4 +170,11 @@ int RunImportPo(const ToolArguments& arguments)
 		fprintf(stderr, "localetool: %s: %zu fuzzy entries imported as untranslated\n",
 		        inPath.c_str(), imported.fuzzy);
 	return kExitDone;
+}
+
+} // namespace
+
+int RunImportPo(const ToolArguments& arguments)
+{
+	return RunWithOutput(arguments, kUsage, ImportPo);
 }

@@ -116,19 +116,23 @@ const char* const kImportHelp =
 
 const char* HelpFor(std::string_view command)
 {
-	if (command.empty())
-		return kToolHelp;
-	if (command == "dump")
-		return kDumpHelp;
-	if (command == "compile")
-		return kCompileHelp;
-	if (command == "check")
-		return kCheckHelp;
-	if (command == "stats")
-		return kStatsHelp;
-	if (command == "export-po")
-		return kExportHelp;
-	if (command == "import-po")
-		return kImportHelp;
+	// The commands there are: the empty one is the whole tool.
+	static const struct
+	{
+		std::string_view command;
+		const char* help;
+	} kHelps[] = {
+	    {"", kToolHelp},
+	    {"dump", kDumpHelp},
+	    {"compile", kCompileHelp},
+	    {"check", kCheckHelp},
+	    {"stats", kStatsHelp},
+	    {"export-po", kExportHelp},
+	    {"import-po", kImportHelp},
+	};
+	for (const auto& entry : kHelps) {
+		if (entry.command == command)
+			return entry.help;
+	}
 	return nullptr;
 }
