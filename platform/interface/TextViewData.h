@@ -266,6 +266,8 @@ private:
 	void _Replace(int32 from, int32 to, const std::string& text, uint16 style);
 	// from..to became inserted bytes: the selection stays on its text.
 	void _ShiftSelection(int32 from, int32 to, int32 inserted);
+	// The lines from one offset to another are to be painted again.
+	void _DamageSpan(int32 from, int32 to);
 	void _Record(int32 offset, std::string removed, std::string inserted, EditSource source);
 	void _CountLines(TextParagraph& paragraph);
 	// Counts a long paragraph again after bytes at..at + removed became
