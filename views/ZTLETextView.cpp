@@ -4,9 +4,6 @@
 #include <cstring>
 #include <memory>
 
-#include "Message.h"
-#include "Window.h"
-
 const rgb_color ZTLETextView::Black = {0, 0, 0, 255};
 const rgb_color ZTLETextView::Red = {255, 0, 0, 255};
 
@@ -25,7 +22,6 @@ void ZTLETextView::InsertText(const char* text, int32 length, int32 offset,
 	// Whole lines: a comment wrapped over several visual lines keeps one
 	// colour however it is edited.
 	SyntaxHighlighting(_LineStart(offset), _LineEnd(offset + length));
-	_NotifyChange();
 	if (mChangeHook)
 		mChangeHook(offset);
 }
@@ -34,20 +30,8 @@ void ZTLETextView::DeleteText(int32 from, int32 to)
 {
 	BTextView::DeleteText(from, to);
 	SyntaxHighlighting(_LineStart(from), _LineEnd(from));
-	_NotifyChange();
 	if (mChangeHook)
 		mChangeHook(from);
-}
-
-void ZTLETextView::SetChangeMessage(const BMessage* message)
-{
-	mChangeMessage.reset(message != nullptr ? new BMessage(*message) : nullptr);
-}
-
-void ZTLETextView::_NotifyChange()
-{
-	if (mChangeMessage != nullptr && Window() != nullptr)
-		Window()->PostMessage(mChangeMessage.get());
 }
 
 void ZTLETextView::SyntaxHighlighting(int32 start, int32 end)
