@@ -76,7 +76,7 @@ void TextEditWidget::Damage(int32 first, int32 last, bool toEnd, int32 firstLine
 	// one part from the first to the last serves as well.
 	const size_t kMostParts = 16;
 	if (mDamage.size() >= kMostParts) {
-		DamagedPart& all = mDamage.front();
+		DamagedPart all = mDamage.front();
 		for (const DamagedPart& part : mDamage) {
 			if (part.first < all.first ||
 			    (part.first == all.first && part.firstLine < all.firstLine)) {
@@ -91,7 +91,8 @@ void TextEditWidget::Damage(int32 first, int32 last, bool toEnd, int32 firstLine
 			}
 			all.toEnd |= part.toEnd;
 		}
-		mDamage.resize(1);
+		mDamage.clear();
+		mDamage.push_back(all);
 	}
 	mDamage.push_back(
 	    DamagedPart{first, std::max(first, last), std::max(firstLine, 0), lastLine, toEnd});
@@ -246,6 +247,9 @@ void TextEditWidget::EnsureCaretVisible()
 		vertical->setValue(vertical->value() + (int)std::floor(caret.top()));
 	else if (caret.bottom() > height)
 		vertical->setValue(vertical->value() + (int)std::ceil(caret.bottom() - height));
+	// The lines are counted and the view scrolled: what the user's edit or
+	// move damaged is painted in this turn, not the next.
+	_RepaintDamage();
 	if (mData->WrapWidth() > 0)
 		return;
 	QScrollBar* horizontal = horizontalScrollBar();

@@ -374,20 +374,17 @@ void TextViewData::_Replace(int32 from, int32 to, const std::string& text, uint1
 	const bool countNow = mCountWidth >= 0 && mCountWidth == WrapWidth();
 	if (countNow)
 		_MeasureFont();
-	std::vector<int32> oldStarts;
 	const bool recount = countNow && count == 1 && first.index == last.index && !head.dirty &&
 	                     head.text.size() > kWindowBytes;
-	if (recount)
-		oldStarts = head.lineStarts.ToVector();
 	// What to paint again: the paragraphs made, from the line before the
 	// one changed (it may take words from it); all below them as well
 	// unless one paragraph became one of as many lines.
 	const int32 oldLines = count == 1 && first.index == last.index && !head.dirty ? head.lines : -1;
 	int32 firstLine = 0;
 	if (recount) {
-		const int32 changed =
-		    (int32)(std::upper_bound(oldStarts.begin(), oldStarts.end(), (int32)headBytes) -
-		            oldStarts.begin());
+		const int32 changed = (int32)(std::upper_bound(head.lineStarts.begin(),
+		                                               head.lineStarts.end(), (int32)headBytes) -
+		                              head.lineStarts.begin());
 		firstLine = std::max(changed - 2, 0);
 	}
 	auto damage = [&]() {
@@ -420,20 +417,26 @@ void TextViewData::_Replace(int32 from, int32 to, const std::string& text, uint1
 	};
 	// Typing in a long paragraph edits its bytes where they lie.
 	if (count == 1 && first.index == last.index && head.text.size() > kWindowBytes &&
-	    mParagraphs.EditInPlace(
-	        first.index, headBytes, (size_t)(to - from), text, [&](TextParagraph& p) {
-		        setRuns(p, singleRuns());
-		        if (recount) {
-			        _RecountLines(p, oldStarts, headBytes, (size_t)(to - from), text.size());
-			        p.dirty = false;
-		        } else {
-			        p.dirty = true;
-		        }
-	        })) {
+	    mParagraphs.EditInPlace(first.index, headBytes, (size_t)(to - from), text,
+	                            [&](TextParagraph& p) {
+		                            setRuns(p, singleRuns());
+		                            if (recount) {
+			                            // Its old starts are still its own.
+			                            _RecountLines(p, p.lineStarts.begin(), p.lineStarts.size(),
+			                                          headBytes, (size_t)(to - from), text.size());
+			                            p.dirty = false;
+		                            } else {
+			                            p.dirty = true;
+		                            }
+	                            })) {
 		_ShiftSelection(from, to, (int32)text.size());
 		damage();
 		return;
 	}
+	// The old paragraph goes: its line starts are kept for the count.
+	std::vector<int32> oldStarts;
+	if (recount)
+		oldStarts = head.lineStarts.ToVector();
 	// One paragraph made of one: its bytes joined here in one copy (a long
 	// paragraph being typed in is not copied piece by piece).
 	std::string single;
@@ -494,17 +497,18 @@ void TextViewData::_Replace(int32 from, int32 to, const std::string& text, uint1
 	};
 	// New paragraphs are counted into visual lines while their bytes are at
 	// hand, rather than in a later walk over the whole text.
-	mParagraphs.Replace(
-	    first.index, last.index - first.index + 1, count, [&](size_t n, TextParagraph& p) {
-		    make(n, p);
-		    if (countNow) {
-			    if (recount)
-				    _RecountLines(p, oldStarts, headBytes, (size_t)(to - from), text.size());
-			    else
-				    _CountLines(p);
-			    p.dirty = false;
-		    }
-	    });
+	mParagraphs.Replace(first.index, last.index - first.index + 1, count,
+	                    [&](size_t n, TextParagraph& p) {
+		                    make(n, p);
+		                    if (countNow) {
+			                    if (recount)
+				                    _RecountLines(p, oldStarts.data(), oldStarts.size(), headBytes,
+				                                  (size_t)(to - from), text.size());
+			                    else
+				                    _CountLines(p);
+			                    p.dirty = false;
+		                    }
+	                    });
 
 	_ShiftSelection(from, to, (int32)text.size());
 	damage();

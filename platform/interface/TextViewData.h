@@ -273,7 +273,9 @@ private:
 	// Counts a long paragraph again after bytes at..at + removed became
 	// inserted bytes, from the lines it had before: from two lines before
 	// the change until its breaks meet the old ones again.
-	void _RecountLines(TextParagraph& paragraph, const std::vector<int32>& oldStarts, size_t at,
+	// The old starts may be the paragraph's own, as an edit in place leaves
+	// them.
+	void _RecountLines(TextParagraph& paragraph, const int32* oldStarts, size_t oldCount, size_t at,
 	                   size_t removed, size_t inserted);
 	// Line starts of text at width if it is of simple scripts only.
 	// From from on (a line start) when given; stop, given a new line start,
