@@ -34,6 +34,12 @@ protected:
 	virtual void DeleteText(int32 from, int32 to);
 
 private:
+	// Whether text inserted at offset lies inside a comment, by the colour
+	// of the byte before it (line feeds are Black).
+	bool _RedBefore(int32 offset);
+	void _Colour(int32 from, int32 to, const rgb_color& color);
+	// Colours from i, outside any comment, up to end by the rule.
+	void _Highlight(int32 i, int32 end);
 	int32 _LineStart(int32 offset);
 	int32 _LineEnd(int32 offset);
 
