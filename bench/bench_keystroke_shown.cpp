@@ -9,14 +9,23 @@
 #include <QSyntaxHighlighter>
 #include <QTest>
 
+#include <Application.h>
+#include <Messenger.h>
+#include <TextView.h>
+
 #include <benchmark/benchmark.h>
 
+#include <cstdlib>
+#include <filesystem>
 #include <memory>
 #include <string>
 
 #include "BenchLocaleView.h"
+#include "LocaleTextView.h"
+#include "Preferences.h"
 #include "ViewPrivate.h"
 #include "ZTLETextView.h"
+#include "ZTLEWindow.h"
 
 namespace {
 
@@ -107,6 +116,58 @@ void BM_ShownKeystrokeHighlightedEdit(benchmark::State& state)
 		type_and_erase(&editor);
 }
 BENCHMARK(BM_ShownKeystrokeHighlightedEdit)
+    ->Arg(1000)
+    ->Arg(10000)
+    ->Arg(100000)
+    ->Unit(benchmark::kMicrosecond);
+
+// The same keystroke in the editor's window, with its status line, its
+// checks and its unsaved mark following the text as they do for a user.
+void BM_ShownKeystrokeEditorWindow(benchmark::State& state)
+{
+	char folder[] = "/tmp/le-bench-keys-XXXXXX";
+	if (mkdtemp(folder) == nullptr) {
+		state.SkipWithError("no scratch folder");
+		return;
+	}
+	const std::string prefsPath = std::string(folder) + "/LocaleEditor.prefs";
+	BApplication* app = new BApplication("application/x-vnd.vessmor-localeeditor-bench");
+	app->Lock();
+	app->BLooper::Run();
+	{
+		Preferences prefs(prefsPath.c_str(), "ZTLOCALE");
+		prefs.Set("ZT_MAINWINPOS", BRect(50, 50, 650, 500));
+		ZTLEWindow* window = new ZTLEWindow("Korvane Locale Editor", &prefs, B_TITLED_WINDOW_LOOK,
+		                                    B_NORMAL_WINDOW_FEEL, 0);
+		window->Show();
+		QCoreApplication::processEvents();
+		BTextView* view = LocaleTextView(window);
+		window->Lock();
+		view->SetText(locale_text((int)state.range(0)).c_str());
+		const int32 middle = view->OffsetAt(view->CountLines() / 2 + 1) - 1;
+		view->Select(middle, middle);
+		view->ScrollToSelection();
+		view->MakeFocus(true);
+		window->Unlock();
+		QWidget* widget = BPrivate::ViewAccess::Widget(view);
+		if (!QTest::qWaitForWindowExposed(widget->window()))
+			state.SkipWithError("not exposed");
+		QCoreApplication::processEvents();
+		for (auto _ : state)
+			type_and_erase(widget);
+		BMessenger gone(window);
+		if (window->Lock())
+			window->Quit();
+		QElapsedTimer waited;
+		waited.start();
+		while (gone.IsValid() && waited.elapsed() < 10000)
+			QCoreApplication::processEvents();
+	}
+	if (app->Lock())
+		app->Quit();
+	std::filesystem::remove_all(folder);
+}
+BENCHMARK(BM_ShownKeystrokeEditorWindow)
     ->Arg(1000)
     ->Arg(10000)
     ->Arg(100000)

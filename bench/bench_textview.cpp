@@ -11,7 +11,8 @@
 //   - opening one text of 10 MB (set, counted into lines, painted) against
 //     the same bytes as 100,000 short paragraphs, and a keystroke (typed
 //     and erased as key events, then painted) inside a paragraph of 1 MB
-//     against one inside a short paragraph of a text as large.
+//     against one inside a short paragraph of a text as large, in a plain
+//     view and in the locale view.
 #include <QApplication>
 #include <QPlainTextEdit>
 #include <QTest>
@@ -245,12 +246,21 @@ void BM_OpenText(benchmark::State& state)
 BENCHMARK(BM_OpenText)->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond);
 
 // A keystroke in the middle of a 1 MB text: its one paragraph, or a short
-// one among many.
+// one among many; in a plain view, or in the locale view, which colours
+// the line as it is typed in.
 void BM_KeystrokeInParagraph(benchmark::State& state)
 {
 	const size_t bytes = 1u << 20;
 	const std::string text = words_text(bytes, state.range(0) == 0 ? bytes : 100);
-	std::unique_ptr<BTextView> view = make_shown_view();
+	std::unique_ptr<BTextView> view;
+	if (state.range(1) == 0) {
+		view = make_shown_view();
+	} else {
+		view = MakeLocaleView();
+		QWidget* widget = BPrivate::ViewAccess::Widget(view.get());
+		widget->resize(600, 400);
+		widget->show();
+	}
 	view->SetText(text.c_str(), (int32)text.size());
 	QWidget* widget = BPrivate::ViewAccess::Widget(view.get());
 	widget->setFocus();
@@ -265,7 +275,13 @@ void BM_KeystrokeInParagraph(benchmark::State& state)
 		widget->repaint();
 	}
 }
-// 0: inside the 1 MB paragraph; 1: inside a short paragraph.
-BENCHMARK(BM_KeystrokeInParagraph)->Arg(0)->Arg(1)->Unit(benchmark::kMicrosecond);
+// First 0: inside the 1 MB paragraph; 1: inside a short paragraph.
+// Second 0: a plain view; 1: the locale view.
+BENCHMARK(BM_KeystrokeInParagraph)
+    ->Args({0, 0})
+    ->Args({1, 0})
+    ->Args({0, 1})
+    ->Args({1, 1})
+    ->Unit(benchmark::kMicrosecond);
 
 } // namespace

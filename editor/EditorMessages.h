@@ -41,38 +41,17 @@ inline constexpr std::uint32_t kMsgStatusTick = 'stck';
 inline constexpr std::uint32_t kMsgDummy = 'dumy';
 // File > Save: to the file last loaded or saved, or through the panel.
 inline constexpr std::uint32_t kMsgSaveCurrentFile = 'sfcu';
-// Posted by the locale text view after each change of its text.
-inline constexpr std::uint32_t kMsgTextChanged = 'txch';
 
 // Every code the window handles, for checks that they are distinct.
-inline constexpr std::uint32_t kEditorMessageCodes[] = {kMsgNewFile,
-                                                        kMsgShowHelp,
-                                                        kMsgLoadFilePanel,
-                                                        kMsgLoadFile,
-                                                        kMsgSaveFilePanel,
-                                                        kMsgSaveFile,
-                                                        kMsgLoadRefPanel,
-                                                        kMsgLoadRefFile,
-                                                        kMsgGetReference,
-                                                        kMsgLanguage,
-                                                        kMsgAutoPrefs,
-                                                        kMsgSavePrefs,
-                                                        kMsgDummy,
-                                                        kMsgSaveCurrentFile,
-                                                        kMsgTextChanged,
-                                                        kMsgNextUntranslated,
-                                                        kMsgPreviousUntranslated,
-                                                        kMsgNextWarning,
-                                                        kMsgPreviousWarning,
-                                                        kMsgGoToEntryPanel,
-                                                        kMsgGoToEntry,
-                                                        kMsgFindPanel,
-                                                        kMsgFindNext,
-                                                        kMsgFindPrevious,
-                                                        kMsgReplace,
-                                                        kMsgReplaceAll,
-                                                        kMsgMatchCase,
-                                                        kMsgStatusTick};
+inline constexpr std::uint32_t kEditorMessageCodes[] = {
+    kMsgNewFile,       kMsgShowHelp,        kMsgLoadFilePanel,    kMsgLoadFile,
+    kMsgSaveFilePanel, kMsgSaveFile,        kMsgLoadRefPanel,     kMsgLoadRefFile,
+    kMsgGetReference,  kMsgLanguage,        kMsgAutoPrefs,        kMsgSavePrefs,
+    kMsgDummy,         kMsgSaveCurrentFile, kMsgNextUntranslated, kMsgPreviousUntranslated,
+    kMsgNextWarning,   kMsgPreviousWarning, kMsgGoToEntryPanel,   kMsgGoToEntry,
+    kMsgFindPanel,     kMsgFindNext,        kMsgFindPrevious,     kMsgReplace,
+    kMsgReplaceAll,    kMsgMatchCase,       kMsgStatusTick,
+};
 
 // Field names of the editor's messages. (kMsgGetReference's "signature" is
 // kFieldAppSignature, in AppRefPopUp.h.)

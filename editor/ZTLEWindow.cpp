@@ -83,8 +83,6 @@ ZTLEWindow::ZTLEWindow(const char* title, Preferences* prefs, window_look look, 
 		be_roster->StartWatching(self, B_REQUEST_LAUNCHED | B_REQUEST_QUIT);
 
 	mBaseTitle = Title() != nullptr ? Title() : "";
-	BMessage changed(kMsgTextChanged);
-	mTextView->SetChangeMessage(&changed);
 	_MarkClean();
 }
 

@@ -59,7 +59,6 @@ void ZTLEWindow::MessageReceived(BMessage* message)
 	case kMsgSaveCurrentFile:
 		Save();
 		break;
-	case kMsgTextChanged:
 	case kMsgDummy:
 		_UpdateTitle();
 		break;

@@ -88,10 +88,12 @@ void ZTLEWindow::_StatusTick()
 	int32 caret = 0, end = 0;
 	mTextView->GetSelection(&caret, &end);
 	if (mEditedSinceTick) {
-		// Still typing: the entry at the caret now, the counts once it rests.
+		// Still typing: the entry at the caret and the unsaved mark now,
+		// once per tick however many keys came; the counts once it rests.
 		mEditedSinceTick = false;
 		mLastCaret = caret;
 		_UpdateCaretEntry();
+		_UpdateTitle();
 	} else if (mCountsStale) {
 		UpdateStatus();
 		return;

@@ -4,9 +4,6 @@
 #include <cstring>
 #include <memory>
 
-#include "Message.h"
-#include "Window.h"
-
 const rgb_color ZTLETextView::Black = {0, 0, 0, 255};
 const rgb_color ZTLETextView::Red = {255, 0, 0, 255};
 
@@ -22,10 +19,18 @@ void ZTLETextView::InsertText(const char* text, int32 length, int32 offset,
                               const text_run_array* runs)
 {
 	BTextView::InsertText(text, length, offset, runs);
-	// Whole lines: a comment wrapped over several visual lines keeps one
-	// colour however it is edited.
-	SyntaxHighlighting(_LineStart(offset), _LineEnd(offset + length));
-	_NotifyChange();
+	if (length > 0 && memchr(text, ';', (size_t)length) == nullptr &&
+	    memchr(text, '\n', (size_t)length) == nullptr) {
+		// No comment begins or ends here: the new bytes take the colour of
+		// the byte before them, and the line keeps its colours, however
+		// long it is.
+		const bool red = _RedBefore(offset);
+		_Colour(offset, offset + length, red ? Red : Black);
+	} else {
+		// Whole lines: a comment wrapped over several visual lines keeps one
+		// colour however it is edited.
+		SyntaxHighlighting(_LineStart(offset), _LineEnd(offset + length));
+	}
 	if (mChangeHook)
 		mChangeHook(offset);
 }
@@ -33,30 +38,57 @@ void ZTLETextView::InsertText(const char* text, int32 length, int32 offset,
 void ZTLETextView::DeleteText(int32 from, int32 to)
 {
 	BTextView::DeleteText(from, to);
-	SyntaxHighlighting(_LineStart(from), _LineEnd(from));
-	_NotifyChange();
+	// The bytes after the gap kept their colours; only a ';' or a line feed
+	// taken out leaves them wrong, which the first of them shows: then the
+	// rest of the line is coloured again from there.
+	if (from < TextLength() && ByteAt(from) != '\n') {
+		const bool red = ByteAt(from) == ';' || _RedBefore(from);
+		rgb_color now;
+		GetFontAndColor(from, nullptr, &now);
+		if (now != (red ? Red : Black)) {
+			int32 end = _LineEnd(from);
+			if (ByteAt(end - 1) == '\n')
+				end--;
+			if (red)
+				_Colour(from, end, Red);
+			else
+				_Highlight(from, end);
+		}
+	}
 	if (mChangeHook)
 		mChangeHook(from);
 }
 
-void ZTLETextView::SetChangeMessage(const BMessage* message)
-{
-	mChangeMessage.reset(message != nullptr ? new BMessage(*message) : nullptr);
-}
-
-void ZTLETextView::_NotifyChange()
-{
-	if (mChangeMessage != nullptr && Window() != nullptr)
-		Window()->PostMessage(mChangeMessage.get());
-}
-
 void ZTLETextView::SyntaxHighlighting(int32 start, int32 end)
+{
+	_Highlight(_LineStart(start), end);
+}
+
+bool ZTLETextView::_RedBefore(int32 offset)
+{
+	if (offset <= 0 || ByteAt(offset - 1) == '\n')
+		return false;
+	rgb_color before;
+	GetFontAndColor(offset - 1, nullptr, &before);
+	return before == Red;
+}
+
+void ZTLETextView::_Colour(int32 from, int32 to, const rgb_color& color)
+{
+	const bool editable = IsEditable();
+	if (editable)
+		MakeEditable(false);
+	SetFontAndColor(from, to, nullptr, 0, &color);
+	if (editable)
+		MakeEditable(true);
+}
+
+void ZTLETextView::_Highlight(int32 i, int32 end)
 {
 	const bool editable = IsEditable();
 	if (editable)
 		MakeEditable(false);
 
-	int32 i = _LineStart(start);
 	end = std::min(end, TextLength());
 	if (i < end) {
 		// One copy of the range instead of a lookup per byte.

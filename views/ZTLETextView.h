@@ -4,12 +4,9 @@
 #define _ZTLE_TEXT_VIEW_H
 
 #include <functional>
-#include <memory>
 
 #include "GraphicsDefs.h"
 #include "ZTTextView.h"
-
-class BMessage;
 
 class ZTLETextView : public ZTTextView
 {
@@ -25,12 +22,10 @@ public:
 	// end (exclusive).
 	void SyntaxHighlighting(int32 start, int32 end);
 
-	// A copy of message is posted to the window after every change of the
-	// text (typing, paste, undo, program calls), so the window can tell
-	// whether the text still matches what was saved. nullptr: none.
-	void SetChangeMessage(const BMessage* message);
-	// Called after every change of the text, whatever made it, with the
-	// offset where it happened: the window keeps its status line by it.
+	// Called after every change of the text, whatever made it (typing,
+	// paste, undo, program calls), with the offset where it happened: the
+	// window's one notice of a change, for its status line and its unsaved
+	// mark.
 	void SetChangeHook(std::function<void(int32 offset)> hook) { mChangeHook = std::move(hook); }
 
 protected:
@@ -39,11 +34,15 @@ protected:
 	virtual void DeleteText(int32 from, int32 to);
 
 private:
-	void _NotifyChange();
+	// Whether text inserted at offset lies inside a comment, by the colour
+	// of the byte before it (line feeds are Black).
+	bool _RedBefore(int32 offset);
+	void _Colour(int32 from, int32 to, const rgb_color& color);
+	// Colours from i, outside any comment, up to end by the rule.
+	void _Highlight(int32 i, int32 end);
 	int32 _LineStart(int32 offset);
 	int32 _LineEnd(int32 offset);
 
-	std::unique_ptr<BMessage> mChangeMessage;
 	std::function<void(int32 offset)> mChangeHook;
 };
 

@@ -1,6 +1,7 @@
 #ifndef _COMPACT_ARRAY_H
 #define _COMPACT_ARRAY_H
 
+#include <algorithm>
 #include <cstdint>
 #include <cstdlib>
 #include <cstring>
@@ -61,6 +62,23 @@ public:
 		mBlock->size = (uint32_t)(count + 1);
 	}
 	std::vector<T> ToVector() const { return std::vector<T>(begin(), end()); }
+	void Assign(const T* items, size_t count) { _Assign(items, count); }
+	// count items from from on become the n items (which must not lie in
+	// this array): the items after them move once, nothing else is copied.
+	void Splice(size_t from, size_t count, const T* items, size_t n)
+	{
+		const size_t was = size();
+		const size_t now = was - count + n;
+		if (now > (mBlock != nullptr ? mBlock->capacity : 0))
+			_Reserve(std::max(now, was * 2));
+		if (mBlock == nullptr)
+			return;
+		T* at = _Items() + from;
+		std::memmove(at + n, at + count, (was - from - count) * sizeof(T));
+		if (n > 0)
+			std::memcpy(at, items, n * sizeof(T));
+		mBlock->size = (uint32_t)now;
+	}
 
 private:
 	struct Block

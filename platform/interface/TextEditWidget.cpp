@@ -46,14 +46,93 @@ void TextEditWidget::RequestRepaint()
 void TextEditWidget::TextChanged()
 {
 	RequestRepaint();
+	_ScheduleUpdate();
+}
+
+void TextEditWidget::TextEdited()
+{
+	_ScheduleUpdate();
+}
+
+void TextEditWidget::_ScheduleUpdate()
+{
 	if (mUpdatePending)
 		return;
 	mUpdatePending = true;
 	QTimer::singleShot(0, this, [this]() {
 		mUpdatePending = false;
-		if (mData != nullptr)
-			UpdateScrollBars();
+		if (mData == nullptr)
+			return;
+		UpdateScrollBars();
+		_RepaintDamage();
 	});
+}
+
+void TextEditWidget::Damage(int32 first, int32 last, bool toEnd, int32 firstLine, int32 lastLine)
+{
+	if (mRepaintPending)
+		return; // all of it is painted anyway
+	// Many parts in one turn (a program colouring a text piece by piece):
+	// one part from the first to the last serves as well.
+	const size_t kMostParts = 16;
+	if (mDamage.size() >= kMostParts) {
+		DamagedPart all = mDamage.front();
+		for (const DamagedPart& part : mDamage) {
+			if (part.first < all.first ||
+			    (part.first == all.first && part.firstLine < all.firstLine)) {
+				all.first = part.first;
+				all.firstLine = part.firstLine;
+			}
+			if (part.last > all.last ||
+			    (part.last == all.last &&
+			     (part.lastLine < 0 || (all.lastLine >= 0 && part.lastLine > all.lastLine)))) {
+				all.last = part.last;
+				all.lastLine = part.lastLine;
+			}
+			all.toEnd |= part.toEnd;
+		}
+		mDamage.clear();
+		mDamage.push_back(all);
+	}
+	mDamage.push_back(
+	    DamagedPart{first, std::max(first, last), std::max(firstLine, 0), lastLine, toEnd});
+	_ScheduleUpdate();
+}
+
+void TextEditWidget::_RepaintDamage()
+{
+	std::vector<DamagedPart> damage;
+	damage.swap(mDamage);
+	if (mRepaintPending || damage.empty())
+		return;
+	mData->FlushLines();
+	const TextViewParagraphs& paragraphs = mData->Paragraphs();
+	const int32 count = paragraphs.Count();
+	const qreal lineHeight = mData->LineHeight();
+	const qreal originY = _Origin().y();
+	const QRect shown = viewport()->rect();
+	for (const DamagedPart& part : damage) {
+		const int32 first = std::min(part.first, count - 1);
+		const ParagraphPlace top = paragraphs.FindByIndex(first);
+		const int32 topLines = paragraphs.Paragraph(top).lines;
+		const int64 firstLine =
+		    top.line + (first == part.first ? std::min(part.firstLine, topLines - 1) : 0);
+		qreal bottom = shown.bottom() + 1;
+		if (!part.toEnd && part.last < count) {
+			const ParagraphPlace end = part.last == first ? top : paragraphs.FindByIndex(part.last);
+			const int32 endLines = paragraphs.Paragraph(end).lines;
+			const int64 lastLine =
+			    end.line +
+			    (part.lastLine < 0 ? endLines - 1 : std::min(part.lastLine, endLines - 1));
+			bottom = originY + (qreal)(lastLine + 1) * lineHeight;
+		}
+		const qreal y = originY + (qreal)firstLine * lineHeight;
+		const QRect area = QRect(QPoint(shown.left(), (int)std::floor(y)),
+		                         QPoint(shown.right(), (int)std::ceil(bottom) - 1)) &
+		                   shown;
+		if (!area.isEmpty())
+			viewport()->update(area);
+	}
 }
 
 void TextEditWidget::SelectionChanged()
@@ -62,7 +141,6 @@ void TextEditWidget::SelectionChanged()
 		return;
 	mGoalX = -1;
 	_RestartBlink();
-	RequestRepaint();
 	notify_caret_move(this);
 	// While the mouse drags a selection out it changes with every move;
 	// the X11 selection takes its text once the button is released.
@@ -169,6 +247,9 @@ void TextEditWidget::EnsureCaretVisible()
 		vertical->setValue(vertical->value() + (int)std::floor(caret.top()));
 	else if (caret.bottom() > height)
 		vertical->setValue(vertical->value() + (int)std::ceil(caret.bottom() - height));
+	// The lines are counted and the view scrolled: what the user's edit or
+	// move damaged is painted in this turn, not the next.
+	_RepaintDamage();
 	if (mData->WrapWidth() > 0)
 		return;
 	QScrollBar* horizontal = horizontalScrollBar();

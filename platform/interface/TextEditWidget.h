@@ -11,8 +11,12 @@
 #include <QPoint>
 #include <QString>
 
+#include <vector>
+
 #include "TextKeyCommands.h"
 #include "TextViewData.h"
+
+class QPainter;
 
 namespace BPrivate {
 
@@ -30,14 +34,23 @@ public:
 		setViewportMargins(left, top, right, bottom);
 	}
 
-	// The text moved or grew: scroll ranges and painting follow, once per
-	// turn of the event loop.
+	// The text moved or grew as a whole (a new width, font or mode): scroll
+	// ranges follow once per turn of the event loop, and all is painted.
 	void TextChanged();
+	// The text was edited: scroll ranges follow once per turn of the event
+	// loop, and only what the edits damaged is painted again.
+	void TextEdited();
+	// Paragraphs first..last are to be painted again, from visual line
+	// firstLine of the first to line lastLine of the last (-1: its end);
+	// toEnd: everything below them as well, since it moved.
+	void Damage(int32 first, int32 last, bool toEnd, int32 firstLine = 0, int32 lastLine = -1);
 	// The whole visible text is painted again, once however often asked
 	// before it is.
 	void RequestRepaint();
 	void UpdateScrollBars();
 	void EnsureCaretVisible();
+	// The caret or the selection moved; what it covered and covers now is
+	// damaged by the caller.
 	void SelectionChanged();
 
 	// Byte offset nearest to a point of the viewport, and back.
@@ -87,6 +100,10 @@ private:
 	// The selection's text for the X11 selection, where there is one.
 	void _OfferSelection();
 	QPointF _Origin() const; // text origin in viewport coordinates
+	void _ScheduleUpdate();
+	// The damage recorded since the last turn, as areas of the viewport.
+	void _RepaintDamage();
+	void _PaintArea(QPainter& painter, const QRect& area);
 
 	TextViewData* mData;
 	QString mPreedit;
@@ -97,6 +114,19 @@ private:
 	int mWidest = 0;   // widest paragraph seen, without wrapping
 	bool mUpdatePending = false;
 	bool mRepaintPending = false;
+
+	// A part of the text to paint again, by paragraph index: indices shift
+	// only where paragraphs came or went, and such an edit damages
+	// everything below it, so a recorded part stays right until painted.
+	struct DamagedPart
+	{
+		int32 first;
+		int32 last;
+		int32 firstLine;
+		int32 lastLine;
+		bool toEnd;
+	};
+	std::vector<DamagedPart> mDamage;
 
 	enum class Press { kNone, kSelecting, kWords, kParagraphs, kMaybeDrag };
 	Press mPress = Press::kNone;

@@ -17,10 +17,28 @@ void TextEditWidget::paintEvent(QPaintEvent* event)
 	QPainter painter(viewport());
 	if (mData == nullptr)
 		return;
+	mData->FlushLines();
+	// A keystroke damages a few lines, a caret move two places: each is
+	// laid out alone, not everything between them.
+	const QRegion& region = event->region();
+	const int kMostAreas = 4;
+	if (region.rectCount() > kMostAreas) {
+		_PaintArea(painter, event->rect());
+		return;
+	}
+	for (const QRect& area : region) {
+		// Each pixel drawn once, however the lines of two areas meet.
+		painter.save();
+		painter.setClipRect(area, Qt::IntersectClip);
+		_PaintArea(painter, area);
+		painter.restore();
+	}
+}
+
+void TextEditWidget::_PaintArea(QPainter& painter, const QRect& area)
+{
 	TextViewData* data = mData;
-	data->FlushLines();
 	const int lineHeight = data->LineHeight();
-	const QRect area = event->rect();
 	const QPointF origin = _Origin();
 	const int64 lines = data->Paragraphs().Lines();
 	int64 firstLine = std::clamp<int64>((int64)std::floor((area.top() - origin.y()) / lineHeight),

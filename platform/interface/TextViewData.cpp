@@ -184,9 +184,42 @@ void TextViewData::SetSelection(int32 newAnchor, int32 newCaret)
 	newCaret = ClampOffset(newCaret);
 	if (newAnchor == mAnchor && newCaret == mCaret)
 		return;
+	const int32 oldStart = SelectionStart();
+	const int32 oldEnd = SelectionEnd();
 	mAnchor = newAnchor;
 	mCaret = newCaret;
+	if (oldStart == oldEnd || SelectionStart() == SelectionEnd()) {
+		// A caret came or went: the old and the new look, each where it is.
+		_DamageSpan(oldStart, oldEnd);
+		_DamageSpan(SelectionStart(), SelectionEnd());
+	} else {
+		// A selection changed: between the old and the new start, and
+		// between the old and the new end.
+		_DamageSpan(std::min(oldStart, SelectionStart()), std::max(oldStart, SelectionStart()));
+		_DamageSpan(std::min(oldEnd, SelectionEnd()), std::max(oldEnd, SelectionEnd()));
+	}
 	mWidget->SelectionChanged();
+}
+
+void TextViewData::_DamageSpan(int32 from, int32 to)
+{
+	const ParagraphPlace first = mParagraphs.LocateByte(from);
+	const TextParagraph& paragraph = mParagraphs.Paragraph(first);
+	if (to - first.byte > (int64)paragraph.text.size()) {
+		mWidget->Damage(first.index, mParagraphs.LocateByte(to).index, false);
+		return;
+	}
+	if (paragraph.dirty) {
+		mWidget->Damage(first.index, first.index, false);
+		return;
+	}
+	// Inside one paragraph: only its lines from one offset to the other.
+	auto lineOf = [&](int32 offset) {
+		return (int32)(std::upper_bound(paragraph.lineStarts.begin(), paragraph.lineStarts.end(),
+		                                (int32)(offset - first.byte)) -
+		               paragraph.lineStarts.begin());
+	};
+	mWidget->Damage(first.index, first.index, false, lineOf(from), lineOf(to));
 }
 
 void TextViewData::ProgramInsert(int32 offset, const char* text, int32 length,
@@ -279,6 +312,8 @@ void TextViewData::UserEdit(int32 from, int32 to, const std::string& text)
 		return;
 	if (mUserDepth == 0)
 		mAction++; // a change from outside any input event we saw
+	// The old selection, where it lay before the edit moved anything.
+	_DamageSpan(SelectionStart(), SelectionEnd());
 	_Replace(from, to, text, _TypingStyle(from));
 	const int32 after = from + (int32)text.size();
 	mAnchor = mCaret = after;
@@ -292,7 +327,7 @@ void TextViewData::UserEdit(int32 from, int32 to, const std::string& text)
 		if (!text.empty())
 			mView->InsertText(text.c_str(), (int32)text.size(), from, nullptr);
 	}
-	mWidget->TextChanged();
+	mWidget->TextEdited();
 	mWidget->SelectionChanged();
 	mWidget->EnsureCaretVisible();
 	if (mChangeHandler)
@@ -339,11 +374,25 @@ void TextViewData::_Replace(int32 from, int32 to, const std::string& text, uint1
 	const bool countNow = mCountWidth >= 0 && mCountWidth == WrapWidth();
 	if (countNow)
 		_MeasureFont();
-	std::vector<int32> oldStarts;
 	const bool recount = countNow && count == 1 && first.index == last.index && !head.dirty &&
 	                     head.text.size() > kWindowBytes;
-	if (recount)
-		oldStarts = head.lineStarts.ToVector();
+	// What to paint again: the paragraphs made, from the line before the
+	// one changed (it may take words from it); all below them as well
+	// unless one paragraph became one of as many lines.
+	const int32 oldLines = count == 1 && first.index == last.index && !head.dirty ? head.lines : -1;
+	int32 firstLine = 0;
+	if (recount) {
+		const int32 changed = (int32)(std::upper_bound(head.lineStarts.begin(),
+		                                               head.lineStarts.end(), (int32)headBytes) -
+		                              head.lineStarts.begin());
+		firstLine = std::max(changed - 2, 0);
+	}
+	auto damage = [&]() {
+		const int32 last = first.index + (int32)count - 1;
+		const TextParagraph& made = mParagraphs.At(last);
+		const bool moved = oldLines < 0 || made.dirty || made.lines != oldLines;
+		mWidget->Damage(first.index, last, moved, firstLine);
+	};
 	// The runs of a paragraph made of one: the head's, the new bytes', the
 	// tail's.
 	auto singleRuns = [&]() {
@@ -368,19 +417,26 @@ void TextViewData::_Replace(int32 from, int32 to, const std::string& text, uint1
 	};
 	// Typing in a long paragraph edits its bytes where they lie.
 	if (count == 1 && first.index == last.index && head.text.size() > kWindowBytes &&
-	    mParagraphs.EditInPlace(
-	        first.index, headBytes, (size_t)(to - from), text, [&](TextParagraph& p) {
-		        setRuns(p, singleRuns());
-		        if (recount) {
-			        _RecountLines(p, oldStarts, headBytes, (size_t)(to - from), text.size());
-			        p.dirty = false;
-		        } else {
-			        p.dirty = true;
-		        }
-	        })) {
+	    mParagraphs.EditInPlace(first.index, headBytes, (size_t)(to - from), text,
+	                            [&](TextParagraph& p) {
+		                            setRuns(p, singleRuns());
+		                            if (recount) {
+			                            // Its old starts are still its own.
+			                            _RecountLines(p, p.lineStarts.begin(), p.lineStarts.size(),
+			                                          headBytes, (size_t)(to - from), text.size());
+			                            p.dirty = false;
+		                            } else {
+			                            p.dirty = true;
+		                            }
+	                            })) {
 		_ShiftSelection(from, to, (int32)text.size());
+		damage();
 		return;
 	}
+	// The old paragraph goes: its line starts are kept for the count.
+	std::vector<int32> oldStarts;
+	if (recount)
+		oldStarts = head.lineStarts.ToVector();
 	// One paragraph made of one: its bytes joined here in one copy (a long
 	// paragraph being typed in is not copied piece by piece).
 	std::string single;
@@ -441,19 +497,21 @@ void TextViewData::_Replace(int32 from, int32 to, const std::string& text, uint1
 	};
 	// New paragraphs are counted into visual lines while their bytes are at
 	// hand, rather than in a later walk over the whole text.
-	mParagraphs.Replace(
-	    first.index, last.index - first.index + 1, count, [&](size_t n, TextParagraph& p) {
-		    make(n, p);
-		    if (countNow) {
-			    if (recount)
-				    _RecountLines(p, oldStarts, headBytes, (size_t)(to - from), text.size());
-			    else
-				    _CountLines(p);
-			    p.dirty = false;
-		    }
-	    });
+	mParagraphs.Replace(first.index, last.index - first.index + 1, count,
+	                    [&](size_t n, TextParagraph& p) {
+		                    make(n, p);
+		                    if (countNow) {
+			                    if (recount)
+				                    _RecountLines(p, oldStarts.data(), oldStarts.size(), headBytes,
+				                                  (size_t)(to - from), text.size());
+			                    else
+				                    _CountLines(p);
+			                    p.dirty = false;
+		                    }
+	                    });
 
 	_ShiftSelection(from, to, (int32)text.size());
+	damage();
 }
 
 void TextViewData::_ShiftSelection(int32 from, int32 to, int32 inserted)

@@ -266,12 +266,16 @@ private:
 	void _Replace(int32 from, int32 to, const std::string& text, uint16 style);
 	// from..to became inserted bytes: the selection stays on its text.
 	void _ShiftSelection(int32 from, int32 to, int32 inserted);
+	// The lines from one offset to another are to be painted again.
+	void _DamageSpan(int32 from, int32 to);
 	void _Record(int32 offset, std::string removed, std::string inserted, EditSource source);
 	void _CountLines(TextParagraph& paragraph);
 	// Counts a long paragraph again after bytes at..at + removed became
 	// inserted bytes, from the lines it had before: from two lines before
 	// the change until its breaks meet the old ones again.
-	void _RecountLines(TextParagraph& paragraph, const std::vector<int32>& oldStarts, size_t at,
+	// The old starts may be the paragraph's own, as an edit in place leaves
+	// them.
+	void _RecountLines(TextParagraph& paragraph, const int32* oldStarts, size_t oldCount, size_t at,
 	                   size_t removed, size_t inserted);
 	// Line starts of text at width if it is of simple scripts only.
 	// From from on (a line start) when given; stop, given a new line start,

@@ -364,49 +364,57 @@ void TextViewData::_CountLines(TextParagraph& paragraph)
 	paragraph.lines = 1 + (int32)paragraph.lineStarts.size();
 }
 
-void TextViewData::_RecountLines(TextParagraph& paragraph, const std::vector<int32>& oldStarts,
+void TextViewData::_RecountLines(TextParagraph& paragraph, const int32* oldStarts, size_t oldCount,
                                  size_t at, size_t removed, size_t inserted)
 {
 	const std::string_view text = paragraph.text;
-	if (text.size() <= kWindowBytes || mCountWidth <= 0 || mFontsVary || oldStarts.empty()) {
+	if (text.size() <= kWindowBytes || mCountWidth <= 0 || mFontsVary || oldCount == 0) {
 		_CountLines(paragraph);
 		return;
 	}
 	// Lines before the one changed keep their starts; the line before it
 	// may take words from it, so the count starts one line further back.
 	const size_t changed =
-	    (size_t)(std::upper_bound(oldStarts.begin(), oldStarts.end(), (int32)at) -
-	             oldStarts.begin());
+	    (size_t)(std::upper_bound(oldStarts, oldStarts + oldCount, (int32)at) - oldStarts);
 	const size_t kept = changed >= 2 ? changed - 2 : 0;
 	const size_t from = kept == 0 ? 0 : (size_t)oldStarts[kept - 1];
 	const int64 delta = (int64)inserted - (int64)removed;
 	const size_t changeEnd = at + inserted;
 	// Old starts after the change, met again once a new start equals one.
 	size_t old = changed;
-	while (old < oldStarts.size() && (size_t)oldStarts[old] <= at + removed)
+	while (old < oldCount && (size_t)oldStarts[old] <= at + removed)
 		old++;
 	bool met = false;
 	std::vector<int32> starts;
 	const bool simple = _SimpleBreaks(text, mCountWidth, &starts, from, [&](size_t start) {
 		if (start <= changeEnd)
 			return false;
-		while (old < oldStarts.size() && (int64)oldStarts[old] + delta < (int64)start)
+		while (old < oldCount && (int64)oldStarts[old] + delta < (int64)start)
 			old++;
-		met = old < oldStarts.size() && (int64)oldStarts[old] + delta == (int64)start;
+		met = old < oldCount && (int64)oldStarts[old] + delta == (int64)start;
 		return met;
 	});
 	if (!simple) {
 		_CountLines(paragraph);
 		return;
 	}
-	std::vector<int32> lineStarts(oldStarts.begin(), oldStarts.begin() + (ptrdiff_t)kept);
-	lineStarts.insert(lineStarts.end(), starts.begin(), starts.end());
-	if (met) {
-		for (size_t i = old + 1; i < oldStarts.size(); i++)
-			lineStarts.push_back((int32)(oldStarts[i] + delta));
+	// The old starts before the change, those counted, and once the breaks
+	// met the old ones again the rest of those, moved by the change: spliced
+	// where they lie, so a long paragraph's starts are not copied per edit.
+	const size_t replacedEnd = met ? old + 1 : oldCount;
+	if (paragraph.lineStarts.begin() != oldStarts)
+		paragraph.lineStarts.Assign(oldStarts, oldCount);
+	paragraph.lineStarts.Splice(kept, replacedEnd - kept, starts.data(), starts.size());
+	const size_t moved = kept + starts.size();
+	if (moved < paragraph.lineStarts.size()) {
+		// One plain loop the compiler can vectorise: a long paragraph has
+		// thousands of starts after the edit.
+		int32* items = &paragraph.lineStarts[0];
+		const int32 by = (int32)delta;
+		for (size_t i = moved, count = paragraph.lineStarts.size(); i < count; i++)
+			items[i] += by;
 	}
-	paragraph.lineStarts = lineStarts;
-	paragraph.lines = 1 + (int32)lineStarts.size();
+	paragraph.lines = 1 + (int32)paragraph.lineStarts.size();
 }
 
 void TextViewData::_MeasureFont() const

@@ -14,7 +14,7 @@ TextViewData::ProgramScope::~ProgramScope()
 {
 	if (--mData->mProgramDepth == 0 && mData->mProgramChanged) {
 		mData->mProgramChanged = false;
-		mData->mWidget->TextChanged();
+		mData->mWidget->TextEdited();
 		if (mData->mChangeHandler)
 			mData->mChangeHandler();
 	}

@@ -122,6 +122,7 @@ void TextViewData::SetColorAndFont(int32 start, int32 end, const BFont* font, ui
 	if (end <= start)
 		return;
 
+	const int lineHeightBefore = mLineHeight;
 	int32 fontIndex = -1;
 	if (fontChange) {
 		BFont taken;
@@ -224,9 +225,11 @@ void TextViewData::SetColorAndFont(int32 start, int32 end, const BFont* font, ui
 	if (mFontsVary && fontChange) {
 		mParagraphs.MarkAllDirty();
 		mWidget->TextChanged();
+	} else if (mLineHeight != lineHeightBefore) {
+		mWidget->TextChanged(); // every line moved
+	} else if (changed) {
+		mWidget->Damage(place.index, index - 1, false);
 	}
-	if (changed)
-		mWidget->RequestRepaint();
 }
 
 void TextViewData::_TakeFont(BFont* target, const BFont& source, uint32 mode)

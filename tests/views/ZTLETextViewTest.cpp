@@ -6,6 +6,9 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <cstring>
+#include <random>
 #include <string>
 
 #include "ViewPrivate.h"
@@ -154,4 +157,56 @@ TEST_F(ColourTest, WrappedCommentEditedOnALaterVisualLineStaysRed)
 	// And putting it back turns it all red.
 	view->Insert(0, ";", 1);
 	EXPECT_EQ(Colours(), std::string(comment.size() + 1, 'R') + "|BBBBBB");
+}
+
+// The colours by the rule, worked out from the bytes alone.
+std::string colours_by_rule(const std::string& text)
+{
+	std::string out;
+	bool comment = false;
+	for (char byte : text) {
+		if (byte == '\n') {
+			comment = false;
+			out += "|B";
+			continue;
+		}
+		comment |= byte == ';';
+		out += comment ? 'R' : 'B';
+	}
+	return out;
+}
+
+TEST_F(ColourTest, AnyRunOfInsertionsAndDeletionsLeavesTheColoursOfTheRule)
+{
+	// Edits that add or take out comment starts and line feeds, in the
+	// middle of lines, at their ends and across them, typed and undone.
+	view->SetText("ab;cd\nef\n;gh;ij\nkl");
+	std::mt19937 random(7);
+	const char pieces[][4] = {"x", ";", "\n", "y;z", "q\nr"};
+	for (int step = 0; step < 400; step++) {
+		const int32 length = view->TextLength();
+		const int32 at = (int32)(random() % (uint32)(length + 1));
+		switch (random() % 4) {
+		case 0:
+		case 1: {
+			const char* piece = pieces[random() % 5];
+			view->Insert(at, piece, (int32)strlen(piece));
+			break;
+		}
+		case 2:
+			view->Delete(at, std::min(length, at + 1 + (int32)(random() % 4)));
+			break;
+		default:
+			view->Select(at, at);
+			QTest::keyClick(Widget(), random() % 2 == 0 ? Qt::Key_Backspace : Qt::Key_Semicolon);
+			break;
+		}
+		const std::string text(view->Text(), (size_t)view->TextLength());
+		ASSERT_EQ(Colours(), colours_by_rule(text)) << "step " << step << " text " << text;
+	}
+	while (view->CanUndo()) {
+		view->Undo();
+		const std::string text(view->Text(), (size_t)view->TextLength());
+		ASSERT_EQ(Colours(), colours_by_rule(text)) << "undone to " << text;
+	}
 }
