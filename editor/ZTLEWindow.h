@@ -201,6 +201,10 @@ private:
 	// What a save would have written after the last load, save or New.
 	std::string mCleanState;
 	std::string mEntriesKey;
+	// Whether the title shows the unsaved mark, and whether the text changed
+	// since the mark was last decided.
+	bool mShownUnsaved = false;
+	bool mTitleStale = false;
 	std::string mCurrentFile;
 	std::string mStatusText;
 	std::string mBaseTitle;

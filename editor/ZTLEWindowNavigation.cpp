@@ -80,6 +80,7 @@ void ZTLEWindow::_TextChanged(int32)
 {
 	mEditedSinceTick = true;
 	mCountsStale = true;
+	mTitleStale = true;
 	mStatusView->TextEdited();
 }
 
@@ -88,14 +89,20 @@ void ZTLEWindow::_StatusTick()
 	int32 caret = 0, end = 0;
 	mTextView->GetSelection(&caret, &end);
 	if (mEditedSinceTick) {
-		// Still typing: the entry at the caret and the unsaved mark now,
-		// once per tick however many keys came; the counts once it rests.
+		// Still typing: the entry at the caret now, once per tick however
+		// many keys came; the counts once it rests. The unsaved mark appears
+		// at the first tick, but whether typing went back to the saved text
+		// is a walk over all of it, made once it rests.
 		mEditedSinceTick = false;
 		mLastCaret = caret;
 		_UpdateCaretEntry();
-		_UpdateTitle();
-	} else if (mCountsStale) {
-		UpdateStatus();
+		if (mTitleStale && !mShownUnsaved)
+			_UpdateTitle();
+	} else if (mCountsStale || mTitleStale) {
+		if (mTitleStale)
+			_UpdateTitle();
+		if (mCountsStale)
+			UpdateStatus();
 		return;
 	} else if (caret != mLastCaret) {
 		mLastCaret = caret;

@@ -115,6 +115,8 @@ void ZTLEWindow::_ShowTitle(bool unsaved)
 		BPath path(mCurrentFile.c_str());
 		title = path.Leaf() != nullptr ? path.Leaf() : mCurrentFile;
 	}
+	mShownUnsaved = unsaved;
+	mTitleStale = false;
 	if (unsaved)
 		title += kUnsavedMark;
 	if (Title() == nullptr || title != Title())

@@ -95,6 +95,20 @@ TEST_F(SavingTest, SaveWritesToTheLoadedFileWithoutAPanelAndSaysSo)
 	EXPECT_TRUE(Alerts().empty());
 }
 
+TEST_F(SavingTest, TheUnsavedMarkFollowsTheTextBackToWhatWasSaved)
+{
+	LoadSavedFile();
+	const std::string saved = Text();
+	SetEditedText("; #ID1:\n; Ok\nGut!\n; #ID2:\n; Cancel\nAbbrechen\n");
+	EXPECT_TRUE(WaitFor([&] { return Title() == "de.locale *"; })) << Title();
+	// Typing goes on while the mark shows; back at the saved entries, the
+	// mark goes once the text rests.
+	SetEditedText("; #ID1:\n; Ok\nGut?\n; #ID2:\n; Cancel\nAbbrechen\n");
+	SetEditedText(saved);
+	EXPECT_TRUE(WaitFor([&] { return Title() == "de.locale"; })) << Title();
+	EXPECT_FALSE(Unsaved());
+}
+
 TEST_F(SavingTest, SaveWithoutAFileOpensThePanelAndSaveAsAlwaysDoes)
 {
 	BFilePanel* panel = SavePanelFor("Deutsch", "Gut\n", kMsgSaveCurrentFile);
