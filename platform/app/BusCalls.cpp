@@ -42,16 +42,14 @@ QDBusMessage app_call(team_id team, const BusMethod& method)
 	return call;
 }
 
-// Waits until every call has finished; finishedAt[i] is when call i was
-// seen to. On the main thread Qt events keep flowing meanwhile, and one
-// event loop serves all the calls. The bus library ends each call at
-// timeoutMs; the margin only guards against a lost notification.
 namespace {
 
 // The wait of a looper's own thread, which another thread may cancel
 // (BLooper::CancelRequests). The bus library gives no wait that can be cut
-// short, so this looks at the calls in short steps; the cancel wakes it at
-// once. A cancelled wait leaves the calls unfinished, as a time-out would.
+// short, so this looks at the calls in short steps (the connection's own
+// thread marks them finished; no event loop is needed here); the cancel
+// wakes it at once. A cancelled wait leaves the calls unfinished, as a
+// time-out would.
 void wait_cancellable(std::vector<QDBusPendingCall>& calls, int timeoutMs,
                       std::vector<bigtime_t>* finishedAt, CancellableWait& cancel, std::mutex& lock,
                       std::condition_variable& woken)
@@ -76,6 +74,10 @@ void wait_cancellable(std::vector<QDBusPendingCall>& calls, int timeoutMs,
 
 } // namespace
 
+// Waits until every call has finished; finishedAt[i] is when call i was
+// seen to. On the main thread Qt events keep flowing meanwhile, and one
+// event loop serves all the calls. The bus library ends each call at
+// timeoutMs; the margin only guards against a lost notification.
 void wait_for_calls(std::vector<QDBusPendingCall>& calls, int timeoutMs,
                     std::vector<bigtime_t>* finishedAt)
 {
