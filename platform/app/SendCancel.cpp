@@ -16,35 +16,49 @@ struct ThreadMark
 };
 
 // One lock for the marks; a wake runs under it, so the wait it signals
-// cannot end and go meanwhile.
-std::mutex sLock;
-std::map<thread_id, ThreadMark> sThreads;
+// cannot end and go meanwhile. Never destroyed: a detached looper thread may
+// still end after the process's exit handlers have run.
+struct Marks
+{
+	std::mutex lock;
+	std::map<thread_id, ThreadMark> threads;
+};
+
+Marks& marks()
+{
+	static Marks* sMarks = new Marks;
+	return *sMarks;
+}
 
 } // namespace
 
 void begin_cancellable_thread()
 {
-	std::lock_guard<std::mutex> guard(sLock);
-	sThreads[find_thread(nullptr)] = ThreadMark();
+	Marks& all = marks();
+	std::lock_guard<std::mutex> guard(all.lock);
+	all.threads[find_thread(nullptr)] = ThreadMark();
 }
 
 void end_cancellable_thread()
 {
-	std::lock_guard<std::mutex> guard(sLock);
-	sThreads.erase(find_thread(nullptr));
+	Marks& all = marks();
+	std::lock_guard<std::mutex> guard(all.lock);
+	all.threads.erase(find_thread(nullptr));
 }
 
 bool thread_is_cancellable()
 {
-	std::lock_guard<std::mutex> guard(sLock);
-	return sThreads.count(find_thread(nullptr)) != 0;
+	Marks& all = marks();
+	std::lock_guard<std::mutex> guard(all.lock);
+	return all.threads.count(find_thread(nullptr)) != 0;
 }
 
 bool cancel_thread_sends(thread_id thread)
 {
-	std::lock_guard<std::mutex> guard(sLock);
-	auto found = sThreads.find(thread);
-	if (found == sThreads.end())
+	Marks& all = marks();
+	std::lock_guard<std::mutex> guard(all.lock);
+	auto found = all.threads.find(thread);
+	if (found == all.threads.end())
 		return false;
 	found->second.cancelled = true;
 	if (CancellableWait* wait = found->second.wait) {
@@ -58,9 +72,10 @@ bool cancel_thread_sends(thread_id thread)
 CancellableWait::CancellableWait(std::function<void()> wake)
     : mWake(std::move(wake)), mThread(find_thread(nullptr))
 {
-	std::lock_guard<std::mutex> guard(sLock);
-	auto found = sThreads.find(mThread);
-	if (found == sThreads.end())
+	Marks& all = marks();
+	std::lock_guard<std::mutex> guard(all.lock);
+	auto found = all.threads.find(mThread);
+	if (found == all.threads.end())
 		return;
 	mPossible = true;
 	mCancelled = found->second.cancelled;
@@ -73,9 +88,10 @@ CancellableWait::~CancellableWait()
 {
 	if (!mPossible)
 		return;
-	std::lock_guard<std::mutex> guard(sLock);
-	auto found = sThreads.find(mThread);
-	if (found != sThreads.end() && found->second.wait == this)
+	Marks& all = marks();
+	std::lock_guard<std::mutex> guard(all.lock);
+	auto found = all.threads.find(mThread);
+	if (found != all.threads.end() && found->second.wait == this)
 		found->second.wait = nullptr;
 }
 
