@@ -89,6 +89,7 @@ const char* mText[] = {
     "No entry %s",
     "It is too large (%d MiB; the limit is %d MiB).",
     "Entries %s contain bytes that cannot be edited as text; saving will change them.",
+    "Asking %s…",
 };
 
 static_assert(std::size(mText) == kInterfaceTextCount,

@@ -5,11 +5,13 @@
 
 #include "AppRefPopUp.h"
 #include "Preferences.h"
+#include "ReferenceFetcher.h"
 
 // The editor's own message codes, each defined once. The window's dispatch,
 // its menus, buttons and panels, and the application object (which forwards
 // files opened from outside as kMsgLoadFile) all use these. The reference
-// pop-up's kMsgGetReference is defined with the pop-up, in AppRefPopUp.h.
+// pop-up's kMsgGetReference is defined with the pop-up, in AppRefPopUp.h,
+// and the fetched reference's kMsgReferenceFetched in ReferenceFetcher.h.
 
 inline constexpr std::uint32_t kMsgNewFile = 'newd';
 inline constexpr std::uint32_t kMsgShowHelp = 'hlps';
@@ -50,7 +52,7 @@ inline constexpr std::uint32_t kEditorMessageCodes[] = {
     kMsgDummy,         kMsgSaveCurrentFile, kMsgNextUntranslated, kMsgPreviousUntranslated,
     kMsgNextWarning,   kMsgPreviousWarning, kMsgGoToEntryPanel,   kMsgGoToEntry,
     kMsgFindPanel,     kMsgFindNext,        kMsgFindPrevious,     kMsgReplace,
-    kMsgReplaceAll,    kMsgMatchCase,       kMsgStatusTick,
+    kMsgReplaceAll,    kMsgMatchCase,       kMsgStatusTick,       kMsgReferenceFetched,
 };
 
 // Field names of the editor's messages. (kMsgGetReference's "signature" is

@@ -88,9 +88,10 @@ enum InterfaceText : int32 {
 	kTextReplacedCount,      // "%d": how many were replaced
 	kTextNoUntranslated,
 	kTextNoWarning,
-	kTextNoSuchEntry,    // "%s": the entry asked for
-	kTextFileTooLarge,   // "%d": the file's size in MiB, then the limit in MiB
-	kTextEntriesNotText, // "%s": the entry numbers, "3, 7"
+	kTextNoSuchEntry,       // "%s": the entry asked for
+	kTextFileTooLarge,      // "%d": the file's size in MiB, then the limit in MiB
+	kTextEntriesNotText,    // "%s": the entry numbers, "3, 7"
+	kTextAskingApplication, // "%s": the application asked for a reference
 
 	kInterfaceTextCount
 };

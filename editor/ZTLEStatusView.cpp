@@ -51,6 +51,12 @@ void ZTLEStatusView::TextEdited()
 	_Changed();
 }
 
+void ZTLEStatusView::SetActivity(const std::string& text)
+{
+	mActivity = text;
+	_Changed();
+}
+
 const std::string& ZTLEStatusView::Text() const
 {
 	return mShown;
@@ -58,7 +64,8 @@ const std::string& ZTLEStatusView::Text() const
 
 void ZTLEStatusView::_Changed()
 {
-	const std::string& shown = mMessage.empty() ? mProgress : mMessage;
+	const std::string& shown =
+	    !mActivity.empty() ? mActivity : (mMessage.empty() ? mProgress : mMessage);
 	if (shown == mShown)
 		return;
 	mShown = shown;

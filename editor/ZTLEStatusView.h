@@ -1,6 +1,6 @@
 // The status line under the locale text: the translator's progress and the
 // entry at the caret, or for a while a message from a command ("Saved ...",
-// "Not found").
+// "Not found"), or what the window waits for.
 #ifndef ZTLE_STATUS_VIEW_H
 #define ZTLE_STATUS_VIEW_H
 
@@ -22,6 +22,9 @@ public:
 	// (TextEdited) or the next message.
 	void ShowMessage(const std::string& text);
 	void TextEdited();
+	// What the window is busy with ("Asking ..."), shown over everything
+	// else until it is set empty again.
+	void SetActivity(const std::string& text);
 
 	// What the line shows now.
 	const std::string& Text() const;
@@ -31,6 +34,7 @@ private:
 
 	std::string mProgress;
 	std::string mMessage;
+	std::string mActivity;
 	std::string mShown;
 };
 

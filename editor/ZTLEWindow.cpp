@@ -88,6 +88,7 @@ ZTLEWindow::ZTLEWindow(const char* title, Preferences* prefs, window_look look, 
 
 ZTLEWindow::~ZTLEWindow()
 {
+	_StopFetch();
 	stop_watching(this, nullptr);
 	for (BWindow* panel : {(BWindow*)mFindPanel, (BWindow*)mEntryPanel}) {
 		if (panel != nullptr && panel->Lock())

@@ -22,6 +22,7 @@ class BTextControl;
 class BView;
 class LocaleFileFilter;
 class Preferences;
+class ReferenceFetcher;
 class ZTBitmapMenuItem;
 class ZTLEBkgView;
 class ZTLEInputWindow;
@@ -83,8 +84,16 @@ public:
 	void FileSavePanel();
 	void LoadPanel(int32 what);
 
-	// Reference texts.
-	void ReferenceLoadSig(const char* signature);
+	// Reference texts. ReferenceLoadSig asks the application on a fetcher
+	// of its own and returns at once (a null signature blanks the fields at
+	// once); name is how the status line calls the application meanwhile
+	// (the signature when null). A newer fetch replaces a pending one.
+	// ReferenceFetched applies the answer when it comes; ReferenceCancel
+	// (Escape) drops the pending fetch and leaves the reference as it was.
+	void ReferenceLoadSig(const char* signature, const char* name = nullptr);
+	void ReferenceFetched(BMessage* message);
+	void ReferenceCancel();
+	bool IsFetchingReference() const { return mFetcher != nullptr; }
 	bool IsZTLocaleApp(team_id team);
 	void ReferenceLoadFile(BFile* file);
 	void ReferenceSet(BMessage* reference);
@@ -152,6 +161,8 @@ private:
 	void _RefreshAppRefPopUp();
 	void _PostToFocus(BMessage* message);
 	void _LoadFileMessage(BMessage* message, bool asReference);
+	// Stops the pending fetch, if any; its answer will not be applied.
+	void _StopFetch();
 	void _SaveFileMessage(BMessage* message);
 	// The locale message of the current header fields and text; false (after
 	// the field alert) when a required field is empty.
@@ -231,6 +242,11 @@ private:
 	ZTLEInputWindow* mFindPanel;
 	ZTLEInputWindow* mEntryPanel;
 	std::string mLoadNotice;
+
+	// The pending reference fetch (nullptr when none) and the number of the
+	// last one started, which its answer carries back.
+	ReferenceFetcher* mFetcher = nullptr;
+	int32 mFetchNumber = 0;
 };
 
 #endif // ZTLE_WINDOW_H

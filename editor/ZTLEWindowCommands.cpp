@@ -13,6 +13,7 @@
 #include "Application.h"
 #include "Entry.h"
 #include "File.h"
+#include "InterfaceDefs.h"
 #include "Menu.h"
 #include "MenuField.h"
 #include "MenuItem.h"
@@ -27,6 +28,7 @@
 #include "InterfaceLanguages.h"
 #include "Preferences.h"
 #include "ReferenceDisplay.h"
+#include "ReferenceFetcher.h"
 #include "TextFormat.h"
 #include "ZTLETextView.h"
 #include "ZTLocale.h"
@@ -34,6 +36,15 @@
 namespace {
 
 const char* const kHelpFile = "Documentation/KorvaneLocale-UserGuide-English.html";
+
+bool IsPlainEscape(const BMessage* message)
+{
+	const char* bytes = nullptr;
+	const int32 modifiers = message->GetInt32("modifiers", 0);
+	return message->FindString("bytes", 0, &bytes) == B_OK && bytes != nullptr &&
+	       bytes[0] == B_ESCAPE && bytes[1] == '\0' &&
+	       (modifiers & (B_SHIFT_KEY | B_COMMAND_KEY | B_CONTROL_KEY | B_OPTION_KEY)) == 0;
+}
 
 } // namespace
 
@@ -78,10 +89,22 @@ void ZTLEWindow::MessageReceived(BMessage* message)
 		break;
 	case kMsgGetReference: {
 		const char* signature = nullptr;
+		const char* name = nullptr;
+		message->FindString(kFieldAppName, 0, &name);
 		if (message->FindString(kFieldAppSignature, 0, &signature) == B_OK)
-			ReferenceLoadSig(signature);
+			ReferenceLoadSig(signature, name);
 		break;
 	}
+	case kMsgReferenceFetched:
+		ReferenceFetched(message);
+		break;
+	case B_KEY_DOWN:
+		// A key no view took; Escape cancels a reference fetch.
+		if (IsFetchingReference() && IsPlainEscape(message))
+			ReferenceCancel();
+		else
+			BWindow::MessageReceived(message);
+		break;
 	case B_SOME_APP_LAUNCHED: {
 		int32 team = -1;
 		if (message->FindInt32("be:team", 0, &team) == B_OK && IsZTLocaleApp(team))

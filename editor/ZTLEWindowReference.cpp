@@ -1,5 +1,6 @@
 // The editor window's reference members: fetching a reference from a running
-// application or a file, showing it, and the pop-up of locale applications.
+// application (on a fetcher of its own) or a file, showing it, and the
+// pop-up of locale applications.
 // The protocol and the text work live in the reference library; these only
 // tie them to this window.
 
@@ -15,6 +16,9 @@
 #include "LocaleFile.h"
 #include "LocaleSuiteClient.h"
 #include "ReferenceDisplay.h"
+#include "ReferenceFetcher.h"
+#include "TextFormat.h"
+#include "ZTLEStatusView.h"
 #include "ZTLETextView.h"
 
 namespace {
@@ -29,13 +33,57 @@ LocaleSuiteClient SuiteClient()
 
 } // namespace
 
-void ZTLEWindow::ReferenceLoadSig(const char* signature)
+void ZTLEWindow::ReferenceLoadSig(const char* signature, const char* name)
 {
-	// Whatever goes unanswered is left out; the display still runs, so a
-	// vanished application blanks the reference fields.
+	// The newer pick wins: the older one's answer is never applied.
+	_StopFetch();
+	mFetchNumber++;
+	// Without a signature there is nothing to wait for: the display runs on
+	// an empty reference and blanks the fields.
+	if (signature == nullptr) {
+		BMessage reference;
+		ReferenceSet(&reference);
+		return;
+	}
+	// The asking happens on the fetcher's thread, so a slow or hung
+	// application leaves this window's commands live; the answer comes back
+	// as kMsgReferenceFetched and is shown then, as it was when the window
+	// asked itself.
+	mFetcher = new ReferenceFetcher(SuiteClient(), BMessenger(this));
+	mFetcher->Start(signature, mFetchNumber);
+	if (mStatusView != nullptr) {
+		mStatusView->SetActivity(FillPlaceholders(_Text(kTextAskingApplication), "%s",
+		                                          {name != nullptr ? name : signature}));
+	}
+}
+
+void ZTLEWindow::ReferenceFetched(BMessage* message)
+{
+	// An answer of a fetch that was cancelled or replaced may still have
+	// been queued before its fetcher stopped.
+	if (mFetcher == nullptr || message->GetInt32(kFieldFetch, 0) != mFetchNumber)
+		return;
+	_StopFetch();
 	BMessage reference;
-	SuiteClient().FetchReference(signature, &reference);
+	message->FindMessage(kFieldReference, &reference);
 	ReferenceSet(&reference);
+}
+
+void ZTLEWindow::ReferenceCancel()
+{
+	_StopFetch();
+}
+
+void ZTLEWindow::_StopFetch()
+{
+	if (mFetcher == nullptr)
+		return;
+	// Stop returns once the fetcher's thread has ended, at once even while
+	// it waits for an application.
+	mFetcher->Stop();
+	mFetcher = nullptr;
+	if (mStatusView != nullptr)
+		mStatusView->SetActivity("");
 }
 
 bool ZTLEWindow::IsZTLocaleApp(team_id team)

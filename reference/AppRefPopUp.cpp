@@ -14,6 +14,7 @@
 #include <cstring>
 
 const char* const kFieldAppSignature = "signature";
+const char* const kFieldAppName = "name";
 const char* const kAppRefMenuTitle = "Application Reference";
 const char* const kLostFileLabel = "<Lost File>";
 
@@ -66,5 +67,7 @@ ZTBitmapMenuItem* CreateAppRefItem(team_id team)
 
 	BMessage* message = new BMessage(kMsgGetReference);
 	message->AddString(kFieldAppSignature, info.signature);
+	// The window names the application by it while it asks.
+	message->AddString(kFieldAppName, label);
 	return new ZTBitmapMenuItem(label, icon, message, 0, 0);
 }

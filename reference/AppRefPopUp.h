@@ -3,7 +3,8 @@
 
 // The pop-up of running applications that speak the locale suite. Each item
 // shows the application's mini icon and file name and sends kMsgGetReference
-// with the application's signature under "signature".
+// with the application's signature under "signature" and the item's label
+// under "name".
 
 #include <Message.h>
 
@@ -13,6 +14,7 @@ class ZTBitmapMenuItem;
 
 const uint32 kMsgGetReference = 'gref';
 extern const char* const kFieldAppSignature; // "signature"
+extern const char* const kFieldAppName;      // "name"
 extern const char* const kAppRefMenuTitle;   // "Application Reference"
 extern const char* const kLostFileLabel;     // "<Lost File>"
 

@@ -1,7 +1,10 @@
 #include "BusCalls.h"
 
+#include <chrono>
 #include <climits>
+#include <condition_variable>
 #include <memory>
+#include <mutex>
 
 #include <QDBusPendingCallWatcher>
 #include <QEventLoop>
@@ -14,6 +17,7 @@
 #include "MainThread.h"
 #include "Message.h"
 #include "OS.h"
+#include "SendCancel.h"
 
 namespace BPrivate {
 
@@ -38,6 +42,38 @@ QDBusMessage app_call(team_id team, const BusMethod& method)
 	return call;
 }
 
+namespace {
+
+// The wait of a looper's own thread, which another thread may cancel
+// (BLooper::CancelRequests). The bus library gives no wait that can be cut
+// short, so this looks at the calls in short steps (the connection's own
+// thread marks them finished; no event loop is needed here); the cancel
+// wakes it at once. A cancelled wait leaves the calls unfinished, as a
+// time-out would.
+void wait_cancellable(std::vector<QDBusPendingCall>& calls, int timeoutMs,
+                      std::vector<bigtime_t>* finishedAt, CancellableWait& cancel, std::mutex& lock,
+                      std::condition_variable& woken)
+{
+	const auto step = std::chrono::milliseconds(2);
+	// The bus library ends each call at its time-out; the margin only
+	// guards against a lost notification, as on the main thread.
+	const bigtime_t giveUp = system_time() + ((bigtime_t)timeoutMs + 2000) * 1000;
+	for (size_t i = 0; i < calls.size(); i++) {
+		for (;;) {
+			if (calls[i].isFinished()) {
+				(*finishedAt)[i] = system_time();
+				break;
+			}
+			std::unique_lock<std::mutex> guard(lock);
+			if (cancel.Cancelled() || system_time() >= giveUp)
+				return;
+			woken.wait_for(guard, step);
+		}
+	}
+}
+
+} // namespace
+
 // Waits until every call has finished; finishedAt[i] is when call i was
 // seen to. On the main thread Qt events keep flowing meanwhile, and one
 // event loop serves all the calls. The bus library ends each call at
@@ -47,6 +83,16 @@ void wait_for_calls(std::vector<QDBusPendingCall>& calls, int timeoutMs,
 {
 	finishedAt->assign(calls.size(), 0);
 	if (!is_main_thread()) {
+		std::mutex lock;
+		std::condition_variable woken;
+		CancellableWait cancel([&lock, &woken] {
+			std::lock_guard<std::mutex> guard(lock);
+			woken.notify_all();
+		});
+		if (cancel.Possible()) {
+			wait_cancellable(calls, timeoutMs, finishedAt, cancel, lock, woken);
+			return;
+		}
 		for (size_t i = 0; i < calls.size(); i++) {
 			calls[i].waitForFinished();
 			(*finishedAt)[i] = system_time();
@@ -89,7 +135,7 @@ QDBusMessage finished_reply(const QDBusPendingCall& call)
 QDBusMessage call_bus(const QDBusMessage& call, int timeoutMs)
 {
 	QDBusConnection bus = session_bus();
-	if (!is_main_thread())
+	if (!is_main_thread() && !thread_is_cancellable())
 		return bus.call(call, QDBus::Block, timeoutMs);
 	std::vector<QDBusPendingCall> calls{bus.asyncCall(call, timeoutMs)};
 	std::vector<bigtime_t> finishedAt;

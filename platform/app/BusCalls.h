@@ -24,12 +24,15 @@ QDBusMessage bus_daemon_call(const char* method);
 QDBusMessage app_call(team_id team, const BusMethod& method);
 
 // Waits until every call has finished; finishedAt[i] is when call i was
-// seen to. On the main thread Qt events keep flowing meanwhile.
+// seen to. On the main thread Qt events keep flowing meanwhile; on a
+// looper's own thread BLooper::CancelRequests ends the wait early, leaving
+// the calls unfinished (a NoReply, as after a time-out).
 void wait_for_calls(std::vector<QDBusPendingCall>& calls, int timeoutMs,
                     std::vector<bigtime_t>* finishedAt);
 // The answer of a call, or a NoReply error when it never finished.
 QDBusMessage finished_reply(const QDBusPendingCall& call);
-// A blocking call that keeps Qt events flowing on the main thread.
+// A blocking call that keeps Qt events flowing on the main thread and can
+// be cancelled on a looper's own thread.
 QDBusMessage call_bus(const QDBusMessage& call, int timeoutMs);
 
 // The bus said there is nobody of that name (any more).

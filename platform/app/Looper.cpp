@@ -163,6 +163,11 @@ bool BLooper::QuitRequested()
 	return true;
 }
 
+void BLooper::CancelRequests()
+{
+	mImpl->CancelRequests();
+}
+
 bool BLooper::Lock()
 {
 	return mImpl->Lock(B_INFINITE_TIMEOUT);

@@ -5,6 +5,7 @@
 
 #include "MainThread.h"
 #include "Message.h"
+#include "SendCancel.h"
 #include "TokenRegistry.h"
 
 namespace BPrivate {
@@ -183,8 +184,11 @@ thread_id LooperImpl::Run()
 			std::lock_guard<std::mutex> guard(self->mQueueMutex);
 			self->mThread = find_thread(nullptr);
 		}
+		// Before Run returns, so a cancel right after it is not lost.
+		begin_cancellable_thread();
 		started.Complete();
 		self->_ThreadLoop();
+		end_cancellable_thread();
 	});
 	worker.detach();
 	// Not a Completion::Wait: the main thread must not spin its event loop
@@ -245,6 +249,18 @@ void LooperImpl::WaitForLoopEnd()
 	if (!mRunning || mKind == kGuiThread)
 		return;
 	mQueueCond.wait(guard, [this] { return mLoopEnded; });
+}
+
+void LooperImpl::CancelRequests()
+{
+	thread_id thread = -1;
+	{
+		std::lock_guard<std::mutex> guard(mQueueMutex);
+		if (mKind == kOwnThread && mRunning)
+			thread = mThread;
+	}
+	if (thread >= 0)
+		cancel_thread_sends(thread);
 }
 
 void LooperImpl::Quit()

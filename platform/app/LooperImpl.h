@@ -58,6 +58,8 @@ public:
 
 	thread_id Run();
 	void Quit();
+	// See BLooper::CancelRequests.
+	void CancelRequests();
 
 	// For BApplication: run hooks on the loop's thread, and keep the object
 	// alive when the loop ends (main() deletes the application).

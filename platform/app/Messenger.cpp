@@ -12,6 +12,7 @@
 #include "Message.h"
 #include "OS.h"
 #include "ReplyChannels.h"
+#include "SendCancel.h"
 #include "TokenRegistry.h"
 
 using BPrivate::LooperImpl;
@@ -269,7 +270,9 @@ status_t BMessenger::SendMessage(BMessage* message, BMessage* reply, bigtime_t d
 		set_no_reply(reply);
 		return status;
 	}
-	if (!slot->done.Wait(replyTimeout)) {
+	// A cancel (BLooper::CancelRequests) ends the wait as its time-out would.
+	BPrivate::CancellableWait cancel([slot] { slot->done.Complete(); });
+	if (cancel.Cancelled() || !slot->done.Wait(replyTimeout) || cancel.Cancelled()) {
 		set_no_reply(reply);
 		return B_TIMED_OUT;
 	}
@@ -307,13 +310,19 @@ void send_local_requests(const BMessenger::Address& address, BMessage* const* me
 	const bigtime_t deadline = timeout == B_INFINITE_TIMEOUT
 	                               ? B_INFINITE_TIMEOUT
 	                               : system_time() + std::max<bigtime_t>(timeout, 0);
+	// A cancel (BLooper::CancelRequests) ends the waits as their time-out
+	// would.
+	BPrivate::CancellableWait cancel([&slots] {
+		for (const std::shared_ptr<BPrivate::ReplySlot>& slot : slots)
+			slot->done.Complete();
+	});
 	for (int32 i = 0; i < count; i++) {
 		if (results[i] != B_OK)
 			continue;
 		bigtime_t wait = deadline == B_INFINITE_TIMEOUT
 		                     ? B_INFINITE_TIMEOUT
 		                     : std::max<bigtime_t>(deadline - system_time(), 0);
-		if (!slots[i]->done.Wait(wait)) {
+		if (cancel.Cancelled() || !slots[i]->done.Wait(wait) || cancel.Cancelled()) {
 			results[i] = B_TIMED_OUT;
 			continue;
 		}

@@ -75,6 +75,15 @@ public:
 	virtual void Quit();
 	virtual bool QuitRequested();
 
+	// An addition of this layer, for stopping a looper whose thread may be
+	// waiting for an application that does not answer: every synchronous
+	// send (BMessenger::SendMessage with a reply, SendRequests) that the
+	// looper's thread waits in now, or starts from now on, gives up at once
+	// as if its time-out had passed. Then Lock() and Quit() no longer wait
+	// for the time-out. Any thread; own-thread loopers only (a window's
+	// waits are left alone); a looper that does not run ignores it.
+	void CancelRequests();
+
 	// Locks nest; any thread may lock. Lock fails (false) when the looper
 	// has been deleted meanwhile.
 	bool Lock();

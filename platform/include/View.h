@@ -81,6 +81,9 @@ public:
 	virtual void Draw(BRect updateRect);
 	virtual void MouseDown(BPoint where);
 	virtual void MouseUp(BPoint where);
+	// The default hands the key to the parent view; from the window's top
+	// level, the window's MessageReceived gets the B_KEY_DOWN being
+	// dispatched. A view that uses a key does not call it for that key.
 	virtual void KeyDown(const char* bytes, int32 numBytes);
 	virtual void KeyUp(const char* bytes, int32 numBytes);
 	virtual void MakeFocus(bool focus = true);

@@ -378,9 +378,17 @@ void BView::WindowActivated(bool) {}
 
 void BView::KeyDown(const char* bytes, int32 numBytes)
 {
-	// Unhandled keys go on to the parent, as far as the window.
-	(void)bytes;
-	(void)numBytes;
+	// Unhandled keys go on to the parent, as far as the window, which gets
+	// the key message in MessageReceived as it does when no view has the
+	// focus. Only keys being dispatched travel: a direct call has no message.
+	if (BView* parent = Parent()) {
+		parent->KeyDown(bytes, numBytes);
+		return;
+	}
+	BWindow* window = Window();
+	BMessage* message = window != nullptr ? window->CurrentMessage() : nullptr;
+	if (message != nullptr && message->what == B_KEY_DOWN)
+		window->MessageReceived(message);
 }
 
 void BView::KeyUp(const char*, int32) {}

@@ -274,10 +274,14 @@ void BWindow::DispatchMessage(BMessage* message, BHandler* handler)
 				break;
 			}
 		}
-		if (view == nullptr)
+		if (view == nullptr && (handler == nullptr || handler == this))
 			view = CurrentFocus();
+		// A key for no view (none has the focus, or it was meant for another
+		// handler) is a message like any other to its handler.
 		if (view != nullptr)
 			view->KeyDown(bytes, (int32)std::strlen(bytes));
+		else
+			(handler != nullptr ? handler : this)->MessageReceived(message);
 		break;
 	}
 	case B_KEY_UP: {

@@ -3,12 +3,14 @@
 #include "WindowWidget.h"
 
 #include <QCloseEvent>
+#include <QKeyEvent>
 #include <QMoveEvent>
 #include <QResizeEvent>
 
 #include "AppDefs.h"
 #include "Message.h"
 #include "OS.h"
+#include "ViewWidget.h"
 #include "Window.h"
 #include "WindowPrivate.h"
 
@@ -52,6 +54,24 @@ void WindowWidget::changeEvent(QEvent* event)
 		message.AddBool("active", isActiveWindow());
 		mWindow->PostMessage(&message);
 	}
+}
+
+void WindowWidget::keyPressEvent(QKeyEvent* event)
+{
+	// Only keys that no widget inside took come this far (nothing has the
+	// focus): they go to the window, as the framework hands them.
+	const QByteArray bytes = key_bytes(event);
+	if (bytes.isEmpty()) {
+		QWidget::keyPressEvent(event);
+		return;
+	}
+	BMessage message(B_KEY_DOWN);
+	message.AddInt64("when", system_time());
+	message.AddInt32("modifiers", (int32)modifiers_from_qt(event->modifiers()));
+	message.AddInt32("key", (int32)event->nativeScanCode());
+	message.AddInt32("raw_char", (int32)(uint8)bytes[0]);
+	message.AddString("bytes", bytes.constData());
+	mWindow->PostMessage(&message, mWindow);
 }
 
 } // namespace BPrivate

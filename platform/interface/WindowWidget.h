@@ -20,6 +20,7 @@ protected:
 	void resizeEvent(QResizeEvent* event) override;
 	void moveEvent(QMoveEvent* event) override;
 	void changeEvent(QEvent* event) override;
+	void keyPressEvent(QKeyEvent* event) override;
 
 private:
 	BWindow* mWindow;

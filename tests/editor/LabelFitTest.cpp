@@ -1,7 +1,8 @@
 // Every label of the header rows shows whole in every shipped interface
 // language at the window's minimum size: rendered offscreen, the columns just
 // left of each field hold none of its label's ink. The renderings are kept
-// beside the build as labels-<language>.png for people to look at.
+// beside the build as labels-<language>.png for people to look at. The
+// status line's notice while a reference is fetched fits as well.
 
 #include <QApplication>
 #include <QColor>
@@ -17,7 +18,10 @@
 
 #include "EditorTestSupport.h"
 #include "InterfaceLanguages.h"
+#include "InterfaceText.h"
 #include "LabelFit.h"
+#include "TextFormat.h"
+#include "ZTLEStatusView.h"
 #include "ZTLocale.h"
 
 namespace {
@@ -132,6 +136,34 @@ TEST_F(LabelFitTest, EveryLabelShowsWholeInEveryShippedLanguageAtTheMinimumSize)
 			    InkBetween(image, each.frame, left + each.divider - 3, left + each.divider - 1), 0)
 			    << each.label << " is cut at its field";
 		}
+	}
+}
+
+// While a reference is fetched the status line says whom the window asks; the
+// notice, with an application name of the usual length, fits the line at the
+// minimum size. Kept as asking-<language>.png.
+TEST_F(LabelFitTest, TheAskingNoticeFitsTheStatusLineInEveryShippedLanguage)
+{
+	for (const char* language : {"English", "Deutsch", "Français", "Español"}) {
+		SCOPED_TRACE(language);
+		Reopen(language);
+		const char* format = ZTLocale::GetInstance()->Text(kTextAskingApplication);
+		ASSERT_NE(format, nullptr);
+		const std::string notice = FillPlaceholders(format, "%s", {"LocaleEditor"});
+		EXPECT_NE(notice.find("LocaleEditor"), std::string::npos) << notice;
+		ASSERT_TRUE(mWindow->Lock());
+		ZTLEStatusView* status = mWindow->StatusView();
+		ASSERT_NE(status, nullptr);
+		status->SetActivity(notice);
+		EXPECT_EQ(status->Text(), notice);
+		EXPECT_LT(status->StringWidth(notice.c_str()) + 12, status->Bounds().Width()) << notice;
+		mWindow->Unlock();
+		Settle();
+
+		QImage image = Grab();
+		ASSERT_FALSE(image.isNull());
+		const std::string path = BuildDir() + "/asking-" + language + ".png";
+		EXPECT_TRUE(image.save(QString::fromStdString(path))) << path;
 	}
 }
 

@@ -11,6 +11,7 @@
 
 #include "Font.h"
 #include "InterfaceTestSupport.h"
+#include "TextView.h"
 #include "ViewPrivate.h"
 
 using namespace interfacetest;
@@ -84,6 +85,55 @@ TEST(ViewInput, ClicksAndKeysReachTheHooksInsideTheWindowsDispatch)
 	// Edit commands sent to a view go to its MessageReceived.
 	window->PostMessage(B_COPY, view);
 	EXPECT_TRUE(wait_until([&] { return view->copies == 1; }));
+	close_window(window);
+}
+
+namespace {
+
+int CountEscapes(const RecordingWindow* window)
+{
+	int count = 0;
+	for (const BMessage& message : window->received) {
+		const char* bytes = nullptr;
+		if (message.what == B_KEY_DOWN && message.FindString("bytes", &bytes) == B_OK &&
+		    std::strcmp(bytes, "\x1b") == 0)
+			count++;
+	}
+	return count;
+}
+
+} // namespace
+
+TEST(ViewInput, AKeyNoViewTakesGoesOnToTheWindowAndAViewThatTakesItKeepsIt)
+{
+	RecordingWindow* window = new RecordingWindow;
+	BView* outer = new BView(BRect(0, 0, 300, 250), "outer", B_FOLLOW_NONE, B_WILL_DRAW);
+	BTextView* text = new BTextView(BRect(10, 10, 200, 100), "text", BRect(0, 0, 190, 90),
+	                                B_FOLLOW_NONE, B_WILL_DRAW | B_NAVIGABLE);
+	InputView* input = new InputView;
+	window->AddChild(outer);
+	outer->AddChild(text);
+	outer->AddChild(input);
+	window->Show();
+	ASSERT_TRUE(wait_until([&] { return BPrivate::ViewAccess::Widget(input)->isVisible(); }));
+
+	// The text has no use for Escape: through its parent to the window.
+	ASSERT_TRUE(window->Lock());
+	text->MakeFocus(true);
+	window->Unlock();
+	QTest::keyClick(BPrivate::ViewAccess::Widget(text), Qt::Key_Escape);
+	ASSERT_TRUE(window->WaitUntilIdle());
+	EXPECT_EQ(CountEscapes(window), 1);
+
+	// A view that handles keys keeps Escape.
+	ASSERT_TRUE(window->Lock());
+	input->MakeFocus(true);
+	window->Unlock();
+	QTest::keyClick(BPrivate::ViewAccess::Widget(input), Qt::Key_Escape);
+	ASSERT_TRUE(wait_until([&] { return input->keys.size() == 1; }));
+	ASSERT_TRUE(window->WaitUntilIdle());
+	EXPECT_EQ(input->keys, std::string(1, (char)B_ESCAPE));
+	EXPECT_EQ(CountEscapes(window), 1);
 	close_window(window);
 }
 

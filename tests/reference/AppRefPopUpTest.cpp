@@ -21,6 +21,7 @@
 #include <filesystem>
 
 #include "LocaleEditorApplication.h"
+#include "ReferenceFetcher.h"
 #include "ZTBitmapMenuItem.h"
 
 namespace fs = std::filesystem;
@@ -111,6 +112,10 @@ TEST_F(AppRefPopUp, ListsTheEditorItselfRightAfterStartUnderItsTitle)
 	size_t own = std::find(labels.begin(), labels.end(), OwnLeafName()) - labels.begin();
 	EXPECT_EQ(Signatures()[own], kAppSignature);
 	EXPECT_EQ(menu->ItemAt(own)->Message()->what, static_cast<uint32>('gref'));
+	// The item names the application as it shows it, for "Asking ...".
+	const char* name = nullptr;
+	ASSERT_EQ(menu->ItemAt(own)->Message()->FindString("name", &name), B_OK);
+	EXPECT_EQ(name, OwnLeafName());
 	// The test program carries no icon: an empty (transparent) one, not none.
 	const ZTBitmapMenuItem* item = ItemLabelled(OwnLeafName());
 	ASSERT_NE(item, nullptr);
@@ -248,6 +253,9 @@ TEST_F(AppRefPopUp, PickingAnItemMarksNothingAndTheFieldKeepsShowingTheTitle)
 	    std::find(signatures.begin(), signatures.end(), kAppSignature) - signatures.begin();
 	ASSERT_LT(own, signatures.size());
 	PopUp()->ItemAt(own)->Invoke();
+	// The answer comes to the window later, as a message of its own.
+	Settle();
+	ASSERT_TRUE(WaitFor([&] { return mWindow->CountHandled(kMsgReferenceFetched) == 1; }));
 	Settle();
 	for (int32 i = 0; i < PopUp()->CountItems(); i++)
 		EXPECT_FALSE(PopUp()->ItemAt(i)->IsMarked());

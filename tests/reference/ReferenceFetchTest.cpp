@@ -1,6 +1,7 @@
 // Fetching a reference from a running application through the window:
 // the editor asking itself, escapes, and programs that refuse, hang or are
-// gone.
+// gone; the window staying live while it asks, Escape, a newer pick and
+// closing the window during a fetch.
 
 #include "ReferenceTestSupport.h"
 
@@ -9,12 +10,16 @@
 #include <Messenger.h>
 #include <OS.h>
 #include <TextControl.h>
+#include <TextView.h>
 
 #include <sstream>
 
+#include "InterfaceDefs.h"
 #include "InterfaceTexts.h"
 #include "LocaleEditorApplication.h"
 #include "LocaleSuiteClient.h"
+#include "ReferenceFetcher.h"
+#include "ZTLEStatusView.h"
 
 namespace {
 
@@ -44,11 +49,63 @@ std::string Escaped(const char* text)
 
 } // namespace
 
-using ReferenceFetch = ReferenceWindowTest;
+class ReferenceFetch : public ReferenceWindowTest
+{
+protected:
+	// Picks the application and waits until its answer (or its time-out)
+	// has been applied.
+	void Fetch(const char* signature)
+	{
+		Dispatch(GetReference(signature));
+		ASSERT_TRUE(WaitFor([&] { return !Fetching(); }, std::chrono::seconds(40)))
+		    << "no answer came";
+		Settle();
+	}
+
+	std::string StatusLine()
+	{
+		EXPECT_TRUE(mWindow->Lock());
+		std::string text = mWindow->StatusView()->Text();
+		mWindow->Unlock();
+		return text;
+	}
+
+	bool Fetching()
+	{
+		EXPECT_TRUE(mWindow->Lock());
+		bool fetching = mWindow->IsFetchingReference();
+		mWindow->Unlock();
+		return fetching;
+	}
+
+	// Escape pressed in the locale text: a key the text view leaves to the
+	// window.
+	void PressEscape()
+	{
+		BMessage key(B_KEY_DOWN);
+		key.AddInt32("modifiers", 0);
+		key.AddString("bytes", std::string(1, (char)B_ESCAPE).c_str());
+		ASSERT_EQ(mWindow->PostMessage(&key, TextView()), B_OK);
+		Settle();
+	}
+};
+
+// A long reference time-out for one test, so that a window that waited for
+// the program would show; the run's short one comes back afterwards.
+class LongReferenceTimeout
+{
+public:
+	LongReferenceTimeout() { LocaleSuiteClient::SetDefaultTimeouts(500000, 30000000); }
+	~LongReferenceTimeout() { LocaleSuiteClient::SetDefaultTimeouts(500000, 1500000); }
+};
+
+// What "quickly" means below: far less than the 30 s time-out, with room
+// for a slow machine or a sanitizer build.
+const bigtime_t kQuickly = 10000000;
 
 TEST_F(ReferenceFetch, TheEditorsOwnItemLoadsItsThirtyEightTextsOneLineEach)
 {
-	Dispatch(GetReference(kAppSignature));
+	Fetch(kAppSignature);
 
 	EXPECT_EQ(ControlText("txtctrl_reference"), "English");
 	EXPECT_EQ(ControlText("txtctrl_appid"), "korvane localeeditor locale");
@@ -73,7 +130,7 @@ TEST_F(ReferenceFetch, TabsStayAndBackslashTBecomesATabWhileBackslashNStays)
 	ASSERT_TRUE(peer.WaitUntilRegistered());
 	SetText("eins\nzwei\ndrei\nvier\n");
 
-	Dispatch(GetReference("application/x-vnd.test-escapes"));
+	Fetch("application/x-vnd.test-escapes");
 
 	EXPECT_EQ(ControlText("txtctrl_reference"), "Deutsch");
 	EXPECT_EQ(ControlText("txtctrl_appid"), "escape id");
@@ -93,7 +150,7 @@ TEST_F(ReferenceFetch, AProgramThatNeverAnswersCostsOneTimeOutAndLeavesTheText)
 	Control("txtctrl_reference")->SetText("German");
 
 	bigtime_t start = system_time();
-	Dispatch(GetReference("application/x-vnd.test-silent"));
+	Fetch("application/x-vnd.test-silent");
 	bigtime_t elapsed = system_time() - start;
 
 	EXPECT_GE(elapsed, 1400000);
@@ -105,8 +162,112 @@ TEST_F(ReferenceFetch, AProgramThatNeverAnswersCostsOneTimeOutAndLeavesTheText)
 
 	// The window works on afterwards, and a late answer cannot leak into the
 	// next fetch.
-	Dispatch(GetReference(kAppSignature));
+	Fetch(kAppSignature);
 	EXPECT_EQ(ControlText("txtctrl_reference"), "English");
+}
+
+TEST_F(ReferenceFetch, WhileAHungProgramIsAskedTheWindowWorksAndEscapeCancels)
+{
+	LongReferenceTimeout timeout;
+	ChildProcess peer(PeerExecutable("locale_peer"),
+	                  {"--silent", "--signature=application/x-vnd.test-hung"});
+	ASSERT_TRUE(peer.WaitUntilRegistered());
+	SetText("Ok\nAbbrechen\n");
+	Control("txtctrl_reference")->SetText("German");
+	Control("txtctrl_appid")->SetText("typed id");
+	const std::string progress = StatusLine();
+
+	const bigtime_t start = system_time();
+	BMessage pick = GetReference("application/x-vnd.test-hung");
+	pick.AddString("name", "hung_peer");
+	Dispatch(pick);
+	EXPECT_TRUE(Fetching());
+	EXPECT_EQ(StatusLine(), "Asking hung_peer\u2026");
+
+	// A command of the Edit menu is handled while the program is asked.
+	ASSERT_TRUE(mWindow->Lock());
+	TextView()->MakeFocus(true);
+	TextView()->Select(0, 0);
+	mWindow->Unlock();
+	Dispatch(BMessage(B_SELECT_ALL));
+	Settle();
+	int32 from = -1, to = -1;
+	ASSERT_TRUE(mWindow->Lock());
+	TextView()->GetSelection(&from, &to);
+	mWindow->Unlock();
+	EXPECT_EQ(from, 0);
+	EXPECT_EQ(to, 13) << "Select All ran while the program was asked";
+	EXPECT_LT(system_time() - start, kQuickly) << "the window waited for the program";
+	EXPECT_TRUE(Fetching());
+
+	// Escape ends the wait; nothing of the reference changes, and the status
+	// line shows what it showed before.
+	PressEscape();
+	EXPECT_FALSE(Fetching());
+	EXPECT_LT(system_time() - start, kQuickly) << "cancelling waited for the program";
+	Settle();
+	EXPECT_EQ(StatusLine(), progress);
+	EXPECT_EQ(ControlText("txtctrl_reference"), "German");
+	EXPECT_EQ(ControlText("txtctrl_appid"), "typed id");
+	EXPECT_EQ(Text(), "Ok\nAbbrechen\n");
+
+	// Escape with nothing to cancel is a key like any other.
+	PressEscape();
+	EXPECT_EQ(ControlText("txtctrl_reference"), "German");
+	EXPECT_EQ(Text(), "Ok\nAbbrechen\n");
+}
+
+TEST_F(ReferenceFetch, ANewerPickWinsOverAPendingOne)
+{
+	LongReferenceTimeout timeout;
+	ChildProcess peer(PeerExecutable("locale_peer"),
+	                  {"--silent", "--signature=application/x-vnd.test-slow"});
+	ASSERT_TRUE(peer.WaitUntilRegistered());
+	ChildProcess other(PeerExecutable("locale_peer"),
+	                   {"--signature=application/x-vnd.test-newer", "--text=neu",
+	                    "--language=Deutsch", "--app-id=newer id"});
+	ASSERT_TRUE(other.WaitUntilRegistered());
+	SetText("Ok\n");
+
+	const bigtime_t start = system_time();
+	Dispatch(GetReference("application/x-vnd.test-slow"));
+	EXPECT_TRUE(Fetching());
+	Fetch("application/x-vnd.test-newer");
+	EXPECT_LT(system_time() - start, kQuickly) << "the newer pick waited for the older";
+
+	EXPECT_FALSE(Fetching());
+	EXPECT_EQ(ControlText("txtctrl_reference"), "Deutsch");
+	EXPECT_EQ(ControlText("txtctrl_appid"), "newer id");
+	EXPECT_EQ(Text(), "; #ID1:\n; neu\nOk\n");
+	EXPECT_EQ(StatusLine().find("Asking"), std::string::npos);
+
+	// Whatever the older fetch still sent is dropped: nothing changes.
+	Settle();
+	EXPECT_EQ(ControlText("txtctrl_reference"), "Deutsch");
+	EXPECT_EQ(Text(), "; #ID1:\n; neu\nOk\n");
+}
+
+TEST_F(ReferenceFetch, ClosingTheWindowDuringAFetchIsQuickAndClean)
+{
+	LongReferenceTimeout timeout;
+	ChildProcess peer(PeerExecutable("locale_peer"),
+	                  {"--silent", "--signature=application/x-vnd.test-closing"});
+	ASSERT_TRUE(peer.WaitUntilRegistered());
+	Dispatch(GetReference("application/x-vnd.test-closing"));
+	ASSERT_TRUE(Fetching());
+
+	const bigtime_t start = system_time();
+	BMessenger window(mWindow);
+	ASSERT_TRUE(mWindow->Lock());
+	mWindow->Quit();
+	mWindow = nullptr;
+	EXPECT_TRUE(WaitFor([&] { return !window.IsValid(); })) << "the window did not go";
+	EXPECT_LT(system_time() - start, kQuickly) << "closing waited for the program";
+
+	// The editor's application still answers afterwards: nothing hangs.
+	LocaleSuiteClient client(-1);
+	BMessage reference;
+	EXPECT_EQ(client.FetchReference(kAppSignature, &reference), B_OK);
 }
 
 TEST_F(ReferenceFetch, AProgramThatHasQuitLeavesTheTextAndBlanksLanguageAndId)
@@ -118,7 +279,7 @@ TEST_F(ReferenceFetch, AProgramThatHasQuitLeavesTheTextAndBlanksLanguageAndId)
 	Control("txtctrl_reference")->SetText("German");
 	Control("txtctrl_appid")->SetText("typed id");
 
-	Dispatch(GetReference("application/x-vnd.test-gone"));
+	Fetch("application/x-vnd.test-gone");
 
 	EXPECT_EQ(Text(), "Ok\nAbbrechen\n");
 	EXPECT_EQ(ControlText("txtctrl_reference"), " ");
@@ -145,7 +306,7 @@ TEST_F(ReferenceFetch, AProgramThatRefusesTheSuiteGivesAnEmptyReference)
 	EXPECT_EQ(client.FetchReference("application/x-vnd.test-refuses", &reference), B_ERROR);
 	EXPECT_TRUE(reference.IsEmpty());
 
-	Dispatch(GetReference("application/x-vnd.test-refuses"));
+	Fetch("application/x-vnd.test-refuses");
 	EXPECT_EQ(Text(), "Ok\n");
 	EXPECT_EQ(ControlText("txtctrl_appid"), " ");
 }
