@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "BusTestSupport.h"
+#include "FileBytes.h"
 #include "Looper.h"
 #include "Message.h"
 #include "Messenger.h"
@@ -177,7 +178,7 @@ TEST_F(BusTest, ALooperWaitingForAHungPeerIsLetGoAtOnce)
 			asker->PostMessage('ask ');
 			// The peer holds the request: the asker waits in its send now.
 			ASSERT_TRUE(WaitUntil([&] {
-				std::string lines = read_file(asked);
+				std::string lines = ReadFileBytes(asked);
 				return std::count(lines.begin(), lines.end(), '\n') > askedBefore;
 			}));
 			askedBefore += together ? 2 : 1;
