@@ -20,6 +20,8 @@
 
 #include "EditorMessages.h"
 #include "EditorTestSupport.h"
+#include "Wait.h"
+#include "ZTLEStatusView.h"
 
 namespace {
 
@@ -270,6 +272,15 @@ TEST_F(WindowLayoutTest, WindowRendersForPeopleToLookAt)
 	SetText("; #ID1:\n; Ok\nOk\n; #ID2:\n; Cancel\nAbbrechen\n; #ID3:\n; Continue\n\n");
 	mWindow->Unlock();
 	Settle();
+	// The status line counts once the text rests: the picture shows it so.
+	auto status = [this] {
+		if (!mWindow->Lock())
+			return std::string();
+		std::string text = mWindow->StatusView()->Text();
+		mWindow->Unlock();
+		return text;
+	};
+	EXPECT_TRUE(WaitFor([&] { return status().find("2 of 3") != std::string::npos; })) << status();
 
 	QWidget* top = nullptr;
 	for (QWidget* widget : QApplication::topLevelWidgets()) {
