@@ -19,24 +19,13 @@
 
 #include "BenchProcess.h"
 #include "CpuTimeReporter.h"
+#include "LocaleEntriesText.h"
 #include "TextSearch.h"
 #include "ZTLETextView.h"
 
 namespace {
 
 const int kEntries = 100000;
-
-std::string LocaleText()
-{
-	std::string text;
-	text.reserve((size_t)kEntries * 64);
-	for (int i = 1; i <= kEntries; i++) {
-		text += "; #ID" + std::to_string(i) + ":\n";
-		text += "; Reference text number " + std::to_string(i) + "\n";
-		text += "Translation " + std::to_string(i) + "\n";
-	}
-	return text;
-}
 
 const std::string kWord = "Translation " + std::to_string(kEntries);
 
@@ -47,7 +36,7 @@ void FindInView(benchmark::State& state, bool matchCase, bool editFirst)
 {
 	const BRect frame(0, 0, 599, 399);
 	ZTLETextView view(frame, nullptr, frame, B_FOLLOW_ALL_SIDES, B_WILL_DRAW);
-	view.SetText(LocaleText().c_str());
+	view.SetText(locale_entries_text(kEntries).c_str());
 	const std::string word = matchCase ? kWord : "translation " + std::to_string(kEntries);
 	size_t found = 0;
 	for (auto _ : state) {
@@ -91,7 +80,7 @@ void BM_GrepCountSameBytes(benchmark::State& state)
 		return;
 	}
 	close(fd);
-	std::ofstream(path) << LocaleText();
+	std::ofstream(path) << locale_entries_text(kEntries);
 	for (auto _ : state) {
 		double cpu = 0, wall = 0;
 		if (!RunProgram({"grep", "-c", "-i", kWord, path}, &cpu, &wall)) {

@@ -21,6 +21,7 @@
 #include <string>
 
 #include "BenchLocaleView.h"
+#include "LocaleEntriesText.h"
 #include "LocaleTextView.h"
 #include "Preferences.h"
 #include "ViewPrivate.h"
@@ -28,18 +29,6 @@
 #include "ZTLEWindow.h"
 
 namespace {
-
-std::string locale_text(int entries)
-{
-	std::string text;
-	text.reserve((size_t)entries * 80);
-	for (int i = 1; i <= entries; i++) {
-		text += "; #ID" + std::to_string(i) + ":\n";
-		text += "; Reference text number " + std::to_string(i) + "\n";
-		text += "Translation " + std::to_string(i) + "\n";
-	}
-	return text;
-}
 
 class CommentHighlighter : public QSyntaxHighlighter
 {
@@ -75,7 +64,7 @@ void type_and_erase(QWidget* widget)
 void BM_ShownKeystrokeLocaleView(benchmark::State& state)
 {
 	std::unique_ptr<ZTLETextView> view = MakeLocaleView();
-	view->SetText(locale_text((int)state.range(0)).c_str());
+	view->SetText(locale_entries_text((int)state.range(0)).c_str());
 	QWidget* widget = BPrivate::ViewAccess::Widget(view.get());
 	widget->resize(600, 400);
 	widget->show();
@@ -102,7 +91,7 @@ void BM_ShownKeystrokeHighlightedEdit(benchmark::State& state)
 	QPlainTextEdit editor;
 	new CommentHighlighter(editor.document());
 	editor.resize(600, 400);
-	editor.setPlainText(QString::fromStdString(locale_text((int)state.range(0))));
+	editor.setPlainText(QString::fromStdString(locale_entries_text((int)state.range(0))));
 	editor.show();
 	if (!QTest::qWaitForWindowExposed(&editor))
 		state.SkipWithError("not exposed");
@@ -143,7 +132,7 @@ void BM_ShownKeystrokeEditorWindow(benchmark::State& state)
 		QCoreApplication::processEvents();
 		BTextView* view = LocaleTextView(window);
 		window->Lock();
-		view->SetText(locale_text((int)state.range(0)).c_str());
+		view->SetText(locale_entries_text((int)state.range(0)).c_str());
 		const int32 middle = view->OffsetAt(view->CountLines() / 2 + 1) - 1;
 		view->Select(middle, middle);
 		view->ScrollToSelection();

@@ -73,14 +73,23 @@ bool specified_range(const BTextView* view, const BMessage& specifier, int32 for
 	return form == B_DIRECT_SPECIFIER || text_range(view, specifier, form, start, end);
 }
 
+// The range the specifier names; a range that does not fit the text is
+// answered B_BAD_VALUE here.
+bool range_or_reply(BTextView* view, BMessage* message, const BMessage& specifier, int32 form,
+                    int32* start, int32* end)
+{
+	if (specified_range(view, specifier, form, start, end))
+		return true;
+	BPrivate::send_scripting_reply(message, nullptr, B_BAD_VALUE);
+	return false;
+}
+
 bool answer_text(BTextView* view, BMessage* message, const BMessage& specifier, int32 form)
 {
 	int32 start = 0;
 	int32 end = 0;
-	if (!specified_range(view, specifier, form, &start, &end)) {
-		BPrivate::send_scripting_reply(message, nullptr, B_BAD_VALUE);
+	if (!range_or_reply(view, message, specifier, form, &start, &end))
 		return true;
-	}
 	if (message->what == B_GET_PROPERTY) {
 		BMessage reply(B_REPLY);
 		if (form == B_DIRECT_SPECIFIER) {
@@ -175,10 +184,8 @@ bool answer_runs(BTextView* view, const BPrivate::TextViewData& data, BMessage* 
 {
 	int32 start = 0;
 	int32 end = 0;
-	if (!specified_range(view, specifier, form, &start, &end)) {
-		BPrivate::send_scripting_reply(message, nullptr, B_BAD_VALUE);
+	if (!range_or_reply(view, message, specifier, form, &start, &end))
 		return true;
-	}
 	if (message->what == B_GET_PROPERTY) {
 		const std::string flat = BPrivate::flatten_run_array(runs_of(view, data, start, end));
 		BMessage reply(B_REPLY);
