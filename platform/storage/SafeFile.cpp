@@ -27,7 +27,12 @@ const size_t kCopyChunk = 64 * 1024;
 
 std::string TemporaryPrefix(const std::string& leaf)
 {
-	return "." + leaf.substr(0, kMaxLeafInName) + ".save-";
+	// Appended piece by piece: GCC 12 at -O3 misreads "." + a temporary as
+	// an overlapping copy (-Wrestrict).
+	std::string prefix = ".";
+	prefix.append(leaf, 0, kMaxLeafInName);
+	prefix += ".save-";
+	return prefix;
 }
 
 std::string TemporaryLeaf(const std::string& leaf, int attempt)
