@@ -98,7 +98,7 @@ public:
 	bool answerWell = false; // Request gets a proper reply
 	FileMode files = kNoFiles;
 
-	HostilePeer() { pipe2(mPipe, O_CLOEXEC); }
+	HostilePeer() { EXPECT_EQ(0, pipe2(mPipe, O_CLOEXEC)); }
 	~HostilePeer() override
 	{
 		close(mPipe[0]);
