@@ -3,7 +3,9 @@
 # dbus-send asking the same editor for a Peer.Ping, and the text of a
 # 100,000-entry locale file read through hey against that ping plus the
 # flattening of the same reply (bench_hey_flatten times BMessage::Flatten of
-# the reply hey gets; reading it back is printed beside it). Ratios are
+# the reply hey gets; reading it back is printed beside it). hey takes that
+# reply in a sealed file beside the bus (RequestFd); the same asked inline
+# (Request), as before that method, is timed in the same turns. Ratios are
 # medians of repeated runs; nothing here passes or fails. Run by
 # bench/run.sh.
 set -euo pipefail
@@ -72,14 +74,17 @@ median() { printf '%s\n' "$@" | sort -n | sed -n "$(((runs + 1) / 2))p"; }
 ping_times=()
 name_times=()
 text_times=()
+inline_times=()
 for ((r = 0; r < runs; r++)); do
 	ping_times+=("$(time_us ping)")
 	name_times+=("$(time_us name)")
 	text_times+=("$(time_us text)")
+	inline_times+=("$(VESSMOR_BUS_INLINE_REPLIES=1 time_us text)")
 done
 ping_us=$(median "${ping_times[@]}")
 name_us=$(median "${name_times[@]}")
 text_us=$(median "${text_times[@]}")
+inline_us=$(median "${inline_times[@]}")
 bytes=$("$build/hey" "$editor_pid" get Text of "${text_view[@]}" | wc -c)
 read -r flatten_us unflatten_us flat_bytes < <("$build/bench/bench_hey_flatten" "$editor_pid" \
 	"$runs" get Text of "${text_view[@]}")
@@ -94,3 +99,6 @@ text_base_us=$((ping_us + flatten_us))
 printf '%-44s %10s us  %s x (Ping + Flatten)  %s x Ping  (%s bytes printed)\n' \
 	"hey get Text (100,000 entries)" "$text_us" "$(ratio "$text_us" "$text_base_us")" \
 	"$(ratio "$text_us" "$ping_us")" "$bytes"
+printf '%-44s %10s us  %s x (Ping + Flatten)  %s x Ping\n' \
+	"hey get Text, reply inline (Request)" "$inline_us" "$(ratio "$inline_us" "$text_base_us")" \
+	"$(ratio "$inline_us" "$ping_us")"

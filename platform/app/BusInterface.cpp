@@ -23,6 +23,7 @@ const BusArgument kPostIn[] = {{"message", "ay"},  {"looper", "i"},      {"handl
                                {"replyTeam", "i"}, {"replyLooper", "i"}, {"replyHandler", "i"}};
 const BusArgument kRequestIn[] = {{"message", "ay"}, {"looper", "i"}, {"handler", "i"}};
 const BusArgument kRequestOut[] = {{"reply", "ay"}};
+const BusArgument kRequestFdOut[] = {{"reply", "h"}};
 const BusArgument kRequestsIn[] = {
     {"messages", "aay"}, {"looper", "i"}, {"handler", "i"}, {"waitMs", "i"}};
 const BusArgument kRequestsOut[] = {{"replies", "aay"}};
@@ -60,6 +61,7 @@ void add_method(std::string* xml, const BusMethod& method)
 const BusMethod kBusPost{kBusInterface, "Post", kPostIn, {}};
 const BusMethod kBusRequest{kBusInterface, "Request", kRequestIn, kRequestOut};
 const BusMethod kBusRequests{kBusInterface, "Requests", kRequestsIn, kRequestsOut};
+const BusMethod kBusRequestFd{kBusInterface, "RequestFd", kRequestIn, kRequestFdOut};
 const BusMethod kBusGetAppInfo{kBusInterface, "GetAppInfo", {}, kAppInfoOut};
 const BusMethod kBusPropertiesGet{kBusPropertiesInterface, "Get", kGetIn, kGetOut};
 const BusMethod kBusPropertiesGetAll{kBusPropertiesInterface, "GetAll", kGetAllIn, kGetAllOut};
@@ -84,9 +86,9 @@ std::string property_name(const BusArgument& appInfoArgument)
 
 std::span<const BusMethod* const> bus_methods()
 {
-	static const BusMethod* const methods[] = {&kBusPost,          &kBusRequest,
-	                                           &kBusRequests,      &kBusGetAppInfo,
-	                                           &kBusPropertiesGet, &kBusPropertiesGetAll};
+	static const BusMethod* const methods[] = {
+	    &kBusPost,       &kBusRequest,       &kBusRequests,        &kBusRequestFd,
+	    &kBusGetAppInfo, &kBusPropertiesGet, &kBusPropertiesGetAll};
 	return methods;
 }
 

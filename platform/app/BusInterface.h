@@ -46,6 +46,9 @@ struct BusMethod
 extern const BusMethod kBusPost;
 extern const BusMethod kBusRequest;
 extern const BusMethod kBusRequests;
+// Request answered by a sealed memory file instead of bytes on the bus: only
+// for callers whose connection passes file descriptors.
+extern const BusMethod kBusRequestFd;
 extern const BusMethod kBusGetAppInfo;
 // The read-only properties: the out arguments of GetAppInfo, each under its
 // name with the first letter in upper case ("team" is "Team").

@@ -10,7 +10,9 @@
 #include <QByteArrayList>
 #include <QDBusArgument>
 #include <QDBusConnection>
+#include <QDBusError>
 #include <QDBusMessage>
+#include <QDBusUnixFileDescriptor>
 #include <QDBusVariant>
 #include <QTimer>
 #include <QVariantMap>
@@ -23,6 +25,7 @@
 #include "LooperImpl.h"
 #include "Message.h"
 #include "ReplyChannels.h"
+#include "SealedReply.h"
 #include "TokenRegistry.h"
 
 namespace BPrivate {
@@ -30,13 +33,14 @@ namespace BPrivate {
 namespace {
 
 // Answers a request that came over the bus: the reply (or B_NO_REPLY when
-// the message is deleted unanswered) goes back as the method's return.
+// the message is deleted unanswered) goes back as the method's return, its
+// bytes inline (Request) or in a sealed memory file (RequestFd).
 class BusRequestChannel : public AddressedReplyChannel
 {
 public:
 	BusRequestChannel(const QDBusMessage& request, const QDBusConnection& connection,
-	                  size_t heldBytes)
-	    : mRequest(request), mConnection(connection), mHeldBytes(heldBytes)
+	                  size_t heldBytes, bool asFile)
+	    : mRequest(request), mConnection(connection), mHeldBytes(heldBytes), mAsFile(asFile)
 	{
 	}
 
@@ -56,6 +60,8 @@ public:
 private:
 	status_t _Send(const BMessage& reply)
 	{
+		if (mAsFile)
+			return _SendFile(reply);
 		QByteArray bytes;
 		status_t status = flatten_for_wire(reply, &bytes);
 		if (status != B_OK) {
@@ -66,9 +72,30 @@ private:
 		return mConnection.send(mRequest.createReply(QVariant(bytes))) ? B_OK : B_BAD_PORT_ID;
 	}
 
+	status_t _SendFile(const BMessage& reply)
+	{
+		status_t status = B_OK;
+		const int fd = sealed_reply_file(reply, &status);
+		if (fd < 0) {
+			if (status == B_BAD_VALUE) {
+				mConnection.send(mRequest.createErrorReply(QString::fromLatin1(kErrorTooLarge),
+				                                           QStringLiteral("reply too large")));
+			} else {
+				mConnection.send(mRequest.createErrorReply(
+				    QDBusError::NoMemory, QStringLiteral("no file for the reply")));
+			}
+			return status;
+		}
+		QDBusUnixFileDescriptor file;
+		file.giveFileDescriptor(fd);
+		return mConnection.send(mRequest.createReply(QVariant::fromValue(file))) ? B_OK
+		                                                                         : B_BAD_PORT_ID;
+	}
+
 	QDBusMessage mRequest;
 	QDBusConnection mConnection;
 	size_t mHeldBytes;
+	bool mAsFile;
 };
 
 void send_error(const QDBusMessage& message, const QDBusConnection& connection, const char* name,
@@ -151,12 +178,17 @@ bool BusObject::handleMessage(const QDBusMessage& message, const QDBusConnection
 		return false;
 	using Handler = void (BusObject::*)(const QDBusMessage&, const QDBusConnection&);
 	static const std::pair<const BusMethod*, Handler> handlers[] = {
-	    {&kBusPost, &BusObject::_Post},
-	    {&kBusRequest, &BusObject::_Request},
-	    {&kBusRequests, &BusObject::_Requests},
+	    {&kBusPost, &BusObject::_Post},          {&kBusRequest, &BusObject::_Request},
+	    {&kBusRequests, &BusObject::_Requests},  {&kBusRequestFd, &BusObject::_RequestFd},
 	    {&kBusGetAppInfo, &BusObject::_AppInfo},
 	};
+	// Without descriptor passing on our connection RequestFd is unknown
+	// here, and the caller asks with Request.
+	const bool passesFds =
+	    (connection.connectionCapabilities() & QDBusConnection::UnixFileDescriptorPassing) != 0;
 	for (const auto& [method, handler] : handlers) {
+		if (method == &kBusRequestFd && !passesFds)
+			continue;
 		if (message.member() == QLatin1String(method->name)) {
 			(this->*handler)(message, connection);
 			return true;
@@ -238,12 +270,24 @@ void BusObject::_Post(const QDBusMessage& message, const QDBusConnection& connec
 
 void BusObject::_Request(const QDBusMessage& message, const QDBusConnection& connection)
 {
+	_RequestAnswered(kBusRequest, message, connection);
+}
+
+void BusObject::_RequestFd(const QDBusMessage& message, const QDBusConnection& connection)
+{
+	_RequestAnswered(kBusRequestFd, message, connection);
+}
+
+void BusObject::_RequestAnswered(const BusMethod& method, const QDBusMessage& message,
+                                 const QDBusConnection& connection)
+{
 	Accepted call;
-	if (!_Accept(kBusRequest, true, message, connection, &call))
+	if (!_Accept(method, true, message, connection, &call))
 		return;
 	BMessage* incoming = call.messages[0].release();
 	MessageInternals::SetReplyChannel(
-	    *incoming, std::make_shared<BusRequestChannel>(message, connection, call.heldBytes));
+	    *incoming, std::make_shared<BusRequestChannel>(message, connection, call.heldBytes,
+	                                                   &method == &kBusRequestFd));
 	MessageInternals::SetSourceWaiting(*incoming, true);
 	// Should the looper be gone, deleting the message answers B_NO_REPLY.
 	call.looper->Enqueue(incoming, call.handlerToken);

@@ -48,6 +48,10 @@ private:
 	             const QDBusConnection& connection, Accepted* accepted);
 	void _Post(const QDBusMessage& message, const QDBusConnection& connection);
 	void _Request(const QDBusMessage& message, const QDBusConnection& connection);
+	void _RequestFd(const QDBusMessage& message, const QDBusConnection& connection);
+	// Request and RequestFd: the same call, answered inline or in a file.
+	void _RequestAnswered(const BusMethod& method, const QDBusMessage& message,
+	                      const QDBusConnection& connection);
 	void _Requests(const QDBusMessage& message, const QDBusConnection& connection);
 	void _AppInfo(const QDBusMessage& message, const QDBusConnection& connection);
 	void _Properties(const QDBusMessage& message, const QDBusConnection& connection);

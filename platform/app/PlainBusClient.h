@@ -16,6 +16,8 @@ struct DBusConnection;
 
 namespace BPrivate {
 
+struct BusMethod;
+
 class PlainBusClient
 {
 public:
@@ -41,7 +43,8 @@ public:
 	// statuses are a BMessenger's: B_BAD_PORT_ID for no such team,
 	// B_TIMED_OUT, B_BAD_REPLY for an answer that is no message, and those
 	// of the protocol's errors. On failure reply is emptied, its what
-	// B_NO_REPLY.
+	// B_NO_REPLY. Where the connection passes descriptors the reply comes
+	// as a sealed file (RequestFd), from older peers inline (Request).
 	status_t Request(team_id team, const BMessage& message, BMessage* reply, bigtime_t timeout);
 
 	// The applications on the bus whose name the bus confirms (its owner is
@@ -49,7 +52,13 @@ public:
 	std::vector<Application> Applications();
 
 private:
+	// One call of Request or RequestFd with the flattened message; *unknown
+	// when the peer does not know the method.
+	status_t _Call(team_id team, const BusMethod& method, const std::string& bytes,
+	               bigtime_t timeout, BMessage* reply, bool* unknown);
+
 	DBusConnection* mConnection = nullptr;
+	bool mPassFds = true;
 };
 
 // The executable of a running process (links resolved), "" when unknown.

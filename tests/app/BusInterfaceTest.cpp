@@ -172,7 +172,7 @@ TEST_F(BusTest, EveryIntrospectedMethodAndPropertyIsAnsweredAsDescribed)
 			    << method.name << ": " << reply.errorMessage().toStdString();
 			EXPECT_EQ(signature_of(method.out), reply.signature().toStdString()) << method.name;
 		}
-		EXPECT_EQ(6, ours) << "four of ours and the two of the properties";
+		EXPECT_EQ(7, ours) << "five of ours and the two of the properties";
 
 		// Each property has the type described, and GetAll gives them all.
 		QDBusMessage getAll =

@@ -4,11 +4,16 @@
 #include <QCoreApplication>
 #include <QDBusConnection>
 #include <QDBusMessage>
+#include <QDBusUnixFileDescriptor>
 #include <QDBusVirtualObject>
 
+#include <fcntl.h>
+#include <sys/mman.h>
 #include <unistd.h>
 
+#include <AppDefs.h>
 #include <Errors.h>
+#include <Message.h>
 
 #include "EditorFixture.h"
 
@@ -83,21 +88,76 @@ TEST_F(VerbErrorsTest, EveryVerbHasItsErrorReply)
 }
 
 // Requests to a team this process claims on the bus, answered badly or
-// not at all. No process has such an id.
+// not at all. No process has such an id. Unless told otherwise it does not
+// know RequestFd, as a program that predates it.
 class HostilePeer : public QDBusVirtualObject
 {
 public:
+	enum FileMode { kNoFiles, kPipe, kUnsealed, kOversize, kBytesInstead };
 	bool silent = false;
+	bool answerWell = false; // Request gets a proper reply
+	FileMode files = kNoFiles;
+
+	HostilePeer() { EXPECT_EQ(0, pipe2(mPipe, O_CLOEXEC)); }
+	~HostilePeer() override
+	{
+		close(mPipe[0]);
+		close(mPipe[1]);
+	}
 
 	QString introspect(const QString&) const override { return QString(); }
 	bool handleMessage(const QDBusMessage& message, const QDBusConnection& connection) override
 	{
+		if (message.member() == QLatin1String("RequestFd") && files != kNoFiles) {
+			_AnswerWithFile(message, connection);
+			return true;
+		}
 		if (message.member() != QLatin1String("Request"))
 			return false;
-		if (!silent)
-			connection.send(message.createReply(QVariant(QByteArray("1BOF but nothing more"))));
+		if (silent)
+			return true;
+		connection.send(message.createReply(
+		    QVariant(answerWell ? Reply() : QByteArray("1BOF but nothing more"))));
 		return true;
 	}
+
+	static QByteArray Reply()
+	{
+		BMessage reply(B_REPLY);
+		reply.AddString("result", "old but well");
+		reply.AddInt32("error", B_OK);
+		QByteArray bytes(reply.FlattenedSize(), 0);
+		reply.Flatten(bytes.data(), bytes.size());
+		return bytes;
+	}
+
+private:
+	void _AnswerWithFile(const QDBusMessage& message, const QDBusConnection& connection)
+	{
+		const QByteArray bytes = Reply();
+		if (files == kPipe) {
+			// Its writer stays open: reading it would wait for ever.
+			connection.send(
+			    message.createReply(QVariant::fromValue(QDBusUnixFileDescriptor(mPipe[0]))));
+			return;
+		}
+		if (files == kBytesInstead) {
+			connection.send(message.createReply(QVariant(bytes)));
+			return;
+		}
+		int fd = memfd_create("hostile", MFD_CLOEXEC | MFD_ALLOW_SEALING);
+		if (write(fd, bytes.constData(), bytes.size()) != bytes.size())
+			ADD_FAILURE() << "no memory file";
+		if (files == kOversize) {
+			ftruncate(fd, 64 * 1024 * 1024);
+			fcntl(fd, F_ADD_SEALS, F_SEAL_SHRINK | F_SEAL_GROW | F_SEAL_WRITE | F_SEAL_SEAL);
+		}
+		QDBusUnixFileDescriptor file;
+		file.giveFileDescriptor(fd);
+		connection.send(message.createReply(QVariant::fromValue(file)));
+	}
+
+	int mPipe[2] = {-1, -1};
 };
 
 TEST(HostilePeerTest, SilenceCostsTheTimeOutAndGarbageIsReported)
@@ -126,6 +186,25 @@ TEST(HostilePeerTest, SilenceCostsTheTimeOutAndGarbageIsReported)
 	// little early, never at once.
 	EXPECT_GE(silent.took, 300ms);
 	EXPECT_LT(silent.took, 3000ms) << "hey waited beyond its time-out";
+
+	// A program that predates RequestFd and answers well is answered.
+	peer.silent = false;
+	peer.answerWell = true;
+	HeyResult old = RunHey({"-t", "3000", std::to_string(team), "get", "Name"});
+	EXPECT_EQ(0, old.exitCode) << old.err;
+	EXPECT_EQ("old but well", ResultString(old));
+
+	// Descriptors that are no sealed reply: one line each, no hang.
+	for (HostilePeer::FileMode mode : {HostilePeer::kPipe, HostilePeer::kUnsealed,
+	                                   HostilePeer::kOversize, HostilePeer::kBytesInstead}) {
+		peer.files = mode;
+		HeyResult bad = RunHey({"-t", "3000", std::to_string(team), "get", "Name"});
+		EXPECT_EQ(1, bad.exitCode) << "mode " << mode << ": " << bad.out << bad.err;
+		EXPECT_TRUE(OneLineError(bad)) << bad.err;
+		EXPECT_EQ(std::string::npos, bad.err.find('\n', bad.err.find('\n') + 1)) << bad.err;
+		EXPECT_TRUE(bad.out.empty()) << bad.out;
+		EXPECT_LT(bad.took, 2000ms) << "mode " << mode;
+	}
 
 	bus.unregisterService(QString("org.vessmor.Team%1").arg(team));
 	bus.unregisterObject("/org/vessmor/App");
