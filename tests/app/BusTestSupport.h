@@ -30,7 +30,12 @@ protected:
 		if (!have_session_bus())
 			GTEST_SKIP() << "no session bus (run under dbus-run-session)";
 		app = std::make_unique<BApplication>(kBusTestSignature);
-		std::string suffix = "-" + std::to_string(getpid()) + "-" + std::to_string(++sTestCount);
+		// Appended piece by piece: GCC 12 at -O3 misreads "-" + a temporary
+		// as an overlapping copy (-Wrestrict).
+		std::string suffix = "-";
+		suffix += std::to_string(getpid());
+		suffix += "-";
+		suffix += std::to_string(++sTestCount);
 		localeSignature = "application/x-vnd.test-localepeer" + suffix;
 		plainSignature = "application/x-vnd.test-plainpeer" + suffix;
 	}

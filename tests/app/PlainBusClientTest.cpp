@@ -123,10 +123,12 @@ private:
 		int fd = memfd_create("peer", MFD_CLOEXEC | MFD_ALLOW_SEALING);
 		ASSERT_GE(fd, 0);
 		ASSERT_EQ((ssize_t)bytes.size(), write(fd, bytes.data(), bytes.size()));
-		if (size >= 0)
+		if (size >= 0) {
 			ASSERT_EQ(0, ftruncate(fd, size));
-		if (seals != 0)
+		}
+		if (seals != 0) {
 			ASSERT_EQ(0, fcntl(fd, F_ADD_SEALS, seals));
+		}
 		QDBusUnixFileDescriptor file;
 		file.giveFileDescriptor(fd);
 		connection.send(message.createReply(QVariant::fromValue(file)));

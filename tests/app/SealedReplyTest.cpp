@@ -49,10 +49,12 @@ int memory_file(const std::string& bytes, int seals, off_t size = -1)
 	int fd = memfd_create("test", MFD_CLOEXEC | MFD_ALLOW_SEALING);
 	EXPECT_GE(fd, 0);
 	EXPECT_EQ((ssize_t)bytes.size(), write(fd, bytes.data(), bytes.size()));
-	if (size >= 0)
+	if (size >= 0) {
 		EXPECT_EQ(0, ftruncate(fd, size));
-	if (seals != 0)
+	}
+	if (seals != 0) {
 		EXPECT_EQ(0, fcntl(fd, F_ADD_SEALS, seals));
+	}
 	return fd;
 }
 
