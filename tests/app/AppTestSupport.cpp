@@ -211,4 +211,22 @@ bool wait_for_team(team_id team, int timeoutMs)
 	    timeoutMs);
 }
 
+BMessage large_text_reply(size_t minBytes)
+{
+	BMessage reply(B_REPLY);
+	std::string text;
+	for (int i = 0; text.size() < minBytes; i++)
+		text += std::to_string(i) + " = entry number " + std::to_string(i) + " — Grüße\n";
+	reply.AddString("result", text.c_str());
+	reply.AddInt32("error", B_OK);
+	return reply;
+}
+
+std::string flattened(const BMessage& message)
+{
+	std::string bytes((size_t)message.FlattenedSize(), '\0');
+	EXPECT_EQ(B_OK, message.Flatten(bytes.data(), (ssize_t)bytes.size()));
+	return bytes;
+}
+
 } // namespace apptest

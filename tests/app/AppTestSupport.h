@@ -142,6 +142,12 @@ void run_app(BApplication* app, const std::function<void()>& body);
 // Waits until the roster lists the team; false on time-out.
 bool wait_for_team(team_id team, int timeoutMs = 10000);
 
+// A B_REPLY whose "result" is a text of at least minBytes (numbered lines,
+// some of them not ASCII), as a large scripting answer would be.
+BMessage large_text_reply(size_t minBytes);
+// The message's flattened bytes.
+std::string flattened(const BMessage& message);
+
 } // namespace apptest
 
 #endif // APP_TEST_SUPPORT_H

@@ -27,24 +27,6 @@ using BPrivate::PlainBusClient;
 
 namespace {
 
-BMessage large_reply()
-{
-	BMessage reply(B_REPLY);
-	std::string text;
-	for (int i = 0; text.size() < 2000000; i++)
-		text += std::to_string(i) + " = entry number " + std::to_string(i) + "\n";
-	reply.AddString("result", text.c_str());
-	reply.AddInt32("error", B_OK);
-	return reply;
-}
-
-std::string flattened(const BMessage& message)
-{
-	std::string bytes((size_t)message.FlattenedSize(), '\0');
-	EXPECT_EQ(B_OK, message.Flatten(bytes.data(), (ssize_t)bytes.size()));
-	return bytes;
-}
-
 int open_descriptors()
 {
 	int count = 0;
@@ -81,7 +63,7 @@ public:
 	QString introspect(const QString&) const override { return QString(); }
 	bool handleMessage(const QDBusMessage& message, const QDBusConnection& connection) override
 	{
-		const std::string reply = flattened(large_reply());
+		const std::string reply = flattened(large_text_reply(2000000));
 		if (message.member() == QLatin1String("Request")) {
 			inlineCalls++;
 			QByteArray bytes(reply.data(), (qsizetype)reply.size());
@@ -191,7 +173,7 @@ TEST_F(BusTest, LargeRepliesComeInASealedFileAndOldPeersAreAskedInline)
 	Watchdog watchdog(60);
 	FilePeer object;
 	RunWithFakeTeam("file-peer", &object, [&](const FakeTeam& fake, BMessenger&) {
-		const std::string expected = flattened(large_reply());
+		const std::string expected = flattened(large_text_reply(2000000));
 		PlainBusClient client;
 		ASSERT_TRUE(client.Connect());
 		BMessage reply;

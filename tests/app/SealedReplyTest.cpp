@@ -13,6 +13,7 @@
 
 #include <gtest/gtest.h>
 
+#include "AppTestSupport.h"
 #include "Bus.h"
 #include "Message.h"
 #include "SealedReply.h"
@@ -21,27 +22,12 @@ using BPrivate::kMaxWireMessageSize;
 using BPrivate::read_sealed_reply;
 using BPrivate::sealed_reply_file;
 
+using apptest::flattened;
+using apptest::large_text_reply;
+
 namespace {
 
 const int kAllSeals = F_SEAL_SHRINK | F_SEAL_GROW | F_SEAL_WRITE | F_SEAL_SEAL;
-
-BMessage large_reply()
-{
-	BMessage reply(B_REPLY);
-	std::string text;
-	for (int i = 0; text.size() < 1000000; i++)
-		text += std::to_string(i) + " = entry number " + std::to_string(i) + " — Grüße\n";
-	reply.AddString("result", text.c_str());
-	reply.AddInt32("error", B_OK);
-	return reply;
-}
-
-std::string flattened(const BMessage& message)
-{
-	std::string bytes((size_t)message.FlattenedSize(), '\0');
-	EXPECT_EQ(B_OK, message.Flatten(bytes.data(), (ssize_t)bytes.size()));
-	return bytes;
-}
 
 // A memory file with bytes in it, sealed with seals (0: not sealed).
 int memory_file(const std::string& bytes, int seals, off_t size = -1)
@@ -78,7 +64,7 @@ FileIdentity identity(int fd)
 
 TEST(SealedReply, AReplyReadsBackFromItsSealedFileWhichIsThenClosed)
 {
-	const BMessage reply = large_reply();
+	const BMessage reply = large_text_reply(1000000);
 	status_t status = B_ERROR;
 	int fd = sealed_reply_file(reply, &status);
 	ASSERT_GE(fd, 0);
@@ -114,7 +100,7 @@ TEST(SealedReply, AMessageOverTheLimitMakesNoFile)
 
 TEST(SealedReply, HostileDescriptorsAreRefusedAndClosed)
 {
-	const std::string good = flattened(large_reply());
+	const std::string good = flattened(large_text_reply(1000000));
 	const int sealsNeeded = F_SEAL_SHRINK | F_SEAL_GROW | F_SEAL_WRITE;
 	std::string truncated = good.substr(0, good.size() - 7);
 
