@@ -280,7 +280,7 @@ public:
 private:
 	friend class BPrivate::MessageInternals;
 
-	status_t _Unflatten(const uint8* data, size_t size, int depth);
+	status_t _Unflatten(const uint8* data, size_t size, int depth, std::shared_ptr<const void> keep);
 	status_t _FindFixed(const char* name, type_code type, int32 index, size_t size,
 	                    void* value) const;
 	status_t _ReplaceFixed(const char* name, type_code type, int32 index, const void* value,
@@ -312,6 +312,11 @@ public:
 	static const int kMaxNesting = 64;
 	// Unflatten at a given nesting depth (used while reading nested values).
 	static status_t UnflattenNested(BMessage& message, const void* data, size_t size, int depth);
+	// Unflatten of bytes that keep holds and nobody changes while it lives
+	// (a sealed mapping): large fields point into them instead of being
+	// copied, until they are changed. The message and its copies share keep.
+	static status_t UnflattenInPlace(BMessage& message, const void* data, size_t size,
+	                                 std::shared_ptr<const void> keep);
 };
 
 } // namespace BPrivate

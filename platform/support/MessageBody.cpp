@@ -1,5 +1,6 @@
 #include "MessageBody.h"
 
+#include <algorithm>
 #include <limits>
 
 #include "TypeConstants.h"
@@ -14,25 +15,50 @@ const size_t kMaxFieldData = (size_t)std::numeric_limits<int32>::max() - 4096;
 
 } // namespace
 
+std::vector<uint8>& MessageField::Owned()
+{
+	if (mBorrowed != nullptr) {
+		mOwned.assign(mBorrowed, mBorrowed + mBorrowedSize);
+		mBorrowed = nullptr;
+		mBorrowedSize = 0;
+		mKeep.reset();
+	}
+	return mOwned;
+}
+
+void MessageField::Borrow(const uint8* data, size_t size, std::shared_ptr<const void> keep)
+{
+	mOwned.clear();
+	mOwned.shrink_to_fit();
+	mBorrowed = data;
+	mBorrowedSize = size;
+	mKeep = std::move(keep);
+}
+
 status_t MessageField::AddItem(const void* item, uint32 size)
 {
 	if (count == std::numeric_limits<int32>::max())
 		return B_NO_MEMORY;
+	std::vector<uint8>& data = Owned();
 	const size_t oldSize = data.size();
 	if (fixedSize) {
 		if (size != itemSize)
 			return B_BAD_VALUE;
 		if (oldSize + size > kMaxFieldData)
 			return B_NO_MEMORY;
-		data.resize(oldSize + size);
-		memcpy(data.data() + oldSize, item, size);
+		data.insert(data.end(), (const uint8*)item, (const uint8*)item + size);
 	} else {
 		const uint32 padded = PaddedItemSize(size);
 		if (oldSize + padded > kMaxFieldData)
 			return B_NO_MEMORY;
-		data.resize(oldSize + padded); // zero-fills the padding
-		memcpy(data.data() + oldSize, &size, 4);
-		memcpy(data.data() + oldSize + 4, item, size);
+		// Appended, not resized and then overwritten: only the padding
+		// is zero-filled, which matters for items of megabytes.
+		if (data.capacity() < oldSize + padded)
+			data.reserve(std::max(oldSize + padded, 2 * data.capacity()));
+		const uint8* sizeWord = (const uint8*)&size;
+		data.insert(data.end(), sizeWord, sizeWord + 4);
+		data.insert(data.end(), (const uint8*)item, (const uint8*)item + size);
+		data.resize(oldSize + padded);
 		offsets.push_back((uint32)oldSize);
 	}
 	count++;
@@ -41,6 +67,7 @@ status_t MessageField::AddItem(const void* item, uint32 size)
 
 status_t MessageField::ReplaceItem(int32 index, const void* item, uint32 size)
 {
+	std::vector<uint8>& data = Owned();
 	if (fixedSize) {
 		if (size != itemSize)
 			return B_BAD_VALUE;
@@ -72,6 +99,7 @@ status_t MessageField::ReplaceItem(int32 index, const void* item, uint32 size)
 
 void MessageField::RemoveItem(int32 index)
 {
+	std::vector<uint8>& data = Owned();
 	if (fixedSize) {
 		const size_t start = (size_t)index * itemSize;
 		data.erase(data.begin() + (ptrdiff_t)start, data.begin() + (ptrdiff_t)(start + itemSize));

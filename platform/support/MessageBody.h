@@ -4,12 +4,15 @@
 // items are stored exactly as the little-endian flattened form lays them out
 // (size word, bytes, zero padding to a multiple of 8), so flattening is a
 // copy per field and unflattening a copy plus one pass that checks the size
-// words and records where each item starts.
+// words and records where each item starts. A large field read from bytes
+// that stay fixed (a sealed reply's mapping) skips the copy and points into
+// them until it is first changed.
 #ifndef MESSAGE_BODY_H
 #define MESSAGE_BODY_H
 
 #include <bit>
 #include <cstring>
+#include <memory>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -37,16 +40,28 @@ struct MessageField
 	bool fixedSize = false;
 	uint32 itemSize = 0; // fixed-size fields only
 	int32 count = 0;
-	std::vector<uint8> data;
 	std::vector<uint32> offsets; // variable-size fields: start of each size word
+
+	// The field's bytes in the flattened layout: its own, or a view of
+	// bytes another owner keeps unchanged (see Borrow).
+	const uint8* Bytes() const { return mBorrowed != nullptr ? mBorrowed : mOwned.data(); }
+	size_t Size() const { return mBorrowed != nullptr ? mBorrowedSize : mOwned.size(); }
+	bool IsBorrowed() const { return mBorrowed != nullptr; }
+
+	// The bytes to change; a view is copied into the field first.
+	std::vector<uint8>& Owned();
+	// Makes the field a view of size bytes at data, which keep holds alive
+	// and which nobody changes while keep lives. Copies of the field share
+	// the view.
+	void Borrow(const uint8* data, size_t size, std::shared_ptr<const void> keep);
 
 	const uint8* Item(int32 index, uint32* size) const
 	{
 		if (fixedSize) {
 			*size = itemSize;
-			return data.data() + (size_t)index * itemSize;
+			return Bytes() + (size_t)index * itemSize;
 		}
-		const uint8* start = data.data() + offsets[(size_t)index];
+		const uint8* start = Bytes() + offsets[(size_t)index];
 		uint32 length;
 		memcpy(&length, start, 4);
 		*size = length;
@@ -56,6 +71,12 @@ struct MessageField
 	status_t AddItem(const void* item, uint32 size);
 	status_t ReplaceItem(int32 index, const void* item, uint32 size);
 	void RemoveItem(int32 index);
+
+private:
+	std::vector<uint8> mOwned;
+	const uint8* mBorrowed = nullptr;
+	size_t mBorrowedSize = 0;
+	std::shared_ptr<const void> mKeep;
 };
 
 struct NameHash

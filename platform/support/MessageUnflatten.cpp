@@ -157,6 +157,14 @@ void swap_numbers(uint8* data, size_t size, size_t width)
 		std::reverse(data + i, data + i + width);
 }
 
+// Fields at least this large are pointed into when the bytes stay; below
+// it a copy costs less than the view's bookkeeping.
+const size_t kBorrowFrom = 64 * 1024;
+
+// A field whose padding is not zero cannot be pointed into: flattened
+// again, it would not give the bytes our own writer gives.
+const status_t kPaddingNotClear = B_NOT_ALLOWED;
+
 bool name_is_clean(const uint8* name, size_t length)
 {
 	return memchr(name, 0, length) == nullptr;
@@ -167,7 +175,10 @@ bool name_is_clean(const uint8* name, size_t length)
 class BodyBuilder
 {
 public:
-	BodyBuilder(MessageBody& body, bool swap, int depth) : mBody(body), mSwap(swap), mDepth(depth)
+	// With keep, the bytes being read stay as they are while keep lives,
+	// and large fields may point into them instead of copying them.
+	BodyBuilder(MessageBody& body, bool swap, int depth, std::shared_ptr<const void> keep)
+	    : mBody(body), mSwap(swap), mDepth(depth), mKeep(std::move(keep))
 	{
 	}
 
@@ -194,12 +205,18 @@ public:
 			return B_OK;
 		}
 		MessageField& field = mBody.AddField(name, type, true, itemSize);
-		field.data.assign(data, data + size);
+		const bool swapped = mSwap && swap_width(type) != 0;
+		if (_MayBorrow(size) && !swapped) {
+			field.Borrow(data, size, mKeep);
+		} else {
+			std::vector<uint8>& bytes = field.Owned();
+			bytes.assign(data, data + size);
+			if (swapped)
+				swap_numbers(bytes.data(), size, swap_width(type));
+		}
 		field.count = (int32)count;
-		if (mSwap)
-			swap_numbers(field.data.data(), size, swap_width(type));
 		for (uint32 i = 0; i < count; i++) {
-			if (!BPrivate::is_valid_item(type, field.data.data() + (size_t)i * itemSize, itemSize))
+			if (!BPrivate::is_valid_item(type, field.Bytes() + (size_t)i * itemSize, itemSize))
 				return B_BAD_DATA;
 		}
 		return B_OK;
@@ -217,10 +234,22 @@ public:
 			return status == B_OK ? _WalkR5(count, data, size, nullptr) : status;
 		MessageField& field = mBody.AddField(name, type, false, 0);
 		if (!mSwap && type != B_MESSAGE_TYPE && type != B_REF_TYPE) {
-			// Our own layout: one copy, then check and index the items.
-			field.data.assign(data, data + size);
+			// Our own layout: taken as it lies or with one copy, then the
+			// items are checked and indexed.
 			field.offsets.reserve(std::min<size_t>(count, size / 8));
-			status = _WalkR5(count, field.data.data(), size, &field);
+			if (_MayBorrow(size)) {
+				field.Borrow(data, size, mKeep);
+				status = _WalkR5(count, data, size, &field);
+				if (status != kPaddingNotClear) {
+					if (status == B_OK)
+						field.count = (int32)count;
+					return status;
+				}
+				field.offsets.clear();
+			}
+			std::vector<uint8>& bytes = field.Owned();
+			bytes.assign(data, data + size);
+			status = _WalkR5(count, bytes.data(), size, &field);
 			if (status == B_OK)
 				field.count = (int32)count;
 			return status;
@@ -241,7 +270,7 @@ public:
 			return status;
 		MessageField* field = pointer ? nullptr : &mBody.AddField(name, type, false, 0);
 		if (field != nullptr) {
-			field->data.reserve(size + (size_t)std::min<uint64>(count, size / 4) * 8);
+			field->Owned().reserve(size + (size_t)std::min<uint64>(count, size / 4) * 8);
 			field->offsets.reserve(std::min<size_t>(count, size / 4));
 		}
 		Reader reader(data, size, mSwap);
@@ -276,12 +305,17 @@ private:
 		return B_OK;
 	}
 
+	// Worth pointing into rather than copying: large, and bytes that stay.
+	bool _MayBorrow(size_t size) const { return mKeep != nullptr && size >= kBorrowFrom; }
+
 	// Walks the items of an R5 variable-size field. With a field whose data
 	// already holds these bytes (fast path), records offsets and clears the
-	// padding in place; with a field that does not, adds item by item.
+	// padding in place, or, for bytes the field only points into, checks
+	// that it is clear (kPaddingNotClear if not); with a field that does
+	// not, adds item by item.
 	status_t _WalkR5(uint32 count, const uint8* data, size_t size, MessageField* field)
 	{
-		const bool inPlace = field != nullptr && field->data.data() == data;
+		const bool inPlace = field != nullptr && field->Bytes() == data;
 		size_t position = 0;
 		for (uint32 i = 0; i < count; i++) {
 			if (size - position < 4)
@@ -299,7 +333,12 @@ private:
 			if (inPlace) {
 				if (!BPrivate::is_valid_item(field->type, item, itemSize))
 					return B_BAD_DATA;
-				memset(const_cast<uint8*>(item) + itemSize, 0, padded - 4 - itemSize);
+				uint8* padding = const_cast<uint8*>(item) + itemSize;
+				const size_t paddingSize = padded - 4 - itemSize;
+				if (!field->IsBorrowed())
+					memset(padding, 0, paddingSize);
+				else if (std::any_of(padding, padding + paddingSize, [](uint8 b) { return b != 0; }))
+					return kPaddingNotClear;
 				field->offsets.push_back((uint32)position);
 			} else if (field != nullptr) {
 				const status_t status = _AddItem(*field, item, itemSize);
@@ -354,6 +393,7 @@ private:
 	MessageBody& mBody;
 	bool mSwap;
 	int mDepth;
+	std::shared_ptr<const void> mKeep;
 	std::vector<std::string> mSkipped;
 };
 
@@ -365,8 +405,8 @@ struct ReadResult
 	bool haveCurrentSpecifier = false;
 };
 
-status_t read_r5(const uint8* data, size_t available, bool swap, int depth, MessageBody& body,
-                 ReadResult* result)
+status_t read_r5(const uint8* data, size_t available, bool swap, int depth,
+                 std::shared_ptr<const void> keep, MessageBody& body, ReadResult* result)
 {
 	Reader header(data, available, swap);
 	uint32 checksum, size = 0, what = 0;
@@ -385,7 +425,7 @@ status_t read_r5(const uint8* data, size_t available, bool swap, int depth, Mess
 	if ((flags & kR5ReplyInfo) != 0 && !reader.Skip(16))
 		return B_BAD_DATA;
 
-	BodyBuilder builder(body, swap, depth);
+	BodyBuilder builder(body, swap, depth, std::move(keep));
 	while (true) {
 		uint8 fieldFlags;
 		if (!reader.Read8(&fieldFlags))
@@ -460,7 +500,7 @@ status_t read_haiku(const uint8* data, size_t available, bool swap, int depth, M
 	const uint8* table = data + kHaikuHeaderSize;
 	const uint8* area_ = table + (size_t)fieldCount * kHaikuFieldSize;
 
-	BodyBuilder builder(body, swap, depth);
+	BodyBuilder builder(body, swap, depth, nullptr);
 	Reader fields(table, (size_t)fieldCount * kHaikuFieldSize, swap);
 	for (uint32 i = 0; i < fieldCount; i++) {
 		uint16 fieldFlags = 0, nameLength = 0;
@@ -498,10 +538,17 @@ status_t read_haiku(const uint8* data, size_t available, bool swap, int depth, M
 status_t BPrivate::MessageInternals::UnflattenNested(BMessage& message, const void* data,
                                                      size_t size, int depth)
 {
-	return message._Unflatten((const uint8*)data, size, depth);
+	return message._Unflatten((const uint8*)data, size, depth, nullptr);
 }
 
-status_t BMessage::_Unflatten(const uint8* data, size_t size, int depth)
+status_t BPrivate::MessageInternals::UnflattenInPlace(BMessage& message, const void* data,
+                                                      size_t size, std::shared_ptr<const void> keep)
+{
+	return message._Unflatten((const uint8*)data, size, 0, std::move(keep));
+}
+
+status_t BMessage::_Unflatten(const uint8* data, size_t size, int depth,
+                              std::shared_ptr<const void> keep)
 {
 	// The old fields are dropped only at the end: data may point into them.
 	std::unique_ptr<MessageBody> old = std::move(mBody);
@@ -519,8 +566,9 @@ status_t BMessage::_Unflatten(const uint8* data, size_t size, int depth)
 		return formStatus;
 
 	ReadResult result;
-	const status_t status = form == kFormR5 ? read_r5(data, size, swap, depth, *mBody, &result)
-	                                        : read_haiku(data, size, swap, depth, *mBody, &result);
+	const status_t status = form == kFormR5
+	                            ? read_r5(data, size, swap, depth, std::move(keep), *mBody, &result)
+	                            : read_haiku(data, size, swap, depth, *mBody, &result);
 	if (status != B_OK) {
 		mBody->Clear();
 		return status;
@@ -546,7 +594,7 @@ status_t BMessage::_Unflatten(const uint8* data, size_t size, int depth)
 
 status_t BMessage::Unflatten(const void* buffer, size_t size)
 {
-	return _Unflatten((const uint8*)buffer, size, 0);
+	return _Unflatten((const uint8*)buffer, size, 0, nullptr);
 }
 
 status_t BMessage::Unflatten(const char* flatBuffer)
@@ -569,7 +617,7 @@ status_t BMessage::Unflatten(const char* flatBuffer)
 		const uint64 total = haiku_size(data, swap);
 		size = total > kMaxMessageSize ? 0 : (size_t)total;
 	}
-	return _Unflatten(data, size, 0);
+	return _Unflatten(data, size, 0, nullptr);
 }
 
 status_t BMessage::Unflatten(BDataIO* stream)
@@ -612,5 +660,5 @@ status_t BMessage::Unflatten(BDataIO* stream)
 			return B_BAD_DATA;
 		}
 	}
-	return _Unflatten(buffer.data(), buffer.size(), 0);
+	return _Unflatten(buffer.data(), buffer.size(), 0, nullptr);
 }
