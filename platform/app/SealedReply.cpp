@@ -110,9 +110,8 @@ status_t read_sealed_reply(int fd, BMessage* reply)
 		return B_BAD_REPLY;
 	// The seals keep the bytes as they are, so large fields are read where
 	// they lie; the mapping goes when the last of them does.
-	std::shared_ptr<const void> mapping(pages, [size](const void* start) {
-		munmap(const_cast<void*>(start), size);
-	});
+	std::shared_ptr<const void> mapping(
+	    pages, [size](const void* start) { munmap(const_cast<void*>(start), size); });
 	status_t status = MessageInternals::UnflattenInPlace(*reply, pages, size, std::move(mapping));
 	if (status != B_OK) {
 		reply->MakeEmpty();

@@ -337,7 +337,8 @@ private:
 				const size_t paddingSize = padded - 4 - itemSize;
 				if (!field->IsBorrowed())
 					memset(padding, 0, paddingSize);
-				else if (std::any_of(padding, padding + paddingSize, [](uint8 b) { return b != 0; }))
+				else if (std::any_of(padding, padding + paddingSize,
+				                     [](uint8 b) { return b != 0; }))
 					return kPaddingNotClear;
 				field->offsets.push_back((uint32)position);
 			} else if (field != nullptr) {
