@@ -7,7 +7,11 @@
 #include <utility>
 #include <vector>
 
+#include <fcntl.h>
+#include <unistd.h>
+
 #include <QByteArrayList>
+#include <QCoreApplication>
 #include <QDBusArgument>
 #include <QDBusConnection>
 #include <QDBusError>
@@ -31,6 +35,29 @@
 namespace BPrivate {
 
 namespace {
+
+// The reader of a sealed reply unmaps it as soon as it has read it. If our
+// descriptor were gone by then, the reader would hold the last reference and
+// free every page of the file before it could go on; we keep a reference a
+// moment longer, so that the pages of a large reply are freed on our side,
+// after the answer.
+const qsizetype kLargeReplyFile = 1024 * 1024;
+const int kKeepReplyFileMs = 1000;
+
+void keep_reply_file_a_moment(int fd, ssize_t size)
+{
+	QCoreApplication* application = QCoreApplication::instance();
+	if (size < kLargeReplyFile || application == nullptr)
+		return;
+	const int copy = fcntl(fd, F_DUPFD_CLOEXEC, 0);
+	if (copy < 0)
+		return;
+	// The timer runs on the application's thread; replies are sent from
+	// the thread of the looper that answered.
+	QMetaObject::invokeMethod(
+	    application, [copy] { QTimer::singleShot(kKeepReplyFileMs, [copy] { close(copy); }); },
+	    Qt::QueuedConnection);
+}
 
 // Answers a request that came over the bus: the reply (or B_NO_REPLY when
 // the message is deleted unanswered) goes back as the method's return, its
@@ -86,6 +113,7 @@ private:
 			}
 			return status;
 		}
+		keep_reply_file_a_moment(fd, reply.FlattenedSize());
 		QDBusUnixFileDescriptor file;
 		file.giveFileDescriptor(fd);
 		return mConnection.send(mRequest.createReply(QVariant::fromValue(file))) ? B_OK
