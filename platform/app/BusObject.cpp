@@ -2,7 +2,9 @@
 
 #include <algorithm>
 #include <cstring>
+#include <deque>
 #include <memory>
+#include <mutex>
 #include <string>
 #include <utility>
 #include <vector>
@@ -38,26 +40,82 @@ namespace {
 
 // The reader of a sealed reply unmaps it as soon as it has read it. If our
 // descriptor were gone by then, the reader would hold the last reference and
-// free every page of the file before it could go on; we keep a reference a
-// moment longer, so that the pages of a large reply are freed on our side,
-// after the answer.
-const qsizetype kLargeReplyFile = 1024 * 1024;
-const int kKeepReplyFileMs = 1000;
-
-void keep_reply_file_a_moment(int fd, ssize_t size)
+// free every page of the file before it could go on. So we keep a reference
+// to a large reply's file a moment longer, and its pages are freed on our
+// side, after the answer. What is held at once is bounded: past the bound the
+// oldest goes at once, and a fast run of requests costs no more memory than
+// that.
+class HeldReplyFiles
 {
-	QCoreApplication* application = QCoreApplication::instance();
-	if (size < kLargeReplyFile || application == nullptr)
-		return;
-	const int copy = fcntl(fd, F_DUPFD_CLOEXEC, 0);
-	if (copy < 0)
-		return;
-	// The timer runs on the application's thread; replies are sent from
-	// the thread of the looper that answered.
-	QMetaObject::invokeMethod(
-	    application, [copy] { QTimer::singleShot(kKeepReplyFileMs, [copy] { close(copy); }); },
-	    Qt::QueuedConnection);
-}
+public:
+	static HeldReplyFiles& Default()
+	{
+		static HeldReplyFiles held;
+		return held;
+	}
+
+	~HeldReplyFiles()
+	{
+		for (const Held& held : mHeld)
+			close(held.fd);
+	}
+
+	// Called from the thread of whichever looper answered.
+	void Hold(int fd, ssize_t size)
+	{
+		QCoreApplication* application = QCoreApplication::instance();
+		if (size < kLarge || application == nullptr)
+			return;
+		const int copy = fcntl(fd, F_DUPFD_CLOEXEC, 0);
+		if (copy < 0)
+			return;
+		uint64 id;
+		{
+			std::lock_guard<std::mutex> lock(mLock);
+			id = ++mLastId;
+			mHeld.push_back({id, copy, (size_t)size});
+			mBytes += (size_t)size;
+			while (mBytes > kMostBytes && mHeld.size() > 1)
+				_ReleaseFront();
+		}
+		// The timer runs on the application's thread.
+		QMetaObject::invokeMethod(
+		    application, [id] { QTimer::singleShot(kHoldMs, [id] { Default()._Release(id); }); },
+		    Qt::QueuedConnection);
+	}
+
+private:
+	struct Held
+	{
+		uint64 id;
+		int fd;
+		size_t size;
+	};
+
+	static constexpr ssize_t kLarge = 1024 * 1024;
+	static constexpr size_t kMostBytes = 64 * 1024 * 1024;
+	static constexpr int kHoldMs = 1000;
+
+	void _Release(uint64 id)
+	{
+		std::lock_guard<std::mutex> lock(mLock);
+		// Held in order of their ids; one released early is gone already.
+		while (!mHeld.empty() && mHeld.front().id <= id)
+			_ReleaseFront();
+	}
+
+	void _ReleaseFront()
+	{
+		close(mHeld.front().fd);
+		mBytes -= mHeld.front().size;
+		mHeld.pop_front();
+	}
+
+	std::mutex mLock;
+	std::deque<Held> mHeld;
+	size_t mBytes = 0;
+	uint64 mLastId = 0;
+};
 
 // Answers a request that came over the bus: the reply (or B_NO_REPLY when
 // the message is deleted unanswered) goes back as the method's return, its
@@ -113,7 +171,7 @@ private:
 			}
 			return status;
 		}
-		keep_reply_file_a_moment(fd, reply.FlattenedSize());
+		HeldReplyFiles::Default().Hold(fd, reply.FlattenedSize());
 		QDBusUnixFileDescriptor file;
 		file.giveFileDescriptor(fd);
 		return mConnection.send(mRequest.createReply(QVariant::fromValue(file))) ? B_OK

@@ -91,12 +91,14 @@ bool answer_text(BTextView* view, BMessage* message, const BMessage& specifier, 
 	if (!range_or_reply(view, message, specifier, form, &start, &end))
 		return true;
 	if (message->what == B_GET_PROPERTY) {
+		// The length is known: the string goes in with its NUL and without
+		// a scan for it.
 		BMessage reply(B_REPLY);
 		if (form == B_DIRECT_SPECIFIER) {
-			reply.AddString("result", view->Text());
+			reply.AddData("result", B_STRING_TYPE, view->Text(), view->TextLength() + 1, false);
 		} else {
-			std::string bytes(view->Text() + start, (size_t)(end - start));
-			reply.AddString("result", bytes.c_str());
+			const std::string bytes(view->Text() + start, (size_t)(end - start));
+			reply.AddData("result", B_STRING_TYPE, bytes.c_str(), (ssize_t)bytes.size() + 1, false);
 		}
 		BPrivate::send_scripting_reply(message, &reply, B_OK);
 		return true;
