@@ -33,8 +33,13 @@ struct ExpectedFrame
 
 std::string Describe(BRect r)
 {
-	return "(" + std::to_string(r.left) + ", " + std::to_string(r.top) + ", " +
-	       std::to_string(r.right) + ", " + std::to_string(r.bottom) + ")";
+	std::string text = "(";
+	for (const float edge : {r.left, r.top, r.right, r.bottom}) {
+		if (text.size() > 1)
+			text += ", ";
+		text += std::to_string(edge);
+	}
+	return text + ")";
 }
 
 BMenuItem* FindItem(BMenu* menu, const char* label)

@@ -58,8 +58,10 @@ public:
 	{
 		std::string line = "refs";
 		entry_ref ref;
-		for (int32 i = 0; message->FindRef("refs", i, &ref) == B_OK; i++)
-			line += " " + ref.FullPath();
+		for (int32 i = 0; message->FindRef("refs", i, &ref) == B_OK; i++) {
+			line += ' ';
+			line += ref.FullPath();
+		}
 		_Log(line);
 	}
 

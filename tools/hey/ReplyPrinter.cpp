@@ -3,6 +3,8 @@
 #include <cinttypes>
 #include <cstdio>
 #include <cstring>
+#include <initializer_list>
+#include <string>
 #include <string_view>
 #include <vector>
 
@@ -104,6 +106,20 @@ std::string number(double value)
 	return text;
 }
 
+// open, the numbers with ", " between them, close.
+std::string numbers_text(const char* open, std::initializer_list<float> values, const char* close)
+{
+	std::string text = open;
+	const char* separator = "";
+	for (const float value : values) {
+		text += separator;
+		text += number(value);
+		separator = ", ";
+	}
+	text += close;
+	return text;
+}
+
 // One value: text for a person (json false) or a JSON value.
 std::string format_value(const BMessage& message, const char* name, type_code type, int32 index,
                          bool json)
@@ -186,20 +202,14 @@ std::string format_value(const BMessage& message, const char* name, type_code ty
 			break;
 		float v[4];
 		memcpy(v, data, 16);
-		if (json)
-			return "[" + number(v[0]) + ", " + number(v[1]) + ", " + number(v[2]) + ", " +
-			       number(v[3]) + "]";
-		return "BRect(" + number(v[0]) + ", " + number(v[1]) + ", " + number(v[2]) + ", " +
-		       number(v[3]) + ")";
+		return numbers_text(json ? "[" : "BRect(", {v[0], v[1], v[2], v[3]}, json ? "]" : ")");
 	}
 	case B_POINT_TYPE: {
 		if (!fixed(8))
 			break;
 		float v[2];
 		memcpy(v, data, 8);
-		if (json)
-			return "[" + number(v[0]) + ", " + number(v[1]) + "]";
-		return "BPoint(" + number(v[0]) + ", " + number(v[1]) + ")";
+		return numbers_text(json ? "[" : "BPoint(", {v[0], v[1]}, json ? "]" : ")");
 	}
 	case B_RGB_COLOR_TYPE: {
 		if (!fixed(4))
