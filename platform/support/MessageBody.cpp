@@ -13,6 +13,10 @@ namespace {
 // flattened form.
 const size_t kMaxFieldData = (size_t)std::numeric_limits<int32>::max() - 4096;
 
+// From this size on, an item is appended without zero-filling its space
+// first; below it the zero-fill costs less than appending in pieces.
+const uint32 kLargeItem = 64 * 1024;
+
 } // namespace
 
 std::vector<uint8>& MessageField::Owned()
@@ -46,19 +50,25 @@ status_t MessageField::AddItem(const void* item, uint32 size)
 			return B_BAD_VALUE;
 		if (oldSize + size > kMaxFieldData)
 			return B_NO_MEMORY;
-		data.insert(data.end(), (const uint8*)item, (const uint8*)item + size);
+		data.resize(oldSize + size);
+		memcpy(data.data() + oldSize, item, size);
 	} else {
 		const uint32 padded = PaddedItemSize(size);
 		if (oldSize + padded > kMaxFieldData)
 			return B_NO_MEMORY;
-		// Appended, not resized and then overwritten: only the padding
-		// is zero-filled, which matters for items of megabytes.
-		if (data.capacity() < oldSize + padded)
-			data.reserve(std::max(oldSize + padded, 2 * data.capacity()));
-		const uint8* sizeWord = (const uint8*)&size;
-		data.insert(data.end(), sizeWord, sizeWord + 4);
-		data.insert(data.end(), (const uint8*)item, (const uint8*)item + size);
-		data.resize(oldSize + padded);
+		if (size < kLargeItem) {
+			data.resize(oldSize + padded); // zero-fills the padding
+			memcpy(data.data() + oldSize, &size, 4);
+			memcpy(data.data() + oldSize + 4, item, size);
+		} else {
+			// Appended rather than zero-filled and then overwritten.
+			if (data.capacity() < oldSize + padded)
+				data.reserve(std::max(oldSize + padded, 2 * data.capacity()));
+			const uint8* sizeWord = (const uint8*)&size;
+			data.insert(data.end(), sizeWord, sizeWord + 4);
+			data.insert(data.end(), (const uint8*)item, (const uint8*)item + size);
+			data.resize(oldSize + padded);
+		}
 		offsets.push_back((uint32)oldSize);
 	}
 	count++;
