@@ -144,7 +144,7 @@ void LocaleEditorApplication::AboutRequested()
 {
 	BAlert* alert =
 	    new BAlert("About...", kAboutText, "OK", nullptr, nullptr, B_WIDTH_AS_USUAL, B_INFO_ALERT);
-	alert->Go();
+	alert->Go(nullptr);
 }
 
 void LocaleEditorApplication::MessageReceived(BMessage* message)

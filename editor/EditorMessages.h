@@ -43,6 +43,9 @@ inline constexpr std::uint32_t kMsgStatusTick = 'stck';
 inline constexpr std::uint32_t kMsgDummy = 'dumy';
 // File > Save: to the file last loaded or saved, or through the panel.
 inline constexpr std::uint32_t kMsgSaveCurrentFile = 'sfcu';
+// The answer to the unsaved-work question ("which": the button; kFieldThen:
+// what waits on it).
+inline constexpr std::uint32_t kMsgUnsavedAnswer = 'unsa';
 
 // Every code the window handles, for checks that they are distinct.
 inline constexpr std::uint32_t kEditorMessageCodes[] = {
@@ -53,11 +56,13 @@ inline constexpr std::uint32_t kEditorMessageCodes[] = {
     kMsgNextWarning,   kMsgPreviousWarning, kMsgGoToEntryPanel,   kMsgGoToEntry,
     kMsgFindPanel,     kMsgFindNext,        kMsgFindPrevious,     kMsgReplace,
     kMsgReplaceAll,    kMsgMatchCase,       kMsgStatusTick,       kMsgReferenceFetched,
+    kMsgUnsavedAnswer,
 };
 
 // Field names of the editor's messages. (kMsgGetReference's "signature" is
 // kFieldAppSignature, in AppRefPopUp.h.)
 inline constexpr const char kFieldLanguage[] = "language";
+inline constexpr const char kFieldThen[] = "then";
 // Of kMsgFindNext, kMsgFindPrevious, kMsgReplace, kMsgReplaceAll (from the
 // find panel; from the menu they use the last ones) and kMsgGoToEntry.
 inline constexpr const char kFieldFindText[] = "find";

@@ -105,12 +105,12 @@ public:
 	// last load, save or New left (the entries and the three header fields;
 	// comments and the reference do not count).
 	bool HasUnsavedChanges();
-	// What follows a save through the panel that the unsaved-work question
-	// opened.
+	// What waits on the unsaved-work question, and on a save it asked for.
 	enum AfterSave { kAfterSaveNothing, kAfterSaveQuit, kAfterSaveNew };
-	// Asks Save, Discard or Cancel when there is unsaved work; true: go on
-	// (saved or discarded). Saving through the panel answers false and goes
-	// on with then once the file is saved.
+	// True when there is no unsaved work (or the user chose to discard
+	// exactly this text): go on. Otherwise asks Save, Discard or Cancel and
+	// answers false; the window goes on serving while the question is up,
+	// and goes on with then once the text is saved or discarded.
 	bool ConfirmDiscardChanges(AfterSave then = kAfterSaveNothing);
 
 	// File > Save: to the file last loaded or saved, through the same checks
@@ -164,6 +164,9 @@ private:
 	// Stops the pending fetch, if any; its answer will not be applied.
 	void _StopFetch();
 	void _SaveFileMessage(BMessage* message);
+	void _UnsavedAnswered(const BMessage* message);
+	// Goes on with what waited on a save or a discard.
+	void _GoOn(AfterSave then);
 	// The locale message of the current header fields and text; false (after
 	// the field alert) when a required field is empty.
 	bool _BuildLocaleMessage(BMessage* locale, std::string* language, bool* hasLanguage);
@@ -220,6 +223,10 @@ private:
 	std::string mStatusText;
 	std::string mBaseTitle;
 	AfterSave mAfterSave = kAfterSaveNothing;
+	// The unsaved-work question is up; the state of the text its Discard
+	// let go.
+	bool mAskingUnsaved = false;
+	std::string mDiscardedState;
 	BMenu* mRecentMenu = nullptr;
 
 	// The status line, counted again when the text has rested a tick.

@@ -170,6 +170,9 @@ void ZTLEWindow::MessageReceived(BMessage* message)
 	case kMsgStatusTick:
 		_StatusTick();
 		break;
+	case kMsgUnsavedAnswer:
+		_UnsavedAnswered(message);
+		break;
 	case B_UNDO:
 	case B_REDO:
 	case B_CUT:
@@ -234,7 +237,7 @@ void ZTLEWindow::ShowHelp()
 		                                    {path.Path() != nullptr ? path.Path() : ""});
 		BAlert* alert = new BAlert("Backup", text.c_str(), _Text(kTextContinue), nullptr, nullptr,
 		                           B_WIDTH_AS_USUAL, B_WARNING_ALERT);
-		alert->Go();
+		alert->Go(nullptr);
 	}
 }
 
@@ -269,7 +272,7 @@ void ZTLEWindow::SwitchLanguage(const char* language)
 	SelectInterfaceLanguage(mLocale, folder, userFolder, language);
 	BAlert* alert = new BAlert("Locale", _Text(kTextLanguageOnRestart), _Text(kTextContinue),
 	                           nullptr, nullptr, B_WIDTH_AS_USUAL, B_INFO_ALERT);
-	alert->Go();
+	alert->Go(nullptr);
 }
 
 void ZTLEWindow::_RefreshAppRefPopUp()

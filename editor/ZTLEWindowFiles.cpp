@@ -187,7 +187,7 @@ status_t ZTLEWindow::FileSaveTo(const entry_ref& directory, const char* name)
 		std::string text = "Can't save the locale file '" + shownPath + "'.\n\n" + reason;
 		(new BAlert("Locale", text.c_str(), _Text(kTextCancel), nullptr, nullptr, B_WIDTH_AS_USUAL,
 		            B_WARNING_ALERT))
-		    ->Go();
+		    ->Go(nullptr);
 	}
 	return status;
 }
@@ -306,10 +306,7 @@ void ZTLEWindow::_SaveFileMessage(BMessage* message)
 	BPath path(&directory);
 	path.Append(name);
 	_DidSave(path.Path());
-	if (then == kAfterSaveQuit && be_app != nullptr)
-		be_app->PostMessage(B_QUIT_REQUESTED);
-	else if (then == kAfterSaveNew)
-		PostMessage(kMsgNewFile);
+	_GoOn(then);
 }
 
 void ZTLEWindow::_FieldAlert(InterfaceText text, BView* focus)
@@ -319,9 +316,11 @@ void ZTLEWindow::_FieldAlert(InterfaceText text, BView* focus)
 
 void ZTLEWindow::_FieldAlert(const char* text, BView* focus)
 {
-	(new BAlert("Locale", text, _Text(kTextCancel), nullptr, nullptr, B_WIDTH_AS_USUAL,
-	            B_INFO_ALERT))
-	    ->Go();
+	// The field takes the focus now; the window has it back when the alert
+	// closes.
 	if (focus != nullptr)
 		focus->MakeFocus(true);
+	(new BAlert("Locale", text, _Text(kTextCancel), nullptr, nullptr, B_WIDTH_AS_USUAL,
+	            B_INFO_ALERT))
+	    ->Go(nullptr);
 }

@@ -14,6 +14,7 @@
 #include "Application.h"
 #include "Entry.h"
 #include "InterfaceDefs.h"
+#include "Invoker.h"
 #include "Menu.h"
 #include "MenuItem.h"
 #include "Message.h"
@@ -163,26 +164,57 @@ bool ZTLEWindow::HasUnsavedChanges()
 
 bool ZTLEWindow::ConfirmDiscardChanges(AfterSave then)
 {
-	if (!HasUnsavedChanges())
+	const std::string state = _CleanStateKey();
+	if (state == mCleanState || state == mDiscardedState)
 		return true;
+	// Asked once: a second New or Quit meanwhile waits for the answer.
+	if (mAskingUnsaved)
+		return false;
 	BAlert* alert =
 	    new BAlert("Locale", _Text(kTextSaveChanges), _Text(kTextCancel), _Text(kTextDiscard),
 	               _Text(kTextSave), B_WIDTH_AS_USUAL, B_WARNING_ALERT);
 	alert->SetShortcut(kAnswerCancel, B_ESCAPE);
-	switch (alert->Go()) {
+	BMessage* answer = new BMessage(kMsgUnsavedAnswer);
+	answer->AddInt32(kFieldThen, then);
+	// The answer comes back as a message: meanwhile the window serves,
+	// scripts included. An alert that cannot be shown keeps the text.
+	mAskingUnsaved = alert->Go(new BInvoker(answer, this)) == B_OK;
+	return false;
+}
+
+void ZTLEWindow::_UnsavedAnswered(const BMessage* message)
+{
+	mAskingUnsaved = false;
+	const AfterSave then = (AfterSave)message->GetInt32(kFieldThen, kAfterSaveNothing);
+	switch (message->GetInt32("which", kAnswerCancel)) {
 	case kAnswerDiscard:
-		return true;
+		// This text, not a later one: typing before the next question
+		// makes it ask again.
+		mDiscardedState = _CleanStateKey();
+		_GoOn(then);
+		break;
 	case kAnswerSave:
 		if (mCurrentFile.empty()) {
-			// The panel answers later; the window stays until the file is saved.
-			FileSavePanel();
+			// The panel answers later; what waits goes on once it saved.
 			mAfterSave = then;
-			return false;
+			FileSavePanel();
+		} else if (_SaveToPath(mCurrentFile)) {
+			_GoOn(then);
 		}
-		return _SaveToPath(mCurrentFile);
+		break;
 	default:
-		return false;
+		break;
 	}
+}
+
+void ZTLEWindow::_GoOn(AfterSave then)
+{
+	// The window is asked again, and now closes (which ends the program)
+	// however the quit began: its close box, the Quit command or a script.
+	if (then == kAfterSaveQuit)
+		PostMessage(B_QUIT_REQUESTED);
+	else if (then == kAfterSaveNew)
+		PostMessage(kMsgNewFile);
 }
 
 void ZTLEWindow::_MarkClean()
@@ -193,6 +225,7 @@ void ZTLEWindow::_MarkClean()
 void ZTLEWindow::_MarkClean(std::string key)
 {
 	mCleanState = std::move(key);
+	mDiscardedState.clear();
 	_ShowTitle(false);
 }
 
