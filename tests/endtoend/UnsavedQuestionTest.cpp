@@ -36,6 +36,17 @@ bool ChooseAndWaitForAlert(const EditorSession& editor, const std::string& label
 	return choose.exitCode == 0 && WaitFor([&] { return CountWindows(editor) == 2; });
 }
 
+// Waits for the editor to answer and sets its locale text, which is then
+// unsaved work.
+bool StartWithUnsavedText(EditorSession& editor, const std::string& text)
+{
+	if (!editor.WaitUntilAnswering(std::chrono::seconds(30)))
+		return false;
+	std::vector<std::string> type = Of({"set", "Text"}, kLocaleText);
+	type.insert(type.end(), {"to", text});
+	return editor.Hey(type).exitCode == 0;
+}
+
 const int kCancel = 0;
 const int kDiscard = 1;
 
@@ -44,10 +55,7 @@ const int kDiscard = 1;
 TEST(UnsavedQuestion, NewAsksInAWindowThatScriptsAnswerWhileTheEditorServes)
 {
 	EditorSession editor;
-	ASSERT_TRUE(editor.WaitUntilAnswering(std::chrono::seconds(30)));
-	std::vector<std::string> type = Of({"set", "Text"}, kLocaleText);
-	type.insert(type.end(), {"to", "Meine Arbeit\n"});
-	ASSERT_EQ(0, editor.Hey(type).exitCode);
+	ASSERT_TRUE(StartWithUnsavedText(editor, "Meine Arbeit\n"));
 
 	ASSERT_TRUE(ChooseAndWaitForAlert(editor, "New"));
 	EXPECT_EQ(kQuestion, ResultString(editor.Hey(
@@ -70,10 +78,7 @@ TEST(UnsavedQuestion, NewAsksInAWindowThatScriptsAnswerWhileTheEditorServes)
 TEST(UnsavedQuestion, QuitWaitsForTheAnswerAndDiscardEndsTheEditor)
 {
 	EditorSession editor;
-	ASSERT_TRUE(editor.WaitUntilAnswering(std::chrono::seconds(30)));
-	std::vector<std::string> type = Of({"set", "Text"}, kLocaleText);
-	type.insert(type.end(), {"to", "Nicht gesichert\n"});
-	ASSERT_EQ(0, editor.Hey(type).exitCode);
+	ASSERT_TRUE(StartWithUnsavedText(editor, "Nicht gesichert\n"));
 
 	ASSERT_EQ(0, editor.Hey({"quit"}).exitCode);
 	ASSERT_TRUE(WaitFor([&] { return CountWindows(editor) == 2; })) << "no question";
