@@ -4,6 +4,7 @@
 #include <cstdint>
 
 #include "AppRefPopUp.h"
+#include "AppSurvey.h"
 #include "Preferences.h"
 #include "ReferenceFetcher.h"
 
@@ -11,7 +12,8 @@
 // its menus, buttons and panels, and the application object (which forwards
 // files opened from outside as kMsgLoadFile) all use these. The reference
 // pop-up's kMsgGetReference is defined with the pop-up, in AppRefPopUp.h,
-// and the fetched reference's kMsgReferenceFetched in ReferenceFetcher.h.
+// the fetched reference's kMsgReferenceFetched in ReferenceFetcher.h and the
+// survey's kMsgAppsSurveyed in AppSurvey.h.
 
 inline constexpr std::uint32_t kMsgNewFile = 'newd';
 inline constexpr std::uint32_t kMsgShowHelp = 'hlps';
@@ -56,7 +58,7 @@ inline constexpr std::uint32_t kEditorMessageCodes[] = {
     kMsgNextWarning,   kMsgPreviousWarning, kMsgGoToEntryPanel,   kMsgGoToEntry,
     kMsgFindPanel,     kMsgFindNext,        kMsgFindPrevious,     kMsgReplace,
     kMsgReplaceAll,    kMsgMatchCase,       kMsgStatusTick,       kMsgReferenceFetched,
-    kMsgUnsavedAnswer,
+    kMsgUnsavedAnswer, kMsgAppsSurveyed,
 };
 
 // Field names of the editor's messages. (kMsgGetReference's "signature" is

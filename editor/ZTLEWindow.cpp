@@ -22,6 +22,7 @@
 #include "TextView.h"
 
 #include "AppFolder.h"
+#include "AppRefPopUp.h"
 #include "EditorMessages.h"
 #include "LabelFit.h"
 #include "LocaleFileFilter.h"
@@ -84,11 +85,15 @@ ZTLEWindow::ZTLEWindow(const char* title, Preferences* prefs, window_look look, 
 
 	mBaseTitle = Title() != nullptr ? Title() : "";
 	_MarkClean();
+	// The pop-up fills once the running applications have answered; the
+	// window does not wait for them.
+	_SurveyApps(true);
 }
 
 ZTLEWindow::~ZTLEWindow()
 {
 	_StopFetch();
+	_StopSurvey();
 	stop_watching(this, nullptr);
 	for (BWindow* panel : {(BWindow*)mFindPanel, (BWindow*)mEntryPanel}) {
 		if (panel != nullptr && panel->Lock())
@@ -205,9 +210,9 @@ void ZTLEWindow::_BuildControls()
 	// Two buttons of one label: the tip says which file each loads.
 	refLoad->SetToolTip(_Text(kTextLoadReferenceTip));
 	mBkgView->AddChild(refLoad);
-	BMenuField* refGet =
-	    new BMenuField(slot(0, right - kLastSlot, right), kAppRefMenuField, " ",
-	                   CreateAppRefPopUp(), (uint32)(B_FOLLOW_RIGHT | B_FOLLOW_TOP), controlFlags);
+	BMenuField* refGet = new BMenuField(slot(0, right - kLastSlot, right), kAppRefMenuField, " ",
+	                                    CreateEmptyAppRefMenu(),
+	                                    (uint32)(B_FOLLOW_RIGHT | B_FOLLOW_TOP), controlFlags);
 	refGet->SetDivider(0);
 	mBkgView->AddChild(refGet);
 

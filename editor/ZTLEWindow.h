@@ -22,6 +22,7 @@ class BTextControl;
 class BView;
 class LocaleFileFilter;
 class Preferences;
+class AppSurvey;
 class ReferenceFetcher;
 class ZTBitmapMenuItem;
 class ZTLEBkgView;
@@ -100,6 +101,12 @@ public:
 	BPopUpMenu* CreateAppRefPopUp();
 	void UpdateAppRefPopUp(BPopUpMenu* menu);
 	ZTBitmapMenuItem* CreateBitmapItem(team_id team);
+	// The window fills its pop-up from a survey of its own (AppSurvey): at
+	// start, when an application launches and when one quits. A newer
+	// survey replaces a pending one and takes over what it waited for.
+	// AppsSurveyed applies the answer when it comes.
+	void AppsSurveyed(BMessage* message);
+	bool IsSurveyingApps() const { return mSurvey != nullptr; }
 
 	// Unsaved work: whether a save would now write something else than the
 	// last load, save or New left (the entries and the three header fields;
@@ -158,7 +165,10 @@ private:
 	void _BuildControls();
 	LabelFit _FitLabels(const char* appIDLabel);
 	void _WatchLocaleFolder();
-	void _RefreshAppRefPopUp();
+	// Starts a survey of the running applications; with rebuild its answer
+	// fills the pop-up anew, otherwise only when launched answers the suite.
+	void _SurveyApps(bool rebuild, team_id launched = -1);
+	void _StopSurvey();
 	void _PostToFocus(BMessage* message);
 	void _LoadFileMessage(BMessage* message, bool asReference);
 	// Stops the pending fetch, if any; its answer will not be applied.
@@ -254,6 +264,13 @@ private:
 	// last one started, which its answer carries back.
 	ReferenceFetcher* mFetcher = nullptr;
 	int32 mFetchNumber = 0;
+	// The pending survey (nullptr when none), the number of the last one
+	// started, and what it answers for: a rebuild, and the launches whose
+	// applications get an item if they answer the suite.
+	AppSurvey* mSurvey = nullptr;
+	int32 mSurveyNumber = 0;
+	bool mSurveyRebuilds = false;
+	std::vector<team_id> mSurveyLaunches;
 };
 
 #endif // ZTLE_WINDOW_H

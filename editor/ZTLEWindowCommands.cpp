@@ -23,6 +23,7 @@
 #include "TextControl.h"
 
 #include "AppFolder.h"
+#include "AppSurvey.h"
 #include "EditorMessages.h"
 #include "HeaderFields.h"
 #include "InterfaceLanguages.h"
@@ -106,13 +107,18 @@ void ZTLEWindow::MessageReceived(BMessage* message)
 			BWindow::MessageReceived(message);
 		break;
 	case B_SOME_APP_LAUNCHED: {
+		// Asked off this thread: an application slow to answer (a new one
+		// often is) leaves the window live.
 		int32 team = -1;
-		if (message->FindInt32("be:team", 0, &team) == B_OK && IsZTLocaleApp(team))
-			_RefreshAppRefPopUp();
+		if (message->FindInt32("be:team", 0, &team) == B_OK)
+			_SurveyApps(false, team);
 		break;
 	}
 	case B_SOME_APP_QUIT:
-		_RefreshAppRefPopUp();
+		_SurveyApps(true);
+		break;
+	case kMsgAppsSurveyed:
+		AppsSurveyed(message);
 		break;
 	case B_NODE_MONITOR:
 		UpdateLocaleMenu(message);
@@ -273,15 +279,6 @@ void ZTLEWindow::SwitchLanguage(const char* language)
 	BAlert* alert = new BAlert("Locale", _Text(kTextLanguageOnRestart), _Text(kTextContinue),
 	                           nullptr, nullptr, B_WIDTH_AS_USUAL, B_INFO_ALERT);
 	alert->Go(nullptr);
-}
-
-void ZTLEWindow::_RefreshAppRefPopUp()
-{
-	BMenuField* field = dynamic_cast<BMenuField*>(FindView(kAppRefMenuField));
-	if (field == nullptr)
-		return;
-	if (BPopUpMenu* menu = dynamic_cast<BPopUpMenu*>(field->Menu()))
-		UpdateAppRefPopUp(menu);
 }
 
 void ZTLEWindow::_PostToFocus(BMessage* message)

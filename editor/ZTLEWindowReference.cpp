@@ -1,6 +1,6 @@
 // The editor window's reference members: fetching a reference from a running
 // application (on a fetcher of its own) or a file, showing it, and the
-// pop-up of locale applications.
+// pop-up of locale applications (filled from a survey of its own).
 // The protocol and the text work live in the reference library; these only
 // tie them to this window.
 
@@ -8,11 +8,14 @@
 
 #include <Application.h>
 #include <File.h>
+#include <MenuField.h>
 #include <Message.h>
 #include <OS.h>
 #include <PopUpMenu.h>
 
 #include "AppRefPopUp.h"
+#include "AppSurvey.h"
+#include "EditorMessages.h"
 #include "LocaleFile.h"
 #include "LocaleSuiteClient.h"
 #include "ReferenceDisplay.h"
@@ -108,6 +111,46 @@ void ZTLEWindow::ReferenceSet(BMessage* reference)
 BPopUpMenu* ZTLEWindow::CreateAppRefPopUp()
 {
 	return CreateAppRefMenu(SuiteClient());
+}
+
+void ZTLEWindow::_SurveyApps(bool rebuild, team_id launched)
+{
+	// What the replaced survey waited for is this one's to answer.
+	_StopSurvey();
+	mSurveyNumber++;
+	mSurveyRebuilds = mSurveyRebuilds || rebuild;
+	if (launched >= 0)
+		mSurveyLaunches.push_back(launched);
+	mSurvey = new AppSurvey(SuiteClient(), BMessenger(this));
+	mSurvey->Start(mSurveyNumber, mSurveyRebuilds, mSurveyLaunches);
+}
+
+void ZTLEWindow::AppsSurveyed(BMessage* message)
+{
+	// The answer of a replaced survey may have been queued before it
+	// stopped.
+	if (mSurvey == nullptr || message->GetInt32(kFieldSurvey, 0) != mSurveyNumber)
+		return;
+	_StopSurvey();
+	mSurveyRebuilds = false;
+	mSurveyLaunches.clear();
+	if (!message->GetBool(kFieldRebuild, false))
+		return;
+	std::vector<team_id> teams;
+	int32 team = -1;
+	for (int32 i = 0; message->FindInt32(kFieldTeam, i, &team) == B_OK; i++)
+		teams.push_back(team);
+	BMenuField* field = dynamic_cast<BMenuField*>(FindView(kAppRefMenuField));
+	if (BPopUpMenu* menu = field != nullptr ? dynamic_cast<BPopUpMenu*>(field->Menu()) : nullptr)
+		FillAppRefMenu(menu, teams);
+}
+
+void ZTLEWindow::_StopSurvey()
+{
+	if (mSurvey == nullptr)
+		return;
+	mSurvey->Stop();
+	mSurvey = nullptr;
 }
 
 void ZTLEWindow::UpdateAppRefPopUp(BPopUpMenu* menu)

@@ -20,27 +20,44 @@ const char* const kLostFileLabel = "<Lost File>";
 
 BPopUpMenu* CreateAppRefMenu(const LocaleSuiteClient& client)
 {
-	// Radio mode off and the label taken from a marked item: nothing is ever
-	// marked, so the field always shows the title.
-	BPopUpMenu* menu = new BPopUpMenu(kAppRefMenuTitle, false, true, B_ITEMS_IN_COLUMN);
+	BPopUpMenu* menu = CreateEmptyAppRefMenu();
 	FillAppRefMenu(menu, client);
 	return menu;
 }
 
-void FillAppRefMenu(BPopUpMenu* menu, const LocaleSuiteClient& client)
+BPopUpMenu* CreateEmptyAppRefMenu()
 {
-	if (menu == nullptr)
-		return;
-	while (BMenuItem* item = menu->RemoveItem(static_cast<int32>(0)))
-		delete item;
+	// Radio mode off and the label taken from a marked item: nothing is ever
+	// marked, so the field always shows the title.
+	return new BPopUpMenu(kAppRefMenuTitle, false, true, B_ITEMS_IN_COLUMN);
+}
 
+std::vector<team_id> LocaleAppTeams(const LocaleSuiteClient& client)
+{
+	std::vector<team_id> locale;
 	BList teams(20);
 	be_roster->GetAppList(&teams);
 	for (int32 index = 0; index < teams.CountItems(); index++) {
 		team_id team = static_cast<team_id>(reinterpret_cast<addr_t>(teams.ItemAt(index)));
 		if (client.IsLocaleApp(team))
-			menu->AddItem(CreateAppRefItem(team));
+			locale.push_back(team);
 	}
+	return locale;
+}
+
+void FillAppRefMenu(BPopUpMenu* menu, const LocaleSuiteClient& client)
+{
+	FillAppRefMenu(menu, LocaleAppTeams(client));
+}
+
+void FillAppRefMenu(BPopUpMenu* menu, const std::vector<team_id>& teams)
+{
+	if (menu == nullptr)
+		return;
+	while (BMenuItem* item = menu->RemoveItem(static_cast<int32>(0)))
+		delete item;
+	for (team_id team : teams)
+		menu->AddItem(CreateAppRefItem(team));
 }
 
 ZTBitmapMenuItem* CreateAppRefItem(team_id team)

@@ -6,6 +6,8 @@
 // with the application's signature under "signature" and the item's label
 // under "name".
 
+#include <vector>
+
 #include <Message.h>
 
 class BPopUpMenu;
@@ -20,10 +22,17 @@ extern const char* const kLostFileLabel;     // "<Lost File>"
 
 // A new pop-up, filled from the roster; the caller owns it.
 BPopUpMenu* CreateAppRefMenu(const LocaleSuiteClient& client);
+// The same pop-up with no items yet.
+BPopUpMenu* CreateEmptyAppRefMenu();
+
+// The running applications that answer the locale suite, in the roster's
+// order. Asks each in turn, with the client's time-out.
+std::vector<team_id> LocaleAppTeams(const LocaleSuiteClient& client);
 
 // Empties menu and lists every running locale application in the roster's
-// order.
+// order; or the applications of teams, in their order.
 void FillAppRefMenu(BPopUpMenu* menu, const LocaleSuiteClient& client);
+void FillAppRefMenu(BPopUpMenu* menu, const std::vector<team_id>& teams);
 
 // A new item for the running application of team; the caller owns it.
 ZTBitmapMenuItem* CreateAppRefItem(team_id team);

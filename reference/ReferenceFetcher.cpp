@@ -13,27 +13,17 @@ const uint32 kMsgFetch = 'rfgo';
 } // namespace
 
 ReferenceFetcher::ReferenceFetcher(const LocaleSuiteClient& client, const BMessenger& window)
-    : BLooper("reference fetcher"), mClient(client), mWindow(window)
+    : AskingLooper("reference fetcher", client, window)
 {
 }
 
 status_t ReferenceFetcher::Start(const char* signature, int32 fetch)
 {
-	Run();
 	BMessage request(kMsgFetch);
 	if (signature != nullptr)
 		request.AddString(kFieldAppSignature, signature);
 	request.AddInt32(kFieldFetch, fetch);
-	return PostMessage(&request);
-}
-
-void ReferenceFetcher::Stop()
-{
-	// Cancelled first: the lock is the fetcher's for as long as it waits for
-	// an answer, and Quit waits for its thread.
-	CancelRequests();
-	if (Lock())
-		Quit();
+	return StartWith(&request);
 }
 
 void ReferenceFetcher::MessageReceived(BMessage* message)
@@ -51,9 +41,9 @@ void ReferenceFetcher::_Fetch(BMessage* message)
 	BMessage reference;
 	const char* signature = nullptr;
 	if (message->FindString(kFieldAppSignature, 0, &signature) == B_OK)
-		mClient.FetchReference(signature, &reference);
+		Client().FetchReference(signature, &reference);
 	BMessage result(kMsgReferenceFetched);
 	result.AddInt32(kFieldFetch, message->GetInt32(kFieldFetch, 0));
 	result.AddMessage(kFieldReference, &reference);
-	mWindow.SendMessage(&result);
+	Report(&result);
 }

@@ -244,6 +244,7 @@ TEST_F(CommandsTest, RosterNoticesRefreshThePopUpOnlyForLocaleApplications)
 	BMessage launched(B_SOME_APP_LAUNCHED);
 	launched.AddInt32("be:team", 999999);
 	Dispatch(launched);
+	SettleSurvey();
 	ASSERT_TRUE(mWindow->Lock());
 	EXPECT_EQ(menu->CountItems(), 0);
 	mWindow->Unlock();
@@ -251,6 +252,7 @@ TEST_F(CommandsTest, RosterNoticesRefreshThePopUpOnlyForLocaleApplications)
 	BMessage ownLaunch(B_SOME_APP_LAUNCHED);
 	ownLaunch.AddInt32("be:team", (int32)getpid());
 	Dispatch(ownLaunch);
+	SettleSurvey();
 	ASSERT_TRUE(mWindow->Lock());
 	EXPECT_GE(menu->CountItems(), 1);
 	while (BMenuItem* item = menu->RemoveItem((int32)0))
@@ -259,6 +261,7 @@ TEST_F(CommandsTest, RosterNoticesRefreshThePopUpOnlyForLocaleApplications)
 
 	// Any quit notice rebuilds.
 	Dispatch(B_SOME_APP_QUIT);
+	SettleSurvey();
 	ASSERT_TRUE(mWindow->Lock());
 	EXPECT_GE(menu->CountItems(), 1);
 	mWindow->Unlock();

@@ -11,6 +11,7 @@
 //   --app-id=ID        the TextAppID answer (test localepeer locale)
 //   --no-suite         list no locale suite under "Suites" and answer none of it
 //   --silent           accept every suite request and never answer it
+//   --hold-suites      accept the "Suites" question and never answer it
 //   --delay=MS         wait MS milliseconds before each suite answer
 //   --ready-file=PATH  write "ready <team>" to PATH once the application runs
 //   --asked-file=PATH  list the suite properties asked so far in PATH, one a
@@ -34,7 +35,8 @@
 namespace {
 
 const char* kUsage = "usage: locale_peer [--signature=SIG] [--texts=N] [--text=TEXT ...] "
-                     "[--language=NAME] [--app-id=ID] [--no-suite] [--silent] [--delay=MS] "
+                     "[--language=NAME] [--app-id=ID] [--no-suite] [--silent] [--hold-suites] "
+                     "[--delay=MS] "
                      "[--ready-file=PATH] [--asked-file=PATH]\n";
 const char* kLocaleSuite = "suite/vnd.Vessmor-locale";
 
@@ -46,10 +48,23 @@ struct PeerSettings
 	std::string appID = "test localepeer locale";
 	bool suite = true;
 	bool silent = false;
+	bool holdSuites = false;
 	bigtime_t delay = 0;
 	std::string readyFile;
 	std::string askedFile;
 };
+
+// The question every application answers: which suites it speaks.
+bool asks_suites(BMessage* message)
+{
+	int32 index;
+	BMessage specifier;
+	int32 form;
+	const char* property = nullptr;
+	return message->what == B_GET_PROPERTY &&
+	       message->GetCurrentSpecifier(&index, &specifier, &form, &property) == B_OK &&
+	       property != nullptr && strcmp(property, "Suites") == 0;
+}
 
 class LocalePeer : public BApplication
 {
@@ -91,6 +106,10 @@ public:
 
 	void MessageReceived(BMessage* message) override
 	{
+		if (mSettings.holdSuites && asks_suites(message)) {
+			mHeld.push_back(DetachCurrentMessage());
+			return;
+		}
 		// Only the suite's questions by name are answered here.
 		int32 index;
 		BMessage specifier;
@@ -155,6 +174,8 @@ bool read_settings(int argc, char** argv, PeerSettings* settings)
 			settings->suite = false;
 		else if (option.name == "silent" && !option.hasValue)
 			settings->silent = true;
+		else if (option.name == "hold-suites" && !option.hasValue)
+			settings->holdSuites = true;
 		else if (option.name == "delay" && option.hasValue)
 			settings->delay = (bigtime_t)atoi(option.value.c_str()) * 1000;
 		else if (option.name == "ready-file" && option.hasValue)

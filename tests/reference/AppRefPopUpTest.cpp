@@ -12,6 +12,7 @@
 #include <MenuField.h>
 #include <MenuItem.h>
 #include <Node.h>
+#include <OS.h>
 #include <Path.h>
 #include <PopUpMenu.h>
 #include <Roster.h>
@@ -20,6 +21,7 @@
 #include <cstring>
 #include <filesystem>
 
+#include "EditorMessages.h"
 #include "LocaleEditorApplication.h"
 #include "ReferenceFetcher.h"
 #include "ZTBitmapMenuItem.h"
@@ -86,7 +88,7 @@ protected:
 	bool WaitForNotice(uint32 what, team_id team)
 	{
 		bool seen = WaitFor([&] { return mWindow->CountHandledFor(what, team) > 0; });
-		Settle();
+		SettleSurvey();
 		return seen;
 	}
 
@@ -221,6 +223,35 @@ TEST_F(AppRefPopUp, AnApplicationWhoseSuitesLackTheLocaleSuiteIsLeftOut)
 	ASSERT_TRUE(speaking.WaitUntilRegistered());
 	EXPECT_TRUE(mWindow->IsZTLocaleApp(speaking.Team()));
 	EXPECT_FALSE(mWindow->IsZTLocaleApp(-1));
+}
+
+TEST_F(AppRefPopUp, AProgramThatNeverSaysItsSuitesHoldsUpNeitherTheWindowNorItsClosing)
+{
+	// Long enough that a window waiting for the program would show.
+	LocaleSuiteClient::SetDefaultTimeouts(30000000, 1500000);
+	ChildProcess hung(PeerExecutable("locale_peer"),
+	                  {"--hold-suites", "--signature=application/x-vnd.test-holdsuites"});
+	ASSERT_TRUE(hung.WaitUntilRegistered());
+	ASSERT_TRUE(
+	    WaitFor([&] { return mWindow->CountHandledFor(B_SOME_APP_LAUNCHED, hung.Team()); }));
+
+	// The survey waits for the program; the window meanwhile runs commands.
+	const bigtime_t start = system_time();
+	ASSERT_TRUE(mWindow->Lock());
+	EXPECT_TRUE(mWindow->IsSurveyingApps());
+	mWindow->Unlock();
+	Dispatch(BMessage(kMsgNewFile));
+	EXPECT_EQ(CountOf(Labels(), "locale_peer"), 0);
+	EXPECT_LT(system_time() - start, 5000000) << "the window waited for the program";
+
+	// Closing the window stops the survey at once.
+	BMessenger window(mWindow);
+	ASSERT_TRUE(mWindow->Lock());
+	mWindow->Quit();
+	mWindow = nullptr;
+	EXPECT_TRUE(WaitFor([&] { return !window.IsValid(); })) << "the window did not go";
+	EXPECT_LT(system_time() - start, 5000000) << "closing waited for the program";
+	LocaleSuiteClient::SetDefaultTimeouts(500000, 1500000);
 }
 
 TEST_F(AppRefPopUp, AProgramWhoseFileIsGoneIsALostFileWithoutIconButKeepsItsSignature)

@@ -9,6 +9,20 @@ void WindowTest::OpenWindow(Preferences* prefs)
 {
 	mWindow = new RecordingWindow(prefs);
 	mWindow->Show();
+	SettleSurvey();
+}
+
+void WindowTest::SettleSurvey()
+{
+	// The answer comes as a message of its own; once it was handled no
+	// survey is pending.
+	EXPECT_TRUE(WaitFor([&] {
+		if (!mWindow->Lock())
+			return true;
+		const bool surveying = mWindow->IsSurveyingApps();
+		mWindow->Unlock();
+		return !surveying;
+	})) << "the survey of running applications did not answer";
 	Settle();
 }
 

@@ -32,6 +32,9 @@ protected:
 	void Dispatch(uint32 what) { Dispatch(BMessage(what)); }
 	// Waits until everything posted to the window so far was dispatched.
 	void Settle();
+	// Waits until the window's survey of running applications, if one is
+	// pending, has answered and the pop-up shows its result.
+	void SettleSurvey();
 
 	BTextControl* Control(const char* name);
 
