@@ -280,7 +280,8 @@ public:
 private:
 	friend class BPrivate::MessageInternals;
 
-	status_t _Unflatten(const uint8* data, size_t size, int depth, std::shared_ptr<const void> keep);
+	status_t _Unflatten(const uint8* data, size_t size, int depth,
+	                    std::shared_ptr<const void> keep);
 	status_t _FindFixed(const char* name, type_code type, int32 index, size_t size,
 	                    void* value) const;
 	status_t _ReplaceFixed(const char* name, type_code type, int32 index, const void* value,
