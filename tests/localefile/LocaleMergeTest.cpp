@@ -138,7 +138,7 @@ TEST(MergeEntries, MatchesTheLiteralLoadOnGeneratedTexts)
 				text += "; #ID0" + std::to_string(pick(3)) + ":";
 				break;
 			default:
-				text += "t" + std::to_string(i);
+				text.append(1, 't').append(std::to_string(i));
 				break;
 			}
 			if (i + 1 < lineCount || pick(3) != 0)
@@ -167,7 +167,7 @@ TEST(MergeEntries, MatchesTheLiteralLoadOnGeneratedTexts)
 				entries.push_back(marker());
 				break;
 			default:
-				entries.push_back("e" + std::to_string(k));
+				entries.push_back(std::string(1, 'e').append(std::to_string(k)));
 				break;
 			}
 		}

@@ -118,7 +118,7 @@ TEST(EntriesForSaving, SkippedAndDeletedEntriesSaveEmptyAtTheirIndex)
 	for (long k = 1; k <= 31; k++) {
 		text += Block(k) + "\n";
 		if (k <= 25)
-			text.insert(text.size() - 1, "e" + std::to_string(k));
+			text.insert(text.size() - 1, std::string(1, 'e').append(std::to_string(k)));
 		else if (k == 31)
 			text.insert(text.size() - 1, "Seite %d von %d");
 	}

@@ -204,7 +204,7 @@ TEST(TextViewText, LargeTextsKeepEveryByte)
 	// Edits deep inside land at the right bytes.
 	const size_t where = text.find("line 15001");
 	view.Insert((int32)where, "X", 1);
-	text.insert(where, "X");
+	text.insert(where, 1, 'X');
 	const size_t from = text.find("line 1"), to = text.find("line 2");
 	view.Delete((int32)from, (int32)to);
 	text.erase(from, to - from);
