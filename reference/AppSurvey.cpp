@@ -10,8 +10,6 @@ const char* const kFieldRebuild = "rebuild";
 
 namespace {
 
-// The survey's own request; nobody else sends it.
-const uint32 kMsgSurvey = 'rfsg';
 const char* const kFieldLaunched = "launched";
 
 } // namespace
@@ -23,7 +21,7 @@ AppSurvey::AppSurvey(const LocaleSuiteClient& client, const BMessenger& window)
 
 status_t AppSurvey::Start(int32 survey, bool rebuild, const std::vector<team_id>& launched)
 {
-	BMessage request(kMsgSurvey);
+	BMessage request;
 	request.AddInt32(kFieldSurvey, survey);
 	request.AddBool(kFieldRebuild, rebuild);
 	for (team_id team : launched)
@@ -31,15 +29,7 @@ status_t AppSurvey::Start(int32 survey, bool rebuild, const std::vector<team_id>
 	return StartWith(&request);
 }
 
-void AppSurvey::MessageReceived(BMessage* message)
-{
-	if (message->what == kMsgSurvey)
-		_Survey(message);
-	else
-		AskingLooper::MessageReceived(message);
-}
-
-void AppSurvey::_Survey(BMessage* message)
+void AppSurvey::Ask(BMessage* message)
 {
 	const std::vector<team_id> teams = LocaleAppTeams(Client());
 	bool rebuild = message->GetBool(kFieldRebuild, false);

@@ -30,10 +30,8 @@ public:
 	// suite.
 	status_t Start(int32 survey, bool rebuild, const std::vector<team_id>& launched);
 
-	void MessageReceived(BMessage* message) override;
-
 private:
-	void _Survey(BMessage* message);
+	void Ask(BMessage* message) override;
 };
 
 #endif // APP_SURVEY_H

@@ -6,10 +6,26 @@ AskingLooper::AskingLooper(const char* name, const LocaleSuiteClient& client,
 {
 }
 
+namespace {
+
+// The question a looper puts to itself; nobody else sends it.
+const uint32 kMsgAsk = 'rfas';
+
+} // namespace
+
 status_t AskingLooper::StartWith(BMessage* request)
 {
 	Run();
+	request->what = kMsgAsk;
 	return PostMessage(request);
+}
+
+void AskingLooper::MessageReceived(BMessage* message)
+{
+	if (message->what == kMsgAsk)
+		Ask(message);
+	else
+		BLooper::MessageReceived(message);
 }
 
 void AskingLooper::Stop()

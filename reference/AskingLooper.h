@@ -25,10 +25,15 @@ public:
 	// than the looper's own.
 	void Stop();
 
+	void MessageReceived(BMessage* message) override;
+
 protected:
-	// Starts the looper and posts request to it. The looper is running
+	// Starts the looper and hands request (its fields; the code is the
+	// looper's own) to Ask on the looper's thread. The looper is running
 	// afterwards, whatever the status.
 	status_t StartWith(BMessage* request);
+	// Asks what request says and reports to the window.
+	virtual void Ask(BMessage* request) = 0;
 
 	const LocaleSuiteClient& Client() const { return mClient; }
 	void Report(BMessage* report) { mWindow.SendMessage(report); }

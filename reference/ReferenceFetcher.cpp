@@ -5,13 +5,6 @@
 const char* const kFieldFetch = "fetch";
 const char* const kFieldReference = "reference";
 
-namespace {
-
-// The fetcher's own request; nobody else sends it.
-const uint32 kMsgFetch = 'rfgo';
-
-} // namespace
-
 ReferenceFetcher::ReferenceFetcher(const LocaleSuiteClient& client, const BMessenger& window)
     : AskingLooper("reference fetcher", client, window)
 {
@@ -19,22 +12,14 @@ ReferenceFetcher::ReferenceFetcher(const LocaleSuiteClient& client, const BMesse
 
 status_t ReferenceFetcher::Start(const char* signature, int32 fetch)
 {
-	BMessage request(kMsgFetch);
+	BMessage request;
 	if (signature != nullptr)
 		request.AddString(kFieldAppSignature, signature);
 	request.AddInt32(kFieldFetch, fetch);
 	return StartWith(&request);
 }
 
-void ReferenceFetcher::MessageReceived(BMessage* message)
-{
-	if (message->what == kMsgFetch)
-		_Fetch(message);
-	else
-		BLooper::MessageReceived(message);
-}
-
-void ReferenceFetcher::_Fetch(BMessage* message)
+void ReferenceFetcher::Ask(BMessage* message)
 {
 	// Whatever goes unanswered is left out; the window still shows the
 	// result, so a vanished application blanks the reference fields.

@@ -24,10 +24,8 @@ public:
 	// The fetcher is running afterwards, whatever the status.
 	status_t Start(const char* signature, int32 fetch);
 
-	void MessageReceived(BMessage* message) override;
-
 private:
-	void _Fetch(BMessage* message);
+	void Ask(BMessage* message) override;
 };
 
 #endif // REFERENCE_FETCHER_H
