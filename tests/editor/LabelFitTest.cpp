@@ -13,14 +13,19 @@
 #include <cstdlib>
 #include <string>
 
+#include <Application.h>
+#include <Button.h>
 #include <Path.h>
 #include <TextControl.h>
+#include <Window.h>
 
+#include "EditorMessages.h"
 #include "EditorTestSupport.h"
 #include "InterfaceLanguages.h"
 #include "InterfaceText.h"
 #include "LabelFit.h"
 #include "TextFormat.h"
+#include "Wait.h"
 #include "ZTLEStatusView.h"
 #include "ZTLocale.h"
 
@@ -66,13 +71,25 @@ protected:
 		Settle();
 	}
 
-	QImage Grab()
+	QImage Grab(const char* titleStart = "Korvane Locale Editor")
 	{
 		for (QWidget* widget : QApplication::topLevelWidgets()) {
-			if (widget->isVisible() && widget->windowTitle().startsWith("Korvane Locale Editor"))
+			if (widget->isVisible() && widget->windowTitle().startsWith(titleStart))
 				return widget->grab().toImage();
 		}
 		return QImage();
+	}
+
+	// The application's window other than the editor's, titled title.
+	BWindow* OtherWindow(const char* title)
+	{
+		for (int32 i = 0; i < be_app->CountWindows(); i++) {
+			BWindow* window = be_app->WindowAt(i);
+			if (window != mWindow && window->Title() != nullptr &&
+			    std::string(window->Title()) == title)
+				return window;
+		}
+		return nullptr;
 	}
 
 	// Dark pixels in the columns [from, to] of the control's rows.
@@ -184,4 +201,46 @@ TEST(LabelFit, KeepsTheOriginalGeometryWhereTheLabelsFitAndGrowsWhereTheyDoNot)
 	EXPECT_EQ(wide.appIDLeft, wide.versionRight + LabelFit::kAppIDGap);
 	EXPECT_GE(wide.minWidth, wide.appIDLeft + wide.appIDDivider + LabelFit::kMinFieldWidth);
 	EXPECT_GT(wide.minWidth, LabelFit::kMinWidth);
+}
+
+// The unsaved-work question, as the real alert shows it: its text and its
+// three buttons lie whole inside the alert in every shipped language. Kept
+// as question-<language>.png.
+TEST_F(LabelFitTest, TheUnsavedQuestionShowsItsButtonsWholeInEveryShippedLanguage)
+{
+	for (const char* language : {"English", "Deutsch", "Français", "Español"}) {
+		SCOPED_TRACE(language);
+		Reopen(language);
+		// No test answer: the alert is shown as the user sees it.
+		BPrivate::ScopedAlertResponder shown{BPrivate::alert_responder()};
+		ASSERT_TRUE(mWindow->Lock());
+		SetText("unsaved\n");
+		mWindow->Unlock();
+		Dispatch(kMsgNewFile);
+		BWindow* alert = nullptr;
+		ASSERT_TRUE(WaitFor([&] { return (alert = OtherWindow("Locale")) != nullptr; }));
+		ASSERT_TRUE(WaitFor([&] { return !Grab("Locale").isNull(); }));
+
+		ASSERT_TRUE(alert->Lock());
+		const BRect bounds = alert->Bounds();
+		for (int32 i = 0; i < 3; i++) {
+			BButton* button =
+			    dynamic_cast<BButton*>(alert->FindView(("button" + std::to_string(i)).c_str()));
+			ASSERT_NE(button, nullptr) << i;
+			const BRect frame = button->Frame();
+			EXPECT_GE(frame.left, bounds.left) << button->Label();
+			EXPECT_LE(frame.right, bounds.right) << button->Label();
+			EXPECT_LT(button->StringWidth(button->Label()) + 8, frame.Width()) << button->Label();
+		}
+		alert->Unlock();
+		const QImage image = Grab("Locale");
+		const std::string path = BuildDir() + "/question-" + language + ".png";
+		EXPECT_TRUE(image.save(QString::fromStdString(path))) << path;
+
+		// Closing it answers Cancel: the text stays.
+		ASSERT_TRUE(alert->Lock());
+		alert->Quit();
+		Settle();
+		EXPECT_EQ(Text(), "unsaved\n");
+	}
 }
