@@ -90,6 +90,10 @@ const char* mText[] = {
     "It is too large (%d MiB; the limit is %d MiB).",
     "Entries %s contain bytes that cannot be edited as text; saving will change them.",
     "Asking %s…",
+    "Line %d, \"%s\", looks like an entry marker but is none, so the lines under it would be "
+    "saved as another entry. Correct the marker or remove the line.",
+    "%s held bytes that a field cannot show as they are. They are shown as \\xNN and saved "
+    "back unchanged.",
 };
 
 static_assert(std::size(mText) == kInterfaceTextCount,

@@ -2,6 +2,7 @@
 
 #include "ZTLEWindow.h"
 
+#include <algorithm>
 #include <cstring>
 #include <iterator>
 #include <string>
@@ -27,6 +28,7 @@
 #include "Preferences.h"
 #include "ReferenceDisplay.h"
 #include "TextChange.h"
+#include "TextEscapes.h"
 #include "TextFormat.h"
 #include "ZTLETextView.h"
 #include "ZTLocale.h"
@@ -90,16 +92,24 @@ bool ZTLEWindow::_EntriesToSave(std::vector<std::string>* entries)
 		mEntriesKey = _StateKey(nullptr);
 		return true;
 	}
-	LocaleMerge::DoubledEntry doubled;
-	if (LocaleMerge::EntriesForSaving(std::string_view(mTextView->Text(), mTextView->TextLength()),
-	                                  entries, &doubled)) {
+	const std::string_view edited(mTextView->Text(), mTextView->TextLength());
+	LocaleMerge::SaveRefusal refusal;
+	if (LocaleMerge::EntriesForSaving(edited, entries, &refusal)) {
 		mEntriesKey = _StateKey(entries);
 		return true;
 	}
-	const std::string text =
-	    FillPlaceholders(_Text(kTextEntryHasLines), "%d",
-	                     {std::to_string(doubled.entry), std::to_string(doubled.lines)});
-	mTextView->Select((int32)doubled.offset, (int32)doubled.offset);
+	std::string text;
+	if (refusal.kind == LocaleMerge::SaveRefusal::kFalseMarker) {
+		const long line =
+		    1 + (long)std::count(edited.begin(), edited.begin() + (long)refusal.offset, '\n');
+		text = FillPlaceholders(
+		    FillPlaceholders(_Text(kTextFalseMarker), "%d", {std::to_string(line)}).c_str(), "%s",
+		    {std::string(refusal.line)});
+	} else {
+		text = FillPlaceholders(_Text(kTextEntryHasLines), "%d",
+		                        {std::to_string(refusal.entry), std::to_string(refusal.lines)});
+	}
+	mTextView->Select((int32)refusal.offset, (int32)refusal.offset);
 	mTextView->ScrollToSelection();
 	_FieldAlert(text.c_str(), mTextView);
 	return false;
@@ -122,7 +132,8 @@ bool ZTLEWindow::_BuildLocaleMessage(BMessage* locale, std::string* language, bo
 			_FieldAlert(header.emptyText, control);
 			return false;
 		}
-		values.emplace_back(header.field, text);
+		// What the field shows as "\xNN" goes back as the byte it stands for.
+		values.emplace_back(header.field, UnescapeBytes(text));
 		if (header.field == &kLocaleFieldLanguage)
 			*hasLanguage = true;
 	}
@@ -200,14 +211,22 @@ status_t ZTLEWindow::FileLoad(BFile* file)
 	if (status != B_OK)
 		return status;
 
+	// A field is one line of text: a line feed or bytes that are not UTF-8
+	// are shown as "\xNN", which the save turns back, and said once.
+	std::string notShown;
 	for (const HeaderField& header : kHeaderFields) {
 		BTextControl* control = _TextControl(header.control);
 		if (control == nullptr)
 			continue;
 		control->SetText(" ");
-		const char* value = nullptr;
-		if (locale.FindString(*header.field, 0, &value) == B_OK && value != nullptr)
-			control->SetText(value);
+		const void* data = nullptr;
+		ssize_t size = 0;
+		if (locale.FindData(*header.field, B_STRING_TYPE, 0, &data, &size) != B_OK || size < 1)
+			continue;
+		std::string shown;
+		if (EscapeBytes(std::string_view((const char*)data, (size_t)size - 1), false, &shown))
+			notShown += (notShown.empty() ? "" : ", ") + std::string(_Text(header.label));
+		control->SetText(shown.c_str());
 	}
 
 	if (mTextView == nullptr)
@@ -219,6 +238,10 @@ status_t ZTLEWindow::FileLoad(BFile* file)
 	mLoadNotice.clear();
 	if (!editable.NotText().empty())
 		mLoadNotice = FillPlaceholders(_Text(kTextEntriesNotText), "%s", {editable.NotTextList()});
+	if (!notShown.empty()) {
+		mLoadNotice += (mLoadNotice.empty() ? "" : "\n\n") +
+		               FillPlaceholders(_Text(kTextHeaderNotText), "%s", {notShown});
+	}
 	std::vector<std::string_view> entries(editable.Texts().begin(), editable.Texts().end());
 	std::string_view before(mTextView->Text() != nullptr ? mTextView->Text() : "",
 	                        mTextView->TextLength());

@@ -234,9 +234,9 @@ std::string ZTLEWindow::_CleanStateKey()
 	if (mTextView == nullptr || mTextView->Text() == nullptr)
 		return _StateKey(nullptr);
 	std::vector<std::string> entries;
-	LocaleMerge::DoubledEntry doubled;
+	LocaleMerge::SaveRefusal refusal;
 	std::string_view text(mTextView->Text(), mTextView->TextLength());
-	return _StateKey(LocaleMerge::EntriesForSaving(text, &entries, &doubled) ? &entries : nullptr);
+	return _StateKey(LocaleMerge::EntriesForSaving(text, &entries, &refusal) ? &entries : nullptr);
 }
 
 std::string ZTLEWindow::_StateKey(const std::vector<std::string>* entries)
