@@ -57,6 +57,16 @@ void AppendEscape(unsigned char byte, std::string* out)
 	*out += kDigits[byte & 0xf];
 }
 
+// "; #ID<entry>:" and the line under it, each with its line feed.
+std::string BlockOf(long entry, std::string_view line)
+{
+	std::string block = EntryMarker(entry);
+	block += '\n';
+	block += line;
+	block += '\n';
+	return block;
+}
+
 // The text with every entry in its block; the text has markers.
 std::string MergeIntoBlocks(std::string_view text, std::span<const std::string_view> entries)
 {
@@ -67,8 +77,7 @@ std::string MergeIntoBlocks(std::string_view text, std::span<const std::string_v
 	    [&](long entry, const EntryBlocks::Block* block, size_t newBlockAt) {
 		    std::string line = LineForEntry(entries[(size_t)entry - 1]);
 		    if (block == nullptr) {
-			    splices.push_back(
-			        {newBlockAt, newBlockAt, EntryMarker(entry) + "\n" + line + "\n", true, entry});
+			    splices.push_back({newBlockAt, newBlockAt, BlockOf(entry, line), true, entry});
 		    } else if (block->translationLine < text.size()) {
 			    // The line's bytes up to its line feed give way to the entry.
 			    splices.push_back({block->translationLine,
@@ -77,7 +86,8 @@ std::string MergeIntoBlocks(std::string_view text, std::span<const std::string_v
 		    } else {
 			    const size_t at =
 			        block->translationLine == text.size() ? text.size() : block->afterReference;
-			    splices.push_back({at, at, line + "\n", true, 0});
+			    line += '\n';
+			    splices.push_back({at, at, std::move(line), true, 0});
 		    }
 	    });
 	return EntryBlocks::ApplySplices(text, std::move(splices));

@@ -108,9 +108,11 @@ ReferenceReplacement ReferenceWalkByMarkers(std::string_view text,
 		    line += references[(size_t)entry - 1];
 		    line += '\n';
 		    if (block == nullptr) {
-			    splices.push_back({newBlockAt, newBlockAt,
-			                       LocaleMerge::EntryMarker(entry) + "\n" + line + "\n", true,
-			                       entry});
+			    std::string made = LocaleMerge::EntryMarker(entry);
+			    made += '\n';
+			    made += line;
+			    made += '\n';
+			    splices.push_back({newBlockAt, newBlockAt, std::move(made), true, entry});
 			    return;
 		    }
 		    // A block without a line for its translation gets an empty one.
