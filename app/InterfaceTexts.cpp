@@ -90,6 +90,8 @@ const char* mText[] = {
     "It is too large (%d MiB; the limit is %d MiB).",
     "Entries %s contain bytes that cannot be edited as text; saving will change them.",
     "Asking %s…",
+    "'%s' was repaired from an interrupted save.",
+    "An interrupted save of '%s' left its complete copy in '%s'.",
 };
 
 static_assert(std::size(mText) == kInterfaceTextCount,

@@ -92,6 +92,8 @@ enum InterfaceText : int32 {
 	kTextFileTooLarge,      // "%d": the file's size in MiB, then the limit in MiB
 	kTextEntriesNotText,    // "%s": the entry numbers, "3, 7"
 	kTextAskingApplication, // "%s": the application asked for a reference
+	kTextRepairedInterruptedSave, // "%s": the file
+	kTextInterruptedSaveCopy,     // "%s": the file, then where its complete copy is
 
 	kInterfaceTextCount
 };
