@@ -4,6 +4,7 @@
 
 #include <chrono>
 #include <csignal>
+#include <fcntl.h>
 #include <filesystem>
 #include <functional>
 #include <grp.h>
@@ -248,7 +249,7 @@ TEST(SafeFileInPlaceTest, AKilledInPlaceSaveLeavesEveryNameWholeOrRepairable)
 	const int kRounds = 50;
 	const auto kTimeLimit = std::chrono::seconds(8);
 	const std::string texts[2] = {ManyTexts("old entry ", kEntries),
-	                              ManyTexts("new entry ", kEntries)};
+	                              ManyTexts("the new entry ", kEntries)};
 	ASSERT_FALSE(texts[0].empty());
 	ASSERT_FALSE(texts[1].empty());
 	ScratchFolder folder;
@@ -258,16 +259,30 @@ TEST(SafeFileInPlaceTest, AKilledInPlaceSaveLeavesEveryNameWholeOrRepairable)
 	WriteFileBytes(path, texts[0]);
 	ASSERT_EQ(link(path.c_str(), other.c_str()), 0);
 
-	// Saves a text in a child; it says when it starts, and the parent kills
-	// it after delay (or lets it end, for a negative delay).
-	auto saveInChild = [&](const std::string& text, std::chrono::microseconds delay) {
+	// The first bytes of the file, to see an in place copy begin: read
+	// through a descriptor held open, as fast as the copy writes.
+	const int watch = open(path.c_str(), O_RDONLY | O_CLOEXEC);
+	ASSERT_GE(watch, 0);
+	auto head = [&] {
+		char bytes[4096] = {};
+		ssize_t got = pread(watch, bytes, sizeof(bytes), 0);
+		return std::string(bytes, got > 0 ? (size_t)got : 0);
+	};
+	// Saves a text in a child and kills it: after delay from its start, or,
+	// with fromCopy, after delay from when the file's first bytes change.
+	// A negative delay lets it end.
+	auto saveInChild = [&](const std::string& text, std::chrono::microseconds delay,
+	                       bool fromCopy) {
+		const std::string before = head();
 		int started[2];
 		if (pipe(started) != 0)
 			return -1;
 		pid_t child = fork();
 		if (child == 0) {
 			close(started[0]);
-			if (write(started[1], "s", 1) != 1)
+			// Behind the watching parent whenever the machine is busy, so
+			// that its kill can land while the copy runs.
+			if ((fromCopy && nice(19) < 0) || write(started[1], "s", 1) != 1)
 				_exit(2);
 			_exit(Save(path, text) == B_OK ? 0 : 1);
 		}
@@ -275,18 +290,30 @@ TEST(SafeFileInPlaceTest, AKilledInPlaceSaveLeavesEveryNameWholeOrRepairable)
 		char byte;
 		bool told = read(started[0], &byte, 1) == 1;
 		close(started[0]);
+		int status = 0;
 		if (told && delay.count() >= 0) {
-			std::this_thread::sleep_for(delay);
+			bool ended = false;
+			while (fromCopy && head() == before)
+				if (waitpid(child, &status, WNOHANG) == child) {
+					ended = true;
+					break;
+				}
+			if (ended)
+				return WIFEXITED(status) ? WEXITSTATUS(status) : 9;
+			// A busy wait: a sleep would overshoot the copy's few hundred
+			// microseconds.
+			const auto until = std::chrono::steady_clock::now() + delay;
+			while (std::chrono::steady_clock::now() < until) {
+			}
 			kill(child, SIGKILL);
 		}
-		int status = 0;
 		waitpid(child, &status, 0);
 		return WIFEXITED(status) ? WEXITSTATUS(status) : 9;
 	};
 
 	// Kills spread over the time a whole save takes.
 	auto begin = std::chrono::steady_clock::now();
-	ASSERT_EQ(saveInChild(texts[1], std::chrono::microseconds(-1)), 0);
+	ASSERT_EQ(saveInChild(texts[1], std::chrono::microseconds(-1), false), 0);
 	auto span = std::chrono::duration_cast<std::chrono::microseconds>(
 	    std::chrono::steady_clock::now() - begin);
 	ASSERT_EQ(ReadFileBytes(other), texts[1]);
@@ -294,13 +321,20 @@ TEST(SafeFileInPlaceTest, AKilledInPlaceSaveLeavesEveryNameWholeOrRepairable)
 
 	std::mt19937 random(std::random_device{}());
 	std::uniform_int_distribution<long> delays(0, span.count());
+	std::uniform_int_distribution<long> intoCopy(0, 200);
 	int repaired = 0;
+	int mixed = 0;
 	int rounds = 0;
 	const auto deadline = std::chrono::steady_clock::now() + kTimeLimit;
 	for (; rounds < kRounds && std::chrono::steady_clock::now() < deadline; rounds++) {
 		SCOPED_TRACE("round " + std::to_string(rounds));
 		const int next = 1 - current;
-		saveInChild(texts[next], std::chrono::microseconds(delays(random)));
+		// Every other kill lands within 0.2 ms of the copy's start, where
+		// the file's own bytes are mixed.
+		const bool fromCopy = rounds % 2 == 1;
+		saveInChild(texts[next],
+		            std::chrono::microseconds(fromCopy ? intoCopy(random) : delays(random)),
+		            fromCopy);
 
 		const std::string found = ReadFileBytes(path);
 		ASSERT_EQ(ReadFileBytes(other), found);
@@ -310,6 +344,7 @@ TEST(SafeFileInPlaceTest, AKilledInPlaceSaveLeavesEveryNameWholeOrRepairable)
 			// the file itself.
 			ASSERT_FALSE(copy.empty());
 			ASSERT_EQ(ReadFileBytes(copy), texts[next]);
+			mixed++;
 		}
 
 		interrupted_write_report report;
@@ -334,8 +369,9 @@ TEST(SafeFileInPlaceTest, AKilledInPlaceSaveLeavesEveryNameWholeOrRepairable)
 		current = now == texts[1] ? 1 : 0;
 	}
 	EXPECT_GE(rounds, 10) << "a save took " << span.count() << " µs";
+	close(watch);
 	RecordProperty("rounds", rounds);
 	RecordProperty("repaired", repaired);
-	std::cout << rounds << " kills, " << repaired << " repaired by the next load; a save took "
-	          << span.count() << " µs\n";
+	std::cout << rounds << " kills, " << mixed << " left mixed bytes, " << repaired
+	          << " repaired by the next load; a save took " << span.count() << " µs\n";
 }
