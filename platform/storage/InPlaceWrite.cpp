@@ -118,10 +118,10 @@ status_t write_in_place(int from, int target, const std::string& copyPath, bool*
 	// The mark must be on disk before the first byte changes: a crash from
 	// here on leaves a file that names its own remedy. Without attributes
 	// (FAT, old NFS) the copy's name beside the target is the only record.
-	*touched = true;
 	if (fsetxattr(target, kCompleteCopyAttr, copyPath.data(), copyPath.size(), 0) != 0 &&
 	    errno != ENOTSUP && errno != EOPNOTSUPP)
 		return storage_error(errno);
+	*touched = true;
 	if (fsync(target) != 0)
 		return storage_error(errno);
 

@@ -39,9 +39,9 @@ void sync_folder(const std::string& folder);
 // Overwrites the file open as target (for writing) with the complete file
 // open as from: first marks target with copyPath and flushes that, then
 // copies bytes, length, attributes and mode, flushes, and only then drops the
-// mark. touched: whether target was changed at all; once it was, a failure
-// leaves it marked, and copyPath must stay. A mode the process may not set
-// (the file is another user's) stays as it is.
+// mark. touched: whether target was marked (or, without attributes, was to
+// be written); once it was, a failure leaves it so, and copyPath must stay. A mode the process may
+// not set (the file is another user's) stays as it is.
 status_t write_in_place(int from, int target, const std::string& copyPath, bool* touched);
 
 } // namespace BPrivate
