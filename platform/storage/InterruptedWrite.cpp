@@ -17,7 +17,9 @@ using namespace BPrivate;
 
 namespace {
 
-enum class Mark { kAbsent, kPresent, kUnsupported };
+// kUnreadable: the file's attributes could not be read (no permission, an
+// attribute that keeps changing): nothing is known, so nothing is touched.
+enum class Mark { kAbsent, kPresent, kUnsupported, kUnreadable };
 
 // A save of this process is over by the time anything here runs (a failed
 // Commit keeps its copy); another process that runs may be in the middle of
@@ -31,18 +33,20 @@ Mark ReadMark(const std::string& path, std::string* copy)
 {
 	for (int attempt = 0; attempt < 4; attempt++) {
 		ssize_t size = getxattr(path.c_str(), kCompleteCopyAttr, nullptr, 0);
+		if (size < 0 && errno == ENODATA)
+			return Mark::kAbsent;
 		if (size < 0)
-			return errno == ENOTSUP || errno == EOPNOTSUPP ? Mark::kUnsupported : Mark::kAbsent;
+			return errno == ENOTSUP || errno == EOPNOTSUPP ? Mark::kUnsupported : Mark::kUnreadable;
 		std::vector<char> value((size_t)size + 1);
 		ssize_t got = getxattr(path.c_str(), kCompleteCopyAttr, value.data(), (size_t)size);
 		if (got < 0 && errno == ERANGE)
 			continue;
 		if (got < 0)
-			return Mark::kAbsent;
+			return errno == ENODATA ? Mark::kAbsent : Mark::kUnreadable;
 		copy->assign(value.data(), (size_t)got);
 		return Mark::kPresent;
 	}
-	return Mark::kAbsent;
+	return Mark::kUnreadable;
 }
 
 std::string LeafOf(const std::string& path)
@@ -68,8 +72,10 @@ bool IsCopyFor(const std::string& copy, ino_t target, pid_t* writer)
 }
 
 // Complete copies for target beside the name path whose writers are gone,
-// the newest last.
-std::vector<std::string> CopiesBeside(const std::string& path, ino_t target)
+// the newest last. ownDone: whether this process's own copies count as gone
+// (to finish from one); another thread may be about to mark the file with
+// one, so they are never removed unmarked.
+std::vector<std::string> CopiesBeside(const std::string& path, ino_t target, bool ownDone)
 {
 	std::vector<std::pair<struct timespec, std::string>> found;
 	const std::string folder = FolderOf(path);
@@ -83,7 +89,7 @@ std::vector<std::string> CopiesBeside(const std::string& path, ino_t target)
 		pid_t writer = 0;
 		struct stat info;
 		if (!parse_complete_copy(item->d_name, &leaf, &inode, &writer) || leaf != ownLeaf ||
-		    inode != target || StillWriting(writer) ||
+		    inode != target || (ownDone ? StillWriting(writer) : process_runs(writer)) ||
 		    fstatat(dirfd(walk), item->d_name, &info, AT_SYMLINK_NOFOLLOW) != 0 ||
 		    !S_ISREG(info.st_mode))
 			continue;
@@ -145,8 +151,11 @@ status_t repair_interrupted_write(const char* path, interrupted_write_report* re
 	std::string marked;
 	std::string copy;
 	pid_t writer = 0;
-	std::vector<std::string> beside = CopiesBeside(target, info.st_ino);
-	switch (ReadMark(target, &marked)) {
+	const Mark mark = ReadMark(target, &marked);
+	if (mark == Mark::kUnreadable)
+		return B_PERMISSION_DENIED;
+	std::vector<std::string> beside = CopiesBeside(target, info.st_ino, mark != Mark::kAbsent);
+	switch (mark) {
 	case Mark::kPresent:
 		if (!IsCopyFor(marked, info.st_ino, &writer))
 			return B_OK;
@@ -158,9 +167,11 @@ status_t repair_interrupted_write(const char* path, interrupted_write_report* re
 		if (!beside.empty() && IsCopyFor(beside.back(), info.st_ino, &writer))
 			copy = beside.back();
 		break;
+	case Mark::kUnreadable:
 	case Mark::kAbsent:
-		// The mark goes only once the file is whole: copies left by a
-		// save that ended between dropping it and removing them.
+		// The mark comes before the first byte changes and goes only once
+		// the file is whole: unmarked copies are left by a save killed
+		// before it marked the file or after it dropped the mark.
 		RemoveAll(beside);
 		if (!beside.empty())
 			sync_folder(FolderOf(target));
