@@ -88,10 +88,10 @@ enum InterfaceText : int32 {
 	kTextReplacedCount,      // "%d": how many were replaced
 	kTextNoUntranslated,
 	kTextNoWarning,
-	kTextNoSuchEntry,       // "%s": the entry asked for
-	kTextFileTooLarge,      // "%d": the file's size in MiB, then the limit in MiB
-	kTextEntriesNotText,    // "%s": the entry numbers, "3, 7"
-	kTextAskingApplication, // "%s": the application asked for a reference
+	kTextNoSuchEntry,             // "%s": the entry asked for
+	kTextFileTooLarge,            // "%d": the file's size in MiB, then the limit in MiB
+	kTextEntriesNotText,          // "%s": the entry numbers, "3, 7"
+	kTextAskingApplication,       // "%s": the application asked for a reference
 	kTextRepairedInterruptedSave, // "%s": the file
 	kTextInterruptedSaveCopy,     // "%s": the file, then where its complete copy is
 
