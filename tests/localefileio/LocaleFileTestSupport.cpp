@@ -41,10 +41,9 @@ std::string LeaveInterruptedSave(const std::string& path, const std::vector<uint
 	if (stat(path.c_str(), &info) != 0)
 		return "";
 	const std::filesystem::path file(path);
-	const std::string copy =
-	    (file.parent_path() / ("." + file.filename().string() + ".inplace-" +
-	                           std::to_string(info.st_ino) + "-" + std::to_string(gone) + "-0"))
-	        .string();
+	std::string copy = file.parent_path().string() + "/.";
+	copy += file.filename().string() + ".inplace-" + std::to_string(info.st_ino) + "-" +
+	        std::to_string(gone) + "-0";
 	WriteBytes(copy, bytes);
 	if (marked) {
 		setxattr(path.c_str(), "user.safefile:complete-copy", copy.data(), copy.size(), 0);

@@ -60,19 +60,24 @@ int AsOrdinaryUser(gid_t group, const std::function<int()>& work)
 }
 
 // What an in place write of text over path leaves when its process dies
-// after marking the file (and is gone): the complete copy beside the name
-// it saved through, the mark naming it, and, when mixed, the first half of
-// the file overwritten.
-std::string LeaveInterruptedWrite(const std::string& path, const std::string& text, bool mixed)
+// after marking the file: the complete copy beside the name it saved
+// through, the mark naming it, and, when mixed, the first half of the file
+// overwritten. The writer is a process that has ended unless given; the
+// copy is made for path's node unless another is given.
+std::string LeaveInterruptedWrite(const std::string& path, const std::string& text, bool mixed,
+                                  pid_t writer = 0, ino_t node = 0)
 {
 	const std::string folder = std::filesystem::path(path).parent_path();
 	const std::string leaf = std::filesystem::path(path).filename();
-	pid_t gone = fork();
-	if (gone == 0)
-		_exit(0);
-	waitpid(gone, nullptr, 0);
-	const std::string copy = folder + "/." + leaf + ".inplace-" + std::to_string(Inode(path)) +
-	                         "-" + std::to_string(gone) + "-0";
+	if (writer == 0) {
+		writer = fork();
+		if (writer == 0)
+			_exit(0);
+		waitpid(writer, nullptr, 0);
+	}
+	std::string copy = folder + "/.";
+	copy += leaf + ".inplace-" + std::to_string(node != 0 ? node : Inode(path)) + "-" +
+	        std::to_string(writer) + "-0";
 	WriteFileBytes(copy, text);
 	setxattr(path.c_str(), kMark, copy.data(), copy.size(), 0);
 	if (mixed) {
@@ -179,17 +184,10 @@ TEST(SafeFileInPlaceTest, ALoadFinishesOnlyWhatAnInterruptedWriteLeftForThisFile
 		WriteFileBytes(path, "the old text that was there before it");
 		ASSERT_EQ(setxattr(path.c_str(), "user.comment", "old", 3, 0), 0);
 		ASSERT_EQ(link(path.c_str(), other.c_str()), 0);
-		std::string copy = LeaveInterruptedWrite(path, newText, test.mixed);
+		const std::string copy =
+		    LeaveInterruptedWrite(path, newText, test.mixed, test.writerRuns ? getppid() : 0,
+		                          test.foreignMark ? Inode(path) + 1 : 0);
 		ASSERT_EQ(setxattr(copy.c_str(), "user.comment", "new", 3, 0), 0);
-		if (test.foreignMark || test.writerRuns) {
-			const std::string moved =
-			    folder / ("." + std::string("doc.inplace-") +
-			              std::to_string(Inode(path) + (test.foreignMark ? 1 : 0)) + "-" +
-			              std::to_string(test.writerRuns ? getppid() : 1) + "-0");
-			std::filesystem::rename(copy, moved);
-			copy = moved;
-			setxattr(path.c_str(), kMark, copy.data(), copy.size(), 0);
-		}
 		if (!test.marked)
 			removexattr(path.c_str(), kMark);
 		const std::string found = ReadFileBytes(path);
