@@ -94,6 +94,8 @@ const char* mText[] = {
     "saved as another entry. Correct the marker or remove the line.",
     "%s held bytes that a field cannot show as they are. They are shown as \\xNN and saved "
     "back unchanged.",
+    "'%s' was repaired from an interrupted save.",
+    "An interrupted save of '%s' left its complete copy in '%s'.",
 };
 
 static_assert(std::size(mText) == kInterfaceTextCount,

@@ -88,12 +88,14 @@ enum InterfaceText : int32 {
 	kTextReplacedCount,      // "%d": how many were replaced
 	kTextNoUntranslated,
 	kTextNoWarning,
-	kTextNoSuchEntry,       // "%s": the entry asked for
-	kTextFileTooLarge,      // "%d": the file's size in MiB, then the limit in MiB
-	kTextEntriesNotText,    // "%s": the entry numbers, "3, 7"
-	kTextAskingApplication, // "%s": the application asked for a reference
-	kTextFalseMarker,       // "%d": the line's number; "%s": the line
-	kTextHeaderNotText,     // "%s": the fields' labels, "Version, Language"
+	kTextNoSuchEntry,             // "%s": the entry asked for
+	kTextFileTooLarge,            // "%d": the file's size in MiB, then the limit in MiB
+	kTextEntriesNotText,          // "%s": the entry numbers, "3, 7"
+	kTextAskingApplication,       // "%s": the application asked for a reference
+	kTextFalseMarker,             // "%d": the line's number; "%s": the line
+	kTextHeaderNotText,           // "%s": the fields' labels, "Version, Language"
+	kTextRepairedInterruptedSave, // "%s": the file
+	kTextInterruptedSaveCopy,     // "%s": the file, then where its complete copy is
 
 	kInterfaceTextCount
 };

@@ -17,6 +17,7 @@
 #include "Node.h"
 #include "NodeInfo.h"
 #include "Path.h"
+#include "SafeFile.h"
 #include "TextControl.h"
 #include "TypeConstants.h"
 
@@ -264,6 +265,22 @@ void ZTLEWindow::_LoadFileMessage(BMessage* message, bool asReference)
 		return;
 	BPath path(&ref);
 	const char* fullPath = path.Path() != nullptr ? path.Path() : "";
+	// A save cut short in the middle of writing the file in place is
+	// finished before anything reads it; the user hears of it.
+	interrupted_write_report repair;
+	repair_interrupted_write(fullPath, &repair);
+	std::string repairNotice;
+	if (repair.outcome == B_WRITE_REPAIRED)
+		repairNotice = FillPlaceholders(_Text(kTextRepairedInterruptedSave), "%s", {fullPath});
+	else if (repair.outcome == B_WRITE_COPY_KEPT)
+		repairNotice =
+		    FillPlaceholders(_Text(kTextInterruptedSaveCopy), "%s", {fullPath, repair.copy});
+	if (!repairNotice.empty()) {
+		(new BAlert("Locale", repairNotice.c_str(), _Text(kTextCancel), nullptr, nullptr,
+		            B_WIDTH_AS_USUAL, B_WARNING_ALERT))
+		    ->Go(nullptr);
+		_ShowStatus(repairNotice.c_str());
+	}
 	BFile file(&ref, B_READ_ONLY);
 
 	if (asReference) {
