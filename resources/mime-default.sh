@@ -26,7 +26,14 @@ list="$folder/mimeapps.list"
 
 [ "$action" = remove ] && [ ! -f "$list" ] && exit 0
 mkdir -p "$folder"
-new=$(mktemp "$folder/.mimeapps.list.XXXXXX")
+# A list kept elsewhere and linked here (as dotfile managers do) is written
+# where it lies, so the link stays.
+linked=no
+if [ -L "$list" ]; then
+	linked=yes
+	list=$(readlink -f "$list")
+fi
+new=$(mktemp "$(dirname "$list")/.mimeapps.list.XXXXXX")
 trap 'rm -f "$new"' EXIT
 
 # The types travel to awk as one space-separated list (types hold no spaces).
@@ -89,11 +96,16 @@ awk -v action="$action" -v entry="$entry" -v types="$*" '
 	}
 ' "$source" >"$new"
 
-# A file left holding only the empty group this script made goes too.
-if [ "$action" = remove ] && ! grep -qv '^\[Default Applications\]$\|^$' "$new"; then
+# A file left holding only the empty group this script made goes too (not
+# one a link points at: the link would dangle).
+if [ "$action" = remove ] && [ $linked = no ] && ! grep -qv '^\[Default Applications\]$\|^$' "$new"; then
 	rm -f "$list"
 	exit 0
 fi
-chmod 644 "$new"
+if [ -f "$list" ]; then
+	chmod --reference="$list" "$new"
+else
+	chmod 644 "$new"
+fi
 mv "$new" "$list"
 trap - EXIT
