@@ -90,6 +90,10 @@ const char* mText[] = {
     "It is too large (%d MiB; the limit is %d MiB).",
     "Entries %s contain bytes that cannot be edited as text; saving will change them.",
     "Asking %s…",
+    "'%s' found in a comment line, which Replace leaves alone",
+    "Not replaced: marker and reference lines keep their text",
+    "%d replaced; %d in comment lines left alone",
+    "%s did not answer; the fields are as they were",
 };
 
 static_assert(std::size(mText) == kInterfaceTextCount,

@@ -6,8 +6,6 @@
 #include <AppDefs.h>
 #include <Entry.h>
 #include <Message.h>
-#include <Node.h>
-#include <NodeInfo.h>
 #include <Path.h>
 #include <PropertyInfo.h>
 #include <Roster.h>
@@ -121,20 +119,13 @@ void LocaleEditorApplication::ReadyToRun() {}
 
 void LocaleEditorApplication::RefsReceived(BMessage* message)
 {
-	// Only the first file: the editor holds one document.
+	// Only the first file: the editor holds one document. Whatever it is,
+	// the window is given it: a file that is missing, unreadable, damaged,
+	// empty or no locale file at all gets the same alert as one chosen in
+	// the Open panel, never a silent empty window.
 	entry_ref ref;
 	if (message == nullptr || message->FindRef("refs", 0, &ref) != B_OK)
 		return;
-	BNode node(&ref);
-	if (node.InitCheck() != B_OK)
-		return;
-	BNodeInfo nodeInfo(&node);
-	char type[B_MIME_TYPE_LENGTH];
-	if (nodeInfo.InitCheck() != B_OK || nodeInfo.GetType(type) != B_OK)
-		return;
-	if (strcmp(type, kLocaleMimeType) != 0)
-		return;
-
 	BMessage load(kMsgLoadFile);
 	load.AddRef("refs", &ref);
 	mWindowMessenger.SendMessage(&load);

@@ -92,6 +92,10 @@ enum InterfaceText : int32 {
 	kTextFileTooLarge,      // "%d": the file's size in MiB, then the limit in MiB
 	kTextEntriesNotText,    // "%s": the entry numbers, "3, 7"
 	kTextAskingApplication, // "%s": the application asked for a reference
+	kTextFoundInComment,    // "%s": what was searched for
+	kTextCommentNotReplaced,
+	kTextReplacedInComments, // "%d": how many were replaced, then how many left in comments
+	kTextNoAnswer,           // "%s": the application asked for a reference
 
 	kInterfaceTextCount
 };

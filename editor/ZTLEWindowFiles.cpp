@@ -251,17 +251,15 @@ void ZTLEWindow::_LoadFileMessage(BMessage* message, bool asReference)
 	}
 
 	status_t status = file.InitCheck();
-	if (status == B_OK)
+	const bool opened = status == B_OK;
+	if (opened)
 		status = FileLoad(&file);
 	if (status != B_OK) {
-		// The usual reason is said in the interface language; the rarer ones
+		// A file that opened but does not load is no locale file, whatever
+		// code its bytes gave (an empty file, text, a broken body): that is
+		// said in the interface language. The reasons a file does not open
 		// have no texts of their own yet.
-		std::string reason = status == B_ENTRY_NOT_FOUND || status == B_FILE_NOT_FOUND ||
-		                             status == B_PERMISSION_DENIED || status == B_NOT_ALLOWED ||
-		                             status == B_IS_A_DIRECTORY || status == B_NO_INIT ||
-		                             status == B_BAD_VALUE
-		                         ? Reason(status)
-		                         : _Text(kTextNotALocaleFile);
+		std::string reason = opened ? _Text(kTextNotALocaleFile) : Reason(status);
 		off_t size = 0;
 		if (status == B_FILE_TOO_LARGE && file.GetSize(&size) == B_OK) {
 			const off_t kMiB = 1024 * 1024;
