@@ -4,7 +4,8 @@
 // one entry with a check warning, the caret on it so the status line says
 // so), saves a picture of the window and quits.
 //
-// usage: le_screenshot_tool PNG
+// usage: le_screenshot_tool --output=PNG
+// (an option, not a file name: the application opens the files it is given)
 
 #include <QApplication>
 #include <QDir>
@@ -29,6 +30,8 @@
 #include "LocaleEditorApplication.h"
 #include "LocaleFile.h"
 #include "LocaleSuiteClient.h"
+#include "TextFormat.h"
+#include "ZTLEStatusView.h"
 #include "ZTLEWindow.h"
 
 namespace {
@@ -77,13 +80,25 @@ ZTLEWindow* EditorWindow()
 	return nullptr;
 }
 
-QWidget* ShownWindow()
+// The editor window's widget once it is shown (an alert would be another).
+QWidget* ShownWindow(const char* title)
 {
 	for (QWidget* widget : QApplication::topLevelWidgets()) {
-		if (widget->isVisible() && widget->width() > 1 && widget->height() > 1)
+		if (widget->isVisible() && widget->width() > 1 && widget->height() > 1 &&
+		    title != nullptr && widget->windowTitle() == QString::fromUtf8(title))
 			return widget;
 	}
 	return nullptr;
+}
+
+// Whether the status line tells the warned entry's findings ("entry 23:
+// %s missing").
+bool ShowsFindings(ZTLEWindow* window)
+{
+	const std::string entry =
+	    FillPlaceholders(mText[kTextProgressEntry], "%d", {std::to_string(kWarnedEntry)}) + ": ";
+	return window->StatusView() != nullptr &&
+	       window->StatusView()->Text().find(entry) != std::string::npos;
 }
 
 // The German file as the translator last saved it: every entry of the
@@ -115,11 +130,12 @@ BMessage EnglishReference()
 
 int main(int argc, char** argv)
 {
-	if (argc != 2) {
-		std::fprintf(stderr, "usage: le_screenshot_tool PNG\n");
+	const std::string option = "--output=";
+	if (argc != 2 || std::string(argv[1]).rfind(option, 0) != 0) {
+		std::fprintf(stderr, "usage: le_screenshot_tool --output=PNG\n");
 		return 2;
 	}
-	QString output = QString::fromLocal8Bit(argv[1]);
+	QString output = QString::fromLocal8Bit(argv[1] + option.size());
 	auto* app = new LocaleEditorApplication;
 	QTemporaryDir scratch;
 	const std::string file = scratch.path().toStdString() + "/Deutsch.locale";
@@ -137,8 +153,12 @@ int main(int argc, char** argv)
 		if (++checks >= kChecksMax)
 			return fail("the window did not show the work in time");
 		ZTLEWindow* window = EditorWindow();
-		if (window == nullptr || ShownWindow() == nullptr || !window->Lock())
+		if (window == nullptr || !window->Lock())
 			return;
+		if (ShownWindow(window->Title()) == nullptr) {
+			window->Unlock();
+			return;
+		}
 		switch (step) {
 		case kWaitForWindow: {
 			entry_ref ref;
@@ -159,6 +179,9 @@ int main(int argc, char** argv)
 			if (window->CurrentFile() == file) {
 				BMessage reference = EnglishReference();
 				window->ReferenceSet(&reference);
+				// Scrolled on a little first, so that untranslated entries
+				// show under the warned one.
+				window->GoToEntry(kWarnedEntry + 5);
 				window->GoToEntry(kWarnedEntry);
 				window->UpdateStatus();
 				step = kWaitForStatus;
@@ -166,9 +189,9 @@ int main(int argc, char** argv)
 			break;
 		case kWaitForStatus:
 			// Once a tick of the status line has passed, the warning marks
-			// and the entry's findings show.
-			if (checks % 10 == 0) {
-				QWidget* shown = ShownWindow();
+			// and the entry's findings show: the picture waits for them.
+			if (ShowsFindings(window)) {
+				QWidget* shown = ShownWindow(window->Title());
 				timer.stop();
 				if (shown != nullptr && QDir().mkpath(QFileInfo(output).absolutePath()) &&
 				    shown->grab().save(output, "PNG"))
