@@ -1,6 +1,9 @@
 #include "LocaleEditorApplication.h"
 
+#include <climits>
 #include <cstring>
+#include <string>
+#include <unistd.h>
 
 #include <Alert.h>
 #include <AppDefs.h>
@@ -129,6 +132,34 @@ void LocaleEditorApplication::RefsReceived(BMessage* message)
 	BMessage load(kMsgLoadFile);
 	load.AddRef("refs", &ref);
 	mWindowMessenger.SendMessage(&load);
+}
+
+void LocaleEditorApplication::ArgvReceived(int32 argc, char** argv)
+{
+	// The files are the arguments that are no options ("-x", "--name=value")
+	// before a "--", and all after it, taken against the folder we started
+	// in; the editor holds one document, so only the first counts.
+	bool options = true;
+	for (int32 i = 1; i < argc && argv != nullptr && argv[i] != nullptr; i++) {
+		const std::string argument = argv[i];
+		if (options && argument == "--") {
+			options = false;
+			continue;
+		}
+		if (argument.empty() || (options && argument[0] == '-'))
+			continue;
+		std::string path = argument;
+		char folder[PATH_MAX];
+		if (argument[0] != '/' && getcwd(folder, sizeof(folder)) != nullptr)
+			path = std::string(folder) + "/" + argument;
+		entry_ref ref;
+		if (get_ref_for_path(path.c_str(), &ref) != B_OK) {
+			BMessage load(kMsgLoadFile);
+			load.AddString(kFieldNamedPath, path.c_str());
+			mWindowMessenger.SendMessage(&load);
+		}
+		return;
+	}
 }
 
 void LocaleEditorApplication::AboutRequested()

@@ -75,6 +75,9 @@ inline constexpr const char kFieldThen[] = "then";
 inline constexpr const char kFieldFindText[] = "find";
 inline constexpr const char kFieldReplaceText[] = "replace";
 inline constexpr const char kFieldEntry[] = "entry";
+// Of kMsgLoadFile, instead of "refs": a file named on the command line whose
+// path makes no entry_ref (its folder is missing), to be said so.
+inline constexpr const char kFieldNamedPath[] = "path";
 
 // Names of the window's views that are looked up by name. The reference's
 // two controls are named in ReferenceDisplay.h.

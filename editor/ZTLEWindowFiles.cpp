@@ -52,6 +52,15 @@ std::string Reason(status_t status)
 	}
 }
 
+// Nothing waits on the answer: the window goes on serving (and scripts
+// reach it) while the alert is up.
+void CannotLoadAlert(const std::string& text, const char* cancel)
+{
+	(new BAlert("Locale", text.c_str(), cancel, nullptr, nullptr, B_WIDTH_AS_USUAL,
+	            B_WARNING_ALERT))
+	    ->Go(nullptr);
+}
+
 } // namespace
 
 bool ZTLEWindow::CheckInputFields()
@@ -237,8 +246,17 @@ status_t ZTLEWindow::FileLoad(BFile* file)
 void ZTLEWindow::_LoadFileMessage(BMessage* message, bool asReference)
 {
 	entry_ref ref;
-	if (message->FindRef("refs", 0, &ref) != B_OK)
+	if (message->FindRef("refs", 0, &ref) != B_OK) {
+		// A file named by a path that makes no ref: its folder is missing.
+		const char* named = nullptr;
+		if (!asReference && message->FindString(kFieldNamedPath, 0, &named) == B_OK &&
+		    named != nullptr) {
+			CannotLoadAlert(FillPlaceholders(_Text(kTextCannotLoadFile), "%s", {named}) + "\n\n" +
+			                    Reason(B_ENTRY_NOT_FOUND),
+			                _Text(kTextCancel));
+		}
 		return;
+	}
 	BPath path(&ref);
 	const char* fullPath = path.Path() != nullptr ? path.Path() : "";
 	BFile file(&ref, B_READ_ONLY);
@@ -267,13 +285,9 @@ void ZTLEWindow::_LoadFileMessage(BMessage* message, bool asReference)
 			                          {std::to_string((size + kMiB - 1) / kMiB),
 			                           std::to_string(kLocaleFileMaxSize / kMiB)});
 		}
-		std::string text =
-		    FillPlaceholders(_Text(kTextCannotLoadFile), "%s", {fullPath}) + "\n\n" + reason;
-		// Nothing waits on the answer: the window goes on serving (and
-		// scripts reach it) while the alert is up.
-		(new BAlert("Locale", text.c_str(), _Text(kTextCancel), nullptr, nullptr, B_WIDTH_AS_USUAL,
-		            B_WARNING_ALERT))
-		    ->Go(nullptr);
+		CannotLoadAlert(FillPlaceholders(_Text(kTextCannotLoadFile), "%s", {fullPath}) + "\n\n" +
+		                    reason,
+		                _Text(kTextCancel));
 		return;
 	}
 	if (mPrefs != nullptr)

@@ -109,6 +109,7 @@ TEST(RefusedFileAlert, EveryFileGivenAtLaunchThatCannotBeLoadedIsSaid)
 	    {empty, "It is not a locale file, or it is damaged."},
 	    {damaged, "It is not a locale file, or it is damaged."},
 	    {folder.File("missing.locale"), "The file does not exist."},
+	    {folder.File("no-such-folder/missing.locale"), "The file does not exist."},
 	};
 	for (const Case& test : cases) {
 		SCOPED_TRACE(test.path);
