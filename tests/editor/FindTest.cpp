@@ -2,6 +2,10 @@
 // backwards, with multibyte text, with and without match case, and Replace
 // All as one undo step.
 
+#include <QApplication>
+#include <QKeyEvent>
+#include <QWidget>
+
 #include <AppDefs.h>
 #include <Application.h>
 #include <InterfaceDefs.h>
@@ -63,14 +67,22 @@ protected:
 		return hidden;
 	}
 
-	static void PressF3(BWindow* window, uint32 modifiers)
+	// A key as the user presses it, into the focused widget of the window
+	// with this title.
+	static void PressKey(const char* title, int key,
+	                     Qt::KeyboardModifiers modifiers = Qt::NoModifier)
 	{
-		BMessage key(B_KEY_DOWN);
-		key.AddInt32("modifiers", (int32)modifiers);
-		key.AddInt32("key", B_F3_KEY);
-		const char bytes[2] = {(char)B_FUNCTION_KEY, 0};
-		key.AddString("bytes", bytes);
-		window->PostMessage(&key);
+		for (QWidget* window : QApplication::topLevelWidgets()) {
+			if (!window->isVisible() || window->windowTitle() != QString::fromUtf8(title))
+				continue;
+			QWidget* target = window->focusWidget() != nullptr ? window->focusWidget() : window;
+			QKeyEvent press(QEvent::KeyPress, key, modifiers);
+			QApplication::sendEvent(target, &press);
+			QKeyEvent release(QEvent::KeyRelease, key, modifiers);
+			QApplication::sendEvent(target, &release);
+			return;
+		}
+		ADD_FAILURE() << "no window " << title;
 	}
 
 	std::string Status()
@@ -155,9 +167,8 @@ TEST_F(FindTest, ThePanelsAnswerEnterF3AndEscape)
 		BTextControl* field = dynamic_cast<BTextControl*>(panel->FindView(each.field));
 		ASSERT_NE(field, nullptr);
 		field->SetText(each.typed);
-		// What the field does on Enter.
-		field->Invoke();
 		panel->Unlock();
+		PressKey(each.title, Qt::Key_Return);
 		if (each.show == kMsgFindPanel) {
 			const int32 first = (int32)Text().find("ab");
 			ASSERT_TRUE(WaitFor([&] { return Selection() == std::make_pair(first, first + 2); }));
@@ -165,18 +176,15 @@ TEST_F(FindTest, ThePanelsAnswerEnterF3AndEscape)
 			ASSERT_TRUE(panel->Lock());
 			field->SetText("AB");
 			panel->Unlock();
-			PressF3(panel, 0);
+			PressKey(each.title, Qt::Key_F3);
 			EXPECT_TRUE(WaitFor([&] { return Selection().first == first + 3; }));
-			PressF3(panel, B_SHIFT_KEY);
+			PressKey(each.title, Qt::Key_F3, Qt::ShiftModifier);
 			EXPECT_TRUE(WaitFor([&] { return Selection().first == first; }));
 		} else {
 			const int32 entry2 = (int32)Text().find("; b\n") + 4;
 			EXPECT_TRUE(WaitFor([&] { return Selection() == std::make_pair(entry2, entry2); }));
 		}
-		BMessage escape(B_KEY_DOWN);
-		escape.AddInt32("modifiers", 0);
-		escape.AddString("bytes", std::string(1, (char)B_ESCAPE).c_str());
-		ASSERT_EQ(panel->PostMessage(&escape, field->TextView()), B_OK);
+		PressKey(each.title, Qt::Key_Escape);
 		EXPECT_TRUE(WaitFor([&] { return IsHidden(panel); }));
 	}
 }
