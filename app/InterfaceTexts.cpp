@@ -96,6 +96,10 @@ const char* mText[] = {
     "back unchanged.",
     "'%s' was repaired from an interrupted save.",
     "An interrupted save of '%s' left its complete copy in '%s'.",
+    "'%s' found in a comment line, which Replace leaves alone",
+    "Not replaced: marker and reference lines keep their text",
+    "%d replaced; %d in comment lines left alone",
+    "%s did not answer; the fields are as they were",
 };
 
 static_assert(std::size(mText) == kInterfaceTextCount,

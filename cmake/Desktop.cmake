@@ -101,7 +101,7 @@ set(LE_SCREENSHOT ${LE_APP_DIR}/share/${LE_APP_NAME}/screenshot.png)
 # Off the session bus: no running application should see it come and go.
 add_custom_command(OUTPUT ${LE_SCREENSHOT}
 	COMMAND ${CMAKE_COMMAND} -E env --unset=DBUS_SESSION_BUS_ADDRESS QT_QPA_PLATFORM=offscreen
-		ASAN_OPTIONS=detect_leaks=0 $<TARGET_FILE:le_screenshot_tool> ${LE_SCREENSHOT}
+		ASAN_OPTIONS=detect_leaks=0 $<TARGET_FILE:le_screenshot_tool> --output=${LE_SCREENSHOT}
 	DEPENDS le_screenshot_tool
 	COMMENT "Taking the editor's screenshot"
 	VERBATIM)

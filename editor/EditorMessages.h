@@ -43,6 +43,11 @@ inline constexpr std::uint32_t kMsgMatchCase = 'mcas';
 inline constexpr std::uint32_t kMsgStatusTick = 'stck';
 // Sent by the text controls; it only refreshes the unsaved-changes mark.
 inline constexpr std::uint32_t kMsgDummy = 'dumy';
+// Sent by the header controls on every change of their text: the unsaved
+// mark follows at once.
+inline constexpr std::uint32_t kMsgHeaderEdited = 'hded';
+// Enter in a field of a panel (ZTLEInputWindow): its default button.
+inline constexpr std::uint32_t kMsgPanelEnter = 'pent';
 // File > Save: to the file last loaded or saved, or through the panel.
 inline constexpr std::uint32_t kMsgSaveCurrentFile = 'sfcu';
 // The answer to the unsaved-work question ("which": the button; kFieldThen:
@@ -58,7 +63,7 @@ inline constexpr std::uint32_t kEditorMessageCodes[] = {
     kMsgNextWarning,   kMsgPreviousWarning, kMsgGoToEntryPanel,   kMsgGoToEntry,
     kMsgFindPanel,     kMsgFindNext,        kMsgFindPrevious,     kMsgReplace,
     kMsgReplaceAll,    kMsgMatchCase,       kMsgStatusTick,       kMsgReferenceFetched,
-    kMsgUnsavedAnswer, kMsgAppsSurveyed,
+    kMsgUnsavedAnswer, kMsgAppsSurveyed,    kMsgHeaderEdited,     kMsgPanelEnter,
 };
 
 // Field names of the editor's messages. (kMsgGetReference's "signature" is
@@ -70,6 +75,9 @@ inline constexpr const char kFieldThen[] = "then";
 inline constexpr const char kFieldFindText[] = "find";
 inline constexpr const char kFieldReplaceText[] = "replace";
 inline constexpr const char kFieldEntry[] = "entry";
+// Of kMsgLoadFile, instead of "refs": a file named on the command line whose
+// path makes no entry_ref (its folder is missing), to be said so.
+inline constexpr const char kFieldNamedPath[] = "path";
 
 // Names of the window's views that are looked up by name. The reference's
 // two controls are named in ReferenceDisplay.h.

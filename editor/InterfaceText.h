@@ -96,6 +96,10 @@ enum InterfaceText : int32 {
 	kTextHeaderNotText,           // "%s": the fields' labels, "Version, Language"
 	kTextRepairedInterruptedSave, // "%s": the file
 	kTextInterruptedSaveCopy,     // "%s": the file, then where its complete copy is
+	kTextFoundInComment,          // "%s": what was searched for
+	kTextCommentNotReplaced,
+	kTextReplacedInComments, // "%d": how many were replaced, then how many left in comments
+	kTextNoAnswer,           // "%s": the application asked for a reference
 
 	kInterfaceTextCount
 };

@@ -74,6 +74,9 @@ void ZTLEWindow::MessageReceived(BMessage* message)
 	case kMsgDummy:
 		_UpdateTitle();
 		break;
+	case kMsgHeaderEdited:
+		_HeaderEdited();
+		break;
 	case B_CANCEL:
 		// The save panel closed without a file: nothing waits on a save.
 		if (message->GetInt32("old_what", 0) == (int32)kMsgSaveFile)

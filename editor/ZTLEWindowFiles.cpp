@@ -55,6 +55,15 @@ std::string Reason(status_t status)
 	}
 }
 
+// Nothing waits on the answer: the window goes on serving (and scripts
+// reach it) while the alert is up.
+void CannotLoadAlert(const std::string& text, const char* cancel)
+{
+	(new BAlert("Locale", text.c_str(), cancel, nullptr, nullptr, B_WIDTH_AS_USUAL,
+	            B_WARNING_ALERT))
+	    ->Go(nullptr);
+}
+
 } // namespace
 
 bool ZTLEWindow::CheckInputFields()
@@ -261,8 +270,17 @@ status_t ZTLEWindow::FileLoad(BFile* file)
 void ZTLEWindow::_LoadFileMessage(BMessage* message, bool asReference)
 {
 	entry_ref ref;
-	if (message->FindRef("refs", 0, &ref) != B_OK)
+	if (message->FindRef("refs", 0, &ref) != B_OK) {
+		// A file named by a path that makes no ref: its folder is missing.
+		const char* named = nullptr;
+		if (!asReference && message->FindString(kFieldNamedPath, 0, &named) == B_OK &&
+		    named != nullptr) {
+			CannotLoadAlert(FillPlaceholders(_Text(kTextCannotLoadFile), "%s", {named}) + "\n\n" +
+			                    Reason(B_ENTRY_NOT_FOUND),
+			                _Text(kTextCancel));
+		}
 		return;
+	}
 	BPath path(&ref);
 	const char* fullPath = path.Path() != nullptr ? path.Path() : "";
 	// A save cut short in the middle of writing the file in place is
@@ -291,17 +309,15 @@ void ZTLEWindow::_LoadFileMessage(BMessage* message, bool asReference)
 	}
 
 	status_t status = file.InitCheck();
-	if (status == B_OK)
+	const bool opened = status == B_OK;
+	if (opened)
 		status = FileLoad(&file);
 	if (status != B_OK) {
-		// The usual reason is said in the interface language; the rarer ones
+		// A file that opened but does not load is no locale file, whatever
+		// code its bytes gave (an empty file, text, a broken body): that is
+		// said in the interface language. The reasons a file does not open
 		// have no texts of their own yet.
-		std::string reason = status == B_ENTRY_NOT_FOUND || status == B_FILE_NOT_FOUND ||
-		                             status == B_PERMISSION_DENIED || status == B_NOT_ALLOWED ||
-		                             status == B_IS_A_DIRECTORY || status == B_NO_INIT ||
-		                             status == B_BAD_VALUE
-		                         ? Reason(status)
-		                         : _Text(kTextNotALocaleFile);
+		std::string reason = opened ? _Text(kTextNotALocaleFile) : Reason(status);
 		off_t size = 0;
 		if (status == B_FILE_TOO_LARGE && file.GetSize(&size) == B_OK) {
 			const off_t kMiB = 1024 * 1024;
@@ -309,13 +325,9 @@ void ZTLEWindow::_LoadFileMessage(BMessage* message, bool asReference)
 			                          {std::to_string((size + kMiB - 1) / kMiB),
 			                           std::to_string(kLocaleFileMaxSize / kMiB)});
 		}
-		std::string text =
-		    FillPlaceholders(_Text(kTextCannotLoadFile), "%s", {fullPath}) + "\n\n" + reason;
-		// Nothing waits on the answer: the window goes on serving (and
-		// scripts reach it) while the alert is up.
-		(new BAlert("Locale", text.c_str(), _Text(kTextCancel), nullptr, nullptr, B_WIDTH_AS_USUAL,
-		            B_WARNING_ALERT))
-		    ->Go(nullptr);
+		CannotLoadAlert(FillPlaceholders(_Text(kTextCannotLoadFile), "%s", {fullPath}) + "\n\n" +
+		                    reason,
+		                _Text(kTextCancel));
 		return;
 	}
 	if (mPrefs != nullptr)
