@@ -144,8 +144,10 @@ TEST_F(FileCommandsTest, OddEntriesLoadOneLineEachAndWhatIsNoTextIsReportedOnce)
 
 	Open(kMsgLoadFile, path);
 	const std::string text = Text();
-	EXPECT_EQ(text.substr(0, text.find("bad ")), "a\\nb\nnulx\n") << text;
-	EXPECT_NE(text.find("\nc\\td\ne\\r\\nf\nlast\n"), std::string::npos) << text;
+	EXPECT_EQ(text.substr(0, text.find("bad ")), "; #ID1:\na\\nb\n; #ID2:\nnulx\n; #ID3:\n")
+	    << text;
+	EXPECT_NE(text.find("\n; #ID4:\nc\\td\n; #ID5:\ne\\r\\nf\n; #ID6:\nlast\n"), std::string::npos)
+	    << text;
 	ASSERT_EQ(Alerts().size(), 1u);
 	EXPECT_NE(Alerts()[0].text.find("Entries 2, 3 contain bytes that cannot be edited as text"),
 	          std::string::npos)

@@ -310,7 +310,7 @@ TEST_F(SavingTest, OpenRecentListsTheLastFilesNewestFirstAndOpensThem)
 
 	SetEditedText("");
 	Dispatch(chosen);
-	EXPECT_EQ(Text(), "B\n");
+	EXPECT_EQ(Text(), "; #ID1:\nB\n");
 	EXPECT_EQ(mWindow->CurrentFile(), mFolder / "b.locale");
 }
 
