@@ -90,6 +90,7 @@ const char* mText[] = {
     "It is too large (%d MiB; the limit is %d MiB).",
     "Entries %s contain bytes that cannot be edited as text; saving will change them.",
     "Asking %s…",
+    "Preferences could not be read; defaults are used.",
 };
 
 static_assert(std::size(mText) == kInterfaceTextCount,

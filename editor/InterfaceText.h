@@ -92,6 +92,7 @@ enum InterfaceText : int32 {
 	kTextFileTooLarge,      // "%d": the file's size in MiB, then the limit in MiB
 	kTextEntriesNotText,    // "%s": the entry numbers, "3, 7"
 	kTextAskingApplication, // "%s": the application asked for a reference
+	kTextPrefsUnreadable,
 
 	kInterfaceTextCount
 };

@@ -144,6 +144,21 @@ void BusState::NoteOwner(team_id team, const std::string& owner)
 	mOwners[team] = owner;
 }
 
+void BusState::VouchForTesting(team_id team, bool vouch)
+{
+	std::lock_guard<std::mutex> guard(mLock);
+	if (vouch)
+		mVouched.insert(team);
+	else
+		mVouched.erase(team);
+}
+
+bool BusState::VouchedForTesting(team_id team)
+{
+	std::lock_guard<std::mutex> guard(mLock);
+	return mVouched.count(team) != 0;
+}
+
 bool BusState::UnderstandsRequests(team_id team)
 {
 	std::lock_guard<std::mutex> guard(mLock);

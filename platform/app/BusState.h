@@ -63,6 +63,12 @@ public:
 	bool Owner(team_id team, std::string* owner);
 	void NoteOwner(team_id team, const std::string& owner);
 
+	// A test that answers for a made-up team from a bus connection of its
+	// own vouches for it, so that the team's name counts as the team's
+	// although no process has that id. Nothing but tests calls this.
+	void VouchForTesting(team_id team, bool vouch);
+	bool VouchedForTesting(team_id team);
+
 	// Teams whose program does not know Requests: asked one at a time.
 	bool UnderstandsRequests(team_id team);
 	void NoteSingleRequestsOnly(team_id team);
@@ -88,6 +94,7 @@ private:
 	std::vector<std::pair<team_id, bool>> mNameLog;
 	std::set<team_id> mSingleRequestsOnly;
 	std::map<team_id, std::string> mOwners;
+	std::set<team_id> mVouched;
 	std::set<team_id> mPendingLaunches;
 	Watcher mWatcher;
 };
