@@ -230,8 +230,10 @@ thread_id BApplication::Run()
 	// Without a name of its own nobody can reach it; say so rather than
 	// look as if it could be scripted.
 	if (joined == B_NAME_IN_USE)
-		fprintf(stderr, "no bus name could be taken for team %d; other applications cannot "
-		                "reach this one\n", (int)Team());
+		fprintf(stderr,
+		        "no bus name could be taken for team %d; other applications cannot "
+		        "reach this one\n",
+		        (int)Team());
 	impl->Registered();
 	while (!mAppImpl->loopEnded)
 		loop.exec();

@@ -36,8 +36,8 @@ QDBusMessage bus_daemon_call(const char* method)
 QDBusMessage app_call(const QString& destination, const BusMethod& method)
 {
 	QDBusMessage call = QDBusMessage::createMethodCall(
-	    destination, QString::fromLatin1(kBusObjectPath),
-	    QString::fromLatin1(method.interface), QString::fromLatin1(method.name));
+	    destination, QString::fromLatin1(kBusObjectPath), QString::fromLatin1(method.interface),
+	    QString::fromLatin1(method.name));
 	call.setAutoStartService(false);
 	return call;
 }

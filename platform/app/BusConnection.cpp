@@ -11,8 +11,8 @@
 #include <QDBusConnection>
 #include <QDBusConnectionInterface>
 #include <QDBusMessage>
-#include <QDBusReply>
 #include <QDBusMetaType>
+#include <QDBusReply>
 #include <QThread>
 #include <QTimer>
 
@@ -180,8 +180,7 @@ bool BusConnection::_TakeName(QDBusConnection& session)
 	std::random_device random;
 	for (int attempt = 0; attempt < 3; attempt++) {
 		const uint64 word = ((uint64)random() << 32) | random();
-		const QString alternate =
-		    QString::fromStdString(alternate_bus_name(current_team(), word));
+		const QString alternate = QString::fromStdString(alternate_bus_name(current_team(), word));
 		if (session.registerService(alternate)) {
 			const QDBusReply<QString> holder = session.interface()->serviceOwner(own);
 			fprintf(stderr, "%s is held by another process (%s); answering as %s\n",

@@ -102,7 +102,8 @@ bool answer_text(BTextView* view, BMessage* message, const BMessage& specifier, 
 		// bytes of the reply's own fields count too.
 		const size_t kReplyFields = 256;
 		const size_t bytes = (size_t)(end - start);
-		if (BPrivate::reply_leaves_process(*message) && bytes + kReplyFields > BPrivate::kMaxWireMessageSize) {
+		if (BPrivate::reply_leaves_process(*message) &&
+		    bytes + kReplyFields > BPrivate::kMaxWireMessageSize) {
 			BPrivate::send_too_large(message, "the text", bytes);
 			return true;
 		}
