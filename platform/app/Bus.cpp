@@ -54,10 +54,12 @@ bool fetch_record(team_id team, app_record* record)
 }
 
 // The connection to send to; what Request and Post answer when there is
-// none: nobody, an impostor, or a bus that did not answer.
-status_t destination_of(team_id team, int timeoutMs, QString* destination)
+// none: nobody, an impostor, or a bus that did not answer. The bus daemon
+// answers these at once, so even a caller's short time-out does not cut
+// them short.
+status_t destination_of(team_id team, QString* destination)
 {
-	return find_team_owner(team, std::min(timeoutMs, query_timeout_ms()), destination);
+	return find_team_owner(team, query_timeout_ms(), destination);
 }
 
 // Asks the bus for every name and makes that the known set. The signal is
@@ -247,7 +249,7 @@ status_t Bus::Post(const BMessenger::Address& target, const BMessage& message,
 	if (status != B_OK)
 		return status;
 	QString destination;
-	status = destination_of(target.team, TimeoutMs(timeout), &destination);
+	status = destination_of(target.team, &destination);
 	if (status != B_OK)
 		return status;
 	QDBusMessage call = app_call(destination, kBusPost);
@@ -279,7 +281,7 @@ void Bus::RequestAll(const BMessenger::Address& target, const BMessage* const* m
 	}
 	const int timeoutMs = TimeoutMs(timeout);
 	QString destination;
-	const status_t found = destination_of(target.team, timeoutMs, &destination);
+	const status_t found = destination_of(target.team, &destination);
 	if (found != B_OK) {
 		std::fill(results, results + count, found);
 		for (int32 i = 0; i < count; i++) {
