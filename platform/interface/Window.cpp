@@ -476,7 +476,7 @@ void BWindow::MoveTo(float x, float y)
 {
 	BRect frame = Frame();
 	frame.OffsetTo(x, y);
-	frame = BPrivate::bounded_window_frame(frame);
+	frame = BPrivate::bounded_window_frame(frame, mData->widget);
 	QPoint where((int)std::lround(frame.left), (int)std::lround(frame.top));
 	BPrivate::on_gui(mData->widget, [where](QWidget* widget) {
 		QRect geometry = widget->geometry();
@@ -501,7 +501,7 @@ void BWindow::ResizeTo(float width, float height)
 	// would stick out of it.
 	const BRect before = Frame();
 	const BRect bounded = BPrivate::bounded_window_frame(
-	    BRect(before.left, before.top, before.left + width, before.top + height));
+	    BRect(before.left, before.top, before.left + width, before.top + height), mData->widget);
 	width = bounded.Width();
 	height = bounded.Height();
 	if (bounded.LeftTop() != before.LeftTop())

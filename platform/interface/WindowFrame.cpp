@@ -7,6 +7,7 @@
 
 #include <QGuiApplication>
 #include <QScreen>
+#include <QWidget>
 
 #include "Rect.h"
 #include "WindowPrivate.h"
@@ -37,9 +38,19 @@ float finite_or(float value, float fallback)
 
 } // namespace
 
-BRect bounded_window_frame(BRect frame)
+BRect bounded_window_frame(BRect frame, const QWidget* window)
 {
-	const QRect area = available_area(frame);
+	// The window system's border, where it has drawn one already.
+	QMargins border;
+	if (window != nullptr && window->isWindow()) {
+		const QRect inner = window->geometry();
+		const QRect outer = window->frameGeometry();
+		border = QMargins(inner.left() - outer.left(), inner.top() - outer.top(),
+		                  outer.right() - inner.right(), outer.bottom() - inner.bottom());
+	}
+	QRect area = available_area(frame);
+	if (!area.isEmpty())
+		area = area.marginsRemoved(border);
 	// A BRect counts its right and bottom pixels: width + 1 pixels across.
 	float maxWidth = kMaxWindowSide - 1;
 	float maxHeight = kMaxWindowSide - 1;

@@ -29,7 +29,7 @@ status_t AskOverTheBus(const BMessage& request, BMessage* reply)
 		                          : B_BAD_PORT_ID;
 		done = true;
 	});
-	WaitFor([&] { return done; }, std::chrono::seconds(30));
+	WaitFor([&] { return done.load(); }, std::chrono::seconds(30));
 	asker.join();
 	return status;
 }
