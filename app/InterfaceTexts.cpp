@@ -100,6 +100,7 @@ const char* mText[] = {
     "Not replaced: marker and reference lines keep their text",
     "%d replaced; %d in comment lines left alone",
     "%s did not answer; the fields are as they were",
+    "Preferences could not be read; defaults are used.",
 };
 
 static_assert(std::size(mText) == kInterfaceTextCount,

@@ -99,6 +99,11 @@ void LocaleEditorApplication::_StartUp(const BPath& appFolder)
 		prefsPath = appFolder;
 	prefsPath.Append(kPrefsFileName);
 	mPrefs = std::make_unique<Preferences>(prefsPath.Path(), kPrefsKennung);
+	// A file that does not read back is kept aside before the defaults
+	// can be saved over it, and the user is told once it is shown.
+	std::string aside;
+	mPrefsUnreadable =
+	    mPrefs->InitCheck() == kPrefsLoadFailed && mPrefs->SetAside(&aside) == kPrefsOK;
 	SetDefaults(mPrefs.get());
 
 	BPath userLocaleFolder;
@@ -118,7 +123,16 @@ void LocaleEditorApplication::SetDefaults(Preferences* prefs)
 	prefs->Set(kPrefAutoPrefs, (int8)1);
 }
 
-void LocaleEditorApplication::ReadyToRun() {}
+void LocaleEditorApplication::ReadyToRun()
+{
+	if (!mPrefsUnreadable)
+		return;
+	const char* text = ZTLocale::GetInstance()->Text(kTextPrefsUnreadable);
+	BAlert* alert = new BAlert("Preferences", text != nullptr ? text : mText[kTextPrefsUnreadable],
+	                           "OK", nullptr, nullptr, B_WIDTH_AS_USUAL, B_WARNING_ALERT);
+	// An alert that does not wait: the editor is usable meanwhile.
+	alert->Go(nullptr);
+}
 
 void LocaleEditorApplication::RefsReceived(BMessage* message)
 {

@@ -58,6 +58,7 @@ private:
 	// gone finds no target instead of a deleted object.
 	BMessenger mWindowMessenger;
 	std::unique_ptr<Preferences> mPrefs;
+	bool mPrefsUnreadable = false;
 };
 
 #endif // LOCALE_EDITOR_APPLICATION_H

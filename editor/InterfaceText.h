@@ -100,6 +100,7 @@ enum InterfaceText : int32 {
 	kTextCommentNotReplaced,
 	kTextReplacedInComments, // "%d": how many were replaced, then how many left in comments
 	kTextNoAnswer,           // "%s": the application asked for a reference
+	kTextPrefsUnreadable,
 
 	kInterfaceTextCount
 };

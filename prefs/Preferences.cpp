@@ -4,6 +4,7 @@
 #include <memory>
 #include <new>
 
+#include "Entry.h"
 #include "SafeFile.h"
 #include "TypeConstants.h"
 
@@ -63,6 +64,25 @@ Preferences::Preferences(const char* fileName, const char* kennung) : mStatus(kP
 }
 
 Preferences::~Preferences() = default;
+
+int32 Preferences::SetAside(std::string* aside)
+{
+	if (!mFileName.has_value() || mFileName->empty())
+		return kPrefsNoName;
+	// Never over an earlier damaged copy: each may be the one worth having.
+	for (int number = 1; number < 100; number++) {
+		std::string target = *mFileName + ".damaged";
+		if (number > 1)
+			target += "-" + std::to_string(number);
+		if (BEntry(target.c_str()).Exists())
+			continue;
+		if (BEntry(mFileName->c_str()).Rename(target.c_str()) != B_OK)
+			return kPrefsOpenFailed;
+		*aside = target;
+		return kPrefsOK;
+	}
+	return kPrefsOpenFailed;
+}
 
 int32 Preferences::InitCheck() const
 {

@@ -42,6 +42,11 @@ public:
 	int32 Load();
 	int32 Save();
 	int32 Reset();
+	// Moves the file that did not read back (InitCheck kPrefsLoadFailed) out
+	// of the way before anything is saved over it: renamed to its name with
+	// ".damaged" (".damaged-2" and on when that is taken), its path in
+	// aside. kPrefsOpenFailed when it could not be moved.
+	int32 SetAside(std::string* aside);
 
 	int32 SetName(const char* fileName);
 	int32 SetKennung(const char* kennung);

@@ -19,6 +19,7 @@ struct app_record
 	std::string signature;
 	std::string executable;     // absolute path, links resolved
 	bigtime_t registeredAt = 0; // system_time() when it registered
+	std::string busOwner;       // the unique bus name of its connection
 };
 
 // This process's application (false when there is none) and every running

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <atomic>
+#include <cstdio>
 #include <cstring>
 #include <mutex>
 #include <strings.h>
@@ -221,11 +222,18 @@ thread_id BApplication::Run()
 	// messages from them are dispatched.
 	BPrivate::set_own_app_thread(thread);
 	BPrivate::set_own_app_registered(system_time());
-	BPrivate::Bus::RegisterSelf([] {
+	const status_t joined = BPrivate::Bus::RegisterSelf([] {
 		BPrivate::app_record own;
 		BPrivate::own_app_record(&own);
 		return own;
 	});
+	// Without a name of its own nobody can reach it; say so rather than
+	// look as if it could be scripted.
+	if (joined == B_NAME_IN_USE)
+		fprintf(stderr,
+		        "no bus name could be taken for team %d; other applications cannot "
+		        "reach this one\n",
+		        (int)Team());
 	impl->Registered();
 	while (!mAppImpl->loopEnded)
 		loop.exec();

@@ -71,9 +71,8 @@ BHandler* BApplication::ResolveSpecifier(BMessage* message, int32 index, BMessag
 			BPrivate::send_not_understood(message, B_NAME_NOT_FOUND, "No window of that title");
 			return nullptr;
 		}
-	} else if (specifier->FindInt32("index", &windowIndex) == B_OK) {
-		if (form == B_REVERSE_INDEX_SPECIFIER)
-			windowIndex = CountWindows() - windowIndex;
+	} else if (specifier->FindInt32("index", &windowIndex) == B_OK &&
+	           BPrivate::element_position(form, windowIndex, CountWindows(), &windowIndex)) {
 		window = BPrivate::window_looper_at(windowIndex);
 	}
 	if (window == nullptr) {

@@ -19,6 +19,7 @@
 #include "BusWire.h"
 #include "Message.h"
 #include "OS.h"
+#include "TeamOwner.h"
 
 namespace BPrivate {
 
@@ -40,24 +41,25 @@ private:
 	QDBusMessage* mAnswer;
 };
 
-bool verify_owner(team_id team)
-{
-	QDBusMessage call = bus_daemon_call("GetConnectionUnixProcessID");
-	call << service_name(team);
-	QDBusMessage reply = call_bus(call, query_timeout_ms());
-	if (reply.type() != QDBusMessage::ReplyMessage || reply.arguments().size() != 1)
-		return false;
-	bool ok = false;
-	uint pid = reply.arguments().at(0).toUInt(&ok);
-	return ok && (team_id)pid == team;
-}
-
 bool fetch_record(team_id team, app_record* record)
 {
-	if (!verify_owner(team))
+	QString owner;
+	if (find_team_owner(team, query_timeout_ms(), &owner) != B_OK)
 		return false;
-	QDBusMessage reply = call_bus(app_call(team, kBusGetAppInfo), query_timeout_ms());
-	return parse_app_info(reply, team, record);
+	QDBusMessage reply = call_bus(app_call(owner, kBusGetAppInfo), query_timeout_ms());
+	if (!parse_app_info(reply, team, record))
+		return false;
+	record->busOwner = owner.toStdString();
+	return true;
+}
+
+// The connection to send to; what Request and Post answer when there is
+// none: nobody, an impostor, or a bus that did not answer. The bus daemon
+// answers these at once, so even a caller's short time-out does not cut
+// them short.
+status_t destination_of(team_id team, QString* destination)
+{
+	return find_team_owner(team, query_timeout_ms(), destination);
 }
 
 // Asks the bus for every name and makes that the known set. The signal is
@@ -85,8 +87,9 @@ bool list_names(std::set<team_id>* present)
 // All messages in one Requests call: one round trip, and the peer's
 // looper takes them in one go. False when the peer does not know the
 // method or they are too large together; nothing was queued there then.
-bool request_together(const BMessenger::Address& target, const BMessage* const* messages,
-                      int32 count, BMessage* replies, status_t* results, int timeoutMs)
+bool request_together(const BMessenger::Address& target, const QString& destination,
+                      const BMessage* const* messages, int32 count, BMessage* replies,
+                      status_t* results, int timeoutMs)
 {
 	QByteArrayList outgoing;
 	std::vector<int32> sent;
@@ -109,7 +112,7 @@ bool request_together(const BMessenger::Address& target, const BMessage* const* 
 	// The peer answers with what it has a little before we give up, so an
 	// answer that came in time is not lost with the ones that did not.
 	int peerWaitMs = timeoutMs - std::min(75, timeoutMs / 10);
-	QDBusMessage call = app_call(target.team, kBusRequests);
+	QDBusMessage call = app_call(destination, kBusRequests);
 	call << QVariant::fromValue(outgoing) << target.looperToken << target.handlerToken
 	     << peerWaitMs;
 	bigtime_t start = system_time();
@@ -195,11 +198,8 @@ bool Bus::IsRegistered(team_id team)
 		return false;
 	if (team == current_team())
 		return BusState::Default().IsRegistered();
-	QDBusMessage call = bus_daemon_call("NameHasOwner");
-	call << service_name(team);
-	QDBusMessage reply = call_bus(call, query_timeout_ms());
-	return reply.type() == QDBusMessage::ReplyMessage && reply.arguments().size() == 1 &&
-	       reply.arguments().at(0).toBool();
+	QString owner;
+	return find_team_owner(team, query_timeout_ms(), &owner) == B_OK;
 }
 
 std::vector<app_record> Bus::Applications(bool fresh)
@@ -248,7 +248,11 @@ status_t Bus::Post(const BMessenger::Address& target, const BMessage& message,
 	status_t status = flatten_for_wire(message, &bytes);
 	if (status != B_OK)
 		return status;
-	QDBusMessage call = app_call(target.team, kBusPost);
+	QString destination;
+	status = destination_of(target.team, &destination);
+	if (status != B_OK)
+		return status;
+	QDBusMessage call = app_call(destination, kBusPost);
 	call << bytes << target.looperToken << target.handlerToken << replyTo.team
 	     << replyTo.looperToken << replyTo.handlerToken;
 	QDBusMessage answer = call_bus(call, TimeoutMs(timeout));
@@ -276,9 +280,19 @@ void Bus::RequestAll(const BMessenger::Address& target, const BMessage* const* m
 		return;
 	}
 	const int timeoutMs = TimeoutMs(timeout);
+	QString destination;
+	const status_t found = destination_of(target.team, &destination);
+	if (found != B_OK) {
+		std::fill(results, results + count, found);
+		for (int32 i = 0; i < count; i++) {
+			replies[i].MakeEmpty();
+			replies[i].what = B_NO_REPLY;
+		}
+		return;
+	}
 	if (count > 1 && count <= kMaxBatchRequests &&
 	    BusState::Default().UnderstandsRequests(target.team) &&
-	    request_together(target, messages, count, replies, results, timeoutMs))
+	    request_together(target, destination, messages, count, replies, results, timeoutMs))
 		return;
 	// One call each, all sent before the first wait.
 	QDBusConnection bus = session_bus();
@@ -290,7 +304,7 @@ void Bus::RequestAll(const BMessenger::Address& target, const BMessage* const* m
 		results[i] = flatten_for_wire(*messages[i], &bytes);
 		if (results[i] != B_OK)
 			continue;
-		QDBusMessage call = app_call(target.team, kBusRequest);
+		QDBusMessage call = app_call(destination, kBusRequest);
 		call << bytes << target.looperToken << target.handlerToken;
 		callOf[i] = (int32)calls.size();
 		calls.push_back(bus.asyncCall(call, timeoutMs));

@@ -33,11 +33,11 @@ QDBusMessage bus_daemon_call(const char* method)
 	    QStringLiteral("org.freedesktop.DBus"), QString::fromLatin1(method));
 }
 
-QDBusMessage app_call(team_id team, const BusMethod& method)
+QDBusMessage app_call(const QString& destination, const BusMethod& method)
 {
 	QDBusMessage call = QDBusMessage::createMethodCall(
-	    service_name(team), QString::fromLatin1(kBusObjectPath),
-	    QString::fromLatin1(method.interface), QString::fromLatin1(method.name));
+	    destination, QString::fromLatin1(kBusObjectPath), QString::fromLatin1(method.interface),
+	    QString::fromLatin1(method.name));
 	call.setAutoStartService(false);
 	return call;
 }

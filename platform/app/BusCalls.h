@@ -21,7 +21,8 @@ struct BusMethod;
 QDBusConnection session_bus();
 // A call to the bus itself, and to a method of an application's object.
 QDBusMessage bus_daemon_call(const char* method);
-QDBusMessage app_call(team_id team, const BusMethod& method);
+// destination: the unique name of the team's connection (find_team_owner).
+QDBusMessage app_call(const QString& destination, const BusMethod& method);
 
 // Waits until every call has finished; finishedAt[i] is when call i was
 // seen to. On the main thread Qt events keep flowing meanwhile; on a

@@ -1,7 +1,9 @@
 #include "BusConnection.h"
 
 #include <algorithm>
+#include <cstdio>
 #include <cstdlib>
+#include <random>
 #include <utility>
 
 #include <QByteArrayList>
@@ -10,6 +12,7 @@
 #include <QDBusConnectionInterface>
 #include <QDBusMessage>
 #include <QDBusMetaType>
+#include <QDBusReply>
 #include <QThread>
 #include <QTimer>
 
@@ -150,7 +153,45 @@ void BusConnection::_Check()
 	// Names came and went unseen meanwhile: the next look asks the bus.
 	BusState::Default().Unlist();
 	if (joined && _Register(fresh))
-		fresh.registerService(service_name(current_team()));
+		_TakeName(fresh);
+}
+
+bool BusConnection::_TakeName(QDBusConnection& session)
+{
+	const QString own = service_name(current_team());
+	QString held;
+	{
+		std::lock_guard<std::mutex> guard(mLock);
+		held = mServiceName;
+	}
+	// Back under the name it had (after a lost connection), else its own.
+	if (!held.isEmpty() && session.registerService(held))
+		return true;
+	if (held != own && session.registerService(own)) {
+		std::lock_guard<std::mutex> guard(mLock);
+		mServiceName = own;
+		return true;
+	}
+	// Any process may take the name of a process id ahead of the process
+	// that gets it. Answering under no name would leave requests for this
+	// team to whoever holds it; an alternate name with a random word
+	// cannot have been taken ahead, and the roster and our clients find it
+	// by its team and the bus's word on whose process it is.
+	std::random_device random;
+	for (int attempt = 0; attempt < 3; attempt++) {
+		const uint64 word = ((uint64)random() << 32) | random();
+		const QString alternate = QString::fromStdString(alternate_bus_name(current_team(), word));
+		if (session.registerService(alternate)) {
+			const QDBusReply<QString> holder = session.interface()->serviceOwner(own);
+			fprintf(stderr, "%s is held by another process (%s); answering as %s\n",
+			        qPrintable(own), holder.isValid() ? qPrintable(holder.value()) : "gone",
+			        qPrintable(alternate));
+			std::lock_guard<std::mutex> guard(mLock);
+			mServiceName = alternate;
+			return true;
+		}
+	}
+	return false;
 }
 
 status_t BusConnection::Join(std::function<app_record()> provider)
@@ -163,7 +204,7 @@ status_t BusConnection::Join(std::function<app_record()> provider)
 		mObject->SetProvider(nullptr);
 		return B_ERROR;
 	}
-	if (!session.registerService(service_name(current_team()))) {
+	if (!_TakeName(session)) {
 		session.unregisterObject(QString::fromLatin1(kBusObjectPath));
 		mObject->SetProvider(nullptr);
 		return B_NAME_IN_USE;
@@ -203,12 +244,16 @@ void BusConnection::Release(std::vector<QDBusPendingCall>* calls)
 
 void BusConnection::Leave()
 {
+	QString held;
 	{
 		std::lock_guard<std::mutex> guard(mLock);
 		mJoined = false;
+		held = mServiceName;
+		mServiceName.clear();
 	}
 	QDBusConnection session = Session();
-	session.unregisterService(service_name(current_team()));
+	if (!held.isEmpty())
+		session.unregisterService(held);
 	session.unregisterObject(QString::fromLatin1(kBusObjectPath));
 	mObject->SetProvider(nullptr);
 }

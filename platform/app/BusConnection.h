@@ -59,11 +59,16 @@ private:
 	// On the bus thread, every kCheckMs: a lost connection is made anew.
 	void _Check();
 	bool _Register(QDBusConnection& session);
+	// Takes the team's bus name, or, when another process holds it, an
+	// alternate one of the team's (BusInterface.h); false when neither.
+	bool _TakeName(QDBusConnection& session);
 	void _Subscribe(QDBusConnection& session);
 
 	std::mutex mLock;
 	// The connection's name; empty: Qt's own session connection.
 	QString mName;
+	// The bus name this application answers under, once joined.
+	QString mServiceName;
 	int mGeneration = 0;
 	bool mJoined = false;
 	bool mTried = false;

@@ -1,11 +1,49 @@
 #include "BusInterface.h"
 
 #include <cctype>
+#include <climits>
+#include <cstdint>
+#include <cstdio>
+#include <cstdlib>
 #include <cstring>
 
 namespace BPrivate {
 
 const char* const kBusServicePrefix = "org.vessmor.Team";
+
+team_id team_of_bus_name(const char* name)
+{
+	const size_t prefix = strlen(kBusServicePrefix);
+	if (name == nullptr || strncmp(name, kBusServicePrefix, prefix) != 0)
+		return -1;
+	const char* digits = name + prefix;
+	size_t count = 0;
+	while (isdigit((unsigned char)digits[count]))
+		count++;
+	if (count == 0 || count > 10 || digits[0] == '0')
+		return -1;
+	const char* rest = digits + count;
+	if (*rest == '.') {
+		// One more element of letters and digits, starting with a letter,
+		// as a bus name element must.
+		rest++;
+		if (!isalpha((unsigned char)*rest))
+			return -1;
+		while (isalnum((unsigned char)*rest))
+			rest++;
+	}
+	if (*rest != '\0')
+		return -1;
+	const long long team = strtoll(digits, nullptr, 10);
+	return team > 0 && team <= INT32_MAX ? (team_id)team : -1;
+}
+
+std::string alternate_bus_name(team_id team, uint64 random)
+{
+	char word[24];
+	snprintf(word, sizeof(word), ".x%016llx", (unsigned long long)random);
+	return kBusServicePrefix + std::to_string(team) + word;
+}
 const char* const kBusObjectPath = "/org/vessmor/App";
 const char* const kBusInterface = "org.vessmor.App";
 const char* const kBusPropertiesInterface = "org.freedesktop.DBus.Properties";

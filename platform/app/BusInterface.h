@@ -8,6 +8,8 @@
 #include <span>
 #include <string>
 
+#include "SupportDefs.h"
+
 namespace BPrivate {
 
 // Names on the bus.
@@ -15,6 +17,15 @@ extern const char* const kBusServicePrefix; // + team id
 extern const char* const kBusObjectPath;
 extern const char* const kBusInterface;
 extern const char* const kBusPropertiesInterface;
+
+// The team one of our bus names stands for, or -1 for any other name: the
+// application's own name, kBusServicePrefix + team, or the one it takes when
+// another process holds that: kBusServicePrefix + team + "." + a word of
+// letters and digits. Only the bus can tell whether the owner is that team.
+team_id team_of_bus_name(const char* name);
+// The name an application takes when its own is held by another process:
+// one nobody could have taken ahead of it, the word being random.
+std::string alternate_bus_name(team_id team, uint64 random);
 
 // Errors our object answers with.
 extern const char* const kErrorBadMessage; // bytes that are no message

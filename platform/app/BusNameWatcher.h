@@ -7,6 +7,8 @@
 #include <QObject>
 #include <QString>
 
+#include "SupportDefs.h"
+
 namespace BPrivate {
 
 class BusNameWatcher : public QObject
@@ -17,8 +19,10 @@ public slots:
 	void NameOwnerChanged(const QString& name, const QString& oldOwner, const QString& newOwner);
 
 private:
-	void _Launched(const QString& name);
-	void _Quit(const QString& name);
+	// owner: the unique name that took the name. Only the connection of
+	// the team's own process counts as the team.
+	void _Launched(team_id team, const QString& owner);
+	void _Quit(team_id team);
 };
 
 } // namespace BPrivate

@@ -31,6 +31,7 @@
 #include "LooperImpl.h"
 #include "Message.h"
 #include "ReplyChannels.h"
+#include "ScriptingReplies.h"
 #include "SealedReply.h"
 #include "TokenRegistry.h"
 
@@ -117,6 +118,13 @@ private:
 	uint64 mLastId = 0;
 };
 
+// Why a reply was refused, with the numbers, for the caller to show.
+QString too_large_reply_text(const BMessage& reply)
+{
+	const ssize_t size = reply.FlattenedSize();
+	return QString::fromStdString(too_large_text("the reply", size > 0 ? (uint64)size : 0));
+}
+
 // Answers a request that came over the bus: the reply (or B_NO_REPLY when
 // the message is deleted unanswered) goes back as the method's return, its
 // bytes inline (Request) or in a sealed memory file (RequestFd).
@@ -142,6 +150,8 @@ public:
 		return _Send(reply);
 	}
 
+	bool IsRemote() const override { return true; }
+
 private:
 	status_t _Send(const BMessage& reply)
 	{
@@ -151,7 +161,7 @@ private:
 		status_t status = flatten_for_wire(reply, &bytes);
 		if (status != B_OK) {
 			mConnection.send(mRequest.createErrorReply(QString::fromLatin1(kErrorTooLarge),
-			                                           QStringLiteral("reply too large")));
+			                                           too_large_reply_text(reply)));
 			return status;
 		}
 		return mConnection.send(mRequest.createReply(QVariant(bytes))) ? B_OK : B_BAD_PORT_ID;
@@ -164,7 +174,7 @@ private:
 		if (fd < 0) {
 			if (status == B_BAD_VALUE) {
 				mConnection.send(mRequest.createErrorReply(QString::fromLatin1(kErrorTooLarge),
-				                                           QStringLiteral("reply too large")));
+				                                           too_large_reply_text(reply)));
 			} else {
 				mConnection.send(mRequest.createErrorReply(
 				    QDBusError::NoMemory, QStringLiteral("no file for the reply")));

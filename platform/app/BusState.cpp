@@ -37,6 +37,7 @@ bool BusState::IsRegistered()
 void BusState::NoteName(team_id team, bool present)
 {
 	std::lock_guard<std::mutex> guard(mLock);
+	mOwners.erase(team);
 	if (!present)
 		mSingleRequestsOnly.erase(team);
 	if (mListed)
@@ -58,6 +59,7 @@ void BusState::Unlist()
 {
 	std::lock_guard<std::mutex> guard(mLock);
 	mListed = false;
+	mOwners.clear();
 }
 
 size_t BusState::BeginListing()
@@ -124,6 +126,37 @@ std::vector<app_record> BusState::Records(const std::set<team_id>& present)
 			records.push_back(found->second);
 	}
 	return records;
+}
+
+bool BusState::Owner(team_id team, std::string* owner)
+{
+	std::lock_guard<std::mutex> guard(mLock);
+	auto found = mOwners.find(team);
+	if (found == mOwners.end())
+		return false;
+	*owner = found->second;
+	return true;
+}
+
+void BusState::NoteOwner(team_id team, const std::string& owner)
+{
+	std::lock_guard<std::mutex> guard(mLock);
+	mOwners[team] = owner;
+}
+
+void BusState::VouchForTesting(team_id team, bool vouch)
+{
+	std::lock_guard<std::mutex> guard(mLock);
+	if (vouch)
+		mVouched.insert(team);
+	else
+		mVouched.erase(team);
+}
+
+bool BusState::VouchedForTesting(team_id team)
+{
+	std::lock_guard<std::mutex> guard(mLock);
+	return mVouched.count(team) != 0;
 }
 
 bool BusState::UnderstandsRequests(team_id team)

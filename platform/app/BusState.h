@@ -9,6 +9,7 @@
 #include <map>
 #include <mutex>
 #include <set>
+#include <string>
 #include <utility>
 #include <vector>
 
@@ -56,6 +57,18 @@ public:
 	// The cached records of these teams, in their order.
 	std::vector<app_record> Records(const std::set<team_id>& present);
 
+	// The unique bus name of the connection found to be the team's own
+	// process (find_team_owner); forgotten when a name of the team changes
+	// hands or a call finds nobody.
+	bool Owner(team_id team, std::string* owner);
+	void NoteOwner(team_id team, const std::string& owner);
+
+	// A test that answers for a made-up team from a bus connection of its
+	// own vouches for it, so that the team's name counts as the team's
+	// although no process has that id. Nothing but tests calls this.
+	void VouchForTesting(team_id team, bool vouch);
+	bool VouchedForTesting(team_id team);
+
 	// Teams whose program does not know Requests: asked one at a time.
 	bool UnderstandsRequests(team_id team);
 	void NoteSingleRequestsOnly(team_id team);
@@ -80,6 +93,8 @@ private:
 	int mListingsUnderWay = 0;
 	std::vector<std::pair<team_id, bool>> mNameLog;
 	std::set<team_id> mSingleRequestsOnly;
+	std::map<team_id, std::string> mOwners;
+	std::set<team_id> mVouched;
 	std::set<team_id> mPendingLaunches;
 	Watcher mWatcher;
 };

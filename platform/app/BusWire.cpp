@@ -24,21 +24,7 @@ QString service_name(team_id team)
 
 team_id team_from_service(const QString& name)
 {
-	QString prefix = QString::fromLatin1(kBusServicePrefix);
-	if (!name.startsWith(prefix))
-		return -1;
-	QStringView digits = QStringView(name).mid(prefix.size());
-	if (digits.isEmpty() || digits.size() > 10 || digits.at(0) == u'0')
-		return -1;
-	for (QChar c : digits) {
-		if (c < u'0' || c > u'9')
-			return -1;
-	}
-	bool ok = false;
-	qlonglong value = digits.toLongLong(&ok);
-	if (!ok || value <= 0 || value > INT_MAX)
-		return -1;
-	return (team_id)value;
+	return team_of_bus_name(name.toLatin1().constData());
 }
 
 status_t flatten_for_wire(const BMessage& message, QByteArray* bytes)

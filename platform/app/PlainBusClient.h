@@ -38,9 +38,19 @@ public:
 	// does not answer).
 	bool Connect();
 
+	// One deadline (system_time()) for everything asked from now on: each
+	// question of the bus and each request waits at most until then, and
+	// one asked after it fails at once with B_TIMED_OUT. 0: none.
+	void SetDeadline(bigtime_t deadline) { mDeadline = deadline; }
+	bool DeadlinePassed() const;
+
 	// Sends message to the application object of team and waits at most
-	// timeout (B_INFINITE_TIMEOUT: kMaxRemoteWait) for its reply. The
-	// statuses are a BMessenger's: B_BAD_PORT_ID for no such team,
+	// timeout (B_INFINITE_TIMEOUT: kMaxRemoteWait) for its reply. It goes to
+	// the connection the bus says is the team's own process (the team's
+	// name, or the alternate name it took when another process held that);
+	// B_PERMISSION_DENIED when only other processes hold the team's names
+	// (Impostor() tells which). The other statuses are a BMessenger's:
+	// B_BAD_PORT_ID for no such team,
 	// B_TIMED_OUT, B_BAD_REPLY for an answer that is no message, and those
 	// of the protocol's errors. On failure reply is emptied, its what
 	// B_NO_REPLY. Where the connection passes descriptors the reply comes
@@ -51,14 +61,32 @@ public:
 	// the process of the team), in the order they joined.
 	std::vector<Application> Applications();
 
+	// After a Request refused with B_PERMISSION_DENIED: the process that
+	// holds the team's name.
+	team_id Impostor() const { return mImpostor; }
+	// The text of the bus error behind the last failed Request ("" when it
+	// had none), say why a reply was refused.
+	const std::string& ErrorText() const { return mErrorText; }
+
 private:
+	// A wait of at most timeout and of what is left before the deadline.
+	int _TimeoutMs(bigtime_t timeout) const;
+	// The unique name of the connection of team's own process.
+	status_t _Destination(team_id team, std::string* destination);
+	// The unique name holding a name ("" for nobody) and its process.
+	std::string _Holder(const char* name, status_t* status);
+	team_id _ProcessOf(const std::string& connection, status_t* status);
+
 	// One call of Request or RequestFd with the flattened message; *unknown
 	// when the peer does not know the method.
-	status_t _Call(team_id team, const BusMethod& method, const std::string& bytes,
-	               bigtime_t timeout, BMessage* reply, bool* unknown);
+	status_t _Call(const std::string& destination, const BusMethod& method,
+	               const std::string& bytes, bigtime_t timeout, BMessage* reply, bool* unknown);
 
 	DBusConnection* mConnection = nullptr;
 	bool mPassFds = true;
+	bigtime_t mDeadline = 0;
+	team_id mImpostor = -1;
+	std::string mErrorText;
 };
 
 // The executable of a running process (links resolved), "" when unknown.

@@ -2,6 +2,7 @@
 
 #include "Application.h"
 #include "Handler.h"
+#include "OS.h"
 
 namespace BPrivate {
 
@@ -32,6 +33,18 @@ status_t WaitingReplyChannel::Deliver(const BMessage& reply, bigtime_t timeout)
 }
 
 AddressReplyChannel::AddressReplyChannel(const BMessenger& target) : mTarget(target) {}
+
+bool reply_leaves_process(const BMessage& message)
+{
+	auto* channel =
+	    dynamic_cast<AddressedReplyChannel*>(MessageInternals::GetReplyChannel(message).get());
+	return channel != nullptr && channel->IsRemote();
+}
+
+bool AddressReplyChannel::IsRemote() const
+{
+	return mTarget.Team() != current_team();
+}
 
 status_t AddressReplyChannel::Deliver(const BMessage& reply, bigtime_t timeout)
 {

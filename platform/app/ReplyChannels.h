@@ -18,7 +18,14 @@ class AddressedReplyChannel : public ReplyChannel
 {
 public:
 	virtual BMessenger ReturnAddress() const { return BMessenger(); }
+	// Whether the reply leaves this process, and so meets the bus's size
+	// limit.
+	virtual bool IsRemote() const { return false; }
 };
+
+// Whether the reply to message (delivered, its sender waiting or given a
+// reply address) goes to another process.
+bool reply_leaves_process(const BMessage& message);
 
 // Where a synchronous sender waits for its reply.
 struct ReplySlot
@@ -48,6 +55,7 @@ public:
 	explicit AddressReplyChannel(const BMessenger& target);
 	status_t Deliver(const BMessage& reply, bigtime_t timeout) override;
 	BMessenger ReturnAddress() const override { return mTarget; }
+	bool IsRemote() const override;
 
 private:
 	BMessenger mTarget;

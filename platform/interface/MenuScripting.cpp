@@ -77,11 +77,9 @@ BMenuItem* find_item(BMenu* menu, BMessage* message, const Current& current, boo
 		return item;
 	}
 	int32 index = -1;
-	if (current.specifier.FindInt32("index", &index) == B_OK) {
-		if (current.form == B_REVERSE_INDEX_SPECIFIER)
-			index = menu->CountItems() - index;
+	if (current.specifier.FindInt32("index", &index) == B_OK &&
+	    BPrivate::element_position(current.form, index, menu->CountItems(), &index))
 		item = menu->ItemAt(index);
-	}
 	if (item != nullptr && needSubmenu && item->Submenu() == nullptr)
 		item = nullptr;
 	if (item == nullptr)

@@ -6,9 +6,11 @@
 #include <cstring>
 #include <string>
 
+#include "Bus.h"
 #include "FlatRunArray.h"
 #include "Message.h"
 #include "PropertyInfo.h"
+#include "ReplyChannels.h"
 #include "ScriptingReplies.h"
 #include "TextView.h"
 #include "TextViewData.h"
@@ -56,11 +58,15 @@ bool text_range(const BTextView* view, const BMessage& specifier, int32 form, in
 		return false;
 	if (specifier.FindInt32("range", &range) != B_OK)
 		range = 1;
-	const int32 length = view->TextLength();
+	// In 64 bits: a peer may send any int32 for either, and the sums of
+	// two of them do not fit in 32.
+	const int64 length = view->TextLength();
+	int64 first = index;
 	if (form == B_REVERSE_RANGE_SPECIFIER)
-		index = length - index;
-	*start = std::clamp(index, (int32)0, length);
-	*end = std::clamp(index + std::max(range, (int32)0), *start, length);
+		first = length - first;
+	const int64 last = first + std::max(range, (int32)0);
+	*start = (int32)std::clamp(first, (int64)0, length);
+	*end = (int32)std::clamp(last, (int64)*start, length);
 	return true;
 }
 
@@ -91,6 +97,16 @@ bool answer_text(BTextView* view, BMessage* message, const BMessage& specifier, 
 	if (!range_or_reply(view, message, specifier, form, &start, &end))
 		return true;
 	if (message->what == B_GET_PROPERTY) {
+		// A text past what a reply across processes holds is refused with its
+		// size, not left to fail on the bus as a bare "bad value". The few
+		// bytes of the reply's own fields count too.
+		const size_t kReplyFields = 256;
+		const size_t bytes = (size_t)(end - start);
+		if (BPrivate::reply_leaves_process(*message) &&
+		    bytes + kReplyFields > BPrivate::kMaxWireMessageSize) {
+			BPrivate::send_too_large(message, "the text", bytes);
+			return true;
+		}
 		// The length is known: the string goes in with its NUL and without
 		// a scan for it.
 		BMessage reply(B_REPLY);
@@ -218,9 +234,13 @@ bool answer_runs(BTextView* view, const BPrivate::TextViewData& data, BMessage* 
 	}
 	// Each run from its offset to the next one's; the first also covers
 	// what lies before it, and offsets past the range are cut off.
+	// An offset may be anything up to INT32_MAX: added in 64 bits.
+	const auto in_range = [start, end](int32 offset) {
+		return (int32)std::min((int64)start + offset, (int64)end);
+	};
 	for (size_t i = 0; i < runs.size(); i++) {
-		const int32 from = i == 0 ? start : std::min(start + runs[i].offset, end);
-		const int32 to = i + 1 < runs.size() ? std::min(start + runs[i + 1].offset, end) : end;
+		const int32 from = i == 0 ? start : in_range(runs[i].offset);
+		const int32 to = i + 1 < runs.size() ? in_range(runs[i + 1].offset) : end;
 		if (from >= to)
 			continue;
 		BFont font;

@@ -49,11 +49,9 @@ BView* resolve_child_view(BView* parent, BMessage* message, BMessage* specifier,
 		}
 	} else {
 		int32 index = -1;
-		if (specifier->FindInt32("index", &index) == B_OK) {
-			if (form == B_REVERSE_INDEX_SPECIFIER)
-				index = parent->CountChildren() - index;
+		if (specifier->FindInt32("index", &index) == B_OK &&
+		    element_position(form, index, parent->CountChildren(), &index))
 			view = parent->ChildAt(index);
-		}
 		if (view == nullptr) {
 			send_not_understood(message, B_BAD_INDEX, "No view at that index");
 			return nullptr;

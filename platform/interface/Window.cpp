@@ -168,6 +168,7 @@ void BWindow::_Init(BRect frame, const char* title, window_look look, window_fee
 	mData->look = look;
 	mData->feel = feel;
 	mData->flags = flags;
+	frame = BPrivate::bounded_window_frame(frame);
 
 	// Windows end through QuitRequested(), and the application through its
 	// own quit path; Qt must not end the event loop when a window hides.
@@ -473,7 +474,10 @@ void BWindow::MoveTo(BPoint where)
 
 void BWindow::MoveTo(float x, float y)
 {
-	QPoint where((int)std::lround(x), (int)std::lround(y));
+	BRect frame = Frame();
+	frame.OffsetTo(x, y);
+	frame = BPrivate::bounded_window_frame(frame, mData->widget);
+	QPoint where((int)std::lround(frame.left), (int)std::lround(frame.top));
 	BPrivate::on_gui(mData->widget, [where](QWidget* widget) {
 		QRect geometry = widget->geometry();
 		geometry.moveTo(where);
@@ -493,6 +497,15 @@ void BWindow::ResizeTo(float width, float height)
 	height = std::clamp(height, mData->minHeight, std::max(mData->minHeight, mData->maxHeight));
 	if (!mData->widget)
 		return;
+	// No larger than the screen's area, and moved in where the new size
+	// would stick out of it.
+	const BRect before = Frame();
+	const BRect bounded = BPrivate::bounded_window_frame(
+	    BRect(before.left, before.top, before.left + width, before.top + height), mData->widget);
+	width = bounded.Width();
+	height = bounded.Height();
+	if (bounded.LeftTop() != before.LeftTop())
+		mData->widget->move((int)std::lround(bounded.left), (int)std::lround(bounded.top));
 	QSize size(std::max(1, (int)std::lround(width) + 1), std::max(1, (int)std::lround(height) + 1));
 	if ((mData->flags & B_NOT_RESIZABLE) != 0)
 		mData->widget->setFixedSize(size);

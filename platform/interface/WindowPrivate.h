@@ -55,6 +55,12 @@ void install_shortcut_filter();
 // The application's widget style (LayerStyle.cpp); once, before the first
 // window is built.
 void install_layer_style();
+// frame made to fit the available area of its screen (the primary one when
+// it is on none), moved in as far as needed; no side beyond that area.
+// Every frame a window takes goes through it: from code, scripts or
+// settings files alike. frame is the content area; with the window's widget
+// given, the border the window system draws around it must fit too.
+BRect bounded_window_frame(BRect frame, const QWidget* window = nullptr);
 
 } // namespace BPrivate
 

@@ -4,6 +4,8 @@
 
 #include <QDBusConnection>
 
+#include "BusState.h"
+
 namespace {
 
 const char* const kObjectPath = "/org/vessmor/App";
@@ -21,10 +23,14 @@ FakeTeam::FakeTeam(const char* connection, QDBusVirtualObject* object)
 	QDBusConnection bus = QDBusConnection::connectToBus(QDBusConnection::SessionBus, mConnection);
 	mRegistered = bus.isConnected() && bus.registerVirtualObject(kObjectPath, object) &&
 	              bus.registerService(ServiceName(mTeam));
+	// No process has the team's id, so the owner of its name could never be
+	// that process.
+	BPrivate::BusState::Default().VouchForTesting(mTeam, true);
 }
 
 FakeTeam::~FakeTeam()
 {
+	BPrivate::BusState::Default().VouchForTesting(mTeam, false);
 	QDBusConnection bus(mConnection);
 	bus.unregisterService(ServiceName(mTeam));
 	bus.unregisterObject(kObjectPath);

@@ -245,3 +245,46 @@ TEST(RosterTest, LaunchReportsADesktopOpenerThatFails)
 			EXPECT_NE(B_OK, status);
 	}
 }
+
+TEST_F(BusTest, ANameTakenByAnotherProcessNeverGetsTheTeamsMessages)
+{
+	Watchdog watchdog(60);
+	run_app(app.get(), [&] {
+		ScratchFolder scratch;
+		// The peer joins the bus late, so its name can be taken first, as a
+		// squatter on the names of future process ids would.
+		PeerProcess peer(peer_path("plain_peer"),
+		                 WithSignature("plain_peer", {"--start-delay-ms=1500"}));
+		ASSERT_TRUE(peer.Started());
+		PeerProcess squatter(peer_path("name_squatter"),
+		                     {"--name=org.vessmor.Team" + std::to_string(peer.Pid()),
+		                      "--ready-file=" + (scratch / "squat")});
+		ASSERT_TRUE(wait_until([&] { return ReadFileBytes(scratch / "squat").size() > 0; }));
+		ASSERT_TRUE(wait_for_team(peer.Pid())) << "the roster finds it under its other name";
+
+		status_t status;
+		BMessenger byTeam(nullptr, peer.Pid(), &status);
+		ASSERT_EQ(B_OK, status);
+		BMessage reply;
+		// The squatter answers nothing: a request sent to it would time out.
+		ASSERT_EQ(B_OK, ask_property(byTeam, "Name", &reply, 3000000));
+		EXPECT_STREQ("plain_peer", reply.GetString("result", ""));
+		BMessenger bySignature(plainSignature.c_str(), -1, &status);
+		ASSERT_EQ(B_OK, status);
+		EXPECT_EQ(peer.Pid(), bySignature.Team());
+
+		// A live process that never joined, its name held by another: refused
+		// at once, nothing sent to the holder, and no application listed.
+		PeerProcess quiet(peer_path("name_squatter"), {"--lifetime-ms=30000"});
+		PeerProcess impostor(peer_path("name_squatter"),
+		                     {"--name=org.vessmor.Team" + std::to_string(quiet.Pid()),
+		                      "--ready-file=" + (scratch / "impostor")});
+		ASSERT_TRUE(wait_until([&] { return ReadFileBytes(scratch / "impostor").size() > 0; }));
+		const bigtime_t start = system_time();
+		EXPECT_EQ(B_PERMISSION_DENIED,
+		          BMessenger::FromAddress({quiet.Pid(), -1, -1}).SendMessage('ping', &reply));
+		EXPECT_LT(system_time() - start, 2000000) << "refused, not waited for";
+		app_info info;
+		EXPECT_EQ(B_BAD_TEAM_ID, be_roster->GetRunningAppInfo(quiet.Pid(), &info));
+	});
+}

@@ -8,12 +8,17 @@
 //                      "ready", "refs <path> <path> ...", "argv <count>",
 //                      "quit-requested"
 //   --refuse-quit      QuitRequested answers false (logged all the same)
+//   --start-delay-ms=MS wait MS milliseconds before the application starts
+//                      (and joins the bus), so a test can learn its team first
 //   --help             print this usage and exit 2
 // Files named on the command line arrive as one B_REFS_RECEIVED. Options are
 // stable: other tests rely on them. Exits 0 after quitting, 2 on a bad option.
+#include <chrono>
 #include <cstdio>
+#include <cstdlib>
 #include <fstream>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include "Application.h"
@@ -24,7 +29,7 @@
 namespace {
 
 const char* kUsage = "usage: plain_peer [--signature=SIG] [--ready-file=PATH] [--log-file=PATH] "
-                     "[--refuse-quit] [file ...]\n";
+                     "[--refuse-quit] [--start-delay-ms=MS] [file ...]\n";
 
 struct PlainSettings
 {
@@ -32,6 +37,7 @@ struct PlainSettings
 	std::string readyFile;
 	std::string logFile;
 	bool refuseQuit = false;
+	long startDelayMs = 0;
 };
 
 class PlainPeer : public BApplication
@@ -99,10 +105,14 @@ int main(int argc, char** argv)
 			settings.logFile = option.value;
 		else if (option.name == "refuse-quit" && !option.hasValue)
 			settings.refuseQuit = true;
+		else if (option.name == "start-delay-ms" && option.hasValue)
+			settings.startDelayMs = atol(option.value.c_str());
 		else
 			ok = false;
 	}
 	if (!ok)
 		return peer_usage_error(kUsage);
+	if (settings.startDelayMs > 0)
+		std::this_thread::sleep_for(std::chrono::milliseconds(settings.startDelayMs));
 	return run_peer<PlainPeer>(settings);
 }

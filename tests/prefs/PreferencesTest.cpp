@@ -277,6 +277,26 @@ TEST_F(PreferencesTest, BrokenBodyLeavesNothingBehind)
 	EXPECT_STREQ(garbage.GetString("loadpath", nullptr), "/somewhere/long/enough/to/cut");
 }
 
+TEST_F(PreferencesTest, AnUnreadableFileIsSetAsideBeforeTheDefaultsAreSaved)
+{
+	const std::string damaged = Header(kKennung) + "not a message at all";
+	for (const std::string& aside : {PrefsPath() + ".damaged", PrefsPath() + ".damaged-2"}) {
+		WriteFileBytes(PrefsPath(), damaged + aside);
+		Preferences prefs(PrefsPath().c_str(), kKennung);
+		ASSERT_EQ(prefs.InitCheck(), kPrefsLoadFailed);
+		std::string where;
+		ASSERT_EQ(prefs.SetAside(&where), kPrefsOK);
+		EXPECT_EQ(aside, where);
+		EXPECT_FALSE(std::filesystem::exists(PrefsPath()));
+		prefs.Set(kPrefAutoPrefs, (int8)1);
+		ASSERT_EQ(prefs.Save(), kPrefsOK);
+		// The earlier damaged copy is never overwritten by a later one.
+		EXPECT_EQ(damaged + aside, ReadFileBytes(aside));
+	}
+	EXPECT_EQ(damaged + PrefsPath() + ".damaged", ReadFileBytes(PrefsPath() + ".damaged"));
+	EXPECT_EQ(Preferences(PrefsPath().c_str(), kKennung).InitCheck(), kPrefsOK);
+}
+
 TEST_F(PreferencesTest, LoadOfAMissingFileKeepsTheSettings)
 {
 	Preferences prefs(PrefsPath().c_str(), kKennung);

@@ -90,6 +90,9 @@ bool HeyRequest::_ParseSpecifier(const std::vector<std::string>& words, size_t* 
 	std::string inside = bracketed ? argument.substr(1, argument.size() - 2) : argument;
 	int32 index;
 	if (read_index(inside, &index)) {
+		// A reverse index is sent as its magnitude, which INT32_MIN has none of.
+		if (index == INT32_MIN)
+			return _Fail("bad index " + argument);
 		BMessage specifier(index < 0 ? B_REVERSE_INDEX_SPECIFIER : B_INDEX_SPECIFIER);
 		specifier.AddString("property", property.c_str());
 		specifier.AddInt32("index", index < 0 ? -index : index);

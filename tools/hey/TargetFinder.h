@@ -12,8 +12,8 @@ class PlainBusClient;
 }
 
 // The team APP names; -1 when no running application matches. A team is a
-// number, taken as it is: whether it runs shows in the answer to the
-// request, which saves asking the bus first. A signature has a slash; any
+// number, taken as it is: whether it runs, and whether the bus name of it is
+// held by that very process, the request finds out. A signature has a slash; any
 // other word is compared with the leaf name of each application's
 // executable. The application that joined the bus first wins.
 team_id FindTarget(BPrivate::PlainBusClient& bus, const std::string& app);

@@ -14,8 +14,10 @@
 #include <vector>
 
 #include <AppDefs.h>
+#include <Bus.h>
 #include <Errors.h>
 #include <Message.h>
+#include <OS.h>
 #include <PlainBusClient.h>
 
 #include "HeyRequest.h"
@@ -27,6 +29,8 @@ namespace {
 const int kExitReply = 0;
 const int kExitErrorReply = 1;
 const int kExitUsage = 2;
+// The whole run without -t: the layer's longest wait for another process.
+const bigtime_t kMaxRun = BPrivate::kMaxRemoteWait;
 
 const char* kUsage =
     "usage: hey [-j] [-t MS] APP VERB [SPECIFIER [of SPECIFIER]*] [to VALUE]\n"
@@ -92,7 +96,15 @@ int main(int argc, char** argv)
 		fprintf(stderr, "hey: no session bus to find %s on\n", app.c_str());
 		return kExitUsage;
 	}
+	// One deadline for the whole run: finding the application (whose
+	// candidates may each be slow to say what they are) counts against -t as
+	// much as the request itself does.
+	bus.SetDeadline(system_time() + (timeout == B_INFINITE_TIMEOUT ? kMaxRun : timeout));
 	const team_id team = FindTarget(bus, app);
+	if (team < 0 && bus.DeadlinePassed()) {
+		fprintf(stderr, "hey: %s was not found in time\n", app.c_str());
+		return kExitErrorReply;
+	}
 	if (team < 0) {
 		fprintf(stderr, "hey: no application %s is running\n", app.c_str());
 		return kExitUsage;
@@ -104,6 +116,12 @@ int main(int argc, char** argv)
 		fprintf(stderr, "hey: %s did not answer in time\n", app.c_str());
 		return kExitErrorReply;
 	}
+	if (status == B_PERMISSION_DENIED) {
+		fprintf(stderr,
+		        "hey: the bus name of team %d is held by process %d, not by team %d: refused\n",
+		        (int)team, (int)bus.Impostor(), (int)team);
+		return kExitErrorReply;
+	}
 	if (status == B_BAD_PORT_ID) {
 		fprintf(stderr, "hey: no application %s is running\n", app.c_str());
 		return kExitUsage;
@@ -113,7 +131,8 @@ int main(int argc, char** argv)
 		return kExitUsage;
 	}
 	if (status != B_OK) {
-		fprintf(stderr, "hey: no usable reply from %s: %s\n", app.c_str(), b_status_string(status));
+		const std::string why = bus.ErrorText().empty() ? b_status_string(status) : bus.ErrorText();
+		fprintf(stderr, "hey: no usable reply from %s: %s\n", app.c_str(), why.c_str());
 		return kExitErrorReply;
 	}
 	if (json) {
@@ -122,5 +141,11 @@ int main(int argc, char** argv)
 	} else {
 		WriteReply(stdout, reply, request.AsksSuites());
 	}
-	return is_error_reply(reply) ? kExitErrorReply : kExitReply;
+	if (!is_error_reply(reply))
+		return kExitReply;
+	// What the application said went wrong, where it said it in words.
+	const char* why = nullptr;
+	if (reply.FindString("message", &why) == B_OK && why != nullptr && why[0] != '\0')
+		fprintf(stderr, "hey: %s\n", why);
+	return kExitErrorReply;
 }
