@@ -90,6 +90,18 @@ const char* mText[] = {
     "It is too large (%d MiB; the limit is %d MiB).",
     "Entries %s contain bytes that cannot be edited as text; saving will change them.",
     "Asking %s…",
+    "Unsaved work on %s was found (last kept at %s): the editor ended without saving it. "
+    "Restore it?",
+    "Unsaved work on an untitled text was found (last kept at %s): the editor ended without "
+    "saving it. Restore it?",
+    "Restore",
+    "Another program changed %s. Reload it and lose your unsaved changes, or keep yours?",
+    "Reload",
+    "Keep Mine",
+    "Reloaded %s: another program changed it.",
+    "Another program deleted %s. The text is kept and marked unsaved.",
+    "Another program changed %s since it was loaded or saved here. Overwrite it with this text?",
+    "Overwrite",
 };
 
 static_assert(std::size(mText) == kInterfaceTextCount,

@@ -88,10 +88,20 @@ enum InterfaceText : int32 {
 	kTextReplacedCount,      // "%d": how many were replaced
 	kTextNoUntranslated,
 	kTextNoWarning,
-	kTextNoSuchEntry,       // "%s": the entry asked for
-	kTextFileTooLarge,      // "%d": the file's size in MiB, then the limit in MiB
-	kTextEntriesNotText,    // "%s": the entry numbers, "3, 7"
-	kTextAskingApplication, // "%s": the application asked for a reference
+	kTextNoSuchEntry,             // "%s": the entry asked for
+	kTextFileTooLarge,            // "%d": the file's size in MiB, then the limit in MiB
+	kTextEntriesNotText,          // "%s": the entry numbers, "3, 7"
+	kTextAskingApplication,       // "%s": the application asked for a reference
+	kTextRestoreFileQuestion,     // "%s": the file, then when the work was last kept
+	kTextRestoreUntitledQuestion, // "%s": when the work was last kept
+	kTextRestore,
+	kTextFileChangedQuestion, // "%s": the file
+	kTextReload,
+	kTextKeepMine,
+	kTextReloaded,          // "%s": the file
+	kTextFileDeleted,       // "%s": the file
+	kTextOverwriteQuestion, // "%s": the file
+	kTextOverwrite,
 
 	kInterfaceTextCount
 };

@@ -21,6 +21,7 @@
 
 #include "EditableEntries.h"
 #include "EditorMessages.h"
+#include "FileWatch.h"
 #include "HeaderFields.h"
 #include "LocaleFile.h"
 #include "LocaleMerge.h"
@@ -234,11 +235,11 @@ status_t ZTLEWindow::FileLoad(BFile* file)
 	return B_OK;
 }
 
-void ZTLEWindow::_LoadFileMessage(BMessage* message, bool asReference)
+bool ZTLEWindow::_LoadFileMessage(BMessage* message, bool asReference)
 {
 	entry_ref ref;
 	if (message->FindRef("refs", 0, &ref) != B_OK)
-		return;
+		return false;
 	BPath path(&ref);
 	const char* fullPath = path.Path() != nullptr ? path.Path() : "";
 	BFile file(&ref, B_READ_ONLY);
@@ -247,7 +248,7 @@ void ZTLEWindow::_LoadFileMessage(BMessage* message, bool asReference)
 		ReferenceLoadFile(&file);
 		if (mPrefs != nullptr)
 			mPrefs->Set(kPrefLoadPath, fullPath);
-		return;
+		return true;
 	}
 
 	status_t status = file.InitCheck();
@@ -276,11 +277,12 @@ void ZTLEWindow::_LoadFileMessage(BMessage* message, bool asReference)
 		(new BAlert("Locale", text.c_str(), _Text(kTextCancel), nullptr, nullptr, B_WIDTH_AS_USUAL,
 		            B_WARNING_ALERT))
 		    ->Go(nullptr);
-		return;
+		return false;
 	}
 	if (mPrefs != nullptr)
 		mPrefs->Set(kPrefLoadPath, fullPath);
 	mCurrentFile = fullPath;
+	mFileWatch->Watch(fullPath);
 	_AddRecentFile(fullPath);
 	_MarkClean();
 	if (!mLoadNotice.empty()) {
@@ -289,6 +291,7 @@ void ZTLEWindow::_LoadFileMessage(BMessage* message, bool asReference)
 		    ->Go(nullptr);
 		_ShowStatus(mLoadNotice.c_str());
 	}
+	return true;
 }
 
 void ZTLEWindow::_SaveFileMessage(BMessage* message)
@@ -300,6 +303,9 @@ void ZTLEWindow::_SaveFileMessage(BMessage* message)
 	mAfterSave = kAfterSaveNothing;
 	if (message->FindRef("directory", 0, &directory) != B_OK ||
 	    message->FindString("name", 0, &name) != B_OK)
+		return;
+	BPath target(&directory);
+	if (target.Append(name) == B_OK && !_ConfirmOverwrite(target.Path(), then))
 		return;
 	if (FileSaveTo(directory, name) != B_OK)
 		return;

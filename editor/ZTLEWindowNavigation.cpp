@@ -82,6 +82,8 @@ void ZTLEWindow::_TextChanged(int32)
 	mCountsStale = true;
 	mTitleStale = true;
 	mStatusView->TextEdited();
+	if (mJournal != nullptr)
+		mJournal->Changed();
 }
 
 void ZTLEWindow::_StatusTick()
