@@ -4,6 +4,7 @@
 
 #include "ZTLEWindow.h"
 
+#include <cstring>
 #include <ctime>
 #include <string>
 

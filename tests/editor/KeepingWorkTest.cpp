@@ -2,6 +2,7 @@
 // the offer to restore what an editor that is gone left, and the open file
 // changed on disk by another program.
 
+#include <ctime>
 #include <filesystem>
 #include <fstream>
 
@@ -19,7 +20,11 @@ namespace fs = std::filesystem;
 namespace {
 
 // Past the journal's interval, with room for a loaded machine.
-const auto kJournalWait = std::chrono::microseconds(JournalKeeper::kInterval) * 4;
+const auto kJournalWait = std::chrono::duration_cast<std::chrono::milliseconds>(
+    std::chrono::microseconds(JournalKeeper::kInterval) * 4);
+// Past the file watch's wait for a writer to settle.
+const auto kSettleWait = std::chrono::duration_cast<std::chrono::milliseconds>(
+    std::chrono::microseconds(FileWatch::kSettle) * 4);
 
 const char kMarked[] = "; #ID1:\n; Ok\n\n; #ID2:\n; Cancel\n\n";
 
@@ -241,8 +246,7 @@ TEST_F(KeepingWorkTest, SavingOverAChangedFileAsksAndTheEditorsOwnSavesNeverCoun
 	// The save just made is no change by another program, now or later.
 	ClearAlerts();
 	SetEditedText("; #ID1:\n; Ok\nMeins2\n; #ID2:\n; Cancel\nAbbrechen\n");
-	EXPECT_FALSE(WaitFor([&] { return !Alerts().empty(); },
-	                     std::chrono::microseconds(FileWatch::kSettle) * 4));
+	EXPECT_FALSE(WaitFor([&] { return !Alerts().empty(); }, kSettleWait));
 	Dispatch(kMsgSaveCurrentFile);
 	EXPECT_TRUE(Alerts().empty());
 	EXPECT_EQ((std::vector<std::string>{"Meins2", "Abbrechen"}), SavedTexts(path));
