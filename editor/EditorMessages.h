@@ -54,8 +54,8 @@ inline constexpr std::uint32_t kMsgUnsavedAnswer = 'unsa';
 inline constexpr std::uint32_t kMsgJournalTick = 'jtik';
 inline constexpr std::uint32_t kMsgOfferRecovery = 'jofr';
 inline constexpr std::uint32_t kMsgRecoveryAnswer = 'jans';
-// The open file changed on disk (FileWatch; kFieldPath, kFieldDeleted), and
-// the answers to Reload or Keep Mine and to Overwrite or Cancel (kFieldPath,
+// The open file changed on disk (FileWatch; kFieldFile, kFieldDeleted), and
+// the answers to Reload or Keep Mine and to Overwrite or Cancel (kFieldFile,
 // kFieldThen).
 inline constexpr std::uint32_t kMsgFileChangedOnDisk = 'fchd';
 inline constexpr std::uint32_t kMsgReloadAnswer = 'frla';
@@ -78,7 +78,7 @@ inline constexpr std::uint32_t kEditorMessageCodes[] = {
 // kFieldAppSignature, in AppRefPopUp.h.)
 inline constexpr const char kFieldLanguage[] = "language";
 inline constexpr const char kFieldThen[] = "then";
-inline constexpr const char kFieldPath[] = "path";
+inline constexpr const char kFieldFile[] = "file";
 inline constexpr const char kFieldDeleted[] = "deleted";
 // Of kMsgFindNext, kMsgFindPrevious, kMsgReplace, kMsgReplaceAll (from the
 // find panel; from the menu they use the last ones) and kMsgGoToEntry.

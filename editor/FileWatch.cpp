@@ -135,7 +135,7 @@ void FileWatch::_Settled()
 	if (now == mBaseline)
 		return;
 	BMessage changed(kMsgFileChangedOnDisk);
-	changed.AddString(kFieldPath, mPath.c_str());
+	changed.AddString(kFieldFile, mPath.c_str());
 	changed.AddBool(kFieldDeleted, !now.exists);
 	Looper()->PostMessage(&changed, Looper());
 }

@@ -23,6 +23,7 @@ const char* const kDamagedSuffix = ".damaged";
 // Far above what a locale file may hold (64 MiB): a larger journal is no
 // snapshot of ours.
 const off_t kMaxJournalSize = 256 * 1024 * 1024;
+const auto kYoungLock = std::chrono::minutes(1);
 
 bool EndsWith(const std::string& text, const std::string& end)
 {
@@ -121,11 +122,15 @@ std::vector<std::string> WorkJournal::Orphans(const std::string& folder)
 			std::error_code timeError;
 			found.emplace_back(entry.last_write_time(timeError), path);
 		} else {
+			// An editor makes its lock file a moment before it locks it: a
+			// young one is left alone.
 			std::string journalPath =
 			    path.substr(0, path.size() - strlen(kLockSuffix)) + kJournalSuffix;
-			std::error_code existsError;
-			if (!fs::exists(journalPath, existsError) && !existsError)
-				fs::remove(path, existsError);
+			std::error_code otherError;
+			const auto age = fs::file_time_type::clock::now() - entry.last_write_time(otherError);
+			if (!otherError && age > kYoungLock && !fs::exists(journalPath, otherError) &&
+			    !otherError)
+				fs::remove(path, otherError);
 		}
 	}
 	std::sort(found.begin(), found.end(), [](const auto& a, const auto& b) {

@@ -131,7 +131,7 @@ void ZTLEWindow::_MarkUnsaved()
 
 void ZTLEWindow::_FileChangedOnDisk(const BMessage* message)
 {
-	const std::string path = message->GetString(kFieldPath, "");
+	const std::string path = message->GetString(kFieldFile, "");
 	// A notice about a file the window has left since.
 	if (path.empty() || path != mCurrentFile || path != mFileWatch->Path())
 		return;
@@ -151,14 +151,14 @@ void ZTLEWindow::_FileChangedOnDisk(const BMessage* message)
 	BAlert* alert = new BAlert("Locale", text.c_str(), _Text(kTextReload), _Text(kTextKeepMine),
 	                           nullptr, B_WIDTH_AS_USUAL, B_WARNING_ALERT);
 	BMessage* answer = new BMessage(kMsgReloadAnswer);
-	answer->AddString(kFieldPath, path.c_str());
+	answer->AddString(kFieldFile, path.c_str());
 	mAskingReload = alert->Go(new BInvoker(answer, this)) == B_OK;
 }
 
 void ZTLEWindow::_ReloadAnswered(const BMessage* message)
 {
 	mAskingReload = false;
-	const std::string path = message->GetString(kFieldPath, "");
+	const std::string path = message->GetString(kFieldFile, "");
 	if (message->GetInt32("which", kAnswerKeepMine) == kAnswerReload && path == mCurrentFile)
 		_Reload(path);
 	// Keep Mine: the text stays unsaved, and a save asks before it writes
@@ -191,7 +191,7 @@ bool ZTLEWindow::_ConfirmOverwrite(const std::string& path, AfterSave then)
 	                           nullptr, B_WIDTH_AS_USUAL, B_WARNING_ALERT);
 	alert->SetShortcut(kAnswerCancel, B_ESCAPE);
 	BMessage* answer = new BMessage(kMsgOverwriteAnswer);
-	answer->AddString(kFieldPath, path.c_str());
+	answer->AddString(kFieldFile, path.c_str());
 	answer->AddInt32(kFieldThen, then);
 	mAskingOverwrite = alert->Go(new BInvoker(answer, this)) == B_OK;
 	return false;
@@ -202,7 +202,7 @@ void ZTLEWindow::_OverwriteAnswered(const BMessage* message)
 	mAskingOverwrite = false;
 	if (message->GetInt32("which", kAnswerCancel) != kAnswerOverwrite)
 		return;
-	const std::string path = message->GetString(kFieldPath, "");
+	const std::string path = message->GetString(kFieldFile, "");
 	mOverwriteAllowed = path;
 	if (_SaveToPath(path))
 		_GoOn((AfterSave)message->GetInt32(kFieldThen, kAfterSaveNothing));

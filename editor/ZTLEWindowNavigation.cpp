@@ -22,6 +22,7 @@
 
 #include "EditorMessages.h"
 #include "EntryBlocks.h"
+#include "JournalKeeper.h"
 #include "TextFormat.h"
 #include "ZTLEBkgView.h"
 #include "ZTLEInputWindow.h"
