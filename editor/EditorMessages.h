@@ -54,6 +54,8 @@ inline constexpr std::uint32_t kMsgUnsavedAnswer = 'unsa';
 inline constexpr std::uint32_t kMsgJournalTick = 'jtik';
 inline constexpr std::uint32_t kMsgOfferRecovery = 'jofr';
 inline constexpr std::uint32_t kMsgRecoveryAnswer = 'jans';
+// A header field's text changed (each key, not only Enter): journalled too.
+inline constexpr std::uint32_t kMsgHeaderEdited = 'jhed';
 // The open file changed on disk (FileWatch; kFieldFile, kFieldDeleted), and
 // the answers to Reload or Keep Mine and to Overwrite or Cancel (kFieldFile,
 // kFieldThen).
@@ -72,6 +74,7 @@ inline constexpr std::uint32_t kEditorMessageCodes[] = {
     kMsgReplaceAll,     kMsgMatchCase,         kMsgStatusTick,       kMsgReferenceFetched,
     kMsgUnsavedAnswer,  kMsgAppsSurveyed,      kMsgJournalTick,      kMsgOfferRecovery,
     kMsgRecoveryAnswer, kMsgFileChangedOnDisk, kMsgReloadAnswer,     kMsgOverwriteAnswer,
+    kMsgHeaderEdited,
 };
 
 // Field names of the editor's messages. (kMsgGetReference's "signature" is

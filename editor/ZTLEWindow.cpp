@@ -100,6 +100,8 @@ ZTLEWindow::~ZTLEWindow()
 	_StopFetch();
 	_StopSurvey();
 	mJournal.reset();
+	// Its watches end while it is still the window's.
+	mFileWatch->Forget();
 	RemoveHandler(mFileWatch.get());
 	mFileWatch.reset();
 	stop_watching(this, nullptr);

@@ -182,6 +182,9 @@ void ZTLEWindow::MessageReceived(BMessage* message)
 	case kMsgUnsavedAnswer:
 		_UnsavedAnswered(message);
 		break;
+	case kMsgHeaderEdited:
+		mJournal->Changed();
+		break;
 	case kMsgJournalTick:
 		_JournalTick();
 		break;

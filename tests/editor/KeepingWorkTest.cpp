@@ -119,6 +119,16 @@ TEST_F(KeepingWorkTest, TheJournalFollowsUnsavedWorkAndGoesWithASaveOrANew)
 	Dispatch(kMsgSaveCurrentFile);
 	EXPECT_TRUE(WaitFor([&] { return Journals().empty(); }));
 
+	// A header field typed into, without Enter, is work too.
+	ASSERT_TRUE(mWindow->Lock());
+	Control("txtctrl_language")->TextView()->Insert(0, "Neu", 3);
+	mWindow->Unlock();
+	ASSERT_TRUE(WaitFor([&] { return Journals().size() == 1; }, kJournalWait));
+	ASSERT_EQ(B_OK, WorkJournal::Read(Journals()[0], &snapshot));
+	EXPECT_STREQ("NeuDeutsch", snapshot.GetString(kLocaleFieldLanguage, ""));
+	Dispatch(kMsgSaveCurrentFile);
+	EXPECT_TRUE(WaitFor([&] { return Journals().empty(); }));
+
 	SetEditedText("; #ID1:\n; Ok\nSehr gut\n; #ID2:\n; Cancel\nAbbrechen\n");
 	ASSERT_TRUE(WaitFor([&] { return Journals().size() == 1; }, kJournalWait));
 	AnswerAlertsWith(1); // Discard
