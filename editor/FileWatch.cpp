@@ -32,6 +32,43 @@ FileStamp FileStamp::Of(const std::string& path)
 	return stamp;
 }
 
+namespace {
+
+const char* const kStampNode = "node";
+const char* const kStampDevice = "device";
+const char* const kStampSize = "size";
+const char* const kStampModified = "modified";
+
+} // namespace
+
+BMessage FileStamp::ToMessage() const
+{
+	BMessage message;
+	if (!exists)
+		return message;
+	message.AddInt64(kStampDevice, (int64)node.device);
+	message.AddInt64(kStampNode, (int64)node.node);
+	message.AddInt64(kStampSize, (int64)size);
+	message.AddInt64(kStampModified, modified);
+	return message;
+}
+
+FileStamp FileStamp::FromMessage(const BMessage& message)
+{
+	FileStamp stamp;
+	int64 device = 0, node = 0, size = 0, modified = 0;
+	if (message.FindInt64(kStampDevice, &device) != B_OK ||
+	    message.FindInt64(kStampNode, &node) != B_OK ||
+	    message.FindInt64(kStampSize, &size) != B_OK ||
+	    message.FindInt64(kStampModified, &modified) != B_OK)
+		return stamp;
+	stamp.exists = true;
+	stamp.node = node_ref((dev_t)device, (ino_t)node);
+	stamp.size = (off_t)size;
+	stamp.modified = modified;
+	return stamp;
+}
+
 bool FileStamp::operator==(const FileStamp& other) const
 {
 	if (exists != other.exists)
@@ -46,11 +83,14 @@ FileWatch::~FileWatch()
 	stop_watching(this, Looper());
 }
 
-void FileWatch::Watch(const std::string& path)
+void FileWatch::Watch(const std::string& path, const FileStamp* baseline)
 {
 	Forget();
 	mPath = path;
-	mBaseline = mSeen = FileStamp::Of(path);
+	mBaseline = baseline != nullptr ? *baseline : FileStamp::Of(path);
+	// A change before the watch began is reported by no notice: it is asked
+	// about when the text is saved.
+	mSeen = FileStamp::Of(path);
 	_WatchNodes();
 }
 

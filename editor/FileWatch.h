@@ -5,6 +5,7 @@
 #include <string>
 
 #include <Handler.h>
+#include <Message.h>
 #include <Node.h>
 
 class BMessageRunner;
@@ -20,6 +21,9 @@ struct FileStamp
 	int64 modified = 0;
 
 	static FileStamp Of(const std::string& path);
+	// As a message and back; a message that is no stamp gives "no file".
+	BMessage ToMessage() const;
+	static FileStamp FromMessage(const BMessage& message);
 	bool operator==(const FileStamp& other) const;
 	bool operator!=(const FileStamp& other) const { return !(*this == other); }
 };
@@ -43,8 +47,10 @@ public:
 	FileWatch();
 	~FileWatch() override;
 
-	// The file was loaded or saved: what is on disk now is the editor's.
-	void Watch(const std::string& path);
+	// The file was loaded or saved: what is on disk now is the editor's. With
+	// baseline, the file was the editor's as baseline says (restored work).
+	void Watch(const std::string& path, const FileStamp* baseline = nullptr);
+	const FileStamp& Baseline() const { return mBaseline; }
 	// No file (New).
 	void Forget();
 	// The change reported is seen and answered (Keep Mine): not reported

@@ -23,7 +23,9 @@
 //
 // A snapshot is a message (kJournalFormat) whose fields are kJournalFile (the
 // file's path, "" for an untitled text), kJournalTime (int64, seconds since
-// the epoch), kJournalText and the header fields by their locale field names.
+// the epoch), kJournalText and the header fields by their locale field names;
+// kJournalFileStamp (a message, FileStamp) says what the file on disk was when
+// the text was last loaded or saved, and may be missing.
 // Write goes through the storage kit's safe write: the journal on disk is
 // always a complete snapshot, the last or the one before.
 //
@@ -36,6 +38,7 @@ public:
 	static constexpr const char* kJournalFile = "file";
 	static constexpr const char* kJournalTime = "time";
 	static constexpr const char* kJournalText = "text";
+	static constexpr const char* kJournalFileStamp = "file stamp";
 
 	// Makes folder (mode 0700) when missing and takes this process's lock.
 	explicit WorkJournal(const std::string& folder);

@@ -71,6 +71,10 @@ BMessage ZTLEWindow::_Snapshot()
 	// A copy of the text: the writer's thread never touches the view.
 	BMessage snapshot(WorkJournal::kJournalFormat);
 	snapshot.AddString(WorkJournal::kJournalFile, mCurrentFile.c_str());
+	if (!mCurrentFile.empty()) {
+		const BMessage stamp = mFileWatch->Baseline().ToMessage();
+		snapshot.AddMessage(WorkJournal::kJournalFileStamp, &stamp);
+	}
 	snapshot.AddInt64(WorkJournal::kJournalTime, (int64)time(nullptr));
 	for (const HeaderField& header : kHeaderFields) {
 		BTextControl* control = _TextControl(header.control);
@@ -115,10 +119,15 @@ void ZTLEWindow::_RecoveryAnswered(const BMessage* message)
 		if (mTextView != nullptr)
 			mTextView->SetText(text, (int32)strlen(text), nullptr);
 		mCurrentFile = snapshot->GetString(WorkJournal::kJournalFile, "");
+		// The file as it was when the work was last loaded or saved: a save
+		// over what another program wrote since still asks.
+		BMessage stampMessage;
+		snapshot->FindMessage(WorkJournal::kJournalFileStamp, &stampMessage);
+		const FileStamp stamp = FileStamp::FromMessage(stampMessage);
 		if (mCurrentFile.empty())
 			mFileWatch->Forget();
 		else
-			mFileWatch->Watch(mCurrentFile);
+			mFileWatch->Watch(mCurrentFile, &stamp);
 		_MarkUnsaved();
 		// In this editor's journal before the orphan goes.
 		mJournal->Write(_Snapshot());

@@ -139,10 +139,16 @@ TEST_F(KeepingWorkTest, TheJournalFollowsUnsavedWorkAndGoesWithASaveOrANew)
 TEST_F(KeepingWorkTest, AnOrphanIsOfferedNewestFirstAndRestoredUnsavedOrDiscarded)
 {
 	const std::string file = mFolder / "fr.locale";
+	// The file as the work found it, then changed by another program after
+	// the editor was gone.
+	WriteLocaleFile(file, "Francais", {"Ancien"});
+	const BMessage stamp = FileStamp::Of(file).ToMessage();
+	WriteLocaleFile(file, "Francais", {"Changé ailleurs"});
 	auto leave = [&](const char* text, const std::string& of, int hoursAgo) {
 		WorkJournal gone(StateFolder());
 		BMessage snapshot(WorkJournal::kJournalFormat);
 		snapshot.AddString(WorkJournal::kJournalFile, of.c_str());
+		snapshot.AddMessage(WorkJournal::kJournalFileStamp, &stamp);
 		snapshot.AddInt64(WorkJournal::kJournalTime, (int64)time(nullptr));
 		for (const HeaderField& header : kHeaderFields)
 			snapshot.AddString(*header.field, header.control);
@@ -181,8 +187,13 @@ TEST_F(KeepingWorkTest, AnOrphanIsOfferedNewestFirstAndRestoredUnsavedOrDiscarde
 	ASSERT_EQ(B_OK, WorkJournal::Read(Journals()[0], &kept));
 	EXPECT_EQ(Text(), kept.GetString(WorkJournal::kJournalText, ""));
 
-	// Saving writes the file the work belonged to.
+	// Saving writes the file the work belonged to, once the user has said
+	// that the other program's text may go.
+	ClearAlerts();
 	Dispatch(kMsgSaveCurrentFile);
+	Settle();
+	ASSERT_EQ(1u, Alerts().size());
+	EXPECT_EQ((std::vector<std::string>{"Cancel", "Overwrite"}), Alerts()[0].buttons);
 	EXPECT_EQ((std::vector<std::string>{"D'accord"}), SavedTexts(file));
 	EXPECT_EQ("fr.locale", Title());
 }
