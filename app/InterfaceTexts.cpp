@@ -90,6 +90,16 @@ const char* mText[] = {
     "It is too large (%d MiB; the limit is %d MiB).",
     "Entries %s contain bytes that cannot be edited as text; saving will change them.",
     "Asking %s…",
+    "Line %d, \"%s\", looks like an entry marker but is none, so the lines under it would be "
+    "saved as another entry. Correct the marker or remove the line.",
+    "%s held bytes that a field cannot show as they are. They are shown as \\xNN and saved "
+    "back unchanged.",
+    "'%s' was repaired from an interrupted save.",
+    "An interrupted save of '%s' left its complete copy in '%s'.",
+    "'%s' found in a comment line, which Replace leaves alone",
+    "Not replaced: marker and reference lines keep their text",
+    "%d replaced; %d in comment lines left alone",
+    "%s did not answer; the fields are as they were",
     "Unsaved work on %s was found (last kept at %s): the editor ended without saving it. "
     "Restore it?",
     "Unsaved work on an untitled text was found (last kept at %s): the editor ended without "

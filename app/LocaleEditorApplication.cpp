@@ -1,13 +1,14 @@
 #include "LocaleEditorApplication.h"
 
+#include <climits>
 #include <cstring>
+#include <string>
+#include <unistd.h>
 
 #include <Alert.h>
 #include <AppDefs.h>
 #include <Entry.h>
 #include <Message.h>
-#include <Node.h>
-#include <NodeInfo.h>
 #include <Path.h>
 #include <PropertyInfo.h>
 #include <Roster.h>
@@ -124,23 +125,44 @@ void LocaleEditorApplication::ReadyToRun() {}
 
 void LocaleEditorApplication::RefsReceived(BMessage* message)
 {
-	// Only the first file: the editor holds one document.
+	// Only the first file: the editor holds one document. Whatever it is,
+	// the window is given it: a file that is missing, unreadable, damaged,
+	// empty or no locale file at all gets the same alert as one chosen in
+	// the Open panel, never a silent empty window.
 	entry_ref ref;
 	if (message == nullptr || message->FindRef("refs", 0, &ref) != B_OK)
 		return;
-	BNode node(&ref);
-	if (node.InitCheck() != B_OK)
-		return;
-	BNodeInfo nodeInfo(&node);
-	char type[B_MIME_TYPE_LENGTH];
-	if (nodeInfo.InitCheck() != B_OK || nodeInfo.GetType(type) != B_OK)
-		return;
-	if (strcmp(type, kLocaleMimeType) != 0)
-		return;
-
 	BMessage load(kMsgLoadFile);
 	load.AddRef("refs", &ref);
 	mWindowMessenger.SendMessage(&load);
+}
+
+void LocaleEditorApplication::ArgvReceived(int32 argc, char** argv)
+{
+	// The files are the arguments that are no options ("-x", "--name=value")
+	// before a "--", and all after it, taken against the folder we started
+	// in; the editor holds one document, so only the first counts.
+	bool options = true;
+	for (int32 i = 1; i < argc && argv != nullptr && argv[i] != nullptr; i++) {
+		const std::string argument = argv[i];
+		if (options && argument == "--") {
+			options = false;
+			continue;
+		}
+		if (argument.empty() || (options && argument[0] == '-'))
+			continue;
+		std::string path = argument;
+		char folder[PATH_MAX];
+		if (argument[0] != '/' && getcwd(folder, sizeof(folder)) != nullptr)
+			path = std::string(folder) + "/" + argument;
+		entry_ref ref;
+		if (get_ref_for_path(path.c_str(), &ref) != B_OK) {
+			BMessage load(kMsgLoadFile);
+			load.AddString(kFieldNamedPath, path.c_str());
+			mWindowMessenger.SendMessage(&load);
+		}
+		return;
+	}
 }
 
 void LocaleEditorApplication::AboutRequested()

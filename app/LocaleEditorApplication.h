@@ -32,6 +32,9 @@ public:
 	status_t GetSupportedSuites(BMessage* data) override;
 	void ReadyToRun() override;
 	void RefsReceived(BMessage* message) override;
+	// The first file argument whose path makes no ref (its folder is
+	// missing) never reaches RefsReceived: the window is told by its path.
+	void ArgvReceived(int32 argc, char** argv) override;
 	void AboutRequested() override;
 
 	// First start, or a stored window frame without width: the default frame

@@ -1,7 +1,6 @@
 // The entry walk of saving and the entry merge of loading on edited texts of
 // 10,000 and 100,000 reference blocks, against a memcpy of the text in the
-// same run; the literal replay of the load at small sizes shows what the
-// merge saves.
+// same run.
 #include <benchmark/benchmark.h>
 
 #include <cstdio>
@@ -10,7 +9,6 @@
 #include <vector>
 
 #include "CpuTimes.h"
-#include "LiteralLoad.h"
 #include "LocaleMerge.h"
 #include "MadeOnce.h"
 
@@ -62,24 +60,16 @@ void Collect(benchmark::State& state)
 	const std::string merged = LocaleMerge::MergeEntries(blocks.text, blocks.entries);
 	// What saving does: the entries anchored to their markers.
 	std::vector<std::string> entries;
-	LocaleMerge::DoubledEntry doubled;
+	LocaleMerge::SaveRefusal refusal;
 	for (auto _ : state) {
-		LocaleMerge::EntriesForSaving(merged, &entries, &doubled);
+		LocaleMerge::EntriesForSaving(merged, &entries, &refusal);
 		benchmark::DoNotOptimize(entries.data());
 	}
-}
-
-void LiteralMerge(benchmark::State& state)
-{
-	const Case& blocks = Blocks((int)state.range(0));
-	for (auto _ : state)
-		benchmark::DoNotOptimize(LiteralLoad(blocks.text).Merge(blocks.entries));
 }
 
 BENCHMARK(Memcpy)->Arg(1000)->Arg(10000)->Arg(100000)->Unit(benchmark::kMicrosecond);
 BENCHMARK(Merge)->Arg(1000)->Arg(10000)->Arg(100000)->Unit(benchmark::kMicrosecond);
 BENCHMARK(Collect)->Arg(10000)->Arg(100000)->Unit(benchmark::kMicrosecond);
-BENCHMARK(LiteralMerge)->Arg(1000)->Arg(4000)->Unit(benchmark::kMillisecond);
 
 } // namespace
 
@@ -96,10 +86,5 @@ int main(int argc, char** argv)
 	if (t.Ran("Merge/10000"))
 		printf("  merge 100k / 10k time: %.1f (linear: about 10)\n",
 		       t.Ratio("Merge/100000", "Merge/10000"));
-	if (t.Ratio("LiteralMerge/1000", "Merge/1000") > 0)
-		printf("  literal replay / merge at 1000 blocks: %.0fx; literal 4000 / 1000 time: %.1f "
-		       "(quadratic: about 16)\n",
-		       t.Ratio("LiteralMerge/1000", "Merge/1000"),
-		       t.Ratio("LiteralMerge/4000", "LiteralMerge/1000"));
 	return 0;
 }

@@ -13,6 +13,7 @@
 
 const char* const kLocaleFolderName = "locale";
 const char* const kUserFolderName = "korvane-localeeditor";
+const char* const kInstalledMarkerName = "installed";
 
 namespace {
 
@@ -31,6 +32,14 @@ std::string XdgFolder(const char* variable, const char* fallback)
 bool CanWrite(const BPath& folder)
 {
 	return folder.Path() != nullptr && faccessat(AT_FDCWD, folder.Path(), W_OK, AT_EACCESS) == 0;
+}
+
+// Whether the user's files may live beside the program. Writability alone
+// does not say: root can write an installed copy's folder, and what it left
+// there would outlive the package and reach every other user.
+bool KeepsUserFiles(const BPath& appFolder)
+{
+	return !IsInstalledAppFolder(appFolder) && CanWrite(appFolder);
 }
 
 // base/korvane-localeeditor[/leaf], made with its parents when missing.
@@ -71,16 +80,25 @@ status_t GetLocaleFolder(const BApplication* app, BPath* folder)
 	return folder->Append(kLocaleFolderName);
 }
 
+bool IsInstalledAppFolder(const BPath& appFolder)
+{
+	if (appFolder.Path() == nullptr)
+		return false;
+	BPath marker(appFolder.Path(), kInstalledMarkerName);
+	BEntry entry(marker.Path());
+	return entry.Exists();
+}
+
 status_t GetSettingsFolder(const BPath& appFolder, BPath* folder)
 {
-	if (CanWrite(appFolder))
+	if (KeepsUserFiles(appFolder))
 		return folder->SetTo(appFolder.Path());
 	return MakeUserFolder(XdgFolder("XDG_CONFIG_HOME", ".config"), nullptr, folder);
 }
 
 status_t GetUserLocaleFolder(const BPath& appFolder, BPath* folder)
 {
-	if (CanWrite(appFolder))
+	if (KeepsUserFiles(appFolder))
 		return B_ENTRY_NOT_FOUND;
 	return MakeUserFolder(XdgFolder("XDG_DATA_HOME", ".local/share"), kLocaleFolderName, folder);
 }

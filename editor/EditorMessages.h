@@ -43,6 +43,11 @@ inline constexpr std::uint32_t kMsgMatchCase = 'mcas';
 inline constexpr std::uint32_t kMsgStatusTick = 'stck';
 // Sent by the text controls; it only refreshes the unsaved-changes mark.
 inline constexpr std::uint32_t kMsgDummy = 'dumy';
+// Sent by the header controls on every change of their text: the unsaved
+// mark follows at once.
+inline constexpr std::uint32_t kMsgHeaderEdited = 'hded';
+// Enter in a field of a panel (ZTLEInputWindow): its default button.
+inline constexpr std::uint32_t kMsgPanelEnter = 'pent';
 // File > Save: to the file last loaded or saved, or through the panel.
 inline constexpr std::uint32_t kMsgSaveCurrentFile = 'sfcu';
 // The answer to the unsaved-work question ("which": the button; kFieldThen:
@@ -54,8 +59,6 @@ inline constexpr std::uint32_t kMsgUnsavedAnswer = 'unsa';
 inline constexpr std::uint32_t kMsgJournalTick = 'jtik';
 inline constexpr std::uint32_t kMsgOfferRecovery = 'jofr';
 inline constexpr std::uint32_t kMsgRecoveryAnswer = 'jans';
-// A header field's text changed (each key, not only Enter): journalled too.
-inline constexpr std::uint32_t kMsgHeaderEdited = 'jhed';
 // The open file changed on disk (FileWatch; kFieldFile, kFieldDeleted), and
 // the answers to Reload or Keep Mine and to Overwrite or Cancel (kFieldFile,
 // kFieldThen).
@@ -65,16 +68,16 @@ inline constexpr std::uint32_t kMsgOverwriteAnswer = 'fowa';
 
 // Every code the window handles, for checks that they are distinct.
 inline constexpr std::uint32_t kEditorMessageCodes[] = {
-    kMsgNewFile,        kMsgShowHelp,          kMsgLoadFilePanel,    kMsgLoadFile,
-    kMsgSaveFilePanel,  kMsgSaveFile,          kMsgLoadRefPanel,     kMsgLoadRefFile,
-    kMsgGetReference,   kMsgLanguage,          kMsgAutoPrefs,        kMsgSavePrefs,
-    kMsgDummy,          kMsgSaveCurrentFile,   kMsgNextUntranslated, kMsgPreviousUntranslated,
-    kMsgNextWarning,    kMsgPreviousWarning,   kMsgGoToEntryPanel,   kMsgGoToEntry,
-    kMsgFindPanel,      kMsgFindNext,          kMsgFindPrevious,     kMsgReplace,
-    kMsgReplaceAll,     kMsgMatchCase,         kMsgStatusTick,       kMsgReferenceFetched,
-    kMsgUnsavedAnswer,  kMsgAppsSurveyed,      kMsgJournalTick,      kMsgOfferRecovery,
-    kMsgRecoveryAnswer, kMsgFileChangedOnDisk, kMsgReloadAnswer,     kMsgOverwriteAnswer,
-    kMsgHeaderEdited,
+    kMsgNewFile,       kMsgShowHelp,        kMsgLoadFilePanel,    kMsgLoadFile,
+    kMsgSaveFilePanel, kMsgSaveFile,        kMsgLoadRefPanel,     kMsgLoadRefFile,
+    kMsgGetReference,  kMsgLanguage,        kMsgAutoPrefs,        kMsgSavePrefs,
+    kMsgDummy,         kMsgSaveCurrentFile, kMsgNextUntranslated, kMsgPreviousUntranslated,
+    kMsgNextWarning,   kMsgPreviousWarning, kMsgGoToEntryPanel,   kMsgGoToEntry,
+    kMsgFindPanel,     kMsgFindNext,        kMsgFindPrevious,     kMsgReplace,
+    kMsgReplaceAll,    kMsgMatchCase,       kMsgStatusTick,       kMsgReferenceFetched,
+    kMsgUnsavedAnswer, kMsgAppsSurveyed,    kMsgHeaderEdited,     kMsgPanelEnter,
+    kMsgJournalTick,   kMsgOfferRecovery,   kMsgRecoveryAnswer,   kMsgFileChangedOnDisk,
+    kMsgReloadAnswer,  kMsgOverwriteAnswer,
 };
 
 // Field names of the editor's messages. (kMsgGetReference's "signature" is
@@ -88,6 +91,9 @@ inline constexpr const char kFieldDeleted[] = "deleted";
 inline constexpr const char kFieldFindText[] = "find";
 inline constexpr const char kFieldReplaceText[] = "replace";
 inline constexpr const char kFieldEntry[] = "entry";
+// Of kMsgLoadFile, instead of "refs": a file named on the command line whose
+// path makes no entry_ref (its folder is missing), to be said so.
+inline constexpr const char kFieldNamedPath[] = "path";
 
 // Names of the window's views that are looked up by name. The reference's
 // two controls are named in ReferenceDisplay.h.

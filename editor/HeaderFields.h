@@ -18,6 +18,8 @@ struct HeaderField
 	InterfaceText emptyText;
 	// What a window without the control saves.
 	const char* fallback;
+	// The field's label, to name it in messages.
+	InterfaceText label;
 	// Where the input check before the save panel asks for it (0 first):
 	// the language comes first there, while saving and loading go in the
 	// order of the file's fields.
@@ -27,9 +29,9 @@ struct HeaderField
 // In the order of the locale file's fields: saving checks and loading fills
 // them in this order.
 inline constexpr HeaderField kHeaderFields[] = {
-    {kVersionControl, &kLocaleFieldVersion, kTextNoVersion, "01.00", 1},
-    {kAppIDControl, &kLocaleFieldAppID, kTextNoAppID, "---", 2},
-    {kLanguageControl, &kLocaleFieldLanguage, kTextNoLanguage, "---", 0},
+    {kVersionControl, &kLocaleFieldVersion, kTextNoVersion, "01.00", kTextVersion, 1},
+    {kAppIDControl, &kLocaleFieldAppID, kTextNoAppID, "---", kTextApplicationID, 2},
+    {kLanguageControl, &kLocaleFieldLanguage, kTextNoLanguage, "---", kTextLanguage, 0},
 };
 
 #endif // HEADER_FIELDS_H

@@ -92,6 +92,14 @@ enum InterfaceText : int32 {
 	kTextFileTooLarge,            // "%d": the file's size in MiB, then the limit in MiB
 	kTextEntriesNotText,          // "%s": the entry numbers, "3, 7"
 	kTextAskingApplication,       // "%s": the application asked for a reference
+	kTextFalseMarker,             // "%d": the line's number; "%s": the line
+	kTextHeaderNotText,           // "%s": the fields' labels, "Version, Language"
+	kTextRepairedInterruptedSave, // "%s": the file
+	kTextInterruptedSaveCopy,     // "%s": the file, then where its complete copy is
+	kTextFoundInComment,          // "%s": what was searched for
+	kTextCommentNotReplaced,
+	kTextReplacedInComments,      // "%d": how many were replaced, then how many left in comments
+	kTextNoAnswer,                // "%s": the application asked for a reference
 	kTextRestoreFileQuestion,     // "%s": the file, then when the work was last kept
 	kTextRestoreUntitledQuestion, // "%s": when the work was last kept
 	kTextRestore,

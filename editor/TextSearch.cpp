@@ -138,6 +138,55 @@ size_t FindFrom(std::string_view text, const Needle& needle, size_t from)
 	return needle.First(text, from, text.size() - needle.Size());
 }
 
+bool CommentLineAt(std::string_view text, size_t lineStart)
+{
+	size_t at = lineStart;
+	while (at < text.size() && (text[at] == ' ' || text[at] == '\t'))
+		at++;
+	return at < text.size() && text[at] == ';';
+}
+
+// Whether a line that starts inside (from, to) is a comment line: a match
+// that runs over a line feed touches the lines after it too.
+bool LaterLineIsComment(std::string_view text, size_t from, size_t to)
+{
+	for (size_t at = text.find('\n', from); at != std::string_view::npos && at + 1 < to;
+	     at = text.find('\n', at + 1)) {
+		if (CommentLineAt(text, at + 1))
+			return true;
+	}
+	return false;
+}
+
+// Whether the line of an offset is a comment line, for offsets that only
+// grow: the text is read once however many matches one line holds.
+class LineWalk
+{
+public:
+	explicit LineWalk(std::string_view text) : mText(text) {}
+
+	bool CommentAt(size_t offset)
+	{
+		const void* feed =
+		    offset > mScanned ? memrchr(mText.data() + mScanned, '\n', offset - mScanned) : nullptr;
+		if (feed != nullptr || !mKnown) {
+			if (feed != nullptr)
+				mLineStart = (size_t)((const char*)feed - mText.data()) + 1;
+			mComment = CommentLineAt(mText, mLineStart);
+			mKnown = true;
+		}
+		mScanned = std::max(mScanned, offset);
+		return mComment;
+	}
+
+private:
+	std::string_view mText;
+	size_t mScanned = 0;
+	size_t mLineStart = 0;
+	bool mComment = false;
+	bool mKnown = false;
+};
+
 } // namespace
 
 bool Matches(std::string_view candidate, std::string_view needle, bool matchCase)
@@ -185,27 +234,39 @@ size_t FindBackward(std::string_view text, std::string_view needle, size_t befor
 	return prepared.Last(text, 0, lastPlace);
 }
 
-std::string ReplaceAll(std::string_view text, std::string_view needle, std::string_view replacement,
-                       bool matchCase, size_t* count)
+bool TouchesCommentLine(std::string_view text, size_t from, size_t to)
 {
-	std::string result;
-	size_t matches = 0;
+	from = std::min(from, text.size());
+	to = std::max(from, std::min(to, text.size()));
+	const size_t lineStart = from == 0 ? 0 : text.rfind('\n', from - 1) + 1;
+	return CommentLineAt(text, lineStart) || LaterLineIsComment(text, from, to);
+}
+
+Replaced ReplaceAll(std::string_view text, std::string_view needle, std::string_view replacement,
+                    bool matchCase)
+{
+	Replaced result;
 	size_t at = 0;
 	if (!needle.empty()) {
 		const Needle prepared(needle, matchCase);
+		LineWalk lines(text);
 		for (;;) {
 			const size_t found = FindFrom(text, prepared, at);
 			if (found == std::string_view::npos)
 				break;
-			result.append(text.substr(at, found - at));
-			result.append(replacement);
-			at = found + needle.size();
-			matches++;
+			const size_t end = found + needle.size();
+			if (lines.CommentAt(found) || LaterLineIsComment(text, found, end)) {
+				result.inComments++;
+				result.text.append(text.substr(at, end - at));
+			} else {
+				result.text.append(text.substr(at, found - at));
+				result.text.append(replacement);
+				result.replaced++;
+			}
+			at = end;
 		}
 	}
-	result.append(text.substr(at));
-	if (count != nullptr)
-		*count = matches;
+	result.text.append(text.substr(at));
 	return result;
 }
 

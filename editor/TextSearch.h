@@ -17,10 +17,22 @@ size_t FindForward(std::string_view text, std::string_view needle, size_t from, 
 size_t FindBackward(std::string_view text, std::string_view needle, size_t before, bool matchCase);
 // Whether candidate is needle, as the search compares.
 bool Matches(std::string_view candidate, std::string_view needle, bool matchCase);
+// Whether [from, to) touches a comment line: one whose first byte other
+// than a space or a tab is ';'. Entry markers and reference texts are such
+// lines, and saving goes by the markers, so a replace must leave them alone.
+bool TouchesCommentLine(std::string_view text, size_t from, size_t to);
+
+struct Replaced
+{
+	std::string text;
+	size_t replaced = 0;
+	// Matches left as they were because they touch a comment line.
+	size_t inComments = 0;
+};
 // The text with every match replaced, left to right, matches not
-// overlapping; *count gets their number.
-std::string ReplaceAll(std::string_view text, std::string_view needle, std::string_view replacement,
-                       bool matchCase, size_t* count);
+// overlapping, except those that touch a comment line.
+Replaced ReplaceAll(std::string_view text, std::string_view needle, std::string_view replacement,
+                    bool matchCase);
 
 } // namespace TextSearch
 

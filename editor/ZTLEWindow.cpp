@@ -25,6 +25,7 @@
 #include "AppRefPopUp.h"
 #include "EditorMessages.h"
 #include "FileWatch.h"
+#include "HeaderFields.h"
 #include "JournalKeeper.h"
 #include "LabelFit.h"
 #include "LocaleFileFilter.h"
@@ -87,6 +88,13 @@ ZTLEWindow::ZTLEWindow(const char* title, Preferences* prefs, window_look look, 
 	BMessenger self(nullptr, this);
 	if (self.IsValid())
 		be_roster->StartWatching(self, B_REQUEST_LAUNCHED | B_REQUEST_QUIT);
+
+	// Version, id and language count towards unsaved work: their edits,
+	// typed or scripted, mark the title at once.
+	for (const HeaderField& header : kHeaderFields) {
+		if (BTextControl* control = _TextControl(header.control))
+			control->SetModificationMessage(new BMessage(kMsgHeaderEdited));
+	}
 
 	mBaseTitle = Title() != nullptr ? Title() : "";
 	_MarkClean();

@@ -228,8 +228,14 @@ private:
 	void _MarkClean(std::string key);
 	std::string _CleanStateKey();
 	// The key of the header fields with these entries, or with the text's
-	// bytes where the text cannot be saved (entries is null).
+	// bytes where the text cannot be saved (entries is null): the header's
+	// part, then the text's.
 	std::string _StateKey(const std::vector<std::string>* entries);
+	std::string _HeaderKey();
+	std::string _TextKey(const std::vector<std::string>* entries);
+	// A header field changed: the title's mark without walking a text that
+	// did not change since its key was last taken.
+	void _HeaderEdited();
 	BTextControl* _TextControl(const char* name);
 	const char* _Text(InterfaceText text);
 	std::string _Label(InterfaceText text, const char* suffix);
@@ -249,6 +255,9 @@ private:
 	// What a save would have written after the last load, save or New.
 	std::string mCleanState;
 	std::string mEntriesKey;
+	// The text's part of the last key taken, while the text is unchanged
+	// since (empty when it changed).
+	std::string mTextKey;
 	// Whether the title shows the unsaved mark, and whether the text changed
 	// since the mark was last decided.
 	bool mShownUnsaved = false;
@@ -297,6 +306,8 @@ private:
 	// last one started, which its answer carries back.
 	ReferenceFetcher* mFetcher = nullptr;
 	int32 mFetchNumber = 0;
+	// How the status line calls the application asked last.
+	std::string mFetchName;
 	// The pending survey (nullptr when none), the number of the last one
 	// started, and what it answers for: a rebuild, and the launches whose
 	// applications get an item if they answer the suite.

@@ -77,6 +77,10 @@ void ZTLEWindow::MessageReceived(BMessage* message)
 		_UpdateTitle();
 		mJournal->Changed();
 		break;
+	case kMsgHeaderEdited:
+		_HeaderEdited();
+		mJournal->Changed();
+		break;
 	case B_CANCEL:
 		// The save panel closed without a file: nothing waits on a save.
 		if (message->GetInt32("old_what", 0) == (int32)kMsgSaveFile)
@@ -181,9 +185,6 @@ void ZTLEWindow::MessageReceived(BMessage* message)
 		break;
 	case kMsgUnsavedAnswer:
 		_UnsavedAnswered(message);
-		break;
-	case kMsgHeaderEdited:
-		mJournal->Changed();
 		break;
 	case kMsgJournalTick:
 		_JournalTick();

@@ -2,6 +2,7 @@
 
 #include "ZTLEWindow.h"
 
+#include <algorithm>
 #include <cstring>
 #include <iterator>
 #include <string>
@@ -16,6 +17,7 @@
 #include "Node.h"
 #include "NodeInfo.h"
 #include "Path.h"
+#include "SafeFile.h"
 #include "TextControl.h"
 #include "TypeConstants.h"
 
@@ -28,6 +30,7 @@
 #include "Preferences.h"
 #include "ReferenceDisplay.h"
 #include "TextChange.h"
+#include "TextEscapes.h"
 #include "TextFormat.h"
 #include "ZTLETextView.h"
 #include "ZTLocale.h"
@@ -51,6 +54,15 @@ std::string Reason(status_t status)
 	default:
 		return "It is not a locale file, or it is damaged.";
 	}
+}
+
+// Nothing waits on the answer: the window goes on serving (and scripts
+// reach it) while the alert is up.
+void CannotLoadAlert(const std::string& text, const char* cancel)
+{
+	(new BAlert("Locale", text.c_str(), cancel, nullptr, nullptr, B_WIDTH_AS_USUAL,
+	            B_WARNING_ALERT))
+	    ->Go(nullptr);
 }
 
 } // namespace
@@ -91,16 +103,24 @@ bool ZTLEWindow::_EntriesToSave(std::vector<std::string>* entries)
 		mEntriesKey = _StateKey(nullptr);
 		return true;
 	}
-	LocaleMerge::DoubledEntry doubled;
-	if (LocaleMerge::EntriesForSaving(std::string_view(mTextView->Text(), mTextView->TextLength()),
-	                                  entries, &doubled)) {
+	const std::string_view edited(mTextView->Text(), mTextView->TextLength());
+	LocaleMerge::SaveRefusal refusal;
+	if (LocaleMerge::EntriesForSaving(edited, entries, &refusal)) {
 		mEntriesKey = _StateKey(entries);
 		return true;
 	}
-	const std::string text =
-	    FillPlaceholders(_Text(kTextEntryHasLines), "%d",
-	                     {std::to_string(doubled.entry), std::to_string(doubled.lines)});
-	mTextView->Select((int32)doubled.offset, (int32)doubled.offset);
+	std::string text;
+	if (refusal.kind == LocaleMerge::SaveRefusal::kFalseMarker) {
+		const long line =
+		    1 + (long)std::count(edited.begin(), edited.begin() + (long)refusal.offset, '\n');
+		text = FillPlaceholders(
+		    FillPlaceholders(_Text(kTextFalseMarker), "%d", {std::to_string(line)}).c_str(), "%s",
+		    {std::string(refusal.line)});
+	} else {
+		text = FillPlaceholders(_Text(kTextEntryHasLines), "%d",
+		                        {std::to_string(refusal.entry), std::to_string(refusal.lines)});
+	}
+	mTextView->Select((int32)refusal.offset, (int32)refusal.offset);
 	mTextView->ScrollToSelection();
 	_FieldAlert(text.c_str(), mTextView);
 	return false;
@@ -123,7 +143,8 @@ bool ZTLEWindow::_BuildLocaleMessage(BMessage* locale, std::string* language, bo
 			_FieldAlert(header.emptyText, control);
 			return false;
 		}
-		values.emplace_back(header.field, text);
+		// What the field shows as "\xNN" goes back as the byte it stands for.
+		values.emplace_back(header.field, UnescapeBytes(text));
 		if (header.field == &kLocaleFieldLanguage)
 			*hasLanguage = true;
 	}
@@ -201,14 +222,22 @@ status_t ZTLEWindow::FileLoad(BFile* file)
 	if (status != B_OK)
 		return status;
 
+	// A field is one line of text: a line feed or bytes that are not UTF-8
+	// are shown as "\xNN", which the save turns back, and said once.
+	std::string notShown;
 	for (const HeaderField& header : kHeaderFields) {
 		BTextControl* control = _TextControl(header.control);
 		if (control == nullptr)
 			continue;
 		control->SetText(" ");
-		const char* value = nullptr;
-		if (locale.FindString(*header.field, 0, &value) == B_OK && value != nullptr)
-			control->SetText(value);
+		const void* data = nullptr;
+		ssize_t size = 0;
+		if (locale.FindData(*header.field, B_STRING_TYPE, 0, &data, &size) != B_OK || size < 1)
+			continue;
+		std::string shown;
+		if (EscapeBytes(std::string_view((const char*)data, (size_t)size - 1), false, &shown))
+			notShown += (notShown.empty() ? "" : ", ") + std::string(_Text(header.label));
+		control->SetText(shown.c_str());
 	}
 
 	if (mTextView == nullptr)
@@ -220,6 +249,10 @@ status_t ZTLEWindow::FileLoad(BFile* file)
 	mLoadNotice.clear();
 	if (!editable.NotText().empty())
 		mLoadNotice = FillPlaceholders(_Text(kTextEntriesNotText), "%s", {editable.NotTextList()});
+	if (!notShown.empty()) {
+		mLoadNotice += (mLoadNotice.empty() ? "" : "\n\n") +
+		               FillPlaceholders(_Text(kTextHeaderNotText), "%s", {notShown});
+	}
 	std::vector<std::string_view> entries(editable.Texts().begin(), editable.Texts().end());
 	std::string_view before(mTextView->Text() != nullptr ? mTextView->Text() : "",
 	                        mTextView->TextLength());
@@ -238,10 +271,35 @@ status_t ZTLEWindow::FileLoad(BFile* file)
 bool ZTLEWindow::_LoadFileMessage(BMessage* message, bool asReference)
 {
 	entry_ref ref;
-	if (message->FindRef("refs", 0, &ref) != B_OK)
+	if (message->FindRef("refs", 0, &ref) != B_OK) {
+		// A file named by a path that makes no ref: its folder is missing.
+		const char* named = nullptr;
+		if (!asReference && message->FindString(kFieldNamedPath, 0, &named) == B_OK &&
+		    named != nullptr) {
+			CannotLoadAlert(FillPlaceholders(_Text(kTextCannotLoadFile), "%s", {named}) + "\n\n" +
+			                    Reason(B_ENTRY_NOT_FOUND),
+			                _Text(kTextCancel));
+		}
 		return false;
+	}
 	BPath path(&ref);
 	const char* fullPath = path.Path() != nullptr ? path.Path() : "";
+	// A save cut short in the middle of writing the file in place is
+	// finished before anything reads it; the user hears of it.
+	interrupted_write_report repair;
+	repair_interrupted_write(fullPath, &repair);
+	std::string repairNotice;
+	if (repair.outcome == B_WRITE_REPAIRED)
+		repairNotice = FillPlaceholders(_Text(kTextRepairedInterruptedSave), "%s", {fullPath});
+	else if (repair.outcome == B_WRITE_COPY_KEPT)
+		repairNotice =
+		    FillPlaceholders(_Text(kTextInterruptedSaveCopy), "%s", {fullPath, repair.copy});
+	if (!repairNotice.empty()) {
+		(new BAlert("Locale", repairNotice.c_str(), _Text(kTextCancel), nullptr, nullptr,
+		            B_WIDTH_AS_USUAL, B_WARNING_ALERT))
+		    ->Go(nullptr);
+		_ShowStatus(repairNotice.c_str());
+	}
 	BFile file(&ref, B_READ_ONLY);
 
 	if (asReference) {
@@ -252,17 +310,15 @@ bool ZTLEWindow::_LoadFileMessage(BMessage* message, bool asReference)
 	}
 
 	status_t status = file.InitCheck();
-	if (status == B_OK)
+	const bool opened = status == B_OK;
+	if (opened)
 		status = FileLoad(&file);
 	if (status != B_OK) {
-		// The usual reason is said in the interface language; the rarer ones
+		// A file that opened but does not load is no locale file, whatever
+		// code its bytes gave (an empty file, text, a broken body): that is
+		// said in the interface language. The reasons a file does not open
 		// have no texts of their own yet.
-		std::string reason = status == B_ENTRY_NOT_FOUND || status == B_FILE_NOT_FOUND ||
-		                             status == B_PERMISSION_DENIED || status == B_NOT_ALLOWED ||
-		                             status == B_IS_A_DIRECTORY || status == B_NO_INIT ||
-		                             status == B_BAD_VALUE
-		                         ? Reason(status)
-		                         : _Text(kTextNotALocaleFile);
+		std::string reason = opened ? _Text(kTextNotALocaleFile) : Reason(status);
 		off_t size = 0;
 		if (status == B_FILE_TOO_LARGE && file.GetSize(&size) == B_OK) {
 			const off_t kMiB = 1024 * 1024;
@@ -270,13 +326,9 @@ bool ZTLEWindow::_LoadFileMessage(BMessage* message, bool asReference)
 			                          {std::to_string((size + kMiB - 1) / kMiB),
 			                           std::to_string(kLocaleFileMaxSize / kMiB)});
 		}
-		std::string text =
-		    FillPlaceholders(_Text(kTextCannotLoadFile), "%s", {fullPath}) + "\n\n" + reason;
-		// Nothing waits on the answer: the window goes on serving (and
-		// scripts reach it) while the alert is up.
-		(new BAlert("Locale", text.c_str(), _Text(kTextCancel), nullptr, nullptr, B_WIDTH_AS_USUAL,
-		            B_WARNING_ALERT))
-		    ->Go(nullptr);
+		CannotLoadAlert(FillPlaceholders(_Text(kTextCannotLoadFile), "%s", {fullPath}) + "\n\n" +
+		                    reason,
+		                _Text(kTextCancel));
 		return false;
 	}
 	if (mPrefs != nullptr)

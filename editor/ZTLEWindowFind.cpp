@@ -60,6 +60,7 @@ void ZTLEWindow::_ShowFindPanel(bool replace)
 		    {{kMsgReplaceAll, _Text(kTextReplaceAll)},
 		     {kMsgReplace, _Text(kTextReplace)},
 		     {kMsgFindNext, _Text(kTextFindNext)}});
+		mFindPanel->SetFindKeys(kMsgFindNext, kMsgFindPrevious);
 	}
 	if (mFindPanel->Lock()) {
 		if (mFindPanel->IsHidden())
@@ -97,6 +98,11 @@ bool ZTLEWindow::FindNext(bool forward)
 	}
 	mTextView->Select((int32)found, (int32)(found + mFindText.size()));
 	mTextView->ScrollToSelection();
+	// Found anywhere, but a marker or reference line is not the
+	// translator's to change: say so before Replace is tried on it.
+	const bool inComment = TextSearch::TouchesCommentLine(text, found, found + mFindText.size());
+	mStatusView->ShowMessage(
+	    inComment ? FillPlaceholders(_Text(kTextFoundInComment), "%s", {mFindText}) : "");
 	return true;
 }
 
@@ -104,15 +110,23 @@ void ZTLEWindow::ReplaceSelection()
 {
 	int32 start = 0, end = 0;
 	mTextView->GetSelection(&start, &end);
-	std::string selected((size_t)(end - start) + 1, '\0');
-	mTextView->GetText(start, end - start, selected.data());
-	selected.resize((size_t)(end - start));
-	if (!mFindText.empty() && TextSearch::Matches(selected, mFindText, mMatchCase)) {
-		mTextView->Delete(start, end);
-		mTextView->Insert(start, mReplaceText.c_str(), (int32)mReplaceText.size());
-		const int32 after = start + (int32)mReplaceText.size();
-		mTextView->Select(after, after);
+	const std::string_view text(mTextView->Text(), (size_t)mTextView->TextLength());
+	const std::string_view selected = text.substr((size_t)start, (size_t)(end - start));
+	if (mFindText.empty() || !TextSearch::Matches(selected, mFindText, mMatchCase)) {
+		FindNext(true);
+		return;
 	}
+	if (TextSearch::TouchesCommentLine(text, (size_t)start, (size_t)end)) {
+		// Nothing changes; the next match is selected, and the status says
+		// why this one stayed.
+		FindNext(true);
+		mStatusView->ShowMessage(_Text(kTextCommentNotReplaced));
+		return;
+	}
+	mTextView->Delete(start, end);
+	mTextView->Insert(start, mReplaceText.c_str(), (int32)mReplaceText.size());
+	const int32 after = start + (int32)mReplaceText.size();
+	mTextView->Select(after, after);
 	FindNext(true);
 }
 
@@ -121,16 +135,18 @@ void ZTLEWindow::ReplaceAll()
 	if (mFindText.empty())
 		return;
 	const std::string_view text(mTextView->Text(), (size_t)mTextView->TextLength());
-	size_t count = 0;
-	const std::string replaced =
-	    TextSearch::ReplaceAll(text, mFindText, mReplaceText, mMatchCase, &count);
-	if (count > 0) {
+	const TextSearch::Replaced replaced =
+	    TextSearch::ReplaceAll(text, mFindText, mReplaceText, mMatchCase);
+	if (replaced.replaced > 0) {
 		// One change from the first match to the last, one undo step.
-		const TextChange change = SmallestChange(text, replaced);
+		const TextChange change = SmallestChange(text, replaced.text);
 		mTextView->Delete((int32)change.from, (int32)change.to);
 		mTextView->Insert((int32)change.from, change.replacement.data(),
 		                  (int32)change.replacement.size());
 	}
-	mStatusView->ShowMessage(
-	    FillPlaceholders(_Text(kTextReplacedCount), "%d", {std::to_string(count)}));
+	const std::string count = std::to_string(replaced.replaced);
+	mStatusView->ShowMessage(replaced.inComments == 0
+	                             ? FillPlaceholders(_Text(kTextReplacedCount), "%d", {count})
+	                             : FillPlaceholders(_Text(kTextReplacedInComments), "%d",
+	                                                {count, std::to_string(replaced.inComments)}));
 }

@@ -47,12 +47,6 @@ void ZTLEWindow::StartJournal(const char* folder)
 {
 	if (folder == nullptr || mJournal->Start(folder, BMessenger(nullptr, this)) != B_OK)
 		return;
-	// A field's own message comes with Enter only; work typed into a field
-	// is kept as it is typed.
-	for (const HeaderField& header : kHeaderFields) {
-		if (BTextControl* control = _TextControl(header.control))
-			control->SetModificationMessage(new BMessage(kMsgHeaderEdited));
-	}
 	// Asked once the window serves, as a window of its own after it.
 	PostMessage(kMsgOfferRecovery);
 }

@@ -82,6 +82,7 @@ void ZTLEWindow::_TextChanged(int32)
 	mEditedSinceTick = true;
 	mCountsStale = true;
 	mTitleStale = true;
+	mTextKey.clear();
 	mStatusView->TextEdited();
 	if (mJournal != nullptr)
 		mJournal->Changed();
@@ -91,6 +92,7 @@ void ZTLEWindow::_StatusTick()
 {
 	int32 caret = 0, end = 0;
 	mTextView->GetSelection(&caret, &end);
+	mStatusView->CaretAt(caret);
 	if (mEditedSinceTick) {
 		// Still typing: the entry at the caret now, once per tick however
 		// many keys came; the counts once it rests. The unsaved mark appears
@@ -332,6 +334,8 @@ void ZTLEWindow::_ShowGoToEntryPanel()
 		mEntryPanel = new ZTLEInputWindow(_Text(kTextGoToEntry), BMessenger(nullptr, this),
 		                                  {{kFieldEntry, _Text(kTextEntryNumber)}},
 		                                  {{kMsgGoToEntry, _Text(kTextGo)}});
+		// F3 goes on with the last search from here as well.
+		mEntryPanel->SetFindKeys(kMsgFindNext, kMsgFindPrevious);
 	}
 	if (mEntryPanel->Lock()) {
 		if (mEntryPanel->IsHidden())

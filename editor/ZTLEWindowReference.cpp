@@ -54,10 +54,10 @@ void ZTLEWindow::ReferenceLoadSig(const char* signature, const char* name)
 	// asked itself.
 	mFetcher = new ReferenceFetcher(SuiteClient(), BMessenger(this));
 	mFetcher->Start(signature, mFetchNumber);
-	if (mStatusView != nullptr) {
-		mStatusView->SetActivity(FillPlaceholders(_Text(kTextAskingApplication), "%s",
-		                                          {name != nullptr ? name : signature}));
-	}
+	mFetchName = name != nullptr ? name : signature;
+	if (mStatusView != nullptr)
+		mStatusView->SetActivity(
+		    FillPlaceholders(_Text(kTextAskingApplication), "%s", {mFetchName}));
 }
 
 void ZTLEWindow::ReferenceFetched(BMessage* message)
@@ -67,6 +67,14 @@ void ZTLEWindow::ReferenceFetched(BMessage* message)
 	if (mFetcher == nullptr || message->GetInt32(kFieldFetch, 0) != mFetchNumber)
 		return;
 	_StopFetch();
+	// Half an answer (or none) would overwrite the application id the
+	// translator typed or loaded, and the next save would write it: the
+	// fields stay as they were and the status line says why.
+	if (message->GetInt32(kFieldFetchStatus, B_ERROR) != B_OK) {
+		if (mStatusView != nullptr)
+			mStatusView->ShowMessage(FillPlaceholders(_Text(kTextNoAnswer), "%s", {mFetchName}));
+		return;
+	}
 	BMessage reference;
 	message->FindMessage(kFieldReference, &reference);
 	ReferenceSet(&reference);

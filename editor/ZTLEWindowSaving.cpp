@@ -239,12 +239,27 @@ std::string ZTLEWindow::_CleanStateKey()
 	if (mTextView == nullptr || mTextView->Text() == nullptr)
 		return _StateKey(nullptr);
 	std::vector<std::string> entries;
-	LocaleMerge::DoubledEntry doubled;
+	LocaleMerge::SaveRefusal refusal;
 	std::string_view text(mTextView->Text(), mTextView->TextLength());
-	return _StateKey(LocaleMerge::EntriesForSaving(text, &entries, &doubled) ? &entries : nullptr);
+	return _StateKey(LocaleMerge::EntriesForSaving(text, &entries, &refusal) ? &entries : nullptr);
+}
+
+void ZTLEWindow::_HeaderEdited()
+{
+	if (mTextKey.empty()) {
+		_UpdateTitle();
+		return;
+	}
+	_ShowTitle(_HeaderKey() + mTextKey != mCleanState);
 }
 
 std::string ZTLEWindow::_StateKey(const std::vector<std::string>* entries)
+{
+	mTextKey = _TextKey(entries);
+	return _HeaderKey() + mTextKey;
+}
+
+std::string ZTLEWindow::_HeaderKey()
 {
 	// What a save would write: the header fields and the entries, each added
 	// with its length so that no two different states feed the same bytes.
@@ -255,6 +270,12 @@ std::string ZTLEWindow::_StateKey(const std::vector<std::string>* entries)
 			text = control->Text();
 		digest.Add(text != nullptr ? text : "", text != nullptr ? strlen(text) : 0);
 	}
+	return digest.Value();
+}
+
+std::string ZTLEWindow::_TextKey(const std::vector<std::string>* entries)
+{
+	StateDigest digest;
 	if (entries != nullptr) {
 		const char kEntries = 'e';
 		digest.Add(&kEntries, 1);

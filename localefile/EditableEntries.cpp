@@ -8,6 +8,30 @@
 #include "LocaleFile.h"
 #include "TextEscapes.h"
 
+std::string EditableText(std::string_view raw)
+{
+	std::string text;
+	text.reserve(raw.size());
+	for (char c : raw) {
+		switch (c) {
+		case '\n':
+			text += "\\n";
+			break;
+		case '\r':
+			text += "\\r";
+			break;
+		case '\t':
+			text += "\\t";
+			break;
+		case '\0':
+			break;
+		default:
+			text += c;
+		}
+	}
+	return text;
+}
+
 void EditableEntries::Take(const BMessage& locale)
 {
 	mTexts.clear();
@@ -20,25 +44,7 @@ void EditableEntries::Take(const BMessage& locale)
 		const std::string_view raw((const char*)data, (size_t)size - 1);
 		if (!IsEditableAsText(raw))
 			mNotText.push_back(i + 1);
-		std::string text;
-		text.reserve(raw.size());
-		for (char c : raw) {
-			switch (c) {
-			case '\n':
-				text += "\\n";
-				break;
-			case '\r':
-				text += "\\r";
-				break;
-			case '\t':
-				text += "\\t";
-				break;
-			case '\0':
-				break;
-			default:
-				text += c;
-			}
-		}
+		std::string text = EditableText(raw);
 		mTexts.push_back(std::move(text));
 	}
 }

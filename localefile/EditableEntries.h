@@ -8,7 +8,14 @@
 #include <string>
 #include <vector>
 
+#include <string_view>
+
 class BMessage;
+
+// A text as one line: a line feed, carriage return or tab becomes "\n",
+// "\r" or "\t", which the localization library turns back; NULs are left
+// out.
+std::string EditableText(std::string_view raw);
 
 class EditableEntries
 {

@@ -9,27 +9,8 @@ namespace EntryBlocks {
 
 namespace {
 
-bool IsBlank(unsigned char byte)
-{
-	return byte <= 0x20;
-}
-
-struct Line
-{
-	size_t start;
-	size_t next;              // the start of the following line, or the text's length
-	std::string_view content; // from the first non-blank byte to the line feed
-};
-
-Line LineFrom(std::string_view text, size_t start)
-{
-	const void* feed = memchr(text.data() + start, '\n', text.size() - start);
-	const size_t end = feed != nullptr ? (size_t)((const char*)feed - text.data()) : text.size();
-	size_t first = start;
-	while (first < end && IsBlank((unsigned char)text[first]))
-		first++;
-	return Line{start, feed != nullptr ? end + 1 : end, text.substr(first, end - first)};
-}
+using Line = LocaleMerge::TextLine;
+using LocaleMerge::LineFrom;
 
 std::string_view ReferenceOf(std::string_view comment)
 {
@@ -55,6 +36,7 @@ Block ReadBlock(std::string_view text, const Line& markerLine, long entry)
 				break;
 			if (!referenceSeen && !block.hasTranslationLine) {
 				block.reference = ReferenceOf(line.content);
+				block.referenceLine = line.start;
 				block.afterReference = line.next;
 				referenceSeen = true;
 			}
@@ -98,6 +80,69 @@ void ForEachBlock(std::string_view text, const std::function<void(const Block&)>
 	}
 }
 
+void ForEachNumber(
+    std::string_view text, long count,
+    const std::function<void(long entry, const Block* block, size_t newBlockAt)>& visit)
+{
+	std::vector<Block> blocks;
+	ForEachBlock(text, [&](const Block& block) { blocks.push_back(block); });
+	// One block of each number, in number order: of several, the first that
+	// holds a translation line (the one a save takes), else the first.
+	std::vector<const Block*> firsts;
+	firsts.reserve(blocks.size());
+	for (const Block& block : blocks)
+		firsts.push_back(&block);
+	std::stable_sort(firsts.begin(), firsts.end(), [](const Block* a, const Block* b) {
+		if (a->entry != b->entry)
+			return a->entry < b->entry;
+		return a->hasTranslationLine && !b->hasTranslationLine;
+	});
+	firsts.erase(std::unique(firsts.begin(), firsts.end(),
+	                         [](const Block* a, const Block* b) { return a->entry == b->entry; }),
+	             firsts.end());
+	size_t next = 0;
+	for (long entry = 1; entry <= count; entry++) {
+		while (next < firsts.size() && firsts[next]->entry < entry)
+			next++;
+		if (next < firsts.size() && firsts[next]->entry == entry) {
+			visit(entry, firsts[next], 0);
+			continue;
+		}
+		const size_t at = next > 0         ? firsts[next - 1]->end
+		                  : blocks.empty() ? text.size()
+		                                   : blocks.front().marker;
+		visit(entry, nullptr, at);
+	}
+}
+
+std::string ApplySplices(std::string_view text, std::vector<Splice> splices)
+{
+	std::stable_sort(splices.begin(), splices.end(), [](const Splice& a, const Splice& b) {
+		return a.from != b.from ? a.from < b.from : a.rank < b.rank;
+	});
+	size_t size = text.size();
+	for (const Splice& splice : splices)
+		size += splice.text.size() + 1;
+	std::string result;
+	result.reserve(size);
+	size_t cursor = 0;
+	for (const Splice& splice : splices) {
+		result.append(text.substr(cursor, splice.from - cursor));
+		cursor = std::max(cursor, splice.to);
+		if (splice.ownLine && !result.empty() && result.back() != '\n')
+			result += '\n';
+		result += splice.text;
+	}
+	result.append(text.substr(cursor));
+	return result;
+}
+
+size_t LineEnd(std::string_view text, size_t offset)
+{
+	const void* feed = memchr(text.data() + offset, '\n', text.size() - offset);
+	return feed != nullptr ? (size_t)((const char*)feed - text.data()) : text.size();
+}
+
 bool BlockAt(std::string_view text, size_t offset, Block* block)
 {
 	offset = std::min(offset, text.size());
@@ -124,7 +169,11 @@ bool BlockAt(std::string_view text, size_t offset, Block* block)
 void CheckBlock(const Block& block, std::vector<TranslationFinding>* findings)
 {
 	const size_t before = findings->size();
-	TranslationChecker::CheckEntry(block.reference, block.translation, findings);
+	// The checker sees the entry the line saves, its escaped start turned
+	// back.
+	std::string storage;
+	TranslationChecker::CheckEntry(block.reference,
+	                               LocaleMerge::EntryOfLine(block.translation, &storage), findings);
 	for (size_t i = before; i < findings->size(); i++)
 		(*findings)[i].entry = (int32)block.entry;
 }

@@ -74,14 +74,19 @@ status_t WriteReplacing(const char* path, const BMessage& message, const char* l
 
 } // namespace
 
-status_t LocaleFile::Read(const char* path, BMessage* message)
+status_t LocaleFile::Read(const char* path, BMessage* message, interrupted_write_report* repair)
 {
+	if (repair != nullptr)
+		*repair = interrupted_write_report();
 	if (message == nullptr)
 		return B_BAD_VALUE;
 	message->MakeEmpty();
 	message->what = 0;
 	if (path == nullptr || path[0] == '\0')
 		return B_BAD_VALUE;
+	// Before the first byte is read: a file cut short in the middle of a
+	// save is whole again afterwards, or the report says where its text is.
+	repair_interrupted_write(path, repair);
 	BFile file(path, B_READ_ONLY);
 	status_t status = file.InitCheck();
 	if (status != B_OK)

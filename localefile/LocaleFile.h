@@ -7,6 +7,7 @@
 
 class BFile;
 class BMessage;
+struct interrupted_write_report;
 
 // Field names of the locale message, the language attribute and the file type.
 // Defined once here; the editor, the localization library and the tools use
@@ -33,7 +34,12 @@ public:
 	// error and leaves message empty; a file over kLocaleFileMaxSize gives
 	// B_FILE_TOO_LARGE, so that it is not called damaged. Attribute and type are not
 	// looked at: files often lose them on the way.
-	static status_t Read(const char* path, BMessage* message);
+	// A save of the file that was cut short while it wrote in place is
+	// finished first (repair_interrupted_write, SafeFile.h); when repair is
+	// given it says whether that happened, or where the complete copy stays
+	// when the file could not be finished, so that the user can be told.
+	static status_t Read(const char* path, BMessage* message,
+	                     interrupted_write_report* repair = nullptr);
 
 	// The same for a file already open for reading, read from its start.
 	static status_t Read(BFile* file, BMessage* message);

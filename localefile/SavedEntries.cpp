@@ -8,30 +8,12 @@ namespace LocaleMerge {
 
 namespace {
 
-bool IsBlank(unsigned char byte)
-{
-	return byte <= 0x20;
-}
-
-// One line of the text: where it starts and its bytes from the first
-// non-blank one up to (not including) its line feed; empty for a blank line.
-struct TextLine
-{
-	size_t start;
-	std::string_view content;
-};
-
 template <typename Visit> void ForEachLine(std::string_view text, Visit visit)
 {
-	size_t start = 0;
-	while (start < text.size()) {
-		const size_t feed = text.find('\n', start);
-		const size_t end = feed == std::string_view::npos ? text.size() : feed;
-		size_t first = start;
-		while (first < end && IsBlank((unsigned char)text[first]))
-			first++;
-		visit(TextLine{start, text.substr(first, end - first)});
-		start = feed == std::string_view::npos ? text.size() : feed + 1;
+	for (size_t at = 0; at < text.size();) {
+		const TextLine line = LineFrom(text, at);
+		visit(line);
+		at = line.next;
 	}
 }
 
@@ -42,41 +24,24 @@ struct Claim
 	size_t line;    // where the line starts
 	size_t marker;  // where the marker of the entry's block starts
 	bool hasMarker; // false for lines above the first marker
+	bool countsOn;  // a second or later line under the last marker
 	std::string_view content;
 };
 
 } // namespace
 
-long MarkerOf(std::string_view content)
-{
-	if (content.substr(0, kEntryMarkerStartLength) != kEntryMarkerStart)
-		return 0;
-	size_t at = kEntryMarkerStartLength;
-	long value = 0;
-	while (at < content.size() && content[at] >= '0' && content[at] <= '9') {
-		value = value * 10 + (content[at] - '0');
-		if (value > kMaxMarkedEntry)
-			return 0;
-		at++;
-	}
-	if (at == kEntryMarkerStartLength || content[kEntryMarkerStartLength] == '0' ||
-	    at >= content.size() || content[at] != ':')
-		return 0;
-	return value;
-}
-
 std::vector<std::string> CollectEntries(std::string_view text)
 {
 	std::vector<std::string> entries;
 	ForEachLine(text, [&](const TextLine& line) {
-		if (!line.content.empty() && line.content[0] != ';')
-			entries.emplace_back(line.content);
+		if (line.IsTranslation())
+			entries.push_back(EntryOfLine(line.content));
 	});
 	return entries;
 }
 
 bool EntriesForSaving(std::string_view text, std::vector<std::string>* entries,
-                      DoubledEntry* doubled)
+                      SaveRefusal* refusal)
 {
 	entries->clear();
 	// Every translation line with the entry it claims. Lines under the last
@@ -84,38 +49,75 @@ bool EntriesForSaving(std::string_view text, std::vector<std::string>* entries,
 	// numbered once the text is through.
 	std::vector<Claim> claims;
 	long marker = 0;
+	long highestMarker = 0;
 	size_t markerStart = 0;
 	size_t lastBlock = 0; // the first claim of the last marker's block
 	long aboveFirst = 0;
 	bool anyMarker = false;
+	// A comment that looks like a marker and is none, until the next marker.
+	TextLine falseMarker;
+	bool underFalseMarker = false;
+	bool refusedFalse = false;
+	bool underMarker = false; // the line before was a marker
 	ForEachLine(text, [&](const TextLine& line) {
+		const bool referenceLine = underMarker;
+		underMarker = false;
 		if (line.content.empty())
 			return;
-		if (line.content[0] == ';') {
+		if (line.IsComment()) {
 			const long found = MarkerOf(line.content);
 			if (found > 0) {
+				underMarker = true;
 				marker = found;
+				highestMarker = std::max(highestMarker, found);
 				markerStart = line.start;
 				lastBlock = claims.size();
 				anyMarker = true;
+				underFalseMarker = false;
+			} else if (!referenceLine && !underFalseMarker && LooksLikeMarker(line.content)) {
+				falseMarker = line;
+				underFalseMarker = true;
 			}
 			return;
 		}
+		if (underFalseMarker && !refusedFalse) {
+			refusedFalse = true;
+			refusal->kind = SaveRefusal::kFalseMarker;
+			refusal->entry = 0;
+			refusal->lines = 1;
+			refusal->offset = falseMarker.start;
+			refusal->line = falseMarker.content;
+		}
 		if (!anyMarker)
-			claims.push_back({++aboveFirst, line.start, 0, false, line.content});
+			claims.push_back({++aboveFirst, line.start, 0, false, false, line.content});
 		else
-			claims.push_back({marker, line.start, markerStart, true, line.content});
+			claims.push_back({marker, line.start, markerStart, true, false, line.content});
 	});
 	if (!anyMarker) {
+		// Without markers a marker-like comment changes no number.
 		for (const Claim& claim : claims)
-			entries->emplace_back(claim.content);
+			entries->push_back(EntryOfLine(claim.content));
 		return true;
 	}
-	for (size_t i = lastBlock; i < claims.size(); i++)
+	for (size_t i = lastBlock; i < claims.size(); i++) {
 		claims[i].entry += (long)(i - lastBlock);
+		claims[i].countsOn = i > lastBlock;
+	}
+	if (refusedFalse) {
+		// The entry the false marker's first line would have gone to.
+		for (const Claim& claim : claims) {
+			if (claim.line > refusal->offset) {
+				refusal->entry = claim.entry;
+				break;
+			}
+		}
+		return false;
+	}
 
 	// Two claims on one entry refuse the save; the one met first in the text
-	// is named, at its marker (or its first line, without one).
+	// is named, at its marker (or its first line, without one). Where a line
+	// that counts on under the last marker takes a number another block
+	// holds, the last block is the one with too many lines.
 	std::vector<size_t> order(claims.size());
 	for (size_t i = 0; i < order.size(); i++)
 		order[i] = i;
@@ -127,21 +129,30 @@ bool EntriesForSaving(std::string_view text, std::vector<std::string>* entries,
 		while (j < order.size() && claims[order[j]].entry == claims[order[i]].entry)
 			j++;
 		if (j - i > 1) {
-			// At the entry's marker; at its first line when none of its
-			// lines stands under one (lines above the first marker).
+			long entry = claims[order[i]].entry;
+			long lines = (long)(j - i);
 			size_t at = claims[order[i]].line;
 			bool atMarker = false;
 			for (size_t k = i; k < j; k++) {
 				const Claim& claim = claims[order[k]];
+				if (claim.countsOn) {
+					entry = claims[lastBlock].entry;
+					lines = (long)(claims.size() - lastBlock);
+					at = claim.marker;
+					atMarker = true;
+					break;
+				}
 				if (claim.hasMarker && (!atMarker || claim.marker < at)) {
 					at = claim.marker;
 					atMarker = true;
 				}
 			}
-			if (!refused || at < doubled->offset) {
-				doubled->entry = claims[order[i]].entry;
-				doubled->lines = (long)(j - i);
-				doubled->offset = at;
+			if (!refused || at < refusal->offset) {
+				refusal->kind = SaveRefusal::kDoubledEntry;
+				refusal->entry = entry;
+				refusal->lines = lines;
+				refusal->offset = at;
+				refusal->line = {};
 			}
 			refused = true;
 		}
@@ -150,14 +161,14 @@ bool EntriesForSaving(std::string_view text, std::vector<std::string>* entries,
 	if (refused)
 		return false;
 
-	// Entries up to the last that holds a translation; those between that
-	// no line claims stay empty, so the library shows their default.
-	long count = 0;
+	// Entries up to the highest marker or claim; those between that no line
+	// claims stay empty, so the library shows their default.
+	long count = highestMarker;
 	for (const Claim& claim : claims)
 		count = std::max(count, claim.entry);
 	entries->assign((size_t)count, std::string());
 	for (const Claim& claim : claims)
-		(*entries)[(size_t)claim.entry - 1] = std::string(claim.content);
+		(*entries)[(size_t)claim.entry - 1] = EntryOfLine(claim.content);
 	return true;
 }
 

@@ -4,6 +4,7 @@
 
 const char* const kFieldFetch = "fetch";
 const char* const kFieldReference = "reference";
+const char* const kFieldFetchStatus = "status";
 
 ReferenceFetcher::ReferenceFetcher(const LocaleSuiteClient& client, const BMessenger& window)
     : AskingLooper("reference fetcher", client, window)
@@ -21,14 +22,16 @@ status_t ReferenceFetcher::Start(const char* signature, int32 fetch)
 
 void ReferenceFetcher::Ask(BMessage* message)
 {
-	// Whatever goes unanswered is left out; the window still shows the
-	// result, so a vanished application blanks the reference fields.
+	// Whatever goes unanswered is left out; the status tells the window
+	// whether the answer is whole.
 	BMessage reference;
 	const char* signature = nullptr;
+	status_t status = B_BAD_VALUE;
 	if (message->FindString(kFieldAppSignature, 0, &signature) == B_OK)
-		Client().FetchReference(signature, &reference);
+		status = Client().FetchReference(signature, &reference);
 	BMessage result(kMsgReferenceFetched);
 	result.AddInt32(kFieldFetch, message->GetInt32(kFieldFetch, 0));
 	result.AddMessage(kFieldReference, &reference);
+	result.AddInt32(kFieldFetchStatus, status);
 	Report(&result);
 }

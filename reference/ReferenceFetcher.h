@@ -8,11 +8,13 @@
 
 #include "AskingLooper.h"
 
-// To the window: "fetch" (int32, as given to Start) and "reference" (the
-// reference message; whatever went unanswered is left out).
+// To the window: "fetch" (int32, as given to Start), "reference" (the
+// reference message; whatever went unanswered is left out) and "status"
+// (int32: FetchReference's result, B_OK when all of it was answered).
 const uint32 kMsgReferenceFetched = 'rfdn';
-extern const char* const kFieldFetch;     // "fetch"
-extern const char* const kFieldReference; // "reference"
+extern const char* const kFieldFetch;       // "fetch"
+extern const char* const kFieldReference;   // "reference"
+extern const char* const kFieldFetchStatus; // "status"
 
 class ReferenceFetcher : public AskingLooper
 {

@@ -2,6 +2,9 @@
 
 #include <algorithm>
 
+#include "EntryBlocks.h"
+#include "LocaleMerge.h"
+
 namespace {
 
 bool IsBlank(char byte)
@@ -14,6 +17,9 @@ size_t NextLineStart(std::string_view text, size_t offset)
 	size_t feed = text.find('\n', offset);
 	return feed == std::string_view::npos ? text.size() : feed + 1;
 }
+
+ReferenceReplacement Narrowed(std::string_view text, size_t from, size_t to,
+                              const std::string& merged);
 
 struct Edit
 {
@@ -70,9 +76,8 @@ ReferenceReplacement ReferenceWalk(std::string_view text,
 		number++;
 	}
 
-	ReferenceReplacement replacement;
 	if (edits.empty())
-		return replacement;
+		return ReferenceReplacement();
 
 	// All edits become one replacement of the span they cover.
 	size_t from = edits.front().from;
@@ -85,8 +90,54 @@ ReferenceReplacement ReferenceWalk(std::string_view text,
 		cursor = edit.to;
 	}
 
+	return Narrowed(text, from, to, merged);
+}
+
+ReferenceReplacement ReferenceWalkByMarkers(std::string_view text,
+                                            const std::vector<std::string_view>& references)
+{
+	long count = 0;
+	while ((size_t)count < references.size() && !references[(size_t)count].empty())
+		count++;
+	if (count == 0)
+		return ReferenceReplacement();
+	std::vector<EntryBlocks::Splice> splices;
+	EntryBlocks::ForEachNumber(
+	    text, count, [&](long entry, const EntryBlocks::Block* block, size_t newBlockAt) {
+		    std::string line = "; ";
+		    line += references[(size_t)entry - 1];
+		    line += '\n';
+		    if (block == nullptr) {
+			    std::string made = LocaleMerge::EntryMarker(entry);
+			    made += '\n';
+			    made += line;
+			    made += '\n';
+			    splices.push_back({newBlockAt, newBlockAt, std::move(made), true, entry});
+			    return;
+		    }
+		    // A block without a line for its translation gets an empty one.
+		    if (block->translationLine >= text.size())
+			    line += '\n';
+		    if (block->referenceLine != std::string_view::npos)
+			    splices.push_back(
+			        {block->referenceLine, block->afterReference, std::move(line), true, 0});
+		    else
+			    splices.push_back(
+			        {block->afterReference, block->afterReference, std::move(line), true, 0});
+	    });
+	const std::string merged = EntryBlocks::ApplySplices(text, std::move(splices));
+	return Narrowed(text, 0, text.size(), merged);
+}
+
+namespace {
+
+ReferenceReplacement Narrowed(std::string_view text, size_t from, size_t to,
+                              const std::string& merged)
+{
 	// Leave out the whole lines at both ends that come out as they were, so
 	// that applying a reference again touches nothing.
+	ReferenceReplacement replacement;
+	const size_t length = text.size();
 	std::string_view old = text.substr(from, to - from);
 	size_t prefix = 0;
 	size_t common = 0;
@@ -117,6 +168,8 @@ ReferenceReplacement ReferenceWalk(std::string_view text,
 	replacement.text = merged.substr(prefix, merged.size() - prefix - suffix);
 	return replacement;
 }
+
+} // namespace
 
 std::string ApplyReplacement(std::string_view text, const ReferenceReplacement& replacement)
 {

@@ -32,6 +32,19 @@ struct ReferenceReplacement
 ReferenceReplacement ReferenceWalk(std::string_view text,
                                    const std::vector<std::string_view>& references);
 
+// The same for a text with entry markers, which the blocks are placed by:
+// the reference text of entry k becomes the reference line of the first
+// block "; #ID<k>:" (replacing the one it had, or put right under the
+// marker), and its translation line stays; a number without a block gets
+// one, "; #ID<k>:", the reference line and an empty line, in number order.
+// A block without a line for its translation gets an empty one. Blocks
+// beyond the reference and every other line stay as they are. The walk ends
+// at the first empty reference text, as the positional one does. Applying a
+// reference after the file or the file after the reference gives the same
+// text.
+ReferenceReplacement ReferenceWalkByMarkers(std::string_view text,
+                                            const std::vector<std::string_view>& references);
+
 // text with the replacement applied; for callers that hold the text as a
 // string and for tests.
 std::string ApplyReplacement(std::string_view text, const ReferenceReplacement& replacement);

@@ -9,6 +9,9 @@ le_install_deps() {
 		# The text view tests under a fuller font setup.
 		fonts-dejavu-core fonts-urw-base35 gsfonts fonts-droid-fallback fonts-dejavu-extra
 		fonts-noto-mono
+		# and under another default family than DejaVu: Open Sans, the
+		# design Noto Sans grew from, at a fiftieth of fonts-noto-core's size.
+		fonts-open-sans
 		# The desktop tests: validating the entry and the AppStream data,
 		# the MIME database as gio reads it, the Debian package's dependencies.
 		# and a private X server to look at the window's class and icon.

@@ -11,6 +11,7 @@
 #include <Entry.h>
 #include <Message.h>
 #include <Path.h>
+#include <SafeFile.h>
 
 #include "LocaleFile.h"
 
@@ -64,7 +65,10 @@ std::vector<std::string> ListFiles(const char* folder)
 	BEntry entry;
 	while (directory.GetNextEntry(&entry) == B_OK) {
 		BPath path(&entry);
-		if (path.InitCheck() == B_OK && BEntry(path.Path(), true).IsFile())
+		// A save that was cut short leaves a complete copy beside the file:
+		// no translation of its own, and reading the file finishes the save.
+		if (path.InitCheck() == B_OK && BEntry(path.Path(), true).IsFile() &&
+		    !is_safe_save_leftover(path.Leaf()))
 			files.push_back(path.Path());
 	}
 	std::sort(files.begin(), files.end());

@@ -5,6 +5,7 @@
 #include <cstring>
 #include <sys/xattr.h>
 
+#include "InPlaceWrite.h"
 #include "StoragePrivate.h"
 
 namespace BPrivate {
@@ -103,13 +104,18 @@ status_t copy_xattrs(const AttrTarget& from, const AttrTarget& to, bool exact)
 	status_t status = list_xattrs(from, &names);
 	if (status != B_OK)
 		return status;
+	// The mark of an unfinished in place write belongs to its node alone: it
+	// is no content a new file should inherit, and only the write that set
+	// it may take it away.
+	names.erase(std::remove(names.begin(), names.end(), kCompleteCopyAttr), names.end());
 	if (exact) {
 		std::vector<std::string> present;
 		status = list_xattrs(to, &present);
 		if (status != B_OK)
 			return status;
 		for (const std::string& name : present) {
-			if (std::find(names.begin(), names.end(), name) == names.end())
+			if (name != kCompleteCopyAttr &&
+			    std::find(names.begin(), names.end(), name) == names.end())
 				remove_xattr(to, name);
 		}
 	}

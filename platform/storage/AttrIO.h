@@ -27,6 +27,8 @@ status_t list_xattrs(const AttrTarget& target, std::vector<std::string>* names);
 // Gives to every attribute of from. Names outside "user." (security labels,
 // access lists, trusted ones) are copied where the process may set them and
 // skipped otherwise. exact: attributes of to that from lacks are removed.
+// The mark of an unfinished in place write (kCompleteCopyAttr) is neither
+// copied nor removed.
 status_t copy_xattrs(const AttrTarget& from, const AttrTarget& to, bool exact);
 
 } // namespace BPrivate

@@ -2,17 +2,16 @@
 
 #include <cctype>
 #include <cerrno>
-#include <csignal>
 #include <cstdlib>
 #include <cstring>
 #include <dirent.h>
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
-#include <vector>
 
 #include "AttrIO.h"
 #include "Entry.h"
+#include "InPlaceWrite.h"
 #include "StoragePrivate.h"
 
 using namespace BPrivate;
@@ -21,9 +20,6 @@ namespace {
 
 // Another save of the same file may be running in this process.
 const int kTemporaryAttempts = 16;
-// Leaves room for the suffix within the file system's 255 bytes per name.
-const size_t kMaxLeafInName = 200;
-const size_t kCopyChunk = 64 * 1024;
 
 std::string TemporaryPrefix(const std::string& leaf)
 {
@@ -66,11 +62,6 @@ pid_t WriterOf(const char* name, const std::string& prefix)
 	return (pid_t)pid;
 }
 
-bool IsRunning(pid_t pid)
-{
-	return pid == getpid() || kill(pid, 0) == 0 || errno == EPERM;
-}
-
 // A save cut short (the process killed, the machine switched off) leaves its
 // named new file behind; once its process is gone nobody will finish or
 // remove it. Names of running processes may be saves in progress.
@@ -82,19 +73,50 @@ void RemoveStaleTemporaries(const std::string& folder, const std::string& leaf)
 	const std::string prefix = TemporaryPrefix(leaf);
 	while (struct dirent* item = readdir(walk)) {
 		pid_t writer = WriterOf(item->d_name, prefix);
-		if (writer > 0 && !IsRunning(writer))
+		if (writer > 0 && !process_runs(writer))
 			unlinkat(dirfd(walk), item->d_name, 0);
 	}
 	closedir(walk);
 }
 
-void SyncFolder(const std::string& folder)
+// Complete copies of in place writes of the target's node that are done
+// with: the target is whole (a save just went through, or its mark is gone),
+// so they can only hold an older text.
+void RemoveFinishedCopies(const std::string& folder, const std::string& leaf, ino_t target)
 {
-	int fd = open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-	if (fd < 0)
+	DIR* walk = opendir(folder.c_str());
+	if (walk == nullptr)
 		return;
-	fsync(fd);
-	close(fd);
+	const std::string ownLeaf = leaf.substr(0, kMaxLeafInName);
+	while (struct dirent* item = readdir(walk)) {
+		std::string copyLeaf;
+		ino_t inode = 0;
+		pid_t writer = 0;
+		if (parse_complete_copy(item->d_name, &copyLeaf, &inode, &writer) && copyLeaf == ownLeaf &&
+		    inode == target && (writer == getpid() || !process_runs(writer)))
+			unlinkat(dirfd(walk), item->d_name, 0);
+	}
+	closedir(walk);
+}
+
+// A save keeps the file where it found it only with its owner and group.
+bool NewFileKeepsOwner(int fd, const struct stat& old)
+{
+	struct stat now;
+	return fstat(fd, &now) == 0 && now.st_uid == old.st_uid && now.st_gid == old.st_gid;
+}
+
+// ".<leaf>.save-<digits>-<digits>" for any leaf.
+bool IsTemporaryName(const std::string& name)
+{
+	size_t infix = name.rfind(".save-");
+	if (name.size() < 2 || name[0] != '.' || infix == std::string::npos || infix < 2)
+		return false;
+	const char* rest = name.c_str() + infix + 6;
+	long pid = 0;
+	long attempt = 0;
+	return ReadNumber(&rest, &pid) && *rest++ == '-' && ReadNumber(&rest, &attempt) &&
+	       *rest == '\0';
 }
 
 // An open descriptor of the file at path for its attributes, also without
@@ -151,6 +173,11 @@ status_t SafeFile::SetTo(const char* path)
 		mTarget = target.FullPath();
 		mFolder = parent.FullPath();
 		mLeaf = leaf;
+		// What the new file takes over from the old one must be whole; a
+		// copy that cannot be written back stays, and this save replaces
+		// the text anyway.
+		if (target.Exists())
+			repair_interrupted_write(mTarget.c_str(), nullptr);
 		mReplaces = target.Exists();
 		RemoveStaleTemporaries(mFolder, mLeaf);
 		if (_CreateAnonymous() != B_OK)
@@ -182,32 +209,29 @@ status_t SafeFile::Commit()
 	if (status == B_OK)
 		status = Sync();
 
-	// Every name of a file with several links must see the new text, so such
-	// a file is overwritten, not replaced; a complete copy waits beside it
-	// meanwhile.
+	// Every name of a file with several links must see the new text, and a
+	// file whose owner the new one could not take over must stay the
+	// owner's: such a file is overwritten, not replaced.
 	struct stat old;
-	bool inPlace = status == B_OK && stat(mTarget.c_str(), &old) == 0 && S_ISREG(old.st_mode) &&
-	               old.st_nlink > 1;
-	if (status == B_OK && mTemporary.empty())
-		status = _GiveName();
-	if (status == B_OK && inPlace) {
-		SyncFolder(mFolder);
-		bool touched = false;
-		status = _WriteInPlace(&touched);
-		if (status == B_OK)
-			unlink(mTemporary.c_str());
-		// A target cut short keeps the complete copy beside it.
-		if (status == B_OK || touched)
+	bool exists = status == B_OK && stat(mTarget.c_str(), &old) == 0 && S_ISREG(old.st_mode);
+	bool inPlace = exists && (old.st_nlink > 1 || !NewFileKeepsOwner(_Descriptor(), old));
+	if (status == B_OK && inPlace)
+		status = _CommitInPlace(old.st_ino);
+	else if (status == B_OK) {
+		if (mTemporary.empty())
+			status = _GiveName();
+		if (status == B_OK && rename(mTemporary.c_str(), mTarget.c_str()) == 0)
 			mTemporary.clear();
-	} else if (status == B_OK) {
-		if (rename(mTemporary.c_str(), mTarget.c_str()) == 0)
-			mTemporary.clear();
-		else
+		else if (status == B_OK)
 			status = storage_error(errno);
 	}
 	if (status == B_OK) {
+		// The node that the copies were made for is either whole now or gone
+		// (a rename only replaces a file of one link).
+		if (exists)
+			RemoveFinishedCopies(mFolder, mLeaf, old.st_ino);
 		// Make the rename (or the copy's removal) itself durable.
-		SyncFolder(mFolder);
+		sync_folder(mFolder);
 	}
 	Unset();
 	return status;
@@ -260,6 +284,7 @@ status_t SafeFile::_TakeOverFromTarget()
 	if (stat(mTarget.c_str(), &old) != 0)
 		return storage_error(errno);
 	// Owner first: a change of owner clears the set-id bits of the mode.
+	// Where it cannot be kept, Commit writes in place.
 	KeepOwner(_Descriptor(), old);
 	AttrTarget from = OpenForAttributes(mTarget.c_str());
 	if (from.fd < 0)
@@ -271,47 +296,46 @@ status_t SafeFile::_TakeOverFromTarget()
 	return status;
 }
 
-// Copies the complete, synced new file over the target's own bytes, then its
-// attributes and mode, and syncs the target.
-status_t SafeFile::_WriteInPlace(bool* touched)
+// Names the complete new file as the copy an interrupted in place write is
+// finished from; no later save takes that name for a leftover of its own.
+status_t SafeFile::_NameCompleteCopy(ino_t target)
 {
-	off_t size = 0;
-	mode_t mode = 0;
-	status_t status = GetSize(&size);
-	if (status == B_OK)
-		status = GetPermissions(&mode);
+	std::string self = "/proc/self/fd/" + std::to_string(_Descriptor());
+	for (int attempt = 0; attempt < kTemporaryAttempts; attempt++) {
+		std::string path = append_path(mFolder, complete_copy_leaf(mLeaf, target, attempt));
+		int result = mTemporary.empty()
+		                 ? linkat(AT_FDCWD, self.c_str(), AT_FDCWD, path.c_str(), AT_SYMLINK_FOLLOW)
+		                 : link(mTemporary.c_str(), path.c_str());
+		if (result == 0) {
+			if (!mTemporary.empty())
+				unlink(mTemporary.c_str());
+			mTemporary = path;
+			return B_OK;
+		}
+		if (errno != EEXIST)
+			return storage_error(errno);
+	}
+	return B_FILE_EXISTS;
+}
+
+status_t SafeFile::_CommitInPlace(ino_t targetNode)
+{
+	status_t status = _NameCompleteCopy(targetNode);
 	if (status != B_OK)
 		return status;
+	// The copy's name must last before the target is marked with it.
+	sync_folder(mFolder);
 	int target = open(mTarget.c_str(), O_WRONLY | O_CLOEXEC);
 	if (target < 0)
 		return storage_error(errno);
-	*touched = true;
-
-	std::vector<char> chunk(kCopyChunk);
-	for (off_t done = 0; status == B_OK && done < size;) {
-		ssize_t got = ReadAt(done, chunk.data(), chunk.size());
-		if (got <= 0) {
-			status = got < 0 ? (status_t)got : B_IO_ERROR;
-			break;
-		}
-		for (ssize_t put = 0; status == B_OK && put < got;) {
-			ssize_t count = pwrite(target, chunk.data() + put, (size_t)(got - put), done + put);
-			if (count > 0)
-				put += count;
-			else if (count < 0 && errno != EINTR)
-				status = storage_error(errno);
-		}
-		done += got;
-	}
-	if (status == B_OK && ftruncate(target, size) != 0)
-		status = storage_error(errno);
-	if (status == B_OK)
-		status = copy_xattrs(AttrTarget{_Descriptor(), false}, AttrTarget{target, false}, true);
-	if (status == B_OK && fchmod(target, mode) != 0)
-		status = storage_error(errno);
-	if (status == B_OK && fsync(target) != 0)
-		status = storage_error(errno);
+	bool touched = false;
+	status = write_in_place(_Descriptor(), target, mTemporary, &touched);
 	close(target);
+	if (status == B_OK)
+		unlink(mTemporary.c_str());
+	// A target cut short keeps its mark and the complete copy beside it.
+	if (status == B_OK || touched)
+		mTemporary.clear();
 	return status;
 }
 
@@ -322,4 +346,14 @@ void SafeFile::_Discard()
 	if (!mTemporary.empty())
 		unlink(mTemporary.c_str());
 	mTemporary.clear();
+}
+
+bool is_safe_save_leftover(const char* leaf)
+{
+	if (leaf == nullptr)
+		return false;
+	std::string copyLeaf;
+	ino_t target = 0;
+	pid_t writer = 0;
+	return IsTemporaryName(leaf) || parse_complete_copy(leaf, &copyLeaf, &target, &writer);
 }

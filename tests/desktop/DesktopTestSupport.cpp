@@ -5,14 +5,19 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cstdlib>
+#include <filesystem>
 #include <fstream>
 #include <iterator>
 
 #include "BuiltPrograms.h"
+#include "ScratchFolder.h"
 #include "Wait.h"
 
 const char* const kAppName = "korvane-localeeditor";
+const char* const kHeyName = "korvane-hey";
+const char* const kLocaleType = "locale/x-vnd.vessmor-locale";
 
 CommandResult RunCommand(const std::vector<std::string>& arguments,
                          const std::map<std::string, std::string>& environment,
@@ -67,6 +72,38 @@ bool HaveProgram(const std::string& program)
 CommandResult InstallInto(const std::string& prefix)
 {
 	return RunCommand({"cmake", "--install", BuildFolder(), "--prefix", prefix});
+}
+
+std::vector<std::string> FilesBelow(const std::string& folder)
+{
+	namespace fs = std::filesystem;
+	std::vector<std::string> files;
+	std::error_code error;
+	for (auto it = fs::recursive_directory_iterator(folder, error);
+	     !error && it != fs::recursive_directory_iterator(); it.increment(error)) {
+		if (!it->is_directory() || it->is_symlink())
+			files.push_back(it->path().lexically_relative(folder).string());
+	}
+	std::sort(files.begin(), files.end());
+	return files;
+}
+
+std::string DefaultApplication(const std::string& type, const std::string& dataDirs)
+{
+	// Empty user and system configuration folders, and no desktop named, so
+	// only dataDirs can answer.
+	ScratchFolder user;
+	CommandResult query =
+	    RunCommand({"xdg-mime", "query", "default", type}, {{"HOME", user.Path()},
+	                                                        {"XDG_CONFIG_HOME", user / "config"},
+	                                                        {"XDG_CONFIG_DIRS", user / "etc"},
+	                                                        {"XDG_DATA_HOME", user / "data"},
+	                                                        {"XDG_DATA_DIRS", dataDirs},
+	                                                        {"XDG_CURRENT_DESKTOP", ""}});
+	std::string answer = query.status == 0 ? query.output : std::string();
+	while (!answer.empty() && (answer.back() == '\n' || answer.back() == ' '))
+		answer.pop_back();
+	return answer;
 }
 
 std::string DesktopEntryValue(const std::string& file, const std::string& key)

@@ -28,8 +28,22 @@ bool HaveProgram(const std::string& program);
 // The editor's name in the prefix: P/bin/NAME, P/lib/NAME/, NAME.desktop.
 extern const char* const kAppName; // "korvane-localeeditor"
 
+// The scripting tool's name on the PATH once installed.
+extern const char* const kHeyName; // "korvane-hey"
+
+// The editor's file type, as the desktop's tools name it.
+extern const char* const kLocaleType; // "locale/x-vnd.vessmor-locale"
+
 // Installs the build into prefix with cmake --install; the command's result.
 CommandResult InstallInto(const std::string& prefix);
+
+// Every file and link below folder, as paths relative to it, sorted.
+std::vector<std::string> FilesBelow(const std::string& folder);
+
+// The desktop entry xdg-mime names as the default for type when the
+// desktop's data folders are dataDirs (XDG_DATA_DIRS) and the user has no
+// choices of their own; "" when it names none.
+std::string DefaultApplication(const std::string& type, const std::string& dataDirs);
 
 // The value of key in the [Desktop Entry] group of the file, "" if none.
 std::string DesktopEntryValue(const std::string& file, const std::string& key);

@@ -18,8 +18,6 @@ namespace fs = std::filesystem;
 
 namespace {
 
-const char* const kLocaleType = "locale/x-vnd.vessmor-locale";
-
 class FileType : public ::testing::Test
 {
 protected:

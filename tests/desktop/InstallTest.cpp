@@ -1,6 +1,8 @@
 // cmake --install into a scratch prefix gives a program the desktop can
 // start: the application folder under lib/, a launcher in bin/, and the
-// desktop's files under share/, each valid by the desktop's own tools.
+// desktop's files under share/, each valid by the desktop's own tools; the
+// editor is the default for its file type, merged into what the prefix's
+// mimeapps.list held.
 
 #include <gtest/gtest.h>
 
@@ -18,6 +20,12 @@ namespace fs = std::filesystem;
 
 namespace {
 
+const char* const kEarlierChoices = "[Added Associations]\n"
+                                    "text/plain=viewer.desktop;\n"
+                                    "\n"
+                                    "[Default Applications]\n"
+                                    "text/plain=writer.desktop;\n";
+
 // Installed once for every test here: installing is the slow part.
 class Installed : public ::testing::Test
 {
@@ -25,6 +33,9 @@ protected:
 	static void SetUpTestSuite()
 	{
 		sPrefix = new ScratchFolder;
+		// Choices someone made before: kept as they were by the install.
+		std::filesystem::create_directories(*sPrefix / "share/applications");
+		WriteFileBytes(*sPrefix / "share/applications/mimeapps.list", kEarlierChoices);
 		CommandResult install = InstallInto(sPrefix->Path());
 		sInstalled = install.status == 0;
 		sInstallOutput = install.output;
@@ -73,12 +84,34 @@ TEST_F(Installed, TheApplicationFolderHoldsWhatTheProgramLooksForBesideItself)
 	    << ldd.output;
 }
 
-TEST_F(Installed, TheLauncherIsARelativeLinkToTheProgram)
+TEST_F(Installed, TheLaunchersAreRelativeLinksToTheProgramsUnderNamesOfTheirOwn)
 {
-	std::string launcher = Prefixed(std::string("bin/") + kAppName);
-	ASSERT_TRUE(fs::is_symlink(launcher));
-	EXPECT_FALSE(fs::read_symlink(launcher).is_absolute());
-	EXPECT_EQ(fs::canonical(launcher), fs::canonical(AppFolder() + "/LocaleEditor"));
+	// The scripting tool's plain name belongs to another Debian package.
+	EXPECT_FALSE(fs::exists(Prefixed("bin/hey")));
+	for (const auto& [name, program] :
+	     {std::pair<std::string, std::string>(kAppName, "LocaleEditor"), {kHeyName, "hey"}}) {
+		std::string launcher = Prefixed("bin/" + name);
+		ASSERT_TRUE(fs::is_symlink(launcher)) << launcher;
+		EXPECT_FALSE(fs::read_symlink(launcher).is_absolute()) << launcher;
+		EXPECT_EQ(fs::canonical(launcher), fs::canonical(AppFolder() + "/" + program));
+	}
+	CommandResult help = RunCommand({Prefixed(std::string("bin/") + kHeyName), "--help"});
+	EXPECT_EQ(help.status, 0) << help.output;
+	EXPECT_NE(help.output.find("usage:"), std::string::npos) << help.output;
+}
+
+TEST_F(Installed, TheEditorIsTheDefaultForItsTypeAndEarlierChoicesStay)
+{
+	if (!HaveProgram("xdg-mime"))
+		GTEST_FAIL() << "xdg-utils is needed (tools/deps.sh)";
+	const std::string data = Prefixed("share");
+	EXPECT_EQ(DefaultApplication(kLocaleType, data), std::string(kAppName) + ".desktop");
+	std::string list = ReadFileBytes(Prefixed("share/applications/mimeapps.list"));
+	EXPECT_EQ(list.rfind(kEarlierChoices, 0), 0u) << list;
+	// Installing again changes nothing.
+	CommandResult again = InstallInto(sPrefix->Path());
+	ASSERT_EQ(again.status, 0) << again.output;
+	EXPECT_EQ(ReadFileBytes(Prefixed("share/applications/mimeapps.list")), list);
 }
 
 TEST_F(Installed, TheDesktopEntryIsValidAndStartsTheInstalledLauncher)
@@ -139,21 +172,28 @@ TEST_F(Installed, AppStreamMetadataIsValidAndItsScreenshotWasMade)
 	EXPECT_EQ(screenshot.substr(1, 3), "PNG");
 }
 
-TEST_F(Installed, TheInstalledLauncherStartsTheEditorAndItQuitsCleanly)
+TEST_F(Installed, TheInstalledEditorRunsAndKeepsTheUsersFilesOutOfItsFolder)
 {
 	const char* bus = getenv("DBUS_SESSION_BUS_ADDRESS");
 	if (bus == nullptr || bus[0] == '\0')
 		GTEST_SKIP() << "needs a session bus (ctest under dbus-run-session)";
+	// The tests run as the folder's owner, in CI as root: the folder is
+	// writable, as it is for root on a real install.
+	const std::vector<std::string> before = FilesBelow(AppFolder());
 	ScratchFolder home;
-	pid_t pid =
-	    StartOffscreen(Prefixed(std::string("bin/") + kAppName), {}, {{"HOME", home.Path()}});
+	pid_t pid = StartOffscreen(Prefixed(std::string("bin/") + kAppName), {},
+	                           {{"HOME", home.Path()},
+	                            {"XDG_CONFIG_HOME", home / ".config"},
+	                            {"XDG_DATA_HOME", home / ".local/share"}});
 	ASSERT_GT(pid, 0);
 	// Up once it is on the session bus under its team's name.
 	EXPECT_TRUE(WaitUntilOnBus(pid)) << "the installed editor did not come up on the bus";
 	int status = -1;
 	ASSERT_TRUE(StopAndReap(pid, &status));
 	EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0) << status;
-	// The folder is writable here (the tests run as its owner), so the first
-	// start's preferences went beside the program, as from the build folder.
-	EXPECT_TRUE(fs::is_regular_file(AppFolder() + "/LocaleEditor.prefs"));
+	// The first start's preferences went to the user's folder, nothing new
+	// to the program's.
+	EXPECT_TRUE(
+	    fs::is_regular_file(home / (std::string(".config/") + kAppName + "/LocaleEditor.prefs")));
+	EXPECT_EQ(FilesBelow(AppFolder()), before);
 }

@@ -124,11 +124,14 @@ TEST_F(EntrySavingTest, EmptyEntriesLoadUnderTheirMarkersAndSaveToTheSameBytes)
 	ASSERT_TRUE(Alerts().empty());
 	EXPECT_EQ(ReadFileBytes(mFolder / "again.locale"), ReadFileBytes(mFolder / "de.locale"));
 
-	// Without markers the empty entry is an empty line, which saving by
-	// position skips.
+	// Opened alone, the empty entry keeps its block too, and the file comes
+	// back as it was.
 	Dispatch(kMsgNewFile);
 	Open(kMsgLoadFile, mFolder / "de.locale");
-	EXPECT_EQ(Text(), "A\n\nC\nD\n");
+	EXPECT_EQ(Text(), "; #ID1:\nA\n; #ID2:\n\n; #ID3:\nC\n; #ID4:\nD\n");
+	SaveAs(mFolder.Path(), "alone.locale");
+	ASSERT_TRUE(Alerts().empty());
+	EXPECT_EQ(ReadFileBytes(mFolder / "alone.locale"), ReadFileBytes(mFolder / "de.locale"));
 }
 
 TEST_F(EntrySavingTest, ReferenceAndFileGiveOneLayoutInEitherOrder)

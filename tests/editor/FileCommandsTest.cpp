@@ -61,7 +61,7 @@ TEST_F(FileCommandsTest, TheSavePanelProposesTheLanguageWithTheLocaleExtension)
 	EXPECT_EQ(FP::cancel_panel(panel), B_OK);
 }
 
-TEST_F(FileCommandsTest, SavedFileLoadsBackIntoAnEmptyTextOneEntryPerLine)
+TEST_F(FileCommandsTest, SavedFileLoadsBackIntoAnEmptyTextEachEntryUnderItsMarker)
 {
 	FillHeader("Deutsch", "03.10", "the app");
 	SetEditedText("; comment\nEins\n\tZwei\n\nDrei\n");
@@ -77,7 +77,7 @@ TEST_F(FileCommandsTest, SavedFileLoadsBackIntoAnEmptyTextOneEntryPerLine)
 	ASSERT_EQ(FP::choose_entries(panel, {mFolder / "de.locale"}), B_OK);
 	ASSERT_TRUE(WaitFor([&] { return mWindow->CountHandled(kMsgLoadFile) == 1; }));
 	Settle();
-	EXPECT_EQ(Text(), "Eins\nZwei\nDrei\n");
+	EXPECT_EQ(Text(), "; #ID1:\nEins\n; #ID2:\nZwei\n; #ID3:\nDrei\n");
 	EXPECT_EQ(ControlText("txtctrl_language"), "Deutsch");
 	EXPECT_EQ(ControlText("txtctrl_version"), "03.10");
 	EXPECT_EQ(ControlText("txtctrl_appid"), "the app");

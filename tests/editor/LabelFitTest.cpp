@@ -2,7 +2,8 @@
 // language at the window's minimum size: rendered offscreen, the columns just
 // left of each field hold none of its label's ink. The renderings are kept
 // beside the build as labels-<language>.png for people to look at. The
-// status line's notice while a reference is fetched fits as well.
+// status line's notice while a reference is fetched fits as well, and so do
+// the labels and buttons of the find and Go to Entry panels.
 
 #include <QApplication>
 #include <QColor>
@@ -17,6 +18,7 @@
 #include <Button.h>
 #include <Path.h>
 #include <TextControl.h>
+#include <View.h>
 #include <Window.h>
 
 #include "EditorMessages.h"
@@ -181,6 +183,83 @@ TEST_F(LabelFitTest, TheAskingNoticeFitsTheStatusLineInEveryShippedLanguage)
 		ASSERT_FALSE(image.isNull());
 		const std::string path = BuildDir() + "/asking-" + language + ".png";
 		EXPECT_TRUE(image.save(QString::fromStdString(path))) << path;
+	}
+}
+
+// The find panel (with "Replace with") and Go to Entry, laid out from their
+// labels: every label ends before its field, every button holds its label,
+// nothing overlaps and all lies inside the panel. Kept as
+// panel-<title>-<language>.png.
+TEST_F(LabelFitTest, ThePanelsShowTheirLabelsAndButtonsWholeInEveryShippedLanguage)
+{
+	for (const char* language : {"English", "Deutsch", "Français", "Español"}) {
+		SCOPED_TRACE(language);
+		Reopen(language);
+		ZTLocale* locale = ZTLocale::GetInstance();
+		BMessage replace(kMsgFindPanel);
+		replace.AddBool(kFieldReplaceText, true);
+		const std::pair<BMessage, InterfaceText> panels[] = {
+		    {replace, kTextFind}, {BMessage(kMsgGoToEntryPanel), kTextGoToEntry}};
+		for (const auto& [show, titleText] : panels) {
+			const std::string title = locale->Text(titleText);
+			SCOPED_TRACE(title);
+			Dispatch(show);
+			BWindow* panel = nullptr;
+			ASSERT_TRUE(WaitFor([&] { return (panel = OtherWindow(title.c_str())) != nullptr; }));
+			ASSERT_TRUE(WaitFor([&] { return !Grab(title.c_str()).isNull(); }));
+
+			ASSERT_TRUE(panel->Lock());
+			BView* background = panel->FindView("input_bkg");
+			ASSERT_NE(background, nullptr);
+			const BRect bounds = background->Bounds();
+			std::vector<BRect> frames;
+			struct Label
+			{
+				BRect frame;
+				float divider;
+				std::string text;
+			};
+			std::vector<Label> labels;
+			int buttons = 0;
+			for (int32 i = 0; i < background->CountChildren(); i++) {
+				BView* child = background->ChildAt(i);
+				const BRect frame = child->Frame();
+				frames.push_back(frame);
+				EXPECT_TRUE(bounds.Contains(frame)) << child->Name();
+				if (BTextControl* control = dynamic_cast<BTextControl*>(child)) {
+					EXPECT_LT(control->StringWidth(control->Label()) + 4, control->Divider())
+					    << control->Label();
+					// Room to type beside the label.
+					EXPECT_GT(frame.Width() - control->Divider(), 150) << control->Label();
+					labels.push_back({frame, control->Divider(), control->Label()});
+				} else if (BButton* button = dynamic_cast<BButton*>(child)) {
+					EXPECT_LT(button->StringWidth(button->Label()) + 16, frame.Width())
+					    << button->Label();
+					buttons++;
+				}
+			}
+			EXPECT_EQ(buttons, titleText == kTextFind ? 3 : 1);
+			for (size_t a = 0; a < frames.size(); a++) {
+				for (size_t b = a + 1; b < frames.size(); b++)
+					EXPECT_FALSE(frames[a].Intersects(frames[b])) << a << " and " << b;
+			}
+			panel->Unlock();
+
+			const QImage image = Grab(title.c_str());
+			const std::string path = BuildDir() + "/panel-" + title + "-" + language + ".png";
+			EXPECT_TRUE(image.save(QString::fromStdString(path))) << path;
+			for (const Label& label : labels) {
+				const float left = label.frame.left;
+				EXPECT_GT(InkBetween(image, label.frame, left + 2, left + 12), 0) << label.text;
+				EXPECT_EQ(InkBetween(image, label.frame, left + label.divider - 3,
+				                     left + label.divider - 1),
+				          0)
+				    << label.text << " is cut at its field";
+			}
+			ASSERT_TRUE(panel->Lock());
+			panel->Hide();
+			panel->Unlock();
+		}
 	}
 }
 

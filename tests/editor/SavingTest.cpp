@@ -109,6 +109,38 @@ TEST_F(SavingTest, TheUnsavedMarkFollowsTheTextBackToWhatWasSaved)
 	EXPECT_FALSE(Unsaved());
 }
 
+TEST_F(SavingTest, AHeaderEditMarksTheTitleAtOnceAndTheOldValueClearsIt)
+{
+	LoadSavedFile();
+	ASSERT_EQ(Title(), "de.locale");
+	for (const char* name : {"txtctrl_version", "txtctrl_appid", "txtctrl_language"}) {
+		SCOPED_TRACE(name);
+		const std::string old = ControlText(name);
+		ASSERT_TRUE(mWindow->Lock());
+		SetControlText(name, (old + "2").c_str());
+		mWindow->Unlock();
+		// Once the window has taken what the edit posted, without waiting
+		// for the status timer.
+		Settle();
+		EXPECT_EQ(Title(), "de.locale *");
+		EXPECT_TRUE(Unsaved());
+		ASSERT_TRUE(mWindow->Lock());
+		SetControlText(name, old.c_str());
+		mWindow->Unlock();
+		Settle();
+		EXPECT_EQ(Title(), "de.locale");
+	}
+	// A header edit and its undoing right after a change of the text: the
+	// mark stays for the text.
+	SetEditedText("; #ID1:\n; Ok\nPrima\n; #ID2:\n; Cancel\n\n");
+	ASSERT_TRUE(mWindow->Lock());
+	SetControlText("txtctrl_version", "09.09");
+	SetControlText("txtctrl_version", "02.00");
+	mWindow->Unlock();
+	Settle();
+	EXPECT_EQ(Title(), "de.locale *");
+}
+
 TEST_F(SavingTest, SaveWithoutAFileOpensThePanelAndSaveAsAlwaysDoes)
 {
 	BFilePanel* panel = SavePanelFor("Deutsch", "Gut\n", kMsgSaveCurrentFile);

@@ -5,6 +5,8 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <cstring>
 #include <string>
 #include <vector>
 
@@ -102,13 +104,57 @@ TEST(TextSearchScan, OnlyAsciiLettersFoldAndNeighboursOfLettersStayApart)
 
 TEST(TextSearchScan, ReplaceAllTakesMatchesLeftToRightWithoutOverlap)
 {
-	size_t count = 0;
-	const std::string text = text_with(50, "ABAB", {0, 16, 46});
+	// No comment lines here: those are the next test's.
+	std::string text = text_with(50, "ABAB", {0, 16, 46});
+	std::replace(text.begin(), text.end(), ';', ',');
 	std::string expected = text;
 	for (size_t at : {46u, 16u, 0u})
 		expected = expected.substr(0, at).append("-").append(expected, at + 4);
-	EXPECT_EQ(TextSearch::ReplaceAll(text, "abab", "-", false, &count), expected);
-	EXPECT_EQ(count, 3u);
-	EXPECT_EQ(TextSearch::ReplaceAll(text, "abab", "-", true, &count), text);
-	EXPECT_EQ(count, 0u);
+	TextSearch::Replaced replaced = TextSearch::ReplaceAll(text, "abab", "-", false);
+	EXPECT_EQ(replaced.text, expected);
+	EXPECT_EQ(replaced.replaced, 3u);
+	replaced = TextSearch::ReplaceAll(text, "abab", "-", true);
+	EXPECT_EQ(replaced.text, text);
+	EXPECT_EQ(replaced.replaced, 0u);
+	EXPECT_EQ(TextSearch::ReplaceAll("aaa", "aa", "b", true).text, "ba");
+}
+
+// Markers and reference texts are comment lines (first byte other than a
+// blank is ';'); saving goes by the markers, so no match on one is ever
+// replaced, however the line is indented or the match runs over a line feed.
+TEST(TextSearchScan, ReplaceAllLeavesEveryMatchTouchingACommentLine)
+{
+	struct Case
+	{
+		const char* text;
+		const char* needle;
+		const char* expected;
+		size_t replaced, inComments;
+	} cases[] = {
+	    {"; #ID1:\n; ID\nID ID\n; #ID2:\n", "ID", "; #ID1:\n; ID\nK K\n; #ID2:\n", 2, 3},
+	    {"  ; ID\n\t;ID\nxID\n", "ID", "  ; ID\n\t;ID\nxK\n", 1, 2},
+	    {"a;ID\n \n;", "ID", "a;K\n \n;", 1, 0},
+	    // Into a comment line, out of one, and between two translations.
+	    {"ID\n; x\n", "D\n;", "ID\n; x\n", 0, 1},
+	    {"; x\nID\n", "x\nI", "; x\nID\n", 0, 1},
+	    {"1\n2\n", "1\n2", "K\n", 1, 0},
+	    // The last line, without its line feed.
+	    {"ID\n;ID", "id", "K\n;ID", 1, 1},
+	};
+	for (const Case& test : cases) {
+		SCOPED_TRACE(test.text);
+		const TextSearch::Replaced replaced =
+		    TextSearch::ReplaceAll(test.text, test.needle, "K", false);
+		EXPECT_EQ(replaced.text, test.expected);
+		EXPECT_EQ(replaced.replaced, test.replaced);
+		EXPECT_EQ(replaced.inComments, test.inComments);
+		// Every match the find would stop at says the same of its line.
+		const std::string text = test.text;
+		size_t inComments = 0;
+		for (size_t at : places(text, test.needle, false)) {
+			if (TextSearch::TouchesCommentLine(text, at, at + strlen(test.needle)))
+				inComments++;
+		}
+		EXPECT_EQ(inComments, test.inComments);
+	}
 }

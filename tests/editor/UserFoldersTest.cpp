@@ -1,6 +1,6 @@
 // Where the editor keeps the user's settings and interface translations:
 // beside a writable program as always, and in the user's XDG folders when
-// the program's folder cannot be written (installed under a prefix).
+// the program's folder is an installed copy or cannot be written.
 
 #include <gtest/gtest.h>
 
@@ -16,6 +16,7 @@
 
 #include "AppFolder.h"
 #include "EnvironmentGuard.h"
+#include "FileBytes.h"
 #include "ScratchFolder.h"
 
 namespace fs = std::filesystem;
@@ -112,4 +113,26 @@ TEST(UserFolders, WithoutXdgVariablesTheFoldersAreUnderHome)
 	ASSERT_EQ(GetUserLocaleFolder(app.Path(), &locale), B_OK);
 	EXPECT_EQ(Canonical(locale.Path()),
 	          Canonical((home / ".local/share/korvane-localeeditor/locale").c_str()));
+}
+
+TEST(UserFolders, AnInstalledProgramFolderSendsThemToTheXdgFoldersThoughItIsWritable)
+{
+	// As root runs an installed copy: the folder can be written, but what
+	// the program left there would outlive the package and reach every user.
+	ScratchFolder app;
+	OpenScratch config;
+	OpenScratch data;
+	EnvironmentGuard configHome("XDG_CONFIG_HOME", config.Path());
+	EnvironmentGuard dataHome("XDG_DATA_HOME", data.Path());
+	const BPath appFolder(app.Path().c_str());
+	EXPECT_FALSE(IsInstalledAppFolder(appFolder));
+	WriteFileBytes(app / kInstalledMarkerName, "installed copy\n");
+	EXPECT_TRUE(IsInstalledAppFolder(appFolder));
+
+	BPath settings;
+	ASSERT_EQ(GetSettingsFolder(appFolder, &settings), B_OK);
+	EXPECT_EQ(Canonical(settings.Path()), Canonical((config / "korvane-localeeditor").c_str()));
+	BPath locale;
+	ASSERT_EQ(GetUserLocaleFolder(appFolder, &locale), B_OK);
+	EXPECT_EQ(Canonical(locale.Path()), Canonical((data / "korvane-localeeditor/locale").c_str()));
 }

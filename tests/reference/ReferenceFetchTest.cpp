@@ -78,6 +78,27 @@ protected:
 		return fetching;
 	}
 
+	// What the translator had before asking an application that then fails
+	// to answer; KeptAfterNoAnswer checks every bit of it is still there.
+	void TypeFields()
+	{
+		ASSERT_TRUE(mWindow->Lock());
+		Control("txtctrl_reference")->SetText("German");
+		Control("txtctrl_appid")->SetText("typed id");
+		Control("txtctrl_language")->SetText("Deutsch");
+		Control("txtctrl_version")->SetText("02.00");
+		mWindow->Unlock();
+	}
+
+	void ExpectKeptAfterNoAnswer(const char* name)
+	{
+		EXPECT_EQ(ControlText("txtctrl_reference"), "German");
+		EXPECT_EQ(ControlText("txtctrl_appid"), "typed id");
+		EXPECT_EQ(ControlText("txtctrl_language"), "Deutsch");
+		EXPECT_EQ(ControlText("txtctrl_version"), "02.00");
+		EXPECT_EQ(StatusLine(), std::string(name) + " did not answer; the fields are as they were");
+	}
+
 	// Escape pressed in the locale text: a key the text view leaves to the
 	// window.
 	void PressEscape()
@@ -147,7 +168,7 @@ TEST_F(ReferenceFetch, AProgramThatNeverAnswersCostsOneTimeOutAndLeavesTheText)
 	                  {"--silent", "--signature=application/x-vnd.test-silent"});
 	ASSERT_TRUE(peer.WaitUntilRegistered());
 	SetText("Ok\n; mine\nAbbrechen\n");
-	Control("txtctrl_reference")->SetText("German");
+	TypeFields();
 
 	bigtime_t start = system_time();
 	Fetch("application/x-vnd.test-silent");
@@ -157,8 +178,7 @@ TEST_F(ReferenceFetch, AProgramThatNeverAnswersCostsOneTimeOutAndLeavesTheText)
 	// Three time-outs would be 4.5 s; the margin is for a busy machine.
 	EXPECT_LT(elapsed, 4400000) << "a hung program must cost one time-out, not three";
 	EXPECT_EQ(Text(), "Ok\n; mine\nAbbrechen\n");
-	EXPECT_EQ(ControlText("txtctrl_reference"), " ");
-	EXPECT_EQ(ControlText("txtctrl_appid"), " ");
+	ExpectKeptAfterNoAnswer("application/x-vnd.test-silent");
 
 	// The window works on afterwards, and a late answer cannot leak into the
 	// next fetch.
@@ -270,23 +290,24 @@ TEST_F(ReferenceFetch, ClosingTheWindowDuringAFetchIsQuickAndClean)
 	EXPECT_EQ(client.FetchReference(kAppSignature, &reference), B_OK);
 }
 
-TEST_F(ReferenceFetch, AProgramThatHasQuitLeavesTheTextAndBlanksLanguageAndId)
+TEST_F(ReferenceFetch, AProgramThatHasQuitLeavesTheTextAndEveryField)
 {
 	ChildProcess peer(PeerExecutable("locale_peer"), {"--signature=application/x-vnd.test-gone"});
 	ASSERT_TRUE(peer.WaitUntilRegistered());
 	peer.Stop();
 	SetText("Ok\nAbbrechen\n");
-	Control("txtctrl_reference")->SetText("German");
-	Control("txtctrl_appid")->SetText("typed id");
+	TypeFields();
 
-	Fetch("application/x-vnd.test-gone");
+	BMessage pick = GetReference("application/x-vnd.test-gone");
+	pick.AddString("name", "gone_peer");
+	Dispatch(pick);
+	ASSERT_TRUE(WaitFor([&] { return !Fetching(); }));
+	Settle();
 
 	EXPECT_EQ(Text(), "Ok\nAbbrechen\n");
-	EXPECT_EQ(ControlText("txtctrl_reference"), " ");
-	EXPECT_EQ(ControlText("txtctrl_appid"), " ");
+	ExpectKeptAfterNoAnswer("gone_peer");
 
-	// No signature at all is treated the same way.
-	Control("txtctrl_reference")->SetText("German");
+	// Choosing no application at all blanks the reference on purpose.
 	mWindow->Lock();
 	mWindow->ReferenceLoadSig(nullptr);
 	mWindow->Unlock();
@@ -294,7 +315,7 @@ TEST_F(ReferenceFetch, AProgramThatHasQuitLeavesTheTextAndBlanksLanguageAndId)
 	EXPECT_EQ(Text(), "Ok\nAbbrechen\n");
 }
 
-TEST_F(ReferenceFetch, AProgramThatRefusesTheSuiteGivesAnEmptyReference)
+TEST_F(ReferenceFetch, AProgramThatRefusesTheSuiteChangesNothing)
 {
 	ChildProcess peer(PeerExecutable("locale_peer"),
 	                  {"--no-suite", "--signature=application/x-vnd.test-refuses"});
@@ -306,9 +327,10 @@ TEST_F(ReferenceFetch, AProgramThatRefusesTheSuiteGivesAnEmptyReference)
 	EXPECT_EQ(client.FetchReference("application/x-vnd.test-refuses", &reference), B_ERROR);
 	EXPECT_TRUE(reference.IsEmpty());
 
+	TypeFields();
 	Fetch("application/x-vnd.test-refuses");
 	EXPECT_EQ(Text(), "Ok\n");
-	EXPECT_EQ(ControlText("txtctrl_appid"), " ");
+	ExpectKeptAfterNoAnswer("application/x-vnd.test-refuses");
 }
 
 TEST_F(ReferenceFetch, EmptyAnswersGiveEmptyFieldsAndNoTexts)

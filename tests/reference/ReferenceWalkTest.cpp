@@ -4,8 +4,11 @@
 
 #include <gtest/gtest.h>
 
+#include <random>
 #include <string>
 #include <vector>
+
+#include "LocaleMerge.h"
 
 namespace {
 
@@ -117,4 +120,82 @@ TEST(ReferenceWalk, CostGrowsLinearlyWithTheNumberOfTexts)
 	std::string result = ApplyReplacement(text, change);
 	EXPECT_NE(result.find("; #ID200000:\n; text 199999\nline 199999\n"), std::string::npos);
 	EXPECT_EQ(result.rfind("; #ID1:\n; text 0\nline 0\n", 0), 0u);
+}
+
+TEST(ReferenceWalkByMarkers, PutsEachReferenceInTheBlockOfItsNumber)
+{
+	struct Case
+	{
+		const char* what;
+		std::string text;
+		std::vector<std::string_view> references;
+		std::string expected;
+	};
+	const Case cases[] = {
+	    {"a file opened alone gets its references, and blocks for the rest",
+	     "; #ID1:\nDatei\n; #ID2:\n\n",
+	     {"File", "Edit", "Quit"},
+	     "; #ID1:\n; File\nDatei\n; #ID2:\n; Edit\n\n; #ID3:\n; Quit\n\n"},
+	    {"an old reference gives way; notes and the translation stay",
+	     "; #ID1:\n; Old\n; my note\nX\n",
+	     {"New"},
+	     "; #ID1:\n; New\n; my note\nX\n"},
+	    {"blocks beyond the reference stay",
+	     "; #ID1:\nA\n; #ID2:\nB\n",
+	     {"a"},
+	     "; #ID1:\n; a\nA\n; #ID2:\nB\n"},
+	    {"a missing block goes in in number order",
+	     "; #ID2:\nB\n",
+	     {"a", "b"},
+	     "; #ID1:\n; a\n\n; #ID2:\n; b\nB\n"},
+	    {"a block without a line for its translation gets one",
+	     "; #ID1:\n; #ID2:\nB",
+	     {"a", "b"},
+	     "; #ID1:\n; a\n\n; #ID2:\n; b\nB"},
+	    {"the walk ends at the first empty reference",
+	     "; #ID1:\nA\n; #ID2:\nB\n",
+	     {"a", "", "c"},
+	     "; #ID1:\n; a\nA\n; #ID2:\nB\n"},
+	};
+	for (const Case& c : cases) {
+		SCOPED_TRACE(c.what);
+		const std::string once =
+		    ApplyReplacement(c.text, ReferenceWalkByMarkers(c.text, c.references));
+		EXPECT_EQ(once, c.expected);
+		EXPECT_FALSE(ReferenceWalkByMarkers(once, c.references).Changes());
+	}
+}
+
+TEST(ReferenceWalkByMarkers, ReferenceThenFileAndFileThenReferenceGiveOneTextThatSavesTheFile)
+{
+	// Translations with empty entries anywhere, references longer and
+	// shorter than the file, some ending early at an empty text.
+	std::mt19937 random(17);
+	auto pick = [&random](int n) { return (int)(random() % (unsigned)n); };
+	const char* const words[] = {"Datei", "", " px", ";-)", "\\x20", "Ende", "", "a ; b"};
+	for (int round = 0; round < 2000; round++) {
+		std::vector<std::string> entries;
+		for (int k = pick(45); k > 0; k--)
+			entries.push_back(words[pick((int)std::size(words))]);
+		std::vector<std::string> texts;
+		for (int k = pick(45); k > 0; k--)
+			texts.push_back(pick(30) == 0 ? "" : "Reference " + std::to_string(k));
+		const std::vector<std::string_view> references(texts.begin(), texts.end());
+
+		std::string referenceFirst = Place("", references);
+		referenceFirst = LocaleMerge::MergeEntries(referenceFirst, entries);
+		std::string fileFirst = LocaleMerge::MergeEntries("", entries);
+		fileFirst = ApplyReplacement(fileFirst, ReferenceWalkByMarkers(fileFirst, references));
+		ASSERT_EQ(fileFirst, referenceFirst) << "round " << round;
+
+		size_t shown = 0;
+		while (shown < texts.size() && !texts[shown].empty())
+			shown++;
+		std::vector<std::string> expected = entries;
+		expected.resize(std::max(entries.size(), shown));
+		std::vector<std::string> saved;
+		LocaleMerge::SaveRefusal refusal;
+		ASSERT_TRUE(LocaleMerge::EntriesForSaving(fileFirst, &saved, &refusal));
+		ASSERT_EQ(saved, expected) << "round " << round << "\n" << fileFirst;
+	}
 }

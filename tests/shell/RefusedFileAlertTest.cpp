@@ -91,6 +91,40 @@ TEST(RefusedFileAlert, TheWindowAnswersWhileItIsUpAndAScriptPressesItsButton)
 	EXPECT_EQ(editor.Terminate(15s), 0);
 }
 
+// Files as they come from git, a download or a typo: no type attribute to go
+// by. Each one the editor cannot load gets the Open panel's alert, naming
+// the file and why, over a window whose fields are untouched.
+TEST(RefusedFileAlert, EveryFileGivenAtLaunchThatCannotBeLoadedIsSaid)
+{
+	TempAppFolder folder;
+	const std::string empty = folder.File("empty.locale");
+	std::ofstream(empty).flush();
+	const std::string damaged = folder.File("damaged.locale");
+	std::ofstream(damaged) << "these bytes are no locale file";
+	struct Case
+	{
+		std::string path;
+		const char* reason;
+	} cases[] = {
+	    {empty, "It is not a locale file, or it is damaged."},
+	    {damaged, "It is not a locale file, or it is damaged."},
+	    {folder.File("missing.locale"), "The file does not exist."},
+	    {folder.File("no-such-folder/missing.locale"), "The file does not exist."},
+	};
+	for (const Case& test : cases) {
+		SCOPED_TRACE(test.path);
+		EditorProcess editor(folder.Executable(), {test.path});
+		ASSERT_TRUE(editor.WaitUntilAnswering(15s));
+		ASSERT_TRUE(WaitUntil([&] { return CountWindows(editor) == 2; }, 15s))
+		    << "no alert beside the editor's window";
+		const std::string alertText = TextOf(editor, "alert_text", 1);
+		EXPECT_NE(alertText.find(test.path), std::string::npos) << alertText;
+		EXPECT_NE(alertText.find(test.reason), std::string::npos) << alertText;
+		EXPECT_EQ(TextOf(editor, "txtctrl_language", 0), "");
+		EXPECT_EQ(editor.Terminate(15s), 0);
+	}
+}
+
 TEST(RefusedFileAlert, TheEditorStillQuitsWhileTheAlertIsUp)
 {
 	TempAppFolder folder;

@@ -94,24 +94,39 @@ TEST(SafeFileKeepsTest, EveryAttributeOfTheOldFileStaysAndTheNewOnesWin)
 	EXPECT_EQ(Xattr(path, "user.zt:language"), "Suomi");
 }
 
-TEST(SafeFileKeepsTest, OwnerGroupAndModeWithSetIdBitsStay)
+TEST(SafeFileKeepsTest, OwnerGroupModeAttributesAndLinksStayReplacedOrInPlace)
 {
 	if (geteuid() != 0)
 		GTEST_SKIP() << "giving a file to another user needs root";
-	ScratchFolder folder;
-	const std::string path = folder / "doc";
-	WriteFileBytes(path, "old");
-	ASSERT_EQ(chown(path.c_str(), 4321, 4322), 0);
-	// After the chown: a change of owner clears the set-group-id bit.
-	ASSERT_EQ(chmod(path.c_str(), 02750), 0);
+	// One link: the new file takes the old one's place; two: the old one is
+	// written in place.
+	for (nlink_t links : {1u, 2u}) {
+		SCOPED_TRACE(std::to_string(links) + " links");
+		ScratchFolder folder;
+		const std::string path = folder / "doc";
+		WriteFileBytes(path, "old");
+		SetXattr(path, "user.comment", "kept");
+		ASSERT_EQ(chown(path.c_str(), 4321, 4322), 0);
+		// After the chown: a change of owner clears the set-group-id bit.
+		ASSERT_EQ(chmod(path.c_str(), 02750), 0);
+		if (links == 2) {
+			ASSERT_EQ(link(path.c_str(), (folder / "other").c_str()), 0);
+		}
+		struct stat before;
+		ASSERT_EQ(stat(path.c_str(), &before), 0);
 
-	ASSERT_EQ(Save(path, "new"), B_OK);
-	struct stat info;
-	ASSERT_EQ(stat(path.c_str(), &info), 0);
-	EXPECT_EQ(info.st_uid, 4321u);
-	EXPECT_EQ(info.st_gid, 4322u);
-	EXPECT_EQ(info.st_mode & 07777, 02750u);
-	EXPECT_EQ(ReadFileBytes(path), "new");
+		ASSERT_EQ(Save(path, "new"), B_OK);
+		struct stat info;
+		ASSERT_EQ(stat(path.c_str(), &info), 0);
+		EXPECT_EQ(info.st_uid, 4321u);
+		EXPECT_EQ(info.st_gid, 4322u);
+		EXPECT_EQ(info.st_mode & 07777, 02750u);
+		EXPECT_EQ(info.st_nlink, links);
+		EXPECT_EQ(info.st_ino == before.st_ino, links == 2);
+		EXPECT_EQ(Xattr(path, "user.comment"), "kept");
+		EXPECT_EQ(ReadFileBytes(path), "new");
+		EXPECT_EQ(Entries(folder.Path()).size(), (size_t)links);
+	}
 }
 
 TEST(SafeFileKeepsTest, AFileWithASecondLinkIsWrittenInPlace)

@@ -1,13 +1,19 @@
 // The font setup a test run asked for (LE_EXPECT_FONTS, families separated
-// by commas) is the one the view sees: a run meant to check line
-// breaking under other fonts must not pass on the fonts it happens to find.
+// by commas; LE_EXPECT_DEFAULT_FONT, the family a view gets when it names
+// none) is the one the view sees: a run meant to check line breaking under
+// other fonts must not pass on the fonts it happens to find.
 #include <QFontDatabase>
+#include <QFontInfo>
 #include <QString>
 #include <QStringList>
+#include <QWidget>
 
 #include <gtest/gtest.h>
 
 #include <algorithm>
+
+#include "TextViewTestSupport.h"
+#include "ViewPrivate.h"
 
 TEST(TextViewFonts, TheFamiliesTheRunAsksForAreInstalled)
 {
@@ -23,4 +29,14 @@ TEST(TextViewFonts, TheFamiliesTheRunAsksForAreInstalled)
 		EXPECT_TRUE(found) << family.toStdString()
 		                   << " is missing: install the packages tools/deps.sh lists";
 	}
+}
+
+TEST(TextViewFonts, AViewWithoutAFamilyOfItsOwnGetsTheDefaultTheRunAsksFor)
+{
+	const QString expected = qEnvironmentVariable("LE_EXPECT_DEFAULT_FONT");
+	if (expected.isEmpty())
+		GTEST_SKIP() << "this run asks for no particular default";
+	RecordingTextView view;
+	const QFontInfo used(BPrivate::ViewAccess::Widget(&view)->font());
+	EXPECT_EQ(used.family().toStdString(), expected.toStdString());
 }

@@ -246,3 +246,26 @@ TEST_F(ZTLocaleTest, FollowsLinksAndChoosesByTheNameInTheFolder)
 	ASSERT_TRUE(Select("Deutsch"));
 	EXPECT_STREQ(mLocale->Text(0), "Verlinkt");
 }
+
+TEST_F(ZTLocaleTest, AnInterruptedSaveGivesTheFilesNewTextsAndItsLeftoversAreNoFiles)
+{
+	// A copy whose save ended before removing it holds an older text; it
+	// sorts before the file but is no translation of its own.
+	WriteLocale("de", kAppID, "Deutsch", {"Alt"});
+	const std::vector<uint8_t> older = ReadBytes(mFolder / "de");
+	WriteLocale("de", kAppID, "Deutsch", {"Gut"});
+	const std::string leftover = LeaveInterruptedSave(mFolder / "de", older, false);
+	ASSERT_TRUE(Select("Deutsch"));
+	EXPECT_STREQ(mLocale->Text(0), "Gut");
+	EXPECT_FALSE(std::filesystem::exists(leftover));
+
+	// A save killed while it wrote in place: reading finishes it.
+	WriteLocale("neu", kAppID, "Deutsch", {"Neu"});
+	const std::vector<uint8_t> newer = ReadBytes(mFolder / "neu");
+	std::filesystem::remove(mFolder / "neu");
+	const std::string copy = LeaveInterruptedSave(mFolder / "de", newer, true);
+	ASSERT_TRUE(Select("Deutsch"));
+	EXPECT_STREQ(mLocale->Text(0), "Neu");
+	EXPECT_EQ(ReadBytes(mFolder / "de"), newer);
+	EXPECT_FALSE(std::filesystem::exists(copy));
+}
