@@ -7,6 +7,8 @@
 #include <emmintrin.h>
 #endif
 
+#include "LocaleMerge.h"
+
 namespace TextSearch {
 
 namespace {
@@ -138,11 +140,19 @@ size_t FindFrom(std::string_view text, const Needle& needle, size_t from)
 	return needle.First(text, from, text.size() - needle.Size());
 }
 
-bool CommentLineAt(std::string_view text, size_t lineStart)
+// The first byte of the line that is no blank byte (0x00 to 0x20, as the
+// line kinds of the locale text go), or the line's end.
+size_t ContentStart(std::string_view text, size_t lineStart)
 {
 	size_t at = lineStart;
-	while (at < text.size() && (text[at] == ' ' || text[at] == '\t'))
+	while (at < text.size() && (unsigned char)text[at] <= 0x20 && text[at] != '\n')
 		at++;
+	return at;
+}
+
+bool CommentLineAt(std::string_view text, size_t lineStart)
+{
+	const size_t at = ContentStart(text, lineStart);
 	return at < text.size() && text[at] == ';';
 }
 
@@ -242,6 +252,16 @@ bool TouchesCommentLine(std::string_view text, size_t from, size_t to)
 	return CommentLineAt(text, lineStart) || LaterLineIsComment(text, from, to);
 }
 
+std::string ReplacementAt(std::string_view text, size_t at, std::string_view replacement)
+{
+	if (replacement.empty() || ((unsigned char)replacement[0] > 0x20 && replacement[0] != ';'))
+		return std::string(replacement);
+	const size_t lineStart = at == 0 ? 0 : text.rfind('\n', at - 1) + 1;
+	if (ContentStart(text, lineStart) != at)
+		return std::string(replacement);
+	return LocaleMerge::LineForEntry(replacement);
+}
+
 Replaced ReplaceAll(std::string_view text, std::string_view needle, std::string_view replacement,
                     bool matchCase)
 {
@@ -260,7 +280,7 @@ Replaced ReplaceAll(std::string_view text, std::string_view needle, std::string_
 				result.text.append(text.substr(at, end - at));
 			} else {
 				result.text.append(text.substr(at, found - at));
-				result.text.append(replacement);
+				result.text.append(ReplacementAt(text, found, replacement));
 				result.replaced++;
 			}
 			at = end;

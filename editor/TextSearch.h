@@ -18,9 +18,15 @@ size_t FindBackward(std::string_view text, std::string_view needle, size_t befor
 // Whether candidate is needle, as the search compares.
 bool Matches(std::string_view candidate, std::string_view needle, bool matchCase);
 // Whether [from, to) touches a comment line: one whose first byte other
-// than a space or a tab is ';'. Entry markers and reference texts are such
+// than a blank byte (0x00 to 0x20) is ';'. Entry markers and reference texts are such
 // lines, and saving goes by the markers, so a replace must leave them alone.
 bool TouchesCommentLine(std::string_view text, size_t from, size_t to);
+
+// replacement as it goes in at offset at: where it begins a translation
+// line and itself begins with a blank byte or ';', which the line would drop
+// or make a comment of, those bytes are written as the "\xNN" escapes that a
+// save turns back, so that the entry holds what was typed.
+std::string ReplacementAt(std::string_view text, size_t at, std::string_view replacement);
 
 struct Replaced
 {

@@ -123,9 +123,10 @@ void ZTLEWindow::ReplaceSelection()
 		mStatusView->ShowMessage(_Text(kTextCommentNotReplaced));
 		return;
 	}
+	const std::string replacement = TextSearch::ReplacementAt(text, (size_t)start, mReplaceText);
 	mTextView->Delete(start, end);
-	mTextView->Insert(start, mReplaceText.c_str(), (int32)mReplaceText.size());
-	const int32 after = start + (int32)mReplaceText.size();
+	mTextView->Insert(start, replacement.c_str(), (int32)replacement.size());
+	const int32 after = start + (int32)replacement.size();
 	mTextView->Select(after, after);
 	FindNext(true);
 }

@@ -93,12 +93,18 @@ std::string MergeIntoBlocks(std::string_view text, std::span<const std::string_v
 	return EntryBlocks::ApplySplices(text, std::move(splices));
 }
 
-// Gives a marker to every translation line that claims an entry without
-// one (see EntriesForSaving): in a text without markers every line, by
-// position; otherwise the lines above the first marker, and the lines after
-// the first under the last marker, which count on from its number. What a
-// save would store stays the same; the merge then only has blocks to go by.
-// False when there is nothing to give.
+} // namespace
+
+TextLine LineFrom(std::string_view text, size_t start)
+{
+	const void* feed = memchr(text.data() + start, '\n', text.size() - start);
+	const size_t end = feed != nullptr ? (size_t)((const char*)feed - text.data()) : text.size();
+	size_t first = start;
+	while (first < end && IsBlank((unsigned char)text[first]))
+		first++;
+	return TextLine{start, feed != nullptr ? end + 1 : end, text.substr(first, end - first)};
+}
+
 bool AnchorClaims(std::string_view text, std::string* anchored)
 {
 	size_t lastMarker = std::string_view::npos;
@@ -141,18 +147,6 @@ bool AnchorClaims(std::string_view text, std::string* anchored)
 	if (changed)
 		anchored->append(text.substr(copied));
 	return changed;
-}
-
-} // namespace
-
-TextLine LineFrom(std::string_view text, size_t start)
-{
-	const void* feed = memchr(text.data() + start, '\n', text.size() - start);
-	const size_t end = feed != nullptr ? (size_t)((const char*)feed - text.data()) : text.size();
-	size_t first = start;
-	while (first < end && IsBlank((unsigned char)text[first]))
-		first++;
-	return TextLine{start, feed != nullptr ? end + 1 : end, text.substr(first, end - first)};
 }
 
 std::string EntryMarker(long entry)

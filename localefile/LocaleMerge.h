@@ -67,6 +67,15 @@ struct SaveRefusal
 bool EntriesForSaving(std::string_view text, std::vector<std::string>* entries,
                       SaveRefusal* refusal);
 
+// Gives a marker to every translation line that claims an entry without
+// one of its own (see EntriesForSaving): in a text without markers every
+// line, by position; otherwise the lines above the first marker, and the
+// second and later lines under the last one, which count on from its
+// number. What a save stores stays the same; whoever places entries or
+// references then only has blocks to go by. False, and anchored untouched,
+// when there is nothing to give.
+bool AnchorClaims(std::string_view text, std::string* anchored);
+
 // Whether any line of the text is an entry marker.
 bool HasMarkers(std::string_view text);
 

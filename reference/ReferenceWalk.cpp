@@ -101,6 +101,12 @@ ReferenceReplacement ReferenceWalkByMarkers(std::string_view text,
 		count++;
 	if (count == 0)
 		return ReferenceReplacement();
+	// Lines that count on under the last block would otherwise change their
+	// number once blocks follow them.
+	std::string anchored;
+	const std::string_view original = text;
+	if (LocaleMerge::AnchorClaims(text, &anchored))
+		text = anchored;
 	std::vector<EntryBlocks::Splice> splices;
 	EntryBlocks::ForEachNumber(
 	    text, count, [&](long entry, const EntryBlocks::Block* block, size_t newBlockAt) {
@@ -126,7 +132,7 @@ ReferenceReplacement ReferenceWalkByMarkers(std::string_view text,
 			        {block->afterReference, block->afterReference, std::move(line), true, 0});
 	    });
 	const std::string merged = EntryBlocks::ApplySplices(text, std::move(splices));
-	return Narrowed(text, 0, text.size(), merged);
+	return Narrowed(original, 0, original.size(), merged);
 }
 
 namespace {

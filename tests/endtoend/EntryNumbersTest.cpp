@@ -113,7 +113,7 @@ protected:
 TEST_F(EntryNumbers, AnyOrderOfOpeningAndSavingKeepsEveryEntryAtItsNumber)
 {
 	// The open panel answers with the reference, as a user choosing it.
-	EnvironmentGuard choice(kPanelChoiceVariable, mReference);
+	EnvironmentGuard choice(BPrivate::FilePanelTesting::kPanelChoiceVariable, mReference);
 	EditorSession editor({mTranslation});
 	mEditor = &editor;
 	ASSERT_TRUE(editor.WaitUntilAnswering(std::chrono::seconds(30)));
