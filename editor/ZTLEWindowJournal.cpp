@@ -136,6 +136,8 @@ void ZTLEWindow::_MarkUnsaved()
 	mCleanState.clear();
 	mDiscardedState.clear();
 	_ShowTitle(true);
+	// The text may be the only copy now: journalled though nobody types.
+	mJournal->Changed();
 }
 
 void ZTLEWindow::_FileChangedOnDisk(const BMessage* message)

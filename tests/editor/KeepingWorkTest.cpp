@@ -239,6 +239,7 @@ TEST_F(KeepingWorkTest, AChangeOnDiskReloadsACleanTextAndAsksAboutUnsavedWork)
 
 TEST_F(KeepingWorkTest, SavingOverAChangedFileAsksAndTheEditorsOwnSavesNeverCount)
 {
+	StartJournal();
 	const std::string path = LoadFile({"Gut", "Abbrechen"});
 	SetEditedText("; #ID1:\n; Ok\nMeins\n; #ID2:\n; Cancel\nAbbrechen\n");
 	AnswerAlertsWith(1); // Keep Mine
@@ -273,10 +274,13 @@ TEST_F(KeepingWorkTest, SavingOverAChangedFileAsksAndTheEditorsOwnSavesNeverCoun
 	EXPECT_EQ((std::vector<std::string>{"Meins2", "Abbrechen"}), SavedTexts(path));
 
 	// A deleted file: said, and the text is kept as unsaved work.
+	ASSERT_TRUE(WaitFor([&] { return Journals().empty(); })) << "all saved";
 	fs::remove(path);
 	ASSERT_TRUE(WaitFor([&] { return Status().find("deleted") != std::string::npos; }));
 	EXPECT_EQ("Another program deleted " + path + ". The text is kept and marked unsaved.",
 	          Status());
 	EXPECT_EQ("de.locale *", Title());
 	EXPECT_NE(std::string::npos, Text().find("Meins2"));
+	// The text is its only copy now, typed into or not.
+	EXPECT_TRUE(WaitFor([&] { return Journals().size() == 1; }, kJournalWait));
 }
