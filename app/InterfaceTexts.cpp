@@ -101,6 +101,18 @@ const char* mText[] = {
     "%d replaced; %d in comment lines left alone",
     "%s did not answer; the fields are as they were",
     "Preferences could not be read; defaults are used.",
+    "Unsaved work on %s was found (last kept at %s): the editor ended without saving it. "
+    "Restore it?",
+    "Unsaved work on an untitled text was found (last kept at %s): the editor ended without "
+    "saving it. Restore it?",
+    "Restore",
+    "Another program changed %s. Reload it and lose your unsaved changes, or keep yours?",
+    "Reload",
+    "Keep Mine",
+    "Reloaded %s: another program changed it.",
+    "Another program deleted %s. The text is kept and marked unsaved.",
+    "Another program changed %s since it was loaded or saved here. Overwrite it with this text?",
+    "Overwrite",
 };
 
 static_assert(std::size(mText) == kInterfaceTextCount,

@@ -70,6 +70,9 @@ LocaleEditorApplication::LocaleEditorApplication() : BApplication(kAppSignature)
 	mWindow = new ZTLEWindow(kMainWindowTitle, mPrefs.get(), B_TITLED_WINDOW_LOOK,
 	                         B_NORMAL_WINDOW_FEEL, 0);
 	mWindowMessenger = BMessenger(mWindow);
+	BPath stateFolder;
+	if (GetStateFolder(&stateFolder) == B_OK)
+		mWindow->StartJournal(stateFolder.Path());
 	mWindow->Show();
 }
 

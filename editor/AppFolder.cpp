@@ -111,3 +111,9 @@ status_t GetUserLocaleFolder(const BApplication* app, BPath* folder)
 		return status;
 	return GetUserLocaleFolder(appFolder, folder);
 }
+
+status_t GetStateFolder(BPath* folder)
+{
+	const std::string path = XdgFolder("XDG_STATE_HOME", ".local/state") + "/" + kUserFolderName;
+	return folder->SetTo(path.c_str());
+}

@@ -39,4 +39,9 @@ status_t GetSettingsFolder(const BPath& appFolder, BPath* folder);
 status_t GetUserLocaleFolder(const BPath& appFolder, BPath* folder);
 status_t GetUserLocaleFolder(const BApplication* app, BPath* folder);
 
+// Where the journal of unsaved work lives: $XDG_STATE_HOME/korvane-localeeditor
+// (by default ~/.local/state/...), whatever the application folder; the
+// journal makes it when it first needs it.
+status_t GetStateFolder(BPath* folder);
+
 #endif // APP_FOLDER_H

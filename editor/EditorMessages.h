@@ -53,6 +53,18 @@ inline constexpr std::uint32_t kMsgSaveCurrentFile = 'sfcu';
 // The answer to the unsaved-work question ("which": the button; kFieldThen:
 // what waits on it).
 inline constexpr std::uint32_t kMsgUnsavedAnswer = 'unsa';
+// The journal of unsaved work: time for a snapshot (JournalKeeper), look for
+// work an editor that is gone left (posted once at start), and the answer to
+// the Restore or Discard question.
+inline constexpr std::uint32_t kMsgJournalTick = 'jtik';
+inline constexpr std::uint32_t kMsgOfferRecovery = 'jofr';
+inline constexpr std::uint32_t kMsgRecoveryAnswer = 'jans';
+// The open file changed on disk (FileWatch; kFieldFile, kFieldDeleted), and
+// the answers to Reload or Keep Mine and to Overwrite or Cancel (kFieldFile,
+// kFieldThen).
+inline constexpr std::uint32_t kMsgFileChangedOnDisk = 'fchd';
+inline constexpr std::uint32_t kMsgReloadAnswer = 'frla';
+inline constexpr std::uint32_t kMsgOverwriteAnswer = 'fowa';
 
 // Every code the window handles, for checks that they are distinct.
 inline constexpr std::uint32_t kEditorMessageCodes[] = {
@@ -64,12 +76,16 @@ inline constexpr std::uint32_t kEditorMessageCodes[] = {
     kMsgFindPanel,     kMsgFindNext,        kMsgFindPrevious,     kMsgReplace,
     kMsgReplaceAll,    kMsgMatchCase,       kMsgStatusTick,       kMsgReferenceFetched,
     kMsgUnsavedAnswer, kMsgAppsSurveyed,    kMsgHeaderEdited,     kMsgPanelEnter,
+    kMsgJournalTick,   kMsgOfferRecovery,   kMsgRecoveryAnswer,   kMsgFileChangedOnDisk,
+    kMsgReloadAnswer,  kMsgOverwriteAnswer,
 };
 
 // Field names of the editor's messages. (kMsgGetReference's "signature" is
 // kFieldAppSignature, in AppRefPopUp.h.)
 inline constexpr const char kFieldLanguage[] = "language";
 inline constexpr const char kFieldThen[] = "then";
+inline constexpr const char kFieldFile[] = "file";
+inline constexpr const char kFieldDeleted[] = "deleted";
 // Of kMsgFindNext, kMsgFindPrevious, kMsgReplace, kMsgReplaceAll (from the
 // find panel; from the menu they use the last ones) and kMsgGoToEntry.
 inline constexpr const char kFieldFindText[] = "find";

@@ -101,6 +101,16 @@ enum InterfaceText : int32 {
 	kTextReplacedInComments, // "%d": how many were replaced, then how many left in comments
 	kTextNoAnswer,           // "%s": the application asked for a reference
 	kTextPrefsUnreadable,
+	kTextRestoreFileQuestion,     // "%s": the file, then when the work was last kept
+	kTextRestoreUntitledQuestion, // "%s": when the work was last kept
+	kTextRestore,
+	kTextFileChangedQuestion, // "%s": the file
+	kTextReload,
+	kTextKeepMine,
+	kTextReloaded,          // "%s": the file
+	kTextFileDeleted,       // "%s": the file
+	kTextOverwriteQuestion, // "%s": the file
+	kTextOverwrite,
 
 	kInterfaceTextCount
 };

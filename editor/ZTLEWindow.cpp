@@ -24,7 +24,9 @@
 #include "AppFolder.h"
 #include "AppRefPopUp.h"
 #include "EditorMessages.h"
+#include "FileWatch.h"
 #include "HeaderFields.h"
+#include "JournalKeeper.h"
 #include "LabelFit.h"
 #include "LocaleFileFilter.h"
 #include "Preferences.h"
@@ -79,6 +81,9 @@ ZTLEWindow::ZTLEWindow(const char* title, Preferences* prefs, window_look look, 
 	_BuildControls();
 	_StartStatusLine();
 	_WatchLocaleFolder();
+	mJournal = std::make_unique<JournalKeeper>();
+	mFileWatch = std::make_unique<FileWatch>();
+	AddHandler(mFileWatch.get());
 
 	BMessenger self(nullptr, this);
 	if (self.IsValid())
@@ -102,6 +107,11 @@ ZTLEWindow::~ZTLEWindow()
 {
 	_StopFetch();
 	_StopSurvey();
+	mJournal.reset();
+	// Its watches end while it is still the window's.
+	mFileWatch->Forget();
+	RemoveHandler(mFileWatch.get());
+	mFileWatch.reset();
 	stop_watching(this, nullptr);
 	for (BWindow* panel : {(BWindow*)mFindPanel, (BWindow*)mEntryPanel}) {
 		if (panel != nullptr && panel->Lock())

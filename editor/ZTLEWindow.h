@@ -20,6 +20,8 @@ class BPopUpMenu;
 class BScrollView;
 class BTextControl;
 class BView;
+class FileWatch;
+class JournalKeeper;
 class LocaleFileFilter;
 class Preferences;
 class AppSurvey;
@@ -139,6 +141,12 @@ public:
 	ZTLEStatusView* StatusView() const { return mStatusView; }
 	void UpdateStatus();
 
+	// Unsaved work kept safe (ZTLEWindowJournal.cpp). StartJournal keeps a
+	// journal of unsaved work in folder while the text changes, and offers
+	// work that an editor which is gone left there. The window also notices
+	// when another program changes the open file.
+	void StartJournal(const char* folder);
+
 	// Find and replace (ZTLEWindowFind.cpp): the last search's texts.
 	bool FindNext(bool forward);
 	void ReplaceSelection();
@@ -170,7 +178,8 @@ private:
 	void _SurveyApps(bool rebuild, team_id launched = -1);
 	void _StopSurvey();
 	void _PostToFocus(BMessage* message);
-	void _LoadFileMessage(BMessage* message, bool asReference);
+	// True when the file was loaded.
+	bool _LoadFileMessage(BMessage* message, bool asReference);
 	// Stops the pending fetch, if any; its answer will not be applied.
 	void _StopFetch();
 	void _SaveFileMessage(BMessage* message);
@@ -193,7 +202,22 @@ private:
 	// After a save went through: remembered as the current and a recent file,
 	// the window clean, the status told.
 	void _DidSave(const std::string& path);
-	bool _SaveToPath(const std::string& path);
+	bool _SaveToPath(const std::string& path, AfterSave then = kAfterSaveNothing);
+	// The journal and the file on disk (ZTLEWindowJournal.cpp).
+	void _JournalTick();
+	BMessage _Snapshot();
+	void _OfferRecovery();
+	void _RecoveryAnswered(const BMessage* message);
+	void _FileChangedOnDisk(const BMessage* message);
+	void _ReloadAnswered(const BMessage* message);
+	void _Reload(const std::string& path);
+	// True when path may be written: it is not the open file, or that did not
+	// change on disk, or the user said Overwrite. Otherwise asks, and the
+	// answer saves and goes on with then.
+	bool _ConfirmOverwrite(const std::string& path, AfterSave then);
+	void _OverwriteAnswered(const BMessage* message);
+	// Unsaved whatever the text: restored work, or a file deleted on disk.
+	void _MarkUnsaved();
 	void _UpdateTitle();
 	void _ShowTitle(bool unsaved);
 	// The status line's text; the status view shows it where there is one.
@@ -247,6 +271,15 @@ private:
 	bool mAskingUnsaved = false;
 	std::string mDiscardedState;
 	BMenu* mRecentMenu = nullptr;
+
+	// The journal of unsaved work and the watch over the open file.
+	std::unique_ptr<JournalKeeper> mJournal;
+	std::unique_ptr<FileWatch> mFileWatch;
+	std::unique_ptr<BMessage> mRecovered;
+	bool mAskingReload = false;
+	bool mAskingOverwrite = false;
+	// The path the user said Overwrite for: the next save there goes on.
+	std::string mOverwriteAllowed;
 
 	// The status line, counted again when the text has rested a tick.
 	ZTLEStatusView* mStatusView;

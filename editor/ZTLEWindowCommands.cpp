@@ -25,8 +25,10 @@
 #include "AppFolder.h"
 #include "AppSurvey.h"
 #include "EditorMessages.h"
+#include "FileWatch.h"
 #include "HeaderFields.h"
 #include "InterfaceLanguages.h"
+#include "JournalKeeper.h"
 #include "Preferences.h"
 #include "ReferenceDisplay.h"
 #include "ReferenceFetcher.h"
@@ -73,9 +75,11 @@ void ZTLEWindow::MessageReceived(BMessage* message)
 		break;
 	case kMsgDummy:
 		_UpdateTitle();
+		mJournal->Changed();
 		break;
 	case kMsgHeaderEdited:
 		_HeaderEdited();
+		mJournal->Changed();
 		break;
 	case B_CANCEL:
 		// The save panel closed without a file: nothing waits on a save.
@@ -182,6 +186,24 @@ void ZTLEWindow::MessageReceived(BMessage* message)
 	case kMsgUnsavedAnswer:
 		_UnsavedAnswered(message);
 		break;
+	case kMsgJournalTick:
+		_JournalTick();
+		break;
+	case kMsgOfferRecovery:
+		_OfferRecovery();
+		break;
+	case kMsgRecoveryAnswer:
+		_RecoveryAnswered(message);
+		break;
+	case kMsgFileChangedOnDisk:
+		_FileChangedOnDisk(message);
+		break;
+	case kMsgReloadAnswer:
+		_ReloadAnswered(message);
+		break;
+	case kMsgOverwriteAnswer:
+		_OverwriteAnswered(message);
+		break;
 	case B_UNDO:
 	case B_REDO:
 	case B_CUT:
@@ -200,6 +222,8 @@ bool ZTLEWindow::QuitRequested()
 {
 	if (!ConfirmDiscardChanges(kAfterSaveQuit))
 		return false;
+	// Nothing unsaved is left, or the user let it go.
+	mJournal->Stop(true);
 
 	if (mPrefs != nullptr && mPrefs->GetInt8(kPrefAutoPrefs, 0) != 0) {
 		mPrefs->Set(kPrefMainWinPos, Frame());
@@ -265,6 +289,7 @@ void ZTLEWindow::NewFile()
 	if (mTextView != nullptr)
 		mTextView->SetText("", 0, nullptr);
 	mCurrentFile.clear();
+	mFileWatch->Forget();
 	_ShowStatus("");
 	_MarkClean();
 	Unlock();

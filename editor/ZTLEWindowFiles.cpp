@@ -23,6 +23,7 @@
 
 #include "EditableEntries.h"
 #include "EditorMessages.h"
+#include "FileWatch.h"
 #include "HeaderFields.h"
 #include "LocaleFile.h"
 #include "LocaleMerge.h"
@@ -267,7 +268,7 @@ status_t ZTLEWindow::FileLoad(BFile* file)
 	return B_OK;
 }
 
-void ZTLEWindow::_LoadFileMessage(BMessage* message, bool asReference)
+bool ZTLEWindow::_LoadFileMessage(BMessage* message, bool asReference)
 {
 	entry_ref ref;
 	if (message->FindRef("refs", 0, &ref) != B_OK) {
@@ -279,7 +280,7 @@ void ZTLEWindow::_LoadFileMessage(BMessage* message, bool asReference)
 			                    Reason(B_ENTRY_NOT_FOUND),
 			                _Text(kTextCancel));
 		}
-		return;
+		return false;
 	}
 	BPath path(&ref);
 	const char* fullPath = path.Path() != nullptr ? path.Path() : "";
@@ -305,7 +306,7 @@ void ZTLEWindow::_LoadFileMessage(BMessage* message, bool asReference)
 		ReferenceLoadFile(&file);
 		if (mPrefs != nullptr)
 			mPrefs->Set(kPrefLoadPath, fullPath);
-		return;
+		return true;
 	}
 
 	status_t status = file.InitCheck();
@@ -328,11 +329,12 @@ void ZTLEWindow::_LoadFileMessage(BMessage* message, bool asReference)
 		CannotLoadAlert(FillPlaceholders(_Text(kTextCannotLoadFile), "%s", {fullPath}) + "\n\n" +
 		                    reason,
 		                _Text(kTextCancel));
-		return;
+		return false;
 	}
 	if (mPrefs != nullptr)
 		mPrefs->Set(kPrefLoadPath, fullPath);
 	mCurrentFile = fullPath;
+	mFileWatch->Watch(fullPath);
 	_AddRecentFile(fullPath);
 	_MarkClean();
 	if (!mLoadNotice.empty()) {
@@ -341,6 +343,7 @@ void ZTLEWindow::_LoadFileMessage(BMessage* message, bool asReference)
 		    ->Go(nullptr);
 		_ShowStatus(mLoadNotice.c_str());
 	}
+	return true;
 }
 
 void ZTLEWindow::_SaveFileMessage(BMessage* message)
@@ -352,6 +355,9 @@ void ZTLEWindow::_SaveFileMessage(BMessage* message)
 	mAfterSave = kAfterSaveNothing;
 	if (message->FindRef("directory", 0, &directory) != B_OK ||
 	    message->FindString("name", 0, &name) != B_OK)
+		return;
+	BPath target(&directory);
+	if (target.Append(name) == B_OK && !_ConfirmOverwrite(target.Path(), then))
 		return;
 	if (FileSaveTo(directory, name) != B_OK)
 		return;

@@ -22,6 +22,7 @@
 
 #include "EditorMessages.h"
 #include "EntryBlocks.h"
+#include "JournalKeeper.h"
 #include "TextFormat.h"
 #include "ZTLEBkgView.h"
 #include "ZTLEInputWindow.h"
@@ -83,6 +84,8 @@ void ZTLEWindow::_TextChanged(int32)
 	mTitleStale = true;
 	mTextKey.clear();
 	mStatusView->TextEdited();
+	if (mJournal != nullptr)
+		mJournal->Changed();
 }
 
 void ZTLEWindow::_StatusTick()

@@ -22,7 +22,9 @@
 #include "TextControl.h"
 
 #include "EditorMessages.h"
+#include "FileWatch.h"
 #include "HeaderFields.h"
+#include "JournalKeeper.h"
 #include "LocaleMerge.h"
 #include "Preferences.h"
 #include "RecentFiles.h"
@@ -71,11 +73,11 @@ bool ZTLEWindow::Save()
 	return _SaveToPath(mCurrentFile);
 }
 
-bool ZTLEWindow::_SaveToPath(const std::string& path)
+bool ZTLEWindow::_SaveToPath(const std::string& path, AfterSave then)
 {
 	// The save below collects the entries and stops on a text that cannot
 	// be saved, so only the other checks come first.
-	if (!_CheckFieldsAndLength())
+	if (!_CheckFieldsAndLength() || !_ConfirmOverwrite(path, then))
 		return false;
 	BPath target(path.c_str());
 	BPath parent;
@@ -98,6 +100,7 @@ void ZTLEWindow::_DidSave(const std::string& path)
 		mPrefs->Set(kPrefLoadPath, path.c_str());
 	}
 	mCurrentFile = path;
+	mFileWatch->Watch(path);
 	// What was written is the state the save collected: no second walk.
 	_MarkClean(mEntriesKey);
 	_AddRecentFile(path);
@@ -198,7 +201,7 @@ void ZTLEWindow::_UnsavedAnswered(const BMessage* message)
 			// The panel answers later; what waits goes on once it saved.
 			mAfterSave = then;
 			FileSavePanel();
-		} else if (_SaveToPath(mCurrentFile)) {
+		} else if (_SaveToPath(mCurrentFile, then)) {
 			_GoOn(then);
 		}
 		break;
@@ -226,6 +229,8 @@ void ZTLEWindow::_MarkClean(std::string key)
 {
 	mCleanState = std::move(key);
 	mDiscardedState.clear();
+	if (mJournal != nullptr)
+		mJournal->Clear();
 	_ShowTitle(false);
 }
 

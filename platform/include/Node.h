@@ -76,6 +76,14 @@ public:
 	status_t GetNodeRef(node_ref* ref) const;
 	// Writes the node's data to the disk (fsync).
 	status_t Sync();
+	// Reserves the node for this BNode: while it holds the lock, Lock() on
+	// any other BNode of the same node, in this process or another, fails
+	// with B_BUSY instead of waiting. The lock ends with Unlock(), Unset(),
+	// destruction, or the process (a crash included). B_NOT_ALLOWED when
+	// this BNode already holds it, B_BAD_VALUE from Unlock() when it does
+	// not. Advisory: reading and writing the node are not affected.
+	status_t Lock();
+	status_t Unlock();
 	// Permission bits (07777) of the node.
 	status_t GetPermissions(mode_t* permissions) const;
 	status_t SetPermissions(mode_t permissions);
@@ -96,6 +104,7 @@ private:
 	friend class BNodeInfo;
 
 	int mFd;
+	bool mLocked = false;
 	bool mPathOnly; // opened with O_PATH: no read permission for us
 	std::string mPath;
 	status_t mStatus;

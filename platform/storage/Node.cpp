@@ -5,6 +5,7 @@
 #include <climits>
 #include <cstring>
 #include <fcntl.h>
+#include <sys/file.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -217,6 +218,7 @@ void BNode::Unset()
 	if (mFd >= 0)
 		close(mFd);
 	mFd = -1;
+	mLocked = false;
 	mPathOnly = false;
 	mPath.clear();
 	mStatus = B_NO_INIT;
@@ -348,6 +350,31 @@ status_t BNode::Sync()
 	if (mPathOnly)
 		return B_FILE_ERROR;
 	return fsync(mFd) == 0 ? B_OK : storage_error(errno);
+}
+
+status_t BNode::Lock()
+{
+	if (mStatus != B_OK)
+		return mStatus;
+	if (mLocked)
+		return B_NOT_ALLOWED;
+	// flock, not fcntl locks: those belong to the process, so a second BNode
+	// of this process would get the lock too and closing it would drop the
+	// first one's.
+	if (flock(mFd, LOCK_EX | LOCK_NB) != 0)
+		return errno == EWOULDBLOCK ? B_BUSY : storage_error(errno);
+	mLocked = true;
+	return B_OK;
+}
+
+status_t BNode::Unlock()
+{
+	if (mStatus != B_OK)
+		return mStatus;
+	if (!mLocked)
+		return B_BAD_VALUE;
+	mLocked = false;
+	return flock(mFd, LOCK_UN) == 0 ? B_OK : storage_error(errno);
 }
 
 status_t BNode::GetPermissions(mode_t* permissions) const

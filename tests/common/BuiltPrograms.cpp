@@ -22,10 +22,14 @@ pid_t StartOffscreen(const std::string& executable, std::vector<std::string> arg
 	for (std::string& argument : arguments)
 		argv.push_back(argument.data());
 	argv.push_back(nullptr);
+	std::map<std::string, std::string> added = environment;
+	if (added.count("XDG_STATE_HOME") == 0 && added.count("HOME") == 0)
+		added["XDG_STATE_HOME"] =
+		    std::filesystem::path(executable).parent_path().string() + "/state";
 	pid_t pid = fork();
 	if (pid == 0) {
 		setenv("QT_QPA_PLATFORM", "offscreen", 1);
-		for (const auto& [name, value] : environment)
+		for (const auto& [name, value] : added)
 			setenv(name.c_str(), value.c_str(), 1);
 		execv(executable.c_str(), argv.data());
 		_exit(127);

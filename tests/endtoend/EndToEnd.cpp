@@ -113,7 +113,8 @@ bool ResultBool(const HeyResult& result)
 	return result.out.find("\"result\" (B_BOOL_TYPE) : true") != std::string::npos;
 }
 
-EditorSession::EditorSession(const std::vector<std::string>& arguments)
+EditorSession::EditorSession(const std::vector<std::string>& arguments,
+                             const std::map<std::string, std::string>& environment)
 {
 	char pattern[] = "/tmp/endtoend-XXXXXX";
 	if (mkdtemp(pattern) == nullptr)
@@ -122,7 +123,7 @@ EditorSession::EditorSession(const std::vector<std::string>& arguments)
 	// A copy, not a link: the application folder is where the executable
 	// really lies, and the preferences written there stay this test's own.
 	fs::copy_file(BuildFolder() + "/LocaleEditor", mFolder + "/LocaleEditor");
-	mPid = StartOffscreen(mFolder + "/LocaleEditor", arguments);
+	mPid = StartOffscreen(mFolder + "/LocaleEditor", arguments, environment);
 }
 
 EditorSession::~EditorSession()

@@ -5,6 +5,7 @@
 #define TESTS_ENDTOEND_END_TO_END_H
 
 #include <chrono>
+#include <map>
 #include <string>
 #include <sys/types.h>
 #include <vector>
@@ -38,8 +39,9 @@ class EditorSession
 {
 public:
 	// arguments go to the editor as on its command line (files to open, as
-	// the desktop gives them).
-	explicit EditorSession(const std::vector<std::string>& arguments = {});
+	// the desktop gives them); environment is added to this process's.
+	explicit EditorSession(const std::vector<std::string>& arguments = {},
+	                       const std::map<std::string, std::string>& environment = {});
 	~EditorSession();
 	EditorSession(const EditorSession&) = delete;
 	EditorSession& operator=(const EditorSession&) = delete;

@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <chrono>
+#include <cstdlib>
 #include <cstring>
 #include <filesystem>
 #include <fstream>
@@ -51,6 +52,8 @@ public:
 		sFolder = pattern;
 		// The locale folder's parent does not exist yet: start-up makes both.
 		sAppFolder = sFolder + "/nested/app";
+		// The journal of unsaved work stays in this test's folder.
+		setenv("XDG_STATE_HOME", (sFolder + "/state").c_str(), 1);
 		sRecorder = new MessageRecorder("recorder");
 		sRecorder->Run();
 		sApp = new TestApplication(sAppFolder.c_str(), BMessenger(sRecorder));
