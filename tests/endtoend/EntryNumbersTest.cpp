@@ -94,10 +94,12 @@ protected:
 		const struct timespec before = Modified(mTranslation);
 		if (!Choose({"Save"}))
 			return {"(no save)"};
-		WaitFor([&] {
+		const bool written = WaitFor([&] {
 			const struct timespec now = Modified(mTranslation);
 			return now.tv_sec != before.tv_sec || now.tv_nsec != before.tv_nsec;
 		});
+		if (!written)
+			return {"(not written)"};
 		return SavedEntries(mTranslation);
 	}
 
