@@ -5,6 +5,7 @@
 #include <cstring>
 
 #include "EntryBlocks.h"
+#include "TextEscapes.h"
 
 namespace LocaleMerge {
 
@@ -13,17 +14,6 @@ namespace {
 bool IsBlank(unsigned char byte)
 {
 	return byte <= 0x20;
-}
-
-int HexValue(char c)
-{
-	if (c >= '0' && c <= '9')
-		return c - '0';
-	if (c >= 'a' && c <= 'f')
-		return c - 'a' + 10;
-	if (c >= 'A' && c <= 'F')
-		return c - 'A' + 10;
-	return -1;
 }
 
 // The bytes a line cannot begin with as they are: blank bytes, which the
@@ -41,20 +31,12 @@ int StartEscapeAt(std::string_view text, size_t at)
 		return -1;
 	if (text[at] != '\\' || text[at + 1] != 'x')
 		return -1;
-	const int high = HexValue(text[at + 2]);
-	const int low = HexValue(text[at + 3]);
+	const int high = HexDigitValue(text[at + 2]);
+	const int low = HexDigitValue(text[at + 3]);
 	if (high < 0 || low < 0)
 		return -1;
 	const int byte = high << 4 | low;
 	return NeedsEscapeAtStart((unsigned char)byte) ? byte : -1;
-}
-
-void AppendEscape(unsigned char byte, std::string* out)
-{
-	static const char kDigits[] = "0123456789abcdef";
-	*out += "\\x";
-	*out += kDigits[byte >> 4];
-	*out += kDigits[byte & 0xf];
 }
 
 // "; #ID<entry>:" and the line under it, each with its line feed.
@@ -210,10 +192,10 @@ std::string LineForEntry(std::string_view entry)
 	for (; at < entry.size(); at++) {
 		const unsigned char byte = (unsigned char)entry[at];
 		if (IsBlank(byte) || (at == 0 && byte == ';')) {
-			AppendEscape(byte, &line);
+			AppendByteEscape(byte, &line);
 		} else if (StartEscapeAt(entry, at) >= 0) {
 			// Only the backslash: what follows is no escape any more.
-			AppendEscape('\\', &line);
+			AppendByteEscape('\\', &line);
 			at++;
 			break;
 		} else {

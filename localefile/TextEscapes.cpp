@@ -2,9 +2,7 @@
 
 #include <cstdint>
 
-namespace {
-
-int HexValue(char c)
+int HexDigitValue(char c)
 {
 	if (c >= '0' && c <= '9')
 		return c - '0';
@@ -15,18 +13,20 @@ int HexValue(char c)
 	return -1;
 }
 
-bool IsEscapeAt(std::string_view text, size_t at)
-{
-	return at + 3 < text.size() && text[at] == '\\' && text[at + 1] == 'x' &&
-	       HexValue(text[at + 2]) >= 0 && HexValue(text[at + 3]) >= 0;
-}
-
-void AppendEscape(unsigned char byte, std::string* out)
+void AppendByteEscape(unsigned char byte, std::string* out)
 {
 	static const char kDigits[] = "0123456789abcdef";
 	*out += "\\x";
 	*out += kDigits[byte >> 4];
 	*out += kDigits[byte & 0xf];
+}
+
+namespace {
+
+bool IsEscapeAt(std::string_view text, size_t at)
+{
+	return at + 3 < text.size() && text[at] == '\\' && text[at + 1] == 'x' &&
+	       HexDigitValue(text[at + 2]) >= 0 && HexDigitValue(text[at + 3]) >= 0;
 }
 
 bool IsBlank(char c)
@@ -96,7 +96,7 @@ bool EscapeBytes(std::string_view text, bool keepEnds, std::string* out)
 		const size_t length = Utf8SequenceLength(text, i);
 		const bool blankEnd = i < first || i >= end;
 		if (length == 0 || (c < 0x20 && c != '\t') || blankEnd || IsEscapeAt(text, i)) {
-			AppendEscape(c, out);
+			AppendByteEscape(c, out);
 			escaped = escaped || !blankEnd;
 			i++;
 			continue;
@@ -113,7 +113,7 @@ std::string UnescapeBytes(std::string_view text)
 	result.reserve(text.size());
 	for (size_t i = 0; i < text.size();) {
 		if (IsEscapeAt(text, i)) {
-			result += (char)(HexValue(text[i + 2]) << 4 | HexValue(text[i + 3]));
+			result += (char)(HexDigitValue(text[i + 2]) << 4 | HexDigitValue(text[i + 3]));
 			i += 4;
 		} else {
 			result += text[i++];

@@ -7,6 +7,11 @@
 #include <string>
 #include <string_view>
 
+// The value of a hex digit (either case), or -1.
+int HexDigitValue(char c);
+// Appends "\xNN" for byte, in lower case.
+void AppendByteEscape(unsigned char byte, std::string* out);
+
 // Length of the valid UTF-8 sequence at text[at] (no overlong forms, no
 // surrogates, nothing beyond U+10FFFF), or 0.
 size_t Utf8SequenceLength(std::string_view text, size_t at);
