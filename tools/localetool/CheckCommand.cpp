@@ -54,9 +54,10 @@ void PrintJson(std::string_view referencePath, std::string_view translationPath,
 void PrintLines(std::string_view translationPath, const std::vector<TranslationFinding>& findings)
 {
 	std::string out;
+	const std::string path = Printable(translationPath);
 	for (const TranslationFinding& finding : findings) {
-		out.append(translationPath);
-		out += ":entry " + std::to_string(finding.entry) + ": " + finding.message + "\n";
+		out += path + ":entry " + std::to_string(finding.entry) + ": " +
+		       Printable(finding.message) + "\n";
 	}
 	fwrite(out.data(), 1, out.size(), stdout);
 }

@@ -12,6 +12,11 @@ int RunWithOutput(const ToolArguments& arguments, const OutputUsage& usage,
 			if (i + 1 == arguments.size() || !split.outPath.empty())
 				return UsageError(command + ": -o takes one file", usage.command);
 			split.outPath = arguments[++i];
+		} else if (usage.valueOption != nullptr && arguments[i] == usage.valueOption) {
+			if (i + 1 == arguments.size() || split.optionValue)
+				return UsageError(command + ": " + usage.valueOption + " takes one value",
+				                  usage.command);
+			split.optionValue = std::string(arguments[++i]);
 		} else if (arguments[i].size() > 1 && arguments[i][0] == '-') {
 			return UsageError(command + ": unknown option " + std::string(arguments[i]),
 			                  usage.command);

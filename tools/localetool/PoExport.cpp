@@ -3,19 +3,22 @@
 #include <cstdio>
 #include <string>
 
+#include <SafeFile.h>
+
 #include "LocaleEntries.h"
 #include "OutputArguments.h"
 #include "PoHeader.h"
 #include "PoText.h"
 #include "PoWriter.h"
-#include "TemporaryOutput.h"
 #include "ToolCommands.h"
 #include "ToolOutput.h"
 
 namespace {
 
+const mode_t kNewFileMode = 0644;
+
 const OutputUsage kUsage = {"export-po", 1, 2,
-                            "export-po takes REFERENCE, TRANSLATION and -o OUT.po"};
+                            "export-po takes REFERENCE, TRANSLATION and -o OUT.po", nullptr};
 
 // A PO file is UTF-8 here and gettext's tools refuse anything else.
 bool IsUtf8(std::string_view text)
@@ -38,7 +41,31 @@ bool IsUtf8(std::string_view text)
 	return true;
 }
 
-// Checks what goes into the PO file, then writes it through the temporary.
+// Writes bytes as the file at path through the storage kit's safe write:
+// the file there is replaced only once the new one is complete, keeps its
+// attributes, mode and hard links, and a failure leaves it as it was.
+status_t WriteOutput(const std::string& path, const std::string& bytes)
+{
+	SafeFile file;
+	status_t status = file.SetTo(path.c_str());
+	// A new file is readable by everyone whatever the umask says, as the
+	// locale files are.
+	if (status == B_OK && !file.ReplacesFile())
+		status = file.SetPermissions(kNewFileMode);
+	size_t done = 0;
+	while (status == B_OK && done < bytes.size()) {
+		const ssize_t written = file.Write(bytes.data() + done, bytes.size() - done);
+		if (written <= 0)
+			status = written < 0 ? (status_t)written : B_IO_ERROR;
+		else
+			done += (size_t)written;
+	}
+	if (status == B_OK)
+		status = file.Commit();
+	return status;
+}
+
+// Checks what goes into the PO file, then writes it.
 int WritePo(std::string_view referencePath, const LocaleEntries& reference,
             std::string_view translationPath, const LocaleEntries* translation,
             const std::string& header, const std::string& outPath)
@@ -66,18 +93,15 @@ int WritePo(std::string_view referencePath, const LocaleEntries& reference,
 		writer.Add(context, msgid, msgstr);
 	}
 
-	TemporaryOutput output;
-	std::string error;
-	if (!output.Create(outPath, &error) || !output.Write(writer.Text(), &error) ||
-	    !output.Commit(&error))
-		return Fail(outPath, "cannot write: " + error);
+	const status_t status = WriteOutput(outPath, writer.Text());
+	if (status != B_OK)
+		return Fail(outPath, std::string("cannot write: ") + b_status_string(status));
 	// The PO file cannot tell a raw line feed or tab from the escape; both
 	// show the same, but the import gives back the escape.
 	if (rawBreaks > 0)
-		fprintf(stderr,
-		        "localetool: %.*s: %zu entries hold a raw line feed or tab, which import-po "
-		        "gives back as \\n or \\t\n",
-		        (int)translationPath.size(), translationPath.data(), rawBreaks);
+		Note(translationPath, std::to_string(rawBreaks) +
+		                          " entries hold a raw line feed or tab, which import-po gives "
+		                          "back as \\n or \\t");
 	return kExitDone;
 }
 

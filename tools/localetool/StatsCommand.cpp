@@ -18,7 +18,7 @@ struct FileCounts
 
 std::string PlainLine(const FileCounts& file, bool withWarnings)
 {
-	std::string line(file.path);
+	std::string line = Printable(file.path);
 	line += ": " + std::to_string(file.counts.entries) + " entries, " +
 	        std::to_string(file.counts.translated) + " translated, " +
 	        std::to_string(file.counts.untranslated) + " untranslated";

@@ -15,7 +15,7 @@ const char* const kToolHelp =
     "  check REFERENCE TRANSLATION [--json]      warnings about a translation\n"
     "  stats FILE... [--reference REF] [--json]  entries, translated, untranslated\n"
     "  export-po REFERENCE [TRANSLATION] -o OUT  a PO file for the gettext tools\n"
-    "  import-po IN.po -o OUT                    a locale file from a PO file\n"
+    "  import-po IN.po [--domain NAME] -o OUT    a locale file from a PO file\n"
     "\n"
     "localetool COMMAND --help tells more about one command; man localetool tells all.\n"
     "\n"
@@ -102,7 +102,7 @@ const char* const kExportHelp =
     "import-po gives the translation back byte for byte.\n";
 
 const char* const kImportHelp =
-    "usage: localetool import-po IN.po -o OUT\n"
+    "usage: localetool import-po IN.po [--domain NAME] -o OUT\n"
     "\n"
     "Writes the locale file OUT from a PO file made by export-po, also after\n"
     "msgmerge, msgattrib or a translation platform changed it. Entry N is the\n"
@@ -110,7 +110,13 @@ const char* const kImportHelp =
     "untranslated messages become empty entries (counted on stderr), obsolete ones\n"
     "are skipped. The header fields X-Locale-Version, X-Locale-App-ID and\n"
     "X-Locale-Language give the file's header; X-Locale-Entries its least number\n"
-    "of entries. The PO file must be UTF-8.\n";
+    "of entries. The PO file must be UTF-8.\n"
+    "\n"
+    "IN.po must be a regular file of at most 128 MiB; a text holding a NUL byte\n"
+    "and a result over the 64 MiB that locale files are read up to are refused.\n"
+    "A PO file may hold several domains: the default one (\"messages\") is read.\n"
+    "--domain NAME reads another; without it, entries in other domains are bad\n"
+    "input, with it they are left out and counted on stderr.\n";
 
 } // namespace
 

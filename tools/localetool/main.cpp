@@ -94,8 +94,7 @@ int Dump(const char* path, bool json)
 	// Bytes a line cannot carry are escaped and compile back; what the text
 	// form has no place for is said, as such a dump compiles to another body.
 	if (!exact)
-		fprintf(stderr, "localetool: %s: compiling this dump gives another body: %s\n", path,
-		        lost.c_str());
+		Note(path, "compiling this dump gives another body: " + lost);
 	return 0;
 }
 
