@@ -366,6 +366,9 @@ TEST_F(SavingTest, QuitWithSaveThroughThePanelQuitsOnlyOnceTheFileIsSaved)
 	// Once saved, the window is asked again: it closes and ends the program.
 	ASSERT_TRUE(WaitFor([&] { return !window.IsValid(); }));
 	mWindow = nullptr;
+	// The application hears of it on its own thread, maybe after the
+	// window has gone.
+	EXPECT_TRUE(WaitFor([&] { return ApplicationQuitRequests() == quitsBefore + 1; }));
 	EXPECT_EQ(ApplicationQuitRequests(), quitsBefore + 1);
 	EXPECT_EQ(SavedTexts(mFolder / "de.locale"), std::vector<std::string>{"Gut"});
 }
