@@ -3,10 +3,12 @@
 
 #include <memory>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "Window.h"
 
+#include "EditorAlerts.h"
 #include "InterfaceText.h"
 
 class BFile;
@@ -26,6 +28,7 @@ class LocaleFileFilter;
 class Preferences;
 class AppSurvey;
 class ReferenceFetcher;
+class StatusLine;
 class ZTBitmapMenuItem;
 class ZTLEBkgView;
 class ZTLEInputWindow;
@@ -84,7 +87,8 @@ public:
 
 	// Input checks and panels.
 	bool CheckInputFields();
-	void FileSavePanel();
+	// True when the panel shows; false when the checks refused the text.
+	bool FileSavePanel();
 	void LoadPanel(int32 what);
 
 	// Reference texts. ReferenceLoadSig asks the application on a fetcher
@@ -122,10 +126,18 @@ public:
 	// and goes on with then once the text is saved or discarded.
 	bool ConfirmDiscardChanges(AfterSave then = kAfterSaveNothing);
 
+	// What a save came to. Only kSaved wrote the file; the panel and the
+	// overwrite question save later, on the user's answer.
+	enum SaveOutcome {
+		kSaved,
+		kSavePanelOpened, // no current file: the save panel asks for one
+		kSaveAsked,       // another program changed the file: Overwrite is asked
+		kSaveRefused,     // a header field or the text cannot be saved (said)
+		kSaveFailed       // the file could not be written (said)
+	};
 	// File > Save: to the file last loaded or saved, through the same checks
-	// and safe write as the panel; with no such file, the panel. True when
-	// saved without the panel.
-	bool Save();
+	// and safe write as the panel; with no such file, the panel.
+	SaveOutcome Save();
 	// The file Save writes to ("" for none) and the last status text.
 	const std::string& CurrentFile() const { return mCurrentFile; }
 	const std::string& StatusText() const { return mStatusText; }
@@ -137,8 +149,11 @@ public:
 	bool GoToUntranslated(bool forward);
 	bool GoToWarning(bool forward);
 	bool GoToEntry(long entry);
-	// The status line: progress, the entry at the caret and its findings.
+	// The status line: progress, the entry at the caret and its findings,
+	// or a message, or what the window waits for. StatusView shows what
+	// Status decides; UpdateStatus counts the text again now.
 	ZTLEStatusView* StatusView() const { return mStatusView; }
+	StatusLine* Status() const { return mStatusLine.get(); }
 	void UpdateStatus();
 
 	// Unsaved work kept safe (ZTLEWindowJournal.cpp). StartJournal keeps a
@@ -162,9 +177,17 @@ private:
 	void _StartStatusLine();
 	void _StatusTick();
 	void _TextChanged(int32 offset);
+	// What a recount found for the warning marks: the ranges to clear and to
+	// mark, and the entries marked after.
+	struct WarningRestyle
+	{
+		std::vector<std::pair<int32, int32>> unmark;
+		std::vector<std::pair<int32, int32>> mark;
+		std::vector<long> marked;
+	};
 	void _RecountProgress();
-	void _UpdateCaretEntry();
-	std::string _StatusText();
+	void _RestyleWarnings(WarningRestyle& restyle);
+	void _UpdateCaretEntry(int32 caret);
 	void _PutCaret(int32 offset);
 	void _ShowFindPanel(bool replace);
 	void _ShowGoToEntryPanel();
@@ -202,7 +225,7 @@ private:
 	// After a save went through: remembered as the current and a recent file,
 	// the window clean, the status told.
 	void _DidSave(const std::string& path);
-	bool _SaveToPath(const std::string& path, AfterSave then = kAfterSaveNothing);
+	SaveOutcome _SaveToPath(const std::string& path, AfterSave then = kAfterSaveNothing);
 	// The journal and the file on disk (ZTLEWindowJournal.cpp).
 	void _JournalTick();
 	BMessage _Snapshot();
@@ -243,6 +266,7 @@ private:
 
 	ZTLEBkgView* mBkgView;
 	ZTLocale* mLocale;
+	EditorAlerts mAlerts;
 	BMenu* mLanguageMenu;
 	Preferences* mPrefs;
 	BScrollView* mScrollView;
@@ -283,14 +307,8 @@ private:
 
 	// The status line, counted again when the text has rested a tick.
 	ZTLEStatusView* mStatusView;
+	std::unique_ptr<StatusLine> mStatusLine;
 	std::unique_ptr<BMessageRunner> mStatusRunner;
-	bool mEditedSinceTick;
-	bool mCountsStale;
-	int32 mLastCaret;
-	int32 mEntries, mTranslated, mWarnings;
-	bool mHasMarkers;
-	long mCaretEntry;
-	std::string mCaretFindings;
 	// Entries whose translation line carries the warning mark.
 	std::vector<long> mMarkedEntries;
 

@@ -32,11 +32,11 @@ BFilePanel* NewPanel(file_panel_mode mode)
 
 } // namespace
 
-void ZTLEWindow::FileSavePanel()
+bool ZTLEWindow::FileSavePanel()
 {
 	BMessage message(kMsgSaveFile);
 	if (!CheckInputFields())
-		return;
+		return false;
 
 	if (mSavePanel == nullptr) {
 		mSavePanel.reset(NewPanel(B_SAVE_PANEL));
@@ -73,6 +73,7 @@ void ZTLEWindow::FileSavePanel()
 	}
 	if (!mSavePanel->IsShowing())
 		mSavePanel->Show();
+	return true;
 }
 
 void ZTLEWindow::LoadPanel(int32 what)

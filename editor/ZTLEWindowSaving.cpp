@@ -10,11 +10,8 @@
 #include <string_view>
 #include <vector>
 
-#include "Alert.h"
 #include "Application.h"
 #include "Entry.h"
-#include "InterfaceDefs.h"
-#include "Invoker.h"
 #include "Menu.h"
 #include "MenuItem.h"
 #include "Message.h"
@@ -29,18 +26,14 @@
 #include "Preferences.h"
 #include "RecentFiles.h"
 #include "StateDigest.h"
+#include "StatusLine.h"
 #include "TextFormat.h"
-#include "ZTLEStatusView.h"
 #include "ZTLETextView.h"
 
 namespace {
 
 // Shown after the file's name while a save would write something new.
 const char* const kUnsavedMark = " *";
-
-// The buttons of the unsaved-work question, Save last: the framework's
-// default button (Enter) is the last one.
-enum { kAnswerCancel = 0, kAnswerDiscard = 1, kAnswerSave = 2 };
 
 } // namespace
 
@@ -63,22 +56,22 @@ void ZTLEWindow::_AddFileItems(BMenu* fileMenu)
 	fileMenu->AddSeparatorItem();
 }
 
-bool ZTLEWindow::Save()
+ZTLEWindow::SaveOutcome ZTLEWindow::Save()
 {
 	mAfterSave = kAfterSaveNothing;
-	if (mCurrentFile.empty()) {
-		FileSavePanel();
-		return false;
-	}
+	if (mCurrentFile.empty())
+		return FileSavePanel() ? kSavePanelOpened : kSaveRefused;
 	return _SaveToPath(mCurrentFile);
 }
 
-bool ZTLEWindow::_SaveToPath(const std::string& path, AfterSave then)
+ZTLEWindow::SaveOutcome ZTLEWindow::_SaveToPath(const std::string& path, AfterSave then)
 {
 	// The save below collects the entries and stops on a text that cannot
 	// be saved, so only the other checks come first.
-	if (!_CheckFieldsAndLength() || !_ConfirmOverwrite(path, then))
-		return false;
+	if (!_CheckFieldsAndLength())
+		return kSaveRefused;
+	if (!_ConfirmOverwrite(path, then))
+		return kSaveAsked;
 	BPath target(path.c_str());
 	BPath parent;
 	entry_ref folder;
@@ -87,10 +80,13 @@ bool ZTLEWindow::_SaveToPath(const std::string& path, AfterSave then)
 		// The folder went away: FileSaveTo names the path and the reason.
 		folder = entry_ref();
 	}
-	if (FileSaveTo(folder, target.Leaf() != nullptr ? target.Leaf() : "") != B_OK)
-		return false;
+	const status_t status = FileSaveTo(folder, target.Leaf() != nullptr ? target.Leaf() : "");
+	if (status == B_CANCELED)
+		return kSaveRefused;
+	if (status != B_OK)
+		return kSaveFailed;
 	_DidSave(target.Path());
-	return true;
+	return kSaved;
 }
 
 void ZTLEWindow::_DidSave(const std::string& path)
@@ -130,8 +126,8 @@ void ZTLEWindow::_ShowTitle(bool unsaved)
 void ZTLEWindow::_ShowStatus(const char* text)
 {
 	mStatusText = text != nullptr ? text : "";
-	if (mStatusView != nullptr && !mStatusText.empty())
-		mStatusView->ShowMessage(mStatusText);
+	if (mStatusLine != nullptr && !mStatusText.empty())
+		mStatusLine->ShowMessage(mStatusText);
 }
 
 void ZTLEWindow::_AddRecentFile(const std::string& path)
@@ -173,15 +169,11 @@ bool ZTLEWindow::ConfirmDiscardChanges(AfterSave then)
 	// Asked once: a second New or Quit meanwhile waits for the answer.
 	if (mAskingUnsaved)
 		return false;
-	BAlert* alert =
-	    new BAlert("Locale", _Text(kTextSaveChanges), _Text(kTextCancel), _Text(kTextDiscard),
-	               _Text(kTextSave), B_WIDTH_AS_USUAL, B_WARNING_ALERT);
-	alert->SetShortcut(kAnswerCancel, B_ESCAPE);
 	BMessage* answer = new BMessage(kMsgUnsavedAnswer);
 	answer->AddInt32(kFieldThen, then);
 	// The answer comes back as a message: meanwhile the window serves,
 	// scripts included. An alert that cannot be shown keeps the text.
-	mAskingUnsaved = alert->Go(new BInvoker(answer, this)) == B_OK;
+	mAskingUnsaved = mAlerts.AskUnsaved(answer, this);
 	return false;
 }
 
@@ -189,19 +181,19 @@ void ZTLEWindow::_UnsavedAnswered(const BMessage* message)
 {
 	mAskingUnsaved = false;
 	const AfterSave then = (AfterSave)message->GetInt32(kFieldThen, kAfterSaveNothing);
-	switch (message->GetInt32("which", kAnswerCancel)) {
-	case kAnswerDiscard:
+	switch (message->GetInt32("which", EditorAlerts::kUnsavedCancel)) {
+	case EditorAlerts::kUnsavedDiscard:
 		// This text, not a later one: typing before the next question
 		// makes it ask again.
 		mDiscardedState = _CleanStateKey();
 		_GoOn(then);
 		break;
-	case kAnswerSave:
+	case EditorAlerts::kUnsavedSave:
 		if (mCurrentFile.empty()) {
 			// The panel answers later; what waits goes on once it saved.
 			mAfterSave = then;
 			FileSavePanel();
-		} else if (_SaveToPath(mCurrentFile, then)) {
+		} else if (_SaveToPath(mCurrentFile, then) == kSaved) {
 			_GoOn(then);
 		}
 		break;
