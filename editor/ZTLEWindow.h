@@ -10,6 +10,7 @@
 
 #include "EditorAlerts.h"
 #include "InterfaceText.h"
+#include "LocaleDocument.h"
 
 class BFile;
 class BFilePanel;
@@ -139,7 +140,7 @@ public:
 	// and safe write as the panel; with no such file, the panel.
 	SaveOutcome Save();
 	// The file Save writes to ("" for none) and the last status text.
-	const std::string& CurrentFile() const { return mCurrentFile; }
+	const std::string& CurrentFile() const { return mDocument.File(); }
 	const std::string& StatusText() const { return mStatusText; }
 
 	// The Go menu (ZTLEWindowNavigation.cpp): the caret to the next or
@@ -215,7 +216,7 @@ private:
 	void _FieldAlert(InterfaceText text, BView* focus);
 	void _FieldAlert(const char* text, BView* focus);
 	// The entries the text saves; false (after an alert, the caret at the
-	// entry) when two lines claim one entry. On success mEntriesKey holds the
+	// entry) when two lines claim one entry. On success mCollectedKey holds the
 	// state key of what was collected, so a save need not walk the text again
 	// to mark the window clean.
 	bool _EntriesToSave(std::vector<std::string>* entries);
@@ -251,11 +252,9 @@ private:
 	void _MarkClean(std::string key);
 	std::string _CleanStateKey();
 	// The key of the header fields with these entries, or with the text's
-	// bytes where the text cannot be saved (entries is null): the header's
-	// part, then the text's.
+	// bytes where the text cannot be saved (entries is null).
 	std::string _StateKey(const std::vector<std::string>* entries);
 	std::string _HeaderKey();
-	std::string _TextKey(const std::vector<std::string>* entries);
 	// A header field changed: the title's mark without walking a text that
 	// did not change since its key was last taken.
 	void _HeaderEdited();
@@ -276,24 +275,19 @@ private:
 	std::unique_ptr<BFilePanel> mSavePanel;
 	std::unique_ptr<BFilePanel> mOpenPanel;
 
-	// What a save would have written after the last load, save or New.
-	std::string mCleanState;
-	std::string mEntriesKey;
-	// The text's part of the last key taken, while the text is unchanged
-	// since (empty when it changed).
-	std::string mTextKey;
+	// The current file and what its last load, save or New left.
+	LocaleDocument mDocument;
+	// The key of what the last collection of entries for a save found.
+	std::string mCollectedKey;
 	// Whether the title shows the unsaved mark, and whether the text changed
 	// since the mark was last decided.
 	bool mShownUnsaved = false;
 	bool mTitleStale = false;
-	std::string mCurrentFile;
 	std::string mStatusText;
 	std::string mBaseTitle;
 	AfterSave mAfterSave = kAfterSaveNothing;
-	// The unsaved-work question is up; the state of the text its Discard
-	// let go.
+	// The unsaved-work question is up.
 	bool mAskingUnsaved = false;
-	std::string mDiscardedState;
 	BMenu* mRecentMenu = nullptr;
 
 	// The journal of unsaved work and the watch over the open file.

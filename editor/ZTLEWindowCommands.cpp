@@ -288,7 +288,7 @@ void ZTLEWindow::NewFile()
 		control->SetText(nullptr);
 	if (mTextView != nullptr)
 		mTextView->SetText("", 0, nullptr);
-	mCurrentFile.clear();
+	mDocument.SetFile("");
 	mFileWatch->Forget();
 	_ShowStatus("");
 	_MarkClean();

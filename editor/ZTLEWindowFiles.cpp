@@ -91,13 +91,13 @@ bool ZTLEWindow::_EntriesToSave(std::vector<std::string>* entries)
 {
 	entries->clear();
 	if (mTextView == nullptr || mTextView->Text() == nullptr) {
-		mEntriesKey = _StateKey(nullptr);
+		mCollectedKey = _StateKey(nullptr);
 		return true;
 	}
 	const std::string_view edited(mTextView->Text(), mTextView->TextLength());
 	LocaleMerge::SaveRefusal refusal;
 	if (LocaleMerge::EntriesForSaving(edited, entries, &refusal)) {
-		mEntriesKey = _StateKey(entries);
+		mCollectedKey = _StateKey(entries);
 		return true;
 	}
 	std::string text;
@@ -317,7 +317,7 @@ bool ZTLEWindow::_LoadFileMessage(BMessage* message, bool asReference)
 	}
 	if (mPrefs != nullptr)
 		mPrefs->Set(kPrefLoadPath, fullPath);
-	mCurrentFile = fullPath;
+	mDocument.SetFile(fullPath);
 	mFileWatch->Watch(fullPath);
 	_AddRecentFile(fullPath);
 	_MarkClean();

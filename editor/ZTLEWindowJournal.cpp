@@ -56,8 +56,8 @@ BMessage ZTLEWindow::_Snapshot()
 {
 	// A copy of the text: the writer's thread never touches the view.
 	BMessage snapshot(WorkJournal::kJournalFormat);
-	snapshot.AddString(WorkJournal::kJournalFile, mCurrentFile.c_str());
-	if (!mCurrentFile.empty()) {
+	snapshot.AddString(WorkJournal::kJournalFile, mDocument.File().c_str());
+	if (!mDocument.File().empty()) {
 		const BMessage stamp = mFileWatch->Baseline().ToMessage();
 		snapshot.AddMessage(WorkJournal::kJournalFileStamp, &stamp);
 	}
@@ -103,16 +103,16 @@ void ZTLEWindow::_RecoveryAnswered(const BMessage* message)
 		const char* text = snapshot->GetString(WorkJournal::kJournalText, "");
 		if (mTextView != nullptr)
 			mTextView->SetText(text, (int32)strlen(text), nullptr);
-		mCurrentFile = snapshot->GetString(WorkJournal::kJournalFile, "");
+		mDocument.SetFile(snapshot->GetString(WorkJournal::kJournalFile, ""));
 		// The file as it was when the work was last loaded or saved: a save
 		// over what another program wrote since still asks.
 		BMessage stampMessage;
 		snapshot->FindMessage(WorkJournal::kJournalFileStamp, &stampMessage);
 		const FileStamp stamp = FileStamp::FromMessage(stampMessage);
-		if (mCurrentFile.empty())
+		if (mDocument.File().empty())
 			mFileWatch->Forget();
 		else
-			mFileWatch->Watch(mCurrentFile, &stamp);
+			mFileWatch->Watch(mDocument.File(), &stamp);
 		_MarkUnsaved();
 		// In this editor's journal before the orphan goes.
 		mJournal->Write(_Snapshot());
@@ -124,8 +124,7 @@ void ZTLEWindow::_MarkUnsaved()
 {
 	// No state a save could write is empty: unsaved until the next save,
 	// load or New.
-	mCleanState.clear();
-	mDiscardedState.clear();
+	mDocument.MarkUnsaved();
 	_ShowTitle(true);
 	// The text may be the only copy now: journalled though nobody types.
 	mJournal->Changed();
@@ -135,7 +134,7 @@ void ZTLEWindow::_FileChangedOnDisk(const BMessage* message)
 {
 	const std::string path = message->GetString(kFieldFile, "");
 	// A notice about a file the window has left since.
-	if (path.empty() || path != mCurrentFile || path != mFileWatch->Path())
+	if (path.empty() || path != mDocument.File() || path != mFileWatch->Path())
 		return;
 	if (message->GetBool(kFieldDeleted, false)) {
 		_MarkUnsaved();
@@ -160,7 +159,7 @@ void ZTLEWindow::_ReloadAnswered(const BMessage* message)
 	mAskingReload = false;
 	const std::string path = message->GetString(kFieldFile, "");
 	if (message->GetInt32("which", EditorAlerts::kReloadKeepMine) == EditorAlerts::kReloadReload &&
-	    path == mCurrentFile)
+	    path == mDocument.File())
 		_Reload(path);
 	// Keep Mine: the text stays unsaved, and a save asks before it writes
 	// over the other program's file.

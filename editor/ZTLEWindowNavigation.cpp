@@ -83,7 +83,7 @@ void ZTLEWindow::_StartStatusLine()
 void ZTLEWindow::_TextChanged(int32)
 {
 	mTitleStale = true;
-	mTextKey.clear();
+	mDocument.TextChanged();
 	mStatusLine->TextEdited();
 	if (mJournal != nullptr)
 		mJournal->Changed();

@@ -66,7 +66,7 @@ bool ZTLEWindow::FileSavePanel()
 	// Save As starts from the file being edited.
 	BPath current;
 	BPath currentFolder;
-	if (!mCurrentFile.empty() && current.SetTo(mCurrentFile.c_str()) == B_OK &&
+	if (!mDocument.File().empty() && current.SetTo(mDocument.File().c_str()) == B_OK &&
 	    current.GetParent(&currentFolder) == B_OK) {
 		mSavePanel->SetPanelDirectory(currentFolder.Path());
 		mSavePanel->SetSaveText(current.Leaf());

@@ -25,7 +25,6 @@
 #include "LocaleMerge.h"
 #include "Preferences.h"
 #include "RecentFiles.h"
-#include "StateDigest.h"
 #include "StatusLine.h"
 #include "TextFormat.h"
 #include "ZTLETextView.h"
@@ -59,9 +58,9 @@ void ZTLEWindow::_AddFileItems(BMenu* fileMenu)
 ZTLEWindow::SaveOutcome ZTLEWindow::Save()
 {
 	mAfterSave = kAfterSaveNothing;
-	if (mCurrentFile.empty())
+	if (mDocument.File().empty())
 		return FileSavePanel() ? kSavePanelOpened : kSaveRefused;
-	return _SaveToPath(mCurrentFile);
+	return _SaveToPath(mDocument.File());
 }
 
 ZTLEWindow::SaveOutcome ZTLEWindow::_SaveToPath(const std::string& path, AfterSave then)
@@ -95,10 +94,10 @@ void ZTLEWindow::_DidSave(const std::string& path)
 		mPrefs->Set(kPrefFileSavePath, path.c_str());
 		mPrefs->Set(kPrefLoadPath, path.c_str());
 	}
-	mCurrentFile = path;
+	mDocument.SetFile(path);
 	mFileWatch->Watch(path);
 	// What was written is the state the save collected: no second walk.
-	_MarkClean(mEntriesKey);
+	_MarkClean(mCollectedKey);
 	_AddRecentFile(path);
 	_ShowStatus(FillPlaceholders(_Text(kTextSaved), "%s", {path}).c_str());
 }
@@ -111,9 +110,9 @@ void ZTLEWindow::_UpdateTitle()
 void ZTLEWindow::_ShowTitle(bool unsaved)
 {
 	std::string title = mBaseTitle;
-	if (!mCurrentFile.empty()) {
-		BPath path(mCurrentFile.c_str());
-		title = path.Leaf() != nullptr ? path.Leaf() : mCurrentFile;
+	if (!mDocument.File().empty()) {
+		BPath path(mDocument.File().c_str());
+		title = path.Leaf() != nullptr ? path.Leaf() : mDocument.File();
 	}
 	mShownUnsaved = unsaved;
 	mTitleStale = false;
@@ -158,13 +157,12 @@ void ZTLEWindow::_BuildRecentMenu()
 
 bool ZTLEWindow::HasUnsavedChanges()
 {
-	return _CleanStateKey() != mCleanState;
+	return mDocument.IsUnsaved(_CleanStateKey());
 }
 
 bool ZTLEWindow::ConfirmDiscardChanges(AfterSave then)
 {
-	const std::string state = _CleanStateKey();
-	if (state == mCleanState || state == mDiscardedState)
+	if (mDocument.MayLetGo(_CleanStateKey()))
 		return true;
 	// Asked once: a second New or Quit meanwhile waits for the answer.
 	if (mAskingUnsaved)
@@ -185,15 +183,15 @@ void ZTLEWindow::_UnsavedAnswered(const BMessage* message)
 	case EditorAlerts::kUnsavedDiscard:
 		// This text, not a later one: typing before the next question
 		// makes it ask again.
-		mDiscardedState = _CleanStateKey();
+		mDocument.Discard(_CleanStateKey());
 		_GoOn(then);
 		break;
 	case EditorAlerts::kUnsavedSave:
-		if (mCurrentFile.empty()) {
+		if (mDocument.File().empty()) {
 			// The panel answers later; what waits goes on once it saved.
 			mAfterSave = then;
 			FileSavePanel();
-		} else if (_SaveToPath(mCurrentFile, then) == kSaved) {
+		} else if (_SaveToPath(mDocument.File(), then) == kSaved) {
 			_GoOn(then);
 		}
 		break;
@@ -219,8 +217,7 @@ void ZTLEWindow::_MarkClean()
 
 void ZTLEWindow::_MarkClean(std::string key)
 {
-	mCleanState = std::move(key);
-	mDiscardedState.clear();
+	mDocument.MarkClean(std::move(key));
 	if (mJournal != nullptr)
 		mJournal->Clear();
 	_ShowTitle(false);
@@ -238,46 +235,28 @@ std::string ZTLEWindow::_CleanStateKey()
 
 void ZTLEWindow::_HeaderEdited()
 {
-	if (mTextKey.empty()) {
+	std::string key;
+	if (mDocument.KeyWithHeader(_HeaderKey(), &key))
+		_ShowTitle(mDocument.IsUnsaved(key));
+	else
 		_UpdateTitle();
-		return;
-	}
-	_ShowTitle(_HeaderKey() + mTextKey != mCleanState);
 }
 
 std::string ZTLEWindow::_StateKey(const std::vector<std::string>* entries)
 {
-	mTextKey = _TextKey(entries);
-	return _HeaderKey() + mTextKey;
+	std::string_view text;
+	if (mTextView != nullptr && mTextView->Text() != nullptr)
+		text = std::string_view(mTextView->Text(), (size_t)mTextView->TextLength());
+	return mDocument.StateKey(_HeaderKey(), entries, text);
 }
 
 std::string ZTLEWindow::_HeaderKey()
 {
-	// What a save would write: the header fields and the entries, each added
-	// with its length so that no two different states feed the same bytes.
-	StateDigest digest;
+	std::vector<std::string_view> fields;
 	for (const HeaderField& header : kHeaderFields) {
-		const char* text = nullptr;
-		if (BTextControl* control = _TextControl(header.control))
-			text = control->Text();
-		digest.Add(text != nullptr ? text : "", text != nullptr ? strlen(text) : 0);
+		BTextControl* control = _TextControl(header.control);
+		const char* text = control != nullptr ? control->Text() : nullptr;
+		fields.emplace_back(text != nullptr ? text : "");
 	}
-	return digest.Value();
-}
-
-std::string ZTLEWindow::_TextKey(const std::vector<std::string>* entries)
-{
-	StateDigest digest;
-	if (entries != nullptr) {
-		const char kEntries = 'e';
-		digest.Add(&kEntries, 1);
-		for (const std::string& entry : *entries)
-			digest.Add(entry.data(), entry.size());
-	} else if (mTextView != nullptr && mTextView->Text() != nullptr) {
-		// A text that cannot be saved as it is: judged by its bytes.
-		const char kBytes = 'b';
-		digest.Add(&kBytes, 1);
-		digest.Add(mTextView->Text(), (size_t)mTextView->TextLength());
-	}
-	return digest.Value();
+	return LocaleDocument::HeaderKey(fields);
 }
