@@ -113,6 +113,11 @@ const char* mText[] = {
     "Another program deleted %s. The text is kept and marked unsaved.",
     "Another program changed %s since it was loaded or saved here. Overwrite it with this text?",
     "Overwrite",
+    "The file does not exist.",
+    "Permission denied.",
+    "It is a folder.",
+    "The file name is not valid.",
+    "Can't save the locale file '%s'.",
 };
 
 static_assert(std::size(mText) == kInterfaceTextCount,

@@ -111,6 +111,11 @@ enum InterfaceText : int32 {
 	kTextFileDeleted,       // "%s": the file
 	kTextOverwriteQuestion, // "%s": the file
 	kTextOverwrite,
+	kTextFileMissing,
+	kTextPermissionDenied,
+	kTextIsAFolder,
+	kTextBadFileName,
+	kTextCannotSaveFile, // "%s": the path of the file
 
 	kInterfaceTextCount
 };

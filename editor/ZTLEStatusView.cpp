@@ -83,55 +83,16 @@ status_t ZTLEStatusView::GetSupportedSuites(BMessage* data)
 	return BView::GetSupportedSuites(data);
 }
 
-void ZTLEStatusView::SetProgress(const std::string& text)
+void ZTLEStatusView::SetText(const std::string& text)
 {
-	mProgress = text;
-	_Changed();
-}
-
-void ZTLEStatusView::ShowMessage(const std::string& text)
-{
-	mMessage = text;
-	mMessageCaret = -1;
-	_Changed();
-}
-
-void ZTLEStatusView::CaretAt(int32 caret)
-{
-	if (mMessage.empty())
+	if (text == mShown)
 		return;
-	if (mMessageCaret < 0)
-		mMessageCaret = caret;
-	else if (caret != mMessageCaret)
-		TextEdited();
-}
-
-void ZTLEStatusView::TextEdited()
-{
-	if (mMessage.empty())
-		return;
-	mMessage.clear();
-	_Changed();
-}
-
-void ZTLEStatusView::SetActivity(const std::string& text)
-{
-	mActivity = text;
-	_Changed();
+	mShown = text;
+	// Only this line repaints; the text above is left alone.
+	Invalidate();
 }
 
 const std::string& ZTLEStatusView::Text() const
 {
 	return mShown;
-}
-
-void ZTLEStatusView::_Changed()
-{
-	const std::string& shown =
-	    !mActivity.empty() ? mActivity : (mMessage.empty() ? mProgress : mMessage);
-	if (shown == mShown)
-		return;
-	mShown = shown;
-	// Only this line repaints; the text above is left alone.
-	Invalidate();
 }

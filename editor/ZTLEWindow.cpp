@@ -31,6 +31,7 @@
 #include "LocaleFileFilter.h"
 #include "Preferences.h"
 #include "ReferenceDisplay.h"
+#include "StatusLine.h"
 #include "ZTLEBkgView.h"
 #include "ZTLETextView.h"
 #include "ZTLocale.h"
@@ -67,11 +68,9 @@ BRect MainWindowFrame(Preferences* prefs)
 ZTLEWindow::ZTLEWindow(const char* title, Preferences* prefs, window_look look, window_feel feel,
                        uint32 flags)
     : BWindow(MainWindowFrame(prefs), title, look, feel, flags, B_CURRENT_WORKSPACE),
-      mBkgView(nullptr), mLocale(ZTLocale::GetInstance()), mLanguageMenu(nullptr), mPrefs(prefs),
-      mScrollView(nullptr), mTextView(nullptr), mStatusView(nullptr), mEditedSinceTick(false),
-      mCountsStale(true), mLastCaret(-1), mEntries(0), mTranslated(0), mWarnings(0),
-      mHasMarkers(false), mCaretEntry(0), mMatchCase(false), mFindPanel(nullptr),
-      mEntryPanel(nullptr)
+      mBkgView(nullptr), mLocale(ZTLocale::GetInstance()), mAlerts(mLocale), mLanguageMenu(nullptr),
+      mPrefs(prefs), mScrollView(nullptr), mTextView(nullptr), mStatusView(nullptr),
+      mMatchCase(false), mFindPanel(nullptr), mEntryPanel(nullptr)
 {
 	float minWidth, maxWidth, minHeight, maxHeight;
 	GetSizeLimits(&minWidth, &maxWidth, &minHeight, &maxHeight);

@@ -3,11 +3,14 @@
 
 #include <memory>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "Window.h"
 
+#include "EditorAlerts.h"
 #include "InterfaceText.h"
+#include "LocaleDocument.h"
 
 class BFile;
 class BFilePanel;
@@ -26,6 +29,7 @@ class LocaleFileFilter;
 class Preferences;
 class AppSurvey;
 class ReferenceFetcher;
+class StatusLine;
 class ZTBitmapMenuItem;
 class ZTLEBkgView;
 class ZTLEInputWindow;
@@ -84,7 +88,8 @@ public:
 
 	// Input checks and panels.
 	bool CheckInputFields();
-	void FileSavePanel();
+	// True when the panel shows; false when the checks refused the text.
+	bool FileSavePanel();
 	void LoadPanel(int32 what);
 
 	// Reference texts. ReferenceLoadSig asks the application on a fetcher
@@ -122,12 +127,20 @@ public:
 	// and goes on with then once the text is saved or discarded.
 	bool ConfirmDiscardChanges(AfterSave then = kAfterSaveNothing);
 
+	// What a save came to. Only kSaved wrote the file; the panel and the
+	// overwrite question save later, on the user's answer.
+	enum SaveOutcome {
+		kSaved,
+		kSavePanelOpened, // no current file: the save panel asks for one
+		kSaveAsked,       // another program changed the file: Overwrite is asked
+		kSaveRefused,     // a header field or the text cannot be saved (said)
+		kSaveFailed       // the file could not be written (said)
+	};
 	// File > Save: to the file last loaded or saved, through the same checks
-	// and safe write as the panel; with no such file, the panel. True when
-	// saved without the panel.
-	bool Save();
+	// and safe write as the panel; with no such file, the panel.
+	SaveOutcome Save();
 	// The file Save writes to ("" for none) and the last status text.
-	const std::string& CurrentFile() const { return mCurrentFile; }
+	const std::string& CurrentFile() const { return mDocument.File(); }
 	const std::string& StatusText() const { return mStatusText; }
 
 	// The Go menu (ZTLEWindowNavigation.cpp): the caret to the next or
@@ -137,8 +150,11 @@ public:
 	bool GoToUntranslated(bool forward);
 	bool GoToWarning(bool forward);
 	bool GoToEntry(long entry);
-	// The status line: progress, the entry at the caret and its findings.
+	// The status line: progress, the entry at the caret and its findings,
+	// or a message, or what the window waits for. StatusView shows what
+	// Status decides; UpdateStatus counts the text again now.
 	ZTLEStatusView* StatusView() const { return mStatusView; }
+	StatusLine* Status() const { return mStatusLine.get(); }
 	void UpdateStatus();
 
 	// Unsaved work kept safe (ZTLEWindowJournal.cpp). StartJournal keeps a
@@ -162,9 +178,17 @@ private:
 	void _StartStatusLine();
 	void _StatusTick();
 	void _TextChanged(int32 offset);
+	// What a recount found for the warning marks: the ranges to clear and to
+	// mark, and the entries marked after.
+	struct WarningRestyle
+	{
+		std::vector<std::pair<int32, int32>> unmark;
+		std::vector<std::pair<int32, int32>> mark;
+		std::vector<long> marked;
+	};
 	void _RecountProgress();
-	void _UpdateCaretEntry();
-	std::string _StatusText();
+	void _RestyleWarnings(WarningRestyle& restyle);
+	void _UpdateCaretEntry(int32 caret);
 	void _PutCaret(int32 offset);
 	void _ShowFindPanel(bool replace);
 	void _ShowGoToEntryPanel();
@@ -192,7 +216,7 @@ private:
 	void _FieldAlert(InterfaceText text, BView* focus);
 	void _FieldAlert(const char* text, BView* focus);
 	// The entries the text saves; false (after an alert, the caret at the
-	// entry) when two lines claim one entry. On success mEntriesKey holds the
+	// entry) when two lines claim one entry. On success mCollectedKey holds the
 	// state key of what was collected, so a save need not walk the text again
 	// to mark the window clean.
 	bool _EntriesToSave(std::vector<std::string>* entries);
@@ -202,7 +226,7 @@ private:
 	// After a save went through: remembered as the current and a recent file,
 	// the window clean, the status told.
 	void _DidSave(const std::string& path);
-	bool _SaveToPath(const std::string& path, AfterSave then = kAfterSaveNothing);
+	SaveOutcome _SaveToPath(const std::string& path, AfterSave then = kAfterSaveNothing);
 	// The journal and the file on disk (ZTLEWindowJournal.cpp).
 	void _JournalTick();
 	BMessage _Snapshot();
@@ -228,11 +252,9 @@ private:
 	void _MarkClean(std::string key);
 	std::string _CleanStateKey();
 	// The key of the header fields with these entries, or with the text's
-	// bytes where the text cannot be saved (entries is null): the header's
-	// part, then the text's.
+	// bytes where the text cannot be saved (entries is null).
 	std::string _StateKey(const std::vector<std::string>* entries);
 	std::string _HeaderKey();
-	std::string _TextKey(const std::vector<std::string>* entries);
 	// A header field changed: the title's mark without walking a text that
 	// did not change since its key was last taken.
 	void _HeaderEdited();
@@ -243,6 +265,7 @@ private:
 
 	ZTLEBkgView* mBkgView;
 	ZTLocale* mLocale;
+	EditorAlerts mAlerts;
 	BMenu* mLanguageMenu;
 	Preferences* mPrefs;
 	BScrollView* mScrollView;
@@ -252,24 +275,19 @@ private:
 	std::unique_ptr<BFilePanel> mSavePanel;
 	std::unique_ptr<BFilePanel> mOpenPanel;
 
-	// What a save would have written after the last load, save or New.
-	std::string mCleanState;
-	std::string mEntriesKey;
-	// The text's part of the last key taken, while the text is unchanged
-	// since (empty when it changed).
-	std::string mTextKey;
+	// The current file and what its last load, save or New left.
+	LocaleDocument mDocument;
+	// The key of what the last collection of entries for a save found.
+	std::string mCollectedKey;
 	// Whether the title shows the unsaved mark, and whether the text changed
 	// since the mark was last decided.
 	bool mShownUnsaved = false;
 	bool mTitleStale = false;
-	std::string mCurrentFile;
 	std::string mStatusText;
 	std::string mBaseTitle;
 	AfterSave mAfterSave = kAfterSaveNothing;
-	// The unsaved-work question is up; the state of the text its Discard
-	// let go.
+	// The unsaved-work question is up.
 	bool mAskingUnsaved = false;
-	std::string mDiscardedState;
 	BMenu* mRecentMenu = nullptr;
 
 	// The journal of unsaved work and the watch over the open file.
@@ -283,14 +301,8 @@ private:
 
 	// The status line, counted again when the text has rested a tick.
 	ZTLEStatusView* mStatusView;
+	std::unique_ptr<StatusLine> mStatusLine;
 	std::unique_ptr<BMessageRunner> mStatusRunner;
-	bool mEditedSinceTick;
-	bool mCountsStale;
-	int32 mLastCaret;
-	int32 mEntries, mTranslated, mWarnings;
-	bool mHasMarkers;
-	long mCaretEntry;
-	std::string mCaretFindings;
 	// Entries whose translation line carries the warning mark.
 	std::vector<long> mMarkedEntries;
 

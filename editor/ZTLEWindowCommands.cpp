@@ -288,7 +288,7 @@ void ZTLEWindow::NewFile()
 		control->SetText(nullptr);
 	if (mTextView != nullptr)
 		mTextView->SetText("", 0, nullptr);
-	mCurrentFile.clear();
+	mDocument.SetFile("");
 	mFileWatch->Forget();
 	_ShowStatus("");
 	_MarkClean();
@@ -304,9 +304,7 @@ void ZTLEWindow::SwitchLanguage(const char* language)
 		mPrefs->Set(kPrefLanguage, language);
 	GetUserLocaleFolder(be_app, &userFolder);
 	SelectInterfaceLanguage(mLocale, folder, userFolder, language);
-	BAlert* alert = new BAlert("Locale", _Text(kTextLanguageOnRestart), _Text(kTextContinue),
-	                           nullptr, nullptr, B_WIDTH_AS_USUAL, B_INFO_ALERT);
-	alert->Go(nullptr);
+	mAlerts.Tell(_Text(kTextLanguageOnRestart), kTextContinue, B_INFO_ALERT);
 }
 
 void ZTLEWindow::_PostToFocus(BMessage* message)

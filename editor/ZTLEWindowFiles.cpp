@@ -9,7 +9,6 @@
 #include <utility>
 #include <vector>
 
-#include "Alert.h"
 #include "Application.h"
 #include "Entry.h"
 #include "File.h"
@@ -37,32 +36,24 @@
 
 namespace {
 
-std::string Reason(status_t status)
+// Why a file could not be reached, in the interface language.
+InterfaceText ReasonText(status_t status)
 {
 	switch (status) {
 	case B_ENTRY_NOT_FOUND:
 	case B_FILE_NOT_FOUND:
-		return "The file does not exist.";
+		return kTextFileMissing;
 	case B_PERMISSION_DENIED:
 	case B_NOT_ALLOWED:
-		return "Permission denied.";
+		return kTextPermissionDenied;
 	case B_IS_A_DIRECTORY:
-		return "It is a folder.";
+		return kTextIsAFolder;
 	case B_NO_INIT:
 	case B_BAD_VALUE:
-		return "The file name is not valid.";
+		return kTextBadFileName;
 	default:
-		return "It is not a locale file, or it is damaged.";
+		return kTextNotALocaleFile;
 	}
-}
-
-// Nothing waits on the answer: the window goes on serving (and scripts
-// reach it) while the alert is up.
-void CannotLoadAlert(const std::string& text, const char* cancel)
-{
-	(new BAlert("Locale", text.c_str(), cancel, nullptr, nullptr, B_WIDTH_AS_USUAL,
-	            B_WARNING_ALERT))
-	    ->Go(nullptr);
 }
 
 } // namespace
@@ -100,13 +91,13 @@ bool ZTLEWindow::_EntriesToSave(std::vector<std::string>* entries)
 {
 	entries->clear();
 	if (mTextView == nullptr || mTextView->Text() == nullptr) {
-		mEntriesKey = _StateKey(nullptr);
+		mCollectedKey = _StateKey(nullptr);
 		return true;
 	}
 	const std::string_view edited(mTextView->Text(), mTextView->TextLength());
 	LocaleMerge::SaveRefusal refusal;
 	if (LocaleMerge::EntriesForSaving(edited, entries, &refusal)) {
-		mEntriesKey = _StateKey(entries);
+		mCollectedKey = _StateKey(entries);
 		return true;
 	}
 	std::string text;
@@ -204,13 +195,10 @@ status_t ZTLEWindow::FileSaveTo(const entry_ref& directory, const char* name)
 		status = LocaleFile::Write(path.Path(), locale, hasLanguage ? language.c_str() : nullptr,
 		                           &reason);
 	} else
-		reason = Reason(status);
-	if (status != B_OK) {
-		std::string text = "Can't save the locale file '" + shownPath + "'.\n\n" + reason;
-		(new BAlert("Locale", text.c_str(), _Text(kTextCancel), nullptr, nullptr, B_WIDTH_AS_USUAL,
-		            B_WARNING_ALERT))
-		    ->Go(nullptr);
-	}
+		reason = _Text(ReasonText(status));
+	if (status != B_OK)
+		mAlerts.Warn(FillPlaceholders(_Text(kTextCannotSaveFile), "%s", {shownPath}) + "\n\n" +
+		             reason);
 	return status;
 }
 
@@ -276,9 +264,8 @@ bool ZTLEWindow::_LoadFileMessage(BMessage* message, bool asReference)
 		const char* named = nullptr;
 		if (!asReference && message->FindString(kFieldNamedPath, 0, &named) == B_OK &&
 		    named != nullptr) {
-			CannotLoadAlert(FillPlaceholders(_Text(kTextCannotLoadFile), "%s", {named}) + "\n\n" +
-			                    Reason(B_ENTRY_NOT_FOUND),
-			                _Text(kTextCancel));
+			mAlerts.Warn(FillPlaceholders(_Text(kTextCannotLoadFile), "%s", {named}) + "\n\n" +
+			             _Text(kTextFileMissing));
 		}
 		return false;
 	}
@@ -295,9 +282,7 @@ bool ZTLEWindow::_LoadFileMessage(BMessage* message, bool asReference)
 		repairNotice =
 		    FillPlaceholders(_Text(kTextInterruptedSaveCopy), "%s", {fullPath, repair.copy});
 	if (!repairNotice.empty()) {
-		(new BAlert("Locale", repairNotice.c_str(), _Text(kTextCancel), nullptr, nullptr,
-		            B_WIDTH_AS_USUAL, B_WARNING_ALERT))
-		    ->Go(nullptr);
+		mAlerts.Warn(repairNotice);
 		_ShowStatus(repairNotice.c_str());
 	}
 	BFile file(&ref, B_READ_ONLY);
@@ -316,9 +301,9 @@ bool ZTLEWindow::_LoadFileMessage(BMessage* message, bool asReference)
 	if (status != B_OK) {
 		// A file that opened but does not load is no locale file, whatever
 		// code its bytes gave (an empty file, text, a broken body): that is
-		// said in the interface language. The reasons a file does not open
-		// have no texts of their own yet.
-		std::string reason = opened ? _Text(kTextNotALocaleFile) : Reason(status);
+		// said in the interface language, as are the reasons a file does not
+		// open.
+		std::string reason = _Text(opened ? kTextNotALocaleFile : ReasonText(status));
 		off_t size = 0;
 		if (status == B_FILE_TOO_LARGE && file.GetSize(&size) == B_OK) {
 			const off_t kMiB = 1024 * 1024;
@@ -326,21 +311,18 @@ bool ZTLEWindow::_LoadFileMessage(BMessage* message, bool asReference)
 			                          {std::to_string((size + kMiB - 1) / kMiB),
 			                           std::to_string(kLocaleFileMaxSize / kMiB)});
 		}
-		CannotLoadAlert(FillPlaceholders(_Text(kTextCannotLoadFile), "%s", {fullPath}) + "\n\n" +
-		                    reason,
-		                _Text(kTextCancel));
+		mAlerts.Warn(FillPlaceholders(_Text(kTextCannotLoadFile), "%s", {fullPath}) + "\n\n" +
+		             reason);
 		return false;
 	}
 	if (mPrefs != nullptr)
 		mPrefs->Set(kPrefLoadPath, fullPath);
-	mCurrentFile = fullPath;
+	mDocument.SetFile(fullPath);
 	mFileWatch->Watch(fullPath);
 	_AddRecentFile(fullPath);
 	_MarkClean();
 	if (!mLoadNotice.empty()) {
-		(new BAlert("Locale", mLoadNotice.c_str(), _Text(kTextCancel), nullptr, nullptr,
-		            B_WIDTH_AS_USUAL, B_INFO_ALERT))
-		    ->Go(nullptr);
+		mAlerts.Warn(mLoadNotice, B_INFO_ALERT);
 		_ShowStatus(mLoadNotice.c_str());
 	}
 	return true;
@@ -378,7 +360,5 @@ void ZTLEWindow::_FieldAlert(const char* text, BView* focus)
 	// closes.
 	if (focus != nullptr)
 		focus->MakeFocus(true);
-	(new BAlert("Locale", text, _Text(kTextCancel), nullptr, nullptr, B_WIDTH_AS_USUAL,
-	            B_INFO_ALERT))
-	    ->Go(nullptr);
+	mAlerts.Warn(text, B_INFO_ALERT);
 }

@@ -15,11 +15,11 @@
 #include "TextView.h"
 
 #include "EditorMessages.h"
+#include "StatusLine.h"
 #include "TextChange.h"
 #include "TextFormat.h"
 #include "TextSearch.h"
 #include "ZTLEInputWindow.h"
-#include "ZTLEStatusView.h"
 #include "ZTLETextView.h"
 
 void ZTLEWindow::_AddFindItems(BMenu* editMenu)
@@ -93,7 +93,7 @@ bool ZTLEWindow::FindNext(bool forward)
 	                         ? TextSearch::FindForward(text, mFindText, (size_t)end, mMatchCase)
 	                         : TextSearch::FindBackward(text, mFindText, (size_t)start, mMatchCase);
 	if (found == std::string_view::npos) {
-		mStatusView->ShowMessage(FillPlaceholders(_Text(kTextNotFound), "%s", {mFindText}));
+		mStatusLine->ShowMessage(FillPlaceholders(_Text(kTextNotFound), "%s", {mFindText}));
 		return false;
 	}
 	mTextView->Select((int32)found, (int32)(found + mFindText.size()));
@@ -101,7 +101,7 @@ bool ZTLEWindow::FindNext(bool forward)
 	// Found anywhere, but a marker or reference line is not the
 	// translator's to change: say so before Replace is tried on it.
 	const bool inComment = TextSearch::TouchesCommentLine(text, found, found + mFindText.size());
-	mStatusView->ShowMessage(
+	mStatusLine->ShowMessage(
 	    inComment ? FillPlaceholders(_Text(kTextFoundInComment), "%s", {mFindText}) : "");
 	return true;
 }
@@ -120,7 +120,7 @@ void ZTLEWindow::ReplaceSelection()
 		// Nothing changes; the next match is selected, and the status says
 		// why this one stayed.
 		FindNext(true);
-		mStatusView->ShowMessage(_Text(kTextCommentNotReplaced));
+		mStatusLine->ShowMessage(_Text(kTextCommentNotReplaced));
 		return;
 	}
 	const std::string replacement = TextSearch::ReplacementAt(text, (size_t)start, mReplaceText);
@@ -146,7 +146,7 @@ void ZTLEWindow::ReplaceAll()
 		                  (int32)change.replacement.size());
 	}
 	const std::string count = std::to_string(replaced.replaced);
-	mStatusView->ShowMessage(replaced.inComments == 0
+	mStatusLine->ShowMessage(replaced.inComments == 0
 	                             ? FillPlaceholders(_Text(kTextReplacedCount), "%d", {count})
 	                             : FillPlaceholders(_Text(kTextReplacedInComments), "%d",
 	                                                {count, std::to_string(replaced.inComments)}));

@@ -8,9 +8,7 @@
 #include <ctime>
 #include <string>
 
-#include "Alert.h"
 #include "Entry.h"
-#include "Invoker.h"
 #include "Message.h"
 #include "TextControl.h"
 
@@ -23,12 +21,6 @@
 #include "ZTLETextView.h"
 
 namespace {
-
-// The buttons of the three questions. The last one is what Enter presses;
-// each question's safe answer is the one closing it gives.
-enum { kAnswerDiscard = 0, kAnswerRestore = 1 };
-enum { kAnswerReload = 0, kAnswerKeepMine = 1 };
-enum { kAnswerCancel = 0, kAnswerOverwrite = 1 };
 
 std::string LocalTime(int64 seconds)
 {
@@ -64,8 +56,8 @@ BMessage ZTLEWindow::_Snapshot()
 {
 	// A copy of the text: the writer's thread never touches the view.
 	BMessage snapshot(WorkJournal::kJournalFormat);
-	snapshot.AddString(WorkJournal::kJournalFile, mCurrentFile.c_str());
-	if (!mCurrentFile.empty()) {
+	snapshot.AddString(WorkJournal::kJournalFile, mDocument.File().c_str());
+	if (!mDocument.File().empty()) {
 		const BMessage stamp = mFileWatch->Baseline().ToMessage();
 		snapshot.AddMessage(WorkJournal::kJournalFileStamp, &stamp);
 	}
@@ -91,11 +83,9 @@ void ZTLEWindow::_OfferRecovery()
 	const std::string text =
 	    file[0] != '\0' ? FillPlaceholders(_Text(kTextRestoreFileQuestion), "%s", {file, when})
 	                    : FillPlaceholders(_Text(kTextRestoreUntitledQuestion), "%s", {when});
-	BAlert* alert = new BAlert("Locale", text.c_str(), _Text(kTextDiscard), _Text(kTextRestore),
-	                           nullptr, B_WIDTH_AS_USUAL, B_WARNING_ALERT);
 	mRecovered = std::move(snapshot);
 	// Unanswered, the work stays where it is for the next start.
-	if (alert->Go(new BInvoker(new BMessage(kMsgRecoveryAnswer), this)) != B_OK)
+	if (!mAlerts.AskRecovery(text, new BMessage(kMsgRecoveryAnswer), this))
 		mRecovered.reset();
 }
 
@@ -104,7 +94,8 @@ void ZTLEWindow::_RecoveryAnswered(const BMessage* message)
 	if (mRecovered == nullptr)
 		return;
 	const std::unique_ptr<BMessage> snapshot = std::move(mRecovered);
-	if (message->GetInt32("which", kAnswerRestore) == kAnswerRestore) {
+	if (message->GetInt32("which", EditorAlerts::kRecoveryRestore) ==
+	    EditorAlerts::kRecoveryRestore) {
 		for (const HeaderField& header : kHeaderFields) {
 			if (BTextControl* control = _TextControl(header.control))
 				control->SetText(snapshot->GetString(*header.field, ""));
@@ -112,16 +103,16 @@ void ZTLEWindow::_RecoveryAnswered(const BMessage* message)
 		const char* text = snapshot->GetString(WorkJournal::kJournalText, "");
 		if (mTextView != nullptr)
 			mTextView->SetText(text, (int32)strlen(text), nullptr);
-		mCurrentFile = snapshot->GetString(WorkJournal::kJournalFile, "");
+		mDocument.SetFile(snapshot->GetString(WorkJournal::kJournalFile, ""));
 		// The file as it was when the work was last loaded or saved: a save
 		// over what another program wrote since still asks.
 		BMessage stampMessage;
 		snapshot->FindMessage(WorkJournal::kJournalFileStamp, &stampMessage);
 		const FileStamp stamp = FileStamp::FromMessage(stampMessage);
-		if (mCurrentFile.empty())
+		if (mDocument.File().empty())
 			mFileWatch->Forget();
 		else
-			mFileWatch->Watch(mCurrentFile, &stamp);
+			mFileWatch->Watch(mDocument.File(), &stamp);
 		_MarkUnsaved();
 		// In this editor's journal before the orphan goes.
 		mJournal->Write(_Snapshot());
@@ -133,8 +124,7 @@ void ZTLEWindow::_MarkUnsaved()
 {
 	// No state a save could write is empty: unsaved until the next save,
 	// load or New.
-	mCleanState.clear();
-	mDiscardedState.clear();
+	mDocument.MarkUnsaved();
 	_ShowTitle(true);
 	// The text may be the only copy now: journalled though nobody types.
 	mJournal->Changed();
@@ -144,7 +134,7 @@ void ZTLEWindow::_FileChangedOnDisk(const BMessage* message)
 {
 	const std::string path = message->GetString(kFieldFile, "");
 	// A notice about a file the window has left since.
-	if (path.empty() || path != mCurrentFile || path != mFileWatch->Path())
+	if (path.empty() || path != mDocument.File() || path != mFileWatch->Path())
 		return;
 	if (message->GetBool(kFieldDeleted, false)) {
 		_MarkUnsaved();
@@ -159,18 +149,17 @@ void ZTLEWindow::_FileChangedOnDisk(const BMessage* message)
 	if (mAskingReload)
 		return;
 	const std::string text = FillPlaceholders(_Text(kTextFileChangedQuestion), "%s", {path});
-	BAlert* alert = new BAlert("Locale", text.c_str(), _Text(kTextReload), _Text(kTextKeepMine),
-	                           nullptr, B_WIDTH_AS_USUAL, B_WARNING_ALERT);
 	BMessage* answer = new BMessage(kMsgReloadAnswer);
 	answer->AddString(kFieldFile, path.c_str());
-	mAskingReload = alert->Go(new BInvoker(answer, this)) == B_OK;
+	mAskingReload = mAlerts.AskReload(text, answer, this);
 }
 
 void ZTLEWindow::_ReloadAnswered(const BMessage* message)
 {
 	mAskingReload = false;
 	const std::string path = message->GetString(kFieldFile, "");
-	if (message->GetInt32("which", kAnswerKeepMine) == kAnswerReload && path == mCurrentFile)
+	if (message->GetInt32("which", EditorAlerts::kReloadKeepMine) == EditorAlerts::kReloadReload &&
+	    path == mDocument.File())
 		_Reload(path);
 	// Keep Mine: the text stays unsaved, and a save asks before it writes
 	// over the other program's file.
@@ -198,24 +187,22 @@ bool ZTLEWindow::_ConfirmOverwrite(const std::string& path, AfterSave then)
 	if (mAskingOverwrite)
 		return false;
 	const std::string text = FillPlaceholders(_Text(kTextOverwriteQuestion), "%s", {path});
-	BAlert* alert = new BAlert("Locale", text.c_str(), _Text(kTextCancel), _Text(kTextOverwrite),
-	                           nullptr, B_WIDTH_AS_USUAL, B_WARNING_ALERT);
-	alert->SetShortcut(kAnswerCancel, B_ESCAPE);
 	BMessage* answer = new BMessage(kMsgOverwriteAnswer);
 	answer->AddString(kFieldFile, path.c_str());
 	answer->AddInt32(kFieldThen, then);
-	mAskingOverwrite = alert->Go(new BInvoker(answer, this)) == B_OK;
+	mAskingOverwrite = mAlerts.AskOverwrite(text, answer, this);
 	return false;
 }
 
 void ZTLEWindow::_OverwriteAnswered(const BMessage* message)
 {
 	mAskingOverwrite = false;
-	if (message->GetInt32("which", kAnswerCancel) != kAnswerOverwrite)
+	if (message->GetInt32("which", EditorAlerts::kOverwriteCancel) !=
+	    EditorAlerts::kOverwriteOverwrite)
 		return;
 	const std::string path = message->GetString(kFieldFile, "");
 	mOverwriteAllowed = path;
-	if (_SaveToPath(path))
+	if (_SaveToPath(path) == kSaved)
 		_GoOn((AfterSave)message->GetInt32(kFieldThen, kAfterSaveNothing));
 	mOverwriteAllowed.clear();
 }

@@ -23,6 +23,7 @@
 #include "EditorMessages.h"
 #include "EntryBlocks.h"
 #include "JournalKeeper.h"
+#include "StatusLine.h"
 #include "TextFormat.h"
 #include "ZTLEBkgView.h"
 #include "ZTLEInputWindow.h"
@@ -35,8 +36,6 @@ const bigtime_t kStatusTick = 150000;
 // The bytes read on either side of the caret to find its entry; a block
 // longer than this is looked up in the whole text.
 const int32 kCaretWindow = 16 * 1024;
-const char kSeparator[] = " \xc2\xb7 ";
-
 std::string Number(long value)
 {
 	return std::to_string(value);
@@ -67,6 +66,10 @@ void ZTLEWindow::_BuildStatusLine(BRect frame)
 	BFont font(be_plain_font);
 	font.SetSize(11);
 	mStatusView->SetFont(&font);
+	ZTLEStatusView* view = mStatusView;
+	mStatusLine =
+	    std::make_unique<StatusLine>([this](InterfaceText text) { return _Text(text); },
+	                                 [view](const std::string& text) { view->SetText(text); });
 }
 
 void ZTLEWindow::_StartStatusLine()
@@ -79,11 +82,9 @@ void ZTLEWindow::_StartStatusLine()
 
 void ZTLEWindow::_TextChanged(int32)
 {
-	mEditedSinceTick = true;
-	mCountsStale = true;
 	mTitleStale = true;
-	mTextKey.clear();
-	mStatusView->TextEdited();
+	mDocument.TextChanged();
+	mStatusLine->TextEdited();
 	if (mJournal != nullptr)
 		mJournal->Changed();
 }
@@ -92,82 +93,77 @@ void ZTLEWindow::_StatusTick()
 {
 	int32 caret = 0, end = 0;
 	mTextView->GetSelection(&caret, &end);
-	mStatusView->CaretAt(caret);
-	if (mEditedSinceTick) {
-		// Still typing: the entry at the caret now, once per tick however
-		// many keys came; the counts once it rests. The unsaved mark appears
-		// at the first tick, but whether typing went back to the saved text
-		// is a walk over all of it, made once it rests.
-		mEditedSinceTick = false;
-		mLastCaret = caret;
-		_UpdateCaretEntry();
-		if (mTitleStale && !mShownUnsaved)
-			_UpdateTitle();
-	} else if (mCountsStale || mTitleStale) {
-		if (mTitleStale)
-			_UpdateTitle();
-		if (mCountsStale)
-			UpdateStatus();
-		return;
-	} else if (caret != mLastCaret) {
-		mLastCaret = caret;
-		_UpdateCaretEntry();
-	} else {
-		return;
+	const StatusLine::Work work = mStatusLine->Tick(caret);
+	// The unsaved mark appears at the first tick of typing, but whether
+	// typing went back to the saved text is a walk over all of it, made
+	// once it rests.
+	if (mTitleStale && (work != StatusLine::kTyping || !mShownUnsaved))
+		_UpdateTitle();
+	switch (work) {
+	case StatusLine::kRested:
+		_RecountProgress();
+		_UpdateCaretEntry(caret);
+		break;
+	case StatusLine::kTyping:
+	case StatusLine::kCaretMoved:
+		_UpdateCaretEntry(caret);
+		break;
+	case StatusLine::kNothing:
+		break;
 	}
-	mStatusView->SetProgress(_StatusText());
 }
 
 void ZTLEWindow::UpdateStatus()
 {
 	_RecountProgress();
-	int32 end = 0;
-	mTextView->GetSelection(&mLastCaret, &end);
-	_UpdateCaretEntry();
-	mEditedSinceTick = false;
-	mStatusView->SetProgress(_StatusText());
+	int32 caret = 0, end = 0;
+	mTextView->GetSelection(&caret, &end);
+	_UpdateCaretEntry(caret);
 }
 
 void ZTLEWindow::_RecountProgress()
 {
-	mCountsStale = false;
 	const std::string_view text(mTextView->Text(), (size_t)mTextView->TextLength());
-	// The warning marks, in the same pass: the translation line of each
-	// block with a warning is underlined, which leaves the colours of the
-	// comments alone. Marks of blocks that no longer warn are taken off the
-	// whole block, wherever typing carried them.
+	// The warning marks are found in the counting pass, so a large text is
+	// walked once; they are put on the text after it.
+	WarningRestyle restyle;
+	std::sort(mMarkedEntries.begin(), mMarkedEntries.end());
+	const EntryBlocks::Progress progress =
+	    EntryBlocks::CountProgress(text, [&](const EntryBlocks::Block& block, int32 warnings) {
+		    if (std::binary_search(mMarkedEntries.begin(), mMarkedEntries.end(), block.entry))
+			    restyle.unmark.emplace_back((int32)block.marker, (int32)block.end);
+		    if (warnings > 0 && block.hasTranslationLine) {
+			    const int32 start = (int32)(block.translation.data() - text.data());
+			    restyle.mark.emplace_back(start, start + (int32)block.translation.size());
+			    restyle.marked.push_back(block.entry);
+		    }
+	    });
+	mStatusLine->Counted(progress);
+	_RestyleWarnings(restyle);
+}
+
+void ZTLEWindow::_RestyleWarnings(WarningRestyle& restyle)
+{
+	// The translation line of each block with a warning is underlined, which
+	// leaves the colours of the comments alone. Marks of blocks that no
+	// longer warn are taken off the whole block, wherever typing carried
+	// them.
 	BFont marked, plain;
 	mTextView->GetFont(&plain);
 	marked = plain;
 	marked.SetFace(B_UNDERSCORE_FACE);
 	plain.SetFace(B_REGULAR_FACE);
-	std::vector<long> nowMarked;
-	std::sort(mMarkedEntries.begin(), mMarkedEntries.end());
-	const EntryBlocks::Progress progress =
-	    EntryBlocks::CountProgress(text, [&](const EntryBlocks::Block& block, int32 warnings) {
-		    if (std::binary_search(mMarkedEntries.begin(), mMarkedEntries.end(), block.entry))
-			    mTextView->SetFontAndColor((int32)block.marker, (int32)block.end, &plain,
-			                               B_FONT_FACE);
-		    if (warnings > 0 && block.hasTranslationLine) {
-			    const int32 start = (int32)(block.translation.data() - text.data());
-			    mTextView->SetFontAndColor(start, start + (int32)block.translation.size(), &marked,
-			                               B_FONT_FACE);
-			    nowMarked.push_back(block.entry);
-		    }
-	    });
-	mHasMarkers = progress.markers;
-	mEntries = progress.counts.entries;
-	mTranslated = progress.counts.translated;
-	mWarnings = progress.counts.warnings;
-	mMarkedEntries = std::move(nowMarked);
+	for (const auto& [from, to] : restyle.unmark)
+		mTextView->SetFontAndColor(from, to, &plain, B_FONT_FACE);
+	for (const auto& [from, to] : restyle.mark)
+		mTextView->SetFontAndColor(from, to, &marked, B_FONT_FACE);
+	mMarkedEntries = std::move(restyle.marked);
 }
 
-void ZTLEWindow::_UpdateCaretEntry()
+void ZTLEWindow::_UpdateCaretEntry(int32 at)
 {
-	mCaretEntry = 0;
-	mCaretFindings.clear();
 	const int32 length = mTextView->TextLength();
-	const int32 caret = std::clamp<int32>(mLastCaret, 0, length);
+	const int32 caret = std::clamp<int32>(at, 0, length);
 	const int32 from = std::max<int32>(0, caret - kCaretWindow);
 	const int32 to = std::min<int32>(length, caret + kCaretWindow);
 	std::string bytes((size_t)(to - from) + 1, '\0');
@@ -182,35 +178,21 @@ void ZTLEWindow::_UpdateCaretEntry()
 		text = std::string_view(mTextView->Text(), (size_t)length);
 		found = EntryBlocks::BlockAt(text, (size_t)caret, &block);
 	}
-	if (!found)
+	if (!found) {
+		mStatusLine->EntryAt(at, 0, "");
 		return;
-	mCaretEntry = block.entry;
+	}
 	std::vector<TranslationFinding> findings;
 	EntryBlocks::CheckBlock(block, &findings);
+	std::string warnings;
 	for (const TranslationFinding& finding : findings) {
 		if (!finding.IsWarning())
 			continue;
-		if (!mCaretFindings.empty())
-			mCaretFindings += "; ";
-		mCaretFindings += finding.message;
+		if (!warnings.empty())
+			warnings += "; ";
+		warnings += finding.message;
 	}
-}
-
-std::string ZTLEWindow::_StatusText()
-{
-	if (!mHasMarkers)
-		return FillPlaceholders(_Text(kTextProgressEntries), "%d", {Number(mEntries)});
-	std::string text = FillPlaceholders(_Text(kTextProgressTranslated), "%d",
-	                                    {Number(mTranslated), Number(mEntries)});
-	text += kSeparator;
-	text += FillPlaceholders(_Text(kTextProgressWarnings), "%d", {Number(mWarnings)});
-	if (mCaretEntry > 0) {
-		text += kSeparator;
-		text += FillPlaceholders(_Text(kTextProgressEntry), "%d", {Number(mCaretEntry)});
-		if (!mCaretFindings.empty())
-			text += ": " + mCaretFindings;
-	}
-	return text;
+	mStatusLine->EntryAt(at, block.entry, warnings);
 }
 
 void ZTLEWindow::_PutCaret(int32 offset)
@@ -218,7 +200,7 @@ void ZTLEWindow::_PutCaret(int32 offset)
 	mTextView->Select(offset, offset);
 	mTextView->ScrollToSelection();
 	mTextView->MakeFocus(true);
-	mLastCaret = -1; // the next tick reads the entry there
+	mStatusLine->CaretPut();
 }
 
 namespace {
@@ -272,7 +254,7 @@ bool ZTLEWindow::GoToUntranslated(bool forward)
 	if (!FindBlock(
 	        mTextView, forward, [](const EntryBlocks::Block& b) { return b.IsUntranslated(); },
 	        &block)) {
-		mStatusView->ShowMessage(_Text(kTextNoUntranslated));
+		mStatusLine->ShowMessage(_Text(kTextNoUntranslated));
 		return false;
 	}
 	if (block.translationLine != std::string_view::npos) {
@@ -301,7 +283,7 @@ bool ZTLEWindow::GoToWarning(bool forward)
 		        return b.hasTranslationLine && EntryBlocks::CountWarnings(b) > 0;
 	        },
 	        &block)) {
-		mStatusView->ShowMessage(_Text(kTextNoWarning));
+		mStatusLine->ShowMessage(_Text(kTextNoWarning));
 		return false;
 	}
 	_PutCaret((int32)(block.translation.data() - mTextView->Text()));
@@ -321,7 +303,7 @@ bool ZTLEWindow::GoToEntry(long entry)
 		                                                     : block.afterReference;
 	});
 	if (!found) {
-		mStatusView->ShowMessage(FillPlaceholders(_Text(kTextNoSuchEntry), "%s", {Number(entry)}));
+		mStatusLine->ShowMessage(FillPlaceholders(_Text(kTextNoSuchEntry), "%s", {Number(entry)}));
 		return false;
 	}
 	_PutCaret((int32)at);

@@ -32,11 +32,11 @@ BFilePanel* NewPanel(file_panel_mode mode)
 
 } // namespace
 
-void ZTLEWindow::FileSavePanel()
+bool ZTLEWindow::FileSavePanel()
 {
 	BMessage message(kMsgSaveFile);
 	if (!CheckInputFields())
-		return;
+		return false;
 
 	if (mSavePanel == nullptr) {
 		mSavePanel.reset(NewPanel(B_SAVE_PANEL));
@@ -66,13 +66,14 @@ void ZTLEWindow::FileSavePanel()
 	// Save As starts from the file being edited.
 	BPath current;
 	BPath currentFolder;
-	if (!mCurrentFile.empty() && current.SetTo(mCurrentFile.c_str()) == B_OK &&
+	if (!mDocument.File().empty() && current.SetTo(mDocument.File().c_str()) == B_OK &&
 	    current.GetParent(&currentFolder) == B_OK) {
 		mSavePanel->SetPanelDirectory(currentFolder.Path());
 		mSavePanel->SetSaveText(current.Leaf());
 	}
 	if (!mSavePanel->IsShowing())
 		mSavePanel->Show();
+	return true;
 }
 
 void ZTLEWindow::LoadPanel(int32 what)

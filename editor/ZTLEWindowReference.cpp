@@ -20,8 +20,8 @@
 #include "LocaleSuiteClient.h"
 #include "ReferenceDisplay.h"
 #include "ReferenceFetcher.h"
+#include "StatusLine.h"
 #include "TextFormat.h"
-#include "ZTLEStatusView.h"
 #include "ZTLETextView.h"
 
 namespace {
@@ -55,9 +55,8 @@ void ZTLEWindow::ReferenceLoadSig(const char* signature, const char* name)
 	mFetcher = new ReferenceFetcher(SuiteClient(), BMessenger(this));
 	mFetcher->Start(signature, mFetchNumber);
 	mFetchName = name != nullptr ? name : signature;
-	if (mStatusView != nullptr)
-		mStatusView->SetActivity(
-		    FillPlaceholders(_Text(kTextAskingApplication), "%s", {mFetchName}));
+	mStatusLine->ActivityStarted(
+	    FillPlaceholders(_Text(kTextAskingApplication), "%s", {mFetchName}));
 }
 
 void ZTLEWindow::ReferenceFetched(BMessage* message)
@@ -71,8 +70,7 @@ void ZTLEWindow::ReferenceFetched(BMessage* message)
 	// translator typed or loaded, and the next save would write it: the
 	// fields stay as they were and the status line says why.
 	if (message->GetInt32(kFieldFetchStatus, B_ERROR) != B_OK) {
-		if (mStatusView != nullptr)
-			mStatusView->ShowMessage(FillPlaceholders(_Text(kTextNoAnswer), "%s", {mFetchName}));
+		mStatusLine->ShowMessage(FillPlaceholders(_Text(kTextNoAnswer), "%s", {mFetchName}));
 		return;
 	}
 	BMessage reference;
@@ -93,8 +91,7 @@ void ZTLEWindow::_StopFetch()
 	// it waits for an application.
 	mFetcher->Stop();
 	mFetcher = nullptr;
-	if (mStatusView != nullptr)
-		mStatusView->SetActivity("");
+	mStatusLine->ActivityEnded();
 }
 
 bool ZTLEWindow::IsZTLocaleApp(team_id team)

@@ -10,11 +10,8 @@
 #include <string_view>
 #include <vector>
 
-#include "Alert.h"
 #include "Application.h"
 #include "Entry.h"
-#include "InterfaceDefs.h"
-#include "Invoker.h"
 #include "Menu.h"
 #include "MenuItem.h"
 #include "Message.h"
@@ -28,19 +25,14 @@
 #include "LocaleMerge.h"
 #include "Preferences.h"
 #include "RecentFiles.h"
-#include "StateDigest.h"
+#include "StatusLine.h"
 #include "TextFormat.h"
-#include "ZTLEStatusView.h"
 #include "ZTLETextView.h"
 
 namespace {
 
 // Shown after the file's name while a save would write something new.
 const char* const kUnsavedMark = " *";
-
-// The buttons of the unsaved-work question, Save last: the framework's
-// default button (Enter) is the last one.
-enum { kAnswerCancel = 0, kAnswerDiscard = 1, kAnswerSave = 2 };
 
 } // namespace
 
@@ -63,22 +55,22 @@ void ZTLEWindow::_AddFileItems(BMenu* fileMenu)
 	fileMenu->AddSeparatorItem();
 }
 
-bool ZTLEWindow::Save()
+ZTLEWindow::SaveOutcome ZTLEWindow::Save()
 {
 	mAfterSave = kAfterSaveNothing;
-	if (mCurrentFile.empty()) {
-		FileSavePanel();
-		return false;
-	}
-	return _SaveToPath(mCurrentFile);
+	if (mDocument.File().empty())
+		return FileSavePanel() ? kSavePanelOpened : kSaveRefused;
+	return _SaveToPath(mDocument.File());
 }
 
-bool ZTLEWindow::_SaveToPath(const std::string& path, AfterSave then)
+ZTLEWindow::SaveOutcome ZTLEWindow::_SaveToPath(const std::string& path, AfterSave then)
 {
 	// The save below collects the entries and stops on a text that cannot
 	// be saved, so only the other checks come first.
-	if (!_CheckFieldsAndLength() || !_ConfirmOverwrite(path, then))
-		return false;
+	if (!_CheckFieldsAndLength())
+		return kSaveRefused;
+	if (!_ConfirmOverwrite(path, then))
+		return kSaveAsked;
 	BPath target(path.c_str());
 	BPath parent;
 	entry_ref folder;
@@ -87,10 +79,13 @@ bool ZTLEWindow::_SaveToPath(const std::string& path, AfterSave then)
 		// The folder went away: FileSaveTo names the path and the reason.
 		folder = entry_ref();
 	}
-	if (FileSaveTo(folder, target.Leaf() != nullptr ? target.Leaf() : "") != B_OK)
-		return false;
+	const status_t status = FileSaveTo(folder, target.Leaf() != nullptr ? target.Leaf() : "");
+	if (status == B_CANCELED)
+		return kSaveRefused;
+	if (status != B_OK)
+		return kSaveFailed;
 	_DidSave(target.Path());
-	return true;
+	return kSaved;
 }
 
 void ZTLEWindow::_DidSave(const std::string& path)
@@ -99,10 +94,10 @@ void ZTLEWindow::_DidSave(const std::string& path)
 		mPrefs->Set(kPrefFileSavePath, path.c_str());
 		mPrefs->Set(kPrefLoadPath, path.c_str());
 	}
-	mCurrentFile = path;
+	mDocument.SetFile(path);
 	mFileWatch->Watch(path);
 	// What was written is the state the save collected: no second walk.
-	_MarkClean(mEntriesKey);
+	_MarkClean(mCollectedKey);
 	_AddRecentFile(path);
 	_ShowStatus(FillPlaceholders(_Text(kTextSaved), "%s", {path}).c_str());
 }
@@ -115,9 +110,9 @@ void ZTLEWindow::_UpdateTitle()
 void ZTLEWindow::_ShowTitle(bool unsaved)
 {
 	std::string title = mBaseTitle;
-	if (!mCurrentFile.empty()) {
-		BPath path(mCurrentFile.c_str());
-		title = path.Leaf() != nullptr ? path.Leaf() : mCurrentFile;
+	if (!mDocument.File().empty()) {
+		BPath path(mDocument.File().c_str());
+		title = path.Leaf() != nullptr ? path.Leaf() : mDocument.File();
 	}
 	mShownUnsaved = unsaved;
 	mTitleStale = false;
@@ -130,8 +125,8 @@ void ZTLEWindow::_ShowTitle(bool unsaved)
 void ZTLEWindow::_ShowStatus(const char* text)
 {
 	mStatusText = text != nullptr ? text : "";
-	if (mStatusView != nullptr && !mStatusText.empty())
-		mStatusView->ShowMessage(mStatusText);
+	if (mStatusLine != nullptr && !mStatusText.empty())
+		mStatusLine->ShowMessage(mStatusText);
 }
 
 void ZTLEWindow::_AddRecentFile(const std::string& path)
@@ -162,26 +157,21 @@ void ZTLEWindow::_BuildRecentMenu()
 
 bool ZTLEWindow::HasUnsavedChanges()
 {
-	return _CleanStateKey() != mCleanState;
+	return mDocument.IsUnsaved(_CleanStateKey());
 }
 
 bool ZTLEWindow::ConfirmDiscardChanges(AfterSave then)
 {
-	const std::string state = _CleanStateKey();
-	if (state == mCleanState || state == mDiscardedState)
+	if (mDocument.MayLetGo(_CleanStateKey()))
 		return true;
 	// Asked once: a second New or Quit meanwhile waits for the answer.
 	if (mAskingUnsaved)
 		return false;
-	BAlert* alert =
-	    new BAlert("Locale", _Text(kTextSaveChanges), _Text(kTextCancel), _Text(kTextDiscard),
-	               _Text(kTextSave), B_WIDTH_AS_USUAL, B_WARNING_ALERT);
-	alert->SetShortcut(kAnswerCancel, B_ESCAPE);
 	BMessage* answer = new BMessage(kMsgUnsavedAnswer);
 	answer->AddInt32(kFieldThen, then);
 	// The answer comes back as a message: meanwhile the window serves,
 	// scripts included. An alert that cannot be shown keeps the text.
-	mAskingUnsaved = alert->Go(new BInvoker(answer, this)) == B_OK;
+	mAskingUnsaved = mAlerts.AskUnsaved(answer, this);
 	return false;
 }
 
@@ -189,19 +179,19 @@ void ZTLEWindow::_UnsavedAnswered(const BMessage* message)
 {
 	mAskingUnsaved = false;
 	const AfterSave then = (AfterSave)message->GetInt32(kFieldThen, kAfterSaveNothing);
-	switch (message->GetInt32("which", kAnswerCancel)) {
-	case kAnswerDiscard:
+	switch (message->GetInt32("which", EditorAlerts::kUnsavedCancel)) {
+	case EditorAlerts::kUnsavedDiscard:
 		// This text, not a later one: typing before the next question
 		// makes it ask again.
-		mDiscardedState = _CleanStateKey();
+		mDocument.Discard(_CleanStateKey());
 		_GoOn(then);
 		break;
-	case kAnswerSave:
-		if (mCurrentFile.empty()) {
+	case EditorAlerts::kUnsavedSave:
+		if (mDocument.File().empty()) {
 			// The panel answers later; what waits goes on once it saved.
 			mAfterSave = then;
 			FileSavePanel();
-		} else if (_SaveToPath(mCurrentFile, then)) {
+		} else if (_SaveToPath(mDocument.File(), then) == kSaved) {
 			_GoOn(then);
 		}
 		break;
@@ -227,8 +217,7 @@ void ZTLEWindow::_MarkClean()
 
 void ZTLEWindow::_MarkClean(std::string key)
 {
-	mCleanState = std::move(key);
-	mDiscardedState.clear();
+	mDocument.MarkClean(std::move(key));
 	if (mJournal != nullptr)
 		mJournal->Clear();
 	_ShowTitle(false);
@@ -246,46 +235,28 @@ std::string ZTLEWindow::_CleanStateKey()
 
 void ZTLEWindow::_HeaderEdited()
 {
-	if (mTextKey.empty()) {
+	std::string key;
+	if (mDocument.KeyWithHeader(_HeaderKey(), &key))
+		_ShowTitle(mDocument.IsUnsaved(key));
+	else
 		_UpdateTitle();
-		return;
-	}
-	_ShowTitle(_HeaderKey() + mTextKey != mCleanState);
 }
 
 std::string ZTLEWindow::_StateKey(const std::vector<std::string>* entries)
 {
-	mTextKey = _TextKey(entries);
-	return _HeaderKey() + mTextKey;
+	std::string_view text;
+	if (mTextView != nullptr && mTextView->Text() != nullptr)
+		text = std::string_view(mTextView->Text(), (size_t)mTextView->TextLength());
+	return mDocument.StateKey(_HeaderKey(), entries, text);
 }
 
 std::string ZTLEWindow::_HeaderKey()
 {
-	// What a save would write: the header fields and the entries, each added
-	// with its length so that no two different states feed the same bytes.
-	StateDigest digest;
+	std::vector<std::string_view> fields;
 	for (const HeaderField& header : kHeaderFields) {
-		const char* text = nullptr;
-		if (BTextControl* control = _TextControl(header.control))
-			text = control->Text();
-		digest.Add(text != nullptr ? text : "", text != nullptr ? strlen(text) : 0);
+		BTextControl* control = _TextControl(header.control);
+		const char* text = control != nullptr ? control->Text() : nullptr;
+		fields.emplace_back(text != nullptr ? text : "");
 	}
-	return digest.Value();
-}
-
-std::string ZTLEWindow::_TextKey(const std::vector<std::string>* entries)
-{
-	StateDigest digest;
-	if (entries != nullptr) {
-		const char kEntries = 'e';
-		digest.Add(&kEntries, 1);
-		for (const std::string& entry : *entries)
-			digest.Add(entry.data(), entry.size());
-	} else if (mTextView != nullptr && mTextView->Text() != nullptr) {
-		// A text that cannot be saved as it is: judged by its bytes.
-		const char kBytes = 'b';
-		digest.Add(&kBytes, 1);
-		digest.Add(mTextView->Text(), (size_t)mTextView->TextLength());
-	}
-	return digest.Value();
+	return LocaleDocument::HeaderKey(fields);
 }

@@ -106,7 +106,7 @@ TEST_F(CommandsTest, UnsavedTextIsNotLostWhenQuitting)
 	mWindow->Unlock();
 	int32 quitsBefore = ApplicationQuitRequests();
 
-	AnswerAlertsWith(0); // Cancel
+	AnswerAlertsWith(EditorAlerts::kUnsavedCancel);
 	EXPECT_FALSE(CloseWindow());
 	ASSERT_EQ(Alerts().size(), 1u);
 	EXPECT_EQ(Alerts()[0].title, "Locale");
@@ -117,7 +117,7 @@ TEST_F(CommandsTest, UnsavedTextIsNotLostWhenQuitting)
 	Settle();
 	EXPECT_EQ(ApplicationQuitRequests(), quitsBefore);
 
-	AnswerAlertsWith(1); // Discard
+	AnswerAlertsWith(EditorAlerts::kUnsavedDiscard);
 	EXPECT_TRUE(CloseWindow());
 	EXPECT_TRUE(WaitFor([&] { return ApplicationQuitRequests() == quitsBefore + 1; }));
 }

@@ -8,6 +8,7 @@
 
 #include <Message.h>
 
+#include "EditorAlerts.h"
 #include "EditorMessages.h"
 #include "FileCommandsTestSupport.h"
 #include "FileWatch.h"
@@ -131,7 +132,7 @@ TEST_F(KeepingWorkTest, TheJournalFollowsUnsavedWorkAndGoesWithASaveOrANew)
 
 	SetEditedText("; #ID1:\n; Ok\nSehr gut\n; #ID2:\n; Cancel\nAbbrechen\n");
 	ASSERT_TRUE(WaitFor([&] { return Journals().size() == 1; }, kJournalWait));
-	AnswerAlertsWith(1); // Discard
+	AnswerAlertsWith(EditorAlerts::kUnsavedDiscard);
 	Dispatch(kMsgNewFile);
 	EXPECT_TRUE(WaitFor([&] { return Journals().empty() && Text().empty(); }));
 }
@@ -162,7 +163,7 @@ TEST_F(KeepingWorkTest, AnOrphanIsOfferedNewestFirstAndRestoredUnsavedOrDiscarde
 	const std::string older = leave("; #ID1:\n; Ok\nD'accord\n", file, 2);
 	const std::string newer = leave("untitled work\n", "", 1);
 
-	AnswerAlertsWith(0); // Discard
+	AnswerAlertsWith(EditorAlerts::kRecoveryDiscard);
 	StartJournal();
 	ASSERT_TRUE(WaitFor([&] { return !fs::exists(newer); }));
 	ASSERT_EQ(1u, Alerts().size());
@@ -172,7 +173,7 @@ TEST_F(KeepingWorkTest, AnOrphanIsOfferedNewestFirstAndRestoredUnsavedOrDiscarde
 
 	// The next start offers the next one.
 	ClearAlerts();
-	AnswerAlertsWith(1); // Restore
+	AnswerAlertsWith(EditorAlerts::kRecoveryRestore);
 	StartJournal();
 	ASSERT_TRUE(WaitFor([&] { return !fs::exists(older); }));
 	ASSERT_EQ(1u, Alerts().size());
@@ -221,7 +222,7 @@ TEST_F(KeepingWorkTest, AChangeOnDiskReloadsACleanTextAndAsksAboutUnsavedWork)
 	// With unsaved work the user is asked; Keep Mine keeps it.
 	const std::string mine = "; #ID1:\n; Ok\nMeins\n; #ID2:\n; Cancel\nAbbrechen\n";
 	SetEditedText(mine);
-	AnswerAlertsWith(1); // Keep Mine
+	AnswerAlertsWith(EditorAlerts::kReloadKeepMine);
 	WriteLocaleFile(path, "Deutsch", {"Fremd", "Abbrechen"});
 	ASSERT_TRUE(WaitFor([&] { return AlertShown("Another program changed " + path); }));
 	EXPECT_EQ((std::vector<std::string>{"Reload", "Keep Mine"}), Alerts().back().buttons);
@@ -230,7 +231,7 @@ TEST_F(KeepingWorkTest, AChangeOnDiskReloadsACleanTextAndAsksAboutUnsavedWork)
 
 	// Reload takes the other program's text.
 	ClearAlerts();
-	AnswerAlertsWith(0); // Reload
+	AnswerAlertsWith(EditorAlerts::kReloadReload);
 	WriteLocaleFile(path, "Deutsch", {"Noch fremder", "Abbrechen"});
 	ASSERT_TRUE(WaitFor([&] { return Text().find("Noch fremder") != std::string::npos; }));
 	EXPECT_EQ(1u, Alerts().size());
@@ -242,24 +243,24 @@ TEST_F(KeepingWorkTest, SavingOverAChangedFileAsksAndTheEditorsOwnSavesNeverCoun
 	StartJournal();
 	const std::string path = LoadFile({"Gut", "Abbrechen"});
 	SetEditedText("; #ID1:\n; Ok\nMeins\n; #ID2:\n; Cancel\nAbbrechen\n");
-	AnswerAlertsWith(1); // Keep Mine
+	AnswerAlertsWith(EditorAlerts::kReloadKeepMine);
 	WriteLocaleFile(path, "Deutsch", {"Fremd", "Abbrechen"});
 	ASSERT_TRUE(WaitFor([&] { return AlertShown("Another program changed"); }));
 
 	ClearAlerts();
-	AnswerAlertsWith(0); // Cancel
+	AnswerAlertsWith(EditorAlerts::kOverwriteCancel);
 	Dispatch(kMsgSaveCurrentFile);
 	ASSERT_EQ(1u, Alerts().size());
 	EXPECT_EQ("Another program changed " + path +
 	              " since it was loaded or saved here. Overwrite it with this text?",
 	          Alerts()[0].text);
 	EXPECT_EQ((std::vector<std::string>{"Cancel", "Overwrite"}), Alerts()[0].buttons);
-	EXPECT_EQ(0, Alerts()[0].escapeButton);
+	EXPECT_EQ(EditorAlerts::kOverwriteCancel, Alerts()[0].escapeButton);
 	Settle();
 	EXPECT_EQ((std::vector<std::string>{"Fremd", "Abbrechen"}), SavedTexts(path));
 
 	ClearAlerts();
-	AnswerAlertsWith(1); // Overwrite
+	AnswerAlertsWith(EditorAlerts::kOverwriteOverwrite);
 	Dispatch(kMsgSaveCurrentFile);
 	Settle();
 	EXPECT_EQ((std::vector<std::string>{"Meins", "Abbrechen"}), SavedTexts(path));

@@ -26,6 +26,7 @@
 #include "InterfaceLanguages.h"
 #include "InterfaceText.h"
 #include "LabelFit.h"
+#include "StatusLine.h"
 #include "TextFormat.h"
 #include "Wait.h"
 #include "ZTLEStatusView.h"
@@ -173,7 +174,7 @@ TEST_F(LabelFitTest, TheAskingNoticeFitsTheStatusLineInEveryShippedLanguage)
 		ASSERT_TRUE(mWindow->Lock());
 		ZTLEStatusView* status = mWindow->StatusView();
 		ASSERT_NE(status, nullptr);
-		status->SetActivity(notice);
+		mWindow->Status()->ActivityStarted(notice);
 		EXPECT_EQ(status->Text(), notice);
 		EXPECT_LT(status->StringWidth(notice.c_str()) + 12, status->Bounds().Width()) << notice;
 		mWindow->Unlock();

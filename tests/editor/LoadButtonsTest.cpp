@@ -10,6 +10,7 @@
 #include <sys/xattr.h>
 
 #include <filesystem>
+#include <functional>
 
 #include <string>
 
@@ -23,6 +24,7 @@
 #include "EditorMessages.h"
 #include "FileCommandsTestSupport.h"
 #include "InterfaceLanguages.h"
+#include "TextFormat.h"
 #include "ZTLocale.h"
 
 namespace {
@@ -73,18 +75,58 @@ TEST_F(LoadButtonsTest, ButtonsAndPanelsSayWhichFileTheyLoad)
 	EXPECT_EQ(FP::cancel_panel(LastPanel(B_SAVE_PANEL)), B_OK);
 }
 
-TEST_F(LoadButtonsTest, AFileThatIsNoLocaleFileIsReportedInTheInterfaceLanguage)
+// Every reason a file cannot be loaded or saved is said in the interface
+// language, and so is the alert's button.
+TEST_F(LoadButtonsTest, WhyAFileCannotBeLoadedOrSavedIsSaidInTheInterfaceLanguage)
 {
 	const char* buildDir = getenv("LE_BUILD_DIR");
 	BPath shipped(((buildDir != nullptr ? std::string(buildDir) : ".") + "/locale").c_str());
 	ASSERT_TRUE(SelectInterfaceLanguage(ZTLocale::GetInstance(), shipped, BPath(), "Deutsch"));
+	struct English
+	{
+		~English()
+		{
+			SelectInterfaceLanguage(ZTLocale::GetInstance(), BPath(), BPath(), "English");
+		}
+	} english;
 	WriteFileBytes(mFolder / "junk.locale", "no flattened message");
-	Open(kMsgLoadFile, mFolder / "junk.locale");
-	SelectInterfaceLanguage(ZTLocale::GetInstance(), BPath(), BPath(), "English");
-	ASSERT_EQ(Alerts().size(), 1u);
-	EXPECT_EQ(Alerts()[0].text, "Die Locale-Datei '" + (mFolder / "junk.locale") +
-	                                "' kann nicht geladen werden.\n\nSie ist keine Locale-Datei "
-	                                "oder ist beschädigt.");
+	std::filesystem::create_directory(mFolder / "folder.locale");
+	const std::string cannotLoad = "Die Locale-Datei '%s' kann nicht geladen werden.\n\n";
+	const std::string cannotSave = "Die Locale-Datei '%s' kann nicht gespeichert werden.\n\n";
+	struct Case
+	{
+		std::string path;
+		std::function<void()> action;
+		std::string said;
+	} cases[] = {
+	    {mFolder / "junk.locale", [&] { Open(kMsgLoadFile, mFolder / "junk.locale"); },
+	     cannotLoad + "Sie ist keine Locale-Datei oder ist beschädigt."},
+	    {mFolder / "folder.locale", [&] { Open(kMsgLoadFile, mFolder / "folder.locale"); },
+	     cannotLoad + "Es ist ein Ordner."},
+	    {mFolder / "gone/de.locale",
+	     [&] {
+		     BMessage load(kMsgLoadFile);
+		     load.AddString(kFieldNamedPath, (mFolder / "gone/de.locale").c_str());
+		     Dispatch(load);
+	     },
+	     cannotLoad + "Die Datei existiert nicht."},
+	    {mFolder / "a/b",
+	     [&] {
+		     FillHeader();
+		     SetEditedText("Gut\n");
+		     SaveAs(mFolder.Path(), "a/b");
+	     },
+	     cannotSave + "Der Dateiname ist ungültig."},
+	};
+	for (const Case& test : cases) {
+		SCOPED_TRACE(test.path);
+		ClearAlerts();
+		test.action();
+		ASSERT_EQ(Alerts().size(), 1u);
+		EXPECT_EQ(Alerts()[0].title, "Locale");
+		EXPECT_EQ(Alerts()[0].text, FillPlaceholders(test.said.c_str(), "%s", {test.path}));
+		EXPECT_EQ(Alerts()[0].buttons, std::vector<std::string>{"Abbrechen"});
+	}
 }
 
 TEST_F(LoadButtonsTest, TheOpenPanelOffersLocaleFilesBesideAllFiles)

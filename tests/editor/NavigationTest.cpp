@@ -9,6 +9,7 @@
 
 #include "EditorMessages.h"
 #include "EditorTestSupport.h"
+#include "StatusLine.h"
 #include "ZTLEStatusView.h"
 #include "ZTLETextView.h"
 
@@ -106,7 +107,7 @@ TEST_F(NavigationTest, AMessageShowsUntilTheNextEdit)
 	EXPECT_TRUE(StatusBecomes("1 of 3 translated \xc2\xb7 0 warnings \xc2\xb7 entry 1"))
 	    << Status();
 	ASSERT_TRUE(mWindow->Lock());
-	mWindow->StatusView()->ShowMessage("Saved /tmp/x.locale");
+	mWindow->Status()->ShowMessage("Saved /tmp/x.locale");
 	mWindow->Unlock();
 	EXPECT_EQ(Status(), "Saved /tmp/x.locale");
 	Settle();

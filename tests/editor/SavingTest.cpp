@@ -7,6 +7,7 @@
 #include <unistd.h>
 
 #include <filesystem>
+#include <functional>
 
 #include <Alert.h>
 #include <AppDefs.h>
@@ -18,6 +19,7 @@
 #include <Message.h>
 #include <Messenger.h>
 
+#include "EditorAlerts.h"
 #include "EditorMessages.h"
 #include "FileCommandsTestSupport.h"
 #include "LocaleFile.h"
@@ -25,9 +27,9 @@
 namespace {
 
 const std::vector<std::string> kQuestionButtons = {"Cancel", "Discard", "Save"};
-const int32 kCancel = 0;
-const int32 kDiscard = 1;
-const int32 kSave = 2;
+const int32 kCancel = EditorAlerts::kUnsavedCancel;
+const int32 kDiscard = EditorAlerts::kUnsavedDiscard;
+const int32 kSave = EditorAlerts::kUnsavedSave;
 
 } // namespace
 
@@ -93,6 +95,76 @@ TEST_F(SavingTest, SaveWritesToTheLoadedFileWithoutAPanelAndSaysSo)
 	EXPECT_EQ(Title(), "de.locale");
 	EXPECT_EQ(Pref("filesavepath"), path);
 	EXPECT_TRUE(Alerts().empty());
+}
+
+// Save says what it came to, so that nothing goes on after a save that
+// only opened the panel, asked, or did not write.
+TEST_F(SavingTest, SaveSaysWhetherItSavedOpenedThePanelAskedWasRefusedOrFailed)
+{
+	const std::string changed = "; #ID1:\n; Ok\nPrima\n; #ID2:\n; Cancel\nAbbrechen\n";
+	struct Case
+	{
+		const char* what;
+		std::function<void()> before;
+		ZTLEWindow::SaveOutcome outcome;
+		size_t alerts;
+	} cases[] = {
+	    {"an untitled text",
+	     [&] {
+		     FillHeader();
+		     SetEditedText("Gut\n");
+	     },
+	     ZTLEWindow::kSavePanelOpened, 0},
+	    {"an untitled text without a language",
+	     [&] {
+		     FillHeader("");
+		     SetEditedText("Gut\n");
+	     },
+	     ZTLEWindow::kSaveRefused, 1},
+	    {"a loaded file",
+	     [&] {
+		     LoadSavedFile("saved.locale");
+		     SetEditedText(changed);
+	     },
+	     ZTLEWindow::kSaved, 0},
+	    {"two lines for one entry",
+	     [&] {
+		     LoadSavedFile("two.locale");
+		     SetEditedText("; #ID1:\n; Ok\nA\nB\n; #ID2:\n; Cancel\nC\n");
+	     },
+	     ZTLEWindow::kSaveRefused, 1},
+	    {"a file another program changed",
+	     [&] {
+		     const std::string path = LoadSavedFile("theirs.locale");
+		     SetEditedText(changed);
+		     WriteLocaleFile(path, "Deutsch", {"Fremd"});
+	     },
+	     ZTLEWindow::kSaveAsked, 1},
+	    {"a file whose folder is gone",
+	     [&] {
+		     std::filesystem::create_directory(mFolder / "gone");
+		     LoadSavedFile("gone/de.locale");
+		     SetEditedText(changed);
+		     std::filesystem::remove_all(mFolder / "gone");
+	     },
+	     ZTLEWindow::kSaveFailed, 1},
+	};
+	for (const Case& test : cases) {
+		SCOPED_TRACE(test.what);
+		AnswerAlertsWith(kDiscard);
+		Dispatch(kMsgNewFile);
+		test.before();
+		ClearAlerts();
+		AnswerAlertsWith(0);
+		ASSERT_TRUE(mWindow->Lock());
+		const ZTLEWindow::SaveOutcome outcome = mWindow->Save();
+		mWindow->Unlock();
+		EXPECT_EQ(outcome, test.outcome);
+		EXPECT_EQ(Alerts().size(), test.alerts);
+		EXPECT_EQ(Unsaved(), outcome != ZTLEWindow::kSaved);
+		if (BFilePanel* panel = LastPanel(B_SAVE_PANEL))
+			FP::cancel_panel(panel);
+	}
 }
 
 TEST_F(SavingTest, TheUnsavedMarkFollowsTheTextBackToWhatWasSaved)
