@@ -20,6 +20,7 @@
 
 #include "EditorMessages.h"
 #include "EditorTestSupport.h"
+#include "EditorViewNames.h"
 #include "Wait.h"
 #include "ZTLEStatusView.h"
 
@@ -62,13 +63,7 @@ protected:
 		return bar != nullptr ? bar->Bounds().bottom : -1;
 	}
 
-	BTextView* LocaleTextView()
-	{
-		// The text view is the target of the scroll view under the controls.
-		BView* background = View("bkg_view");
-		BView* scroll = background->ChildAt(background->CountChildren() - 1);
-		return scroll != nullptr ? dynamic_cast<BTextView*>(scroll->ChildAt(0)) : nullptr;
-	}
+	BTextView* LocaleTextView() { return dynamic_cast<BTextView*>(View(kLocaleTextView)); }
 };
 
 TEST_F(WindowLayoutTest, FirstStartFramesMatchTheLayoutForTheMenuBarHeight)
@@ -99,7 +94,7 @@ TEST_F(WindowLayoutTest, FirstStartFramesMatchTheLayoutForTheMenuBarHeight)
 	EXPECT_EQ(FrameInBackground(text), BRect(0, 95, 436, 349 - h - 18))
 	    << Describe(FrameInBackground(text));
 	// The status line under it, across the window.
-	BView* status = View("status_line");
+	BView* status = View(kStatusLineView);
 	ASSERT_NE(status, nullptr);
 	EXPECT_EQ(status->Frame(), BRect(0, 349 - h - 17, 450, 349 - h)) << Describe(status->Frame());
 	EXPECT_TRUE(text->IsEditable());

@@ -21,6 +21,7 @@
 #include <TextControl.h>
 #include <TextView.h>
 
+#include "EditorViewNames.h"
 #include "LocaleEditorApplication.h"
 #include "LocaleSuiteClient.h"
 
@@ -131,20 +132,7 @@ std::string ReferenceWindowTest::ControlText(const char* name)
 
 BTextView* ReferenceWindowTest::TextView()
 {
-	// The locale text view is the one text view outside the text controls.
-	BView* background = mWindow->FindView("bkg_view");
-	for (int32 i = 0; background != nullptr && i < background->CountChildren(); i++) {
-		BView* child = background->ChildAt(i);
-		if (dynamic_cast<BTextControl*>(child) != nullptr)
-			continue;
-		if (auto* text = dynamic_cast<BTextView*>(child))
-			return text;
-		for (int32 j = 0; j < child->CountChildren(); j++) {
-			if (auto* text = dynamic_cast<BTextView*>(child->ChildAt(j)))
-				return text;
-		}
-	}
-	return nullptr;
+	return dynamic_cast<BTextView*>(mWindow->FindView(kLocaleTextView));
 }
 
 std::string ReferenceWindowTest::Text()
