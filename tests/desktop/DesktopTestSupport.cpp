@@ -1,7 +1,6 @@
 #include "DesktopTestSupport.h"
 
 #include <fcntl.h>
-#include <signal.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -13,7 +12,6 @@
 
 #include "BuiltPrograms.h"
 #include "ScratchFolder.h"
-#include "Wait.h"
 
 const char* const kAppName = "korvane-localeeditor";
 const char* const kHeyName = "korvane-hey";
@@ -122,29 +120,11 @@ std::string DesktopEntryValue(const std::string& file, const std::string& key)
 	return std::string();
 }
 
-bool WaitUntilOnBus(pid_t pid)
+bool IsOnBus(pid_t pid)
 {
 	const std::string name = "string:org.vessmor.Team" + std::to_string(pid);
-	return WaitUntil(
-	    [&] {
-		    CommandResult has = RunCommand({"dbus-send", "--session", "--print-reply",
-		                                    "--dest=org.freedesktop.DBus", "/org/freedesktop/DBus",
-		                                    "org.freedesktop.DBus.NameHasOwner", name});
-		    return has.output.find("boolean true") != std::string::npos;
-	    },
-	    std::chrono::seconds(20));
-}
-
-bool StopAndReap(pid_t pid, int* status)
-{
-	kill(pid, SIGTERM);
-	int ignored = -1;
-	int* reaped = status != nullptr ? status : &ignored;
-	const bool ended =
-	    WaitUntil([&] { return waitpid(pid, reaped, WNOHANG) == pid; }, std::chrono::seconds(20));
-	if (!ended) {
-		kill(pid, SIGKILL);
-		waitpid(pid, reaped, 0);
-	}
-	return ended;
+	CommandResult has =
+	    RunCommand({"dbus-send", "--session", "--print-reply", "--dest=org.freedesktop.DBus",
+	                "/org/freedesktop/DBus", "org.freedesktop.DBus.NameHasOwner", name});
+	return has.output.find("boolean true") != std::string::npos;
 }
