@@ -38,6 +38,8 @@ public:
 	const std::string& Folder() const { return mFolder; }
 	// Waits for the process to end; its exit code, or -1.
 	int WaitForExit(std::chrono::milliseconds timeout) { return mEditor.WaitForExit(timeout); }
+	// Kills it as a crash would and reaps it.
+	void Kill() { mEditor.Kill(); }
 
 private:
 	std::string mFolder;

@@ -78,8 +78,8 @@ void CopyWithAttributes(const std::string& from, const std::string& to)
 }
 
 ChildProcess::ChildProcess(const std::string& executable, std::vector<std::string> arguments,
-                           std::map<std::string, std::string> environment)
-    : mPid(StartOffscreen(executable, std::move(arguments), environment))
+                           const std::map<std::string, std::string>& environment)
+    : EditorHarness(executable, std::move(arguments), environment)
 {
 }
 
@@ -90,26 +90,11 @@ ChildProcess::~ChildProcess()
 
 bool ChildProcess::WaitUntilRegistered(std::chrono::milliseconds timeout)
 {
-	return WaitFor(
-	    [this] {
-		    app_info info;
-		    return mPid > 0 && be_roster->GetRunningAppInfo(mPid, &info) == B_OK;
-	    },
-	    timeout);
-}
-
-void ChildProcess::Stop()
-{
-	if (mPid <= 0)
-		return;
-	kill(mPid, SIGTERM);
-	bool ended = WaitFor([this] { return waitpid(mPid, nullptr, WNOHANG) == mPid; },
-	                     std::chrono::seconds(5));
-	if (!ended) {
-		kill(mPid, SIGKILL);
-		waitpid(mPid, nullptr, 0);
-	}
-	mPid = -1;
+	const team_id team = Pid();
+	return WaitUntilAnswering(timeout, [team] {
+		app_info info;
+		return be_roster->GetRunningAppInfo(team, &info) == B_OK;
+	});
 }
 
 void ReferenceWindowTest::SetUp()
