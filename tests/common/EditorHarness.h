@@ -14,7 +14,7 @@
 #include <sys/types.h>
 #include <vector>
 
-#include "HeyRun.h"
+#include "ProgramRun.h"
 
 class EditorHarness
 {

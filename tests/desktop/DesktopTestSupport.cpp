@@ -1,9 +1,5 @@
 #include "DesktopTestSupport.h"
 
-#include <fcntl.h>
-#include <sys/wait.h>
-#include <unistd.h>
-
 #include <algorithm>
 #include <cstdlib>
 #include <filesystem>
@@ -11,6 +7,7 @@
 #include <iterator>
 
 #include "BuiltPrograms.h"
+#include "ProgramRun.h"
 #include "ScratchFolder.h"
 
 const char* const kAppName = "korvane-localeeditor";
@@ -21,45 +18,16 @@ CommandResult RunCommand(const std::vector<std::string>& arguments,
                          const std::map<std::string, std::string>& environment,
                          const std::string& folder)
 {
-	CommandResult result;
-	int pipeEnds[2];
-	if (arguments.empty() || pipe(pipeEnds) != 0)
-		return result;
-	pid_t pid = fork();
-	if (pid < 0) {
-		close(pipeEnds[0]);
-		close(pipeEnds[1]);
-		return result;
-	}
-	if (pid == 0) {
-		dup2(pipeEnds[1], STDOUT_FILENO);
-		dup2(pipeEnds[1], STDERR_FILENO);
-		close(pipeEnds[0]);
-		close(pipeEnds[1]);
-		int devNull = open("/dev/null", O_RDONLY);
-		if (devNull >= 0)
-			dup2(devNull, STDIN_FILENO);
-		for (const auto& [name, value] : environment)
-			setenv(name.c_str(), value.c_str(), 1);
-		if (!folder.empty() && chdir(folder.c_str()) != 0)
-			_exit(127);
-		std::vector<char*> argv;
-		for (const std::string& argument : arguments)
-			argv.push_back(const_cast<char*>(argument.c_str()));
-		argv.push_back(nullptr);
-		execvp(argv[0], argv.data());
-		_exit(127);
-	}
-	close(pipeEnds[1]);
-	char buffer[4096];
-	ssize_t count;
-	while ((count = read(pipeEnds[0], buffer, sizeof(buffer))) > 0)
-		result.output.append(buffer, count);
-	close(pipeEnds[0]);
-	int status = 0;
-	if (waitpid(pid, &status, 0) == pid && WIFEXITED(status))
-		result.status = WEXITSTATUS(status);
-	return result;
+	ProgramOptions options;
+	options.environment = environment;
+	options.folder = folder;
+	// Packaging and installing take their time on a loaded machine; only a
+	// hang is cut short.
+	options.limit = std::chrono::minutes(10);
+	options.together = true;
+	options.servingEvents = false;
+	const ProgramRun run = RunProgram(arguments, options);
+	return CommandResult{run.exitCode, run.out};
 }
 
 bool HaveProgram(const std::string& program)

@@ -11,7 +11,7 @@
 #include <vector>
 
 #include "EditorHarness.h"
-#include "HeyRun.h"
+#include "ProgramRun.h"
 
 // The editor in a scratch application folder of its own (its preferences
 // file lies there), killed at the end if it has not quit.
