@@ -266,7 +266,7 @@ void ZTLEWindow::_BuildControls()
 	const float textBottom = bounds.bottom - kStatusHeight;
 	_BuildStatusLine(BRect(0, textBottom + 1, bounds.right, bounds.bottom));
 	BRect textFrame(0, kTextTop, bounds.right - B_V_SCROLL_BAR_WIDTH, textBottom);
-	mTextView = new ZTLETextView(textFrame, nullptr, textFrame, B_FOLLOW_ALL_SIDES,
+	mTextView = new ZTLETextView(textFrame, "locale_text", textFrame, B_FOLLOW_ALL_SIDES,
 	                             B_WILL_DRAW | B_FRAME_EVENTS);
 	mTextView->MakeEditable(true);
 	mTextView->SetDoesUndo(true);

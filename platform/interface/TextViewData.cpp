@@ -337,181 +337,184 @@ void TextViewData::UserEdit(int32 from, int32 to, const std::string& text)
 void TextViewData::_Replace(int32 from, int32 to, const std::string& text, uint16 style)
 {
 	_DropTextCache();
-	const ParagraphPlace first = mParagraphs.LocateByte(from);
-	const ParagraphPlace last = to == from ? first : mParagraphs.LocateByte(to);
-	const TextParagraph& head = mParagraphs.Paragraph(first);
-	const size_t headBytes = (size_t)(from - first.byte);
-	const TextParagraph& tail = mParagraphs.At(last.index);
-	const size_t tailFrom = (size_t)(to - last.byte);
+	const ReplacePlan plan = _PlanReplace(from, to, text, style);
+	if (!plan.inPlace || !_ReplaceInPlace(plan))
+		_ReplaceParagraphs(plan);
+	_ShiftSelection(from, to, (int32)text.size());
+	_DamageReplaced(plan);
+}
 
-	// The runs of the kept head and tail, as (start, style) lists.
-	auto runsOf = [](const TextParagraph& p) {
-		return p.runs.empty() ? std::vector<StyleRun>{StyleRun{0, p.style}} : p.runs.ToVector();
-	};
-	std::vector<StyleRun> headRuns;
-	for (const StyleRun& run : runsOf(head)) {
-		if ((size_t)run.start < headBytes)
-			headRuns.push_back(run);
+namespace {
+
+void set_made_runs(TextParagraph& paragraph, std::vector<StyleRun>&& runs)
+{
+	if (runs.size() == 1) {
+		paragraph.runs.clear();
+		paragraph.style = runs.front().style;
+	} else {
+		set_runs(paragraph, std::move(runs));
 	}
-	std::vector<StyleRun> tailRuns;
-	const std::vector<StyleRun> lastRuns = runsOf(tail);
+}
+
+std::vector<StyleRun> runs_of(const TextParagraph& paragraph)
+{
+	return paragraph.runs.empty() ? std::vector<StyleRun>{StyleRun{0, paragraph.style}}
+	                              : paragraph.runs.ToVector();
+}
+
+} // namespace
+
+TextViewData::ReplacePlan TextViewData::_PlanReplace(int32 from, int32 to, std::string_view text,
+                                                     uint16 style)
+{
+	ReplacePlan plan;
+	plan.from = from;
+	plan.to = to;
+	plan.text = text;
+	plan.style = style;
+	plan.first = mParagraphs.LocateByte(from);
+	plan.last = to == from ? plan.first : mParagraphs.LocateByte(to);
+	const TextParagraph& head = mParagraphs.Paragraph(plan.first);
+	const TextParagraph& tail = mParagraphs.At(plan.last.index);
+	const size_t headBytes = (size_t)(from - plan.first.byte);
+	const size_t tailFrom = (size_t)(to - plan.last.byte);
+	plan.head = head.text.View().substr(0, headBytes);
+	plan.tail = tail.text.View().substr(std::min(tailFrom, tail.text.size()));
+
+	for (const StyleRun& run : runs_of(head)) {
+		if ((size_t)run.start < headBytes)
+			plan.headRuns.push_back(run);
+	}
+	const std::vector<StyleRun> lastRuns = runs_of(tail);
 	for (size_t i = 0; i < lastRuns.size(); i++) {
 		const size_t end =
 		    i + 1 < lastRuns.size() ? (size_t)lastRuns[i + 1].start : tail.text.size();
 		if (end > tailFrom || (i + 1 == lastRuns.size()))
-			tailRuns.push_back(
+			plan.tailRuns.push_back(
 			    StyleRun{(int32)(std::max<size_t>(lastRuns[i].start, tailFrom) - tailFrom),
 			             lastRuns[i].style});
 	}
-	// The head and the tail go away with the paragraphs replaced: their
-	// bytes are kept.
-	const std::string_view tailBytes =
-	    tail.text.View().substr(std::min(tailFrom, tail.text.size()));
-	const std::string_view headBytesView = head.text.View().substr(0, headBytes);
-	size_t pieceStart = 0;
-	const size_t count = 1 + (size_t)std::count(text.begin(), text.end(), '\n');
+
+	plan.made = 1 + (size_t)std::count(text.begin(), text.end(), '\n');
+	const bool oneStaysOne = plan.made == 1 && plan.first.index == plan.last.index;
+	plan.inPlace = oneStaysOne && head.text.size() > kWindowBytes;
 	// A change inside one long paragraph counts only the lines it moves.
-	const bool countNow = mCountWidth >= 0 && mCountWidth == WrapWidth();
-	if (countNow)
+	plan.countNow = mCountWidth >= 0 && mCountWidth == WrapWidth();
+	if (plan.countNow)
 		_MeasureFont();
-	const bool recount = countNow && count == 1 && first.index == last.index && !head.dirty &&
-	                     head.text.size() > kWindowBytes;
+	plan.recount = plan.countNow && plan.inPlace && !head.dirty;
 	// What to paint again: the paragraphs made, from the line before the
 	// one changed (it may take words from it); all below them as well
 	// unless one paragraph became one of as many lines.
-	const int32 oldLines = count == 1 && first.index == last.index && !head.dirty ? head.lines : -1;
-	int32 firstLine = 0;
-	if (recount) {
+	plan.oldLines = oneStaysOne && !head.dirty ? head.lines : -1;
+	if (plan.recount) {
 		const int32 changed = (int32)(std::upper_bound(head.lineStarts.begin(),
 		                                               head.lineStarts.end(), (int32)headBytes) -
 		                              head.lineStarts.begin());
-		firstLine = std::max(changed - 2, 0);
+		plan.firstLine = std::max(changed - 2, 0);
 	}
-	auto damage = [&]() {
-		const int32 last = first.index + (int32)count - 1;
-		const TextParagraph& made = mParagraphs.At(last);
-		const bool moved = oldLines < 0 || made.dirty || made.lines != oldLines;
-		mWidget->Damage(first.index, last, moved, firstLine);
-	};
-	// The runs of a paragraph made of one: the head's, the new bytes', the
-	// tail's.
-	auto singleRuns = [&]() {
-		std::vector<StyleRun> runs = headRuns;
-		if (!text.empty())
-			runs.push_back(StyleRun{(int32)headBytes, style});
-		for (StyleRun run : tailRuns) {
-			run.start += (int32)(headBytes + text.size());
+	return plan;
+}
+
+std::vector<StyleRun> TextViewData::_MadeRuns(const ReplacePlan& plan, bool withHead, size_t piece,
+                                              bool withTail)
+{
+	std::vector<StyleRun> runs;
+	size_t at = 0;
+	if (withHead) {
+		runs = plan.headRuns;
+		at = plan.head.size();
+	}
+	if (piece > 0) {
+		runs.push_back(StyleRun{(int32)at, plan.style});
+		at += piece;
+	}
+	if (withTail) {
+		for (StyleRun run : plan.tailRuns) {
+			run.start += (int32)at;
 			runs.push_back(run);
 		}
-		if (runs.empty())
-			runs.push_back(StyleRun{0, style});
-		return runs;
-	};
-	auto setRuns = [](TextParagraph& p, std::vector<StyleRun>&& runs) {
-		if (runs.size() == 1) {
-			p.runs.clear();
-			p.style = runs.front().style;
-		} else {
-			set_runs(p, std::move(runs));
-		}
-	};
-	// Typing in a long paragraph edits its bytes where they lie.
-	if (count == 1 && first.index == last.index && head.text.size() > kWindowBytes &&
-	    mParagraphs.EditInPlace(first.index, headBytes, (size_t)(to - from), text,
-	                            [&](TextParagraph& p) {
-		                            setRuns(p, singleRuns());
-		                            if (recount) {
-			                            // Its old starts are still its own.
-			                            _RecountLines(p, p.lineStarts.begin(), p.lineStarts.size(),
-			                                          headBytes, (size_t)(to - from), text.size());
-			                            p.dirty = false;
-		                            } else {
-			                            p.dirty = true;
-		                            }
-	                            })) {
-		_ShiftSelection(from, to, (int32)text.size());
-		damage();
-		return;
 	}
+	if (runs.empty())
+		runs.push_back(StyleRun{0, plan.style});
+	return runs;
+}
+
+bool TextViewData::_ReplaceInPlace(const ReplacePlan& plan)
+{
+	const size_t removed = (size_t)(plan.to - plan.from);
+	return mParagraphs.EditInPlace(
+	    plan.first.index, plan.head.size(), removed, plan.text, [&](TextParagraph& p) {
+		    set_made_runs(p, _MadeRuns(plan, true, plan.text.size(), true));
+		    if (plan.recount) {
+			    // Its old starts are still its own.
+			    _RecountLines(p, p.lineStarts.begin(), p.lineStarts.size(), plan.head.size(),
+			                  removed, plan.text.size());
+			    p.dirty = false;
+		    } else {
+			    p.dirty = true;
+		    }
+	    });
+}
+
+void TextViewData::_ReplaceParagraphs(const ReplacePlan& plan)
+{
+	const std::string_view text = plan.text;
+	// The first and the last paragraph made keep the head and the tail,
+	// whose bytes go away with the paragraphs replaced: they are joined
+	// here, each in one copy (a long paragraph being typed in is not
+	// copied piece by piece), and lent to the index until it has taken
+	// them. Those between are whole pieces of the text, in one style.
+	const size_t firstEnd = std::min(text.find('\n'), text.size());
+	const size_t lastStart = plan.made == 1 ? 0 : text.rfind('\n') + 1;
+	std::string firstText;
+	firstText.reserve(plan.head.size() + firstEnd + (plan.made == 1 ? plan.tail.size() : 0));
+	firstText.append(plan.head).append(text.substr(0, firstEnd));
+	std::string lastText;
+	if (plan.made == 1)
+		firstText.append(plan.tail);
+	else
+		lastText.append(text.substr(lastStart)).append(plan.tail);
 	// The old paragraph goes: its line starts are kept for the count.
 	std::vector<int32> oldStarts;
-	if (recount)
-		oldStarts = head.lineStarts.ToVector();
-	// One paragraph made of one: its bytes joined here in one copy (a long
-	// paragraph being typed in is not copied piece by piece).
-	std::string single;
-	std::string headText;
-	std::string tailText;
-	if (count == 1) {
-		single.reserve(headBytes + text.size() + tailBytes.size());
-		single.append(headBytesView).append(text).append(tailBytes);
-	} else {
-		headText.assign(headBytesView);
-		tailText.assign(tailBytes);
-	}
-	// The bytes of the first and the last paragraph, lent to the index
-	// until it has taken them.
-	std::string built;
-	auto make = [&](size_t n, TextParagraph& p) {
-		size_t pieceEnd = text.find('\n', pieceStart);
-		if (pieceEnd == std::string::npos)
-			pieceEnd = text.size();
-		if (n > 0 && n + 1 < count) {
-			// A whole inserted paragraph: one style.
-			p.text = ParagraphText::Borrow(
-			    std::string_view(text).substr(pieceStart, pieceEnd - pieceStart));
-			p.style = style;
-			pieceStart = pieceEnd + 1;
-			return;
-		}
-		std::vector<StyleRun> runs;
-		if (count == 1) {
-			p.text = ParagraphText::Borrow(single);
-			setRuns(p, singleRuns());
-			return;
-		}
-		built.clear();
-		if (n == 0) {
-			built = headText;
-			runs = headRuns;
-		}
-		if (pieceEnd > pieceStart) {
-			runs.push_back(StyleRun{(int32)built.size(), style});
-			built.append(text, pieceStart, pieceEnd - pieceStart);
-		}
-		if (n + 1 == count) {
-			for (StyleRun run : tailRuns) {
-				run.start += (int32)built.size();
-				runs.push_back(run);
-			}
-			built += tailText;
-		}
-		p.text = ParagraphText::Borrow(built);
-		if (runs.empty())
-			runs.push_back(StyleRun{0, style});
-		if (runs.size() == 1)
-			p.style = runs.front().style;
-		else
-			set_runs(p, std::move(runs));
-		pieceStart = pieceEnd + 1;
-	};
+	if (plan.recount)
+		oldStarts = mParagraphs.Paragraph(plan.first).lineStarts.ToVector();
+
+	size_t pieceStart = firstEnd + 1;
 	// New paragraphs are counted into visual lines while their bytes are at
 	// hand, rather than in a later walk over the whole text.
-	mParagraphs.Replace(first.index, last.index - first.index + 1, count,
-	                    [&](size_t n, TextParagraph& p) {
-		                    make(n, p);
-		                    if (countNow) {
-			                    if (recount)
-				                    _RecountLines(p, oldStarts.data(), oldStarts.size(), headBytes,
-				                                  (size_t)(to - from), text.size());
-			                    else
-				                    _CountLines(p);
-			                    p.dirty = false;
-		                    }
-	                    });
+	mParagraphs.Replace(
+	    plan.first.index, plan.last.index - plan.first.index + 1, plan.made,
+	    [&](size_t n, TextParagraph& p) {
+		    if (n == 0) {
+			    p.text = ParagraphText::Borrow(firstText);
+			    set_made_runs(p, _MadeRuns(plan, true, firstEnd, plan.made == 1));
+		    } else if (n + 1 == plan.made) {
+			    p.text = ParagraphText::Borrow(lastText);
+			    set_made_runs(p, _MadeRuns(plan, false, text.size() - lastStart, true));
+		    } else {
+			    const size_t pieceEnd = text.find('\n', pieceStart);
+			    p.text = ParagraphText::Borrow(text.substr(pieceStart, pieceEnd - pieceStart));
+			    p.style = plan.style;
+			    pieceStart = pieceEnd + 1;
+		    }
+		    if (plan.countNow) {
+			    if (plan.recount)
+				    _RecountLines(p, oldStarts.data(), oldStarts.size(), plan.head.size(),
+				                  (size_t)(plan.to - plan.from), text.size());
+			    else
+				    _CountLines(p);
+			    p.dirty = false;
+		    }
+	    });
+}
 
-	_ShiftSelection(from, to, (int32)text.size());
-	damage();
+void TextViewData::_DamageReplaced(const ReplacePlan& plan)
+{
+	const int32 last = plan.first.index + (int32)plan.made - 1;
+	const TextParagraph& made = mParagraphs.At(last);
+	const bool moved = plan.oldLines < 0 || made.dirty || made.lines != plan.oldLines;
+	mWidget->Damage(plan.first.index, last, moved, plan.firstLine);
 }
 
 void TextViewData::_ShiftSelection(int32 from, int32 to, int32 inserted)

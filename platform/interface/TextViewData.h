@@ -23,6 +23,7 @@
 #include <functional>
 #include <memory>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "TextView.h"
@@ -264,6 +265,43 @@ private:
 	// from..to becomes text, in style for the new bytes; keeps the
 	// selection where it belongs.
 	void _Replace(int32 from, int32 to, const std::string& text, uint16 style);
+	// One replacement, worked out before the index changes: the paragraphs
+	// it touches, what of them is kept, and how its lines are counted and
+	// painted. The kept bytes point into the index and are valid only
+	// until it changes.
+	struct ReplacePlan
+	{
+		int32 from = 0;
+		int32 to = 0;
+		std::string_view text;
+		uint16 style = 0;
+		ParagraphPlace first;
+		ParagraphPlace last;
+		std::string_view head; // of the first paragraph, before from
+		std::string_view tail; // of the last paragraph, from to on
+		std::vector<StyleRun> headRuns;
+		std::vector<StyleRun> tailRuns; // from the tail's start
+		size_t made = 1;                // paragraphs the replacement makes
+		// One long paragraph stays one: edited where its bytes lie, and
+		// counted only around the change (recount).
+		bool inPlace = false;
+		bool countNow = false;
+		bool recount = false;
+		int32 oldLines = -1; // when one paragraph stays one, its lines before
+		int32 firstLine = 0; // the first visual line to paint again
+	};
+	ReplacePlan _PlanReplace(int32 from, int32 to, std::string_view text, uint16 style);
+	// The runs of a made paragraph of piece bytes of the new text, after
+	// the kept head and before the kept tail when it has them.
+	static std::vector<StyleRun> _MadeRuns(const ReplacePlan& plan, bool withHead, size_t piece,
+	                                       bool withTail);
+	// Edits one long paragraph where its bytes lie; false when the index
+	// cannot, with nothing changed.
+	bool _ReplaceInPlace(const ReplacePlan& plan);
+	// Replaces the paragraphs touched by the paragraphs made.
+	void _ReplaceParagraphs(const ReplacePlan& plan);
+	// Has what the replacement changed painted again.
+	void _DamageReplaced(const ReplacePlan& plan);
 	// from..to became inserted bytes: the selection stays on its text.
 	void _ShiftSelection(int32 from, int32 to, int32 inserted);
 	// The lines from one offset to another are to be painted again.

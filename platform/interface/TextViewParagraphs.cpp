@@ -66,93 +66,91 @@ int32_t TextViewParagraphs::DirtyCount() const
 	return mRoot < 0 ? 0 : mNodes[mRoot].dirty;
 }
 
-ParagraphPlace TextViewParagraphs::FindByByte(int64_t byte) const
+template <TextViewParagraphs::Measure By> int64_t TextViewParagraphs::_Weight(const Node& node)
 {
-	return _Find(byte, 0);
+	if constexpr (By == Measure::kBytes)
+		return node.bytes;
+	else if constexpr (By == Measure::kLines)
+		return node.lines;
+	else
+		return node.size;
 }
 
-ParagraphPlace TextViewParagraphs::FindByLine(int64_t line) const
+template <TextViewParagraphs::Measure By> int64_t TextViewParagraphs::_Own(const Node& node)
 {
-	return _Find(line, 2);
+	if constexpr (By == Measure::kBytes)
+		return (int64_t)node.value.text.size() + 1;
+	else if constexpr (By == Measure::kLines)
+		return node.value.lines;
+	else
+		return 1;
 }
 
-ParagraphPlace TextViewParagraphs::_Find(int64_t value, int which) const
+template <TextViewParagraphs::Measure By, typename Passed>
+ParagraphPlace TextViewParagraphs::_Descend(int64_t value, Passed passed) const
 {
 	ParagraphPlace place;
-	if (mRoot < 0)
-		return place;
-	auto weight = [&](int32_t node) -> int64_t {
-		if (node < 0)
-			return 0;
-		const Node& n = mNodes[node];
-		return which == 0 ? n.bytes : n.lines;
-	};
-	value = std::clamp<int64_t>(value, 0, weight(mRoot) - 1);
-	if (mLastValid) {
-		const TextParagraph& last = mNodes[mLast.node].value;
-		const int64_t start = which == 0 ? mLast.byte : mLast.line;
-		const int64_t own = which == 0 ? (int64_t)last.text.size() + 1 : last.lines;
-		if (value >= start && value < start + own)
-			return mLast;
-	}
 	int32_t node = mRoot;
 	while (true) {
 		const Node& n = mNodes[node];
-		int64_t leftWeight = weight(n.left);
+		const Node* left = n.left < 0 ? nullptr : &mNodes[n.left];
+		const int64_t leftWeight = left ? _Weight<By>(*left) : 0;
 		if (value < leftWeight) {
+			passed(node, true);
 			node = n.left;
 			continue;
 		}
-		int64_t own = which == 0 ? (int64_t)n.value.text.size() + 1 : n.value.lines;
-		const int32_t leftSize = n.left < 0 ? 0 : mNodes[n.left].size;
-		const Node* l = n.left < 0 ? nullptr : &mNodes[n.left];
-		if (value < leftWeight + own || n.right < 0) {
-			place.index += leftSize;
-			place.byte += l ? l->bytes : 0;
-			place.line += l ? l->lines : 0;
-			place.node = node;
-			mLast = place;
-			mLastValid = true;
-			return place;
+		passed(node, false);
+		if (left) {
+			place.index += left->size;
+			place.byte += left->bytes;
+			place.line += left->lines;
 		}
-		value -= leftWeight + own;
-		place.index += leftSize + 1;
-		place.byte += (l ? l->bytes : 0) + (int64_t)n.value.text.size() + 1;
-		place.line += (l ? l->lines : 0) + n.value.lines;
-		node = n.right;
-	}
-}
-
-ParagraphPlace TextViewParagraphs::FindByIndex(int32_t index) const
-{
-	ParagraphPlace place;
-	if (mRoot < 0)
-		return place;
-	index = std::clamp(index, 0, mNodes[mRoot].size - 1);
-	int32_t node = mRoot;
-	while (true) {
-		const Node& n = mNodes[node];
-		const Node* l = n.left < 0 ? nullptr : &mNodes[n.left];
-		const int32_t leftSize = l ? l->size : 0;
-		if (index < leftSize) {
-			node = n.left;
-			continue;
-		}
-		if (l) {
-			place.byte += l->bytes;
-			place.line += l->lines;
-		}
-		if (index == leftSize) {
-			place.index += leftSize;
+		value -= leftWeight;
+		const int64_t own = _Own<By>(n);
+		if (value < own || n.right < 0) {
 			place.node = node;
 			return place;
 		}
-		index -= leftSize + 1;
-		place.index += leftSize + 1;
+		value -= own;
+		place.index += 1;
 		place.byte += (int64_t)n.value.text.size() + 1;
 		place.line += n.value.lines;
 		node = n.right;
 	}
+}
+
+template <TextViewParagraphs::Measure By>
+ParagraphPlace TextViewParagraphs::_Find(int64_t value) const
+{
+	if (mRoot < 0)
+		return ParagraphPlace();
+	value = std::clamp<int64_t>(value, 0, _Weight<By>(mNodes[mRoot]) - 1);
+	if (mLastValid) {
+		const int64_t start = By == Measure::kBytes   ? mLast.byte
+		                      : By == Measure::kLines ? mLast.line
+		                                              : mLast.index;
+		if (value >= start && value < start + _Own<By>(mNodes[mLast.node]))
+			return mLast;
+	}
+	mLast = _Descend<By>(value);
+	mLastValid = true;
+	return mLast;
+}
+
+ParagraphPlace TextViewParagraphs::FindByByte(int64_t byte) const
+{
+	return _Find<Measure::kBytes>(byte);
+}
+
+ParagraphPlace TextViewParagraphs::FindByLine(int64_t line) const
+{
+	return _Find<Measure::kLines>(line);
+}
+
+ParagraphPlace TextViewParagraphs::FindByIndex(int32_t index) const
+{
+	return _Find<Measure::kIndex>(index);
 }
 
 bool TextViewParagraphs::_UseOrder() const
@@ -181,7 +179,7 @@ bool TextViewParagraphs::_UseOrder() const
 ParagraphPlace TextViewParagraphs::LocateByte(int64_t byte) const
 {
 	if (!_UseOrder())
-		return _Find(byte, 0);
+		return FindByByte(byte);
 	const int32_t count = (int32_t)mOrder.size();
 	byte = std::clamp<int64_t>(byte, 0, mStarts[(size_t)count] - 1);
 	// A walk asks for the same paragraph or one close by (the next, the
@@ -214,19 +212,7 @@ const TextParagraph& TextViewParagraphs::At(int32_t index) const
 	index = std::clamp(index, 0, mNodes[mRoot].size - 1);
 	if (_UseOrder())
 		return mNodes[mOrder[(size_t)index]].value;
-	int32_t node = mRoot;
-	while (true) {
-		const Node& n = mNodes[node];
-		const int32_t leftSize = n.left < 0 ? 0 : mNodes[n.left].size;
-		if (index < leftSize) {
-			node = n.left;
-		} else if (index == leftSize) {
-			return n.value;
-		} else {
-			index -= leftSize + 1;
-			node = n.right;
-		}
-	}
+	return mNodes[_Descend<Measure::kIndex>(index).node].value;
 }
 
 namespace {
@@ -296,20 +282,9 @@ bool TextViewParagraphs::EditInPlace(int32_t index, size_t at, size_t removed,
 		return false;
 	// Down to the paragraph, keeping the way: the sums along it change.
 	std::vector<int32_t> path;
-	int32_t node = mRoot;
-	while (true) {
-		path.push_back(node);
-		const Node& n = mNodes[node];
-		const int32_t leftSize = n.left < 0 ? 0 : mNodes[n.left].size;
-		if (index < leftSize) {
-			node = n.left;
-		} else if (index == leftSize) {
-			break;
-		} else {
-			index -= leftSize + 1;
-			node = n.right;
-		}
-	}
+	const int32_t node = _Descend<Measure::kIndex>(index, [&path](int32_t passed, bool) {
+		                     path.push_back(passed);
+	                     }).node;
 	TextParagraph& paragraph = mNodes[node].value;
 	if (!mBlocks.EditInPlace(paragraph.text, at, removed, inserted))
 		return false;
@@ -421,23 +396,14 @@ void TextViewParagraphs::CopyBytes(int64_t from, int64_t count, char* out) const
 	// a left child are the ones that follow it, nearest last.
 	std::vector<int32_t> stack;
 	stack.reserve(64);
-	int32_t node = mRoot;
-	int64_t inside = std::max<int64_t>(from, 0);
-	while (true) {
-		const Node& n = mNodes[node];
-		const int64_t leftBytes = n.left < 0 ? 0 : mNodes[n.left].bytes;
-		if (inside < leftBytes) {
-			stack.push_back(node);
-			node = n.left;
-			continue;
-		}
-		inside -= leftBytes;
-		const int64_t own = (int64_t)n.value.text.size() + 1;
-		if (inside < own || n.right < 0)
-			break;
-		inside -= own;
-		node = n.right;
-	}
+	from = std::clamp<int64_t>(from, 0, mNodes[mRoot].bytes - 1);
+	const ParagraphPlace place =
+	    _Descend<Measure::kBytes>(from, [&stack](int32_t passed, bool wentLeft) {
+		    if (wentLeft)
+			    stack.push_back(passed);
+	    });
+	int32_t node = place.node;
+	int64_t inside = from - place.byte;
 	while (node >= 0 && copy(node, inside)) {
 		inside = 0;
 		if (mNodes[node].right >= 0) {

@@ -139,8 +139,27 @@ private:
 	void _CompactBlocksIfSparse();
 	ParagraphBlocks mBlocks;
 
-	// Descends by one of the two sums; which = 0 bytes, 2 lines.
-	ParagraphPlace _Find(int64_t value, int which) const;
+	// What a walk down the tree counts: each node sums one of these over
+	// its subtree, and a paragraph weighs its bytes (with the line feed),
+	// its visual lines or one.
+	enum class Measure { kBytes, kLines, kIndex };
+	template <Measure By> static int64_t _Weight(const Node& node);
+	template <Measure By> static int64_t _Own(const Node& node);
+	// The one walk down the tree: to the paragraph holding value (in the
+	// measure By, inside the text), with the sums of all before it. Calls
+	// passed(node, wentLeft) for every node on the way, the one found
+	// last, for callers that need the way (the sums along it, or the
+	// paragraphs that follow). A paragraph of no weight is passed over,
+	// except the last one.
+	template <Measure By, typename Passed>
+	ParagraphPlace _Descend(int64_t value, Passed passed) const;
+	template <Measure By> ParagraphPlace _Descend(int64_t value) const
+	{
+		return _Descend<By>(value, [](int32_t, bool) {});
+	}
+	// The last paragraph found, when it holds value; the cached place
+	// otherwise goes through a walk.
+	template <Measure By> ParagraphPlace _Find(int64_t value) const;
 
 	// The in-order table: built once lookups since the last change
 	// outnumber a 64th of the paragraphs, so that typing never pays for it.

@@ -17,6 +17,7 @@
 
 #include "BuiltPrograms.h"
 #include "DesktopTestSupport.h"
+#include "EditorHarness.h"
 #include "FileBytes.h"
 #include "ScratchFolder.h"
 #include "ZTLocale.h"
@@ -196,15 +197,18 @@ TEST_F(DebianPackage, UnpackedIntoAnEmptyRootTheEditorRunsFromThere)
 	// folder, though the tests (and root) could write the program's.
 	const std::vector<std::string> before = FilesBelow(folder);
 	ScratchFolder home;
-	pid_t pid = StartOffscreen(root / (std::string("usr/bin/") + kAppName), {},
-	                           {{"HOME", home.Path()},
-	                            {"XDG_CONFIG_HOME", home / ".config"},
-	                            {"XDG_DATA_HOME", home / ".local/share"}});
-	ASSERT_GT(pid, 0);
-	EXPECT_TRUE(WaitUntilOnBus(pid));
-	int status = -1;
-	ASSERT_TRUE(StopAndReap(pid, &status));
-	EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0) << status;
+	EditorHarness editor(root / (std::string("usr/bin/") + kAppName), {},
+	                     {{"HOME", home.Path()},
+	                      {"XDG_CONFIG_HOME", home / ".config"},
+	                      {"XDG_DATA_HOME", home / ".local/share"}},
+	                     EditorHarness::Waiting::kPolling);
+	ASSERT_GT(editor.Pid(), 0);
+	const pid_t pid = editor.Pid();
+	EXPECT_TRUE(
+	    editor.WaitUntilAnswering(std::chrono::seconds(20), [pid] { return IsOnBus(pid); }));
+	bool endedByItself = false;
+	EXPECT_EQ(0, editor.Stop(std::chrono::seconds(20), nullptr, &endedByItself));
+	ASSERT_TRUE(endedByItself);
 	EXPECT_TRUE(
 	    fs::is_regular_file(home / (std::string(".config/") + kAppName + "/LocaleEditor.prefs")));
 	EXPECT_EQ(FilesBelow(folder), before);

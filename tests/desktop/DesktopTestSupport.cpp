@@ -1,10 +1,5 @@
 #include "DesktopTestSupport.h"
 
-#include <fcntl.h>
-#include <signal.h>
-#include <sys/wait.h>
-#include <unistd.h>
-
 #include <algorithm>
 #include <cstdlib>
 #include <filesystem>
@@ -12,8 +7,8 @@
 #include <iterator>
 
 #include "BuiltPrograms.h"
+#include "ProgramRun.h"
 #include "ScratchFolder.h"
-#include "Wait.h"
 
 const char* const kAppName = "korvane-localeeditor";
 const char* const kHeyName = "korvane-hey";
@@ -23,45 +18,16 @@ CommandResult RunCommand(const std::vector<std::string>& arguments,
                          const std::map<std::string, std::string>& environment,
                          const std::string& folder)
 {
-	CommandResult result;
-	int pipeEnds[2];
-	if (arguments.empty() || pipe(pipeEnds) != 0)
-		return result;
-	pid_t pid = fork();
-	if (pid < 0) {
-		close(pipeEnds[0]);
-		close(pipeEnds[1]);
-		return result;
-	}
-	if (pid == 0) {
-		dup2(pipeEnds[1], STDOUT_FILENO);
-		dup2(pipeEnds[1], STDERR_FILENO);
-		close(pipeEnds[0]);
-		close(pipeEnds[1]);
-		int devNull = open("/dev/null", O_RDONLY);
-		if (devNull >= 0)
-			dup2(devNull, STDIN_FILENO);
-		for (const auto& [name, value] : environment)
-			setenv(name.c_str(), value.c_str(), 1);
-		if (!folder.empty() && chdir(folder.c_str()) != 0)
-			_exit(127);
-		std::vector<char*> argv;
-		for (const std::string& argument : arguments)
-			argv.push_back(const_cast<char*>(argument.c_str()));
-		argv.push_back(nullptr);
-		execvp(argv[0], argv.data());
-		_exit(127);
-	}
-	close(pipeEnds[1]);
-	char buffer[4096];
-	ssize_t count;
-	while ((count = read(pipeEnds[0], buffer, sizeof(buffer))) > 0)
-		result.output.append(buffer, count);
-	close(pipeEnds[0]);
-	int status = 0;
-	if (waitpid(pid, &status, 0) == pid && WIFEXITED(status))
-		result.status = WEXITSTATUS(status);
-	return result;
+	ProgramOptions options;
+	options.environment = environment;
+	options.folder = folder;
+	// Packaging and installing take their time on a loaded machine; only a
+	// hang is cut short.
+	options.limit = std::chrono::minutes(10);
+	options.together = true;
+	options.servingEvents = false;
+	const ProgramRun run = RunProgram(arguments, options);
+	return CommandResult{run.exitCode, run.out};
 }
 
 bool HaveProgram(const std::string& program)
@@ -122,29 +88,11 @@ std::string DesktopEntryValue(const std::string& file, const std::string& key)
 	return std::string();
 }
 
-bool WaitUntilOnBus(pid_t pid)
+bool IsOnBus(pid_t pid)
 {
 	const std::string name = "string:org.vessmor.Team" + std::to_string(pid);
-	return WaitUntil(
-	    [&] {
-		    CommandResult has = RunCommand({"dbus-send", "--session", "--print-reply",
-		                                    "--dest=org.freedesktop.DBus", "/org/freedesktop/DBus",
-		                                    "org.freedesktop.DBus.NameHasOwner", name});
-		    return has.output.find("boolean true") != std::string::npos;
-	    },
-	    std::chrono::seconds(20));
-}
-
-bool StopAndReap(pid_t pid, int* status)
-{
-	kill(pid, SIGTERM);
-	int ignored = -1;
-	int* reaped = status != nullptr ? status : &ignored;
-	const bool ended =
-	    WaitUntil([&] { return waitpid(pid, reaped, WNOHANG) == pid; }, std::chrono::seconds(20));
-	if (!ended) {
-		kill(pid, SIGKILL);
-		waitpid(pid, reaped, 0);
-	}
-	return ended;
+	CommandResult has =
+	    RunCommand({"dbus-send", "--session", "--print-reply", "--dest=org.freedesktop.DBus",
+	                "/org/freedesktop/DBus", "org.freedesktop.DBus.NameHasOwner", name});
+	return has.output.find("boolean true") != std::string::npos;
 }

@@ -48,13 +48,7 @@ std::string DefaultApplication(const std::string& type, const std::string& dataD
 // The value of key in the [Desktop Entry] group of the file, "" if none.
 std::string DesktopEntryValue(const std::string& file, const std::string& key);
 
-// True once the program of pid is on the session bus under its team's name,
-// within 20 seconds.
-bool WaitUntilOnBus(pid_t pid);
-
-// Ends the program of pid with SIGTERM and reaps it, killing it when it has
-// not ended within 20 seconds. True when it ended by itself; its wait status
-// in *status when status is not null.
-bool StopAndReap(pid_t pid, int* status = nullptr);
+// True when the program of pid is on the session bus under its team's name.
+bool IsOnBus(pid_t pid);
 
 #endif // TESTS_DESKTOP_TEST_SUPPORT_H

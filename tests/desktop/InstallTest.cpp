@@ -13,6 +13,7 @@
 
 #include "BuiltPrograms.h"
 #include "DesktopTestSupport.h"
+#include "EditorHarness.h"
 #include "FileBytes.h"
 #include "ScratchFolder.h"
 
@@ -181,16 +182,19 @@ TEST_F(Installed, TheInstalledEditorRunsAndKeepsTheUsersFilesOutOfItsFolder)
 	// writable, as it is for root on a real install.
 	const std::vector<std::string> before = FilesBelow(AppFolder());
 	ScratchFolder home;
-	pid_t pid = StartOffscreen(Prefixed(std::string("bin/") + kAppName), {},
-	                           {{"HOME", home.Path()},
-	                            {"XDG_CONFIG_HOME", home / ".config"},
-	                            {"XDG_DATA_HOME", home / ".local/share"}});
-	ASSERT_GT(pid, 0);
+	EditorHarness editor(Prefixed(std::string("bin/") + kAppName), {},
+	                     {{"HOME", home.Path()},
+	                      {"XDG_CONFIG_HOME", home / ".config"},
+	                      {"XDG_DATA_HOME", home / ".local/share"}},
+	                     EditorHarness::Waiting::kPolling);
+	ASSERT_GT(editor.Pid(), 0);
 	// Up once it is on the session bus under its team's name.
-	EXPECT_TRUE(WaitUntilOnBus(pid)) << "the installed editor did not come up on the bus";
-	int status = -1;
-	ASSERT_TRUE(StopAndReap(pid, &status));
-	EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0) << status;
+	const pid_t pid = editor.Pid();
+	EXPECT_TRUE(editor.WaitUntilAnswering(std::chrono::seconds(20), [pid] { return IsOnBus(pid); }))
+	    << "the installed editor did not come up on the bus";
+	bool endedByItself = false;
+	EXPECT_EQ(0, editor.Stop(std::chrono::seconds(20), nullptr, &endedByItself));
+	ASSERT_TRUE(endedByItself);
 	// The first start's preferences went to the user's folder, nothing new
 	// to the program's.
 	EXPECT_TRUE(

@@ -13,6 +13,7 @@
 
 #include "BuiltPrograms.h"
 #include "DesktopTestSupport.h"
+#include "EditorHarness.h"
 #include "ScratchFolder.h"
 #include "Wait.h"
 
@@ -93,32 +94,24 @@ TEST(X11Window, TheInstalledEditorsWindowHasTheEntrysClassAndTheIcon)
 		VirtualScreen screen;
 		ASSERT_FALSE(screen.Display().empty()) << "Xvfb did not start";
 		ScratchFolder home;
-		pid_t editor = StartOffscreen(
+		EditorHarness editor(
 		    prefix / (std::string("bin/") + kAppName), {},
-		    {{"HOME", home.Path()}, {"DISPLAY", screen.Display()}, {"QT_QPA_PLATFORM", "xcb"}});
-		ASSERT_GT(editor, 0);
-		bool exited = false;
-		found = WaitUntil(
-		            [&] {
-			            if (waitpid(editor, nullptr, WNOHANG) == editor) {
-				            exited = true;
-				            return true;
-			            }
-			            for (const std::string& id : Windows(screen.Display())) {
-				            CommandResult prop =
-				                RunCommand({"xprop", "-id", id, "WM_CLASS", "_NET_WM_ICON"},
-				                           {{"DISPLAY", screen.Display()}});
-				            if (prop.output.find("WM_CLASS(STRING)") != std::string::npos) {
-					            properties = prop.output;
-					            return true;
-				            }
-			            }
-			            return false;
-		            },
-		            std::chrono::seconds(20)) &&
-		        !exited;
-		if (!exited)
-			StopAndReap(editor);
+		    {{"HOME", home.Path()}, {"DISPLAY", screen.Display()}, {"QT_QPA_PLATFORM", "xcb"}},
+		    EditorHarness::Waiting::kPolling);
+		ASSERT_GT(editor.Pid(), 0);
+		// An editor that ended on the way (the X server went) is tried again.
+		found = editor.WaitUntilAnswering(std::chrono::seconds(20), [&] {
+			for (const std::string& id : Windows(screen.Display())) {
+				CommandResult prop = RunCommand({"xprop", "-id", id, "WM_CLASS", "_NET_WM_ICON"},
+				                                {{"DISPLAY", screen.Display()}});
+				if (prop.output.find("WM_CLASS(STRING)") != std::string::npos) {
+					properties = prop.output;
+					return true;
+				}
+			}
+			return false;
+		});
+		editor.Stop(std::chrono::seconds(20));
 	}
 	ASSERT_TRUE(found) << "no window of the editor appeared";
 

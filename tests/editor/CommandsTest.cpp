@@ -182,10 +182,7 @@ TEST_F(CommandsTest, EditCommandsGoToTheFocusedField)
 	BView* focus = mWindow->CurrentFocus();
 	ASSERT_NE(focus, nullptr);
 	// Select All through the window selects in the text once it has the focus.
-	BTextView* text = nullptr;
-	BView* background = View("bkg_view");
-	BView* scroll = background->ChildAt(background->CountChildren() - 1);
-	text = dynamic_cast<BTextView*>(scroll->ChildAt(0));
+	BTextView* text = TextView();
 	ASSERT_NE(text, nullptr);
 	text->MakeFocus(true);
 	mWindow->Unlock();

@@ -15,6 +15,7 @@
 #include <TextView.h>
 #include <View.h>
 
+#include "EditorViewNames.h"
 #include "InterfaceTexts.h"
 #include "ZTLETextView.h"
 #include "ZTLocale.h"
@@ -130,17 +131,7 @@ void EditorWindowTest::SetControlText(const char* name, const char* text)
 
 static BTextView* TextViewOf(BWindow* window)
 {
-	// The locale text view is the only text view that is not part of a
-	// text control.
-	BView* background = window->FindView("bkg_view");
-	for (int32 i = 0; background != nullptr && i < background->CountChildren(); i++) {
-		BView* child = background->ChildAt(i);
-		for (int32 j = 0; j < child->CountChildren(); j++) {
-			if (auto* text = dynamic_cast<ZTLETextView*>(child->ChildAt(j)))
-				return text;
-		}
-	}
-	return nullptr;
+	return dynamic_cast<ZTLETextView*>(window->FindView(kLocaleTextView));
 }
 
 BTextView* EditorWindowTest::TextView()

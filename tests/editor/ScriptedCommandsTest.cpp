@@ -8,22 +8,17 @@
 #include <Messenger.h>
 
 #include "EditorTestSupport.h"
+#include "EditorViewNames.h"
 #include "LocaleFile.h"
 
 namespace FP = BPrivate::FilePanelTesting;
 
 namespace {
 
-// "... of View [-1] of View bkg_view": the scroll view, whose first child
-// is the locale text.
+// "... of View locale_text": the locale text by its name.
 void AddLocaleTextSpecifiers(BMessage* request)
 {
-	request->AddSpecifier("View", (int32)0);
-	BMessage last(B_REVERSE_INDEX_SPECIFIER);
-	last.AddString("property", "View");
-	last.AddInt32("index", 1);
-	request->AddSpecifier(&last);
-	request->AddSpecifier("View", "bkg_view");
+	request->AddSpecifier("View", kLocaleTextView);
 }
 
 BFilePanel* ShownOpenPanel()

@@ -6,6 +6,9 @@
 #include <QWidget>
 
 #include <cstdlib>
+#include <map>
+#include <string>
+#include <vector>
 
 #include <AppDefs.h>
 #include <Application.h>
@@ -20,15 +23,18 @@
 
 #include "EditorMessages.h"
 #include "EditorTestSupport.h"
+#include "EditorViewNames.h"
 #include "Wait.h"
 #include "ZTLEStatusView.h"
 
 namespace {
 
-struct ExpectedFrame
-{
-	const char* name;
-	BRect frame;
+// The rows of controls above the locale text, each from left to right:
+// a field that takes the room there is, then fixed-width buttons.
+const std::vector<std::vector<const char*>> kRows = {
+    {"txtctrl_reference", "btn_refload", "mnu_refget"},
+    {"txtctrl_language", "btn_fileload", "btn_filesave"},
+    {"txtctrl_version", "txtctrl_appid"},
 };
 
 std::string Describe(BRect r)
@@ -62,47 +68,84 @@ protected:
 		return bar != nullptr ? bar->Bounds().bottom : -1;
 	}
 
-	BTextView* LocaleTextView()
+	BTextView* LocaleTextView() { return dynamic_cast<BTextView*>(View(kLocaleTextView)); }
+
+	// How the views sit, whatever the window's size: the background below
+	// the menu bar fills the window; the rows of controls lie inside it one
+	// below the other, each from the left margin to the same margin on the
+	// right, their controls side by side without overlapping, the buttons
+	// of the first two rows in columns; below them the locale text runs
+	// from the left edge to its scroll bar at the right edge, and the
+	// status line spans the bottom under it. The window is locked.
+	void ExpectControlsInPlace()
 	{
-		// The text view is the target of the scroll view under the controls.
+		const BRect window = mWindow->Bounds();
+		const float menuBottom = MenuBarBottom();
+		ASSERT_GT(menuBottom, 0);
 		BView* background = View("bkg_view");
-		BView* scroll = background->ChildAt(background->CountChildren() - 1);
-		return scroll != nullptr ? dynamic_cast<BTextView*>(scroll->ChildAt(0)) : nullptr;
+		ASSERT_NE(background, nullptr);
+		EXPECT_EQ(background->Frame(), BRect(0, menuBottom + 1, window.right, window.bottom))
+		    << Describe(background->Frame());
+		const BRect inside = background->Bounds();
+
+		const float margin = View(kRows[0][0])->Frame().left;
+		EXPECT_GT(margin, 0);
+		float above = -1;
+		for (const auto& row : kRows) {
+			const BRect first = View(row.front())->Frame();
+			EXPECT_GT(first.top, above) << row.front() << " overlaps the row above";
+			EXPECT_EQ(first.left, margin) << row.front();
+			EXPECT_EQ(View(row.back())->Frame().right, inside.right - margin) << row.back();
+			float left = -1;
+			for (const char* name : row) {
+				BView* view = View(name);
+				ASSERT_NE(view, nullptr) << name;
+				EXPECT_EQ(view->Parent(), background) << name;
+				const BRect frame = view->Frame();
+				EXPECT_GT(frame.Width(), 0) << name << " " << Describe(frame);
+				EXPECT_EQ(frame.top, first.top) << name;
+				EXPECT_EQ(frame.bottom, first.bottom) << name;
+				EXPECT_GT(frame.left, left) << name << " overlaps the control before it";
+				left = frame.right;
+			}
+			above = first.bottom;
+		}
+		for (size_t column = 1; column < kRows[0].size(); column++) {
+			const BRect top = View(kRows[0][column])->Frame();
+			const BRect below = View(kRows[1][column])->Frame();
+			EXPECT_EQ(top.left, below.left) << kRows[1][column];
+			EXPECT_EQ(top.right, below.right) << kRows[1][column];
+		}
+
+		BTextView* text = LocaleTextView();
+		ASSERT_NE(text, nullptr);
+		const BRect textFrame = FrameInBackground(text);
+		EXPECT_GT(textFrame.top, above) << Describe(textFrame);
+		EXPECT_EQ(textFrame.left, 0);
+		EXPECT_EQ(textFrame.right, inside.right - B_V_SCROLL_BAR_WIDTH) << Describe(textFrame);
+		EXPECT_GT(textFrame.Height(), 0) << Describe(textFrame);
+		BView* status = View(kStatusLineView);
+		ASSERT_NE(status, nullptr);
+		const BRect statusFrame = status->Frame();
+		// Right under the text, no line lost between them.
+		EXPECT_EQ(statusFrame.top, textFrame.bottom + 1) << Describe(statusFrame);
+		EXPECT_EQ(statusFrame.left, 0);
+		EXPECT_EQ(statusFrame.right, inside.right);
+		EXPECT_EQ(statusFrame.bottom, inside.bottom) << Describe(statusFrame);
 	}
 };
 
-TEST_F(WindowLayoutTest, FirstStartFramesMatchTheLayoutForTheMenuBarHeight)
+TEST_F(WindowLayoutTest, FirstStartPlacesTheControlsInRowsAboveTheTextAndStatusLine)
 {
 	ASSERT_TRUE(mWindow->Lock());
 	EXPECT_EQ(mWindow->Bounds(), BRect(0, 0, 450, 350));
-	float h = MenuBarBottom();
-	ASSERT_GT(h, 0);
-	BView* background = View("bkg_view");
-	ASSERT_NE(background, nullptr);
-	EXPECT_EQ(background->Frame(), BRect(0, h + 1, 450, 350)) << Describe(background->Frame());
-
-	const ExpectedFrame expected[] = {
-	    {"txtctrl_reference", BRect(10, 5, 225, 30)}, {"btn_refload", BRect(230, 5, 335, 30)},
-	    {"mnu_refget", BRect(340, 5, 440, 30)},       {"txtctrl_language", BRect(10, 35, 225, 60)},
-	    {"btn_fileload", BRect(230, 35, 335, 60)},    {"btn_filesave", BRect(340, 35, 440, 60)},
-	    {"txtctrl_version", BRect(10, 65, 160, 90)},  {"txtctrl_appid", BRect(170, 65, 440, 90)},
-	};
-	for (const ExpectedFrame& e : expected) {
-		BView* view = View(e.name);
-		ASSERT_NE(view, nullptr) << e.name;
-		EXPECT_EQ(view->Parent(), background) << e.name;
-		EXPECT_EQ(view->Frame(), e.frame) << e.name << " " << Describe(view->Frame());
-		EXPECT_EQ(view->Flags(), (uint32)(B_WILL_DRAW | B_NAVIGABLE)) << e.name;
+	ExpectControlsInPlace();
+	for (const auto& row : kRows) {
+		for (const char* name : row)
+			EXPECT_EQ(View(name)->Flags(), (uint32)(B_WILL_DRAW | B_NAVIGABLE)) << name;
 	}
-	BTextView* text = LocaleTextView();
-	ASSERT_NE(text, nullptr);
-	EXPECT_EQ(FrameInBackground(text), BRect(0, 95, 436, 349 - h - 18))
-	    << Describe(FrameInBackground(text));
-	// The status line under it, across the window.
-	BView* status = View("status_line");
-	ASSERT_NE(status, nullptr);
-	EXPECT_EQ(status->Frame(), BRect(0, 349 - h - 17, 450, 349 - h)) << Describe(status->Frame());
-	EXPECT_TRUE(text->IsEditable());
+	ASSERT_NE(LocaleTextView(), nullptr);
+	EXPECT_TRUE(LocaleTextView()->IsEditable());
 	mWindow->Unlock();
 }
 
@@ -249,21 +292,36 @@ TEST_F(WindowLayoutTest, WindowKeepsItsMinimumSize)
 TEST_F(WindowLayoutTest, WideningGrowsTheFieldsAndKeepsButtonsAtTheRightMargin)
 {
 	ASSERT_TRUE(mWindow->Lock());
-	mWindow->ResizeTo(650, 500);
+	std::map<std::string, BRect> before;
+	for (const auto& row : kRows) {
+		for (const char* name : row)
+			before[name] = View(name)->Frame();
+	}
+	const BRect textBefore = FrameInBackground(LocaleTextView());
+	const float wider = 200, taller = 150;
+	mWindow->ResizeTo(450 + wider, 350 + taller);
 	mWindow->Unlock();
 	Settle();
 	ASSERT_TRUE(mWindow->Lock());
-	float h = MenuBarBottom();
-	const ExpectedFrame expected[] = {
-	    {"txtctrl_reference", BRect(10, 5, 425, 30)}, {"btn_refload", BRect(430, 5, 535, 30)},
-	    {"mnu_refget", BRect(540, 5, 640, 30)},       {"txtctrl_language", BRect(10, 35, 425, 60)},
-	    {"btn_fileload", BRect(430, 35, 535, 60)},    {"btn_filesave", BRect(540, 35, 640, 60)},
-	    {"txtctrl_version", BRect(10, 65, 160, 90)},  {"txtctrl_appid", BRect(170, 65, 640, 90)},
-	};
-	for (const ExpectedFrame& e : expected)
-		EXPECT_EQ(View(e.name)->Frame(), e.frame)
-		    << e.name << " " << Describe(View(e.name)->Frame());
-	EXPECT_EQ(FrameInBackground(LocaleTextView()), BRect(0, 95, 636, 499 - h - 18));
+	ExpectControlsInPlace();
+	// The buttons move with the right edge at their own size; the fields
+	// that end at them, and the id field at the margin, take the room.
+	for (const char* name : {"btn_refload", "mnu_refget", "btn_fileload", "btn_filesave"}) {
+		const BRect frame = View(name)->Frame();
+		EXPECT_EQ(frame, BRect(before[name].left + wider, before[name].top,
+		                       before[name].right + wider, before[name].bottom))
+		    << name << " " << Describe(frame);
+	}
+	for (const char* name : {"txtctrl_reference", "txtctrl_language", "txtctrl_appid"}) {
+		const BRect frame = View(name)->Frame();
+		EXPECT_EQ(frame.left, before[name].left) << name;
+		EXPECT_EQ(frame.right, before[name].right + wider) << name;
+	}
+	EXPECT_EQ(View("txtctrl_version")->Frame(), before["txtctrl_version"]);
+	const BRect text = FrameInBackground(LocaleTextView());
+	EXPECT_EQ(text.top, textBefore.top);
+	EXPECT_EQ(text.Width(), textBefore.Width() + wider);
+	EXPECT_EQ(text.Height(), textBefore.Height() + taller);
 	mWindow->Unlock();
 }
 

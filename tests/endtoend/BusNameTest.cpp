@@ -22,28 +22,14 @@ namespace {
 
 using namespace std::chrono_literals;
 
-// A child process, ended at the end of the test.
-class Child
+// A peer program of the tests, ended at the end of the test.
+class Child : public EditorHarness
 {
 public:
 	Child(const std::string& program, const std::vector<std::string>& arguments)
-	    : mPid(StartOffscreen(BuildFolder() + "/tests/" + program, arguments))
+	    : EditorHarness(BuildFolder() + "/tests/" + program, arguments)
 	{
 	}
-	~Child()
-	{
-		if (mPid > 0) {
-			kill(mPid, SIGKILL);
-			waitpid(mPid, nullptr, 0);
-		}
-	}
-	Child(const Child&) = delete;
-	Child& operator=(const Child&) = delete;
-
-	pid_t Pid() const { return mPid; }
-
-private:
-	pid_t mPid;
 };
 
 bool Ready(const std::string& path)

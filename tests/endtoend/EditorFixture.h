@@ -7,6 +7,7 @@
 
 #include <memory>
 
+#include "EditorViewNames.h"
 #include "EndToEnd.h"
 
 class EditorFixture : public testing::Test
@@ -30,10 +31,8 @@ protected:
 	static inline bool sAnswering = false;
 };
 
-// Where the locale text lies: the first child of the scroll view, which is
-// the background view's last child.
-inline const std::vector<std::string> kLocaleText = {
-    "View", "0", "of", "View", "[-1]", "of", "View", "bkg_view", "of", "Window", "0"};
+// Where the locale text lies, by the name the window gives it.
+inline const std::vector<std::string> kLocaleText = {"View", kLocaleTextView, "of", "Window", "0"};
 
 // words followed by "of" and then where.
 inline std::vector<std::string> Of(std::vector<std::string> words,

@@ -10,28 +10,8 @@
 #include <sys/types.h>
 #include <vector>
 
-// What one run of hey gave.
-struct HeyResult
-{
-	int exitCode = -1; // -1: killed after the limit, or did not start
-	std::string out;
-	std::string err;
-	std::chrono::milliseconds took{0};
-};
-
-// Runs the built hey with arguments; kills it after limit. The GUI of this
-// process (if any) keeps running meanwhile, so objects it serves on the bus
-// answer.
-HeyResult RunHey(const std::vector<std::string>& arguments,
-                 std::chrono::milliseconds limit = std::chrono::seconds(20));
-
-// The string value of the first "result" in hey's readable output; "" and
-// found false when there is none.
-std::string ResultString(const HeyResult& result, bool* found = nullptr);
-// The int32 values of "result", in order.
-std::vector<int> ResultInts(const HeyResult& result);
-// The bool value of "result"; false when there is none.
-bool ResultBool(const HeyResult& result);
+#include "EditorHarness.h"
+#include "ProgramRun.h"
 
 // The editor in a scratch application folder of its own (its preferences
 // file lies there), killed at the end if it has not quit.
@@ -47,18 +27,23 @@ public:
 	EditorSession& operator=(const EditorSession&) = delete;
 
 	// Waits until the editor's window answers scripting.
-	bool WaitUntilAnswering(std::chrono::milliseconds timeout);
+	bool WaitUntilAnswering(std::chrono::milliseconds timeout)
+	{
+		return mEditor.WaitUntilAnswering(timeout);
+	}
 	// hey -t 5000 <the editor's team> words...
-	HeyResult Hey(const std::vector<std::string>& words) const;
+	HeyResult Hey(const std::vector<std::string>& words) const { return mEditor.Hey(words); }
 
-	pid_t Team() const { return mPid; }
+	pid_t Team() const { return mEditor.Pid(); }
 	const std::string& Folder() const { return mFolder; }
 	// Waits for the process to end; its exit code, or -1.
-	int WaitForExit(std::chrono::milliseconds timeout);
+	int WaitForExit(std::chrono::milliseconds timeout) { return mEditor.WaitForExit(timeout); }
+	// Kills it as a crash would and reaps it.
+	void Kill() { mEditor.Kill(); }
 
 private:
 	std::string mFolder;
-	pid_t mPid = -1;
+	EditorHarness mEditor;
 };
 
 #endif // TESTS_ENDTOEND_END_TO_END_H

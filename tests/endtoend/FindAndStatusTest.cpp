@@ -14,7 +14,7 @@
 
 namespace {
 
-const std::vector<std::string> kStatusLine = {"View", "status_line", "of", "Window", "0"};
+const std::vector<std::string> kStatusLine = {"View", kStatusLineView, "of", "Window", "0"};
 
 int CountWindows(const EditorSession& editor)
 {

@@ -97,8 +97,7 @@ TEST(KeepingWork, TextTypedBeforeAKillIsOfferedAtTheNextStartAndRestored)
 		ASSERT_TRUE(SetLocaleText(first, typed));
 		ASSERT_TRUE(
 		    WaitFor([&] { return CountJournals(journals) == 1; }, std::chrono::seconds(15)));
-		kill(first.Team(), SIGKILL);
-		first.WaitForExit(std::chrono::seconds(10));
+		first.Kill();
 	}
 
 	EditorSession second({}, environment);

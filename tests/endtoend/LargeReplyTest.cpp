@@ -58,12 +58,7 @@ BMessage text_request()
 	BMessage request(B_GET_PROPERTY);
 	// The first in the chain is resolved last, as hey adds them.
 	request.AddSpecifier("Text");
-	request.AddSpecifier("View", (int32)0);
-	BMessage last(B_REVERSE_INDEX_SPECIFIER);
-	last.AddString("property", "View");
-	last.AddInt32("index", 1);
-	request.AddSpecifier(&last);
-	request.AddSpecifier("View", "bkg_view");
+	request.AddSpecifier("View", kLocaleTextView);
 	request.AddSpecifier("Window", (int32)0);
 	return request;
 }

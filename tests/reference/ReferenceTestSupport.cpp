@@ -21,6 +21,7 @@
 #include <TextControl.h>
 #include <TextView.h>
 
+#include "EditorViewNames.h"
 #include "LocaleEditorApplication.h"
 #include "LocaleSuiteClient.h"
 
@@ -77,8 +78,8 @@ void CopyWithAttributes(const std::string& from, const std::string& to)
 }
 
 ChildProcess::ChildProcess(const std::string& executable, std::vector<std::string> arguments,
-                           std::map<std::string, std::string> environment)
-    : mPid(StartOffscreen(executable, std::move(arguments), environment))
+                           const std::map<std::string, std::string>& environment)
+    : EditorHarness(executable, std::move(arguments), environment)
 {
 }
 
@@ -89,26 +90,11 @@ ChildProcess::~ChildProcess()
 
 bool ChildProcess::WaitUntilRegistered(std::chrono::milliseconds timeout)
 {
-	return WaitFor(
-	    [this] {
-		    app_info info;
-		    return mPid > 0 && be_roster->GetRunningAppInfo(mPid, &info) == B_OK;
-	    },
-	    timeout);
-}
-
-void ChildProcess::Stop()
-{
-	if (mPid <= 0)
-		return;
-	kill(mPid, SIGTERM);
-	bool ended = WaitFor([this] { return waitpid(mPid, nullptr, WNOHANG) == mPid; },
-	                     std::chrono::seconds(5));
-	if (!ended) {
-		kill(mPid, SIGKILL);
-		waitpid(mPid, nullptr, 0);
-	}
-	mPid = -1;
+	const team_id team = Pid();
+	return WaitUntilAnswering(timeout, [team] {
+		app_info info;
+		return be_roster->GetRunningAppInfo(team, &info) == B_OK;
+	});
 }
 
 void ReferenceWindowTest::SetUp()
@@ -131,20 +117,7 @@ std::string ReferenceWindowTest::ControlText(const char* name)
 
 BTextView* ReferenceWindowTest::TextView()
 {
-	// The locale text view is the one text view outside the text controls.
-	BView* background = mWindow->FindView("bkg_view");
-	for (int32 i = 0; background != nullptr && i < background->CountChildren(); i++) {
-		BView* child = background->ChildAt(i);
-		if (dynamic_cast<BTextControl*>(child) != nullptr)
-			continue;
-		if (auto* text = dynamic_cast<BTextView*>(child))
-			return text;
-		for (int32 j = 0; j < child->CountChildren(); j++) {
-			if (auto* text = dynamic_cast<BTextView*>(child->ChildAt(j)))
-				return text;
-		}
-	}
-	return nullptr;
+	return dynamic_cast<BTextView*>(mWindow->FindView(kLocaleTextView));
 }
 
 std::string ReferenceWindowTest::Text()

@@ -16,6 +16,7 @@
 #include <OS.h>
 
 #include "BuiltPrograms.h"
+#include "EditorHarness.h"
 #include "ScratchFolder.h"
 #include "Wait.h"
 #include "WindowTest.h"
@@ -32,24 +33,19 @@ const std::string& AppFolder();
 void CopyWithAttributes(const std::string& from, const std::string& to);
 
 // A program running beside the tests, offscreen, on the same session bus.
-// Killed when this goes away.
-class ChildProcess
+// Stopped when this goes away.
+class ChildProcess : public EditorHarness
 {
 public:
 	ChildProcess(const std::string& executable, std::vector<std::string> arguments = {},
-	             std::map<std::string, std::string> environment = {});
+	             const std::map<std::string, std::string>& environment = {});
 	~ChildProcess();
-	ChildProcess(const ChildProcess&) = delete;
-	ChildProcess& operator=(const ChildProcess&) = delete;
 
-	team_id Team() const { return mPid; }
+	team_id Team() const { return Pid(); }
 	// Waits until the roster lists it; false after timeout.
 	bool WaitUntilRegistered(std::chrono::milliseconds timeout = std::chrono::seconds(10));
-	// Ends it (SIGTERM, then SIGKILL) and waits for the end.
-	void Stop();
-
-private:
-	team_id mPid;
+	// Ends it (SIGTERM, then SIGKILL after five seconds) and waits for the end.
+	void Stop() { EditorHarness::Stop(std::chrono::seconds(5)); }
 };
 
 // A fresh editor window per test, in this process's editor application.

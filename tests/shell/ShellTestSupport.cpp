@@ -37,54 +37,26 @@ TempAppFolder::~TempAppFolder()
 }
 
 EditorProcess::EditorProcess(const std::string& executable, std::vector<std::string> arguments)
-    : mPid(StartOffscreen(executable, std::move(arguments)))
+    : EditorHarness(executable, std::move(arguments), {}, Waiting::kPolling)
 {
-}
-
-EditorProcess::~EditorProcess()
-{
-	if (mPid <= 0)
-		return;
-	kill(mPid, SIGKILL);
-	waitpid(mPid, nullptr, 0);
 }
 
 BMessenger EditorProcess::Messenger() const
 {
-	return BMessenger(nullptr, (team_id)mPid);
+	return BMessenger(nullptr, (team_id)Pid());
 }
 
 bool EditorProcess::WaitUntilAnswering(std::chrono::milliseconds timeout)
 {
-	return WaitUntil(
-	    [this] {
-		    BMessenger messenger = Messenger();
-		    if (!messenger.IsValid())
-			    return false;
-		    BMessage request(B_GET_PROPERTY);
-		    request.AddSpecifier("TextAppID");
-		    BMessage reply;
-		    return SendRequest(messenger, &request, &reply) == B_OK && reply.what == B_REPLY;
-	    },
-	    timeout);
-}
-
-int EditorProcess::Terminate(std::chrono::milliseconds timeout)
-{
-	if (mPid <= 0)
-		return -1;
-	kill(mPid, SIGTERM);
-	int status = 0;
-	bool ended = WaitUntil(
-	    [&] {
-		    pid_t result = waitpid(mPid, &status, WNOHANG);
-		    return result == mPid;
-	    },
-	    timeout);
-	if (!ended)
-		return -1;
-	mPid = -1;
-	return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+	return EditorHarness::WaitUntilAnswering(timeout, [this] {
+		BMessenger messenger = Messenger();
+		if (!messenger.IsValid())
+			return false;
+		BMessage request(B_GET_PROPERTY);
+		request.AddSpecifier("TextAppID");
+		BMessage reply;
+		return SendRequest(messenger, &request, &reply) == B_OK && reply.what == B_REPLY;
+	});
 }
 
 status_t SendRequest(const BMessenger& target, BMessage* request, BMessage* reply)

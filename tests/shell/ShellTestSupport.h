@@ -9,6 +9,7 @@
 #include <Message.h>
 #include <Messenger.h>
 
+#include "EditorHarness.h"
 #include "Wait.h"
 
 // A temporary application folder holding a copy of the built editor (a copy,
@@ -30,25 +31,21 @@ private:
 // folder.
 std::string BuiltEditorPath();
 
-// The editor running offscreen in its own process. Killed when this goes
-// away, if it has not ended by then.
-class EditorProcess
+// The editor running offscreen in its own process, asked through this
+// process's own application kit. Killed when this goes away, if it has not
+// ended by then.
+class EditorProcess : public EditorHarness
 {
 public:
 	explicit EditorProcess(const std::string& executable, std::vector<std::string> arguments = {});
-	~EditorProcess();
 
-	pid_t Pid() const { return mPid; }
 	// Waits until the application answers scripting requests.
 	bool WaitUntilAnswering(std::chrono::milliseconds timeout);
 	// A messenger to its application object.
 	BMessenger Messenger() const;
 	// Asks it to quit the way the desktop does (SIGTERM) and waits for the
 	// end; the exit code, or -1 when it did not end in time or crashed.
-	int Terminate(std::chrono::milliseconds timeout);
-
-private:
-	pid_t mPid;
+	int Terminate(std::chrono::milliseconds timeout) { return Stop(timeout); }
 };
 
 // One synchronous request with bounded waits; B_TIMED_OUT rather than a hang.

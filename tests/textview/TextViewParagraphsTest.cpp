@@ -119,6 +119,58 @@ TEST(TextViewParagraphs, RandomReplacementsKeepSumsAndLookupsRight)
 	}
 }
 
+TEST(TextViewParagraphs, EditsInPlaceKeepTheSumsOfEveryNodeAboveTheParagraph)
+{
+	// Long paragraphs here and there among short ones, edited where their
+	// bytes lie: every node on the way down to one sums it anew, whichever
+	// way the walk turned there.
+	std::mt19937 random(11);
+	std::vector<ModelParagraph> model;
+	for (int i = 0; i < 400; i++) {
+		ModelParagraph paragraph = make_paragraph(random);
+		if (i % 37 == 5)
+			paragraph.text.assign(70000 + i, 'L');
+		model.push_back(std::move(paragraph));
+	}
+	TextViewParagraphs tree;
+	tree.Reset(lend(model));
+	int edited = 0;
+	for (int32_t index = 5; index < (int32_t)model.size(); index += 37) {
+		ModelParagraph& paragraph = model[(size_t)index];
+		// Made anew, as typing first does, it lies alone in a block of
+		// its own with room to grow.
+		tree.Replace(index, 1, lend({paragraph}));
+		for (int round = 0; round < 20; round++) {
+			const size_t at = random() % paragraph.text.size();
+			const size_t removed = std::min<size_t>(random() % 40, paragraph.text.size() - at);
+			const std::string inserted(random() % 60, 'i');
+			const int32_t lines = 1 + (int32_t)(random() % 30);
+			if (!tree.EditInPlace(index, at, removed, inserted,
+			                      [&](TextParagraph& edited) { edited.lines = lines; }))
+				continue;
+			edited++;
+			paragraph.text.replace(at, removed, inserted);
+			paragraph.lines = lines;
+		}
+	}
+	ASSERT_GT(edited, 100) << "the long paragraphs were not edited in place";
+
+	const ParagraphPlace end = expected_place(model, (int32_t)model.size());
+	EXPECT_EQ(tree.Bytes(), end.byte);
+	EXPECT_EQ(tree.Lines(), end.line);
+	for (int32_t i = 0; i < (int32_t)model.size(); i++) {
+		const ParagraphPlace place = expected_place(model, i);
+		expect_same_place(tree.FindByLine(place.line + model[i].lines - 1), place);
+		expect_same_place(tree.FindByByte(place.byte + (int64_t)model[i].text.size()), place);
+	}
+	std::string joined;
+	for (size_t i = 0; i < model.size(); i++)
+		joined += (i > 0 ? "\n" : "") + model[i].text;
+	std::string collected;
+	tree.Collect(&collected);
+	EXPECT_EQ(collected, joined);
+}
+
 TEST(TextViewParagraphs, ByteRangesCopyTheJoinedTextByTreeAndByTable)
 {
 	std::mt19937 random(3);
