@@ -140,7 +140,7 @@ BApplication::BApplication(const char* signature) : BApplication(signature, null
 BApplication::BApplication(const char* signature, status_t* error)
     : BLooper("application", BPrivate::kOwnThread)
 {
-	mAppImpl = new BPrivate::ApplicationImpl(this);
+	mAppImpl = std::make_unique<BPrivate::ApplicationImpl>(this);
 	mAppImpl->signature = signature != nullptr ? signature : "";
 	if (signature == nullptr || strncasecmp(signature, "application/", 12) != 0)
 		mAppImpl->initStatus = B_BAD_VALUE;
@@ -188,8 +188,7 @@ BApplication::~BApplication()
 		be_app_messenger = BMessenger();
 		be_app = nullptr;
 	}
-	delete mAppImpl;
-	mAppImpl = nullptr;
+	mAppImpl.reset();
 }
 
 status_t BApplication::InitCheck() const
@@ -207,7 +206,7 @@ thread_id BApplication::Run()
 	QEventLoop loop;
 	mAppImpl->runLoop = &loop;
 	mAppImpl->loopEnded = false;
-	BPrivate::ApplicationImpl* impl = mAppImpl;
+	BPrivate::ApplicationImpl* impl = mAppImpl.get();
 	mImpl->SetDeleteOnQuit(false);
 	mImpl->SetLoopHooks([impl] { impl->LoopStarted(); },
 	                    [impl] {

@@ -33,15 +33,13 @@ void on_quit_signal(int)
 	errno = saved;
 }
 
-status_t post_to_application(BMessage* message, bool front = false)
+status_t post_to_application(std::unique_ptr<BMessage> message, bool front = false)
 {
 	std::shared_ptr<LooperImpl> looper =
 	    TokenRegistry::Default().Looper(application_looper_token());
-	if (!looper) {
-		delete message;
+	if (!looper)
 		return B_BAD_PORT_ID;
-	}
-	return looper->Enqueue(message, -1, front);
+	return looper->Enqueue(std::move(message), -1, front);
 }
 
 } // namespace
@@ -101,7 +99,7 @@ void ApplicationImpl::QueueLaunchMessages()
 	if (getcwd(cwd, sizeof(cwd)) == nullptr)
 		cwd[0] = '\0';
 
-	auto* argv = new BMessage(B_ARGV_RECEIVED);
+	auto argv = std::make_unique<BMessage>(B_ARGV_RECEIVED);
 	argv->AddInt32("argc", (int32)args.size());
 	for (const std::string& arg : args)
 		argv->AddString("argv", arg.c_str());
@@ -109,7 +107,7 @@ void ApplicationImpl::QueueLaunchMessages()
 
 	// Options ("-x", "--name=value") are the program's own; everything else
 	// names a file, taken against the folder we were started in.
-	auto* refs = new BMessage(B_REFS_RECEIVED);
+	auto refs = std::make_unique<BMessage>(B_REFS_RECEIVED);
 	bool options = true;
 	for (size_t i = 1; i < args.size(); i++) {
 		const std::string& arg = args[i];
@@ -125,11 +123,9 @@ void ApplicationImpl::QueueLaunchMessages()
 			refs->AddRef("refs", &ref);
 	}
 	// Ahead of anything posted before Run, in the order argv, refs.
-	if (refs->IsEmpty())
-		delete refs;
-	else
-		post_to_application(refs, true);
-	post_to_application(argv, true);
+	if (!refs->IsEmpty())
+		post_to_application(std::move(refs), true);
+	post_to_application(std::move(argv), true);
 }
 
 void ApplicationImpl::StartQuitRound()
@@ -151,18 +147,18 @@ void ApplicationImpl::_AskNextWindow()
 		if (!window || window->Owner() == nullptr)
 			continue;
 		int32 round = mRound;
-		auto* ask = new BMessage(kMsgQuitAsk);
+		auto ask = std::make_unique<BMessage>(kMsgQuitAsk);
 		// A window that goes away before answering counts as agreeing.
 		MessageInternals::SetReplyChannel(
 		    *ask, std::make_shared<CallbackReplyChannel>([round](const BMessage& reply) {
-			    auto* answer = new BMessage(kMsgQuitAnswer);
+			    auto answer = std::make_unique<BMessage>(kMsgQuitAnswer);
 			    answer->AddInt32("round", round);
 			    answer->AddBool("agreed",
 			                    reply.what == B_NO_REPLY || reply.GetBool("result", false));
-			    post_to_application(answer);
+			    post_to_application(std::move(answer));
 		    }));
 		// Whether queued or refused, the answer arrives through the channel.
-		window->Enqueue(ask, -1);
+		window->Enqueue(std::move(ask), -1);
 		return;
 	}
 
@@ -200,7 +196,7 @@ void ApplicationImpl::InstallSignalHandlers()
 				continue;
 			if (count <= 0 || c == 'x')
 				return;
-			post_to_application(new BMessage(B_QUIT_REQUESTED));
+			post_to_application(std::make_unique<BMessage>(B_QUIT_REQUESTED));
 		}
 	});
 

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cstdio>
 #include <cstdlib>
+#include <memory>
 #include <random>
 #include <utility>
 
@@ -56,11 +57,12 @@ template <typename Held> void let_go_on_thread_of(QObject* home, Held* held)
 		return;
 	}
 	// One owner only, so that the last reference surely goes over there.
-	auto* moved = new Held;
+	auto moved = std::make_unique<Held>();
 	std::swap(*moved, *held);
-	if (!QMetaObject::invokeMethod(
-	        home, [moved] { delete moved; }, Qt::QueuedConnection))
-		delete moved;
+	// Should the call not be queued, the function and what it holds go
+	// here, as the plain case above does.
+	QMetaObject::invokeMethod(
+	    home, [moved = std::move(moved)]() mutable { moved.reset(); }, Qt::QueuedConnection);
 }
 
 } // namespace

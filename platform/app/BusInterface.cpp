@@ -109,6 +109,15 @@ std::string BusMethod::InSignature() const
 	return signature_of(in);
 }
 
+int BusMethod::InIndex(const char* name) const
+{
+	for (size_t i = 0; i < in.size(); i++) {
+		if (strcmp(in[i].name, name) == 0)
+			return (int)i;
+	}
+	return -1;
+}
+
 std::string BusMethod::OutSignature() const
 {
 	return signature_of(out);

@@ -50,6 +50,10 @@ struct BusMethod
 
 	// The D-Bus signatures of the arguments and of the reply ("ayii").
 	std::string InSignature() const;
+	// Where the in argument of that name stands in a call, -1 when the
+	// method has none: the dispatch reads arguments by name, so that the
+	// order of the table is written down nowhere else.
+	int InIndex(const char* name) const;
 	std::string OutSignature() const;
 };
 

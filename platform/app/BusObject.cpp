@@ -1,6 +1,8 @@
 #include "BusObject.h"
 
 #include <algorithm>
+#include <cstdio>
+#include <cstdlib>
 #include <cstring>
 #include <deque>
 #include <memory>
@@ -194,6 +196,36 @@ private:
 	bool mAsFile;
 };
 
+// A call's arguments, read by the names the table gives them, so that the
+// order of the table is written down nowhere else. The call's signature
+// matched its method before, so a name places its argument. A name the
+// method lacks is a fault of this file, never of the caller: the program
+// stops and says so rather than read another argument in its place.
+class CallArguments
+{
+public:
+	CallArguments(const BusMethod& method, const QDBusMessage& message)
+	    : mMethod(method), mValues(message.arguments())
+	{
+	}
+
+	bool Has(const char* name) const { return mMethod.InIndex(name) >= 0; }
+
+	const QVariant& operator[](const char* name) const
+	{
+		const int index = mMethod.InIndex(name);
+		if (index < 0 || index >= mValues.size()) {
+			fprintf(stderr, "bus method %s has no argument %s\n", mMethod.name, name);
+			abort();
+		}
+		return mValues.at(index);
+	}
+
+private:
+	const BusMethod& mMethod;
+	const QList<QVariant> mValues;
+};
+
 void send_error(const QDBusMessage& message, const QDBusConnection& connection, const char* name,
                 const std::string& text)
 {
@@ -218,16 +250,15 @@ std::shared_ptr<LooperImpl> incoming_target(int32 looperToken, int32 handlerToke
 }
 
 // Reads one flattened message of a call; on failure the error is sent.
-BMessage* incoming_message(const QByteArray& bytes, const QDBusMessage& message,
-                           const QDBusConnection& connection)
+std::unique_ptr<BMessage> incoming_message(const QByteArray& bytes, const QDBusMessage& message,
+                                           const QDBusConnection& connection)
 {
 	if ((size_t)bytes.size() > kMaxWireMessageSize) {
 		send_error(message, connection, kErrorTooLarge, "message too large");
 		return nullptr;
 	}
-	auto* result = new BMessage;
-	if (unflatten_from_wire(bytes, result) != B_OK) {
-		delete result;
+	auto result = std::make_unique<BMessage>();
+	if (unflatten_from_wire(bytes, result.get()) != B_OK) {
 		send_error(message, connection, kErrorBadMessage, "not a flattened message");
 		return nullptr;
 	}
@@ -301,21 +332,21 @@ bool BusObject::_Accept(const BusMethod& method, bool held, const QDBusMessage& 
 		send_error(message, connection, kErrorBadArguments, "expected (" + signature + ")");
 		return false;
 	}
-	// Every such call starts (messages, looper, handler).
-	const QList<QVariant> args = message.arguments();
+	// Every such call carries a message or a batch of them, and its target.
+	const CallArguments args(method, message);
 	QByteArrayList list;
-	if (strcmp(method.in[0].type, "aay") == 0) {
-		list = qdbus_cast<QByteArrayList>(args.at(0));
+	if (args.Has("messages")) {
+		list = qdbus_cast<QByteArrayList>(args["messages"]);
 		if (list.isEmpty() || list.size() > kMaxBatchRequests) {
 			send_error(message, connection, kErrorBadArguments,
 			           "expected 1 to " + std::to_string(kMaxBatchRequests) + " messages");
 			return false;
 		}
 	} else {
-		list.append(args.at(0).toByteArray());
+		list.append(args["message"].toByteArray());
 	}
-	int32 looperToken = args.at(1).toInt();
-	accepted->handlerToken = args.at(2).toInt();
+	int32 looperToken = args["looper"].toInt();
+	accepted->handlerToken = args["handler"].toInt();
 	accepted->looper = incoming_target(looperToken, accepted->handlerToken);
 	if (!accepted->looper) {
 		send_error(message, connection, kErrorNoTarget, "no such target");
@@ -350,14 +381,15 @@ void BusObject::_Post(const QDBusMessage& message, const QDBusConnection& connec
 	Accepted call;
 	if (!_Accept(kBusPost, false, message, connection, &call))
 		return;
-	const QList<QVariant> args = message.arguments();
-	BMessage* incoming = call.messages[0].release();
-	BMessenger::Address replyTo{args.at(3).toInt(), args.at(4).toInt(), args.at(5).toInt()};
+	const CallArguments args(kBusPost, message);
+	std::unique_ptr<BMessage> incoming = std::move(call.messages[0]);
+	BMessenger::Address replyTo{args["replyTeam"].toInt(), args["replyLooper"].toInt(),
+	                            args["replyHandler"].toInt()};
 	if (replyTo.team > 0) {
 		MessageInternals::SetReplyChannel(
 		    *incoming, std::make_shared<AddressReplyChannel>(BMessenger::FromAddress(replyTo)));
 	}
-	if (call.looper->Enqueue(incoming, call.handlerToken) != B_OK) {
+	if (call.looper->Enqueue(std::move(incoming), call.handlerToken) != B_OK) {
 		send_error(message, connection, kErrorNoTarget, "target has quit");
 		return;
 	}
@@ -380,13 +412,13 @@ void BusObject::_RequestAnswered(const BusMethod& method, const QDBusMessage& me
 	Accepted call;
 	if (!_Accept(method, true, message, connection, &call))
 		return;
-	BMessage* incoming = call.messages[0].release();
+	std::unique_ptr<BMessage> incoming = std::move(call.messages[0]);
 	MessageInternals::SetReplyChannel(
 	    *incoming, std::make_shared<BusRequestChannel>(message, connection, call.heldBytes,
 	                                                   &method == &kBusRequestFd));
 	MessageInternals::SetSourceWaiting(*incoming, true);
 	// Should the looper be gone, deleting the message answers B_NO_REPLY.
-	call.looper->Enqueue(incoming, call.handlerToken);
+	call.looper->Enqueue(std::move(incoming), call.handlerToken);
 }
 
 void BusObject::_Requests(const QDBusMessage& message, const QDBusConnection& connection)
@@ -397,16 +429,16 @@ void BusObject::_Requests(const QDBusMessage& message, const QDBusConnection& co
 	auto batch = std::make_shared<BatchReplies>(message, connection, (int)call.messages.size(),
 	                                            call.heldBytes);
 	for (size_t i = 0; i < call.messages.size(); i++) {
-		BMessage* incoming = call.messages[i].release();
+		std::unique_ptr<BMessage> incoming = std::move(call.messages[i]);
 		MessageInternals::SetReplyChannel(*incoming,
 		                                  std::make_shared<BatchReplyChannel>(batch, (int)i));
 		MessageInternals::SetSourceWaiting(*incoming, true);
 		// Should the looper be gone, deleting the message answers B_NO_REPLY.
-		call.looper->Enqueue(incoming, call.handlerToken);
+		call.looper->Enqueue(std::move(incoming), call.handlerToken);
 	}
 	// The asker's own time-out is a little longer: what is answered by then
 	// still reaches it.
-	int waitMs = message.arguments().at(3).toInt();
+	int waitMs = CallArguments(kBusRequests, message)["waitMs"].toInt();
 	if (waitMs > 0) {
 		// Precise: a coarse timer may be late by more than that margin.
 		QTimer::singleShot((int)std::min<bigtime_t>(waitMs, kMaxRemoteWait / 1000),
@@ -445,15 +477,18 @@ void BusObject::_Properties(const QDBusMessage& message, const QDBusConnection& 
 	for (size_t i = 0; i < kBusGetAppInfo.out.size(); i++)
 		values.insert(QString::fromStdString(property_name(kBusGetAppInfo.out[i])), facts.at(i));
 
-	const QList<QVariant> args = message.arguments();
-	const bool ours = !args.isEmpty() && args.at(0).toString() == QLatin1String(kBusInterface);
+	auto ours = [&](const CallArguments& args) {
+		return args["interface"].toString() == QLatin1String(kBusInterface);
+	};
 	if (_Is(kBusPropertiesGetAll, message)) {
-		connection.send(message.createReply(QVariant::fromValue(ours ? values : QVariantMap())));
+		const bool asked = ours(CallArguments(kBusPropertiesGetAll, message));
+		connection.send(message.createReply(QVariant::fromValue(asked ? values : QVariantMap())));
 		return;
 	}
 	if (_Is(kBusPropertiesGet, message)) {
-		QString name = args.at(1).toString();
-		if (!ours || !values.contains(name)) {
+		const CallArguments args(kBusPropertiesGet, message);
+		QString name = args["name"].toString();
+		if (!ours(args) || !values.contains(name)) {
 			send_error(message, connection, kErrorBadArguments, "no such property");
 			return;
 		}

@@ -9,7 +9,7 @@
 #include <QVariantList>
 
 #include "AppRecord.h"
-#include "PlainBusClient.h"
+#include "ProcessExecutable.h"
 
 class BMessage;
 
@@ -31,7 +31,6 @@ QVariantList app_info_arguments(const app_record& record);
 // Reads a GetAppInfo reply of the given team. The executable is taken from
 // the process itself where the system lets us.
 bool parse_app_info(const QDBusMessage& reply, team_id team, app_record* record);
-// executable_of(): in PlainBusClient.h, which needs no Qt.
 
 } // namespace BPrivate
 

@@ -64,9 +64,9 @@ status_t BLooper::PostMessage(BMessage* message, BHandler* handler, BHandler* re
 			return B_BAD_HANDLER;
 		handlerToken = handler->Token();
 	}
-	BMessage* copy = new BMessage(*message);
+	auto copy = std::make_unique<BMessage>(*message);
 	BPrivate::MessageInternals::SetReplyChannel(*copy, BPrivate::channel_for_reply_to(replyTo));
-	return mImpl->Enqueue(copy, handlerToken);
+	return mImpl->Enqueue(std::move(copy), handlerToken);
 }
 
 void BLooper::DispatchMessage(BMessage* message, BHandler* handler)

@@ -23,11 +23,7 @@ LooperImpl::LooperImpl(BLooper* owner, looper_thread_kind kind)
 {
 }
 
-LooperImpl::~LooperImpl()
-{
-	for (Envelope& envelope : mQueue)
-		delete envelope.message;
-}
+LooperImpl::~LooperImpl() = default;
 
 bool LooperImpl::Lock(bigtime_t timeout)
 {
@@ -93,7 +89,7 @@ int32 LooperImpl::CountLocks() const
 	return mLockCount;
 }
 
-status_t LooperImpl::Enqueue(BMessage* message, int32 handlerToken, bool front)
+status_t LooperImpl::Enqueue(std::unique_ptr<BMessage> message, int32 handlerToken, bool front)
 {
 	// The message may make the loop quit and drop the last other reference
 	// before we have signalled it.
@@ -104,13 +100,13 @@ status_t LooperImpl::Enqueue(BMessage* message, int32 handlerToken, bool front)
 		if (mLoopEnded || mClosed) {
 			// Deleting it outside the lock would be nicer, but its reply
 			// channel only records or posts; it never comes back here.
-			delete message;
+			message.reset();
 			return B_BAD_PORT_ID;
 		}
 		if (front)
-			mQueue.push_front(Envelope{message, handlerToken});
+			mQueue.push_front(Envelope{std::move(message), handlerToken});
 		else
-			mQueue.push_back(Envelope{message, handlerToken});
+			mQueue.push_back(Envelope{std::move(message), handlerToken});
 		drain = mKind == kGuiThread && mRunning;
 	}
 	if (drain)
@@ -213,13 +209,11 @@ void LooperImpl::_ThreadLoop()
 			mQueueCond.wait(guard, [this] { return mQuitting || !mQueue.empty(); });
 			if (mQuitting)
 				break;
-			envelope = mQueue.front();
+			envelope = std::move(mQueue.front());
 			mQueue.pop_front();
 		}
-		if (!Lock(B_INFINITE_TIMEOUT)) {
-			delete envelope.message;
+		if (!Lock(B_INFINITE_TIMEOUT))
 			break;
-		}
 		if (_DispatchLocked(envelope))
 			break;
 		Unlock();
@@ -323,9 +317,7 @@ void LooperImpl::_DeleteOwner()
 
 BMessage* LooperImpl::DetachCurrentMessage()
 {
-	BMessage* message = mCurrent;
-	mCurrent = nullptr;
-	return message;
+	return mCurrent.release();
 }
 
 void LooperImpl::OwnerDestroyed()
@@ -350,8 +342,7 @@ void LooperImpl::OwnerDestroyed()
 	}
 	mQueueCond.notify_all();
 	// Their reply channels answer waiting senders with B_NO_REPLY.
-	for (Envelope& envelope : leftover)
-		delete envelope.message;
+	leftover.clear();
 }
 
 void LooperImpl::DispatchNextOnGui()
@@ -361,14 +352,12 @@ void LooperImpl::DispatchNextOnGui()
 		std::lock_guard<std::mutex> guard(mQueueMutex);
 		if (mQueue.empty() || !mRunning || mClosed || mQuitting)
 			return;
-		envelope = mQueue.front();
+		envelope = std::move(mQueue.front());
 		mQueue.pop_front();
 	}
 	std::shared_ptr<LooperImpl> self = shared_from_this();
-	if (!Lock(B_INFINITE_TIMEOUT)) {
-		delete envelope.message;
+	if (!Lock(B_INFINITE_TIMEOUT))
 		return;
-	}
 	enter_gui_dispatch();
 	if (_DispatchLocked(envelope))
 		_DeleteOwner();
@@ -399,9 +388,9 @@ bool LooperImpl::_DispatchLocked(Envelope& envelope)
 
 void LooperImpl::_DispatchOne(Envelope& envelope)
 {
-	BMessage* message = envelope.message;
+	mCurrent = std::move(envelope.message);
+	BMessage* message = mCurrent.get();
 	MessageInternals::SetWasDelivered(*message, true);
-	mCurrent = message;
 
 	BHandler* handler = _ResolveTarget(envelope.handlerToken);
 	if (message->what == kMsgQuitAsk) {
@@ -426,11 +415,9 @@ void LooperImpl::_DispatchOne(Envelope& envelope)
 			// Handled by another looper: hand the message over, reply
 			// channel and all.
 			BLooper* other = next->Looper();
-			mCurrent = nullptr;
-			if (other == nullptr || other->mImpl->Enqueue(message, next->Token()) != B_OK) {
-				if (other == nullptr)
-					delete message;
-			}
+			std::unique_ptr<BMessage> handed = std::move(mCurrent);
+			if (other != nullptr)
+				other->mImpl->Enqueue(std::move(handed), next->Token());
 			return;
 		}
 	}
@@ -438,8 +425,7 @@ void LooperImpl::_DispatchOne(Envelope& envelope)
 	if (handler != nullptr && mCurrent != nullptr)
 		mOwner->DispatchMessage(message, handler);
 
-	delete mCurrent;
-	mCurrent = nullptr;
+	mCurrent.reset();
 }
 
 void LooperImpl::_HandleQuitAsk(BMessage* message)

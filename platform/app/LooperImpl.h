@@ -12,7 +12,7 @@
 
 #include "Looper.h"
 
-class BMessage;
+#include "Message.h"
 
 namespace BPrivate {
 
@@ -42,9 +42,10 @@ public:
 	// Drops every nesting level the calling thread holds; returns how many.
 	int32 UnlockFully();
 
-	// Takes ownership of message. handlerToken -1: the preferred handler.
-	// front: queue ahead of everything waiting (launch messages).
-	status_t Enqueue(BMessage* message, int32 handlerToken, bool front = false);
+	// handlerToken -1: the preferred handler. front: queue ahead of
+	// everything waiting (launch messages). A refused message is deleted,
+	// which answers a waiting sender through its reply channel.
+	status_t Enqueue(std::unique_ptr<BMessage> message, int32 handlerToken, bool front = false);
 	int32 CountQueued() const;
 	// The inner workings of looper, for tests that must see its queue.
 	static const LooperImpl* Of(const BLooper* looper) { return looper->mImpl; }
@@ -68,7 +69,7 @@ public:
 	// Waits until the loop thread has ended (own-thread kind).
 	void WaitForLoopEnd();
 
-	BMessage* CurrentMessage() const { return mCurrent; }
+	BMessage* CurrentMessage() const { return mCurrent.get(); }
 	BMessage* DetachCurrentMessage();
 
 	std::vector<BHandler*>& Handlers() { return mHandlers; }
@@ -85,8 +86,8 @@ public:
 private:
 	struct Envelope
 	{
-		BMessage* message;
-		int32 handlerToken;
+		std::unique_ptr<BMessage> message;
+		int32 handlerToken = -1;
 	};
 
 	void _ThreadLoop();
@@ -121,7 +122,7 @@ private:
 	std::function<void()> mOnStart;
 	std::function<void()> mOnExit;
 
-	BMessage* mCurrent = nullptr;
+	std::unique_ptr<BMessage> mCurrent;
 	std::vector<BHandler*> mHandlers;
 	BHandler* mPreferred = nullptr;
 };

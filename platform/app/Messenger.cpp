@@ -218,9 +218,9 @@ status_t BMessenger::SendMessage(BMessage* message, BMessenger replyTo, bigtime_
 	status_t status = local_target(mAddress, &looper);
 	if (status != B_OK)
 		return status;
-	BMessage* copy = new BMessage(*message);
+	auto copy = std::make_unique<BMessage>(*message);
 	MessageInternals::SetReplyChannel(*copy, BPrivate::channel_for_reply_to(replyTo));
-	return looper->Enqueue(copy, mAddress.handlerToken);
+	return looper->Enqueue(std::move(copy), mAddress.handlerToken);
 }
 
 status_t BMessenger::SendMessage(uint32 command, BMessage* reply) const
@@ -262,10 +262,10 @@ status_t BMessenger::SendMessage(BMessage* message, BMessage* reply, bigtime_t d
 	}
 
 	auto slot = std::make_shared<BPrivate::ReplySlot>();
-	BMessage* copy = new BMessage(*message);
+	auto copy = std::make_unique<BMessage>(*message);
 	MessageInternals::SetReplyChannel(*copy, std::make_shared<BPrivate::WaitingReplyChannel>(slot));
 	MessageInternals::SetSourceWaiting(*copy, true);
-	status = looper->Enqueue(copy, mAddress.handlerToken);
+	status = looper->Enqueue(std::move(copy), mAddress.handlerToken);
 	if (status != B_OK) {
 		set_no_reply(reply);
 		return status;
@@ -301,11 +301,11 @@ void send_local_requests(const BMessenger::Address& address, BMessage* const* me
 	std::vector<std::shared_ptr<BPrivate::ReplySlot>> slots(count);
 	for (int32 i = 0; i < count; i++) {
 		slots[i] = std::make_shared<BPrivate::ReplySlot>();
-		BMessage* copy = new BMessage(*messages[i]);
+		auto copy = std::make_unique<BMessage>(*messages[i]);
 		MessageInternals::SetReplyChannel(
 		    *copy, std::make_shared<BPrivate::WaitingReplyChannel>(slots[i]));
 		MessageInternals::SetSourceWaiting(*copy, true);
-		results[i] = looper->Enqueue(copy, address.handlerToken);
+		results[i] = looper->Enqueue(std::move(copy), address.handlerToken);
 	}
 	const bigtime_t deadline = timeout == B_INFINITE_TIMEOUT
 	                               ? B_INFINITE_TIMEOUT

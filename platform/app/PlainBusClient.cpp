@@ -15,6 +15,7 @@
 #include "BusState.h"
 #include "Message.h"
 #include "OS.h"
+#include "ProcessExecutable.h"
 #include "SealedReply.h"
 
 namespace BPrivate {
@@ -159,6 +160,11 @@ bool PlainBusClient::Connect()
 	const char* inlineOnly = getenv("VESSMOR_BUS_INLINE_REPLIES");
 	mPassFds = inlineOnly == nullptr || inlineOnly[0] == '\0' || strcmp(inlineOnly, "0") == 0;
 	return true;
+}
+
+bigtime_t PlainBusClient::LongestWait()
+{
+	return kMaxRemoteWait;
 }
 
 bool PlainBusClient::DeadlinePassed() const
@@ -397,17 +403,6 @@ std::vector<PlainBusClient::Application> PlainBusClient::Applications()
 	    applications.begin(), applications.end(),
 	    [](const Application& a, const Application& b) { return a.registered < b.registered; });
 	return applications;
-}
-
-std::string executable_of(team_id team)
-{
-	char link[64];
-	snprintf(link, sizeof(link), "/proc/%d/exe", (int)team);
-	char target[PATH_MAX];
-	ssize_t length = readlink(link, target, sizeof(target) - 1);
-	if (length <= 0)
-		return std::string();
-	return std::string(target, (size_t)length);
 }
 
 } // namespace BPrivate

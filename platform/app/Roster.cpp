@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cstring>
+#include <memory>
 #include <mutex>
 #include <strings.h>
 #include <sys/stat.h>
@@ -39,20 +40,18 @@ const int kOpenerVerdictMs = 2000;
 
 status_t open_with_desktop(const char* path)
 {
-	QProcess* opener = new QProcess();
+	auto opener = std::make_unique<QProcess>();
 	opener->setProcessChannelMode(QProcess::ForwardedChannels);
 	opener->start(QStringLiteral("xdg-open"), QStringList{QString::fromUtf8(path)});
-	if (!opener->waitForStarted()) {
-		delete opener;
+	if (!opener->waitForStarted())
 		return B_LAUNCH_FAILED_NO_PREFERRED_APP;
-	}
 	if (opener->waitForFinished(kOpenerVerdictMs)) {
 		const bool opened = opener->exitStatus() == QProcess::NormalExit && opener->exitCode() == 0;
-		delete opener;
 		return opened ? B_OK : B_LAUNCH_FAILED_NO_PREFERRED_APP;
 	}
 	// Still running: it goes on by itself, and is reaped when it ends.
-	QObject::connect(opener, &QProcess::finished, opener, &QObject::deleteLater);
+	QProcess* running = opener.release();
+	QObject::connect(running, &QProcess::finished, running, &QObject::deleteLater);
 	return B_OK;
 }
 

@@ -3,6 +3,8 @@
 #ifndef _APPLICATION_H
 #define _APPLICATION_H
 
+#include <memory>
+
 #include "Looper.h"
 #include "Messenger.h"
 #include "SupportDefs.h"
@@ -79,7 +81,7 @@ private:
 	friend void BPrivate::register_window(BWindow*, BLooper*);
 	friend void BPrivate::unregister_window(BLooper*);
 
-	BPrivate::ApplicationImpl* mAppImpl;
+	std::unique_ptr<BPrivate::ApplicationImpl> mAppImpl;
 };
 
 // The application object (nullptr before it is built and after it is deleted)

@@ -5,6 +5,8 @@
 #ifndef _BITMAP_H
 #define _BITMAP_H
 
+#include <memory>
+
 #include "GraphicsDefs.h"
 #include "Rect.h"
 
@@ -47,7 +49,7 @@ private:
 
 	BRect mBounds;
 	color_space mColorSpace;
-	uint8* mBits;
+	std::unique_ptr<uint8[]> mBits;
 	int32 mBytesPerRow;
 	int32 mBitsLength;
 	status_t mInitStatus;

@@ -3,6 +3,7 @@
 #ifndef _FILE_PANEL_H
 #define _FILE_PANEL_H
 
+#include <memory>
 #include <sys/stat.h>
 
 #include "EntryRef.h"
@@ -95,13 +96,13 @@ public:
 	bool HidesWhenDone() const;
 
 	// Layer-internal.
-	BPrivate::FilePanelImpl* Impl() const { return mImpl; }
+	BPrivate::FilePanelImpl* Impl() const { return mImpl.get(); }
 
 private:
 	BFilePanel(const BFilePanel&) = delete;
 	BFilePanel& operator=(const BFilePanel&) = delete;
 
-	BPrivate::FilePanelImpl* mImpl;
+	std::unique_ptr<BPrivate::FilePanelImpl> mImpl;
 };
 
 #endif // _FILE_PANEL_H

@@ -7,12 +7,14 @@
 #ifndef _INVOKER_H
 #define _INVOKER_H
 
+#include <memory>
+
+#include "Message.h"
 #include "Messenger.h"
 #include "SupportDefs.h"
 
 class BHandler;
 class BLooper;
-class BMessage;
 
 class BInvoker
 {
@@ -51,8 +53,8 @@ private:
 	BInvoker(const BInvoker&) = delete;
 	BInvoker& operator=(const BInvoker&) = delete;
 
-	BMessage* mMessage;
-	BMessenger* mMessenger;
+	std::unique_ptr<BMessage> mMessage;
+	BMessenger mMessenger;
 	bool mHasTarget;
 };
 

@@ -8,6 +8,8 @@
 #ifndef _MENU_H
 #define _MENU_H
 
+#include <memory>
+
 #include "View.h"
 
 class BMenuItem;
@@ -84,7 +86,7 @@ private:
 	friend class BMenuItem;
 	friend class BPrivate::MenuAccess;
 
-	BPrivate::MenuData* mMenuData;
+	std::unique_ptr<BPrivate::MenuData> mMenuData;
 };
 
 #endif // _MENU_H

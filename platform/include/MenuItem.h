@@ -8,6 +8,8 @@
 #ifndef _MENU_ITEM_H
 #define _MENU_ITEM_H
 
+#include <memory>
+
 #include "Invoker.h"
 #include "Point.h"
 #include "Rect.h"
@@ -58,7 +60,7 @@ private:
 	friend class BMenu;
 	friend class BPrivate::MenuAccess;
 
-	BPrivate::MenuItemData* mItemData;
+	std::unique_ptr<BPrivate::MenuItemData> mItemData;
 };
 
 // A line between groups of items.

@@ -50,7 +50,7 @@ private:
 	void _TextChanged();
 
 	BTextView* mTextView;
-	BMessage* mModificationMessage;
+	std::unique_ptr<BMessage> mModificationMessage;
 	float mDivider;
 };
 

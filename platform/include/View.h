@@ -13,6 +13,8 @@
 #ifndef _VIEW_H
 #define _VIEW_H
 
+#include <memory>
+
 #include "Font.h"
 #include "GraphicsDefs.h"
 #include "Handler.h"
@@ -186,7 +188,7 @@ private:
 	void _SetFrame(BRect frame, bool notifyMove);
 	void _ParentResized(float dw, float dh);
 
-	BPrivate::ViewData* mData;
+	std::unique_ptr<BPrivate::ViewData> mData;
 };
 
 #endif // _VIEW_H

@@ -16,6 +16,8 @@
 #ifndef _WINDOW_H
 #define _WINDOW_H
 
+#include <memory>
+
 #include "InterfaceDefs.h"
 #include "Looper.h"
 #include "Point.h"
@@ -166,7 +168,7 @@ private:
 	void _Init(BRect frame, const char* title, window_look look, window_feel feel, uint32 flags);
 	void _NotifyActivated(BView* view, bool active);
 
-	BPrivate::WindowData* mData;
+	std::unique_ptr<BPrivate::WindowData> mData;
 };
 
 #endif // _WINDOW_H

@@ -70,7 +70,7 @@ void store_pixel(uint8* pixel, color_space space, rgb_color color)
 } // namespace
 
 BBitmap::BBitmap(BRect bounds, color_space colorSpace, bool acceptsViews, bool needsContiguous)
-    : mBounds(bounds), mColorSpace(colorSpace), mBits(nullptr), mBytesPerRow(0), mBitsLength(0),
+    : mBounds(bounds), mColorSpace(colorSpace), mBits(), mBytesPerRow(0), mBitsLength(0),
       mInitStatus(B_NO_INIT), mFlags((acceptsViews ? B_BITMAP_ACCEPTS_VIEWS : 0) |
                                      (needsContiguous ? B_BITMAP_IS_CONTIGUOUS : 0))
 {
@@ -88,13 +88,13 @@ BBitmap::BBitmap(BRect bounds, color_space colorSpace, bool acceptsViews, bool n
 	}
 	mBytesPerRow = (width * pixelSize + 3) & ~3;
 	mBitsLength = mBytesPerRow * height;
-	mBits = new (std::nothrow) uint8[mBitsLength];
+	mBits.reset(new (std::nothrow) uint8[mBitsLength]);
 	if (mBits == nullptr) {
 		mBitsLength = 0;
 		mInitStatus = B_NO_MEMORY;
 		return;
 	}
-	std::memset(mBits, 0, mBitsLength);
+	std::memset(mBits.get(), 0, mBitsLength);
 	mInitStatus = B_OK;
 }
 
@@ -103,13 +103,10 @@ BBitmap::BBitmap(const BBitmap& source)
               (source.mFlags & B_BITMAP_IS_CONTIGUOUS) != 0)
 {
 	if (mInitStatus == B_OK && source.mBits != nullptr)
-		std::memcpy(mBits, source.mBits, mBitsLength);
+		std::memcpy(mBits.get(), source.mBits.get(), mBitsLength);
 }
 
-BBitmap::~BBitmap()
-{
-	delete[] mBits;
-}
+BBitmap::~BBitmap() = default;
 
 status_t BBitmap::InitCheck() const
 {
@@ -123,7 +120,7 @@ bool BBitmap::IsValid() const
 
 void* BBitmap::Bits() const
 {
-	return mBits;
+	return mBits.get();
 }
 
 int32 BBitmap::BitsLength() const
@@ -154,7 +151,7 @@ void BBitmap::SetBits(const void* data, int32 length, int32 offset, color_space 
 	}
 	const uint8* source = static_cast<const uint8*>(data);
 	if (colorSpace == mColorSpace) {
-		std::memcpy(mBits + offset, source, std::min(length, mBitsLength - offset));
+		std::memcpy(mBits.get() + offset, source, std::min(length, mBitsLength - offset));
 		return;
 	}
 	int32 sourceSize = bytes_per_pixel(colorSpace);
@@ -171,7 +168,7 @@ void BBitmap::SetBits(const void* data, int32 length, int32 offset, color_space 
 		int32 target = row * mBytesPerRow + column * targetSize;
 		if (target + targetSize > mBitsLength)
 			break;
-		store_pixel(mBits + target, mColorSpace, pixel_color(source + at, colorSpace));
+		store_pixel(mBits.get() + target, mColorSpace, pixel_color(source + at, colorSpace));
 	}
 }
 
@@ -183,7 +180,7 @@ status_t BBitmap::ImportBits(const BBitmap* source)
 		return B_NO_INIT;
 	if (source->mBounds.Width() != mBounds.Width() || source->mBounds.Height() != mBounds.Height())
 		return B_BAD_VALUE;
-	return ImportBits(source->mBits, source->mBitsLength, source->mBytesPerRow, 0,
+	return ImportBits(source->mBits.get(), source->mBitsLength, source->mBytesPerRow, 0,
 	                  source->mColorSpace);
 }
 
@@ -209,7 +206,7 @@ status_t BBitmap::ImportBits(const void* data, int32 length, int32 bytesPerRow, 
 			int32 at = y * bytesPerRow + x * sourceSize;
 			if (at + sourceSize > length)
 				return B_OK;
-			uint8* target = mBits + y * mBytesPerRow + x * targetSize;
+			uint8* target = mBits.get() + y * mBytesPerRow + x * targetSize;
 			if (colorSpace == mColorSpace)
 				std::memcpy(target, source + at, targetSize);
 			else

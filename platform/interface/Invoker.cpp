@@ -7,38 +7,32 @@
 #include "Messenger.h"
 #include "OS.h"
 
-BInvoker::BInvoker() : mMessage(nullptr), mMessenger(new BMessenger), mHasTarget(false) {}
+BInvoker::BInvoker() : mHasTarget(false) {}
 
 BInvoker::BInvoker(BMessage* message, const BHandler* handler, const BLooper* looper) : BInvoker()
 {
-	mMessage = message;
+	mMessage.reset(message);
 	SetTarget(handler, looper);
 }
 
 BInvoker::BInvoker(BMessage* message, BMessenger target) : BInvoker()
 {
-	mMessage = message;
+	mMessage.reset(message);
 	SetTarget(target);
 }
 
-BInvoker::~BInvoker()
-{
-	delete mMessage;
-	delete mMessenger;
-}
+BInvoker::~BInvoker() = default;
 
 status_t BInvoker::SetMessage(BMessage* message)
 {
-	if (message != mMessage) {
-		delete mMessage;
-		mMessage = message;
-	}
+	if (message != mMessage.get())
+		mMessage.reset(message);
 	return B_OK;
 }
 
 BMessage* BInvoker::Message() const
 {
-	return mMessage;
+	return mMessage.get();
 }
 
 uint32 BInvoker::Command() const
@@ -49,7 +43,7 @@ uint32 BInvoker::Command() const
 status_t BInvoker::SetTarget(const BHandler* handler, const BLooper* looper)
 {
 	if (handler == nullptr && looper == nullptr) {
-		*mMessenger = BMessenger();
+		mMessenger = BMessenger();
 		mHasTarget = false;
 		return B_OK;
 	}
@@ -57,31 +51,31 @@ status_t BInvoker::SetTarget(const BHandler* handler, const BLooper* looper)
 	BMessenger messenger(handler, looper, &status);
 	if (status != B_OK)
 		return status;
-	*mMessenger = messenger;
+	mMessenger = messenger;
 	mHasTarget = true;
 	return B_OK;
 }
 
 status_t BInvoker::SetTarget(BMessenger messenger)
 {
-	*mMessenger = messenger;
+	mMessenger = messenger;
 	mHasTarget = messenger.IsValid();
 	return B_OK;
 }
 
 bool BInvoker::IsTargetLocal() const
 {
-	return mMessenger->IsTargetLocal();
+	return mMessenger.IsTargetLocal();
 }
 
 BHandler* BInvoker::Target(BLooper** looper) const
 {
-	return mMessenger->Target(looper);
+	return mMessenger.Target(looper);
 }
 
 BMessenger BInvoker::Messenger() const
 {
-	return *mMessenger;
+	return mMessenger;
 }
 
 bool BInvoker::HasTarget() const
@@ -92,7 +86,7 @@ bool BInvoker::HasTarget() const
 status_t BInvoker::Invoke(BMessage* message)
 {
 	if (message == nullptr)
-		message = mMessage;
+		message = mMessage.get();
 	if (message == nullptr)
 		return B_BAD_VALUE;
 	BMessage copy(*message);
@@ -104,7 +98,7 @@ status_t BInvoker::SendToTarget(BMessage* copy, const BMessenger* fallback)
 {
 	if (copy == nullptr)
 		return B_BAD_VALUE;
-	const BMessenger* target = mHasTarget ? mMessenger : fallback;
+	const BMessenger* target = mHasTarget ? &mMessenger : fallback;
 	if (target == nullptr || !target->IsValid())
 		return B_BAD_PORT_ID;
 	return target->SendMessage(copy);

@@ -92,7 +92,7 @@ QAction* make_action(BMenuItem* item, QWidget* owner, bool custom)
 
 QMenu* MenuAccess::QtMenu(BMenu* menu)
 {
-	MenuData* data = menu->mMenuData;
+	MenuData* data = menu->mMenuData.get();
 	LazyQtMenu(menu);
 	if (data->dirty)
 		Sync(menu);
@@ -101,7 +101,7 @@ QMenu* MenuAccess::QtMenu(BMenu* menu)
 
 QMenu* MenuAccess::LazyQtMenu(BMenu* menu)
 {
-	MenuData* data = menu->mMenuData;
+	MenuData* data = menu->mMenuData.get();
 	if (!data->menu) {
 		QMenu* qmenu = new QMenu;
 		qmenu->setTitle(action_text(menu->Name() != nullptr ? menu->Name() : ""));
@@ -120,7 +120,7 @@ QMenu* MenuAccess::LazyQtMenu(BMenu* menu)
 
 void MenuAccess::Sync(BMenu* menu)
 {
-	MenuData* data = menu->mMenuData;
+	MenuData* data = menu->mMenuData.get();
 	forget_actions(data);
 	if (data->bar) {
 		for (BMenuItem* item : data->items)
@@ -138,7 +138,7 @@ void MenuAccess::Sync(BMenu* menu)
 
 void MenuAccess::SyncLater(BMenu* menu)
 {
-	MenuData* data = menu->mMenuData;
+	MenuData* data = menu->mMenuData.get();
 	data->dirty = true;
 	if (data->syncQueued || !data->bar)
 		return;
@@ -164,7 +164,7 @@ void MenuAccess::SetBarWidget(BMenu* menu, QMenuBar* bar)
 
 void MenuAccess::ItemChanged(BMenuItem* item)
 {
-	MenuItemData* data = item->mItemData;
+	MenuItemData* data = item->mItemData.get();
 	if (data->action) {
 		data->action->setEnabled(item->IsEnabled());
 		if (!data->widget) {
@@ -274,7 +274,7 @@ using BPrivate::MenuAccess;
 
 BMenu::BMenu(const char* name, menu_layout layout)
     : BView(BRect(0, 0, 0, 0), name, B_FOLLOW_LEFT | B_FOLLOW_TOP, B_WILL_DRAW),
-      mMenuData(new BPrivate::MenuData)
+      mMenuData(std::make_unique<BPrivate::MenuData>())
 {
 	mMenuData->layout = layout;
 }
@@ -283,7 +283,7 @@ BMenu::~BMenu()
 {
 	if (auto* barWidget = dynamic_cast<BPrivate::MenuBarWidget*>(mMenuData->bar.data()))
 		barWidget->Forget();
-	BPrivate::forget_actions(mMenuData);
+	BPrivate::forget_actions(mMenuData.get());
 	std::vector<BMenuItem*> items;
 	items.swap(mMenuData->items);
 	for (BMenuItem* item : items) {
@@ -293,7 +293,6 @@ BMenu::~BMenu()
 	if (mMenuData->superitem != nullptr)
 		MenuAccess::Data(mMenuData->superitem)->submenu = nullptr;
 	delete mMenuData->menu.data();
-	delete mMenuData;
 }
 
 bool BMenu::AddItem(BMenuItem* item)
@@ -358,7 +357,7 @@ BMenuItem* BMenu::RemoveItem(int32 index)
 	if (index < 0 || index >= CountItems())
 		return nullptr;
 	BMenuItem* item = mMenuData->items[index];
-	BPrivate::forget_item(mMenuData, item);
+	BPrivate::forget_item(mMenuData.get(), item);
 	MenuAccess::Data(item)->menu = nullptr;
 	mMenuData->items.erase(mMenuData->items.begin() + index);
 	if (mMenuData->menu)

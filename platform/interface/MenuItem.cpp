@@ -18,7 +18,7 @@
 using BPrivate::MenuAccess;
 
 BMenuItem::BMenuItem(const char* label, BMessage* message, char shortcut, uint32 modifiers)
-    : BInvoker(message, nullptr, nullptr), mItemData(new BPrivate::MenuItemData)
+    : BInvoker(message, nullptr, nullptr), mItemData(std::make_unique<BPrivate::MenuItemData>())
 {
 	mItemData->label = label != nullptr ? label : "";
 	mItemData->shortcut = shortcut;
@@ -26,7 +26,7 @@ BMenuItem::BMenuItem(const char* label, BMessage* message, char shortcut, uint32
 }
 
 BMenuItem::BMenuItem(BMenu* submenu, BMessage* message)
-    : BInvoker(message, nullptr, nullptr), mItemData(new BPrivate::MenuItemData)
+    : BInvoker(message, nullptr, nullptr), mItemData(std::make_unique<BPrivate::MenuItemData>())
 {
 	mItemData->submenu = submenu;
 	if (submenu != nullptr) {
@@ -45,7 +45,6 @@ BMenuItem::~BMenuItem()
 		MenuAccess::Data(mItemData->submenu)->superitem = nullptr;
 		delete mItemData->submenu;
 	}
-	delete mItemData;
 }
 
 void BMenuItem::SetLabel(const char* label)

@@ -69,8 +69,8 @@ const float kShortcutGap = 20.0f;
 class MenuAccess
 {
 public:
-	static MenuData* Data(const BMenu* menu) { return menu->mMenuData; }
-	static MenuItemData* Data(const BMenuItem* item) { return item->mItemData; }
+	static MenuData* Data(const BMenu* menu) { return menu->mMenuData.get(); }
+	static MenuItemData* Data(const BMenuItem* item) { return item->mItemData.get(); }
 
 	// The QMenu of a column menu, up to date with its items.
 	static QMenu* QtMenu(BMenu* menu);

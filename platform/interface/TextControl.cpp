@@ -21,7 +21,7 @@ const float kFrameInset = 2.0f;
 BTextControl::BTextControl(BRect frame, const char* name, const char* label, const char* text,
                            BMessage* message, uint32 resizingMode, uint32 flags)
     : BControl(frame, name, label, message, resizingMode, flags | B_WILL_DRAW), mTextView(nullptr),
-      mModificationMessage(nullptr), mDivider(0.0f)
+      mDivider(0.0f)
 {
 	if (label != nullptr && label[0] != '\0')
 		mDivider = std::floor(Bounds().Width() / 2.0f);
@@ -42,7 +42,6 @@ BTextControl::~BTextControl()
 	// not call back into it.
 	BPrivate::TextViewAccess::SetEnterHandler(mTextView, nullptr);
 	BPrivate::TextViewAccess::SetChangeHandler(mTextView, nullptr);
-	delete mModificationMessage;
 }
 
 void BTextControl::AttachedToWindow()
@@ -141,15 +140,13 @@ float BTextControl::Divider() const
 
 void BTextControl::SetModificationMessage(BMessage* message)
 {
-	if (message != mModificationMessage) {
-		delete mModificationMessage;
-		mModificationMessage = message;
-	}
+	if (message != mModificationMessage.get())
+		mModificationMessage.reset(message);
 }
 
 BMessage* BTextControl::ModificationMessage() const
 {
-	return mModificationMessage;
+	return mModificationMessage.get();
 }
 
 BRect BTextControl::_TextFrame() const
@@ -180,5 +177,5 @@ void BTextControl::_TextChanged()
 	// Sent as an invocation is, "when" and "source" included; qualified, so
 	// that a subclass's own Invoke does not take the change notices too.
 	if (mModificationMessage != nullptr)
-		BControl::Invoke(mModificationMessage);
+		BControl::Invoke(mModificationMessage.get());
 }

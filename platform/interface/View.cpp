@@ -75,24 +75,24 @@ QWidget* ViewAccess::Widget(const BView* view)
 
 QWidget* ViewAccess::ChildContainer(const BView* view)
 {
-	return view == nullptr ? nullptr : container_of(view->mData);
+	return view == nullptr ? nullptr : container_of(view->mData.get());
 }
 
 void ViewAccess::SetChildContainer(BView* view, QWidget* container)
 {
-	ViewData* data = view->mData;
+	ViewData* data = view->mData.get();
 	data->container = container;
 	for (BView* child : data->children) {
 		if (child->mData->widget)
 			child->mData->widget->setParent(container_of(data));
-		apply_geometry(child->mData);
-		apply_visibility(child->mData);
+		apply_geometry(child->mData.get());
+		apply_visibility(child->mData.get());
 	}
 }
 
 void ViewAccess::SetNativeWidget(BView* view, QWidget* widget)
 {
-	ViewData* data = view->mData;
+	ViewData* data = view->mData.get();
 	QWidget* old = data->widget.data();
 	if (old == widget)
 		return;
@@ -111,8 +111,8 @@ void ViewAccess::SetNativeWidget(BView* view, QWidget* widget)
 	for (BView* child : data->children) {
 		if (child->mData->widget)
 			child->mData->widget->setParent(container_of(data));
-		apply_geometry(child->mData);
-		apply_visibility(child->mData);
+		apply_geometry(child->mData.get());
+		apply_visibility(child->mData.get());
 	}
 	apply_geometry(data);
 	apply_visibility(data);
@@ -151,7 +151,7 @@ void ViewAccess::EndDraw(const BView* view)
 
 ViewData* ViewAccess::Data(const BView* view)
 {
-	return view->mData;
+	return view->mData.get();
 }
 
 void ViewAccess::SetTopView(BView* view)
@@ -232,7 +232,7 @@ void detach_tree(BView* view)
 } // namespace
 
 BView::BView(BRect frame, const char* name, uint32 resizingMode, uint32 flags)
-    : BHandler(name), mData(new BPrivate::ViewData)
+    : BHandler(name), mData(std::make_unique<BPrivate::ViewData>())
 {
 	mData->frame = frame;
 	mData->resizingMode = resizingMode;
@@ -243,7 +243,7 @@ BView::BView(BRect frame, const char* name, uint32 resizingMode, uint32 flags)
 	widget->setProperty(kViewProperty, QVariant::fromValue<quintptr>((quintptr)this));
 	widget->setFont(BPrivate::to_qfont(mData->font));
 	widget->setFocusPolicy((flags & B_NAVIGABLE) != 0 ? Qt::StrongFocus : Qt::NoFocus);
-	apply_geometry(mData);
+	apply_geometry(mData.get());
 }
 
 BView::~BView()
@@ -261,7 +261,6 @@ BView::~BView()
 		mData->widget->setProperty(kViewProperty, QVariant());
 		delete mData->widget.data();
 	}
-	delete mData;
 }
 
 void BView::AddChild(BView* child, BView* before)
@@ -277,12 +276,12 @@ void BView::AddChild(BView* child, BView* before)
 
 	QWidget* childWidget = child->mData->widget.data();
 	if (childWidget != nullptr) {
-		childWidget->setParent(container_of(mData));
+		childWidget->setParent(container_of(mData.get()));
 		if (before != nullptr && before->mData->widget)
 			childWidget->stackUnder(before->mData->widget);
 	}
-	apply_geometry(child->mData);
-	apply_visibility(child->mData);
+	apply_geometry(child->mData.get());
+	apply_visibility(child->mData.get());
 	if (mData->window != nullptr) {
 		attach_tree(child, mData->window);
 		all_attached(child);
@@ -482,7 +481,7 @@ void BView::_SetFrame(BRect frame, bool notifyMove)
 	if (old == frame)
 		return;
 	mData->frame = frame;
-	apply_geometry(mData);
+	apply_geometry(mData.get());
 	float dw = frame.Width() - old.Width();
 	float dh = frame.Height() - old.Height();
 	if (dw != 0 || dh != 0) {
@@ -570,14 +569,14 @@ void BView::Hide()
 {
 	mData->hideLevel++;
 	if (mData->hideLevel == 1)
-		apply_visibility(mData);
+		apply_visibility(mData.get());
 }
 
 void BView::Show()
 {
 	mData->hideLevel--;
 	if (mData->hideLevel == 0)
-		apply_visibility(mData);
+		apply_visibility(mData.get());
 }
 
 bool BView::IsHidden() const

@@ -37,7 +37,7 @@ void apply_view_color(BPrivate::ViewData* data)
 void BView::SetViewColor(rgb_color color)
 {
 	mData->viewColor = color;
-	apply_view_color(mData);
+	apply_view_color(mData.get());
 }
 
 void BView::SetViewColor(uint8 red, uint8 green, uint8 blue, uint8 alpha)

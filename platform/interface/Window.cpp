@@ -144,14 +144,14 @@ using BPrivate::WindowAccess;
 
 BWindow::BWindow(BRect frame, const char* title, window_look look, window_feel feel, uint32 flags,
                  uint32 workspace)
-    : BLooper(title, BPrivate::kGuiThread), mData(new BPrivate::WindowData)
+    : BLooper(title, BPrivate::kGuiThread), mData(std::make_unique<BPrivate::WindowData>())
 {
 	(void)workspace;
 	_Init(frame, title, look, feel, flags);
 }
 
 BWindow::BWindow(BRect frame, const char* title, window_type type, uint32 flags, uint32 workspace)
-    : BLooper(title, BPrivate::kGuiThread), mData(new BPrivate::WindowData)
+    : BLooper(title, BPrivate::kGuiThread), mData(std::make_unique<BPrivate::WindowData>())
 {
 	(void)workspace;
 	window_look look;
@@ -190,7 +190,7 @@ void BWindow::_Init(BRect frame, const char* title, window_look look, window_fee
 	ViewAccess::SetTopView(mData->topView);
 	ViewAccess::SetNativeWidget(mData->topView, widget);
 	widget->setGeometry(BPrivate::to_qrect(frame));
-	BPrivate::apply_size_limits(mData);
+	BPrivate::apply_size_limits(mData.get());
 	ViewAccess::AttachTopView(mData->topView, this);
 
 	BPrivate::register_window(this, this);
@@ -205,7 +205,6 @@ BWindow::~BWindow()
 	ViewAccess::DetachTopView(mData->topView);
 	// Deletes every view and, last, the window's widget.
 	delete mData->topView;
-	delete mData;
 }
 
 void BWindow::Quit()
@@ -543,7 +542,7 @@ void BWindow::SetSizeLimits(float minWidth, float maxWidth, float minHeight, flo
 	mData->maxWidth = std::max(mData->minWidth, maxWidth);
 	mData->minHeight = std::max(0.0f, minHeight);
 	mData->maxHeight = std::max(mData->minHeight, maxHeight);
-	BPrivate::apply_size_limits(mData);
+	BPrivate::apply_size_limits(mData.get());
 	BRect bounds = Bounds();
 	float width = std::clamp(bounds.Width(), mData->minWidth, mData->maxWidth);
 	float height = std::clamp(bounds.Height(), mData->minHeight, mData->maxHeight);

@@ -129,7 +129,7 @@ BWindow* WindowAccess::WindowForWidget(const QWidget* widget)
 
 void WindowAccess::ViewDetached(BWindow* window, BView* view)
 {
-	WindowData* data = window->mData;
+	WindowData* data = window->mData.get();
 	if ((BView*)data->defaultButton == view)
 		data->defaultButton = nullptr;
 	if ((BView*)data->keyMenuBar == view)
@@ -138,7 +138,7 @@ void WindowAccess::ViewDetached(BWindow* window, BView* view)
 
 void WindowAccess::WidgetResized(BWindow* window)
 {
-	WindowData* data = window->mData;
+	WindowData* data = window->mData.get();
 	if (!data->widget || data->topView == nullptr)
 		return;
 	BRect bounds = to_brect(QRect(QPoint(0, 0), data->widget->size()));

@@ -350,7 +350,7 @@ using BPrivate::PanelCore;
 BFilePanel::BFilePanel(file_panel_mode mode, BMessenger* target, const entry_ref* directory,
                        uint32 nodeFlavors, bool allowMultipleSelection, BMessage* message,
                        BRefFilter* filter, bool modal, bool hideWhenDone)
-    : mImpl(new FilePanelImpl(this))
+    : mImpl(std::make_unique<FilePanelImpl>(this))
 {
 	std::shared_ptr<PanelCore> core = mImpl->Core();
 	core->mode = mode;
@@ -378,10 +378,7 @@ BFilePanel::BFilePanel(file_panel_mode mode, BMessenger* target, const entry_ref
 	mImpl->OnMain([](PanelCore& core) { FilePanelImpl::EnsureDialog(core); });
 }
 
-BFilePanel::~BFilePanel()
-{
-	delete mImpl;
-}
+BFilePanel::~BFilePanel() = default;
 
 void BFilePanel::Show()
 {

@@ -6,6 +6,7 @@
 #include <chrono>
 #include <functional>
 #include <initializer_list>
+#include <memory>
 #include <mutex>
 #include <string>
 #include <thread>
@@ -74,18 +75,13 @@ class HoldingLooper : public BLooper
 {
 public:
 	explicit HoldingLooper(const char* name) : BLooper(name) {}
-	~HoldingLooper() override { delete mHeld; }
 
 protected:
 	// Keeps the message being handled; one held before is let go.
-	void HoldCurrentMessage()
-	{
-		delete mHeld;
-		mHeld = DetachCurrentMessage();
-	}
+	void HoldCurrentMessage() { mHeld.reset(DetachCurrentMessage()); }
 
 private:
-	BMessage* mHeld = nullptr;
+	std::unique_ptr<BMessage> mHeld;
 };
 
 // A looper of type LooperType, running on its own thread from construction

@@ -14,7 +14,6 @@
 #include <vector>
 
 #include <AppDefs.h>
-#include <Bus.h>
 #include <Errors.h>
 #include <Message.h>
 #include <OS.h>
@@ -30,7 +29,7 @@ const int kExitReply = 0;
 const int kExitErrorReply = 1;
 const int kExitUsage = 2;
 // The whole run without -t: the layer's longest wait for another process.
-const bigtime_t kMaxRun = BPrivate::kMaxRemoteWait;
+const bigtime_t kMaxRun = BPrivate::PlainBusClient::LongestWait();
 
 const char* kUsage =
     "usage: hey [-j] [-t MS] APP VERB [SPECIFIER [of SPECIFIER]*] [to VALUE]\n"

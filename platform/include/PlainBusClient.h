@@ -2,7 +2,8 @@
 // running applications (hey): the protocol's Request and the roster's facts,
 // spoken with the bus library alone. Unlike CommandLineClient.h it needs no
 // Qt, no thread and no object of its own, so such a program starts about as
-// fast as the bus's own tools. Layer-internal; one thread.
+// fast as the bus's own tools. Public for such tools (link platform_app);
+// one object per thread. The wire it speaks is docs/protocol.md.
 #ifndef PLAIN_BUS_CLIENT_H
 #define PLAIN_BUS_CLIENT_H
 
@@ -43,9 +44,12 @@ public:
 	// one asked after it fails at once with B_TIMED_OUT. 0: none.
 	void SetDeadline(bigtime_t deadline) { mDeadline = deadline; }
 	bool DeadlinePassed() const;
+	// The longest a Request waits when told B_INFINITE_TIMEOUT: the layer's
+	// bound on any wait for another process.
+	static bigtime_t LongestWait();
 
 	// Sends message to the application object of team and waits at most
-	// timeout (B_INFINITE_TIMEOUT: kMaxRemoteWait) for its reply. It goes to
+	// timeout (B_INFINITE_TIMEOUT: LongestWait()) for its reply. It goes to
 	// the connection the bus says is the team's own process (the team's
 	// name, or the alternate name it took when another process held that);
 	// B_PERMISSION_DENIED when only other processes hold the team's names
@@ -88,9 +92,6 @@ private:
 	team_id mImpostor = -1;
 	std::string mErrorText;
 };
-
-// The executable of a running process (links resolved), "" when unknown.
-std::string executable_of(team_id team);
 
 } // namespace BPrivate
 

@@ -6,7 +6,8 @@
 //   float size, float shear, uint16 face, uint8 red, green, blue, alpha,
 //   uint16 reserved (0).
 // Plain values here, without BFont, so that tools without the interface
-// kit can read and write it. Layer-internal.
+// kit can read and write it. Public for such tools (link platform_support);
+// the functions keep no state and any thread may call them.
 #ifndef _FLAT_RUN_ARRAY_H
 #define _FLAT_RUN_ARRAY_H
 
