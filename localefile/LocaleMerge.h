@@ -47,7 +47,7 @@ struct SaveRefusal
 	long lines = 0;        // how many lines claim entry
 	size_t offset = 0;     // where the line to show starts: the entry's marker (its
 	                       // first line, without one), or the false marker
-	std::string_view line; // with kFalseMarker: that comment line's content
+	std::string_view line; // with kFalseMarker: that comment line's content, in the text
 };
 // What saving stores. A text without markers saves by position, as
 // CollectEntries. In a text with markers (comment lines that begin with

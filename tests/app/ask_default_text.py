@@ -77,8 +77,14 @@ def find_team(signature):
     names = re.findall(r'"(org\.vessmor\.Team\d+)"', call(
         "--dest=org.freedesktop.DBus", "/org/freedesktop/DBus", "org.freedesktop.DBus.ListNames"))
     for name in names:
-        reply = call("--dest=" + name, "/org/vessmor/App", "org.freedesktop.DBus.Properties.Get",
-                     "string:org.vessmor.App", "string:Signature")
+        # Another program may quit between the listing and the question, or
+        # hold a name without answering: skip it.
+        try:
+            reply = call("--reply-timeout=2000", "--dest=" + name, "/org/vessmor/App",
+                         "org.freedesktop.DBus.Properties.Get", "string:org.vessmor.App",
+                         "string:Signature")
+        except subprocess.CalledProcessError:
+            continue
         if re.search(r'string "%s"' % re.escape(signature), reply, re.IGNORECASE):
             return name
     return None

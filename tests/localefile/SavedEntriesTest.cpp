@@ -168,8 +168,10 @@ TEST(EntriesForSaving, AFalseMarkerOverATranslationRefusesTheSaveNamingIt)
 	for (const char* fake : {"; #ID2147483648:", "; #ID-1:", "; #ID1000001:", "; #ID02:", "; #id2:",
 	                         "; #ID2", ";  #Id3:"}) {
 		SCOPED_TRACE(fake);
-		// As the last block, and between two real ones.
-		Saved saved = Save(head + fake + "\nzwei\n");
+		// As the last block, and between two real ones. The refusal's line
+		// lies in the text.
+		const std::string last = head + fake + "\nzwei\n";
+		Saved saved = Save(last);
 		EXPECT_FALSE(saved.saved);
 		EXPECT_EQ(saved.refusal.kind, LocaleMerge::SaveRefusal::kFalseMarker);
 		EXPECT_EQ(saved.refusal.offset, head.size());
