@@ -72,8 +72,10 @@ int32 Preferences::SetAside(std::string* aside)
 	// Never over an earlier damaged copy: each may be the one worth having.
 	for (int number = 1; number < 100; number++) {
 		std::string target = *mFileName + ".damaged";
-		if (number > 1)
-			target += "-" + std::to_string(number);
+		if (number > 1) {
+			target += '-';
+			target += std::to_string(number);
+		}
 		if (BEntry(target.c_str()).Exists())
 			continue;
 		if (BEntry(mFileName->c_str()).Rename(target.c_str()) != B_OK)

@@ -38,8 +38,10 @@ std::string size_text(uint64 bytes)
 	// Tenths, rounded up: a size just over the limit must not read as the limit.
 	const uint64 tenths = (bytes * 10 + unit - 1) / unit;
 	std::string text = std::to_string(tenths / 10);
-	if (tenths % 10 != 0)
-		text += "." + std::to_string(tenths % 10);
+	if (tenths % 10 != 0) {
+		text += '.';
+		text += std::to_string(tenths % 10);
+	}
 	return text + (unit == kKiB ? " KiB" : " MiB");
 }
 
