@@ -1,5 +1,7 @@
 #include "EditorTestSupport.h"
 
+#include "ZTLEStatusView.h"
+
 #include <QApplication>
 
 #include <atomic>
@@ -187,4 +189,22 @@ int main(int argc, char** argv)
 	if (gAppFolder.rfind("/tmp/le-editor-test-", 0) == 0)
 		std::filesystem::remove_all(gAppFolder, ignored);
 	return result;
+}
+
+std::string EditorWindowTest::Title()
+{
+	if (!mWindow->Lock())
+		return "<no lock>";
+	std::string title = mWindow->Title();
+	mWindow->Unlock();
+	return title;
+}
+
+std::string EditorWindowTest::Status()
+{
+	if (!mWindow->Lock())
+		return "<no lock>";
+	std::string status = mWindow->StatusView()->Text();
+	mWindow->Unlock();
+	return status;
 }

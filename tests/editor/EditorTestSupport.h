@@ -54,6 +54,10 @@ protected:
 	BTextView* TextView();
 	// Frame of a view in the background view's coordinates.
 	BRect FrameInBackground(BView* view);
+	// The window's title and what its status line shows; "<no lock>" when
+	// the window cannot be locked.
+	std::string Title();
+	std::string Status();
 
 	// The alerts shown since the test began (or since ClearAlerts).
 	std::vector<BPrivate::shown_alert> Alerts() const { return BPrivate::shown_alerts(); }

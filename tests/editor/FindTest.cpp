@@ -84,14 +84,6 @@ protected:
 		}
 		ADD_FAILURE() << "no window " << title;
 	}
-
-	std::string Status()
-	{
-		EXPECT_TRUE(mWindow->Lock());
-		std::string text = mWindow->StatusView()->Text();
-		mWindow->Unlock();
-		return text;
-	}
 };
 
 TEST_F(FindTest, FindNextWalksThroughParagraphsAndRoundTheEnd)

@@ -65,24 +65,6 @@ protected:
 		return path;
 	}
 
-	std::string Title()
-	{
-		if (!mWindow->Lock())
-			return "<no lock>";
-		std::string title = mWindow->Title();
-		mWindow->Unlock();
-		return title;
-	}
-
-	std::string Status()
-	{
-		if (!mWindow->Lock())
-			return "<no lock>";
-		std::string status = mWindow->StatusText();
-		mWindow->Unlock();
-		return status;
-	}
-
 	std::vector<std::string> SavedTexts(const std::string& path)
 	{
 		BMessage locale;

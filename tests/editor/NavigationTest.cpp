@@ -27,15 +27,6 @@ const std::string kThreeBlocks = "; #ID1:\n; Open\n\xc3\x96"
 class NavigationTest : public EditorWindowTest
 {
 protected:
-	std::string Status()
-	{
-		if (!mWindow->Lock())
-			return "";
-		std::string text = mWindow->StatusView()->Text();
-		mWindow->Unlock();
-		return text;
-	}
-
 	// Keeps the GUI going until the status line says text.
 	bool StatusBecomes(const std::string& text)
 	{

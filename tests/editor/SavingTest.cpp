@@ -47,15 +47,6 @@ protected:
 		return path;
 	}
 
-	std::string Title()
-	{
-		if (!mWindow->Lock())
-			return "<no lock>";
-		std::string title = mWindow->Title();
-		mWindow->Unlock();
-		return title;
-	}
-
 	bool Unsaved()
 	{
 		if (!mWindow->Lock())

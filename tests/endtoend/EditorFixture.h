@@ -43,4 +43,24 @@ inline std::vector<std::string> Of(std::vector<std::string> words,
 	return words;
 }
 
+// The editor's windows, its alerts and panels included; -1 without an
+// answer.
+inline int CountWindows(const EditorSession& editor)
+{
+	const std::vector<int> count = ResultInts(editor.Hey({"count", "Window"}));
+	return count.size() == 1 ? count[0] : -1;
+}
+
+inline std::string LocaleText(const EditorSession& editor)
+{
+	return ResultString(editor.Hey(Of({"get", "Text"}, kLocaleText)));
+}
+
+inline HeyResult SetLocaleText(const EditorSession& editor, const std::string& text)
+{
+	std::vector<std::string> words = Of({"set", "Text"}, kLocaleText);
+	words.insert(words.end(), {"to", text});
+	return editor.Hey(words);
+}
+
 #endif // TESTS_ENDTOEND_EDITOR_FIXTURE_H

@@ -16,22 +16,9 @@ namespace {
 
 const std::vector<std::string> kStatusLine = {"View", kStatusLineView, "of", "Window", "0"};
 
-int CountWindows(const EditorSession& editor)
-{
-	const std::vector<int> count = ResultInts(editor.Hey({"count", "Window"}));
-	return count.size() == 1 ? count[0] : -1;
-}
-
 std::string Status(const EditorSession& editor)
 {
 	return ResultString(editor.Hey(Of({"get", "Text"}, kStatusLine)));
-}
-
-HeyResult SetLocaleText(const EditorSession& editor, const std::string& text)
-{
-	std::vector<std::string> words = Of({"set", "Text"}, kLocaleText);
-	words.insert(words.end(), {"to", text});
-	return editor.Hey(words);
 }
 
 } // namespace

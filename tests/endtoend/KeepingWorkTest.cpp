@@ -16,24 +16,6 @@ namespace {
 
 const std::vector<std::string> kFileMenu = {"Menu", "File", "of", "MenuBar", "of", "Window", "0"};
 
-int CountWindows(const EditorSession& editor)
-{
-	const std::vector<int> count = ResultInts(editor.Hey({"count", "Window"}));
-	return count.size() == 1 ? count[0] : -1;
-}
-
-std::string LocaleText(const EditorSession& editor)
-{
-	return ResultString(editor.Hey(Of({"get", "Text"}, kLocaleText)));
-}
-
-bool SetLocaleText(const EditorSession& editor, const std::string& text)
-{
-	std::vector<std::string> words = Of({"set", "Text"}, kLocaleText);
-	words.insert(words.end(), {"to", text});
-	return editor.Hey(words).exitCode == 0;
-}
-
 std::string AlertText(const EditorSession& editor)
 {
 	return ResultString(
@@ -94,7 +76,7 @@ TEST(KeepingWork, TextTypedBeforeAKillIsOfferedAtTheNextStartAndRestored)
 	{
 		EditorSession first({}, environment);
 		ASSERT_TRUE(first.WaitUntilAnswering(std::chrono::seconds(30)));
-		ASSERT_TRUE(SetLocaleText(first, typed));
+		ASSERT_EQ(0, SetLocaleText(first, typed).exitCode);
 		ASSERT_TRUE(
 		    WaitFor([&] { return CountJournals(journals) == 1; }, std::chrono::seconds(15)));
 		first.Kill();
@@ -138,7 +120,7 @@ TEST(KeepingWork, AnotherProgramsChangeReloadsOrAsksAndSavingOverItAsks)
 	EXPECT_EQ(1, CountWindows(editor));
 
 	// Unsaved work: asked, and Keep Mine keeps it.
-	ASSERT_TRUE(SetLocaleText(editor, "; #ID1:\nMeins\n"));
+	ASSERT_EQ(0, SetLocaleText(editor, "; #ID1:\nMeins\n").exitCode);
 	WriteLocale(path, {"Fremd"});
 	ASSERT_TRUE(WaitFor([&] { return CountWindows(editor) == 2; })) << "no question";
 	EXPECT_EQ(0u, AlertText(editor).find("Another program changed " + path));

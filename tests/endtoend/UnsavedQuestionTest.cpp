@@ -12,17 +12,6 @@ namespace {
 const std::vector<std::string> kFileMenu = {"Menu", "File", "of", "MenuBar", "of", "Window", "0"};
 const char kQuestion[] = "The locale text has unsaved changes. Save them first?";
 
-int CountWindows(const EditorSession& editor)
-{
-	const std::vector<int> count = ResultInts(editor.Hey({"count", "Window"}));
-	return count.size() == 1 ? count[0] : -1;
-}
-
-std::string LocaleText(const EditorSession& editor)
-{
-	return ResultString(editor.Hey(Of({"get", "Text"}, kLocaleText)));
-}
-
 // Presses button index of the alert, window 1.
 HeyResult Press(const EditorSession& editor, int index)
 {

@@ -2,21 +2,12 @@
 
 #include <optional>
 
+#include "TextEscapes.h"
+
 namespace {
 
 // Enough of a context to name the entry in a message.
 const size_t kContextShown = 40;
-
-int HexDigit(char c)
-{
-	if (c >= '0' && c <= '9')
-		return c - '0';
-	if (c >= 'a' && c <= 'f')
-		return c - 'a' + 10;
-	if (c >= 'A' && c <= 'F')
-		return c - 'A' + 10;
-	return -1;
-}
 
 bool IsKeywordChar(char c)
 {
@@ -39,10 +30,10 @@ int ReadEscape(std::string_view line, size_t* at)
 		for (int digits = 0; digits < 3 && i < line.size() && line[i] >= '0' && line[i] <= '7';
 		     digits++, i++)
 			value = (value * 8 + (line[i] - '0')) & 0xff;
-	} else if (line[i] == 'x' && i + 1 < line.size() && HexDigit(line[i + 1]) >= 0) {
+	} else if (line[i] == 'x' && i + 1 < line.size() && HexDigitValue(line[i + 1]) >= 0) {
 		value = 0;
-		for (i++; i < line.size() && HexDigit(line[i]) >= 0; i++)
-			value = (value * 16 + HexDigit(line[i])) & 0xff;
+		for (i++; i < line.size() && HexDigitValue(line[i]) >= 0; i++)
+			value = (value * 16 + HexDigitValue(line[i])) & 0xff;
 	} else {
 		value = (unsigned char)line[i];
 		i++;
