@@ -11,6 +11,7 @@
 #include <QByteArray>
 #include <QByteArrayList>
 #include <QDBusConnection>
+#include <QDBusConnectionInterface>
 #include <QDBusMessage>
 #include <QDBusMetaType>
 #include <QDBusUnixFileDescriptor>
@@ -24,6 +25,7 @@
 #include "Looper.h"
 #include "Message.h"
 #include "SealedReply.h"
+#include "Wait.h"
 
 using namespace apptest;
 
@@ -94,6 +96,9 @@ TEST_F(BusTest, EveryMethodReadsEachArgumentByItsName)
 		    QDBusConnection::connectToBus(QDBusConnection::SessionBus, "arguments-by-name");
 		ASSERT_TRUE(bus.isConnected());
 		const QString service = QString("org.vessmor.Team%1").arg(getpid());
+		// The application takes its name on the bus as it starts running.
+		ASSERT_TRUE(WaitFor([&] { return bus.interface()->isServiceRegistered(service).value(); }))
+		    << "the application has no name on the bus";
 		const int waitMs = 700;
 		const QVariantMap values{{"message", flattened('one')},
 		                         {"messages", QVariant::fromValue(QByteArrayList{
