@@ -69,8 +69,8 @@ ZTLEWindow::ZTLEWindow(const char* title, Preferences* prefs, window_look look, 
                        uint32 flags)
     : BWindow(MainWindowFrame(prefs), title, look, feel, flags, B_CURRENT_WORKSPACE),
       mBkgView(nullptr), mLocale(ZTLocale::GetInstance()), mAlerts(mLocale), mLanguageMenu(nullptr),
-      mPrefs(prefs), mScrollView(nullptr), mTextView(nullptr), mStatusView(nullptr),
-      mMatchCase(false), mFindPanel(nullptr), mEntryPanel(nullptr)
+      mPrefs(prefs), mScrollView(nullptr), mTextView(nullptr), mStatusView(nullptr), mFind(mLocale),
+      mFindPanel(nullptr), mEntryPanel(nullptr)
 {
 	float minWidth, maxWidth, minHeight, maxHeight;
 	GetSizeLimits(&minWidth, &maxWidth, &minHeight, &maxHeight);

@@ -9,6 +9,7 @@
 #include "Window.h"
 
 #include "EditorAlerts.h"
+#include "FindReplace.h"
 #include "InterfaceText.h"
 #include "LocaleDocument.h"
 
@@ -192,7 +193,6 @@ private:
 	void _PutCaret(int32 offset);
 	void _ShowFindPanel(bool replace);
 	void _ShowGoToEntryPanel();
-	void _TakeFindFields(BMessage* message);
 	void _MarkSource(BMessage* message, bool marked);
 	void _BuildControls();
 	LabelFit _FitLabels(const char* appIDLabel);
@@ -306,10 +306,8 @@ private:
 	// Entries whose translation line carries the warning mark.
 	std::vector<long> mMarkedEntries;
 
-	// Find and replace.
-	std::string mFindText;
-	std::string mReplaceText;
-	bool mMatchCase;
+	// Find and replace: what is searched for, and its panel.
+	FindReplace mFind;
 	ZTLEInputWindow* mFindPanel;
 	ZTLEInputWindow* mEntryPanel;
 	std::string mLoadNotice;

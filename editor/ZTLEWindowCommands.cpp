@@ -165,20 +165,20 @@ void ZTLEWindow::MessageReceived(BMessage* message)
 		break;
 	case kMsgFindNext:
 	case kMsgFindPrevious:
-		_TakeFindFields(message);
+		mFind.TakeFields(message);
 		FindNext(message->what == kMsgFindNext);
 		break;
 	case kMsgReplace:
-		_TakeFindFields(message);
+		mFind.TakeFields(message);
 		ReplaceSelection();
 		break;
 	case kMsgReplaceAll:
-		_TakeFindFields(message);
+		mFind.TakeFields(message);
 		ReplaceAll();
 		break;
 	case kMsgMatchCase:
-		mMatchCase = !mMatchCase;
-		_MarkSource(message, mMatchCase);
+		mFind.ToggleMatchCase();
+		_MarkSource(message, mFind.MatchCase());
 		break;
 	case kMsgStatusTick:
 		_StatusTick();

@@ -1,6 +1,5 @@
 // Find and replace in the locale text: the Edit menu's items, the find
-// panel, and the searches, which read the text's bytes in one piece and so
-// stay quick in a text of 100,000 entries.
+// panel and F3; the searches are FindReplace's.
 
 #include "ZTLEWindow.h"
 
@@ -12,13 +11,9 @@
 #include "MenuItem.h"
 #include "Message.h"
 #include "Messenger.h"
-#include "TextView.h"
 
 #include "EditorMessages.h"
 #include "StatusLine.h"
-#include "TextChange.h"
-#include "TextFormat.h"
-#include "TextSearch.h"
 #include "ZTLEInputWindow.h"
 #include "ZTLETextView.h"
 
@@ -71,83 +66,29 @@ void ZTLEWindow::_ShowFindPanel(bool replace)
 	}
 }
 
-void ZTLEWindow::_TakeFindFields(BMessage* message)
-{
-	const char* text = nullptr;
-	if (message->FindString(kFieldFindText, 0, &text) == B_OK && text != nullptr)
-		mFindText = text;
-	if (message->FindString(kFieldReplaceText, 0, &text) == B_OK && text != nullptr)
-		mReplaceText = text;
-}
-
 bool ZTLEWindow::FindNext(bool forward)
 {
-	if (mFindText.empty()) {
+	if (!mFind.HasText()) {
 		_ShowFindPanel(false);
 		return false;
 	}
-	int32 start = 0, end = 0;
-	mTextView->GetSelection(&start, &end);
-	const std::string_view text(mTextView->Text(), (size_t)mTextView->TextLength());
-	const size_t found = forward
-	                         ? TextSearch::FindForward(text, mFindText, (size_t)end, mMatchCase)
-	                         : TextSearch::FindBackward(text, mFindText, (size_t)start, mMatchCase);
-	if (found == std::string_view::npos) {
-		mStatusLine->ShowMessage(FillPlaceholders(_Text(kTextNotFound), "%s", {mFindText}));
-		return false;
-	}
-	mTextView->Select((int32)found, (int32)(found + mFindText.size()));
-	mTextView->ScrollToSelection();
-	// Found anywhere, but a marker or reference line is not the
-	// translator's to change: say so before Replace is tried on it.
-	const bool inComment = TextSearch::TouchesCommentLine(text, found, found + mFindText.size());
-	mStatusLine->ShowMessage(
-	    inComment ? FillPlaceholders(_Text(kTextFoundInComment), "%s", {mFindText}) : "");
-	return true;
+	const FindReplace::Step step = mFind.FindNext(mTextView, forward);
+	mStatusLine->ShowMessage(step.status);
+	return step.found;
 }
 
 void ZTLEWindow::ReplaceSelection()
 {
-	int32 start = 0, end = 0;
-	mTextView->GetSelection(&start, &end);
-	const std::string_view text(mTextView->Text(), (size_t)mTextView->TextLength());
-	const std::string_view selected = text.substr((size_t)start, (size_t)(end - start));
-	if (mFindText.empty() || !TextSearch::Matches(selected, mFindText, mMatchCase)) {
-		FindNext(true);
+	if (!mFind.HasText()) {
+		_ShowFindPanel(false);
 		return;
 	}
-	if (TextSearch::TouchesCommentLine(text, (size_t)start, (size_t)end)) {
-		// Nothing changes; the next match is selected, and the status says
-		// why this one stayed.
-		FindNext(true);
-		mStatusLine->ShowMessage(_Text(kTextCommentNotReplaced));
-		return;
-	}
-	const std::string replacement = TextSearch::ReplacementAt(text, (size_t)start, mReplaceText);
-	mTextView->Delete(start, end);
-	mTextView->Insert(start, replacement.c_str(), (int32)replacement.size());
-	const int32 after = start + (int32)replacement.size();
-	mTextView->Select(after, after);
-	FindNext(true);
+	mStatusLine->ShowMessage(mFind.ReplaceSelection(mTextView).status);
 }
 
 void ZTLEWindow::ReplaceAll()
 {
-	if (mFindText.empty())
+	if (!mFind.HasText())
 		return;
-	const std::string_view text(mTextView->Text(), (size_t)mTextView->TextLength());
-	const TextSearch::Replaced replaced =
-	    TextSearch::ReplaceAll(text, mFindText, mReplaceText, mMatchCase);
-	if (replaced.replaced > 0) {
-		// One change from the first match to the last, one undo step.
-		const TextChange change = SmallestChange(text, replaced.text);
-		mTextView->Delete((int32)change.from, (int32)change.to);
-		mTextView->Insert((int32)change.from, change.replacement.data(),
-		                  (int32)change.replacement.size());
-	}
-	const std::string count = std::to_string(replaced.replaced);
-	mStatusLine->ShowMessage(replaced.inComments == 0
-	                             ? FillPlaceholders(_Text(kTextReplacedCount), "%d", {count})
-	                             : FillPlaceholders(_Text(kTextReplacedInComments), "%d",
-	                                                {count, std::to_string(replaced.inComments)}));
+	mStatusLine->ShowMessage(mFind.ReplaceAll(mTextView).status);
 }
