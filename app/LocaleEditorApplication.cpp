@@ -130,9 +130,12 @@ void LocaleEditorApplication::ReadyToRun()
 {
 	if (!mPrefsUnreadable)
 		return;
-	const char* text = ZTLocale::GetInstance()->Text(kTextPrefsUnreadable);
+	ZTLocale* locale = ZTLocale::GetInstance();
+	const char* text = locale->Text(kTextPrefsUnreadable);
+	const char* button = locale->Text(kTextOk);
 	BAlert* alert = new BAlert("Preferences", text != nullptr ? text : mText[kTextPrefsUnreadable],
-	                           "OK", nullptr, nullptr, B_WIDTH_AS_USUAL, B_WARNING_ALERT);
+	                           button != nullptr ? button : mText[kTextOk], nullptr, nullptr,
+	                           B_WIDTH_AS_USUAL, B_WARNING_ALERT);
 	// An alert that does not wait: the editor is usable meanwhile.
 	alert->Go(nullptr);
 }
