@@ -19,7 +19,6 @@ namespace {
 
 const char* const kJournalSuffix = ".journal";
 const char* const kLockSuffix = ".lock";
-const char* const kDamagedSuffix = ".damaged";
 // Far above what a locale file may hold (64 MiB): a larger journal is no
 // snapshot of ours.
 const off_t kMaxJournalSize = 256 * 1024 * 1024;
@@ -198,9 +197,10 @@ status_t WorkJournal::Discard(const std::string& path)
 
 status_t WorkJournal::SetAside(const std::string& path)
 {
+	// Kept, never over an earlier one: what it holds may still be worth
+	// reading by hand.
+	const status_t status = set_aside_damaged(path.c_str(), nullptr);
 	std::error_code error;
-	fs::rename(path, path + kDamagedSuffix, error);
-	const status_t status = ErrorOf(error);
 	fs::remove(LockPathOf(path), error);
 	return status;
 }

@@ -64,7 +64,7 @@ public:
 	static status_t Claim(const std::string& path, BNode* claim);
 	// Removes an orphan and its lock file.
 	static status_t Discard(const std::string& path);
-	// Renames a damaged journal to "<name>.damaged": never offered again, and
+	// Moves a damaged journal aside (set_aside_damaged): never offered again, and
 	// its bytes kept for whoever wants to look.
 	static status_t SetAside(const std::string& path);
 

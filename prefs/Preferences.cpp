@@ -69,21 +69,7 @@ int32 Preferences::SetAside(std::string* aside)
 {
 	if (!mFileName.has_value() || mFileName->empty())
 		return kPrefsNoName;
-	// Never over an earlier damaged copy: each may be the one worth having.
-	for (int number = 1; number < 100; number++) {
-		std::string target = *mFileName + ".damaged";
-		if (number > 1) {
-			target += '-';
-			target += std::to_string(number);
-		}
-		if (BEntry(target.c_str()).Exists())
-			continue;
-		if (BEntry(mFileName->c_str()).Rename(target.c_str()) != B_OK)
-			return kPrefsOpenFailed;
-		*aside = target;
-		return kPrefsOK;
-	}
-	return kPrefsOpenFailed;
+	return set_aside_damaged(mFileName->c_str(), aside) == B_OK ? kPrefsOK : kPrefsOpenFailed;
 }
 
 int32 Preferences::InitCheck() const

@@ -126,4 +126,11 @@ status_t repair_interrupted_write(const char* path, interrupted_write_report* re
 // a folder walk looking for documents passes them by.
 bool is_safe_save_leftover(const char* leaf);
 
+// Moves a file that does not read back out of the way, to "<path>.damaged" or,
+// where that is taken, "<path>.damaged-2" and on: never over an earlier copy,
+// since each may be the one worth having. Its bytes stay as they are. The
+// name it took goes to aside (may be null). B_FILE_EXISTS when 99 copies
+// are there already.
+status_t set_aside_damaged(const char* path, std::string* aside);
+
 #endif // _SAFE_FILE_H

@@ -357,3 +357,26 @@ bool is_safe_save_leftover(const char* leaf)
 	pid_t writer = 0;
 	return IsTemporaryName(leaf) || parse_complete_copy(leaf, &copyLeaf, &target, &writer);
 }
+
+status_t set_aside_damaged(const char* path, std::string* aside)
+{
+	if (path == nullptr || path[0] == '\0')
+		return B_BAD_VALUE;
+	for (int number = 1; number < 100; number++) {
+		std::string target = path;
+		target += ".damaged";
+		if (number > 1) {
+			target += '-';
+			target += std::to_string(number);
+		}
+		// Renamed without replacing: a name taken meanwhile is tried next.
+		BEntry entry(path);
+		const status_t status = entry.Rename(target.c_str());
+		if (status == B_FILE_EXISTS)
+			continue;
+		if (status == B_OK && aside != nullptr)
+			*aside = target;
+		return status;
+	}
+	return B_FILE_EXISTS;
+}

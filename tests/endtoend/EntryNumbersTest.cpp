@@ -16,6 +16,7 @@
 #include "FilePanelTesting.h"
 #include "LocaleFile.h"
 #include "ScratchFolder.h"
+#include "ToolRun.h"
 #include "Wait.h"
 
 namespace {
@@ -47,6 +48,25 @@ bool WriteLocale(const std::string& path, const char* language,
 	return LocaleFile::Write(path.c_str(), body, language) == B_OK;
 }
 
+// The entry lines of localetool's dump ("7 = \x20\x20px"), in order.
+std::vector<std::string> Dumped(const std::string& path, const ScratchFolder& scratch)
+{
+	const ToolRun run = RunLocaleTool("dump " + ShellQuote(path), scratch);
+	if (run.status != 0)
+		return {"(dump failed: " + run.err + ")"};
+	std::vector<std::string> lines;
+	for (size_t start = 0; start < run.out.size();) {
+		size_t end = run.out.find('\n', start);
+		if (end == std::string::npos)
+			end = run.out.size();
+		const std::string line = run.out.substr(start, end - start);
+		if (!line.empty() && line[0] >= '1' && line[0] <= '9')
+			lines.push_back(line);
+		start = end + 1;
+	}
+	return lines;
+}
+
 struct timespec Modified(const std::string& path)
 {
 	struct stat info = {};
@@ -74,6 +94,8 @@ protected:
 		}
 		ASSERT_TRUE(WriteLocale(mReference, "English", english));
 		ASSERT_TRUE(WriteLocale(mTranslation, "Deutsch", mEntries));
+		mDumped = Dumped(mTranslation, mFolder);
+		ASSERT_EQ(mDumped.size(), 40u) << "every entry is dumped, empty ones too";
 	}
 
 	std::string LocaleText() const
@@ -88,7 +110,8 @@ protected:
 		return mEditor->Hey(Of(words, kFileMenu)).exitCode == 0;
 	}
 
-	// File > Save, and the saved file read back.
+	// File > Save, and the saved file read back; its dump must be the
+	// first file's, index by index.
 	std::vector<std::string> Save() const
 	{
 		const struct timespec before = Modified(mTranslation);
@@ -100,6 +123,7 @@ protected:
 		});
 		if (!written)
 			return {"(not written)"};
+		EXPECT_EQ(Dumped(mTranslation, mFolder), mDumped);
 		return SavedEntries(mTranslation);
 	}
 
@@ -107,6 +131,7 @@ protected:
 	std::string mReference;
 	std::string mTranslation;
 	std::vector<std::string> mEntries;
+	std::vector<std::string> mDumped;
 	EditorSession* mEditor = nullptr;
 };
 
